@@ -1,0 +1,28 @@
+#pragma once
+// Shared helpers of the test suites.
+#include <string>
+
+namespace tarnello::test {
+
+// A fresh, empty folder for one test, removed again when the object dies.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    // Path of a file inside the folder.
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+// Writes text to a file, replacing it; fails the test when it cannot.
+void WriteTextFile(const std::string& path, const std::string& text);
+// Reads a whole file; empty when it does not exist.
+std::string ReadTextFile(const std::string& path);
+
+}  // namespace tarnello::test
