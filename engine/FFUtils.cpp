@@ -402,10 +402,10 @@ double ParseDoubleText(const char* Opt, const char* Text)
 
 int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration)
 {
-    int64_t us = -1;
+    // A negative duration is a valid value (-itsoffset -1); only a text the
+    // parser cannot read fails.
+    int64_t us = 0;
     if (!ff::av_parse_time || ff::av_parse_time(&us, Text ? Text : "", IsDuration ? 1 : 0) < 0)
-        us = -1;
-    if (us < 0)
         throw Exception(Printf("Invalid %s specification for %s: %s", IsDuration ? "duration" : "date", Opt,
                                Text ? Text : ""));
     return us;

@@ -12,6 +12,7 @@
 
 #include "engine/AVUtilStubs.h"
 #include "engine/SwScaleStubs.h"
+#include "engine/FFLog.h"
 #include "engine/FFmpegTargets.h"
 #include "engine/MyUtils.h"
 
@@ -512,7 +513,7 @@ void TFFmpegOptions::SetHookBitsPixel(int ABitsPixel)
 
 void TFFmpegOptions::OptionMsg(int ALevel, const std::string& AMsg)
 {
-    OptionLog(nullptr, ALevel, "%s\n", AMsg.c_str());
+    GetFFLogger()->Log(LogSender(), AVToLogLevel(ALevel), AMsg);
 }
 
 int TFFmpegOptions::Fail(int ALevel, const std::string& AMsg)

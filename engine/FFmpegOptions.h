@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "engine/FFUtils.h"
+
+class TObject;
 #include "platform/rtl/Exceptions.h"
 
 // Fatal errors of a conversion task.
@@ -214,6 +216,8 @@ protected:
     // One message to the engine log with the task as sender (an AV_LOG_*
     // level).
     virtual void OptionMsg(int ALevel, const std::string& AMsg);
+    // The Sender of the task's log lines.
+    virtual TObject* LogSender() const { return nullptr; }
 
     std::string FLastErrMsg;
 
