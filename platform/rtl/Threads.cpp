@@ -44,6 +44,9 @@ struct TSyncState {
     std::condition_variable done;     // workers in Synchronize wait here
     std::deque<std::shared_ptr<TSyncRequest>> queue;
     std::uint64_t endGeneration = 0;
+    // A queued call's failure met while waiting for a thread, raised by the
+    // next CheckSynchronize (waits for threads never raise them).
+    std::exception_ptr deferred;
     std::mutex hookLock;
     std::function<void()> wakeHook;
 };
@@ -117,12 +120,38 @@ bool RunPending(std::unique_lock<std::mutex>& lock)
 
 }  // namespace
 
+namespace {
+
+// Serves the queue for a wait on a thread; the wait must not be broken off by
+// a queued call's failure, which is kept for the next CheckSynchronize.
+void ServeWhileWaiting(DWORD timeoutMs)
+{
+    TSyncState& s = Sync();
+    std::unique_lock<std::mutex> lock(s.lock);
+    const std::uint64_t generation = s.endGeneration;
+    ClockWaitFor(lock, s.arrived, timeoutMs,
+                 [&] { return !s.queue.empty() || s.endGeneration != generation; });
+    try {
+        RunPending(lock);
+    } catch (...) {
+        if (!s.deferred)
+            s.deferred = std::current_exception();
+    }
+}
+
+}  // namespace
+
 bool CheckSynchronize(DWORD timeoutMs)
 {
     if (!IsMainThread())
         return false;
     TSyncState& s = Sync();
     std::unique_lock<std::mutex> lock(s.lock);
+    if (s.deferred) {
+        std::exception_ptr e = std::move(s.deferred);
+        s.deferred = nullptr;
+        std::rethrow_exception(e);
+    }
     const std::uint64_t generation = s.endGeneration;
     ClockWaitFor(lock, s.arrived, timeoutMs,
                  [&] { return !s.queue.empty() || s.endGeneration != generation; });
@@ -214,7 +243,7 @@ TThread::~TThread()
                 if (IsMainThread()) {
                     // Serve the queue so that a worker in Synchronize can end.
                     while (!FEnded.load())
-                        CheckSynchronize(INFINITE);
+                        ServeWhileWaiting(INFINITE);
                 } else {
                     std::unique_lock<std::mutex> lock(Sync().lock);
                     Sync().arrived.wait(lock, [&] { return FEnded.load(); });
@@ -284,15 +313,15 @@ bool TThread::WaitWhilePaused()
 
 int TThread::WaitFor()
 {
+    if (FreeOnTerminate.load())
+        throw EThread("Cannot wait for a thread that frees itself");
     if (!FStarted.load())
         return ReturnValue;
     if (FThreadID.load() == GetCurrentThreadId())
         throw EThread("A thread cannot wait for itself");
-    if (FreeOnTerminate.load())
-        throw EThread("Cannot wait for a thread that frees itself");
     if (IsMainThread()) {
         while (!FEnded.load())
-            CheckSynchronize(INFINITE);
+            ServeWhileWaiting(INFINITE);
     } else {
         std::unique_lock<std::mutex> lock(Sync().lock);
         Sync().arrived.wait(lock, [&] { return FEnded.load(); });
