@@ -12,6 +12,7 @@
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/FFLoad.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
 #include "platform/rtl/Exceptions.h"
@@ -297,6 +298,8 @@ int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration)
 
 int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
 {
+    // Raises "Library %s not loaded." instead of calling an unbound entry point.
+    FFLoader().CheckLibAV({avUtil, avCodec, avFormat, swScale});
     char bare[128];
     size_t len = std::strcspn(Opt, ":");
     if (len > sizeof bare - 1)

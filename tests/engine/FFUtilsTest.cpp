@@ -547,3 +547,19 @@ TEST(ReadWholeFileTest, ReadsFilesAndRefusesTheRest)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(OptDefaultUnbound, RefusesClearlyWithoutTheLibraries)
+{
+    FFLoader().UnloadAll();
+    TFFOptions opts;
+    try {
+        opt_default(opts, "g", "12");
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message().rfind("Library ", 0), 0u) << e.Message();
+    }
+}
+
+}  // namespace
