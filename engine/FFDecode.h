@@ -211,7 +211,8 @@ public:
     TFormatConverter& FormatConverter() { return FFormatConv; }
 
     const TFrameInfo& FrameInfo() const { return FPicture; }
-    bool EOF() const { return FEOF; }
+    // The end of the input was reached (EOF in the component's interface).
+    bool IsEOF() const { return FEOF; }
     bool Deinterlace() const { return FDeinterlace; }
     void SetDeinterlace(bool AValue) { FDeinterlace = AValue; }
     int BitmapBitsPixel() const { return FFormatConv.BitsPixel(); }
