@@ -557,22 +557,26 @@ TEST_F(MapTest, TheApplicationsOutputText)
 
 namespace {
 
+struct TLine {
+    TObject* sender;
+    TLogLevel level;
+    std::string msg;
+};
+
+void CollectLine(void* Data, TObject* Sender, Cardinal, TLogLevel ALevel, const std::string& AMsg)
+{
+    static_cast<std::vector<TLine>*>(Data)->push_back({Sender, ALevel, AMsg});
+}
+
 // The task's own messages reach the engine log with the task as sender.
 TEST_F(OptionsTest, MessagesGoToTheEngineLog)
 {
-    struct TLine {
-        TObject* sender;
-        TLogLevel level;
-        std::string msg;
-    };
     std::vector<TLine> lines;
     TFFLogger* logger = GetFFLogger();
     const TLogLevel keepLevel = logger->LogLevel();
     logger->SetTriggerEventInMainThread(false);
     logger->SetLogLevel(llDebug);
-    logger->SetOnLog([&](TObject* Sender, Cardinal, TLogLevel ALevel, const std::string& AMsg) {
-        lines.push_back({Sender, ALevel, AMsg});
-    });
+    logger->SetOnLog(TLogEvent::Bind(&lines, &CollectLine));
     struct Case {
         const char* text;
         TLogLevel level;
