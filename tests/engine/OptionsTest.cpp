@@ -576,7 +576,7 @@ TEST_F(OptionsTest, MessagesGoToTheEngineLog)
     const TLogLevel keepLevel = logger->LogLevel();
     logger->SetTriggerEventInMainThread(false);
     logger->SetLogLevel(llDebug);
-    logger->SetOnLog(TLogEvent::Bind(&lines, &CollectLine));
+    logger->SetOnLog(TLogEvent::Bind(static_cast<void*>(&lines), &CollectLine));
     struct Case {
         const char* text;
         TLogLevel level;
