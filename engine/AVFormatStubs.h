@@ -20,7 +20,8 @@ extern "C" {
     X(av_guess_frame_rate) X(av_guess_sample_aspect_ratio) X(av_pkt_dump_log2) \
     X(avio_open) X(avio_open2) X(avio_close) X(avio_closep) X(avio_read) X(avio_write) X(avio_seek) \
     X(avio_skip) X(avio_size) X(avio_flush) X(avio_feof) X(avio_check) X(avio_alloc_context) \
-    X(avio_context_free) X(avio_w8) X(avio_printf)
+    X(avio_context_free) X(avio_w8) X(avio_printf) \
+    X(av_new_program) X(av_program_add_stream_index)
 
 namespace ff {
 #pragma GCC diagnostic push
