@@ -15,6 +15,7 @@
 #include "engine/FFLog.h"
 #include "engine/FFmpegTargets.h"
 #include "engine/MyUtils.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace {
 
@@ -691,8 +692,8 @@ int TFFmpegOptions::opt_streamid(void* Ctx, const char* Word, const char* Arg)
     int32_t index = 0, value = 0;
     std::string indexText = colon == std::string::npos ? arg : arg.substr(0, colon);
     std::string valueText = colon == std::string::npos ? std::string() : arg.substr(colon + 1);
-    if (colon == std::string::npos || !TryTextToInt(indexText.c_str(), index) ||
-        !TryTextToInt(valueText.c_str(), value))
+    if (colon == std::string::npos || !TryStrToInt(indexText.c_str(), index) ||
+        !TryStrToInt(valueText.c_str(), value))
         return Fail(AV_LOG_ERROR,
                     Fmt("Invalid value \"%s\" for option \"%s\", required syntax is \"index:value\"", arg.c_str(), Word));
     if (index < 0 || index > 1023)
@@ -723,8 +724,11 @@ int TFFmpegOptions::opt_timestamp(void* Ctx, const char* Word, const char* Arg)
 int TFFmpegOptions::opt_pass(void*, const char* Word, const char* Arg)
 {
     int32_t v = 0;
-    if (!TryTextToInt(Arg, v))
-        return Fail(AV_LOG_ERROR, Fmt("'%s' is not a valid integer value", Arg ? Arg : ""));
+    try {
+        v = StrToInt(Arg ? Arg : "");
+    } catch (const EConvertError& e) {
+        return Fail(AV_LOG_ERROR, e.Message());
+    }
     if (v < 1 || v > 3)
         return Fail(AV_LOG_ERROR,
                     Fmt("The value for \"%s\" was \"%s\" which is not within %d - %d", Word, Arg ? Arg : "", 1, 3));
@@ -822,11 +826,8 @@ int TFFmpegOptions::opt_vhook(void*, const char*, const char* Arg)
 
 int TFFmpegOptions::opt_hook_bits_pixel(void*, const char*, const char* Arg)
 {
-    int32_t v = 0;
-    if (!TryTextToInt(Arg, v))
-        return Fail(AV_LOG_ERROR, Fmt("'%s' is not a valid integer value", Arg ? Arg : ""));
     try {
-        SetHookBitsPixel(v);
+        SetHookBitsPixel(StrToInt(Arg ? Arg : ""));
     } catch (const Exception& e) {
         return Fail(AV_LOG_ERROR, e.Message());
     }
