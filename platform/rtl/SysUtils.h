@@ -89,10 +89,10 @@ struct TFormatSettings {
     Byte CurrencyFormat = 0;   // 0 "$1", 1 "1$", 2 "$ 1", 3 "1 $"
     Byte NegCurrFormat = 0;    // 0..15, the platform's table
     Byte CurrencyDecimals = 2;
-    std::string ShortDateFormat = "M/d/yyyy";
-    std::string LongDateFormat = "dddd, MMMM dd, yyyy";
-    std::string ShortTimeFormat = "h:mm AMPM";
-    std::string LongTimeFormat = "h:mm:ss AMPM";
+    std::string ShortDateFormat = "MM/dd/yyyy";
+    std::string LongDateFormat = "dddd, dd MMMM yyyy";
+    std::string ShortTimeFormat = "HH:mm";
+    std::string LongTimeFormat = "HH:mm:ss";
     std::string TimeAMString = "AM";
     std::string TimePMString = "PM";
     std::string ShortMonthNames[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
