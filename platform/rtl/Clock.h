@@ -69,5 +69,7 @@ private:
 bool ClockWaitFor(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, DWORD timeoutMs,
                   const std::function<bool()>& pred);
 
-// Called by manual clocks when they move: wakes every ClockWaitFor.
+// Called by manual clocks when they move: wakes every ClockWaitFor. It takes
+// each waiter's mutex, so a clock must never be moved by a thread that holds
+// a mutex some ClockWaitFor uses.
 void NotifyClockChanged();

@@ -1110,3 +1110,11 @@ int GetProcessorCount()
     const unsigned n = std::thread::hardware_concurrency();
     return n > 0 ? static_cast<int>(n) : 1;
 }
+
+std::string SysErrorMessage(int errorCode)
+{
+    char buf[256];
+    // The GNU strerror_r returns the text, which may or may not be in buf.
+    const char* text = strerror_r(errorCode, buf, sizeof buf);
+    return text ? std::string(text) : std::string();
+}

@@ -240,3 +240,5 @@ LANGID GetSystemDefaultUILanguage();
 LANGID GetUserDefaultUILanguage();
 // Processors this process may run on; at least 1.
 int GetProcessorCount();
+// The system's text for an error code (errno values), for messages.
+std::string SysErrorMessage(int errorCode);

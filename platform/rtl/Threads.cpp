@@ -122,20 +122,22 @@ bool RunPending(std::unique_lock<std::mutex>& lock)
 
 namespace {
 
-// Serves the queue for a wait on a thread; the wait must not be broken off by
-// a queued call's failure, which is kept for the next CheckSynchronize.
-void ServeWhileWaiting(DWORD timeoutMs)
+// Serves the queue until ended() holds (checked under the queue's lock, which
+// the ending thread takes to say so, so that its end cannot slip past). The
+// wait must not be broken off by a queued call's failure, which is kept for
+// the next CheckSynchronize.
+void ServeUntilEnded(const std::function<bool()>& ended)
 {
     TSyncState& s = Sync();
     std::unique_lock<std::mutex> lock(s.lock);
-    const std::uint64_t generation = s.endGeneration;
-    ClockWaitFor(lock, s.arrived, timeoutMs,
-                 [&] { return !s.queue.empty() || s.endGeneration != generation; });
-    try {
-        RunPending(lock);
-    } catch (...) {
-        if (!s.deferred)
-            s.deferred = std::current_exception();
+    while (!ended()) {
+        s.arrived.wait(lock, [&] { return !s.queue.empty() || ended(); });
+        try {
+            RunPending(lock);
+        } catch (...) {
+            if (!s.deferred)
+                s.deferred = std::current_exception();
+        }
     }
 }
 
@@ -242,8 +244,7 @@ TThread::~TThread()
             if (!FEnded.load()) {
                 if (IsMainThread()) {
                     // Serve the queue so that a worker in Synchronize can end.
-                    while (!FEnded.load())
-                        ServeWhileWaiting(INFINITE);
+                    ServeUntilEnded([this] { return FEnded.load(); });
                 } else {
                     std::unique_lock<std::mutex> lock(Sync().lock);
                     Sync().arrived.wait(lock, [&] { return FEnded.load(); });
@@ -320,8 +321,7 @@ int TThread::WaitFor()
     if (FThreadID.load() == GetCurrentThreadId())
         throw EThread("A thread cannot wait for itself");
     if (IsMainThread()) {
-        while (!FEnded.load())
-            ServeWhileWaiting(INFINITE);
+        ServeUntilEnded([this] { return FEnded.load(); });
     } else {
         std::unique_lock<std::mutex> lock(Sync().lock);
         Sync().arrived.wait(lock, [&] { return FEnded.load(); });

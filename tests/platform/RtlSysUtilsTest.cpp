@@ -312,4 +312,5 @@ TEST(RtlSystem, EnvironmentLanguageAndProcessors)
     SetEnvironmentVariable("LANG", saved[2]);
 
     EXPECT_GE(GetProcessorCount(), 1);
+    EXPECT_EQ(SysErrorMessage(2), "No such file or directory");
 }

@@ -380,3 +380,35 @@ TEST(RtlThreads, DeletingARunningThreadTerminatesAndWaits)
     delete t;
     EXPECT_TRUE(sawTerminate);
 }
+
+TEST(RtlThreads, QueuedCallsOfADeletedThreadAreDropped)
+{
+    std::atomic<bool> ran{false};
+    auto* t = new TFuncThread([&](TFuncThread& self) { self.Queue([&] { ran = true; }); });
+    t->Start();
+    // Wait for the end without serving the queue.
+    while (!t->Finished())
+        Sleep(1);
+    Sleep(5);
+    delete t;
+    CheckSynchronize();
+    EXPECT_FALSE(ran);  // it would have used the freed thread's state
+}
+
+TEST(RtlThreads, ManyWorkersSynchronizeWhileTheMainThreadWaits)
+{
+    std::atomic<int> total{0};
+    std::vector<TFuncThread*> threads;
+    for (int i = 0; i < 8; ++i)
+        threads.push_back(TThread::Create<TFuncThread>(
+            [&](TFuncThread& self) {
+                for (int k = 0; k < 50; ++k)
+                    self.Synchronize([&] { ++total; });
+            },
+            false));
+    for (auto* t : threads) {
+        t->WaitFor();
+        delete t;
+    }
+    EXPECT_EQ(total, 400);
+}
