@@ -5,6 +5,7 @@
 // which stay null while their library is not bound. Inline helpers of the
 // headers that call nothing (av_q2d, av_make_q, av_cmp_q ...) may be used
 // directly; those that call into a library must not be (they would link it).
+#include <cstdint>
 extern "C" {
 #include <libavutil/avutil.h>
 #include <libavutil/channel_layout.h>

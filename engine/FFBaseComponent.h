@@ -2,13 +2,14 @@
 // Base of the engine's components (encoder, decoder, player, logger): the
 // read and write time-outs, the seek-flag set shared by the decoder and the
 // player, and the event raised before a media file's streams are probed.
-#include <functional>
+#include <initializer_list>
 #include <string>
 
+#include "platform/classes/Events.h"
+#include "platform/classes/Object.h"
 #include "platform/rtl/Types.h"
 
 struct AVFormatContext;
-class TObject;
 class TComponent;
 
 // File and folder names: UTF-8 on Linux.
@@ -39,9 +40,9 @@ inline constexpr int SeekFlagsToAV(TSeekFlags AFlags) { return AFlags.Bits(); }
 
 // Raised after a file is opened and before its streams are probed; the
 // handler may adjust the opened context (probe sizes ...).
-using TBeforeFindStreamInfoEvent = std::function<void(TObject* Sender, AVFormatContext* AFormatContext)>;
+using TBeforeFindStreamInfoEvent = TMethodPtr<void(TObject* Sender, AVFormatContext* AFormatContext)>;
 
-class TFFBaseComponent {
+class TFFBaseComponent : public TObject {
 public:
     explicit TFFBaseComponent(TComponent* AOwner);
     virtual ~TFFBaseComponent();
@@ -58,7 +59,7 @@ public:
     void SetWriteTimeout(int AValue) { FWriteTimeout = AValue; }
     TComponent* Owner() const { return FOwner; }
     // The object handed to events as Sender.
-    TObject* AsSender() { return reinterpret_cast<TObject*>(this); }
+    TObject* AsSender() { return this; }
 
 private:
     TComponent* FOwner;

@@ -23,8 +23,7 @@ struct TLogInfo {
     std::string LogMsg;
 };
 
-using TLogEvent =
-    std::function<void(TObject* Sender, Cardinal AThreadID, TLogLevel ALogLevel, const std::string& ALogMsg)>;
+using TLogEvent = TMethodPtr<void(TObject* Sender, Cardinal AThreadID, TLogLevel ALogLevel, const std::string& ALogMsg)>;
 
 class TFFLogger : public TFFBaseComponent {
 public:

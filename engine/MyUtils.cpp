@@ -11,6 +11,8 @@
 #include <thread>
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/Threads.h"
 
 TPathFileName GetExePath() {
     char buf[4096];
@@ -39,11 +41,6 @@ std::string CutAtDelimiter(std::string& S, const std::string& ADelimiter, bool A
     return head;
 }
 
-static char DecimalSeparatorChar() {
-    // The user's decimal separator, as the C locale of the process reports it.
-    const struct lconv* lc = std::localeconv();
-    return (lc && lc->decimal_point && *lc->decimal_point) ? *lc->decimal_point : '.';
-}
 
 std::string SizeToText(int64_t ASize) {
     char buf[64];
@@ -65,9 +62,12 @@ std::string SizeToText(int64_t ASize) {
     }
     std::snprintf(buf, sizeof buf, "%.2f %s", value, unit);
     std::string s = buf;
-    // snprintf already follows the locale; make sure the separator is the user's.
+    // The C library prints a point; the text shows the user's separator.
     for (char& c : s)
-        if (c == '.' || c == ',') { c = DecimalSeparatorChar(); break; }
+        if (c == '.') {
+            c = FormatSettings.DecimalSeparator;
+            break;
+        }
     return s;
 }
 
@@ -161,12 +161,9 @@ void* BindFunction(const TPathFileName& ALibName, void* AHandle, const char* ANa
     return p;
 }
 
-// Until the platform's main-thread queue is wired in, calls from other
-// threads run in the caller, one at a time.
-static const std::thread::id gMainThread = std::this_thread::get_id();
-static std::mutex gForeignCalls;
-
-bool ProcessOneMessage() { return false; }
+// Window messages are served by the window system's own loop; what the
+// engine's waits must keep serving is the main-thread call queue.
+bool ProcessOneMessage() { return CheckSynchronize(0); }
 
 void PumpMessages() {
     while (ProcessOneMessage()) {
@@ -175,10 +172,5 @@ void PumpMessages() {
 
 void RunInMainThread(const std::function<void()>& AMethod) {
     if (!AMethod) return;
-    if (std::this_thread::get_id() == gMainThread) {
-        AMethod();
-        return;
-    }
-    std::lock_guard<std::mutex> lock(gForeignCalls);
-    AMethod();
+    TThread::Synchronize(nullptr, AMethod);
 }
