@@ -300,35 +300,56 @@ std::string Copy(std::string_view s, int index, int count)
 
 std::string StringOfChar(char c, int count) { return count > 0 ? std::string(static_cast<std::size_t>(count), c) : std::string(); }
 
+namespace {
+
+// Length in bytes of the match of `pattern` at s[pos], comparing letters
+// without regard to case; 0 when it does not match there. Case folding can
+// change a character's byte length, so the match is walked character by
+// character rather than compared byte for byte.
+std::size_t MatchNoCaseAt(std::string_view s, std::size_t pos, std::string_view pattern)
+{
+    std::size_t ps = pos;
+    std::size_t pp = 0;
+    while (pp < pattern.size()) {
+        if (ps >= s.size())
+            return 0;
+        const char32_t a = MapCase(UTF8NextChar(s, ps), false);
+        const char32_t b = MapCase(UTF8NextChar(pattern, pp), false);
+        if (a != b)
+            return 0;
+    }
+    return ps - pos;
+}
+
+}  // namespace
+
 std::string StringReplace(std::string_view s, std::string_view oldPattern, std::string_view newPattern,
                           unsigned flags)
 {
     if (oldPattern.empty())
         return std::string(s);
     const bool ignoreCase = flags & rfIgnoreCase;
-    const std::string hay = ignoreCase ? AnsiUpperCase(s) : std::string();
-    const std::string needle = ignoreCase ? AnsiUpperCase(oldPattern) : std::string();
-    // Case folding can change byte lengths; fall back to ASCII folding then,
-    // which keeps positions aligned with the original.
-    const bool aligned = !ignoreCase || (hay.size() == s.size() && needle.size() == oldPattern.size());
-    const std::string hayAscii = ignoreCase && !aligned ? UpperCase(s) : std::string();
-    const std::string needleAscii = ignoreCase && !aligned ? UpperCase(oldPattern) : std::string();
-    const std::string_view h = !ignoreCase ? s : (aligned ? std::string_view(hay) : std::string_view(hayAscii));
-    const std::string_view n =
-        !ignoreCase ? oldPattern : (aligned ? std::string_view(needle) : std::string_view(needleAscii));
-
     std::string out;
     out.reserve(s.size());
     std::size_t from = 0;
-    while (true) {
-        const std::size_t p = h.find(n, from);
-        if (p == std::string_view::npos)
-            break;
-        out.append(s.substr(from, p - from));
-        out.append(newPattern);
-        from = p + n.size();
-        if (!(flags & rfReplaceAll))
-            break;
+    std::size_t pos = 0;
+    bool replaced = false;
+    while (pos < s.size() && !(replaced && !(flags & rfReplaceAll))) {
+        std::size_t len = 0;
+        if (ignoreCase)
+            len = MatchNoCaseAt(s, pos, oldPattern);
+        else if (s.compare(pos, oldPattern.size(), oldPattern) == 0)
+            len = oldPattern.size();
+        if (len > 0) {
+            out.append(s.substr(from, pos - from));
+            out.append(newPattern);
+            pos += len;
+            from = pos;
+            replaced = true;
+            continue;
+        }
+        // Step one whole character, so that matches start on character boundaries.
+        UTF8NextChar(s, pos);
     }
     out.append(s.substr(from));
     return out;
@@ -885,7 +906,10 @@ std::string FormatArgs(std::string_view fmt, const TVarRec* args, std::size_t co
         if (i < fmt.size() && fmt[i] == '*') {
             ++i;
             const TVarRec& a = nextArg();
-            if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64)
+            if (a.Kind == TVarRec::vtUInt64 && a.VUInt <= 1000000)
+                return static_cast<std::int64_t>(a.VUInt);  // sizes come as size_t
+            if ((a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64) || a.VInt < -1000000 ||
+                a.VInt > 1000000)
                 RaiseInvalidFormat(fmt);
             return a.VInt;
         }
@@ -916,30 +940,42 @@ std::string FormatArgs(std::string_view fmt, const TVarRec* args, std::size_t co
             ++i;
             continue;
         }
-        std::int64_t n = readNumber();
+        // [index ":"] ["-"] [width]: a leading number is the index when a
+        // colon follows, else the width.
+        const bool firstFromArg = fmt[i] == '*';
+        std::int64_t first = readNumber();
+        bool haveWidth = first >= 0 || firstFromArg;
         if (i < fmt.size() && fmt[i] == ':') {
-            if (n < 0)
+            if (first < 0)
                 RaiseInvalidFormat(fmt);
-            argIndex = static_cast<std::size_t>(n);
+            argIndex = static_cast<std::size_t>(first);
             ++i;
-            n = -1;
+            haveWidth = false;
         }
         bool leftAlign = false;
-        if (n < 0 && i < fmt.size() && fmt[i] == '-') {
-            leftAlign = true;
-            ++i;
+        std::int64_t width = -1;
+        if (haveWidth) {
+            width = first;
+        } else {
+            if (i < fmt.size() && fmt[i] == '-') {
+                leftAlign = true;
+                ++i;
+            }
+            width = readNumber();
         }
-        std::int64_t width = n >= 0 ? n : readNumber();
-        if (width > 1000000)
-            RaiseInvalidFormat(fmt);
+        if (width < 0) {
+            // Only a width taken from the arguments can be negative: it aligns left.
+            if (width < -1)
+                leftAlign = true;
+            width = width < -1 ? -width : 0;
+        }
         std::int64_t precision = -1;
         if (i < fmt.size() && fmt[i] == '.') {
             ++i;
+            const bool fromArg = i < fmt.size() && fmt[i] == '*';
             precision = readNumber();
             if (precision < 0)
-                precision = 0;
-            if (precision > 1000000)
-                RaiseInvalidFormat(fmt);
+                precision = fromArg ? -1 : 0;
         }
         if (i >= fmt.size())
             RaiseInvalidFormat(fmt);

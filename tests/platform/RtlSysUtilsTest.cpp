@@ -61,6 +61,9 @@ TEST(RtlStrings, CaseTrimCompareAndQuotes)
     EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfReplaceAll | rfIgnoreCase), "a-b-c");
     EXPECT_EQ(StringReplace("aXbxc", "x", "-", rfReplaceAll), "aXb-c");
     EXPECT_EQ(StringReplace("xxx", "x", "yy", 0), "yyxx");
+    // Case-insensitive over all letters, even where case changes byte lengths.
+    EXPECT_EQ(StringReplace("\xC3\x89t\xC3\xA9 ETE", "\xC3\xA9t\xC3\xA9", "x", rfReplaceAll | rfIgnoreCase), "x ETE");
+    EXPECT_EQ(StringReplace("K\xE2\x84\xAA", "k", "-", rfReplaceAll | rfIgnoreCase), "--");  // Kelvin sign
 
     EXPECT_EQ(QuotedStr("it's"), "'it''s'");
     EXPECT_EQ(AnsiQuotedStr("a\"b", '"'), "\"a\"\"b\"");
@@ -215,7 +218,10 @@ TEST(RtlFormat, Directives)
         {Format("%s", {std::u16string(u"w")}), "w"},
         {Format("%s", {'c'}), "c"},
         {Format("%*d|%-*d|%.*f", {5, 42, 4, 7, 1, 2.25}), "   42|7   |2.2"},
+        {Format("%*d|%.*s|", {-4, 7, std::size_t{2}, "abc"}), "7   |ab|"},
+        {Format("%*d", {std::size_t{3}, 1}), "  1"},
         {Format("%1:s %0:s", {"a", "b"}), "b a"},
+        {Format("%0:-4d|", {5}), "5   |"},
         {Format("%1:s %s %0:s", {"a", "b", "c"}), "b c a"},
         {Format("%e", {1234.5}), "1.23450000000000E+003"},
         {Format("%.3e", {-0.00012345}), "-1.23E-004"},
