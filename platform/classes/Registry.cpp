@@ -567,7 +567,7 @@ void TRegistry::WriteValue(const std::string& Name, TRegDataType Type, std::stri
 {
     bool valid = false;
     const auto path = Resolve("", valid);
-    if (!valid || FReadOnly || !(FAccess & KEY_SET_VALUE) || !ValidKeyName(Name.substr(0, 255)) || Name.size() > 16383)
+    if (!valid || FReadOnly || !(FAccess & KEY_SET_VALUE) || Name.size() > 16383)
         throw ERegistryException("Failed to set data for '" + Name + "'");
     const bool stored = FTree->Update([&](TRegistryTree::TNode& root) {
         TRegistryTree::TNode* node = &root;

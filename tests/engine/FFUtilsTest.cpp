@@ -11,6 +11,7 @@
 #include "engine/FFUtils.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
+#include "platform/rtl/SysUtils.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;
@@ -288,8 +289,8 @@ TEST_F(OptionTableTest, TimeTextsAreDurationsOrDates)
 
 TEST(OptionValueParsers, FloatsUseTheUsersDecimalSeparator)
 {
-    const char keep = OptionDecimalSeparator();
-    SetOptionDecimalSeparator(',');
+    const char keep = DecimalSeparator;
+    DecimalSeparator = ',';
     EXPECT_FLOAT_EQ(ParseSingleText("rmvol", "0,5"), 0.5f);
     try {
         ParseSingleText("rmvol", "0.5");
@@ -297,7 +298,7 @@ TEST(OptionValueParsers, FloatsUseTheUsersDecimalSeparator)
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "Expected float for rmvol but found 0.5");
     }
-    SetOptionDecimalSeparator(keep);
+    DecimalSeparator = keep;
     EXPECT_DOUBLE_EQ(ParseDoubleText("q", "0.5"), 0.5);
 }
 
@@ -542,6 +543,22 @@ TEST(ReadWholeFileTest, ReadsFilesAndRefusesTheRest)
             EXPECT_EQ(buf[size - 1], 0);
         }
         std::free(buf);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OptDefaultUnbound, RefusesClearlyWithoutTheLibraries)
+{
+    FFLoader().UnloadAll();
+    TFFOptions opts;
+    try {
+        opt_default(opts, "g", "12");
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message().rfind("Library ", 0), 0u) << e.Message();
     }
 }
 
