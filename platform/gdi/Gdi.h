@@ -11,3 +11,4 @@
 #include "platform/gdi/Regions.h"
 #include "platform/gdi/Shapes.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/gdi/SystemModules.h"
