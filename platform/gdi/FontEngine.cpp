@@ -50,6 +50,8 @@ constexpr std::pair<std::string_view, std::string_view> kFaceMap[] = {
     {"segoe ui", "Liberation Sans"},
     {"system", "Liberation Sans"},
     {"verdana", "DejaVu Sans"},
+    {"terminal", "Liberation Mono"},
+    {"fixedsys", "Liberation Mono"},
     {"", "Liberation Sans"},
 };
 constexpr std::string_view kFallbackFamily = "Liberation Sans";

@@ -191,9 +191,17 @@ TMarkedText StripPrefixes(const std::u32string& text, bool process, bool underli
 
 }  // namespace
 
-TTextLayout LayoutText(std::string_view text, const RECT& rect, UINT format, TTextMeasure& measure,
-                       const TLayoutOptions& options)
+TTextLayout LayoutText(std::string_view text, const RECT& given, UINT format, TTextMeasure& measure,
+                       const TLayoutOptions& givenOptions)
 {
+    // Far-out rectangles and margins are pulled in so that no sum overflows.
+    static constexpr LONG limit = 1 << 27;
+    auto clamp = [](LONG v) { return std::clamp(v, -limit, limit); };
+    const RECT rect{clamp(given.left), clamp(given.top), clamp(given.right), clamp(given.bottom)};
+    TLayoutOptions options = givenOptions;
+    options.LeftMargin = clamp(options.LeftMargin);
+    options.RightMargin = clamp(options.RightMargin);
+    options.TabLength = std::clamp(options.TabLength, 0, 1 << 12);
     TTextLayout result;
     result.Bounds = RECT{rect.left, rect.top, rect.left, rect.top};
     result.UnderlinesOnly = (format & DT_PREFIXONLY) != 0;
