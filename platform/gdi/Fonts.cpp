@@ -91,6 +91,7 @@ HFONT CreateFontIndirect(const LOGFONT* lf)
 {
     if (!lf)
         return nullptr;
+    GdiInstallStockFonts();
     return static_cast<HFONT>(GdiRegister(std::make_unique<TGdiFont>(*lf)));
 }
 
