@@ -55,6 +55,9 @@ constexpr std::pair<std::string_view, std::string_view> kFaceMap[] = {
     {"", "Liberation Sans"},
 };
 constexpr std::string_view kFallbackFamily = "Liberation Sans";
+// Characters a face lacks are taken from this one, which covers far more
+// scripts, instead of drawing the missing-glyph box.
+constexpr std::string_view kCoverageFamily = "DejaVu Sans";
 
 std::mutex gLibraryMutex;  // FreeType library, fontconfig, the caches below
 FT_Library gLibrary = nullptr;
@@ -239,6 +242,12 @@ public:
         return Lookup(ch).Advance;
     }
 
+    bool HasChar(char32_t ch) override
+    {
+        std::lock_guard lock(FMutex);
+        return FT_Get_Char_Index(FFace, ch) != 0;
+    }
+
 private:
     struct TStoredGlyph {
         TGlyph Glyph;
@@ -265,6 +274,8 @@ private:
     FT_Face FFace;
     std::string FFamily;
     TFontMetrics FMetrics;
+    std::shared_ptr<TFontFace> FCoverage;  // made on the first missing character
+    bool FCoverageTried = false;
     std::mutex FMutex;
     std::unordered_map<char32_t, TStoredGlyph> FCache;
     std::array<const TGlyph*, 128> FAscii{};
@@ -387,6 +398,33 @@ TFreeTypeFace::TStoredGlyph TFreeTypeFace::Render(char32_t ch)
     TStoredGlyph stored;
     TGlyph& g = stored.Glyph;
     FT_UInt index = FT_Get_Char_Index(FFace, ch);
+    if (index == 0 && ch >= 0x20 && FFamily != kCoverageFamily) {
+        // The coverage face never falls back itself, so locks nest one deep.
+        if (!FCoverageTried) {
+            FCoverageTried = true;
+            TFontRequest r;
+            r.Face = std::string(kCoverageFamily);
+            r.Height = -FMetrics.EmSize;
+            r.Escapement = FKey.Escapement;
+            r.Weight = FKey.Weight;
+            r.Italic = FKey.Italic;
+            r.Antialias = FKey.Antialias;
+            FCoverage = RealizeFont(r);
+            if (FCoverage && FCoverage->FamilyName() != kCoverageFamily)
+                FCoverage.reset();
+        }
+        if (FCoverage) {
+            const TGlyph* other = nullptr;
+            FCoverage->Glyphs(&ch, 1, &other);
+            if (other && (other->Width > 0 || other->Advance > 0) && FCoverage->HasChar(ch)) {
+                g = *other;
+                if (other->Coverage)
+                    stored.Mask.assign(other->Coverage, other->Coverage + static_cast<std::size_t>(other->Width) * other->Height);
+                g.Coverage = nullptr;
+                return stored;
+            }
+        }
+    }
     const FT_Int32 target = FKey.Antialias ? FT_LOAD_TARGET_NORMAL : FT_LOAD_TARGET_MONO;
     if (FT_Load_Glyph(FFace, index, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP | target) != 0 &&
         (index == 0 || FT_Load_Glyph(FFace, 0, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP | target) != 0))

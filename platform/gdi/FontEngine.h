@@ -70,6 +70,9 @@ public:
     virtual void Glyphs(const char32_t* Text, std::size_t Count, const TGlyph** Out) = 0;
     // Horizontal advance of one character in whole pixels.
     virtual int Advance(char32_t Ch) = 0;
+    // Whether the face file itself has the character (others are borrowed
+    // from a face that covers more scripts, or drawn as a box).
+    virtual bool HasChar(char32_t Ch) = 0;
 };
 
 // Realizes a font for the request. Never fails while any font is installed;

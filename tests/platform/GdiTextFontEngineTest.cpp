@@ -190,6 +190,20 @@ TEST(GdiTextFontEngine, GlyphsAreCachedAndShared)
     EXPECT_GT(g[1]->Advance, 0);
     // A character the face lacks draws its missing-glyph box.
     EXPECT_GT(g[2]->Advance, 0);
+    // A character of a script the face lacks comes from the wider face.
+    EXPECT_FALSE(a->HasChar(U'\u0531'));
+    auto wide = RealizeFont({"DejaVu Sans", -14});
+    ASSERT_TRUE(wide && wide->HasChar(U'\u0531'));
+    const char32_t ayb = U'\u0531';
+    const TGlyph* borrowed = nullptr;
+    const TGlyph* original = nullptr;
+    a->Glyphs(&ayb, 1, &borrowed);
+    wide->Glyphs(&ayb, 1, &original);
+    EXPECT_EQ(borrowed->Advance, original->Advance);
+    EXPECT_EQ(borrowed->Width, original->Width);
+    EXPECT_GT(borrowed->Width, 0);
+    ASSERT_NE(borrowed->Coverage, nullptr);
+    EXPECT_NE(borrowed->Coverage, original->Coverage);
     int dark = 0;
     for (int i = 0; i < g[0]->Width * g[0]->Height; ++i)
         dark += g[0]->Coverage[i] > 128;
