@@ -40,7 +40,8 @@ bool Prepare(HDC hdc, TDcText& t)
     if (!t.Face)
         return false;
     t.Lf = FontLogFontOf(t.Dc->State.Font);
-    t.Extra = t.Dc->State.TextCharExtra;
+    // A character extra anywhere near the integer limits would only overflow.
+    t.Extra = std::clamp(t.Dc->State.TextCharExtra, -(1 << 16), 1 << 16);
     return true;
 }
 
@@ -245,7 +246,7 @@ void PaintLine(const TDcText& t, TPainter& p, LONG ox, LONG oy, const TLinePaint
             p.Glyph(*glyphs[i], ox + dir.X(static_cast<double>(along), 0), oy + dir.Y(static_cast<double>(along), 0), color);
         else
             p.Glyph(*glyphs[i], ox + static_cast<LONG>(along), oy, color);
-        along += line.Advances[i];
+        along = std::clamp<long long>(along + line.Advances[i], -kCoordLimit, kCoordLimit);
     }
     if (t.Lf.lfUnderline)
         FillAlong(p, dir, ox, oy, 0, m.UnderlineOffset, line.Width, m.UnderlineThickness, color);
@@ -273,8 +274,10 @@ struct TTabPiece {
 int LayoutTabs(const TDcText& t, const std::u32string& text, int tabCount, const INT* tabs, int startFromOrigin,
                std::vector<TTabPiece>& pieces, std::vector<int>& adv)
 {
+    // Negative stops mean right-aligned tabs elsewhere; here only their distance counts.
+    auto stop = [](INT v) { return static_cast<int>(std::min<long long>(std::llabs(v), kCoordLimit)); };
     const int interval = (tabCount <= 0 || !tabs) ? 8 * std::max(1, t.M().AveCharWidth)
-                         : tabCount == 1         ? std::abs(tabs[0])
+                         : tabCount == 1         ? stop(tabs[0])
                                                  : 0;
     auto nextStop = [&](int x) {
         const int pos = startFromOrigin + x;
@@ -283,12 +286,12 @@ int LayoutTabs(const TDcText& t, const std::u32string& text, int tabCount, const
             next = (pos / interval + 1) * interval;
         } else if (tabCount > 1 && tabs) {
             for (int k = 0; k < tabCount; ++k)
-                if (std::abs(tabs[k]) > pos) {
-                    next = std::abs(tabs[k]);
+                if (stop(tabs[k]) > pos) {
+                    next = stop(tabs[k]);
                     break;
                 }
         }
-        return next - startFromOrigin;
+        return std::clamp(next - startFromOrigin, -kCoordLimit, kCoordLimit);
     };
     adv.assign(text.size(), 0);
     int x = 0;
@@ -296,7 +299,7 @@ int LayoutTabs(const TDcText& t, const std::u32string& text, int tabCount, const
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (text[i] != U'\t') {
             adv[i] = t.Face->Advance(text[i]) + t.Extra;
-            x += adv[i];
+            x = std::clamp(x + adv[i], -kCoordLimit, kCoordLimit);
             continue;
         }
         pieces.back().End = i;
@@ -318,7 +321,7 @@ LONG TabbedCore(HDC hdc, int x, int y, std::string_view text, int count, int tab
     const std::u32string chars = Utf8ToCodePoints(Cut(text, count));
     std::vector<TTabPiece> pieces;
     std::vector<int> adv;
-    const int width = LayoutTabs(t, chars, tabCount, tabs, draw ? x - tabOrigin : 0, pieces, adv);
+    const int width = LayoutTabs(t, chars, tabCount, tabs, draw ? x - Clamp(tabOrigin) : 0, pieces, adv);
     const int height = t.M().Height;
     if (draw) {
         TDeviceContext& dc = *t.Dc;

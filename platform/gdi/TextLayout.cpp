@@ -25,6 +25,9 @@ struct TMarkedText {
 };
 
 constexpr char32_t kEllipsis[] = U"...";
+// Bounds that keep every sum of positions and widths inside int.
+constexpr int kMaxAdvance = 1 << 20;
+constexpr int kMaxSpan = 1 << 28;
 
 bool IsBlank(char32_t c) { return c == U' ' || c == U'\t'; }
 
@@ -43,14 +46,14 @@ public:
                 return (x / FTabWidth + 1) * FTabWidth - x;
             c = U' ';
         }
-        return FMeasure.Advance(c);
+        return std::clamp(FMeasure.Advance(c), -kMaxAdvance, kMaxAdvance);
     }
     int Width(std::u32string_view s, int x = 0)
     {
-        const int start = x;
+        long long pos = x;
         for (char32_t c : s)
-            x += Adv(c, x);
-        return x - start;
+            pos = std::clamp<long long>(pos + Adv(c, static_cast<int>(pos)), -kMaxSpan, kMaxSpan);
+        return static_cast<int>(pos - x);
     }
 
     std::vector<TMarkedText> Wrap(const TMarkedText& para, int maxWidth);
@@ -300,13 +303,13 @@ TTextLayout LayoutText(std::string_view text, const RECT& given, UINT format, TT
                         out.Runs.push_back(std::move(run));
                     run = TLayoutRun{};
                     run.X = x + pos + adv;
-                    pos += adv;
+                    pos = std::clamp(pos + adv, -kMaxSpan, kMaxSpan);
                     continue;
                 }
                 c = U' ';
             }
             run.Text.push_back(c);
-            pos += adv;
+            pos = std::clamp(pos + adv, -kMaxSpan, kMaxSpan);
         }
         if (!run.Text.empty())
             out.Runs.push_back(std::move(run));

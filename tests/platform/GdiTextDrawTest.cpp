@@ -217,6 +217,22 @@ TEST(GdiTextDraw, BadInputIsRefused)
     ASSERT_TRUE(GetTextMetrics(c.Dc, &tm));
     EXPECT_EQ(DrawText(c.Dc, "huge", -1, &measured, DT_CALCRECT | DT_SINGLELINE), tm.tmHeight);
     DrawText(c.Dc, "huge", -1, &huge, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    // Extreme advances, character extras and tab stops are survived.
+    const INT dx[] = {INT_MAX, INT_MAX, INT_MIN};
+    EXPECT_TRUE(ExtTextOut(c.Dc, 0, 0, 0, nullptr, "abc", -1, dx));
+    const INT tabs[] = {INT_MIN, INT_MAX};
+    TabbedTextOut(c.Dc, 0, 0, "a\tb\tc\td", -1, 1, tabs, INT_MIN);
+    TabbedTextOut(c.Dc, 0, 0, "a\tb\tc\td", -1, 2, tabs, 0);
+    SetTextCharacterExtra(c.Dc, INT_MAX);
+    EXPECT_TRUE(GetTextExtentPoint32(c.Dc, "abc", -1, &s));
+    RECT wide{0, 0, 20, 20};
+    DrawText(c.Dc, "a b\tc", -1, &wide, DT_WORDBREAK | DT_EXPANDTABS | DT_END_ELLIPSIS);
+    SetTextCharacterExtra(c.Dc, 0);
+    DRAWTEXTPARAMS params;
+    params.iTabLength = INT_MAX;
+    params.iLeftMargin = INT_MIN;
+    params.iRightMargin = INT_MAX;
+    DrawTextEx(c.Dc, "a\tb", -1, &wide, DT_EXPANDTABS | DT_CENTER, &params);
     // A deleted font still selected draws with the default font.
     HFONT f = CreateFont(-12, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, "Arial");
     HGDIOBJ old = SelectObject(c.Dc, f);
