@@ -1,0 +1,142 @@
+#pragma once
+// The option machinery under every ffmpeg-style option text of the engine:
+// option-table rows and their flags, applying one word or a word list to an
+// options context, the typed value parsers with their error texts, the setter
+// that hands unknown options to the libraries' own option system
+// (opt_default), stream specifiers, per-stream filtering of codec options,
+// array growth, whole-file reading and the option dictionaries (TFFOptions)
+// that each decoder, player and conversion task owns.
+//
+// Failures come back as negative FFmpeg error codes with OptionErrorText set
+// and a line in FFmpeg's log; the value parsers and GrowArray raise plain
+// exceptions (Exception) instead, which the option entry points pass on.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/dict.h>
+}
+
+struct SwsContext;
+
+// Option flag bits; the values are fixed.
+enum : int32_t {
+    odHasArg = 0x1,
+    odBool = 0x2,
+    odExpert = 0x4,
+    odString = 0x8,
+    odVideo = 0x10,
+    odAudio = 0x20,
+    odGrab = 0x40,
+    odInt = 0x80,
+    odFloat = 0x100,
+    odSubtitle = 0x200,
+    odInt64 = 0x400,
+    odExit = 0x800,
+    odData = 0x1000,
+    odFunc2 = 0x2000,
+    odOffset = 0x4000,
+    odSpec = 0x8000,
+    odTime = 0x10000,
+    odDouble = 0x20000,
+};
+
+// A row's handler: the code half of a method pointer. Obj is the object half;
+// OptCtx is the options context for rows with odFunc2, nullptr otherwise.
+using TOptionFunc = int (*)(void* Obj, void* OptCtx, const char* opt, const char* arg);
+
+struct TOptionDef {
+    const char* name = nullptr;  // the option word without "-"; nullptr closes a table
+    int32_t flags = 0;
+    // u: handler (func + obj), offset into the options context, or a variable.
+    TOptionFunc func = nullptr;
+    void* obj = nullptr;
+    size_t off = 0;
+    void* dst_ptr = nullptr;
+    const char* help = nullptr;
+    const char* argname = nullptr;
+};
+
+// One value of a per-stream option. The options context holds such an array
+// as a pointer followed by its int count; values keep the order given.
+struct TSpecifierOpt {
+    char* specifier = nullptr;  // owned; "" when the word had no ":"
+    union {
+        char* str;  // owned
+        int32_t i;
+        int64_t i64;
+        float f;
+        double dbl;
+    } u{};
+};
+
+// The option dictionaries of one decoder, player or conversion task.
+// sws_opts is a scaler context used only to hold and validate scaler
+// options; swr_opts gathers resampler options (5.1 keeps those apart).
+struct TFFOptions {
+    SwsContext* sws_opts = nullptr;
+    AVDictionary* format_opts = nullptr;
+    AVDictionary* codec_opts = nullptr;
+    AVDictionary* swr_opts = nullptr;
+};
+
+// The last error text the option machinery or a handler composed.
+extern std::string OptionErrorText;
+
+// Sends one line to FFmpeg's log (a no-op while the libraries are unbound).
+void OptionLog(void* Avcl, int Level, const char* Fmt, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
+
+const TOptionDef* FindOptionDef(const TOptionDef* Table, const char* Name);
+int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef* Table);
+// Words[Count] must be readable (an empty word after the last one).
+int ApplyOptions(void* OptCtx, int Count, const char* const* Words, bool HaltOnError, const TOptionDef* Table);
+int LocateOptionWord(int Count, const char* const* Words, const TOptionDef* Table, const char* Name);
+const char* FindLogLevelWord(int Count, const char* const* Words, const TOptionDef* Table);
+
+int32_t ParseIntText(const char* Opt, const char* Text);
+int64_t ParseInt64Text(const char* Opt, const char* Text);
+float ParseSingleText(const char* Opt, const char* Text);
+double ParseDoubleText(const char* Opt, const char* Text);
+int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration);
+
+// Strict number conversion as the option texts use it: integers with an
+// optional sign, decimal or hexadecimal after "$" or "0x"; floats with the
+// given decimal separator, an optional exponent, blanks around allowed.
+bool TryTextToInt64(const char* Text, int64_t& Value);
+bool TryTextToInt(const char* Text, int32_t& Value);
+bool TryTextToDouble(const char* Text, char DecimalSeparator, double& Value);
+// The user's decimal separator as the float parsers use it.
+char OptionDecimalSeparator();
+void SetOptionDecimalSeparator(char Separator);
+
+int opt_default(TFFOptions& Options, const char* Opt, const char* Arg);
+
+int check_stream_specifier(AVFormatContext* S, AVStream* St, const char* Spec);
+AVDictionary* FilterCodecOptions(AVDictionary* Opts, const AVCodec* Codec, AVFormatContext* S, AVStream* St);
+// One new dictionary per stream; free with FreeStreamInfoOptions.
+AVDictionary** FindStreamInfoOptions(AVFormatContext* S, AVDictionary* CodecOpts);
+void FreeStreamInfoOptions(AVDictionary**& Opts, unsigned Count);
+
+// Grows a malloc'ed array to NewCount zeroed elements (realloc semantics).
+void* GrowArray(void* Array, int ElemSize, int& Count, int NewCount);
+template <typename T>
+T* GrowArrayOf(T* Array, int& Count, int NewCount)
+{
+    return static_cast<T*>(GrowArray(Array, int(sizeof(T)), Count, NewCount));
+}
+
+// Buffer is malloc'ed, one zero byte past the data; Size includes it.
+int ReadWholeFile(const char* FileName, uint8_t*& Buffer, size_t& Size);
+
+void InitFFOptions(TFFOptions& Options, int SwsFlags);
+void FreeFFOptions(TFFOptions& Options);
+
+// An owned copy of Text (malloc'ed); nullptr stays nullptr.
+char* OptStrDup(const char* Text);

@@ -1,0 +1,67 @@
+#include "engine/FFmpegStreamOptions.h"
+
+#include <cstdio>
+
+#include "engine/AVUtilStubs.h"
+
+namespace {
+
+// The index of the entry that applies, -1 for none.
+int MatchingEntry(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S, AVStream* St)
+{
+    int found = -1;
+    for (int i = 0; i < Count; ++i) {
+        int r = check_stream_specifier(S, St, Opts[i].specifier);
+        if (r > 0) {
+            found = i;
+        } else if (r < 0) {
+            char buf[256];
+            if (!ff::av_strerror || ff::av_strerror(r, buf, sizeof buf) < 0)
+                std::snprintf(buf, sizeof buf, "Error number %d occurred", r);
+            Task.Fatal(std::string("check_stream_specifier: ") + buf);
+        }
+    }
+    return found;
+}
+
+}  // namespace
+
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+                          AVStream* St, const char*& Value)
+{
+    int i = MatchingEntry(Task, Opts, Count, S, St);
+    if (i >= 0)
+        Value = Opts[i].u.str;
+}
+
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+                          AVStream* St, int32_t& Value)
+{
+    int i = MatchingEntry(Task, Opts, Count, S, St);
+    if (i >= 0)
+        Value = Opts[i].u.i;
+}
+
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+                          AVStream* St, int64_t& Value)
+{
+    int i = MatchingEntry(Task, Opts, Count, S, St);
+    if (i >= 0)
+        Value = Opts[i].u.i64;
+}
+
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+                          AVStream* St, float& Value)
+{
+    int i = MatchingEntry(Task, Opts, Count, S, St);
+    if (i >= 0)
+        Value = Opts[i].u.f;
+}
+
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+                          AVStream* St, double& Value)
+{
+    int i = MatchingEntry(Task, Opts, Count, S, St);
+    if (i >= 0)
+        Value = Opts[i].u.dbl;
+}
