@@ -283,7 +283,7 @@ TDibImage ReadBmp(TImageReader& reader)
     TDibImage image = ReadDibBits(reader, h, h.Height < 0 ? -h.Height : h.Height);
     pos += (h.Compression == BI_RLE4 || h.Compression == BI_RLE8)
                ? h.SizeImage
-               : DibStride(h.Width, h.BitCount) * static_cast<uint64_t>(image.Height);
+               : ImageStride(h.Width, h.BitCount) * static_cast<uint64_t>(image.Height);
     // An embedded colour profile stored after the pixels belongs to this file.
     if (h.ProfileSize) {
         const uint64_t profileEnd = 14 + uint64_t(h.ProfileData) + h.ProfileSize;

@@ -4,15 +4,13 @@
 // top-down rows; writing an info-header BMP of the picture's own depth.
 // A file is read to the end of its own pixel data and no further, so several
 // pictures can follow one another in one stream.
+#include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/ImageFormats.h"
 
 #include <array>
 
-constexpr uint32_t BI_RGB = 0;
-constexpr uint32_t BI_RLE8 = 1;
-constexpr uint32_t BI_RLE4 = 2;
-constexpr uint32_t BI_BITFIELDS = 3;
-constexpr uint32_t BI_ALPHABITFIELDS = 6;
+// Bit fields with an alpha mask, as some writers store 32-bit pictures.
+constexpr DWORD BI_ALPHABITFIELDS = 6;
 
 // The info header of a DIB as found in a file or resource, with its masks
 // and palette already read.

@@ -72,7 +72,7 @@ TDibImage DecodeIconEntry(std::span<const uint8_t> data, const TIconEntry& entry
     if (header.Height < 2) Invalid("bad picture height");
     const int32_t height = header.Height / 2;
     const TDibImage colour = ReadDibBits(reader, header, height);
-    const size_t maskStride = DibStride(header.Width, 1);
+    const size_t maskStride = ImageStride(header.Width, 1);
     std::vector<uint8_t> mask(maskStride * static_cast<size_t>(height));
     ReadExact(reader, mask.data(), mask.size(), "Icon");
 
@@ -132,7 +132,7 @@ void WriteIcon(const std::vector<TIconImage>& images, std::vector<uint8_t>& out,
     for (const auto& item : images) {
         const TDibImage& img = item.Image;
         if (img.Empty() || img.Width > 256 || img.Height > 256) throw EInvalidGraphic("Icon pictures are 1 to 256 pixels wide and high");
-        const size_t maskStride = DibStride(img.Width, 1);
+        const size_t maskStride = ImageStride(img.Width, 1);
         std::vector<uint8_t> mask = item.Mask;
         if (mask.empty()) {
             mask.assign(maskStride * static_cast<size_t>(img.Height), 0);

@@ -32,7 +32,7 @@ size_t IconFileExtent(std::span<const uint8_t> data);
 
 struct TIconImage {
     TDibImage Image;             // any depth
-    std::vector<uint8_t> Mask;   // optional AND mask: 1-bit rows, top row first, DibStride(Width, 1) each
+    std::vector<uint8_t> Mask;   // optional AND mask: 1-bit rows, top row first, ImageStride(Width, 1) each
     TPoint HotSpot;
 };
 // Appends an icon or cursor file holding the given pictures as DIB entries.

@@ -14,7 +14,7 @@
 #include <vector>
 
 // Bytes per row of a DIB: Width pixels of BitCount bits, padded to 4 bytes.
-constexpr size_t DibStride(int32_t width, int bitCount)
+constexpr size_t ImageStride(int32_t width, int bitCount)
 {
     return ((static_cast<size_t>(width) * static_cast<size_t>(bitCount) + 31) / 32) * 4;
 }
@@ -33,7 +33,7 @@ struct TDibImage {
     std::vector<uint32_t> Palette;  // 1/4/8 bits: entries 0x00RRGGBB (bytes B, G, R, 0)
     std::vector<uint8_t> Bits;   // Height rows of Stride() bytes, top row first
 
-    size_t Stride() const { return DibStride(Width, BitCount); }
+    size_t Stride() const { return ImageStride(Width, BitCount); }
     uint8_t* Row(int32_t y) { return Bits.data() + static_cast<size_t>(y) * Stride(); }
     const uint8_t* Row(int32_t y) const { return Bits.data() + static_cast<size_t>(y) * Stride(); }
     bool Empty() const { return Width <= 0 || Height <= 0; }

@@ -320,8 +320,8 @@ TEST(IconFormat, EntriesBySizeMasksAndHotSpots)
     // 16x16 at 8 bits with a mask clearing the left half, 32x32 with its own
     // alpha, 48x48 at 24 bits with no mask, and a 64x64 PNG entry.
     TIconImage small{PatternImage(16, 16, 8), {}, TPoint(3, 4)};
-    small.Mask.assign(DibStride(16, 1) * 16, 0);
-    for (int32_t y = 0; y < 16; ++y) small.Mask[y * DibStride(16, 1)] = 0xFF;
+    small.Mask.assign(ImageStride(16, 1) * 16, 0);
+    for (int32_t y = 0; y < 16; ++y) small.Mask[y * ImageStride(16, 1)] = 0xFF;
     TIconImage alpha{PatternImage(32, 32, 32), {}, TPoint(31, 0)};
     TIconImage opaque{PatternImage(48, 48, 24), {}, TPoint(0, 0)};
 
