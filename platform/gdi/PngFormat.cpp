@@ -25,7 +25,50 @@ struct TPngState {
     TDibImage Image;
     std::vector<png_bytep> Rows;
     const TDibImage* Source = nullptr;
+    TPngInfo Info;
 };
+
+// A tRNS sample of the file's depth scaled to 8 bits.
+uint32_t Scale8(unsigned v, int depth)
+{
+    if (depth == 16) return (v * 255u + 32895u) >> 16;
+    if (depth == 8) return v & 0xFF;
+    const unsigned max = (1u << depth) - 1;
+    return ((v & max) * 255u) / max;
+}
+
+void NoteTransparency(png_structp png, png_infop info, TPngState& s)
+{
+    png_bytep alpha = nullptr;
+    int count = 0;
+    png_color_16p colour = nullptr;
+    if (!png_get_valid(png, info, PNG_INFO_tRNS) || !png_get_tRNS(png, info, &alpha, &count, &colour)) return;
+    TPngInfo& t = s.Info;
+    if (t.ColorType == PNG_COLOR_TYPE_PALETTE) {
+        png_colorp palette = nullptr;
+        int entries = 0;
+        if (!alpha || !png_get_PLTE(png, info, &palette, &entries)) return;
+        int clear = -1;
+        for (int i = 0; i < count && i < entries; ++i) {
+            if (alpha[i] == 255) continue;
+            if (alpha[i] != 0 || clear >= 0) return;  // partial alpha: not a single colour
+            clear = i;
+        }
+        if (clear < 0) return;
+        t.HasTransparentColor = true;
+        t.TransparentColor = (uint32_t(palette[clear].red) << 16) | (uint32_t(palette[clear].green) << 8) |
+                             palette[clear].blue;
+    } else if (colour && (t.ColorType == PNG_COLOR_TYPE_GRAY || t.ColorType == PNG_COLOR_TYPE_RGB)) {
+        t.HasTransparentColor = true;
+        if (t.ColorType == PNG_COLOR_TYPE_GRAY) {
+            const uint32_t g = Scale8(colour->gray, t.BitDepth);
+            t.TransparentColor = (g << 16) | (g << 8) | g;
+        } else {
+            t.TransparentColor = (Scale8(colour->red, t.BitDepth) << 16) | (Scale8(colour->green, t.BitDepth) << 8) |
+                                 Scale8(colour->blue, t.BitDepth);
+        }
+    }
+}
 
 void OnError(png_structp png, png_const_charp message)
 {
@@ -81,6 +124,9 @@ bool ReadCore(png_structp png, png_infop info, TPngState& s)
     int depth = 0, colourType = 0, interlace = 0;
     png_get_IHDR(png, info, &width, &height, &depth, &colourType, &interlace, nullptr, nullptr);
     CheckImageSize(width, height, "PNG");
+    s.Info.ColorType = colourType;
+    s.Info.BitDepth = depth;
+    NoteTransparency(png, info, s);
     png_set_expand(png);
     png_set_scale_16(png);
     png_set_gray_to_rgb(png);
@@ -124,7 +170,7 @@ bool WriteCore(png_structp png, png_infop info, TPngState& s, int level)
 
 }  // namespace
 
-TDibImage ReadPng(TImageReader& reader)
+TDibImage ReadPng(TImageReader& reader, TPngInfo* pngInfo)
 {
     uint8_t signature[8];
     ReadExact(reader, signature, sizeof signature, "PNG");
@@ -144,13 +190,14 @@ TDibImage ReadPng(TImageReader& reader)
     png_set_read_fn(png, &s, OnRead);
     png_set_sig_bytes(png, sizeof signature);
     if (!ReadCore(png, info, s)) Fail(s);
+    if (pngInfo) *pngInfo = s.Info;
     return std::move(s.Image);
 }
 
-TDibImage DecodePng(std::span<const uint8_t> data)
+TDibImage DecodePng(std::span<const uint8_t> data, TPngInfo* info)
 {
     TSpanReader reader(data);
-    return ReadPng(reader);
+    return ReadPng(reader, info);
 }
 
 void WritePng(const TDibImage& image, std::vector<uint8_t>& out, int compressionLevel)
