@@ -7,21 +7,21 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <sys/stat.h>
 
 #include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/FFLoad.h"
+#include "engine/FFTexts.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 std::string OptionErrorText;
 
 namespace {
-
-char GDecimalSeparator = '.';
 
 std::string Printf(const char* Fmt, ...)
 #if defined(__GNUC__)
@@ -59,11 +59,6 @@ bool ReadCInt(const char*& P, long& Value)
         return false;
     P = end;
     return true;
-}
-
-bool IsBlank(char C)
-{
-    return C == ' ' || C == '\t' || C == '\r' || C == '\n';
 }
 
 bool HasCodeHalf(const TOptionDef* Po)
@@ -198,12 +193,8 @@ int ApplyOptions(void* OptCtx, int Count, const char* const* Words, bool HaltOnE
                 continue;
             }
             if (HaltOnError) {
-                if (OptionErrorText.empty()) {
-                    char buf[256];
-                    if (!ff::av_strerror || ff::av_strerror(r, buf, sizeof buf) < 0)
-                        std::snprintf(buf, sizeof buf, "Error number %d occurred", r);
-                    OptionErrorText = std::string("Failed to parse options: ") + buf;
-                }
+                if (OptionErrorText.empty())
+                    OptionErrorText = ErrorCodeText("Failed to parse options", r);
                 return r;
             }
             continue;
@@ -256,122 +247,10 @@ const char* FindLogLevelWord(int Count, const char* const* Words, const TOptionD
 // ---------------------------------------------------------------------------
 // Value parsers
 
-char OptionDecimalSeparator()
-{
-    return GDecimalSeparator;
-}
-
-void SetOptionDecimalSeparator(char Separator)
-{
-    GDecimalSeparator = Separator;
-}
-
-bool TryTextToInt64(const char* Text, int64_t& Value)
-{
-    if (!Text)
-        return false;
-    const char* p = Text;
-    while (IsBlank(*p))
-        ++p;
-    bool neg = false;
-    if (*p == '+' || *p == '-') {
-        neg = *p == '-';
-        ++p;
-    }
-    int base = 10;
-    if (*p == '$') {
-        base = 16;
-        ++p;
-    } else if ((p[0] == '0') && (p[1] == 'x' || p[1] == 'X')) {
-        base = 16;
-        p += 2;
-    }
-    if (!*p)
-        return false;
-    uint64_t acc = 0;
-    const uint64_t limit = neg ? uint64_t(INT64_MAX) + 1 : uint64_t(INT64_MAX);
-    for (; *p; ++p) {
-        int d;
-        if (*p >= '0' && *p <= '9')
-            d = *p - '0';
-        else if (base == 16 && *p >= 'a' && *p <= 'f')
-            d = *p - 'a' + 10;
-        else if (base == 16 && *p >= 'A' && *p <= 'F')
-            d = *p - 'A' + 10;
-        else
-            break;
-        if (acc > (limit - uint64_t(d)) / uint64_t(base))
-            return false;
-        acc = acc * uint64_t(base) + uint64_t(d);
-    }
-    while (IsBlank(*p))
-        ++p;
-    if (*p)
-        return false;
-    Value = neg ? int64_t(0 - acc) : int64_t(acc);
-    return true;
-}
-
-bool TryTextToInt(const char* Text, int32_t& Value)
-{
-    int64_t v;
-    if (!TryTextToInt64(Text, v) || v < INT32_MIN || v > INT32_MAX)
-        return false;
-    Value = int32_t(v);
-    return true;
-}
-
-bool TryTextToDouble(const char* Text, char DecimalSeparator, double& Value)
-{
-    if (!Text)
-        return false;
-    const char* p = Text;
-    while (IsBlank(*p))
-        ++p;
-    // Rebuild the number in the C locale's spelling so strtod reads it the
-    // same way whatever locale the process runs in.
-    std::string s;
-    if (*p == '+' || *p == '-')
-        s += *p++;
-    size_t digits = 0;
-    while (*p >= '0' && *p <= '9') {
-        s += *p++;
-        ++digits;
-    }
-    if (*p == DecimalSeparator) {
-        ++p;
-        s += '.';
-        while (*p >= '0' && *p <= '9') {
-            s += *p++;
-            ++digits;
-        }
-    }
-    if (digits == 0)
-        return false;
-    if (*p == 'e' || *p == 'E') {
-        s += 'e';
-        ++p;
-        if (*p == '+' || *p == '-')
-            s += *p++;
-        if (!(*p >= '0' && *p <= '9'))
-            return false;
-        while (*p >= '0' && *p <= '9')
-            s += *p++;
-    }
-    while (IsBlank(*p))
-        ++p;
-    if (*p)
-        return false;
-    static locale_t cLocale = newlocale(LC_ALL_MASK, "C", locale_t(0));
-    char* end = nullptr;
-    Value = strtod_l(s.c_str(), &end, cLocale);
-    return std::isfinite(Value);
-}
-
 int32_t ParseIntText(const char* Opt, const char* Text)
 {
     int32_t v;
-    if (!TryTextToInt(Text, v))
+    if (!Text || !TryStrToInt(Text, v))
         throw Exception(Printf("Expected integer for %s but found %s", Opt, Text ? Text : ""));
     return v;
 }
@@ -379,7 +258,7 @@ int32_t ParseIntText(const char* Opt, const char* Text)
 int64_t ParseInt64Text(const char* Opt, const char* Text)
 {
     int64_t v;
-    if (!TryTextToInt64(Text, v))
+    if (!Text || !TryStrToInt64(Text, v))
         throw Exception(Printf("Expected int64 for %s but found %s", Opt, Text ? Text : ""));
     return v;
 }
@@ -387,7 +266,7 @@ int64_t ParseInt64Text(const char* Opt, const char* Text)
 float ParseSingleText(const char* Opt, const char* Text)
 {
     double v;
-    if (!TryTextToDouble(Text, GDecimalSeparator, v) || std::fabs(v) > 3.402823466e38)
+    if (!Text || !TryStrToFloat(Text, v) || std::fabs(v) > 3.402823466e38)
         throw Exception(Printf("Expected float for %s but found %s", Opt, Text ? Text : ""));
     return float(v);
 }
@@ -395,7 +274,7 @@ float ParseSingleText(const char* Opt, const char* Text)
 double ParseDoubleText(const char* Opt, const char* Text)
 {
     double v;
-    if (!TryTextToDouble(Text, GDecimalSeparator, v))
+    if (!Text || !TryStrToFloat(Text, v))
         throw Exception(Printf("Expected double for %s but found %s", Opt, Text ? Text : ""));
     return v;
 }
@@ -416,6 +295,8 @@ int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration)
 
 int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
 {
+    // Raises "Library %s not loaded." instead of calling an unbound entry point.
+    FFLoader().CheckLibAV({avUtil, avCodec, avFormat, swScale});
     char bare[128];
     size_t len = std::strcspn(Opt, ":");
     if (len > sizeof bare - 1)

@@ -100,21 +100,14 @@ int ApplyOptions(void* OptCtx, int Count, const char* const* Words, bool HaltOnE
 int LocateOptionWord(int Count, const char* const* Words, const TOptionDef* Table, const char* Name);
 const char* FindLogLevelWord(int Count, const char* const* Words, const TOptionDef* Table);
 
+// The platform's strict number conversion: integers with an optional sign,
+// decimal or hexadecimal after "$" or "0x"; floats with the user's decimal
+// separator (FormatSettings), an optional exponent, blanks around allowed.
 int32_t ParseIntText(const char* Opt, const char* Text);
 int64_t ParseInt64Text(const char* Opt, const char* Text);
 float ParseSingleText(const char* Opt, const char* Text);
 double ParseDoubleText(const char* Opt, const char* Text);
 int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration);
-
-// Strict number conversion as the option texts use it: integers with an
-// optional sign, decimal or hexadecimal after "$" or "0x"; floats with the
-// given decimal separator, an optional exponent, blanks around allowed.
-bool TryTextToInt64(const char* Text, int64_t& Value);
-bool TryTextToInt(const char* Text, int32_t& Value);
-bool TryTextToDouble(const char* Text, char DecimalSeparator, double& Value);
-// The user's decimal separator as the float parsers use it.
-char OptionDecimalSeparator();
-void SetOptionDecimalSeparator(char Separator);
 
 int opt_default(TFFOptions& Options, const char* Opt, const char* Arg);
 

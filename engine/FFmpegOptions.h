@@ -19,8 +19,7 @@
 #include <vector>
 
 #include "engine/FFUtils.h"
-
-class TObject;
+#include "platform/classes/Object.h"
 #include "platform/rtl/Exceptions.h"
 
 // Fatal errors of a conversion task.
@@ -134,14 +133,12 @@ struct TOptionsContext {
 };
 
 // The option side of one conversion task.
-class TFFmpegOptions {
+class TFFmpegOptions : public TObject {
 public:
     static constexpr int OptionRowCount = 140;
 
     TFFmpegOptions();
-    virtual ~TFFmpegOptions();
-    TFFmpegOptions(const TFFmpegOptions&) = delete;
-    TFFmpegOptions& operator=(const TFFmpegOptions&) = delete;
+    ~TFFmpegOptions() override;
 
     // Applies an option text (split like a C run-time command line).
     void ParseOptions(const std::string& Text);
@@ -217,7 +214,7 @@ protected:
     // level).
     virtual void OptionMsg(int ALevel, const std::string& AMsg);
     // The Sender of the task's log lines.
-    virtual TObject* LogSender() const { return nullptr; }
+    virtual TObject* LogSender() { return this; }
 
     std::string FLastErrMsg;
 

@@ -26,6 +26,7 @@ public:
     // that declares the function, so binding the same method through a base
     // or a derived pointer yields equal events.
     template <class C, class M>
+        requires std::is_member_function_pointer_v<M>
     static TMethodPtr Bind(C* obj, M method)
     {
         using K = typename MemberClass<M>::type;

@@ -1,6 +1,7 @@
 #include "platform/classes/FileIO.h"
 
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/SysUtils.h"
 
 #include <cerrno>
 #include <cstring>
@@ -12,10 +13,7 @@ namespace tarnello::classes {
 
 std::string SystemErrorText(int error)
 {
-    char buffer[256];
-    // GNU strerror_r returns the text, which may or may not be in buffer.
-    const char* text = strerror_r(error, buffer, sizeof buffer);
-    return text ? text : "Unknown error";
+    return SysErrorMessage(error);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "platform/classes/StringList.h"
 #include "platform/classes/TextHelpers.h"
+#include "platform/rtl/SysUtils.h"
 
 namespace tarnello::classes {
 
@@ -255,13 +256,12 @@ void TCustomIniFile::CheckWritable(const std::string& Section, const std::string
 
 int TCustomIniFile::ReadInteger(const std::string& Section, const std::string& Ident, int Default)
 {
-    std::int32_t value = 0;
-    return TryParseInteger(ReadString(Section, Ident, std::string()), value) ? value : Default;
+    return StrToIntDef(ReadString(Section, Ident, std::string()), Default);
 }
 
 void TCustomIniFile::WriteInteger(const std::string& Section, const std::string& Ident, int Value)
 {
-    WriteString(Section, Ident, std::to_string(Value));
+    WriteString(Section, Ident, IntToStr(Value));
 }
 
 bool TCustomIniFile::ReadBool(const std::string& Section, const std::string& Ident, bool Default)
@@ -277,12 +277,14 @@ void TCustomIniFile::WriteBool(const std::string& Section, const std::string& Id
 double TCustomIniFile::ReadFloat(const std::string& Section, const std::string& Ident, double Default)
 {
     double value = 0;
-    return TryParseFloat(ReadString(Section, Ident, std::string()), value) ? value : Default;
+    // Files travel between users: they use "." whatever the user's settings.
+    return TryStrToFloat(ReadString(Section, Ident, std::string()), value, InvariantFormatSettings()) ? value
+                                                                                                        : Default;
 }
 
 void TCustomIniFile::WriteFloat(const std::string& Section, const std::string& Ident, double Value)
 {
-    WriteString(Section, Ident, FloatText(Value));
+    WriteString(Section, Ident, FloatToStr(Value, InvariantFormatSettings()));
 }
 
 // ---- TMemIniFile ----------------------------------------------------------

@@ -392,12 +392,14 @@ void TStrings::LoadFromFile(const std::string& FileName)
 
 void TStrings::LoadFromStream(TStream* Stream)
 {
-    const std::int64_t position = Stream->Position();
-    const std::int64_t size = Stream->Size();
+    // Read to the end rather than trusting Size: pipes and devices have none.
     std::string data;
-    if (size > position) {
-        data.resize(static_cast<std::size_t>(size - position));
-        Stream->ReadBuffer(data.data(), static_cast<std::int64_t>(data.size()));
+    char buffer[65536];
+    for (;;) {
+        const std::int64_t got = Stream->Read(buffer, sizeof buffer);
+        if (got <= 0)
+            break;
+        data.append(buffer, static_cast<std::size_t>(got));
     }
     SetText(DecodeTextFile(std::move(data)));
 }
@@ -609,6 +611,21 @@ int TStringList::IndexOf(const std::string& S) const
     for (int i = 0; i < count; ++i)
         if (CompareStrings(FList[static_cast<std::size_t>(i)].FString, S) == 0)
             return i;
+    return -1;
+}
+
+int TStringList::IndexOfName(const std::string& Name) const
+{
+    const char separator = NameValueSeparator();
+    const int count = GetCount();
+    for (int i = 0; i < count; ++i) {
+        const std::string& s = FList[static_cast<std::size_t>(i)].FString;
+        const auto p = s.find(separator);
+        if (p == std::string::npos || p != Name.size())
+            continue;
+        if (FCaseSensitive ? s.compare(0, p, Name) == 0 : SameNoCase(std::string_view(s).substr(0, p), Name))
+            return i;
+    }
     return -1;
 }
 

@@ -135,6 +135,7 @@ public:
     void Move(int CurIndex, int NewIndex) override;
     void Exchange(int Index1, int Index2) override;
     int IndexOf(const std::string& S) const override;
+    int IndexOfName(const std::string& Name) const override;
 
     // Binary search of a sorted list: true when S is there; Index is where it
     // is (the first of equal items) or where it would go.

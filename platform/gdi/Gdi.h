@@ -9,4 +9,5 @@
 #include "platform/gdi/PensBrushes.h"
 #include "platform/gdi/RectUtils.h"
 #include "platform/gdi/Regions.h"
+#include "platform/gdi/Shapes.h"
 #include "platform/gdi/SysColors.h"

@@ -3,6 +3,9 @@
 // whole part counts days since 1899-12-30 and whose fraction is the time of
 // day. Encoding checks its arguments; formatting follows the user's settings
 // (FormatSettings in SysUtils.h) unless settings are given.
+// Xlib declares a type named Time, which clashes with Time() here: a unit
+// that includes Xlib must not include this header (the X back-end needs
+// neither from the other).
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Types.h"
 

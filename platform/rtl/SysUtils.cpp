@@ -1,6 +1,9 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <atomic>
+#include <ctime>
+#include <limits>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -300,35 +303,56 @@ std::string Copy(std::string_view s, int index, int count)
 
 std::string StringOfChar(char c, int count) { return count > 0 ? std::string(static_cast<std::size_t>(count), c) : std::string(); }
 
+namespace {
+
+// Length in bytes of the match of `pattern` at s[pos], comparing letters
+// without regard to case; 0 when it does not match there. Case folding can
+// change a character's byte length, so the match is walked character by
+// character rather than compared byte for byte.
+std::size_t MatchNoCaseAt(std::string_view s, std::size_t pos, std::string_view pattern)
+{
+    std::size_t ps = pos;
+    std::size_t pp = 0;
+    while (pp < pattern.size()) {
+        if (ps >= s.size())
+            return 0;
+        const char32_t a = MapCase(UTF8NextChar(s, ps), false);
+        const char32_t b = MapCase(UTF8NextChar(pattern, pp), false);
+        if (a != b)
+            return 0;
+    }
+    return ps - pos;
+}
+
+}  // namespace
+
 std::string StringReplace(std::string_view s, std::string_view oldPattern, std::string_view newPattern,
                           unsigned flags)
 {
     if (oldPattern.empty())
         return std::string(s);
     const bool ignoreCase = flags & rfIgnoreCase;
-    const std::string hay = ignoreCase ? AnsiUpperCase(s) : std::string();
-    const std::string needle = ignoreCase ? AnsiUpperCase(oldPattern) : std::string();
-    // Case folding can change byte lengths; fall back to ASCII folding then,
-    // which keeps positions aligned with the original.
-    const bool aligned = !ignoreCase || (hay.size() == s.size() && needle.size() == oldPattern.size());
-    const std::string hayAscii = ignoreCase && !aligned ? UpperCase(s) : std::string();
-    const std::string needleAscii = ignoreCase && !aligned ? UpperCase(oldPattern) : std::string();
-    const std::string_view h = !ignoreCase ? s : (aligned ? std::string_view(hay) : std::string_view(hayAscii));
-    const std::string_view n =
-        !ignoreCase ? oldPattern : (aligned ? std::string_view(needle) : std::string_view(needleAscii));
-
     std::string out;
     out.reserve(s.size());
     std::size_t from = 0;
-    while (true) {
-        const std::size_t p = h.find(n, from);
-        if (p == std::string_view::npos)
-            break;
-        out.append(s.substr(from, p - from));
-        out.append(newPattern);
-        from = p + n.size();
-        if (!(flags & rfReplaceAll))
-            break;
+    std::size_t pos = 0;
+    bool replaced = false;
+    while (pos < s.size() && !(replaced && !(flags & rfReplaceAll))) {
+        std::size_t len = 0;
+        if (ignoreCase)
+            len = MatchNoCaseAt(s, pos, oldPattern);
+        else if (s.compare(pos, oldPattern.size(), oldPattern) == 0)
+            len = oldPattern.size();
+        if (len > 0) {
+            out.append(s.substr(from, pos - from));
+            out.append(newPattern);
+            pos += len;
+            from = pos;
+            replaced = true;
+            continue;
+        }
+        // Step one whole character, so that matches start on character boundaries.
+        UTF8NextChar(s, pos);
     }
     out.append(s.substr(from));
     return out;
@@ -449,6 +473,58 @@ std::string IntToHex(std::int32_t value, int digits) { return HexDigits(static_c
 std::string IntToHex(std::int64_t value, int digits) { return HexDigits(static_cast<std::uint64_t>(value), digits); }
 std::string IntToHex(std::uint32_t value, int digits) { return HexDigits(value, digits); }
 std::string IntToHex(std::uint64_t value, int digits) { return HexDigits(value, digits); }
+
+std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c)
+{
+    if (c == 0)
+        return -1;
+    const std::int64_t p = static_cast<std::int64_t>(a) * b;
+    std::int64_t q = p / c;
+    const std::int64_t r = p % c;
+    // Round half away from zero: compare twice the remainder with the divisor.
+    const std::uint64_t r2 = 2 * static_cast<std::uint64_t>(r < 0 ? -r : r);
+    const std::uint64_t cAbs = static_cast<std::uint64_t>(c < 0 ? -static_cast<std::int64_t>(c) : c);
+    if (r2 >= cAbs)
+        q += ((p < 0) != (c < 0)) ? -1 : 1;
+    if (q > std::numeric_limits<std::int32_t>::max() || q < std::numeric_limits<std::int32_t>::min())
+        return -1;
+    return static_cast<std::int32_t>(q);
+}
+
+namespace {
+
+std::atomic<std::uint32_t> gRandSeed{0};
+
+std::uint32_t NextRandom()
+{
+    std::uint32_t seed = gRandSeed.load(std::memory_order_relaxed);
+    std::uint32_t next;
+    do {
+        next = seed * 0x08088405u + 1u;
+    } while (!gRandSeed.compare_exchange_weak(seed, next, std::memory_order_relaxed));
+    return next;
+}
+
+}  // namespace
+
+std::int32_t Random(std::int32_t range)
+{
+    if (range <= 0)
+        return 0;
+    return static_cast<std::int32_t>((static_cast<std::uint64_t>(NextRandom()) * static_cast<std::uint32_t>(range)) >> 32);
+}
+
+double Random() { return static_cast<double>(NextRandom()) / 4294967296.0; }
+
+void Randomize()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    gRandSeed.store(static_cast<std::uint32_t>(ts.tv_sec * 1000003u + ts.tv_nsec));
+}
+
+void SetRandSeed(std::uint32_t seed) { gRandSeed.store(seed); }
+std::uint32_t GetRandSeed() { return gRandSeed.load(); }
 
 namespace {
 
@@ -885,7 +961,10 @@ std::string FormatArgs(std::string_view fmt, const TVarRec* args, std::size_t co
         if (i < fmt.size() && fmt[i] == '*') {
             ++i;
             const TVarRec& a = nextArg();
-            if (a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64)
+            if (a.Kind == TVarRec::vtUInt64 && a.VUInt <= 1000000)
+                return static_cast<std::int64_t>(a.VUInt);  // sizes come as size_t
+            if ((a.Kind != TVarRec::vtInteger && a.Kind != TVarRec::vtInt64) || a.VInt < -1000000 ||
+                a.VInt > 1000000)
                 RaiseInvalidFormat(fmt);
             return a.VInt;
         }
@@ -916,30 +995,42 @@ std::string FormatArgs(std::string_view fmt, const TVarRec* args, std::size_t co
             ++i;
             continue;
         }
-        std::int64_t n = readNumber();
+        // [index ":"] ["-"] [width]: a leading number is the index when a
+        // colon follows, else the width.
+        const bool firstFromArg = fmt[i] == '*';
+        std::int64_t first = readNumber();
+        bool haveWidth = first >= 0 || firstFromArg;
         if (i < fmt.size() && fmt[i] == ':') {
-            if (n < 0)
+            if (first < 0)
                 RaiseInvalidFormat(fmt);
-            argIndex = static_cast<std::size_t>(n);
+            argIndex = static_cast<std::size_t>(first);
             ++i;
-            n = -1;
+            haveWidth = false;
         }
         bool leftAlign = false;
-        if (n < 0 && i < fmt.size() && fmt[i] == '-') {
-            leftAlign = true;
-            ++i;
+        std::int64_t width = -1;
+        if (haveWidth) {
+            width = first;
+        } else {
+            if (i < fmt.size() && fmt[i] == '-') {
+                leftAlign = true;
+                ++i;
+            }
+            width = readNumber();
         }
-        std::int64_t width = n >= 0 ? n : readNumber();
-        if (width > 1000000)
-            RaiseInvalidFormat(fmt);
+        if (width < 0) {
+            // Only a width taken from the arguments can be negative: it aligns left.
+            if (width < -1)
+                leftAlign = true;
+            width = width < -1 ? -width : 0;
+        }
         std::int64_t precision = -1;
         if (i < fmt.size() && fmt[i] == '.') {
             ++i;
+            const bool fromArg = i < fmt.size() && fmt[i] == '*';
             precision = readNumber();
             if (precision < 0)
-                precision = 0;
-            if (precision > 1000000)
-                RaiseInvalidFormat(fmt);
+                precision = fromArg ? -1 : 0;
         }
         if (i >= fmt.size())
             RaiseInvalidFormat(fmt);

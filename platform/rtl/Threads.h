@@ -40,8 +40,10 @@ void Sleep(DWORD ms);
 // (on the replaceable clock) for something to arrive when nothing is pending;
 // a thread ending also ends the wait. Returns true when something ran. Does
 // nothing, returning false, outside the main thread. An exception raised by a
-// queued call propagates from here; one raised by a synchronised call is
-// raised again in the worker that waits for it.
+// queued call propagates from here (the calls after it stay queued); one
+// raised by a synchronised call is raised again in the worker that waits for
+// it. A queued call's exception met while TThread::WaitFor serves the queue
+// does not break off that wait: the next CheckSynchronize raises it.
 bool CheckSynchronize(DWORD timeoutMs = 0);
 // True when calls wait for the main thread.
 bool SynchronizePending();

@@ -11,6 +11,7 @@
 #include "engine/FFUtils.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
+#include "platform/rtl/SysUtils.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;
@@ -288,8 +289,8 @@ TEST_F(OptionTableTest, TimeTextsAreDurationsOrDates)
 
 TEST(OptionValueParsers, FloatsUseTheUsersDecimalSeparator)
 {
-    const char keep = OptionDecimalSeparator();
-    SetOptionDecimalSeparator(',');
+    const char keep = DecimalSeparator;
+    DecimalSeparator = ',';
     EXPECT_FLOAT_EQ(ParseSingleText("rmvol", "0,5"), 0.5f);
     try {
         ParseSingleText("rmvol", "0.5");
@@ -297,7 +298,7 @@ TEST(OptionValueParsers, FloatsUseTheUsersDecimalSeparator)
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message(), "Expected float for rmvol but found 0.5");
     }
-    SetOptionDecimalSeparator(keep);
+    DecimalSeparator = keep;
     EXPECT_DOUBLE_EQ(ParseDoubleText("q", "0.5"), 0.5);
 }
 
@@ -436,6 +437,24 @@ TEST_F(SpecifierTest, SelectsStreams)
         EXPECT_EQ(Matches(c.spec), c.streams) << c.spec;
 }
 
+// The library's own matcher reads the same syntax; both must agree on every
+// well-formed specifier.
+TEST_F(SpecifierTest, AgreesWithTheLibrarysMatcher)
+{
+    const int keep = ff::av_log_get_level();
+    ff::av_log_set_level(AV_LOG_QUIET);
+    for (const char* spec : {"1", "0x2", "9", "v", "V", "v:1", "a", "a:1", "a:2", "s", "d", "t", "p:3", "p:3:1",
+                             "p:3:a", "p:4:a:0", "p:5", "#0x102", "i:259", "m:language:eng", "m:language",
+                             "a:m:language:ger", "u", "v:u"}) {
+        for (unsigned i = 0; i < s->nb_streams; ++i) {
+            int mine = check_stream_specifier(s, s->streams[i], spec);
+            int lib = ff::avformat_match_stream_specifier(s, s->streams[i], spec);
+            EXPECT_EQ(mine, lib) << spec << " stream " << i;
+        }
+    }
+    ff::av_log_set_level(keep);
+}
+
 TEST_F(SpecifierTest, MalformedSpecifiersAreErrors)
 {
     for (const char* spec : {"x", "v:", "a:x", "p:", "p:x", "1a", "v:a", "#", "m:", "-1", "v:-1", "u:1"})
@@ -542,6 +561,22 @@ TEST(ReadWholeFileTest, ReadsFilesAndRefusesTheRest)
             EXPECT_EQ(buf[size - 1], 0);
         }
         std::free(buf);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(OptDefaultUnbound, RefusesClearlyWithoutTheLibraries)
+{
+    FFLoader().UnloadAll();
+    TFFOptions opts;
+    try {
+        opt_default(opts, "g", "12");
+        ADD_FAILURE();
+    } catch (const Exception& e) {
+        EXPECT_EQ(e.Message().rfind("Library ", 0), 0u) << e.Message();
     }
 }
 

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "OptionsTestSupport.h"
+#include "engine/FFLog.h"
 #include "engine/FFmpegOptions.h"
 #include "support/TestSupport.h"
 
@@ -550,6 +551,66 @@ TEST_F(MapTest, TheApplicationsOutputText)
     EXPECT_STREQ(other.optctx.filters[0].u.str,
                  "movie=/tmp/logo.png [watermark]; [in] [watermark] overlay=10:10, nativeeq=0:0:0:0, "
                  "scale=320:240 [out]");
+}
+
+}  // namespace
+
+namespace {
+
+struct TLine {
+    TObject* sender;
+    TLogLevel level;
+    std::string msg;
+};
+
+void CollectLine(void* Data, TObject* Sender, Cardinal, TLogLevel ALevel, const std::string& AMsg)
+{
+    static_cast<std::vector<TLine>*>(Data)->push_back({Sender, ALevel, AMsg});
+}
+
+// The task's own messages reach the engine log with the task as sender.
+TEST_F(OptionsTest, MessagesGoToTheEngineLog)
+{
+    std::vector<TLine> lines;
+    TFFLogger* logger = GetFFLogger();
+    const TLogLevel keepLevel = logger->LogLevel();
+    logger->SetTriggerEventInMainThread(false);
+    logger->SetLogLevel(llDebug);
+    logger->SetOnLog(TLogEvent::Bind(static_cast<void*>(&lines), &CollectLine));
+    struct Case {
+        const char* text;
+        TLogLevel level;
+        std::string msg;
+    } cases[] = {
+        {"-f avi", llInfo, "ParseOptions: -f avi"},
+        {"-b 800k", llWarning, "Please use -b:a or -b:v, -b is ambiguous"},
+        {"-formats", llWarning, "options \"formats\" not supported, ignore"},
+        {"-vc 1", llWarning, "This option is deprecated, use -channel."},
+        {"-tvstd pal", llWarning, "This option is deprecated, use -standard."},
+        {"-map_meta_data 0", llWarning,
+         "-map_meta_data is deprecated and will be removed soon. Use -map_metadata instead."},
+        {"-timestamp now", llWarning, "timestamp is deprecated, set the \"creation_time\" metadata tag instead."},
+        {"-target vcd", llInfo, "Assuming PAL for target."},
+        {"-pass 0", llError, "The value for \"pass\" was \"0\" which is not within 1 - 3"},
+        {"-pass 0", llFatal,
+         "The value for \"pass\" was \"0\" which is not within 1 - 3\r\nFailed to set value \"0\" for option \"pass\""},
+    };
+    for (const Case& c : cases) {
+        TTestTask task;
+        task.AddInput({{AVMEDIA_TYPE_VIDEO, 0, {25, 1}}});
+        lines.clear();
+        task.Parse(c.text);
+        bool found = false;
+        for (const TLine& l : lines)
+            if (l.msg == c.msg && l.level == c.level) {
+                found = true;
+                EXPECT_EQ(l.sender, static_cast<TObject*>(&task)) << c.text;
+            }
+        EXPECT_TRUE(found) << c.text << ": " << c.msg;
+    }
+    logger->SetOnLog(nullptr);
+    logger->SetLogLevel(keepLevel);
+    logger->SetTriggerEventInMainThread(true);
 }
 
 }  // namespace
