@@ -9,6 +9,7 @@
 #include "platform/classes/Events.h"
 #include "platform/classes/Persistent.h"
 #include "platform/classes/Streams.h"
+#include "platform/gdi/Fonts.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/IconFormat.h"
 #include "platform/gdi/ImageFormats.h"
@@ -115,9 +116,6 @@ private:
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
 enum TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural };
 using TFontCharset = BYTE;
-constexpr TFontCharset ANSI_CHARSET = 0;
-constexpr TFontCharset DEFAULT_CHARSET = 1;
-constexpr TFontCharset SYMBOL_CHARSET = 2;
 
 // Screen resolution the font sizes convert with.
 constexpr int ScreenPixelsPerInch = 96;

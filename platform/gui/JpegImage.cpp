@@ -99,18 +99,20 @@ void TJPEGImage::LoadFromStream(TStream* stream)
 {
     TStreamImageReader reader(stream);
     std::vector<uint8_t> data = ReadAll(reader);
-    const TSize size = JpegSize(data);  // checks the header before anything changes
+    const TSize size = JpegSize(data);
+    // Decoded now, into a picture of its own, so that a damaged file is
+    // reported here and leaves the current picture as it was.
+    std::vector<uint8_t> previous = std::move(FData);
+    std::unique_ptr<TBitmap> previousBitmap = std::move(FBitmap);
     FData = std::move(data);
-    FFullSize = size;
-    FreeBitmap();
-    // Decode now so that a damaged picture is reported here, not at drawing.
     try {
         DIBNeeded();
     } catch (...) {
-        FData.clear();
-        FFullSize = TSize();
+        FData = std::move(previous);
+        FBitmap = std::move(previousBitmap);
         throw;
     }
+    FFullSize = size;
     Changed(this);
 }
 
