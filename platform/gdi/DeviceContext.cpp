@@ -203,6 +203,15 @@ BOOL SetSurfaceDCVisRegion(HDC dc, const TRegion* visRegion)
     return TRUE_;
 }
 
+BOOL GetDCOrgEx(HDC dc, POINT* origin)
+{
+    TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+    if (!ctx || !origin)
+        return FALSE_;
+    *origin = ctx->Origin();
+    return TRUE_;
+}
+
 void GdiSetWindowDCHooks(TGetWindowDCHook getDC, TReleaseWindowDCHook releaseDC)
 {
     TScreen& s = Screen();

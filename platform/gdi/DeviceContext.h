@@ -135,6 +135,8 @@ private:
 HDC CreateSurfaceDC(HBITMAP surface, POINT origin, const TRegion* visRegion);
 BOOL SetSurfaceDCOrigin(HDC dc, POINT origin);
 BOOL SetSurfaceDCVisRegion(HDC dc, const TRegion* visRegion);
+// The DC's surface origin (where device (0, 0) lies on its surface).
+BOOL GetDCOrgEx(HDC dc, POINT* origin);
 using TGetWindowDCHook = HDC (*)(HWND);
 using TReleaseWindowDCHook = int (*)(HWND, HDC);
 void GdiSetWindowDCHooks(TGetWindowDCHook getDC, TReleaseWindowDCHook releaseDC);

@@ -12,4 +12,5 @@
 #include "platform/gdi/Regions.h"
 #include "platform/gdi/Shapes.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/gdi/SystemModules.h"
 #include "platform/gdi/Text.h"
