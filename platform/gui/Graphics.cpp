@@ -729,12 +729,7 @@ void TBitmap::Changed(TObject* sender) { TGraphic::Changed(sender); }
 
 HBITMAP TBitmap::NewBitmap(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>* colors) const
 {
-    if (format == pfDevice) {
-        HDC screen = GetDC(nullptr);
-        HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        return bmp;
-    }
+    if (format == pfDevice) return CreateBitmap(width, height, 1, static_cast<UINT>(GdiScreenBitsPerPixel()), nullptr);
     const int bits = PixelFormatBits(format);
     std::vector<RGBQUAD> table = colors && !colors->empty() ? *colors : DefaultColors(format);
     if (bits <= 8) table.resize(size_t(1) << bits);
@@ -767,6 +762,14 @@ void TBitmap::ReplaceHandle(HBITMAP bitmap, int width, int height, TPixelFormat 
     FWidth = bitmap ? width : 0;
     FHeight = bitmap ? height : 0;
     FPixelFormat = format;
+    // Rows of a DIB are found without a handle look-up: frame copies ask for
+    // every row of every frame.
+    FRow0 = nullptr;
+    FRowStep = 0;
+    if (const TGdiBitmap* bmp = bitmap ? BitmapFromHandle(bitmap) : nullptr; bmp && bmp->DibSection) {
+        FRow0 = bmp->Layout.Row(0);
+        FRowStep = bmp->Layout.BottomUp ? -static_cast<std::ptrdiff_t>(bmp->Layout.Stride) : bmp->Layout.Stride;
+    }
 }
 
 void TBitmap::SetSize(int width, int height)
@@ -863,7 +866,8 @@ void TBitmap::SetHandleType(TBitmapHandleType value)
         return;
     }
     const TGdiBitmap* bmp = FHandle ? BitmapFromHandle(FHandle) : nullptr;
-    SetPixelFormat(FormatOfBits(bmp ? bmp->BitCount() : GdiScreenBitsPerPixel(), false));
+    const int bits = bmp ? bmp->BitCount() : GdiScreenBitsPerPixel();
+    SetPixelFormat(FormatOfBits(bits, bits == 16));
 }
 
 void TBitmap::SetMonochrome(bool value)
@@ -875,8 +879,8 @@ void TBitmap::SetMonochrome(bool value)
 void* TBitmap::ScanLine(int row)
 {
     if (!FHandle || row < 0 || row >= FHeight) throw EInvalidGraphic("Scan line index out of range");
-    if (HandleType() != bmDIB) SetHandleType(bmDIB);
-    return BitmapFromHandle(FHandle)->Layout.Row(row);
+    if (!FRow0) SetHandleType(bmDIB);
+    return FRow0 + row * FRowStep;
 }
 
 std::vector<RGBQUAD> TBitmap::PaletteColors() const
@@ -960,6 +964,8 @@ HBITMAP TBitmap::ReleaseHandle()
     HBITMAP h = FHandle;
     FHandle = nullptr;
     FWidth = FHeight = 0;
+    FRow0 = nullptr;
+    FRowStep = 0;
     return h;
 }
 

@@ -456,6 +456,8 @@ private:
     HBITMAP NewBitmap(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>* colors) const;
     void CopyImage(const TBitmap& source);
     HBITMAP FHandle = nullptr;
+    BYTE* FRow0 = nullptr;           // DIBs: the top row and the step to the next
+    std::ptrdiff_t FRowStep = 0;
     int FWidth = 0;
     int FHeight = 0;
     TPixelFormat FPixelFormat = pfDevice;  // the format an empty bitmap will get
