@@ -1158,42 +1158,83 @@ TPoint TIcon::HotSpot() const
     return FDirectory.Entries[FEntry].HotSpot;
 }
 
-void DrawImageBlended(TCanvas* canvas, const TRect& r, const TDibImage& image)
+void TBlendSource::Reset()
 {
-    if (image.Empty()) return;
-    TDibImage src = image.BitCount == 32 ? image : ToBGRA32(image);
-    if (!src.HasAlpha)
-        for (int32_t y = 0; y < src.Height; ++y)
-            for (int32_t x = 0; x < src.Width; ++x) src.Row(y)[x * 4 + 3] = 255;
-    for (int32_t y = 0; y < src.Height; ++y) {
-        uint8_t* p = src.Row(y);
-        for (int32_t x = 0; x < src.Width; ++x, p += 4) {
-            const unsigned a = p[3];
-            if (a == 255) continue;
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>((p[c] * a + 127) / 255);
-        }
+    if (FDC) {
+        SelectObject(FDC, FOld);
+        DeleteDC(FDC);
     }
+    if (FBitmap) DeleteObject(FBitmap);
+    FDC = nullptr;
+    FBitmap = nullptr;
+    FOld = nullptr;
+    FWidth = FHeight = 0;
+}
+
+void TBlendSource::Build(const TDibImage& image)
+{
+    Reset();
+    if (image.Empty()) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = src.Width;
-    info.bmiHeader.biHeight = -src.Height;
+    info.bmiHeader.biWidth = image.Width;
+    info.bmiHeader.biHeight = -image.Height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bmp) throw EOutOfResources("Out of system resources");
-    std::memcpy(bits, src.Bits.data(), src.Bits.size());
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(canvas->Handle(), r.left, r.top, r.Width(), r.Height(), mem, 0, 0, src.Width, src.Height, blend);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
+    const bool alpha = image.BitCount == 32 && image.HasAlpha;
+    auto* out = static_cast<uint8_t*>(bits);
+    for (int32_t y = 0; y < image.Height; ++y) {
+        uint8_t* d = out + static_cast<size_t>(y) * image.Width * 4;
+        if (alpha) {
+            const uint8_t* s = image.Row(y);
+            for (int32_t x = 0; x < image.Width; ++x, s += 4, d += 4) {
+                const unsigned a = s[3];
+                for (int c = 0; c < 3; ++c) d[c] = static_cast<uint8_t>((s[c] * a + 127) / 255);
+                d[3] = static_cast<uint8_t>(a);
+            }
+        } else {
+            for (int32_t x = 0; x < image.Width; ++x, d += 4) {
+                const uint32_t v = image.PixelBGRA(x, y) | 0xFF000000u;
+                std::memcpy(d, &v, 4);
+            }
+        }
+    }
+    FBitmap = bmp;
+    FDC = CreateCompatibleDC(nullptr);
+    FOld = SelectObject(FDC, FBitmap);
+    FWidth = image.Width;
+    FHeight = image.Height;
 }
 
-void TIcon::Draw(TCanvas* canvas, const TRect& r) { DrawImageBlended(canvas, r, FImage); }
+void TBlendSource::Draw(TCanvas* canvas, const TRect& r)
+{
+    if (!FDC || !canvas) return;
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::AlphaBlend(canvas->Handle(), r.left, r.top, r.Width(), r.Height(), FDC, 0, 0, FWidth, FHeight, blend);
+}
+
+void DrawImageBlended(TCanvas* canvas, const TRect& r, const TDibImage& image)
+{
+    TBlendSource source;
+    source.Build(image);
+    source.Draw(canvas, r);
+}
+
+void TIcon::Draw(TCanvas* canvas, const TRect& r)
+{
+    if (!FBlend.Valid()) FBlend.Build(FImage);
+    FBlend.Draw(canvas, r);
+}
+
+void TIcon::Changed(TObject* sender)
+{
+    FBlend.Reset();
+    TGraphic::Changed(sender);
+}
 
 void TIcon::Assign(TPersistent* Source)
 {

@@ -466,6 +466,31 @@ private:
     TTransparentMode FTransparentMode = tmAuto;
 };
 
+// A picture made ready for blending onto device contexts: its pixels
+// premultiplied in a DIB section selected into a memory context of its own,
+// kept until Reset so that pictures drawn again and again (image lists,
+// icons) are prepared once.
+class TBlendSource {
+public:
+    TBlendSource() = default;
+    ~TBlendSource() { Reset(); }
+    TBlendSource(const TBlendSource&) = delete;
+    TBlendSource& operator=(const TBlendSource&) = delete;
+
+    bool Valid() const { return FDC != nullptr; }
+    void Reset();
+    // Takes straight-alpha pixels (a picture without alpha is opaque).
+    void Build(const TDibImage& image);
+    void Draw(TCanvas* canvas, const TRect& r);
+
+private:
+    HBITMAP FBitmap = nullptr;
+    HDC FDC = nullptr;
+    HGDIOBJ FOld = nullptr;
+    int FWidth = 0;
+    int FHeight = 0;
+};
+
 // Icon and cursor files. The whole file is kept (SaveToStream writes it back
 // unchanged); the entry nearest the requested size is decoded to 32 bits
 // with alpha and drawn blended.
@@ -490,9 +515,11 @@ public:
 
 protected:
     void AssignTo(TPersistent* Dest) override;
+    void Changed(TObject* sender) override;
 
 private:
     std::vector<uint8_t> FData;
+    TBlendSource FBlend;
     TIconDirectory FDirectory;
     size_t FEntry = 0;
     TDibImage FImage;
