@@ -13,6 +13,7 @@
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLoad.h"
+#include "engine/FFTexts.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
 #include "platform/rtl/Exceptions.h"
@@ -192,12 +193,8 @@ int ApplyOptions(void* OptCtx, int Count, const char* const* Words, bool HaltOnE
                 continue;
             }
             if (HaltOnError) {
-                if (OptionErrorText.empty()) {
-                    char buf[256];
-                    if (!ff::av_strerror || ff::av_strerror(r, buf, sizeof buf) < 0)
-                        std::snprintf(buf, sizeof buf, "Error number %d occurred", r);
-                    OptionErrorText = std::string("Failed to parse options: ") + buf;
-                }
+                if (OptionErrorText.empty())
+                    OptionErrorText = ErrorCodeText("Failed to parse options", r);
                 return r;
             }
             continue;

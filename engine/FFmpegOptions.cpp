@@ -13,6 +13,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/SwScaleStubs.h"
 #include "engine/FFLog.h"
+#include "engine/FFTexts.h"
 #include "engine/FFmpegTargets.h"
 #include "engine/MyUtils.h"
 #include "platform/rtl/SysUtils.h"
@@ -48,14 +49,6 @@ template <THandler M>
 int Thunk(void* Obj, void* Ctx, const char* Opt, const char* Arg)
 {
     return (static_cast<TFFmpegOptions*>(Obj)->*M)(Ctx, Opt, Arg);
-}
-
-std::string ErrText(const char* Prefix, int Code)
-{
-    char buf[256];
-    if (!ff::av_strerror || ff::av_strerror(Code, buf, sizeof buf) < 0)
-        std::snprintf(buf, sizeof buf, "Error number %d occurred", Code);
-    return std::string(Prefix) + ": " + buf;
 }
 
 std::string Trim(const std::string& S)
@@ -101,22 +94,6 @@ std::vector<std::string> SplitLines(const std::string& S)
         start = lf + 1;
     }
     return lines;
-}
-
-// "UTC" or "UTC", the sign of the standard bias (UTC minus local time) and
-// its hours and minutes.
-std::string TimeZoneBiasText(long BiasMinutes)
-{
-    if (BiasMinutes == 0)
-        return "UTC";
-    long m = BiasMinutes < 0 ? -BiasMinutes : BiasMinutes;
-    return Fmt("UTC%c%.2ld:%.2ld", BiasMinutes < 0 ? '-' : '+', m / 60, m % 60);
-}
-
-long StandardBiasMinutes()
-{
-    tzset();
-    return long(timezone / 60);  // seconds west of UTC, without daylight saving
 }
 
 // A C integer (decimal, "0x" hexadecimal or leading-"0" octal) at P.
@@ -440,7 +417,7 @@ void TFFmpegOptions::ParseOptions(const std::string& Text)
     }
     int r = ApplyOptions(&optctx, count, argv.data(), HaltOnInvalidOption, options);
     if (HaltOnInvalidOption && r < 0)
-        Fatal(!OptionErrorText.empty() ? OptionErrorText : ErrText("Failed to parse options", r));
+        Fatal(!OptionErrorText.empty() ? OptionErrorText : ErrorCodeText("Failed to parse options", r));
 }
 
 int TFFmpegOptions::ApplyPresetLine(const std::string& Key, const std::string& Value)
@@ -711,12 +688,12 @@ int TFFmpegOptions::opt_timestamp(void* Ctx, const char* Word, const char* Arg)
 {
     const int64_t us = ParseTimeText(Word, Arg, false);
     const double secs = std::nearbyint(double(us) / 1000000.0);  // halves to even
-    const long bias = StandardBiasMinutes();
-    time_t local = time_t(secs) - time_t(bias) * 60;
+    // Local time with the standard bias, as the zone text beside it says.
+    time_t local = time_t(secs) + time_t(std::llround(LocalTimeOffset() * 86400.0));
     struct tm tm {};
     gmtime_r(&local, &tm);
     std::string text = Fmt("creation_time=%04d-%02d-%02d %02d:%02d:%02d %s", tm.tm_year + 1900, tm.tm_mon + 1,
-                           tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, TimeZoneBiasText(bias).c_str());
+                           tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, TimeZoneText().c_str());
     OptionMsg(AV_LOG_WARNING, Fmt("%s is deprecated, set the \"creation_time\" metadata tag instead.", Word));
     return ApplyWord(Ctx, "metadata", text.c_str());
 }

@@ -216,6 +216,10 @@ protected:
     // The Sender of the task's log lines.
     virtual TObject* LogSender() { return this; }
 
+    // "g" (also the empty text), "s", "c" or "p" with an optional ":index";
+    // -1 with "Invalid metadata type %s." in LastErrMsg (logged as fatal).
+    int ParseMetadataSpecifier(const char* Spec, char& Type, int32_t& Index);
+
     std::string FLastErrMsg;
 
 private:
@@ -226,7 +230,6 @@ private:
     int Fail(int ALevel, const std::string& AMsg);  // OptionErrorText + log, -22
     int ApplyPresetLine(const std::string& Key, const std::string& Value);
     int ApplyWord(void* Ctx, const std::string& Word, const char* Arg);
-    int ParseMetadataSpecifier(const char* Spec, char& Type, int32_t& Index);
 
     // Row handlers.
     int opt_ignored(void* Ctx, const char* Word, const char* Arg);

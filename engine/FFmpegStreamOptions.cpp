@@ -1,8 +1,6 @@
 #include "engine/FFmpegStreamOptions.h"
 
-#include <cstdio>
-
-#include "engine/AVUtilStubs.h"
+#include "engine/FFTexts.h"
 
 namespace {
 
@@ -15,10 +13,7 @@ int MatchingEntry(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AV
         if (r > 0) {
             found = i;
         } else if (r < 0) {
-            char buf[256];
-            if (!ff::av_strerror || ff::av_strerror(r, buf, sizeof buf) < 0)
-                std::snprintf(buf, sizeof buf, "Error number %d occurred", r);
-            Task.Fatal(std::string("check_stream_specifier: ") + buf);
+            Task.Fatal(ErrorCodeText("check_stream_specifier", r));
         }
     }
     return found;

@@ -1,8 +1,11 @@
 #include "platform/rtl/DateTime.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <ctime>
+#include <langinfo.h>
+#include <locale.h>
 #include <sys/time.h>
 
 namespace {
@@ -421,3 +424,152 @@ std::int64_t MilliSecondsBetween(TDateTime a, TDateTime b)
 }
 
 std::int64_t SecondsBetween(TDateTime a, TDateTime b) { return MilliSecondsBetween(a, b) / 1000; }
+
+// ---------------------------------------------------------------------------
+// Locale settings
+
+std::string StrftimeToDateTimeFormat(std::string_view pattern, char dateSep, char timeSep)
+{
+    std::string out;
+    std::string literal;
+    auto flush = [&] {
+        if (!literal.empty()) {
+            out += '"' + literal + '"';
+            literal.clear();
+        }
+    };
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        const char c = pattern[i];
+        if (c != '%' || i + 1 >= pattern.size()) {
+            if (c == dateSep) {
+                flush();
+                out += '/';
+            } else if (c == timeSep) {
+                flush();
+                out += ':';
+            } else if (c == '"') {
+                // A quote cannot appear inside our quoted text; drop it.
+            } else {
+                literal += c;
+            }
+            continue;
+        }
+        char d = pattern[++i];
+        // Flags and field widths of the GNU extensions ("%-d", "%Ey") are ignored.
+        while ((d == '-' || d == '_' || d == '0' || d == '^' || d == '#' || d == 'E' || d == 'O') &&
+               i + 1 < pattern.size())
+            d = pattern[++i];
+        const char* rep = nullptr;
+        switch (d) {
+        case 'd': rep = "dd"; break;
+        case 'e': rep = "d"; break;
+        case 'm': rep = "mm"; break;
+        case 'b': case 'h': rep = "mmm"; break;
+        case 'B': rep = "mmmm"; break;
+        case 'y': rep = "yy"; break;
+        case 'Y': case 'G': rep = "yyyy"; break;
+        case 'a': rep = "ddd"; break;
+        case 'A': rep = "dddd"; break;
+        case 'H': case 'I': rep = "hh"; break;
+        case 'k': case 'l': rep = "h"; break;
+        case 'M': rep = "nn"; break;
+        case 'S': rep = "ss"; break;
+        case 'p': case 'P': rep = "ampm"; break;
+        case 'T': rep = "hh:nn:ss"; break;
+        case 'R': rep = "hh:nn"; break;
+        case 'D': rep = "mm/dd/yy"; break;
+        case 'F': rep = "yyyy/mm/dd"; break;
+        case 'r': rep = "hh:nn:ss ampm"; break;
+        case '%': literal += '%'; continue;
+        case 'n': case 't': literal += ' '; continue;
+        default: continue;  // directives with no counterpart (time zone, week number) are left out
+        }
+        flush();
+        out += rep;
+    }
+    flush();
+    // Without an am/pm part the hours are on a 24-hour clock already.
+    return out;
+}
+
+TFormatSettings GetLocaleFormatSettings(const std::string& localeName)
+{
+    TFormatSettings fs;
+    locale_t loc = newlocale(LC_ALL_MASK, localeName.c_str(), static_cast<locale_t>(nullptr));
+    if (!loc)
+        return fs;
+    auto info = [&](nl_item item) -> std::string {
+        const char* v = nl_langinfo_l(item, loc);
+        return v ? std::string(v) : std::string();
+    };
+    // Separators are single bytes here; a multi-byte one (a narrow no-break
+    // space) falls back to the nearest ASCII character.
+    auto sepChar = [](const std::string& v, char fallback) {
+        if (v.size() == 1)
+            return v[0];
+        return v.empty() ? '\0' : fallback;
+    };
+    fs.DecimalSeparator = sepChar(info(RADIXCHAR), '.');
+    if (fs.DecimalSeparator == '\0')
+        fs.DecimalSeparator = '.';
+    fs.ThousandSeparator = sepChar(info(THOUSEP), ' ');
+    if (fs.ThousandSeparator == fs.DecimalSeparator)
+        fs.ThousandSeparator = '\0';
+
+    const std::string dateFmt = info(D_FMT);
+    const std::string timeFmt = info(T_FMT);
+    auto firstLiteral = [](const std::string& f, char fallback) {
+        for (std::size_t i = 0; i < f.size(); ++i) {
+            if (f[i] == '%') {
+                ++i;
+                continue;
+            }
+            if (!std::isalnum(static_cast<unsigned char>(f[i])) && f[i] != ' ')
+                return f[i];
+        }
+        return fallback;
+    };
+    fs.DateSeparator = firstLiteral(dateFmt, '/');
+    fs.TimeSeparator = firstLiteral(timeFmt, ':');
+    if (!dateFmt.empty())
+        fs.ShortDateFormat = StrftimeToDateTimeFormat(dateFmt, fs.DateSeparator, fs.TimeSeparator);
+    if (!timeFmt.empty()) {
+        fs.LongTimeFormat = StrftimeToDateTimeFormat(timeFmt, fs.DateSeparator, fs.TimeSeparator);
+        // The short form is the long one without its seconds.
+        std::string shortFmt = fs.LongTimeFormat;
+        const std::size_t secs = shortFmt.find(":ss");
+        if (secs != std::string::npos)
+            shortFmt.erase(secs, 3);
+        fs.ShortTimeFormat = shortFmt;
+    }
+    const std::string am = info(AM_STR);
+    const std::string pm = info(PM_STR);
+    if (!am.empty() && !pm.empty()) {
+        fs.TimeAMString = am;
+        fs.TimePMString = pm;
+    }
+    static const nl_item abmon[12] = {ABMON_1, ABMON_2, ABMON_3, ABMON_4, ABMON_5, ABMON_6,
+                                      ABMON_7, ABMON_8, ABMON_9, ABMON_10, ABMON_11, ABMON_12};
+    static const nl_item mon[12] = {MON_1, MON_2, MON_3, MON_4, MON_5, MON_6,
+                                    MON_7, MON_8, MON_9, MON_10, MON_11, MON_12};
+    static const nl_item abday[7] = {ABDAY_1, ABDAY_2, ABDAY_3, ABDAY_4, ABDAY_5, ABDAY_6, ABDAY_7};
+    static const nl_item day[7] = {DAY_1, DAY_2, DAY_3, DAY_4, DAY_5, DAY_6, DAY_7};
+    for (int i = 0; i < 12; ++i) {
+        const std::string a = info(abmon[i]);
+        const std::string l = info(mon[i]);
+        if (!a.empty())
+            fs.ShortMonthNames[i] = a;
+        if (!l.empty())
+            fs.LongMonthNames[i] = l;
+    }
+    for (int i = 0; i < 7; ++i) {
+        const std::string a = info(abday[i]);
+        const std::string l = info(day[i]);
+        if (!a.empty())
+            fs.ShortDayNames[i] = a;
+        if (!l.empty())
+            fs.LongDayNames[i] = l;
+    }
+    freelocale(loc);
+    return fs;
+}

@@ -3,6 +3,9 @@
 // whole part counts days since 1899-12-30 and whose fraction is the time of
 // day. Encoding checks its arguments; formatting follows the user's settings
 // (FormatSettings in SysUtils.h) unless settings are given.
+// Xlib declares a type named Time, which clashes with Time() here: a unit
+// that includes Xlib must not include this header (the X back-end needs
+// neither from the other).
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Types.h"
 
@@ -61,3 +64,14 @@ TDateTime IncSecond(TDateTime dt, std::int64_t seconds);
 TDateTime IncMilliSecond(TDateTime dt, std::int64_t ms);
 std::int64_t MilliSecondsBetween(TDateTime a, TDateTime b);
 std::int64_t SecondsBetween(TDateTime a, TDateTime b);
+
+// The settings of a C library locale ("" for the user's, from LC_ALL /
+// LC_NUMERIC / LC_TIME / LANG): separators, date and time formats, month and
+// day names. The global FormatSettings keep their invariant values unless the
+// program assigns these, so that texts machines read back never change with
+// the user's locale. An unknown locale gives the invariant settings.
+TFormatSettings GetLocaleFormatSettings(const std::string& localeName = "");
+// A C library date or time pattern ("%d.%m.%Y") in FormatDateTime's terms
+// ("dd/mm/yyyy" with "." as the date separator); literal separators equal to
+// dateSep or timeSep become "/" and ":", other literal text is quoted.
+std::string StrftimeToDateTimeFormat(std::string_view pattern, char dateSep, char timeSep);

@@ -1,6 +1,9 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <atomic>
+#include <ctime>
+#include <limits>
 #include <cerrno>
 #include <charconv>
 #include <clocale>
@@ -470,6 +473,58 @@ std::string IntToHex(std::int32_t value, int digits) { return HexDigits(static_c
 std::string IntToHex(std::int64_t value, int digits) { return HexDigits(static_cast<std::uint64_t>(value), digits); }
 std::string IntToHex(std::uint32_t value, int digits) { return HexDigits(value, digits); }
 std::string IntToHex(std::uint64_t value, int digits) { return HexDigits(value, digits); }
+
+std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c)
+{
+    if (c == 0)
+        return -1;
+    const std::int64_t p = static_cast<std::int64_t>(a) * b;
+    std::int64_t q = p / c;
+    const std::int64_t r = p % c;
+    // Round half away from zero: compare twice the remainder with the divisor.
+    const std::uint64_t r2 = 2 * static_cast<std::uint64_t>(r < 0 ? -r : r);
+    const std::uint64_t cAbs = static_cast<std::uint64_t>(c < 0 ? -static_cast<std::int64_t>(c) : c);
+    if (r2 >= cAbs)
+        q += ((p < 0) != (c < 0)) ? -1 : 1;
+    if (q > std::numeric_limits<std::int32_t>::max() || q < std::numeric_limits<std::int32_t>::min())
+        return -1;
+    return static_cast<std::int32_t>(q);
+}
+
+namespace {
+
+std::atomic<std::uint32_t> gRandSeed{0};
+
+std::uint32_t NextRandom()
+{
+    std::uint32_t seed = gRandSeed.load(std::memory_order_relaxed);
+    std::uint32_t next;
+    do {
+        next = seed * 0x08088405u + 1u;
+    } while (!gRandSeed.compare_exchange_weak(seed, next, std::memory_order_relaxed));
+    return next;
+}
+
+}  // namespace
+
+std::int32_t Random(std::int32_t range)
+{
+    if (range <= 0)
+        return 0;
+    return static_cast<std::int32_t>((static_cast<std::uint64_t>(NextRandom()) * static_cast<std::uint32_t>(range)) >> 32);
+}
+
+double Random() { return static_cast<double>(NextRandom()) / 4294967296.0; }
+
+void Randomize()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    gRandSeed.store(static_cast<std::uint32_t>(ts.tv_sec * 1000003u + ts.tv_nsec));
+}
+
+void SetRandSeed(std::uint32_t seed) { gRandSeed.store(seed); }
+std::uint32_t GetRandSeed() { return gRandSeed.load(); }
 
 namespace {
 

@@ -137,6 +137,19 @@ inline std::string IntToHex(unsigned long long value, int digits)
     return IntToHex(static_cast<std::uint64_t>(value), digits);
 }
 
+// a * b / c with a 64-bit intermediate, rounded half away from zero
+// (MulDiv(255, 50, 100) = 128); -1 when c is 0 or the result does not fit.
+std::int32_t MulDiv(std::int32_t a, std::int32_t b, std::int32_t c);
+
+// The platform's pseudo-random generator: a 32-bit linear congruential
+// sequence from a settable seed, so that a seeded run repeats exactly.
+// Random(range) is in 0..range-1 (0 when range <= 0); Random() in [0, 1).
+std::int32_t Random(std::int32_t range);
+double Random();
+void Randomize();
+void SetRandSeed(std::uint32_t seed);
+std::uint32_t GetRandSeed();
+
 // Strict parsing: optional leading blanks, an optional sign, then decimal
 // digits or hex digits after "$", "0x" or "x"; nothing may follow. Decimal
 // values must fit the type; hex values may use all of its bits (so

@@ -79,43 +79,41 @@ void Enqueue(const std::shared_ptr<TSyncRequest>& r)
     WakeMainThread();
 }
 
-// Runs every request present now (lock held on entry and exit).
+// Runs the requests present now, in order (lock held on entry and exit).
+// They are taken one at a time, so that a call which frees a thread (and
+// drops its queued calls) leaves none of them behind to run; calls queued
+// meanwhile wait for the next round, so a call that queues itself cannot
+// keep the main thread here forever.
 bool RunPending(std::unique_lock<std::mutex>& lock)
 {
     TSyncState& s = Sync();
-    if (s.queue.empty())
-        return false;
-    std::deque<std::shared_ptr<TSyncRequest>> batch;
-    batch.swap(s.queue);
-    lock.unlock();
-    while (!batch.empty()) {
-        std::shared_ptr<TSyncRequest> r = std::move(batch.front());
-        batch.pop_front();
+    std::size_t count = s.queue.size();
+    bool ran = false;
+    while (count-- > 0 && !s.queue.empty()) {
+        std::shared_ptr<TSyncRequest> r = std::move(s.queue.front());
+        s.queue.pop_front();
+        lock.unlock();
+        ran = true;
         if (r->synchronous) {
             try {
                 r->proc();
             } catch (...) {
                 r->error = std::current_exception();
             }
-            {
-                std::lock_guard<std::mutex> g(s.lock);
-                r->done = true;
-            }
+            lock.lock();
+            r->done = true;
             s.done.notify_all();
         } else {
             try {
                 r->proc();
             } catch (...) {
-                // Whatever was not run yet stays queued, in order.
-                lock.lock();
-                for (auto it = batch.rbegin(); it != batch.rend(); ++it)
-                    s.queue.push_front(std::move(*it));
+                lock.lock();  // the calls after it stay queued
                 throw;
             }
+            lock.lock();
         }
     }
-    lock.lock();
-    return true;
+    return ran;
 }
 
 }  // namespace

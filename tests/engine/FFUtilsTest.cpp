@@ -437,6 +437,24 @@ TEST_F(SpecifierTest, SelectsStreams)
         EXPECT_EQ(Matches(c.spec), c.streams) << c.spec;
 }
 
+// The library's own matcher reads the same syntax; both must agree on every
+// well-formed specifier.
+TEST_F(SpecifierTest, AgreesWithTheLibrarysMatcher)
+{
+    const int keep = ff::av_log_get_level();
+    ff::av_log_set_level(AV_LOG_QUIET);
+    for (const char* spec : {"1", "0x2", "9", "v", "V", "v:1", "a", "a:1", "a:2", "s", "d", "t", "p:3", "p:3:1",
+                             "p:3:a", "p:4:a:0", "p:5", "#0x102", "i:259", "m:language:eng", "m:language",
+                             "a:m:language:ger", "u", "v:u"}) {
+        for (unsigned i = 0; i < s->nb_streams; ++i) {
+            int mine = check_stream_specifier(s, s->streams[i], spec);
+            int lib = ff::avformat_match_stream_specifier(s, s->streams[i], spec);
+            EXPECT_EQ(mine, lib) << spec << " stream " << i;
+        }
+    }
+    ff::av_log_set_level(keep);
+}
+
 TEST_F(SpecifierTest, MalformedSpecifiersAreErrors)
 {
     for (const char* spec : {"x", "v:", "a:x", "p:", "p:x", "1a", "v:a", "#", "m:", "-1", "v:-1", "u:1"})

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "OptionsTestSupport.h"
+#include "engine/FFTexts.h"
 #include "engine/FFmpegStreamOptions.h"
 
 using namespace tarnello::test;
@@ -90,7 +91,7 @@ TEST_F(StreamOptionTest, MalformedSpecifierIsFatal)
         MATCH_PER_STREAM_OPT(*task, task->optctx, codec_names, S(), St(0), codec);
         ADD_FAILURE();
     } catch (const FFmpegException& e) {
-        EXPECT_EQ(e.Message(), "check_stream_specifier: Invalid argument");
+        EXPECT_EQ(e.Message(), ErrorCodeText("check_stream_specifier", AVERROR(EINVAL)));
         EXPECT_EQ(task->LastErrMsg(), e.Message());
     }
 }

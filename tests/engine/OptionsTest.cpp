@@ -614,3 +614,43 @@ TEST_F(OptionsTest, MessagesGoToTheEngineLog)
 }
 
 }  // namespace
+
+namespace {
+
+// Texts made of random option words and odd arguments: every one ends in
+// success or a clear error, never in a crash or a sanitizer report.
+TEST_F(OptionsTest, HostileTextsEndInSuccessOrAClearError)
+{
+    std::vector<std::string> words;
+    {
+        TTestTask probe;
+        for (const TOptionDef* po = probe.Options(); po->name; ++po) {
+            words.push_back(std::string("-") + po->name);
+            words.push_back(std::string("-no") + po->name);
+        }
+    }
+    for (const char* w : {"-c:", "-b:", "-q:v:", "-map_metadata:", "-metadata:s:9", "-c:x:", "--", "-", "",
+                          "\"", "\"\"", "0", "-1", "0:", ":", ",", "0,", "0:v,", "1:a:0", "0.1.", "-1:", "x=y",
+                          "2147483648", "-2147483649", "0x", "$", "1e999", "nan", "inf", "p:", "#", "m:", "a:0:0",
+                          "pal-", "ntsc-dvd", "1024:1", "0:-5", "99:99", "hook.so|", "|", "\\\\", "\\\"", "*"})
+        words.push_back(w);
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return seed >> 8;
+    };
+    for (int text = 0; text < 3000; ++text) {
+        std::string t;
+        const int count = int(next() % 8) + 1;
+        for (int i = 0; i < count; ++i)
+            t += words[next() % words.size()] + " ";
+        TTestTask task;
+        task.AddInput({{AVMEDIA_TYPE_VIDEO, 0, {25, 1}}, {AVMEDIA_TYPE_AUDIO, 2}});
+        task.HaltOnInvalidOption = (text % 2) == 0;
+        task.Parse(t);
+        task.Presets(t);
+        ff::av_log_set_level(AV_LOG_QUIET);
+    }
+}
+
+}  // namespace

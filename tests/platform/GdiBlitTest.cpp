@@ -126,6 +126,23 @@ TEST(GdiBlit, HalftoneAveragesWhenShrinking)
     EXPECT_EQ(dst.Px(0, 0), 0x00800000u);  // (0 + 255 + 0 + 255) / 4 rounded
     EXPECT_EQ(dst.Px(1, 0), 0x00282828u);
     EXPECT_EQ(GetStretchBltMode(dst.DC), HALFTONE);
+
+    // The classic modes combine the pixels they drop: AND keeps dark, OR
+    // keeps light. A new DC starts in BLACKONWHITE.
+    struct TCase {
+        int Mode;
+        DWORD First, Second;
+    } cases[] = {{BLACKONWHITE, 0x00000000, 0x00101010}, {WHITEONBLACK, 0x00FF0000, 0x00303030},
+                 {COLORONCOLOR, 0x00000000, 0x00101010}};
+    TTestSurface fresh(1, 1);
+    EXPECT_EQ(GetStretchBltMode(fresh.DC), BLACKONWHITE);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Mode);
+        SetStretchBltMode(dst.DC, c.Mode);
+        StretchBlt(dst.DC, 0, 0, 2, 1, src.DC, 0, 0, 4, 1, SRCCOPY);
+        EXPECT_EQ(dst.Px(0, 0), c.First);
+        EXPECT_EQ(dst.Px(1, 0), c.Second);
+    }
 }
 
 TEST(GdiBlit, AlphaBlendLevels)
@@ -347,6 +364,31 @@ TEST(GdiBlit, PatternBrushTilesFromTheBrushOrigin)
     EXPECT_EQ(dst.Px(2, 1), 4u);
     SelectObject(dst.DC, old);
     DeleteObject(brush);
+}
+
+} // namespace
+
+namespace {
+
+TEST(GdiBlit, ExtremeCoordinatesAreHandled)
+{
+    // Absurd sizes and origins fail or clip away; nothing is written out of
+    // bounds and no arithmetic overflows.
+    TTestSurface src(4, 4), dst(4, 4);
+    const int big = 0x7FFFFFF0;
+    EXPECT_FALSE(BitBlt(dst.DC, 0, 0, big, big, src.DC, 0, 0, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(dst.DC, -big, -big, 4, 4, src.DC, big, 0, -big, 4, SRCCOPY));
+    EXPECT_FALSE(PatBlt(dst.DC, 0, 0, -big - 5, 2, WHITENESS));
+    SetWindowOrgEx(dst.DC, -big, big, nullptr);
+    OffsetViewportOrgEx(dst.DC, big, big, nullptr);
+    EXPECT_TRUE(BitBlt(dst.DC, big, big, 4, 4, src.DC, 0, 0, SRCCOPY));
+    EXPECT_NE(IntersectClipRect(dst.DC, big, big, -big, -big), ERROR);
+    RECT r{-big, -big, big, big};
+    EXPECT_EQ(FillRect(dst.DC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 1);
+    EXPECT_FALSE(LineTo(dst.DC, big, -big));
+    TNumberedDib dib(true);
+    EXPECT_EQ(SetDIBitsToDevice(dst.DC, big, big, 4, 4, big, big, 0, 4, dib.Bits.data(), dib.Info(), DIB_RGB_COLORS), 0);
+    EXPECT_EQ(StretchDIBits(dst.DC, 0, 0, 4, 4, big, 0, 4, 4, dib.Bits.data(), dib.Info(), DIB_RGB_COLORS, SRCCOPY), 0);
 }
 
 } // namespace

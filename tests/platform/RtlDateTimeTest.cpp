@@ -125,3 +125,41 @@ TEST(RtlDateTime, UnixConversionsAndArithmetic)
     EXPECT_EQ(Date(), std::trunc(Date()));
     EXPECT_LT(Time(), 1.0);
 }
+
+TEST(RtlDateTime, LocaleSettingsAndStrftimePatterns)
+{
+    struct Case {
+        const char* pattern;
+        char dateSep, timeSep;
+        const char* format;
+    };
+    const Case cases[] = {
+        {"%d.%m.%Y", '.', ':', "dd/mm/yyyy"},
+        {"%m/%d/%y", '/', ':', "mm/dd/yy"},
+        {"%Y-%m-%d", '-', ':', "yyyy/mm/dd"},
+        {"%H:%M:%S", '/', ':', "hh:nn:ss"},
+        {"%I:%M:%S %p", '/', ':', "hh:nn:ss\" \"ampm"},
+        {"%e %B %Y", '/', ':', "d\" \"mmmm\" \"yyyy"},
+        {"%Y\xE5\xB9\xB4%m", '/', ':', "yyyy\"\xE5\xB9\xB4\"mm"},
+        {"%T %Z%%", '/', ':', "hh:nn:ss\" %\""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(StrftimeToDateTimeFormat(c.pattern, c.dateSep, c.timeSep), c.format) << c.pattern;
+
+    // The converted patterns format as the C library would.
+    const TDateTime dt = EncodeDateTime(2024, 3, 5, 14, 7, 9, 0);
+    TFormatSettings de = InvariantFormatSettings();
+    de.DateSeparator = '.';
+    EXPECT_EQ(FormatDateTime(StrftimeToDateTimeFormat("%d.%m.%Y", '.', ':'), dt, de), "05.03.2024");
+    EXPECT_EQ(FormatDateTime(StrftimeToDateTimeFormat("%I:%M %p", '/', ':'), dt), "02:07 PM");
+
+    const TFormatSettings c = GetLocaleFormatSettings("C");
+    EXPECT_EQ(c.DecimalSeparator, '.');
+    EXPECT_EQ(c.ShortDateFormat, "mm/dd/yy");
+    EXPECT_EQ(c.LongTimeFormat, "hh:nn:ss");
+    EXPECT_EQ(c.ShortTimeFormat, "hh:nn");
+    EXPECT_EQ(c.LongMonthNames[0], "January");
+    EXPECT_EQ(c.ShortDayNames[0], "Sun");
+    const TFormatSettings unknown = GetLocaleFormatSettings("xx_NOWHERE.UTF-8");
+    EXPECT_EQ(unknown.ShortDateFormat, InvariantFormatSettings().ShortDateFormat);
+}

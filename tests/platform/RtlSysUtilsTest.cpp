@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -141,6 +142,36 @@ TEST(RtlNumbers, IntToStrAndHex)
     EXPECT_EQ(IntToHex(-1, 2), "FFFFFFFF");
     EXPECT_EQ(IntToHex(std::int64_t{-1}, 1), "FFFFFFFFFFFFFFFF");
     EXPECT_EQ(IntToHex(0x1234u, 2), "1234");
+
+    struct MulDivCase {
+        int a, b, c, want;
+    };
+    const MulDivCase muldiv[] = {
+        {255, 50, 100, 128}, {128, 50, 100, 64}, {-255, 50, 100, -128}, {255, -50, 100, -128},
+        {10, 3, 4, 8},       {10, 1, 4, 3},      {1, 1, 3, 0},          {5, 5, 0, -1},
+        {2147483647, 2, 1, -1}, {2147483647, 2, 2, 2147483647},
+    };
+    for (const MulDivCase& c : muldiv)
+        EXPECT_EQ(MulDiv(c.a, c.b, c.c), c.want) << c.a << "*" << c.b << "/" << c.c;
+}
+
+TEST(RtlNumbers, RandomRepeatsFromASeedAndStaysInRange)
+{
+    SetRandSeed(12345);
+    std::vector<int> first;
+    for (int i = 0; i < 20; ++i)
+        first.push_back(Random(100));
+    SetRandSeed(12345);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(Random(100), first[static_cast<std::size_t>(i)]);
+    for (int i = 0; i < 1000; ++i) {
+        const int r = Random(7);
+        EXPECT_TRUE(r >= 0 && r < 7);
+        const double d = Random();
+        EXPECT_TRUE(d >= 0 && d < 1);
+    }
+    EXPECT_EQ(Random(0), 0);
+    EXPECT_EQ(Random(-5), 0);
 }
 
 TEST(RtlFloat, FloatToStrShortestForm)
@@ -206,6 +237,7 @@ TEST(RtlFormat, Directives)
     };
     const Case cases[] = {
         {Format("%d", {42}), "42"},
+        {Format("%2.2d:%2.2d:%2.2d.%3.3d", {1, 2, 3, 4}), "01:02:03.004"},
         {Format("%5d|%-5d|", {42, 42}), "   42|42   |"},
         {Format("%.4d %.4d", {42, -42}), "0042 -0042"},
         {Format("%d", {std::int64_t{-9000000000}}), "-9000000000"},

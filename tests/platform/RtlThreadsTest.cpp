@@ -412,3 +412,20 @@ TEST(RtlThreads, ManyWorkersSynchronizeWhileTheMainThreadWaits)
     }
     EXPECT_EQ(total, 400);
 }
+
+TEST(RtlThreads, ACallThatQueuesItselfRunsOncePerRound)
+{
+    int runs = 0;
+    std::function<void()> again = [&] {
+        ++runs;
+        if (runs < 3)
+            TThread::ForceQueue(nullptr, again);
+    };
+    TThread::ForceQueue(nullptr, again);
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_EQ(runs, 1);
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_TRUE(CheckSynchronize());
+    EXPECT_EQ(runs, 3);
+    EXPECT_FALSE(CheckSynchronize());
+}
