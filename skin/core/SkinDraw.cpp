@@ -1,6 +1,7 @@
 #include "skin/core/SkinDraw.h"
 
 #include "platform/gdi/Gdi.h"
+#include "platform/gdi/SystemModules.h"
 #include "platform/rtl/Checked.h"
 
 #include <algorithm>
@@ -301,17 +302,14 @@ int ScreenBitsPerPixel()
     return bits;
 }
 
-// The stand-in's graphics interface carries the image-blending functions
-// itself; "loading" the library binds them where the platform version says
-// the library exists.
 void LoadMsImg32()
 {
     const DWORD v = GetVersion();
     const int major = v & 0xFF, minor = (v >> 8) & 0xFF;
-    if (!((major == 5 && minor <= 2) || major > 5))
+    if (!((major == 5 && minor <= 2) || major > 5) || !SystemModuleExists("msimg32.dll"))
         return;
-    MsImg32TransparentBlt = &::TransparentBlt;
-    MsImg32AlphaBlend = &::AlphaBlend;
+    MsImg32TransparentBlt = reinterpret_cast<TTransparentBltProc>(SystemModuleProc("msimg32.dll", "TransparentBlt"));
+    MsImg32AlphaBlend = reinterpret_cast<TAlphaBlendProc>(SystemModuleProc("msimg32.dll", "AlphaBlend"));
     GMsImg32Loaded = true;
 }
 

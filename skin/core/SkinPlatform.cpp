@@ -1,6 +1,7 @@
 #include "skin/core/SkinPlatform.h"
 
 #include "platform/gdi/SysColors.h"
+#include "platform/gdi/SystemModules.h"
 
 TMonitorFromWindowProc SkinMonitorFromWindow = nullptr;
 TGetMonitorInfoProc SkinGetMonitorInfo = nullptr;
@@ -56,9 +57,9 @@ bool IsNTPlatform()
     return GetVersionExA(&info) && info.dwPlatformId == VER_PLATFORM_WIN32_NT;
 }
 
-void SetWindowSystemProcLookup(TOptionalProcLookup Lookup)
+void BindUser32Functions()
 {
-    auto find = [Lookup](const char* name) { return Lookup ? Lookup(name) : nullptr; };
+    auto find = [](const char* name) { return SystemModuleProc("user32.dll", name); };
     SkinMonitorFromWindow = reinterpret_cast<TMonitorFromWindowProc>(find("MonitorFromWindow"));
     SkinGetMonitorInfo = reinterpret_cast<TGetMonitorInfoProc>(find("GetMonitorInfoA"));
     SkinSetLayeredWindowAttributes =
@@ -68,7 +69,16 @@ void SetWindowSystemProcLookup(TOptionalProcLookup Lookup)
 
 void LoadDwmApi()
 {
-    // No composition manager exists here.
+    GDwmLoaded = SystemModuleExists("dwmapi.dll");
+    auto find = [](const char* name) { return GDwmLoaded ? SystemModuleProc("dwmapi.dll", name) : nullptr; };
+    SkinDwmIsCompositionEnabled = reinterpret_cast<TDwmIsCompositionEnabledProc>(find("DwmIsCompositionEnabled"));
+    SkinDwmSetWindowAttribute = reinterpret_cast<TDwmSetWindowAttributeProc>(find("DwmSetWindowAttribute"));
+    SkinDwmEnableBlurBehindWindow =
+        reinterpret_cast<TDwmEnableBlurBehindWindowProc>(find("DwmEnableBlurBehindWindow"));
+}
+
+void UnloadDwmApi()
+{
     GDwmLoaded = false;
     SkinDwmIsCompositionEnabled = nullptr;
     SkinDwmSetWindowAttribute = nullptr;
@@ -113,3 +123,20 @@ void EnableBlurBehind(HWND Wnd, bool Enable, HRGN Rgn)
     bb.fTransitionOnMaximized = 0;
     SkinDwmEnableBlurBehindWindow(Wnd, &bb);
 }
+
+namespace {
+// The drawing unit's start: optional window functions, then composition.
+struct TPlatformUnit {
+    TPlatformUnit()
+    {
+        BindUser32Functions();
+        LoadDwmApi();
+    }
+    ~TPlatformUnit()
+    {
+        UnloadDwmApi();
+        SkinMonitorFromWindow = nullptr;
+        SkinGetMonitorInfo = nullptr;
+    }
+} GPlatformUnit;
+}  // namespace

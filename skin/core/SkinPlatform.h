@@ -23,11 +23,11 @@ extern TGetMonitorInfoProc SkinGetMonitorInfo;
 extern TSetLayeredWindowAttributesProc SkinSetLayeredWindowAttributes;
 extern TUpdateLayeredWindowProc SkinUpdateLayeredWindow;
 
-// The window system's name lookup for its optional functions: it installs
-// one when it starts (the functions stay null before), and the bound
-// pointers are refreshed from it.
-using TOptionalProcLookup = void* (*)(const char* Name);
-void SetWindowSystemProcLookup(TOptionalProcLookup Lookup);
+// Looks the four functions up in "user32.dll" of the platform's module
+// table. Runs at start, when the window system may not have registered them
+// yet (they stay null, as on an older platform); the window system calls it
+// again once it has.
+void BindUser32Functions();
 
 struct DWM_BLURBEHIND {
     DWORD dwFlags = 0;
@@ -47,8 +47,9 @@ extern TDwmSetWindowAttributeProc SkinDwmSetWindowAttribute;
 extern TDwmEnableBlurBehindWindowProc SkinDwmEnableBlurBehindWindow;
 
 // Desktop composition does not exist on this platform: LoadDwmApi finds no
-// library, which leaves the three functions null. Tests may bind their own.
+// "dwmapi.dll", which leaves the three functions null. Tests may bind their own.
 void LoadDwmApi();
+void UnloadDwmApi();
 bool IsDwmApiLoaded();
 void BindDwmApiForTesting(TDwmIsCompositionEnabledProc IsEnabled, TDwmSetWindowAttributeProc SetAttribute,
                           TDwmEnableBlurBehindWindowProc EnableBlur);
