@@ -209,7 +209,8 @@ void TCustomDecoder::CloseFile() {
         FForceFormat.clear();
     }
     if (FFileHandle) {
-        if (FOwnHandle) ff::avformat_close_input(&FFileHandle);
+        // Without its libraries a context can only be let go.
+        if (FOwnHandle && ff::avformat_close_input) ff::avformat_close_input(&FFileHandle);
         FFileHandle = nullptr;
     }
     UpdateFileInfo();

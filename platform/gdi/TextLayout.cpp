@@ -256,9 +256,14 @@ TTextLayout LayoutText(std::string_view text, const RECT& given, UINT format, TT
         }
     }
 
+    // The end ellipsis marks only where the text ends; an over-wide word on an
+    // earlier line is merely clipped. The word and path kinds shorten every
+    // line that does not fit.
     bool shortened = false;
     if (format & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) {
-        for (TMarkedText& line : lines) {
+        const bool endOnly = !(format & (DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS));
+        for (std::size_t li = endOnly && !lines.empty() ? lines.size() - 1 : 0; li < lines.size(); ++li) {
+            TMarkedText& line = lines[li];
             if (layouter.Width(line.Text) <= maxWidth)
                 continue;
             line = (format & DT_PATH_ELLIPSIS) ? layouter.PathEllipsis(line, maxWidth)

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "DecoderTestSupport.h"
+#include "support/TestSupport.h"
 
 using namespace tarnello::test;
 
@@ -200,4 +201,29 @@ TEST_F(DecoderVideoTest, DeinterlacingBlendsFieldsAndGivesUpOnUnsupportedFormats
     EXPECT_FALSE(rgb.Deinterlace());
     EXPECT_TRUE(sink.Contains("deinterlacing failed."));
     EXPECT_TRUE(rgb.FrameInfo().Ready);
+}
+
+TEST_F(DecoderVideoTest, ZeroAndHugeFrameSizesAreRefused) {
+    std::string png = ReadTextFile(MediaFixture("still.png"));
+    ASSERT_GT(png.size(), 24u);
+    TempDir dir;
+    struct Case {
+        const char* Name;
+        uint32_t Width, Height;
+    };
+    for (const Case& c : {Case{"zero.png", 0, 48}, Case{"huge.png", 100000, 100000}, Case{"tall.png", 64, 0}}) {
+        SCOPED_TRACE(c.Name);
+        std::string patched = png;
+        for (int i = 0; i < 4; ++i) {
+            patched[16 + i] = static_cast<char>(c.Width >> (24 - 8 * i));
+            patched[20 + i] = static_cast<char>(c.Height >> (24 - 8 * i));
+        }
+        WriteTextFile(dir.file(c.Name), patched);
+        TFFDecoder dec(nullptr);
+        if (!dec.LoadFile(dir.file(c.Name))) continue;  // refused while probing: fine too
+        EXPECT_FALSE(dec.Decode());
+        EXPECT_EQ(dec.LastErrMsg(), "frame size of codec is invalid.");
+        EXPECT_FALSE(dec.FrameInfo().Ready);
+        EXPECT_EQ(dec.GetBitmapPtr(), nullptr);
+    }
 }

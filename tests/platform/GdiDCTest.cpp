@@ -65,7 +65,12 @@ TEST(GdiDC, SaveAndRestore)
     EXPECT_EQ(GetClipBox(s.DC, &box), SIMPLEREGION);
     // Deleting a selected pen is deferred until no DC state holds it.
     EXPECT_TRUE(DeleteObject(pen));
+    EXPECT_FALSE(DeleteObject(pen));
     EXPECT_EQ(GetCurrentObject(s.DC, OBJ_PEN), static_cast<HGDIOBJ>(pen));
+    MoveToEx(s.DC, 5, 5, nullptr);  // still draws while selected
+    LineTo(s.DC, 7, 5);
+    EXPECT_EQ(s.Px(8, 8), 0x00090909u);
+    EXPECT_EQ(s.Px(9, 8), 0u);  // clipped
 
     EXPECT_TRUE(RestoreDC(s.DC, -1));
     EXPECT_EQ(GetClipBox(s.DC, &box), COMPLEXREGION);

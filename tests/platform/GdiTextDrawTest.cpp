@@ -7,7 +7,9 @@
 
 #include <climits>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -547,6 +549,42 @@ TEST(GdiTextDraw, OtherDepths)
         GetTextExtentPoint32(c.Dc, "Depth", -1, &s);
         EXPECT_TRUE(c.Inside(ink, RECT{5, 5, 5 + s.cx, 5 + s.cy})) << bits;
     }
+}
+
+}  // namespace
+
+namespace {
+
+// Several threads draw with one font at once, each on its own DC: the
+// shared glyph cache must hand every one the same pixels as a lone thread.
+TEST(GdiTextDraw, ThreadsShareOneFont)
+{
+    HFONT font = CreateFont(-15, 0, 0, 0, FW_NORMAL, 0, 0, 0, 0, 0, 0, 0, 0, "Times New Roman");
+    const std::string text = "Threads \xc3\xa9\xc3\xa8 \xd0\x96 0123456789 \xd4\xb1";
+    auto render = [&](std::vector<COLORREF>& out) {
+        LOGFONT lf;
+        GetObject(font, sizeof lf, &lf);
+        TCanvasFixture c(240, 24, 32, CreateFontIndirect(&lf));
+        for (int i = 0; i < 20; ++i)
+            TextOut(c.Dc, 2, 2, text);
+        out.clear();
+        for (int y = 0; y < 24; ++y)
+            for (int x = 0; x < 240; ++x)
+                out.push_back(c.Pixel(x, y));
+    };
+    std::vector<COLORREF> results[4];
+    {
+        std::vector<std::thread> threads;
+        for (auto& r : results)
+            threads.emplace_back(render, std::ref(r));
+        for (auto& t : threads)
+            t.join();
+    }
+    std::vector<COLORREF> alone;
+    render(alone);
+    for (const auto& r : results)
+        EXPECT_TRUE(r == alone);
+    DeleteObject(font);
 }
 
 }  // namespace
