@@ -151,6 +151,7 @@ void StorePicture(const TspSkinPicture& picture, const std::string& folder, cons
     const std::string path = SkinFilePath(folder, name);
     if (IsSkinJpegName(name))
         throw EInvalidGraphic("Cannot store the picture \"" + name + "\" as JPEG yet");
+    ForceDirectories(ExtractFilePath(path));
     picture.SaveToFile(path);
 }
 
