@@ -179,39 +179,50 @@ private:
 
     void Average(LONG y, LONG ci, LONG n)
     {
+        // Source column spans of every destination column, made once.
+        if (FSpanA.empty()) {
+            LONG w = FPlan.Area.right - FPlan.Area.left;
+            FSpanA.resize(static_cast<std::size_t>(w));
+            FSpanB.resize(static_cast<std::size_t>(w));
+            for (LONG i = 0; i < w; ++i)
+                Span(FPlan.DX, FPlan.SX, FPlan.MirrorX, FPlan.Area.left + i, FSrc.Layout.Width,
+                     FSpanA[static_cast<std::size_t>(i)], FSpanB[static_cast<std::size_t>(i)]);
+        }
         LONG ya, yb;
         Span(FPlan.DY, FPlan.SY, FPlan.MirrorY, y, FSrc.Layout.Height, ya, yb);
-        LONG x0 = FPlan.Area.left + ci;
-        std::vector<LONG> xa(static_cast<std::size_t>(n)), xb(static_cast<std::size_t>(n));
+        const LONG* xa = FSpanA.data() + ci;
+        const LONG* xb = FSpanB.data() + ci;
         LONG lo = 0x7FFFFFFF, hi = -1;
         for (LONG i = 0; i < n; ++i) {
-            Span(FPlan.DX, FPlan.SX, FPlan.MirrorX, x0 + i, FSrc.Layout.Width, xa[i], xb[i]);
             lo = std::min(lo, xa[i]);
             hi = std::max(hi, xb[i]);
         }
-        std::vector<DWORD> sums(static_cast<std::size_t>(n) * 4, 0);
+        FSums.assign(static_cast<std::size_t>(n) * 4, 0);
         FRow.resize(static_cast<std::size_t>(hi - lo));
         for (LONG sy = ya; sy < yb; ++sy) {
             ReadPixels(FSrc.Layout, sy, lo, hi - lo, FRow.data());
-            for (LONG i = 0; i < n; ++i)
+            const DWORD* row = FRow.data() - lo;
+            DWORD* sum = FSums.data();
+            for (LONG i = 0; i < n; ++i, sum += 4)
                 for (LONG sx = xa[i]; sx < xb[i]; ++sx) {
-                    DWORD p = FRow[static_cast<std::size_t>(sx - lo)];
-                    DWORD* s = &sums[static_cast<std::size_t>(i) * 4];
-                    s[0] += p & 0xFF;
-                    s[1] += (p >> 8) & 0xFF;
-                    s[2] += (p >> 16) & 0xFF;
-                    s[3] += p >> 24;
+                    DWORD p = row[sx];
+                    sum[0] += p & 0xFF;
+                    sum[1] += (p >> 8) & 0xFF;
+                    sum[2] += (p >> 16) & 0xFF;
+                    sum[3] += p >> 24;
                 }
         }
         FRowY = -1;
-        for (LONG i = 0; i < n; ++i) {
+        const DWORD* sum = FSums.data();
+        for (LONG i = 0; i < n; ++i, sum += 4) {
             DWORD count = static_cast<DWORD>((xb[i] - xa[i]) * (yb - ya));
-            const DWORD* s = &sums[static_cast<std::size_t>(i) * 4];
             auto avg = [count](DWORD v) { return (v + count / 2) / count; };
-            FOut[static_cast<std::size_t>(i)] = avg(s[0]) | (avg(s[1]) << 8) | (avg(s[2]) << 16) | (avg(s[3]) << 24);
+            FOut[static_cast<std::size_t>(i)] = avg(sum[0]) | (avg(sum[1]) << 8) | (avg(sum[2]) << 16) | (avg(sum[3]) << 24);
         }
     }
 
+    std::vector<LONG> FSpanA, FSpanB;
+    std::vector<DWORD> FSums;
     const TPlan& FPlan;
     const TSource& FSrc;
     int FMode;
