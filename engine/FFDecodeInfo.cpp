@@ -25,19 +25,6 @@ int WholeNumber(const std::string& AText) {
     return static_cast<int>(v);
 }
 
-// "%d.%.6d" of a time stamp in microseconds, keeping the sign of values
-// between -1 and 0 seconds.
-std::string DecimalTimestamp(int64_t AValue, AVRational ATimeBase) {
-    if (AValue == AV_NOPTS_VALUE) return "";
-    if (!(ATimeBase.num == 1 && ATimeBase.den == 1000000)) AValue = ff::av_rescale_q(AValue, ATimeBase, kMicroseconds);
-    const char* sign = AValue < 0 ? "-" : "";
-    uint64_t magnitude = AValue < 0 ? 0 - static_cast<uint64_t>(AValue) : static_cast<uint64_t>(AValue);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%s%llu.%.6llu", sign, static_cast<unsigned long long>(magnitude / 1000000),
-                  static_cast<unsigned long long>(magnitude % 1000000));
-    return buf;
-}
-
 std::string RateText(double AValue, const char* AUnit) {
     char buf[64];
     long long r = std::llround(AValue * 100);
@@ -109,11 +96,9 @@ TFileStreamInfo TCustomDecoder::FileStreamInfo() {
     return info;
 }
 
-namespace {
-enum class TKind { Audio, Video, Subtitle };
-}
-
-static AVStream* PickStream(TCustomDecoder* ADecoder, AVFormatContext* ACtx, int& AIndex, int AFirst, int ACount,
+// The stream a record asks for (a negative AIndex: the first of the kind), or null
+// with the reason reported.
+static AVStream* PickStream(AVFormatContext* ACtx, int& AIndex, int AFirst, int ACount,
                             AVMediaType AType, const char* ANone, const char* ANotKind,
                             const std::function<void(int, const std::string&)>& AReport) {
     if (AIndex < 0) {
@@ -132,7 +117,6 @@ static AVStream* PickStream(TCustomDecoder* ADecoder, AVFormatContext* ACtx, int
         AReport(AV_LOG_ERROR, "stream #" + std::to_string(AIndex) + ANotKind);
         return nullptr;
     }
-    (void)ADecoder;
     return st;
 }
 
@@ -153,7 +137,7 @@ bool TCustomDecoder::GetAudioStreamInfo(int AStreamIndex, TAudioStreamInfo& AInf
         ReportMsg(AV_LOG_WARNING, "file not loaded.");
         return false;
     }
-    AVStream* st = PickStream(this, FFileHandle, AStreamIndex, FFirstAudioStreamIndex, FStreamCount,
+    AVStream* st = PickStream(FFileHandle, AStreamIndex, FFirstAudioStreamIndex, FStreamCount,
                               AVMEDIA_TYPE_AUDIO, "no audio stream.", " is not audio stream.",
                               [this](int l, const std::string& m) { ReportMsg(l, m); });
     if (!st) return false;
@@ -173,7 +157,7 @@ bool TCustomDecoder::GetVideoStreamInfo(int AStreamIndex, TVideoStreamInfo& AInf
         ReportMsg(AV_LOG_WARNING, "file not loaded.");
         return false;
     }
-    AVStream* st = PickStream(this, FFileHandle, AStreamIndex, FFirstVideoStreamIndex, FStreamCount,
+    AVStream* st = PickStream(FFileHandle, AStreamIndex, FFirstVideoStreamIndex, FStreamCount,
                               AVMEDIA_TYPE_VIDEO, "no video stream.", " is not video stream.",
                               [this](int l, const std::string& m) { ReportMsg(l, m); });
     if (!st) return false;
@@ -200,7 +184,7 @@ bool TCustomDecoder::GetSubtitleStreamInfo(int AStreamIndex, TSubtitleStreamInfo
         ReportMsg(AV_LOG_WARNING, "file not loaded.");
         return false;
     }
-    AVStream* st = PickStream(this, FFileHandle, AStreamIndex, FFirstSubtitleStreamIndex, FStreamCount,
+    AVStream* st = PickStream(FFileHandle, AStreamIndex, FFirstSubtitleStreamIndex, FStreamCount,
                               AVMEDIA_TYPE_SUBTITLE, "no subtitle stream.", " is not subtitle stream.",
                               [this](int l, const std::string& m) { ReportMsg(l, m); });
     if (!st) return false;
@@ -271,7 +255,7 @@ static std::string StreamLine(AVFormatContext* ctx, int i) {
                          {256, " (visual impaired)"}, {512, " (clean effects)"}};
     for (const auto& d : kDispositions)
         if (st->disposition & d.Flag) line += d.Text;
-    if (st->start_time != AV_NOPTS_VALUE) line += ", start: " + DecimalTimestamp(st->start_time, st->time_base);
+    if (st->start_time != AV_NOPTS_VALUE) line += ", start: " + DecimalTimestampText(st->start_time, st->time_base);
     if (st->duration != AV_NOPTS_VALUE) line += ", duration: " + StreamTimestampText(st->time_base, st->duration);
     return line;
 }
@@ -292,7 +276,7 @@ std::string TCustomDecoder::FileInfoText() {
     MetadataBlock(text, ctx->metadata, "");
 
     std::string duration = "Duration: " + TimestampText(ctx->duration);
-    if (ctx->start_time != AV_NOPTS_VALUE) duration += ", start: " + DecimalTimestamp(ctx->start_time, kMicroseconds);
+    if (ctx->start_time != AV_NOPTS_VALUE) duration += ", start: " + DecimalTimestampText(ctx->start_time, kMicroseconds);
     duration += ", bitrate: ";
     if (ctx->bit_rate > 0)
         duration += std::to_string(ctx->bit_rate / 1000) + " kb/s";
