@@ -24,7 +24,7 @@ bool IsDebuggerAttached() {
 }
 
 TFFBaseComponent::TFFBaseComponent(TComponent* AOwner)
-    : FOwner(AOwner), FVersion("4.5a"), FReadTimeout(IsDebuggerAttached() ? 0 : 30000) {
+    : TComponent(AOwner), FVersion("4.5a"), FReadTimeout(IsDebuggerAttached() ? 0 : 30000) {
     FWriteTimeout = FReadTimeout;
 }
 

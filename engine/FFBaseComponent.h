@@ -5,12 +5,11 @@
 #include <initializer_list>
 #include <string>
 
+#include "platform/classes/Component.h"
 #include "platform/classes/Events.h"
-#include "platform/classes/Object.h"
 #include "platform/rtl/Types.h"
 
 struct AVFormatContext;
-class TComponent;
 
 // File and folder names: UTF-8 on Linux.
 using TPathFileName = std::string;
@@ -42,7 +41,7 @@ inline constexpr int SeekFlagsToAV(TSeekFlags AFlags) { return AFlags.Bits(); }
 // handler may adjust the opened context (probe sizes ...).
 using TBeforeFindStreamInfoEvent = TMethodPtr<void(TObject* Sender, AVFormatContext* AFormatContext)>;
 
-class TFFBaseComponent : public TObject {
+class TFFBaseComponent : public TComponent {
 public:
     explicit TFFBaseComponent(TComponent* AOwner);
     virtual ~TFFBaseComponent();
@@ -57,12 +56,10 @@ public:
     void SetReadTimeout(int AValue) { FReadTimeout = AValue; }
     int WriteTimeout() const { return FWriteTimeout; }
     void SetWriteTimeout(int AValue) { FWriteTimeout = AValue; }
-    TComponent* Owner() const { return FOwner; }
     // The object handed to events as Sender.
     TObject* AsSender() { return this; }
 
 private:
-    TComponent* FOwner;
     std::string FAbout;
     std::string FVersion;
     int FReadTimeout;

@@ -2,6 +2,8 @@
 // the stream catalogue and the read time-out.
 #include "engine/FFDecode.h"
 
+#include <sys/stat.h>
+
 #include <cstdarg>
 #include <cstdio>
 
@@ -132,6 +134,18 @@ bool TCustomDecoder::LoadFile(const TPathFileName& AFileName, const std::string&
         }
     }
 
+    // Pipes, sockets and devices would block the open itself, where no
+    // time-out reaches: only regular files (and URLs) are opened.
+    struct stat st{};
+    std::string name = FileNameToUTF8(AFileName);
+    if (::stat(name.c_str(), &st) == 0 && !S_ISREG(st.st_mode) && !S_ISDIR(st.st_mode)) {
+        FLastErrMsg = ErrorCodeText(AFileName, AVERROR(EINVAL));
+        std::string keep = FLastErrMsg;
+        CloseFile();
+        FLastErrMsg = keep;
+        return false;
+    }
+
     AVFormatContext* ctx = ff::avformat_alloc_context();
     if (!ctx) {
         ReportMsg(AV_LOG_ERROR, ErrorCodeText(AFileName, AVERROR(ENOMEM)));
@@ -143,7 +157,6 @@ bool TCustomDecoder::LoadFile(const TPathFileName& AFileName, const std::string&
     FOwnHandle = true;
 
     FLastRead = ff::av_gettime_relative();
-    std::string name = FileNameToUTF8(AFileName);
     int ret = ff::avformat_open_input(&ctx, name.c_str(), format, &FOptions.format_opts);
     if (ret < 0) {
         // avformat_open_input has freed the context itself.
@@ -196,7 +209,8 @@ void TCustomDecoder::CloseFile() {
         FForceFormat.clear();
     }
     if (FFileHandle) {
-        if (FOwnHandle) ff::avformat_close_input(&FFileHandle);
+        // Without its libraries a context can only be let go.
+        if (FOwnHandle && ff::avformat_close_input) ff::avformat_close_input(&FFileHandle);
         FFileHandle = nullptr;
     }
     UpdateFileInfo();

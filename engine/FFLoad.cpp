@@ -131,8 +131,13 @@ const TLibraryItem& LibraryItem(TLibrary ALibrary) { return kLibraries[ALibrary]
 
 TPathFileName LibraryFileName(TLibrary ALibrary) {
     const TLibraryItem& item = kLibraries[ALibrary];
-    TPathFileName name = std::string("lib") + item.Name + ".so";
-    if (item.Version >= 0) name += "." + std::to_string(item.Version);
+    TPathFileName name = "lib";
+    name += item.Name;
+    name += ".so";
+    if (item.Version >= 0) {
+        name += '.';
+        name += std::to_string(item.Version);
+    }
     return name;
 }
 
@@ -175,7 +180,11 @@ bool TFFLoader::LoadOne(TLibrary ALibrary) {
         std::string error;
         st.Handle = LoadLibraryFromPath(folder, fileName, error);
         if (!st.Handle) {
-            s.LastErrMsg = "Load library " + folder + fileName + " error: " + error;
+            s.LastErrMsg = "Load library ";
+            s.LastErrMsg += folder;
+            s.LastErrMsg += fileName;
+            s.LastErrMsg += " error: ";
+            s.LastErrMsg += error;
             return false;
         }
     }
@@ -240,7 +249,12 @@ bool TFFLoader::Loaded(TLibraries ALibraries) const {
 void TFFLoader::CheckLibAV(TLibraries ALibraries) const {
     for (const TLibraryItem& item : kLibraries)
         if (ALibraries.Contains(item.Lib) && !Loaded(item.Lib))
-            throw Exception(std::string("Library ") + item.Name + " not loaded.");
+        {
+            std::string msg = "Library ";
+            msg += item.Name;
+            msg += " not loaded.";
+            throw Exception(msg);
+        }
 }
 
 void TFFLoader::Release(TLibrary ALibrary) {

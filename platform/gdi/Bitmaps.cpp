@@ -176,6 +176,15 @@ void ReadPixels(const TPixelLayout& l, LONG y, LONG x, LONG n, DWORD* out)
             out[i] = palette(row[x + i]);
         break;
     case 16: {
+        if (l.Masks[0] == 0xF800 && l.Masks[1] == 0x07E0 && l.Masks[2] == 0x001F) {
+            const BYTE* p = row + x * 2;
+            for (LONG i = 0; i < n; ++i, p += 2) {
+                DWORD v = DWORD(p[0]) | (DWORD(p[1]) << 8);
+                DWORD r = (v >> 11) & 31, g = (v >> 5) & 63, b = v & 31;
+                out[i] = (((r << 3) | (r >> 2)) << 16) | (((g << 2) | (g >> 4)) << 8) | ((b << 3) | (b >> 2));
+            }
+            break;
+        }
         TMaskInfo mr = MaskInfo(l.Masks[0]), mg = MaskInfo(l.Masks[1]), mb = MaskInfo(l.Masks[2]);
         const BYTE* p = row + x * 2;
         for (LONG i = 0; i < n; ++i, p += 2) {
@@ -250,7 +259,23 @@ void WritePixels(const TPixelLayout& l, LONG y, LONG x, LONG n, const DWORD* in)
         break;
     case 16:
     case 32:
-        if (l.BitCount == 32 && l.IsPlain32()) {
+        if (l.BitCount == 16 && l.Masks[0] == 0xF800 && l.Masks[1] == 0x07E0 && l.Masks[2] == 0x001F) {
+            BYTE* p = row + x * 2;
+            for (LONG i = 0; i < n; ++i, p += 2) {
+                DWORD c = in[i];
+                DWORD v = ((c >> 8) & 0xF800) | ((c >> 5) & 0x07E0) | ((c >> 3) & 0x001F);
+                p[0] = static_cast<BYTE>(v);
+                p[1] = static_cast<BYTE>(v >> 8);
+            }
+        } else if (l.BitCount == 16 && l.Masks[0] == 0x7C00 && l.Masks[1] == 0x03E0 && l.Masks[2] == 0x001F) {
+            BYTE* p = row + x * 2;
+            for (LONG i = 0; i < n; ++i, p += 2) {
+                DWORD c = in[i];
+                DWORD v = ((c >> 9) & 0x7C00) | ((c >> 6) & 0x03E0) | ((c >> 3) & 0x001F);
+                p[0] = static_cast<BYTE>(v);
+                p[1] = static_cast<BYTE>(v >> 8);
+            }
+        } else if (l.BitCount == 32 && l.IsPlain32()) {
             std::memcpy(row + x * 4, in, static_cast<std::size_t>(n) * 4);
         } else {
             TMaskInfo m[3] = {MaskInfo(l.Masks[0]), MaskInfo(l.Masks[1]), MaskInfo(l.Masks[2])};

@@ -8,13 +8,6 @@
 
 namespace {
 
-// x / 255 rounded, exact for 0 .. 255 * 255.
-inline DWORD Div255(DWORD x)
-{
-    x += 128;
-    return (x + (x >> 8)) >> 8;
-}
-
 struct TAxis {
     LONG Start = 0;    // normalised start
     LONG Size = 0;     // normalised size (> 0)
@@ -186,39 +179,50 @@ private:
 
     void Average(LONG y, LONG ci, LONG n)
     {
+        // Source column spans of every destination column, made once.
+        if (FSpanA.empty()) {
+            LONG w = FPlan.Area.right - FPlan.Area.left;
+            FSpanA.resize(static_cast<std::size_t>(w));
+            FSpanB.resize(static_cast<std::size_t>(w));
+            for (LONG i = 0; i < w; ++i)
+                Span(FPlan.DX, FPlan.SX, FPlan.MirrorX, FPlan.Area.left + i, FSrc.Layout.Width,
+                     FSpanA[static_cast<std::size_t>(i)], FSpanB[static_cast<std::size_t>(i)]);
+        }
         LONG ya, yb;
         Span(FPlan.DY, FPlan.SY, FPlan.MirrorY, y, FSrc.Layout.Height, ya, yb);
-        LONG x0 = FPlan.Area.left + ci;
-        std::vector<LONG> xa(static_cast<std::size_t>(n)), xb(static_cast<std::size_t>(n));
+        const LONG* xa = FSpanA.data() + ci;
+        const LONG* xb = FSpanB.data() + ci;
         LONG lo = 0x7FFFFFFF, hi = -1;
         for (LONG i = 0; i < n; ++i) {
-            Span(FPlan.DX, FPlan.SX, FPlan.MirrorX, x0 + i, FSrc.Layout.Width, xa[i], xb[i]);
             lo = std::min(lo, xa[i]);
             hi = std::max(hi, xb[i]);
         }
-        std::vector<DWORD> sums(static_cast<std::size_t>(n) * 4, 0);
+        FSums.assign(static_cast<std::size_t>(n) * 4, 0);
         FRow.resize(static_cast<std::size_t>(hi - lo));
         for (LONG sy = ya; sy < yb; ++sy) {
             ReadPixels(FSrc.Layout, sy, lo, hi - lo, FRow.data());
-            for (LONG i = 0; i < n; ++i)
+            const DWORD* row = FRow.data() - lo;
+            DWORD* sum = FSums.data();
+            for (LONG i = 0; i < n; ++i, sum += 4)
                 for (LONG sx = xa[i]; sx < xb[i]; ++sx) {
-                    DWORD p = FRow[static_cast<std::size_t>(sx - lo)];
-                    DWORD* s = &sums[static_cast<std::size_t>(i) * 4];
-                    s[0] += p & 0xFF;
-                    s[1] += (p >> 8) & 0xFF;
-                    s[2] += (p >> 16) & 0xFF;
-                    s[3] += p >> 24;
+                    DWORD p = row[sx];
+                    sum[0] += p & 0xFF;
+                    sum[1] += (p >> 8) & 0xFF;
+                    sum[2] += (p >> 16) & 0xFF;
+                    sum[3] += p >> 24;
                 }
         }
         FRowY = -1;
-        for (LONG i = 0; i < n; ++i) {
+        const DWORD* sum = FSums.data();
+        for (LONG i = 0; i < n; ++i, sum += 4) {
             DWORD count = static_cast<DWORD>((xb[i] - xa[i]) * (yb - ya));
-            const DWORD* s = &sums[static_cast<std::size_t>(i) * 4];
             auto avg = [count](DWORD v) { return (v + count / 2) / count; };
-            FOut[static_cast<std::size_t>(i)] = avg(s[0]) | (avg(s[1]) << 8) | (avg(s[2]) << 16) | (avg(s[3]) << 24);
+            FOut[static_cast<std::size_t>(i)] = avg(sum[0]) | (avg(sum[1]) << 8) | (avg(sum[2]) << 16) | (avg(sum[3]) << 24);
         }
     }
 
+    std::vector<LONG> FSpanA, FSpanB;
+    std::vector<DWORD> FSums;
     const TPlan& FPlan;
     const TSource& FSrc;
     int FMode;
@@ -263,17 +267,27 @@ void CopyRows32(TDeviceContext& dst, const TPlan& plan, const TPixelLayout& src)
     });
 }
 
+// Extents beyond this cannot belong to any surface; refusing them keeps the
+// coordinate arithmetic in range.
+bool SaneExtent(long long v)
+{
+    return v > -(1LL << 27) && v < (1LL << 27);
+}
+
 struct TBlitArgs {
     TDeviceContext* Dst = nullptr;
     TAxis DX, DY, SX, SY;
     bool MirrorX = false, MirrorY = false;
+    bool Invalid = false;  // extents out of range, as opposed to empty
 };
 
 // Destination and source rectangles in surface coordinates.
 bool Prepare(TDeviceContext& dst, int x, int y, int w, int h, TDeviceContext* src, int xs, int ys, int ws, int hs,
              TBlitArgs& a)
 {
-    if (w == 0 || h == 0 || ws == 0 || hs == 0)
+    a.Invalid = !SaneExtent(w) || !SaneExtent(h) || !SaneExtent(ws) || !SaneExtent(hs) || !SaneExtent(xs) ||
+                !SaneExtent(ys);
+    if (a.Invalid || w == 0 || h == 0 || ws == 0 || hs == 0)
         return false;
     a.Dst = &dst;
     a.DX = Normalise(dst.ToSurfaceX(x), w);
@@ -323,6 +337,8 @@ BOOL PatternOnly(TDeviceContext& dst, int x, int y, int w, int h, DWORD rop)
     if (!dl)
         return FALSE_;
     BYTE index = RopIndex(rop);
+    if (!SaneExtent(w) || !SaneExtent(h))
+        return FALSE_;
     TAxis ax = Normalise(dst.ToSurfaceX(x), w), ay = Normalise(dst.ToSurfaceY(y), h);
     TBrushPattern pattern = PatternOf(dst, dst.State.Brush);
     if (RopUsesPattern(index) && pattern.Null)
@@ -351,7 +367,7 @@ BOOL StretchBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, 
         return FALSE_;
     TBlitArgs a;
     if (!Prepare(*dst, x, y, w, h, src, xs, ys, ws, hs, a))
-        return TRUE_;
+        return a.Invalid ? FALSE_ : TRUE_;
     return TransferFromLayout(*dst, a, src->Surface(), src->Surface()->Layout, src->State.BkColor, rop);
 }
 
@@ -377,7 +393,7 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int 
     const TPixelLayout& sl = src->Surface()->Layout;
     TBlitArgs a;
     if (!Prepare(*dst, x, y, w, h, src, xs, ys, ws, hs, a))
-        return TRUE_;
+        return a.Invalid ? FALSE_ : TRUE_;
     if (a.SX.Start < 0 || a.SY.Start < 0 || a.SX.Start + a.SX.Size > sl.Width || a.SY.Start + a.SY.Size > sl.Height)
         return FALSE_;
     // The key is compared as the source format stores it.
@@ -424,49 +440,60 @@ BOOL TransparentBlt(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int 
 
 namespace {
 
-// Source-over with a premultiplied source pixel; channels saturate.
+// Two channels at once in 16-bit lanes (blue/red, green/alpha): each lane
+// times k, divided by 255 with rounding (exact for lane values up to 255).
+inline DWORD MulLanes(DWORD lanes, DWORD k)
+{
+    DWORD x = lanes * k + 0x00800080u;
+    return ((x + ((x >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+}
+
+// Adds two lane pairs, clamping each lane to 255.
+inline DWORD AddLanesSaturated(DWORD a, DWORD b)
+{
+    DWORD sum = a + b;
+    DWORD carry = sum & 0x01000100u;
+    return (sum | (carry - (carry >> 8))) & 0x00FF00FFu;
+}
+
+// Source-over with a premultiplied source pixel; channels saturate when the
+// source is not properly premultiplied.
 inline DWORD Over(DWORD s, DWORD d)
 {
     DWORD inv = 255 - (s >> 24);
-    DWORD b = (s & 0xFF) + Div255((d & 0xFF) * inv);
-    DWORD g = ((s >> 8) & 0xFF) + Div255(((d >> 8) & 0xFF) * inv);
-    DWORD r = ((s >> 16) & 0xFF) + Div255(((d >> 16) & 0xFF) * inv);
-    DWORD al = (s >> 24) + Div255((d >> 24) * inv);
-    return std::min<DWORD>(b, 255) | (std::min<DWORD>(g, 255) << 8) | (std::min<DWORD>(r, 255) << 16) |
-           (std::min<DWORD>(al, 255) << 24);
+    DWORD rb = AddLanesSaturated(s & 0x00FF00FFu, MulLanes(d & 0x00FF00FFu, inv));
+    DWORD ga = AddLanesSaturated((s >> 8) & 0x00FF00FFu, MulLanes((d >> 8) & 0x00FF00FFu, inv));
+    return rb | (ga << 8);
 }
 
 inline DWORD Scale(DWORD p, DWORD k)
 {
-    return Div255((p & 0xFF) * k) | (Div255(((p >> 8) & 0xFF) * k) << 8) | (Div255(((p >> 16) & 0xFF) * k) << 16) |
-           (Div255((p >> 24) * k) << 24);
+    return MulLanes(p & 0x00FF00FFu, k) | (MulLanes((p >> 8) & 0x00FF00FFu, k) << 8);
 }
 
 void BlendRow(DWORD* d, const DWORD* s, LONG n, DWORD constant, bool perPixel)
 {
     if (perPixel) {
         if (constant == 255) {
-            for (LONG i = 0; i < n; ++i) {
-                DWORD p = s[i];
-                DWORD al = p >> 24;
-                if (al == 255)
-                    d[i] = p;
-                else if (p != 0)
-                    d[i] = Over(p, d[i]);
-            }
+            // Branch-free: opaque and empty pixels come out of Over exactly,
+            // and the loop vectorises.
+            for (LONG i = 0; i < n; ++i)
+                d[i] = Over(s[i], d[i]);
         } else {
             for (LONG i = 0; i < n; ++i)
                 d[i] = Over(Scale(s[i], constant), d[i]);
         }
         return;
     }
-    // Constant alpha only: d = s * k + d * (1 - k) per channel.
+    // Constant alpha only: d = s * k + d * (1 - k) per channel, rounded once.
     DWORD k = constant, inv = 255 - constant;
     for (LONG i = 0; i < n; ++i) {
         DWORD p = s[i], q = d[i];
-        d[i] = Div255((p & 0xFF) * k + (q & 0xFF) * inv) | (Div255(((p >> 8) & 0xFF) * k + ((q >> 8) & 0xFF) * inv) << 8) |
-               (Div255(((p >> 16) & 0xFF) * k + ((q >> 16) & 0xFF) * inv) << 16) |
-               (Div255((p >> 24) * k + (q >> 24) * inv) << 24);
+        DWORD rb = (p & 0x00FF00FFu) * k + (q & 0x00FF00FFu) * inv + 0x00800080u;
+        DWORD ga = ((p >> 8) & 0x00FF00FFu) * k + ((q >> 8) & 0x00FF00FFu) * inv + 0x00800080u;
+        rb = ((rb + ((rb >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+        ga = ((ga + ((ga >> 8) & 0x00FF00FFu)) >> 8) & 0x00FF00FFu;
+        d[i] = rb | (ga << 8);
     }
 }
 
@@ -486,7 +513,7 @@ BOOL AlphaBlend(HDC hdst, int x, int y, int w, int h, HDC hsrc, int xs, int ys, 
         return FALSE_;
     TBlitArgs a;
     if (!Prepare(*dst, x, y, w, h, src, xs, ys, ws, hs, a))
-        return TRUE_;
+        return a.Invalid ? FALSE_ : TRUE_;
     if (a.SX.Start < 0 || a.SY.Start < 0 || a.SX.Start + a.SX.Size > sl.Width || a.SY.Start + a.SY.Size > sl.Height)
         return FALSE_;
     DWORD constant = blend.SourceConstantAlpha;
@@ -569,6 +596,8 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD width, DWORD height, int xs, i
     TPixelLayout band = full;
     band.Height = count;
     LONG w = static_cast<LONG>(width), h = static_cast<LONG>(height);
+    if (!SaneExtent(w) || !SaneExtent(h) || !SaneExtent(x) || !SaneExtent(y) || !SaneExtent(xs) || !SaneExtent(ys))
+        return 0;
     if (w == 0 || h == 0)
         return count;
     // Source rows as positions in the band (top-down), and the band's rows

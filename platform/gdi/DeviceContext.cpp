@@ -203,6 +203,15 @@ BOOL SetSurfaceDCVisRegion(HDC dc, const TRegion* visRegion)
     return TRUE_;
 }
 
+BOOL GetDCOrgEx(HDC dc, POINT* origin)
+{
+    TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+    if (!ctx || !origin)
+        return FALSE_;
+    *origin = ctx->Origin();
+    return TRUE_;
+}
+
 void GdiSetWindowDCHooks(TGetWindowDCHook getDC, TReleaseWindowDCHook releaseDC)
 {
     TScreen& s = Screen();
@@ -425,7 +434,9 @@ BOOL SetPoint(HDC dc, POINT TDCState::*member, int x, int y, POINT* old, bool of
     POINT& p = ctx->State.*member;
     if (old)
         *old = p;
-    p = offset ? POINT{p.x + x, p.y + y} : POINT{x, y};
+    p = offset ? POINT{TDeviceContext::ClampCoord(static_cast<long long>(p.x) + x),
+                       TDeviceContext::ClampCoord(static_cast<long long>(p.y) + y)}
+               : POINT{x, y};
     return TRUE_;
 }
 
@@ -456,8 +467,8 @@ BOOL LPtoDP(HDC dc, POINT* points, int count)
     return WithDC(dc, [&](TDeviceContext& c) {
         POINT d = c.DeviceShift();
         for (int i = 0; points && i < count; ++i) {
-            points[i].x += d.x;
-            points[i].y += d.y;
+            points[i].x = TDeviceContext::ClampCoord(static_cast<long long>(points[i].x) + d.x);
+            points[i].y = TDeviceContext::ClampCoord(static_cast<long long>(points[i].y) + d.y);
         }
     });
 }
@@ -467,8 +478,8 @@ BOOL DPtoLP(HDC dc, POINT* points, int count)
     return WithDC(dc, [&](TDeviceContext& c) {
         POINT d = c.DeviceShift();
         for (int i = 0; points && i < count; ++i) {
-            points[i].x -= d.x;
-            points[i].y -= d.y;
+            points[i].x = TDeviceContext::ClampCoord(static_cast<long long>(points[i].x) - d.x);
+            points[i].y = TDeviceContext::ClampCoord(static_cast<long long>(points[i].y) - d.y);
         }
     });
 }
@@ -574,7 +585,10 @@ int GetClipBox(HDC dc, RECT* rect)
     POINT d = ctx->DeviceShift();
     RECT b = clip.Bounds();
     if (!clip.IsEmpty())
-        b = RECT{b.left - d.x, b.top - d.y, b.right - d.x, b.bottom - d.y};
+        b = RECT{TDeviceContext::ClampCoord(static_cast<long long>(b.left) - d.x),
+                 TDeviceContext::ClampCoord(static_cast<long long>(b.top) - d.y),
+                 TDeviceContext::ClampCoord(static_cast<long long>(b.right) - d.x),
+                 TDeviceContext::ClampCoord(static_cast<long long>(b.bottom) - d.y)};
     *rect = b;
     return clip.Complexity();
 }
@@ -596,8 +610,7 @@ int IntersectClipRect(HDC dc, int left, int top, int right, int bottom)
     TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
     if (!ctx)
         return ERROR;
-    POINT d = ctx->DeviceShift();
-    TRegion r(RECT{left + d.x, top + d.y, right + d.x, bottom + d.y});
+    TRegion r(ctx->ToDevice(left, top, right, bottom));
     auto combined = std::make_shared<TRegion>(CurrentClip(*ctx));
     combined->Combine(*combined, r, RGN_AND);
     return SetClip(*ctx, std::move(combined));
@@ -608,8 +621,7 @@ int ExcludeClipRect(HDC dc, int left, int top, int right, int bottom)
     TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
     if (!ctx)
         return ERROR;
-    POINT d = ctx->DeviceShift();
-    TRegion r(RECT{left + d.x, top + d.y, right + d.x, bottom + d.y});
+    TRegion r(ctx->ToDevice(left, top, right, bottom));
     auto combined = std::make_shared<TRegion>(CurrentClip(*ctx));
     combined->Combine(*combined, r, RGN_DIFF);
     return SetClip(*ctx, std::move(combined));
@@ -622,6 +634,9 @@ int OffsetClipRgn(HDC dc, int dx, int dy)
         return ERROR;
     if (!ctx->State.ClipRgn)
         return ctx->DeviceClip().Complexity();
+    constexpr int limit = 1 << 27;
+    if (dx <= -limit || dx >= limit || dy <= -limit || dy >= limit)
+        return ERROR;
     auto moved = std::make_shared<TRegion>(*ctx->State.ClipRgn);
     moved->Offset(dx, dy);
     return SetClip(*ctx, std::move(moved));

@@ -68,9 +68,22 @@ public:
 
     TDCState State;
 
+    // Coordinates are kept within +-2^30 so that extents of sane size added
+    // to them cannot overflow; anything that far out is clipped anyway.
+    static LONG ClampCoord(long long v)
+    {
+        constexpr long long limit = 1LL << 30;
+        return static_cast<LONG>(v < -limit ? -limit : v > limit ? limit : v);
+    }
     // Logical point to surface pixel.
-    LONG ToSurfaceX(LONG x) const { return x - State.WindowOrg.x + State.ViewportOrg.x + FOrigin.x; }
-    LONG ToSurfaceY(LONG y) const { return y - State.WindowOrg.y + State.ViewportOrg.y + FOrigin.y; }
+    LONG ToSurfaceX(LONG x) const
+    {
+        return ClampCoord(static_cast<long long>(x) - State.WindowOrg.x + State.ViewportOrg.x + FOrigin.x);
+    }
+    LONG ToSurfaceY(LONG y) const
+    {
+        return ClampCoord(static_cast<long long>(y) - State.WindowOrg.y + State.ViewportOrg.y + FOrigin.y);
+    }
     RECT ToSurface(const RECT& r) const
     {
         return RECT{ToSurfaceX(r.left), ToSurfaceY(r.top), ToSurfaceX(r.right), ToSurfaceY(r.bottom)};
@@ -78,7 +91,15 @@ public:
     // Device offset of logical coordinates (viewport minus window origin).
     POINT DeviceShift() const
     {
-        return POINT{State.ViewportOrg.x - State.WindowOrg.x, State.ViewportOrg.y - State.WindowOrg.y};
+        return POINT{ClampCoord(static_cast<long long>(State.ViewportOrg.x) - State.WindowOrg.x),
+                     ClampCoord(static_cast<long long>(State.ViewportOrg.y) - State.WindowOrg.y)};
+    }
+    // A logical rectangle in device coordinates.
+    RECT ToDevice(int left, int top, int right, int bottom) const
+    {
+        POINT d = DeviceShift();
+        return RECT{ClampCoord(static_cast<long long>(left) + d.x), ClampCoord(static_cast<long long>(top) + d.y),
+                    ClampCoord(static_cast<long long>(right) + d.x), ClampCoord(static_cast<long long>(bottom) + d.y)};
     }
     POINT Origin() const { return FOrigin; }
 
@@ -114,6 +135,8 @@ private:
 HDC CreateSurfaceDC(HBITMAP surface, POINT origin, const TRegion* visRegion);
 BOOL SetSurfaceDCOrigin(HDC dc, POINT origin);
 BOOL SetSurfaceDCVisRegion(HDC dc, const TRegion* visRegion);
+// The DC's surface origin (where device (0, 0) lies on its surface).
+BOOL GetDCOrgEx(HDC dc, POINT* origin);
 using TGetWindowDCHook = HDC (*)(HWND);
 using TReleaseWindowDCHook = int (*)(HWND, HDC);
 void GdiSetWindowDCHooks(TGetWindowDCHook getDC, TReleaseWindowDCHook releaseDC);

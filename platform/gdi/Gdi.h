@@ -1,9 +1,10 @@
 #pragma once
 // The graphics interface in one include: device contexts, bitmaps, blits,
-// regions, pens and brushes, shapes, system colours and metrics, rectangles.
+// regions, pens and brushes, fonts and text, shapes, system colours and metrics, rectangles.
 #include "platform/gdi/Bitmaps.h"
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Fonts.h"
 #include "platform/gdi/GdiObject.h"
 #include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/PensBrushes.h"
@@ -11,3 +12,5 @@
 #include "platform/gdi/Regions.h"
 #include "platform/gdi/Shapes.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/gdi/SystemModules.h"
+#include "platform/gdi/Text.h"

@@ -91,7 +91,8 @@ TGdiObject* GdiLookup(HGDIOBJ handle, UINT objType)
     TRegistry& r = Registry();
     std::lock_guard lock(r.Lock);
     auto it = r.Objects.find(handle);
-    if (it == r.Objects.end() || it->second->DeletePending)
+    // An object deleted while selected stays usable until it is released.
+    if (it == r.Objects.end())
         return nullptr;
     TGdiObject* obj = it->second.get();
     if (objType != 0 && obj->ObjType() != objType &&

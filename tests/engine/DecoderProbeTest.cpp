@@ -1,5 +1,11 @@
 // Probing: stream catalogue, bad input, options, adopted contexts.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include "DecoderTestSupport.h"
 #include "engine/AVFormatStubs.h"
@@ -209,4 +215,60 @@ TEST(DecoderWithoutLibraries, RefusesToWork) {
     EXPECT_TRUE(dec.LoadFile(MediaFixture("tone.wav"))) << dec.LastErrMsg();
     dec.UnloadAVLib();
     EXPECT_FALSE(dec.AVLibLoaded());
+}
+
+namespace {
+struct TProbeWatcher : TObject {
+    int Calls = 0;
+    AVFormatContext* Seen = nullptr;
+    TObject* Sender = nullptr;
+    void Before(TObject* ASender, AVFormatContext* AContext) {
+        ++Calls;
+        Sender = ASender;
+        Seen = AContext;
+        AContext->probesize = 5000000;
+    }
+};
+}  // namespace
+
+TEST_F(DecoderProbeTest, BeforeFindStreamInfoSeesTheOpenContext) {
+    TProbeWatcher watcher;
+    TFFDecoder dec(nullptr);
+    dec.OnBeforeFindStreamInfo = MakeEvent(&watcher, &TProbeWatcher::Before);
+    ASSERT_TRUE(dec.LoadFile(MediaFixture("mpeg4_pcm.avi"))) << dec.LastErrMsg();
+    EXPECT_EQ(watcher.Calls, 1);
+    EXPECT_EQ(watcher.Sender, &dec);
+    EXPECT_EQ(watcher.Seen, dec.FileHandle());
+    EXPECT_EQ(dec.FileHandle()->probesize, 5000000);
+}
+
+TEST_F(DecoderProbeTest, SpecialFilesAndStalledSourcesDoNotHang) {
+    TempDir dir;
+    std::string fifo = dir.file("pipe.mp4");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    TFFDecoder dec(nullptr);
+    EXPECT_FALSE(dec.LoadFile(fifo));
+    EXPECT_EQ(dec.LastErrMsg(), fifo + ": Invalid argument / Invalid data found when processing input");
+
+    // A server that accepts the connection and never sends: the read
+    // time-out ends the wait.
+    int server = ::socket(AF_INET, SOCK_STREAM, 0);
+    ASSERT_GE(server, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(server, reinterpret_cast<sockaddr*>(&addr), sizeof addr), 0);
+    ASSERT_EQ(::listen(server, 4), 0);
+    socklen_t len = sizeof addr;
+    ASSERT_EQ(::getsockname(server, reinterpret_cast<sockaddr*>(&addr), &len), 0);
+    TLogSink sink(llInfo);
+    dec.SetReadTimeout(300);
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(dec.LoadFile("tcp://127.0.0.1:" + std::to_string(ntohs(addr.sin_port))));
+    auto elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(elapsed, std::chrono::seconds(5));
+    EXPECT_FALSE(dec.LastErrMsg().empty());
+    EXPECT_TRUE(sink.Contains("connecting/reading timeout"));
+    EXPECT_EQ(dec.StreamCount(), -1);
+    ::close(server);
 }

@@ -350,3 +350,28 @@ TEST(GdiBlit, PatternBrushTilesFromTheBrushOrigin)
 }
 
 } // namespace
+
+namespace {
+
+TEST(GdiBlit, ExtremeCoordinatesAreHandled)
+{
+    // Absurd sizes and origins fail or clip away; nothing is written out of
+    // bounds and no arithmetic overflows.
+    TTestSurface src(4, 4), dst(4, 4);
+    const int big = 0x7FFFFFF0;
+    EXPECT_FALSE(BitBlt(dst.DC, 0, 0, big, big, src.DC, 0, 0, SRCCOPY));
+    EXPECT_FALSE(StretchBlt(dst.DC, -big, -big, 4, 4, src.DC, big, 0, -big, 4, SRCCOPY));
+    EXPECT_FALSE(PatBlt(dst.DC, 0, 0, -big - 5, 2, WHITENESS));
+    SetWindowOrgEx(dst.DC, -big, big, nullptr);
+    OffsetViewportOrgEx(dst.DC, big, big, nullptr);
+    EXPECT_TRUE(BitBlt(dst.DC, big, big, 4, 4, src.DC, 0, 0, SRCCOPY));
+    EXPECT_NE(IntersectClipRect(dst.DC, big, big, -big, -big), ERROR);
+    RECT r{-big, -big, big, big};
+    EXPECT_EQ(FillRect(dst.DC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))), 1);
+    EXPECT_FALSE(LineTo(dst.DC, big, -big));
+    TNumberedDib dib(true);
+    EXPECT_EQ(SetDIBitsToDevice(dst.DC, big, big, 4, 4, big, big, 0, 4, dib.Bits.data(), dib.Info(), DIB_RGB_COLORS), 0);
+    EXPECT_EQ(StretchDIBits(dst.DC, 0, 0, 4, 4, big, 0, 4, 4, dib.Bits.data(), dib.Info(), DIB_RGB_COLORS, SRCCOPY), 0);
+}
+
+} // namespace

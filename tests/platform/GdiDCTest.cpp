@@ -1,5 +1,7 @@
 #include "support/GdiTestSurface.h"
 
+#include "platform/gdi/SystemModules.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -63,7 +65,12 @@ TEST(GdiDC, SaveAndRestore)
     EXPECT_EQ(GetClipBox(s.DC, &box), SIMPLEREGION);
     // Deleting a selected pen is deferred until no DC state holds it.
     EXPECT_TRUE(DeleteObject(pen));
+    EXPECT_FALSE(DeleteObject(pen));
     EXPECT_EQ(GetCurrentObject(s.DC, OBJ_PEN), static_cast<HGDIOBJ>(pen));
+    MoveToEx(s.DC, 5, 5, nullptr);  // still draws while selected
+    LineTo(s.DC, 7, 5);
+    EXPECT_EQ(s.Px(8, 8), 0x00090909u);
+    EXPECT_EQ(s.Px(9, 8), 0u);  // clipped
 
     EXPECT_TRUE(RestoreDC(s.DC, -1));
     EXPECT_EQ(GetClipBox(s.DC, &box), COMPLEXREGION);
@@ -116,6 +123,9 @@ TEST(GdiDC, SurfaceDCsForTheWindowSystem)
     RECT box;
     GetClipBox(dc, &box);
     EXPECT_EQ(box, (RECT{0, 0, 5, 5}));
+    POINT org;
+    EXPECT_TRUE(GetDCOrgEx(dc, &org));
+    EXPECT_EQ(org, (POINT{10, 2}));
     // Surface DCs refuse bitmaps; the surface cannot be deleted under them.
     HBITMAP other = CreateBitmap(2, 2, 1, 32, nullptr);
     EXPECT_EQ(SelectObject(dc, other), nullptr);
@@ -218,6 +228,24 @@ TEST(GdiDC, RectHelpers)
     EXPECT_EQ(r, (RECT{-2, 3, 15, 16}));
     EXPECT_TRUE(EqualRect(&r, &r));
     EXPECT_FALSE(IntersectRect(nullptr, &a, &b));
+}
+
+} // namespace
+
+namespace {
+
+TEST(GdiDC, SystemModulesByName)
+{
+    EXPECT_TRUE(SystemModuleExists("MSIMG32.DLL"));
+    auto* blend = reinterpret_cast<decltype(&AlphaBlend)>(SystemModuleProc("msimg32.dll", "AlphaBlend"));
+    EXPECT_EQ(blend, &AlphaBlend);
+    EXPECT_NE(SystemModuleProc("msimg32.dll", "TransparentBlt"), nullptr);
+    EXPECT_EQ(SystemModuleProc("msimg32.dll", "GradientFill"), nullptr);
+    EXPECT_FALSE(SystemModuleExists("dwmapi.dll"));
+    EXPECT_EQ(SystemModuleProc("dwmapi.dll", "DwmIsCompositionEnabled"), nullptr);
+    static int marker;
+    RegisterSystemModuleProc("test-module.dll", "Entry", &marker);
+    EXPECT_EQ(SystemModuleProc("Test-Module.dll", "ENTRY"), &marker);
 }
 
 } // namespace

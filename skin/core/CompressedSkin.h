@@ -1,0 +1,113 @@
+#pragma once
+// A whole skin in one zlib block: the form pictures, the further pictures
+// (BMP images) and the INI text. A container (file or stored property) holds
+// a version (2; readers take up to 3), the size N of the zlib data and the N
+// bytes. The payload starts with a layout number that says which form
+// pictures follow (layout 2: all five), each behind an empty flag, then the
+// count and images of the further pictures, then the INI text.
+//
+// Every count and size read from a container or payload is checked against
+// the data that is there: damaged or truncated data raises, never gives a
+// partial skin.
+#include "platform/classes/Component.h"
+#include "platform/classes/Streams.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+class TspSkinData;
+
+class TspCompressedStoredSkin : public TComponent {
+public:
+    explicit TspCompressedStoredSkin(TComponent* AOwner);
+    ~TspCompressedStoredSkin() override;
+
+    // True when the block holds no byte.
+    bool Empty() { return FCompressedStream->Size() == 0; }
+    // The zlib data, without the container header.
+    TMemoryStream* CompressedStream() const { return FCompressedStream.get(); }
+
+    // Replaces the block with the skin data's current skin (layout 2).
+    void LoadFromSkinData(TspSkinData* ASkinData);
+    // Builds the block from a skin folder's INI file; a file that is no skin
+    // changes nothing. Pictures are read as BMP files.
+    void LoadFromIniFile(const std::string& AFileName);
+    // Writes the container: version 2, N, the N bytes.
+    void SaveToCompressStream(TStream* Stream);
+    // Reads a container from the start of Stream; a version above 3 leaves
+    // the block empty.
+    void LoadFromCompressStream(TStream* Stream);
+    void LoadFromCompressFile(const std::string& AFileName);
+    // Writes the container to a file; an empty block writes no file.
+    void SaveToCompressFile(const std::string& AFileName);
+    // Writes the payload into S.
+    void DeCompressToStream(TMemoryStream* S);
+
+    const std::string& Description() const { return FDescription; }
+    void SetDescription(const std::string& Value) { FDescription = Value; }
+    const std::string& FileName() const { return FFileName; }
+    // While designing (not loading) keeps the name part and rebuilds the
+    // block from the file; otherwise only stores the value.
+    void SetFileName(const std::string& Value);
+    const std::string& CompressedFileName() const { return FCompressedFileName; }
+    void SetCompressedFileName(const std::string& Value);
+
+private:
+    void ClearBlock();
+    std::string FFileName;
+    std::string FCompressedFileName;
+    std::unique_ptr<TMemoryStream> FCompressedStream;
+    std::string FDescription;
+};
+
+class TspCompressedSkinList;
+
+// One skin of a list of skins.
+class TspSkinListItem {
+public:
+    TspSkinListItem(TspCompressedSkinList* AList, int AIndex);
+
+    TspCompressedStoredSkin* Skin() const { return FSkin.get(); }
+    const std::string& DisplayName() const { return FName; }
+    std::string Name() const { return FName; }
+    void SetName(const std::string& Value) { FName = Value; }
+    const std::string& Description() const { return FDescription; }
+    void SetDescription(const std::string& Value) { FDescription = Value; }
+    const std::string& FileName() const { return FFileName; }
+    void SetFileName(const std::string& Value);
+    const std::string& CompressedFileName() const { return FCompressedFileName; }
+    void SetCompressedFileName(const std::string& Value);
+
+private:
+    TspCompressedSkinList* FList;
+    std::unique_ptr<TspCompressedStoredSkin> FSkin;
+    std::string FDescription, FFileName, FCompressedFileName, FName;
+};
+
+// The items of a skin list, owned, in order.
+class TspSkinListItems {
+public:
+    explicit TspSkinListItems(TspCompressedSkinList* ASkinList) : FSkinList(ASkinList) {}
+    TspSkinListItem* Add();
+    int Count() const { return static_cast<int>(FItems.size()); }
+    TspSkinListItem* Items(int Index) const;
+    void Delete(int Index);
+    void Clear() { FItems.clear(); }
+    // Copies the items (names, texts and skin blocks) of Source.
+    void Assign(const TspSkinListItems& Source);
+
+private:
+    TspCompressedSkinList* FSkinList;
+    std::vector<std::unique_ptr<TspSkinListItem>> FItems;
+};
+
+class TspCompressedSkinList : public TComponent {
+public:
+    explicit TspCompressedSkinList(TComponent* AOwner);
+    TspSkinListItems& Skins() { return FSkins; }
+    void SetSkins(const TspSkinListItems& Value) { FSkins.Assign(Value); }
+
+private:
+    TspSkinListItems FSkins;
+};

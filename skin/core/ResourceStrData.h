@@ -1,0 +1,37 @@
+#pragma once
+// The skin library's own user-interface texts (system menu items, caption
+// button hints, message box buttons, dialog labels) as NAME=text lines with
+// built-in English defaults. An application translates the library by
+// replacing the lines; every place that shows such a text asks by name.
+#include "platform/classes/Component.h"
+#include "platform/classes/StringList.h"
+
+#include <cstdint>
+#include <string>
+
+using TFontCharset = std::uint8_t;
+
+class TspResourceStrData : public TComponent {
+public:
+    explicit TspResourceStrData(TComponent* AOwner);
+    ~TspResourceStrData() override;
+
+    // The lines themselves; callers may load a file into them.
+    TStrings* ResStrings() const { return FResStrs; }
+    // Replaces all lines with a copy of Value's.
+    void SetResStrings(TStrings* Value);
+    TFontCharset CharSet() const { return FCharSet; }
+    void SetCharSet(TFontCharset Value) { FCharSet = Value; }
+
+    // The text after the first "=" of the first line named ResName (names
+    // compared without regard to case); "" when no line has that name.
+    std::string GetResStr(const std::string& ResName) const;
+
+    // The built-in lines, in order.
+    static const char* const* DefaultLines(int& Count);
+
+private:
+    void LoadDefaultResStrings();
+    TStringList* FResStrs;
+    TFontCharset FCharSet = 1;
+};

@@ -1,0 +1,68 @@
+#pragma once
+// The enumerations and small value types shared by the skin model, the skin
+// files and the drawing code: how a picture is stretched, how state changes
+// fade, which effect builds an inactive frame, how frame strips and
+// regulators are laid out, and what a caption button does. Their text forms
+// in skin files live in SkinValues.h.
+#include <cstdint>
+#include <initializer_list>
+
+enum TspStretchType : std::uint8_t { spstFull, spstHorz, spstVert };
+
+enum TMorphKind : std::uint8_t {
+    mkDefault,
+    mkGradient,
+    mkLeftGradient,
+    mkRightGradient,
+    mkLeftSlide,
+    mkRightSlide,
+    mkPush
+};
+
+enum TspInActiveEffect : std::uint8_t { ieBrightness, ieDarkness, ieGrayScale, ieNoise, ieSplitBlur, ieInvert };
+
+enum TFramesPlacement : std::uint8_t { fpHorizontal, fpVertical };
+
+enum TRegulatorKind : std::uint8_t { rkRound, rkHorizontal, rkVertical };
+
+enum TGaugeKind : std::uint8_t { gkHorizontal, gkVertical };
+
+enum TStdCommand : std::uint8_t {
+    cmClose,
+    cmMaximize,
+    cmMinimize,
+    cmSysMenu,
+    cmDefault,
+    cmRollUp,
+    cmMinimizeToTray
+};
+
+enum TspButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+
+// Number of glyph images side by side in a button picture.
+using TspNumGlyphs = std::uint8_t;  // 1 .. 4
+
+// Text alignment and font styles as skin pieces carry them.
+enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
+
+enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+
+// A set of font styles.
+class TFontStyles {
+public:
+    constexpr TFontStyles() = default;
+    constexpr TFontStyles(std::initializer_list<TFontStyle> styles)
+    {
+        for (TFontStyle s : styles)
+            Include(s);
+    }
+    constexpr bool Contains(TFontStyle s) const { return (FBits >> s) & 1u; }
+    constexpr void Include(TFontStyle s) { FBits = static_cast<std::uint8_t>(FBits | (1u << s)); }
+    constexpr void Exclude(TFontStyle s) { FBits = static_cast<std::uint8_t>(FBits & ~(1u << s)); }
+    constexpr bool Empty() const { return FBits == 0; }
+    constexpr std::uint8_t Bits() const { return FBits; }
+    friend constexpr bool operator==(TFontStyles, TFontStyles) = default;
+
+private:
+    std::uint8_t FBits = 0;
+};
