@@ -28,6 +28,7 @@ struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
 struct SwrContext;
+class TBitmap;
 struct AVStream;
 
 // Opens a decoder for a stream from its parameters (null on failure;
@@ -208,6 +209,9 @@ public:
     // Converts the ready picture into the converter's RGB buffer and returns
     // its description; null on failure.
     const TFFBitmapInfo* GetBitmapPtr();
+    // Converts the ready picture into ABitmap (sized and formatted like the
+    // converter's); on failure ABitmap is the picture's size, filled black.
+    bool CopyToBitmap(TBitmap* ABitmap);
     TFormatConverter& FormatConverter() { return FFormatConv; }
 
     const TFrameInfo& FrameInfo() const { return FPicture; }

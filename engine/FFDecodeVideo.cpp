@@ -12,6 +12,7 @@
 #include "engine/AVFormatStubs.h"
 #include "engine/FFDecode.h"
 #include "engine/FFTexts.h"
+#include "platform/gui/Graphics.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {
@@ -462,6 +463,25 @@ const TFFBitmapInfo* TFFDecoder::GetBitmapPtr() {
         return nullptr;
     }
     return FFormatConv.DIB();
+}
+
+bool TFFDecoder::CopyToBitmap(TBitmap* ABitmap) {
+    if (!FPicture.Ready) {
+        ReportMsg(AV_LOG_ERROR, "picture not ready, please decode first");
+        return false;
+    }
+    if (!ABitmap) return false;
+    if (!FFormatConv.PictureToRGB(&FPicture.Picture, FPicture.PixFmt, FPicture.Width, FPicture.Height, true)) {
+        ABitmap->SetSize(FPicture.Width, FPicture.Height);
+        TCanvas* canvas = ABitmap->Canvas();
+        canvas->Brush()->SetStyle(bsSolid);
+        canvas->Brush()->SetColor(clBlack);
+        canvas->FillRect(canvas->ClipRect());
+        ReportMsg(AV_LOG_ERROR, FFormatConv.LastErrMsg());
+        return false;
+    }
+    ABitmap->Assign(FFormatConv.Bitmap());
+    return true;
 }
 
 int64_t TFFDecoder::Position() {

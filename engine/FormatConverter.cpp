@@ -1,7 +1,12 @@
 #include "engine/FormatConverter.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "engine/AVUtilStubs.h"
 #include "engine/SwScaleStubs.h"
+#include "platform/gui/Graphics.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {
@@ -9,19 +14,38 @@ struct TFormatRow {
     TBMPPixelFormat Format;
     int BitsPixel;
     AVPixelFormat PixFmt;
+    TPixelFormat BitmapFormat;
 };
 const TFormatRow kFormats[] = {
-    {TBMPPixelFormat::pf8bit, 8, AV_PIX_FMT_BGR8},
-    {TBMPPixelFormat::pf15bit, 16, AV_PIX_FMT_BGR555LE},
-    {TBMPPixelFormat::pf16bit, 16, AV_PIX_FMT_BGR565LE},
-    {TBMPPixelFormat::pf24bit, 24, AV_PIX_FMT_BGR24},
-    {TBMPPixelFormat::pf32bit, 32, AV_PIX_FMT_BGRA},
+    {TBMPPixelFormat::pf8bit, 8, AV_PIX_FMT_BGR8, pf8bit},
+    {TBMPPixelFormat::pf15bit, 16, AV_PIX_FMT_BGR555LE, pf15bit},
+    {TBMPPixelFormat::pf16bit, 16, AV_PIX_FMT_BGR565LE, pf16bit},
+    {TBMPPixelFormat::pf24bit, 24, AV_PIX_FMT_BGR24, pf24bit},
+    {TBMPPixelFormat::pf32bit, 32, AV_PIX_FMT_BGRA, pf32bit},
 };
+
+// The 8-bit format packs blue, green and red as 2-3-3 bits: its colour
+// table spells that out.
+std::vector<RGBQUAD> Palette332() {
+    std::vector<RGBQUAD> colors(256);
+    for (int i = 0; i < 256; ++i) {
+        colors[i].rgbRed = static_cast<BYTE>((i & 7) * 255 / 7);
+        colors[i].rgbGreen = static_cast<BYTE>(((i >> 3) & 7) * 255 / 7);
+        colors[i].rgbBlue = static_cast<BYTE>((i >> 6) * 255 / 3);
+        colors[i].rgbReserved = 0;
+    }
+    return colors;
+}
 }  // namespace
 
-TFormatConverter::TFormatConverter() { Reset(); }
+TFormatConverter::TFormatConverter() : FBitmap(new TBitmap) {
+    // Text drawn by a hook gets no background.
+    FBitmap->Canvas()->Brush()->SetStyle(bsClear);
+    Reset();
+}
 
 TFormatConverter::~TFormatConverter() {
+    delete FBitmap;
     if (FRGBBuffer && ff::av_free) ff::av_free(FRGBBuffer);
     if (ff::sws_freeContext) {
         if (FtoRGB_convert_ctx) ff::sws_freeContext(FtoRGB_convert_ctx);
@@ -37,6 +61,8 @@ void TFormatConverter::Reset() {
         if (row.Format == FBMPPixFmt) {
             FBitsPixel = row.BitsPixel;
             FAVPixFmt = row.PixFmt;
+            FBitmap->SetPixelFormat(row.BitmapFormat);
+            if (row.BitmapFormat == pf8bit) FBitmap->SetPaletteColors(Palette332());
         }
 }
 
@@ -68,13 +94,14 @@ int TFormatConverter::BitmapLineSize(int AWidth) const {
     return static_cast<int>(((static_cast<int64_t>(AWidth) * FBitsPixel + 31) / 32) * 4);
 }
 
-bool TFormatConverter::PictureToRGB(const TAVPicture* APicture, AVPixelFormat APixFmt, int AWidth, int AHeight) {
+bool TFormatConverter::PictureToRGB(TAVPicture* APicture, AVPixelFormat APixFmt, int AWidth, int AHeight,
+                                    bool AToBitmap) {
     if (!APicture || AWidth <= 0 || AHeight <= 0 || ff::av_image_check_size(AWidth, AHeight, 0, nullptr) < 0) {
         FRGBPictureRef = nullptr;
         FLastErrMsg = "Cannot initialize the toRGB conversion context";
         return false;
     }
-    const TAVPicture* current;
+    TAVPicture* current;
     if (APixFmt == FAVPixFmt && AWidth % 2 == 0 && AHeight % 2 == 0 &&
         APicture->linesize[0] == BitmapLineSize(AWidth)) {
         // Already the bitmap's layout: no conversion, no copy.
@@ -118,7 +145,26 @@ bool TFormatConverter::PictureToRGB(const TAVPicture* APicture, AVPixelFormat AP
     FDIB.bmPlanes = 1;
     FDIB.bmBitsPixel = static_cast<uint16_t>(FBitsPixel);
     FDIB.bmBits = current->data[0];
+    if (AToBitmap) RGBToBitmap();
     return true;
+}
+
+void TFormatConverter::RGBToBitmap() {
+    if (!FRGBPictureRef) throw EInvalidOperation("no RGB picture to copy");
+    if (FBitmap->Width() != FRGBWidth || FBitmap->Height() != FRGBHeight) FBitmap->SetSize(FRGBWidth, FRGBHeight);
+    size_t bytes = static_cast<size_t>(std::min(FRGBPictureRef->linesize[0], BitmapLineSize(FRGBWidth)));
+    for (int y = 0; y < FRGBHeight; ++y)
+        std::memcpy(FBitmap->ScanLine(y), FRGBPictureRef->data[0] + static_cast<ptrdiff_t>(y) * FRGBPictureRef->linesize[0],
+                    bytes);
+}
+
+void TFormatConverter::BitmapToRGB() {
+    if (!FRGBPictureRef) throw EInvalidOperation("no RGB picture to copy");
+    int lines = std::min(FBitmap->Height(), FRGBHeight);
+    size_t bytes = static_cast<size_t>(std::min(FRGBPictureRef->linesize[0], BitmapLineSize(FBitmap->Width())));
+    for (int y = 0; y < lines; ++y)
+        std::memcpy(FRGBPictureRef->data[0] + static_cast<ptrdiff_t>(y) * FRGBPictureRef->linesize[0],
+                    FBitmap->ScanLine(y), bytes);
 }
 
 bool TFormatConverter::RGBToPicture(TAVPicture* APicture, AVPixelFormat APixFmt, int AWidth, int AHeight) {

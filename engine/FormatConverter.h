@@ -1,6 +1,7 @@
 #pragma once
 // Turns a decoded picture of any pixel format into a packed RGB buffer laid
-// out like a bitmap (top-down lines padded to 32 bits) and back. Conversions
+// out like a bitmap (top-down lines padded to 32 bits) and into the
+// platform's TBitmap, and back (a hook may draw on the bitmap). Conversions
 // run through swscale with cached contexts; the buffer grows and is reused,
 // and a caller's picture that already has the bitmap's layout is used as it
 // is, so converting a run of same-size frames allocates nothing.
@@ -12,6 +13,7 @@ extern "C" {
 }
 
 struct SwsContext;
+class TBitmap;
 
 // The engine's picture record: four plane pointers and four line sizes.
 struct TAVPicture {
@@ -50,15 +52,22 @@ public:
     int BitmapLineSize(int AWidth) const;
 
     // Converts APicture into the RGB picture (or adopts it when it already
-    // has the layout). False with LastErrMsg when no conversion is possible.
-    bool PictureToRGB(const TAVPicture* APicture, AVPixelFormat APixFmt, int AWidth, int AHeight);
+    // has the layout), with AToBitmap also into Bitmap. False with LastErrMsg
+    // when no conversion is possible.
+    bool PictureToRGB(TAVPicture* APicture, AVPixelFormat APixFmt, int AWidth, int AHeight, bool AToBitmap = false);
+    // Copy the current RGB picture into Bitmap and back, line by line; both
+    // need a current RGB picture (a successful PictureToRGB).
+    void RGBToBitmap();
+    void BitmapToRGB();
+    // The converter's own bitmap, sized and formatted like the RGB picture.
+    TBitmap* Bitmap() const { return FBitmap; }
     // Converts the current RGB picture into APicture of format APixFmt.
     bool RGBToPicture(TAVPicture* APicture, AVPixelFormat APixFmt, int AWidth, int AHeight);
 
     const TFFBitmapInfo* DIB() const { return &FDIB; }
     const TAVPicture* RGBPicture() const { return &FRGBPicture; }
     // The picture holding the current RGB data (own or the caller's), or null.
-    const TAVPicture* RGBPictureRef() const { return FRGBPictureRef; }
+    TAVPicture* RGBPictureRef() const { return FRGBPictureRef; }
     int RGBBufferSize() const { return FRGBBufSize; }
     const std::string& LastErrMsg() const { return FLastErrMsg; }
 
@@ -72,7 +81,8 @@ private:
     uint8_t* FRGBBuffer = nullptr;
     int FRGBBufSize = 0;
     TAVPicture FRGBPicture;
-    const TAVPicture* FRGBPictureRef = nullptr;
+    TAVPicture* FRGBPictureRef = nullptr;
+    TBitmap* FBitmap = nullptr;
     int FRGBWidth = 0;
     int FRGBHeight = 0;
     SwsContext* FtoRGB_convert_ctx = nullptr;

@@ -134,7 +134,10 @@ public:
         if (FPlan.Identity) {
             LONG sy = FPlan.RowMap[static_cast<std::size_t>(y - FPlan.Area.top)];
             ReadPixels(FSrc.Layout, sy, FPlan.ColMap[static_cast<std::size_t>(ci)], n, FOut.data());
-        } else if (FMode == HALFTONE && (FPlan.SX.Size > FPlan.DX.Size || FPlan.SY.Size > FPlan.DY.Size)) {
+        } else if (FMode != COLORONCOLOR && (FPlan.SX.Size > FPlan.DX.Size || FPlan.SY.Size > FPlan.DY.Size)) {
+            // Shrinking: HALFTONE averages the pixels a destination pixel
+            // covers; the classic modes AND (BLACKONWHITE) or OR
+            // (WHITEONBLACK) them, so black or white lines survive.
             Average(y, ci, n);
         } else {
             LONG sy = FPlan.RowMap[static_cast<std::size_t>(y - FPlan.Area.top)];
@@ -197,8 +200,23 @@ private:
             lo = std::min(lo, xa[i]);
             hi = std::max(hi, xb[i]);
         }
-        FSums.assign(static_cast<std::size_t>(n) * 4, 0);
         FRow.resize(static_cast<std::size_t>(hi - lo));
+        if (FMode != HALFTONE) {
+            bool andScans = FMode == BLACKONWHITE;
+            std::fill(FOut.begin(), FOut.begin() + n, andScans ? 0xFFFFFFFFu : 0u);
+            for (LONG sy = ya; sy < yb; ++sy) {
+                ReadPixels(FSrc.Layout, sy, lo, hi - lo, FRow.data());
+                const DWORD* row = FRow.data() - lo;
+                for (LONG i = 0; i < n; ++i) {
+                    DWORD& out = FOut[static_cast<std::size_t>(i)];
+                    for (LONG sx = xa[i]; sx < xb[i]; ++sx)
+                        out = andScans ? (out & row[sx]) : (out | row[sx]);
+                }
+            }
+            FRowY = -1;
+            return;
+        }
+        FSums.assign(static_cast<std::size_t>(n) * 4, 0);
         for (LONG sy = ya; sy < yb; ++sy) {
             ReadPixels(FSrc.Layout, sy, lo, hi - lo, FRow.data());
             const DWORD* row = FRow.data() - lo;

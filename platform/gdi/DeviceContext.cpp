@@ -380,7 +380,9 @@ HGDIOBJ GetCurrentObject(HDC dc, UINT type)
     case OBJ_PEN: case OBJ_EXTPEN: return ctx->State.Pen;
     case OBJ_BRUSH: return ctx->State.Brush;
     case OBJ_FONT: return ctx->State.Font;
-    case OBJ_BITMAP: return ctx->IsMemoryDC() ? ctx->State.Bitmap : static_cast<HGDIOBJ>(ctx->Surface());
+    // Window and screen DCs hold no selectable bitmap: callers that would
+    // write pixel memory directly must go through the DC (origin, clip).
+    case OBJ_BITMAP: return ctx->IsMemoryDC() ? ctx->State.Bitmap : StockDefaultBitmap();
     case OBJ_PAL: return nullptr;
     default: return nullptr;
     }

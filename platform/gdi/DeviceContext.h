@@ -15,7 +15,11 @@
 // DeleteDC ends it. GetDC(HWND)/ReleaseDC(HWND, HDC) forward to hooks the
 // window system installs with GdiSetWindowDCHooks; GetDC(nullptr) is a DC
 // onto the screen surface (GdiScreenSurface), which the window system may
-// replace with GdiSetScreenSurface.
+// replace with GdiSetScreenSurface. Like the platform's window DCs, surface
+// DCs select no bitmaps and report a one-pixel placeholder as their current
+// bitmap, so nobody writes their pixel memory around the origin and clip;
+// the window system reaches the surface through TDeviceContext::Surface().
+// A surface cannot be deleted while a DC draws on it.
 #include "platform/gdi/Bitmaps.h"
 #include "platform/gdi/Regions.h"
 

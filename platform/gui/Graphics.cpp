@@ -729,12 +729,7 @@ void TBitmap::Changed(TObject* sender) { TGraphic::Changed(sender); }
 
 HBITMAP TBitmap::NewBitmap(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>* colors) const
 {
-    if (format == pfDevice) {
-        HDC screen = GetDC(nullptr);
-        HBITMAP bmp = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        return bmp;
-    }
+    if (format == pfDevice) return CreateBitmap(width, height, 1, static_cast<UINT>(GdiScreenBitsPerPixel()), nullptr);
     const int bits = PixelFormatBits(format);
     std::vector<RGBQUAD> table = colors && !colors->empty() ? *colors : DefaultColors(format);
     if (bits <= 8) table.resize(size_t(1) << bits);
@@ -767,6 +762,14 @@ void TBitmap::ReplaceHandle(HBITMAP bitmap, int width, int height, TPixelFormat 
     FWidth = bitmap ? width : 0;
     FHeight = bitmap ? height : 0;
     FPixelFormat = format;
+    // Rows of a DIB are found without a handle look-up: frame copies ask for
+    // every row of every frame.
+    FRow0 = nullptr;
+    FRowStep = 0;
+    if (const TGdiBitmap* bmp = bitmap ? BitmapFromHandle(bitmap) : nullptr; bmp && bmp->DibSection) {
+        FRow0 = bmp->Layout.Row(0);
+        FRowStep = bmp->Layout.BottomUp ? -static_cast<std::ptrdiff_t>(bmp->Layout.Stride) : bmp->Layout.Stride;
+    }
 }
 
 void TBitmap::SetSize(int width, int height)
@@ -863,7 +866,8 @@ void TBitmap::SetHandleType(TBitmapHandleType value)
         return;
     }
     const TGdiBitmap* bmp = FHandle ? BitmapFromHandle(FHandle) : nullptr;
-    SetPixelFormat(FormatOfBits(bmp ? bmp->BitCount() : GdiScreenBitsPerPixel(), false));
+    const int bits = bmp ? bmp->BitCount() : GdiScreenBitsPerPixel();
+    SetPixelFormat(FormatOfBits(bits, bits == 16));
 }
 
 void TBitmap::SetMonochrome(bool value)
@@ -875,8 +879,8 @@ void TBitmap::SetMonochrome(bool value)
 void* TBitmap::ScanLine(int row)
 {
     if (!FHandle || row < 0 || row >= FHeight) throw EInvalidGraphic("Scan line index out of range");
-    if (HandleType() != bmDIB) SetHandleType(bmDIB);
-    return BitmapFromHandle(FHandle)->Layout.Row(row);
+    if (!FRow0) SetHandleType(bmDIB);
+    return FRow0 + row * FRowStep;
 }
 
 std::vector<RGBQUAD> TBitmap::PaletteColors() const
@@ -960,6 +964,8 @@ HBITMAP TBitmap::ReleaseHandle()
     HBITMAP h = FHandle;
     FHandle = nullptr;
     FWidth = FHeight = 0;
+    FRow0 = nullptr;
+    FRowStep = 0;
     return h;
 }
 
@@ -1152,42 +1158,83 @@ TPoint TIcon::HotSpot() const
     return FDirectory.Entries[FEntry].HotSpot;
 }
 
-void DrawImageBlended(TCanvas* canvas, const TRect& r, const TDibImage& image)
+void TBlendSource::Reset()
 {
-    if (image.Empty()) return;
-    TDibImage src = image.BitCount == 32 ? image : ToBGRA32(image);
-    if (!src.HasAlpha)
-        for (int32_t y = 0; y < src.Height; ++y)
-            for (int32_t x = 0; x < src.Width; ++x) src.Row(y)[x * 4 + 3] = 255;
-    for (int32_t y = 0; y < src.Height; ++y) {
-        uint8_t* p = src.Row(y);
-        for (int32_t x = 0; x < src.Width; ++x, p += 4) {
-            const unsigned a = p[3];
-            if (a == 255) continue;
-            for (int c = 0; c < 3; ++c) p[c] = static_cast<uint8_t>((p[c] * a + 127) / 255);
-        }
+    if (FDC) {
+        SelectObject(FDC, FOld);
+        DeleteDC(FDC);
     }
+    if (FBitmap) DeleteObject(FBitmap);
+    FDC = nullptr;
+    FBitmap = nullptr;
+    FOld = nullptr;
+    FWidth = FHeight = 0;
+}
+
+void TBlendSource::Build(const TDibImage& image)
+{
+    Reset();
+    if (image.Empty()) return;
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-    info.bmiHeader.biWidth = src.Width;
-    info.bmiHeader.biHeight = -src.Height;
+    info.bmiHeader.biWidth = image.Width;
+    info.bmiHeader.biHeight = -image.Height;
     info.bmiHeader.biPlanes = 1;
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     HBITMAP bmp = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
     if (!bmp) throw EOutOfResources("Out of system resources");
-    std::memcpy(bits, src.Bits.data(), src.Bits.size());
-    HDC mem = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(mem, bmp);
-    BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::AlphaBlend(canvas->Handle(), r.left, r.top, r.Width(), r.Height(), mem, 0, 0, src.Width, src.Height, blend);
-    SelectObject(mem, old);
-    DeleteDC(mem);
-    DeleteObject(bmp);
+    const bool alpha = image.BitCount == 32 && image.HasAlpha;
+    auto* out = static_cast<uint8_t*>(bits);
+    for (int32_t y = 0; y < image.Height; ++y) {
+        uint8_t* d = out + static_cast<size_t>(y) * image.Width * 4;
+        if (alpha) {
+            const uint8_t* s = image.Row(y);
+            for (int32_t x = 0; x < image.Width; ++x, s += 4, d += 4) {
+                const unsigned a = s[3];
+                for (int c = 0; c < 3; ++c) d[c] = static_cast<uint8_t>((s[c] * a + 127) / 255);
+                d[3] = static_cast<uint8_t>(a);
+            }
+        } else {
+            for (int32_t x = 0; x < image.Width; ++x, d += 4) {
+                const uint32_t v = image.PixelBGRA(x, y) | 0xFF000000u;
+                std::memcpy(d, &v, 4);
+            }
+        }
+    }
+    FBitmap = bmp;
+    FDC = CreateCompatibleDC(nullptr);
+    FOld = SelectObject(FDC, FBitmap);
+    FWidth = image.Width;
+    FHeight = image.Height;
 }
 
-void TIcon::Draw(TCanvas* canvas, const TRect& r) { DrawImageBlended(canvas, r, FImage); }
+void TBlendSource::Draw(TCanvas* canvas, const TRect& r)
+{
+    if (!FDC || !canvas) return;
+    const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    ::AlphaBlend(canvas->Handle(), r.left, r.top, r.Width(), r.Height(), FDC, 0, 0, FWidth, FHeight, blend);
+}
+
+void DrawImageBlended(TCanvas* canvas, const TRect& r, const TDibImage& image)
+{
+    TBlendSource source;
+    source.Build(image);
+    source.Draw(canvas, r);
+}
+
+void TIcon::Draw(TCanvas* canvas, const TRect& r)
+{
+    if (!FBlend.Valid()) FBlend.Build(FImage);
+    FBlend.Draw(canvas, r);
+}
+
+void TIcon::Changed(TObject* sender)
+{
+    FBlend.Reset();
+    TGraphic::Changed(sender);
+}
 
 void TIcon::Assign(TPersistent* Source)
 {

@@ -456,12 +456,39 @@ private:
     HBITMAP NewBitmap(int width, int height, TPixelFormat format, const std::vector<RGBQUAD>* colors) const;
     void CopyImage(const TBitmap& source);
     HBITMAP FHandle = nullptr;
+    BYTE* FRow0 = nullptr;           // DIBs: the top row and the step to the next
+    std::ptrdiff_t FRowStep = 0;
     int FWidth = 0;
     int FHeight = 0;
     TPixelFormat FPixelFormat = pfDevice;  // the format an empty bitmap will get
     TBitmapCanvas* FCanvas = nullptr;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;
+};
+
+// A picture made ready for blending onto device contexts: its pixels
+// premultiplied in a DIB section selected into a memory context of its own,
+// kept until Reset so that pictures drawn again and again (image lists,
+// icons) are prepared once.
+class TBlendSource {
+public:
+    TBlendSource() = default;
+    ~TBlendSource() { Reset(); }
+    TBlendSource(const TBlendSource&) = delete;
+    TBlendSource& operator=(const TBlendSource&) = delete;
+
+    bool Valid() const { return FDC != nullptr; }
+    void Reset();
+    // Takes straight-alpha pixels (a picture without alpha is opaque).
+    void Build(const TDibImage& image);
+    void Draw(TCanvas* canvas, const TRect& r);
+
+private:
+    HBITMAP FBitmap = nullptr;
+    HDC FDC = nullptr;
+    HGDIOBJ FOld = nullptr;
+    int FWidth = 0;
+    int FHeight = 0;
 };
 
 // Icon and cursor files. The whole file is kept (SaveToStream writes it back
@@ -488,9 +515,11 @@ public:
 
 protected:
     void AssignTo(TPersistent* Dest) override;
+    void Changed(TObject* sender) override;
 
 private:
     std::vector<uint8_t> FData;
+    TBlendSource FBlend;
     TIconDirectory FDirectory;
     size_t FEntry = 0;
     TDibImage FImage;

@@ -16,15 +16,18 @@ void TPngImage::CheckRow(int y) const
     if (Empty() || y < 0 || y >= FPixels.Height) throw EInvalidGraphic("Scan line index out of range");
 }
 
+// Rows handed out may be written: the drawing copy is made again.
 uint8_t* TPngImage::Scanline(int y)
 {
     CheckRow(y);
+    FBlend.Reset();
     return FPixels.Row(y);
 }
 
 uint8_t* TPngImage::AlphaScanline(int y)
 {
     CheckRow(y);
+    FBlend.Reset();
     return FAlpha.empty() ? nullptr : FAlpha.data() + static_cast<size_t>(y) * FPixels.Width;
 }
 
@@ -117,11 +120,14 @@ TDibImage TPngImage::ToImageWithAlpha() const
 void TPngImage::Draw(TCanvas* canvas, const TRect& r)
 {
     if (Empty() || !canvas) return;
-    if (TransparencyMode() == ptmNone) {
-        DrawImageBlended(canvas, r, FPixels);
-        return;
-    }
-    DrawImageBlended(canvas, r, ToImageWithAlpha());
+    if (!FBlend.Valid()) FBlend.Build(TransparencyMode() == ptmNone ? FPixels : ToImageWithAlpha());
+    FBlend.Draw(canvas, r);
+}
+
+void TPngImage::Changed(TObject* sender)
+{
+    FBlend.Reset();
+    TGraphic::Changed(sender);
 }
 
 void TPngImage::LoadFromStream(TStream* stream)

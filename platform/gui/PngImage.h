@@ -52,9 +52,11 @@ public:
 
 protected:
     void AssignTo(TPersistent* Dest) override;
+    void Changed(TObject* sender) override;
 
 private:
     void CheckRow(int y) const;
+    TBlendSource FBlend;             // prepared for drawing; reset by any change
     TDibImage FPixels;               // 24-bit, top row first
     std::vector<uint8_t> FAlpha;     // Width x Height, empty without alpha
     int FColorType = COLOR_RGB;

@@ -126,6 +126,23 @@ TEST(GdiBlit, HalftoneAveragesWhenShrinking)
     EXPECT_EQ(dst.Px(0, 0), 0x00800000u);  // (0 + 255 + 0 + 255) / 4 rounded
     EXPECT_EQ(dst.Px(1, 0), 0x00282828u);
     EXPECT_EQ(GetStretchBltMode(dst.DC), HALFTONE);
+
+    // The classic modes combine the pixels they drop: AND keeps dark, OR
+    // keeps light. A new DC starts in BLACKONWHITE.
+    struct TCase {
+        int Mode;
+        DWORD First, Second;
+    } cases[] = {{BLACKONWHITE, 0x00000000, 0x00101010}, {WHITEONBLACK, 0x00FF0000, 0x00303030},
+                 {COLORONCOLOR, 0x00000000, 0x00101010}};
+    TTestSurface fresh(1, 1);
+    EXPECT_EQ(GetStretchBltMode(fresh.DC), BLACKONWHITE);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Mode);
+        SetStretchBltMode(dst.DC, c.Mode);
+        StretchBlt(dst.DC, 0, 0, 2, 1, src.DC, 0, 0, 4, 1, SRCCOPY);
+        EXPECT_EQ(dst.Px(0, 0), c.First);
+        EXPECT_EQ(dst.Px(1, 0), c.Second);
+    }
 }
 
 TEST(GdiBlit, AlphaBlendLevels)

@@ -129,7 +129,10 @@ TEST(GdiDC, SurfaceDCsForTheWindowSystem)
     // Surface DCs refuse bitmaps; the surface cannot be deleted under them.
     HBITMAP other = CreateBitmap(2, 2, 1, 32, nullptr);
     EXPECT_EQ(SelectObject(dc, other), nullptr);
-    EXPECT_EQ(GetCurrentObject(dc, OBJ_BITMAP), static_cast<HGDIOBJ>(screen.Bitmap));
+    BITMAP bm{};
+    GetObject(GetCurrentObject(dc, OBJ_BITMAP), sizeof bm, &bm);
+    EXPECT_EQ(bm.bmBits, nullptr);  // no pixel memory to write around the clip
+    EXPECT_EQ(bm.bmWidth, 1);
     SetSurfaceDCOrigin(dc, POINT{0, 0});
     SetSurfaceDCVisRegion(dc, nullptr);
     GetClipBox(dc, &box);

@@ -54,6 +54,34 @@ TEST(GraphicsBitmap, ScanLinesRunBottomUpWithPaddedRows)
     EXPECT_EQ(d.PixelFormat(), pf32bit);
     EXPECT_EQ(p[4 + 2], 0xFF);  // red of pixel (1, 1) survived the change
     EXPECT_EQ(p[4 + 0], 0x00);
+
+    // A 16-bit screen makes 16-bit device bitmaps, which become 5-6-5 DIBs.
+    GdiSetScreenBitsPerPixel(16);
+    TBitmap s;
+    s.SetSize(2, 2);
+    s.ScanLine(0);
+    GdiSetScreenBitsPerPixel(32);
+    EXPECT_EQ(s.PixelFormat(), pf16bit);
+
+    // A handle taken over keeps its own row order: top-down rows step forward.
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = 3;
+    info.bmiHeader.biHeight = -2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    TBitmap t;
+    t.SetHandle(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    EXPECT_EQ(t.Width(), 3);
+    EXPECT_EQ(t.Height(), 2);
+    EXPECT_EQ(t.PixelFormat(), pf32bit);
+    EXPECT_EQ(t.ScanLine(0), bits);
+    EXPECT_EQ(static_cast<uint8_t*>(t.ScanLine(1)) - static_cast<uint8_t*>(t.ScanLine(0)), 12);
+    HBITMAP released = t.ReleaseHandle();
+    EXPECT_TRUE(t.Empty());
+    EXPECT_THROW(t.ScanLine(0), EInvalidGraphic);
+    DeleteObject(released);
 }
 
 TEST(GraphicsBitmap, NewAreasAreWhiteAndResizingKeepsTheTopLeft)

@@ -128,6 +128,12 @@ TEST(PictureClasses, PngKeepsAlphaAndTransparencyModes)
     const COLORREF half = static_cast<COLORREF>(target->Canvas()->Pixels(2, 0));
     EXPECT_NEAR(GetRValue(half), 127, 2);
     EXPECT_EQ(GetBValue(half), 255);
+    // Alpha written through the scan lines shows at the next drawing.
+    png.AlphaScanline(0)[0] = 0;
+    auto again = WhiteBitmap(4, 2);
+    again->Canvas()->Draw(0, 0, &png);
+    EXPECT_EQ(again->Canvas()->Pixels(0, 0), static_cast<TColor>(RGB(255, 255, 255)));
+    png.AlphaScanline(0)[0] = 255;
 
     // From a bitmap: a true-colour picture without alpha, which CreateAlpha adds.
     TBitmap plain;
