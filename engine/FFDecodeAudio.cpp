@@ -233,9 +233,12 @@ bool TFFDecoder::DecodeAudio(int AStreamIndex) {
     int total = 0;
     bool passThrough = false;
     int64_t firstPTS = AV_NOPTS_VALUE, firstDTS = AV_NOPTS_VALUE, firstOrigPTS = AV_NOPTS_VALUE;
+    int framesOfPacket = 0;
     for (;;) {
         int ret = ff::avcodec_receive_frame(FAudioCodec, FAudioDecodedFrame);
         if (ret >= 0) {
+            if (++framesOfPacket == 2 && !FAudioDrainSent)
+                LogFmt(AV_LOG_WARNING, "Multiple frames in a packet from stream %d", FDesireAudioIndex);
             if (total == 0 && firstPTS == AV_NOPTS_VALUE) {
                 firstPTS = FAudioDecodedFrame->best_effort_timestamp;
                 firstDTS = FAudioDecodedFrame->pkt_dts;
@@ -272,6 +275,7 @@ bool TFFDecoder::DecodeAudio(int AStreamIndex) {
             FAudioDrainSent = true;
             continue;
         }
+        framesOfPacket = 0;
         ret = ff::avcodec_send_packet(FAudioCodec, FPacket);
         if (ret < 0 && ret != AVERROR(EAGAIN))
             LogFmt(AV_LOG_ERROR, "%s",
@@ -279,6 +283,8 @@ bool TFFDecoder::DecodeAudio(int AStreamIndex) {
         ff::av_packet_unref(FPacket);
     }
 
+    LogFmt(AV_LOG_DEBUG, "pkt.st_idx=%d, dts=%lld, pts=%lld, samples data size=%d", FDesireAudioIndex,
+           static_cast<long long>(firstDTS), static_cast<long long>(firstOrigPTS), total);
     FWaveInfo.Channels = FDesireAudioChannels;
     FWaveInfo.SampleRate = FDesireAudioSampleRate;
     FWaveInfo.SampleFormat = FDesireAudioSampleFormat;

@@ -25,19 +25,6 @@ int WholeNumber(const std::string& AText) {
     return static_cast<int>(v);
 }
 
-// "%d.%.6d" of a time stamp in microseconds, keeping the sign of values
-// between -1 and 0 seconds.
-std::string DecimalTimestamp(int64_t AValue, AVRational ATimeBase) {
-    if (AValue == AV_NOPTS_VALUE) return "";
-    if (!(ATimeBase.num == 1 && ATimeBase.den == 1000000)) AValue = ff::av_rescale_q(AValue, ATimeBase, kMicroseconds);
-    const char* sign = AValue < 0 ? "-" : "";
-    uint64_t magnitude = AValue < 0 ? 0 - static_cast<uint64_t>(AValue) : static_cast<uint64_t>(AValue);
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%s%llu.%.6llu", sign, static_cast<unsigned long long>(magnitude / 1000000),
-                  static_cast<unsigned long long>(magnitude % 1000000));
-    return buf;
-}
-
 std::string RateText(double AValue, const char* AUnit) {
     char buf[64];
     long long r = std::llround(AValue * 100);
@@ -271,7 +258,7 @@ static std::string StreamLine(AVFormatContext* ctx, int i) {
                          {256, " (visual impaired)"}, {512, " (clean effects)"}};
     for (const auto& d : kDispositions)
         if (st->disposition & d.Flag) line += d.Text;
-    if (st->start_time != AV_NOPTS_VALUE) line += ", start: " + DecimalTimestamp(st->start_time, st->time_base);
+    if (st->start_time != AV_NOPTS_VALUE) line += ", start: " + DecimalTimestampText(st->start_time, st->time_base);
     if (st->duration != AV_NOPTS_VALUE) line += ", duration: " + StreamTimestampText(st->time_base, st->duration);
     return line;
 }
@@ -292,7 +279,7 @@ std::string TCustomDecoder::FileInfoText() {
     MetadataBlock(text, ctx->metadata, "");
 
     std::string duration = "Duration: " + TimestampText(ctx->duration);
-    if (ctx->start_time != AV_NOPTS_VALUE) duration += ", start: " + DecimalTimestamp(ctx->start_time, kMicroseconds);
+    if (ctx->start_time != AV_NOPTS_VALUE) duration += ", start: " + DecimalTimestampText(ctx->start_time, kMicroseconds);
     duration += ", bitrate: ";
     if (ctx->bit_rate > 0)
         duration += std::to_string(ctx->bit_rate / 1000) + " kb/s";

@@ -150,6 +150,19 @@ std::string TimestampText(int64_t AMicroseconds) {
     return buf;
 }
 
+// "%d.%.6d" of a time stamp in microseconds, keeping the sign of values
+// between -1 and 0 seconds.
+std::string DecimalTimestampText(int64_t AValue, AVRational ATimeBase) {
+    if (AValue == AV_NOPTS_VALUE) return "";
+    if (!(ATimeBase.num == 1 && ATimeBase.den == 1000000)) AValue = ff::av_rescale_q(AValue, ATimeBase, AVRational{1, 1000000});
+    const char* sign = AValue < 0 ? "-" : "";
+    uint64_t magnitude = AValue < 0 ? 0 - static_cast<uint64_t>(AValue) : static_cast<uint64_t>(AValue);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%s%llu.%.6llu", sign, static_cast<unsigned long long>(magnitude / 1000000),
+                  static_cast<unsigned long long>(magnitude % 1000000));
+    return buf;
+}
+
 std::string StreamTimestampText(AVRational ATimeBase, int64_t AValue) {
     if (AValue != AV_NOPTS_VALUE && !(ATimeBase.num == 1 && ATimeBase.den == 1000000))
         AValue = ff::av_rescale_q(AValue, ATimeBase, AVRational{1, 1000000});

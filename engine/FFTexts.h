@@ -19,6 +19,9 @@ std::string ErrorCodeText(const std::string& APrefix, int ACode);
 std::string ErrorCodeMessage(int ACode);
 // "%.2d:%.2d:%.2d.%.3d" (hours not wrapped), "N/A" for AV_NOPTS_VALUE.
 std::string TimestampText(int64_t AMicroseconds);
+// AValue in ATimeBase as seconds with six decimals ("%d.%.6d"), keeping the
+// sign of values between -1 and 0; empty for AV_NOPTS_VALUE.
+std::string DecimalTimestampText(int64_t AValue, AVRational ATimeBase);
 // AValue in ATimeBase as TimestampText.
 std::string StreamTimestampText(AVRational ATimeBase, int64_t AValue);
 // Microseconds per frame; 40000 when a term is 0.

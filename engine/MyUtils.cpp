@@ -1,6 +1,5 @@
 #include "engine/MyUtils.h"
 
-#include <dlfcn.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +9,7 @@
 #include <mutex>
 #include <thread>
 
+#include "platform/rtl/DynLoad.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Threads.h"
@@ -136,27 +136,25 @@ void* LoadLibraryFromPath(const TPathFileName& AFolder, const TPathFileName& AFi
         full += AFileName;
         if (FileSizeOf(full) >= 0) name = full;
     }
-    void* handle = dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* err = dlerror();
-        AError = err ? err : "unknown error";
-    }
-    return handle;
+    HMODULE handle = LoadLibrary(name);
+    if (!handle) AError = DynLoadError();
+    return static_cast<void*>(handle);
 }
 
 void FreeLibraryHandle(void* AHandle) {
-    if (AHandle) dlclose(AHandle);
+    if (AHandle) FreeLibrary(static_cast<HMODULE>(AHandle));
 }
 
 void* BindFunction(const TPathFileName& ALibName, void* AHandle, const char* AName, bool AOptional) {
-    dlerror();
-    void* p = dlsym(AHandle, AName);
+    void* p = GetProcAddress(static_cast<HMODULE>(AHandle), AName);
     if (!p && !AOptional) {
-        const char* err = dlerror();
-        char buf[1024];
-        std::snprintf(buf, sizeof buf, "Load function %s@%s error: %s", AName, ALibName.c_str(),
-                      err ? err : "symbol not found");
-        throw Exception(buf);
+        std::string msg = "Load function ";
+        msg += AName;
+        msg += '@';
+        msg += ALibName;
+        msg += " error: ";
+        msg += DynLoadError();
+        throw Exception(msg);
     }
     return p;
 }

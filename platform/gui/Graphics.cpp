@@ -784,7 +784,9 @@ void TBitmap::SetSize(int width, int height)
     } unlock{this};
     const TPixelFormat format = PixelFormat();
     if (width == 0 || height == 0) {
+        std::vector<RGBQUAD> colors = PaletteColors();
         ReplaceHandle(nullptr, 0, 0, format);
+        FEmptyColors = std::move(colors);
         Changed(this);
         return;
     }
@@ -829,6 +831,7 @@ void TBitmap::SetPixelFormat(TPixelFormat value)
     if (value == pfCustom || value == PixelFormat()) return;
     if (!FHandle) {
         FPixelFormat = value;
+        FEmptyColors.clear();
         return;
     }
     if (FCanvas) FCanvas->Lock();
@@ -885,7 +888,7 @@ void* TBitmap::ScanLine(int row)
 
 std::vector<RGBQUAD> TBitmap::PaletteColors() const
 {
-    if (!FHandle) return {};
+    if (!FHandle) return FEmptyColors;
     const TGdiBitmap* bmp = BitmapFromHandle(FHandle);
     if (!bmp || bmp->BitCount() > 8) return {};
     return bmp->ColorTable;
@@ -893,7 +896,13 @@ std::vector<RGBQUAD> TBitmap::PaletteColors() const
 
 void TBitmap::SetPaletteColors(const std::vector<RGBQUAD>& colors)
 {
-    if (!FHandle) return;
+    if (!FHandle) {
+        // Kept for the bitmap this one will become when it gets a size.
+        const int bits = PixelFormatBits(FPixelFormat);
+        FEmptyColors = bits <= 8 ? colors : std::vector<RGBQUAD>();
+        if (bits <= 8 && FEmptyColors.size() > (size_t(1) << bits)) FEmptyColors.resize(size_t(1) << bits);
+        return;
+    }
     TGdiBitmap* bmp = BitmapFromHandle(FHandle);
     if (!bmp || bmp->BitCount() > 8 || !bmp->DibSection) return;
     const size_t n = std::min(colors.size(), bmp->ColorTable.size());

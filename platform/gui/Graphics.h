@@ -425,7 +425,8 @@ public:
     // first. A row outside the picture raises EInvalidGraphic.
     void* ScanLine(int row);
 
-    // The colour table of 1, 4 and 8-bit bitmaps (empty for the others).
+    // The colour table of 1, 4 and 8-bit bitmaps (empty for the others). An
+    // empty bitmap keeps a table given to it for when it gets a size.
     std::vector<RGBQUAD> PaletteColors() const;
     void SetPaletteColors(const std::vector<RGBQUAD>& colors);
 
@@ -461,6 +462,7 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     TPixelFormat FPixelFormat = pfDevice;  // the format an empty bitmap will get
+    std::vector<RGBQUAD> FEmptyColors;      // and its colour table, when one was given
     TBitmapCanvas* FCanvas = nullptr;
     TColor FTransparentColor = clDefault;
     TTransparentMode FTransparentMode = tmAuto;

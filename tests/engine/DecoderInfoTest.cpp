@@ -113,6 +113,28 @@ TEST_F(DecoderInfoTest, FileInfoTextLines) {
               std::string::npos);
 }
 
+TEST_F(DecoderInfoTest, ProgramsListTheirStreams) {
+    TFFDecoder dec(nullptr);
+    ASSERT_TRUE(dec.LoadFile(MediaFixture("program.ts"))) << dec.LastErrMsg();
+    EXPECT_EQ(dec.ProgramCount(), 1);
+    std::string text = dec.FileInfoText();
+    const std::string expected[] = {
+        "Format Name: mpegts\r\n",
+        "Program 1 \r\n  Metadata:\r\n    service_name    : Fixture\r\n",
+        "  Stream #0[0x100], 1/90000: Video: mpeg2video",
+        ", 25 fps, 25 tbr, 90k tbn",
+        "  Stream #1[0x101], 1/90000: Audio: mp2",
+    };
+    size_t at = 0;
+    for (const std::string& piece : expected) {
+        size_t found = text.find(piece, at);
+        EXPECT_NE(found, std::string::npos) << "missing in order: " << piece << "\n" << text;
+        if (found != std::string::npos) at = found;
+    }
+    EXPECT_EQ(text.find("No Program"), std::string::npos);
+    EXPECT_EQ(text.find("Stream #0", text.find("Stream #1")), std::string::npos);  // each stream once
+}
+
 TEST_F(DecoderInfoTest, AudioOnlyFileText) {
     TFFDecoder dec(nullptr);
     ASSERT_TRUE(dec.LoadFile(MediaFixture("tone.wav"))) << dec.LastErrMsg();

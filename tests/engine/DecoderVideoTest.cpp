@@ -137,10 +137,14 @@ TEST_F(DecoderVideoTest, StepsByKeyFramesAndFrames) {
 }
 
 TEST_F(DecoderVideoTest, StillPicturesDecodeOnceAndRefuseSeeks) {
-    for (const char* name : {"still.png", "still.jpg"}) {
-        SCOPED_TRACE(name);
+    struct Case {
+        const char* Name;
+        const char* Format;
+    };
+    for (Case c : {Case{"still.png", ""}, Case{"still.jpg", ""}, Case{"still.png", "image2"}}) {
+        SCOPED_TRACE(std::string(c.Name) + " " + c.Format);
         TFFDecoder dec(nullptr);
-        ASSERT_TRUE(dec.LoadFile(MediaFixture(name))) << dec.LastErrMsg();
+        ASSERT_TRUE(dec.LoadFile(MediaFixture(c.Name), c.Format)) << dec.LastErrMsg();
         ASSERT_TRUE(dec.Decode()) << dec.LastErrMsg();
         EXPECT_EQ(dec.FrameInfo().Width, 64);
         EXPECT_EQ(dec.FrameInfo().Height, 48);

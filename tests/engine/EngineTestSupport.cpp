@@ -44,6 +44,9 @@ const std::map<std::string, std::string>& Recipes() {
         {"interlaced.mkv",
          "-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -vf tinterlace=interleave_top,fieldorder=tff "
          "-c:v mpeg2video -flags +ilme+ildct -top 1"},
+        {"program.ts",
+         "-f lavfi -i testsrc=size=160x120:rate=25:duration=1 -f lavfi -i sine=duration=1 "
+         "-c:v mpeg2video -c:a mp2 -metadata service_name=Fixture"},
         {"hd_10s.mp4",
          "-f lavfi -i testsrc2=size=1920x1080:rate=25:duration=10 -c:v libx264 -preset veryfast -pix_fmt yuv420p"},
     };

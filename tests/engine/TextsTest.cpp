@@ -33,6 +33,16 @@ TEST(EngineTexts, TimestampText) {
     for (auto [value, text] : cases) EXPECT_EQ(TimestampText(value), text) << value;
 }
 
+TEST(EngineTexts, DecimalTimestamps) {
+    ASSERT_TRUE(FFLoader().Load(avUtil)) << FFLoader().LastErrMsg();
+    EXPECT_EQ(DecimalTimestampText(-500000, {1, 1000000}), "-0.500000");
+    EXPECT_EQ(DecimalTimestampText(1500000, {1, 1000000}), "1.500000");
+    EXPECT_EQ(DecimalTimestampText(-45000, {1, 90000}), "-0.500000");
+    EXPECT_EQ(DecimalTimestampText(123, {1, 1000}), "0.123000");
+    EXPECT_EQ(DecimalTimestampText(AV_NOPTS_VALUE, {1, 1000}), "");
+    FFLoader().Unload(avUtil);
+}
+
 TEST(EngineTexts, FrameDurations) {
     EXPECT_EQ(FrameDurationFromRate({30000, 1001}), 33366);
     EXPECT_EQ(FrameDurationFromRate({25, 1}), 40000);

@@ -139,6 +139,17 @@ TEST(GraphicsBitmap, PixelFormatConversionsKeepRepresentableColours)
         EXPECT_EQ(PixelAt(c, 0, 1), RGB(0, 0, 0));
         EXPECT_EQ(PixelAt(c, 1, 1), RGB(255, 255, 255));
     }
+    // A table given before the size is the one the bitmap gets.
+    TBitmap grey;
+    grey.SetPixelFormat(pf8bit);
+    std::vector<RGBQUAD> ramp(256);
+    for (int i = 0; i < 256; ++i) ramp[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
+    grey.SetPaletteColors(ramp);
+    grey.SetSize(4, 4);
+    static_cast<uint8_t*>(grey.ScanLine(2))[1] = 77;
+    EXPECT_EQ(PixelAt(grey, 1, 2), RGB(77, 77, 77));
+    EXPECT_EQ(grey.PaletteColors().size(), 256u);
+
     TBitmap m;
     m.SetMonochrome(true);
     m.SetSize(9, 3);

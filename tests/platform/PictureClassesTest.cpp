@@ -305,3 +305,48 @@ TEST(PictureClasses, DamagedFilesRaiseAndKeepThePicture)
         }
     }
 }
+
+namespace {
+
+// A stream whose reads fail after a number of bytes, as a broken file would.
+class TFailingStream : public TMemoryStream {
+public:
+    explicit TFailingStream(std::int64_t failAt) : FFailAt(failAt) {}
+    std::int64_t Read(void* Buffer, std::int64_t Count) override
+    {
+        if (Position() + Count > FFailAt) throw EReadError("Stream read error");
+        return TMemoryStream::Read(Buffer, Count);
+    }
+
+private:
+    std::int64_t FFailAt;
+};
+
+}  // namespace
+
+// A stream error inside a codec's read callback comes out as the stream's own
+// exception, with the codec cleaned up (the sanitizers watch for leaks).
+TEST(PictureClasses, StreamErrorsPassThroughTheCodecs)
+{
+    std::vector<uint8_t> png, bmp;
+    TDibImage big = PatternImage(64, 64, 32);
+    WritePng(big, png);
+    WriteBmp(big, bmp);
+    const struct {
+        const char* Name;
+        const std::vector<uint8_t>* Data;
+        std::function<TGraphic*()> Make;
+    } cases[] = {
+        {"png", &png, [] { return new TPngImage; }},
+        {"bmp", &bmp, [] { return new TBitmap; }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TFailingStream stream(static_cast<std::int64_t>(c.Data->size() / 2));
+        stream.WriteBuffer(c.Data->data(), static_cast<std::int64_t>(c.Data->size()));
+        stream.SetPosition(0);
+        std::unique_ptr<TGraphic> g(c.Make());
+        EXPECT_THROW(g->LoadFromStream(&stream), EReadError);
+        EXPECT_TRUE(g->Empty());
+    }
+}
