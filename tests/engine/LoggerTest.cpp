@@ -8,6 +8,7 @@
 #include "DecoderTestSupport.h"
 #include "engine/AVUtilStubs.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Threads.h"
 
 using namespace tarnello::test;
 
@@ -79,6 +80,19 @@ TEST_F(LoggerTest, PiecesOfOneThreadMakeOneLine) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "worker-done"), texts.end());
 }
 
+TEST_F(LoggerTest, LibraryThreadsNeverWaitForTheMainThread) {
+    // FFmpeg's worker threads log while the main thread may be waiting for
+    // them inside the library: their lines are queued, not waited for.
+    TLogSink sink(llDebug);
+    ASSERT_TRUE(GetFFLogger()->TriggerEventInMainThread());
+    std::thread([] { Callback(nullptr, AV_LOG_ERROR, "from a decoding thread\n"); }).join();
+    EXPECT_TRUE(sink.Lines.empty());
+    while (CheckSynchronize(0)) {
+    }
+    ASSERT_EQ(Texts(sink), std::vector<std::string>{"from a decoding thread"});
+    EXPECT_EQ(sink.Lines[0].Level, llError);
+}
+
 TEST_F(LoggerTest, RepeatsAreFoldedIntoOneNote) {
     TLogSink sink(llDebug);
     for (int i = 0; i < 5; ++i) Callback(nullptr, AV_LOG_INFO, "same\n");
@@ -115,7 +129,10 @@ TEST_F(LoggerTest, ObjectsNameThemselves) {
     struct {
         const AVClass* Class;
     } object{nullptr};
-    static const AVClass kClass = {"TestThing", ff::av_default_item_name, nullptr, LIBAVUTIL_VERSION_INT};
+    static AVClass kClass{};
+    kClass.class_name = "TestThing";
+    kClass.item_name = ff::av_default_item_name;
+    kClass.version = LIBAVUTIL_VERSION_INT;
     object.Class = &kClass;
     Callback(&object, AV_LOG_INFO, "speaks\n");
     ASSERT_EQ(sink.Lines.size(), 2u);
