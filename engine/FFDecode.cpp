@@ -283,8 +283,7 @@ std::string TCustomDecoder::FormatLongName() {
     return FFileHandle->iformat && FFileHandle->iformat->long_name ? FFileHandle->iformat->long_name : "";
 }
 
-static bool StreamIs(TCustomDecoder* ADecoder, AVFormatContext* ACtx, int AIndex, AVMediaType AType) {
-    (void)ADecoder;
+static bool StreamIs(AVFormatContext* ACtx, int AIndex, AVMediaType AType) {
     return ACtx->streams[AIndex]->codecpar->codec_type == AType;
 }
 
@@ -297,7 +296,7 @@ bool TCustomDecoder::IsAudioStream(int AStreamIndex) {
         ReportFmt(AV_LOG_ERROR, "stream index #%d is invalid.", AStreamIndex);
         return false;
     }
-    return StreamIs(this, FFileHandle, AStreamIndex, AVMEDIA_TYPE_AUDIO);
+    return StreamIs(FFileHandle, AStreamIndex, AVMEDIA_TYPE_AUDIO);
 }
 
 bool TCustomDecoder::IsVideoStream(int AStreamIndex) {
@@ -309,7 +308,7 @@ bool TCustomDecoder::IsVideoStream(int AStreamIndex) {
         ReportFmt(AV_LOG_ERROR, "stream index #%d is invalid.", AStreamIndex);
         return false;
     }
-    return StreamIs(this, FFileHandle, AStreamIndex, AVMEDIA_TYPE_VIDEO);
+    return StreamIs(FFileHandle, AStreamIndex, AVMEDIA_TYPE_VIDEO);
 }
 
 bool TCustomDecoder::IsSubtitleStream(int AStreamIndex) {
@@ -321,5 +320,5 @@ bool TCustomDecoder::IsSubtitleStream(int AStreamIndex) {
         ReportFmt(AV_LOG_ERROR, "stream index #%d is invalid.", AStreamIndex);
         return false;
     }
-    return StreamIs(this, FFileHandle, AStreamIndex, AVMEDIA_TYPE_SUBTITLE);
+    return StreamIs(FFileHandle, AStreamIndex, AVMEDIA_TYPE_SUBTITLE);
 }

@@ -96,11 +96,9 @@ TFileStreamInfo TCustomDecoder::FileStreamInfo() {
     return info;
 }
 
-namespace {
-enum class TKind { Audio, Video, Subtitle };
-}
-
-static AVStream* PickStream(TCustomDecoder* ADecoder, AVFormatContext* ACtx, int& AIndex, int AFirst, int ACount,
+// The stream a record asks for (a negative AIndex: the first of the kind), or null
+// with the reason reported.
+static AVStream* PickStream(AVFormatContext* ACtx, int& AIndex, int AFirst, int ACount,
                             AVMediaType AType, const char* ANone, const char* ANotKind,
                             const std::function<void(int, const std::string&)>& AReport) {
     if (AIndex < 0) {
@@ -119,7 +117,6 @@ static AVStream* PickStream(TCustomDecoder* ADecoder, AVFormatContext* ACtx, int
         AReport(AV_LOG_ERROR, "stream #" + std::to_string(AIndex) + ANotKind);
         return nullptr;
     }
-    (void)ADecoder;
     return st;
 }
 
@@ -140,7 +137,7 @@ bool TCustomDecoder::GetAudioStreamInfo(int AStreamIndex, TAudioStreamInfo& AInf
         ReportMsg(AV_LOG_WARNING, "file not loaded.");
         return false;
     }
-    AVStream* st = PickStream(this, FFileHandle, AStreamIndex, FFirstAudioStreamIndex, FStreamCount,
+    AVStream* st = PickStream(FFileHandle, AStreamIndex, FFirstAudioStreamIndex, FStreamCount,
                               AVMEDIA_TYPE_AUDIO, "no audio stream.", " is not audio stream.",
                               [this](int l, const std::string& m) { ReportMsg(l, m); });
     if (!st) return false;
@@ -160,7 +157,7 @@ bool TCustomDecoder::GetVideoStreamInfo(int AStreamIndex, TVideoStreamInfo& AInf
         ReportMsg(AV_LOG_WARNING, "file not loaded.");
         return false;
     }
-    AVStream* st = PickStream(this, FFileHandle, AStreamIndex, FFirstVideoStreamIndex, FStreamCount,
+    AVStream* st = PickStream(FFileHandle, AStreamIndex, FFirstVideoStreamIndex, FStreamCount,
                               AVMEDIA_TYPE_VIDEO, "no video stream.", " is not video stream.",
                               [this](int l, const std::string& m) { ReportMsg(l, m); });
     if (!st) return false;
@@ -187,7 +184,7 @@ bool TCustomDecoder::GetSubtitleStreamInfo(int AStreamIndex, TSubtitleStreamInfo
         ReportMsg(AV_LOG_WARNING, "file not loaded.");
         return false;
     }
-    AVStream* st = PickStream(this, FFileHandle, AStreamIndex, FFirstSubtitleStreamIndex, FStreamCount,
+    AVStream* st = PickStream(FFileHandle, AStreamIndex, FFirstSubtitleStreamIndex, FStreamCount,
                               AVMEDIA_TYPE_SUBTITLE, "no subtitle stream.", " is not subtitle stream.",
                               [this](int l, const std::string& m) { ReportMsg(l, m); });
     if (!st) return false;

@@ -4,7 +4,6 @@
 // when avutil is bound), filters them by level and raises OnLog, by default
 // in the main thread. FFmpeg's pieces are assembled into whole lines per
 // thread and repeated lines are folded into one note.
-#include <atomic>
 #include <cstdarg>
 #include <functional>
 #include <string>

@@ -52,7 +52,9 @@ TEST_F(DecoderAudioTest, ByteCountsOfConvertedStreams) {
         EXPECT_GT(w.Size, 0);
         EXPECT_EQ(w.Size % (c.Channels * 2), 0);
         EXPECT_EQ(w.Duration, (1000000 / 2) * int64_t{w.Size} / (c.Channels * c.Rate));
-        if (c.PassThrough) EXPECT_EQ(w.PTS, 0);
+        if (c.PassThrough) {
+            EXPECT_EQ(w.PTS, 0);
+        }
         int64_t first = w.Size;
         int64_t total = first + DrainAudio(dec);
         double expected = c.Seconds * c.Rate * c.Channels * 2;

@@ -47,8 +47,6 @@ const std::map<std::string, std::string>& Recipes() {
         {"program.ts",
          "-f lavfi -i testsrc=size=160x120:rate=25:duration=1 -f lavfi -i sine=duration=1 "
          "-c:v mpeg2video -c:a mp2 -metadata service_name=Fixture"},
-        {"hd_10s.mp4",
-         "-f lavfi -i testsrc2=size=1920x1080:rate=25:duration=10 -c:v libx264 -preset veryfast -pix_fmt yuv420p"},
     };
     return recipes;
 }
@@ -140,7 +138,6 @@ std::string MediaFixture(const std::string& AName) {
                           "' -i '" + MakeChapters(folder) + "' -map 0 -map_metadata 1 -map_chapters 1 -c copy '" +
                           tmp + "' && rm -f '" + tmp2 + "'";
                 }
-                // Keep the output's container by name: the temporary name ends like the real one.
             }
         }
         if (!cmd.empty()) {

@@ -115,7 +115,10 @@ TEST_F(LoggerTest, ObjectsNameThemselves) {
     struct {
         const AVClass* Class;
     } object{nullptr};
-    static const AVClass kClass = {"TestThing", ff::av_default_item_name, nullptr, LIBAVUTIL_VERSION_INT};
+    static AVClass kClass{};
+    kClass.class_name = "TestThing";
+    kClass.item_name = ff::av_default_item_name;
+    kClass.version = LIBAVUTIL_VERSION_INT;
     object.Class = &kClass;
     Callback(&object, AV_LOG_INFO, "speaks\n");
     ASSERT_EQ(sink.Lines.size(), 2u);
