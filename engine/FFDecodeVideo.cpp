@@ -170,6 +170,15 @@ bool TFFDecoder::OpenVideoCodec() {
         return false;
     }
     FCodecStream = index;
+    // Without an average rate the container's base rate is used; the opened
+    // decoder's own rate (framerate, set from the bitstream) is only compared.
+    AVRational codecRate = FCodec->framerate;
+    if (!(st->avg_frame_rate.num && st->avg_frame_rate.den) && codecRate.num && codecRate.den &&
+        st->r_frame_rate.num && st->r_frame_rate.den && av_cmp_q(codecRate, st->r_frame_rate) != 0)
+        LogFmt(AV_LOG_INFO,
+               "Seems stream %d codec frame rate differs from container frame rate: %2.2f (%d/%d) -> %2.2f (%d/%d)",
+               index, av_q2d(codecRate), codecRate.num, codecRate.den, av_q2d(st->r_frame_rate), st->r_frame_rate.num,
+               st->r_frame_rate.den);
     if (!FFrame) FFrame = ff::av_frame_alloc();
     if (!FPacket) FPacket = ff::av_packet_alloc();
     return FFrame && FPacket;

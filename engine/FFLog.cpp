@@ -17,6 +17,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/MyUtils.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Threads.h"
 
 namespace {
 
@@ -210,6 +211,29 @@ void TFFLogger::LogV(TObject* Sender, TLogLevel ALogLevel, const char* AFormat, 
     Deliver(Sender, CurrentLogThreadID(), ALogLevel, FormatV(AFormat, AArgs));
 }
 
+void TFFLogger::DeliverLibraryLine(Cardinal AThreadID, TLogLevel ALevel, const std::string& AMsg) {
+    bool mainThread;
+    {
+        std::lock_guard<std::mutex> lock(LoggerLock());
+        if (!FOnLog) return;
+        mainThread = FTriggerEventInMainThread;
+    }
+    if (!mainThread || IsMainThread()) {
+        Deliver(this, AThreadID, ALevel, AMsg);
+        return;
+    }
+    // Whichever logger is the process's when the main thread gets to it.
+    TThread::Queue(nullptr, [AThreadID, ALevel, AMsg] {
+        TFFLogger* logger = GetFFLogger();
+        TLogEvent handler;
+        {
+            std::lock_guard<std::mutex> lock(LoggerLock());
+            handler = logger->FOnLog;
+        }
+        if (handler) handler(logger, AThreadID, ALevel, AMsg);
+    });
+}
+
 extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl) {
     if (level > gAVThreshold.load()) return;
     TLogLevel logLevel = AVToLogLevel(level);
@@ -249,5 +273,5 @@ extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl
     // thread, which may itself be logging through FFmpeg.
     if (lines.empty()) return;
     TFFLogger* logger = GetFFLogger();
-    for (const TPendingLine& l : lines) logger->Deliver(logger->AsSender(), l.ThreadID, l.Level, l.Text);
+    for (const TPendingLine& l : lines) logger->DeliverLibraryLine(l.ThreadID, l.Level, l.Text);
 }

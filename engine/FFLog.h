@@ -51,8 +51,14 @@ public:
 
     bool AutoCreated() const { return FAutoCreated; }
 
-    // Delivers one line as OnLog would (used by the FFmpeg callback).
+    // Delivers one line as OnLog would: in the main thread, the caller
+    // waiting for it.
     void Deliver(TObject* Sender, Cardinal AThreadID, TLogLevel ALevel, const std::string& AMsg);
+    // Delivers one line of FFmpeg's: from a thread other than the main one it
+    // is queued for the main thread instead of waited for, because FFmpeg's
+    // own worker threads log while the main thread may be waiting for them
+    // inside the library.
+    void DeliverLibraryLine(Cardinal AThreadID, TLogLevel ALevel, const std::string& AMsg);
 
 private:
     friend TFFLogger* GetFFLogger();

@@ -8,6 +8,7 @@
 #include "DecoderTestSupport.h"
 #include "engine/AVUtilStubs.h"
 #include "platform/rtl/Exceptions.h"
+#include "platform/rtl/Threads.h"
 
 using namespace tarnello::test;
 
@@ -77,6 +78,19 @@ TEST_F(LoggerTest, PiecesOfOneThreadMakeOneLine) {
     EXPECT_EQ(texts.size(), 2u);
     EXPECT_NE(std::find(texts.begin(), texts.end(), "main-end"), texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "worker-done"), texts.end());
+}
+
+TEST_F(LoggerTest, LibraryThreadsNeverWaitForTheMainThread) {
+    // FFmpeg's worker threads log while the main thread may be waiting for
+    // them inside the library: their lines are queued, not waited for.
+    TLogSink sink(llDebug);
+    ASSERT_TRUE(GetFFLogger()->TriggerEventInMainThread());
+    std::thread([] { Callback(nullptr, AV_LOG_ERROR, "from a decoding thread\n"); }).join();
+    EXPECT_TRUE(sink.Lines.empty());
+    while (CheckSynchronize(0)) {
+    }
+    ASSERT_EQ(Texts(sink), std::vector<std::string>{"from a decoding thread"});
+    EXPECT_EQ(sink.Lines[0].Level, llError);
 }
 
 TEST_F(LoggerTest, RepeatsAreFoldedIntoOneNote) {
