@@ -218,16 +218,11 @@ again:
     if (q.PaintCount > 0 && InRange(WM_PAINT, lo, hi)) {
         TWnd* found = nullptr;
         {
-            std::vector<HWND> tops;
-            {
-                std::lock_guard lock(User().Lock);
-                for (TWnd* t : DesktopWnd()->Children)
-                    tops.push_back(t->Handle);
-            }
-            for (HWND t : tops)
-                if (TWnd* tw = WndFromHandle(t))
-                    if ((found = FindPaintWindow(tw, q.ThreadId, filter)))
-                        break;
+            // The search calls no window procedure, so it runs under the lock.
+            std::lock_guard lock(User().Lock);
+            for (TWnd* t : DesktopWnd()->Children)
+                if ((found = FindPaintWindow(t, q.ThreadId, filter)))
+                    break;
         }
         if (found) {
             *out = MSG{found->Handle, WM_PAINT, 0, 0, GetTickCount(), CursorNow()};
