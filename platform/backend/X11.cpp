@@ -18,7 +18,11 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/shape.h>
 
+#include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <atomic>
@@ -118,14 +122,16 @@ struct TX11Backend::TState {
     bool Compositing = false;
     bool ShapeExt = false;
     GC RootGc = nullptr;
-    Window WakeWin = 0;
 
     Atom WmProtocols = 0, WmDeleteWindow = 0, NetWmName = 0, Utf8String = 0, NetWmPid = 0, MotifHints = 0,
          NetWmType = 0, TypeNormal = 0, TypeDialog = 0, TypePopup = 0, TypeTooltip = 0, NetWmOpacity = 0,
-         NetWmState = 0, StateAbove = 0, WakeAtom = 0;
+         NetWmState = 0, StateAbove = 0;
 
     std::thread Reader;
     std::atomic<bool> Stopping{false};
+    int WakePipe[2] = {-1, -1};
+    std::mutex DrainLock;       // keeps events in order between readers
+    std::vector<XEvent> Events;  // read under DrainLock
 
     mutable std::mutex Lock;
     std::unordered_map<HWND, TXWin> Wins;
@@ -137,6 +143,9 @@ struct TX11Backend::TState {
     std::vector<Window> LastStack;
 
     void ReaderLoop();
+    void Drain();
+    void DrainLocked();
+    bool Dispatch(const XEvent& ev);
     void HandleInput(const XEvent& ev);
     bool MakeWindow(HWND wnd, const TTopLevelInfo& info, TXWin& rec);
     void FreeWindow(TXWin& rec);
@@ -208,11 +217,13 @@ std::unique_ptr<TX11Backend> TX11Backend::Open(const char* displayName)
     s->NetWmOpacity = atom("_NET_WM_WINDOW_OPACITY");
     s->NetWmState = atom("_NET_WM_STATE");
     s->StateAbove = atom("_NET_WM_STATE_ABOVE");
-    s->WakeAtom = atom("_TARNELLO_WAKE");
 
     s->RootGc = XCreateGC(dpy, s->Root, 0, nullptr);
-    // An unmapped window of our own: a message to it ends the reader's wait.
-    s->WakeWin = XCreateSimpleWindow(dpy, s->Root, -10, -10, 1, 1, 0, 0, 0);
+    if (pipe2(s->WakePipe, O_CLOEXEC) != 0) {
+        XFreeGC(dpy, s->RootGc);
+        XCloseDisplay(dpy);
+        return nullptr;
+    }
     // Key repeat as repeated presses, without the releases between them.
     Bool supported = False;
     XkbSetDetectableAutoRepeat(dpy, True, &supported);
@@ -237,19 +248,17 @@ TX11Backend::~TX11Backend()
     if (UserBackend() == this)
         SetUserBackend(nullptr);
     F->Stopping = true;
-    XEvent ev{};
-    ev.xclient.type = ClientMessage;
-    ev.xclient.window = F->WakeWin;
-    ev.xclient.message_type = F->WakeAtom;
-    ev.xclient.format = 32;
-    XSendEvent(F->Dpy, F->WakeWin, False, NoEventMask, &ev);
-    XFlush(F->Dpy);
+    char c = 1;
+    if (write(F->WakePipe[1], &c, 1) < 0) {
+        // The poll's timeout ends the wait all the same.
+    }
     if (F->Reader.joinable())
         F->Reader.join();
+    close(F->WakePipe[0]);
+    close(F->WakePipe[1]);
     for (auto& [h, rec] : F->Wins)
         F->FreeWindow(rec);
     XFreeGC(F->Dpy, F->RootGc);
-    XDestroyWindow(F->Dpy, F->WakeWin);
     XCloseDisplay(F->Dpy);
 }
 
@@ -915,57 +924,89 @@ void TX11Backend::UpdateNativeChildren(HWND top)
 
 void TX11Backend::TState::ReaderLoop()
 {
-    for (;;) {
+    // Xlib asserts when one thread waits for events inside it while another
+    // waits for a reply that brings an error, so nobody blocks in Xlib: this
+    // thread sleeps in poll() and reads only what is there. Events that a
+    // reply wait of another thread took into Xlib's queue are read by the
+    // next PumpEvents or, at the latest, after the poll's timeout.
+    pollfd fds[2] = {{ConnectionNumber(Dpy), POLLIN, 0}, {WakePipe[0], POLLIN, 0}};
+    while (!Stopping) {
+        fds[0].revents = fds[1].revents = 0;
+        int n = poll(fds, 2, 100);
+        if (Stopping)
+            return;
+        if (n < 0 && errno != EINTR)
+            return;
+        if (fds[0].revents & (POLLERR | POLLHUP | POLLNVAL))
+            return;
+        Drain();
+    }
+}
+
+void TX11Backend::TState::Drain()
+{
+    std::lock_guard order(DrainLock);
+    DrainLocked();
+}
+
+void TX11Backend::TState::DrainLocked()
+{
+    Events.clear();
+    XLockDisplay(Dpy);
+    while (XPending(Dpy) > 0) {
         XEvent ev;
         XNextEvent(Dpy, &ev);
-        if (ev.type == ClientMessage && ev.xclient.window == WakeWin) {
-            if (Stopping)
-                return;
-            continue;
+        Events.push_back(ev);
+    }
+    XUnlockDisplay(Dpy);
+    bool pending = false;
+    for (const XEvent& ev : Events)
+        pending |= Dispatch(ev);
+    if (pending)
+        WakeAllQueues();
+}
+
+bool TX11Backend::TState::Dispatch(const XEvent& ev)
+{
+    switch (ev.type) {
+    case ButtonPress:
+    case ButtonRelease:
+    case MotionNotify:
+    case EnterNotify:
+    case LeaveNotify:
+    case KeyPress:
+    case KeyRelease: {
+        bool ours;
+        {
+            std::lock_guard lock(this->Lock);
+            ours = ByX.count(ev.xany.window) || ChildByX.count(ev.xany.window);
         }
-        switch (ev.type) {
-        case ButtonPress:
-        case ButtonRelease:
-        case MotionNotify:
-        case EnterNotify:
-        case LeaveNotify:
-        case KeyPress:
-        case KeyRelease: {
-            bool ours;
-            {
-                std::lock_guard lock(this->Lock);
-                ours = ByX.count(ev.xany.window) || ChildByX.count(ev.xany.window);
-            }
-            if (ours)
-                HandleInput(ev);
-            break;
+        if (ours)
+            HandleInput(ev);
+        return false;
+    }
+    case Expose:
+    case ConfigureNotify:
+    case ClientMessage:
+    case FocusIn: {
+        TPendingEvent p;
+        p.Ev = ev;
+        Window w = ev.type == ConfigureNotify ? ev.xconfigure.window : ev.xany.window;
+        std::lock_guard lock(this->Lock);
+        if (auto it = ByX.find(w); it != ByX.end()) {
+            p.Wnd = it->second;
+        } else if (auto c = ChildByX.find(w); c != ChildByX.end() && ev.type == Expose) {
+            p.Wnd = c->second;
+            p.Child = true;
         }
-        case Expose:
-        case ConfigureNotify:
-        case ClientMessage:
-        case FocusIn: {
-            TPendingEvent p;
-            p.Ev = ev;
-            Window w = ev.type == ConfigureNotify ? ev.xconfigure.window : ev.xany.window;
-            {
-                std::lock_guard lock(this->Lock);
-                if (auto it = ByX.find(w); it != ByX.end()) {
-                    p.Wnd = it->second;
-                } else if (auto c = ChildByX.find(w); c != ChildByX.end() && ev.type == Expose) {
-                    p.Wnd = c->second;
-                    p.Child = true;
-                }
-                if (!p.Wnd)
-                    break;
-                Pending.push_back(p);
-                ++PendingCount;
-            }
-            WakeAllQueues();
-            break;
-        }
-        default:
-            break;
-        }
+        if (!p.Wnd)
+            return false;
+        Pending.push_back(p);
+        ++PendingCount;
+        return true;
+    }
+    default:
+        return false;
     }
 }
 
@@ -1043,6 +1084,12 @@ void TX11Backend::TState::HandleInput(const XEvent& ev)
 
 void TX11Backend::PumpEvents()
 {
+    // What waits in the connection first (unless the event thread is at it:
+    // it wakes the queues when done).
+    if (F->DrainLock.try_lock()) {
+        F->DrainLocked();
+        F->DrainLock.unlock();
+    }
     if (F->PendingCount.load() == 0)
         return;
     std::deque<TPendingEvent> taken;
