@@ -513,6 +513,16 @@ void TControl::SetVisible(bool v)
     RequestAlign();
 }
 
+void TControl::Show()
+{
+    if (!FVisible) {
+        SetVisible(true);
+        return;
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && !w->Showing())
+        w->UpdateControlState();
+}
+
 void TControl::VisibleChanged()
 {
     InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
@@ -1122,8 +1132,14 @@ void TWinControl::WndProc(TMessage& Message)
     case CN_SYSKEYDOWN:
         Message.Result = IsMenuKey(Message) ? 1 : 0;
         return;
-    case CN_KEYUP:
     case CN_SYSCHAR:
+        // Alt+letter: the accelerators of labels and buttons.
+        Message.Result = 0;
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0)
+                Message.Result = 1;
+        return;
+    case CN_KEYUP:
         Message.Result = 0;
         return;
     case CM_DIALOGKEY:

@@ -168,7 +168,9 @@ public:
     // ---- State
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool v);
-    void Show() { SetVisible(true); }
+    // Makes the control visible; a parentless windowed control that is
+    // visible but not yet on screen appears.
+    void Show();
     void Hide() { SetVisible(false); }
     // Visible, and so are all parents (a parentless control: itself).
     virtual bool Showing() const { return FVisible && (!FParent || ParentShowing()); }
