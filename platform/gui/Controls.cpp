@@ -943,6 +943,8 @@ void TWinControl::CreateHandle()
     for (TWinControl* w : kids)
         if (w->FHandle)
             SetWindowPos(w->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The real client area is known only now (frames, borders).
+    Realign();
 }
 
 void TWinControl::HandleNeeded()
