@@ -120,6 +120,7 @@ bool FetchMessage(TThreadQueue& q, MSG* out, HWND filter, UINT lo, UINT hi, bool
     if (IWindowBackend* b = UserBackend())
         b->PumpEvents();
 
+again:
     // Posted messages.
     for (;;) {
         std::unique_lock lock(q.Lock);
@@ -175,6 +176,13 @@ bool FetchMessage(TThreadQueue& q, MSG* out, HWND filter, UINT lo, UINT hi, bool
         }
         if (!ConvertNextInput(q))
             break;
+        // Turning input into messages may post (WM_MOUSELEAVE, WM_HOTKEY,
+        // WM_CHAR); those come before further input.
+        {
+            std::lock_guard lock(q.Lock);
+            if (!q.Posted.empty())
+                goto again;
+        }
     }
 
     {
