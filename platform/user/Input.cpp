@@ -55,6 +55,7 @@ struct TInputState {
     HWND HoverWnd = nullptr;  // window under the pointer after the last move
     bool HoverNC = false;
     std::vector<THotKey> HotKeys;
+    WORD LastDown = 0;
 };
 
 TInputState& State()
@@ -215,6 +216,9 @@ void ConvertMouse(TThreadQueue& q, const TRawEvent& raw)
     if (!capture && sameThread) {
         TWnd* top = TopLevelOf(tw);
         if (buttonDown && (top->Style & WS_DISABLED)) {
+            // A click on a window disabled by a modal one brings that one forward.
+            if (HWND popup = GetWindow(top->Handle, GW_ENABLEDPOPUP))
+                SetActiveWindow(popup);
             MessageBeep(0);
             return;
         }
@@ -344,6 +348,7 @@ void InputMessageRetrieved(const MSG& m)
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         SetKey(s.SyncKeys, static_cast<WORD>(m.wParam), true);
+        s.LastDown = static_cast<WORD>(m.wParam);
         break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -419,6 +424,12 @@ void UserResetInput()
     s.HoverWnd = nullptr;
     s.HotKeys.clear();
     s.DoubleClickTime = 500;
+    s.LastDown = 0;
+}
+
+WORD LastKeyDownVk()
+{
+    return State().LastDown;
 }
 
 SHORT GetKeyState(int vk)
