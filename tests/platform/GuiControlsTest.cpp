@@ -614,3 +614,26 @@ TEST_F(GuiControlsTest, DoubleClickAndWheel)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GuiControlsTest, TimerOutlivesItsWindowAndMakesANewOne)
+{
+    struct TTicks : TObject {
+        int Count = 0;
+        void Tick(TObject*) { ++Count; }
+    } ticks;
+    auto* t = new TTimer(Owner);
+    t->SetInterval(100);
+    t->SetOnTimer(MakeEvent(&ticks, &TTicks::Tick));
+    HeadlessReset();  // every window goes, the timer's too
+    t->SetInterval(50);
+    for (int i = 0; i < 10; ++i) {
+        Clock.Advance(10);
+        Pump();
+    }
+    EXPECT_EQ(ticks.Count, 2);
+    t->Free();
+}
+
+}  // namespace
