@@ -53,7 +53,7 @@ const bool* LayoutPictures(std::int32_t layout)
     return layouts[layout < 0 ? 0 : layout];
 }
 
-void WriteFlaggedPicture(TStream* s, const TspSkinPicture& picture)
+void WriteFlaggedPicture(TStream* s, TBitmap& picture)
 {
     const std::uint8_t empty = picture.Empty() ? 1 : 0;
     s->WriteBuffer(&empty, 1);
@@ -93,7 +93,7 @@ void TspCompressedStoredSkin::LoadFromSkinData(TspSkinData* ASkinData)
 {
     TMemoryStream payload;
     WriteInt32(&payload, kWrittenLayout);
-    for (const auto* picture : {ASkinData->FPicture.get(), ASkinData->FInActivePicture.get(), ASkinData->FMask.get(),
+    for (auto* picture : {ASkinData->FPicture.get(), ASkinData->FInActivePicture.get(), ASkinData->FMask.get(),
                                 ASkinData->FRollUpPicture.get(), ASkinData->FRollUpMask.get()})
         WriteFlaggedPicture(&payload, *picture);
     WriteInt32(&payload, static_cast<std::int32_t>(ASkinData->FActivePictures.size()));
@@ -122,7 +122,7 @@ void TspCompressedStoredSkin::LoadFromIniFile(const std::string& AFileName)
     WriteInt32(&payload, kWrittenLayout);
     for (const char* key : {"picture", "inactivepicture", "mask", "rolluppicture", "rollupmask"}) {
         const std::string name = ini.ReadString("PICTURES", key, "");
-        TspSkinPicture picture;
+        TBitmap picture;
         if (!name.empty())
             picture.LoadFromFile(SkinFilePath(base, name));
         WriteFlaggedPicture(&payload, picture);
@@ -131,7 +131,7 @@ void TspCompressedStoredSkin::LoadFromIniFile(const std::string& AFileName)
     ReadStrings(ini, "PICTURES", "activepictures", names);
     WriteInt32(&payload, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
-        TspSkinPicture picture;
+        TBitmap picture;
         picture.LoadFromFile(SkinFilePath(base, names[i]));
         picture.SaveToStream(&payload);
     }
@@ -293,7 +293,7 @@ void TspSkinData::LoadCompressedStoredSkin(TspCompressedStoredSkin* AStoredSkin)
             return;
         }
         const bool* present = LayoutPictures(layout);
-        TspSkinPicture* forms[] = {FPicture.get(), FInActivePicture.get(), FMask.get(), FRollUpPicture.get(),
+        TBitmap* forms[] = {FPicture.get(), FInActivePicture.get(), FMask.get(), FRollUpPicture.get(),
                                    FRollUpMask.get()};
         for (int i = 0; i < 5; ++i) {
             if (!present[i])
@@ -308,7 +308,7 @@ void TspSkinData::LoadCompressedStoredSkin(TspCompressedStoredSkin* AStoredSkin)
         if (count < 0 || count > (payload.Size() - payload.Position()) / kMinBmpImage)
             Damaged("it names " + std::to_string(count) + " pictures");
         for (std::int32_t i = 0; i < count; ++i) {
-            FActivePictures.push_back(std::make_unique<TspSkinPicture>());
+            FActivePictures.push_back(std::make_unique<TBitmap>());
             FActivePictures.back()->LoadFromStream(&payload);
         }
         TStringList lines;
