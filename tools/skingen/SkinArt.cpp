@@ -126,18 +126,13 @@ void PaintCheck(TspBitmap& b, int x, int y, TspColor c)
     b.SetAlpha(255, TRect(x, y, x + 8, y + 8));
 }
 
-std::vector<std::uint8_t> BmpBytes(TspBitmap& sheet)
+TBitmap* SheetPicture(TspBitmap& sheet)
 {
-    TBitmap bmp;
-    bmp.SetPixelFormat(pf24bit);
-    bmp.SetSize(sheet.Width(), sheet.Height());
-    BitBlt(bmp.Canvas()->Handle(), 0, 0, sheet.Width(), sheet.Height(), sheet.DC(), 0, 0, SRCCOPY);
-    TMemoryStream s;
-    bmp.SaveToStream(&s);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(s.Size()));
-    s.SetPosition(0);
-    s.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    return bytes;
+    auto* bmp = new TBitmap();
+    bmp->SetPixelFormat(pf24bit);
+    bmp->SetSize(sheet.Width(), sheet.Height());
+    BitBlt(bmp->Canvas()->Handle(), 0, 0, sheet.Width(), sheet.Height(), sheet.DC(), 0, 0, SRCCOPY);
+    return bmp;
 }
 
 }  // namespace skingen

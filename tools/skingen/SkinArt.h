@@ -5,6 +5,8 @@
 // each state image in the sheet.
 #include "skin/core/SkinBitmap.h"
 
+class TBitmap;
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -62,7 +64,7 @@ TBoxStyle FieldStyle(TState state);
 // Arrows and marks drawn with the library's glyph routines.
 void PaintArrow(TspBitmap& b, const TRect& r, TspColor c, int direction);
 void PaintCheck(TspBitmap& b, int x, int y, TspColor c);
-// The sheet as a 24-bit BMP file image.
-std::vector<std::uint8_t> BmpBytes(TspBitmap& sheet);
+// The sheet as a 24-bit platform bitmap.
+TBitmap* SheetPicture(TspBitmap& sheet);
 
 }  // namespace skingen

@@ -9,7 +9,9 @@
 #include "skin/core/SkinEditPieces.h"
 #include "skin/core/SkinPieceKinds.h"
 #include "skin/core/SkinTextObjects.h"
+#include "platform/classes/Streams.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/gui/Graphics.h"
 
 #include <cstdio>
 #include <fstream>
@@ -509,9 +511,7 @@ void BuildSkin(TspSkinData& Skin)
     AddEdits(sheet, Skin);
     AddBars(sheet, Skin);
     AddOthers(sheet, Skin);
-    auto picture = std::make_unique<TspSkinPicture>();
-    picture->LoadFromBytes(BmpBytes(sheet.Bitmap()));
-    Skin.FActivePictures.push_back(std::move(picture));
+    Skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(sheet.Bitmap())));
     Skin.FActivePicturesNames.Add("pieces.bmp");
     Skin.FCursorsNames.Add("arrow.cur");
     Skin.SkinName = "skin-new";
@@ -543,7 +543,11 @@ std::vector<TPieceGeometry> LoadPieces(const std::string& SkinIni, std::vector<s
         throw std::runtime_error("cannot load " + SkinIni + ": " + skin.LastError());
     if (skin.FActivePictures.empty())
         throw std::runtime_error("the skin has no pictures");
-    PictureBytes = skin.FActivePictures[0]->Data();
+    TMemoryStream bytes;
+    skin.FActivePictures[0]->SaveToStream(&bytes);
+    PictureBytes.resize(static_cast<std::size_t>(bytes.Size()));
+    bytes.SetPosition(0);
+    bytes.ReadBuffer(PictureBytes.data(), static_cast<std::int64_t>(PictureBytes.size()));
     std::vector<TPieceGeometry> pieces;
     for (auto& c : skin.CtrlList)
         if (auto* p = dynamic_cast<TspDataSkinCustomControl*>(c.get()))
