@@ -53,6 +53,11 @@ inline DWORD BlendPremultiplied(DWORD src, DWORD dst, unsigned constant)
 
 THeadlessBackend::THeadlessBackend()
 {
+    MakeScreen();
+}
+
+void THeadlessBackend::MakeScreen()
+{
     GdiSetScreenSize(FSize.cx, FSize.cy);
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
@@ -62,6 +67,33 @@ THeadlessBackend::THeadlessBackend()
     bi.bmiHeader.biBitCount = 32;
     FScreen = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0);
     GdiSetScreenSurface(FScreen);
+}
+
+bool THeadlessBackend::SetScreenSize(int width, int height)
+{
+    if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
+        return false;
+    if (width == FSize.cx && height == FSize.cy)
+        return true;
+    // The graphics layer lets go of the old screen before it is deleted.
+    HBITMAP old = FScreen;
+    GdiSetScreenSurface(nullptr);
+    DeleteObject(old);
+    FSize = SIZE{width, height};
+    MakeScreen();
+    std::vector<HWND> tops;
+    {
+        std::lock_guard lock(User().Lock);
+        TWnd* desktop = DesktopWnd();
+        desktop->Rect = RECT{0, 0, width, height};
+        desktop->Client = desktop->Rect;
+        for (TWnd* t : desktop->Children)
+            tops.push_back(t->Handle);
+    }
+    Compose(nullptr);
+    for (HWND t : tops)
+        SendMessage(t, WM_DISPLAYCHANGE, 32, MAKELPARAM(static_cast<WORD>(width), static_cast<WORD>(height)));
+    return true;
 }
 
 THeadlessBackend& HeadlessBackend()
@@ -322,6 +354,7 @@ int HeadlessProcessMessages()
         if (++n > 100000)
             break;  // a window that never validates itself
     }
+    UserIdleFlush();
     return n;
 }
 

@@ -34,8 +34,13 @@ public:
     // dirty-rectangle work).
     long long ComposedPixels() const { return FComposed; }
     void ResetComposedPixels() { FComposed = 0; }
+    // Changes the screen size: a new screen, the desktop follows, and every
+    // top-level window receives WM_DISPLAYCHANGE. Sizes outside 1 .. 16384
+    // are refused.
+    bool SetScreenSize(int width, int height);
 
 private:
+    void MakeScreen();
     HBITMAP FScreen = nullptr;
     SIZE FSize{1280, 1024};
     long long FComposed = 0;

@@ -29,6 +29,30 @@ public:
     virtual void PumpEvents() {}
 };
 
+// What a back-end needs to show a top-level window.
+struct TTopLevelInfo {
+    HWND Wnd = nullptr;
+    RECT ScreenRect{};
+    bool Visible = false;
+    bool Topmost = false;
+    HBITMAP Surface = nullptr;        // 32-bit top-down, the window's size
+    bool HasRegion = false;           // shape in window coordinates: UserWindowRegion
+    // Layered windows: shown only once one of these is set.
+    bool Layered = false;
+    bool LayeredAttributes = false;   // constant alpha / colour key over painting
+    bool LayeredPicture = false;      // premultiplied picture from UpdateLayeredWindow
+    bool PerPixelAlpha = false;
+    BYTE Alpha = 255;
+    bool ColorKeyed = false;
+    COLORREF ColorKey = 0;
+    bool DropShadow = false;          // CS_DROPSHADOW
+};
+bool UserTopLevelInfo(HWND wnd, TTopLevelInfo* info);
+// Copies the window region (window coordinates) into rgn; false without one.
+bool UserWindowRegion(HWND wnd, HRGN rgn);
+// Top-level windows front to back.
+int UserTopLevelWindows(HWND* out, int max);
+
 // The back-end in use: the headless one unless another was installed.
 IWindowBackend* UserBackend();
 // Installs a back-end (before the first window is made); nullptr restores

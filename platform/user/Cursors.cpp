@@ -1,5 +1,8 @@
 #include "platform/user/Cursors.h"
 
+#include "platform/gdi/IconFormat.h"
+#include "platform/rtl/Exceptions.h"
+
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -71,7 +74,7 @@ HCURSOR LoadCursor(HINSTANCE, const char* name)
 
 HCURSOR LoadCursorFromFile(const char* fileName, std::string* error)
 {
-    auto fail = [&](const char* why) -> HCURSOR {
+    auto fail = [&](const std::string& why) -> HCURSOR {
         if (error)
             *error = why;
         return nullptr;
@@ -81,29 +84,29 @@ HCURSOR LoadCursorFromFile(const char* fileName, std::string* error)
     std::unique_ptr<FILE, int (*)(FILE*)> f(std::fopen(fileName, "rb"), &std::fclose);
     if (!f)
         return fail("the cursor file cannot be opened");
-    std::vector<unsigned char> data;
+    std::vector<std::uint8_t> data;
     unsigned char buf[4096];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0 && data.size() < (64u << 20))
+    while ((n = std::fread(buf, 1, sizeof buf, f.get())) > 0) {
+        if (data.size() + n > (16u << 20))
+            return fail("the cursor file is too large");
         data.insert(data.end(), buf, buf + n);
-    auto word = [&](std::size_t at) { return static_cast<unsigned>(data[at] | (data[at + 1] << 8)); };
-    auto dword = [&](std::size_t at) { return word(at) | (word(at + 2) << 16); };
-    if (data.size() < 6 + 16 || word(0) != 0 || word(2) != 2 || word(4) == 0)
-        return fail("not a cursor file");
-    unsigned count = word(4);
-    if (data.size() < 6 + 16ull * count)
-        return fail("the cursor file is truncated");
-    unsigned width = data[6] ? data[6] : 256;
-    unsigned height = data[7] ? data[7] : 256;
-    unsigned hotX = word(10), hotY = word(12);
-    unsigned size = dword(14), offset = dword(18);
-    if (size == 0 || offset > data.size() || size > data.size() - offset)
-        return fail("the cursor file is truncated");
-    if (hotX >= width || hotY >= height)
-        return fail("the cursor's hot spot lies outside its picture");
+    }
     auto r = std::make_unique<TCursorRec>();
-    r->Info.HotSpot = POINT{static_cast<LONG>(hotX), static_cast<LONG>(hotY)};
-    r->Info.Size = SIZE{static_cast<LONG>(width), static_cast<LONG>(height)};
+    try {
+        TIconDirectory dir = ReadIconDirectory(data);
+        if (!dir.IsCursor || dir.Entries.empty())
+            return fail("not a cursor file");
+        const TIconEntry& e = dir.Entries[BestIconEntry(dir, 32, 32)];
+        r->Info.Image = DecodeIconEntry(data, e);
+        r->Info.HotSpot = POINT{e.HotSpot.x, e.HotSpot.y};
+        r->Info.Size = SIZE{r->Info.Image.Width, r->Info.Image.Height};
+    } catch (const Exception& ex) {
+        return fail(ex.Message());
+    }
+    if (r->Info.HotSpot.x < 0 || r->Info.HotSpot.y < 0 || r->Info.HotSpot.x >= r->Info.Size.cx ||
+        r->Info.HotSpot.y >= r->Info.Size.cy)
+        return fail("the cursor's hot spot lies outside its picture");
     r->Info.FileName = fileName;
     TCursorState& s = Cursors();
     std::lock_guard lock(s.Lock);

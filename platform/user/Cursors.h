@@ -2,6 +2,7 @@
 // Cursors: the standard shapes by resource number, cursors read from .cur
 // files, and the current cursor. Headless, a cursor is its shape's identity
 // and hot spot; a back-end that shows a pointer maps them to its own.
+#include "platform/gdi/ImageFormats.h"
 #include "platform/user/UserTypes.h"
 
 #include <string>
@@ -29,12 +30,13 @@ struct TCursorInfo {
     POINT HotSpot{};
     SIZE Size{};
     std::string FileName;
+    TDibImage Image;          // file cursors: the picture (32-bit with alpha)
 };
 
 // Standard cursors by number (instance ignored); null for unknown names.
 HCURSOR LoadCursor(HINSTANCE instance, const char* name);
-// Reads a .cur file; null (and the reason in *error) when the file is
-// missing or not a cursor file.
+// Reads a .cur file (the entry nearest 32 x 32); null, with the reason in
+// *error, when the file is missing, not a cursor or damaged.
 HCURSOR LoadCursorFromFile(const char* fileName, std::string* error = nullptr);
 BOOL DestroyCursor(HCURSOR cursor);
 HCURSOR SetCursor(HCURSOR cursor);

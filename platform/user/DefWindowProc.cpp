@@ -242,6 +242,15 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         else if (wParam == VK_F10 && GetKeyState(VK_SHIFT) < 0)
             SendMessage(wnd, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(wnd), -1);
         return 0;
+    case WM_SYSKEYUP:
+        // Alt (or F10) pressed and released alone enters the menu.
+        if ((wParam == VK_MENU || wParam == VK_F10) && LastKeyDownVk() == wParam)
+            SendMessage(TopLevelOf(w)->Handle, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    case WM_SYSCHAR:
+        if (wParam != VK_ESCAPE && (lParam & (1 << 29)))
+            SendMessage(TopLevelOf(w)->Handle, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(wParam));
+        return 0;
     case WM_CANCELMODE:
         if (GetCapture() == wnd)
             ReleaseCapture();

@@ -55,6 +55,7 @@ struct TInputState {
     HWND HoverWnd = nullptr;  // window under the pointer after the last move
     bool HoverNC = false;
     std::vector<THotKey> HotKeys;
+    WORD LastDown = 0;
 };
 
 TInputState& State()
@@ -215,6 +216,9 @@ void ConvertMouse(TThreadQueue& q, const TRawEvent& raw)
     if (!capture && sameThread) {
         TWnd* top = TopLevelOf(tw);
         if (buttonDown && (top->Style & WS_DISABLED)) {
+            // A click on a window disabled by a modal one brings that one forward.
+            if (HWND popup = GetWindow(top->Handle, GW_ENABLEDPOPUP))
+                SetActiveWindow(popup);
             MessageBeep(0);
             return;
         }
@@ -247,6 +251,21 @@ void ConvertMouse(TThreadQueue& q, const TRawEvent& raw)
         m.message = msgNum - WM_MOUSEMOVE + WM_NCMOUSEMOVE;
         m.wParam = static_cast<WPARAM>(hit);
         m.lParam = MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y));
+    }
+    if (buttonDown && client && sameThread && !capture && tw->IsChild()) {
+        // Parents hear of clicks on their children (menus close on it).
+        TWndRef ref(tw);
+        for (TWnd* c = tw; c->IsChild() && !(c->ExStyle & WS_EX_NOPARENTNOTIFY); c = c->Parent) {
+            TWnd* p = c->Parent;
+            if (!p || p == DesktopWnd())
+                break;
+            POINT pp = pt;
+            ScreenToClient(p->Handle, &pp);
+            SendMessage(p->Handle, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<WORD>(msgNum), 0),
+                        MAKELPARAM(static_cast<WORD>(pp.x), static_cast<WORD>(pp.y)));
+            if (!ref.Alive() || !IsWindow(p->Handle))
+                return;
+        }
     }
     if (buttonDown) {
         bool dblOk = !client || (tw->Class && (tw->Class->Style & CS_DBLCLKS));
@@ -344,6 +363,7 @@ void InputMessageRetrieved(const MSG& m)
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
         SetKey(s.SyncKeys, static_cast<WORD>(m.wParam), true);
+        s.LastDown = static_cast<WORD>(m.wParam);
         break;
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -419,6 +439,12 @@ void UserResetInput()
     s.HoverWnd = nullptr;
     s.HotKeys.clear();
     s.DoubleClickTime = 500;
+    s.LastDown = 0;
+}
+
+WORD LastKeyDownVk()
+{
+    return State().LastDown;
 }
 
 SHORT GetKeyState(int vk)

@@ -143,6 +143,10 @@ void UserPostInput(const TInputEvent& event);
 // Drops queued raw input and resets keyboard, pointer and click state.
 void UserResetInput();
 
+// The key of the last key-down message retrieved (Alt alone opens the menu
+// only when nothing was pressed after it).
+WORD LastKeyDownVk();
+
 // Internal: updates the retrieved key state for a message taken out of the
 // queue.
 void InputMessageRetrieved(const MSG& msg);

@@ -105,6 +105,22 @@ TWnd* FindPaintWindow(TWnd* w, DWORD thread, HWND filter)
     return nullptr;
 }
 
+// Windows hidden with an update pending stop counting, so that an idle
+// wait does not spin on paint work it cannot find.
+void RecountPaint(TThreadQueue& q)
+{
+    std::vector<HWND> counted;
+    {
+        std::lock_guard lock(User().Lock);
+        for (auto& [h, w] : User().Handles)
+            if (w->ThreadId == q.ThreadId && w->CountedForPaint)
+                counted.push_back(h);
+    }
+    for (HWND h : counted)
+        if (TWnd* w = WndFromHandle(h))
+            PaintCountChanged(w);
+}
+
 POINT CursorNow()
 {
     POINT p{};
@@ -202,21 +218,18 @@ again:
     if (q.PaintCount > 0 && InRange(WM_PAINT, lo, hi)) {
         TWnd* found = nullptr;
         {
-            std::vector<HWND> tops;
-            {
-                std::lock_guard lock(User().Lock);
-                for (TWnd* t : DesktopWnd()->Children)
-                    tops.push_back(t->Handle);
-            }
-            for (HWND t : tops)
-                if (TWnd* tw = WndFromHandle(t))
-                    if ((found = FindPaintWindow(tw, q.ThreadId, filter)))
-                        break;
+            // The search calls no window procedure, so it runs under the lock.
+            std::lock_guard lock(User().Lock);
+            for (TWnd* t : DesktopWnd()->Children)
+                if ((found = FindPaintWindow(t, q.ThreadId, filter)))
+                    break;
         }
         if (found) {
             *out = MSG{found->Handle, WM_PAINT, 0, 0, GetTickCount(), CursorNow()};
             return true;
         }
+        if (!filter)
+            RecountPaint(q);
     }
 
     if (!q.Timers.empty() && InRange(WM_TIMER, lo, hi)) {
@@ -370,8 +383,6 @@ void PurgeWindowFromQueue(TWnd* w)
     q.Posted.erase(std::remove_if(q.Posted.begin(), q.Posted.end(), drop), q.Posted.end());
     q.Input.erase(std::remove_if(q.Input.begin(), q.Input.end(), drop), q.Input.end());
 }
-
-void UserIdleFlush() {}
 
 namespace {
 
@@ -559,6 +570,7 @@ BOOL GetMessage(MSG* msg, HWND wnd, UINT filterMin, UINT filterMax)
             q.Last = m;
             return m.message == WM_QUIT ? FALSE_ : TRUE_;
         }
+        UserIdleFlush();
         WaitQueue(q, INFINITE);
     }
 }
@@ -589,8 +601,10 @@ BOOL WaitMessage()
 {
     TThreadQueue& q = CurrentQueue();
     MSG m;
-    while (!FetchMessage(q, &m, nullptr, 0, 0, false))
+    while (!FetchMessage(q, &m, nullptr, 0, 0, false)) {
+        UserIdleFlush();
         WaitQueue(q, INFINITE);
+    }
     return TRUE_;
 }
 
@@ -690,6 +704,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, TEvent* const* events, BOOL waitAll
         std::uint64_t spent = GetTickCount64() - start;
         if (timeoutMs != INFINITE && spent >= timeoutMs)
             return WAIT_TIMEOUT;
+        UserIdleFlush();
         std::unique_lock lock(q.Lock);
         if (count == 0) {
             DWORD wait = timeoutMs == INFINITE ? INFINITE : static_cast<DWORD>(timeoutMs - spent);

@@ -14,7 +14,9 @@
 #include "platform/user/WindowObject.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
+#include <string>
 
 TUserState& User()
 {
@@ -475,8 +477,12 @@ BOOL EnableWindow(HWND wnd, BOOL enable)
         HWND focus = GetFocus();
         if (focus && (focus == wnd || IsChild(wnd, focus)))
             SetFocus(nullptr);
-        if (User().Capture == wnd)
-            ReleaseCapture();
+        HWND capture = GetCapture();
+        if (capture && (capture == wnd || IsChild(wnd, capture))) {
+            SendMessage(capture, WM_CANCELMODE, 0, 0);
+            if (GetCapture() == capture)
+                ReleaseCapture();
+        }
     } else {
         w->Style &= ~WS_DISABLED;
     }
@@ -965,4 +971,61 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count)
         points[i].y += dy;
     }
     return MAKELONG(static_cast<WORD>(dx), static_cast<WORD>(dy));
+}
+
+namespace {
+
+std::string PropKey(const char* name)
+{
+    auto v = reinterpret_cast<std::uintptr_t>(name);
+    if (v < 0x10000)
+        return "#" + std::to_string(v);
+    std::string k(name);
+    for (char& c : k)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return k;
+}
+
+} // namespace
+
+BOOL SetProp(HWND wnd, const char* name, HANDLE data)
+{
+    TWnd* w = WndFromHandle(wnd);
+    if (!w || !name)
+        return FALSE_;
+    std::string key = PropKey(name);
+    for (auto& p : w->Props)
+        if (p.first == key) {
+            p.second = data;
+            return TRUE_;
+        }
+    w->Props.emplace_back(std::move(key), data);
+    return TRUE_;
+}
+
+HANDLE GetProp(HWND wnd, const char* name)
+{
+    TWnd* w = WndFromHandle(wnd);
+    if (!w || !name)
+        return nullptr;
+    std::string key = PropKey(name);
+    for (auto& p : w->Props)
+        if (p.first == key)
+            return p.second;
+    return nullptr;
+}
+
+HANDLE RemoveProp(HWND wnd, const char* name)
+{
+    TWnd* w = WndFromHandle(wnd);
+    if (!w || !name)
+        return nullptr;
+    std::string key = PropKey(name);
+    for (auto it = w->Props.begin(); it != w->Props.end(); ++it)
+        if (it->first == key) {
+            HANDLE h = it->second;
+            w->Props.erase(it);
+            return h;
+        }
+    return nullptr;
 }

@@ -82,6 +82,12 @@ struct WINDOWPLACEMENT {
 BOOL GetWindowPlacement(HWND wnd, WINDOWPLACEMENT* placement);
 BOOL SetWindowPlacement(HWND wnd, const WINDOWPLACEMENT* placement);
 
+// Window properties: named handles kept with a window (names are texts or
+// atoms made with MAKEINTATOM); they go when the window goes.
+BOOL SetProp(HWND wnd, const char* name, HANDLE data);
+HANDLE GetProp(HWND wnd, const char* name);
+HANDLE RemoveProp(HWND wnd, const char* name);
+
 // The frame sizes the default non-client calculation uses for a style pair.
 BOOL AdjustWindowRectEx(RECT* rect, DWORD style, BOOL menu, DWORD exStyle);
 inline BOOL AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) { return AdjustWindowRectEx(rect, style, menu, 0); }

@@ -5,6 +5,8 @@
 #include "platform/user/WindowObject.h"
 
 #include <array>
+#include <cctype>
+#include <string>
 #include <cstring>
 #include <mutex>
 #include <utility>
@@ -322,4 +324,109 @@ void DeallocateHWnd(HWND wnd)
     DestroyWindow(wnd);
     if (proc != &UtilWindowProc)
         FreeObjectInstance(proc);
+}
+
+namespace {
+
+struct TAtomRec {
+    std::string Name;
+    std::string Key;
+    int Count = 0;
+};
+
+struct TAtomTable {
+    std::mutex Lock;
+    std::vector<TAtomRec> Atoms;  // index + 0xC000
+};
+
+TAtomTable& Atoms()
+{
+    static auto* t = new TAtomTable;
+    return *t;
+}
+
+std::string AtomKey(const char* name)
+{
+    std::string k(name);
+    for (char& c : k)
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return k;
+}
+
+} // namespace
+
+ATOM GlobalAddAtom(const char* name)
+{
+    auto v = reinterpret_cast<std::uintptr_t>(name);
+    if (v < 0xC000)
+        return static_cast<ATOM>(v);  // integer atoms stand for themselves
+    if (!*name || std::strlen(name) > 255)
+        return 0;
+    TAtomTable& t = Atoms();
+    std::lock_guard lock(t.Lock);
+    std::string key = AtomKey(name);
+    for (std::size_t i = 0; i < t.Atoms.size(); ++i)
+        if (t.Atoms[i].Count > 0 && t.Atoms[i].Key == key) {
+            ++t.Atoms[i].Count;
+            return static_cast<ATOM>(0xC000 + i);
+        }
+    for (std::size_t i = 0; i < t.Atoms.size(); ++i)
+        if (t.Atoms[i].Count == 0) {
+            t.Atoms[i] = TAtomRec{name, key, 1};
+            return static_cast<ATOM>(0xC000 + i);
+        }
+    if (t.Atoms.size() >= 0x3FFF)
+        return 0;
+    t.Atoms.push_back(TAtomRec{name, key, 1});
+    return static_cast<ATOM>(0xC000 + t.Atoms.size() - 1);
+}
+
+ATOM GlobalFindAtom(const char* name)
+{
+    auto v = reinterpret_cast<std::uintptr_t>(name);
+    if (v < 0xC000)
+        return static_cast<ATOM>(v);
+    TAtomTable& t = Atoms();
+    std::lock_guard lock(t.Lock);
+    std::string key = AtomKey(name);
+    for (std::size_t i = 0; i < t.Atoms.size(); ++i)
+        if (t.Atoms[i].Count > 0 && t.Atoms[i].Key == key)
+            return static_cast<ATOM>(0xC000 + i);
+    return 0;
+}
+
+ATOM GlobalDeleteAtom(ATOM atom)
+{
+    if (atom < 0xC000)
+        return 0;
+    TAtomTable& t = Atoms();
+    std::lock_guard lock(t.Lock);
+    std::size_t i = atom - 0xC000u;
+    if (i >= t.Atoms.size() || t.Atoms[i].Count == 0)
+        return atom;
+    --t.Atoms[i].Count;
+    return 0;
+}
+
+UINT GlobalGetAtomName(ATOM atom, char* buffer, int size)
+{
+    if (!buffer || size <= 0)
+        return 0;
+    std::string name;
+    if (atom < 0xC000) {
+        if (atom == 0)
+            return 0;
+        name = "#" + std::to_string(atom);
+    } else {
+        TAtomTable& t = Atoms();
+        std::lock_guard lock(t.Lock);
+        std::size_t i = atom - 0xC000u;
+        if (i >= t.Atoms.size() || t.Atoms[i].Count == 0)
+            return 0;
+        name = t.Atoms[i].Name;
+    }
+    std::size_t n = std::min<std::size_t>(name.size(), static_cast<std::size_t>(size - 1));
+    std::memcpy(buffer, name.data(), n);
+    buffer[n] = 0;
+    return static_cast<UINT>(n);
 }

@@ -28,6 +28,17 @@ std::string GetClassNameString(HWND wnd);
 LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProc(WNDPROC proc, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+// Atoms: names kept by number (0xC000 and up); the same name (any case)
+// gives the same atom, and each add counts until as many deletes.
+inline const char* MAKEINTATOM(WORD atom) { return reinterpret_cast<const char*>(static_cast<std::uintptr_t>(atom)); }
+ATOM GlobalAddAtom(const char* name);
+ATOM GlobalFindAtom(const char* name);
+ATOM GlobalDeleteAtom(ATOM atom);
+UINT GlobalGetAtomName(ATOM atom, char* buffer, int size);
+inline ATOM AddAtom(const char* name) { return GlobalAddAtom(name); }
+inline ATOM FindAtom(const char* name) { return GlobalFindAtom(name); }
+inline ATOM DeleteAtom(ATOM atom) { return GlobalDeleteAtom(atom); }
+
 // A window procedure that calls an object's method with a TMessage; the
 // method's Result is the procedure's result. The procedure is a real function
 // pointer, so it can be stored with GWL_WNDPROC and called by anyone; a

@@ -21,6 +21,7 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 struct TThreadQueue;
@@ -54,6 +55,7 @@ struct TWnd {
     std::string Text;
     std::vector<BYTE> Extra;
     HMENU Menu = nullptr;
+    std::vector<std::pair<std::string, HANDLE>> Props;
 
     TWnd* Parent = nullptr;  // the desktop for top-level windows
     TWnd* Owner = nullptr;

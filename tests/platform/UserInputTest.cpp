@@ -3,6 +3,7 @@
 // message, the clipboard, dropped files and cursors.
 #include "support/WindowTestSupport.h"
 
+#include "platform/gdi/IconFormat.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Threads.h"
 #include "support/TestSupport.h"
@@ -239,39 +240,162 @@ TEST_F(UserInputTest, DroppedFilesReachTheAcceptingAncestor)
 TEST_F(UserInputTest, CursorFilesAreCheckedBeforeUse)
 {
     tarnello::test::TempDir dir;
-    auto write = [&](const std::string& name, const std::vector<unsigned char>& bytes) {
+    auto write = [&](const std::string& name, const std::vector<std::uint8_t>& bytes) {
         std::string path = dir.file(name);
         std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
                                                     static_cast<std::streamsize>(bytes.size()));
         return path;
     };
-    std::vector<unsigned char> good = {0, 0, 2, 0, 1, 0, 32, 32, 0, 0, 5, 0, 7, 0, 4, 0, 0, 0, 22, 0, 0, 0,
-                                       1, 2, 3, 4};
-    std::vector<unsigned char> icon = good;
-    icon[2] = 1;
-    std::vector<unsigned char> truncated(good.begin(), good.begin() + 12);
-    std::vector<unsigned char> badHotSpot = good;
-    badHotSpot[10] = 40;
+    TIconImage pic;
+    pic.Image.Allocate(32, 32, 32);
+    pic.Image.HasAlpha = true;
+    pic.HotSpot = TPoint(5, 7);
+    std::vector<std::uint8_t> good;
+    WriteIcon({pic}, good, true);
+    std::vector<std::uint8_t> icon;
+    WriteIcon({pic}, icon, false);
+    std::vector<std::uint8_t> truncated(good.begin(), good.begin() + 30);
+    std::vector<std::uint8_t> badHotSpot = good;
+    badHotSpot[10] = 40;  // hot spot x beyond the 32-pixel picture
     struct TCase {
         std::string Name;
-        std::vector<unsigned char> Bytes;
+        std::vector<std::uint8_t> Bytes;
         bool Ok;
-    } cases[] = {{"good.cur", good, true}, {"icon.cur", icon, false}, {"short.cur", truncated, false},
-                 {"hot.cur", badHotSpot, false}};
+    } cases[] = {{"good.cur", good, true}, {"icon.ico", icon, false}, {"short.cur", truncated, false},
+                 {"hot.cur", badHotSpot, false}, {"empty.cur", {}, false}};
     for (const TCase& c : cases) {
         std::string error;
         HCURSOR h = LoadCursorFromFile(write(c.Name, c.Bytes).c_str(), &error);
         EXPECT_EQ(h != nullptr, c.Ok) << c.Name << ": " << error;
+        EXPECT_EQ(error.empty(), c.Ok) << c.Name;
         if (h) {
             TCursorInfo info;
             ASSERT_TRUE(GetCursorDescription(h, &info));
             EXPECT_EQ(info.HotSpot, (POINT{5, 7}));
+            EXPECT_EQ(info.Size, (SIZE{32, 32}));
             SetCursor(h);
             EXPECT_EQ(GetCursor(), h);
             EXPECT_TRUE(DestroyCursor(h));
             EXPECT_EQ(GetCursor(), nullptr);
         }
     }
+    EXPECT_EQ(LoadCursorFromFile(dir.file("missing.cur").c_str()), nullptr);
     EXPECT_TRUE(LoadCursor(nullptr, IDC_ARROW));
     EXPECT_EQ(LoadCursor(nullptr, MakeIntResource(1)), nullptr);
+}
+
+TEST_F(UserInputTest, AltAloneAndAltLetterEnterTheMenu)
+{
+    HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+    HWND c = Child(a, "C", 0, 0, 10, 10);
+    SetFocus(c);
+    std::vector<std::pair<WPARAM, LPARAM>> commands;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM l, bool* handled) -> LRESULT {
+        if (h == a && m == WM_SYSCOMMAND && (w & 0xFFF0) == SC_KEYMENU) {
+            *handled = true;
+            commands.emplace_back(w, l);
+        }
+        return 0;
+    };
+    HeadlessKeyPress(VK_MENU);
+    HeadlessKeyDown(VK_MENU);
+    HeadlessKeyPress('F');
+    HeadlessKeyUp(VK_MENU);
+    HeadlessProcessMessages();
+    ASSERT_EQ(commands.size(), 2u);
+    EXPECT_EQ(commands[0].second, 0);
+    EXPECT_EQ(commands[1].second, 'f');
+}
+
+TEST_F(UserInputTest, ClickOnADisabledOwnerBringsItsModalWindowForward)
+{
+    HWND owner = Top("Owner", 0, 0, 300, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND modal = CreateWindowEx(0, "LogWnd", "Modal", WS_POPUP | WS_VISIBLE, 400, 0, 100, 100, owner, nullptr, nullptr,
+                                nullptr);
+    EnableWindow(owner, FALSE_);
+    SetActiveWindow(owner);  // something else activated the owner meanwhile
+    HeadlessProcessMessages();
+    int beeps = MessageBeepCount();
+    Watch({WM_LBUTTONDOWN});
+    HeadlessClick(150, 150);
+    HeadlessProcessMessages();
+    EXPECT_EQ(Log(), "");
+    EXPECT_EQ(GetActiveWindow(), modal);
+    EXPECT_EQ(MessageBeepCount(), beeps + 1);
+}
+
+TEST_F(UserInputTest, PropertiesAndAtoms)
+{
+    HWND a = Top("A", 0, 0, 10, 10, WS_POPUP);
+    ATOM atom = GlobalAddAtom("ControlOfWindow");
+    ASSERT_GE(atom, 0xC000);
+    EXPECT_EQ(GlobalAddAtom("controlofwindow"), atom);
+    EXPECT_EQ(GlobalFindAtom("CONTROLOFWINDOW"), atom);
+    int cookie = 0;
+    EXPECT_TRUE(SetProp(a, MAKEINTATOM(atom), &cookie));
+    EXPECT_TRUE(SetProp(a, "Other", nullptr));
+    EXPECT_EQ(GetProp(a, MAKEINTATOM(atom)), &cookie);
+    EXPECT_EQ(RemoveProp(a, MAKEINTATOM(atom)), &cookie);
+    EXPECT_EQ(GetProp(a, MAKEINTATOM(atom)), nullptr);
+    EXPECT_EQ(GlobalDeleteAtom(atom), 0);
+    EXPECT_EQ(GlobalFindAtom("ControlOfWindow"), atom);  // added twice, deleted once
+    EXPECT_EQ(GlobalDeleteAtom(atom), 0);
+    EXPECT_EQ(GlobalFindAtom("ControlOfWindow"), 0);
+    EXPECT_EQ(GetProp(reinterpret_cast<HWND>(0x777), "Other"), nullptr);
+}
+
+TEST_F(UserInputTest, DisplayChangeReachesTopLevelWindows)
+{
+    HWND a = Top("A", 0, 0, 10, 10, WS_POPUP);
+    LPARAM size = 0;
+    State.Hook = [&](HWND, UINT m, WPARAM, LPARAM l, bool*) -> LRESULT {
+        if (m == WM_DISPLAYCHANGE)
+            size = l;
+        return 0;
+    };
+    EXPECT_FALSE(HeadlessBackend().SetScreenSize(0, 100));
+    ASSERT_TRUE(HeadlessBackend().SetScreenSize(800, 600));
+    EXPECT_EQ(size, MAKELPARAM(800, 600));
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 800);
+    RECT work;
+    SystemParametersInfo(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_EQ(work, (RECT{0, 0, 800, 560}));
+    HDC screen = GetDC(nullptr);
+    EXPECT_EQ(GetDeviceCaps(screen, HORZRES), 800);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(HeadlessBackend().SetScreenSize(1280, 1024));
+    (void)a;
+}
+
+TEST_F(UserInputTest, ParentsHearOfClicksAndChildWindowsMoveByTheirCaption)
+{
+    HWND a = Top("A", 0, 0, 400, 400, WS_POPUP | WS_VISIBLE);
+    HWND c = Child(a, "C", 50, 50, 200, 150, WS_CAPTION | WS_THICKFRAME);
+    HWND quiet = CreateWindowEx(WS_EX_NOPARENTNOTIFY, "LogWnd", "Q", WS_CHILD | WS_VISIBLE, 300, 300, 50, 50, a,
+                                nullptr, nullptr, nullptr);
+    HeadlessProcessMessages();
+    std::vector<LPARAM> notes;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM l, bool*) -> LRESULT {
+        if (h == a && m == WM_PARENTNOTIFY && LOWORD(w) == WM_LBUTTONDOWN)
+            notes.push_back(l);
+        return 0;
+    };
+    HeadlessClick(100, 120);  // client area of C
+    HeadlessClick(310, 310);  // Q does not tell
+    HeadlessProcessMessages();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], MAKELPARAM(100, 120));
+    // C's caption starts below its 4-pixel frame.
+    Watch({WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE});
+    HeadlessMouseMove(150, 60);
+    HeadlessMouseDown();
+    HeadlessMouseMove(170, 90);
+    HeadlessMouseUp();
+    HeadlessProcessMessages();
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.left, 70);
+    EXPECT_EQ(r.top, 80);
+    EXPECT_EQ(Log(), "C:ENTERSIZEMOVE C:MOVE C:EXITSIZEMOVE");
+    (void)quiet;
 }

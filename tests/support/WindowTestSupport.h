@@ -113,6 +113,7 @@ protected:
     }
     void TearDown() override
     {
+        State.Hook = nullptr;  // it may capture the test's locals
         HeadlessReset();
         Current() = nullptr;
     }

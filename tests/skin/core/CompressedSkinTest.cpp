@@ -220,6 +220,8 @@ TEST(CompressedSkin, SkinListsAndIndexes)
         list.Skins().Add();
     EXPECT_EQ(list.Skins().Items(0)->Name(), "spSkin0");
     EXPECT_EQ(list.Skins().Items(2)->Name(), "spSkin2");
+    EXPECT_EQ(list.Skins().Items(2)->DisplayName(), "spSkin2");
+    EXPECT_EQ(list.Skins().Items(2)->Index(), 2);
     list.Skins().Items(1)->Skin()->LoadFromIniFile(ini);
 
     FakeFormSystem forms;
@@ -237,7 +239,7 @@ TEST(CompressedSkin, SkinListsAndIndexes)
     EXPECT_FALSE(data.Empty);
 
     TspCompressedSkinList copy(nullptr);
-    copy.SetSkins(list.Skins());
+    copy.SetSkins(&list.Skins());
     ASSERT_EQ(copy.Skins().Count(), 3);
     EXPECT_EQ(Bytes(*copy.Skins().Items(1)->Skin()->CompressedStream()),
               Bytes(*list.Skins().Items(1)->Skin()->CompressedStream()));
