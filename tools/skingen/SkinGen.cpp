@@ -9,6 +9,8 @@
 #include "skin/core/SkinEditPieces.h"
 #include "skin/core/SkinPieceKinds.h"
 #include "skin/core/SkinTextObjects.h"
+#include "skin/core/SkinDrawGlyphs.h"
+#include "skin/core/SkinObjects.h"
 #include "platform/classes/Streams.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gui/Graphics.h"
@@ -500,6 +502,95 @@ std::vector<std::uint8_t> ArrowCursor()
     return f;
 }
 
+// The form frame: a caption band with the caption buttons, a thin border
+// and the client face; the buttons' hot and pressed looks live in the sheet.
+void AddFrame(TSheet& sheet, TspSkinData& skin)
+{
+    const TTheme& th = Theme();
+    constexpr int W = 240, H = 160, Cap = 30, B = 4;
+    TspBitmap frame;
+    frame.SetSize(W, H);
+    PaintBox(frame, TRect(0, 0, W, H), {0xFFE4E8EE, th.Face, 0xFF9AA3B0, th.Face, 0});
+    for (int y = 1; y < Cap; ++y)
+        frame.FillRect(TRect(1, y, W - 1, y + 1), y < Cap / 2 ? 0xFFE9EDF2 : 0xFFE3E7ED);
+    frame.FillRect(TRect(B, Cap - 1, W - B, Cap), 0xFFD0D5DD);
+
+    struct TCapButton {
+        const char* Name;
+        TStdCommand Command;
+        int Glyph;  // 0 close, 1 maximize, 2 minimize
+    };
+    const TCapButton buttons[] = {{"closebutton", cmClose, 0}, {"maxbutton", cmMaximize, 1}, {"minbutton", cmMinimize, 2}};
+    auto glyph = [&](TspBitmap& b, const TRect& r, int kind, TspColor c) {
+        const int x = r.left + (r.Width() - 10) / 2, y = r.top + (r.Height() - 10) / 2;
+        const TColor ink = ToTColor(c);
+        if (kind == 0)
+            DrawCloseGlyph(b.Canvas(), x, y, ink);
+        else if (kind == 1)
+            DrawMaximizeGlyph(b.Canvas(), x, y, ink);
+        else
+            DrawMinimizeGlyph(b.Canvas(), x, y - 2, ink);
+        b.SetAlpha(255, r);
+    };
+    int right = W - B - 2;
+    for (const TCapButton& cb : buttons) {
+        const TRect place(right - 28, 3, right, 25);
+        right -= 30;
+        glyph(frame, place, cb.Glyph, th.Text);
+        const TRect hot = sheet.Place(28, 22), down = sheet.Place(28, 22), off = sheet.Place(28, 22);
+        const bool close = cb.Glyph == 0;
+        PaintBox(sheet.Bitmap(), hot, close ? TBoxStyle{0xFFE5484D, 0xFFD93A40, 0xFFD93A40, 0xFFE6EAEF, 3}
+                                            : TBoxStyle{0xFFF7F9FC, 0xFFEDF1F7, th.BorderHot, 0xFFE6EAEF, 3});
+        PaintBox(sheet.Bitmap(), down, close ? TBoxStyle{0xFFC22F35, 0xFFB8292F, 0xFFB8292F, 0xFFE6EAEF, 3}
+                                             : TBoxStyle{th.DownTop, th.DownBottom, th.Accent, 0xFFE6EAEF, 3});
+        PaintFlat(sheet.Bitmap(), off, 0xFFE6EAEF);
+        glyph(sheet.Bitmap(), hot, cb.Glyph, close ? 0xFFFFFFFF : th.Text);
+        glyph(sheet.Bitmap(), down, cb.Glyph, close ? 0xFFFFFFFF : th.Text);
+        glyph(sheet.Bitmap(), off, cb.Glyph, th.TextDisabled);
+        auto obj = CreateSkinObject("stdbutton", cb.Name);
+        auto* b = dynamic_cast<TspDataSkinStdButton*>(obj.get());
+        b->Command = cb.Command;
+        b->SkinRect = place;
+        b->ActivePictureIndex = 0;
+        b->ActiveSkinRect = hot;
+        b->DownRect = down;
+        b->DisableSkinRect = off;
+        b->Morphing = true;
+        skin.ObjectList.push_back(std::move(obj));
+    }
+    auto cap = CreateSkinObject("caption", "caption");
+    auto* c = dynamic_cast<TspDataSkinCaption*>(cap.get());
+    c->SkinRect = TRect(B + 6, 0, right - 4, Cap - 1);
+    c->TextRct = TRect(0, 0, c->SkinRect.Width(), c->SkinRect.Height());
+    c->FontName = "Arial";
+    c->FontHeight = 14;
+    c->FontStyle = TFontStyles{fsBold};
+    c->FontColor = ToTColor(th.CaptionInactive);
+    c->ActiveFontColor = ToTColor(th.Caption);
+    c->DefaultCaption = true;
+    c->StretchEffect = true;
+    skin.ObjectList.push_back(std::move(cap));
+
+    skin.FPicture.reset(SheetPicture(frame));
+    skin.FPictureName = "frame.bmp";
+    skin.ClRect = TRect(B, Cap, W - B, H - B);
+    skin.LTPoint = TPoint(60, 60);
+    skin.RTPoint = TPoint(W - 110, 60);
+    skin.LBPoint = TPoint(60, H - 40);
+    skin.RBPoint = TPoint(W - 60, H - 40);
+    skin.HitTestLTPoint = TPoint(B, B);
+    skin.HitTestRTPoint = TPoint(W - B, B);
+    skin.HitTestLBPoint = TPoint(B, H - B);
+    skin.HitTestRBPoint = TPoint(W - B, H - B);
+    skin.TopStretch = skin.BottomStretch = skin.LeftStretch = skin.RightStretch = true;
+    skin.StretchEffect = true;
+    skin.CaptionRect = TRect(B + 6, 0, right - 4, Cap - 1);
+    skin.ButtonsRect = TRect(right, 3, W - B - 2, 25);
+    skin.BorderW = B;
+    skin.FormMinWidth = 160;
+    skin.FormMinHeight = 80;
+}
+
 }  // namespace
 
 void BuildSkin(TspSkinData& Skin)
@@ -511,6 +602,7 @@ void BuildSkin(TspSkinData& Skin)
     AddEdits(sheet, Skin);
     AddBars(sheet, Skin);
     AddOthers(sheet, Skin);
+    AddFrame(sheet, Skin);
     Skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(sheet.Bitmap())));
     Skin.FActivePicturesNames.Add("pieces.bmp");
     Skin.FCursorsNames.Add("arrow.cur");
