@@ -97,6 +97,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         x = cur.left;
         y = cur.top;
     }
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
     cx = std::clamp(cx, 0, 32767);
     cy = std::clamp(cy, 0, 32767);
     if (x == cur.left && y == cur.top)
@@ -121,6 +123,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         // The handler may have edited the record: its flags rule (a place
         // given with SWP_NOMOVE is ignored), and what no longer changes is
         // marked unchanged.
+        pos.x = std::clamp(pos.x, -32768, 32767);
+        pos.y = std::clamp(pos.y, -32768, 32767);
         pos.cx = std::clamp(pos.cx, 0, 32767);
         pos.cy = std::clamp(pos.cy, 0, 32767);
         if (pos.flags & SWP_NOMOVE) {
