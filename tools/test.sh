@@ -15,6 +15,12 @@ cmake -S . -B "$build" -G Ninja \
 cmake --build "$build" -j "$jobs"
 
 mkdir -p "$build/test-tmp"
+root=$(pwd)
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=0:strict_string_checks=1"
+export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+export TARNELLO_SOURCE_DIR="$root"
+export TARNELLO_TEST_TMP="$root/$build/test-tmp"
 # One virtual display serves the whole run; headless tests ignore it.
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"

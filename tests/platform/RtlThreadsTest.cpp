@@ -366,15 +366,20 @@ TEST(RtlThreads, CooperativePauseHoldsAndTerminateEndsIt)
 
 TEST(RtlThreads, DeletingARunningThreadTerminatesAndWaits)
 {
+    std::atomic<bool> running{false};
     std::atomic<bool> sawTerminate{false};
     auto* t = new TFuncThread([&](TFuncThread& self) {
+        running = true;
         while (!self.Terminated())
             Sleep(1);
         self.Synchronize([] {});  // served by the destructor's wait
         sawTerminate = true;
     });
     t->Start();
-    Sleep(5);
+    // A thread terminated before it runs never executes its body: wait until
+    // it does, however loaded the machine is.
+    while (!running)
+        Sleep(1);
     t->Terminate();
     t->WaitFor();
     delete t;
