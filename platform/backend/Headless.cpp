@@ -354,6 +354,7 @@ int HeadlessProcessMessages()
         if (++n > 100000)
             break;  // a window that never validates itself
     }
+    UserIdleFlush();
     return n;
 }
 

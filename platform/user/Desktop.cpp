@@ -1,6 +1,7 @@
 #include "platform/user/Desktop.h"
 
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowObject.h"
@@ -36,6 +37,17 @@ TDesktopState& Desk()
 HMONITOR PrimaryMonitor()
 {
     return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(0x10001));
+}
+
+LOGFONT UiFont(LONG weight)
+{
+    LOGFONT lf;
+    lf.lfHeight = -12;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    std::strncpy(lf.lfFaceName, "Segoe UI", LF_FACESIZE - 1);
+    return lf;
 }
 
 RECT ScreenRect()
@@ -170,6 +182,31 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pv, UINT)
         return TRUE_;
     case SPI_GETBEEP:
         return setBool(TRUE_);
+    case SPI_GETNONCLIENTMETRICS: {
+        auto* m = static_cast<NONCLIENTMETRICS*>(pv);
+        if (!m || m->cbSize < sizeof(NONCLIENTMETRICS) - sizeof(int))
+            return FALSE_;
+        m->iBorderWidth = 1;
+        m->iScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+        m->iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+        m->iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
+        m->iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
+        m->lfCaptionFont = UiFont(FW_NORMAL);
+        m->iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
+        m->iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
+        m->lfSmCaptionFont = UiFont(FW_NORMAL);
+        m->iMenuWidth = GetSystemMetrics(SM_CXMENUSIZE);
+        m->iMenuHeight = GetSystemMetrics(SM_CYMENUSIZE);
+        m->lfMenuFont = UiFont(FW_NORMAL);
+        m->lfStatusFont = UiFont(FW_NORMAL);
+        m->lfMessageFont = UiFont(FW_NORMAL);
+        return TRUE_;
+    }
+    case SPI_GETICONTITLELOGFONT:
+        if (!pv || uiParam < sizeof(LOGFONT))
+            return FALSE_;
+        *static_cast<LOGFONT*>(pv) = UiFont(FW_NORMAL);
+        return TRUE_;
     case SPI_GETKEYBOARDDELAY:
     case SPI_GETKEYBOARDSPEED:
         if (!pv)

@@ -3,6 +3,7 @@
 // parameters, the beep, the text clipboard and files dropped on windows.
 // Headless there is one monitor the size of the screen; the work area leaves
 // a 40-pixel task bar at the bottom unless a test sets another.
+#include "platform/gdi/Fonts.h"
 #include "platform/user/UserTypes.h"
 
 #include <string>
@@ -42,7 +43,30 @@ constexpr UINT SPI_GETMENUFADE = 0x1012;
 constexpr UINT SPI_GETFLATMENU = 0x1022;
 constexpr UINT SPI_GETDROPSHADOW = 0x1024;
 constexpr UINT SPI_GETUIEFFECTS = 0x103E;
+constexpr UINT SPI_GETICONTITLELOGFONT = 0x001F;
+constexpr UINT SPI_GETNONCLIENTMETRICS = 0x0029;
 constexpr UINT SPIF_UPDATEINIFILE = 0x0001;
+// Frame metrics and the fonts of captions, menus, the status bar and
+// messages: "Segoe UI", 9 points at 96 dots per inch.
+struct NONCLIENTMETRICS {
+    UINT cbSize = sizeof(NONCLIENTMETRICS);
+    int iBorderWidth = 0;
+    int iScrollWidth = 0;
+    int iScrollHeight = 0;
+    int iCaptionWidth = 0;
+    int iCaptionHeight = 0;
+    LOGFONT lfCaptionFont;
+    int iSmCaptionWidth = 0;
+    int iSmCaptionHeight = 0;
+    LOGFONT lfSmCaptionFont;
+    int iMenuWidth = 0;
+    int iMenuHeight = 0;
+    LOGFONT lfMenuFont;
+    LOGFONT lfStatusFont;
+    LOGFONT lfMessageFont;
+    int iPaddedBorderWidth = 0;
+};
+using TNonClientMetrics = NONCLIENTMETRICS;
 constexpr UINT SPIF_SENDCHANGE = 0x0002;
 // Reads or sets a system parameter; unknown ones fail (FALSE).
 BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pvParam, UINT winIni);

@@ -252,6 +252,21 @@ void ConvertMouse(TThreadQueue& q, const TRawEvent& raw)
         m.wParam = static_cast<WPARAM>(hit);
         m.lParam = MAKELPARAM(static_cast<WORD>(pt.x), static_cast<WORD>(pt.y));
     }
+    if (buttonDown && client && sameThread && !capture && tw->IsChild()) {
+        // Parents hear of clicks on their children (menus close on it).
+        TWndRef ref(tw);
+        for (TWnd* c = tw; c->IsChild() && !(c->ExStyle & WS_EX_NOPARENTNOTIFY); c = c->Parent) {
+            TWnd* p = c->Parent;
+            if (!p || p == DesktopWnd())
+                break;
+            POINT pp = pt;
+            ScreenToClient(p->Handle, &pp);
+            SendMessage(p->Handle, WM_PARENTNOTIFY, MAKEWPARAM(static_cast<WORD>(msgNum), 0),
+                        MAKELPARAM(static_cast<WORD>(pp.x), static_cast<WORD>(pp.y)));
+            if (!ref.Alive() || !IsWindow(p->Handle))
+                return;
+        }
+    }
     if (buttonDown) {
         bool dblOk = !client || (tw->Class && (tw->Class->Style & CS_DBLCLKS));
         int cx = std::max(1, GetSystemMetrics(SM_CXDOUBLECLK) / 2);

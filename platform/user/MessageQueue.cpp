@@ -384,8 +384,6 @@ void PurgeWindowFromQueue(TWnd* w)
     q.Input.erase(std::remove_if(q.Input.begin(), q.Input.end(), drop), q.Input.end());
 }
 
-void UserIdleFlush() {}
-
 namespace {
 
 LRESULT SendCrossThread(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam, DWORD timeoutMs, bool* timedOut)
@@ -572,6 +570,7 @@ BOOL GetMessage(MSG* msg, HWND wnd, UINT filterMin, UINT filterMax)
             q.Last = m;
             return m.message == WM_QUIT ? FALSE_ : TRUE_;
         }
+        UserIdleFlush();
         WaitQueue(q, INFINITE);
     }
 }
@@ -602,8 +601,10 @@ BOOL WaitMessage()
 {
     TThreadQueue& q = CurrentQueue();
     MSG m;
-    while (!FetchMessage(q, &m, nullptr, 0, 0, false))
+    while (!FetchMessage(q, &m, nullptr, 0, 0, false)) {
+        UserIdleFlush();
         WaitQueue(q, INFINITE);
+    }
     return TRUE_;
 }
 
@@ -703,6 +704,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, TEvent* const* events, BOOL waitAll
         std::uint64_t spent = GetTickCount64() - start;
         if (timeoutMs != INFINITE && spent >= timeoutMs)
             return WAIT_TIMEOUT;
+        UserIdleFlush();
         std::unique_lock lock(q.Lock);
         if (count == 0) {
             DWORD wait = timeoutMs == INFINITE ? INFINITE : static_cast<DWORD>(timeoutMs - spent);

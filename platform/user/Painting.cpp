@@ -2,6 +2,7 @@
 
 #include "platform/gdi/Bitmaps.h"
 #include "platform/gdi/DeviceContext.h"
+#include "platform/rtl/Threads.h"
 #include "platform/user/Backend.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/ThreadQueue.h"
@@ -199,6 +200,23 @@ void UpdateNow(TWnd* w, UINT flags)
 void InstallWindowDCHooks()
 {
     GdiSetWindowDCHooks(&HookGetDC, &HookReleaseDC);
+}
+
+void UserIdleFlush()
+{
+    std::vector<TOpenDC> open;
+    {
+        std::lock_guard lock(DCLock());
+        for (auto& [dc, rec] : OpenDCs())
+            open.push_back(rec);
+    }
+    DWORD self = GetCurrentThreadId();
+    for (const TOpenDC& rec : open) {
+        TWnd* w = WndFromHandle(rec.Wnd);
+        const RECT& b = rec.SurfaceBounds;
+        if (w && w->ThreadId == self && b.right > b.left && b.bottom > b.top)
+            SurfaceChanged(TopLevelOf(w), b);
+    }
 }
 
 void PaintCountChanged(TWnd* w)

@@ -62,5 +62,6 @@ void PurgeWindowFromQueue(TWnd* w);
 // false when there is none.
 bool ConvertNextInput(TThreadQueue& q);
 bool RawInputPending();
-// Idle work of the main loop: presents changed screen areas.
+// Idle work before a thread waits: shows what was drawn through device
+// contexts that are still open (a canvas may keep its DC between paints).
 void UserIdleFlush();

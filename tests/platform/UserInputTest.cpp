@@ -366,3 +366,36 @@ TEST_F(UserInputTest, DisplayChangeReachesTopLevelWindows)
     ASSERT_TRUE(HeadlessBackend().SetScreenSize(1280, 1024));
     (void)a;
 }
+
+TEST_F(UserInputTest, ParentsHearOfClicksAndChildWindowsMoveByTheirCaption)
+{
+    HWND a = Top("A", 0, 0, 400, 400, WS_POPUP | WS_VISIBLE);
+    HWND c = Child(a, "C", 50, 50, 200, 150, WS_CAPTION | WS_THICKFRAME);
+    HWND quiet = CreateWindowEx(WS_EX_NOPARENTNOTIFY, "LogWnd", "Q", WS_CHILD | WS_VISIBLE, 300, 300, 50, 50, a,
+                                nullptr, nullptr, nullptr);
+    HeadlessProcessMessages();
+    std::vector<LPARAM> notes;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM l, bool*) -> LRESULT {
+        if (h == a && m == WM_PARENTNOTIFY && LOWORD(w) == WM_LBUTTONDOWN)
+            notes.push_back(l);
+        return 0;
+    };
+    HeadlessClick(100, 120);  // client area of C
+    HeadlessClick(310, 310);  // Q does not tell
+    HeadlessProcessMessages();
+    ASSERT_EQ(notes.size(), 1u);
+    EXPECT_EQ(notes[0], MAKELPARAM(100, 120));
+    // C's caption starts below its 4-pixel frame.
+    Watch({WM_ENTERSIZEMOVE, WM_MOVE, WM_EXITSIZEMOVE});
+    HeadlessMouseMove(150, 60);
+    HeadlessMouseDown();
+    HeadlessMouseMove(170, 90);
+    HeadlessMouseUp();
+    HeadlessProcessMessages();
+    RECT r;
+    GetWindowRect(c, &r);
+    EXPECT_EQ(r.left, 70);
+    EXPECT_EQ(r.top, 80);
+    EXPECT_EQ(Log(), "C:ENTERSIZEMOVE C:MOVE C:EXITSIZEMOVE");
+    (void)quiet;
+}

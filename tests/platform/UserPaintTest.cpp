@@ -160,3 +160,30 @@ TEST_F(UserPaintTest, EraseUsesTheClassBrushAndPaintStructReportsIt)
     EXPECT_EQ(paint, r);
     EXPECT_EQ(ScreenAt(10, 10), GetSysColor(COLOR_BTNFACE));
 }
+
+TEST_F(UserPaintTest, DrawingThroughAKeptDCShowsWhenIdle)
+{
+    HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+    HeadlessProcessMessages();
+    HDC dc = GetDC(a);  // kept open, as a control's canvas does
+    HBRUSH b = CreateSolidBrush(RGB(7, 8, 9));
+    HGDIOBJ old = SelectObject(dc, b);
+    PatBlt(dc, 0, 0, 10, 10, PATCOPY);
+    SelectObject(dc, old);
+    DeleteObject(b);
+    HeadlessProcessMessages();
+    EXPECT_EQ(ScreenAt(5, 5), RGB(7, 8, 9));
+    ReleaseDC(a, dc);
+}
+
+TEST_F(UserPaintTest, NonClientMetricsDescribeTheUiFont)
+{
+    NONCLIENTMETRICS m;
+    ASSERT_TRUE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof m, &m, 0));
+    EXPECT_STREQ(m.lfMessageFont.lfFaceName, "Segoe UI");
+    EXPECT_EQ(m.lfMessageFont.lfHeight, -12);
+    NONCLIENTMETRICS tooSmall;
+    tooSmall.cbSize = 8;
+    EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 8, &tooSmall, 0));
+    EXPECT_FALSE(SystemParametersInfo(0xFFFF, 0, nullptr, 0));
+}
