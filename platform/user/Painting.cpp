@@ -19,6 +19,12 @@ namespace {
 struct TOpenDC {
     HWND Wnd = nullptr;
     RECT SurfaceBounds{};
+    bool WindowArea = false;
+    bool ClipChildren = false;
+    bool ClipSiblings = false;
+    // Paint DCs and DCs cut by a caller's region keep their visible area;
+    // the others follow the window as it moves, resizes or is covered.
+    bool Fixed = true;
 };
 
 std::mutex& DCLock()
@@ -95,7 +101,7 @@ bool NeedsPaint(const TWnd* w)
            (!w->Update.IsEmpty() || w->InternalPaint || w->UpdateFrame);
 }
 
-HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea)
+HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea, const TOpenDC* follow = nullptr)
 {
     TWnd* top = TopLevelOf(w);
     EnsureSurface(top);
@@ -110,8 +116,12 @@ HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea)
     dev.Offset(-o.x, -o.y);
     HDC dc = CreateSurfaceDC(top->Surface, o, &dev);
     if (dc) {
+        TOpenDC rec = follow ? *follow : TOpenDC{};
+        rec.Wnd = w->Handle;
+        rec.WindowArea = windowArea;
+        rec.SurfaceBounds = surfaceVis.Bounds();
         std::lock_guard lock(DCLock());
-        OpenDCs()[dc] = TOpenDC{w->Handle, surfaceVis.Bounds()};
+        OpenDCs()[dc] = rec;
     }
     return dc;
 }
@@ -200,6 +210,50 @@ void UpdateNow(TWnd* w, UINT flags)
 void InstallWindowDCHooks()
 {
     GdiSetWindowDCHooks(&HookGetDC, &HookReleaseDC);
+}
+
+void RefreshOpenDCs(TWnd* top)
+{
+    std::vector<std::pair<HDC, TOpenDC>> mine;
+    {
+        std::lock_guard lock(DCLock());
+        if (OpenDCs().empty())
+            return;
+        for (auto& [dc, rec] : OpenDCs())
+            mine.emplace_back(dc, rec);
+    }
+    TGdiBitmap* surface = top->Surface ? BitmapFromHandle(top->Surface) : nullptr;
+    for (auto& [dc, rec] : mine) {
+        TWnd* w = WndFromHandle(rec.Wnd);
+        TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+        if (!w || !ctx || TopLevelOf(w) != top || !surface)
+            continue;
+        if (ctx->Surface() != surface) {
+            // The window's surface was replaced (a new size): the DC moves to it.
+            TGdiBitmap* old = ctx->Surface();
+            GdiAddSelection(top->Surface);
+            ctx->SetSurface(surface);
+            surface->SelectedDC = nullptr;  // a window DC selects nothing
+            if (old)
+                GdiReleaseSelection(old);
+        }
+        POINT o = SurfaceOrigin(w);
+        if (!rec.WindowArea) {
+            o.x += w->Client.left;
+            o.y += w->Client.top;
+        }
+        ctx->SetOrigin(o);
+        if (!rec.Fixed) {
+            TRegion vis = SurfaceVis(w, rec.WindowArea, rec.ClipChildren || (w->Style & WS_CLIPCHILDREN), rec.ClipSiblings);
+            rec.SurfaceBounds = vis.Bounds();
+            vis.Offset(-o.x, -o.y);
+            ctx->SetVisRegion(&vis);
+            std::lock_guard lock(DCLock());
+            auto it = OpenDCs().find(dc);
+            if (it != OpenDCs().end())
+                it->second.SurfaceBounds = rec.SurfaceBounds;
+        }
+    }
 }
 
 void UserIdleFlush()
@@ -326,6 +380,7 @@ void EnsureSurface(TWnd* top)
         DeleteObject(top->Surface);
     }
     top->Surface = fresh;
+    RefreshOpenDCs(top);
 }
 
 void FreeSurface(TWnd* top)
@@ -383,7 +438,11 @@ HDC GetDCEx(HWND wnd, HRGN clip, DWORD flags)
             PaintCountChanged(w);
         }
     }
-    return MakeDC(w, vis, windowArea);
+    TOpenDC follow;
+    follow.ClipChildren = clipChildren;
+    follow.ClipSiblings = clipSiblings;
+    follow.Fixed = (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN | DCX_INTERSECTUPDATE)) != 0;
+    return MakeDC(w, vis, windowArea, &follow);
 }
 
 HDC GetWindowDC(HWND wnd)

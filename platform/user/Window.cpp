@@ -565,6 +565,9 @@ HWND SetParent(HWND child, HWND newParent)
     }
     if (visible)
         RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (old && old != DesktopWnd())
+        RefreshOpenDCs(TopLevelOf(old));
+    RefreshOpenDCs(TopLevelOf(w));
     return oldHandle;
 }
 

@@ -168,6 +168,7 @@ int SetWindowRgn(HWND wnd, HRGN rgn, BOOL redraw)
     if (old && old != rgn)
         DeleteObject(old);
     ShapeChanged(w, oldScreen, redraw != 0 && IsReallyVisible(w));
+    RefreshOpenDCs(TopLevelOf(w));
     return 1;
 }
 

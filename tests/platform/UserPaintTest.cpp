@@ -187,3 +187,23 @@ TEST_F(UserPaintTest, NonClientMetricsDescribeTheUiFont)
     EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 8, &tooSmall, 0));
     EXPECT_FALSE(SystemParametersInfo(0xFFFF, 0, nullptr, 0));
 }
+
+TEST_F(UserPaintTest, AKeptDCFollowsItsWindow)
+{
+    HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+    HWND c = Child(a, "C", 10, 10, 20, 20);
+    HeadlessProcessMessages();
+    HDC dc = GetDC(c);
+    SetWindowPos(a, nullptr, 0, 0, 300, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);  // new surface
+    SetWindowPos(c, nullptr, 100, 100, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    HeadlessProcessMessages();
+    HBRUSH b = CreateSolidBrush(RGB(5, 6, 7));
+    HGDIOBJ old = SelectObject(dc, b);
+    PatBlt(dc, 0, 0, 200, 200, PATCOPY);
+    SelectObject(dc, old);
+    DeleteObject(b);
+    ReleaseDC(c, dc);
+    EXPECT_EQ(ScreenAt(140, 140), RGB(5, 6, 7));
+    EXPECT_NE(ScreenAt(160, 160), RGB(5, 6, 7));  // clipped to the child's new size
+    EXPECT_NE(ScreenAt(15, 15), RGB(5, 6, 7));
+}
