@@ -373,20 +373,73 @@ void EnsureSurface(TWnd* top)
     TGdiBitmap* nb = BitmapFromHandle(fresh);
     if (!nb)
         return;
+    HBITMAP previous = top->Surface;
     if (old) {
         LONG cw = std::min(w, old->Width()), ch = std::min(h, old->Height());
         for (LONG y = 0; y < ch; ++y)
             std::memcpy(nb->Layout.Row(y), old->Layout.Row(y), static_cast<std::size_t>(cw) * 4);
-        DeleteObject(top->Surface);
     }
     top->Surface = fresh;
+    // Open DCs move to the new surface first, so the old one can go.
     RefreshOpenDCs(top);
+    if (previous)
+        DeleteObject(previous);
 }
+
+namespace {
+
+// A one-pixel surface that DCs of destroyed windows draw into, invisibly.
+TGdiBitmap* DeadSurface(HBITMAP* handle)
+{
+    static HBITMAP dead = [] {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = 1;
+        bi.bmiHeader.biHeight = -1;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    }();
+    *handle = dead;
+    return BitmapFromHandle(dead);
+}
+
+} // namespace
 
 void FreeSurface(TWnd* top)
 {
-    if (top->Surface)
-        DeleteObject(top->Surface);
+    if (!top->Surface)
+        return;
+    TGdiBitmap* surface = BitmapFromHandle(top->Surface);
+    std::vector<std::pair<HDC, TOpenDC>> open;
+    {
+        std::lock_guard lock(DCLock());
+        for (auto& [dc, rec] : OpenDCs())
+            open.emplace_back(dc, rec);
+    }
+    for (auto& [dc, rec] : open) {
+        TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+        if (!ctx || !surface || ctx->Surface() != surface)
+            continue;
+        // A DC still held for a window that goes draws nowhere from now on.
+        HBITMAP deadHandle = nullptr;
+        TGdiBitmap* dead = DeadSurface(&deadHandle);
+        if (!dead)
+            continue;
+        GdiAddSelection(deadHandle);
+        ctx->SetSurface(dead);
+        dead->SelectedDC = nullptr;
+        GdiReleaseSelection(surface);
+        TRegion none;
+        ctx->SetVisRegion(&none);
+        std::lock_guard lock(DCLock());
+        auto it = OpenDCs().find(dc);
+        if (it != OpenDCs().end()) {
+            it->second.Fixed = true;
+            it->second.SurfaceBounds = RECT{};
+        }
+    }
+    DeleteObject(top->Surface);
     top->Surface = nullptr;
 }
 
