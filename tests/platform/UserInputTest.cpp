@@ -499,3 +499,32 @@ TEST_F(UserInputTest, DeferredPlacementsApplyTogether)
     HDWP bad = BeginDeferWindowPos(1);
     EXPECT_EQ(DeferWindowPos(bad, reinterpret_cast<HWND>(0x4444), nullptr, 0, 0, 1, 1, 0), nullptr);
 }
+
+TEST_F(UserInputTest, AHandlerRaisingInTheMoveLoopLeavesNoCapture)
+{
+    HWND a = Top("A", 100, 100, 300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HeadlessProcessMessages();
+    State.Hook = [&](HWND, UINT m, WPARAM, LPARAM, bool*) -> LRESULT {
+        if (m == WM_MOVING)
+            throw EInvalidOperation("refused");
+        return 0;
+    };
+    HeadlessMouseMove(200, 110);
+    HeadlessMouseDown();
+    HeadlessMouseMove(230, 140);
+    HeadlessMouseUp();
+    EXPECT_THROW(HeadlessProcessMessages(), EInvalidOperation);
+    EXPECT_EQ(GetCapture(), nullptr);
+    State.Hook = nullptr;
+    HeadlessProcessMessages();
+    // The next drag works normally (away from the first press, which would
+    // make a double click).
+    HeadlessMouseMove(250, 112);
+    HeadlessMouseDown();
+    HeadlessMouseMove(260, 122);
+    HeadlessMouseUp();
+    HeadlessProcessMessages();
+    RECT r;
+    GetWindowRect(a, &r);
+    EXPECT_EQ(r.left, 110);
+}
