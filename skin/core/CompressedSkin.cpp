@@ -276,8 +276,8 @@ void TspSkinData::LoadCompressedStoredSkin(TspCompressedStoredSkin* AStoredSkin)
 {
     if (!AStoredSkin || AStoredSkin->Empty())
         return;
-    BeginLoad();
     try {
+        BeginLoad();
         ClearAll();
         TMemoryStream payload;
         AStoredSkin->DeCompressToStream(&payload);

@@ -178,7 +178,8 @@ private:
     void WriteSkinControls(TCustomIniFile& Ini);
 
     // Steps shared by every load: start (1225), and either finish (1226,
-    // 1227) or, after a failure, clear and tell the forms all the same.
+    // 1227) or, after a failure (a receiver's included), clear and tell the
+    // forms all the same.
     void BeginLoad();
     void EndLoad();
     void AbortLoad();

@@ -132,8 +132,8 @@ bool TspSkinData::LoadFromFile(const std::string& FileName)
         FLastError = "The file \"" + FileName + "\" is not a skin file";
         return false;
     }
-    BeginLoad();
     try {
+        BeginLoad();
         ClearAll();
         const std::string base = IncludeTrailingPathDelimiter(ExtractFilePath(FileName));
         ReadSkinSections(*ini, &base);

@@ -322,3 +322,45 @@ TEST(SkinIni, SaveErasesStaleKeysOfItsSections)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(SkinIni, FailingReceiversAndHandlersLeaveAConsistentSkin)
+{
+    TempDir dir;
+    FakeFormSystem forms;
+    forms.FormList = {{FakeFormSystem::H(1), "TMainForm"}};
+    WriteTextFile(dir.file("skin.ini"), "[VERSION]\n[PICTURES]\n[FORMINFO]\n[SKINOBJECTS]\n"
+                                        "[SKINCONTROLS]\ncount=1\n0=b:button\n");
+    {
+        // A form that fails on the first message: the load fails, the skin
+        // is cleared and the forms still hear the end of the change.
+        TspSkinData data(nullptr);
+        forms.OnSend = [](HWND, UINT msg) {
+            if (msg == WM_SKINBEFORECHANGE)
+                throw EInvalidOperation("receiver failed");
+        };
+        EXPECT_THROW(data.LoadFromFile(dir.file("skin.ini")), EInvalidOperation);
+        EXPECT_TRUE(data.Empty);
+        EXPECT_FALSE(data.ChangeSkinDataProcess);
+        EXPECT_EQ(forms.Messages(), (std::vector<UINT>{WM_SKINBEFORECHANGE, WM_SKINCHANGED, WM_SKINCHANGEDMDI}));
+    }
+    forms.OnSend = nullptr;
+    forms.Sent.clear();
+    {
+        // A failing load handler: the skin is loaded and the forms told,
+        // then the error comes out.
+        struct Failing : TObject {
+            void OnLoad(TObject*) { throw EInvalidOperation("handler failed"); }
+        } handler;
+        TspSkinData data(nullptr);
+        data.OnLoadData = MakeEvent(&handler, &Failing::OnLoad);
+        EXPECT_THROW(data.LoadFromFile(dir.file("skin.ini")), EInvalidOperation);
+        EXPECT_FALSE(data.Empty);
+        EXPECT_FALSE(data.ChangeSkinDataProcess);
+        EXPECT_EQ(data.CtrlList.size(), 1u);
+        EXPECT_EQ(forms.Messages(), (std::vector<UINT>{WM_SKINBEFORECHANGE, WM_SKINCHANGED, WM_SKINCHANGEDMDI}));
+    }
+}
+
+}  // namespace
