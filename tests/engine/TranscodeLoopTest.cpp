@@ -133,3 +133,29 @@ TEST_F(TranscodeLoopTest, StopLeavesAPlayableFile)
 }
 
 }  // namespace
+
+namespace {
+
+// Damaged data in the middle of an input is skipped; the task ends as
+// finished with what was readable.
+TEST_F(TranscodeLoopTest, DamagedInputConvertsWhatIsReadable)
+{
+    TempDir dir;
+    const std::string damaged = dir.file("damaged.avi");
+    ASSERT_EQ(RunCommand("cp '" + MediaFixture("mpeg4_pcm.avi") + "' '" + damaged + "'"), 0);
+    // Overwrite 4 KB in the middle of the packets with noise.
+    ASSERT_EQ(RunCommand("head -c 4096 /dev/urandom | dd of='" + damaged + "' bs=1 seek=60000 conv=notrunc 2>/dev/null"),
+              0);
+    const std::string out = dir.file("repaired.mkv");
+    {
+        TTaskDriver d;
+        ASSERT_EQ(d.AddInput(damaged), 0) << d.Task.LastErrMsg();
+        ASSERT_EQ(d.SetOutput(out, "-c:v mpeg4 -c:a mp2"), 0);
+        d.Task.StartConvert(false);
+        EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
+        EXPECT_TRUE(d.Task.Finished());
+    }
+    EXPECT_GT(Duration(out), 1.0);
+}
+
+}  // namespace
