@@ -373,6 +373,10 @@ void TCustomFFmpeg::Transcode()
             continue;
         }
         if (r < 0) {
+            // A read aborted by the time-out, or an I/O error, fails the
+            // task; the end of the file and damaged data end the input.
+            if (!FBroken && (r == AVERROR_EXIT || r == AVERROR(EIO) || r == AVERROR(ETIMEDOUT)))
+                Fatal(ErrorCodeText(in.ctx->url, r));
             in.eof_reached = 1;
             if (FJoinMode) {
                 if (joinIndex + 1 >= nb_input_files())
