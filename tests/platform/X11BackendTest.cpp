@@ -579,6 +579,28 @@ TEST_F(X11Test, MenuWithTheCaptureGrabsThePointer)
     EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
 }
 
+TEST_F(X11Test, XFocusActivatesItsWindow)
+{
+    HWND first = Top("First", 40, 800, 150, 100, WS_POPUP);
+    HWND second = Top("Second", 220, 800, 150, 100, WS_POPUP);
+    ShowWindow(second, SW_SHOW);
+    ShowWindow(first, SW_SHOW);
+    SetForegroundWindow(first);
+    ASSERT_TRUE(PumpUntil([&] {
+        XWindowAttributes wa{};
+        XGetWindowAttributes(Peer, B->XWindowOf(second), &wa);
+        return wa.map_state == IsViewable;
+    }));
+    EXPECT_EQ(GetForegroundWindow(), first);
+    // The window manager (or the user's click) gives the X focus elsewhere.
+    XSetInputFocus(Peer, B->XWindowOf(second), RevertToParent, CurrentTime);
+    XSync(Peer, False);
+    EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == second; }));
+    EXPECT_EQ(GetActiveWindow(), second);
+    XSetInputFocus(Peer, PointerRoot, RevertToParent, CurrentTime);
+    XSync(Peer, False);
+}
+
 TEST_F(X11Test, ErrorHandlerLogsAndSurvivesAnotherLibrarysHandler)
 {
     Display* dpy = B->Display();
