@@ -53,7 +53,7 @@ const bool* LayoutPictures(std::int32_t layout)
     return layouts[layout < 0 ? 0 : layout];
 }
 
-void WriteFlaggedPicture(TStream* s, const TspSkinPicture& picture)
+void WriteFlaggedPicture(TStream* s, TBitmap& picture)
 {
     const std::uint8_t empty = picture.Empty() ? 1 : 0;
     s->WriteBuffer(&empty, 1);
@@ -93,7 +93,7 @@ void TspCompressedStoredSkin::LoadFromSkinData(TspSkinData* ASkinData)
 {
     TMemoryStream payload;
     WriteInt32(&payload, kWrittenLayout);
-    for (const auto* picture : {ASkinData->FPicture.get(), ASkinData->FInActivePicture.get(), ASkinData->FMask.get(),
+    for (auto* picture : {ASkinData->FPicture.get(), ASkinData->FInActivePicture.get(), ASkinData->FMask.get(),
                                 ASkinData->FRollUpPicture.get(), ASkinData->FRollUpMask.get()})
         WriteFlaggedPicture(&payload, *picture);
     WriteInt32(&payload, static_cast<std::int32_t>(ASkinData->FActivePictures.size()));
@@ -122,7 +122,7 @@ void TspCompressedStoredSkin::LoadFromIniFile(const std::string& AFileName)
     WriteInt32(&payload, kWrittenLayout);
     for (const char* key : {"picture", "inactivepicture", "mask", "rolluppicture", "rollupmask"}) {
         const std::string name = ini.ReadString("PICTURES", key, "");
-        TspSkinPicture picture;
+        TBitmap picture;
         if (!name.empty())
             picture.LoadFromFile(SkinFilePath(base, name));
         WriteFlaggedPicture(&payload, picture);
@@ -131,7 +131,7 @@ void TspCompressedStoredSkin::LoadFromIniFile(const std::string& AFileName)
     ReadStrings(ini, "PICTURES", "activepictures", names);
     WriteInt32(&payload, names.Count());
     for (int i = 0; i < names.Count(); ++i) {
-        TspSkinPicture picture;
+        TBitmap picture;
         picture.LoadFromFile(SkinFilePath(base, names[i]));
         picture.SaveToStream(&payload);
     }
@@ -207,15 +207,42 @@ void TspCompressedStoredSkin::SetCompressedFileName(const std::string& Value)
 
 // ---------------------------------------------------------------------------
 
-TspSkinListItem::TspSkinListItem(TspCompressedSkinList* AList, int AIndex)
-    : FList(AList), FSkin(std::make_unique<TspCompressedStoredSkin>(nullptr)),
-      FName("spSkin" + std::to_string(AIndex))
+TspSkinListItem::TspSkinListItem(TCollection* ACollection)
+    : TCollectionItem(ACollection), FSkin(std::make_unique<TspCompressedStoredSkin>(nullptr)),
+      FName("spSkin" + std::to_string(Index()))
 {
+}
+
+TspSkinListItem::~TspSkinListItem() = default;
+
+void TspSkinListItem::Assign(TPersistent* Source)
+{
+    auto* from = dynamic_cast<TspSkinListItem*>(Source);
+    if (!from) {
+        TCollectionItem::Assign(Source);
+        return;
+    }
+    FName = from->FName;
+    FDescription = from->FDescription;
+    FFileName = from->FFileName;
+    FCompressedFileName = from->FCompressedFileName;
+    TMemoryStream* block = from->Skin()->CompressedStream();
+    TMemoryStream* mine = FSkin->CompressedStream();
+    mine->Clear();
+    if (block->Size() > 0)
+        mine->WriteBuffer(block->Memory(), block->Size());
+}
+
+bool TspSkinListItem::Designing() const
+{
+    auto* items = dynamic_cast<TspSkinListItems*>(Collection());
+    TspCompressedSkinList* list = items ? items->SkinList() : nullptr;
+    return list && list->ComponentState().Contains(csDesigning) && !list->ComponentState().Contains(csLoading);
 }
 
 void TspSkinListItem::SetFileName(const std::string& Value)
 {
-    if (FList && FList->ComponentState().Contains(csDesigning) && !FList->ComponentState().Contains(csLoading)) {
+    if (Designing()) {
         FFileName = ExtractFileName(Value);
         FSkin->LoadFromIniFile(Value);
     } else {
@@ -225,7 +252,7 @@ void TspSkinListItem::SetFileName(const std::string& Value)
 
 void TspSkinListItem::SetCompressedFileName(const std::string& Value)
 {
-    if (FList && FList->ComponentState().Contains(csDesigning) && !FList->ComponentState().Contains(csLoading)) {
+    if (Designing()) {
         FCompressedFileName = ExtractFileName(Value);
         FSkin->LoadFromCompressFile(Value);
     } else {
@@ -233,43 +260,12 @@ void TspSkinListItem::SetCompressedFileName(const std::string& Value)
     }
 }
 
-TspSkinListItem* TspSkinListItems::Add()
+TspSkinListItems::TspSkinListItems(TspCompressedSkinList* ASkinList)
+    : TCollection(MakeCollectionItem<TspSkinListItem>), FSkinList(ASkinList)
 {
-    FItems.push_back(std::make_unique<TspSkinListItem>(FSkinList, Count()));
-    return FItems.back().get();
 }
 
-TspSkinListItem* TspSkinListItems::Items(int Index) const
-{
-    if (Index < 0 || Index >= Count())
-        throw EListError(Format("List index out of bounds (%d)", Index));
-    return FItems[static_cast<std::size_t>(Index)].get();
-}
-
-void TspSkinListItems::Delete(int Index)
-{
-    Items(Index);
-    FItems.erase(FItems.begin() + Index);
-}
-
-void TspSkinListItems::Assign(const TspSkinListItems& Source)
-{
-    if (&Source == this)
-        return;
-    FItems.clear();
-    for (const auto& from : Source.FItems) {
-        TspSkinListItem* to = Add();
-        to->SetName(from->Name());
-        to->SetDescription(from->Description());
-        // Plain copies: the names were already resolved where they came from.
-        to->SetFileName(from->FileName());
-        to->SetCompressedFileName(from->CompressedFileName());
-        TMemoryStream* block = from->Skin()->CompressedStream();
-        to->Skin()->CompressedStream()->Clear();
-        if (block->Size() > 0)
-            to->Skin()->CompressedStream()->WriteBuffer(block->Memory(), block->Size());
-    }
-}
+TPersistent* TspSkinListItems::GetOwner() const { return FSkinList; }
 
 TspCompressedSkinList::TspCompressedSkinList(TComponent* AOwner) : TComponent(AOwner), FSkins(this) {}
 
@@ -280,8 +276,8 @@ void TspSkinData::LoadCompressedStoredSkin(TspCompressedStoredSkin* AStoredSkin)
 {
     if (!AStoredSkin || AStoredSkin->Empty())
         return;
-    BeginLoad();
     try {
+        BeginLoad();
         ClearAll();
         TMemoryStream payload;
         AStoredSkin->DeCompressToStream(&payload);
@@ -293,7 +289,7 @@ void TspSkinData::LoadCompressedStoredSkin(TspCompressedStoredSkin* AStoredSkin)
             return;
         }
         const bool* present = LayoutPictures(layout);
-        TspSkinPicture* forms[] = {FPicture.get(), FInActivePicture.get(), FMask.get(), FRollUpPicture.get(),
+        TBitmap* forms[] = {FPicture.get(), FInActivePicture.get(), FMask.get(), FRollUpPicture.get(),
                                    FRollUpMask.get()};
         for (int i = 0; i < 5; ++i) {
             if (!present[i])
@@ -308,7 +304,7 @@ void TspSkinData::LoadCompressedStoredSkin(TspCompressedStoredSkin* AStoredSkin)
         if (count < 0 || count > (payload.Size() - payload.Position()) / kMinBmpImage)
             Damaged("it names " + std::to_string(count) + " pictures");
         for (std::int32_t i = 0; i < count; ++i) {
-            FActivePictures.push_back(std::make_unique<TspSkinPicture>());
+            FActivePictures.push_back(std::make_unique<TBitmap>());
             FActivePictures.back()->LoadFromStream(&payload);
         }
         TStringList lines;

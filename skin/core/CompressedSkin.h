@@ -9,6 +9,7 @@
 // Every count and size read from a container or payload is checked against
 // the data that is there: damaged or truncated data raises, never gives a
 // partial skin.
+#include "platform/classes/Collections.h"
 #include "platform/classes/Component.h"
 #include "platform/classes/Streams.h"
 
@@ -63,50 +64,52 @@ private:
 
 class TspCompressedSkinList;
 
-// One skin of a list of skins.
-class TspSkinListItem {
+// One skin of a list of skins; a new item is named "spSkin" and its index.
+class TspSkinListItem : public TCollectionItem {
 public:
-    TspSkinListItem(TspCompressedSkinList* AList, int AIndex);
+    explicit TspSkinListItem(TCollection* ACollection);
+    ~TspSkinListItem() override;
+    // Copies the names, texts and skin block of another item.
+    void Assign(TPersistent* Source) override;
+    std::string DisplayName() const override { return FName; }
 
     TspCompressedStoredSkin* Skin() const { return FSkin.get(); }
-    const std::string& DisplayName() const { return FName; }
-    std::string Name() const { return FName; }
+    const std::string& Name() const { return FName; }
     void SetName(const std::string& Value) { FName = Value; }
     const std::string& Description() const { return FDescription; }
     void SetDescription(const std::string& Value) { FDescription = Value; }
     const std::string& FileName() const { return FFileName; }
+    // Like the stored skin's setters, with "being designed" taken from the
+    // list that owns the item.
     void SetFileName(const std::string& Value);
     const std::string& CompressedFileName() const { return FCompressedFileName; }
     void SetCompressedFileName(const std::string& Value);
 
 private:
-    TspCompressedSkinList* FList;
+    bool Designing() const;
     std::unique_ptr<TspCompressedStoredSkin> FSkin;
     std::string FDescription, FFileName, FCompressedFileName, FName;
 };
 
-// The items of a skin list, owned, in order.
-class TspSkinListItems {
+// The items of a skin list.
+class TspSkinListItems : public TCollection {
 public:
-    explicit TspSkinListItems(TspCompressedSkinList* ASkinList) : FSkinList(ASkinList) {}
-    TspSkinListItem* Add();
-    int Count() const { return static_cast<int>(FItems.size()); }
-    TspSkinListItem* Items(int Index) const;
-    void Delete(int Index);
-    void Clear() { FItems.clear(); }
-    // Copies the items (names, texts and skin blocks) of Source.
-    void Assign(const TspSkinListItems& Source);
+    explicit TspSkinListItems(TspCompressedSkinList* ASkinList);
+    TspSkinListItem* Add() { return static_cast<TspSkinListItem*>(TCollection::Add()); }
+    TspSkinListItem* Items(int Index) const { return static_cast<TspSkinListItem*>(TCollection::Items(Index)); }
+    TspCompressedSkinList* SkinList() const { return FSkinList; }
+    TPersistent* GetOwner() const override;
 
 private:
     TspCompressedSkinList* FSkinList;
-    std::vector<std::unique_ptr<TspSkinListItem>> FItems;
 };
 
 class TspCompressedSkinList : public TComponent {
 public:
     explicit TspCompressedSkinList(TComponent* AOwner);
     TspSkinListItems& Skins() { return FSkins; }
-    void SetSkins(const TspSkinListItems& Value) { FSkins.Assign(Value); }
+    // Copies the items of Value.
+    void SetSkins(TspSkinListItems* Value) { FSkins.Assign(Value); }
 
 private:
     TspSkinListItems FSkins;

@@ -5,11 +5,10 @@
 // replacing the lines; every place that shows such a text asks by name.
 #include "platform/classes/Component.h"
 #include "platform/classes/StringList.h"
+#include "platform/gui/Graphics.h"  // TFontCharset
 
 #include <cstdint>
 #include <string>
-
-using TFontCharset = std::uint8_t;
 
 class TspResourceStrData : public TComponent {
 public:

@@ -1,5 +1,6 @@
 #include "skin/core/SkinData.h"
 
+#include "platform/gui/JpegImage.h"
 #include "platform/rtl/Checked.h"
 #include "platform/rtl/SysUtils.h"
 #include "skin/core/CompressedSkin.h"
@@ -14,9 +15,9 @@
 TspSkinData::TspSkinData(TComponent* AOwner)
     : TComponent(AOwner), PopupWindow(std::make_unique<TspDataSkinPopupWindow>()),
       LayerFrame(std::make_unique<TspDataSkinLayerFrame>()), HintWindow(std::make_unique<TspDataSkinHintWindow>()),
-      FPicture(std::make_unique<TspSkinPicture>()), FInActivePicture(std::make_unique<TspSkinPicture>()),
-      FMask(std::make_unique<TspSkinPicture>()), FRollUpPicture(std::make_unique<TspSkinPicture>()),
-      FRollUpMask(std::make_unique<TspSkinPicture>()), FSkinColors(std::make_unique<TspSkinColors>())
+      FPicture(std::make_unique<TBitmap>()), FInActivePicture(std::make_unique<TBitmap>()),
+      FMask(std::make_unique<TBitmap>()), FRollUpPicture(std::make_unique<TBitmap>()),
+      FRollUpMask(std::make_unique<TBitmap>()), FSkinColors(std::make_unique<TspSkinColors>())
 {
 }
 
@@ -61,7 +62,7 @@ void TspSkinData::ClearAll()
 {
     ClearObjects();
     for (auto* picture : {FPicture.get(), FInActivePicture.get(), FMask.get(), FRollUpPicture.get(), FRollUpMask.get()})
-        picture->Clear();
+        picture->SetHandle(nullptr);
     FPictureName.clear();
     FInActivePictureName.clear();
     FMaskName.clear();
@@ -80,10 +81,8 @@ void TspSkinData::AddSkinArea(const std::string& AName, const TRect& ARect, bool
 void TspSkinData::AddBitMap(const std::string& FileName)
 {
     FActivePicturesNames.Add(ExtractFileName(FileName));
-    FActivePictures.push_back(std::make_unique<TspSkinPicture>());
-    if (IsSkinJpegName(ExtractFileName(FileName)))
-        throw EInvalidGraphic("JPEG pictures are not supported in skins yet: " + FileName);
-    FActivePictures.back()->LoadFromFile(FileName);
+    FActivePictures.push_back(std::make_unique<TBitmap>());
+    LoadSkinPicture(*FActivePictures.back(), FileName, ExtractFileName(FileName));
 }
 
 void TspSkinData::DeleteBitMap(int Index)
@@ -146,13 +145,11 @@ void TspSkinData::GlobalChangeFont(const std::string& ANewFontName, int AFontHei
 namespace {
 
 // Writes a picture under its stored name, in the format that name says.
-void StorePicture(const TspSkinPicture& picture, const std::string& folder, const std::string& name)
+void StorePicture(TBitmap& picture, const std::string& folder, const std::string& name)
 {
     const std::string path = SkinFilePath(folder, name);
-    if (IsSkinJpegName(name))
-        throw EInvalidGraphic("Cannot store the picture \"" + name + "\" as JPEG yet");
     ForceDirectories(ExtractFilePath(path));
-    picture.SaveToFile(path);
+    StoreSkinPicture(picture, path, name);
 }
 
 }  // namespace
@@ -162,7 +159,7 @@ void TspSkinData::StoreToDisk(const std::string& AFileName)
     const std::string folder = IncludeTrailingPathDelimiter(ExtractFilePath(AFileName));
     // Check every name before anything is written, so a bad name leaves no
     // half-written folder behind.
-    const std::pair<const TspSkinPicture*, const std::string*> forms[] = {
+    const std::pair<TBitmap*, const std::string*> forms[] = {
         {FPicture.get(), &FPictureName},         {FInActivePicture.get(), &FInActivePictureName},
         {FMask.get(), &FMaskName},               {FRollUpPicture.get(), &FRollUpPictureName},
         {FRollUpMask.get(), &FRollUpMaskName},
@@ -195,6 +192,29 @@ void TspSkinData::Notification(TComponent* AComponent, TOperation Operation)
         FCompressedSkinList = nullptr;
 }
 
+void LoadSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string& Name)
+{
+    Bitmap.SetHandle(nullptr);
+    if (IsSkinJpegName(Name)) {
+        TJPEGImage jpeg;
+        jpeg.LoadFromFile(Path);
+        Bitmap.Assign(&jpeg);
+    } else {
+        Bitmap.LoadFromFile(Path);
+    }
+}
+
+void StoreSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string& Name)
+{
+    if (IsSkinJpegName(Name)) {
+        TJPEGImage jpeg;
+        jpeg.Assign(&Bitmap);
+        jpeg.SaveToFile(Path);
+    } else {
+        Bitmap.SaveToFile(Path);
+    }
+}
+
 bool IsSkinJpegName(const std::string& Name)
 {
     const std::size_t dot = Name.rfind('.');
@@ -218,5 +238,8 @@ std::string SkinFilePath(const std::string& Base, const std::string& Name)
     }
     if (bad)
         throw ESkinDataError("The skin file name \"" + Name + "\" is not inside the skin folder");
-    return Base + Name;
+    // Skins made elsewhere may separate folders with "\".
+    std::string path = Base + Name;
+    std::replace(path.begin() + static_cast<std::ptrdiff_t>(Base.size()), path.end(), '\\', '/');
+    return path;
 }

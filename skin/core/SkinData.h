@@ -14,7 +14,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Types.h"
-#include "skin/core/SkinDataPicture.h"
+#include "platform/gui/Graphics.h"
 #include "skin/core/SkinMessages.h"
 #include "skin/core/SkinObjects.h"
 #include "skin/core/SkinSeams.h"
@@ -86,8 +86,8 @@ public:
     std::unique_ptr<TspDataSkinLayerFrame> LayerFrame;
     std::unique_ptr<TspDataSkinHintWindow> HintWindow;
     bool Empty = true;
-    std::unique_ptr<TspSkinPicture> FPicture, FInActivePicture, FMask, FRollUpPicture, FRollUpMask;
-    std::vector<std::unique_ptr<TspSkinPicture>> FActivePictures;
+    std::unique_ptr<TBitmap> FPicture, FInActivePicture, FMask, FRollUpPicture, FRollUpMask;
+    std::vector<std::unique_ptr<TBitmap>> FActivePictures;
     std::string FPictureName, FInActivePictureName, FMaskName, FRollUpPictureName, FRollUpMaskName;
     TStringList FActivePicturesNames;
     TStringList FCursorsNames;
@@ -178,7 +178,8 @@ private:
     void WriteSkinControls(TCustomIniFile& Ini);
 
     // Steps shared by every load: start (1225), and either finish (1226,
-    // 1227) or, after a failure, clear and tell the forms all the same.
+    // 1227) or, after a failure (a receiver's included), clear and tell the
+    // forms all the same.
     void BeginLoad();
     void EndLoad();
     void AbortLoad();
@@ -195,9 +196,16 @@ private:
     std::string FLastError;
 };
 
+// Loads a skin picture file into Bitmap: as JPEG when Name says so, else
+// as BMP. A missing file raises EFOpenError, a damaged one EInvalidGraphic.
+void LoadSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string& Name);
+// Writes Bitmap to Path in the format Name says (JPEG or BMP).
+void StoreSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string& Name);
+
 // True when a picture name says JPEG: the text after its last "." is jpg or
 // jpeg, in any case.
 bool IsSkinJpegName(const std::string& Name);
-// Base + Name, for a Name that stays inside the folder Base; raises
-// ESkinDataError for an absolute name or one with a ".." part.
+// Base + Name, for a Name that stays inside the folder Base ("\" in Name
+// separates folders too); raises ESkinDataError for an absolute name or one
+// with a ".." part.
 std::string SkinFilePath(const std::string& Base, const std::string& Name);

@@ -69,15 +69,11 @@ bool IsEmptyRect(const TRect& r)
 }
 
 // Loads one form picture; an empty name leaves it empty.
-void LoadFormPicture(TspSkinPicture& picture, const std::string& base, const std::string& name)
+void LoadFormPicture(TBitmap& picture, const std::string& base, const std::string& name)
 {
-    picture.Clear();
-    if (name.empty())
-        return;
-    const std::string path = SkinFilePath(base, name);
-    if (IsSkinJpegName(name))
-        throw EInvalidGraphic("JPEG pictures are not supported in skins yet: " + path);
-    picture.LoadFromFile(path);
+    picture.SetHandle(nullptr);
+    if (!name.empty())
+        LoadSkinPicture(picture, SkinFilePath(base, name), name);
 }
 
 }  // namespace
@@ -136,8 +132,8 @@ bool TspSkinData::LoadFromFile(const std::string& FileName)
         FLastError = "The file \"" + FileName + "\" is not a skin file";
         return false;
     }
-    BeginLoad();
     try {
+        BeginLoad();
         ClearAll();
         const std::string base = IncludeTrailingPathDelimiter(ExtractFilePath(FileName));
         ReadSkinSections(*ini, &base);
@@ -202,7 +198,7 @@ void TspSkinData::ReadActivePictures(TCustomIniFile& Ini, const std::string* Bas
     if (!Base)
         return;
     for (int i = 0; i < FActivePicturesNames.Count(); ++i) {
-        FActivePictures.push_back(std::make_unique<TspSkinPicture>());
+        FActivePictures.push_back(std::make_unique<TBitmap>());
         LoadFormPicture(*FActivePictures.back(), *Base, FActivePicturesNames[i]);
     }
 }

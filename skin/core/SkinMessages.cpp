@@ -5,6 +5,7 @@
 #include "skin/core/SkinSeams.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 constexpr LPARAM kSkinMessageTag = 1000;
@@ -55,11 +56,20 @@ void TspSkinData::BeginLoad()
 void TspSkinData::EndLoad()
 {
     Empty = false;
-    if (OnLoadData)
-        OnLoadData(this);
+    // A failing load handler does not keep the forms from the new skin.
+    std::exception_ptr failure;
+    if (OnLoadData) {
+        try {
+            OnLoadData(this);
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }
     SendSkinDataMessage(WM_SKINCHANGED);
     ChangeSkinDataProcess = false;
     SendSkinDataMessage(WM_SKINCHANGEDMDI);
+    if (failure)
+        std::rethrow_exception(failure);
 }
 
 void TspSkinData::AbortLoad()

@@ -4,8 +4,9 @@
 // fade, which effect builds an inactive frame, how frame strips and
 // regulators are laid out, and what a caption button does. Their text forms
 // in skin files live in SkinValues.h.
+#include "platform/gui/Graphics.h"  // TFontStyle, TFontStyles
+
 #include <cstdint>
-#include <initializer_list>
 
 enum TspStretchType : std::uint8_t { spstFull, spstHorz, spstVert };
 
@@ -42,27 +43,6 @@ enum TspButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blG
 // Number of glyph images side by side in a button picture.
 using TspNumGlyphs = std::uint8_t;  // 1 .. 4
 
-// Text alignment and font styles as skin pieces carry them.
+// Text alignment as skin pieces carry it.
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
-enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
-
-// A set of font styles.
-class TFontStyles {
-public:
-    constexpr TFontStyles() = default;
-    constexpr TFontStyles(std::initializer_list<TFontStyle> styles)
-    {
-        for (TFontStyle s : styles)
-            Include(s);
-    }
-    constexpr bool Contains(TFontStyle s) const { return (FBits >> s) & 1u; }
-    constexpr void Include(TFontStyle s) { FBits = static_cast<std::uint8_t>(FBits | (1u << s)); }
-    constexpr void Exclude(TFontStyle s) { FBits = static_cast<std::uint8_t>(FBits & ~(1u << s)); }
-    constexpr bool Empty() const { return FBits == 0; }
-    constexpr std::uint8_t Bits() const { return FBits; }
-    friend constexpr bool operator==(TFontStyles, TFontStyles) = default;
-
-private:
-    std::uint8_t FBits = 0;
-};

@@ -9,9 +9,9 @@ constexpr const char* kInvalidOperation = "Invalid stream operation";
 int ZLevel(TCompressionLevel level)
 {
     switch (level) {
-    case clNone: return 0;
-    case clFastest: return 1;
-    case clMax: return 9;
+    case TCompressionLevel::clNone: return 0;
+    case TCompressionLevel::clFastest: return 1;
+    case TCompressionLevel::clMax: return 9;
     default: return Z_DEFAULT_COMPRESSION;
     }
 }
@@ -208,7 +208,7 @@ std::int64_t TDecompressionStream::Seek(std::int64_t Offset, TSeekOrigin Origin)
 
 void CompressStreamMax(TMemoryStream* Source, TStream* Dest)
 {
-    TCompressionStream zip(clMax, Dest);
+    TCompressionStream zip(TCompressionLevel::clMax, Dest);
     Source->SetPosition(0);
     if (Source->Size() > 0)
         zip.WriteBuffer(Source->Memory(), Source->Size());

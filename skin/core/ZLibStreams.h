@@ -19,8 +19,9 @@ TARNELLO_EXCEPTION_CLASS(EZlibError, Exception);
 TARNELLO_EXCEPTION_CLASS(ECompressionError, EZlibError);
 TARNELLO_EXCEPTION_CLASS(EDecompressionError, EZlibError);
 
-// zlib levels 0, 1, its default and 9.
-enum TCompressionLevel { clNone, clFastest, clDefault, clMax };
+// zlib levels 0, 1, its default and 9. Scoped, because the colour names
+// clNone and clDefault are taken by the graphics classes.
+enum class TCompressionLevel { clNone, clFastest, clDefault, clMax };
 
 class TCustomZlibStream : public TStream {
 public:

@@ -103,12 +103,15 @@ TEST(CompressedSkin, LayoutsSayWhichFormPicturesFollow)
         SCOPED_TRACE(c.Layout);
         EXPECT_FALSE(l.Data.Empty);
         EXPECT_EQ(l.Data.SkinName, "packed");
-        const TspSkinPicture* forms[] = {l.Data.FPicture.get(), l.Data.FInActivePicture.get(), l.Data.FMask.get(),
+        TBitmap* forms[] = {l.Data.FPicture.get(), l.Data.FInActivePicture.get(), l.Data.FMask.get(),
                                          l.Data.FRollUpPicture.get(), l.Data.FRollUpMask.get()};
         for (int i = 0; i < 5; ++i)
             EXPECT_EQ(!forms[i]->Empty(), c.Present[i]) << i;
         ASSERT_EQ(l.Data.FActivePictures.size(), 1u);
-        EXPECT_EQ(l.Data.FActivePictures[0]->Data(), MakeBmp(2, 2, 9));
+        TBitmap expected;
+        TStringStream bmp(Bmp(2, 2, 9));
+        expected.LoadFromStream(&bmp);
+        EXPECT_EQ(BitmapBytes(*l.Data.FActivePictures[0]), BitmapBytes(expected));
         EXPECT_EQ(l.Forms.Messages(), (std::vector<UINT>{WM_SKINBEFORECHANGE, WM_SKINCHANGED, WM_SKINCHANGEDMDI}));
     }
 }
@@ -217,6 +220,8 @@ TEST(CompressedSkin, SkinListsAndIndexes)
         list.Skins().Add();
     EXPECT_EQ(list.Skins().Items(0)->Name(), "spSkin0");
     EXPECT_EQ(list.Skins().Items(2)->Name(), "spSkin2");
+    EXPECT_EQ(list.Skins().Items(2)->DisplayName(), "spSkin2");
+    EXPECT_EQ(list.Skins().Items(2)->Index(), 2);
     list.Skins().Items(1)->Skin()->LoadFromIniFile(ini);
 
     FakeFormSystem forms;
@@ -234,7 +239,7 @@ TEST(CompressedSkin, SkinListsAndIndexes)
     EXPECT_FALSE(data.Empty);
 
     TspCompressedSkinList copy(nullptr);
-    copy.SetSkins(list.Skins());
+    copy.SetSkins(&list.Skins());
     ASSERT_EQ(copy.Skins().Count(), 3);
     EXPECT_EQ(Bytes(*copy.Skins().Items(1)->Skin()->CompressedStream()),
               Bytes(*list.Skins().Items(1)->Skin()->CompressedStream()));

@@ -96,13 +96,22 @@ inline std::string WriteFullSkin(const std::string& dir)
     return dir + "/skin.ini";
 }
 
-inline std::string PictureDump(const TspSkinPicture& p)
+// The BMP file image the bitmap writes.
+inline std::string BitmapBytes(TBitmap& p)
 {
+    TMemoryStream m;
+    p.SaveToStream(&m);
+    return std::string(static_cast<const char*>(m.Memory()), static_cast<std::size_t>(m.Size()));
+}
+
+inline std::string PictureDump(TBitmap& p)
+{
+    const std::string bytes = BitmapBytes(p);
     std::uint64_t hash = 1469598103934665603ull;
-    for (std::uint8_t b : p.Data())
+    for (unsigned char b : bytes)
         hash = (hash ^ b) * 1099511628211ull;
     return p.Empty() ? "empty" : std::to_string(p.Width()) + "x" + std::to_string(p.Height()) + " " +
-                                     std::to_string(p.Data().size()) + " bytes #" + std::to_string(hash);
+                                     std::to_string(bytes.size()) + " bytes #" + std::to_string(hash);
 }
 
 // Everything a loaded skin holds, as text: the INI text the skin data

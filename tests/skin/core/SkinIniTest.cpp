@@ -2,6 +2,7 @@
 // compressed file, and every load gives the same skin; refusals leave the
 // current skin alone; broken skins leave a cleared, consistent skin.
 #include "skin/core/SkinData.h"
+#include "platform/gui/JpegImage.h"
 #include "skin/core/SkinIni.h"
 #include "skin/core/SkinButtonPieces.h"
 #include "skin/core/SkinTextObjects.h"
@@ -37,7 +38,8 @@ TEST(SkinIni, FullSkinRoundTripsThroughFolderAndCompressedFile)
     TspSkinData stored(nullptr);
     ASSERT_TRUE(stored.LoadFromFile(dir.file("stored/skin.ini"))) << stored.LastError();
     EXPECT_EQ(DumpSkin(stored), dump);
-    EXPECT_EQ(ReadTextFile(dir.file("stored/sub/pic1.bmp")), ReadTextFile(dir.file("sub/pic1.bmp")));
+    // Same size and pixels (the writer adds its own resolution fields).
+    EXPECT_EQ(ReadTextFile(dir.file("stored/sub/pic1.bmp")).substr(54), ReadTextFile(dir.file("sub/pic1.bmp")).substr(54));
     EXPECT_NE(ReadTextFile(dir.file("stored/skin.ini")).find("ver=2"), std::string::npos);
 
     // So does a compressed file, without the cursors.
@@ -51,6 +53,33 @@ TEST(SkinIni, FullSkinRoundTripsThroughFolderAndCompressedFile)
     data.SaveToFile(dir.file("again.ini"));
     stored.SaveToFile(dir.file("again2.ini"));
     EXPECT_EQ(ReadTextFile(dir.file("again.ini")), ReadTextFile(dir.file("again2.ini")));
+}
+
+TEST(SkinIni, JpegPicturesLoadAndStoreAsJpeg)
+{
+    TempDir dir;
+    {
+        TBitmap source;
+        WriteBmp(dir.file("src.bmp"), 16, 8, 3);
+        source.LoadFromFile(dir.file("src.bmp"));
+        TJPEGImage jpeg;
+        jpeg.Assign(&source);
+        jpeg.SaveToFile(dir.file("photo.JPG"));
+    }
+    WriteTextFile(dir.file("skin.ini"), "[VERSION]\n[PICTURES]\npicture=photo.JPG\nactivepicturescount=1\n0=photo.JPG\n"
+                                        "[FORMINFO]\n[SKINOBJECTS]\n[SKINCONTROLS]\n");
+    TspSkinData data(nullptr);
+    ASSERT_TRUE(data.LoadFromFile(dir.file("skin.ini"))) << data.LastError();
+    EXPECT_EQ(data.FPicture->Width(), 16);
+    EXPECT_EQ(data.FActivePictures[0]->Height(), 8);
+    ForceDirectories(dir.file("out"));
+    data.StoreToDisk(dir.file("out/skin.ini"));
+    const std::string stored = ReadTextFile(dir.file("out/photo.JPG"));
+    ASSERT_GE(stored.size(), 2u);
+    EXPECT_EQ(stored.substr(0, 2), "\xFF\xD8");  // a JPEG file, as its name says
+    TspSkinData back(nullptr);
+    ASSERT_TRUE(back.LoadFromFile(dir.file("out/skin.ini")));
+    EXPECT_EQ(back.FActivePictures[0]->Width(), 16);
 }
 
 TEST(SkinIni, CursorsGoToTheirSlots)
@@ -290,6 +319,48 @@ TEST(SkinIni, SaveErasesStaleKeysOfItsSections)
     EXPECT_EQ(ini->ReadInteger("SKINAREAS", "count", -1), 0);
     EXPECT_EQ(ini->ReadString("other", "keep", ""), "1");
     EXPECT_EQ(ini->ReadString("VERSION", "ver", ""), "2");
+}
+
+}  // namespace
+
+namespace {
+
+TEST(SkinIni, FailingReceiversAndHandlersLeaveAConsistentSkin)
+{
+    TempDir dir;
+    FakeFormSystem forms;
+    forms.FormList = {{FakeFormSystem::H(1), "TMainForm"}};
+    WriteTextFile(dir.file("skin.ini"), "[VERSION]\n[PICTURES]\n[FORMINFO]\n[SKINOBJECTS]\n"
+                                        "[SKINCONTROLS]\ncount=1\n0=b:button\n");
+    {
+        // A form that fails on the first message: the load fails, the skin
+        // is cleared and the forms still hear the end of the change.
+        TspSkinData data(nullptr);
+        forms.OnSend = [](HWND, UINT msg) {
+            if (msg == WM_SKINBEFORECHANGE)
+                throw EInvalidOperation("receiver failed");
+        };
+        EXPECT_THROW(data.LoadFromFile(dir.file("skin.ini")), EInvalidOperation);
+        EXPECT_TRUE(data.Empty);
+        EXPECT_FALSE(data.ChangeSkinDataProcess);
+        EXPECT_EQ(forms.Messages(), (std::vector<UINT>{WM_SKINBEFORECHANGE, WM_SKINCHANGED, WM_SKINCHANGEDMDI}));
+    }
+    forms.OnSend = nullptr;
+    forms.Sent.clear();
+    {
+        // A failing load handler: the skin is loaded and the forms told,
+        // then the error comes out.
+        struct Failing : TObject {
+            void OnLoad(TObject*) { throw EInvalidOperation("handler failed"); }
+        } handler;
+        TspSkinData data(nullptr);
+        data.OnLoadData = MakeEvent(&handler, &Failing::OnLoad);
+        EXPECT_THROW(data.LoadFromFile(dir.file("skin.ini")), EInvalidOperation);
+        EXPECT_FALSE(data.Empty);
+        EXPECT_FALSE(data.ChangeSkinDataProcess);
+        EXPECT_EQ(data.CtrlList.size(), 1u);
+        EXPECT_EQ(forms.Messages(), (std::vector<UINT>{WM_SKINBEFORECHANGE, WM_SKINCHANGED, WM_SKINCHANGEDMDI}));
+    }
 }
 
 }  // namespace

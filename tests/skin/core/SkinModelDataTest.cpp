@@ -135,6 +135,7 @@ TEST(SkinModelData, JpegNames)
     for (const auto& [name, jpeg] : cases)
         EXPECT_EQ(IsSkinJpegName(name), jpeg) << name;
     EXPECT_EQ(SkinFilePath("/s/", "sub/a.bmp"), "/s/sub/a.bmp");
+    EXPECT_EQ(SkinFilePath("/s/", "sub\\a.bmp"), "/s/sub/a.bmp");
     for (const char* bad : {"../a.bmp", "a/../../b.bmp", "/etc/x", "..", "a\\..\\b", ""})
         EXPECT_THROW(SkinFilePath("/s/", bad), ESkinDataError) << bad;
 }

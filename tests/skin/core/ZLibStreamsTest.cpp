@@ -54,7 +54,7 @@ TEST(ZLibStreams, RoundTrips)
 TEST(ZLibStreams, CompressionRateAndSeek)
 {
     TMemoryStream dest;
-    TCompressionStream zip(clMax, &dest);
+    TCompressionStream zip(TCompressionLevel::clMax, &dest);
     EXPECT_EQ(zip.CompressionRate(), 0);
     std::string zeros(1000, '\0');
     zip.WriteBuffer(zeros.data(), 1000);
@@ -156,7 +156,7 @@ TEST(ZLibStreams, ProgressRunsPerBuffer)
     ProgressCounter counter;
     TMemoryStream dest;
     {
-        TCompressionStream zip(clNone, &dest);
+        TCompressionStream zip(TCompressionLevel::clNone, &dest);
         zip.OnProgress = MakeEvent(&counter, &ProgressCounter::Progress);
         const std::string data = Noise(40000, 4);
         zip.WriteBuffer(data.data(), static_cast<std::int64_t>(data.size()));

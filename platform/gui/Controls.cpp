@@ -1,0 +1,1973 @@
+#include "platform/gui/Controls.h"
+
+#include "platform/gui/ActnList.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
+#include "platform/gdi/Gdi.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+namespace {
+
+// Windows of our controls, for FindControl.
+std::unordered_map<HWND, TWinControl*>& ControlMap()
+{
+    static auto* m = new std::unordered_map<HWND, TWinControl*>;
+    return *m;
+}
+
+thread_local TWinControl* gCreationControl = nullptr;
+TControl* gCaptureControl = nullptr;
+TControl* gMouseControl = nullptr;
+
+bool IsMouseMsg(UINT msg) { return msg >= WM_MOUSEFIRST && msg <= WM_MBUTTONDBLCLK; }
+
+TPoint PointFromLParam(LPARAM l)
+{
+    return TPoint(static_cast<short>(LOWORD(static_cast<DWORD_PTR>(l))),
+                  static_cast<short>(HIWORD(static_cast<DWORD_PTR>(l))));
+}
+
+LPARAM PointToLParam(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
+
+}  // namespace
+
+LRESULT InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TWinControl* c = gCreationControl;
+    if (!c)
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    gCreationControl = nullptr;
+    c->FHandle = wnd;
+    ControlMap()[wnd] = c;
+    SetWindowLongPtr(wnd, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(c->FObjectInstance));
+    return CallWindowProc(c->FObjectInstance, wnd, msg, wParam, lParam);
+}
+
+// ---- Shift states ----------------------------------------------------------
+
+TShiftState MouseKeysToShiftState(WPARAM keys)
+{
+    TShiftState s;
+    if (keys & MK_SHIFT) s.Include(ssShift);
+    if (keys & MK_CONTROL) s.Include(ssCtrl);
+    if (keys & MK_LBUTTON) s.Include(ssLeft);
+    if (keys & MK_RBUTTON) s.Include(ssRight);
+    if (keys & MK_MBUTTON) s.Include(ssMiddle);
+    if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+    return s;
+}
+
+TShiftState KeyboardStateToShiftState()
+{
+    TShiftState s;
+    if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);
+    if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
+    if (GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+    return s;
+}
+
+TShiftState KeyDataToShiftState(LPARAM keyData)
+{
+    TShiftState s;
+    if (GetKeyState(VK_SHIFT) < 0) s.Include(ssShift);
+    if (GetKeyState(VK_CONTROL) < 0) s.Include(ssCtrl);
+    if ((static_cast<DWORD_PTR>(keyData) & 0x20000000) || GetKeyState(VK_MENU) < 0) s.Include(ssAlt);
+    return s;
+}
+
+// ---- Constraints -------------------------------------------------------------
+
+void TSizeConstraints::SetMinWidth(int v) { if (v != FMinWidth) { FMinWidth = std::max(0, v); Changed(); } }
+void TSizeConstraints::SetMinHeight(int v) { if (v != FMinHeight) { FMinHeight = std::max(0, v); Changed(); } }
+void TSizeConstraints::SetMaxWidth(int v) { if (v != FMaxWidth) { FMaxWidth = std::max(0, v); Changed(); } }
+void TSizeConstraints::SetMaxHeight(int v) { if (v != FMaxHeight) { FMaxHeight = std::max(0, v); Changed(); } }
+
+void TSizeConstraints::Assign(TPersistent* Source)
+{
+    if (auto* s = dynamic_cast<TSizeConstraints*>(Source)) {
+        FMinWidth = s->FMinWidth;
+        FMinHeight = s->FMinHeight;
+        FMaxWidth = s->FMaxWidth;
+        FMaxHeight = s->FMaxHeight;
+        Changed();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TSizeConstraints::Apply(int& width, int& height) const
+{
+    if (FMaxWidth > 0 && width > FMaxWidth) width = FMaxWidth;
+    if (FMinWidth > 0 && width < FMinWidth) width = FMinWidth;
+    if (FMaxHeight > 0 && height > FMaxHeight) height = FMaxHeight;
+    if (FMinHeight > 0 && height < FMinHeight) height = FMinHeight;
+}
+
+void TSizeConstraints::Changed()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+// ---- TControl ----------------------------------------------------------------
+
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner)
+{
+    WindowProc = MakeEvent(this, &TControl::WndProc);
+    FFont.OnChange = MakeEvent(this, &TControl::FontOnChange);
+    FConstraints.OnChange = MakeEvent(this, &TControl::ConstraintsOnChange);
+}
+
+TControl::~TControl()
+{
+    ControlDestroying(this);
+    delete FActionLink;
+    FActionLink = nullptr;
+    if (FParent)
+        FParent->RemoveControl(this);
+}
+
+LRESULT TControl::Perform(UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    TMessage m{Msg, WParam, LParam, 0};
+    WindowProc(m);
+    return m.Result;
+}
+
+void TControl::WndProc(TMessage& Message)
+{
+    if (IsMouseMsg(Message.Msg)) {
+        HandleMouse(Message);
+        return;
+    }
+    ControlWndProc(Message);
+}
+
+void TControl::ControlWndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case CM_FONTCHANGED:
+        FontChanged();
+        return;
+    case CM_COLORCHANGED:
+        ColorChanged();
+        return;
+    case CM_TEXTCHANGED:
+        TextChanged();
+        return;
+    case CM_ENABLEDCHANGED:
+        EnabledChanged();
+        return;
+    case CM_VISIBLECHANGED:
+        VisibleChanged();
+        return;
+    case CM_PARENTFONTCHANGED:
+        if (FParentFont && FParent) {
+            FInFontChange = true;
+            FFont.Assign(FParent->Font());
+            FInFontChange = false;
+        }
+        return;
+    case CM_PARENTCOLORCHANGED:
+        if (FParentColor && FParent) {
+            FColor = FParent->Color();
+            Perform(CM_COLORCHANGED, 0, 0);
+            FParentColor = true;
+        }
+        return;
+    case CM_PARENTSHOWHINTCHANGED:
+        if (FParentShowHint && FParent)
+            FShowHint = FParent->ShowHint();
+        return;
+    case CM_MOUSEENTER:
+        if (Message.LParam == 0)
+            MouseEnter();
+        return;
+    case CM_MOUSELEAVE:
+        if (Message.LParam == 0)
+            MouseLeave();
+        return;
+    case CM_HITTEST:
+        Message.Result = HTCLIENT;
+        return;
+    case WM_CONTEXTMENU: {
+        if (Message.Result != 0)
+            return;
+        TPoint pt = PointFromLParam(Message.LParam);
+        if (Message.LParam == -1)
+            pt = TPoint(-1, -1);
+        bool handled = false;
+        DoContextPopup(pt, handled);
+        Message.Result = handled ? 1 : 0;
+        if (!handled)
+            DefaultHandler(Message);
+        return;
+    }
+    default:
+        DefaultHandler(Message);
+    }
+}
+
+void TControl::HandleMouse(TMessage& Message)
+{
+    TPoint pt = PointFromLParam(Message.LParam);
+    TShiftState shift = MouseKeysToShiftState(Message.WParam);
+    auto down = [&](TMouseButton b, bool dbl) {
+        if (b == mbLeft) {
+            if (FControlStyle.Contains(csCaptureMouse))
+                SetMouseCapture(true);
+            if (FControlStyle.Contains(csClickEvents))
+                FControlState.Include(csClicked);
+        }
+        if (dbl)
+            shift.Include(ssDouble);
+        MouseDown(b, shift, pt.x, pt.y);
+    };
+    switch (Message.Msg) {
+    case WM_MOUSEMOVE:
+        MouseMove(shift, pt.x, pt.y);
+        break;
+    case WM_LBUTTONDOWN: down(mbLeft, false); break;
+    case WM_RBUTTONDOWN: down(mbRight, false); break;
+    case WM_MBUTTONDOWN: down(mbMiddle, false); break;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK: {
+        TMouseButton b = Message.Msg == WM_LBUTTONDBLCLK ? mbLeft : Message.Msg == WM_RBUTTONDBLCLK ? mbRight : mbMiddle;
+        if (FControlStyle.Contains(csDoubleClicks)) {
+            if (b == mbLeft)
+                DblClick();
+            down(b, true);
+        } else {
+            down(b, false);
+        }
+        break;
+    }
+    case WM_LBUTTONUP: {
+        if (FControlStyle.Contains(csCaptureMouse) && MouseCapture())
+            SetMouseCapture(false);
+        bool clicked = FControlState.Contains(csClicked);
+        FControlState.Exclude(csClicked);
+        if (clicked) {
+            TRect r = ClientRect();
+            if (pt.x >= r.left && pt.x < r.right && pt.y >= r.top && pt.y < r.bottom)
+                Click();
+        }
+        MouseUp(mbLeft, shift, pt.x, pt.y);
+        break;
+    }
+    case WM_RBUTTONUP:
+        MouseUp(mbRight, shift, pt.x, pt.y);
+        break;
+    case WM_MBUTTONUP:
+        MouseUp(mbMiddle, shift, pt.x, pt.y);
+        break;
+    default:
+        break;
+    }
+    DefaultHandler(Message);
+}
+
+void TControl::DefaultHandler(TMessage& Message)
+{
+    // A graphic control has no window: what it leaves unanswered stays 0,
+    // except the right button, whose release asks for a context menu.
+    if (Message.Msg == WM_RBUTTONUP && FParent) {
+        TPoint p = ClientToScreen(PointFromLParam(Message.LParam));
+        Message.Result = Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FParent->Handle()), PointToLParam(p));
+    }
+}
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseEnter()
+{
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TControl::MouseLeave()
+{
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TControl::Click()
+{
+    // An action's OnExecute replaces the click event while the two agree.
+    if (OnClick && FActionLink && FActionLink->Action() && OnClick != FActionLink->Action()->OnExecute)
+        OnClick(this);
+    else if (FActionLink && FActionLink->Action())
+        FActionLink->Execute(this);
+    else if (OnClick)
+        OnClick(this);
+}
+
+void TControl::DblClick()
+{
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+void TControl::Resize()
+{
+    if (OnResize)
+        OnResize(this);
+}
+
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled)
+{
+    if (OnContextPopup)
+        OnContextPopup(this, MousePos, Handled);
+    if (Handled)
+        return;
+    if (FPopupMenu && FPopupMenu->AutoPopup()) {
+        TPoint p = MousePos;
+        if (p.x == -1 && p.y == -1)
+            p = ClientToScreen(TPoint(0, 0));
+        FPopupMenu->SetPopupComponent(this);
+        FPopupMenu->Popup(p.x, p.y);
+        Handled = true;
+    }
+}
+
+void TControl::SetParent(TWinControl* AParent)
+{
+    if (AParent == FParent)
+        return;
+    if (AParent == this)
+        throw EInvalidOperation("A control cannot be its own parent");
+    for (TWinControl* p = AParent; p; p = p->Parent())
+        if (p == this)
+            throw EInvalidOperation("A control cannot be a parent of its own parent");
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (AParent)
+        AParent->InsertControl(this);
+}
+
+bool TControl::ParentShowing() const
+{
+    return FParent && FParent->Showing();
+}
+
+TRect TControl::ClientRect() { return TRect(0, 0, FWidth, FHeight); }
+
+TPoint TControl::ClientOrigin()
+{
+    if (!FParent)
+        return TPoint(FLeft, FTop);
+    TPoint o = FParent->ClientOrigin();
+    return TPoint(o.x + FLeft, o.y + FTop);
+}
+
+void TControl::SetClientWidth(int v)
+{
+    SetWidth(FWidth - ClientWidth() + v);
+}
+
+void TControl::SetClientHeight(int v)
+{
+    SetHeight(FHeight - ClientHeight() + v);
+}
+
+bool TControl::CanAutoSize(int&, int&) { return false; }
+
+bool TControl::CanResize(int& NewWidth, int& NewHeight)
+{
+    bool resize = true;
+    if (OnCanResize)
+        OnCanResize(this, NewWidth, NewHeight, resize);
+    return resize;
+}
+
+void TControl::SetAutoSize(bool v)
+{
+    if (v == FAutoSize)
+        return;
+    FAutoSize = v;
+    if (v)
+        AdjustSize();
+}
+
+void TControl::AdjustSize()
+{
+    if (!FAutoSize)
+        return;
+    int w = FWidth, h = FHeight;
+    if (CanAutoSize(w, h))
+        SetBounds(FLeft, FTop, w, h);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    AWidth = std::max(0, AWidth);
+    AHeight = std::max(0, AHeight);
+    if (FAutoSize && !FControlState.Contains(csAlignmentNeeded))
+        CanAutoSize(AWidth, AHeight);
+    FConstraints.Apply(AWidth, AHeight);
+    if ((AWidth != FWidth || AHeight != FHeight) && !CanResize(AWidth, AHeight)) {
+        AWidth = FWidth;
+        AHeight = FHeight;
+    }
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+        return;
+    bool resized = AWidth != FWidth || AHeight != FHeight;
+    InvalidateControl(Visible(), false);
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    FAnchorValid = false;
+    Invalidate();
+    if (resized)
+        Resize();
+    RequestAlign();
+}
+
+void TControl::UpdateBoundsRect(const TRect& r)
+{
+    FLeft = r.left;
+    FTop = r.top;
+    FWidth = r.right - r.left;
+    FHeight = r.bottom - r.top;
+}
+
+void TControl::RequestAlign()
+{
+    if (FParent && !FParent->FAligning)
+        FParent->Realign();
+}
+
+void TControl::SetAlign(TAlign v)
+{
+    if (v == FAlign)
+        return;
+    FAlign = v;
+    if (v != alNone && v != alCustom)
+        FAnchors = TAnchors{akLeft, akTop};
+    RequestAlign();
+}
+
+void TControl::BringToFront()
+{
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    auto& wins = FParent->FWinControls;
+    if (auto* w = dynamic_cast<TWinControl*>(this)) {
+        wins.erase(std::remove(wins.begin(), wins.end(), w), wins.end());
+        wins.push_back(w);
+        if (w->HandleAllocated())
+            SetWindowPos(w->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        list.push_back(this);
+        Invalidate();
+    }
+}
+
+void TControl::SendToBack()
+{
+    if (!FParent)
+        return;
+    auto& list = FParent->FControls;
+    auto& wins = FParent->FWinControls;
+    if (auto* w = dynamic_cast<TWinControl*>(this)) {
+        wins.erase(std::remove(wins.begin(), wins.end(), w), wins.end());
+        wins.insert(wins.begin(), w);
+        if (w->HandleAllocated())
+            SetWindowPos(w->FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    } else {
+        list.erase(std::remove(list.begin(), list.end(), this), list.end());
+        list.insert(list.begin(), this);
+        Invalidate();
+    }
+}
+
+void TControl::SetVisible(bool v)
+{
+    if (v == FVisible)
+        return;
+    VisibleChanging();
+    FVisible = v;
+    Perform(CM_VISIBLECHANGED, v ? 1 : 0, 0);
+    RequestAlign();
+}
+
+void TControl::Show()
+{
+    if (!FVisible) {
+        SetVisible(true);
+        return;
+    }
+    if (auto* w = dynamic_cast<TWinControl*>(this); w && !w->Showing())
+        w->UpdateControlState();
+}
+
+void TControl::VisibleChanged()
+{
+    InvalidateControl(true, FVisible && FControlStyle.Contains(csOpaque));
+}
+
+void TControl::SetEnabled(bool v)
+{
+    if (v == FEnabled)
+        return;
+    FEnabled = v;
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+void TControl::EnabledChanged() { Invalidate(); }
+
+void TControl::SetText(const std::string& v)
+{
+    if (GetText() == v)
+        return;
+    SetTextValue(v);
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::TextChanged() { Invalidate(); }
+
+void TControl::FontOnChange(TObject*)
+{
+    if (!FInFontChange)
+        FParentFont = false;
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::FontChanged()
+{
+    AdjustSize();
+    Invalidate();
+}
+
+void TControl::ConstraintsOnChange(TObject*)
+{
+    SetBounds(FLeft, FTop, FWidth, FHeight);
+}
+
+void TControl::SetColor(TColor v)
+{
+    if (v == FColor)
+        return;
+    FColor = v;
+    FParentColor = false;
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::ColorChanged() { Invalidate(); }
+
+void TControl::SetParentFont(bool v)
+{
+    FParentFont = v;
+    if (v && FParent)
+        Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
+void TControl::SetParentColor(bool v)
+{
+    FParentColor = v;
+    if (v && FParent)
+        Perform(CM_PARENTCOLORCHANGED, 0, 0);
+}
+
+void TControl::SetShowHint(bool v)
+{
+    FShowHint = v;
+    FParentShowHint = false;
+    if (auto* w = dynamic_cast<TWinControl*>(this))
+        w->NotifyControls(CM_PARENTSHOWHINTCHANGED);
+}
+
+void TControl::SetParentShowHint(bool v)
+{
+    FParentShowHint = v;
+    if (v && FParent)
+        FShowHint = FParent->ShowHint();
+}
+
+void TControl::SetPopupMenu(TPopupMenu* v)
+{
+    if (FPopupMenu == v)
+        return;
+    if (FPopupMenu)
+        FPopupMenu->RemoveFreeNotification(this);
+    FPopupMenu = v;
+    if (v)
+        v->FreeNotification(this);
+}
+
+void TControl::SetCursor(TCursor v)
+{
+    if (v == FCursor)
+        return;
+    FCursor = v;
+    Perform(CM_CURSORCHANGED, 0, 0);
+}
+
+bool TControl::MouseCapture() const { return GetCaptureControl() == this; }
+
+void TControl::SetMouseCapture(bool v)
+{
+    if (v == MouseCapture())
+        return;
+    SetCaptureControl(v ? this : nullptr);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove) {
+        if (AComponent == FPopupMenu)
+            FPopupMenu = nullptr;
+        if (FActionLink && AComponent == FActionLink->Action())
+            SetAction(nullptr);
+    }
+}
+
+void TControl::Loaded()
+{
+    TComponent::Loaded();
+    if (FParentFont && FParent)
+        Perform(CM_PARENTFONTCHANGED, 0, 0);
+    if (FParentColor && FParent)
+        Perform(CM_PARENTCOLORCHANGED, 0, 0);
+}
+
+void TControl::Changed() { Perform(CM_CHANGED, 0, reinterpret_cast<LPARAM>(this)); }
+
+void TControl::InvalidateControl(bool IsVisible, bool IsOpaque)
+{
+    (void)IsOpaque;
+    if (!FParent || !IsVisible || !FParent->HandleAllocated())
+        return;
+    RECT r = BoundsRect();
+    InvalidateRect(FParent->FHandle, &r, 1);
+}
+
+void TControl::Invalidate() { InvalidateControl(FVisible, FControlStyle.Contains(csOpaque)); }
+
+void TControl::Update()
+{
+    if (FParent)
+        FParent->Update();
+}
+
+void TControl::Repaint()
+{
+    if (!FParent || !FVisible || !FParent->HandleAllocated())
+        return;
+    if (FControlStyle.Contains(csOpaque)) {
+        HDC dc = GetDC(FParent->FHandle);
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, FLeft, FTop, FLeft + FWidth, FTop + FHeight);
+        FParent->PaintControls(dc, this);
+        RestoreDC(dc, saved);
+        ReleaseDC(FParent->FHandle, dc);
+    } else {
+        Invalidate();
+        Update();
+    }
+}
+
+TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Action() : nullptr; }
+
+void TControl::SetAction(TBasicAction* v)
+{
+    if (!v) {
+        delete FActionLink;
+        FActionLink = nullptr;
+        return;
+    }
+    if (!FActionLink)
+        FActionLink = new TControlActionLink(this);
+    FActionLink->SetAction(v);
+    v->FreeNotification(this);
+    ActionChange(v, ComponentState().Contains(csLoading));
+}
+
+void TControl::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+    auto* a = dynamic_cast<TCustomAction*>(Sender);
+    if (!a)
+        return;
+    if (!CheckDefaults || Caption().empty())
+        SetCaption(a->Caption());
+    if (!CheckDefaults || FEnabled)
+        SetEnabled(a->Enabled());
+    if (!CheckDefaults || FHint.empty())
+        SetHint(a->Hint());
+    if (!CheckDefaults || FVisible)
+        SetVisible(a->Visible());
+    if (!CheckDefaults || !OnClick)
+        OnClick = a->OnExecute;
+}
+
+// ---- TWinControl ---------------------------------------------------------------
+
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner)
+{
+    FBrush.SetColor(FColor);
+}
+
+TWinControl::~TWinControl()
+{
+    Destroying();
+    // Children go first, while this control is still whole.
+    while (!FControls.empty() || !FWinControls.empty()) {
+        TControl* c = !FWinControls.empty() ? static_cast<TControl*>(FWinControls.back()) : FControls.back();
+        RemoveControl(c);
+        c->Free();
+    }
+    if (FHandle) {
+        HWND h = FHandle;
+        ControlMap().erase(h);
+        FHandle = nullptr;
+        SetWindowLongPtr(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProc));
+        DestroyWindow(h);
+    }
+    if (FObjectInstance)
+        FreeObjectInstance(FObjectInstance);
+}
+
+TControl* TWinControl::Controls(int Index) const
+{
+    int n = static_cast<int>(FControls.size());
+    if (Index < 0 || Index >= ControlCount())
+        throw EListError("Control index out of bounds (" + std::to_string(Index) + ")");
+    if (Index < n)
+        return FControls[static_cast<size_t>(Index)];
+    return FWinControls[static_cast<size_t>(Index - n)];
+}
+
+int TWinControl::ControlCount() const { return static_cast<int>(FControls.size() + FWinControls.size()); }
+
+void TWinControl::InsertControl(TControl* AControl)
+{
+    AControl->FParent = this;
+    if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        FWinControls.push_back(w);
+        FTabList.push_back(w);
+    } else {
+        FControls.push_back(AControl);
+    }
+    AControl->FAnchorValid = false;
+    if (AControl->FParentFont)
+        AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
+    if (AControl->FParentColor)
+        AControl->Perform(CM_PARENTCOLORCHANGED, 0, 0);
+    if (AControl->FParentShowHint)
+        AControl->FShowHint = FShowHint;
+    if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        if (FHandle && w->FVisible)
+            w->UpdateControlState();
+    } else {
+        AControl->Invalidate();
+    }
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
+    Realign();
+}
+
+void TWinControl::RemoveControl(TControl* AControl)
+{
+    if (AControl->FParent != this)
+        return;
+    Perform(CM_CONTROLCHANGE, reinterpret_cast<WPARAM>(AControl), 0);
+    if (auto* w = dynamic_cast<TWinControl*>(AControl)) {
+        if (auto* form = GetParentForm(this))
+            form->DefocusControl(w, true);
+        FWinControls.erase(std::remove(FWinControls.begin(), FWinControls.end(), w), FWinControls.end());
+        FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), w), FTabList.end());
+        if (w->FHandle && !w->ComponentState().Contains(csDestroying))
+            w->DestroyHandle();
+    } else {
+        AControl->Invalidate();
+        FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
+    }
+    if (gCaptureControl == AControl)
+        gCaptureControl = nullptr;
+    AControl->FParent = nullptr;
+    if (!ComponentState().Contains(csDestroying))
+        Realign();
+}
+
+bool TWinControl::ContainsControl(TControl* Control) const
+{
+    for (TControl* c = Control; c; c = c->Parent())
+        if (c == this)
+            return true;
+    return false;
+}
+
+TControl* TWinControl::ControlAtPos(TPoint Pos, bool AllowDisabled, bool AllowWinControls)
+{
+    auto hit = [&](TControl* c) {
+        TRect r = c->BoundsRect();
+        if (!c->Visible() || (!c->Enabled() && !AllowDisabled))
+            return false;
+        if (Pos.x < r.left || Pos.x >= r.right || Pos.y < r.top || Pos.y >= r.bottom)
+            return false;
+        TPoint local(Pos.x - r.left, Pos.y - r.top);
+        return c->Perform(CM_HITTEST, 0, PointToLParam(local)) != 0;
+    };
+    if (AllowWinControls)
+        for (auto it = FWinControls.rbegin(); it != FWinControls.rend(); ++it)
+            if (hit(*it))
+                return *it;
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it)
+        if (hit(*it))
+            return *it;
+    return nullptr;
+}
+
+void TWinControl::Broadcast(TMessage& Message)
+{
+    for (int i = 0; i < ControlCount(); ++i) {
+        Controls(i)->WindowProc(Message);
+        if (Message.Result != 0)
+            return;
+    }
+}
+
+void TWinControl::NotifyControls(UINT Msg)
+{
+    TMessage m{Msg, 0, 0, 0};
+    for (int i = 0; i < ControlCount(); ++i)
+        Controls(i)->WindowProc(m);
+}
+
+// ---- Window creation -----------------------------------------------------------
+
+void TWinControl::CreateParams(TCreateParams& Params)
+{
+    Params = TCreateParams();
+    Params.Caption = FText;
+    Params.Style = WS_CHILD | WS_CLIPSIBLINGS;
+    if (FControlStyle.Contains(csAcceptsControls)) {
+        Params.Style |= WS_CLIPCHILDREN;
+        Params.ExStyle |= WS_EX_CONTROLPARENT;
+    }
+    if (!FEnabled)
+        Params.Style |= WS_DISABLED;
+    if (FTabStop)
+        Params.Style |= WS_TABSTOP;
+    if (FParent && FVisible && FParent->FShowing)
+        Params.Style |= WS_VISIBLE;
+    Params.X = FLeft;
+    Params.Y = FTop;
+    Params.Width = FWidth;
+    Params.Height = FHeight;
+    if (FParent)
+        Params.WndParent = FParent->Handle();
+    else
+        Params.WndParent = FParentWindow;
+    Params.WindowClass.style = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS;
+    if (!FControlStyle.Contains(csDoubleClicks))
+        Params.WindowClass.style &= ~CS_DBLCLKS;
+    Params.WindowClass.lpfnWndProc = &DefWindowProc;
+    Params.WindowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    Params.WindowClass.hInstance = HInstance();
+    Params.WinClassName = ClassName();
+}
+
+void TWinControl::CreateWnd()
+{
+    TCreateParams params;
+    CreateParams(params);
+    if (!params.WndParent && (params.Style & WS_CHILD))
+        throw EInvalidOperation("Control '" + Name() + "' has no parent window");
+    FDefWndProc = params.WindowClass.lpfnWndProc;
+    WNDCLASS existing;
+    bool registered = GetClassInfo(params.WindowClass.hInstance, params.WinClassName.c_str(), &existing) != 0;
+    if (!registered || existing.lpfnWndProc != reinterpret_cast<WNDPROC>(&InitWndProc)) {
+        if (registered)
+            UnregisterClass(params.WinClassName.c_str(), params.WindowClass.hInstance);
+        WNDCLASS wc = params.WindowClass;
+        wc.lpfnWndProc = reinterpret_cast<WNDPROC>(&InitWndProc);
+        wc.lpszClassName = params.WinClassName.c_str();
+        if (!RegisterClass(&wc))
+            throw EOutOfResources("Cannot register the window class " + params.WinClassName);
+    }
+    CreateWindowHandle(params);
+    if (!FHandle)
+        throw EOutOfResources("Error creating window for " + ClassName());
+}
+
+void TWinControl::CreateWindowHandle(const TCreateParams& Params)
+{
+    if (!FObjectInstance)
+        FObjectInstance = MakeObjectInstance(MakeEvent(this, &TWinControl::MainWndProc));
+    gCreationControl = this;
+    HWND h = CreateWindowEx(Params.ExStyle, Params.WinClassName.c_str(), Params.Caption.c_str(), Params.Style,
+                            Params.X, Params.Y, Params.Width, Params.Height, Params.WndParent, nullptr,
+                            Params.WindowClass.hInstance, Params.Param);
+    gCreationControl = nullptr;
+    if (!h && FHandle) {
+        ControlMap().erase(FHandle);
+        FHandle = nullptr;
+    }
+}
+
+void TWinControl::CreateHandle()
+{
+    if (FHandle)
+        return;
+    CreateWnd();
+    UpdateBounds();
+    // Visible windowed children get their windows with their parent's.
+    std::vector<TWinControl*> kids = FWinControls;
+    for (TWinControl* w : kids)
+        if (w->FVisible && !w->FHandle)
+            w->CreateHandle();
+    // Keep the windows' z-order the list order (first at the bottom).
+    for (TWinControl* w : kids)
+        if (w->FHandle)
+            SetWindowPos(w->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The real client area is known only now (frames, borders).
+    Realign();
+}
+
+void TWinControl::HandleNeeded()
+{
+    if (FHandle)
+        return;
+    if (FParent)
+        FParent->HandleNeeded();
+    if (!FHandle)
+        CreateHandle();
+}
+
+HWND TWinControl::Handle()
+{
+    HandleNeeded();
+    return FHandle;
+}
+
+void TWinControl::SetParentWindow(HWND v)
+{
+    if (FParent || v == FParentWindow)
+        return;
+    FParentWindow = v;
+    if (FHandle)
+        RecreateWnd();
+}
+
+void TWinControl::DestroyWnd()
+{
+    if (FHandle)
+        FText = GetWindowTextString(FHandle);
+    DestroyWindowHandle();
+}
+
+void TWinControl::DestroyWindowHandle()
+{
+    FControlState.Include(csDestroyingHandle);
+    if (FHandle)
+        DestroyWindow(FHandle);
+    FControlState.Exclude(csDestroyingHandle);
+    if (FHandle) {
+        ControlMap().erase(FHandle);
+        FHandle = nullptr;
+    }
+}
+
+void TWinControl::DestroyHandle()
+{
+    if (!FHandle)
+        return;
+    DestroyWnd();
+    FShowing = false;
+}
+
+void TWinControl::RecreateWnd()
+{
+    if (!FHandle)
+        return;
+    DestroyHandle();
+    UpdateControlState();
+    if (!FHandle && (!FParent || FParent->FHandle))
+        HandleNeeded();
+    if (FHandle && FVisible && (!FParent || FParent->Showing()))
+        UpdateShowing();
+}
+
+void TWinControl::UpdateBounds()
+{
+    if (!FHandle)
+        return;
+    RECT r;
+    GetWindowRect(FHandle, &r);
+    if (HWND p = GetParent(FHandle)) {
+        POINT pts[2] = {{r.left, r.top}, {r.right, r.bottom}};
+        MapWindowPoints(nullptr, p, pts, 2);
+        r = RECT{pts[0].x, pts[0].y, pts[1].x, pts[1].y};
+    }
+    int oldW = FWidth, oldH = FHeight;
+    FLeft = r.left;
+    FTop = r.top;
+    FWidth = r.right - r.left;
+    FHeight = r.bottom - r.top;
+    if (oldW != FWidth || oldH != FHeight)
+        Resized();
+}
+
+void TWinControl::MainWndProc(TMessage& Message)
+{
+    if (Message.Msg == CM_RELEASE) {
+        // The control frees itself: nothing of it may be touched afterwards.
+        WindowProc(Message);
+        return;
+    }
+    try {
+        WindowProc(Message);
+    } catch (Exception& e) {
+        if (Application)
+            Application->ShowException(&e);
+    }
+    if (Message.Msg == WM_NCDESTROY && FHandle) {
+        ControlMap().erase(FHandle);
+        FHandle = nullptr;
+        FShowing = false;
+    }
+}
+
+void TWinControl::DefaultHandler(TMessage& Message)
+{
+    if (!FHandle) {
+        TControl::DefaultHandler(Message);
+        return;
+    }
+    if (Message.Msg == WM_CONTEXTMENU && FParent && Message.Result == 0) {
+        // The parent's control gets the chance next.
+        Message.Result = CallWindowProc(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+        return;
+    }
+    Message.Result = CallWindowProc(FDefWndProc, FHandle, Message.Msg, Message.WParam, Message.LParam);
+}
+
+bool TWinControl::IsControlMouseMsg(TMessage& Message)
+{
+    TControl* c = nullptr;
+    TControl* cap = GetCaptureControl();
+    if (cap && cap != this) {
+        if (cap->Parent() == this)
+            c = cap;
+    } else if (!cap) {
+        c = ControlAtPos(PointFromLParam(Message.LParam), false);
+    }
+    if (!c || dynamic_cast<TWinControl*>(c))
+        return false;
+    TPoint p = PointFromLParam(Message.LParam);
+    TMessage m = Message;
+    m.LParam = PointToLParam(TPoint(p.x - c->Left(), p.y - c->Top()));
+    c->WindowProc(m);
+    Message.Result = m.Result;
+    return true;
+}
+
+void TWinControl::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_PAINT:
+        WMPaint(Message);
+        return;
+    case WM_ERASEBKGND:
+        WMEraseBkgnd(Message);
+        return;
+    case WM_SETCURSOR:
+        WMSetCursor(Message);
+        return;
+    case WM_WINDOWPOSCHANGED:
+        TControl::WndProc(Message);
+        WMWindowPosChanged(Message);
+        return;
+    case WM_SETFOCUS: {
+        if (TCustomForm* form = GetParentForm(this))
+            if (form != this && !form->SetFocusedControl(this))
+                return;
+        DefaultHandler(Message);
+        return;
+    }
+    case WM_KILLFOCUS:
+        DefaultHandler(Message);
+        return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        if (!DoKeyDown(Message))
+            DefaultHandler(Message);
+        return;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        if (!DoKeyUp(Message))
+            DefaultHandler(Message);
+        return;
+    case WM_CHAR:
+        if (!DoKeyPress(Message))
+            DefaultHandler(Message);
+        return;
+    case CN_KEYDOWN:
+        CNKeyDown(Message);
+        return;
+    case CN_CHAR:
+        CNChar(Message);
+        return;
+    case CN_SYSKEYDOWN:
+        Message.Result = IsMenuKey(Message) ? 1 : 0;
+        return;
+    case CN_SYSCHAR:
+        // Alt+letter: the accelerators of labels and buttons.
+        Message.Result = 0;
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0)
+                Message.Result = 1;
+        return;
+    case CN_KEYUP:
+        Message.Result = 0;
+        return;
+    case CM_DIALOGKEY:
+    case CM_DIALOGCHAR:
+    case CM_FOCUSCHANGED:
+        Broadcast(Message);
+        return;
+    case CM_ENTER:
+        DoEnter();
+        return;
+    case CM_EXIT:
+        DoExit();
+        return;
+    case CM_SHOWINGCHANGED:
+        if (FHandle && ((GetWindowLong(FHandle, GWL_STYLE) & static_cast<LONG>(WS_VISIBLE)) != 0) != FShowing)
+            SetWindowPos(FHandle, nullptr, 0, 0, 0, 0,
+                         SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE |
+                             (FShowing ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+        return;
+    case WM_MOUSEWHEEL: {
+        TShiftState shift = MouseKeysToShiftState(LOWORD(Message.WParam));
+        int delta = static_cast<short>(HIWORD(Message.WParam));
+        if (!DoMouseWheel(shift, delta, PointFromLParam(Message.LParam)))
+            DefaultHandler(Message);
+        else
+            Message.Result = 1;
+        return;
+    }
+    case WM_CONTEXTMENU: {
+        if (Message.LParam != -1) {
+            TPoint p = ScreenToClient(PointFromLParam(Message.LParam));
+            if (TControl* c = ControlAtPos(p, false)) {
+                c->WindowProc(Message);
+                if (Message.Result != 0)
+                    return;
+            }
+        }
+        TControl::WndProc(Message);
+        return;
+    }
+    case WM_CAPTURECHANGED:
+        if (gCaptureControl && (gCaptureControl == this || gCaptureControl->Parent() == this) &&
+            reinterpret_cast<HWND>(Message.LParam) != FHandle)
+            gCaptureControl = nullptr;
+        DefaultHandler(Message);
+        return;
+    case WM_NCDESTROY:
+        DefaultHandler(Message);
+        return;
+    default:
+        break;
+    }
+    if (IsMouseMsg(Message.Msg)) {
+        if (IsControlMouseMsg(Message))
+            return;
+    }
+    TControl::WndProc(Message);
+}
+
+void TWinControl::WMWindowPosChanged(TMessage&)
+{
+    if (!FHandle)
+        return;
+    UpdateBounds();
+}
+
+void TWinControl::Resized()
+{
+    if (FControlState.Contains(csDestroyingHandle))
+        return;
+    Realign();
+    Resize();
+}
+
+void TWinControl::WMSetCursor(TMessage& Message)
+{
+    if (LOWORD(static_cast<DWORD_PTR>(Message.LParam)) == HTCLIENT && reinterpret_cast<HWND>(Message.WParam) == FHandle) {
+        TCursor cursor = Screen ? Screen->Cursor() : crDefault;
+        if (cursor == crDefault) {
+            POINT p;
+            GetCursorPos(&p);
+            TControl* c = this;
+            TPoint local = ScreenToClient(TPoint(p.x, p.y));
+            if (TControl* g = ControlAtPos(local, false))
+                c = g;
+            cursor = c->Cursor();
+        }
+        if (cursor != crDefault && Screen) {
+            ::SetCursor(Screen->Cursors(cursor));
+            Message.Result = 1;
+            return;
+        }
+    }
+    DefaultHandler(Message);
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& Message)
+{
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc) {
+        FBrush.SetColor(FColor);
+        RECT r = ClientRect();
+        FillRect(dc, &r, FBrush.Handle());
+    }
+    Message.Result = 1;
+}
+
+void TWinControl::WMPaint(TMessage& Message)
+{
+    FControlState.Include(csCustomPaint);
+    PaintHandler(Message);
+    FControlState.Exclude(csCustomPaint);
+}
+
+void TWinControl::PaintHandler(TMessage& Message)
+{
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    PAINTSTRUCT ps;
+    bool own = dc == nullptr;
+    if (own) {
+        if (!FHandle)
+            return;
+        dc = BeginPaint(FHandle, &ps);
+        if (!dc)
+            return;
+    }
+    int saved = SaveDC(dc);
+    // Opaque graphic children paint their whole rectangle: nothing of the
+    // parent under them needs drawing.
+    for (TControl* c : FControls)
+        if (c->Visible() && c->ControlStyle().Contains(csOpaque))
+            ExcludeClipRect(dc, c->Left(), c->Top(), c->Left() + c->Width(), c->Top() + c->Height());
+    PaintWindow(dc);
+    RestoreDC(dc, saved);
+    PaintControls(dc, nullptr);
+    if (own)
+        EndPaint(FHandle, &ps);
+    Message.Result = 0;
+}
+
+void TWinControl::PaintWindow(HDC DC)
+{
+    TMessage m{WM_PAINT, reinterpret_cast<WPARAM>(DC), 0, 0};
+    DefaultHandler(m);
+}
+
+void TWinControl::PaintControls(HDC DC, TControl* First)
+{
+    size_t start = 0;
+    if (First) {
+        auto it = std::find(FControls.begin(), FControls.end(), First);
+        if (it != FControls.end())
+            start = static_cast<size_t>(it - FControls.begin());
+    }
+    std::vector<TControl*> list(FControls.begin() + static_cast<std::ptrdiff_t>(start), FControls.end());
+    for (TControl* c : list) {
+        if (!c->Visible())
+            continue;
+        RECT r = c->BoundsRect();
+        if (!RectVisible(DC, &r))
+            continue;
+        int saved = SaveDC(DC);
+        POINT org;
+        GetViewportOrgEx(DC, &org);
+        SetViewportOrgEx(DC, org.x + r.left, org.y + r.top, nullptr);
+        IntersectClipRect(DC, 0, 0, r.right - r.left, r.bottom - r.top);
+        c->Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+        RestoreDC(DC, saved);
+    }
+}
+
+void TWinControl::PaintTo(HDC DC, int X, int Y)
+{
+    FControlState.Include(csPaintCopy);
+    int saved = SaveDC(DC);
+    POINT org;
+    GetViewportOrgEx(DC, &org);
+    SetViewportOrgEx(DC, org.x + X, org.y + Y, nullptr);
+    IntersectClipRect(DC, 0, 0, FWidth, FHeight);
+    Perform(WM_ERASEBKGND, reinterpret_cast<WPARAM>(DC), 0);
+    Perform(WM_PAINT, reinterpret_cast<WPARAM>(DC), 0);
+    RestoreDC(DC, saved);
+    for (TWinControl* w : FWinControls)
+        if (w->Visible())
+            w->PaintTo(DC, X + w->Left(), Y + w->Top());
+    FControlState.Exclude(csPaintCopy);
+}
+
+void TWinControl::Invalidate()
+{
+    if (FHandle)
+        InvalidateRect(FHandle, nullptr, !FControlStyle.Contains(csOpaque));
+}
+
+void TWinControl::Update()
+{
+    if (FHandle)
+        UpdateWindow(FHandle);
+}
+
+void TWinControl::Repaint()
+{
+    Invalidate();
+    Update();
+}
+
+// ---- Showing -----------------------------------------------------------------
+
+bool TWinControl::Showing() const { return FShowing; }
+
+void TWinControl::SetVisible(bool v) { TControl::SetVisible(v); }
+
+void TWinControl::VisibleChanged()
+{
+    UpdateControlState();
+}
+
+void TWinControl::UpdateControlState()
+{
+    // Only a control whose parents all show changes what is on screen.
+    if (FParent && !FParent->FShowing)
+        return;
+    UpdateShowing();
+}
+
+void TWinControl::UpdateShowing()
+{
+    bool showing = FVisible && (!FParent || FParent->FShowing);
+    if (showing && !FHandle)
+        CreateHandle();
+    if (showing == FShowing) {
+        if (showing)
+            for (TWinControl* w : std::vector<TWinControl*>(FWinControls))
+                w->UpdateShowing();
+        return;
+    }
+    FShowing = showing;
+    if (showing) {
+        // Children first: they appear together with their parent.
+        for (TWinControl* w : std::vector<TWinControl*>(FWinControls))
+            w->UpdateShowing();
+    } else {
+        std::vector<TWinControl*> stack(FWinControls.begin(), FWinControls.end());
+        while (!stack.empty()) {
+            TWinControl* w = stack.back();
+            stack.pop_back();
+            w->FShowing = false;
+            stack.insert(stack.end(), w->FWinControls.begin(), w->FWinControls.end());
+        }
+    }
+    try {
+        Perform(CM_SHOWINGCHANGED, 0, 0);
+    } catch (...) {
+        FShowing = !showing;
+        throw;
+    }
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    AWidth = std::max(0, AWidth);
+    AHeight = std::max(0, AHeight);
+    if (FAutoSize)
+        CanAutoSize(AWidth, AHeight);
+    FConstraints.Apply(AWidth, AHeight);
+    if ((AWidth != FWidth || AHeight != FHeight) && !CanResize(AWidth, AHeight)) {
+        AWidth = FWidth;
+        AHeight = FHeight;
+    }
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+        return;
+    FAnchorValid = false;
+    if (FHandle) {
+        SetWindowPos(FHandle, nullptr, ALeft, ATop, AWidth, AHeight, SWP_NOZORDER | SWP_NOACTIVATE);
+    } else {
+        bool resized = AWidth != FWidth || AHeight != FHeight;
+        FLeft = ALeft;
+        FTop = ATop;
+        FWidth = AWidth;
+        FHeight = AHeight;
+        if (resized)
+            Resized();
+    }
+    RequestAlign();
+}
+
+TRect TWinControl::ClientRect()
+{
+    if (FHandle) {
+        RECT r;
+        GetClientRect(FHandle, &r);
+        return r;
+    }
+    return TRect(0, 0, FWidth, FHeight);
+}
+
+TPoint TWinControl::ClientOrigin()
+{
+    if (FHandle) {
+        POINT p{0, 0};
+        ::ClientToScreen(FHandle, &p);
+        return TPoint(p.x, p.y);
+    }
+    return TControl::ClientOrigin();
+}
+
+void TWinControl::SetBorderWidth(int v)
+{
+    if (v < 0 || v == FBorderWidth)
+        return;
+    FBorderWidth = v;
+    Realign();
+    Invalidate();
+}
+
+// ---- Alignment -----------------------------------------------------------------
+
+void TWinControl::DisableAlign() { ++FAlignLevel; }
+
+void TWinControl::EnableAlign()
+{
+    if (FAlignLevel == 0)
+        return;
+    if (--FAlignLevel == 0 && FControlState.Contains(csAlignmentNeeded))
+        Realign();
+}
+
+void TWinControl::AdjustClientRect(TRect& Rect)
+{
+    Rect.left += FBorderWidth;
+    Rect.top += FBorderWidth;
+    Rect.right -= FBorderWidth;
+    Rect.bottom -= FBorderWidth;
+}
+
+void TWinControl::Realign()
+{
+    if (FAlignLevel > 0 || FAligning || ComponentState().Contains(csDestroying)) {
+        if (FAlignLevel > 0)
+            FControlState.Include(csAlignmentNeeded);
+        return;
+    }
+    FControlState.Exclude(csAlignmentNeeded);
+    TRect r = ClientRect();
+    AdjustClientRect(r);
+    FAligning = true;
+    try {
+        AlignControls(nullptr, r);
+    } catch (...) {
+        FAligning = false;
+        throw;
+    }
+    FAligning = false;
+}
+
+void TWinControl::AlignControls(TControl* AControl, TRect& Rect)
+{
+    (void)AControl;
+    // Anchored children keep their distances to the anchored sides.
+    TRect client = ClientRect();
+    TSize size(client.right - client.left, client.bottom - client.top);
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (c->FAlign != alNone)
+            continue;
+        if (!c->FAnchorValid) {
+            c->FAnchorOrigin = c->BoundsRect();
+            c->FAnchorParentSize = size;
+            c->FAnchorValid = true;
+            continue;
+        }
+        int dw = size.cx - c->FAnchorParentSize.cx, dh = size.cy - c->FAnchorParentSize.cy;
+        if (dw == 0 && dh == 0)
+            continue;
+        TRect o = c->FAnchorOrigin;
+        int l = o.left, t = o.top, w = o.right - o.left, h = o.bottom - o.top;
+        TAnchors a = c->FAnchors;
+        if (a.Contains(akRight)) {
+            if (a.Contains(akLeft)) w += dw; else l += dw;
+        } else if (!a.Contains(akLeft)) {
+            l += dw / 2;
+        }
+        if (a.Contains(akBottom)) {
+            if (a.Contains(akTop)) h += dh; else t += dh;
+        } else if (!a.Contains(akTop)) {
+            t += dh / 2;
+        }
+        TRect keep = c->FAnchorOrigin;
+        TSize keepSize = c->FAnchorParentSize;
+        c->SetBounds(l, t, std::max(0, w), std::max(0, h));
+        c->FAnchorOrigin = keep;
+        c->FAnchorParentSize = keepSize;
+        c->FAnchorValid = true;
+    }
+    for (TAlign a : {alTop, alBottom, alLeft, alRight, alClient})
+        DoAlign(a, Rect);
+}
+
+void TWinControl::DoAlign(TAlign AAlign, TRect& Rect)
+{
+    std::vector<TControl*> list;
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (c->FAlign == AAlign && c->AlignVisible())
+            list.push_back(c);
+    }
+    // Controls sharing a side stack in the order of their present place.
+    std::stable_sort(list.begin(), list.end(), [AAlign](TControl* a, TControl* b) {
+        switch (AAlign) {
+        case alTop: return a->Top() < b->Top();
+        case alBottom: return a->Top() + a->Height() > b->Top() + b->Height();
+        case alLeft: return a->Left() < b->Left();
+        case alRight: return a->Left() + a->Width() > b->Left() + b->Width();
+        default: return false;
+        }
+    });
+    for (TControl* c : list) {
+        int w = c->Width(), h = c->Height();
+        int rw = std::max(0, static_cast<int>(Rect.right - Rect.left));
+        int rh = std::max(0, static_cast<int>(Rect.bottom - Rect.top));
+        TRect nb;
+        switch (AAlign) {
+        case alTop: nb = TRect(Rect.left, Rect.top, Rect.left + rw, Rect.top + h); break;
+        case alBottom: nb = TRect(Rect.left, Rect.bottom - h, Rect.left + rw, Rect.bottom); break;
+        case alLeft: nb = TRect(Rect.left, Rect.top, Rect.left + w, Rect.top + rh); break;
+        case alRight: nb = TRect(Rect.right - w, Rect.top, Rect.right, Rect.top + rh); break;
+        default: nb = TRect(Rect.left, Rect.top, Rect.left + rw, Rect.top + rh); break;
+        }
+        c->SetBounds(nb.left, nb.top, nb.right - nb.left, nb.bottom - nb.top);
+        // The control may have refused part of the size (constraints).
+        switch (AAlign) {
+        case alTop: Rect.top += c->Height(); break;
+        case alBottom: Rect.bottom -= c->Height(); break;
+        case alLeft: Rect.left += c->Width(); break;
+        case alRight: Rect.right -= c->Width(); break;
+        default: break;
+        }
+    }
+}
+
+// ---- Keyboard ------------------------------------------------------------------
+
+bool TWinControl::DoKeyDown(TMessage& Message)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview() && form->DoKeyDown(Message))
+        return true;
+    WORD key = static_cast<WORD>(Message.WParam);
+    TShiftState shift = KeyDataToShiftState(Message.LParam);
+    if (!FControlStyle.Contains(csNoStdEvents)) {
+        KeyDown(key, shift);
+        Message.WParam = key;
+        if (key == 0)
+            return true;
+    }
+    return false;
+}
+
+bool TWinControl::DoKeyUp(TMessage& Message)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview() && form->DoKeyUp(Message))
+        return true;
+    WORD key = static_cast<WORD>(Message.WParam);
+    if (!FControlStyle.Contains(csNoStdEvents)) {
+        KeyUp(key, KeyDataToShiftState(Message.LParam));
+        Message.WParam = key;
+        if (key == 0)
+            return true;
+    }
+    return false;
+}
+
+bool TWinControl::DoKeyPress(TMessage& Message)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview() && form->DoKeyPress(Message))
+        return true;
+    char ch = static_cast<char>(Message.WParam);
+    if (Message.WParam > 0xFF)
+        return false;
+    if (!FControlStyle.Contains(csNoStdEvents)) {
+        KeyPress(ch);
+        Message.WParam = static_cast<unsigned char>(ch);
+        if (ch == 0)
+            return true;
+    }
+    return false;
+}
+
+void TWinControl::KeyDown(WORD& Key, TShiftState Shift)
+{
+    if (OnKeyDown)
+        OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(WORD& Key, TShiftState Shift)
+{
+    if (OnKeyUp)
+        OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key)
+{
+    if (OnKeyPress)
+        OnKeyPress(this, Key);
+}
+
+bool TWinControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    bool handled = false;
+    if (OnMouseWheel)
+        OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    return handled;
+}
+
+void TWinControl::DoEnter()
+{
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TWinControl::DoExit()
+{
+    if (OnExit)
+        OnExit(this);
+}
+
+bool TWinControl::IsMenuKey(TMessage& Message)
+{
+    if (ComponentState().Contains(csDesigning))
+        return false;
+    for (TControl* c = this; c; c = c->Parent())
+        if (c->FPopupMenu && c->FPopupMenu->IsShortCut(Message))
+            return true;
+    if (TCustomForm* form = GetParentForm(this))
+        if (form->IsShortCut(Message))
+            return true;
+    return Application && Application->IsShortCut(Message);
+}
+
+void TWinControl::CNKeyDown(TMessage& Message)
+{
+    Message.Result = 1;
+    if (IsMenuKey(Message))
+        return;
+    WORD key = static_cast<WORD>(Message.WParam);
+    LRESULT mask = 0;
+    switch (key) {
+    case VK_TAB: mask = DLGC_WANTTAB; break;
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    default: break;
+    }
+    if (mask != 0 && Perform(CM_WANTSPECIALKEY, key, Message.LParam) == 0 &&
+        (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGKEY, key, Message.LParam) != 0)
+                return;
+    }
+    Message.Result = 0;
+}
+
+void TWinControl::CNChar(TMessage& Message)
+{
+    Message.Result = 1;
+    if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0)
+        if (TCustomForm* form = GetParentForm(this))
+            if (form->Perform(CM_DIALOGCHAR, Message.WParam, Message.LParam) != 0)
+                return;
+    Message.Result = 0;
+}
+
+void TWinControl::FontChanged()
+{
+    TControl::FontChanged();
+    NotifyControls(CM_PARENTFONTCHANGED);
+}
+
+void TWinControl::ColorChanged()
+{
+    FBrush.SetColor(FColor);
+    TControl::ColorChanged();
+    NotifyControls(CM_PARENTCOLORCHANGED);
+}
+
+void TWinControl::TextChanged()
+{
+    if (FHandle)
+        SetWindowText(FHandle, FText.c_str());
+    TControl::TextChanged();
+}
+
+void TWinControl::EnabledChanged()
+{
+    if (FHandle)
+        EnableWindow(FHandle, FEnabled);
+    TControl::EnabledChanged();
+}
+
+// ---- Focus ---------------------------------------------------------------------
+
+bool TWinControl::Focused() { return FHandle && GetFocus() == FHandle; }
+
+bool TWinControl::CanFocus()
+{
+    TCustomForm* form = GetParentForm(this);
+    if (!form)
+        return FVisible && FEnabled;
+    for (TControl* c = this; c; c = c->Parent()) {
+        if (!c->Visible() || !c->Enabled())
+            return false;
+        if (c == form)
+            break;
+    }
+    return true;
+}
+
+void TWinControl::SetFocus()
+{
+    if (TCustomForm* form = GetParentForm(this); form && form != this) {
+        form->FocusControl(this);
+        return;
+    }
+    if (FParentWindow || !FParent)
+        ::SetFocus(Handle());
+}
+
+int TWinControl::TabOrder() const
+{
+    if (!FParent)
+        return -1;
+    auto& l = FParent->FTabList;
+    auto it = std::find(l.begin(), l.end(), this);
+    return it == l.end() ? -1 : static_cast<int>(it - l.begin());
+}
+
+void TWinControl::SetTabOrder(int v)
+{
+    if (!FParent)
+        return;
+    auto& l = FParent->FTabList;
+    l.erase(std::remove(l.begin(), l.end(), this), l.end());
+    if (v < 0 || v > static_cast<int>(l.size()))
+        v = static_cast<int>(l.size());
+    l.insert(l.begin() + v, this);
+}
+
+void TWinControl::SetTabStop(bool v)
+{
+    if (v == FTabStop)
+        return;
+    FTabStop = v;
+    if (FHandle) {
+        LONG s = GetWindowLong(FHandle, GWL_STYLE);
+        SetWindowLong(FHandle, GWL_STYLE, v ? (s | static_cast<LONG>(WS_TABSTOP)) : (s & ~static_cast<LONG>(WS_TABSTOP)));
+    }
+    Perform(CM_TABSTOPCHANGED, 0, 0);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List)
+{
+    for (TWinControl* w : FTabList) {
+        List.push_back(w);
+        w->GetTabOrderList(List);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent)
+{
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty())
+        return nullptr;
+    int n = static_cast<int>(list.size());
+    auto it = std::find(list.begin(), list.end(), CurControl);
+    int start = it == list.end() ? (GoForward ? n - 1 : 0) : static_cast<int>(it - list.begin());
+    int i = start;
+    for (int k = 0; k < n; ++k) {
+        i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+        TWinControl* c = list[static_cast<size_t>(i)];
+        if (c == CurControl && k < n - 1)
+            continue;
+        if ((!CheckTabStop || c->FTabStop) && (!CheckParent || c->FParent == this) && c->CanFocus())
+            return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop)
+{
+    if (TWinControl* c = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop))
+        c->SetFocus();
+}
+
+// ---- Graphic and custom controls -------------------------------------------------
+
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
+TGraphicControl::~TGraphicControl() { FCanvas.SetHandle(nullptr); }
+
+void TGraphicControl::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_PAINT && Message.WParam) {
+        FCanvas.Lock();
+        FCanvas.SetHandle(reinterpret_cast<HDC>(Message.WParam));
+        FCanvas.SetFont(&FFont);
+        FCanvas.Brush()->SetColor(FColor);
+        try {
+            Paint();
+        } catch (...) {
+            FCanvas.SetHandle(nullptr);
+            FCanvas.Unlock();
+            throw;
+        }
+        FCanvas.SetHandle(nullptr);
+        FCanvas.Unlock();
+        return;
+    }
+    TControl::WndProc(Message);
+}
+
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {}
+TCustomControl::~TCustomControl() { FCanvas.SetHandle(nullptr); }
+
+void TCustomControl::PaintWindow(HDC DC)
+{
+    FCanvas.Lock();
+    FCanvas.SetHandle(DC);
+    FCanvas.SetFont(&FFont);
+    FCanvas.Brush()->SetColor(FColor);
+    try {
+        Paint();
+    } catch (...) {
+        FCanvas.SetHandle(nullptr);
+        FCanvas.Unlock();
+        throw;
+    }
+    FCanvas.SetHandle(nullptr);
+    FCanvas.Unlock();
+}
+
+// ---- Global helpers --------------------------------------------------------------
+
+TWinControl* FindControl(HWND Handle)
+{
+    if (!Handle)
+        return nullptr;
+    auto& m = ControlMap();
+    auto it = m.find(Handle);
+    return it == m.end() ? nullptr : it->second;
+}
+
+TControl* FindDragTarget(TPoint Pos, bool AllowDisabled)
+{
+    HWND wnd = WindowFromPoint(POINT{Pos.x, Pos.y});
+    TWinControl* w = nullptr;
+    while (wnd && !(w = FindControl(wnd)))
+        wnd = GetParent(wnd);
+    if (!w)
+        return nullptr;
+    TControl* result = w;
+    TControl* g = w->ControlAtPos(w->ScreenToClient(Pos), AllowDisabled);
+    if (g)
+        result = g;
+    return result;
+}
+
+TCustomForm* GetParentForm(TControl* Control)
+{
+    TControl* c = Control;
+    while (c && c->Parent())
+        c = c->Parent();
+    return dynamic_cast<TCustomForm*>(c);
+}
+
+TControl* GetCaptureControl()
+{
+    TWinControl* w = FindControl(GetCapture());
+    if (!w)
+        return nullptr;
+    if (gCaptureControl && gCaptureControl->Parent() == w)
+        return gCaptureControl;
+    return w;
+}
+
+void SetCaptureControl(TControl* Control)
+{
+    ReleaseCapture();
+    gCaptureControl = nullptr;
+    if (!Control)
+        return;
+    if (auto* w = dynamic_cast<TWinControl*>(Control)) {
+        SetCapture(w->Handle());
+        return;
+    }
+    if (!Control->Parent())
+        return;
+    SetCapture(Control->Parent()->Handle());
+    gCaptureControl = Control;
+}
+
+TControl* MouseOverControl() { return gMouseControl; }
+
+void UpdateMouseOverControl()
+{
+    POINT p;
+    GetCursorPos(&p);
+    TControl* target = FindDragTarget(TPoint(p.x, p.y), false);
+    if (target == gMouseControl)
+        return;
+    TControl* old = gMouseControl;
+    gMouseControl = target;
+    if (old)
+        old->Perform(CM_MOUSELEAVE, 0, 0);
+    if (target && gMouseControl == target)
+        target->Perform(CM_MOUSEENTER, 0, 0);
+}
+
+void ControlDestroying(TControl* Control)
+{
+    if (gMouseControl == Control)
+        gMouseControl = nullptr;
+    if (gCaptureControl == Control)
+        gCaptureControl = nullptr;
+    if (Application)
+        Application->ControlDestroyed(Control);
+    if (Screen)
+        Screen->ControlDestroyed(Control);
+}

@@ -1,0 +1,78 @@
+#pragma once
+// Image lists: many small pictures of one size kept together and drawn by
+// index, enabled or greyed. Pictures are held as 32-bit images with straight
+// alpha; a masked picture turns its mask (or a mask colour) into
+// transparency.
+#include "platform/classes/Component.h"
+#include "platform/gui/Graphics.h"
+
+#include <vector>
+
+enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
+enum TImageType { itImage, itMask };
+
+class TCustomImageList : public TComponent {
+public:
+    explicit TCustomImageList(TComponent* AOwner);
+    // Width x Height of every picture (16 x 16 unless set); changing the
+    // size clears the list.
+    static TCustomImageList* CreateSize(int AWidth, int AHeight, TComponent* AOwner = nullptr);
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetWidth(int v);
+    void SetHeight(int v);
+    int Count() const { return static_cast<int>(FImages.size()); }
+    TColor BkColor() const { return FBkColor; }
+    void SetBkColor(TColor v) { FBkColor = v; }
+    bool Masked() const { return FMasked; }
+    void SetMasked(bool v) { FMasked = v; }
+    TDrawingStyle DrawingStyle() const { return FDrawingStyle; }
+    void SetDrawingStyle(TDrawingStyle v) { FDrawingStyle = v; }
+    TImageType ImageType() const { return FImageType; }
+    void SetImageType(TImageType v) { FImageType = v; }
+
+    // Adds the pictures of Image (one per Width pixels across); Mask's white
+    // pixels are transparent. Returns the index of the first one.
+    int Add(TBitmap* Image, TBitmap* Mask);
+    // The same with the pixels of MaskColor transparent.
+    int AddMasked(TBitmap* Image, TColor MaskColor);
+    int AddIcon(TIcon* Image);
+    void AddImages(TCustomImageList* Value);
+    void Replace(int Index, TBitmap* Image, TBitmap* Mask);
+    void Delete(int Index);
+    void Clear();
+    void Move(int CurIndex, int NewIndex);
+
+    // Draws picture Index at (X, Y); a disabled picture is drawn greyed.
+    void Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled = true);
+    void StretchDraw(TCanvas* Canvas, const TRect& Rect, int Index, bool Enabled = true);
+    // Copies picture Index into Image (32 bits with alpha).
+    bool GetBitmap(int Index, TBitmap* Image);
+    // Makes Image an icon of picture Index.
+    void GetIcon(int Index, TIcon* Image);
+    // The picture itself (32-bit, straight alpha).
+    const TDibImage& Image(int Index) const;
+
+    TNotifyEvent OnChange;
+    void Assign(TPersistent* Source) override;
+
+protected:
+    virtual void Change();
+
+private:
+    void CheckIndex(int Index) const;
+    int AddImage(const TDibImage& bgra, const std::vector<bool>* transparent);
+    TDibImage Greyed(const TDibImage& image) const;
+    int FWidth = 16;
+    int FHeight = 16;
+    TColor FBkColor = clNone;
+    bool FMasked = true;
+    TDrawingStyle FDrawingStyle = dsNormal;
+    TImageType FImageType = itImage;
+    std::vector<TDibImage> FImages;
+};
+
+class TImageList : public TCustomImageList {
+public:
+    explicit TImageList(TComponent* AOwner) : TCustomImageList(AOwner) {}
+};

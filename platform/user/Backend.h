@@ -1,0 +1,60 @@
+#pragma once
+// Where top-level windows live. Every top-level window draws into a surface
+// of its own (a 32-bit DIB the window system keeps); a back-end shows those
+// surfaces somewhere and feeds input back:
+//  - headless (the default): composes the surfaces on a memory screen in
+//    z-order with window regions and layered alpha; tests inject input;
+//  - x11 (later): one X window per top-level window.
+// The window system tells the back-end about creation, destruction, every
+// change of place, size, visibility, z-order, region or layered state, and
+// every changed area of a surface; the back-end turns its input into
+// UserPostInput calls and may read its event source in PumpEvents, which
+// message waits call.
+#include "platform/rtl/Types.h"
+
+class IWindowBackend {
+public:
+    virtual ~IWindowBackend() = default;
+    virtual const char* Name() const = 0;
+    // A top-level window (or one that became top-level) exists / is gone.
+    virtual void WindowCreated(HWND wnd) = 0;
+    virtual void WindowDestroyed(HWND wnd) = 0;
+    // Place, size, visibility, z-order, region or layered state changed;
+    // oldScreenRect is where the window was before (equal to the present
+    // place when only its look changed).
+    virtual void WindowChanged(HWND wnd, const RECT& oldScreenRect) = 0;
+    // Pixels of the window's surface changed (surface coordinates).
+    virtual void Present(HWND wnd, const RECT& surfaceRect) = 0;
+    // Reads pending events of the back-end's own source without waiting.
+    virtual void PumpEvents() {}
+};
+
+// What a back-end needs to show a top-level window.
+struct TTopLevelInfo {
+    HWND Wnd = nullptr;
+    RECT ScreenRect{};
+    bool Visible = false;
+    bool Topmost = false;
+    HBITMAP Surface = nullptr;        // 32-bit top-down, the window's size
+    bool HasRegion = false;           // shape in window coordinates: UserWindowRegion
+    // Layered windows: shown only once one of these is set.
+    bool Layered = false;
+    bool LayeredAttributes = false;   // constant alpha / colour key over painting
+    bool LayeredPicture = false;      // premultiplied picture from UpdateLayeredWindow
+    bool PerPixelAlpha = false;
+    BYTE Alpha = 255;
+    bool ColorKeyed = false;
+    COLORREF ColorKey = 0;
+    bool DropShadow = false;          // CS_DROPSHADOW
+};
+bool UserTopLevelInfo(HWND wnd, TTopLevelInfo* info);
+// Copies the window region (window coordinates) into rgn; false without one.
+bool UserWindowRegion(HWND wnd, HRGN rgn);
+// Top-level windows front to back.
+int UserTopLevelWindows(HWND* out, int max);
+
+// The back-end in use: the headless one unless another was installed.
+IWindowBackend* UserBackend();
+// Installs a back-end (before the first window is made); nullptr restores
+// the headless default.
+void SetUserBackend(IWindowBackend* backend);

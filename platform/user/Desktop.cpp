@@ -1,0 +1,539 @@
+#include "platform/user/Desktop.h"
+
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowObject.h"
+#include "platform/user/WindowRegion.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+namespace {
+
+struct TDesktopState {
+    std::mutex Lock;
+    bool WorkAreaSet = false;
+    RECT WorkArea{};
+    bool FullDrag = true;
+    std::atomic<int> Beeps{0};
+    // Clipboard.
+    bool Open = false;
+    std::string Text;
+    bool HasText = false;
+    std::vector<HGLOBAL> Owned;
+};
+
+TDesktopState& Desk()
+{
+    static auto* s = new TDesktopState;
+    return *s;
+}
+
+HMONITOR PrimaryMonitor()
+{
+    return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(0x10001));
+}
+
+LOGFONT UiFont(LONG weight)
+{
+    LOGFONT lf;
+    lf.lfHeight = -12;
+    lf.lfWeight = weight;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    lf.lfQuality = DEFAULT_QUALITY;
+    std::strncpy(lf.lfFaceName, "Segoe UI", LF_FACESIZE - 1);
+    return lf;
+}
+
+RECT ScreenRect()
+{
+    SIZE s = GdiScreenSize();
+    return RECT{0, 0, s.cx, s.cy};
+}
+
+struct TGlobalBlock {
+    std::size_t Size;
+    int Locks;
+};
+
+std::mutex& GlobalLockMutex()
+{
+    static auto* m = new std::mutex;
+    return *m;
+}
+
+std::set<void*>& GlobalBlocks()
+{
+    static auto* s = new std::set<void*>;
+    return *s;
+}
+
+TGlobalBlock* Block(HGLOBAL mem)
+{
+    return GlobalBlocks().count(mem) ? static_cast<TGlobalBlock*>(mem) : nullptr;
+}
+
+struct TDropRec {
+    std::vector<std::string> Files;
+    POINT Point{};
+};
+
+std::set<TDropRec*>& Drops()
+{
+    static auto* s = new std::set<TDropRec*>;
+    return *s;
+}
+
+} // namespace
+
+RECT WorkAreaRect()
+{
+    TDesktopState& d = Desk();
+    std::lock_guard lock(d.Lock);
+    if (d.WorkAreaSet)
+        return d.WorkArea;
+    RECT r = ScreenRect();
+    r.bottom = std::max<LONG>(r.top, r.bottom - 40);
+    return r;
+}
+
+HMONITOR MonitorFromPoint(POINT pt, DWORD flags)
+{
+    RECT s = ScreenRect();
+    bool inside = pt.x >= s.left && pt.x < s.right && pt.y >= s.top && pt.y < s.bottom;
+    return inside || flags != MONITOR_DEFAULTTONULL ? PrimaryMonitor() : nullptr;
+}
+
+HMONITOR MonitorFromRect(const RECT* rect, DWORD flags)
+{
+    if (!rect)
+        return nullptr;
+    RECT s = ScreenRect();
+    bool overlaps = rect->left < s.right && rect->right > s.left && rect->top < s.bottom && rect->bottom > s.top;
+    return overlaps || flags != MONITOR_DEFAULTTONULL ? PrimaryMonitor() : nullptr;
+}
+
+HMONITOR MonitorFromWindow(HWND wnd, DWORD flags)
+{
+    RECT r;
+    if (!GetWindowRect(wnd, &r))
+        return flags != MONITOR_DEFAULTTONULL ? PrimaryMonitor() : nullptr;
+    return MonitorFromRect(&r, flags);
+}
+
+BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info)
+{
+    if (monitor != PrimaryMonitor() || !info || info->cbSize < sizeof(MONITORINFO))
+        return FALSE_;
+    info->rcMonitor = ScreenRect();
+    info->rcWork = WorkAreaRect();
+    info->dwFlags = MONITORINFOF_PRIMARY;
+    return TRUE_;
+}
+
+BOOL EnumDisplayMonitors(HDC, const RECT* clip, MONITORENUMPROC proc, LPARAM data)
+{
+    if (!proc)
+        return FALSE_;
+    RECT r = ScreenRect();
+    if (clip && (clip->right <= r.left || clip->left >= r.right || clip->bottom <= r.top || clip->top >= r.bottom))
+        return TRUE_;
+    proc(PrimaryMonitor(), nullptr, &r, data);
+    return TRUE_;
+}
+
+BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pv, UINT)
+{
+    TDesktopState& d = Desk();
+    auto setBool = [&](BOOL v) {
+        if (!pv)
+            return FALSE_;
+        *static_cast<BOOL*>(pv) = v;
+        return TRUE_;
+    };
+    switch (action) {
+    case SPI_GETWORKAREA:
+        if (!pv)
+            return FALSE_;
+        *static_cast<RECT*>(pv) = WorkAreaRect();
+        return TRUE_;
+    case SPI_SETWORKAREA: {
+        std::lock_guard lock(d.Lock);
+        if (!pv) {
+            d.WorkAreaSet = false;
+            return TRUE_;
+        }
+        RECT r = *static_cast<const RECT*>(pv);
+        if (r.right <= r.left || r.bottom <= r.top)
+            return FALSE_;
+        d.WorkArea = r;
+        d.WorkAreaSet = true;
+        return TRUE_;
+    }
+    case SPI_GETDRAGFULLWINDOWS:
+        return setBool(d.FullDrag ? TRUE_ : FALSE_);
+    case SPI_SETDRAGFULLWINDOWS:
+        d.FullDrag = uiParam != 0;
+        return TRUE_;
+    case SPI_GETBEEP:
+        return setBool(TRUE_);
+    case SPI_GETNONCLIENTMETRICS: {
+        auto* m = static_cast<NONCLIENTMETRICS*>(pv);
+        if (!m || m->cbSize < sizeof(NONCLIENTMETRICS) - sizeof(int))
+            return FALSE_;
+        m->iBorderWidth = 1;
+        m->iScrollWidth = GetSystemMetrics(SM_CXVSCROLL);
+        m->iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
+        m->iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
+        m->iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
+        m->lfCaptionFont = UiFont(FW_NORMAL);
+        m->iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
+        m->iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
+        m->lfSmCaptionFont = UiFont(FW_NORMAL);
+        m->iMenuWidth = GetSystemMetrics(SM_CXMENUSIZE);
+        m->iMenuHeight = GetSystemMetrics(SM_CYMENUSIZE);
+        m->lfMenuFont = UiFont(FW_NORMAL);
+        m->lfStatusFont = UiFont(FW_NORMAL);
+        m->lfMessageFont = UiFont(FW_NORMAL);
+        return TRUE_;
+    }
+    case SPI_GETICONTITLELOGFONT:
+        if (!pv || uiParam < sizeof(LOGFONT))
+            return FALSE_;
+        *static_cast<LOGFONT*>(pv) = UiFont(FW_NORMAL);
+        return TRUE_;
+    case SPI_GETKEYBOARDDELAY:
+    case SPI_GETKEYBOARDSPEED:
+        if (!pv)
+            return FALSE_;
+        *static_cast<int*>(pv) = action == SPI_GETKEYBOARDDELAY ? 1 : 31;
+        return TRUE_;
+    case SPI_GETMOUSEHOVERTIME:
+    case SPI_GETWHEELSCROLLLINES:
+        if (!pv)
+            return FALSE_;
+        *static_cast<UINT*>(pv) = action == SPI_GETMOUSEHOVERTIME ? 400 : 3;
+        return TRUE_;
+    case SPI_GETMENUANIMATION:
+    case SPI_GETCOMBOBOXANIMATION:
+    case SPI_GETMENUFADE:
+    case SPI_GETFLATMENU:
+    case SPI_GETKEYBOARDCUES:
+        return setBool(FALSE_);
+    case SPI_GETDROPSHADOW:
+    case SPI_GETUIEFFECTS:
+        return setBool(TRUE_);
+    default:
+        return FALSE_;
+    }
+}
+
+bool DragFullWindows()
+{
+    return Desk().FullDrag;
+}
+
+BOOL MessageBeep(UINT)
+{
+    ++Desk().Beeps;
+    return TRUE_;
+}
+
+int MessageBeepCount()
+{
+    return Desk().Beeps.load();
+}
+
+HGLOBAL GlobalAlloc(UINT flags, std::size_t bytes)
+{
+    if (bytes > (std::size_t(1) << 31))
+        return nullptr;
+    void* p = (flags & GMEM_ZEROINIT) ? std::calloc(1, sizeof(TGlobalBlock) + bytes + 1)
+                                      : std::malloc(sizeof(TGlobalBlock) + bytes + 1);
+    if (!p)
+        return nullptr;
+    auto* b = static_cast<TGlobalBlock*>(p);
+    b->Size = bytes;
+    b->Locks = 0;
+    std::lock_guard lock(GlobalLockMutex());
+    GlobalBlocks().insert(p);
+    return p;
+}
+
+void* GlobalLock(HGLOBAL mem)
+{
+    std::lock_guard lock(GlobalLockMutex());
+    TGlobalBlock* b = Block(mem);
+    if (!b)
+        return nullptr;
+    ++b->Locks;
+    return b + 1;
+}
+
+BOOL GlobalUnlock(HGLOBAL mem)
+{
+    std::lock_guard lock(GlobalLockMutex());
+    TGlobalBlock* b = Block(mem);
+    if (!b || b->Locks == 0)
+        return FALSE_;
+    return --b->Locks > 0 ? TRUE_ : FALSE_;
+}
+
+std::size_t GlobalSize(HGLOBAL mem)
+{
+    std::lock_guard lock(GlobalLockMutex());
+    TGlobalBlock* b = Block(mem);
+    return b ? b->Size : 0;
+}
+
+HGLOBAL GlobalFree(HGLOBAL mem)
+{
+    std::lock_guard lock(GlobalLockMutex());
+    if (!Block(mem))
+        return mem;
+    GlobalBlocks().erase(mem);
+    std::free(mem);
+    return nullptr;
+}
+
+namespace {
+
+std::string Utf16ToUtf8(const char16_t* s, std::size_t n)
+{
+    std::string out;
+    for (std::size_t i = 0; i < n && s[i]; ++i) {
+        char32_t c = s[i];
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c < 0xE000) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::u16string Utf8ToUtf16(const std::string& s)
+{
+    std::u16string out;
+    for (std::size_t i = 0; i < s.size();) {
+        unsigned char b = static_cast<unsigned char>(s[i]);
+        char32_t c;
+        int len;
+        if (b < 0x80) { c = b; len = 1; }
+        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; len = 2; }
+        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; len = 3; }
+        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; len = 4; }
+        else { out += u'\uFFFD'; ++i; continue; }
+        if (i + len > s.size()) { out += u'\uFFFD'; break; }
+        bool ok = true;
+        for (int k = 1; k < len; ++k) {
+            unsigned char cb = static_cast<unsigned char>(s[i + k]);
+            if ((cb & 0xC0) != 0x80) { ok = false; break; }
+            c = (c << 6) | (cb & 0x3F);
+        }
+        if (!ok) { out += u'\uFFFD'; ++i; continue; }
+        i += len;
+        if (c >= 0x10000) {
+            c -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (c >> 10));
+            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(c);
+        }
+    }
+    return out;
+}
+
+HGLOBAL MakeText(UINT format, const std::string& text)
+{
+    if (format == CF_UNICODETEXT) {
+        std::u16string w = Utf8ToUtf16(text);
+        HGLOBAL h = GlobalAlloc(GHND, (w.size() + 1) * 2);
+        if (h) {
+            std::memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * 2);
+            GlobalUnlock(h);
+        }
+        return h;
+    }
+    HGLOBAL h = GlobalAlloc(GHND, text.size() + 1);
+    if (h) {
+        std::memcpy(GlobalLock(h), text.c_str(), text.size() + 1);
+        GlobalUnlock(h);
+    }
+    return h;
+}
+
+} // namespace
+
+BOOL OpenClipboard(HWND)
+{
+    TDesktopState& d = Desk();
+    std::lock_guard lock(d.Lock);
+    if (d.Open)
+        return FALSE_;
+    d.Open = true;
+    return TRUE_;
+}
+
+BOOL CloseClipboard()
+{
+    TDesktopState& d = Desk();
+    std::lock_guard lock(d.Lock);
+    if (!d.Open)
+        return FALSE_;
+    d.Open = false;
+    return TRUE_;
+}
+
+BOOL EmptyClipboard()
+{
+    TDesktopState& d = Desk();
+    std::lock_guard lock(d.Lock);
+    if (!d.Open)
+        return FALSE_;
+    d.Text.clear();
+    d.HasText = false;
+    return TRUE_;
+}
+
+HANDLE SetClipboardData(UINT format, HANDLE mem)
+{
+    TDesktopState& d = Desk();
+    if (!d.Open || (format != CF_TEXT && format != CF_UNICODETEXT))
+        return nullptr;
+    std::size_t size = GlobalSize(mem);
+    void* p = GlobalLock(mem);
+    if (!p)
+        return nullptr;
+    std::string text = format == CF_UNICODETEXT
+                           ? Utf16ToUtf8(static_cast<const char16_t*>(p), size / 2)
+                           : std::string(static_cast<const char*>(p), strnlen(static_cast<const char*>(p), size));
+    GlobalUnlock(mem);
+    GlobalFree(mem);
+    std::lock_guard lock(d.Lock);
+    d.Text = text;
+    d.HasText = true;
+    return mem;
+}
+
+HANDLE GetClipboardData(UINT format)
+{
+    TDesktopState& d = Desk();
+    std::string text;
+    {
+        std::lock_guard lock(d.Lock);
+        if (!d.Open || !d.HasText || (format != CF_TEXT && format != CF_UNICODETEXT))
+            return nullptr;
+        text = d.Text;
+        // Handles given out stay valid until the clipboard changes; freed then.
+        for (HGLOBAL h : d.Owned)
+            GlobalFree(h);
+        d.Owned.clear();
+    }
+    HGLOBAL h = MakeText(format, text);
+    std::lock_guard lock(d.Lock);
+    d.Owned.push_back(h);
+    return h;
+}
+
+BOOL IsClipboardFormatAvailable(UINT format)
+{
+    TDesktopState& d = Desk();
+    std::lock_guard lock(d.Lock);
+    return d.HasText && (format == CF_TEXT || format == CF_UNICODETEXT) ? TRUE_ : FALSE_;
+}
+
+void ClipboardSetText(const std::string& text)
+{
+    TDesktopState& d = Desk();
+    std::lock_guard lock(d.Lock);
+    d.Text = text;
+    d.HasText = true;
+}
+
+std::string ClipboardGetText()
+{
+    TDesktopState& d = Desk();
+    std::lock_guard lock(d.Lock);
+    return d.HasText ? d.Text : std::string();
+}
+
+void DragAcceptFiles(HWND wnd, BOOL accept)
+{
+    LONG ex = GetWindowLong(wnd, GWL_EXSTYLE);
+    SetWindowLong(wnd, GWL_EXSTYLE, accept ? (ex | static_cast<LONG>(WS_EX_ACCEPTFILES)) : (ex & ~static_cast<LONG>(WS_EX_ACCEPTFILES)));
+}
+
+UINT DragQueryFile(HDROP drop, UINT index, char* buffer, UINT size)
+{
+    auto* d = static_cast<TDropRec*>(drop);
+    if (!Drops().count(d))
+        return 0;
+    if (index == 0xFFFFFFFF)
+        return static_cast<UINT>(d->Files.size());
+    if (index >= d->Files.size())
+        return 0;
+    const std::string& f = d->Files[index];
+    if (!buffer)
+        return static_cast<UINT>(f.size());
+    if (size == 0)
+        return 0;
+    std::size_t n = std::min<std::size_t>(f.size(), size - 1);
+    std::memcpy(buffer, f.data(), n);
+    buffer[n] = 0;
+    return static_cast<UINT>(n);
+}
+
+BOOL DragQueryPoint(HDROP drop, POINT* point)
+{
+    auto* d = static_cast<TDropRec*>(drop);
+    if (!Drops().count(d) || !point)
+        return FALSE_;
+    *point = d->Point;
+    return TRUE_;
+}
+
+void DragFinish(HDROP drop)
+{
+    auto* d = static_cast<TDropRec*>(drop);
+    if (Drops().erase(d))
+        delete d;
+}
+
+bool UserDropFiles(POINT screen, const std::vector<std::string>& files)
+{
+    HWND w = WindowFromPoint(screen);
+    while (w && !(GetWindowLong(w, GWL_EXSTYLE) & static_cast<LONG>(WS_EX_ACCEPTFILES)))
+        w = (GetWindowLong(w, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) ? GetParent(w) : nullptr;
+    if (!w || files.empty())
+        return false;
+    auto* d = new TDropRec{files, screen};
+    ScreenToClient(w, &d->Point);
+    Drops().insert(d);
+    if (!PostMessage(w, WM_DROPFILES, reinterpret_cast<WPARAM>(d), 0)) {
+        DragFinish(d);
+        return false;
+    }
+    return true;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The window system in one include.
+#include "platform/user/Backend.h"
+#include "platform/user/Cursors.h"
+#include "platform/user/Desktop.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/NonClient.h"
+#include "platform/user/Painting.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
+#include "platform/user/WindowRegion.h"
