@@ -18,7 +18,8 @@
 // A row is name, getter, setter (nullptr: none) and the stream default (left
 // out when the value equals it). The kind of value follows from the getter's
 // C++ type: integers, bool, floating point, std::string, enumerations named
-// with ENUM_NAMES, TSet of such an enumeration, TStrings* (string lists),
+// with ENUM_NAMES, sets of such an enumeration (TSet<E> or any class with
+// Contains(E) and Include(E)), TStrings* (string lists),
 // TCollection* (items), other TPersistent* (sub-properties, or a picture file
 // when the class has LoadFromFile), TComponent* (a reference to a component)
 // and TMethodPtr events. A form class also lists its members (the component
@@ -206,11 +207,21 @@ concept NamedEnum = std::is_enum_v<E> && requires(const E* e) {
     { EnumInfoOf(e) } -> std::same_as<const TEnumInfo&>;
 };
 
+// A set is any class with Contains(E) and Include(E) for an enumeration E:
+// TSet<E>, and set classes of their own such as a font's styles.
+template <class M>
+struct ContainsArg {};
+template <class S, class E>
+struct ContainsArg<bool (S::*)(E) const> {
+    using type = E;
+};
+
 template <class T>
 struct IsSet : std::false_type {};
-template <class E>
-struct IsSet<TSet<E>> : std::true_type {
-    using Element = E;
+template <class T>
+    requires std::is_class_v<T> && requires { typename ContainsArg<decltype(&T::Contains)>::type; }
+struct IsSet<T> : std::bool_constant<std::is_enum_v<typename ContainsArg<decltype(&T::Contains)>::type>> {
+    using Element = typename ContainsArg<decltype(&T::Contains)>::type;
 };
 
 template <class T>
@@ -255,14 +266,25 @@ constexpr TPropertyKind KindOf()
     }
 }
 
-template <class E>
-TSet<E> SetFromBits(std::uint64_t Bits)
+// Bit n stands for the element of value n.
+template <class S, class E>
+S SetFromBits(std::uint64_t Bits)
 {
-    TSet<E> s;
+    S s{};
     for (unsigned i = 0; i < 64; ++i)
         if (Bits & (std::uint64_t{1} << i))
             s.Include(static_cast<E>(i));
     return s;
+}
+
+template <class E, class S>
+std::uint64_t SetToBits(const S& Set)
+{
+    std::uint64_t bits = 0;
+    for (const auto& item : EnumInfoOf(static_cast<const E*>(nullptr)).Items())
+        if (item.second >= 0 && item.second < 64 && Set.Contains(static_cast<E>(item.second)))
+            bits |= std::uint64_t{1} << item.second;
+    return bits;
 }
 
 }  // namespace tarnello::classes
@@ -371,14 +393,16 @@ private:
         } else if constexpr (kind == TPropertyKind::Set) {
             using E = typename IsSet<V>::Element;
             info.Enum = &EnumInfoOf(static_cast<const E*>(nullptr));
-            info.GetInt = [Get, self](TPersistent* obj) { return static_cast<std::int64_t>(std::invoke(Get, self(obj)).Bits()); };
+            info.GetInt = [Get, self](TPersistent* obj) {
+                return static_cast<std::int64_t>(SetToBits<E>(std::invoke(Get, self(obj))));
+            };
             if constexpr (canSet)
                 info.SetInt = [assign](TPersistent* obj, std::int64_t v) {
-                    assign(obj, SetFromBits<E>(static_cast<std::uint64_t>(v)));
+                    assign(obj, SetFromBits<V, E>(static_cast<std::uint64_t>(v)));
                 };
             if constexpr (std::is_same_v<D, V>)
                 if (Default)
-                    info.Default = static_cast<std::int64_t>(Default->Bits());
+                    info.Default = static_cast<std::int64_t>(SetToBits<E>(*Default));
         } else if constexpr (kind == TPropertyKind::Float) {
             info.GetFloat = [Get, self](TPersistent* obj) { return static_cast<double>(std::invoke(Get, self(obj))); };
             if constexpr (canSet)

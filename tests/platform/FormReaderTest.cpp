@@ -47,6 +47,7 @@ const char* const kMainForm = R"(object MainForm: TFtForm
     object Button1: TFtControl
       Visible = False
       Small = -3
+      Borders = [None, Double]
       Items.Strings = ('x')
       OnClick = Button1Click
       OnChange = ValueChange
@@ -130,6 +131,7 @@ TEST_F(FormReaderTest, BuildsTheWholeTree)
 
     EXPECT_FALSE(form->Button1->Visible());
     EXPECT_EQ(form->Button1->Small(), -3);
+    EXPECT_EQ(form->Button1->Borders(), (TFtBorders{TFtBorder::None, TFtBorder::Double}));
     EXPECT_EQ(form->Button1->Items()->Text(), "x\r\n");
 
     // Events are bound to the form's handlers.

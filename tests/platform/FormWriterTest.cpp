@@ -53,6 +53,7 @@ const char* const kCanonical = R"(object MainForm: TFtForm
       00FF7F}
     object Button1: TFtControl
       Visible = False
+      Borders = []
       OnClick = Button1Click
       OnChange = ValueChange
     end

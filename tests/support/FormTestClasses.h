@@ -46,7 +46,31 @@ ENUM_NAMES(TFtAlign, ftaNone, ftaTop, ftaBottom, ftaClient)
 
 enum TFtFontStyle { ftsBold, ftsItalic, ftsUnderline, ftsStrikeOut };
 ENUM_NAMES(TFtFontStyle, ftsBold, ftsItalic, ftsUnderline, ftsStrikeOut)
-using TFtFontStyles = TSet<TFtFontStyle>;
+
+// A set class of its own (not TSet), as a font's styles are.
+class TFtFontStyles {
+public:
+    TFtFontStyles() = default;
+    TFtFontStyles(std::initializer_list<TFtFontStyle> styles)
+    {
+        for (TFtFontStyle s : styles)
+            Include(s);
+    }
+    bool Contains(TFtFontStyle s) const { return (FBits >> s) & 1u; }
+    TFtFontStyles& Include(TFtFontStyle s)
+    {
+        FBits |= 1u << s;
+        return *this;
+    }
+    friend bool operator==(TFtFontStyles a, TFtFontStyles b) { return a.FBits == b.FBits; }
+
+private:
+    unsigned char FBits = 0;
+};
+
+enum class TFtBorder { None, Single, Double };
+ENUM_NAMES(TFtBorder, TFtBorder::None, TFtBorder::Single, TFtBorder::Double)
+using TFtBorders = TSet<TFtBorder>;
 
 inline const TIdentMap& FtColorIdents()
 {
@@ -164,6 +188,8 @@ public:
     void SetAlign(TFtAlign v) { FAlign = v; }
     short Small() const { return FSmall; }
     void SetSmall(short v) { FSmall = v; }
+    TFtBorders Borders() const { return FBorders; }
+    void SetBorders(TFtBorders v) { FBorders = v; }
     int Count() const { return 3; }
     TFtFont* Font() { return &FFont; }
     TStrings* Items() const { return &FItems; }
@@ -269,6 +295,7 @@ public:
         P.Property("Caption", &TFtControl::Caption, &TFtControl::SetCaption, "");
         P.Property("Align", &TFtControl::Align, &TFtControl::SetAlign, ftaNone);
         P.Property("Small", &TFtControl::Small, &TFtControl::SetSmall, short{0});
+        P.Property("Borders", &TFtControl::Borders, &TFtControl::SetBorders, TFtBorders{TFtBorder::Single});
         P.Property("Count", &TFtControl::Count, nullptr).NotStored();
         P.Property("Font", &TFtControl::Font);
         P.Property("Items", &TFtControl::Items);
@@ -290,6 +317,7 @@ private:
     std::string FCaption;
     TFtAlign FAlign = ftaNone;
     short FSmall = 0;
+    TFtBorders FBorders{TFtBorder::Single};
     TFtFont FFont;
     mutable TStringList FItems;
     TOwnedCollection FColumns;
