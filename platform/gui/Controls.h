@@ -330,6 +330,8 @@ public:
     void DestroyHandle();
     void WndProc(TMessage& Message) override;
     void DefaultHandler(TMessage& Message) override;
+    // The window's text while there is a window (others may set it).
+    std::string GetText() const override;
 
     // ---- Children
     int ControlCount() const;
@@ -369,6 +371,9 @@ public:
     // The next control after CurControl in tab order that can be tabbed to.
     TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    // A child asks to be shown (Show): containers that show one child at a
+    // time (pages) bring it forward; the default asks the parent in turn.
+    virtual void ShowControl(TControl* AControl);
 
     // ---- Painting
     void Invalidate() override;

@@ -4,6 +4,7 @@
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/PensBrushes.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
 #include "platform/user/Input.h"
@@ -150,6 +151,14 @@ void DefaultPaintFrame(HWND wnd)
         int capH = (w->ExStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
         SelectObject(dc, GetSysColorBrush(w->NCActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
         PatBlt(dc, in.left, in.top - capH, whole.right - in.left - in.right, capH, PATCOPY);
+        if (!w->Text.empty()) {
+            RECT text{in.left + 4, in.top - capH, whole.right - in.right - 4, in.top};
+            HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(w->NCActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+            DrawText(dc, w->Text, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
+            SelectObject(dc, oldFont);
+        }
     }
     SelectObject(dc, old);
     ReleaseDC(wnd, dc);
@@ -201,6 +210,20 @@ void RunSizeMoveLoop(HWND wnd, WPARAM command, POINT start)
     }
     w->InSizeMove = true;
     SetCapture(wnd);
+    // A handler that raises ends the loop with the window released.
+    struct TEndGuard {
+        TWndRef& Ref;
+        HWND Wnd;
+        bool Armed = true;
+        ~TEndGuard()
+        {
+            if (!Armed || !Ref.Alive())
+                return;
+            Ref.Get()->InSizeMove = false;
+            if (GetCapture() == Wnd)
+                ReleaseCapture();
+        }
+    } guard{ref, wnd};
     SendMessage(wnd, WM_ENTERSIZEMOVE, 0, 0);
     bool full = DragFullWindows();
     bool moved = false;
@@ -268,6 +291,7 @@ void RunSizeMoveLoop(HWND wnd, WPARAM command, POINT start)
         TranslateMessage(&m);
         DispatchMessage(&m);
     }
+    guard.Armed = false;
     if (!ref.Alive())
         return;
     if (GetCapture() == wnd)

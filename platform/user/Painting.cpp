@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -19,6 +20,12 @@ namespace {
 struct TOpenDC {
     HWND Wnd = nullptr;
     RECT SurfaceBounds{};
+    bool WindowArea = false;
+    bool ClipChildren = false;
+    bool ClipSiblings = false;
+    // Paint DCs and DCs cut by a caller's region keep their visible area;
+    // the others follow the window as it moves, resizes or is covered.
+    bool Fixed = true;
 };
 
 std::mutex& DCLock()
@@ -95,7 +102,7 @@ bool NeedsPaint(const TWnd* w)
            (!w->Update.IsEmpty() || w->InternalPaint || w->UpdateFrame);
 }
 
-HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea)
+HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea, const TOpenDC* follow = nullptr)
 {
     TWnd* top = TopLevelOf(w);
     EnsureSurface(top);
@@ -110,8 +117,12 @@ HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea)
     dev.Offset(-o.x, -o.y);
     HDC dc = CreateSurfaceDC(top->Surface, o, &dev);
     if (dc) {
+        TOpenDC rec = follow ? *follow : TOpenDC{};
+        rec.Wnd = w->Handle;
+        rec.WindowArea = windowArea;
+        rec.SurfaceBounds = surfaceVis.Bounds();
         std::lock_guard lock(DCLock());
-        OpenDCs()[dc] = TOpenDC{w->Handle, surfaceVis.Bounds()};
+        OpenDCs()[dc] = rec;
     }
     return dc;
 }
@@ -200,6 +211,50 @@ void UpdateNow(TWnd* w, UINT flags)
 void InstallWindowDCHooks()
 {
     GdiSetWindowDCHooks(&HookGetDC, &HookReleaseDC);
+}
+
+void RefreshOpenDCs(TWnd* top)
+{
+    std::vector<std::pair<HDC, TOpenDC>> mine;
+    {
+        std::lock_guard lock(DCLock());
+        if (OpenDCs().empty())
+            return;
+        for (auto& [dc, rec] : OpenDCs())
+            mine.emplace_back(dc, rec);
+    }
+    TGdiBitmap* surface = top->Surface ? BitmapFromHandle(top->Surface) : nullptr;
+    for (auto& [dc, rec] : mine) {
+        TWnd* w = WndFromHandle(rec.Wnd);
+        TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+        if (!w || !ctx || TopLevelOf(w) != top || !surface)
+            continue;
+        if (ctx->Surface() != surface) {
+            // The window's surface was replaced (a new size): the DC moves to it.
+            TGdiBitmap* old = ctx->Surface();
+            GdiAddSelection(top->Surface);
+            ctx->SetSurface(surface);
+            surface->SelectedDC = nullptr;  // a window DC selects nothing
+            if (old)
+                GdiReleaseSelection(old);
+        }
+        POINT o = SurfaceOrigin(w);
+        if (!rec.WindowArea) {
+            o.x += w->Client.left;
+            o.y += w->Client.top;
+        }
+        ctx->SetOrigin(o);
+        if (!rec.Fixed) {
+            TRegion vis = SurfaceVis(w, rec.WindowArea, rec.ClipChildren || (w->Style & WS_CLIPCHILDREN), rec.ClipSiblings);
+            rec.SurfaceBounds = vis.Bounds();
+            vis.Offset(-o.x, -o.y);
+            ctx->SetVisRegion(&vis);
+            std::lock_guard lock(DCLock());
+            auto it = OpenDCs().find(dc);
+            if (it != OpenDCs().end())
+                it->second.SurfaceBounds = rec.SurfaceBounds;
+        }
+    }
 }
 
 void UserIdleFlush()
@@ -304,8 +359,9 @@ void EnsureSurface(TWnd* top)
 {
     if (!IsTopLevel(top))
         return;
-    LONG w = std::max<LONG>(1, top->Rect.right - top->Rect.left);
-    LONG h = std::max<LONG>(1, top->Rect.bottom - top->Rect.top);
+    // A surface covers at most 8192 x 8192 pixels of a (rare) larger window.
+    LONG w = std::clamp<LONG>(top->Rect.right - top->Rect.left, 1, 8192);
+    LONG h = std::clamp<LONG>(top->Rect.bottom - top->Rect.top, 1, 8192);
     TGdiBitmap* old = top->Surface ? BitmapFromHandle(top->Surface) : nullptr;
     if (old && old->Width() == w && old->Height() == h)
         return;
@@ -319,19 +375,73 @@ void EnsureSurface(TWnd* top)
     TGdiBitmap* nb = BitmapFromHandle(fresh);
     if (!nb)
         return;
+    HBITMAP previous = top->Surface;
     if (old) {
         LONG cw = std::min(w, old->Width()), ch = std::min(h, old->Height());
         for (LONG y = 0; y < ch; ++y)
             std::memcpy(nb->Layout.Row(y), old->Layout.Row(y), static_cast<std::size_t>(cw) * 4);
-        DeleteObject(top->Surface);
     }
     top->Surface = fresh;
+    // Open DCs move to the new surface first, so the old one can go.
+    RefreshOpenDCs(top);
+    if (previous)
+        DeleteObject(previous);
 }
+
+namespace {
+
+// A one-pixel surface that DCs of destroyed windows draw into, invisibly.
+TGdiBitmap* DeadSurface(HBITMAP* handle)
+{
+    static HBITMAP dead = [] {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = 1;
+        bi.bmiHeader.biHeight = -1;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    }();
+    *handle = dead;
+    return BitmapFromHandle(dead);
+}
+
+} // namespace
 
 void FreeSurface(TWnd* top)
 {
-    if (top->Surface)
-        DeleteObject(top->Surface);
+    if (!top->Surface)
+        return;
+    TGdiBitmap* surface = BitmapFromHandle(top->Surface);
+    std::vector<std::pair<HDC, TOpenDC>> open;
+    {
+        std::lock_guard lock(DCLock());
+        for (auto& [dc, rec] : OpenDCs())
+            open.emplace_back(dc, rec);
+    }
+    for (auto& [dc, rec] : open) {
+        TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+        if (!ctx || !surface || ctx->Surface() != surface)
+            continue;
+        // A DC still held for a window that goes draws nowhere from now on.
+        HBITMAP deadHandle = nullptr;
+        TGdiBitmap* dead = DeadSurface(&deadHandle);
+        if (!dead)
+            continue;
+        GdiAddSelection(deadHandle);
+        ctx->SetSurface(dead);
+        dead->SelectedDC = nullptr;
+        GdiReleaseSelection(surface);
+        TRegion none;
+        ctx->SetVisRegion(&none);
+        std::lock_guard lock(DCLock());
+        auto it = OpenDCs().find(dc);
+        if (it != OpenDCs().end()) {
+            it->second.Fixed = true;
+            it->second.SurfaceBounds = RECT{};
+        }
+    }
+    DeleteObject(top->Surface);
     top->Surface = nullptr;
 }
 
@@ -383,7 +493,11 @@ HDC GetDCEx(HWND wnd, HRGN clip, DWORD flags)
             PaintCountChanged(w);
         }
     }
-    return MakeDC(w, vis, windowArea);
+    TOpenDC follow;
+    follow.ClipChildren = clipChildren;
+    follow.ClipSiblings = clipSiblings;
+    follow.Fixed = (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN | DCX_INTERSECTUPDATE)) != 0;
+    return MakeDC(w, vis, windowArea, &follow);
 }
 
 HDC GetWindowDC(HWND wnd)
@@ -452,6 +566,28 @@ BOOL RedrawWindow(HWND wnd, const RECT* updateRect, HRGN updateRgn, UINT flags)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId()) {
+        // Update regions belong to the window's thread: hand the request over.
+        auto* d = new TDeferredRedraw;
+        d->Flags = flags & ~(RDW_UPDATENOW | RDW_ERASENOW);
+        if (updateRgn) {
+            TRegion* r = RegionFromHandle(updateRgn);
+            if (!r) {
+                delete d;
+                return FALSE_;
+            }
+            d->HasRegion = true;
+            d->Region = *r;
+        } else if (updateRect) {
+            d->HasRect = true;
+            d->Rect = *updateRect;
+        }
+        if (!PostMessage(wnd, WM_INTERNAL_REDRAW, 0, reinterpret_cast<LPARAM>(d))) {
+            delete d;
+            return FALSE_;
+        }
+        return TRUE_;
+    }
     TRegion region;
     const TRegion* rp = nullptr;
     if (updateRgn) {
@@ -472,6 +608,20 @@ BOOL RedrawWindow(HWND wnd, const RECT* updateRect, HRGN updateRgn, UINT flags)
     if (f & (RDW_UPDATENOW | RDW_ERASENOW))
         UpdateNow(w, f);
     return TRUE_;
+}
+
+void RunDeferredRedraw(HWND wnd, LPARAM data)
+{
+    std::unique_ptr<TDeferredRedraw> d(reinterpret_cast<TDeferredRedraw*>(data));
+    if (!d || !IsWindow(wnd))
+        return;
+    if (d->HasRegion) {
+        TWnd* w = WndFromHandle(wnd);
+        if (w && (d->Flags & (RDW_INVALIDATE | RDW_VALIDATE | RDW_INTERNALPAINT | RDW_NOINTERNALPAINT)))
+            InvalidateWindowArea(w, &d->Region, d->Flags);
+        return;
+    }
+    RedrawWindow(wnd, d->HasRect ? &d->Rect : nullptr, nullptr, d->Flags);
 }
 
 BOOL InvalidateRect(HWND wnd, const RECT* rect, BOOL erase)

@@ -1,4 +1,5 @@
 #include "platform/user/Window.h"
+#include "platform/user/controls/CommCtrl.h"
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/GdiObject.h"
@@ -12,6 +13,7 @@
 #include "platform/user/ThreadQueue.h"
 #include "platform/user/WindowClass.h"
 #include "platform/user/WindowObject.h"
+#include "platform/user/WindowRegion.h"
 
 #include <algorithm>
 #include <cctype>
@@ -227,8 +229,7 @@ void FinishDestroy(TWnd* w)
     if (IsTopLevel(w) && UserBackend())
         UserBackend()->WindowDestroyed(w->Handle);
     FreeSurface(w);
-    if (w->RgnHandle)
-        DeleteObject(w->RgnHandle);
+    ReleaseWindowRegion(w->RgnHandle);
     w->RgnHandle = nullptr;
     w->Rgn.reset();
     if (w->CountedForPaint && w->Queue) {
@@ -274,6 +275,11 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     if (!className)
         return nullptr;
     TWndClassRec* cls = FindClass(className);
+    if (!cls) {
+        // The native control classes register on first use.
+        InitCommonControls();
+        cls = FindClass(className);
+    }
     if (!cls)
         return nullptr;
     TWnd* desktop = DesktopWnd();
@@ -302,8 +308,11 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         width = topLevel ? 640 : 0;
         height = topLevel ? 480 : 0;
     }
-    width = std::max(0, width);
-    height = std::max(0, height);
+    // Places and sizes stay within the platform's 16-bit coordinates.
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
+    width = std::clamp(width, 0, 32767);
+    height = std::clamp(height, 0, 32767);
 
     auto* w = new TWnd;
     w->Class = cls;
@@ -468,6 +477,8 @@ BOOL EnableWindow(HWND wnd, BOOL enable)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<BOOL>(RunInWindowThread(w, [=] { return static_cast<LRESULT>(EnableWindow(wnd, enable)); }));
     bool wasDisabled = (w->Style & WS_DISABLED) != 0;
     if (wasDisabled == !enable)
         return wasDisabled ? TRUE_ : FALSE_;
@@ -565,6 +576,9 @@ HWND SetParent(HWND child, HWND newParent)
     }
     if (visible)
         RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (old && old != DesktopWnd())
+        RefreshOpenDCs(TopLevelOf(old));
+    RefreshOpenDCs(TopLevelOf(w));
     return oldHandle;
 }
 

@@ -1,5 +1,6 @@
 // SetWindowPos, ShowWindow and placement.
 #include "platform/gdi/SysColors.h"
+#include "platform/rtl/Threads.h"
 #include "platform/user/Backend.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
@@ -11,6 +12,10 @@
 #include "platform/user/WindowObject.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
 
 void ActivateNextAfter(TWnd* w);
 
@@ -78,6 +83,10 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
     TWnd* w = WndFromHandle(wnd);
     if (!w || !w->Parent)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<BOOL>(RunInWindowThread(w, [=] {
+            return static_cast<LRESULT>(SetWindowPos(wnd, insertAfter, x, y, cx, cy, flags));
+        }));
     TWndRef ref(w);
     bool wasVisible = w->Visible();
     if ((flags & SWP_SHOWWINDOW) && wasVisible)
@@ -93,6 +102,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         x = cur.left;
         y = cur.top;
     }
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
     cx = std::clamp(cx, 0, 32767);
     cy = std::clamp(cy, 0, 32767);
     if (x == cur.left && y == cur.top)
@@ -114,17 +125,25 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         CallWndProc(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
         if (!ref.Alive())
             return FALSE_;
-        // The handler may have edited the record; recompute what changes.
+        // The handler may have edited the record: its flags rule (a place
+        // given with SWP_NOMOVE is ignored), and what no longer changes is
+        // marked unchanged.
+        pos.x = std::clamp(pos.x, -32768, 32767);
+        pos.y = std::clamp(pos.y, -32768, 32767);
         pos.cx = std::clamp(pos.cx, 0, 32767);
         pos.cy = std::clamp(pos.cy, 0, 32767);
+        if (pos.flags & SWP_NOMOVE) {
+            pos.x = cur.left;
+            pos.y = cur.top;
+        }
+        if (pos.flags & SWP_NOSIZE) {
+            pos.cx = cur.right - cur.left;
+            pos.cy = cur.bottom - cur.top;
+        }
         if (pos.x == cur.left && pos.y == cur.top)
             pos.flags |= SWP_NOMOVE;
-        else
-            pos.flags &= ~SWP_NOMOVE;
         if (pos.cx == cur.right - cur.left && pos.cy == cur.bottom - cur.top)
             pos.flags |= SWP_NOSIZE;
-        else
-            pos.flags &= ~SWP_NOSIZE;
     }
     flags = pos.flags;
     RECT oldScreen = WindowScreenRect(w);
@@ -207,6 +226,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         if (!ref.Alive())
             return FALSE_;
     }
+    if (w->Parent)
+        RefreshOpenDCs(TopLevelOf(w));
     pos.x = w->Rect.left;
     pos.y = w->Rect.top;
     pos.cx = w->Rect.right - w->Rect.left;
@@ -232,6 +253,8 @@ BOOL ShowWindow(HWND wnd, int cmd)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<BOOL>(RunInWindowThread(w, [=] { return static_cast<LRESULT>(ShowWindow(wnd, cmd)); }));
     TWndRef ref(w);
     bool wasVisible = w->Visible();
     bool child = w->IsChild() || !IsTopLevel(w);
@@ -337,5 +360,76 @@ BOOL SetWindowPlacement(HWND wnd, const WINDOWPLACEMENT* p)
         SetWindowPos(wnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(wnd, static_cast<int>(p->showCmd));
+    return TRUE_;
+}
+
+namespace {
+
+struct TDeferredPos {
+    std::vector<WINDOWPOS> Entries;
+};
+
+std::mutex& DeferLock()
+{
+    static auto* m = new std::mutex;
+    return *m;
+}
+
+std::set<TDeferredPos*>& DeferSets()
+{
+    static auto* s = new std::set<TDeferredPos*>;
+    return *s;
+}
+
+TDeferredPos* TakeDeferSet(HDWP info, bool remove)
+{
+    std::lock_guard lock(DeferLock());
+    auto* d = static_cast<TDeferredPos*>(info);
+    if (!DeferSets().count(d))
+        return nullptr;
+    if (remove)
+        DeferSets().erase(d);
+    return d;
+}
+
+} // namespace
+
+HDWP BeginDeferWindowPos(int count)
+{
+    if (count < 0)
+        return nullptr;
+    auto* d = new TDeferredPos;
+    d->Entries.reserve(static_cast<std::size_t>(std::min(count, 4096)));
+    std::lock_guard lock(DeferLock());
+    DeferSets().insert(d);
+    return d;
+}
+
+HDWP DeferWindowPos(HDWP info, HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+    TDeferredPos* d = TakeDeferSet(info, false);
+    if (!d)
+        return nullptr;
+    if (!IsWindow(wnd)) {
+        delete TakeDeferSet(info, true);
+        return nullptr;
+    }
+    for (WINDOWPOS& e : d->Entries)
+        if (e.hwnd == wnd) {
+            e = WINDOWPOS{wnd, insertAfter, x, y, cx, cy, flags};
+            return info;
+        }
+    d->Entries.push_back(WINDOWPOS{wnd, insertAfter, x, y, cx, cy, flags});
+    return info;
+}
+
+BOOL EndDeferWindowPos(HDWP info)
+{
+    std::unique_ptr<TDeferredPos> d(TakeDeferSet(info, true));
+    if (!d)
+        return FALSE_;
+    for (const WINDOWPOS& e : d->Entries)
+        if (IsWindow(e.hwnd))
+            SetWindowPos(e.hwnd, e.hwndInsertAfter, e.x, e.y, e.cx, e.cy, e.flags);
     return TRUE_;
 }

@@ -399,3 +399,192 @@ TEST_F(UserInputTest, ParentsHearOfClicksAndChildWindowsMoveByTheirCaption)
     EXPECT_EQ(Log(), "C:ENTERSIZEMOVE C:MOVE C:EXITSIZEMOVE");
     (void)quiet;
 }
+
+TEST_F(UserInputTest, MaximizeMinimizeAndRestore)
+{
+    HWND other = Top("Other", 600, 0, 100, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND a = Top("A", 100, 100, 300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    std::vector<WPARAM> kinds;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool*) -> LRESULT {
+        if (h == a && m == WM_SIZE)
+            kinds.push_back(w);
+        return 0;
+    };
+    RECT work = WorkAreaRect();
+    struct TCase {
+        int Cmd;
+        WPARAM Kind;
+        bool Zoomed;
+        bool Iconic;
+    } cases[] = {{SW_SHOWMAXIMIZED, SIZE_MAXIMIZED, true, false},
+                 {SW_RESTORE, SIZE_RESTORED, false, false},
+                 {SW_MINIMIZE, SIZE_MINIMIZED, false, true},
+                 {SW_RESTORE, SIZE_RESTORED, false, false}};
+    for (const TCase& c : cases) {
+        kinds.clear();
+        ShowWindow(a, c.Cmd);
+        ASSERT_FALSE(kinds.empty()) << c.Cmd;
+        EXPECT_EQ(kinds.back(), c.Kind) << c.Cmd;
+        EXPECT_EQ(IsZoomed(a) != 0, c.Zoomed);
+        EXPECT_EQ(IsIconic(a) != 0, c.Iconic);
+        RECT r;
+        GetWindowRect(a, &r);
+        if (c.Zoomed) {
+            // The frame lies just outside the work area.
+            EXPECT_EQ(r.left, work.left - 4);
+            EXPECT_EQ(r.bottom, work.bottom + 4);
+        } else if (!c.Iconic) {
+            EXPECT_EQ(r, (RECT{100, 100, 400, 300}));
+        }
+        if (c.Iconic)
+            EXPECT_EQ(GetActiveWindow(), other);  // minimizing passes activation on
+    }
+}
+
+TEST_F(UserInputTest, WindowPosChangingEditsAreHonoured)
+{
+    HWND a = Top("A", 100, 100, 300, 200, WS_POPUP | WS_VISIBLE);
+    enum { None, Snap, Freeze, Grow } mode = None;
+    State.Hook = [&](HWND, UINT m, WPARAM, LPARAM l, bool* handled) -> LRESULT {
+        if (m != WM_WINDOWPOSCHANGING)
+            return 0;
+        auto* wp = reinterpret_cast<WINDOWPOS*>(l);
+        *handled = true;
+        if (mode == Snap)
+            wp->x = wp->x / 50 * 50;
+        else if (mode == Freeze)
+            wp->flags |= SWP_NOMOVE;
+        else if (mode == Grow)
+            wp->x = 0;  // ignored: the request moves nothing
+        return 0;
+    };
+    struct TCase {
+        decltype(mode) Mode;
+        int X, Cx;
+        UINT Flags;
+        RECT Expect;
+    } cases[] = {
+        {Snap, 123, 300, SWP_NOSIZE, {100, 100, 400, 300}},
+        {Snap, 177, 300, SWP_NOSIZE, {150, 100, 450, 300}},
+        {Freeze, 10, 300, SWP_NOSIZE, {150, 100, 450, 300}},
+        {Grow, 150, 400, SWP_NOMOVE, {150, 100, 550, 300}},
+    };
+    for (const TCase& c : cases) {
+        mode = c.Mode;
+        SetWindowPos(a, nullptr, c.X, 100, c.Cx, 200, c.Flags | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT r;
+        GetWindowRect(a, &r);
+        EXPECT_EQ(r, c.Expect) << c.X;
+    }
+}
+
+TEST_F(UserInputTest, DeferredPlacementsApplyTogether)
+{
+    HWND a = Top("A", 0, 0, 300, 300, WS_POPUP | WS_VISIBLE);
+    HWND c1 = Child(a, "C1", 0, 0, 10, 10);
+    HWND c2 = Child(a, "C2", 0, 0, 10, 10);
+    HDWP d = BeginDeferWindowPos(2);
+    d = DeferWindowPos(d, c1, nullptr, 5, 6, 20, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+    d = DeferWindowPos(d, c2, nullptr, 50, 60, 70, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(d);
+    RECT r;
+    GetClientRect(c1, &r);
+    EXPECT_EQ(r.right, 10);  // nothing moves before the end
+    EXPECT_TRUE(EndDeferWindowPos(d));
+    GetWindowRect(c1, &r);
+    EXPECT_EQ(r, (RECT{5, 6, 25, 36}));
+    GetWindowRect(c2, &r);
+    EXPECT_EQ(r, (RECT{50, 60, 120, 140}));
+    EXPECT_FALSE(EndDeferWindowPos(d));  // already ended
+    HDWP bad = BeginDeferWindowPos(1);
+    EXPECT_EQ(DeferWindowPos(bad, reinterpret_cast<HWND>(0x4444), nullptr, 0, 0, 1, 1, 0), nullptr);
+}
+
+TEST_F(UserInputTest, AHandlerRaisingInTheMoveLoopLeavesNoCapture)
+{
+    HWND a = Top("A", 100, 100, 300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HeadlessProcessMessages();
+    State.Hook = [&](HWND, UINT m, WPARAM, LPARAM, bool*) -> LRESULT {
+        if (m == WM_MOVING)
+            throw EInvalidOperation("refused");
+        return 0;
+    };
+    HeadlessMouseMove(200, 110);
+    HeadlessMouseDown();
+    HeadlessMouseMove(230, 140);
+    HeadlessMouseUp();
+    EXPECT_THROW(HeadlessProcessMessages(), EInvalidOperation);
+    EXPECT_EQ(GetCapture(), nullptr);
+    State.Hook = nullptr;
+    HeadlessProcessMessages();
+    // The next drag works normally (away from the first press, which would
+    // make a double click).
+    HeadlessMouseMove(250, 112);
+    HeadlessMouseDown();
+    HeadlessMouseMove(260, 122);
+    HeadlessMouseUp();
+    HeadlessProcessMessages();
+    RECT r;
+    GetWindowRect(a, &r);
+    EXPECT_EQ(r.left, 110);
+}
+
+TEST_F(UserInputTest, FocusMovesBetweenWindowsInOrder)
+{
+    HWND a = Top("A", 0, 0, 300, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND c1 = Child(a, "C1", 10, 40, 50, 50);
+    HWND c2 = Child(a, "C2", 100, 40, 50, 50);
+    HWND b = Top("B", 400, 0, 200, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND d = Child(b, "D", 10, 40, 50, 50);
+    std::vector<std::pair<std::string, WPARAM>> killWith;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool*) -> LRESULT {
+        if (m == WM_KILLFOCUS)
+            killWith.emplace_back(GetWindowTextString(h), w);
+        return 0;
+    };
+    struct TCase {
+        HWND Target;
+        const char* Sequence;
+        HWND Active;
+    } cases[] = {
+        {c1, "B:NCACTIVATE B:ACTIVATE A:NCACTIVATE A:ACTIVATE B:KILLFOCUS A:SETFOCUS A:KILLFOCUS C1:SETFOCUS", a},
+        {c2, "C1:KILLFOCUS C2:SETFOCUS", a},
+        {d, "A:NCACTIVATE A:ACTIVATE B:NCACTIVATE B:ACTIVATE C2:KILLFOCUS B:SETFOCUS B:KILLFOCUS D:SETFOCUS", b},
+        {nullptr, "D:KILLFOCUS", b},
+    };
+    for (const TCase& c : cases) {
+        Watch({WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS});
+        SetFocus(c.Target);
+        EXPECT_EQ(Log(), c.Sequence);
+        EXPECT_EQ(GetFocus(), c.Target);
+        EXPECT_EQ(GetActiveWindow(), c.Active);
+    }
+    ASSERT_GE(killWith.size(), 2u);
+    EXPECT_EQ(killWith[1], (std::pair<std::string, WPARAM>{"A", reinterpret_cast<WPARAM>(c1)}));
+    // Destroying the active window hands activation to the next one.
+    DestroyWindow(b);
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(GetFocus(), a);
+}
+
+TEST_F(UserInputTest, OwnedWindowsStayAboveTheirOwner)
+{
+    HWND owner = Top("Owner", 0, 0, 200, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND tool = CreateWindowEx(0, "LogWnd", "Tool", WS_POPUP | WS_VISIBLE, 50, 50, 50, 50, owner, nullptr, nullptr,
+                               nullptr);
+    HWND other = Top("Other", 100, 100, 200, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_EQ(GetTopWindow(nullptr), other);
+    SetActiveWindow(owner);
+    HWND order[3];
+    ASSERT_EQ(UserTopLevelWindows(order, 3), 3);
+    EXPECT_EQ(order[0], tool);
+    EXPECT_EQ(order[1], owner);
+    EXPECT_EQ(order[2], other);
+    EXPECT_EQ(GetWindow(tool, GW_OWNER), owner);
+    EXPECT_EQ(GetParent(tool), owner);
+    // The owner goes: its owned windows go first.
+    Watch({WM_DESTROY});
+    DestroyWindow(owner);
+    EXPECT_EQ(Log(), "Tool:DESTROY Owner:DESTROY");
+    EXPECT_FALSE(IsWindow(tool));
+}
