@@ -19,6 +19,12 @@ namespace {
 struct TOpenDC {
     HWND Wnd = nullptr;
     RECT SurfaceBounds{};
+    bool WindowArea = false;
+    bool ClipChildren = false;
+    bool ClipSiblings = false;
+    // Paint DCs and DCs cut by a caller's region keep their visible area;
+    // the others follow the window as it moves, resizes or is covered.
+    bool Fixed = true;
 };
 
 std::mutex& DCLock()
@@ -95,7 +101,7 @@ bool NeedsPaint(const TWnd* w)
            (!w->Update.IsEmpty() || w->InternalPaint || w->UpdateFrame);
 }
 
-HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea)
+HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea, const TOpenDC* follow = nullptr)
 {
     TWnd* top = TopLevelOf(w);
     EnsureSurface(top);
@@ -110,8 +116,12 @@ HDC MakeDC(TWnd* w, const TRegion& surfaceVis, bool windowArea)
     dev.Offset(-o.x, -o.y);
     HDC dc = CreateSurfaceDC(top->Surface, o, &dev);
     if (dc) {
+        TOpenDC rec = follow ? *follow : TOpenDC{};
+        rec.Wnd = w->Handle;
+        rec.WindowArea = windowArea;
+        rec.SurfaceBounds = surfaceVis.Bounds();
         std::lock_guard lock(DCLock());
-        OpenDCs()[dc] = TOpenDC{w->Handle, surfaceVis.Bounds()};
+        OpenDCs()[dc] = rec;
     }
     return dc;
 }
@@ -200,6 +210,50 @@ void UpdateNow(TWnd* w, UINT flags)
 void InstallWindowDCHooks()
 {
     GdiSetWindowDCHooks(&HookGetDC, &HookReleaseDC);
+}
+
+void RefreshOpenDCs(TWnd* top)
+{
+    std::vector<std::pair<HDC, TOpenDC>> mine;
+    {
+        std::lock_guard lock(DCLock());
+        if (OpenDCs().empty())
+            return;
+        for (auto& [dc, rec] : OpenDCs())
+            mine.emplace_back(dc, rec);
+    }
+    TGdiBitmap* surface = top->Surface ? BitmapFromHandle(top->Surface) : nullptr;
+    for (auto& [dc, rec] : mine) {
+        TWnd* w = WndFromHandle(rec.Wnd);
+        TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+        if (!w || !ctx || TopLevelOf(w) != top || !surface)
+            continue;
+        if (ctx->Surface() != surface) {
+            // The window's surface was replaced (a new size): the DC moves to it.
+            TGdiBitmap* old = ctx->Surface();
+            GdiAddSelection(top->Surface);
+            ctx->SetSurface(surface);
+            surface->SelectedDC = nullptr;  // a window DC selects nothing
+            if (old)
+                GdiReleaseSelection(old);
+        }
+        POINT o = SurfaceOrigin(w);
+        if (!rec.WindowArea) {
+            o.x += w->Client.left;
+            o.y += w->Client.top;
+        }
+        ctx->SetOrigin(o);
+        if (!rec.Fixed) {
+            TRegion vis = SurfaceVis(w, rec.WindowArea, rec.ClipChildren || (w->Style & WS_CLIPCHILDREN), rec.ClipSiblings);
+            rec.SurfaceBounds = vis.Bounds();
+            vis.Offset(-o.x, -o.y);
+            ctx->SetVisRegion(&vis);
+            std::lock_guard lock(DCLock());
+            auto it = OpenDCs().find(dc);
+            if (it != OpenDCs().end())
+                it->second.SurfaceBounds = rec.SurfaceBounds;
+        }
+    }
 }
 
 void UserIdleFlush()
@@ -319,19 +373,73 @@ void EnsureSurface(TWnd* top)
     TGdiBitmap* nb = BitmapFromHandle(fresh);
     if (!nb)
         return;
+    HBITMAP previous = top->Surface;
     if (old) {
         LONG cw = std::min(w, old->Width()), ch = std::min(h, old->Height());
         for (LONG y = 0; y < ch; ++y)
             std::memcpy(nb->Layout.Row(y), old->Layout.Row(y), static_cast<std::size_t>(cw) * 4);
-        DeleteObject(top->Surface);
     }
     top->Surface = fresh;
+    // Open DCs move to the new surface first, so the old one can go.
+    RefreshOpenDCs(top);
+    if (previous)
+        DeleteObject(previous);
 }
+
+namespace {
+
+// A one-pixel surface that DCs of destroyed windows draw into, invisibly.
+TGdiBitmap* DeadSurface(HBITMAP* handle)
+{
+    static HBITMAP dead = [] {
+        BITMAPINFO bi{};
+        bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        bi.bmiHeader.biWidth = 1;
+        bi.bmiHeader.biHeight = -1;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        return CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0);
+    }();
+    *handle = dead;
+    return BitmapFromHandle(dead);
+}
+
+} // namespace
 
 void FreeSurface(TWnd* top)
 {
-    if (top->Surface)
-        DeleteObject(top->Surface);
+    if (!top->Surface)
+        return;
+    TGdiBitmap* surface = BitmapFromHandle(top->Surface);
+    std::vector<std::pair<HDC, TOpenDC>> open;
+    {
+        std::lock_guard lock(DCLock());
+        for (auto& [dc, rec] : OpenDCs())
+            open.emplace_back(dc, rec);
+    }
+    for (auto& [dc, rec] : open) {
+        TDeviceContext* ctx = TDeviceContext::FromHandle(dc);
+        if (!ctx || !surface || ctx->Surface() != surface)
+            continue;
+        // A DC still held for a window that goes draws nowhere from now on.
+        HBITMAP deadHandle = nullptr;
+        TGdiBitmap* dead = DeadSurface(&deadHandle);
+        if (!dead)
+            continue;
+        GdiAddSelection(deadHandle);
+        ctx->SetSurface(dead);
+        dead->SelectedDC = nullptr;
+        GdiReleaseSelection(surface);
+        TRegion none;
+        ctx->SetVisRegion(&none);
+        std::lock_guard lock(DCLock());
+        auto it = OpenDCs().find(dc);
+        if (it != OpenDCs().end()) {
+            it->second.Fixed = true;
+            it->second.SurfaceBounds = RECT{};
+        }
+    }
+    DeleteObject(top->Surface);
     top->Surface = nullptr;
 }
 
@@ -383,7 +491,11 @@ HDC GetDCEx(HWND wnd, HRGN clip, DWORD flags)
             PaintCountChanged(w);
         }
     }
-    return MakeDC(w, vis, windowArea);
+    TOpenDC follow;
+    follow.ClipChildren = clipChildren;
+    follow.ClipSiblings = clipSiblings;
+    follow.Fixed = (flags & (DCX_INTERSECTRGN | DCX_EXCLUDERGN | DCX_INTERSECTUPDATE)) != 0;
+    return MakeDC(w, vis, windowArea, &follow);
 }
 
 HDC GetWindowDC(HWND wnd)

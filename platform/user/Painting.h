@@ -46,5 +46,8 @@ TRegion VisibleRegion(HWND wnd, bool windowArea, bool clipChildren, bool clipSib
 // Internal: invalidates the parent's area under a child that moves or hides.
 struct TWnd;
 void InvalidateParentArea(TWnd* w);
+// Internal: DCs kept open follow their window (new surface, place,
+// visible area) after a change under the top-level window.
+void RefreshOpenDCs(TWnd* top);
 // Internal: sends WM_PAINT (and what BeginPaint sends) to windows needing it.
 void PaintNow(TWnd* w, bool children);

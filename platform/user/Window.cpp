@@ -12,6 +12,7 @@
 #include "platform/user/ThreadQueue.h"
 #include "platform/user/WindowClass.h"
 #include "platform/user/WindowObject.h"
+#include "platform/user/WindowRegion.h"
 
 #include <algorithm>
 #include <cctype>
@@ -227,8 +228,7 @@ void FinishDestroy(TWnd* w)
     if (IsTopLevel(w) && UserBackend())
         UserBackend()->WindowDestroyed(w->Handle);
     FreeSurface(w);
-    if (w->RgnHandle)
-        DeleteObject(w->RgnHandle);
+    ReleaseWindowRegion(w->RgnHandle);
     w->RgnHandle = nullptr;
     w->Rgn.reset();
     if (w->CountedForPaint && w->Queue) {
@@ -565,6 +565,9 @@ HWND SetParent(HWND child, HWND newParent)
     }
     if (visible)
         RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+    if (old && old != DesktopWnd())
+        RefreshOpenDCs(TopLevelOf(old));
+    RefreshOpenDCs(TopLevelOf(w));
     return oldHandle;
 }
 

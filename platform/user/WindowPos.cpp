@@ -207,6 +207,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         if (!ref.Alive())
             return FALSE_;
     }
+    if (w->Parent)
+        RefreshOpenDCs(TopLevelOf(w));
     pos.x = w->Rect.left;
     pos.y = w->Rect.top;
     pos.cx = w->Rect.right - w->Rect.left;

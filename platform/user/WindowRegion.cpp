@@ -14,6 +14,14 @@
 #include <algorithm>
 #include <cstring>
 
+void ReleaseWindowRegion(HRGN rgn)
+{
+    if (!rgn)
+        return;
+    DeleteObject(rgn);          // marks it; the window's hold keeps it alive
+    GdiReleaseSelection(rgn);   // and letting go frees it
+}
+
 bool WindowCoversPoint(const TWnd* w, POINT pt)
 {
     RECT r = WindowScreenRect(w);
@@ -160,14 +168,23 @@ int SetWindowRgn(HWND wnd, HRGN rgn, BOOL redraw)
     if (w->Visible() && !IsTopLevel(w))
         InvalidateParentArea(w);  // the old outline
     HRGN old = w->RgnHandle;
-    w->RgnHandle = rgn;
-    if (shape)
-        w->Rgn = *shape;
-    else
-        w->Rgn.reset();
-    if (old && old != rgn)
-        DeleteObject(old);
+    if (rgn == old && rgn) {
+        w->Rgn = *shape;  // the same region again, maybe changed meanwhile
+    } else {
+        // The window holds the region like a DC holds a selected object: a
+        // caller that deletes it anyway (against the rules) cannot free it
+        // under the window, and its handle is not reused while held.
+        if (rgn)
+            GdiAddSelection(rgn);
+        w->RgnHandle = rgn;
+        if (shape)
+            w->Rgn = *shape;
+        else
+            w->Rgn.reset();
+        ReleaseWindowRegion(old);
+    }
     ShapeChanged(w, oldScreen, redraw != 0 && IsReallyVisible(w));
+    RefreshOpenDCs(TopLevelOf(w));
     return 1;
 }
 

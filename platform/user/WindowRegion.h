@@ -39,6 +39,8 @@ HWND ChildWindowFromPointEx(HWND parent, POINT clientPoint, UINT flags);
 struct TWnd;
 // Internal: the window under a screen point and its hit-test code.
 TWnd* HitWindowAt(POINT screen, LRESULT* hit);
+// Internal: lets go of a region a window held.
+void ReleaseWindowRegion(HRGN rgn);
 // Internal: whether a top-level or child window covers a screen point
 // (rectangle, region, layered transparency), ignoring visibility.
 bool WindowCoversPoint(const TWnd* w, POINT screen);

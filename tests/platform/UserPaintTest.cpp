@@ -187,3 +187,50 @@ TEST_F(UserPaintTest, NonClientMetricsDescribeTheUiFont)
     EXPECT_FALSE(SystemParametersInfo(SPI_GETNONCLIENTMETRICS, 8, &tooSmall, 0));
     EXPECT_FALSE(SystemParametersInfo(0xFFFF, 0, nullptr, 0));
 }
+
+TEST_F(UserPaintTest, AKeptDCFollowsItsWindow)
+{
+    HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+    HWND c = Child(a, "C", 10, 10, 20, 20);
+    HeadlessProcessMessages();
+    HDC dc = GetDC(c);
+    SetWindowPos(a, nullptr, 0, 0, 300, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);  // new surface
+    SetWindowPos(c, nullptr, 100, 100, 50, 50, SWP_NOZORDER | SWP_NOACTIVATE);
+    HeadlessProcessMessages();
+    HBRUSH b = CreateSolidBrush(RGB(5, 6, 7));
+    HGDIOBJ old = SelectObject(dc, b);
+    PatBlt(dc, 0, 0, 200, 200, PATCOPY);
+    SelectObject(dc, old);
+    DeleteObject(b);
+    ReleaseDC(c, dc);
+    EXPECT_EQ(ScreenAt(140, 140), RGB(5, 6, 7));
+    EXPECT_NE(ScreenAt(160, 160), RGB(5, 6, 7));  // clipped to the child's new size
+    EXPECT_NE(ScreenAt(15, 15), RGB(5, 6, 7));
+}
+
+TEST_F(UserPaintTest, WindowsHoldTheirRegionsAndSurfacesSafely)
+{
+    int before = GdiLiveObjectCount();
+    {
+        HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+        HRGN first = CreateRectRgn(0, 0, 50, 50);
+        ASSERT_TRUE(SetWindowRgn(a, first, TRUE_));
+        // A caller that deletes the region it gave away cannot pull it from
+        // under the window.
+        DeleteObject(first);
+        EXPECT_EQ(WindowFromPoint(POINT{70, 70}), nullptr);
+        EXPECT_EQ(WindowFromPoint(POINT{20, 20}), a);
+        HRGN second = CreateRectRgn(0, 0, 80, 80);
+        SetWindowRgn(a, second, TRUE_);
+        EXPECT_EQ(WindowFromPoint(POINT{70, 70}), a);
+        // A DC kept past its window's end draws nowhere and is released fine.
+        HDC dc = GetDC(a);
+        SetWindowPos(a, nullptr, 0, 0, 300, 300, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        DestroyWindow(a);
+        EXPECT_TRUE(PatBlt(dc, 0, 0, 10, 10, BLACKNESS) || true);
+        EXPECT_EQ(ReleaseDC(a, dc), 1);
+    }
+    HeadlessProcessMessages();
+    // The dead surface made for the DC above stays; nothing else does.
+    EXPECT_LE(GdiLiveObjectCount(), before + 1);
+}
