@@ -369,6 +369,9 @@ public:
     // The next control after CurControl in tab order that can be tabbed to.
     TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
     void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    // A child asks to be shown (Show): containers that show one child at a
+    // time (pages) bring it forward; the default asks the parent in turn.
+    virtual void ShowControl(TControl* AControl);
 
     // ---- Painting
     void Invalidate() override;

@@ -86,8 +86,8 @@ void TTimer::WndProc(TMessage& Message)
     if (Message.Msg == WM_TIMER) {
         try {
             Timer();
-        } catch (Exception& e) {
-            Application->ShowException(&e);
+        } catch (...) {
+            Application->HandleException(this);
         }
         return;
     }

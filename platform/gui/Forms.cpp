@@ -711,7 +711,7 @@ void TCustomForm::WndProc(TMessage& Message)
 
 // ---- TApplication ---------------------------------------------------------------------
 
-TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) {}
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner), FHintWindowClass(&THintWindow::Make) {}
 
 TApplication::~TApplication()
 {
@@ -797,8 +797,8 @@ void TApplication::WndProc(TMessage& Message)
             break;
         }
         Message.Result = DefWindowProc(FHandle, Message.Msg, Message.WParam, Message.LParam);
-    } catch (Exception& e) {
-        ShowException(&e);
+    } catch (...) {
+        HandleException(this);
     }
 }
 
@@ -888,8 +888,8 @@ bool TApplication::ProcessMessage(MSG& Msg)
             UpdateMouseOverControl();
             HintMouseMessage(MouseOverControl(), Msg);
         }
-    } catch (Exception& e) {
-        ShowException(&e);
+    } catch (...) {
+        HandleException(this);
     }
     if (FDispatchDepth == 0)
         RunDeferredFrees();
@@ -1065,14 +1065,16 @@ void TApplication::ActivateHint(TPoint CursorPos)
         HideHint();
         return;
     }
-    if (FHintWindow && FHintWindowClass && info.HintWindowClass != FHintWindowClass) {
+    // A hint window of another class than asked for is replaced.
+    if (FHintWindow && info.HintWindowClass != FHintWindowMadeBy) {
         FHintWindow->Free();
         FHintWindow = nullptr;
     }
     if (!FHintWindow) {
         FHintWindow = info.HintWindowClass(this);
-        FHintWindow->SetColor(info.HintColor);
+        FHintWindowMadeBy = info.HintWindowClass;
     }
+    FHintWindow->SetColor(info.HintColor);
     TRect r = FHintWindow->CalcHintRect(info.HintMaxWidth, info.HintStr, info.HintData);
     r = TRect(info.HintPos.x, info.HintPos.y, info.HintPos.x + r.right - r.left, info.HintPos.y + r.bottom - r.top);
     FHintWindow->ActivateHintData(r, info.HintStr, info.HintData);
@@ -1123,8 +1125,12 @@ void TApplication::HandleException(TObject*)
         throw;
     } catch (Exception& e) {
         ShowException(&e);
+    } catch (const std::exception& e) {
+        Exception wrapped(e.what());
+        ShowException(&wrapped);
     } catch (...) {
-        ShowException(nullptr);
+        Exception unknown("Unknown error");
+        ShowException(&unknown);
     }
 }
 

@@ -330,6 +330,7 @@ private:
     TColor FHintColor = clInfoBk;
     THintWindowClass FHintWindowClass = nullptr;
     THintWindow* FHintWindow = nullptr;
+    THintWindowClass FHintWindowMadeBy = nullptr;
     TControl* FHintControl = nullptr;
     bool FHintActive = false;
     TRect FHintCursorRect{};

@@ -114,17 +114,23 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         CallWndProc(w, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
         if (!ref.Alive())
             return FALSE_;
-        // The handler may have edited the record; recompute what changes.
+        // The handler may have edited the record: its flags rule (a place
+        // given with SWP_NOMOVE is ignored), and what no longer changes is
+        // marked unchanged.
         pos.cx = std::clamp(pos.cx, 0, 32767);
         pos.cy = std::clamp(pos.cy, 0, 32767);
+        if (pos.flags & SWP_NOMOVE) {
+            pos.x = cur.left;
+            pos.y = cur.top;
+        }
+        if (pos.flags & SWP_NOSIZE) {
+            pos.cx = cur.right - cur.left;
+            pos.cy = cur.bottom - cur.top;
+        }
         if (pos.x == cur.left && pos.y == cur.top)
             pos.flags |= SWP_NOMOVE;
-        else
-            pos.flags &= ~SWP_NOMOVE;
         if (pos.cx == cur.right - cur.left && pos.cy == cur.bottom - cur.top)
             pos.flags |= SWP_NOSIZE;
-        else
-            pos.flags &= ~SWP_NOSIZE;
     }
     flags = pos.flags;
     RECT oldScreen = WindowScreenRect(w);

@@ -465,3 +465,69 @@ TEST_F(GuiControlsTest, HintShowsAfterThePauseThroughCMHintShowAndOnShowHint)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GuiControlsTest, PaintToDrawsTheControlAndItsChildrenIntoADeviceContext)
+{
+    class TProbe : public TBox {
+    public:
+        using TBox::TBox;
+        bool SawPaintCopy = false;
+
+    protected:
+        void Paint() override
+        {
+            SawPaintCopy = ControlState().Contains(csPaintCopy);
+            TBox::Paint();
+        }
+    };
+    TCustomForm* f = NewForm(0, 0, 300, 200);
+    auto* outer = new TProbe(f, nullptr, clYellow);
+    outer->SetParent(f);
+    outer->SetBounds(0, 0, 100, 80);
+    auto* inner = new TBox(f, nullptr, clRed);
+    inner->SetParent(outer);
+    inner->SetBounds(50, 40, 30, 20);
+    auto* spot = new TSpot(f, nullptr, clBlue);
+    spot->SetParent(outer);
+    spot->SetBounds(5, 5, 10, 10);
+    TBitmap bmp;
+    bmp.SetPixelFormat(pf24bit);
+    bmp.SetSize(120, 100);
+    bmp.Canvas()->Brush()->SetColor(clWhite);
+    bmp.Canvas()->FillRect(TRect(0, 0, 120, 100));
+    outer->PaintTo(bmp.Canvas()->Handle(), 10, 10);
+    EXPECT_TRUE(outer->SawPaintCopy);
+    EXPECT_FALSE(outer->ControlState().Contains(csPaintCopy));
+    EXPECT_EQ(bmp.Canvas()->Pixels(5, 5), clWhite);
+    EXPECT_EQ(bmp.Canvas()->Pixels(12, 12), clYellow);
+    EXPECT_EQ(bmp.Canvas()->Pixels(17, 17), clBlue);
+    EXPECT_EQ(bmp.Canvas()->Pixels(65, 55), clRed);
+}
+
+TEST_F(GuiControlsTest, AnExceptionInAHandlerIsReportedNotPropagated)
+{
+    struct TThrower : TObject {
+        void Click(TObject*) { throw EConvertError("bad value"); }
+    } thrower;
+    struct TReport : TObject {
+        std::string Seen;
+        void OnException(TObject*, Exception* e) { Seen = e ? e->Message() : "?"; }
+    } report;
+    TCustomForm* f = NewForm(100, 100, 200, 100);
+    auto* b = new TTestButton(f);
+    b->SetParent(f);
+    b->OnClick = MakeEvent(&thrower, &TThrower::Click);
+    f->Show();
+    Pump();
+    Application->OnException = MakeEvent(&report, &TReport::OnException);
+    TPoint p = b->ClientToScreen(TPoint(3, 3));
+    HeadlessClick(p.x, p.y);
+    Pump();
+    Application->OnException = nullptr;
+    EXPECT_EQ(report.Seen, "bad value");
+    EXPECT_EQ(b->Clicks, 1);
+}
+
+}  // namespace

@@ -399,3 +399,81 @@ TEST_F(UserInputTest, ParentsHearOfClicksAndChildWindowsMoveByTheirCaption)
     EXPECT_EQ(Log(), "C:ENTERSIZEMOVE C:MOVE C:EXITSIZEMOVE");
     (void)quiet;
 }
+
+TEST_F(UserInputTest, MaximizeMinimizeAndRestore)
+{
+    HWND other = Top("Other", 600, 0, 100, 100, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND a = Top("A", 100, 100, 300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    std::vector<WPARAM> kinds;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool*) -> LRESULT {
+        if (h == a && m == WM_SIZE)
+            kinds.push_back(w);
+        return 0;
+    };
+    RECT work = WorkAreaRect();
+    struct TCase {
+        int Cmd;
+        WPARAM Kind;
+        bool Zoomed;
+        bool Iconic;
+    } cases[] = {{SW_SHOWMAXIMIZED, SIZE_MAXIMIZED, true, false},
+                 {SW_RESTORE, SIZE_RESTORED, false, false},
+                 {SW_MINIMIZE, SIZE_MINIMIZED, false, true},
+                 {SW_RESTORE, SIZE_RESTORED, false, false}};
+    for (const TCase& c : cases) {
+        kinds.clear();
+        ShowWindow(a, c.Cmd);
+        ASSERT_FALSE(kinds.empty()) << c.Cmd;
+        EXPECT_EQ(kinds.back(), c.Kind) << c.Cmd;
+        EXPECT_EQ(IsZoomed(a) != 0, c.Zoomed);
+        EXPECT_EQ(IsIconic(a) != 0, c.Iconic);
+        RECT r;
+        GetWindowRect(a, &r);
+        if (c.Zoomed) {
+            // The frame lies just outside the work area.
+            EXPECT_EQ(r.left, work.left - 4);
+            EXPECT_EQ(r.bottom, work.bottom + 4);
+        } else if (!c.Iconic) {
+            EXPECT_EQ(r, (RECT{100, 100, 400, 300}));
+        }
+        if (c.Iconic)
+            EXPECT_EQ(GetActiveWindow(), other);  // minimizing passes activation on
+    }
+}
+
+TEST_F(UserInputTest, WindowPosChangingEditsAreHonoured)
+{
+    HWND a = Top("A", 100, 100, 300, 200, WS_POPUP | WS_VISIBLE);
+    enum { None, Snap, Freeze, Grow } mode = None;
+    State.Hook = [&](HWND, UINT m, WPARAM, LPARAM l, bool* handled) -> LRESULT {
+        if (m != WM_WINDOWPOSCHANGING)
+            return 0;
+        auto* wp = reinterpret_cast<WINDOWPOS*>(l);
+        *handled = true;
+        if (mode == Snap)
+            wp->x = wp->x / 50 * 50;
+        else if (mode == Freeze)
+            wp->flags |= SWP_NOMOVE;
+        else if (mode == Grow)
+            wp->x = 0;  // ignored: the request moves nothing
+        return 0;
+    };
+    struct TCase {
+        decltype(mode) Mode;
+        int X, Cx;
+        UINT Flags;
+        RECT Expect;
+    } cases[] = {
+        {Snap, 123, 300, SWP_NOSIZE, {100, 100, 400, 300}},
+        {Snap, 177, 300, SWP_NOSIZE, {150, 100, 450, 300}},
+        {Freeze, 10, 300, SWP_NOSIZE, {150, 100, 450, 300}},
+        {Grow, 150, 400, SWP_NOMOVE, {150, 100, 550, 300}},
+    };
+    for (const TCase& c : cases) {
+        mode = c.Mode;
+        SetWindowPos(a, nullptr, c.X, 100, c.Cx, 200, c.Flags | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT r;
+        GetWindowRect(a, &r);
+        EXPECT_EQ(r, c.Expect) << c.X;
+    }
+}
