@@ -358,8 +358,9 @@ void EnsureSurface(TWnd* top)
 {
     if (!IsTopLevel(top))
         return;
-    LONG w = std::max<LONG>(1, top->Rect.right - top->Rect.left);
-    LONG h = std::max<LONG>(1, top->Rect.bottom - top->Rect.top);
+    // A surface covers at most 8192 x 8192 pixels of a (rare) larger window.
+    LONG w = std::clamp<LONG>(top->Rect.right - top->Rect.left, 1, 8192);
+    LONG h = std::clamp<LONG>(top->Rect.bottom - top->Rect.top, 1, 8192);
     TGdiBitmap* old = top->Surface ? BitmapFromHandle(top->Surface) : nullptr;
     if (old && old->Width() == w && old->Height() == h)
         return;

@@ -302,8 +302,11 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
         width = topLevel ? 640 : 0;
         height = topLevel ? 480 : 0;
     }
-    width = std::max(0, width);
-    height = std::max(0, height);
+    // Places and sizes stay within the platform's 16-bit coordinates.
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
+    width = std::clamp(width, 0, 32767);
+    height = std::clamp(height, 0, 32767);
 
     auto* w = new TWnd;
     w->Class = cls;

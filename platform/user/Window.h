@@ -70,6 +70,13 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
 BOOL MoveWindow(HWND wnd, int x, int y, int width, int height, BOOL repaint);
 BOOL ShowWindow(HWND wnd, int cmd);
 BOOL BringWindowToTop(HWND wnd);
+// Several placements applied together by EndDeferWindowPos, in the order
+// given (each as SetWindowPos would); a failed entry makes DeferWindowPos
+// free the set and return null.
+using HDWP = HANDLE;
+HDWP BeginDeferWindowPos(int count);
+HDWP DeferWindowPos(HDWP info, HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags);
+BOOL EndDeferWindowPos(HDWP info);
 
 struct WINDOWPLACEMENT {
     UINT length = sizeof(WINDOWPLACEMENT);

@@ -11,6 +11,10 @@
 #include "platform/user/WindowObject.h"
 
 #include <algorithm>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
 
 void ActivateNextAfter(TWnd* w);
 
@@ -93,6 +97,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         x = cur.left;
         y = cur.top;
     }
+    x = std::clamp(x, -32768, 32767);
+    y = std::clamp(y, -32768, 32767);
     cx = std::clamp(cx, 0, 32767);
     cy = std::clamp(cy, 0, 32767);
     if (x == cur.left && y == cur.top)
@@ -117,6 +123,8 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
         // The handler may have edited the record: its flags rule (a place
         // given with SWP_NOMOVE is ignored), and what no longer changes is
         // marked unchanged.
+        pos.x = std::clamp(pos.x, -32768, 32767);
+        pos.y = std::clamp(pos.y, -32768, 32767);
         pos.cx = std::clamp(pos.cx, 0, 32767);
         pos.cy = std::clamp(pos.cy, 0, 32767);
         if (pos.flags & SWP_NOMOVE) {
@@ -345,5 +353,76 @@ BOOL SetWindowPlacement(HWND wnd, const WINDOWPLACEMENT* p)
         SetWindowPos(wnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     ShowWindow(wnd, static_cast<int>(p->showCmd));
+    return TRUE_;
+}
+
+namespace {
+
+struct TDeferredPos {
+    std::vector<WINDOWPOS> Entries;
+};
+
+std::mutex& DeferLock()
+{
+    static auto* m = new std::mutex;
+    return *m;
+}
+
+std::set<TDeferredPos*>& DeferSets()
+{
+    static auto* s = new std::set<TDeferredPos*>;
+    return *s;
+}
+
+TDeferredPos* TakeDeferSet(HDWP info, bool remove)
+{
+    std::lock_guard lock(DeferLock());
+    auto* d = static_cast<TDeferredPos*>(info);
+    if (!DeferSets().count(d))
+        return nullptr;
+    if (remove)
+        DeferSets().erase(d);
+    return d;
+}
+
+} // namespace
+
+HDWP BeginDeferWindowPos(int count)
+{
+    if (count < 0)
+        return nullptr;
+    auto* d = new TDeferredPos;
+    d->Entries.reserve(static_cast<std::size_t>(std::min(count, 4096)));
+    std::lock_guard lock(DeferLock());
+    DeferSets().insert(d);
+    return d;
+}
+
+HDWP DeferWindowPos(HDWP info, HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT flags)
+{
+    TDeferredPos* d = TakeDeferSet(info, false);
+    if (!d)
+        return nullptr;
+    if (!IsWindow(wnd)) {
+        delete TakeDeferSet(info, true);
+        return nullptr;
+    }
+    for (WINDOWPOS& e : d->Entries)
+        if (e.hwnd == wnd) {
+            e = WINDOWPOS{wnd, insertAfter, x, y, cx, cy, flags};
+            return info;
+        }
+    d->Entries.push_back(WINDOWPOS{wnd, insertAfter, x, y, cx, cy, flags});
+    return info;
+}
+
+BOOL EndDeferWindowPos(HDWP info)
+{
+    std::unique_ptr<TDeferredPos> d(TakeDeferSet(info, true));
+    if (!d)
+        return FALSE_;
+    for (const WINDOWPOS& e : d->Entries)
+        if (IsWindow(e.hwnd))
+            SetWindowPos(e.hwnd, e.hwndInsertAfter, e.x, e.y, e.cx, e.cy, e.flags);
     return TRUE_;
 }

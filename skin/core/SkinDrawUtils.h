@@ -8,13 +8,15 @@
 #include "platform/rtl/Checked.h"
 #include "platform/rtl/Types.h"
 
+#include <cstdint>
 #include <string>
 
 class TCanvas;
 class TBitmap;
 
-// The class library's text alignment.
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+// Declared in full with the skin's other enumerations (SkinTypes.h):
+// taLeftJustify, taRightJustify, taCenter.
+enum TAlignment : std::uint8_t;
 
 inline int RectWidthOf(const TRect& R) { return CheckedSub<LONG>(R.right, R.left); }
 inline int RectHeightOf(const TRect& R) { return CheckedSub<LONG>(R.bottom, R.top); }

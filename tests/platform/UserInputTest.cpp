@@ -477,3 +477,25 @@ TEST_F(UserInputTest, WindowPosChangingEditsAreHonoured)
         EXPECT_EQ(r, c.Expect) << c.X;
     }
 }
+
+TEST_F(UserInputTest, DeferredPlacementsApplyTogether)
+{
+    HWND a = Top("A", 0, 0, 300, 300, WS_POPUP | WS_VISIBLE);
+    HWND c1 = Child(a, "C1", 0, 0, 10, 10);
+    HWND c2 = Child(a, "C2", 0, 0, 10, 10);
+    HDWP d = BeginDeferWindowPos(2);
+    d = DeferWindowPos(d, c1, nullptr, 5, 6, 20, 30, SWP_NOZORDER | SWP_NOACTIVATE);
+    d = DeferWindowPos(d, c2, nullptr, 50, 60, 70, 80, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(d);
+    RECT r;
+    GetClientRect(c1, &r);
+    EXPECT_EQ(r.right, 10);  // nothing moves before the end
+    EXPECT_TRUE(EndDeferWindowPos(d));
+    GetWindowRect(c1, &r);
+    EXPECT_EQ(r, (RECT{5, 6, 25, 36}));
+    GetWindowRect(c2, &r);
+    EXPECT_EQ(r, (RECT{50, 60, 120, 140}));
+    EXPECT_FALSE(EndDeferWindowPos(d));  // already ended
+    HDWP bad = BeginDeferWindowPos(1);
+    EXPECT_EQ(DeferWindowPos(bad, reinterpret_cast<HWND>(0x4444), nullptr, 0, 0, 1, 1, 0), nullptr);
+}

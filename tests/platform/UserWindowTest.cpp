@@ -525,4 +525,17 @@ TEST_F(UserTest, BadInputIsRefused)
     EXPECT_EQ(LoadCursorFromFile("/nonexistent.cur", &error), nullptr);
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(RegisterWindowMessage("TaskbarCreated"), RegisterWindowMessage("taskbarcreated"));
+    EXPECT_EQ(RegisterWindowMessage(""), 0u);
+    // Places and sizes beyond the coordinate range are clamped, not trusted.
+    HWND huge = CreateWindowEx(0, "TestWnd", "", WS_POPUP, 2147483000, -2147483000, 2147483647, 2147483647,
+                               nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(huge);
+    RECT r;
+    GetWindowRect(huge, &r);
+    EXPECT_EQ(r, (RECT{32767, -32768, 65534, -1}));
+    EXPECT_TRUE(SetWindowPos(huge, nullptr, -2147483647, 0, 100000, -5, SWP_NOZORDER | SWP_NOACTIVATE));
+    GetWindowRect(huge, &r);
+    EXPECT_EQ(r, (RECT{-32768, 0, -1, 0}));
+    HeadlessProcessMessages();
+    DestroyWindow(huge);
 }

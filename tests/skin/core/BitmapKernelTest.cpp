@@ -63,21 +63,24 @@ TEST(BitmapKernel, BlendRowMatchesPixelsExceptEnds)
     EXPECT_EQ(dst, back);
 }
 
-TEST(BitmapKernel, ExhaustiveVectorRowEqualsPixelFormula)
+TEST(BitmapKernel, ExhaustiveRowsEqualPixelFormulas)
 {
-    // Every alpha against a spread of channel pairs.
-    std::vector<TspColor> src(256), dst(256), want(256);
-    for (TspColor f : {0x00000000u, 0x00FFFFFFu, 0x0012F0A5u}) {
-        for (TspColor b : {0x00000000u, 0xFFFFFFFFu, 0x80A51200u}) {
-            for (int a = 0; a < 256; ++a) {
-                src[a] = f | (static_cast<TspColor>(a) << 24);
-                dst[a] = b;
-                want[a] = a == 0 ? b : a == 255 ? src[a] : MMXBlendPixel(src[a], b);
+    // Every alpha against a spread of channel pairs, through the wide, the
+    // four-pixel and the single-pixel paths (259 is not a multiple of 8).
+    std::vector<TspColor> src(259), dst(259), want(259);
+    for (bool vector : {false, true})
+        for (TspColor f : {0x00000000u, 0x00FFFFFFu, 0x0012F0A5u}) {
+            for (TspColor b : {0x00000000u, 0xFFFFFFFFu, 0x80A51200u}) {
+                for (int i = 0; i < 259; ++i) {
+                    const int a = i % 256;
+                    src[i] = f | (static_cast<TspColor>(a) << 24);
+                    dst[i] = b;
+                    want[i] = a == 0 ? b : a == 255 ? src[i] : vector ? MMXBlendPixel(src[i], b) : PlainBlendPixel(src[i], b);
+                }
+                (vector ? MMXBlendRow : PlainBlendRow)(src.data(), dst.data(), 259);
+                EXPECT_EQ(dst, want) << (vector ? "vector" : "plain");
             }
-            MMXBlendRow(src.data(), dst.data(), 256);
-            EXPECT_EQ(dst, want);
         }
-    }
 }
 
 TEST(BitmapKernel, CopyAndFillEntries)

@@ -123,7 +123,7 @@ TEST_F(SkinDrawText, WrappingPreparation)
 TEST_F(SkinDrawText, DrawingLandsInTheRectangle)
 {
     DrawTextVCentered(Canvas, "Hello", TRect(10, 10, 190, 50));
-    DrawAlignedText(Canvas, "Hi", TRect(0, 0, 200, 20), taRightJustify);
+    DrawAlignedText(Canvas, "Hi", TRect(0, 0, 200, 20), static_cast<TAlignment>(1) /* right */);
     TextRectVCentered(Canvas, "Text", TRect(0, 40, 100, 60));
     DrawWrappedText(Canvas, "one two three four", TRect(0, 0, 60, 60), true);
     int left = 200, right = -1;
