@@ -971,6 +971,11 @@ HWND TWinControl::Handle()
     return FHandle;
 }
 
+std::string TWinControl::GetText() const
+{
+    return FHandle ? GetWindowTextString(FHandle) : FText;
+}
+
 void TWinControl::SetParentWindow(HWND v)
 {
     if (FParent || v == FParentWindow)

@@ -330,6 +330,8 @@ public:
     void DestroyHandle();
     void WndProc(TMessage& Message) override;
     void DefaultHandler(TMessage& Message) override;
+    // The window's text while there is a window (others may set it).
+    std::string GetText() const override;
 
     // ---- Children
     int ControlCount() const;

@@ -28,12 +28,15 @@ TTimer::TTimer(TComponent* AOwner) : TComponent(AOwner) {}
 TTimer::~TTimer()
 {
     FEnabled = false;
-    if (FWindowHandle) {
-        if (IsWindow(FWindowHandle))
-            KillTimer(FWindowHandle, 1);
+    if (FWindowHandle && IsWindow(FWindowHandle)) {
+        KillTimer(FWindowHandle, 1);
+        // The procedure is ours to free, also when the window went first.
+        SetWindowLongPtr(FWindowHandle, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProc));
         DeallocateHWnd(FWindowHandle);
-        FWindowHandle = nullptr;
     }
+    FWindowHandle = nullptr;
+    if (FInstance)
+        FreeObjectInstance(FInstance);
 }
 
 void TTimer::UpdateTimer()
@@ -44,9 +47,12 @@ void TTimer::UpdateTimer()
     if (FInterval == 0 || !FEnabled || !FOnTimer)
         return;
     if (!FWindowHandle || !IsWindow(FWindowHandle)) {
-        if (FWindowHandle)
-            DeallocateHWnd(FWindowHandle);
-        FWindowHandle = AllocateHWnd(MakeEvent(this, &TTimer::WndProc));
+        if (!FInstance)
+            FInstance = MakeObjectInstance(MakeEvent(this, &TTimer::WndProc));
+        FWindowHandle = AllocateHWnd(TWndMethod());
+        if (!FWindowHandle)
+            throw EOutOfResources("Cannot make the timer's window");
+        SetWindowLongPtr(FWindowHandle, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(FInstance));
     }
     if (!SetTimer(FWindowHandle, 1, FInterval, nullptr))
         throw EOutOfResources("Not enough timers available");

@@ -31,6 +31,7 @@ private:
     void UpdateTimer();
     void WndProc(TMessage& Message);
     HWND FWindowHandle = nullptr;
+    WNDPROC FInstance = nullptr;
     bool FEnabled = true;
     unsigned FInterval = 1000;
     TNotifyEvent FOnTimer;

@@ -4,6 +4,7 @@
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/PensBrushes.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
 #include "platform/user/Input.h"
@@ -150,6 +151,14 @@ void DefaultPaintFrame(HWND wnd)
         int capH = (w->ExStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
         SelectObject(dc, GetSysColorBrush(w->NCActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
         PatBlt(dc, in.left, in.top - capH, whole.right - in.left - in.right, capH, PATCOPY);
+        if (!w->Text.empty()) {
+            RECT text{in.left + 4, in.top - capH, whole.right - in.right - 4, in.top};
+            HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, GetSysColor(w->NCActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+            DrawText(dc, w->Text, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
+            SelectObject(dc, oldFont);
+        }
     }
     SelectObject(dc, old);
     ReleaseDC(wnd, dc);

@@ -46,6 +46,17 @@ struct TThreadQueue {
     MSG Last{};
 };
 
+// A redraw asked for by another thread, carried out by the window's own
+// thread when its queue is read (never seen by the program).
+constexpr UINT WM_INTERNAL_REDRAW = 0xFFFE;
+struct TDeferredRedraw {
+    bool HasRect = false;
+    RECT Rect{};
+    bool HasRegion = false;
+    TRegion Region;
+    UINT Flags = 0;
+};
+
 // The calling thread's queue, made on first use.
 TThreadQueue& CurrentQueue();
 std::shared_ptr<TThreadQueue> CurrentQueuePtr();

@@ -531,3 +531,109 @@ TEST_F(GuiControlsTest, AnExceptionInAHandlerIsReportedNotPropagated)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GuiControlsTest, PlainControlsPaintTheirLook)
+{
+    TCustomForm* f = NewForm(0, 0, 400, 300);
+    f->SetColor(clWhite);
+    auto* shape = new TShape(f);
+    shape->SetParent(f);
+    shape->SetBounds(10, 10, 60, 40);
+    shape->SetShape(stEllipse);
+    shape->Brush()->SetColor(clRed);
+    auto* img = new TImage(f);
+    img->SetParent(f);
+    img->SetBounds(100, 10, 40, 40);
+    img->SetStretch(true);
+    img->Picture()->Bitmap()->SetSize(4, 4);
+    img->Picture()->Bitmap()->Canvas()->Brush()->SetColor(clBlue);
+    img->Picture()->Bitmap()->Canvas()->FillRect(TRect(0, 0, 4, 4));
+    auto* bevel = new TBevel(f);
+    bevel->SetParent(f);
+    bevel->SetBounds(200, 10, 50, 50);
+    bevel->SetShape(bsTopLine);
+    auto* box = new TPaintBox(f);
+    box->SetParent(f);
+    box->SetBounds(300, 10, 30, 30);
+    struct TPainter : TObject {
+        int Calls = 0;
+        void Paint(TObject* s)
+        {
+            ++Calls;
+            auto* pb = static_cast<TPaintBox*>(s);
+            pb->Canvas()->Brush()->SetColor(clLime);
+            pb->Canvas()->FillRect(pb->ClientRect());
+        }
+    } painter;
+    box->OnPaint = MakeEvent(&painter, &TPainter::Paint);
+    f->SetBorderStyle(bsNone);
+    f->Show();
+    Pump();
+    auto px = [&](TControl* c, int x, int y) {
+        TPoint p = c->ClientToScreen(TPoint(x, y));
+        return ScreenPixel(p.x, p.y);
+    };
+    EXPECT_EQ(px(shape, 30, 20), RGB(255, 0, 0));
+    EXPECT_EQ(px(shape, 1, 1), RGB(255, 255, 255));  // outside the ellipse
+    EXPECT_EQ(px(img, 20, 20), RGB(0, 0, 255));
+    EXPECT_NE(px(bevel, 10, 0), RGB(255, 255, 255));
+    EXPECT_EQ(px(bevel, 10, 20), RGB(255, 255, 255));
+    EXPECT_EQ(px(box, 15, 15), RGB(0, 255, 0));
+    EXPECT_GE(painter.Calls, 1);
+}
+
+TEST_F(GuiControlsTest, DoubleClickAndWheel)
+{
+    struct TEv : TObject {
+        int Dbl = 0, Wheel = 0;
+        void OnDbl(TObject*) { ++Dbl; }
+        void OnWheel(TObject*, TShiftState, int delta, TPoint, bool& handled)
+        {
+            Wheel += delta;
+            handled = true;
+        }
+    } ev;
+    TCustomForm* f = NewForm(100, 100, 200, 100);
+    auto* b = new TTestButton(f);
+    b->SetParent(f);
+    b->OnDblClick = MakeEvent(&ev, &TEv::OnDbl);
+    b->OnMouseWheel = MakeEvent(&ev, &TEv::OnWheel);
+    f->SetActiveControl(b);
+    f->Show();
+    Pump();
+    TPoint p = b->ClientToScreen(TPoint(3, 3));
+    HeadlessClick(p.x, p.y);
+    HeadlessClick(p.x, p.y);
+    Pump();
+    EXPECT_EQ(ev.Dbl, 1);
+    HeadlessWheel(-WHEEL_DELTA);
+    Pump();
+    EXPECT_EQ(ev.Wheel, -WHEEL_DELTA);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GuiControlsTest, TimerOutlivesItsWindowAndMakesANewOne)
+{
+    struct TTicks : TObject {
+        int Count = 0;
+        void Tick(TObject*) { ++Count; }
+    } ticks;
+    auto* t = new TTimer(Owner);
+    t->SetInterval(100);
+    t->SetOnTimer(MakeEvent(&ticks, &TTicks::Tick));
+    HeadlessReset();  // every window goes, the timer's too
+    t->SetInterval(50);
+    for (int i = 0; i < 10; ++i) {
+        Clock.Advance(10);
+        Pump();
+    }
+    EXPECT_EQ(ticks.Count, 2);
+    t->Free();
+}
+
+}  // namespace

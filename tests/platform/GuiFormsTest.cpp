@@ -402,3 +402,108 @@ TEST_F(GuiFormsTest, ApplicationWindowIsMinimizedWithItsFormsAndRestored)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GuiFormsTest, KeyPreviewLetsTheFormSeeKeysBeforeTheControl)
+{
+    struct TKeys : TObject {
+        std::vector<std::string> Seen;
+        bool Eat = false;
+        void FormKey(TObject*, WORD& key, TShiftState)
+        {
+            Seen.push_back("form");
+            if (Eat)
+                key = 0;
+        }
+        void CtlKey(TObject*, WORD&, TShiftState) { Seen.push_back("control"); }
+    } keys;
+    TCustomForm* f = NewForm(100, 100, 200, 100);
+    auto* b = new TTestButton(f);
+    b->SetParent(f);
+    b->OnKeyDown = MakeEvent(&keys, &TKeys::CtlKey);
+    f->OnKeyDown = MakeEvent(&keys, &TKeys::FormKey);
+    f->SetActiveControl(b);
+    f->Show();
+    Pump();
+    struct TCase {
+        bool Preview, Eat;
+        std::vector<std::string> Expected;
+    } cases[] = {
+        {false, false, {"control"}},
+        {true, false, {"form", "control"}},
+        {true, true, {"form"}},
+    };
+    for (const TCase& c : cases) {
+        keys.Seen.clear();
+        keys.Eat = c.Eat;
+        f->SetKeyPreview(c.Preview);
+        HeadlessKeyPress('Q');
+        Pump();
+        EXPECT_EQ(keys.Seen, c.Expected);
+    }
+}
+
+TEST_F(GuiFormsTest, PositionPlacesTheFormWhenFirstShown)
+{
+    TRect wa = Screen->WorkAreaRect();
+    struct TCase {
+        TPosition Position;
+        bool Centred;
+    } cases[] = {{poDesigned, false}, {poScreenCenter, true}, {poDesktopCenter, true}, {poMainFormCenter, true}};
+    for (const TCase& c : cases) {
+        TCustomForm* f = NewForm(7, 9, 200, 100);
+        f->SetPosition(c.Position);
+        f->Show();
+        Pump();
+        if (c.Centred) {
+            EXPECT_EQ(f->Left(), wa.left + (wa.right - wa.left - 200) / 2) << c.Position;
+            EXPECT_EQ(f->Top(), wa.top + (wa.bottom - wa.top - 100) / 2) << c.Position;
+        } else {
+            EXPECT_EQ(f->BoundsRect(), TRect(7, 9, 207, 109));
+        }
+        f->Free();
+    }
+}
+
+TEST_F(GuiFormsTest, WindowStateFollowsTheWindow)
+{
+    TCustomForm* f = NewForm(10, 10, 200, 100);
+    f->SetWindowState(wsMaximized);
+    f->Show();
+    Pump();
+    EXPECT_EQ(f->WindowState(), wsMaximized);
+    EXPECT_TRUE(IsZoomed(f->Handle()));
+    f->SetWindowState(wsNormal);
+    Pump();
+    EXPECT_EQ(f->WindowState(), wsNormal);
+    EXPECT_EQ(f->Width(), 200);
+    f->SetWindowState(wsMinimized);
+    Pump();
+    EXPECT_TRUE(IsIconic(f->Handle()));
+}
+
+TEST_F(GuiFormsTest, ScrollBoxScrollsItsChildrenWithinTheRange)
+{
+    TCustomForm* f = NewForm(10, 10, 300, 300);
+    auto* box = new TScrollBox(f);
+    box->SetParent(f);
+    box->SetBorderStyle(bsNone);
+    box->SetBounds(0, 0, 100, 100);
+    auto* child = new TTestButton(f);
+    child->SetParent(box);
+    child->SetBounds(10, 250, 50, 20);
+    f->Show();
+    Pump();
+    box->UpdateScrollRange();
+    EXPECT_EQ(box->VertScrollBar()->Range(), 270);
+    box->VertScrollBar()->SetPosition(1000);  // clamped to the range
+    EXPECT_EQ(box->VertScrollBar()->Position(), 170);
+    EXPECT_EQ(child->Top(), 80);
+    box->VertScrollBar()->SetPosition(0);
+    EXPECT_EQ(child->Top(), 250);
+    box->ScrollInView(child);
+    EXPECT_EQ(child->Top() + child->Height(), 100);
+}
+
+}  // namespace
