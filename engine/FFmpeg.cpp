@@ -261,9 +261,9 @@ void TCustomFFmpeg::Stop(bool AWaitForStop)
     TThread* t = FOwnedThread;
     if (!t)
         return;
-    if (!t->Started())
-        t->Start();  // a thread never started would never set the stop event
-    t->Terminate();  // ends a pause hold
+    // Starts a thread never started (its body then ends at once, and sets
+    // the stop event), or ends a pause hold. Terminate is not used: a thread
+    // terminated before it runs skips its body and would never set it.
     t->Resume();
     if (!AWaitForStop)
         return;
@@ -344,8 +344,7 @@ int InterruptCheck(TCustomFFmpeg* Self, bool ABroken, int64_t ALast, int ATimeou
         return 0;
     if (ff::av_gettime() - ALast <= int64_t(ATimeout) * 1000)
         return 0;
-    GetFFLogger()->Log(Self, llInfo, "connecting/%s %s", std::strchr(AWhat, '/') + 1,
-                       ALast == 0 ? "canceled" : "timeout");
+    GetFFLogger()->Log(Self, llInfo, "connecting/%s %s", AWhat, ALast == 0 ? "canceled" : "timeout");
     return 1;
 }
 
@@ -354,13 +353,13 @@ int InterruptCheck(TCustomFFmpeg* Self, bool ABroken, int64_t ALast, int ATimeou
 int TCustomFFmpeg::ReadInterruptCallback(void* AOpaque)
 {
     auto* self = static_cast<TCustomFFmpeg*>(AOpaque);
-    return InterruptCheck(self, self->FBroken, self->FLastRead, self->ReadTimeout, "reading/reading");
+    return InterruptCheck(self, self->FBroken, self->FLastRead, self->ReadTimeout, "reading");
 }
 
 int TCustomFFmpeg::WriteInterruptCallback(void* AOpaque)
 {
     auto* self = static_cast<TCustomFFmpeg*>(AOpaque);
-    return InterruptCheck(self, self->FBroken, self->FLastWrite, self->WriteTimeout, "writing/writing");
+    return InterruptCheck(self, self->FBroken, self->FLastWrite, self->WriteTimeout, "writing");
 }
 
 // ---------------------------------------------------------------------------

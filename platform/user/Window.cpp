@@ -471,6 +471,8 @@ BOOL EnableWindow(HWND wnd, BOOL enable)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<BOOL>(RunInWindowThread(w, [=] { return static_cast<LRESULT>(EnableWindow(wnd, enable)); }));
     bool wasDisabled = (w->Style & WS_DISABLED) != 0;
     if (wasDisabled == !enable)
         return wasDisabled ? TRUE_ : FALSE_;
