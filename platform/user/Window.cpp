@@ -1,4 +1,5 @@
 #include "platform/user/Window.h"
+#include "platform/user/controls/CommCtrl.h"
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/GdiObject.h"
@@ -274,6 +275,11 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     if (!className)
         return nullptr;
     TWndClassRec* cls = FindClass(className);
+    if (!cls) {
+        // The native control classes register on first use.
+        InitCommonControls();
+        cls = FindClass(className);
+    }
     if (!cls)
         return nullptr;
     TWnd* desktop = DesktopWnd();

@@ -1,0 +1,3 @@
+#include "platform/user/controls/Controls.h"
+
+void RegisterListBoxClass() {}
