@@ -13,6 +13,9 @@ void InitCommonControls()
     std::lock_guard<std::mutex> g(m);
     RegisterEditClass();
     RegisterListBoxClass();
+    RegisterUpDownClass();
+    RegisterTabControlClass();
+    RegisterTreeViewClass();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc)

@@ -7,6 +7,9 @@
 
 void RegisterEditClass();
 void RegisterListBoxClass();
+void RegisterUpDownClass();
+void RegisterTabControlClass();
+void RegisterTreeViewClass();
 
 // One code point as UTF-8.
 std::string Utf8Of(char32_t ch);
