@@ -960,8 +960,14 @@ void TX11Backend::TState::DrainLocked()
     }
     XUnlockDisplay(Dpy);
     bool pending = false;
-    for (const XEvent& ev : Events)
+    for (size_t i = 0; i < Events.size(); ++i) {
+        const XEvent& ev = Events[i];
+        // Of a run of pointer motions over one window only the last counts.
+        if (ev.type == MotionNotify && i + 1 < Events.size() && Events[i + 1].type == MotionNotify &&
+            Events[i + 1].xmotion.window == ev.xmotion.window && Events[i + 1].xmotion.state == ev.xmotion.state)
+            continue;
         pending |= Dispatch(ev);
+    }
     if (pending)
         WakeAllQueues();
 }
