@@ -65,6 +65,7 @@ protected:
     }
     void TearDown() override
     {
+        State.Hook = nullptr;  // it may capture the test's locals
         if (B) {
             HeadlessReset();
             B->Sync();
@@ -466,6 +467,61 @@ TEST_F(X11Test, XEventsArriveAsWindowMessages)
     EXPECT_EQ(got[0].second.first & 0xFFF0, SC_CLOSE);
     EXPECT_TRUE(has(WM_CLOSE));
     EXPECT_EQ(B->XWindowOf(wnd), 0u);
+}
+
+TEST_F(X11Test, MenuWithTheCaptureGrabsThePointer)
+{
+    HWND form = Top("Form", 900, 560, 200, 150, WS_POPUP);
+    HWND menu = Top("Menu", 920, 580, 120, 100, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    SetWindowLongPtr(menu, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(form));
+    ShowWindow(form, SW_SHOW);
+    ShowWindow(menu, SW_SHOWNOACTIVATE);
+    Settle();
+    Window root = DefaultRootWindow(Peer);
+    auto othersCanGrab = [&] {
+        int r = XGrabPointer(Peer, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+        if (r == GrabSuccess)
+            XUngrabPointer(Peer, CurrentTime);
+        XSync(Peer, False);
+        return r == GrabSuccess;
+    };
+    // A capture on an ordinary window takes no grab.
+    SetCapture(form);
+    Settle();
+    EXPECT_TRUE(othersCanGrab());
+
+    SetCapture(menu);
+    EXPECT_TRUE(PumpUntil([&] { return !othersCanGrab(); }));
+
+    // A click outside our windows comes to the menu, at its screen place.
+    POINT seen{-1, -1};
+    State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM l, bool*) -> LRESULT {
+        if (h == menu && m == WM_LBUTTONDOWN) {
+            seen = POINT{static_cast<SHORT>(LOWORD(l)), static_cast<SHORT>(HIWORD(l))};
+            ClientToScreen(h, &seen);
+        }
+        return 0;
+    };
+    XEvent ev{};
+    ev.xbutton.type = ButtonPress;
+    ev.xbutton.display = Peer;
+    ev.xbutton.window = B->XWindowOf(menu);
+    ev.xbutton.root = root;
+    ev.xbutton.x_root = 1200;
+    ev.xbutton.y_root = 1000;
+    ev.xbutton.button = 1;
+    ev.xbutton.same_screen = True;
+    XSendEvent(Peer, B->XWindowOf(menu), False, NoEventMask, &ev);
+    XSync(Peer, False);
+    EXPECT_TRUE(PumpUntil([&] { return seen.x == 1200 && seen.y == 1000; }));
+
+    ReleaseCapture();
+    EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
+    // Capture again, then the menu goes: the grab goes with it.
+    SetCapture(menu);
+    ASSERT_TRUE(PumpUntil([&] { return !othersCanGrab(); }));
+    DestroyWindow(menu);
+    EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
 }
 
 TEST_F(X11Test, ErrorHandlerLogsAndSurvivesAnotherLibrarysHandler)
