@@ -4,6 +4,7 @@
 #include "platform/rtl/Threads.h"
 #include "platform/user/Backend.h"
 #include "platform/user/Input.h"
+#include "platform/user/Painting.h"
 #include "platform/user/ThreadQueue.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowClass.h"
@@ -141,14 +142,18 @@ again:
     for (;;) {
         std::unique_lock lock(q.Lock);
         auto it = std::find_if(q.Posted.begin(), q.Posted.end(), [&](const MSG& m) {
-            return InRange(m.message, lo, hi) && WindowMatches(m.hwnd, filter);
+            return m.message == WM_INTERNAL_REDRAW || (InRange(m.message, lo, hi) && WindowMatches(m.hwnd, filter));
         });
         if (it == q.Posted.end())
             break;
         MSG m = *it;
-        if (remove)
+        if (remove || m.message == WM_INTERNAL_REDRAW)
             q.Posted.erase(it);
         lock.unlock();
+        if (m.message == WM_INTERNAL_REDRAW) {
+            RunDeferredRedraw(m.hwnd, m.lParam);
+            continue;
+        }
         if (m.hwnd && !IsWindow(m.hwnd)) {
             if (!remove) {
                 std::lock_guard again(q.Lock);
@@ -347,8 +352,12 @@ bool RunSentMessages(TThreadQueue& q)
         LRESULT result = 0;
         ++q.SendDepth;
         try {
-            if (TWnd* w = WndFromHandle(sm->Wnd))
-                result = CallWndProc(w, sm->Msg, sm->WParam, sm->LParam);
+            if (TWnd* w = WndFromHandle(sm->Wnd)) {
+                if (sm->Msg == WM_INTERNAL_CALL)
+                    result = (*reinterpret_cast<const std::function<LRESULT()>*>(sm->LParam))();
+                else
+                    result = CallWndProc(w, sm->Msg, sm->WParam, sm->LParam);
+            }
         } catch (...) {
             --q.SendDepth;
             if (!sm->NoReply && sm->Sender) {
@@ -380,6 +389,9 @@ void PurgeWindowFromQueue(TWnd* w)
                        q.Timers.end());
     std::lock_guard lock(q.Lock);
     auto drop = [h](const MSG& m) { return m.hwnd == h; };
+    for (const MSG& m : q.Posted)
+        if (m.hwnd == h && m.message == WM_INTERNAL_REDRAW)
+            delete reinterpret_cast<TDeferredRedraw*>(m.lParam);
     q.Posted.erase(std::remove_if(q.Posted.begin(), q.Posted.end(), drop), q.Posted.end());
     q.Input.erase(std::remove_if(q.Input.begin(), q.Input.end(), drop), q.Input.end());
 }
@@ -428,6 +440,13 @@ LRESULT SendCrossThread(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam, DWORD t
 }
 
 } // namespace
+
+LRESULT RunInWindowThread(TWnd* w, const std::function<LRESULT()>& fn)
+{
+    if (!w->Queue || w->ThreadId == GetCurrentThreadId())
+        return fn();
+    return SendCrossThread(w, WM_INTERNAL_CALL, 0, reinterpret_cast<LPARAM>(&fn), INFINITE, nullptr);
+}
 
 LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

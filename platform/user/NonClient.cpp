@@ -210,6 +210,20 @@ void RunSizeMoveLoop(HWND wnd, WPARAM command, POINT start)
     }
     w->InSizeMove = true;
     SetCapture(wnd);
+    // A handler that raises ends the loop with the window released.
+    struct TEndGuard {
+        TWndRef& Ref;
+        HWND Wnd;
+        bool Armed = true;
+        ~TEndGuard()
+        {
+            if (!Armed || !Ref.Alive())
+                return;
+            Ref.Get()->InSizeMove = false;
+            if (GetCapture() == Wnd)
+                ReleaseCapture();
+        }
+    } guard{ref, wnd};
     SendMessage(wnd, WM_ENTERSIZEMOVE, 0, 0);
     bool full = DragFullWindows();
     bool moved = false;
@@ -277,6 +291,7 @@ void RunSizeMoveLoop(HWND wnd, WPARAM command, POINT start)
         TranslateMessage(&m);
         DispatchMessage(&m);
     }
+    guard.Armed = false;
     if (!ref.Alive())
         return;
     if (GetCapture() == wnd)

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -565,6 +566,28 @@ BOOL RedrawWindow(HWND wnd, const RECT* updateRect, HRGN updateRgn, UINT flags)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId()) {
+        // Update regions belong to the window's thread: hand the request over.
+        auto* d = new TDeferredRedraw;
+        d->Flags = flags & ~(RDW_UPDATENOW | RDW_ERASENOW);
+        if (updateRgn) {
+            TRegion* r = RegionFromHandle(updateRgn);
+            if (!r) {
+                delete d;
+                return FALSE_;
+            }
+            d->HasRegion = true;
+            d->Region = *r;
+        } else if (updateRect) {
+            d->HasRect = true;
+            d->Rect = *updateRect;
+        }
+        if (!PostMessage(wnd, WM_INTERNAL_REDRAW, 0, reinterpret_cast<LPARAM>(d))) {
+            delete d;
+            return FALSE_;
+        }
+        return TRUE_;
+    }
     TRegion region;
     const TRegion* rp = nullptr;
     if (updateRgn) {
@@ -585,6 +608,20 @@ BOOL RedrawWindow(HWND wnd, const RECT* updateRect, HRGN updateRgn, UINT flags)
     if (f & (RDW_UPDATENOW | RDW_ERASENOW))
         UpdateNow(w, f);
     return TRUE_;
+}
+
+void RunDeferredRedraw(HWND wnd, LPARAM data)
+{
+    std::unique_ptr<TDeferredRedraw> d(reinterpret_cast<TDeferredRedraw*>(data));
+    if (!d || !IsWindow(wnd))
+        return;
+    if (d->HasRegion) {
+        TWnd* w = WndFromHandle(wnd);
+        if (w && (d->Flags & (RDW_INVALIDATE | RDW_VALIDATE | RDW_INTERNALPAINT | RDW_NOINTERNALPAINT)))
+            InvalidateWindowArea(w, &d->Region, d->Flags);
+        return;
+    }
+    RedrawWindow(wnd, d->HasRect ? &d->Rect : nullptr, nullptr, d->Flags);
 }
 
 BOOL InvalidateRect(HWND wnd, const RECT* rect, BOOL erase)

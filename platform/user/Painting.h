@@ -49,5 +49,7 @@ void InvalidateParentArea(TWnd* w);
 // Internal: DCs kept open follow their window (new surface, place,
 // visible area) after a change under the top-level window.
 void RefreshOpenDCs(TWnd* top);
+// Internal: carries out a redraw another thread asked for.
+void RunDeferredRedraw(HWND wnd, LPARAM data);
 // Internal: sends WM_PAINT (and what BeginPaint sends) to windows needing it.
 void PaintNow(TWnd* w, bool children);

@@ -2,6 +2,8 @@
 // WM_SETREDRAW and the dirty-rectangle composition of the screen.
 #include "support/WindowTestSupport.h"
 
+#include <thread>
+
 using namespace wintest;
 
 namespace {
@@ -233,4 +235,25 @@ TEST_F(UserPaintTest, WindowsHoldTheirRegionsAndSurfacesSafely)
     HeadlessProcessMessages();
     // The dead surface made for the DC above stays; nothing else does.
     EXPECT_LE(GdiLiveObjectCount(), before + 1);
+}
+
+TEST_F(UserPaintTest, OtherThreadsInvalidateThroughTheOwnersQueue)
+{
+    HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+    HeadlessProcessMessages();
+    Watch({WM_PAINT});
+    std::thread worker([a] {
+        RECT r{1, 1, 5, 5};
+        InvalidateRect(a, &r, FALSE_);
+        InvalidateRect(a, nullptr, FALSE_);
+    });
+    worker.join();
+    RECT pending;
+    EXPECT_FALSE(GetUpdateRect(a, &pending, FALSE_));  // not yet carried out
+    MSG m;
+    EXPECT_FALSE(PeekMessage(&m, nullptr, WM_KEYFIRST, WM_KEYLAST, PM_NOREMOVE));  // never seen by the program
+    EXPECT_TRUE(GetUpdateRect(a, &pending, FALSE_));
+    EXPECT_EQ(pending, (RECT{0, 0, 100, 100}));
+    HeadlessProcessMessages();
+    EXPECT_EQ(Log(), "A:PAINT");
 }

@@ -591,6 +591,54 @@ void AddFrame(TSheet& sheet, TspSkinData& skin)
     skin.FormMinHeight = 80;
 }
 
+// Popup menus and hints: whole pictures of their own in the picture list.
+void AddWindows(TspSkinData& skin)
+{
+    const TTheme& th = Theme();
+    auto window = [&](int w, int h, TspColor fill, TspColor outline, int radius) {
+        TspBitmap b;
+        b.SetSize(w, h);
+        PaintBox(b, TRect(0, 0, w, h), {fill, fill, outline, fill, radius});
+        skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(b)));
+        return static_cast<int>(skin.FActivePictures.size()) - 1;
+    };
+    auto slice = [](auto& d, int w, int h, int border) {
+        d.LTPoint = TPoint(border, border);
+        d.RTPoint = TPoint(w - border, border);
+        d.LBPoint = TPoint(border, h - border);
+        d.RBPoint = TPoint(w - border, h - border);
+        d.TopStretch = d.LeftStretch = d.RightStretch = d.BottomStretch = true;
+        d.StretchEffect = true;
+        d.StretchType = spstFull;
+    };
+    skin.PopupWindow->WindowPictureIndex = window(80, 60, th.Field, th.Border, 0);
+    skin.FActivePicturesNames.Add("popup.bmp");
+    slice(*skin.PopupWindow, 80, 60, 3);
+    skin.PopupWindow->ItemsRect = TRect(3, 3, 77, 57);
+    skin.PopupWindow->ScrollMarkerColor = ToTColor(th.Text);
+    skin.PopupWindow->ScrollMarkerActiveColor = ToTColor(th.Accent);
+
+    skin.HintWindow->WindowPictureIndex = window(60, 30, 0xFFFFFFFF, th.Border, 3);
+    skin.FActivePicturesNames.Add("hint.bmp");
+    slice(*skin.HintWindow, 60, 30, 4);
+    skin.HintWindow->ClRect = TRect(4, 4, 56, 26);
+    skin.HintWindow->FontName = "Arial";
+    skin.HintWindow->FontHeight = 13;
+    skin.HintWindow->FontColor = ToTColor(th.Text);
+
+    TspSkinColors& c = *skin.SkinColors();
+    c.cBtnFace = ToTColor(th.Face);
+    c.cBtnText = ToTColor(th.Text);
+    c.cWindow = ToTColor(th.Field);
+    c.cWindowText = ToTColor(th.Text);
+    c.cHighLight = ToTColor(th.Accent);
+    c.cHighLightText = ToTColor(0xFFFFFFFF);
+    c.cBtnHighLight = ToTColor(0xFFFFFFFF);
+    c.cBtnShadow = ToTColor(th.Border);
+    c.c3DLight = ToTColor(0xFFF8F9FA);
+    c.c3DDkShadow = ToTColor(0xFF6B7280);
+}
+
 }  // namespace
 
 void BuildSkin(TspSkinData& Skin)
@@ -605,6 +653,7 @@ void BuildSkin(TspSkinData& Skin)
     AddFrame(sheet, Skin);
     Skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(sheet.Bitmap())));
     Skin.FActivePicturesNames.Add("pieces.bmp");
+    AddWindows(Skin);
     Skin.FCursorsNames.Add("arrow.cur");
     Skin.SkinName = "skin-new";
     Skin.SkinAuthor = "Tarnello";

@@ -42,8 +42,14 @@ TEST(Skingen, SkinNewHoldsEveryDefaultPiece)
     for (const char* n : names)
         EXPECT_GE(skin.GetControlIndex(n), 0) << n;
     EXPECT_GE(skin.GetIndex("menuitem"), 0);
-    ASSERT_EQ(skin.FActivePictures.size(), 1u);
+    ASSERT_EQ(skin.FActivePictures.size(), 3u);  // pieces, popup menus, hints
     EXPECT_GT(skin.FActivePictures[0]->Width(), 100);
+    EXPECT_EQ(skin.PopupWindow->WindowPictureIndex, 1);
+    EXPECT_EQ(skin.HintWindow->WindowPictureIndex, 2);
+    EXPECT_FALSE(skin.FPicture->Empty());  // the form frame
+    EXPECT_GE(skin.GetIndex("closebutton"), 0);
+    EXPECT_GE(skin.GetIndex("caption"), 0);
+    EXPECT_NE(skin.SkinColors()->cHighLight, skin.SkinColors()->cBtnFace);
 }
 
 TEST(Skingen, StoreAndReloadKeepTheSkin)
