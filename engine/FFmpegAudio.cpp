@@ -123,6 +123,16 @@ void ApplyVolume(TCustomFFmpeg& Self, AVFrame* F, int AVolume)
 void do_audio_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFrame* F)
 {
     AVCodecContext* enc = O.enc_ctx;
+    // Samples before the output's start (decoded from ahead of a seek
+    // point) are left out.
+    const int64_t frameStart = I.pts - Self.output_files[size_t(O.file_index)].start_time;
+    int skip = 0;
+    if (frameStart < 0 && F->sample_rate > 0) {
+        const int64_t s = ff::av_rescale(-frameStart, F->sample_rate, AV_TIME_BASE);
+        if (s >= F->nb_samples)
+            return;
+        skip = int(s);
+    }
     if (!O.audio_fifo) {
         O.audio_fifo = ff::av_audio_fifo_alloc(enc->sample_fmt, enc->ch_layout.nb_channels, 1024);
         if (!O.audio_fifo)
@@ -141,13 +151,22 @@ void do_audio_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
                                F->ch_layout.nb_channels);
         SetUpResampler(Self, O, F);
     }
-    const int outMax = ff::swr_get_out_samples(O.swr, F->nb_samples);
+    const AVSampleFormat ifmt = AVSampleFormat(F->format);
+    const int bps = ff::av_get_bytes_per_sample(ifmt);
+    const bool planar = ff::av_sample_fmt_is_planar(ifmt);
+    const int planes = planar ? F->ch_layout.nb_channels : 1;
+    const uint8_t* in[64] = {};
+    for (int p = 0; p < planes && p < 64; ++p)
+        in[p] = F->extended_data[p] + size_t(skip) * bps * (planar ? 1 : F->ch_layout.nb_channels);
+    const int inSamples = F->nb_samples - skip;
+    const int outMax = ff::swr_get_out_samples(O.swr, inSamples);
     uint8_t** out = nullptr;
     int lines = 0;
     if (ff::av_samples_alloc_array_and_samples(&out, &lines, enc->ch_layout.nb_channels, outMax > 0 ? outMax : 1,
                                                enc->sample_fmt, 0) < 0)
         Self.Fatal("Out of memory in do_audio_out()");
-    const int got = ff::swr_convert(O.swr, out, outMax, const_cast<const uint8_t**>(F->extended_data), F->nb_samples);
+    const int got = ff::swr_convert(O.swr, out, outMax, planes <= 64 ? in : const_cast<const uint8_t**>(F->extended_data),
+                                    planes <= 64 ? inSamples : F->nb_samples);
     if (got > 0 && ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got) < got) {
         ff::av_freep(&out[0]);
         ff::av_freep(&out);

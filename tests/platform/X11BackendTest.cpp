@@ -19,6 +19,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -64,6 +65,7 @@ protected:
     }
     void TearDown() override
     {
+        State.Hook = nullptr;  // it may capture the test's locals
         if (B) {
             HeadlessReset();
             B->Sync();
@@ -248,9 +250,15 @@ TEST_F(X11Test, LayeredWindowsWithoutCompositorCutAwayTransparentPixels)
 
 TEST_F(X11Test, NativeChildWindowTakesAnotherClientsDrawingAndFollowsItsControl)
 {
-    PaintSolid([this](HWND h) { return Colours[h]; });
+    HWND panel = nullptr;
+    int panelPaints = 0;
+    PaintSolid([&](HWND h) {
+        if (h == panel)
+            ++panelPaints;
+        return Colours[h];
+    });
     HWND top = Top("Host", 40, 300, 300, 200, WS_POPUP);
-    HWND panel = Child(top, "Panel", 50, 40, 160, 100);
+    panel = Child(top, "Panel", 50, 40, 160, 100);
     Colours[top] = RGB(220, 220, 220);
     Colours[panel] = RGB(0, 0, 90);
     ShowWindow(top, SW_SHOWNOACTIVATE);
@@ -272,6 +280,11 @@ TEST_F(X11Test, NativeChildWindowTakesAnotherClientsDrawingAndFollowsItsControl)
     EXPECT_EQ(RootPixel(40 + 50 + 150, 300 + 40 + 90), 0x00FF00);
     EXPECT_EQ(RootPixel(40 + 20, 300 + 20), 0xDCDCDC);
     SaveScreenshot(RECT{30, 290, 350, 510}, "x11-native-child.png");
+
+    // The player never hears of Expose on it: its control is repainted.
+    int before = panelPaints;
+    XClearArea(Peer, id, 0, 0, 0, 0, True);
+    EXPECT_TRUE(PumpUntil([&] { return panelPaints > before; }));
 
     // It moves and hides with its control.
     MoveWindow(panel, 100, 60, 120, 80, TRUE_);
@@ -370,6 +383,33 @@ TEST_F(X11Test, XEventsArriveAsWindowMessages)
     EXPECT_EQ(LOWORD(down->second.second), 30);
     EXPECT_EQ(HIWORD(down->second.second), 40);
 
+    // Pointer motion: a run of motions arrives as the last one.
+    int moves = 0;
+    LPARAM lastMove = 0;
+    State.Hook = [&, inner = State.Hook](HWND h, UINT m, WPARAM w, LPARAM l, bool* handled) -> LRESULT {
+        if (h == wnd && m == WM_MOUSEMOVE) {
+            ++moves;
+            lastMove = l;
+        }
+        return inner(h, m, w, l, handled);
+    };
+    for (int i = 0; i < 20; ++i) {
+        XEvent ev{};
+        ev.xmotion.type = MotionNotify;
+        ev.xmotion.root = root;
+        ev.xmotion.x = 50 + i;
+        ev.xmotion.y = 60;
+        ev.xmotion.x_root = 40 + 50 + i;
+        ev.xmotion.y_root = 560 + 60;
+        ev.xmotion.same_screen = True;
+        ev.xany.display = Peer;
+        ev.xany.window = xw;
+        XSendEvent(Peer, xw, False, NoEventMask, &ev);
+    }
+    XSync(Peer, False);
+    ASSERT_TRUE(PumpUntil([&] { return lastMove == MAKELPARAM(69, 60); }));
+    EXPECT_LE(moves, 20);
+
     got.clear();
     button(ButtonPress, 4, 30, 40);
     button(ButtonRelease, 4, 30, 40);
@@ -429,25 +469,84 @@ TEST_F(X11Test, XEventsArriveAsWindowMessages)
     EXPECT_EQ(B->XWindowOf(wnd), 0u);
 }
 
+TEST_F(X11Test, MenuWithTheCaptureGrabsThePointer)
+{
+    HWND form = Top("Form", 900, 560, 200, 150, WS_POPUP);
+    HWND menu = Top("Menu", 920, 580, 120, 100, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    SetWindowLongPtr(menu, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(form));
+    ShowWindow(form, SW_SHOW);
+    ShowWindow(menu, SW_SHOWNOACTIVATE);
+    Settle();
+    Window root = DefaultRootWindow(Peer);
+    auto othersCanGrab = [&] {
+        int r = XGrabPointer(Peer, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+        if (r == GrabSuccess)
+            XUngrabPointer(Peer, CurrentTime);
+        XSync(Peer, False);
+        return r == GrabSuccess;
+    };
+    // A capture on an ordinary window takes no grab.
+    SetCapture(form);
+    Settle();
+    EXPECT_TRUE(othersCanGrab());
+
+    SetCapture(menu);
+    EXPECT_TRUE(PumpUntil([&] { return !othersCanGrab(); }));
+
+    // A click outside our windows comes to the menu, at its screen place.
+    POINT seen{-1, -1};
+    State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM l, bool*) -> LRESULT {
+        if (h == menu && m == WM_LBUTTONDOWN) {
+            seen = POINT{static_cast<SHORT>(LOWORD(l)), static_cast<SHORT>(HIWORD(l))};
+            ClientToScreen(h, &seen);
+        }
+        return 0;
+    };
+    XEvent ev{};
+    ev.xbutton.type = ButtonPress;
+    ev.xbutton.display = Peer;
+    ev.xbutton.window = B->XWindowOf(menu);
+    ev.xbutton.root = root;
+    ev.xbutton.x_root = 1200;
+    ev.xbutton.y_root = 1000;
+    ev.xbutton.button = 1;
+    ev.xbutton.same_screen = True;
+    XSendEvent(Peer, B->XWindowOf(menu), False, NoEventMask, &ev);
+    XSync(Peer, False);
+    EXPECT_TRUE(PumpUntil([&] { return seen.x == 1200 && seen.y == 1000; }));
+
+    ReleaseCapture();
+    EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
+    // Capture again, then the menu goes: the grab goes with it.
+    SetCapture(menu);
+    ASSERT_TRUE(PumpUntil([&] { return !othersCanGrab(); }));
+    DestroyWindow(menu);
+    EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
+}
+
 TEST_F(X11Test, ErrorHandlerLogsAndSurvivesAnotherLibrarysHandler)
 {
     Display* dpy = B->Display();
     int before = X11ErrorCount();
+    // The error may be read by the event thread: wait for its handler.
+    auto errorsReach = [&](int n) { return PumpUntil([&] { return X11ErrorCount() >= n; }, 1000); };
     XMapWindow(dpy, 0x7FFFFF01);  // no such window
     B->Sync();
-    EXPECT_EQ(X11ErrorCount(), before + 1);
+    EXPECT_TRUE(errorsReach(before + 1));
 
     // A library leaves its own handler behind; ours comes back.
-    static int foreign = 0;
+    static std::atomic<int> foreign;
+    foreign = 0;
     XSetErrorHandler([](Display*, XErrorEvent*) { ++foreign; return 0; });
     XMapWindow(dpy, 0x7FFFFF02);
     B->Sync();
-    EXPECT_EQ(foreign, 1);
+    EXPECT_TRUE(PumpUntil([&] { return foreign.load() == 1; }, 1000));
     X11InstallErrorHandler();
     XMapWindow(dpy, 0x7FFFFF03);
     B->Sync();
+    EXPECT_TRUE(errorsReach(before + 2));
     EXPECT_EQ(X11ErrorCount(), before + 2);
-    EXPECT_EQ(foreign, 1);
+    EXPECT_EQ(foreign.load(), 1);
 }
 
 TEST(X11Keys, KeysymsMapToVirtualKeysAndCharacters)
@@ -494,22 +593,28 @@ TEST(X11Program, StartsShowsItsWindowAndEndsByItself)
     std::string program = dir + "/../tarnello";
     if (access(program.c_str(), X_OK) != 0)
         GTEST_SKIP() << "the program is not built";
-    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xwininfo >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "xvfb-run or xwininfo missing";
+    if (std::system("command -v Xvfb >/dev/null 2>&1 && command -v xwininfo >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Xvfb or xwininfo missing";
     TempDir tmp;
     std::string out = tmp.file("windows.txt");
-    // The script waits for the window to be listed, then for the program.
+    // Xvfb picks a free display number itself (-displayfd), so that servers
+    // started side by side never race for one. The script waits for the
+    // window to be listed, then for the program.
     std::string script = tmp.file("run.sh");
     WriteTextFile(script,
+                  "Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$3\" 2>/dev/null & xpid=$!\n"
+                  "for i in $(seq 1 200); do [ -s \"$3\" ] && break; sleep 0.05; done\n"
+                  "export DISPLAY=:$(head -n1 \"$3\")\n"
                   "TARNELLO_BACKEND=x11 TARNELLO_EXIT_AFTER_MS=1500 \"$1\" & pid=$!\n"
                   "for i in $(seq 1 100); do\n"
                   "  xwininfo -root -tree > \"$2\" 2>/dev/null\n"
                   "  grep -q '\"Tarnello\"' \"$2\" && break\n"
                   "  sleep 0.05\n"
                   "done\n"
-                  "wait $pid\n");
-    std::string cmd = "xvfb-run -a -s '-screen 0 1024x768x24 -nolisten tcp' sh '" + script + "' '" + program + "' '" +
-                      out + "' 2>&1";
+                  "wait $pid; rc=$?\n"
+                  "kill $xpid; wait $xpid 2>/dev/null\n"
+                  "exit $rc\n");
+    std::string cmd = "sh '" + script + "' '" + program + "' '" + out + "' '" + tmp.file("display") + "' 2>&1";
     int status = std::system(cmd.c_str());
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0);
