@@ -14,24 +14,6 @@
 #include "engine/MyUtils.h"
 #include "engine/UnicodeProtocol.h"
 
-namespace {
-std::string FormatVA(const char* AFormat, va_list AArgs) {
-    char small[1024];
-    va_list copy;
-    va_copy(copy, AArgs);
-    int n = std::vsnprintf(small, sizeof small, AFormat, copy);
-    va_end(copy);
-    if (n < 0) return std::string();
-    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
-    std::string big(static_cast<size_t>(n) + 1, '\0');
-    va_copy(copy, AArgs);
-    std::vsnprintf(big.data(), big.size(), AFormat, copy);
-    va_end(copy);
-    big.resize(static_cast<size_t>(n));
-    return big;
-}
-}  // namespace
-
 TCustomDecoder::TCustomDecoder(TComponent* AOwner) : TFFBaseComponent(AOwner) { UpdateFileInfo(); }
 
 TCustomDecoder::~TCustomDecoder() {
