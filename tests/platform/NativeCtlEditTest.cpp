@@ -182,8 +182,9 @@ TEST_F(NativeCtlEditTest, StylesShapeWhatIsStored)
         EXPECT_EQ(GetWindowTextString(e), c.Text) << c.Typed;
         SendMessage(e, EM_SETSEL, 0, -1);
         SendMessage(e, WM_COPY, 0, 0);
-        if (*c.Text)
+        if (*c.Text) {
             EXPECT_EQ(ClipboardGetText(), c.CopyAllowed ? c.Text : "before") << c.Typed;
+        }
     }
 }
 

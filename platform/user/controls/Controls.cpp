@@ -13,6 +13,10 @@ void InitCommonControls()
     std::lock_guard<std::mutex> g(m);
     RegisterEditClass();
     RegisterListBoxClass();
+    RegisterUpDownClass();
+    RegisterTabControlClass();
+    RegisterTreeViewClass();
+    RegisterListViewClasses();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc)
