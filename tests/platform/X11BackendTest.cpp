@@ -248,6 +248,61 @@ TEST_F(X11Test, LayeredWindowsWithoutCompositorCutAwayTransparentPixels)
     SaveScreenshot(RECT{590, 10, 810, 230}, "x11-layered.png");
 }
 
+TEST_F(X11Test, LayeredPictureGetsAnArgbWindowUnderACompositor)
+{
+    // The second connection stands in for a compositing manager: it owns the
+    // manager's selection while a fresh back-end connects.
+    Window owner = XCreateSimpleWindow(Peer, DefaultRootWindow(Peer), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(Peer, XInternAtom(Peer, "_NET_WM_CM_S0", False), owner, CurrentTime);
+    XSync(Peer, False);
+    std::unique_ptr<TX11Backend> composited = TX11Backend::Open();
+    XDestroyWindow(Peer, owner);
+    XSync(Peer, False);
+    ASSERT_NE(composited, nullptr);
+    ASSERT_TRUE(composited->Compositing());
+    SetUserBackend(composited.get());
+
+    HWND glow = Top("Glow", 860, 20, 100, 60, WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 100;
+    bi.bmiHeader.biHeight = -60;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP pic = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* px = static_cast<DWORD*>(bits);
+    for (int i = 0; i < 100 * 60; ++i)
+        px[i] = i % 100 < 50 ? 0 : 0x80800000;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, pic);
+    POINT at{860, 20}, src{0, 0};
+    SIZE size{100, 60};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 128, AC_SRC_ALPHA};  // and half the whole
+    ASSERT_TRUE(UpdateLayeredWindow(glow, nullptr, &at, &size, mem, &src, 0, &blend, ULW_ALPHA));
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(pic);
+    ShowWindow(glow, SW_SHOWNOACTIVATE);
+    HeadlessProcessMessages();
+    composited->Sync();
+
+    Window xw = composited->XWindowOf(glow);
+    ASSERT_NE(xw, 0u);
+    XWindowAttributes wa{};
+    XGetWindowAttributes(Peer, xw, &wa);
+    EXPECT_EQ(wa.depth, 32);
+    // Premultiplied pixels scaled by the constant alpha, nothing cut away.
+    XImage* img = XGetImage(Peer, xw, 0, 0, 100, 60, AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(XGetPixel(img, 75, 30), 0x40400000u);
+    EXPECT_EQ(XGetPixel(img, 25, 30), 0u);
+    XDestroyImage(img);
+    HeadlessReset();
+    composited->Sync();
+    SetUserBackend(B);
+}
+
 TEST_F(X11Test, NativeChildWindowTakesAnotherClientsDrawingAndFollowsItsControl)
 {
     HWND panel = nullptr;
