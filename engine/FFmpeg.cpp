@@ -263,7 +263,8 @@ void TCustomFFmpeg::Stop(bool AWaitForStop)
         return;
     if (!t->Started())
         t->Start();  // a thread never started would never set the stop event
-    t->Terminate();  // ends a pause hold
+    // Resume ends a pause hold. No Terminate: a thread told to terminate
+    // before it reached its body would skip it, and the task would never end.
     t->Resume();
     if (!AWaitForStop)
         return;
