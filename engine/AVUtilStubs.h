@@ -7,6 +7,7 @@
 // directly; those that call into a library must not be (they would link it).
 #include <cstdint>
 extern "C" {
+#include <libavutil/audio_fifo.h>
 #include <libavutil/avutil.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
@@ -61,7 +62,9 @@ extern "C" {
     X(av_channel_layout_from_string) X(av_channel_layout_check) \
     X(av_fifo_alloc2) X(av_fifo_freep2) X(av_fifo_write) X(av_fifo_read) X(av_fifo_peek) \
     X(av_fifo_can_read) X(av_fifo_can_write) X(av_fifo_grow2) X(av_fifo_reset2) \
-    X(av_get_cpu_flags) X(av_cpu_count)
+    X(av_get_cpu_flags) X(av_cpu_count) \
+    X(av_audio_fifo_alloc) X(av_audio_fifo_free) X(av_audio_fifo_write) X(av_audio_fifo_read) \
+    X(av_audio_fifo_size) X(av_samples_set_silence) X(av_samples_alloc_array_and_samples)
 
 namespace ff {
 #pragma GCC diagnostic push

@@ -114,6 +114,7 @@ void TCustomFFmpeg::ResetDefaults()
     FOutputDuration = -1;
     FLastRead = INT64_MAX;
     FLastWrite = INT64_MAX;
+    FLoopEnded = false;
 }
 
 AVFormatContext* TCustomFFmpeg::InputFormatContext(int AIndex) const
@@ -139,6 +140,7 @@ AVFormatContext* TCustomFFmpeg::InputFormatContext(int AIndex) const
     std::vsnprintf(buf, sizeof buf, AFormat, ap);
     va_end(ap);
     Fatal(buf);
+    __builtin_unreachable();  // Fatal always raises
 }
 
 void TCustomFFmpeg::SetPostHooks(TPostHooks AValue)
@@ -197,30 +199,6 @@ TThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority APriority)
     return t;
 }
 
-void TCustomFFmpeg::Transcode()
-{
-    if (FBroken)
-        return;
-    int r = transcode_init();
-    if (r < 0)
-        Fatal(!FLastErrMsg.empty() ? FLastErrMsg : ErrorCodeText("transcode_init() error", r));
-    // The conversion loop is not part of the set-up; a task without one ends
-    // its output cleanly here.
-    for (TOutputFile& of : output_files) {
-        if (!of.header_written)
-            continue;
-        StampWrite();
-        int w = ff::av_write_trailer(of.ctx);
-        ClearWrite();
-        of.header_written = false;
-        if (w < 0)
-            Fatal(ErrorCodeText("Error writing trailer", w));
-        if (FJoinMode)
-            break;
-    }
-    FFinished = true;
-}
-
 void TCustomFFmpeg::DoConvert()
 {
     FFinished = false;
@@ -261,10 +239,9 @@ void TCustomFFmpeg::Stop(bool AWaitForStop)
     TThread* t = FOwnedThread;
     if (!t)
         return;
-    if (!t->Started())
-        t->Start();  // a thread never started would never set the stop event
-    // Resume ends a pause hold. No Terminate: a thread told to terminate
-    // before it reached its body would skip it, and the task would never end.
+    // Starts a thread never started (its body then ends at once, and sets
+    // the stop event), or ends a pause hold. Terminate is not used: a thread
+    // terminated before it runs skips its body and would never set it.
     t->Resume();
     if (!AWaitForStop)
         return;
@@ -343,10 +320,9 @@ int InterruptCheck(TCustomFFmpeg* Self, bool ABroken, int64_t ALast, int ATimeou
     }
     if (ALast == INT64_MAX || ATimeout <= 0)
         return 0;
-    if (ff::av_gettime() - ALast <= int64_t(ATimeout) * 1000)
+    if (ALast < 0 || ff::av_gettime() - ALast <= int64_t(ATimeout) * 1000)
         return 0;
-    GetFFLogger()->Log(Self, llInfo, "connecting/%s %s", std::strchr(AWhat, '/') + 1,
-                       ALast == 0 ? "canceled" : "timeout");
+    GetFFLogger()->Log(Self, llInfo, "connecting/%s %s", AWhat, ALast == 0 ? "canceled" : "timeout");
     return 1;
 }
 
@@ -355,13 +331,15 @@ int InterruptCheck(TCustomFFmpeg* Self, bool ABroken, int64_t ALast, int ATimeou
 int TCustomFFmpeg::ReadInterruptCallback(void* AOpaque)
 {
     auto* self = static_cast<TCustomFFmpeg*>(AOpaque);
-    return InterruptCheck(self, self->FBroken, self->FLastRead, self->ReadTimeout, "reading/reading");
+    return InterruptCheck(self, self->FBroken, self->FLastRead, self->ReadTimeout, "reading");
 }
 
 int TCustomFFmpeg::WriteInterruptCallback(void* AOpaque)
 {
     auto* self = static_cast<TCustomFFmpeg*>(AOpaque);
-    return InterruptCheck(self, self->FBroken, self->FLastWrite, self->WriteTimeout, "writing/writing");
+    // Once the loop has ended, a stop no longer aborts writing: the trailer
+    // written after a stop must succeed, so that the file stays playable.
+    return InterruptCheck(self, self->FBroken && !self->FLoopEnded, self->FLastWrite, self->WriteTimeout, "writing");
 }
 
 // ---------------------------------------------------------------------------
@@ -439,8 +417,9 @@ void TCustomFFmpeg::FreeOutputStream(TOutputStream& O)
     O.bitstream_filters = nullptr;
     O.nb_bitstream_filters = 0;
     O.forced_kf_pts = nullptr;
-    if (O.fifo)
-        ff::av_fifo_freep2(&O.fifo);
+    if (O.audio_fifo)
+        ff::av_audio_fifo_free(O.audio_fifo);
+    O.audio_fifo = nullptr;
     if (O.logfile)
         std::fclose(O.logfile);
     O.logfile = nullptr;

@@ -162,6 +162,7 @@ public:
     bool JoinMode() const { return FJoinMode; }
     TThread* Thread() const { return FThread; }
     void SetLastErrMsg(const std::string& AValue) { FLastErrMsg = AValue; }
+    void SetLoopEnded(bool AValue) { FLoopEnded = AValue; }
 
     int ReadTimeout = 30000;   // milliseconds; <= 0: none
     int WriteTimeout = 30000;  // milliseconds; <= 0: none
@@ -235,6 +236,7 @@ protected:
     bool FJoinMode = false;
     std::atomic<bool> FConverting{false};
     std::atomic<bool> FBroken{false};
+    std::atomic<bool> FLoopEnded{false};  // the main loop is over: trailers are being written
     bool FFinished = false;
     std::atomic<bool> FTerminated{false};
     bool FFatalException = false;

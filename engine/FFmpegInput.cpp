@@ -18,12 +18,6 @@
 
 namespace {
 
-const char* MediaKindText(AVMediaType AType)
-{
-    const char* s = ff::av_get_media_type_string ? ff::av_get_media_type_string(AType) : nullptr;
-    return s ? s : "unknown";
-}
-
 // Closes a half-opened input when a fatal error leaves the set-up.
 struct TInputGuard {
     AVFormatContext* ctx = nullptr;

@@ -39,7 +39,7 @@ int TCustomFFmpeg::JoinInput(int AInputIndex)
         copy.opts = nullptr;
         ff::av_dict_copy(&copy.opts, src.opts, 0);
         copy.opts_join = nullptr;
-        copy.fifo = nullptr;
+        copy.audio_fifo = nullptr;
         copy.logfile = nullptr;
         copy.swr = nullptr;
         copy.img_resample_ctx = nullptr;

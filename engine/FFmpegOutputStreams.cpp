@@ -301,6 +301,7 @@ TOutputStream& NewStreamOfType(TCustomFFmpeg& Self, TOptionsContext& Ctx, AVForm
     case AVMEDIA_TYPE_ATTACHMENT: return NewAttachmentStream(Self, Ctx, S, ASourceIndex);
     default: Self.Fatal("Never occur");
     }
+    __builtin_unreachable();  // Fatal always raises
 }
 
 void ParseForcedKeyFrames(TCustomFFmpeg& Self, const char* AText, TOutputStream& AOst)

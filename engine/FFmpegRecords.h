@@ -18,7 +18,7 @@ extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavcodec/bsf.h>
 #include <libavformat/avformat.h>
-#include <libavutil/fifo.h>
+#include <libavutil/audio_fifo.h>
 #include <libavutil/frame.h>
 }
 
@@ -101,7 +101,7 @@ struct TOutputStream {
     int32_t resample_sample_fmt = AV_SAMPLE_FMT_NONE;
     int32_t resample_channels = 0, resample_sample_rate = 0;
     float rematrix_volume = 1.0f;
-    AVFifo* fifo = nullptr;
+    AVAudioFifo* audio_fifo = nullptr;  // encoder-format samples waiting for a whole frame
     FILE* logfile = nullptr;
     SwrContext* swr = nullptr;
     AVFilterContext* output_video_filter = nullptr;  // sink of the last graph segment

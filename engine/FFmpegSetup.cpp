@@ -317,11 +317,6 @@ int SetUpEncoding(TCustomFFmpeg& Self, TOutputStream& Ost, TInputStream& Ist, AV
     Ost.encoding_needed = 1;
     switch (enc->codec_type) {
     case AVMEDIA_TYPE_AUDIO: {
-        Ost.fifo = ff::av_fifo_alloc2(1024, 1, AV_FIFO_FLAG_AUTO_GROW);
-        if (!Ost.fifo) {
-            Self.SetLastErrMsg("av_fifo_alloc failed");
-            return AVERROR(ENOMEM);
-        }
         if (!enc->sample_rate)
             enc->sample_rate = dec->sample_rate;
         pick_sample_rate(Self, Ost, Ost.enc);

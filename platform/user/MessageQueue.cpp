@@ -352,8 +352,12 @@ bool RunSentMessages(TThreadQueue& q)
         LRESULT result = 0;
         ++q.SendDepth;
         try {
-            if (TWnd* w = WndFromHandle(sm->Wnd))
-                result = CallWndProc(w, sm->Msg, sm->WParam, sm->LParam);
+            if (TWnd* w = WndFromHandle(sm->Wnd)) {
+                if (sm->Msg == WM_INTERNAL_CALL)
+                    result = (*reinterpret_cast<const std::function<LRESULT()>*>(sm->LParam))();
+                else
+                    result = CallWndProc(w, sm->Msg, sm->WParam, sm->LParam);
+            }
         } catch (...) {
             --q.SendDepth;
             if (!sm->NoReply && sm->Sender) {
@@ -436,6 +440,13 @@ LRESULT SendCrossThread(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam, DWORD t
 }
 
 } // namespace
+
+LRESULT RunInWindowThread(TWnd* w, const std::function<LRESULT()>& fn)
+{
+    if (!w->Queue || w->ThreadId == GetCurrentThreadId())
+        return fn();
+    return SendCrossThread(w, WM_INTERNAL_CALL, 0, reinterpret_cast<LPARAM>(&fn), INFINITE, nullptr);
+}
 
 LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {

@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <mutex>
 
 struct TSentMessage {
@@ -56,6 +57,13 @@ struct TDeferredRedraw {
     TRegion Region;
     UINT Flags = 0;
 };
+
+// Runs fn in the thread that owns w (at once when that is the caller) and
+// returns its result; 0 when that thread ends first. Window state belongs to
+// its thread, so placement and visibility changes asked for by other
+// threads travel this way, as sent messages do.
+constexpr UINT WM_INTERNAL_CALL = 0xFFFD;
+LRESULT RunInWindowThread(TWnd* w, const std::function<LRESULT()>& fn);
 
 // The calling thread's queue, made on first use.
 TThreadQueue& CurrentQueue();

@@ -1,4 +1,5 @@
 #include "platform/user/Window.h"
+#include "platform/user/controls/CommCtrl.h"
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/GdiObject.h"
@@ -274,6 +275,11 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* windowName
     if (!className)
         return nullptr;
     TWndClassRec* cls = FindClass(className);
+    if (!cls) {
+        // The native control classes register on first use.
+        InitCommonControls();
+        cls = FindClass(className);
+    }
     if (!cls)
         return nullptr;
     TWnd* desktop = DesktopWnd();
@@ -471,6 +477,8 @@ BOOL EnableWindow(HWND wnd, BOOL enable)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<BOOL>(RunInWindowThread(w, [=] { return static_cast<LRESULT>(EnableWindow(wnd, enable)); }));
     bool wasDisabled = (w->Style & WS_DISABLED) != 0;
     if (wasDisabled == !enable)
         return wasDisabled ? TRUE_ : FALSE_;

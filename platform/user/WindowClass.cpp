@@ -1,4 +1,5 @@
 #include "platform/user/WindowClass.h"
+#include "platform/user/controls/CommCtrl.h"
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/user/Window.h"
@@ -97,8 +98,19 @@ BOOL UnregisterClass(const char* className, HINSTANCE)
     return TRUE_;
 }
 
+namespace {
+bool GetClassInfoFound(const char* className)
+{
+    std::lock_guard lock(User().Lock);
+    return Find(className) != nullptr;
+}
+} // namespace
+
 BOOL GetClassInfoEx(HINSTANCE, const char* className, WNDCLASSEX* wc)
 {
+    // The native control classes register on first use.
+    if (reinterpret_cast<std::uintptr_t>(className) >= 0x10000 && !GetClassInfoFound(className))
+        InitCommonControls();
     std::lock_guard lock(User().Lock);
     TWndClassRec* c = Find(className);
     if (!c || !wc)

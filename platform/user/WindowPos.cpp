@@ -1,5 +1,6 @@
 // SetWindowPos, ShowWindow and placement.
 #include "platform/gdi/SysColors.h"
+#include "platform/rtl/Threads.h"
 #include "platform/user/Backend.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
@@ -82,6 +83,10 @@ BOOL SetWindowPos(HWND wnd, HWND insertAfter, int x, int y, int cx, int cy, UINT
     TWnd* w = WndFromHandle(wnd);
     if (!w || !w->Parent)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<BOOL>(RunInWindowThread(w, [=] {
+            return static_cast<LRESULT>(SetWindowPos(wnd, insertAfter, x, y, cx, cy, flags));
+        }));
     TWndRef ref(w);
     bool wasVisible = w->Visible();
     if ((flags & SWP_SHOWWINDOW) && wasVisible)
@@ -248,6 +253,8 @@ BOOL ShowWindow(HWND wnd, int cmd)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return FALSE_;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<BOOL>(RunInWindowThread(w, [=] { return static_cast<LRESULT>(ShowWindow(wnd, cmd)); }));
     TWndRef ref(w);
     bool wasVisible = w->Visible();
     bool child = w->IsChild() || !IsTopLevel(w);

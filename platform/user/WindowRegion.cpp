@@ -9,6 +9,7 @@
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Painting.h"
 #include "platform/user/Window.h"
+#include "platform/user/ThreadQueue.h"
 #include "platform/user/WindowObject.h"
 
 #include <algorithm>
@@ -159,6 +160,8 @@ int SetWindowRgn(HWND wnd, HRGN rgn, BOOL redraw)
     TWnd* w = WndFromHandle(wnd);
     if (!w)
         return 0;
+    if (w->ThreadId != GetCurrentThreadId())
+        return static_cast<int>(RunInWindowThread(w, [=] { return static_cast<LRESULT>(SetWindowRgn(wnd, rgn, redraw)); }));
     TRegion* shape = rgn ? RegionFromHandle(rgn) : nullptr;
     if (rgn && !shape)
         return 0;

@@ -101,3 +101,31 @@ TEST_F(HeadlessScreenTest, WindowsDieWithTheirThreadAndTimedSendsGiveUp)
     EXPECT_FALSE(IsWindow(made));
     EXPECT_FALSE(PostMessage(made, WM_USER, 0, 0));
 }
+
+TEST_F(HeadlessScreenTest, PlacementFromAnotherThreadRunsInTheOwner)
+{
+    HWND red = Top("Red", 0, 0, 100, 100, WS_POPUP);
+    DWORD sawThread = 0;
+    THook paint = State.Hook;
+    State.Hook = [&, paint](HWND h, UINT m, WPARAM w, LPARAM l, bool* handled) -> LRESULT {
+        if (m == WM_WINDOWPOSCHANGED)
+            sawThread = GetCurrentThreadId();
+        return paint(h, m, w, l, handled);
+    };
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        SetWindowPos(red, nullptr, 200, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ShowWindow(red, SW_SHOWNA);
+        done = true;
+    });
+    while (!done) {
+        MSG m;
+        while (PeekMessage(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessage(&m);
+        Sleep(1);
+    }
+    worker.join();
+    EXPECT_EQ(sawThread, GetCurrentThreadId());
+    HeadlessProcessMessages();
+    EXPECT_EQ(ScreenAt(250, 250), RGB(200, 0, 0));
+}

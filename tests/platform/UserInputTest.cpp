@@ -528,3 +528,63 @@ TEST_F(UserInputTest, AHandlerRaisingInTheMoveLoopLeavesNoCapture)
     GetWindowRect(a, &r);
     EXPECT_EQ(r.left, 110);
 }
+
+TEST_F(UserInputTest, FocusMovesBetweenWindowsInOrder)
+{
+    HWND a = Top("A", 0, 0, 300, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND c1 = Child(a, "C1", 10, 40, 50, 50);
+    HWND c2 = Child(a, "C2", 100, 40, 50, 50);
+    HWND b = Top("B", 400, 0, 200, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND d = Child(b, "D", 10, 40, 50, 50);
+    std::vector<std::pair<std::string, WPARAM>> killWith;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool*) -> LRESULT {
+        if (m == WM_KILLFOCUS)
+            killWith.emplace_back(GetWindowTextString(h), w);
+        return 0;
+    };
+    struct TCase {
+        HWND Target;
+        const char* Sequence;
+        HWND Active;
+    } cases[] = {
+        {c1, "B:NCACTIVATE B:ACTIVATE A:NCACTIVATE A:ACTIVATE B:KILLFOCUS A:SETFOCUS A:KILLFOCUS C1:SETFOCUS", a},
+        {c2, "C1:KILLFOCUS C2:SETFOCUS", a},
+        {d, "A:NCACTIVATE A:ACTIVATE B:NCACTIVATE B:ACTIVATE C2:KILLFOCUS B:SETFOCUS B:KILLFOCUS D:SETFOCUS", b},
+        {nullptr, "D:KILLFOCUS", b},
+    };
+    for (const TCase& c : cases) {
+        Watch({WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS});
+        SetFocus(c.Target);
+        EXPECT_EQ(Log(), c.Sequence);
+        EXPECT_EQ(GetFocus(), c.Target);
+        EXPECT_EQ(GetActiveWindow(), c.Active);
+    }
+    ASSERT_GE(killWith.size(), 2u);
+    EXPECT_EQ(killWith[1], (std::pair<std::string, WPARAM>{"A", reinterpret_cast<WPARAM>(c1)}));
+    // Destroying the active window hands activation to the next one.
+    DestroyWindow(b);
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(GetFocus(), a);
+}
+
+TEST_F(UserInputTest, OwnedWindowsStayAboveTheirOwner)
+{
+    HWND owner = Top("Owner", 0, 0, 200, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    HWND tool = CreateWindowEx(0, "LogWnd", "Tool", WS_POPUP | WS_VISIBLE, 50, 50, 50, 50, owner, nullptr, nullptr,
+                               nullptr);
+    HWND other = Top("Other", 100, 100, 200, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    EXPECT_EQ(GetTopWindow(nullptr), other);
+    SetActiveWindow(owner);
+    HWND order[3];
+    ASSERT_EQ(UserTopLevelWindows(order, 3), 3);
+    EXPECT_EQ(order[0], tool);
+    EXPECT_EQ(order[1], owner);
+    EXPECT_EQ(order[2], other);
+    EXPECT_EQ(GetWindow(tool, GW_OWNER), owner);
+    EXPECT_EQ(GetParent(tool), owner);
+    // The owner goes: its owned windows go first.
+    Watch({WM_DESTROY});
+    DestroyWindow(owner);
+    EXPECT_EQ(Log(), "Tool:DESTROY Owner:DESTROY");
+    EXPECT_FALSE(IsWindow(tool));
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The audio path of a conversion task: a decoded frame goes to the audio
+// hook (packed formats), gets the -vol gain, is converted by the resampler
+// to the encoder's format, rate and channel layout (with the -map_channel
+// routing), queued in an audio FIFO that keeps every plane, and cut into
+// the encoder's frame size with continuous sample time stamps.
+//
+// What can go wrong: a resampler that cannot be built, a volume on a sample
+// format without a rule, an encoder that refuses a frame (FFmpegException).
+#include "engine/FFmpeg.h"
+
+void do_audio_out(TCustomFFmpeg& Self, TOutputStream& AOst, TInputStream& AIst, AVFrame* AFrame);
+// Applies the -vol gain (256 = unchanged) to every plane of the frame.
+void ApplyVolume(TCustomFFmpeg& Self, AVFrame* AFrame, int AVolume);
+// Encodes what is left in the FIFO (a short last frame) and drains.
+void flush_audio(TCustomFFmpeg& Self, TOutputStream& AOst);

@@ -1,0 +1,290 @@
+// The tab control and the up-down control headless: tab layout along the
+// four edges, several lines, buttons, the page rectangle, the scroller child
+// that appears when one line does not fit, selection notifications the
+// parent can refuse, and the up-down's range, wrap, buddy and messages.
+#include "platform/user/controls/CommCtrl.h"
+#include "tests/support/WindowTestSupport.h"
+
+#include <string>
+#include <vector>
+
+using namespace wintest;
+
+namespace {
+
+class NativeCtlTabTest : public TWindowTest {
+protected:
+    HWND Parent = nullptr;
+    std::vector<std::string> Notes;
+    bool Refuse = false;
+
+    void MakeParent()
+    {
+        Parent = Top("Form", 10, 10, 500, 400, WS_POPUP | WS_VISIBLE);
+        State.Hook = [this](HWND, UINT m, WPARAM wp, LPARAM lp, bool* handled) -> LRESULT {
+            if (m == WM_NOTIFY) {
+                auto* nm = reinterpret_cast<NMHDR*>(lp);
+                if (nm->code == TCN_SELCHANGING) {
+                    Notes.push_back("changing");
+                    *handled = true;
+                    return Refuse ? TRUE_ : FALSE_;
+                }
+                if (nm->code == TCN_SELCHANGE)
+                    Notes.push_back("change");
+                if (nm->code == UDN_DELTAPOS) {
+                    auto* ud = reinterpret_cast<NMUPDOWN*>(lp);
+                    Notes.push_back("delta " + std::to_string(ud->iPos) + " " + std::to_string(ud->iDelta));
+                    *handled = true;
+                    return Refuse ? TRUE_ : FALSE_;
+                }
+            }
+            if (m == WM_VSCROLL || m == WM_HSCROLL)
+                Notes.push_back(std::string(m == WM_VSCROLL ? "v" : "h") + std::to_string(LOWORD(wp)) + " " +
+                                std::to_string(static_cast<SHORT>(HIWORD(wp))));
+            (void)wp;
+            return 0;
+        };
+        SetForegroundWindow(Parent);
+    }
+    HWND MakeTabs(DWORD style, int n, int w = 300, int h = 200, const char* prefix = "Tab")
+    {
+        MakeParent();
+        HWND t = CreateWindowEx(0, "SysTabControl32", "", WS_CHILD | WS_VISIBLE | style, 10, 10, w, h, Parent,
+                                reinterpret_cast<HMENU>(5), nullptr, nullptr);
+        for (int i = 0; i < n; ++i) {
+            std::string text = prefix + std::to_string(i);
+            TCITEM item;
+            item.mask = TCIF_TEXT | TCIF_PARAM;
+            item.pszText = text.data();
+            item.lParam = 100 + i;
+            SendMessage(t, TCM_INSERTITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
+        HeadlessProcessMessages();
+        Notes.clear();
+        return t;
+    }
+    static RECT ItemRect(HWND t, int i)
+    {
+        RECT r{};
+        SendMessage(t, TCM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+    static HWND Scroller(HWND t)
+    {
+        for (HWND c = GetWindow(t, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (GetClassNameString(c) == "msctls_updown32")
+                return c;
+        return nullptr;
+    }
+};
+
+TEST_F(NativeCtlTabTest, TabsSitOnTheirEdgeAndThePageIsWhatRemains)
+{
+    struct {
+        DWORD Style;
+        const char* Edge;
+    } cases[] = {
+        {0, "top"}, {TCS_BOTTOM, "bottom"}, {TCS_VERTICAL, "left"}, {TCS_VERTICAL | TCS_RIGHT, "right"},
+    };
+    for (auto& c : cases) {
+        HeadlessReset();
+        HWND t = MakeTabs(c.Style, 3, 300, 200);
+        RECT r0 = ItemRect(t, 0), r1 = ItemRect(t, 1);
+        RECT page{0, 0, 300, 200};
+        SendMessage(t, TCM_ADJUSTRECT, FALSE_, reinterpret_cast<LPARAM>(&page));
+        std::string edge = c.Edge;
+        if (edge == "top") {
+            EXPECT_EQ(r0.top, 0);
+            EXPECT_EQ(r1.left, r0.right);
+            EXPECT_GE(page.top, r0.bottom);
+        } else if (edge == "bottom") {
+            EXPECT_EQ(r0.bottom, 200);
+            EXPECT_LE(page.bottom, r0.top);
+        } else if (edge == "left") {
+            EXPECT_EQ(r0.left, 0);
+            EXPECT_EQ(r1.top, r0.bottom);
+            EXPECT_GE(page.left, r0.right);
+        } else {
+            EXPECT_EQ(r0.right, 300);
+            EXPECT_LE(page.right, r0.left);
+        }
+        // Larger undoes smaller.
+        SendMessage(t, TCM_ADJUSTRECT, TRUE_, reinterpret_cast<LPARAM>(&page));
+        EXPECT_EQ(page, (RECT{0, 0, 300, 200})) << c.Edge;
+        EXPECT_EQ(SendMessage(t, TCM_GETROWCOUNT, 0, 0), 1);
+    }
+}
+
+TEST_F(NativeCtlTabTest, MultiLineWrapsAndKeepsTheSelectedRowByThePage)
+{
+    HWND t = MakeTabs(TCS_MULTILINE, 12, 200, 200, "A long tab ");
+    LRESULT rows = SendMessage(t, TCM_GETROWCOUNT, 0, 0);
+    ASSERT_GT(rows, 1);
+    for (int i = 0; i < 12; ++i) {
+        RECT r = ItemRect(t, i);
+        EXPECT_LE(r.right, 200) << i;
+    }
+    RECT page{0, 0, 200, 200};
+    SendMessage(t, TCM_ADJUSTRECT, FALSE_, reinterpret_cast<LPARAM>(&page));
+    RECT last = ItemRect(t, 11);
+    SendMessage(t, TCM_SETCURSEL, 11, 0);
+    RECT moved = ItemRect(t, 11);
+    RECT sel = ItemRect(t, 11);
+    EXPECT_GE(moved.bottom, last.bottom);
+    // The selected tab's row touches the page.
+    EXPECT_GE(page.top - sel.bottom, 0);
+    EXPECT_LE(page.top - sel.bottom, 6);
+    // No scroller on several lines.
+    HWND s = Scroller(t);
+    EXPECT_TRUE(!s || !IsWindowVisible(s));
+}
+
+TEST_F(NativeCtlTabTest, OneLineThatDoesNotFitGetsTheScroller)
+{
+    HWND t = MakeTabs(0, 3, 300, 100);
+    HWND s = Scroller(t);
+    EXPECT_TRUE(!s || !IsWindowVisible(s));
+    for (int i = 3; i < 15; ++i) {
+        std::string text = "Tab" + std::to_string(i);
+        TCITEM item;
+        item.mask = TCIF_TEXT;
+        item.pszText = text.data();
+        SendMessage(t, TCM_INSERTITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+    }
+    s = Scroller(t);
+    ASSERT_TRUE(s);
+    EXPECT_TRUE(IsWindowVisible(s));
+    RECT sr;
+    GetWindowRect(s, &sr);
+    RECT tr;
+    GetWindowRect(t, &tr);
+    EXPECT_EQ(sr.right, tr.right);
+    EXPECT_EQ(sr.top, tr.top);
+    // Clicking its right half scrolls the tabs by one.
+    RECT before = ItemRect(t, 1);
+    HeadlessClick(sr.right - 3, (sr.top + sr.bottom) / 2);
+    HeadlessProcessMessages();
+    RECT after = ItemRect(t, 1);
+    EXPECT_EQ(after.left, ItemRect(t, 1).left);
+    EXPECT_LT(after.left, before.left);
+    EXPECT_EQ(ItemRect(t, 1).left, 2);
+    // Selecting the last tab brings it into view.
+    SendMessage(t, TCM_SETCURSEL, 14, 0);
+    EXPECT_LE(ItemRect(t, 14).right, sr.left - tr.left);
+    // Widening the control until everything fits hides the scroller.
+    MoveWindow(t, 10, 10, 2000, 100, TRUE_);
+    EXPECT_FALSE(IsWindowVisible(s));
+    EXPECT_EQ(ItemRect(t, 0).left, 2);
+}
+
+TEST_F(NativeCtlTabTest, ClicksAndKeysAskTheParent)
+{
+    HWND t = MakeTabs(0, 3);
+    EXPECT_EQ(SendMessage(t, TCM_GETCURSEL, 0, 0), 0);
+    RECT r = ItemRect(t, 2);
+    POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    ClientToScreen(t, &p);
+    HeadlessClick(p.x, p.y);
+    HeadlessProcessMessages();
+    EXPECT_EQ(SendMessage(t, TCM_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(Notes, (std::vector<std::string>{"changing", "change"}));
+    Notes.clear();
+    Refuse = true;
+    HeadlessKeyPress(VK_LEFT);
+    HeadlessProcessMessages();
+    EXPECT_EQ(SendMessage(t, TCM_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(Notes, (std::vector<std::string>{"changing"}));
+    Refuse = false;
+    Notes.clear();
+    HeadlessKeyPress(VK_LEFT);
+    HeadlessProcessMessages();
+    EXPECT_EQ(SendMessage(t, TCM_GETCURSEL, 0, 0), 1);
+    // TCM_SETCURSEL is silent.
+    Notes.clear();
+    EXPECT_EQ(SendMessage(t, TCM_SETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(Notes.empty());
+    TCHITTESTINFO hit;
+    hit.pt = POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    EXPECT_EQ(SendMessage(t, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 2);
+    EXPECT_EQ(hit.flags, TCHT_ONITEM);
+    hit.pt = POINT{290, 150};
+    EXPECT_EQ(SendMessage(t, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), -1);
+}
+
+TEST_F(NativeCtlTabTest, ItemsSizesAndBadArguments)
+{
+    HWND t = MakeTabs(TCS_FIXEDWIDTH | TCS_BUTTONS, 2);
+    SendMessage(t, TCM_SETITEMSIZE, 0, MAKELPARAM(70, 25));
+    RECT r = ItemRect(t, 1);
+    EXPECT_EQ(r.right - r.left, 70);
+    EXPECT_EQ(r.bottom - r.top, 25);
+    char buf[8] = {};
+    TCITEM item;
+    item.mask = TCIF_TEXT | TCIF_PARAM;
+    item.pszText = buf;
+    item.cchTextMax = sizeof(buf);
+    EXPECT_TRUE(SendMessage(t, TCM_GETITEM, 1, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_STREQ(buf, "Tab1");
+    EXPECT_EQ(item.lParam, 101);
+    EXPECT_FALSE(SendMessage(t, TCM_GETITEM, 5, reinterpret_cast<LPARAM>(&item)));
+    EXPECT_FALSE(SendMessage(t, TCM_GETITEM, 0, 0));
+    EXPECT_EQ(SendMessage(t, TCM_INSERTITEM, 0, 0), -1);
+    EXPECT_FALSE(SendMessage(t, TCM_DELETEITEM, 9, 0));
+    EXPECT_FALSE(SendMessage(t, TCM_GETITEMRECT, 0, 0));
+    EXPECT_EQ(SendMessage(t, TCM_SETCURSEL, 7, 0), -1);
+    EXPECT_TRUE(SendMessage(t, TCM_DELETEITEM, 0, 0));
+    EXPECT_EQ(SendMessage(t, TCM_GETITEMCOUNT, 0, 0), 1);
+}
+
+TEST_F(NativeCtlTabTest, UpDownStepsWrapsAndTellsTheParent)
+{
+    MakeParent();
+    HWND buddy = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 20, Parent, nullptr, nullptr,
+                                nullptr);
+    HWND u = CreateWindowEx(0, "msctls_updown32", "", WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT, 0,
+                            0, 16, 20, Parent, nullptr, nullptr, nullptr);
+    SendMessage(u, UDM_SETRANGE32, 0, 3);
+    SendMessage(u, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
+    SendMessage(u, UDM_SETPOS32, 0, 2);
+    EXPECT_EQ(GetWindowTextString(buddy), "2");
+    RECT br, ur;
+    GetWindowRect(buddy, &br);
+    GetWindowRect(u, &ur);
+    EXPECT_EQ(ur.left, br.right);  // moved to the buddy's right edge
+    HeadlessProcessMessages();
+    Notes.clear();
+    // Up twice: 3, then held at the top (no wrap).
+    for (int i = 0; i < 2; ++i) {
+        HeadlessClick(ur.left + 4, ur.top + 3);
+        HeadlessProcessMessages();
+    }
+    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 3);
+    EXPECT_EQ(GetWindowTextString(buddy), "3");
+    ASSERT_GE(Notes.size(), 2u);
+    EXPECT_EQ(Notes[0], "delta 2 1");
+    EXPECT_EQ(Notes[1], "v4 3");
+    // With wrap, going past the top starts at the bottom.
+    SetWindowLong(u, GWL_STYLE, GetWindowLong(u, GWL_STYLE) | static_cast<LONG>(UDS_WRAP));
+    HeadlessClick(ur.left + 4, ur.top + 3);
+    HeadlessProcessMessages();
+    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 0);
+    // The parent can refuse a step.
+    Refuse = true;
+    HeadlessClick(ur.left + 4, ur.bottom - 3);
+    HeadlessProcessMessages();
+    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 0);
+    Refuse = false;
+    // A number typed into the buddy is where the next step starts.
+    SetWindowText(buddy, "1");
+    HeadlessClick(ur.left + 4, ur.bottom - 3);
+    HeadlessProcessMessages();
+    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 0);
+    // 16-bit messages.
+    SendMessage(u, UDM_SETRANGE, 0, MAKELPARAM(10, 5));  // upper 10, lower 5
+    EXPECT_EQ(SendMessage(u, UDM_GETRANGE, 0, 0), MAKELONG(10, 5));
+    EXPECT_EQ(LOWORD(SendMessage(u, UDM_GETPOS, 0, 0)), 5);
+    SendMessage(u, UDM_SETPOS, 0, MAKELPARAM(40, 0));
+    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 10);
+}
+
+} // namespace
