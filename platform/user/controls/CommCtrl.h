@@ -760,3 +760,41 @@ struct NMLVCUSTOMDRAW {
     int iSubItem = 0;
 };
 using TNMLVCustomDraw = NMLVCUSTOMDRAW;
+
+// ---- Image lists ----------------------------------------------------------------------
+constexpr UINT ILC_MASK = 0x0001;
+constexpr UINT ILC_COLOR = 0x0000;
+constexpr UINT ILC_COLORDDB = 0x00FE;
+constexpr UINT ILC_COLOR4 = 0x0004;
+constexpr UINT ILC_COLOR8 = 0x0008;
+constexpr UINT ILC_COLOR16 = 0x0010;
+constexpr UINT ILC_COLOR24 = 0x0018;
+constexpr UINT ILC_COLOR32 = 0x0020;
+constexpr UINT ILD_NORMAL = 0x0000;
+constexpr UINT ILD_TRANSPARENT = 0x0001;
+constexpr UINT ILD_MASK = 0x0010;
+constexpr UINT ILD_BLEND25 = 0x0002;
+constexpr UINT ILD_BLEND50 = 0x0004;
+constexpr UINT ILD_FOCUS = ILD_BLEND25;
+constexpr UINT ILD_SELECTED = ILD_BLEND50;
+constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
+constexpr COLORREF CLR_DEFAULT = 0xFF000000;
+HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
+BOOL ImageList_Destroy(HIMAGELIST list);
+// Adds the pieces of image (as many as its width holds); white pixels of
+// the mask (or pixels of the mask colour) are transparent, and a 32-bit
+// image with alpha keeps it. Returns the first new index, -1 on failure.
+int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
+int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask);
+// i = -1 removes every picture.
+BOOL ImageList_Remove(HIMAGELIST list, int i);
+int ImageList_GetImageCount(HIMAGELIST list);
+BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy);
+COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF bk);
+COLORREF ImageList_GetBkColor(HIMAGELIST list);
+BOOL ImageList_Draw(HIMAGELIST list, int i, HDC dc, int x, int y, UINT style);
+// dx, dy of 0 draw at the list's size; bk CLR_NONE leaves the background,
+// CLR_DEFAULT uses the list's; ILD_BLEND25/50 mix in fg (CLR_DEFAULT: the
+// highlight colour).
+BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int dy, COLORREF bk, COLORREF fg,
+                      UINT style);

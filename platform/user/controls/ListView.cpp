@@ -628,11 +628,25 @@ void Paint(TListView* l, HDC dc)
                 DeleteObject(b);
             }
             SetTextColor(dc, text);
+            // The item's picture: large above the label in the icon view,
+            // small in front of it elsewhere.
+            HIMAGELIST il = l->Images[View(l) == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL];
+            int imgW = 0;
+            int icx = 0, icy = 0;
+            if (il && ImageList_GetIconSize(il, &icx, &icy)) {
+                int img = OwnerData(l) ? 0 : l->Items[static_cast<std::size_t>(i)].Image;
+                if (View(l) == LVS_ICON)
+                    ImageList_Draw(il, img, dc, (r.left + r.right - icx) / 2, r.top + 2, ILD_TRANSPARENT);
+                else {
+                    ImageList_Draw(il, img, dc, r.left + 2, (r.top + r.bottom - icy) / 2, ILD_TRANSPARENT);
+                    imgW = icx + 2;
+                }
+            }
             if (View(l) == LVS_REPORT) {
                 int x = r.left;
                 for (int col = 0; col < static_cast<int>(l->Columns.size()); ++col) {
                     int w = ColumnWidth(l, col);
-                    RECT tr{x + 4, r.top, x + w - 4, r.bottom};
+                    RECT tr{x + 4 + (col == 0 ? imgW : 0), r.top, x + w - 4, r.bottom};
                     int fmt = l->Columns[static_cast<std::size_t>(col)].Format & 3;
                     UINT f = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
                              (fmt == LVCFMT_RIGHT ? DT_RIGHT : fmt == LVCFMT_CENTER ? DT_CENTER : DT_LEFT);
@@ -642,6 +656,7 @@ void Paint(TListView* l, HDC dc)
             } else {
                 RECT tr = r;
                 InflateRect(&tr, -2, 0);
+                tr.left += imgW;
                 UINT f = View(l) == LVS_ICON ? (DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS)
                                              : (DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
                 DrawText(dc, ItemText(l, i, 0), -1, &tr, f | DT_NOPREFIX);
@@ -860,6 +875,7 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return 0;
         HIMAGELIST old = l->Images[k];
         l->Images[k] = reinterpret_cast<HIMAGELIST>(lParam);
+        InvalidateRect(wnd, nullptr, TRUE_);
         return reinterpret_cast<LRESULT>(old);
     }
     case LVM_INSERTCOLUMN: {
