@@ -957,7 +957,9 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case LVM_SETITEMCOUNT: {
         if (!OwnerData(l))
             return TRUE_;
-        int n = std::clamp(ToInt(wParam), 0, 100000000);
+        // Owner data keeps one state word per item; a million items is far
+        // beyond any list shown here, and refuses absurd counts.
+        int n = std::clamp(ToInt(wParam), 0, 1000000);
         l->Count = n;
         l->OwnerStates.assign(static_cast<std::size_t>(n), 0);
         l->Focus = l->Anchor = -1;
@@ -1085,9 +1087,9 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         int start = ToInt(wParam);
         UINT flags = static_cast<UINT>(LOWORD(lParam));
         UINT want = flags & (LVNI_FOCUSED | LVNI_SELECTED);
-        for (int k = std::max(0, start + 1); k < ItemCount(l); ++k)
-            if ((StateOf(l, k) & want) == want)
-                return k;
+        for (long long k = std::max<long long>(0, static_cast<long long>(start) + 1); k < ItemCount(l); ++k)
+            if ((StateOf(l, static_cast<int>(k)) & want) == want)
+                return static_cast<LRESULT>(k);
         return -1;
     }
     case LVM_GETITEMRECT: {
