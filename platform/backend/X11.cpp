@@ -141,8 +141,10 @@ struct TX11Backend::TState {
     std::deque<TPendingEvent> Pending;
     std::atomic<int> PendingCount{0};
     std::vector<Window> LastStack;
+    Window Grabbed = 0;  // the window holding our pointer grab
 
     void ReaderLoop();
+    void FollowCapture();
     void Drain();
     void DrainLocked();
     bool Dispatch(const XEvent& ev);
@@ -440,6 +442,8 @@ void TX11Backend::WindowDestroyed(HWND wnd)
             }
         }
         std::erase(F->LastStack, rec.Id);
+        if (F->Grabbed == rec.Id)
+            F->Grabbed = 0;  // a grab ends with its window
     }
     F->FreeWindow(rec);
     XFlush(F->Dpy);
@@ -1088,6 +1092,36 @@ void TX11Backend::TState::HandleInput(const XEvent& ev)
     UserPostInput(e);
 }
 
+void TX11Backend::TState::FollowCapture()
+{
+    // A menu or drop-down holding the mouse capture grabs the pointer, so
+    // that a click outside every window of ours still reaches it (and
+    // closes it) instead of going to another program.
+    HWND cap = GetCapture();
+    HWND top = cap ? GetAncestor(cap, GA_ROOT) : nullptr;
+    Window want = 0;
+    {
+        std::lock_guard lock(this->Lock);
+        if (top) {
+            auto it = Wins.find(top);
+            if (it != Wins.end() && it->second.Override && it->second.Mapped)
+                want = it->second.Id;
+        }
+        if (want == Grabbed)
+            return;
+    }
+    if (Grabbed)
+        XUngrabPointer(Dpy, CurrentTime);
+    Window got = 0;
+    if (want) {
+        unsigned mask = ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask | LeaveWindowMask;
+        if (XGrabPointer(Dpy, want, True, mask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime) == GrabSuccess)
+            got = want;
+    }
+    std::lock_guard lock(this->Lock);
+    Grabbed = got;
+}
+
 void TX11Backend::PumpEvents()
 {
     // What waits in the connection first (unless the event thread is at it:
@@ -1096,6 +1130,8 @@ void TX11Backend::PumpEvents()
         F->DrainLocked();
         F->DrainLock.unlock();
     }
+    if (IsMainThread())
+        F->FollowCapture();
     if (F->PendingCount.load() == 0)
         return;
     std::deque<TPendingEvent> taken;

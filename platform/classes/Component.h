@@ -10,12 +10,18 @@
 // components use its own members during their destruction calls
 // DestroyComponents in its destructor.
 #include "platform/classes/Persistent.h"
+#include "platform/classes/PropertyTables.h"
 #include "platform/classes/Sets.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
+
+class TComponent;
+class TReader;
+using TGetChildProc = std::function<void(TComponent* Child)>;
 
 TARNELLO_EXCEPTION_CLASS(EComponentError, Exception);
 
@@ -84,6 +90,32 @@ public:
     virtual void Loaded();
 
     void BeforeDestruction() override;
+
+    // ---- stored form descriptions (FormReader.h) ----
+    // Runs once the component is whole: after a description has been read
+    // into it and every component's Loaded has run. Forms fire OnCreate here.
+    virtual void AfterConstruction() {}
+    // Reads this component's properties and children from the reader; a class
+    // overrides it to prepare before (or tidy up after) the inherited reading.
+    virtual void ReadState(TReader* Reader);
+    // The owner of the components stored inside this one (nullptr: the root).
+    virtual TComponent* GetChildOwner() { return nullptr; }
+    // The parent given to the components stored inside this one.
+    virtual TComponent* GetChildParent() { return this; }
+    // Takes the parent a stored description places this component in;
+    // controls join their parent control here, menu items their menu.
+    virtual void SetParentComponent(TComponent* Value) {}
+    virtual TComponent* GetParentComponent() const { return nullptr; }
+    // True for classes whose place in a description comes from a parent
+    // (controls) rather than from their owner.
+    virtual bool HasParent() const { return false; }
+    // Hands the writer the components stored directly inside this one.
+    virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root) {}
+
+    PUBLISHED(TComponent, TPersistent)
+    {
+        P.Property("Tag", &TComponent::Tag, &TComponent::SetTag, std::intptr_t{0});
+    }
 
 protected:
     virtual void ValidateRename(TComponent* AComponent, const std::string& CurName, const std::string& NewName);

@@ -35,6 +35,11 @@ std::string DemangledName(const std::type_info& type)
 
 }  // namespace
 
+std::string ClassNameOf(const std::type_info& Type)
+{
+    return DemangledName(Type);
+}
+
 std::string TObject::ClassName() const
 {
     return DemangledName(typeid(*this));

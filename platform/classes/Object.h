@@ -3,6 +3,7 @@
 // stream derives from TObject, so that events can carry any of them as their
 // Sender and code can ask an object for its class name or kind.
 #include <string>
+#include <typeinfo>
 
 class TObject {
 public:
@@ -28,6 +29,10 @@ public:
     // Deletes the object, letting it prepare first. Use instead of delete.
     void Free();
 };
+
+// The short class name of a C++ type, as ClassName reports it for objects of
+// that type (the class registry names classes before any instance exists).
+std::string ClassNameOf(const std::type_info& Type);
 
 // Frees an object (or nothing when it is null) and clears the reference first,
 // so that code reached during destruction never sees a dangling pointer.

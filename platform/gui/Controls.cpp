@@ -1376,6 +1376,9 @@ void TWinControl::SetVisible(bool v) { TControl::SetVisible(v); }
 
 void TWinControl::VisibleChanged()
 {
+    if (!FVisible)
+        if (TCustomForm* form = GetParentForm(this); form && form != this)
+            form->DefocusControl(this, false);
     UpdateControlState();
 }
 

@@ -288,6 +288,9 @@ void TWinControl::TextChanged()
 
 void TWinControl::EnabledChanged()
 {
+    if (!FEnabled)
+        if (TCustomForm* form = GetParentForm(this); form && form != this)
+            form->DefocusControl(this, false);
     if (FHandle)
         EnableWindow(FHandle, FEnabled);
     TControl::EnabledChanged();

@@ -569,7 +569,9 @@ void TCustomForm::FocusControl(TWinControl* Control)
 
 void TCustomForm::DefocusControl(TWinControl* Control, bool Removing)
 {
-    if (Removing && FActiveControl && Control->ContainsControl(FActiveControl))
+    (void)Removing;
+    // A control that goes, hides or is disabled cannot stay the active one.
+    if (FActiveControl && Control->ContainsControl(FActiveControl))
         FActiveControl = nullptr;
     if (FFocusedControl && Control->ContainsControl(FFocusedControl)) {
         FFocusedControl = nullptr;

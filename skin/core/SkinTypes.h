@@ -4,6 +4,7 @@
 // fade, which effect builds an inactive frame, how frame strips and
 // regulators are laid out, and what a caption button does. Their text forms
 // in skin files live in SkinValues.h.
+#include "platform/gui/ExtCtrls.h"  // TAlignment
 #include "platform/gui/Graphics.h"  // TFontStyle, TFontStyles
 
 #include <cstdint>
@@ -43,6 +44,4 @@ enum TspButtonLayout : std::uint8_t { blGlyphLeft, blGlyphRight, blGlyphTop, blG
 // Number of glyph images side by side in a button picture.
 using TspNumGlyphs = std::uint8_t;  // 1 .. 4
 
-// Text alignment as skin pieces carry it.
-enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 

@@ -167,3 +167,48 @@ TEST_F(TranscodeLoopTest, DamagedInputConvertsWhatIsReadable)
 }
 
 }  // namespace
+
+namespace {
+
+// The same option text through the engine and through the ffmpeg tool gives
+// the same stream header in MKV and NUT. Expected differences are left out
+// of the comparison: the tool tags each stream with its encoder
+// ("ENCODER"), and its frame rate comes from the input's average rate while
+// the engine takes r_frame_rate (equal for this clip).
+TEST_F(TranscodeLoopTest, HeaderMatchesTheTool)
+{
+    const std::string mp4 = MediaFixture("h264_aac.mp4");
+    TempDir dir;
+    const char* entries =
+        "-show_entries stream=index,codec_name,codec_type,width,height,pix_fmt,sample_aspect_ratio,r_frame_rate,"
+        "sample_rate,channels,channel_layout,sample_fmt:stream_tags=language:format=nb_streams:format_tags=title";
+    struct Case {
+        const char* options;
+        const char* ext;
+    } cases[] = {
+        {"-c:v mpeg4 -c:a mp2 -t 1", "mkv"},
+        {"-c:v mpeg4 -s 160x120 -c:a pcm_s16le -ac 1 -t 1 -metadata title=Same", "nut"},
+        {"-map 0:1 -map 0:0 -c:v mpeg4 -c:a mp2 -ar 44100 -t 1", "mkv"},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.options);
+        const std::string ours = dir.file("ours" + std::to_string(n) + "." + c.ext);
+        const std::string tool = dir.file("tool" + std::to_string(n++) + "." + c.ext);
+        {
+            TTaskDriver d;
+            ASSERT_EQ(d.AddInput(mp4), 0);
+            ASSERT_EQ(d.SetOutput(ours, c.options), 0) << d.Task.LastErrMsg();
+            d.Task.StartConvert(false);
+            ASSERT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
+        }
+        ASSERT_EQ(RunCommand("ffmpeg -hide_banner -loglevel error -nostdin -y -i '" + mp4 + "' " + c.options + " '" +
+                             tool + "'"),
+                  0);
+        const std::string header = Probe(ours, entries);
+        EXPECT_NE(header.find("codec_type=video"), std::string::npos) << header;
+        EXPECT_EQ(header, Probe(tool, entries));
+    }
+}
+
+}  // namespace

@@ -507,3 +507,61 @@ TEST_F(GuiFormsTest, ScrollBoxScrollsItsChildrenWithinTheRange)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(GuiFormsTest, MainFormOnTaskBarMakesTheMainFormUnowned)
+{
+    struct TCase {
+        bool OnTaskBar;
+        bool Owned;
+    } cases[] = {{false, true}, {true, false}};
+    for (const TCase& c : cases) {
+        TCustomForm* f = NewForm(10, 10, 200, 100);
+        Application->SetMainForm(f);
+        Application->SetMainFormOnTaskBar(c.OnTaskBar);
+        HWND owner = GetWindow(f->Handle(), GW_OWNER);
+        EXPECT_EQ(owner == Application->Handle(), c.Owned);
+        EXPECT_EQ((GetWindowLong(f->Handle(), GWL_EXSTYLE) & static_cast<LONG>(WS_EX_APPWINDOW)) != 0, c.OnTaskBar);
+        Application->SetMainForm(nullptr);
+        Application->SetMainFormOnTaskBar(false);
+        f->Free();
+    }
+}
+
+TEST_F(GuiFormsTest, FocusChangesAreBroadcastToEveryControl)
+{
+    struct TProbe : TObject {
+        std::vector<LPARAM> Seen;
+        TWndMethod Old;
+        void Proc(TMessage& m)
+        {
+            if (m.Msg == CM_FOCUSCHANGED)
+                Seen.push_back(m.LParam);
+            Old(m);
+        }
+    } probe;
+    TCustomForm* f = NewForm(10, 10, 300, 100);
+    auto* a = new TTestButton(f);
+    a->SetParent(f);
+    auto* b = new TTestButton(f);
+    b->SetParent(f);
+    b->SetLeft(100);
+    probe.Old = a->WindowProc;
+    a->WindowProc = MakeEvent(&probe, &TProbe::Proc);
+    f->SetActiveControl(a);
+    f->Show();
+    Pump();
+    b->SetFocus();
+    Pump();
+    ASSERT_FALSE(probe.Seen.empty());
+    EXPECT_EQ(probe.Seen.back(), reinterpret_cast<LPARAM>(b));
+    EXPECT_EQ(Screen->ActiveControl(), b);
+    EXPECT_TRUE(b->Focused());
+    // A control that cannot take the focus is refused as the active control.
+    b->SetVisible(false);
+    EXPECT_THROW(f->SetActiveControl(b), EInvalidOperation);
+    a->WindowProc = probe.Old;
+}
+
+}  // namespace

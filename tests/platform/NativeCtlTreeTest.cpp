@@ -293,4 +293,45 @@ TEST_F(NativeCtlTreeTest, ScrolledThroughExternalBars)
     EXPECT_EQ(Next(TVGN_FIRSTVISIBLE), items[26]);
 }
 
+TEST_F(NativeCtlTreeTest, ItemPicturesComeFromTheImageList)
+{
+    MakeTree(0);
+    HIMAGELIST il = ImageList_Create(16, 16, ILC_COLOR32, 1, 1);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 16;
+    bi.bmiHeader.biHeight = -16;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP red = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, red);
+    HBRUSH b = CreateSolidBrush(RGB(255, 0, 0));
+    RECT all{0, 0, 16, 16};
+    FillRect(mem, &all, b);
+    DeleteObject(b);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ASSERT_EQ(ImageList_Add(il, red, nullptr), 0);
+    DeleteObject(red);
+    HTREEITEM a = Add(TVI_ROOT, "a");
+    SendMessage(Tree, TVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(il));
+    RECT r{};
+    std::memcpy(static_cast<void*>(&r), &a, sizeof(a));
+    ASSERT_TRUE(SendMessage(Tree, TVM_GETITEMRECT, TRUE_, reinterpret_cast<LPARAM>(&r)));
+    EXPECT_EQ(r.left, 19);  // the picture comes first
+    HeadlessProcessMessages();
+    POINT p{8, (r.top + r.bottom) / 2};
+    TVHITTESTINFO hit;
+    hit.pt = p;
+    SendMessage(Tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+    EXPECT_EQ(hit.hItem, a);
+    EXPECT_EQ(hit.flags, TVHT_ONITEMICON);
+    ClientToScreen(Tree, &p);
+    EXPECT_EQ(ScreenAt(p.x, p.y), RGB(255, 0, 0));
+    DestroyWindow(Tree);
+    ImageList_Destroy(il);
+}
+
 } // namespace

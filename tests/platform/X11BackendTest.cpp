@@ -65,6 +65,7 @@ protected:
     }
     void TearDown() override
     {
+        State.Hook = nullptr;  // it may capture the test's locals
         if (B) {
             HeadlessReset();
             B->Sync();
@@ -245,6 +246,61 @@ TEST_F(X11Test, LayeredWindowsWithoutCompositorCutAwayTransparentPixels)
     EXPECT_EQ(RootPixel(630, 70), 0xFFFFFF);   // alpha 0 cut away
     EXPECT_EQ(RootPixel(660, 150), 0xFFFFFF);  // the key colour cut away
     SaveScreenshot(RECT{590, 10, 810, 230}, "x11-layered.png");
+}
+
+TEST_F(X11Test, LayeredPictureGetsAnArgbWindowUnderACompositor)
+{
+    // The second connection stands in for a compositing manager: it owns the
+    // manager's selection while a fresh back-end connects.
+    Window owner = XCreateSimpleWindow(Peer, DefaultRootWindow(Peer), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(Peer, XInternAtom(Peer, "_NET_WM_CM_S0", False), owner, CurrentTime);
+    XSync(Peer, False);
+    std::unique_ptr<TX11Backend> composited = TX11Backend::Open();
+    XDestroyWindow(Peer, owner);
+    XSync(Peer, False);
+    ASSERT_NE(composited, nullptr);
+    ASSERT_TRUE(composited->Compositing());
+    SetUserBackend(composited.get());
+
+    HWND glow = Top("Glow", 860, 20, 100, 60, WS_POPUP, WS_EX_LAYERED | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 100;
+    bi.bmiHeader.biHeight = -60;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    void* bits = nullptr;
+    HBITMAP pic = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    auto* px = static_cast<DWORD*>(bits);
+    for (int i = 0; i < 100 * 60; ++i)
+        px[i] = i % 100 < 50 ? 0 : 0x80800000;
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, pic);
+    POINT at{860, 20}, src{0, 0};
+    SIZE size{100, 60};
+    BLENDFUNCTION blend{AC_SRC_OVER, 0, 128, AC_SRC_ALPHA};  // and half the whole
+    ASSERT_TRUE(UpdateLayeredWindow(glow, nullptr, &at, &size, mem, &src, 0, &blend, ULW_ALPHA));
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    DeleteObject(pic);
+    ShowWindow(glow, SW_SHOWNOACTIVATE);
+    HeadlessProcessMessages();
+    composited->Sync();
+
+    Window xw = composited->XWindowOf(glow);
+    ASSERT_NE(xw, 0u);
+    XWindowAttributes wa{};
+    XGetWindowAttributes(Peer, xw, &wa);
+    EXPECT_EQ(wa.depth, 32);
+    // Premultiplied pixels scaled by the constant alpha, nothing cut away.
+    XImage* img = XGetImage(Peer, xw, 0, 0, 100, 60, AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(XGetPixel(img, 75, 30), 0x40400000u);
+    EXPECT_EQ(XGetPixel(img, 25, 30), 0u);
+    XDestroyImage(img);
+    HeadlessReset();
+    composited->Sync();
+    SetUserBackend(B);
 }
 
 TEST_F(X11Test, NativeChildWindowTakesAnotherClientsDrawingAndFollowsItsControl)
@@ -466,6 +522,61 @@ TEST_F(X11Test, XEventsArriveAsWindowMessages)
     EXPECT_EQ(got[0].second.first & 0xFFF0, SC_CLOSE);
     EXPECT_TRUE(has(WM_CLOSE));
     EXPECT_EQ(B->XWindowOf(wnd), 0u);
+}
+
+TEST_F(X11Test, MenuWithTheCaptureGrabsThePointer)
+{
+    HWND form = Top("Form", 900, 560, 200, 150, WS_POPUP);
+    HWND menu = Top("Menu", 920, 580, 120, 100, WS_POPUP, WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    SetWindowLongPtr(menu, GWL_HWNDPARENT, reinterpret_cast<LONG_PTR>(form));
+    ShowWindow(form, SW_SHOW);
+    ShowWindow(menu, SW_SHOWNOACTIVATE);
+    Settle();
+    Window root = DefaultRootWindow(Peer);
+    auto othersCanGrab = [&] {
+        int r = XGrabPointer(Peer, root, False, ButtonPressMask, GrabModeAsync, GrabModeAsync, None, None, CurrentTime);
+        if (r == GrabSuccess)
+            XUngrabPointer(Peer, CurrentTime);
+        XSync(Peer, False);
+        return r == GrabSuccess;
+    };
+    // A capture on an ordinary window takes no grab.
+    SetCapture(form);
+    Settle();
+    EXPECT_TRUE(othersCanGrab());
+
+    SetCapture(menu);
+    EXPECT_TRUE(PumpUntil([&] { return !othersCanGrab(); }));
+
+    // A click outside our windows comes to the menu, at its screen place.
+    POINT seen{-1, -1};
+    State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM l, bool*) -> LRESULT {
+        if (h == menu && m == WM_LBUTTONDOWN) {
+            seen = POINT{static_cast<SHORT>(LOWORD(l)), static_cast<SHORT>(HIWORD(l))};
+            ClientToScreen(h, &seen);
+        }
+        return 0;
+    };
+    XEvent ev{};
+    ev.xbutton.type = ButtonPress;
+    ev.xbutton.display = Peer;
+    ev.xbutton.window = B->XWindowOf(menu);
+    ev.xbutton.root = root;
+    ev.xbutton.x_root = 1200;
+    ev.xbutton.y_root = 1000;
+    ev.xbutton.button = 1;
+    ev.xbutton.same_screen = True;
+    XSendEvent(Peer, B->XWindowOf(menu), False, NoEventMask, &ev);
+    XSync(Peer, False);
+    EXPECT_TRUE(PumpUntil([&] { return seen.x == 1200 && seen.y == 1000; }));
+
+    ReleaseCapture();
+    EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
+    // Capture again, then the menu goes: the grab goes with it.
+    SetCapture(menu);
+    ASSERT_TRUE(PumpUntil([&] { return !othersCanGrab(); }));
+    DestroyWindow(menu);
+    EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
 }
 
 TEST_F(X11Test, ErrorHandlerLogsAndSurvivesAnotherLibrarysHandler)

@@ -548,3 +548,253 @@ struct NMTVCUSTOMDRAW {
     int iLevel = 0;
 };
 using TNMTVCustomDraw = NMTVCUSTOMDRAW;
+
+// ---- Header ------------------------------------------------------------------------------
+inline constexpr const char* WC_HEADER = "SysHeader32";
+constexpr DWORD HDS_HORZ = 0x0000;
+constexpr DWORD HDS_BUTTONS = 0x0002;
+constexpr DWORD HDS_HIDDEN = 0x0008;
+constexpr UINT HDM_FIRST = 0x1200;
+constexpr UINT HDM_GETITEMCOUNT = HDM_FIRST + 0;
+constexpr UINT HDM_INSERTITEM = HDM_FIRST + 1;
+constexpr UINT HDM_DELETEITEM = HDM_FIRST + 2;
+constexpr UINT HDM_GETITEM = HDM_FIRST + 3;
+constexpr UINT HDM_SETITEM = HDM_FIRST + 4;
+constexpr UINT HDM_LAYOUT = HDM_FIRST + 5;
+constexpr UINT HDM_HITTEST = HDM_FIRST + 6;
+constexpr UINT HDM_GETITEMRECT = HDM_FIRST + 7;
+constexpr UINT HDI_WIDTH = 0x0001;
+constexpr UINT HDI_HEIGHT = HDI_WIDTH;
+constexpr UINT HDI_TEXT = 0x0002;
+constexpr UINT HDI_FORMAT = 0x0004;
+constexpr UINT HDI_LPARAM = 0x0008;
+constexpr UINT HDI_BITMAP = 0x0010;
+constexpr UINT HDI_IMAGE = 0x0020;
+constexpr UINT HDI_ORDER = 0x0080;
+constexpr int HDF_LEFT = 0x0000;
+constexpr int HDF_RIGHT = 0x0001;
+constexpr int HDF_CENTER = 0x0002;
+constexpr int HDF_JUSTIFYMASK = 0x0003;
+constexpr int HDF_STRING = 0x4000;
+struct HDITEM {
+    UINT mask = 0;
+    int cxy = 0;
+    char* pszText = nullptr;
+    HBITMAP hbm = nullptr;
+    int cchTextMax = 0;
+    int fmt = 0;
+    LPARAM lParam = 0;
+    int iImage = 0;
+    int iOrder = 0;
+};
+using THDItem = HDITEM;
+struct HDLAYOUT {
+    RECT* prc = nullptr;
+    WINDOWPOS* pwpos = nullptr;
+};
+struct HDHITTESTINFO {
+    POINT pt{};
+    UINT flags = 0;
+    int iItem = -1;
+};
+constexpr UINT HHT_NOWHERE = 0x0001;
+constexpr UINT HHT_ONHEADER = 0x0002;
+constexpr UINT HDN_FIRST = 0U - 300U;
+constexpr UINT HDN_ITEMCHANGING = HDN_FIRST - 0;
+constexpr UINT HDN_ITEMCHANGED = HDN_FIRST - 1;
+constexpr UINT HDN_ITEMCLICK = HDN_FIRST - 2;
+struct NMHEADER {
+    NMHDR hdr;
+    int iItem = -1;
+    int iButton = 0;
+    HDITEM* pitem = nullptr;
+};
+
+// ---- List view ---------------------------------------------------------------------------
+inline constexpr const char* WC_LISTVIEW = "SysListView32";
+constexpr DWORD LVS_ICON = 0x0000;
+constexpr DWORD LVS_REPORT = 0x0001;
+constexpr DWORD LVS_SMALLICON = 0x0002;
+constexpr DWORD LVS_LIST = 0x0003;
+constexpr DWORD LVS_TYPEMASK = 0x0003;
+constexpr DWORD LVS_SINGLESEL = 0x0004;
+constexpr DWORD LVS_SHOWSELALWAYS = 0x0008;
+constexpr DWORD LVS_SORTASCENDING = 0x0010;
+constexpr DWORD LVS_SORTDESCENDING = 0x0020;
+constexpr DWORD LVS_SHAREIMAGELISTS = 0x0040;
+constexpr DWORD LVS_NOLABELWRAP = 0x0080;
+constexpr DWORD LVS_AUTOARRANGE = 0x0100;
+constexpr DWORD LVS_EDITLABELS = 0x0200;
+constexpr DWORD LVS_OWNERDRAWFIXED = 0x0400;
+constexpr DWORD LVS_OWNERDATA = 0x1000;
+constexpr DWORD LVS_NOSCROLL = 0x2000;
+constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
+constexpr DWORD LVS_NOSORTHEADER = 0x8000;
+constexpr UINT LVM_FIRST = 0x1000;
+constexpr UINT LVM_SETIMAGELIST = LVM_FIRST + 3;
+constexpr UINT LVM_GETITEMCOUNT = LVM_FIRST + 4;
+constexpr UINT LVM_GETITEM = LVM_FIRST + 5;
+constexpr UINT LVM_SETITEM = LVM_FIRST + 6;
+constexpr UINT LVM_INSERTITEM = LVM_FIRST + 7;
+constexpr UINT LVM_DELETEITEM = LVM_FIRST + 8;
+constexpr UINT LVM_DELETEALLITEMS = LVM_FIRST + 9;
+constexpr UINT LVM_GETNEXTITEM = LVM_FIRST + 12;
+constexpr UINT LVM_GETITEMRECT = LVM_FIRST + 14;
+constexpr UINT LVM_HITTEST = LVM_FIRST + 18;
+constexpr UINT LVM_ENSUREVISIBLE = LVM_FIRST + 19;
+constexpr UINT LVM_GETCOLUMN = LVM_FIRST + 25;
+constexpr UINT LVM_SETCOLUMN = LVM_FIRST + 26;
+constexpr UINT LVM_INSERTCOLUMN = LVM_FIRST + 27;
+constexpr UINT LVM_DELETECOLUMN = LVM_FIRST + 28;
+constexpr UINT LVM_GETCOLUMNWIDTH = LVM_FIRST + 29;
+constexpr UINT LVM_SETCOLUMNWIDTH = LVM_FIRST + 30;
+constexpr UINT LVM_GETHEADER = LVM_FIRST + 31;
+constexpr UINT LVM_GETTOPINDEX = LVM_FIRST + 39;
+constexpr UINT LVM_GETCOUNTPERPAGE = LVM_FIRST + 40;
+constexpr UINT LVM_SETITEMSTATE = LVM_FIRST + 43;
+constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
+constexpr UINT LVM_GETITEMTEXT = LVM_FIRST + 45;
+constexpr UINT LVM_SETITEMTEXT = LVM_FIRST + 46;
+constexpr UINT LVM_SETITEMCOUNT = LVM_FIRST + 47;
+constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
+constexpr int LVSIL_NORMAL = 0;
+constexpr int LVSIL_SMALL = 1;
+constexpr int LVSIL_STATE = 2;
+constexpr UINT LVIF_TEXT = 0x0001;
+constexpr UINT LVIF_IMAGE = 0x0002;
+constexpr UINT LVIF_PARAM = 0x0004;
+constexpr UINT LVIF_STATE = 0x0008;
+constexpr UINT LVIF_INDENT = 0x0010;
+constexpr UINT LVIS_FOCUSED = 0x0001;
+constexpr UINT LVIS_SELECTED = 0x0002;
+constexpr UINT LVIS_CUT = 0x0004;
+constexpr UINT LVIS_DROPHILITED = 0x0008;
+constexpr int I_IMAGECALLBACK = -1;
+inline char* const LPSTR_TEXTCALLBACK = reinterpret_cast<char*>(static_cast<std::intptr_t>(-1));
+struct LVITEM {
+    UINT mask = 0;
+    int iItem = 0;
+    int iSubItem = 0;
+    UINT state = 0;
+    UINT stateMask = 0;
+    char* pszText = nullptr;
+    int cchTextMax = 0;
+    int iImage = 0;
+    LPARAM lParam = 0;
+    int iIndent = 0;
+};
+using TLVItem = LVITEM;
+constexpr UINT LVCF_FMT = 0x0001;
+constexpr UINT LVCF_WIDTH = 0x0002;
+constexpr UINT LVCF_TEXT = 0x0004;
+constexpr UINT LVCF_SUBITEM = 0x0008;
+constexpr UINT LVCF_IMAGE = 0x0010;
+constexpr UINT LVCF_ORDER = 0x0020;
+constexpr int LVCFMT_LEFT = 0x0000;
+constexpr int LVCFMT_RIGHT = 0x0001;
+constexpr int LVCFMT_CENTER = 0x0002;
+struct LVCOLUMN {
+    UINT mask = 0;
+    int fmt = 0;
+    int cx = 0;
+    char* pszText = nullptr;
+    int cchTextMax = 0;
+    int iSubItem = 0;
+    int iImage = 0;
+    int iOrder = 0;
+};
+using TLVColumn = LVCOLUMN;
+constexpr UINT LVNI_ALL = 0x0000;
+constexpr UINT LVNI_FOCUSED = 0x0001;
+constexpr UINT LVNI_SELECTED = 0x0002;
+constexpr UINT LVNI_ABOVE = 0x0100;
+constexpr UINT LVNI_BELOW = 0x0200;
+constexpr int LVIR_BOUNDS = 0;
+constexpr int LVIR_ICON = 1;
+constexpr int LVIR_LABEL = 2;
+constexpr int LVIR_SELECTBOUNDS = 3;
+constexpr UINT LVHT_NOWHERE = 0x0001;
+constexpr UINT LVHT_ONITEMICON = 0x0002;
+constexpr UINT LVHT_ONITEMLABEL = 0x0004;
+constexpr UINT LVHT_ONITEMSTATEICON = 0x0008;
+constexpr UINT LVHT_ONITEM = LVHT_ONITEMICON | LVHT_ONITEMLABEL | LVHT_ONITEMSTATEICON;
+constexpr UINT LVHT_ABOVE = 0x0008;
+constexpr UINT LVHT_BELOW = 0x0010;
+constexpr UINT LVHT_TORIGHT = 0x0020;
+constexpr UINT LVHT_TOLEFT = 0x0040;
+struct LVHITTESTINFO {
+    POINT pt{};
+    UINT flags = 0;
+    int iItem = -1;
+    int iSubItem = 0;
+};
+using TLVHitTestInfo = LVHITTESTINFO;
+constexpr UINT LVN_FIRST = 0U - 100U;
+constexpr UINT LVN_ITEMCHANGING = LVN_FIRST - 0;
+constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
+constexpr UINT LVN_INSERTITEM = LVN_FIRST - 2;
+constexpr UINT LVN_DELETEITEM = LVN_FIRST - 3;
+constexpr UINT LVN_DELETEALLITEMS = LVN_FIRST - 4;
+constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
+constexpr UINT LVN_GETDISPINFO = LVN_FIRST - 50;
+struct NMLISTVIEW {
+    NMHDR hdr;
+    int iItem = -1;
+    int iSubItem = 0;
+    UINT uNewState = 0;
+    UINT uOldState = 0;
+    UINT uChanged = 0;
+    POINT ptAction{};
+    LPARAM lParam = 0;
+};
+using TNMListView = NMLISTVIEW;
+struct NMLVDISPINFO {
+    NMHDR hdr;
+    LVITEM item;
+};
+using TLVDispInfo = NMLVDISPINFO;
+struct NMLVCUSTOMDRAW {
+    NMCUSTOMDRAW nmcd;
+    COLORREF clrText = 0;
+    COLORREF clrTextBk = 0;
+    int iSubItem = 0;
+};
+using TNMLVCustomDraw = NMLVCUSTOMDRAW;
+
+// ---- Image lists ----------------------------------------------------------------------
+constexpr UINT ILC_MASK = 0x0001;
+constexpr UINT ILC_COLOR = 0x0000;
+constexpr UINT ILC_COLORDDB = 0x00FE;
+constexpr UINT ILC_COLOR4 = 0x0004;
+constexpr UINT ILC_COLOR8 = 0x0008;
+constexpr UINT ILC_COLOR16 = 0x0010;
+constexpr UINT ILC_COLOR24 = 0x0018;
+constexpr UINT ILC_COLOR32 = 0x0020;
+constexpr UINT ILD_NORMAL = 0x0000;
+constexpr UINT ILD_TRANSPARENT = 0x0001;
+constexpr UINT ILD_MASK = 0x0010;
+constexpr UINT ILD_BLEND25 = 0x0002;
+constexpr UINT ILD_BLEND50 = 0x0004;
+constexpr UINT ILD_FOCUS = ILD_BLEND25;
+constexpr UINT ILD_SELECTED = ILD_BLEND50;
+constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
+constexpr COLORREF CLR_DEFAULT = 0xFF000000;
+HIMAGELIST ImageList_Create(int cx, int cy, UINT flags, int initial, int grow);
+BOOL ImageList_Destroy(HIMAGELIST list);
+// Adds the pieces of image (as many as its width holds); white pixels of
+// the mask (or pixels of the mask colour) are transparent, and a 32-bit
+// image with alpha keeps it. Returns the first new index, -1 on failure.
+int ImageList_Add(HIMAGELIST list, HBITMAP image, HBITMAP mask);
+int ImageList_AddMasked(HIMAGELIST list, HBITMAP image, COLORREF mask);
+// i = -1 removes every picture.
+BOOL ImageList_Remove(HIMAGELIST list, int i);
+int ImageList_GetImageCount(HIMAGELIST list);
+BOOL ImageList_GetIconSize(HIMAGELIST list, int* cx, int* cy);
+COLORREF ImageList_SetBkColor(HIMAGELIST list, COLORREF bk);
+COLORREF ImageList_GetBkColor(HIMAGELIST list);
+BOOL ImageList_Draw(HIMAGELIST list, int i, HDC dc, int x, int y, UINT style);
+// dx, dy of 0 draw at the list's size; bk CLR_NONE leaves the background,
+// CLR_DEFAULT uses the list's; ILD_BLEND25/50 mix in fg (CLR_DEFAULT: the
+// highlight colour).
+BOOL ImageList_DrawEx(HIMAGELIST list, int i, HDC dc, int x, int y, int dx, int dy, COLORREF bk, COLORREF fg,
+                      UINT style);

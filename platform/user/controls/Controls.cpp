@@ -16,6 +16,7 @@ void InitCommonControls()
     RegisterUpDownClass();
     RegisterTabControlClass();
     RegisterTreeViewClass();
+    RegisterListViewClasses();
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc)

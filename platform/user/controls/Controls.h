@@ -10,6 +10,7 @@ void RegisterListBoxClass();
 void RegisterUpDownClass();
 void RegisterTabControlClass();
 void RegisterTreeViewClass();
+void RegisterListViewClasses();
 
 // One code point as UTF-8.
 std::string Utf8Of(char32_t ch);

@@ -632,6 +632,8 @@ void Char(TEdit* e, char32_t ch)
     }
     if (ch < 0x20 || ch == 0x7F)
         return;  // control characters (Ctrl+letter) arrive as commands
+    if (ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF))
+        return;  // not a character
     if ((Style(e) & ES_NUMBER) && (ch < '0' || ch > '9')) {
         MessageBeep(0);
         return;
@@ -993,6 +995,8 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE_;
     }
     case EM_SETPASSWORDCHAR:
+        if (wParam > 0x10FFFF || (wParam >= 0xD800 && wParam <= 0xDFFF))
+            return 0;
         e->PasswordChar = static_cast<char32_t>(wParam);
         {
             DWORD st = Style(e);
@@ -1081,8 +1085,10 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case EM_LINESCROLL:
         if (Multi(e)) {
-            SetFirstLine(e, e->FirstLine + static_cast<int>(lParam));
-            SetXOffset(e, e->XOffset + ToInt(wParam) * std::max(1, e->LineHeight / 2));
+            long long line = static_cast<long long>(e->FirstLine) + static_cast<int>(lParam);
+            long long x = e->XOffset + static_cast<long long>(ToInt(wParam)) * std::max(1, e->LineHeight / 2);
+            SetFirstLine(e, static_cast<int>(std::clamp<long long>(line, 0, INT_MAX)));
+            SetXOffset(e, static_cast<int>(std::clamp<long long>(x, 0, INT_MAX)));
         }
         return TRUE_;
     case EM_SCROLL: {

@@ -381,7 +381,7 @@ void KeyDown(TListBox* l, WPARAM vk)
 
 void TypeAhead(TListBox* l, char32_t ch)
 {
-    if (!HasStrings(l) || ch < 0x20 || ch == 0x7F)
+    if (!HasStrings(l) || ch < 0x20 || ch == 0x7F || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF))
         return;
     DWORD now = GetTickCount();
     if (l->Search.empty() || now - l->SearchTime > LB_TYPEAHEAD_MS)
@@ -803,7 +803,7 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case LB_GETITEMHEIGHT:
         return l->ItemHeight;
     case LB_SETCOLUMNWIDTH:
-        l->ColumnWidth = std::max(1, ToInt(wParam));
+        l->ColumnWidth = std::clamp(ToInt(wParam), 1, 10000);
         SetTop(l, l->Top);
         Invalidate(l);
         return 0;

@@ -580,7 +580,7 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case TCM_SETMINTABWIDTH: {
         int old = t->MinWidth;
-        t->MinWidth = static_cast<int>(lParam);
+        t->MinWidth = std::clamp(static_cast<int>(lParam), -1, 10000);
         Layout(t);
         Redraw(t);
         return old;

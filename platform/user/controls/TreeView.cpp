@@ -94,6 +94,13 @@ int VisibleRows(const TTree* t)
     return std::max(1, static_cast<int>((c.bottom - c.top) / RowHeight(t)));
 }
 
+// The room the item pictures take in front of the labels.
+int ImageRoom(const TTree* t)
+{
+    int cx = 0, cy = 0;
+    return t->Images && ImageList_GetIconSize(t->Images, &cx, &cy) ? cx + 3 : 0;
+}
+
 int Margin(const TTree* t)
 {
     return (Style(t) & (TVS_LINESATROOT)) ? t->Indent : 0;
@@ -113,7 +120,7 @@ int TextWidth(const TTree* t, const std::string& s)
 RECT LabelRect(const TTree* t, const TNode* n, int row)
 {
     int h = RowHeight(t);
-    int x = Margin(t) + Level(n) * t->Indent - t->XOffset;
+    int x = Margin(t) + Level(n) * t->Indent + ImageRoom(t) - t->XOffset;
     int y = (row - t->Top) * h;
     return RECT{x, y, x + TextWidth(t, n->Text) + 4, y + h};
 }
@@ -144,7 +151,8 @@ void Rebuild(TTree* t)
         TNode* n = stack.back();
         stack.pop_back();
         t->Rows.push_back(n);
-        t->MaxWidth = std::max(t->MaxWidth, Margin(t) + Level(n) * t->Indent + TextWidth(t, n->Text) + 4);
+        t->MaxWidth =
+            std::max(t->MaxWidth, Margin(t) + Level(n) * t->Indent + ImageRoom(t) + TextWidth(t, n->Text) + 4);
         if (Expanded(n))
             stack.insert(stack.end(), n->Kids.rbegin(), n->Kids.rend());
     }
@@ -421,7 +429,9 @@ TNode* HitTest(TTree* t, POINT p, UINT* flags)
                 f = TVHT_ONITEMRIGHT;
             else if (p.x >= lr.left)
                 f = TVHT_ONITEMLABEL;
-            else if (p.x >= lr.left - t->Indent && HasChildren(hit) && (Style(t) & TVS_HASBUTTONS) &&
+            else if (p.x >= lr.left - ImageRoom(t))
+                f = TVHT_ONITEMICON;
+            else if (p.x >= lr.left - ImageRoom(t) - t->Indent && HasChildren(hit) && (Style(t) & TVS_HASBUTTONS) &&
                      (hit->Parent != &t->Root || (Style(t) & TVS_LINESATROOT)))
                 f = TVHT_ONITEMBUTTON;
             else
@@ -479,7 +489,7 @@ void Paint(TTree* t, HDC dc)
             // The expand button.
             if ((Style(t) & TVS_HASBUTTONS) && HasChildren(n) &&
                 (n->Parent != &t->Root || (Style(t) & TVS_LINESATROOT))) {
-                int bx = lr.left - t->Indent / 2 - 4, by = (lr.top + lr.bottom) / 2 - 4;
+                int bx = lr.left - ImageRoom(t) - t->Indent / 2 - 4, by = (lr.top + lr.bottom) / 2 - 4;
                 RECT b{bx, by, bx + 9, by + 9};
                 FrameRect(dc, &b, GetSysColorBrush(COLOR_GRAYTEXT));
                 RECT minus{bx + 2, by + 4, bx + 7, by + 5};
@@ -488,6 +498,12 @@ void Paint(TTree* t, HDC dc)
                     RECT plus{bx + 4, by + 2, bx + 5, by + 7};
                     FillRect(dc, &plus, GetSysColorBrush(COLOR_WINDOWTEXT));
                 }
+            }
+            if (int room = ImageRoom(t)) {
+                int cx = 0, cy = 0;
+                ImageList_GetIconSize(t->Images, &cx, &cy);
+                ImageList_Draw(t->Images, n == t->Sel ? n->SelImage : n->Image, dc, lr.left - room,
+                               (lr.top + lr.bottom - cy) / 2, ILD_TRANSPARENT);
             }
             if (sel || back != GetSysColor(COLOR_WINDOW)) {
                 HBRUSH b = CreateSolidBrush(back);
@@ -838,6 +854,7 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case TVM_SETIMAGELIST: {
         HIMAGELIST old = t->Images;
         t->Images = reinterpret_cast<HIMAGELIST>(lParam);
+        Rebuild(t);
         return reinterpret_cast<LRESULT>(old);
     }
     case TVM_GETIMAGELIST:

@@ -1,0 +1,1151 @@
+// The "SysHeader32" and "SysListView32" window classes. A header is a row of
+// titled sections of settable widths that reports clicks. A list view shows
+// items (with sub-item texts per column) as large icons, small icons, a list
+// of columns or a report with a header child; items may be kept by the
+// parent instead (owner data: only a count, texts asked for when drawn).
+// Selection and focus are item states announced with LVN_ITEMCHANGED;
+// custom draw and scroll information for external bars as in the other
+// controls.
+#include "platform/user/controls/Controls.h"
+
+#include "platform/gdi/Gdi.h"
+#include "platform/user/User.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
+
+void CopyText(const std::string& s, char* buf, int size)
+{
+    if (!buf || size <= 0)
+        return;
+    std::size_t n = std::min<std::size_t>(s.size(), static_cast<std::size_t>(size - 1));
+    while (n > 0 && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        --n;
+    std::memcpy(buf, s.data(), n);
+    buf[n] = 0;
+}
+
+int FontHeight(HFONT font)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRIC tm{};
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return std::max<int>(1, tm.tmHeight);
+}
+
+// ---- Header -------------------------------------------------------------------------
+
+struct THeaderItem {
+    std::string Text;
+    int Width = 50;
+    int Format = 0;
+    LPARAM Param = 0;
+    int Image = 0;
+};
+
+struct THeader {
+    HWND Wnd = nullptr;
+    std::vector<THeaderItem> Items;
+    HFONT Font = nullptr;
+    int Pressed = -1;
+};
+
+THeader* GetHeader(HWND wnd) { return reinterpret_cast<THeader*>(GetWindowLongPtr(wnd, 0)); }
+
+RECT HeaderItemRect(const THeader* h, int i)
+{
+    RECT c;
+    GetClientRect(h->Wnd, &c);
+    int x = 0;
+    for (int k = 0; k < i; ++k)
+        x += h->Items[static_cast<std::size_t>(k)].Width;
+    return RECT{x, c.top, x + h->Items[static_cast<std::size_t>(i)].Width, c.bottom};
+}
+
+int HeaderHit(const THeader* h, POINT p)
+{
+    for (int i = 0; i < static_cast<int>(h->Items.size()); ++i) {
+        RECT r = HeaderItemRect(h, i);
+        if (PtInRect(&r, p))
+            return i;
+    }
+    return -1;
+}
+
+void ReadHeaderItem(const HDITEM* item, THeaderItem& it)
+{
+    if ((item->mask & HDI_TEXT) && item->pszText)
+        it.Text = item->pszText;
+    if (item->mask & HDI_WIDTH)
+        it.Width = std::max(0, item->cxy);
+    if (item->mask & HDI_FORMAT)
+        it.Format = item->fmt;
+    if (item->mask & HDI_LPARAM)
+        it.Param = item->lParam;
+    if (item->mask & HDI_IMAGE)
+        it.Image = item->iImage;
+}
+
+void PaintHeader(THeader* h, HDC dc)
+{
+    RECT c;
+    GetClientRect(h->Wnd, &c);
+    FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
+    HGDIOBJ old = SelectObject(dc, h->Font ? static_cast<HGDIOBJ>(h->Font) : GetStockObject(DEFAULT_GUI_FONT));
+    int mode = SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
+    for (int i = 0; i < static_cast<int>(h->Items.size()); ++i) {
+        RECT r = HeaderItemRect(h, i);
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
+        RECT tr = r;
+        InflateRect(&tr, -4, 0);
+        int just = h->Items[static_cast<std::size_t>(i)].Format & HDF_JUSTIFYMASK;
+        UINT f = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                 (just == HDF_RIGHT ? DT_RIGHT : just == HDF_CENTER ? DT_CENTER : DT_LEFT);
+        DrawText(dc, h->Items[static_cast<std::size_t>(i)].Text, -1, &tr, f);
+    }
+    SetBkMode(dc, mode);
+    SelectObject(dc, old);
+}
+
+LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    THeader* h = GetHeader(wnd);
+    if (!h) {
+        if (msg == WM_NCCREATE) {
+            h = new THeader;
+            h->Wnd = wnd;
+            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(h));
+        }
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    }
+    switch (msg) {
+    case WM_NCDESTROY:
+        SetWindowLongPtr(wnd, 0, 0);
+        delete h;
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SETFONT:
+        h->Font = reinterpret_cast<HFONT>(wParam);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(h->Font);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        if (wParam) {
+            PaintHeader(h, reinterpret_cast<HDC>(wParam));
+        } else {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            PaintHeader(h, dc);
+            EndPaint(wnd, &ps);
+        }
+        return 0;
+    case WM_LBUTTONDOWN:
+        h->Pressed = HeaderHit(h, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_LBUTTONUP: {
+        int i = HeaderHit(h, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        int pressed = h->Pressed;
+        h->Pressed = -1;
+        HWND parent = GetParent(wnd);
+        if (i >= 0 && i == pressed && parent) {
+            NMHEADER nm;
+            nm.hdr.hwndFrom = wnd;
+            nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
+            nm.hdr.code = HDN_ITEMCLICK;
+            nm.iItem = i;
+            SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+        }
+        return 0;
+    }
+    case HDM_GETITEMCOUNT:
+        return static_cast<LRESULT>(h->Items.size());
+    case HDM_INSERTITEM: {
+        const auto* item = reinterpret_cast<const HDITEM*>(lParam);
+        int i = ToInt(wParam);
+        if (!item || i < 0)
+            return -1;
+        i = std::min(i, static_cast<int>(h->Items.size()));
+        THeaderItem it;
+        ReadHeaderItem(item, it);
+        h->Items.insert(h->Items.begin() + i, it);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return i;
+    }
+    case HDM_DELETEITEM: {
+        int i = ToInt(wParam);
+        if (i < 0 || i >= static_cast<int>(h->Items.size()))
+            return FALSE_;
+        h->Items.erase(h->Items.begin() + i);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return TRUE_;
+    }
+    case HDM_GETITEM: {
+        int i = ToInt(wParam);
+        auto* item = reinterpret_cast<HDITEM*>(lParam);
+        if (!item || i < 0 || i >= static_cast<int>(h->Items.size()))
+            return FALSE_;
+        const THeaderItem& it = h->Items[static_cast<std::size_t>(i)];
+        if (item->mask & HDI_TEXT)
+            CopyText(it.Text, item->pszText, item->cchTextMax);
+        if (item->mask & HDI_WIDTH)
+            item->cxy = it.Width;
+        if (item->mask & HDI_FORMAT)
+            item->fmt = it.Format;
+        if (item->mask & HDI_LPARAM)
+            item->lParam = it.Param;
+        if (item->mask & HDI_IMAGE)
+            item->iImage = it.Image;
+        if (item->mask & HDI_ORDER)
+            item->iOrder = i;
+        return TRUE_;
+    }
+    case HDM_SETITEM: {
+        int i = ToInt(wParam);
+        const auto* item = reinterpret_cast<const HDITEM*>(lParam);
+        if (!item || i < 0 || i >= static_cast<int>(h->Items.size()))
+            return FALSE_;
+        ReadHeaderItem(item, h->Items[static_cast<std::size_t>(i)]);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        HWND parent = GetParent(wnd);
+        if (parent) {
+            NMHEADER nm;
+            nm.hdr.hwndFrom = wnd;
+            nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
+            nm.hdr.code = HDN_ITEMCHANGED;
+            nm.iItem = i;
+            SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+        }
+        return TRUE_;
+    }
+    case HDM_GETITEMRECT: {
+        int i = ToInt(wParam);
+        if (!lParam || i < 0 || i >= static_cast<int>(h->Items.size()))
+            return FALSE_;
+        *reinterpret_cast<RECT*>(lParam) = HeaderItemRect(h, i);
+        return TRUE_;
+    }
+    case HDM_LAYOUT: {
+        auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
+        if (!layout || !layout->prc || !layout->pwpos)
+            return FALSE_;
+        int height = (GetWindowLong(wnd, GWL_STYLE) & HDS_HIDDEN) ? 0 : FontHeight(h->Font) + 6;
+        RECT& r = *layout->prc;
+        *layout->pwpos = WINDOWPOS{wnd, nullptr, r.left, r.top, r.right - r.left, height, 0};
+        r.top += height;
+        return TRUE_;
+    }
+    case HDM_HITTEST: {
+        auto* hit = reinterpret_cast<HDHITTESTINFO*>(lParam);
+        if (!hit)
+            return -1;
+        hit->iItem = HeaderHit(h, hit->pt);
+        hit->flags = hit->iItem >= 0 ? HHT_ONHEADER : HHT_NOWHERE;
+        return hit->iItem;
+    }
+    default:
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    }
+}
+
+// ---- List view ----------------------------------------------------------------------
+
+struct TLvItem {
+    std::vector<std::string> Texts;  // per sub-item
+    int Image = 0;
+    LPARAM Param = 0;
+    UINT State = 0;
+};
+
+struct TLvColumn {
+    int Format = 0;
+    int SubItem = 0;
+};
+
+struct TListView {
+    HWND Wnd = nullptr;
+    HWND Header = nullptr;
+    std::vector<TLvItem> Items;
+    std::vector<TLvColumn> Columns;
+    int Count = 0;                  // owner data: the item count
+    std::vector<UINT> OwnerStates;  // owner data: selection and focus
+    int Top = 0;                    // first row (report) / column (list) / pixel row (icons)
+    int XOffset = 0;
+    HFONT Font = nullptr;
+    HIMAGELIST Images[3] = {};
+    int Focus = -1;
+    int Anchor = -1;
+};
+
+TListView* GetLv(HWND wnd) { return reinterpret_cast<TListView*>(GetWindowLongPtr(wnd, 0)); }
+DWORD Style(const TListView* l) { return static_cast<DWORD>(GetWindowLong(l->Wnd, GWL_STYLE)); }
+DWORD View(const TListView* l) { return Style(l) & LVS_TYPEMASK; }
+bool OwnerData(const TListView* l) { return (Style(l) & LVS_OWNERDATA) != 0; }
+int ItemCount(const TListView* l) { return OwnerData(l) ? l->Count : static_cast<int>(l->Items.size()); }
+bool ValidItem(const TListView* l, long long i) { return i >= 0 && i < ItemCount(l); }
+
+UINT& StateOf(TListView* l, int i)
+{
+    return OwnerData(l) ? l->OwnerStates[static_cast<std::size_t>(i)] : l->Items[static_cast<std::size_t>(i)].State;
+}
+
+int RowHeight(const TListView* l) { return std::max(16, FontHeight(l->Font) + 4); }
+
+RECT Client(const TListView* l)
+{
+    RECT c;
+    GetClientRect(l->Wnd, &c);
+    return c;
+}
+
+int HeaderHeight(const TListView* l)
+{
+    if (View(l) != LVS_REPORT || !l->Header || !IsWindowVisible(l->Header))
+        return 0;
+    RECT r;
+    GetWindowRect(l->Header, &r);
+    return r.bottom - r.top;
+}
+
+int ColumnWidth(const TListView* l, int col)
+{
+    RECT r{};
+    if (!l->Header || !SendMessage(l->Header, HDM_GETITEMRECT, static_cast<WPARAM>(col), reinterpret_cast<LPARAM>(&r)))
+        return 0;
+    return r.right - r.left;
+}
+
+int TotalWidth(const TListView* l)
+{
+    int w = 0;
+    for (int i = 0; i < static_cast<int>(l->Columns.size()); ++i)
+        w += ColumnWidth(l, i);
+    return w;
+}
+
+// The cell size of the icon views and of the list view's columns.
+SIZE Cell(const TListView* l)
+{
+    switch (View(l)) {
+    case LVS_ICON: return SIZE{76, 32 + 2 * RowHeight(l)};
+    case LVS_SMALLICON: return SIZE{120, RowHeight(l)};
+    case LVS_LIST: return SIZE{120, RowHeight(l)};
+    default: return SIZE{std::max(1, TotalWidth(l)), RowHeight(l)};
+    }
+}
+
+int RowsPerPage(const TListView* l)
+{
+    RECT c = Client(l);
+    return std::max(1, static_cast<int>((c.bottom - c.top - HeaderHeight(l)) / Cell(l).cy));
+}
+
+int PerRow(const TListView* l)  // icon views: items per row
+{
+    RECT c = Client(l);
+    return std::max(1, static_cast<int>((c.right - c.left) / Cell(l).cx));
+}
+
+// The item's bounds in client coordinates.
+RECT ItemBounds(const TListView* l, int i)
+{
+    SIZE cell = Cell(l);
+    switch (View(l)) {
+    case LVS_REPORT: {
+        int y = HeaderHeight(l) + (i - l->Top) * cell.cy;
+        return RECT{-l->XOffset, y, -l->XOffset + cell.cx, y + cell.cy};
+    }
+    case LVS_LIST: {
+        int rows = RowsPerPage(l);
+        int col = i / rows - l->Top, row = i % rows;
+        return RECT{col * cell.cx, row * cell.cy, (col + 1) * cell.cx, (row + 1) * cell.cy};
+    }
+    default: {
+        int per = PerRow(l);
+        int x = (i % per) * cell.cx, y = (i / per - l->Top) * cell.cy;
+        return RECT{x, y, x + cell.cx, y + cell.cy};
+    }
+    }
+}
+
+// Scroll units: rows (report, icons), columns (list).
+int Units(const TListView* l)
+{
+    switch (View(l)) {
+    case LVS_REPORT: return ItemCount(l);
+    case LVS_LIST: return (ItemCount(l) + RowsPerPage(l) - 1) / RowsPerPage(l);
+    default: return (ItemCount(l) + PerRow(l) - 1) / PerRow(l);
+    }
+}
+
+int PageUnits(const TListView* l)
+{
+    if (View(l) == LVS_LIST)
+        return std::max(1, static_cast<int>((Client(l).right - Client(l).left) / Cell(l).cx));
+    return RowsPerPage(l);
+}
+
+int ScrollBar(const TListView* l) { return View(l) == LVS_LIST ? SB_HORZ : SB_VERT; }
+
+void UpdateScroll(TListView* l)
+{
+    SCROLLINFO si;
+    si.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+    si.nMin = 0;
+    si.nMax = std::max(0, Units(l) - 1);
+    si.nPage = static_cast<UINT>(PageUnits(l));
+    si.nPos = l->Top;
+    SetScrollInfo(l->Wnd, ScrollBar(l), &si, TRUE_);
+    if (View(l) == LVS_REPORT) {
+        RECT c = Client(l);
+        si.nMax = std::max(0, TotalWidth(l) - 1);
+        si.nPage = static_cast<UINT>(std::max<LONG>(0, c.right - c.left));
+        si.nPos = l->XOffset;
+        SetScrollInfo(l->Wnd, SB_HORZ, &si, TRUE_);
+    }
+}
+
+void SetTop(TListView* l, int top)
+{
+    top = std::clamp(top, 0, std::max(0, Units(l) - PageUnits(l)));
+    if (top != l->Top) {
+        l->Top = top;
+        InvalidateRect(l->Wnd, nullptr, TRUE_);
+    }
+    UpdateScroll(l);
+}
+
+void SetXOffset(TListView* l, int x)
+{
+    RECT c = Client(l);
+    x = std::clamp(x, 0, std::max(0, TotalWidth(l) - static_cast<int>(c.right - c.left)));
+    if (x != l->XOffset) {
+        l->XOffset = x;
+        InvalidateRect(l->Wnd, nullptr, TRUE_);
+        if (l->Header) {
+            RECT hr;
+            GetWindowRect(l->Header, &hr);
+            MoveWindow(l->Header, -x, 0, std::max<int>(c.right - c.left + x, TotalWidth(l)), hr.bottom - hr.top, TRUE_);
+        }
+    }
+    UpdateScroll(l);
+}
+
+void LayoutHeader(TListView* l)
+{
+    if (!l->Header)
+        return;
+    bool show = View(l) == LVS_REPORT && !(Style(l) & LVS_NOCOLUMNHEADER);
+    if (!show) {
+        ShowWindow(l->Header, SW_HIDE);
+        return;
+    }
+    RECT c = Client(l);
+    WINDOWPOS wp;
+    HDLAYOUT layout{&c, &wp};
+    SendMessage(l->Header, HDM_LAYOUT, 0, reinterpret_cast<LPARAM>(&layout));
+    SetWindowPos(l->Header, nullptr, wp.x - l->XOffset, wp.y, std::max(wp.cx + l->XOffset, TotalWidth(l)), wp.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+}
+
+void Relayout(TListView* l)
+{
+    LayoutHeader(l);
+    SetTop(l, l->Top);
+    InvalidateRect(l->Wnd, nullptr, TRUE_);
+}
+
+void EnsureVisible(TListView* l, int i)
+{
+    if (!ValidItem(l, i))
+        return;
+    int unit;
+    switch (View(l)) {
+    case LVS_REPORT: unit = i; break;
+    case LVS_LIST: unit = i / RowsPerPage(l); break;
+    default: unit = i / PerRow(l); break;
+    }
+    if (unit < l->Top)
+        SetTop(l, unit);
+    else if (unit >= l->Top + PageUnits(l))
+        SetTop(l, unit - PageUnits(l) + 1);
+}
+
+LRESULT NotifyChange(TListView* l, UINT code, int i, UINT oldState, UINT newState)
+{
+    HWND parent = GetParent(l->Wnd);
+    if (!parent)
+        return 0;
+    NMLISTVIEW nm;
+    nm.hdr.hwndFrom = l->Wnd;
+    nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(l->Wnd));
+    nm.hdr.code = code;
+    nm.iItem = i;
+    nm.uOldState = oldState;
+    nm.uNewState = newState;
+    nm.uChanged = LVIF_STATE;
+    if (ValidItem(l, i) && !OwnerData(l))
+        nm.lParam = l->Items[static_cast<std::size_t>(i)].Param;
+    return SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+}
+
+void SetState(TListView* l, int i, UINT state, UINT mask)
+{
+    if (!ValidItem(l, i))
+        return;
+    UINT old = StateOf(l, i);
+    UINT now = (old & ~mask) | (state & mask);
+    if (now == old)
+        return;
+    // One focused item; one selected item with LVS_SINGLESEL.
+    if ((now & LVIS_FOCUSED) && !(old & LVIS_FOCUSED)) {
+        if (ValidItem(l, l->Focus) && l->Focus != i)
+            SetState(l, l->Focus, 0, LVIS_FOCUSED);
+        l->Focus = i;
+    }
+    if ((now & LVIS_SELECTED) && !(old & LVIS_SELECTED) && (Style(l) & LVS_SINGLESEL))
+        for (int k = 0; k < ItemCount(l); ++k)
+            if (k != i && (StateOf(l, k) & LVIS_SELECTED))
+                SetState(l, k, 0, LVIS_SELECTED);
+    StateOf(l, i) = now;
+    if (l->Focus == i && !(now & LVIS_FOCUSED))
+        l->Focus = -1;
+    InvalidateRect(l->Wnd, nullptr, TRUE_);
+    NotifyChange(l, LVN_ITEMCHANGED, i, old, now);
+}
+
+std::string ItemText(TListView* l, int i, int sub)
+{
+    if (OwnerData(l)) {
+        HWND parent = GetParent(l->Wnd);
+        char buf[260] = {};
+        NMLVDISPINFO di;
+        di.hdr.hwndFrom = l->Wnd;
+        di.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(l->Wnd));
+        di.hdr.code = LVN_GETDISPINFO;
+        di.item.mask = LVIF_TEXT;
+        di.item.iItem = i;
+        di.item.iSubItem = sub;
+        di.item.pszText = buf;
+        di.item.cchTextMax = sizeof(buf);
+        if (parent)
+            SendMessage(parent, WM_NOTIFY, di.hdr.idFrom, reinterpret_cast<LPARAM>(&di));
+        if (!di.item.pszText || di.item.pszText == LPSTR_TEXTCALLBACK)
+            return {};
+        buf[sizeof(buf) - 1] = 0;
+        return di.item.pszText == buf ? std::string(buf) : std::string(di.item.pszText);
+    }
+    const TLvItem& it = l->Items[static_cast<std::size_t>(i)];
+    return sub >= 0 && sub < static_cast<int>(it.Texts.size()) ? it.Texts[static_cast<std::size_t>(sub)] : std::string();
+}
+
+int HitTest(TListView* l, POINT p, UINT* flags)
+{
+    RECT c = Client(l);
+    if (!PtInRect(&c, p)) {
+        if (flags)
+            *flags = p.y < c.top ? LVHT_ABOVE : p.y >= c.bottom ? LVHT_BELOW : p.x < c.left ? LVHT_TOLEFT : LVHT_TORIGHT;
+        return -1;
+    }
+    for (int i = 0; i < ItemCount(l); ++i) {
+        RECT r = ItemBounds(l, i);
+        if (r.top > c.bottom && View(l) != LVS_LIST)
+            break;
+        if (PtInRect(&r, p)) {
+            if (flags)
+                *flags = LVHT_ONITEMLABEL;
+            return i;
+        }
+    }
+    if (flags)
+        *flags = LVHT_NOWHERE;
+    return -1;
+}
+
+void Paint(TListView* l, HDC dc)
+{
+    RECT c = Client(l);
+    FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
+    HGDIOBJ oldFont = SelectObject(dc, l->Font ? static_cast<HGDIOBJ>(l->Font) : GetStockObject(DEFAULT_GUI_FONT));
+    int oldMode = SetBkMode(dc, TRANSPARENT);
+    HWND parent = GetParent(l->Wnd);
+    NMLVCUSTOMDRAW cd;
+    cd.nmcd.hdr.hwndFrom = l->Wnd;
+    cd.nmcd.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(l->Wnd));
+    cd.nmcd.hdr.code = NM_CUSTOMDRAW;
+    cd.nmcd.hdc = dc;
+    cd.nmcd.rc = c;
+    cd.nmcd.dwDrawStage = CDDS_PREPAINT;
+    LRESULT pre = parent ? SendMessage(parent, WM_NOTIFY, cd.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd)) : 0;
+    const bool focused = GetFocus() == l->Wnd;
+    RECT area = c;
+    area.top += HeaderHeight(l);
+    int saved = SaveDC(dc);
+    IntersectClipRect(dc, area.left, area.top, area.right, area.bottom);
+    for (int i = 0; i < ItemCount(l) && IsWindow(l->Wnd); ++i) {
+        RECT r = ItemBounds(l, i);
+        if (r.bottom <= area.top || r.right <= area.left)
+            continue;
+        if (r.top >= area.bottom && View(l) != LVS_LIST)
+            break;
+        if (r.left >= area.right)
+            break;
+        UINT st = StateOf(l, i);
+        bool sel = (st & LVIS_SELECTED) && (focused || (Style(l) & LVS_SHOWSELALWAYS));
+        COLORREF text = GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
+        COLORREF back = sel ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_WINDOW);
+        LRESULT itemResult = CDRF_DODEFAULT;
+        if (pre & CDRF_NOTIFYITEMDRAW) {
+            cd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+            cd.nmcd.rc = r;
+            cd.nmcd.dwItemSpec = static_cast<DWORD_PTR>(i);
+            cd.nmcd.uItemState = ((st & LVIS_SELECTED) ? CDIS_SELECTED : 0) | ((st & LVIS_FOCUSED) && focused ? CDIS_FOCUS : 0);
+            cd.nmcd.lItemlParam = OwnerData(l) ? 0 : l->Items[static_cast<std::size_t>(i)].Param;
+            cd.clrText = text;
+            cd.clrTextBk = back;
+            cd.iSubItem = 0;
+            itemResult = SendMessage(parent, WM_NOTIFY, cd.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd));
+            if (!IsWindow(l->Wnd))
+                return;
+            text = cd.clrText;
+            back = cd.clrTextBk;
+        }
+        if (!(itemResult & CDRF_SKIPDEFAULT)) {
+            if (sel || back != GetSysColor(COLOR_WINDOW)) {
+                HBRUSH b = CreateSolidBrush(back);
+                FillRect(dc, &r, b);
+                DeleteObject(b);
+            }
+            SetTextColor(dc, text);
+            // The item's picture: large above the label in the icon view,
+            // small in front of it elsewhere.
+            HIMAGELIST il = l->Images[View(l) == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL];
+            int imgW = 0;
+            int icx = 0, icy = 0;
+            if (il && ImageList_GetIconSize(il, &icx, &icy)) {
+                int img = OwnerData(l) ? 0 : l->Items[static_cast<std::size_t>(i)].Image;
+                if (View(l) == LVS_ICON)
+                    ImageList_Draw(il, img, dc, (r.left + r.right - icx) / 2, r.top + 2, ILD_TRANSPARENT);
+                else {
+                    ImageList_Draw(il, img, dc, r.left + 2, (r.top + r.bottom - icy) / 2, ILD_TRANSPARENT);
+                    imgW = icx + 2;
+                }
+            }
+            if (View(l) == LVS_REPORT) {
+                int x = r.left;
+                for (int col = 0; col < static_cast<int>(l->Columns.size()); ++col) {
+                    int w = ColumnWidth(l, col);
+                    RECT tr{x + 4 + (col == 0 ? imgW : 0), r.top, x + w - 4, r.bottom};
+                    int fmt = l->Columns[static_cast<std::size_t>(col)].Format & 3;
+                    UINT f = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                             (fmt == LVCFMT_RIGHT ? DT_RIGHT : fmt == LVCFMT_CENTER ? DT_CENTER : DT_LEFT);
+                    DrawText(dc, ItemText(l, i, l->Columns[static_cast<std::size_t>(col)].SubItem), -1, &tr, f);
+                    x += w;
+                }
+            } else {
+                RECT tr = r;
+                InflateRect(&tr, -2, 0);
+                tr.left += imgW;
+                UINT f = View(l) == LVS_ICON ? (DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS)
+                                             : (DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
+                DrawText(dc, ItemText(l, i, 0), -1, &tr, f | DT_NOPREFIX);
+            }
+            if ((st & LVIS_FOCUSED) && focused)
+                DrawFocusRect(dc, &r);
+        }
+        if (itemResult & CDRF_NOTIFYPOSTPAINT) {
+            cd.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT;
+            SendMessage(parent, WM_NOTIFY, cd.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd));
+        }
+    }
+    RestoreDC(dc, saved);
+    if ((pre & CDRF_NOTIFYPOSTPAINT) && IsWindow(l->Wnd)) {
+        cd.nmcd.dwDrawStage = CDDS_POSTPAINT;
+        cd.nmcd.rc = c;
+        SendMessage(parent, WM_NOTIFY, cd.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd));
+    }
+    SetBkMode(dc, oldMode);
+    SelectObject(dc, oldFont);
+}
+
+void ClickItem(TListView* l, int i, bool shift, bool ctrl)
+{
+    if (!ValidItem(l, i)) {
+        if (!ctrl && !shift)
+            for (int k = 0; k < ItemCount(l); ++k)
+                SetState(l, k, 0, LVIS_SELECTED);
+        return;
+    }
+    bool single = (Style(l) & LVS_SINGLESEL) != 0;
+    if (ctrl && !single) {
+        SetState(l, i, (StateOf(l, i) & LVIS_SELECTED) ? 0 : LVIS_SELECTED, LVIS_SELECTED);
+        SetState(l, i, LVIS_FOCUSED, LVIS_FOCUSED);
+        l->Anchor = i;
+    } else if (shift && !single && ValidItem(l, l->Anchor)) {
+        int a = std::min(l->Anchor, i), b = std::max(l->Anchor, i);
+        for (int k = 0; k < ItemCount(l); ++k)
+            SetState(l, k, (k >= a && k <= b) ? LVIS_SELECTED : 0, LVIS_SELECTED);
+        SetState(l, i, LVIS_FOCUSED, LVIS_FOCUSED);
+    } else {
+        for (int k = 0; k < ItemCount(l); ++k)
+            if (k != i)
+                SetState(l, k, 0, LVIS_SELECTED);
+        SetState(l, i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+        l->Anchor = i;
+    }
+    EnsureVisible(l, i);
+}
+
+void KeyDown(TListView* l, WPARAM vk)
+{
+    int n = ItemCount(l);
+    if (n == 0)
+        return;
+    int from = ValidItem(l, l->Focus) ? l->Focus : 0;
+    int step = 1;
+    if (View(l) == LVS_LIST)
+        step = RowsPerPage(l);
+    else if (View(l) != LVS_REPORT)
+        step = PerRow(l);
+    int to = from;
+    switch (vk) {
+    case VK_UP: to = View(l) == LVS_LIST ? from - 1 : from - (View(l) == LVS_REPORT ? 1 : step); break;
+    case VK_DOWN: to = View(l) == LVS_LIST ? from + 1 : from + (View(l) == LVS_REPORT ? 1 : step); break;
+    case VK_LEFT: to = View(l) == LVS_REPORT ? from : from - (View(l) == LVS_LIST ? step : 1); break;
+    case VK_RIGHT: to = View(l) == LVS_REPORT ? from : from + (View(l) == LVS_LIST ? step : 1); break;
+    case VK_HOME: to = 0; break;
+    case VK_END: to = n - 1; break;
+    case VK_PRIOR: to = from - std::max(1, RowsPerPage(l) - 1); break;
+    case VK_NEXT: to = from + std::max(1, RowsPerPage(l) - 1); break;
+    default: return;
+    }
+    ClickItem(l, std::clamp(to, 0, n - 1), GetKeyState(VK_SHIFT) < 0, false);
+}
+
+void Scroll(TListView* l, int bar, WPARAM wParam)
+{
+    WORD code = LOWORD(wParam);
+    if (code == SB_ENDSCROLL)
+        return;
+    int pos = (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) ? HIWORD(wParam)
+                                                                   : ScrollRequestPos(l->Wnd, bar, code, bar == ScrollBar(l) ? 1 : 16);
+    if (bar == ScrollBar(l))
+        SetTop(l, pos);
+    else if (View(l) == LVS_REPORT)
+        SetXOffset(l, pos);
+}
+
+bool ReadItem(TListView* l, TLvItem& it, const LVITEM* item)
+{
+    if (!item)
+        return false;
+    if (item->mask & LVIF_TEXT) {
+        std::size_t sub = static_cast<std::size_t>(std::max(0, item->iSubItem));
+        if (sub > 1000)
+            return false;
+        if (it.Texts.size() <= sub)
+            it.Texts.resize(sub + 1);
+        it.Texts[sub] = item->pszText && item->pszText != LPSTR_TEXTCALLBACK ? item->pszText : "";
+    }
+    if (item->iSubItem != 0)
+        return true;
+    if (item->mask & LVIF_IMAGE)
+        it.Image = item->iImage;
+    if (item->mask & LVIF_PARAM)
+        it.Param = item->lParam;
+    (void)l;
+    return true;
+}
+
+LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TListView* l = GetLv(wnd);
+    if (!l) {
+        if (msg == WM_NCCREATE) {
+            l = new TListView;
+            l->Wnd = wnd;
+            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(l));
+        }
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    }
+    switch (msg) {
+    case WM_CREATE:
+        // The header is a real child window; its parent hears of it.
+        l->Header = CreateWindowEx(0, WC_HEADER, "", WS_CHILD | HDS_BUTTONS, 0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
+        Relayout(l);
+        return 0;
+    case WM_NCDESTROY:
+        SetWindowLongPtr(wnd, 0, 0);
+        ScrollInfoForget(wnd);
+        delete l;
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SIZE:
+    case WM_STYLECHANGED:
+        Relayout(l);
+        return 0;
+    case WM_SETFONT:
+        l->Font = reinterpret_cast<HFONT>(wParam);
+        if (l->Header)
+            SendMessage(l->Header, WM_SETFONT, wParam, lParam);
+        Relayout(l);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(l->Font);
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT:
+        if (wParam) {
+            Paint(l, reinterpret_cast<HDC>(wParam));
+        } else {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            Paint(l, dc);
+            EndPaint(wnd, &ps);
+        }
+        return 0;
+    case WM_PRINTCLIENT:
+        if (wParam)
+            Paint(l, reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return 0;
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHEADER*>(lParam);
+        if (nm && nm->hdr.hwndFrom == l->Header) {
+            if (nm->hdr.code == HDN_ITEMCLICK) {
+                NMLISTVIEW lv;
+                lv.hdr.hwndFrom = wnd;
+                lv.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
+                lv.hdr.code = LVN_COLUMNCLICK;
+                lv.iSubItem = nm->iItem;
+                HWND parent = GetParent(wnd);
+                if (parent)
+                    SendMessage(parent, WM_NOTIFY, lv.hdr.idFrom, reinterpret_cast<LPARAM>(&lv));
+            } else if (nm->hdr.code == HDN_ITEMCHANGED) {
+                Relayout(l);
+            }
+        }
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        if (GetFocus() != wnd)
+            SetFocus(wnd);
+        int i = HitTest(l, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, nullptr);
+        ClickItem(l, i, (wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0);
+        HWND parent = GetParent(wnd);
+        if (parent && IsWindow(wnd)) {
+            NMHDR nm{wnd, static_cast<UINT_PTR>(GetDlgCtrlID(wnd)), msg == WM_LBUTTONDBLCLK ? NM_DBLCLK : NM_CLICK};
+            SendMessage(parent, WM_NOTIFY, nm.idFrom, reinterpret_cast<LPARAM>(&nm));
+        }
+        return 0;
+    }
+    case WM_KEYDOWN:
+        KeyDown(l, wParam);
+        return 0;
+    case WM_VSCROLL:
+        Scroll(l, SB_VERT, wParam);
+        return 0;
+    case WM_HSCROLL:
+        Scroll(l, SB_HORZ, wParam);
+        return 0;
+    case WM_MOUSEWHEEL:
+        SetTop(l, l->Top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
+        return 0;
+    case LVM_GETHEADER:
+        return reinterpret_cast<LRESULT>(l->Header);
+    case LVM_SETIMAGELIST: {
+        int k = ToInt(wParam);
+        if (k < 0 || k > 2)
+            return 0;
+        HIMAGELIST old = l->Images[k];
+        l->Images[k] = reinterpret_cast<HIMAGELIST>(lParam);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return reinterpret_cast<LRESULT>(old);
+    }
+    case LVM_INSERTCOLUMN: {
+        const auto* col = reinterpret_cast<const LVCOLUMN*>(lParam);
+        int i = ToInt(wParam);
+        if (!col || i < 0 || !l->Header)
+            return -1;
+        i = std::min(i, static_cast<int>(l->Columns.size()));
+        HDITEM hd;
+        hd.mask = HDI_TEXT | HDI_WIDTH | HDI_FORMAT;
+        std::string text = (col->mask & LVCF_TEXT) && col->pszText ? col->pszText : "";
+        hd.pszText = text.data();
+        hd.cxy = (col->mask & LVCF_WIDTH) ? col->cx : 50;
+        hd.fmt = ((col->mask & LVCF_FMT) ? col->fmt : 0) & 3;
+        SendMessage(l->Header, HDM_INSERTITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&hd));
+        TLvColumn c;
+        c.Format = hd.fmt;
+        c.SubItem = (col->mask & LVCF_SUBITEM) ? std::max(0, col->iSubItem) : i;
+        l->Columns.insert(l->Columns.begin() + i, c);
+        Relayout(l);
+        return i;
+    }
+    case LVM_DELETECOLUMN: {
+        int i = ToInt(wParam);
+        if (i < 0 || i >= static_cast<int>(l->Columns.size()))
+            return FALSE_;
+        SendMessage(l->Header, HDM_DELETEITEM, static_cast<WPARAM>(i), 0);
+        l->Columns.erase(l->Columns.begin() + i);
+        Relayout(l);
+        return TRUE_;
+    }
+    case LVM_SETCOLUMN:
+    case LVM_GETCOLUMN: {
+        auto* col = reinterpret_cast<LVCOLUMN*>(lParam);
+        int i = ToInt(wParam);
+        if (!col || i < 0 || i >= static_cast<int>(l->Columns.size()))
+            return FALSE_;
+        HDITEM hd;
+        hd.mask = ((col->mask & LVCF_TEXT) ? HDI_TEXT : 0) | ((col->mask & LVCF_WIDTH) ? HDI_WIDTH : 0) |
+                  ((col->mask & LVCF_FMT) ? HDI_FORMAT : 0);
+        hd.pszText = col->pszText;
+        hd.cchTextMax = col->cchTextMax;
+        hd.cxy = col->cx;
+        hd.fmt = col->fmt & 3;
+        if (msg == LVM_SETCOLUMN) {
+            SendMessage(l->Header, HDM_SETITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&hd));
+            if (col->mask & LVCF_FMT)
+                l->Columns[static_cast<std::size_t>(i)].Format = col->fmt & 3;
+            if (col->mask & LVCF_SUBITEM)
+                l->Columns[static_cast<std::size_t>(i)].SubItem = std::max(0, col->iSubItem);
+            Relayout(l);
+        } else {
+            SendMessage(l->Header, HDM_GETITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&hd));
+            col->cx = hd.cxy;
+            col->fmt = hd.fmt;
+            col->iSubItem = l->Columns[static_cast<std::size_t>(i)].SubItem;
+        }
+        return TRUE_;
+    }
+    case LVM_GETCOLUMNWIDTH: {
+        int i = ToInt(wParam);
+        if (View(l) == LVS_LIST)
+            return Cell(l).cx;
+        return i >= 0 && i < static_cast<int>(l->Columns.size()) ? ColumnWidth(l, i) : 0;
+    }
+    case LVM_SETCOLUMNWIDTH: {
+        int i = ToInt(wParam);
+        if (i < 0 || i >= static_cast<int>(l->Columns.size()))
+            return FALSE_;
+        HDITEM hd;
+        hd.mask = HDI_WIDTH;
+        hd.cxy = std::max(0, static_cast<int>(static_cast<SHORT>(LOWORD(lParam))));
+        SendMessage(l->Header, HDM_SETITEM, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&hd));
+        Relayout(l);
+        return TRUE_;
+    }
+    case LVM_GETITEMCOUNT:
+        return ItemCount(l);
+    case LVM_SETITEMCOUNT: {
+        if (!OwnerData(l))
+            return TRUE_;
+        // Owner data keeps one state word per item; a million items is far
+        // beyond any list shown here, and refuses absurd counts.
+        int n = std::clamp(ToInt(wParam), 0, 1000000);
+        l->Count = n;
+        l->OwnerStates.assign(static_cast<std::size_t>(n), 0);
+        l->Focus = l->Anchor = -1;
+        Relayout(l);
+        return TRUE_;
+    }
+    case LVM_INSERTITEM: {
+        const auto* item = reinterpret_cast<const LVITEM*>(lParam);
+        if (OwnerData(l) || !item || item->iSubItem != 0)
+            return -1;
+        TLvItem it;
+        if (!ReadItem(l, it, item))
+            return -1;
+        int i = std::clamp(item->iItem, 0, ItemCount(l));
+        if (item->mask & LVIF_STATE)
+            it.State = item->state & item->stateMask & ~LVIS_FOCUSED;
+        l->Items.insert(l->Items.begin() + i, std::move(it));
+        if (l->Focus >= i)
+            ++l->Focus;
+        if (l->Anchor >= i)
+            ++l->Anchor;
+        Relayout(l);
+        NotifyChange(l, LVN_INSERTITEM, i, 0, 0);
+        return i;
+    }
+    case LVM_DELETEITEM: {
+        int i = ToInt(wParam);
+        if (OwnerData(l) || !ValidItem(l, i))
+            return FALSE_;
+        NotifyChange(l, LVN_DELETEITEM, i, 0, 0);
+        if (!IsWindow(wnd) || !ValidItem(l, i))
+            return FALSE_;
+        l->Items.erase(l->Items.begin() + i);
+        if (l->Focus == i)
+            l->Focus = -1;
+        else if (l->Focus > i)
+            --l->Focus;
+        if (l->Anchor >= i)
+            l->Anchor = std::max(-1, l->Anchor - 1);
+        Relayout(l);
+        return TRUE_;
+    }
+    case LVM_DELETEALLITEMS:
+        NotifyChange(l, LVN_DELETEALLITEMS, -1, 0, 0);
+        l->Items.clear();
+        l->Count = 0;
+        l->OwnerStates.clear();
+        l->Focus = l->Anchor = -1;
+        l->Top = 0;
+        Relayout(l);
+        return TRUE_;
+    case LVM_SETITEM:
+    case LVM_SETITEMTEXT: {
+        auto* item = reinterpret_cast<LVITEM*>(lParam);
+        if (!item)
+            return FALSE_;
+        int i = msg == LVM_SETITEM ? item->iItem : ToInt(wParam);
+        if (!ValidItem(l, i))
+            return FALSE_;
+        if (msg == LVM_SETITEMTEXT) {
+            LVITEM t = *item;
+            t.mask = LVIF_TEXT;
+            if (!OwnerData(l) && !ReadItem(l, l->Items[static_cast<std::size_t>(i)], &t))
+                return FALSE_;
+        } else {
+            if (!OwnerData(l) && !ReadItem(l, l->Items[static_cast<std::size_t>(i)], item))
+                return FALSE_;
+            if (item->mask & LVIF_STATE)
+                SetState(l, i, item->state, item->stateMask);
+        }
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return TRUE_;
+    }
+    case LVM_GETITEM:
+    case LVM_GETITEMTEXT: {
+        auto* item = reinterpret_cast<LVITEM*>(lParam);
+        if (!item)
+            return msg == LVM_GETITEM ? FALSE_ : 0;
+        int i = msg == LVM_GETITEM ? item->iItem : ToInt(wParam);
+        if (!ValidItem(l, i))
+            return msg == LVM_GETITEM ? FALSE_ : 0;
+        std::string text = ItemText(l, i, item->iSubItem);
+        if (msg == LVM_GETITEMTEXT || (item->mask & LVIF_TEXT))
+            CopyText(text, item->pszText, item->cchTextMax);
+        if (msg == LVM_GETITEMTEXT)
+            return item->pszText && item->cchTextMax > 0 ? static_cast<LRESULT>(std::strlen(item->pszText)) : 0;
+        if (!OwnerData(l)) {
+            const TLvItem& it = l->Items[static_cast<std::size_t>(i)];
+            if (item->mask & LVIF_IMAGE)
+                item->iImage = it.Image;
+            if (item->mask & LVIF_PARAM)
+                item->lParam = it.Param;
+        }
+        if (item->mask & LVIF_STATE)
+            item->state = StateOf(l, i) & item->stateMask;
+        return TRUE_;
+    }
+    case LVM_SETITEMSTATE: {
+        const auto* item = reinterpret_cast<const LVITEM*>(lParam);
+        int i = ToInt(wParam);
+        if (!item)
+            return FALSE_;
+        if (i == -1) {
+            for (int k = 0; k < ItemCount(l); ++k)
+                SetState(l, k, item->state, item->stateMask);
+            return TRUE_;
+        }
+        if (!ValidItem(l, i))
+            return FALSE_;
+        SetState(l, i, item->state, item->stateMask);
+        return TRUE_;
+    }
+    case LVM_GETITEMSTATE: {
+        int i = ToInt(wParam);
+        return ValidItem(l, i) ? static_cast<LRESULT>(StateOf(l, i) & static_cast<UINT>(lParam)) : 0;
+    }
+    case LVM_GETSELECTEDCOUNT: {
+        int n = 0;
+        for (int k = 0; k < ItemCount(l); ++k)
+            if (StateOf(l, k) & LVIS_SELECTED)
+                ++n;
+        return n;
+    }
+    case LVM_GETNEXTITEM: {
+        int start = ToInt(wParam);
+        UINT flags = static_cast<UINT>(LOWORD(lParam));
+        UINT want = flags & (LVNI_FOCUSED | LVNI_SELECTED);
+        for (long long k = std::max<long long>(0, static_cast<long long>(start) + 1); k < ItemCount(l); ++k)
+            if ((StateOf(l, static_cast<int>(k)) & want) == want)
+                return static_cast<LRESULT>(k);
+        return -1;
+    }
+    case LVM_GETITEMRECT: {
+        auto* r = reinterpret_cast<RECT*>(lParam);
+        int i = ToInt(wParam);
+        if (!r || !ValidItem(l, i))
+            return FALSE_;
+        int code = r->left;
+        RECT b = ItemBounds(l, i);
+        if (View(l) == LVS_REPORT && code == LVIR_LABEL && !l->Columns.empty())
+            b.right = b.left + ColumnWidth(l, 0);
+        *r = b;
+        return TRUE_;
+    }
+    case LVM_HITTEST: {
+        auto* hit = reinterpret_cast<LVHITTESTINFO*>(lParam);
+        if (!hit)
+            return -1;
+        hit->iItem = HitTest(l, hit->pt, &hit->flags);
+        hit->iSubItem = 0;
+        return hit->iItem;
+    }
+    case LVM_ENSUREVISIBLE:
+        if (!ValidItem(l, ToInt(wParam)))
+            return FALSE_;
+        EnsureVisible(l, ToInt(wParam));
+        return TRUE_;
+    case LVM_GETTOPINDEX:
+        switch (View(l)) {
+        case LVS_REPORT: return l->Top;
+        case LVS_LIST: return l->Top * RowsPerPage(l);
+        default: return 0;
+        }
+    case LVM_GETCOUNTPERPAGE:
+        if (View(l) == LVS_LIST)
+            return RowsPerPage(l) * PageUnits(l);
+        if (View(l) == LVS_REPORT)
+            return RowsPerPage(l);
+        return ItemCount(l);
+    default:
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    }
+}
+
+} // namespace
+
+void RegisterListViewClasses()
+{
+    WNDCLASS wc;
+    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
+    wc.lpfnWndProc = &HeaderProc;
+    wc.cbWndExtra = sizeof(void*);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = WC_HEADER;
+    RegisterClass(&wc);
+    wc.lpfnWndProc = &ListViewProc;
+    wc.lpszClassName = WC_LISTVIEW;
+    RegisterClass(&wc);
+}
