@@ -14,24 +14,6 @@
 #include "engine/MyUtils.h"
 #include "engine/UnicodeProtocol.h"
 
-namespace {
-std::string FormatVA(const char* AFormat, va_list AArgs) {
-    char small[1024];
-    va_list copy;
-    va_copy(copy, AArgs);
-    int n = std::vsnprintf(small, sizeof small, AFormat, copy);
-    va_end(copy);
-    if (n < 0) return std::string();
-    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
-    std::string big(static_cast<size_t>(n) + 1, '\0');
-    va_copy(copy, AArgs);
-    std::vsnprintf(big.data(), big.size(), AFormat, copy);
-    va_end(copy);
-    big.resize(static_cast<size_t>(n));
-    return big;
-}
-}  // namespace
-
 TCustomDecoder::TCustomDecoder(TComponent* AOwner) : TFFBaseComponent(AOwner) { UpdateFileInfo(); }
 
 TCustomDecoder::~TCustomDecoder() {
@@ -283,11 +265,7 @@ std::string TCustomDecoder::FormatLongName() {
     return FFileHandle->iformat && FFileHandle->iformat->long_name ? FFileHandle->iformat->long_name : "";
 }
 
-static bool StreamIs(AVFormatContext* ACtx, int AIndex, AVMediaType AType) {
-    return ACtx->streams[AIndex]->codecpar->codec_type == AType;
-}
-
-bool TCustomDecoder::IsAudioStream(int AStreamIndex) {
+bool TCustomDecoder::StreamHasType(int AStreamIndex, AVMediaType AType) {
     if (!FFileHandle) {
         ReportMsg(AV_LOG_WARNING, "file not loaded.");
         return false;
@@ -296,29 +274,13 @@ bool TCustomDecoder::IsAudioStream(int AStreamIndex) {
         ReportFmt(AV_LOG_ERROR, "stream index #%d is invalid.", AStreamIndex);
         return false;
     }
-    return StreamIs(FFileHandle, AStreamIndex, AVMEDIA_TYPE_AUDIO);
+    return FFileHandle->streams[AStreamIndex]->codecpar->codec_type == AType;
 }
 
-bool TCustomDecoder::IsVideoStream(int AStreamIndex) {
-    if (!FFileHandle) {
-        ReportMsg(AV_LOG_WARNING, "file not loaded.");
-        return false;
-    }
-    if (AStreamIndex < 0 || AStreamIndex >= FStreamCount) {
-        ReportFmt(AV_LOG_ERROR, "stream index #%d is invalid.", AStreamIndex);
-        return false;
-    }
-    return StreamIs(FFileHandle, AStreamIndex, AVMEDIA_TYPE_VIDEO);
-}
+bool TCustomDecoder::IsAudioStream(int AStreamIndex) { return StreamHasType(AStreamIndex, AVMEDIA_TYPE_AUDIO); }
+
+bool TCustomDecoder::IsVideoStream(int AStreamIndex) { return StreamHasType(AStreamIndex, AVMEDIA_TYPE_VIDEO); }
 
 bool TCustomDecoder::IsSubtitleStream(int AStreamIndex) {
-    if (!FFileHandle) {
-        ReportMsg(AV_LOG_WARNING, "file not loaded.");
-        return false;
-    }
-    if (AStreamIndex < 0 || AStreamIndex >= FStreamCount) {
-        ReportFmt(AV_LOG_ERROR, "stream index #%d is invalid.", AStreamIndex);
-        return false;
-    }
-    return StreamIs(FFileHandle, AStreamIndex, AVMEDIA_TYPE_SUBTITLE);
+    return StreamHasType(AStreamIndex, AVMEDIA_TYPE_SUBTITLE);
 }

@@ -191,6 +191,9 @@ protected:
 
 private:
     void InitOptions();
+    // Whether the stream has AType; a missing file or a bad index is reported
+    // and answers false.
+    bool StreamHasType(int AStreamIndex, AVMediaType AType);
 };
 
 class TFFDecoder : public TCustomDecoder {

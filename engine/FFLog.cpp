@@ -44,22 +44,6 @@ TCallbackState& Callback() {
     return *s;
 }
 
-std::string FormatV(const char* AFormat, va_list AArgs) {
-    char small[2048];
-    va_list copy;
-    va_copy(copy, AArgs);
-    int n = std::vsnprintf(small, sizeof small, AFormat, copy);
-    va_end(copy);
-    if (n < 0) return std::string();
-    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
-    std::string big(static_cast<size_t>(n) + 1, '\0');
-    va_copy(copy, AArgs);
-    std::vsnprintf(big.data(), big.size(), AFormat, copy);
-    va_end(copy);
-    big.resize(static_cast<size_t>(n));
-    return big;
-}
-
 std::string ItemPrefix(void* avcl) {
     std::string prefix;
     if (!avcl) return prefix;
@@ -208,7 +192,7 @@ void TFFLogger::Log(TObject* Sender, TLogLevel ALogLevel, const char* AFormat, .
 
 void TFFLogger::LogV(TObject* Sender, TLogLevel ALogLevel, const char* AFormat, va_list AArgs) {
     if (ALogLevel > FLogLevel || !FOnLog) return;
-    Deliver(Sender, CurrentLogThreadID(), ALogLevel, FormatV(AFormat, AArgs));
+    Deliver(Sender, CurrentLogThreadID(), ALogLevel, FormatVA(AFormat, AArgs));
 }
 
 void TFFLogger::DeliverLibraryLine(Cardinal AThreadID, TLogLevel ALevel, const std::string& AMsg) {
@@ -252,7 +236,7 @@ extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl
             nullText = va_arg(copy, const char*) == nullptr;
             va_end(copy);
         }
-        if (fmt && !nullText) piece += FormatV(fmt, vl);
+        if (fmt && !nullText) piece += FormatVA(fmt, vl);
         if (!piece.empty() && piece.back() == '\n' && piece == cb.Previous) {
             ++cb.RepeatCount;
             return;

@@ -14,6 +14,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLoad.h"
 #include "engine/FFTexts.h"
+#include "engine/MyUtils.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
 #include "platform/rtl/Exceptions.h"
@@ -33,16 +34,8 @@ std::string Printf(const char* Fmt, ...)
 {
     va_list ap;
     va_start(ap, Fmt);
-    va_list ap2;
-    va_copy(ap2, ap);
-    int n = std::vsnprintf(nullptr, 0, Fmt, ap);
+    std::string s = FormatVA(Fmt, ap);
     va_end(ap);
-    std::string s;
-    if (n > 0) {
-        s.resize(size_t(n));
-        std::vsnprintf(s.data(), size_t(n) + 1, Fmt, ap2);
-    }
-    va_end(ap2);
     return s;
 }
 

@@ -128,6 +128,24 @@ std::vector<std::string> SplitCommandLine(const std::string& ACmdLine) {
     return result;
 }
 
+// Most texts fit the stack buffer; a longer one is formatted a second time
+// into a string of its exact size.
+std::string FormatVA(const char* AFormat, va_list AArgs) {
+    char small[2048];
+    va_list copy;
+    va_copy(copy, AArgs);
+    int n = std::vsnprintf(small, sizeof small, AFormat, copy);
+    va_end(copy);
+    if (n < 0) return std::string();
+    if (static_cast<size_t>(n) < sizeof small) return std::string(small, static_cast<size_t>(n));
+    std::string big(static_cast<size_t>(n) + 1, '\0');
+    va_copy(copy, AArgs);
+    std::vsnprintf(big.data(), big.size(), AFormat, copy);
+    va_end(copy);
+    big.resize(static_cast<size_t>(n));
+    return big;
+}
+
 void* LoadLibraryFromPath(const TPathFileName& AFolder, const TPathFileName& AFileName, std::string& AError) {
     std::string name = AFileName;
     if (!AFolder.empty()) {

@@ -4,6 +4,7 @@
 // byte counts as text, splitting option texts like the C run-time splits a
 // command line, message pumping and the one road by which engine events reach
 // the main thread.
+#include <cstdarg>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -18,6 +19,8 @@ int64_t FileSizeOf(const TPathFileName& AFileName);
 // The part of S before the first ADelimiter; with ARemove S keeps what
 // follows it. No delimiter: the whole of S (and S becomes empty with ARemove).
 std::string CutAtDelimiter(std::string& S, const std::string& ADelimiter, bool ARemove);
+// A printf-style text of any length; empty when the format fails.
+std::string FormatVA(const char* AFormat, va_list AArgs);
 // "%d Byte", "%.2f KB", "%.2f MB" or "%.2f GB" with the user's decimal separator.
 std::string SizeToText(int64_t ASize);
 

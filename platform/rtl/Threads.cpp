@@ -139,6 +139,18 @@ void ServeUntilEnded(const std::function<bool()>& ended)
     }
 }
 
+// Waits until ended() holds: the main thread keeps serving the queue (a
+// worker in Synchronize could not end otherwise), another thread just waits.
+void WaitUntilEnded(const std::function<bool()>& ended)
+{
+    if (IsMainThread()) {
+        ServeUntilEnded(ended);
+    } else {
+        std::unique_lock<std::mutex> lock(Sync().lock);
+        Sync().arrived.wait(lock, ended);
+    }
+}
+
 }  // namespace
 
 bool CheckSynchronize(DWORD timeoutMs)
@@ -239,15 +251,8 @@ TThread::~TThread()
             FThread.detach();  // freeing itself at its end
         } else {
             Terminate();
-            if (!FEnded.load()) {
-                if (IsMainThread()) {
-                    // Serve the queue so that a worker in Synchronize can end.
-                    ServeUntilEnded([this] { return FEnded.load(); });
-                } else {
-                    std::unique_lock<std::mutex> lock(Sync().lock);
-                    Sync().arrived.wait(lock, [&] { return FEnded.load(); });
-                }
-            }
+            if (!FEnded.load())
+                WaitUntilEnded([this] { return FEnded.load(); });
             std::lock_guard<std::mutex> g(FJoinLock);
             if (FThread.joinable())
                 FThread.join();
@@ -318,12 +323,7 @@ int TThread::WaitFor()
         return ReturnValue;
     if (FThreadID.load() == GetCurrentThreadId())
         throw EThread("A thread cannot wait for itself");
-    if (IsMainThread()) {
-        ServeUntilEnded([this] { return FEnded.load(); });
-    } else {
-        std::unique_lock<std::mutex> lock(Sync().lock);
-        Sync().arrived.wait(lock, [&] { return FEnded.load(); });
-    }
+    WaitUntilEnded([this] { return FEnded.load(); });
     {
         std::lock_guard<std::mutex> g(FJoinLock);
         if (FThread.joinable())

@@ -41,6 +41,18 @@ double SaneKf(double Kf)
 
 double ClampKf(double Kf) { return std::isnan(Kf) ? 0 : std::clamp(Kf, 0.0, 1.0); }
 
+// The width of the band a sliding or graded transition covers at Kf: at
+// least one column, and never the whole row.
+int BandWidth(int W, double Kf)
+{
+    int b = RoundI(W * SaneKf(Kf));
+    if (b <= 0)
+        b = 1;
+    if (b > W - 1)
+        b = W - 1;
+    return b;
+}
+
 }  // namespace
 
 TspEffectBmp::TspEffectBmp(int cx, int cy) { Allocate(cx, cy); }
@@ -282,13 +294,8 @@ void TspEffectBmp::MorphLeftGrad(const TspEffectBmp* BMP, double Kf)
 {
     if (!SameSize(BMP))
         return;
-    Kf = SaneKf(Kf);
     const int W = Width;
-    int b = RoundI(W * Kf);
-    if (b <= 0)
-        b = 1;
-    if (b > W - 1)
-        b = W - 1;
+    const int b = BandWidth(W, Kf);
     const double step = 1.0 / b;
     EachRow([&](int y, BYTE* line) {
         const BYTE* n = BMP->GetScanLinePtr(y);
@@ -341,13 +348,8 @@ void TspEffectBmp::MorphLeftSlide(const TspEffectBmp* BMP, double Kf)
 {
     if (!SameSize(BMP))
         return;
-    Kf = SaneKf(Kf);
     const int W = Width;
-    int b = RoundI(W * Kf);
-    if (b <= 0)
-        b = 1;
-    if (b > W - 1)
-        b = W - 1;
+    const int b = BandWidth(W, Kf);
     EachRow([&](int y, BYTE* line) {
         const BYTE* n = BMP->GetScanLinePtr(y);
         int j = std::max(0, W - b - 1);
@@ -362,13 +364,8 @@ void TspEffectBmp::MorphRightSlide(const TspEffectBmp* BMP, double Kf)
 {
     if (!SameSize(BMP))
         return;
-    Kf = SaneKf(Kf);
     const int W = Width;
-    int b = RoundI(W * Kf);
-    if (b <= 0)
-        b = 1;
-    if (b > W - 1)
-        b = W - 1;
+    const int b = BandWidth(W, Kf);
     EachRow([&](int y, BYTE* line) {
         const BYTE* n = BMP->GetScanLinePtr(y);
         int j = std::max(0, W - b - 1);

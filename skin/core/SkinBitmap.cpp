@@ -34,6 +34,16 @@ bool CutToBitmap(TRect& R, int W, int H)
 
 inline int Chan(TspColor c, int shift) { return static_cast<int>((c >> shift) & 0xFF); }
 
+// Runs the colour of every pixel that is not fully transparent through
+// `recolor`; the alpha stays as it is.
+template <typename F>
+void RecolorOpaque(TspColor* bits, std::size_t count, F&& recolor)
+{
+    for (std::size_t i = 0; i < count; ++i)
+        if (bits[i] >> 24)
+            bits[i] = (recolor(bits[i]) & 0xFFFFFF) | (bits[i] & 0xFF000000u);
+}
+
 }  // namespace
 
 void AddBitmapToList(TspBitmap* Bitmap)
@@ -306,40 +316,32 @@ void TspBitmap::ChangeBitmapBrightness(int DeltaBrightness)
 {
     if (DeltaBrightness == 0 || !FBits)
         return;
-    const std::size_t n = static_cast<std::size_t>(FWidth) * FHeight;
-    for (std::size_t i = 0; i < n; ++i)
-        if (FBits[i] >> 24)
-            FBits[i] = (ChangeColorBrightness(FBits[i], DeltaBrightness) & 0xFFFFFF) | (FBits[i] & 0xFF000000u);
+    RecolorOpaque(FBits, static_cast<std::size_t>(FWidth) * FHeight,
+                  [DeltaBrightness](TspColor c) { return ChangeColorBrightness(c, DeltaBrightness); });
 }
 
 void TspBitmap::ChangeBitmapSat(int DeltaSat)
 {
     if (DeltaSat == 0 || !FBits)
         return;
-    const std::size_t n = static_cast<std::size_t>(FWidth) * FHeight;
-    for (std::size_t i = 0; i < n; ++i)
-        if (FBits[i] >> 24)
-            FBits[i] = (ChangeColorSaturation(FBits[i], DeltaSat) & 0xFFFFFF) | (FBits[i] & 0xFF000000u);
+    RecolorOpaque(FBits, static_cast<std::size_t>(FWidth) * FHeight,
+                  [DeltaSat](TspColor c) { return ChangeColorSaturation(c, DeltaSat); });
 }
 
 void TspBitmap::ChangeBitmapHue(int DeltaHue)
 {
     if (DeltaHue == 0 || !FBits)
         return;
-    const std::size_t n = static_cast<std::size_t>(FWidth) * FHeight;
-    for (std::size_t i = 0; i < n; ++i)
-        if (FBits[i] >> 24)
-            FBits[i] = (ChangeColorHue(FBits[i], DeltaHue) & 0xFFFFFF) | (FBits[i] & 0xFF000000u);
+    RecolorOpaque(FBits, static_cast<std::size_t>(FWidth) * FHeight,
+                  [DeltaHue](TspColor c) { return ChangeColorHue(c, DeltaHue); });
 }
 
 void TspBitmap::SetBitmapHue(int Hue)
 {
     if (!FBits)
         return;
-    const std::size_t n = static_cast<std::size_t>(FWidth) * FHeight;
-    for (std::size_t i = 0; i < n; ++i)
-        if (FBits[i] >> 24)
-            FBits[i] = (SetColorHue(FBits[i], Hue) & 0xFFFFFF) | (FBits[i] & 0xFF000000u);
+    RecolorOpaque(FBits, static_cast<std::size_t>(FWidth) * FHeight,
+                  [Hue](TspColor c) { return SetColorHue(c, Hue); });
 }
 
 void TspBitmap::FlipVert()

@@ -42,42 +42,16 @@ public:
     // positive. Tiles wholly outside the target bitmap are skipped.
     void TileX(LONG a, LONG b, LONG r0, LONG r1, LONG S, LONG E, LONG t0, LONG t1)
     {
-        const I64 L = static_cast<I64>(b) - a;
-        if (L <= 0 || E < S)
-            return;
-        const I64 count = (static_cast<I64>(E) - S) / L;
-        I64 first = 0;
-        if (S < 0)
-            first = (-static_cast<I64>(S)) / L;
-        const I64 last = std::min(count, (static_cast<I64>(FDst->Width()) - S) / L + 1);
-        for (I64 k = first; k <= last; ++k) {
-            const I64 x0 = S + k * L;
-            const I64 cut = std::max<I64>(0, x0 + L - E);
-            if (L - cut <= 0)
-                continue;
-            Copy(TRect(static_cast<LONG>(x0), t0, static_cast<LONG>(x0 + L - cut), t1),
-                 TRect(a, r0, static_cast<LONG>(b - cut), r1));
-        }
+        TileAlong(a, b, S, E, FDst->Width(), [&](LONG p0, LONG p1, LONG srcEnd) {
+            Copy(TRect(p0, t0, p1, t1), TRect(a, r0, srcEnd, r1));
+        });
     }
 
     void TileY(LONG a, LONG b, LONG c0, LONG c1, LONG S, LONG E, LONG t0, LONG t1)
     {
-        const I64 L = static_cast<I64>(b) - a;
-        if (L <= 0 || E < S)
-            return;
-        const I64 count = (static_cast<I64>(E) - S) / L;
-        I64 first = 0;
-        if (S < 0)
-            first = (-static_cast<I64>(S)) / L;
-        const I64 last = std::min(count, (static_cast<I64>(FDst->Height()) - S) / L + 1);
-        for (I64 k = first; k <= last; ++k) {
-            const I64 y0 = S + k * L;
-            const I64 cut = std::max<I64>(0, y0 + L - E);
-            if (L - cut <= 0)
-                continue;
-            Copy(TRect(t0, static_cast<LONG>(y0), t1, static_cast<LONG>(y0 + L - cut)),
-                 TRect(c0, a, c1, static_cast<LONG>(b - cut)));
-        }
+        TileAlong(a, b, S, E, FDst->Height(), [&](LONG p0, LONG p1, LONG srcEnd) {
+            Copy(TRect(t0, p0, t1, p1), TRect(c0, a, c1, srcEnd));
+        });
     }
 
     // The client section tiled in two dimensions from (x0, y0), cut at
@@ -150,6 +124,29 @@ public:
     }
 
 private:
+    // The tiles of the section [a, b) laid from S to E along one axis whose
+    // target extent is `limit`: place(start, end, sourceEnd) for each tile
+    // that is not wholly cut off, the last one cut at E.
+    template <typename Place>
+    static void TileAlong(LONG a, LONG b, LONG S, LONG E, int limit, Place&& place)
+    {
+        const I64 L = static_cast<I64>(b) - a;
+        if (L <= 0 || E < S)
+            return;
+        const I64 count = (static_cast<I64>(E) - S) / L;
+        I64 first = 0;
+        if (S < 0)
+            first = (-static_cast<I64>(S)) / L;
+        const I64 last = std::min(count, (static_cast<I64>(limit) - S) / L + 1);
+        for (I64 k = first; k <= last; ++k) {
+            const I64 p0 = S + k * L;
+            const I64 cut = std::max<I64>(0, p0 + L - E);
+            if (L - cut <= 0)
+                continue;
+            place(static_cast<LONG>(p0), static_cast<LONG>(p0 + L - cut), static_cast<LONG>(b - cut));
+        }
+    }
+
     TBitmap* FDst;
     TBitmap* FSrc;
     LONG FOrgX, FOrgY;

@@ -43,19 +43,27 @@ TStateRects PlaceStates(TSheet& sheet, int w, int h, Paint paint)
     return {r[0], r[1], r[2], r[3], r[4]};
 }
 
+// The corner points of a w x h picture with an even border, its edges and
+// middle stretched (or tiled).
+template <typename D>
+void SliceCorners(D& d, int w, int h, int border, bool stretch)
+{
+    d.LTPoint = TPoint(border, border);
+    d.RTPoint = TPoint(w - border, border);
+    d.LBPoint = TPoint(border, h - border);
+    d.RBPoint = TPoint(w - border, h - border);
+    d.LeftStretch = d.RightStretch = d.TopStretch = d.BottomStretch = stretch;
+    d.StretchEffect = stretch;
+    d.StretchType = spstFull;
+}
+
 void NineSlice(TspDataSkinCustomControl& c, const TRect& skinRect, int border, bool stretch = true)
 {
     const int w = skinRect.Width(), h = skinRect.Height();
     c.SkinRect = skinRect;
     c.PictureIndex = 0;
     c.ClRect = TRect(border, border, w - border, h - border);
-    c.LTPoint = TPoint(border, border);
-    c.RTPoint = TPoint(w - border, border);
-    c.LBPoint = TPoint(border, h - border);
-    c.RBPoint = TPoint(w - border, h - border);
-    c.LeftStretch = c.RightStretch = c.TopStretch = c.BottomStretch = stretch;
-    c.StretchEffect = stretch;
-    c.StretchType = spstFull;
+    SliceCorners(c, w, h, border, stretch);
 }
 
 template <class T>
@@ -602,25 +610,16 @@ void AddWindows(TspSkinData& skin)
         skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(b)));
         return static_cast<int>(skin.FActivePictures.size()) - 1;
     };
-    auto slice = [](auto& d, int w, int h, int border) {
-        d.LTPoint = TPoint(border, border);
-        d.RTPoint = TPoint(w - border, border);
-        d.LBPoint = TPoint(border, h - border);
-        d.RBPoint = TPoint(w - border, h - border);
-        d.TopStretch = d.LeftStretch = d.RightStretch = d.BottomStretch = true;
-        d.StretchEffect = true;
-        d.StretchType = spstFull;
-    };
     skin.PopupWindow->WindowPictureIndex = window(80, 60, th.Field, th.Border, 0);
     skin.FActivePicturesNames.Add("popup.bmp");
-    slice(*skin.PopupWindow, 80, 60, 3);
+    SliceCorners(*skin.PopupWindow, 80, 60, 3, true);
     skin.PopupWindow->ItemsRect = TRect(3, 3, 77, 57);
     skin.PopupWindow->ScrollMarkerColor = ToTColor(th.Text);
     skin.PopupWindow->ScrollMarkerActiveColor = ToTColor(th.Accent);
 
     skin.HintWindow->WindowPictureIndex = window(60, 30, 0xFFFFFFFF, th.Border, 3);
     skin.FActivePicturesNames.Add("hint.bmp");
-    slice(*skin.HintWindow, 60, 30, 4);
+    SliceCorners(*skin.HintWindow, 60, 30, 4, true);
     skin.HintWindow->ClRect = TRect(4, 4, 56, 26);
     skin.HintWindow->FontName = "Arial";
     skin.HintWindow->FontHeight = 13;
