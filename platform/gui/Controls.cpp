@@ -4,6 +4,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/user/controls/CommCtrl.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -1211,6 +1212,16 @@ void TWinControl::WndProc(TMessage& Message)
     case WM_NCDESTROY:
         DefaultHandler(Message);
         return;
+    case WM_NOTIFY: {
+        // A native child's notification goes back to its own control.
+        const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
+        if (hdr && hdr->hwndFrom && hdr->hwndFrom != FHandle)
+            if (TWinControl* child = FindControl(hdr->hwndFrom)) {
+                Message.Result = child->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+                return;
+            }
+        break;
+    }
     default:
         break;
     }
