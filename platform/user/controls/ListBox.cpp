@@ -559,8 +559,6 @@ void MeasureItems(TListBox* l)
     }
 }
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
 LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TListBox* l = Get(wnd);
@@ -902,11 +900,5 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterListBoxClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &ListBoxProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_LISTBOX;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_LISTBOX, &ListBoxProc);
 }

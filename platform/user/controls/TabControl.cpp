@@ -428,8 +428,6 @@ bool ReadItem(const TCITEM* item, TTab& tab)
     return true;
 }
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
 LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TTabControl* t = Get(wnd);
@@ -529,13 +527,8 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (!Valid(t, i) || !item)
             return FALSE_;
         const TTab& tab = t->Tabs[static_cast<std::size_t>(i)];
-        if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-            std::size_t n = std::min<std::size_t>(tab.Text.size(), static_cast<std::size_t>(item->cchTextMax - 1));
-            while (n > 0 && n < tab.Text.size() && (static_cast<unsigned char>(tab.Text[n]) & 0xC0) == 0x80)
-                --n;
-            std::memcpy(item->pszText, tab.Text.data(), n);
-            item->pszText[n] = 0;
-        }
+        if ((item->mask & TCIF_TEXT) && item->cchTextMax > 0)
+            CopyText(tab.Text, item->pszText, static_cast<std::size_t>(item->cchTextMax));
         if (item->mask & TCIF_IMAGE)
             item->iImage = tab.Image;
         if (item->mask & TCIF_PARAM)
@@ -643,11 +636,5 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterTabControlClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &TabProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_TABCONTROL;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_TABCONTROL, &TabProc, IDC_ARROW, CS_HREDRAW | CS_VREDRAW);
 }
