@@ -28,6 +28,7 @@
 #include "engine/FFEncode.h"
 #include "engine/FFLoad.h"
 #include "engine/FFLog.h"
+#include "platform/rtl/Threads.h"
 
 namespace {
 
@@ -70,8 +71,10 @@ std::string Folder(const char* argv0)
 
 struct TEnds {
     std::atomic<bool> Final{false};
+    int Reports = 0;
     std::atomic<int> Failed{0};
     std::string FirstError;
+    void OnProgress(TObject*, PProgressInfo) { ++Reports; }
     void OnTerminate(TObject*, const TTerminateInfo& AInfo)
     {
         if (AInfo.TaskIndex < 0) {
@@ -83,15 +86,17 @@ struct TEnds {
     }
 };
 
-// ACount tasks of the same conversion on ACount conversion threads; the
-// wall time from Start to the final end, or a negative number on failure.
+// ACount tasks of the same conversion on ACount conversion threads, run the
+// way the application runs them: progress and ends delivered in this (the
+// main) thread, which serves them while it waits. The wall time from Start to
+// the final end, or a negative number on failure.
 double RunEngine(const std::string& AClip, const std::string& AOutFolder, int ACount)
 {
     TEnds ends;
     double seconds = -1;
     {
         TVAVorarez encoder(nullptr);
-        encoder.SetTriggerEventInMainThread(false);
+        encoder.OnProgress = TProgressEvent::Bind(&ends, &TEnds::OnProgress);
         encoder.OnTerminate = TTerminateEvent::Bind(&ends, &TEnds::OnTerminate);
         for (int i = 0; i < ACount; ++i) {
             const std::string out = AOutFolder + "/engine" + std::to_string(i) + ".mp4";
@@ -105,7 +110,7 @@ double RunEngine(const std::string& AClip, const std::string& AOutFolder, int AC
         auto t0 = Clock::now();
         encoder.Start(ACount);
         while (!ends.Final)
-            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            CheckSynchronize(10);
         seconds = Seconds(Clock::now() - t0);
     }
     if (ends.Failed) {
