@@ -15,6 +15,7 @@
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
 #include "engine/FFmpegFilters.h"
+#include "engine/FFmpegVideo.h"
 #include "engine/MyUtils.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
@@ -143,11 +144,40 @@ AVFormatContext* TCustomFFmpeg::InputFormatContext(int AIndex) const
     __builtin_unreachable();  // Fatal always raises
 }
 
+// The preview window is made, used and freed by the conversion that shows
+// it (a removed phPreview frees it at the next frame), so changing the set
+// from the main thread never waits for that thread.
 void TCustomFFmpeg::SetPostHooks(TPostHooks AValue)
 {
     TCriticalSectionGuard g(PostHookLock());
     FPostHooks = AValue;
     FPostHooksChanged = true;
+}
+
+TPostHooks TCustomFFmpeg::TakePostHooks(bool& AChanged)
+{
+    TCriticalSectionGuard g(PostHookLock());
+    AChanged = FPostHooksChanged;
+    FPostHooksChanged = false;
+    return FPostHooks;
+}
+
+void TCustomFFmpeg::DropPostHook(TPostHook AHook)
+{
+    TCriticalSectionGuard g(PostHookLock());
+    FPostHooks = FPostHooks.Without(AHook);
+}
+
+int TCustomFFmpeg::AddFrameHook(const std::vector<std::string>& AWords)
+{
+    std::string reason;
+    if (frame_hook_add(FFirstHook, AWords, &reason) < 0) {
+        std::string words;
+        for (const std::string& w : AWords)
+            words += (words.empty() ? "" : " ") + w;
+        Fatal("Failed to add video hook function: " + words + ": " + reason);
+    }
+    return 0;
 }
 
 TPostHooks TCustomFFmpeg::PostHooks() const
@@ -473,6 +503,7 @@ void TCustomFFmpeg::RemoveCreatedOutputs(bool AFailed)
 
 void TCustomFFmpeg::CleanUp()
 {
+    release_video_hooks(*this);
     if (!ff::avformat_free_context) {
         FCreatedFiles.clear();
         return;

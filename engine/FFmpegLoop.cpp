@@ -50,28 +50,10 @@ void HandleFrame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
         if (type == AVMEDIA_TYPE_AUDIO) {
             if (F->nb_samples < 1)
                 Self.FatalFmt("the decoder \"%s\" return bad result.", I.avdec ? I.avdec->name : "?");
-            const AVSampleFormat fmt = AVSampleFormat(F->format);
-            if (Self.OnAudioHook && !ff::av_sample_fmt_is_planar(fmt))
-                Self.OnAudioHook(&Self, I.pts, F->data[0],
-                                 F->nb_samples * F->ch_layout.nb_channels * ff::av_get_bytes_per_sample(fmt),
-                                 F->sample_rate, F->ch_layout.nb_channels, fmt);
+            audio_hook(Self, I, F);
             ApplyVolume(Self, F, Self.Faudio_volume);
         } else if (type == AVMEDIA_TYPE_VIDEO) {
-            ++I.frame_number;
-            if (Self.OnInputFrameHook) {
-                TAVPicture pic;
-                for (int p = 0; p < 4; ++p) {
-                    pic.data[p] = F->data[p];
-                    pic.linesize[p] = F->linesize[p];
-                }
-                if (ff::av_frame_make_writable(F) >= 0) {
-                    for (int p = 0; p < 4; ++p) {
-                        pic.data[p] = F->data[p];
-                        pic.linesize[p] = F->linesize[p];
-                    }
-                    Self.OnInputFrameHook(&Self, &pic, F->format, I.frame_number, F->width, F->height, I.pts);
-                }
-            }
+            pre_process_video_frame(Self, I, F);
         }
     }
     const int self = IndexOf(Self, I);
