@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "engine/AVCodecStubs.h"
@@ -429,4 +431,46 @@ void release_video_hooks(TCustomFFmpeg& Self)
     delete ctx.Previewer;
     ctx = TPostHookContext{};
     std::vector<uint8_t>().swap(Self.FAudioHookBuf);
+}
+
+void write_video_stats(TCustomFFmpeg& Self, TOutputStream& O, const AVPacket* APkt)
+{
+    if (!Self.Fvstats_file) {
+        Self.Fvstats_file = std::fopen(Self.Fvstats_filename, "w");
+        if (!Self.Fvstats_file)
+            Self.Fatal(std::string("fopen fail: ") + Self.Fvstats_filename);
+    }
+    const AVCodecContext* enc = O.enc_ctx;
+    if (enc->codec_type != AVMEDIA_TYPE_VIDEO)
+        return;
+    // The encoder's quantiser, picture type and errors of this packet.
+    int quality = 0;
+    int pictType = AV_PICTURE_TYPE_NONE;
+    int64_t error0 = 0;
+    bool haveError = false;
+    for (int i = 0; i < APkt->side_data_elems; ++i) {
+        const AVPacketSideData& sd = APkt->side_data[i];
+        if (sd.type != AV_PKT_DATA_QUALITY_STATS || sd.size < 5)
+            continue;
+        std::memcpy(&quality, sd.data, 4);
+        pictType = sd.data[4];
+        if (sd.size >= 16 && sd.data[5] > 0) {
+            std::memcpy(&error0, sd.data + 8, 8);
+            haveError = true;
+        }
+    }
+    FILE* f = Self.Fvstats_file;
+    std::fprintf(f, "frame= %5d q= %2.1f ", enc->frame_number, quality / double(FF_QP2LAMBDA));
+    if (enc->flags & AV_CODEC_FLAG_PSNR)
+        std::fprintf(f, "PSNR= %6.2f ",
+                     haveError ? -10.0 * std::log10(double(error0) /
+                                                     (double(enc->width) * enc->height * 255.0 * 255.0))
+                               : 0.0);
+    std::fprintf(f, "f_size= %6d ", APkt->size);
+    const double ti1 = std::max(0.01, double(O.sync_opts) * av_q2d(enc->time_base));
+    const double bitrate = APkt->size * 8 / av_q2d(enc->time_base) / 1000.0;
+    const double avgBitrate = double(Self.Fvideo_size) * 8 / ti1 / 1000.0;
+    std::fprintf(f, "s_size= %8.0fkB time= %0.3f br= %7.1fkbits/s avg_br= %7.1fkbits/s ",
+                 double(Self.Fvideo_size) / 1024, ti1, bitrate, avgBitrate);
+    std::fprintf(f, "type= %c\n", ff::av_get_picture_type_char(AVPictureType(pictType)));
 }

@@ -25,5 +25,9 @@
 void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& AIst, AVFrame* AFrame);
 // One decoded picture (null: the end of the input) for one output stream.
 void do_video_out(TCustomFFmpeg& Self, TOutputStream& AOst, TInputStream& AIst, AVFrame* AFrame);
+// Appends one line per encoded video packet to the -vstats file (made on
+// first use): frame number, quantiser, PSNR (-psnr), sizes, time, bit rates
+// and picture type. APkt's time stamps are still in the encoder's time base.
+void write_video_stats(TCustomFFmpeg& Self, TOutputStream& AOst, const AVPacket* APkt);
 // Frees the task's frame-hook chain, hook pictures and preview window.
 void release_video_hooks(TCustomFFmpeg& Self);

@@ -8,6 +8,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegVideo.h"
 
 namespace {
 
@@ -135,6 +136,8 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
                 Self.Fvideo_size += pkt->size;
                 if (AOst.logfile && enc->stats_out)
                     std::fputs(enc->stats_out, AOst.logfile);
+                if (Self.Fvstats_filename && pkt->size > 0)
+                    write_video_stats(Self, AOst, pkt);
             } else {
                 Self.Faudio_size += pkt->size;
             }

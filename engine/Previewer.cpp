@@ -125,6 +125,8 @@ void TPreviewer::ShowFrame()
         form->SetBorderStyle(bsToolWindow);
         form->SetBorderIcons(TBorderIcons{biSystemMenu});
         form->SetPosition(poScreenCenter);
+        // The frame's metrics are known once the window exists.
+        form->Handle();
         form->SetClientWidth(FBitmap->Width());
         form->SetClientHeight(FBitmap->Height());
         form->OnCloseQuery = TCloseQueryEvent::Bind(this, &TPreviewer::FormCloseQuery);

@@ -1,6 +1,7 @@
 // Hooks of whole conversions through the encoder component: the -vhook
 // libraries, the picture and bitmap hooks before and after filtering, the
-// audio hook on packed and planar samples, and the hook errors.
+// audio hook on packed and planar samples, and the hook errors; and the
+// per-frame video statistics file.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -307,6 +308,33 @@ TEST_F(TranscodeHookTest, AudioHookSeesEveryChannelOfPackedAndPlanarSamples)
         for (int16_t s : samples)
             peak = std::max(peak, std::abs(int(s)));
         EXPECT_EQ(peak, 0) << c.Input;
+    }
+}
+
+TEST_F(TranscodeHookTest, VideoStatsFileHasALinePerEncodedFrame)
+{
+    ASSERT_EQ(Encoder->AddTask(Clip(), ""), 0);
+    const std::string stats = Dir.file("stats.log");
+    ASSERT_GE(Encoder->SetOutput(0, Dir.file("stats.avi"), "-c:v mpeg4 -g 5 -psnr -vstats_file \"" + stats + "\""), 0)
+        << Encoder->LastErrMsg();
+    Run();
+    ASSERT_TRUE(EndOf(0) && EndOf(0)->Finished) << (EndOf(0) ? EndOf(0)->ExceptionMsg : "");
+    std::vector<std::string> lines;
+    std::string text = ReadTextFile(stats);
+    for (size_t p = 0, q; (q = text.find('\n', p)) != std::string::npos; p = q + 1)
+        lines.push_back(text.substr(p, q - p));
+    ASSERT_EQ(lines.size(), 10u) << text;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const std::string& l = lines[i];
+        char head[32];
+        std::snprintf(head, sizeof head, "frame= %5d q= ", int(i + 1));
+        EXPECT_EQ(l.rfind(head, 0), 0u) << l;
+        for (const char* field : {" PSNR= ", " f_size= ", " s_size= ", " time= ", " br= ", " avg_br= "})
+            EXPECT_NE(l.find(field), std::string::npos) << field << " in " << l;
+        double psnr = 0;
+        ASSERT_EQ(std::sscanf(l.c_str() + l.find("PSNR=") + 5, "%lf", &psnr), 1) << l;
+        EXPECT_GT(psnr, 25) << l;
+        EXPECT_EQ(l.substr(l.size() - 7), i % 5 == 0 ? "type= I" : "type= P") << l;
     }
 }
 

@@ -802,6 +802,9 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [e](HDC dc) { Paint(e, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_NCDESTROY:
         SetWindowLongPtr(wnd, 0, 0);
@@ -848,22 +851,6 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             r |= DLGC_WANTALLKEYS;
         return r;
     }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(e, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(e, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
-    case WM_PRINTCLIENT:
-        if (wParam)
-            Paint(e, reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETFOCUS:
         e->Focused = true;
         Redraw(e);

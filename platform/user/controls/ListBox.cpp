@@ -32,8 +32,7 @@ struct TListBox {
     int ItemHeight = 16;
     int ColumnWidth = 120;
     HFONT Font = nullptr;
-    std::string Search;
-    DWORD SearchTime = 0;
+    TTypeAhead Search;
     bool Focused = false;
     bool Tracking = false;
     bool Redraw = true;
@@ -272,8 +271,7 @@ int Find(const TListBox* l, int start, const char* text, bool exact)
     for (int k = 0; k < n; ++k) {
         int i = (first + k) % n;
         const std::string& s = l->Items[static_cast<std::size_t>(i)].Text;
-        bool hit = exact ? AnsiSameText(s, t) : (s.size() >= t.size() && AnsiSameText(std::string_view(s).substr(0, t.size()), t));
-        if (hit)
+        if (TextMatches(s, t, exact))
             return i;
     }
     return static_cast<int>(LB_ERR);
@@ -381,17 +379,12 @@ void KeyDown(TListBox* l, WPARAM vk)
 
 void TypeAhead(TListBox* l, char32_t ch)
 {
-    if (!HasStrings(l) || ch < 0x20 || ch == 0x7F || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF))
+    if (!HasStrings(l) || !l->Search.Add(ch))
         return;
-    DWORD now = GetTickCount();
-    if (l->Search.empty() || now - l->SearchTime > LB_TYPEAHEAD_MS)
-        l->Search.clear();
-    l->SearchTime = now;
-    l->Search += Utf8Of(ch);
     int from = MultiSel(l) ? l->Caret : (l->Cur < 0 ? -1 : l->Cur);
     // A new first letter looks after the current item, a longer text from it.
-    int start = l->Search.size() == Utf8Of(ch).size() ? from : from - 1;
-    int i = Find(l, start, l->Search.c_str(), false);
+    int start = l->Search.FirstLetter() ? from : from - 1;
+    int i = Find(l, start, l->Search.Text.c_str(), false);
     if (i < 0)
         return;
     UserMoveTo(l, i, false, false);
@@ -500,6 +493,9 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_CREATE:
         MeasureItems(l);
@@ -531,22 +527,6 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(l, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(l, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
-    case WM_PRINTCLIENT:
-        if (wParam)
-            Paint(l, reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETFOCUS:
         l->Focused = true;
         Invalidate(l);
