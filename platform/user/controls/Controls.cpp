@@ -6,6 +6,7 @@
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
+#include <cstring>
 #include <mutex>
 
 void InitCommonControls()
@@ -28,6 +29,29 @@ BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc)
         return FALSE_;
     InitCommonControls();
     return TRUE_;
+}
+
+void RegisterControlClass(const char* name, WNDPROC proc, const char* cursor, UINT style)
+{
+    WNDCLASS wc;
+    wc.style = CS_DBLCLKS | CS_GLOBALCLASS | style;
+    wc.lpfnWndProc = proc;
+    wc.cbWndExtra = sizeof(void*);
+    wc.hCursor = LoadCursor(nullptr, cursor);
+    wc.lpszClassName = name;
+    RegisterClass(&wc);
+}
+
+std::size_t CopyText(std::string_view s, char* buf, std::size_t size)
+{
+    if (!buf || size == 0)
+        return 0;
+    std::size_t n = std::min(s.size(), size - 1);
+    while (n > 0 && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
+        --n;
+    std::memcpy(buf, s.data(), n);
+    buf[n] = 0;
+    return n;
 }
 
 std::string Utf8Of(char32_t ch)

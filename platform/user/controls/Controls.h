@@ -17,8 +17,19 @@ void RegisterTabControlClass();
 void RegisterTreeViewClass();
 void RegisterListViewClasses();
 
+// Registers a native control class: double clicks, one pointer of state in
+// the first window word, the given cursor and any further class styles.
+void RegisterControlClass(const char* name, WNDPROC proc, const char* cursor = IDC_ARROW, UINT style = 0);
+
 // One code point as UTF-8.
 std::string Utf8Of(char32_t ch);
+
+// A signed index or count carried in wParam.
+inline int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
+
+// Copies s into a caller's buffer of size bytes, cut at a character
+// boundary and always terminated; returns the bytes copied (0 without room).
+std::size_t CopyText(std::string_view s, char* buf, std::size_t size);
 
 // The painting messages of a control that draws its whole client area
 // itself: WM_ERASEBKGND (nothing to erase), WM_PAINT (into the DC in wParam

@@ -18,19 +18,6 @@
 
 namespace {
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
-void CopyText(const std::string& s, char* buf, int size)
-{
-    if (!buf || size <= 0)
-        return;
-    std::size_t n = std::min<std::size_t>(s.size(), static_cast<std::size_t>(size - 1));
-    while (n > 0 && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
-        --n;
-    std::memcpy(buf, s.data(), n);
-    buf[n] = 0;
-}
-
 int FontHeight(HFONT font)
 {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -238,7 +225,7 @@ LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return FALSE_;
         const THeaderItem& it = h->Items[static_cast<std::size_t>(i)];
         if (item->mask & HDI_TEXT)
-            CopyText(it.Text, item->pszText, item->cchTextMax);
+            CopyText(it.Text, item->pszText, static_cast<std::size_t>(std::max(0, item->cchTextMax)));
         if (item->mask & HDI_WIDTH)
             item->cxy = it.Width;
         if (item->mask & HDI_FORMAT)
@@ -1329,7 +1316,7 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return msg == LVM_GETITEM ? FALSE_ : 0;
         std::string text = ItemText(l, i, item->iSubItem);
         if (msg == LVM_GETITEMTEXT || (item->mask & LVIF_TEXT))
-            CopyText(text, item->pszText, item->cchTextMax);
+            CopyText(text, item->pszText, static_cast<std::size_t>(std::max(0, item->cchTextMax)));
         if (msg == LVM_GETITEMTEXT)
             return item->pszText && item->cchTextMax > 0 ? static_cast<LRESULT>(std::strlen(item->pszText)) : 0;
         if (!OwnerData(l)) {
@@ -1456,14 +1443,6 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterListViewClasses()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &HeaderProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_HEADER;
-    RegisterClass(&wc);
-    wc.lpfnWndProc = &ListViewProc;
-    wc.lpszClassName = WC_LISTVIEW;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_HEADER, &HeaderProc);
+    RegisterControlClass(WC_LISTVIEW, &ListViewProc);
 }

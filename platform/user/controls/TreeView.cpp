@@ -661,8 +661,6 @@ void Scroll(TTree* t, int bar, WPARAM wParam)
         SetXOffset(t, pos);
 }
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
 LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TTree* t = Get(wnd);
@@ -845,13 +843,8 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TNode* n = item ? Node(t, item->hItem) : nullptr;
         if (!n)
             return FALSE_;
-        if ((item->mask & TVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-            std::size_t k = std::min<std::size_t>(n->Text.size(), static_cast<std::size_t>(item->cchTextMax - 1));
-            while (k > 0 && k < n->Text.size() && (static_cast<unsigned char>(n->Text[k]) & 0xC0) == 0x80)
-                --k;
-            std::memcpy(item->pszText, n->Text.data(), k);
-            item->pszText[k] = 0;
-        }
+        if ((item->mask & TVIF_TEXT) && item->cchTextMax > 0)
+            CopyText(n->Text, item->pszText, static_cast<std::size_t>(item->cchTextMax));
         if (item->mask & TVIF_IMAGE)
             item->iImage = n->Image;
         if (item->mask & TVIF_SELECTEDIMAGE)
@@ -940,11 +933,5 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterTreeViewClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &TreeProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_TREEVIEW;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_TREEVIEW, &TreeProc);
 }

@@ -299,11 +299,5 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterUpDownClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &UpDownProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = UPDOWN_CLASS;
-    RegisterClass(&wc);
+    RegisterControlClass(UPDOWN_CLASS, &UpDownProc);
 }
