@@ -15,6 +15,7 @@
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
 #include "engine/FFmpegFilters.h"
+#include "engine/FFmpegInput.h"
 #include "engine/FFmpegVideo.h"
 #include "engine/MyUtils.h"
 #include "engine/SwResampleStubs.h"
@@ -137,10 +138,9 @@ AVFormatContext* TCustomFFmpeg::InputFormatContext(int AIndex) const
 {
     va_list ap;
     va_start(ap, AFormat);
-    char buf[2048];
-    std::vsnprintf(buf, sizeof buf, AFormat, ap);
+    std::string msg = FormatVA(AFormat, ap);
     va_end(ap);
-    Fatal(buf);
+    Fatal(msg);
     __builtin_unreachable();  // Fatal always raises
 }
 
@@ -442,7 +442,11 @@ void TCustomFFmpeg::FreeOutputStream(TOutputStream& O)
             ff::av_bsf_free(&O.bitstream_filters[i]);
         std::free(O.bitstream_filters);
         std::free(O.forced_kf_pts);
+        if (O.join_params)
+            ff::av_freep(&O.join_params->stats_in);
+        ff::avcodec_free_context(&O.join_params);
     }
+    O.join_params = nullptr;
     O.enc_ctx = nullptr;
     O.bitstream_filters = nullptr;
     O.nb_bitstream_filters = 0;
@@ -532,7 +536,7 @@ void TCustomFFmpeg::CleanUp()
         FreeOutputStream(ost);
     output_streams.clear();
     for (TInputFile& f : input_files)
-        ff::avformat_close_input(&f.ctx);
+        CloseInputFile(f.ctx);
     input_files.clear();
     for (TInputStream& ist : input_streams)
         FreeInputStream(ist);

@@ -7,6 +7,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegAudioSync.h"
 #include "engine/FFmpegWriter.h"
 #include "engine/SwResampleStubs.h"
 
@@ -207,6 +208,9 @@ void do_audio_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
                                F->ch_layout.nb_channels);
         SetUpResampler(Self, O, F);
     }
+    skip = SyncAudio(Self, O, I, F, skip);  // -async: silence, dropped samples or stretching
+    if (skip < 0)
+        return;
     const AVSampleFormat ifmt = AVSampleFormat(F->format);
     const int bps = ff::av_get_bytes_per_sample(ifmt);
     const bool planar = ff::av_sample_fmt_is_planar(ifmt);

@@ -12,6 +12,8 @@
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
 #include "engine/FFmpegAudio.h"
+#include "engine/FFmpegJoin.h"
+#include "engine/FFmpegText.h"
 #include "engine/FFmpegVideo.h"
 #include "engine/FFmpegWriter.h"
 
@@ -69,9 +71,9 @@ void HandleFrame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
             if (F)
                 do_audio_out(Self, o, I, F);
         } else if (type == AVMEDIA_TYPE_VIDEO) {
-            // The end of a joined part does not end the shared filters.
-            if (F || !Self.JoinMode() || I.file_index + 1 == Self.nb_input_files())
-                do_video_out(Self, o, I, F);
+            // The end of a joined part ends its filters too: the next part
+            // gets filters of its own (FFmpegJoin).
+            do_video_out(Self, o, I, F);
         }
     }
 }
@@ -357,8 +359,15 @@ void TCustomFFmpeg::Transcode()
         if (r < 0) {
             // A read aborted by the time-out, or an I/O error, fails the
             // task; the end of the file and damaged data end the input.
-            if (!FBroken && (r == AVERROR_EXIT || r == AVERROR(EIO) || r == AVERROR(ETIMEDOUT)))
-                Fatal(ErrorCodeText(in.ctx->url, r));
+            // Demuxers often report a failed read as the end of the file;
+            // the reader's own error tells them apart.
+            int why = r;
+            if (in.ctx->pb && in.ctx->pb->error < 0 && in.ctx->pb->error != AVERROR_EOF)
+                why = in.ctx->pb->error;
+            if (!FBroken && why == AVERROR_EXIT)
+                Fatal(FormatText("%s: reading timed out (no data for %d ms)", in.ctx->url, ReadTimeout));
+            if (!FBroken && (why == AVERROR(EIO) || why == AVERROR(ETIMEDOUT)))
+                Fatal(ErrorCodeText(in.ctx->url, why));
             in.eof_reached = 1;
             if (FJoinMode) {
                 if (joinIndex + 1 >= nb_input_files())
@@ -373,6 +382,7 @@ void TCustomFFmpeg::Transcode()
                     if (!ist.discard && ist.next_pts != AV_NOPTS_VALUE)
                         end = std::max(end, ist.next_pts);
                 }
+                ReopenJoinEncoders(*this, joinIndex);
                 for (int k = joinIndex * N; k < joinIndex * N + N && k < nb_output_streams(); ++k)
                     output_streams[size_t(k)].not_show_fps = 1;
                 input_files[size_t(joinIndex + 1)].ts_offset += end;

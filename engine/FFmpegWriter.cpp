@@ -142,6 +142,15 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
                 Self.Faudio_size += pkt->size;
             }
             ff::av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
+            if (Self.JoinMode() && pkt->dts != AV_NOPTS_VALUE) {
+                // A joined part's new encoder may start its decoding times
+                // at or below where the last one ended (priming delay).
+                if (AOst.last_dts != AV_NOPTS_VALUE && pkt->dts <= AOst.last_dts)
+                    pkt->dts = AOst.last_dts + 1;
+                if (pkt->pts != AV_NOPTS_VALUE && pkt->pts < pkt->dts)
+                    pkt->pts = pkt->dts;
+                AOst.last_dts = pkt->dts;
+            }
             write_output_packet(Self, AOst, pkt);
             ff::av_packet_unref(pkt);
         }
