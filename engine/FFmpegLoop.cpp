@@ -285,13 +285,10 @@ void TCustomFFmpeg::Transcode()
     int joinIndex = 0;
     const int N = Fnb_output_streams_join;
     auto* convertThread = dynamic_cast<TConvertThread*>(FOwnedThread);
-    AVPacket* pkt = ff::av_packet_alloc();
+    TPacketHolder holder(ff::av_packet_alloc());
+    AVPacket* pkt = holder.P;
     if (!pkt)
         Fatal("Out of memory");
-    struct TPacketGuard {
-        AVPacket*& p;
-        ~TPacketGuard() { ff::av_packet_free(&p); }
-    } guard{pkt};
 
     while (!FBroken) {
         if (convertThread && convertThread->ThreadID() == GetCurrentThreadId())
