@@ -12,8 +12,8 @@
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
 #include "engine/FFmpegAudio.h"
+#include "engine/FFmpegInput.h"
 #include "engine/FFmpegJoin.h"
-#include "engine/FFmpegText.h"
 #include "engine/FFmpegVideo.h"
 #include "engine/FFmpegWriter.h"
 
@@ -362,7 +362,7 @@ void TCustomFFmpeg::Transcode()
             if (in.ctx->pb && in.ctx->pb->error < 0 && in.ctx->pb->error != AVERROR_EOF)
                 why = in.ctx->pb->error;
             if (!FBroken && why == AVERROR_EXIT)
-                Fatal(FormatText("%s: reading timed out (no data for %d ms)", in.ctx->url, ReadTimeout));
+                Fatal(TimedOutText(in.ctx->url, ReadTimeout));
             if (!FBroken && (why == AVERROR(EIO) || why == AVERROR(ETIMEDOUT)))
                 Fatal(ErrorCodeText(in.ctx->url, why));
             in.eof_reached = 1;
