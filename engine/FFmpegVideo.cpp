@@ -388,8 +388,7 @@ void do_video_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
 void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
 {
     ++I.frame_number;
-    const bool modules = Self.FFirstHook && !Self.OnInputVideoHook;
-    if (!Self.Fdo_deinterlace && !Self.OnInputFrameHook && !Self.OnInputVideoHook && !modules)
+    if (!Self.Fdo_deinterlace && !Self.OnInputFrameHook && !Self.OnInputVideoHook && !Self.FFirstHook)
         return;
     THookPicture& hook = Self.FInputHookPicture;
     if (!AcquireHookPicture(hook, F)) {
@@ -409,9 +408,11 @@ void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
         bool converted = false;
         raise_video_hook(Self, Self.OnInputVideoHook, Self.InputHookConverter(), converted, I.pts, I.frame_number,
                          &pic, F->format, F->width, F->height);
-    } else if (Self.FFirstHook) {
-        frame_hook_process(Self.FFirstHook, &pic, F->format, F->width, F->height, I.pts);
     }
+    // The -vhook libraries run even when the application hooks the bitmap
+    // too: an option the user gave is never dropped silently.
+    if (Self.FFirstHook)
+        frame_hook_process(Self.FFirstHook, &pic, F->format, F->width, F->height, I.pts);
     // The decoded picture goes on with the hooked planes.
     ff::av_frame_unref(F);
     ff::av_frame_move_ref(F, hook.Work);

@@ -1,7 +1,7 @@
 // Hooks of whole conversions through the encoder component: the -vhook
 // libraries, the picture and bitmap hooks before and after filtering, the
 // audio hook on packed and planar samples, and the hook errors; and the
-// per-frame video statistics file.
+// deinterlacer and the per-frame video statistics file.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -152,25 +152,40 @@ protected:
 
 TEST_F(TranscodeHookTest, HookLibraryChangesEveryPictureAndIsReleased)
 {
-    ASSERT_EQ(Encoder->AddTask(Clip(), ""), 0) << Encoder->LastErrMsg();
-    const std::string out = Dir.file("fill.mkv");
-    ASSERT_GE(Encoder->SetOutput(0, out, "-vhook \"" + HookPath("full") + " fill 200\" -c:v ffv1 -pix_fmt yuv420p"),
-              0)
-        << Encoder->LastErrMsg();
-    Run();
-    ASSERT_TRUE(EndOf(0) && EndOf(0)->Finished) << (EndOf(0) ? EndOf(0)->ExceptionMsg : "");
-    for (int frame : {0, 9}) {
-        std::vector<uint8_t> luma = DecodedLuma(out, frame, 64, 48, Dir.file("luma.yuv"));
-        ASSERT_EQ(luma.size(), 64u * 48u) << frame;
-        for (uint8_t v : luma)
-            ASSERT_EQ(v, 200) << frame;
+    // The library also runs when the application hooks the bitmaps too.
+    THookLog hooks;
+    hooks.Paint = false;
+    Encoder->OnVideoInputHook = TEncoderVideoHookEvent::Bind(&hooks, &THookLog::InputVideoHook);
+    const char* extras[] = {"", " -VideoInputHook"};
+    for (int t = 0; t < 2; ++t) {
+        ASSERT_EQ(Encoder->AddTask(Clip(), ""), t) << Encoder->LastErrMsg();
+        ASSERT_GE(Encoder->SetOutput(t, Dir.file("fill" + std::to_string(t) + ".mkv"),
+                                     "-vhook \"" + HookPath("full") + " fill 200\" -c:v ffv1 -pix_fmt yuv420p" +
+                                         extras[t]),
+                  0)
+            << Encoder->LastErrMsg();
     }
+    Run();
+    for (int t = 0; t < 2; ++t) {
+        ASSERT_TRUE(EndOf(t) && EndOf(t)->Finished) << (EndOf(t) ? EndOf(t)->ExceptionMsg : "");
+        for (int frame : {0, 9}) {
+            std::vector<uint8_t> luma =
+                DecodedLuma(Dir.file("fill" + std::to_string(t) + ".mkv"), frame, 64, 48, Dir.file("luma.yuv"));
+            ASSERT_EQ(luma.size(), 64u * 48u) << frame;
+            for (uint8_t v : luma)
+                ASSERT_EQ(v, 200) << t << " " << frame;
+        }
+    }
+    EXPECT_EQ(hooks.InputVideo, Numbers(1, 10));
     const std::string log = ReadTextFile(HookLogFile);
-    EXPECT_EQ(log.find("configured\n"), 0u);
-    size_t processed = 0;
+    EXPECT_EQ(log.find("configured\nconfigured\n"), 0u);
+    size_t processed = 0, released = 0;
     for (size_t p = log.find("processed"); p != std::string::npos; p = log.find("processed", p + 1))
         ++processed;
-    EXPECT_EQ(processed, 10u);
+    for (size_t p = log.find("released"); p != std::string::npos; p = log.find("released", p + 1))
+        ++released;
+    EXPECT_EQ(processed, 20u);
+    EXPECT_EQ(released, 2u);
     EXPECT_EQ(log.substr(log.size() - 9), "released\n");
 }
 
@@ -335,6 +350,42 @@ TEST_F(TranscodeHookTest, VideoStatsFileHasALinePerEncodedFrame)
         ASSERT_EQ(std::sscanf(l.c_str() + l.find("PSNR=") + 5, "%lf", &psnr), 1) << l;
         EXPECT_GT(psnr, 25) << l;
         EXPECT_EQ(l.substr(l.size() - 7), i % 5 == 0 ? "type= I" : "type= P") << l;
+    }
+}
+
+TEST_F(TranscodeHookTest, DeinterlaceBlendsTheFieldsOfEveryPicture)
+{
+    // Alternate lines of black and white: the combs of an interlaced picture.
+    const std::string combs = Dir.file("combs.mkv");
+    ASSERT_EQ(RunCommand("ffmpeg -v error -y -f lavfi -i \"nullsrc=s=64x48:r=10:d=0.5,format=yuv420p,"
+                         "geq=lum='if(mod(Y,2),235,16)':cb=128:cr=128\" -c:v ffv1 '" + combs + "'"),
+              0);
+    const struct {
+        const char* Options;
+        int Even, Odd;  // luma of the lines in the middle
+    } cases[] = {
+        {"-c:v ffv1 -pix_fmt yuv420p", 16, 235},
+        {"-deinterlace -c:v ffv1 -pix_fmt yuv420p", 126, 126},
+    };
+    int task = 0;
+    for (const auto& c : cases) {
+        ASSERT_EQ(Encoder->AddTask(combs, ""), task);
+        ASSERT_GE(Encoder->SetOutput(task, Dir.file("deint" + std::to_string(task) + ".mkv"), c.Options), 0)
+            << Encoder->LastErrMsg();
+        ++task;
+    }
+    Run();
+    for (int t = 0; t < task; ++t) {
+        ASSERT_TRUE(EndOf(t) && EndOf(t)->Finished) << cases[t].Options;
+        for (int frame : {0, 4}) {
+            std::vector<uint8_t> luma =
+                DecodedLuma(Dir.file("deint" + std::to_string(t) + ".mkv"), frame, 64, 48, Dir.file("luma.yuv"));
+            ASSERT_EQ(luma.size(), 64u * 48u) << cases[t].Options;
+            for (int y = 1; y < 47; ++y)
+                for (int x : {0, 63})
+                    ASSERT_NEAR(luma[size_t(y) * 64 + size_t(x)], y % 2 ? cases[t].Odd : cases[t].Even, 1)
+                        << cases[t].Options << " frame " << frame << " line " << y;
+        }
     }
 }
 
