@@ -424,6 +424,10 @@ constexpr UINT TVM_GETINDENT = TV_FIRST + 6;
 constexpr UINT TVM_SETINDENT = TV_FIRST + 7;
 constexpr UINT TVM_GETIMAGELIST = TV_FIRST + 8;
 constexpr UINT TVM_SETIMAGELIST = TV_FIRST + 9;
+// Image lists of a tree: its nodes' pictures, and state pictures drawn left
+// of them by the node's state image index (TVIS_STATEIMAGEMASK, 0 none).
+constexpr WPARAM TVSIL_NORMAL = 0;
+constexpr WPARAM TVSIL_STATE = 2;
 constexpr UINT TVM_GETNEXTITEM = TV_FIRST + 10;
 constexpr UINT TVM_SELECTITEM = TV_FIRST + 11;
 constexpr UINT TVM_GETITEM = TV_FIRST + 12;
