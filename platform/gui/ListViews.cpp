@@ -130,7 +130,7 @@ TListItem::TListItem(TListItems* AOwner) : FOwner(AOwner)
 TListItem::~TListItem()
 {
     FSubItems.OnChange = nullptr;
-    if (!FOwner || FOwner->FTemp.get() == this)
+    if (!FOwner || FIsTemp)
         return;
     FDeleting = true;
     TCustomListView* lv = FOwner->Owner();
@@ -151,7 +151,7 @@ int TListItem::Index() const
 {
     if (!FOwner)
         return -1;
-    if (FOwner->FTemp.get() == this)
+    if (FIsTemp)
         return FIndex;
     return FOwner->IndexOf(this);
 }
@@ -162,7 +162,7 @@ void TListItem::SetCaption(const std::string& v)
         return;
     FCaption = v;
     TCustomListView* lv = ListView();
-    if (!lv || FOwner->FTemp.get() == this)
+    if (!lv || FIsTemp)
         return;
     lv->SetNativeText(Index(), 0);
     lv->Change(this, ctText);
@@ -173,7 +173,7 @@ void TListItem::SetCaption(const std::string& v)
 void TListItem::SubItemsChange(TObject*)
 {
     TCustomListView* lv = ListView();
-    if (!lv || FOwner->FTemp.get() == this)
+    if (!lv || FIsTemp)
         return;
     int index = Index();
     if (index < 0)
@@ -206,7 +206,7 @@ void TListItem::SetImageIndex(int v)
         return;
     FImageIndex = v;
     TCustomListView* lv = ListView();
-    if (!lv || FOwner->FTemp.get() == this)
+    if (!lv || FIsTemp)
         return;
     int index = Index();
     if (index >= 0 && lv->HandleAllocated()) {
@@ -281,7 +281,7 @@ void TListItem::SetChecked(bool v)
     if (v == FChecked)
         return;
     FChecked = v;
-    if (TCustomListView* lv = ListView(); lv && FOwner->FTemp.get() != this) {
+    if (TCustomListView* lv = ListView(); lv && !FIsTemp) {
         Update();
         lv->Change(this, ctState);
     }
@@ -310,12 +310,21 @@ void TListItem::MakeVisible(bool PartialOK)
 
 bool TListItem::EditCaption()
 {
-    // The native list view edits no labels in place; a caption is changed
-    // through Caption.
-    return false;
+    TCustomListView* lv = ListView();
+    if (!lv || lv->FReadOnly)
+        return false;
+    int index = Index();
+    if (index < 0)
+        return false;
+    return SendMessage(lv->Handle(), LVM_EDITLABEL, static_cast<WPARAM>(index), 0) != 0;
 }
 
-void TListItem::CancelEdit() {}
+void TListItem::CancelEdit()
+{
+    TCustomListView* lv = ListView();
+    if (lv && lv->HandleAllocated())
+        SendMessage(lv->FHandle, LVM_CANCELEDITLABEL, 0, 0);
+}
 
 void TListItem::Update()
 {
@@ -326,7 +335,7 @@ void TListItem::Update()
 
 void TListItem::Delete()
 {
-    if (FOwner && FOwner->FTemp.get() == this)
+    if (FOwner && FIsTemp)
         throw EInvalidOperation("Items of an owner-data list view are not deleted one by one");
     delete this;
 }
@@ -690,8 +699,10 @@ TListItem* TCustomListView::ItemAt(int Index)
         return nullptr;
     if (!FOwnerData)
         return FItems.FItems[static_cast<std::size_t>(Index)];
-    if (!FItems.FTemp)
+    if (!FItems.FTemp) {
         FItems.FTemp = std::make_unique<TListItem>(&FItems);
+        FItems.FTemp->FIsTemp = true;
+    }
     TListItem* t = FItems.FTemp.get();
     // One item stands for every index: emptied, then filled by OnData.
     t->FIndex = Index;
@@ -896,29 +907,7 @@ TListItem* TCustomListView::GetItemAt(int X, int Y)
 
 void TCustomListView::Scroll(int DX, int DY)
 {
-    HWND h = Handle();
-    // Report rows and list columns scroll in whole units of their size.
-    int rowHeight = 1, colWidth = 1;
-    if (FItems.Count() > 0) {
-        RECT r{};
-        r.left = LVIR_BOUNDS;
-        if (SendMessage(h, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&r))) {
-            rowHeight = std::max(1, static_cast<int>(r.bottom - r.top));
-            colWidth = std::max(1, static_cast<int>(r.right - r.left));
-        }
-    }
-    auto scroll = [&](UINT msg, int bar, int delta) {
-        if (delta == 0)
-            return;
-        int pos = std::clamp(GetScrollPos(h, bar) + delta, 0, 0xFFFF);
-        SendMessage(h, msg, MAKEWPARAM(SB_THUMBPOSITION, pos), 0);
-    };
-    if (FViewStyle == vsList) {
-        scroll(WM_HSCROLL, SB_HORZ, DX / colWidth);
-        return;
-    }
-    scroll(WM_VSCROLL, SB_VERT, FViewStyle == vsReport ? DY / rowHeight : DY);
-    scroll(WM_HSCROLL, SB_HORZ, DX);
+    SendMessage(Handle(), LVM_SCROLL, static_cast<WPARAM>(static_cast<std::intptr_t>(DX)), DY);
 }
 
 void TCustomListView::UpdateItems(int, int)
@@ -926,15 +915,15 @@ void TCustomListView::UpdateItems(int, int)
     if (FItems.FTemp)
         FItems.FTemp->FIndex = -1;
     if (HandleAllocated())
-        InvalidateRect(FHandle, nullptr, TRUE_);
+        SendMessage(FHandle, LVM_REDRAWITEMS, 0, 0);
 }
 
 TListItem* TCustomListView::FindCaption(int StartIndex, const std::string& Value, bool Partial, bool Inclusive,
                                         bool Wrap)
 {
     if (FOwnerData) {
-        int i = OwnerDataFind(Partial ? ifPartialString : ifExactString, Value, TPoint(), nullptr, StartIndex, sdAll,
-                              Wrap);
+        int i = OwnerDataFind(Partial ? ifPartialString : ifExactString, Value, TPoint(), nullptr,
+                              std::max(0, Inclusive ? StartIndex : StartIndex + 1), sdAll, Wrap);
         return ItemAt(i);
     }
     const int n = static_cast<int>(FItems.FItems.size());
@@ -956,7 +945,8 @@ TListItem* TCustomListView::FindCaption(int StartIndex, const std::string& Value
 TListItem* TCustomListView::FindData(int StartIndex, void* Value, bool Inclusive, bool Wrap)
 {
     if (FOwnerData)
-        return ItemAt(OwnerDataFind(ifData, std::string(), TPoint(), Value, StartIndex, sdAll, Wrap));
+        return ItemAt(OwnerDataFind(ifData, std::string(), TPoint(), Value,
+                                    std::max(0, Inclusive ? StartIndex : StartIndex + 1), sdAll, Wrap));
     const int n = static_cast<int>(FItems.FItems.size());
     const int start = std::max(0, Inclusive ? StartIndex : StartIndex + 1);
     for (int k = 0; k < n; ++k) {
@@ -1025,7 +1015,7 @@ bool TCustomListView::CustomSort(TLVCompare SortProc, LPARAM Data)
     return true;
 }
 
-bool TCustomListView::IsEditing() { return false; }
+bool TCustomListView::IsEditing() { return HandleAllocated() && SendMessage(FHandle, LVM_GETEDITCONTROL, 0, 0) != 0; }
 
 // ---- Hooks ---------------------------------------------------------------------------------
 
@@ -1240,6 +1230,33 @@ void TCustomListView::CNNotify(TMessage& Message)
         CopyText(text, di->item.pszText, di->item.cchTextMax);
         return;
     }
+    case LVN_BEGINLABELEDIT: {
+        auto* di = reinterpret_cast<NMLVDISPINFO*>(hdr);
+        TListItem* item = ItemAt(di->item.iItem);
+        Message.Result = item && CanEdit(item) ? 0 : 1;
+        return;
+    }
+    case LVN_ENDLABELEDIT: {
+        // The item takes the text itself (OnEdited may change it), so the
+        // window is told to keep its own.
+        auto* di = reinterpret_cast<NMLVDISPINFO*>(hdr);
+        TListItem* item = ItemAt(di->item.iItem);
+        if (item && di->item.pszText)
+            Edit(item, std::string(di->item.pszText));
+        return;
+    }
+    case LVN_ODFINDITEM: {
+        auto* f = reinterpret_cast<NMLVFINDITEM*>(hdr);
+        const UINT flags = f->lvfi.flags;
+        TItemFind kind = (flags & LVFI_PARAM)     ? ifData
+                         : (flags & LVFI_PARTIAL) ? ifPartialString
+                         : (flags & LVFI_STRING)  ? ifExactString
+                                                  : ifNearest;
+        Message.Result = OwnerDataFind(kind, f->lvfi.psz ? std::string(f->lvfi.psz) : std::string(),
+                                       TPoint(f->lvfi.pt.x, f->lvfi.pt.y), reinterpret_cast<void*>(f->lvfi.lParam),
+                                       f->iStart, sdAll, (flags & LVFI_WRAP) != 0);
+        return;
+    }
     case NM_CUSTOMDRAW:
         Message.Result = DoCustomDraw(reinterpret_cast<NMLVCUSTOMDRAW*>(hdr));
         return;
@@ -1277,6 +1294,44 @@ void TCustomListView::WndProc(TMessage& Message)
         break;
     }
     TWinControl::WndProc(Message);
+}
+
+void TCustomListView::DefineProperties(TFiler* Filer)
+{
+    TWinControl::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "ItemData",
+        [this](TReader* R) {
+            if (FOwnerData)
+                throw EReadError("An owner-data list view stores no items");
+            FItems.Clear();
+            R->ReadListBegin();
+            while (!R->EndOfList()) {
+                std::string caption = R->ReadString();
+                const int image = R->ReadInteger();
+                const int subCount = R->ReadInteger();
+                if (subCount < 0 || subCount > 1000)
+                    throw EReadError(Format("List item '%s' has %d sub-items", {caption, subCount}));
+                TListItem* item = FItems.Add();
+                item->SetCaption(caption);
+                item->SetImageIndex(image);
+                for (int k = 0; k < subCount; ++k)
+                    item->SubItems()->Add(R->ReadString());
+            }
+            R->ReadListEnd();
+        },
+        [this](TWriter* W) {
+            W->WriteListBegin();
+            for (TListItem* item : FItems.FItems) {
+                W->WriteString(item->Caption());
+                W->WriteInteger(item->ImageIndex());
+                W->WriteInteger(item->SubItems()->Count());
+                for (int k = 0; k < item->SubItems()->Count(); ++k)
+                    W->WriteString(item->SubItems()->Strings(k));
+            }
+            W->WriteListEnd();
+        },
+        !FOwnerData && !FItems.FItems.empty());
 }
 
 void RegisterListViewsClasses() { RegisterClasses<TListView>(); }

@@ -13,6 +13,8 @@
 // CN_NOTIFY and become the On... events; custom draw hands the item's DC to
 // Canvas for OnCustomDrawItem / OnAdvancedCustomDrawItem.
 #include "platform/classes/Collections.h"
+#include "platform/classes/FormReader.h"
+#include "platform/classes/FormWriter.h"
 #include "platform/classes/StringList.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/ExtCtrls.h"
@@ -140,7 +142,8 @@ private:
     UINT FState = 0;  // LVIS_ bits kept while there is no window
     bool FChecked = false;
     bool FDeleting = false;
-    int FIndex = -1;  // owner data: the index this reused item stands for
+    bool FIsTemp = false;  // owner data: the one item reused for every index
+    int FIndex = -1;       // owner data: the index it stands for now
 };
 
 class TListItems : public TPersistent {
@@ -283,7 +286,7 @@ public:
     int VisibleRowCount();
     TListItem* GetItemAt(int X, int Y);
     // Scrolls by DX, DY pixels (report and list views move whole rows and
-    // columns).
+    // columns, a part of one counting as one).
     void Scroll(int DX, int DY);
     void UpdateItems(int FirstIndex, int LastIndex);
     // The first item after StartIndex (from it with Inclusive) whose caption
@@ -354,6 +357,9 @@ public:
     }
 
 protected:
+    // "ItemData": the items in order: caption, image index, the number of
+    // sub-items, then their texts.
+    void DefineProperties(TFiler* Filer) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void FontChanged() override;

@@ -1068,4 +1068,42 @@ void TCustomTreeView::FontChanged()
         SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), TRUE_);
 }
 
+void TCustomTreeView::DefineProperties(TFiler* Filer)
+{
+    TWinControl::DefineProperties(Filer);
+    Filer->DefineProperty(
+        "NodeData",
+        [this](TReader* R) {
+            FNodes.Clear();
+            std::vector<TTreeNode*> path;  // the last node read at each level
+            R->ReadListBegin();
+            while (!R->EndOfList()) {
+                const int level = R->ReadInteger();
+                std::string text = R->ReadString();
+                const int image = R->ReadInteger();
+                const int selected = R->ReadInteger();
+                if (level < 0 || level > static_cast<int>(path.size()))
+                    throw EReadError(Format("Tree node '%s' has level %d below a node of level %d",
+                                            {text, level, static_cast<int>(path.size()) - 1}));
+                path.resize(static_cast<std::size_t>(level));
+                TTreeNode* node = FNodes.AddChild(level == 0 ? nullptr : path.back(), text);
+                node->SetImageIndex(image);
+                node->SetSelectedIndex(selected);
+                path.push_back(node);
+            }
+            R->ReadListEnd();
+        },
+        [this](TWriter* W) {
+            W->WriteListBegin();
+            for (TTreeNode* n = FNodes.GetFirstNode(); n; n = n->GetNext()) {
+                W->WriteInteger(n->Level());
+                W->WriteString(n->Text());
+                W->WriteInteger(n->ImageIndex());
+                W->WriteInteger(n->SelectedIndex());
+            }
+            W->WriteListEnd();
+        },
+        FNodes.Count() > 0);
+}
+
 void RegisterTreeViewsClasses() { RegisterClasses<TTreeView>(); }

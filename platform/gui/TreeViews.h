@@ -11,6 +11,8 @@
 // back as CN_NOTIFY and become the virtual hooks (CanExpand, CanChange,
 // CanEdit...) and the On... events; custom draw hands the item's DC to
 // Canvas for OnCustomDrawItem / OnAdvancedCustomDrawItem.
+#include "platform/classes/FormReader.h"
+#include "platform/classes/FormWriter.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/ViewTypes.h"
 
@@ -290,6 +292,9 @@ public:
     }
 
 protected:
+    // "NodeData": the nodes in node order, four values each: level, text,
+    // image index, selected index.
+    void DefineProperties(TFiler* Filer) override;
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void DestroyWnd() override;

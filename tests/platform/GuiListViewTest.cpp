@@ -5,6 +5,7 @@
 // RecreateWnd.
 #include "platform/gui/ListViews.h"
 #include "platform/classes/FormReader.h"
+#include "platform/classes/FormWriter.h"
 #include "platform/rtl/SysUtils.h"
 #include "tests/platform/GuiTestCommon.h"
 
@@ -81,6 +82,12 @@ public:
         return buf;
     }
 
+    void Editing(TObject*, TListItem* it, bool& allow) { allow = it->Caption() != "fixed"; }
+    void Edited(TObject*, TListItem* it, std::string& text)
+    {
+        Log.push_back("edited " + it->Caption() + " -> " + text);
+        text += "!";
+    }
     void Selected(TObject*, TListItem* it, bool sel) { Log.push_back((sel ? "select " : "unselect ") + it->Caption()); }
     void Deleted(TObject*, TListItem* it) { Log.push_back("delete " + it->Caption()); }
     void Inserted(TObject*, TListItem*) { Log.push_back("insert"); }
@@ -422,7 +429,20 @@ TEST_F(GuiListViewTest, ReadsItsPropertiesAndColumnsFromADescription)
                             "      Caption = 'Size'\n"
                             "      AutoSize = True\n"
                             "    end>\n"
+                            "  ItemData = ('b.mp4' 2 1 '12 MB' 'a.avi' -1 0)\n"
                             "end\n");
+    EXPECT_EQ(NativeCaptions(), "a.avi,b.mp4");
+    EXPECT_EQ(NativeText(1, 1), "12 MB");
+    EXPECT_EQ(List->Items()->Item(1)->ImageIndex(), 2);
+    // Written back and read again, the same items come out.
+    auto* copy = new TListView(Owner);
+    ReadComponentText(copy, WriteComponentText(List));
+    ASSERT_EQ(copy->Items()->Count(), 2);
+    EXPECT_EQ(copy->Items()->Item(1)->Caption(), "b.mp4");
+    EXPECT_EQ(copy->Items()->Item(1)->ImageIndex(), 2);
+    EXPECT_EQ(copy->Items()->Item(1)->SubItems()->Strings(0), "12 MB");
+    EXPECT_EQ(copy->Items()->Item(0)->SubItems()->Count(), 0);
+    EXPECT_EQ(copy->Columns()->Count(), 2);
     EXPECT_EQ(List->Name(), "Files");
     EXPECT_EQ(List->ViewStyle(), vsReport);
     EXPECT_TRUE(List->MultiSelect());
@@ -437,6 +457,69 @@ TEST_F(GuiListViewTest, ReadsItsPropertiesAndColumnsFromADescription)
 
     auto* other = new TListView(Form);
     EXPECT_THROW(ReadComponentText(other, "object L: TListView\n  ViewStyle = vsNowhere\nend\n"), EReadError);
+    EXPECT_THROW(ReadComponentText(other, "object L: TListView\n  ItemData = ('x' 0 5 'y')\nend\n"), EReadError);
+    EXPECT_THROW(ReadComponentText(other, "object L: TListView\n  ItemData = ('x' 0 -1)\nend\n"), EReadError);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GuiListViewTest, CaptionsAreEditedInPlace)
+{
+    Make();
+    List->SetViewStyle(vsReport);
+    List->Columns()->Add()->SetWidth(150);
+    TListItem* item = Add("old");
+    TListItem* fixed = Add("fixed");
+    List->OnEditing = TLVEditingEvent::Bind(this, &GuiListViewTest::Editing);
+    List->OnEdited = TLVEditedEvent::Bind(this, &GuiListViewTest::Edited);
+
+    struct Case {
+        bool cancel;
+        const char* typed;
+        const char* caption;
+        std::vector<std::string> log;
+    } cases[] = {
+        {false, "new", "new!", {"edited old -> new"}},
+        {true, "ignored", "new!", {}},
+    };
+    for (const Case& c : cases) {
+        Log.clear();
+        ASSERT_TRUE(item->EditCaption());
+        EXPECT_TRUE(List->IsEditing());
+        HWND editor = reinterpret_cast<HWND>(SendMessage(List->Handle(), LVM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(editor, nullptr);
+        SetWindowText(editor, c.typed);
+        if (c.cancel)
+            item->CancelEdit();
+        else
+            SendMessage(editor, WM_KEYDOWN, VK_RETURN, 0);
+        EXPECT_FALSE(List->IsEditing());
+        EXPECT_EQ(item->Caption(), c.caption);
+        EXPECT_EQ(NativeText(0), c.caption);
+        EXPECT_EQ(Log, c.log);
+    }
+    EXPECT_FALSE(fixed->EditCaption());
+    List->SetReadOnly(true);
+    EXPECT_FALSE(item->EditCaption());
+}
+
+TEST_F(GuiListViewTest, OwnerDataAnswersTheWindowsSearch)
+{
+    Make();
+    List->SetViewStyle(vsReport);
+    List->Columns()->Add();
+    List->SetOwnerData(true);
+    List->OnData = TLVOwnerDataEvent::Bind(this, &GuiListViewTest::Data);
+    List->OnDataFind = TLVOwnerDataFindEvent::Bind(this, &GuiListViewTest::DataFind);
+    List->Items()->SetCount(100);
+    LVFINDINFO fi;
+    fi.flags = LVFI_STRING | LVFI_WRAP;
+    fi.psz = "row 42";
+    EXPECT_EQ(SendMessage(List->Handle(), LVM_FINDITEM, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&fi)), 42);
+    ASSERT_EQ(Log.size(), 1u);
+    EXPECT_EQ(Log[0].substr(0, 12), "find row 42 ");
 }
 
 }  // namespace

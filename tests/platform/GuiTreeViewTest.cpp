@@ -5,6 +5,7 @@
 // RecreateWnd.
 #include "platform/gui/TreeViews.h"
 #include "platform/classes/FormReader.h"
+#include "platform/classes/FormWriter.h"
 #include "platform/rtl/SysUtils.h"
 #include "tests/platform/GuiTestCommon.h"
 
@@ -470,8 +471,20 @@ TEST_F(GuiTreeViewTest, ReadsItsPropertiesFromADescription)
                             "  ReadOnly = True\n"
                             "  Indent = 25\n"
                             "  SortType = stText\n"
+                            "  NodeData = (0 'videos' 1 2 1 'b' 0 0 2 'deep' 0 0 1 'a' 0 0 0 'music' 0 0)\n"
                             "end\n");
     EXPECT_EQ(Tree->Name(), "Folders");
+    EXPECT_EQ(NativeOrder(), "music,videos,-a,-b,--deep");
+    EXPECT_EQ(Tree->Items()->Item(1)->ImageIndex(), 1);
+    EXPECT_EQ(Tree->Items()->Item(1)->SelectedIndex(), 2);
+    // Written back and read again, the same nodes come out.
+    auto* copy = new TTreeView(Owner);
+    ReadComponentText(copy, WriteComponentText(Tree));
+    std::string copied;
+    for (TTreeNode* n = copy->Items()->GetFirstNode(); n; n = n->GetNext())
+        copied += (copied.empty() ? "" : ",") + std::string(static_cast<std::size_t>(n->Level()), '-') + n->Text() +
+                  std::to_string(n->ImageIndex()) + std::to_string(n->SelectedIndex());
+    EXPECT_EQ(copied, "music00,videos12,-a00,-b00,--deep00");
     EXPECT_FALSE(Tree->ShowLines());
     EXPECT_TRUE(Tree->ReadOnly());
     EXPECT_EQ(Tree->Indent(), 25);
@@ -481,6 +494,10 @@ TEST_F(GuiTreeViewTest, ReadsItsPropertiesFromADescription)
     EXPECT_EQ(SendMessage(Tree->Handle(), TVM_GETINDENT, 0, 0), 25);
     auto* other = new TTreeView(Form);
     EXPECT_THROW(ReadComponentText(other, "object T: TTreeView\n  SortType = 3\nend\n"), EReadError);
+    EXPECT_THROW(ReadComponentText(other, "object T: TTreeView\n  NodeData = (0 'a' 0 0 2 'b' 0 0)\nend\n"),
+                 EReadError);
+    EXPECT_THROW(ReadComponentText(other, "object T: TTreeView\n  NodeData = (0 'a' 0)\nend\n"), EReadError);
+    EXPECT_EQ(other->Items()->Count(), 0);
 }
 
 }  // namespace
