@@ -433,7 +433,8 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_KILLFOCUS:
         Redraw(t);
         return 0;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
         int i = HitTest(t, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, nullptr);
         if (i >= 0 && !(Style(t) & TCS_FOCUSNEVER) && GetFocus() != wnd)
             SetFocus(wnd);
