@@ -8,6 +8,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegVideo.h"
 
 namespace {
 
@@ -135,10 +136,21 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
                 Self.Fvideo_size += pkt->size;
                 if (AOst.logfile && enc->stats_out)
                     std::fputs(enc->stats_out, AOst.logfile);
+                if (Self.Fvstats_filename && pkt->size > 0)
+                    write_video_stats(Self, AOst, pkt);
             } else {
                 Self.Faudio_size += pkt->size;
             }
             ff::av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
+            if (Self.JoinMode() && pkt->dts != AV_NOPTS_VALUE) {
+                // A joined part's new encoder may start its decoding times
+                // at or below where the last one ended (priming delay).
+                if (AOst.last_dts != AV_NOPTS_VALUE && pkt->dts <= AOst.last_dts)
+                    pkt->dts = AOst.last_dts + 1;
+                if (pkt->pts != AV_NOPTS_VALUE && pkt->pts < pkt->dts)
+                    pkt->pts = pkt->dts;
+                AOst.last_dts = pkt->dts;
+            }
             write_output_packet(Self, AOst, pkt);
             ff::av_packet_unref(pkt);
         }
