@@ -17,6 +17,7 @@
 #include "engine/EngineRegistry.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegText.h"
 #include "engine/FFmpegFilters.h"
 #include "engine/FFmpegStreamOptions.h"
 #include "engine/UnicodeProtocol.h"
@@ -103,6 +104,11 @@ struct TInputGuard {
 };
 
 }  // namespace
+
+std::string TimedOutText(const std::string& AFileName, int ATimeout)
+{
+    return FormatText("%s: reading timed out (no data for %d ms)", AFileName.c_str(), ATimeout);
+}
 
 void CloseInputFile(AVFormatContext*& ACtx)
 {
@@ -375,7 +381,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     if (r < 0) {
         FreePipeReader(pipe);  // a reader of ours is not freed by the library
         guard.ctx = nullptr;   // freed by the library
-        FLastErrMsg = ErrorCodeText(AFileName, r);
+        FLastErrMsg = r == AVERROR_EXIT && !Broken() ? TimedOutText(AFileName, ReadTimeout) : ErrorCodeText(AFileName, r);
         GetFFLogger()->Log(this, llFatal, FLastErrMsg);
         ResetOptionsContext(o, true);
         return r;
@@ -394,7 +400,8 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     r = ff::avformat_find_stream_info(ic, guard.opts);
     ClearRead();
     if (r < 0) {
-        FLastErrMsg = AFileName + ": could not find codec parameters";
+        FLastErrMsg = r == AVERROR_EXIT && !Broken() ? TimedOutText(AFileName, ReadTimeout)
+                                                     : AFileName + ": could not find codec parameters";
         GetFFLogger()->Log(this, llFatal, FLastErrMsg);
         ResetOptionsContext(o, true);
         return r;

@@ -12,8 +12,8 @@
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
 #include "engine/FFmpegAudio.h"
+#include "engine/FFmpegInput.h"
 #include "engine/FFmpegJoin.h"
-#include "engine/FFmpegText.h"
 #include "engine/FFmpegVideo.h"
 #include "engine/FFmpegWriter.h"
 
@@ -285,13 +285,10 @@ void TCustomFFmpeg::Transcode()
     int joinIndex = 0;
     const int N = Fnb_output_streams_join;
     auto* convertThread = dynamic_cast<TConvertThread*>(FOwnedThread);
-    AVPacket* pkt = ff::av_packet_alloc();
+    TPacketHolder holder(ff::av_packet_alloc());
+    AVPacket* pkt = holder.P;
     if (!pkt)
         Fatal("Out of memory");
-    struct TPacketGuard {
-        AVPacket*& p;
-        ~TPacketGuard() { ff::av_packet_free(&p); }
-    } guard{pkt};
 
     while (!FBroken) {
         if (convertThread && convertThread->ThreadID() == GetCurrentThreadId())
@@ -365,7 +362,7 @@ void TCustomFFmpeg::Transcode()
             if (in.ctx->pb && in.ctx->pb->error < 0 && in.ctx->pb->error != AVERROR_EOF)
                 why = in.ctx->pb->error;
             if (!FBroken && why == AVERROR_EXIT)
-                Fatal(FormatText("%s: reading timed out (no data for %d ms)", in.ctx->url, ReadTimeout));
+                Fatal(TimedOutText(in.ctx->url, ReadTimeout));
             if (!FBroken && (why == AVERROR(EIO) || why == AVERROR(ETIMEDOUT)))
                 Fatal(ErrorCodeText(in.ctx->url, why));
             in.eof_reached = 1;

@@ -193,7 +193,7 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pv, UINT)
         m->iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
         m->iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
         m->iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
-        m->lfCaptionFont = UiFont(FW_NORMAL);
+        m->lfCaptionFont = UiFont(FW_BOLD);
         m->iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
         m->iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
         m->lfSmCaptionFont = UiFont(FW_NORMAL);

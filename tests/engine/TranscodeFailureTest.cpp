@@ -154,6 +154,21 @@ TEST_F(TranscodeFailureTest, FailingTasksEndWithTheirTextAndTheOthersGoOn)
     EXPECT_NEAR(ProbeNumber(Dir.file("fine.mkv"), "-show_entries format=duration"), 2.0, 0.1);
 }
 
+// A pipe that gives nothing at all: adding it ends after the read time-out
+// with its text (a stop would end it too), and the next file is added.
+TEST_F(TranscodeFailureTest, AnInputThatGivesNothingTimesOutWhenAdded)
+{
+    const std::string fifo = Dir.file("silent");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    TEncoderRun run;
+    run.Encoder->SetReadTimeout(300);
+    EXPECT_LT(run.Encoder->AddTask(fifo, ""), 0);
+    EXPECT_NE(run.Encoder->LastErrMsg().find("reading timed out (no data for 300 ms)"), std::string::npos)
+        << run.Encoder->LastErrMsg();
+    EXPECT_EQ(run.Encoder->TasksCount(), 0);
+    EXPECT_EQ(run.Encoder->AddTask(Clip("clip.nut"), ""), 0) << run.Encoder->LastErrMsg();
+}
+
 // A disk that fills: the conversion runs in a child process whose files
 // may not grow past 64 KB (SIGXFSZ ignored, so the write fails with EFBIG).
 TEST_F(TranscodeFailureTest, AFullDiskFailsTheTaskAndRemovesItsOutput)
