@@ -51,7 +51,6 @@ struct TTree {
     TNode* Editing = nullptr;
 };
 
-TTree* Get(HWND wnd) { return reinterpret_cast<TTree*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TTree* t) { return static_cast<DWORD>(GetWindowLong(t->Wnd, GWL_STYLE)); }
 
 HFONT UsedFont(const TTree* t) { return t->Font ? t->Font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
@@ -676,16 +675,11 @@ void Scroll(TTree* t, int bar, WPARAM wParam)
 
 LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TTree* t = Get(wnd);
-    if (!t) {
-        if (msg == WM_NCCREATE) {
-            t = new TTree;
-            t->Wnd = wnd;
-            t->Editor.OnEnd = [t](bool cancel) { EndEdit(t, cancel); };
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(t));
-        }
+    TTree* t = ControlState<TTree>(wnd, msg, [](TTree* s) {
+        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
+    });
+    if (!t)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
     if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted))
         return painted;
@@ -694,12 +688,10 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         t->Editor.Forget();
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_NCDESTROY: {
-        SetWindowLongPtr(wnd, 0, 0);
-        ScrollInfoForget(wnd);
         std::vector<TNode*> all(t->Live.begin(), t->Live.end());
         for (TNode* n : all)
             delete n;
-        delete t;
+        FreeControlState(wnd, t);
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
     case WM_SIZE:

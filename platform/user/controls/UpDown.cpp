@@ -27,7 +27,6 @@ struct TUpDown {
     int Pressed = 0;  // +1 the increasing arrow, -1 the decreasing one
 };
 
-TUpDown* Get(HWND wnd) { return reinterpret_cast<TUpDown*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TUpDown* u) { return static_cast<DWORD>(GetWindowLong(u->Wnd, GWL_STYLE)); }
 bool Horz(const TUpDown* u) { return (Style(u) & UDS_HORZ) != 0; }
 
@@ -182,7 +181,7 @@ LRESULT BuddyProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     auto owner = reinterpret_cast<HWND>(GetProp(wnd, kBuddyOwnerProp));
     if (msg == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN) && owner && IsWindow(owner) &&
         IsWindowEnabled(owner)) {
-        if (TUpDown* u = Get(owner)) {
+        if (auto* u = reinterpret_cast<TUpDown*>(GetWindowLongPtr(owner, 0))) {
             Step(u, wParam == VK_UP ? 1 : -1);
             return 0;
         }
@@ -229,15 +228,9 @@ void UnhookBuddy(TUpDown* u)
 
 LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TUpDown* u = Get(wnd);
-    if (!u) {
-        if (msg == WM_NCCREATE) {
-            u = new TUpDown;
-            u->Wnd = wnd;
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(u));
-        }
+    TUpDown* u = ControlState<TUpDown>(wnd, msg);
+    if (!u)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
     if (PaintMessage(wnd, msg, wParam, [u](HDC dc) { Paint(u, dc); }, &painted))
         return painted;
@@ -254,8 +247,7 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_NCDESTROY:
         UnhookBuddy(u);
-        SetWindowLongPtr(wnd, 0, 0);
-        delete u;
+        FreeControlState(wnd, u);
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
