@@ -1098,7 +1098,7 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!l)
         return DefWindowProc(wnd, msg, wParam, lParam);
     LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted, TFocusLook::Repaint))
         return painted;
     switch (msg) {
     case WM_CREATE:
@@ -1126,10 +1126,6 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(l->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return 0;
     case WM_NOTIFY: {
         auto* nm = reinterpret_cast<NMHEADER*>(lParam);
         if (nm && nm->hdr.hwndFrom == l->Header) {
