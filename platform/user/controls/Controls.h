@@ -63,6 +63,34 @@ bool PaintMessage(HWND wnd, UINT msg, WPARAM wParam, TPaint&& paint, LRESULT* re
     }
 }
 
+// The state a control keeps behind its first window word: made at
+// WM_NCCREATE (Wnd set, then init), null before; freed by FreeControlState
+// at WM_NCDESTROY together with the window's scroll information.
+template <class T, class TInit>
+T* ControlState(HWND wnd, UINT msg, TInit&& init)
+{
+    auto* s = reinterpret_cast<T*>(GetWindowLongPtr(wnd, 0));
+    if (!s && msg == WM_NCCREATE) {
+        s = new T;
+        s->Wnd = wnd;
+        init(s);
+        SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(s));
+    }
+    return s;
+}
+template <class T>
+T* ControlState(HWND wnd, UINT msg)
+{
+    return ControlState<T>(wnd, msg, [](T*) {});
+}
+template <class T>
+void FreeControlState(HWND wnd, T* s)
+{
+    SetWindowLongPtr(wnd, 0, 0);
+    ScrollInfoForget(wnd);
+    delete s;
+}
+
 // Case-insensitive match of an item text with a search text: the whole
 // text, or (partial) its beginning.
 bool TextMatches(std::string_view item, std::string_view search, bool exact);
