@@ -894,11 +894,11 @@ void AddStrips(TSheet& sheet, TspSkinData& skin)
     }
     // A round regulator: a knob with its mark turning through 270 degrees.
     {
-        constexpr int N = 16, S = 28;
-        const TRect strip = sheet.Place(S * 8, S * 2);
+        constexpr int N = 8, S = 28;
+        const TRect strip = sheet.Place(S * N, S);
         PaintFlat(sheet.Bitmap(), strip, th.Face);
         for (int f = 0; f < N; ++f) {
-            const double cx = strip.left + (f % 8) * S + S / 2.0, cy = strip.top + (f / 8) * S + S / 2.0;
+            const double cx = strip.left + f * S + S / 2.0, cy = strip.top + S / 2.0;
             FillDisc(sheet.Bitmap(), cx, cy, 12, th.Border);
             FillDisc(sheet.Bitmap(), cx, cy, 11, th.ButtonTop);
             const double a = (-135 + 270.0 * f / (N - 1)) * std::numbers::pi / 180;
@@ -907,8 +907,8 @@ void AddStrips(TSheet& sheet, TspSkinData& skin)
         }
         auto& r = Add<TspDataSkinFrameRegulator>(skin, "frameregulator", "frameregulator");
         r.PictureIndex = 0;
-        r.SkinRect = TRect(strip.left, strip.top, strip.left + S * 8, strip.top + S);
-        r.FramesCount = 8;
+        r.SkinRect = strip;
+        r.FramesCount = N;
         r.Kind = rkRound;
     }
     // A bitmap-font label: a dark display with seven-segment digits; the
@@ -1546,6 +1546,10 @@ void WriteSkinFolder(const std::string& Folder)
     skin.BuildMode = true;
     BuildSkin(skin);
     const std::string base = IncludeTrailingPathDelimiter(Folder);
+    // The skin's writer keeps what an existing skin.ini holds (stale sections,
+    // their order), so the folder's file is replaced, not merged into.
+    if (FileExists(base + "skin.ini") && !DeleteFile(base + "skin.ini"))
+        throw std::runtime_error("cannot replace " + base + "skin.ini");
     skin.StoreToDisk(base + "skin.ini");
     const std::vector<std::uint8_t> cur = ArrowCursor();
     std::ofstream out(base + "arrow.cur", std::ios::binary);

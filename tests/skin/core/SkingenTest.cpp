@@ -467,6 +467,9 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
 {
     tarnello::test::TempDir dir;
     ASSERT_EQ(RunSkingen(dir.file("a"), "--contact-sheet '" + dir.file("sheet.png") + "'"), 0);
+    // A folder that already holds an older skin gets exactly the new one.
+    ASSERT_TRUE(ForceDirectories(dir.file("b")));
+    tarnello::test::WriteTextFile(dir.file("b/skin.ini"), "[SKINCOLORS]\ncbtnface=1\n[oldpiece]\nskinrect=1,1,2,2\n");
     ASSERT_EQ(RunSkingen(dir.file("b")), 0);
     const std::filesystem::path shipped = std::filesystem::path(SkinNewIni()).parent_path();
     int files = 0;
