@@ -433,7 +433,7 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!t)
         return DefWindowProc(wnd, msg, wParam, lParam);
     LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted))
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
         return painted;
     switch (msg) {
     case WM_CREATE:
@@ -457,11 +457,8 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(t->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Redraw(t);
-        return 0;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
         int i = HitTest(t, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, nullptr);
         if (i >= 0 && !(Style(t) & TCS_FOCUSNEVER) && GetFocus() != wnd)
             SetFocus(wnd);

@@ -681,7 +681,7 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!t)
         return DefWindowProc(wnd, msg, wParam, lParam);
     LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted))
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
         return painted;
     switch (msg) {
     case WM_DESTROY:
@@ -705,10 +705,6 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(t->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         if (GetFocus() != wnd)
