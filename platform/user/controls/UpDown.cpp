@@ -27,7 +27,6 @@ struct TUpDown {
     int Pressed = 0;  // +1 the increasing arrow, -1 the decreasing one
 };
 
-TUpDown* Get(HWND wnd) { return reinterpret_cast<TUpDown*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TUpDown* u) { return static_cast<DWORD>(GetWindowLong(u->Wnd, GWL_STYLE)); }
 bool Horz(const TUpDown* u) { return (Style(u) & UDS_HORZ) != 0; }
 
@@ -172,15 +171,9 @@ void AttachToBuddy(TUpDown* u)
 
 LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TUpDown* u = Get(wnd);
-    if (!u) {
-        if (msg == WM_NCCREATE) {
-            u = new TUpDown;
-            u->Wnd = wnd;
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(u));
-        }
+    TUpDown* u = ControlState<TUpDown>(wnd, msg);
+    if (!u)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
     if (PaintMessage(wnd, msg, wParam, [u](HDC dc) { Paint(u, dc); }, &painted))
         return painted;
@@ -195,8 +188,7 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_NCDESTROY:
-        SetWindowLongPtr(wnd, 0, 0);
-        delete u;
+        FreeControlState(wnd, u);
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
