@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -1044,13 +1045,17 @@ void ScrollBy(TListView* l, int dx, int dy)
         int n = px / unit;
         return n + (px % unit > 0 ? 1 : px % unit < 0 ? -1 : 0);
     };
+    // Sums in 64 bits: any pair of numbers a caller sends stays in range.
+    auto add = [](int a, int b) {
+        return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, 0, std::numeric_limits<int>::max()));
+    };
     switch (View(l)) {
-    case LVS_LIST: SetTop(l, l->Top + units(dx, Cell(l).cx)); break;
+    case LVS_LIST: SetTop(l, add(l->Top, units(dx, Cell(l).cx))); break;
     case LVS_REPORT:
-        SetTop(l, l->Top + units(dy, Cell(l).cy));
-        SetXOffset(l, l->XOffset + dx);
+        SetTop(l, add(l->Top, units(dy, Cell(l).cy)));
+        SetXOffset(l, add(l->XOffset, dx));
         break;
-    default: SetTop(l, l->Top + units(dy, Cell(l).cy)); break;
+    default: SetTop(l, add(l->Top, units(dy, Cell(l).cy))); break;
     }
 }
 
