@@ -4,6 +4,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/user/controls/CommCtrl.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -741,9 +742,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner)
 TWinControl::~TWinControl()
 {
     Destroying();
-    // Leave the parent while still a windowed control: by the time the base
-    // destructor runs, the parent would look in its graphic list and keep a
-    // dangling pointer in its windowed one.
+    // Leave the parent while this is still a windowed control: from
+    // ~TControl on, the parent could only see a plain control and would keep
+    // a stale entry among its windowed children.
     if (FParent)
         FParent->RemoveControl(this);
     // Children go first, while this control is still whole.
@@ -756,7 +757,9 @@ TWinControl::~TWinControl()
         HWND h = FHandle;
         ControlMap().erase(h);
         FHandle = nullptr;
-        SetWindowLongPtr(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProc));
+        // A native control's own procedure must still see its destruction
+        // to free what it keeps for the window.
+        SetWindowLongPtr(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc ? FDefWndProc : &DefWindowProc));
         DestroyWindow(h);
     }
     if (FObjectInstance)
@@ -1110,8 +1113,46 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message)
     return true;
 }
 
+namespace {
+
+// The child window a control's notification to its parent comes from, or
+// null when the message is not such a notification.
+HWND NotifyingChild(const TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(Message.LParam);
+    case WM_NOTIFY:
+        return Message.LParam ? reinterpret_cast<const NMHDR*>(Message.LParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM:
+        return Message.LParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)->hwndItem : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 void TWinControl::WndProc(TMessage& Message)
 {
+    // Native controls report to their parent window; the class library hands
+    // the report back to the child's own control as CN_* so that each control
+    // handles its own notifications.
+    if (HWND child = NotifyingChild(Message); child && child != FHandle) {
+        if (TWinControl* c = FindControl(child)) {
+            Message.Result = c->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
+    }
     switch (Message.Msg) {
     case WM_PAINT:
         WMPaint(Message);

@@ -457,7 +457,8 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(t->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
         int i = HitTest(t, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, nullptr);
         if (i >= 0 && !(Style(t) & TCS_FOCUSNEVER) && GetFocus() != wnd)
             SetFocus(wnd);
