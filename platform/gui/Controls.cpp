@@ -4,6 +4,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
 #include "platform/gdi/Gdi.h"
+#include "platform/user/controls/CommCtrl.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -30,6 +31,39 @@ TPoint PointFromLParam(LPARAM l)
 }
 
 LPARAM PointToLParam(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
+
+// What a native child window reports to its parent goes back to the child's
+// own control as the matching CN_ message, so that each control handles its
+// window's notifications (EN_CHANGE, WM_DRAWITEM, colours) itself.
+bool ReflectToChild(HWND child, TMessage& Message)
+{
+    TWinControl* c = child ? FindControl(child) : nullptr;
+    if (!c)
+        return false;
+    Message.Result = c->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+    return true;
+}
+
+HWND ReflectionSource(const TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSCROLLBAR:
+        return reinterpret_cast<HWND>(Message.LParam);
+    case WM_NOTIFY:
+        return Message.LParam ? reinterpret_cast<const NMHDR*>(Message.LParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM:
+        return Message.LParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)->hwndItem : nullptr;
+    default:
+        return nullptr;
+    }
+}
 
 }  // namespace
 
@@ -1107,6 +1141,8 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message)
 
 void TWinControl::WndProc(TMessage& Message)
 {
+    if (HWND child = ReflectionSource(Message); child && child != FHandle && ReflectToChild(child, Message))
+        return;
     switch (Message.Msg) {
     case WM_PAINT:
         WMPaint(Message);
