@@ -1050,12 +1050,17 @@ void TWinControl::RecreateWnd()
 {
     if (!FHandle)
         return;
+    // The focus goes with the old window; the new one takes it back.
+    HWND focus = GetFocus();
+    const bool wasFocused = focus && (focus == FHandle || IsChild(FHandle, focus));
     DestroyHandle();
     UpdateControlState();
     if (!FHandle && (!FParent || FParent->FHandle))
         HandleNeeded();
     if (FHandle && FVisible && (!FParent || FParent->Showing()))
         UpdateShowing();
+    if (wasFocused && FHandle && IsWindowVisible(FHandle))
+        ::SetFocus(FHandle);
 }
 
 void TWinControl::UpdateBounds()

@@ -313,8 +313,9 @@ void TCustomMaskEdit::ValidateEdit()
         if (p.Literal || !Required(p.Kind))
             continue;
         if (i >= e.size() || e[i] == FBlank || e[i] == ' ') {
+            FInvalidPos = static_cast<int>(i);
             if (FHandle) {
-                auto at = static_cast<WPARAM>(CharToByte(e, static_cast<int>(i)));
+                auto at = static_cast<WPARAM>(CharToByte(e, FInvalidPos));
                 SendMessage(FHandle, EM_SETSEL, at, static_cast<LPARAM>(at));
             }
             throw EDBEditError(SMaskEditErr);
@@ -591,10 +592,18 @@ void TCustomMaskEdit::WndProc(TMessage& Message)
     case CM_EXIT:
         // An incomplete value keeps the focus in the edit.
         try {
+            FInvalidPos = -1;
             ValidateEdit();
         } catch (...) {
-            if (CanFocus())
+            if (CanFocus()) {
                 SetFocus();
+                // Entering may have selected everything: the caret goes back
+                // to what is missing.
+                if (FInvalidPos >= 0 && FHandle) {
+                    auto at = static_cast<WPARAM>(CharToByte(CurrentEdit(), FInvalidPos));
+                    SendMessage(FHandle, EM_SETSEL, at, static_cast<LPARAM>(at));
+                }
+            }
             throw;
         }
         break;

@@ -85,6 +85,7 @@ private:
     std::u32string FUndoEdit;
     bool FCanUndoMask = false;
     std::string FOldEditText;
+    int FInvalidPos = -1;
 };
 
 class TMaskEdit : public TCustomMaskEdit {

@@ -175,6 +175,8 @@ TEST_F(GuiStdCtrlsTest, EditStateIsKeptAcrossWindowRecreation)
 
     // The limit still holds in the new window.
     e->SetFocus();
+    Pump();
+    EXPECT_EQ(GetFocus(), e->Handle());
     e->SetSelStart(7);
     Type("12345");
     EXPECT_EQ(e->Text(), "KEEP ME12");
@@ -490,6 +492,8 @@ TEST_F(GuiStdCtrlsTest, ListBoxItemAtPosAndItemRect)
     }
     EXPECT_EQ(l->ItemRect(1), TRect(0, 20, 150, 40));
     EXPECT_EQ(l->ItemRect(3), TRect());
+    for (int i = 3; i < 10; ++i)
+        l->Items()->Add(std::to_string(i));
     l->SetTopIndex(1);
     EXPECT_EQ(l->ItemRect(1), TRect(0, 0, 150, 20));
     EXPECT_EQ(l->ItemAtPos(TPoint(5, 5), true), 1);
@@ -500,6 +504,7 @@ TEST_F(GuiStdCtrlsTest, ListBoxItemAtPosAndItemRect)
     l->SetTopIndex(0);
     EXPECT_EQ(l->ItemAtPos(TPoint(80, 5), true), 2);
     EXPECT_EQ(l->ItemRect(2).left, 75);
+    EXPECT_EQ(l->ItemRect(3), TRect(75, 20, 150, 40));
 }
 
 TEST_F(GuiStdCtrlsTest, BadPropertyValuesAreRefused)
