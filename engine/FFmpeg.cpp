@@ -15,6 +15,8 @@
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
 #include "engine/FFmpegFilters.h"
+#include "engine/FFmpegInput.h"
+#include "engine/FFmpegVideo.h"
 #include "engine/MyUtils.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
@@ -136,18 +138,46 @@ AVFormatContext* TCustomFFmpeg::InputFormatContext(int AIndex) const
 {
     va_list ap;
     va_start(ap, AFormat);
-    char buf[2048];
-    std::vsnprintf(buf, sizeof buf, AFormat, ap);
+    std::string msg = FormatVA(AFormat, ap);
     va_end(ap);
-    Fatal(buf);
+    Fatal(msg);
     __builtin_unreachable();  // Fatal always raises
 }
 
+// The preview window is made, used and freed by the conversion that shows
+// it (a removed phPreview frees it at the next frame), so changing the set
+// from the main thread never waits for that thread.
 void TCustomFFmpeg::SetPostHooks(TPostHooks AValue)
 {
     TCriticalSectionGuard g(PostHookLock());
     FPostHooks = AValue;
     FPostHooksChanged = true;
+}
+
+TPostHooks TCustomFFmpeg::TakePostHooks(bool& AChanged)
+{
+    TCriticalSectionGuard g(PostHookLock());
+    AChanged = FPostHooksChanged;
+    FPostHooksChanged = false;
+    return FPostHooks;
+}
+
+void TCustomFFmpeg::DropPostHook(TPostHook AHook)
+{
+    TCriticalSectionGuard g(PostHookLock());
+    FPostHooks = FPostHooks.Without(AHook);
+}
+
+int TCustomFFmpeg::AddFrameHook(const std::vector<std::string>& AWords)
+{
+    std::string reason;
+    if (frame_hook_add(FFirstHook, AWords, &reason) < 0) {
+        std::string words;
+        for (const std::string& w : AWords)
+            words += (words.empty() ? "" : " ") + w;
+        Fatal("Failed to add video hook function: " + words + ": " + reason);
+    }
+    return 0;
 }
 
 TPostHooks TCustomFFmpeg::PostHooks() const
@@ -412,7 +442,11 @@ void TCustomFFmpeg::FreeOutputStream(TOutputStream& O)
             ff::av_bsf_free(&O.bitstream_filters[i]);
         std::free(O.bitstream_filters);
         std::free(O.forced_kf_pts);
+        if (O.join_params)
+            ff::av_freep(&O.join_params->stats_in);
+        ff::avcodec_free_context(&O.join_params);
     }
+    O.join_params = nullptr;
     O.enc_ctx = nullptr;
     O.bitstream_filters = nullptr;
     O.nb_bitstream_filters = 0;
@@ -473,6 +507,7 @@ void TCustomFFmpeg::RemoveCreatedOutputs(bool AFailed)
 
 void TCustomFFmpeg::CleanUp()
 {
+    release_video_hooks(*this);
     if (!ff::avformat_free_context) {
         FCreatedFiles.clear();
         return;
@@ -501,7 +536,7 @@ void TCustomFFmpeg::CleanUp()
         FreeOutputStream(ost);
     output_streams.clear();
     for (TInputFile& f : input_files)
-        ff::avformat_close_input(&f.ctx);
+        CloseInputFile(f.ctx);
     input_files.clear();
     for (TInputStream& ist : input_streams)
         FreeInputStream(ist);

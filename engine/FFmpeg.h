@@ -17,15 +17,18 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 #include "engine/FFBaseComponent.h"
 #include "engine/FFmpegOptions.h"
 #include "engine/FFmpegRecords.h"
 #include "engine/FormatConverter.h"
+#include "engine/FrameHook.h"
 #include "platform/rtl/SyncObjs.h"
 #include "platform/rtl/Threads.h"
 
 class TCustomFFmpeg;
+class TPreviewer;
 
 enum TPostHook { phPreview, phBitmap, phHBITMAP };
 
@@ -40,8 +43,30 @@ public:
     constexpr bool Empty() const { return bits_ == 0; }
     constexpr bool operator==(const TPostHooks&) const = default;
 
+    constexpr TPostHooks Without(TPostHook h) const {
+        TPostHooks r = *this;
+        r.bits_ &= ~(1u << h);
+        return r;
+    }
+
 private:
     unsigned bits_ = 0;
+};
+
+// A picture the hooks work on: Keep holds buffers that are reused from frame
+// to frame once nothing downstream references them; Work is the frame that
+// carries them on.
+struct THookPicture {
+    AVFrame* Keep = nullptr;
+    AVFrame* Work = nullptr;
+};
+
+// The post hooks' state of a task: the preview window and the wall-clock
+// times (microseconds) of the last and the current preview.
+struct TPostHookContext {
+    TPreviewer* Previewer = nullptr;
+    int64_t preview_last_time = 0;
+    int64_t preview_cur_time = 0;
 };
 
 // The event shapes of a task (the encoder adds its task index and records).
@@ -113,7 +138,14 @@ public:
 
     void SetPostHooks(TPostHooks AValue);
     TPostHooks PostHooks() const;
+    // The set for one post-hook run, with whether it changed since the last
+    // run (the flag is cleared). DropPostHook takes one hook out of the set.
+    TPostHooks TakePostHooks(bool& AChanged);
+    void DropPostHook(TPostHook AHook);
     void SetHookBitsPixel(int ABitsPixel) override;
+    // -vhook: loads the hook library into the task's chain; a failure is
+    // fatal with the library's reason.
+    int AddFrameHook(const std::vector<std::string>& AWords) override;
 
     void ResetDefaults();
     void CleanUp();
@@ -202,6 +234,13 @@ public:
 
     TFormatConverter& InputHookConverter() { return FInputVideoHook; }
     TFormatConverter& OutputHookConverter() { return FOutputHookConverter; }
+
+    // ---- Hook state of the video and audio paths (FFmpegVideo, FFmpegAudio)
+    PFrameHookEntry FFirstHook = nullptr;
+    THookPicture FInputHookPicture, FOutputHookPicture;
+    TPostHookContext FOutputVideoHook;
+    // Interleaved samples of a planar frame for the audio hook.
+    std::vector<uint8_t> FAudioHookBuf;
 
 protected:
     int InputFileCount() const override { return int(input_files.size()); }

@@ -1,11 +1,13 @@
 #include "engine/FFmpegAudio.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "engine/AVCodecStubs.h"
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegAudioSync.h"
 #include "engine/FFmpegWriter.h"
 #include "engine/SwResampleStubs.h"
 
@@ -27,6 +29,28 @@ void ScaleFloat(uint8_t* P, int ACount, int AVolume)
     T* s = reinterpret_cast<T*>(P);
     for (int i = 0; i < ACount; ++i)
         s[i] = s[i] * T(AVolume) / T(256);
+}
+
+template <typename T>
+void Interleave(uint8_t* ADst, uint8_t* const* APlanes, int AChannels, int ASamples)
+{
+    T* d = reinterpret_cast<T*>(ADst);
+    for (int c = 0; c < AChannels; ++c) {
+        const T* s = reinterpret_cast<const T*>(APlanes[c]);
+        for (int i = 0; i < ASamples; ++i)
+            d[size_t(i) * AChannels + c] = s[i];
+    }
+}
+
+template <typename T>
+void Deinterleave(uint8_t* const* APlanes, const uint8_t* ASrc, int AChannels, int ASamples)
+{
+    const T* s = reinterpret_cast<const T*>(ASrc);
+    for (int c = 0; c < AChannels; ++c) {
+        T* d = reinterpret_cast<T*>(APlanes[c]);
+        for (int i = 0; i < ASamples; ++i)
+            d[i] = s[size_t(i) * AChannels + c];
+    }
 }
 
 void SetUpResampler(TCustomFFmpeg& Self, TOutputStream& O, const AVFrame* F)
@@ -97,6 +121,39 @@ void EncodeFromFifo(TCustomFFmpeg& Self, TOutputStream& O, bool AAll)
 
 }  // namespace
 
+void audio_hook(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
+{
+    if (!Self.OnAudioHook)
+        return;
+    const AVSampleFormat fmt = AVSampleFormat(F->format);
+    const AVSampleFormat packed = ff::av_get_packed_sample_fmt(fmt);
+    const int channels = F->ch_layout.nb_channels;
+    const int bps = ff::av_get_bytes_per_sample(fmt);
+    const int size = F->nb_samples * channels * bps;
+    if (!ff::av_sample_fmt_is_planar(fmt) || channels == 1) {
+        Self.OnAudioHook(&Self, I.pts, F->data[0], size, F->sample_rate, channels, packed);
+        return;
+    }
+    std::vector<uint8_t>& buf = Self.FAudioHookBuf;
+    if (buf.size() < size_t(size))
+        buf.resize(size_t(size));
+    uint8_t* const* planes = F->extended_data;
+    switch (bps) {
+    case 1: Interleave<uint8_t>(buf.data(), planes, channels, F->nb_samples); break;
+    case 2: Interleave<uint16_t>(buf.data(), planes, channels, F->nb_samples); break;
+    case 4: Interleave<uint32_t>(buf.data(), planes, channels, F->nb_samples); break;
+    case 8: Interleave<uint64_t>(buf.data(), planes, channels, F->nb_samples); break;
+    default: return;
+    }
+    Self.OnAudioHook(&Self, I.pts, buf.data(), size, F->sample_rate, channels, packed);
+    switch (bps) {
+    case 1: Deinterleave<uint8_t>(planes, buf.data(), channels, F->nb_samples); break;
+    case 2: Deinterleave<uint16_t>(planes, buf.data(), channels, F->nb_samples); break;
+    case 4: Deinterleave<uint32_t>(planes, buf.data(), channels, F->nb_samples); break;
+    case 8: Deinterleave<uint64_t>(planes, buf.data(), channels, F->nb_samples); break;
+    }
+}
+
 void ApplyVolume(TCustomFFmpeg& Self, AVFrame* F, int AVolume)
 {
     if (AVolume == 256)
@@ -151,6 +208,9 @@ void do_audio_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
                                F->ch_layout.nb_channels);
         SetUpResampler(Self, O, F);
     }
+    skip = SyncAudio(Self, O, I, F, skip);  // -async: silence, dropped samples or stretching
+    if (skip < 0)
+        return;
     const AVSampleFormat ifmt = AVSampleFormat(F->format);
     const int bps = ff::av_get_bytes_per_sample(ifmt);
     const bool planar = ff::av_sample_fmt_is_planar(ifmt);

@@ -1,5 +1,10 @@
 #include "engine/FFmpegInput.h"
 
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -12,11 +17,79 @@
 #include "engine/EngineRegistry.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegText.h"
 #include "engine/FFmpegFilters.h"
 #include "engine/FFmpegStreamOptions.h"
 #include "engine/UnicodeProtocol.h"
 
 namespace {
+
+// A named pipe is read through a reader of our own: the library's file
+// reader would block in read() where no time-out or stop reaches it. This
+// one waits in short polls and asks the task's read callback between them.
+struct TPipeReader {
+    int fd = -1;
+    TCustomFFmpeg* owner = nullptr;
+    bool writerSeen = false;  // without a writer ever, an empty read is no end
+};
+
+int PipeRead(void* AOpaque, uint8_t* ABuf, int ASize)
+{
+    auto* p = static_cast<TPipeReader*>(AOpaque);
+    for (;;) {
+        const ssize_t n = ::read(p->fd, ABuf, size_t(ASize));
+        if (n > 0) {
+            p->writerSeen = true;
+            return int(n);
+        }
+        if (n == 0 && p->writerSeen)
+            return AVERROR_EOF;
+        if (n < 0 && errno != EAGAIN && errno != EINTR)
+            return AVERROR(errno);
+        if (n < 0 && errno == EAGAIN)
+            p->writerSeen = true;  // a writer holds the pipe open
+        if (TCustomFFmpeg::ReadInterruptCallback(p->owner))
+            return AVERROR_EXIT;
+        pollfd pfd{p->fd, POLLIN, 0};
+        if (::poll(&pfd, 1, 20) > 0 && (pfd.revents & POLLHUP))
+            p->writerSeen = true;  // a writer came and went
+    }
+}
+
+// The reader of a named pipe, or null (with a negative code in AError) when
+// it cannot be opened.
+AVIOContext* OpenPipeReader(TCustomFFmpeg* AOwner, const std::string& APath, int& AError)
+{
+    const int fd = ::open(APath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        AError = AVERROR(errno);
+        return nullptr;
+    }
+    constexpr int kSize = 32768;
+    auto* buf = static_cast<uint8_t*>(ff::av_malloc(kSize));
+    auto* reader = new TPipeReader{fd, AOwner, false};
+    AVIOContext* pb = buf ? ff::avio_alloc_context(buf, kSize, 0, reader, PipeRead, nullptr, nullptr) : nullptr;
+    if (!pb) {
+        ff::av_free(buf);
+        ::close(fd);
+        delete reader;
+        AError = AVERROR(ENOMEM);
+        return nullptr;
+    }
+    pb->seekable = 0;
+    return pb;
+}
+
+void FreePipeReader(AVIOContext*& APb)
+{
+    if (!APb)
+        return;
+    auto* reader = static_cast<TPipeReader*>(APb->opaque);
+    ::close(reader->fd);
+    delete reader;
+    ff::av_freep(&APb->buffer);
+    ff::avio_context_free(&APb);
+}
 
 // Closes a half-opened input when a fatal error leaves the set-up.
 struct TInputGuard {
@@ -26,12 +99,27 @@ struct TInputGuard {
     ~TInputGuard()
     {
         FreeStreamInfoOptions(opts, nb_opts);
-        if (ctx)
-            ff::avformat_close_input(&ctx);
+        CloseInputFile(ctx);
     }
 };
 
 }  // namespace
+
+std::string TimedOutText(const std::string& AFileName, int ATimeout)
+{
+    return FormatText("%s: reading timed out (no data for %d ms)", AFileName.c_str(), ATimeout);
+}
+
+void CloseInputFile(AVFormatContext*& ACtx)
+{
+    if (!ACtx)
+        return;
+    AVIOContext* own = (ACtx->flags & AVFMT_FLAG_CUSTOM_IO) && ACtx->pb && ACtx->pb->read_packet == PipeRead
+                           ? ACtx->pb
+                           : nullptr;
+    ff::avformat_close_input(&ACtx);
+    FreePipeReader(own);
+}
 
 bool IsEngineSourceName(const char* AName)
 {
@@ -271,12 +359,29 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
         ff::av_dict_set(&FOptions.format_opts, "loop", "1", 0);
     }
 
+    AVIOContext* pipe = nullptr;
+    {
+        const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
+        struct stat sb {};
+        if (::stat(path.c_str(), &sb) == 0 && S_ISFIFO(sb.st_mode)) {
+            int err = 0;
+            if (!(pipe = OpenPipeReader(this, path, err))) {
+                FLastErrMsg = ErrorCodeText(AFileName, err);
+                GetFFLogger()->Log(this, llFatal, FLastErrMsg);
+                ResetOptionsContext(o, true);
+                return err;
+            }
+            ic->pb = pipe;
+            ic->flags |= AVFMT_FLAG_CUSTOM_IO;
+        }
+    }
     StampRead();
     int r = ff::avformat_open_input(&guard.ctx, name.c_str(), fmt, &FOptions.format_opts);
     ClearRead();
     if (r < 0) {
-        guard.ctx = nullptr;  // freed by the library
-        FLastErrMsg = ErrorCodeText(AFileName, r);
+        FreePipeReader(pipe);  // a reader of ours is not freed by the library
+        guard.ctx = nullptr;   // freed by the library
+        FLastErrMsg = r == AVERROR_EXIT && !Broken() ? TimedOutText(AFileName, ReadTimeout) : ErrorCodeText(AFileName, r);
         GetFFLogger()->Log(this, llFatal, FLastErrMsg);
         ResetOptionsContext(o, true);
         return r;
@@ -295,7 +400,8 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     r = ff::avformat_find_stream_info(ic, guard.opts);
     ClearRead();
     if (r < 0) {
-        FLastErrMsg = AFileName + ": could not find codec parameters";
+        FLastErrMsg = r == AVERROR_EXIT && !Broken() ? TimedOutText(AFileName, ReadTimeout)
+                                                     : AFileName + ": could not find codec parameters";
         GetFFLogger()->Log(this, llFatal, FLastErrMsg);
         ResetOptionsContext(o, true);
         return r;

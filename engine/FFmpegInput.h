@@ -31,3 +31,8 @@ void DumpAttachment(TCustomFFmpeg& Self, AVStream* St, const std::string& AFileN
 uint32_t CodecTagFromText(const char* AText);
 // The engine's own capture sources, recognised where a format is named.
 bool IsEngineSourceName(const char* AName);
+// Closes an opened input and the pipe reader it may have (a named pipe is
+// read with a time-out; see FFmpegInput.cpp). ACtx becomes null.
+void CloseInputFile(AVFormatContext*& ACtx);
+// "<file>: reading timed out (no data for <ms> ms)".
+std::string TimedOutText(const std::string& AFileName, int ATimeout);

@@ -2,9 +2,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
+#include "engine/AVCodecStubs.h"
 #include "engine/AVFormatStubs.h"
 #include "engine/AVUtilStubs.h"
+#include "engine/FFTexts.h"
+#include "engine/FFmpegFilters.h"
+#include "engine/FFmpegOutput.h"
+#include "engine/FFmpegText.h"
+#include "engine/FFmpegWriter.h"
+#include "engine/SwResampleStubs.h"
 
 TOutputStream* FindFreeJoinStream(TCustomFFmpeg& Self, AVFormatContext* AOutCtx, AVMediaType AType)
 {
@@ -46,6 +54,7 @@ int TCustomFFmpeg::JoinInput(int AInputIndex)
         copy.filters = nullptr;
         copy.graph = nullptr;
         copy.input_video_filter = copy.output_video_filter = nullptr;
+        copy.join_params = nullptr;
         output_streams.push_back(copy);
     }
 
@@ -56,33 +65,12 @@ int TCustomFFmpeg::JoinInput(int AInputIndex)
     };
     const TInputFile& in = input_files[size_t(AInputIndex)];
     if (o.nb_stream_maps == 0) {
-        auto pick = [&](AVMediaType AType, auto&& ABetter) {
-            int best = -1;
-            for (int i = in.ist_index; i < in.ist_index + in.nb_streams; ++i) {
-                if (input_streams[size_t(i)].st->codecpar->codec_type != AType)
-                    continue;
-                if (best < 0 || ABetter(input_streams[size_t(i)], input_streams[size_t(best)]))
-                    best = i;
+        for (const TPickedStream& p : PickAutomaticStreams(*this, o, oc, in.ist_index, in.ist_index + in.nb_streams))
+            if (TOutputStream* ost = FindFreeJoinStream(*this, oc, p.Type)) {
+                ost->source_index = p.Index;
+                ost->sync_ist = &input_streams[size_t(p.Index)];
+                input_streams[size_t(p.Index)].discard = 0;
             }
-            if (best < 0)
-                return;
-            if (TOutputStream* ost = FindFreeJoinStream(*this, oc, AType)) {
-                ost->source_index = best;
-                ost->sync_ist = &input_streams[size_t(best)];
-                input_streams[size_t(best)].discard = 0;
-            }
-        };
-        if (!o.video_disable && oc->oformat->video_codec != AV_CODEC_ID_NONE)
-            pick(AVMEDIA_TYPE_VIDEO, [](const TInputStream& A, const TInputStream& B) {
-                return int64_t(A.st->codecpar->width) * A.st->codecpar->height >
-                       int64_t(B.st->codecpar->width) * B.st->codecpar->height;
-            });
-        if (!o.audio_disable && oc->oformat->audio_codec != AV_CODEC_ID_NONE)
-            pick(AVMEDIA_TYPE_AUDIO, [](const TInputStream& A, const TInputStream& B) {
-                return A.st->codecpar->ch_layout.nb_channels > B.st->codecpar->ch_layout.nb_channels;
-            });
-        if (!o.subtitle_disable && (oc->oformat->subtitle_codec != AV_CODEC_ID_NONE || Fsubtitle_codec_name))
-            pick(AVMEDIA_TYPE_SUBTITLE, [](const TInputStream&, const TInputStream&) { return false; });
     } else {
         for (int i = 0; i < o.nb_stream_maps; ++i) {
             const TStreamMap& map = o.stream_maps[i];
@@ -95,10 +83,8 @@ int TCustomFFmpeg::JoinInput(int AInputIndex)
                 continue;
             if (type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_SUBTITLE &&
                 type != AVMEDIA_TYPE_DATA && type != AVMEDIA_TYPE_ATTACHMENT) {
-                char buf[128];
-                std::snprintf(buf, sizeof buf, "Cannot map stream #%d:%d - unsupported type.", map.file_index,
-                              map.stream_index);
-                FLastErrMsg = buf;
+                FLastErrMsg = FormatText("Cannot map stream #%d:%d - unsupported type.", map.file_index,
+                                         map.stream_index);
                 return -1;
             }
             if (TOutputStream* ost = FindFreeJoinStream(*this, oc, type)) {
@@ -133,5 +119,261 @@ int TCustomFFmpeg::JoinInputs()
             sum += f.ctx->duration;
     FOutputDuration = sum == 0 ? -1 : sum;
     ResetOptionsContext(optctx, false);
+    return 0;
+}
+
+// ---------------------------------------------------------------------------
+// Re-created encoders
+
+namespace {
+
+const char* MediaName(AVMediaType AType)
+{
+    const char* s = ff::av_get_media_type_string(AType);
+    return s ? s : "unknown";
+}
+
+uint16_t* CopyMatrix(const uint16_t* AMatrix)
+{
+    if (!AMatrix)
+        return nullptr;
+    auto* m = static_cast<uint16_t*>(ff::av_malloc(sizeof(uint16_t) * 64));
+    if (m)
+        std::memcpy(m, AMatrix, sizeof(uint16_t) * 64);
+    return m;
+}
+
+// What the resampler still holds goes into the FIFO ahead of the next part;
+// the next part's frames get a resampler of their own.
+void FlushResampler(TCustomFFmpeg& Self, TOutputStream& O)
+{
+    if (!O.swr)
+        return;
+    AVCodecContext* enc = O.enc_ctx;
+    const int n = O.audio_fifo ? ff::swr_get_out_samples(O.swr, 0) : 0;
+    if (n > 0) {
+        uint8_t** out = nullptr;
+        int lines = 0;
+        if (ff::av_samples_alloc_array_and_samples(&out, &lines, enc->ch_layout.nb_channels, n, enc->sample_fmt, 0) <
+            0)
+            Self.Fatal("Out of memory in do_audio_out()");
+        const int got = ff::swr_convert(O.swr, out, n, nullptr, 0);
+        const bool lost = got > 0 && ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got) < got;
+        ff::av_freep(&out[0]);
+        ff::av_freep(&out);
+        if (lost)
+            Self.Fatal("av_fifo_realloc2() failed");
+    }
+    ff::swr_free(&O.swr);
+}
+
+struct TContextGuard {
+    AVCodecContext* c = nullptr;
+    ~TContextGuard()
+    {
+        if (c)
+            ff::av_freep(&c->stats_in);
+        ff::avcodec_free_context(&c);
+    }
+};
+
+// Builds the stream's video filters for the next part's input into the new
+// (unopened) encoder context; the encoder keeps the output's picture size,
+// so what the filters make of another size is scaled to it on the way in.
+void RebuildVideoFilters(TCustomFFmpeg& Self, TOutputStream& O, TOutputStream& ANext, AVCodecContext* ANew)
+{
+    TInputStream& ist = Self.input_streams[size_t(ANext.source_index)];
+    AVCodecContext* keep = O.enc_ctx;
+    const AVRational streamSar = O.st->sample_aspect_ratio;
+    O.enc_ctx = ANew;
+    std::free(O.avfilter);
+    O.avfilter = ANext.avfilter;
+    ANext.avfilter = nullptr;
+    const int r = ConfigureVideoFilters(Self, ist, O);
+    O.enc_ctx = keep;
+    O.st->sample_aspect_ratio = streamSar;
+    ANew->width = O.join_params->width;
+    ANew->height = O.join_params->height;
+    ANew->sample_aspect_ratio = O.join_params->sample_aspect_ratio;
+    if (r < 0) {
+        const std::string msg = O.filters ? O.filters->LastError : std::string();
+        Self.Fatal(!msg.empty() ? "Error opening filters: " + msg : ErrorCodeText("Error opening filters", r));
+    }
+}
+
+}  // namespace
+
+AVCodecContext* CopyEncoderSettings(const AVCodecContext* S, const AVCodec* AEnc)
+{
+    AVCodecContext* c = ff::avcodec_alloc_context3(AEnc);
+    if (!c)
+        return nullptr;
+    c->codec_type = S->codec_type;
+    c->codec_id = S->codec_id;
+    c->codec_tag = S->codec_tag;
+    c->flags = S->flags;
+    c->flags2 = S->flags2;
+    c->global_quality = S->global_quality;
+    c->bit_rate = S->bit_rate;
+    c->time_base = S->time_base;
+    c->framerate = S->framerate;
+    c->strict_std_compliance = S->strict_std_compliance;
+    c->thread_count = S->thread_count;
+    c->thread_type = S->thread_type;
+    c->bits_per_raw_sample = S->bits_per_raw_sample;
+    // Video.
+    c->width = S->width;
+    c->height = S->height;
+    c->pix_fmt = S->pix_fmt;
+    c->sample_aspect_ratio = S->sample_aspect_ratio;
+    c->chroma_sample_location = S->chroma_sample_location;
+    c->color_range = S->color_range;
+    c->color_primaries = S->color_primaries;
+    c->color_trc = S->color_trc;
+    c->colorspace = S->colorspace;
+    c->field_order = S->field_order;
+    c->gop_size = S->gop_size;
+    c->max_b_frames = S->max_b_frames;
+    c->qmin = S->qmin;
+    c->qmax = S->qmax;
+    c->intra_dc_precision = S->intra_dc_precision;
+    c->rc_buffer_size = S->rc_buffer_size;
+    c->rc_max_rate = S->rc_max_rate;
+    c->rc_min_rate = S->rc_min_rate;
+    c->rc_initial_buffer_occupancy = S->rc_initial_buffer_occupancy;
+    c->intra_matrix = CopyMatrix(S->intra_matrix);
+    c->inter_matrix = CopyMatrix(S->inter_matrix);
+    if (S->rc_override_count > 0 && S->rc_override) {
+        const size_t bytes = sizeof(RcOverride) * size_t(S->rc_override_count);
+        c->rc_override = static_cast<RcOverride*>(ff::av_malloc(bytes));
+        if (c->rc_override) {
+            std::memcpy(c->rc_override, S->rc_override, bytes);
+            c->rc_override_count = S->rc_override_count;
+        }
+    }
+    if (S->stats_in)
+        c->stats_in = ff::av_strdup(S->stats_in);
+    // Audio.
+    c->sample_fmt = S->sample_fmt;
+    c->sample_rate = S->sample_rate;
+    if (ff::av_channel_layout_copy(&c->ch_layout, &S->ch_layout) < 0 ||
+        (S->intra_matrix && !c->intra_matrix) || (S->inter_matrix && !c->inter_matrix) ||
+        (S->rc_override_count > 0 && !c->rc_override) || (S->stats_in && !c->stats_in)) {
+        ff::av_freep(&c->stats_in);
+        ff::avcodec_free_context(&c);
+    }
+    return c;
+}
+
+bool SameStreamHeader(const AVCodecContext* A, const AVCodecContext* AFirst)
+{
+    if (A->codec_id != AFirst->codec_id || A->extradata_size != AFirst->extradata_size)
+        return false;
+    if (A->extradata_size > 0 && std::memcmp(A->extradata, AFirst->extradata, size_t(A->extradata_size)) != 0)
+        return false;
+    if (A->codec_type == AVMEDIA_TYPE_VIDEO)
+        return A->width == AFirst->width && A->height == AFirst->height && A->pix_fmt == AFirst->pix_fmt;
+    if (A->codec_type == AVMEDIA_TYPE_AUDIO)
+        return A->sample_rate == AFirst->sample_rate && A->sample_fmt == AFirst->sample_fmt &&
+               A->ch_layout.nb_channels == AFirst->ch_layout.nb_channels && A->frame_size == AFirst->frame_size;
+    return true;
+}
+
+int KeepJoinHeader(TOutputStream& O)
+{
+    AVCodecContext* first = O.join_params;
+    if (!first)
+        return 0;
+    first->frame_size = O.enc_ctx->frame_size;
+    ff::av_freep(&first->extradata);
+    first->extradata_size = 0;
+    if (O.enc_ctx->extradata_size > 0) {
+        first->extradata =
+            static_cast<uint8_t*>(ff::av_mallocz(size_t(O.enc_ctx->extradata_size) + AV_INPUT_BUFFER_PADDING_SIZE));
+        if (!first->extradata)
+            return AVERROR(ENOMEM);
+        std::memcpy(first->extradata, O.enc_ctx->extradata, size_t(O.enc_ctx->extradata_size));
+        first->extradata_size = O.enc_ctx->extradata_size;
+    }
+    return 0;
+}
+
+void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart)
+{
+    const int N = Self.Fnb_output_streams_join;
+    const int next = (APart + 1) * N;
+    for (int k = 0; k < N && k < Self.nb_output_streams(); ++k) {
+        TOutputStream& o = Self.output_streams[size_t(k)];
+        if (!o.encoding_needed || o.stream_copy || !o.enc_ctx)
+            continue;
+        const AVMediaType type = o.enc_ctx->codec_type;
+        if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO)
+            continue;  // subtitle encoders keep no frames between packets
+        if (!o.join_params)
+            Self.Fatal("Internal error: the encoder settings of a joined stream were not kept");
+        // What the old encoder holds is written first.
+        if (type == AVMEDIA_TYPE_AUDIO)
+            FlushResampler(Self, o);
+        encode_and_write(Self, o, nullptr);
+
+        TContextGuard fresh{CopyEncoderSettings(o.join_params, o.enc)};
+        if (!fresh.c)
+            Self.Fatal("Out of memory while re-creating an encoder");
+        TOutputStream* nextGroup = next + k < Self.nb_output_streams() ? &Self.output_streams[size_t(next + k)] : nullptr;
+        if (type == AVMEDIA_TYPE_VIDEO && nextGroup && nextGroup->source_index >= 0)
+            RebuildVideoFilters(Self, o, *nextGroup, fresh.c);
+        // Never a constant-rate factor here: libx264 would read 0 as lossless.
+        AVDictionary* opts = nullptr;
+        ff::av_dict_copy(&opts, o.opts, 0);
+        const int r = ff::avcodec_open2(fresh.c, o.enc, &opts);
+        ff::av_dict_free(&opts);
+        if (r < 0)
+            Self.FatalFmt("Error while opening encoder for output stream #%d:%d (%s) - maybe incorrect parameters such "
+                          "as bit_rate, rate, width or height. Please check error log message(reported by FFLogger) "
+                          "to find out more detail information.",
+                          0, o.index, MediaName(type));
+        if (!SameStreamHeader(fresh.c, o.join_params))
+            Self.FatalFmt("Cannot join input #%d: the encoder of output stream #0:%d (%s) made a stream header "
+                          "different from the one already written",
+                          APart + 1, o.index, MediaName(type));
+        Self.RemoveFromCodecList(Self.FEncoderList, &o);
+        ff::av_freep(&o.enc_ctx->stats_in);
+        ff::avcodec_free_context(&o.enc_ctx);
+        o.enc_ctx = fresh.c;
+        fresh.c = nullptr;
+        Self.AddToCodecList(Self.FEncoderList, &o);
+        for (int j = k + N; j < Self.nb_output_streams(); j += N)
+            Self.output_streams[size_t(j)].enc_ctx = o.enc_ctx;
+    }
+}
+
+int CheckJoinedCopies(TCustomFFmpeg& Self)
+{
+    if (!Self.JoinMode())
+        return 0;
+    const int N = Self.Fnb_output_streams_join;
+    for (int k = N; k < Self.nb_output_streams(); ++k) {
+        const TOutputStream& c = Self.output_streams[size_t(k)];
+        if (!c.stream_copy || c.source_index < 0)
+            continue;
+        const TOutputStream& first = Self.output_streams[size_t(k % N)];
+        if (first.source_index < 0)
+            continue;
+        const AVCodecParameters* a = Self.input_streams[size_t(c.source_index)].st->codecpar;
+        const AVCodecParameters* b = Self.input_streams[size_t(first.source_index)].st->codecpar;
+        bool same = a->codec_id == b->codec_id && a->extradata_size == b->extradata_size &&
+                    (a->extradata_size <= 0 || std::memcmp(a->extradata, b->extradata, size_t(a->extradata_size)) == 0);
+        if (same && a->codec_type == AVMEDIA_TYPE_VIDEO)
+            same = a->width == b->width && a->height == b->height && a->format == b->format;
+        if (same && a->codec_type == AVMEDIA_TYPE_AUDIO)
+            same = a->sample_rate == b->sample_rate && a->ch_layout.nb_channels == b->ch_layout.nb_channels;
+        if (!same) {
+            const TInputStream& ist = Self.input_streams[size_t(c.source_index)];
+            Self.SetLastErrMsg(FormatText("Cannot join input #%d by stream copy: its stream #%d:%d differs from the "
+                                          "first input's (codec, size, format or codec header); convert it instead",
+                                          ist.file_index, ist.file_index, ist.st->index));
+            return AVERROR(EINVAL);
+        }
+    }
     return 0;
 }

@@ -12,6 +12,8 @@
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
 #include "engine/FFmpegAudio.h"
+#include "engine/FFmpegInput.h"
+#include "engine/FFmpegJoin.h"
 #include "engine/FFmpegVideo.h"
 #include "engine/FFmpegWriter.h"
 
@@ -50,28 +52,10 @@ void HandleFrame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
         if (type == AVMEDIA_TYPE_AUDIO) {
             if (F->nb_samples < 1)
                 Self.FatalFmt("the decoder \"%s\" return bad result.", I.avdec ? I.avdec->name : "?");
-            const AVSampleFormat fmt = AVSampleFormat(F->format);
-            if (Self.OnAudioHook && !ff::av_sample_fmt_is_planar(fmt))
-                Self.OnAudioHook(&Self, I.pts, F->data[0],
-                                 F->nb_samples * F->ch_layout.nb_channels * ff::av_get_bytes_per_sample(fmt),
-                                 F->sample_rate, F->ch_layout.nb_channels, fmt);
+            audio_hook(Self, I, F);
             ApplyVolume(Self, F, Self.Faudio_volume);
         } else if (type == AVMEDIA_TYPE_VIDEO) {
-            ++I.frame_number;
-            if (Self.OnInputFrameHook) {
-                TAVPicture pic;
-                for (int p = 0; p < 4; ++p) {
-                    pic.data[p] = F->data[p];
-                    pic.linesize[p] = F->linesize[p];
-                }
-                if (ff::av_frame_make_writable(F) >= 0) {
-                    for (int p = 0; p < 4; ++p) {
-                        pic.data[p] = F->data[p];
-                        pic.linesize[p] = F->linesize[p];
-                    }
-                    Self.OnInputFrameHook(&Self, &pic, F->format, I.frame_number, F->width, F->height, I.pts);
-                }
-            }
+            pre_process_video_frame(Self, I, F);
         }
     }
     const int self = IndexOf(Self, I);
@@ -87,9 +71,9 @@ void HandleFrame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
             if (F)
                 do_audio_out(Self, o, I, F);
         } else if (type == AVMEDIA_TYPE_VIDEO) {
-            // The end of a joined part does not end the shared filters.
-            if (F || !Self.JoinMode() || I.file_index + 1 == Self.nb_input_files())
-                do_video_out(Self, o, I, F);
+            // The end of a joined part ends its filters too: the next part
+            // gets filters of its own (FFmpegJoin).
+            do_video_out(Self, o, I, F);
         }
     }
 }
@@ -301,13 +285,10 @@ void TCustomFFmpeg::Transcode()
     int joinIndex = 0;
     const int N = Fnb_output_streams_join;
     auto* convertThread = dynamic_cast<TConvertThread*>(FOwnedThread);
-    AVPacket* pkt = ff::av_packet_alloc();
+    TPacketHolder holder(ff::av_packet_alloc());
+    AVPacket* pkt = holder.P;
     if (!pkt)
         Fatal("Out of memory");
-    struct TPacketGuard {
-        AVPacket*& p;
-        ~TPacketGuard() { ff::av_packet_free(&p); }
-    } guard{pkt};
 
     while (!FBroken) {
         if (convertThread && convertThread->ThreadID() == GetCurrentThreadId())
@@ -375,8 +356,15 @@ void TCustomFFmpeg::Transcode()
         if (r < 0) {
             // A read aborted by the time-out, or an I/O error, fails the
             // task; the end of the file and damaged data end the input.
-            if (!FBroken && (r == AVERROR_EXIT || r == AVERROR(EIO) || r == AVERROR(ETIMEDOUT)))
-                Fatal(ErrorCodeText(in.ctx->url, r));
+            // Demuxers often report a failed read as the end of the file;
+            // the reader's own error tells them apart.
+            int why = r;
+            if (in.ctx->pb && in.ctx->pb->error < 0 && in.ctx->pb->error != AVERROR_EOF)
+                why = in.ctx->pb->error;
+            if (!FBroken && why == AVERROR_EXIT)
+                Fatal(TimedOutText(in.ctx->url, ReadTimeout));
+            if (!FBroken && (why == AVERROR(EIO) || why == AVERROR(ETIMEDOUT)))
+                Fatal(ErrorCodeText(in.ctx->url, why));
             in.eof_reached = 1;
             if (FJoinMode) {
                 if (joinIndex + 1 >= nb_input_files())
@@ -391,6 +379,7 @@ void TCustomFFmpeg::Transcode()
                     if (!ist.discard && ist.next_pts != AV_NOPTS_VALUE)
                         end = std::max(end, ist.next_pts);
                 }
+                ReopenJoinEncoders(*this, joinIndex);
                 for (int k = joinIndex * N; k < joinIndex * N + N && k < nb_output_streams(); ++k)
                     output_streams[size_t(k)].not_show_fps = 1;
                 input_files[size_t(joinIndex + 1)].ts_offset += end;

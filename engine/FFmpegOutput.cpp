@@ -6,7 +6,6 @@
 #include <strings.h>
 
 #include <climits>
-#include <cstdarg>
 #include <cstdio>
 #include <vector>
 #include <cstdlib>
@@ -17,21 +16,11 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegText.h"
 #include "engine/FFmpegOutputStreams.h"
 #include "engine/UnicodeProtocol.h"
 
 namespace {
-
-std::string Fmt(const char* F, ...) __attribute__((format(printf, 1, 2)));
-std::string Fmt(const char* F, ...)
-{
-    char buf[1024];
-    va_list ap;
-    va_start(ap, F);
-    std::vsnprintf(buf, sizeof buf, F, ap);
-    va_end(ap);
-    return buf;
-}
 
 // Thrown inside the set-up for its own failures; LastErrMsg holds the text.
 struct TSetupFailure {};
@@ -49,6 +38,35 @@ bool IsPlainFileName(const std::string& AName)
 }
 
 }  // namespace
+
+std::vector<TPickedStream> PickAutomaticStreams(const TCustomFFmpeg& Self, const TOptionsContext& O,
+                                                const AVFormatContext* AOutCtx, int AFirst, int AEnd)
+{
+    std::vector<TPickedStream> picked;
+    auto pick = [&](AVMediaType AType, auto&& ABetter) {
+        int best = -1;
+        for (int i = AFirst; i < AEnd; ++i) {
+            const TInputStream& ist = Self.input_streams[size_t(i)];
+            if (ist.st->codecpar->codec_type != AType)
+                continue;
+            if (best < 0 || ABetter(*ist.st->codecpar, *Self.input_streams[size_t(best)].st->codecpar))
+                best = i;
+        }
+        if (best >= 0)
+            picked.push_back({AType, best});
+    };
+    if (!O.video_disable && AOutCtx->oformat->video_codec != AV_CODEC_ID_NONE)
+        pick(AVMEDIA_TYPE_VIDEO, [](const AVCodecParameters& A, const AVCodecParameters& B) {
+            return int64_t(A.width) * A.height > int64_t(B.width) * B.height;
+        });
+    if (!O.audio_disable && AOutCtx->oformat->audio_codec != AV_CODEC_ID_NONE)
+        pick(AVMEDIA_TYPE_AUDIO, [](const AVCodecParameters& A, const AVCodecParameters& B) {
+            return A.ch_layout.nb_channels > B.ch_layout.nb_channels;
+        });
+    if (!O.subtitle_disable && (AOutCtx->oformat->subtitle_codec != AV_CODEC_ID_NONE || Self.Fsubtitle_codec_name))
+        pick(AVMEDIA_TYPE_SUBTITLE, [](const AVCodecParameters&, const AVCodecParameters&) { return false; });
+    return picked;
+}
 
 int CopyChapters(TCustomFFmpeg& Self, int AInputIndex, int AOutputIndex, bool ACopyMetadata)
 {
@@ -144,12 +162,12 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
             existed = true;
             for (int i = 0; i < nb_input_files(); ++i)
                 if (SameFile(sb, input_files[size_t(i)].ctx->url)) {
-                    FLastErrMsg = Fmt("Output file \"%s\" is the same as input file #%d.", AFileName.c_str(), i);
+                    FLastErrMsg = FormatText("Output file \"%s\" is the same as input file #%d.", AFileName.c_str(), i);
                     ResetOptionsContext(optctx, false);
                     return -1;
                 }
             if (Fno_file_overwrite) {
-                FLastErrMsg = Fmt("File \"%s\" already exists.", AFileName.c_str());
+                FLastErrMsg = FormatText("File \"%s\" already exists.", AFileName.c_str());
                 ResetOptionsContext(optctx, false);
                 return -1;
             }
@@ -195,7 +213,7 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
                     continue;
                 if (type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_SUBTITLE &&
                     type != AVMEDIA_TYPE_DATA && type != AVMEDIA_TYPE_ATTACHMENT)
-                    fail(Fmt("Cannot map stream #%d:%d - unsupported type.", map.file_index, map.stream_index));
+                    fail(FormatText("Cannot map stream #%d:%d - unsupported type.", map.file_index, map.stream_index));
                 TOutputStream& ost = NewStreamOfType(*this, o, oc, type, istIndex);
                 ost.source_index = istIndex;
                 ost.sync_ist = &input_streams[size_t(input_files[size_t(map.sync_file_index)].ist_index +
@@ -203,32 +221,15 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
                 ist.discard = 0;
             }
         } else {
-            auto pick = [&](AVMediaType AType, auto&& ABetter) {
-                int best = -1;
-                for (int i = 0; i < nb_input_streams(); ++i) {
-                    if (!usedInput(i) || input_streams[size_t(i)].st->codecpar->codec_type != AType)
-                        continue;
-                    if (best < 0 || ABetter(input_streams[size_t(i)], input_streams[size_t(best)]))
-                        best = i;
-                }
-                if (best < 0)
-                    return;
-                TOutputStream& ost = NewStreamOfType(*this, o, oc, AType, best);
-                ost.source_index = best;
-                ost.sync_ist = &input_streams[size_t(best)];
-                input_streams[size_t(best)].discard = 0;
-            };
-            if (!o.video_disable && oc->oformat->video_codec != AV_CODEC_ID_NONE)
-                pick(AVMEDIA_TYPE_VIDEO, [](const TInputStream& A, const TInputStream& B) {
-                    return int64_t(A.st->codecpar->width) * A.st->codecpar->height >
-                           int64_t(B.st->codecpar->width) * B.st->codecpar->height;
-                });
-            if (!o.audio_disable && oc->oformat->audio_codec != AV_CODEC_ID_NONE)
-                pick(AVMEDIA_TYPE_AUDIO, [](const TInputStream& A, const TInputStream& B) {
-                    return A.st->codecpar->ch_layout.nb_channels > B.st->codecpar->ch_layout.nb_channels;
-                });
-            if (!o.subtitle_disable && (oc->oformat->subtitle_codec != AV_CODEC_ID_NONE || Fsubtitle_codec_name))
-                pick(AVMEDIA_TYPE_SUBTITLE, [](const TInputStream&, const TInputStream&) { return false; });
+            // A joined output looks at the first input only (its streams
+            // come first); the later inputs are joined afterwards.
+            const int end = firstOnly ? input_files[0].nb_streams : nb_input_streams();
+            for (const TPickedStream& p : PickAutomaticStreams(*this, o, oc, 0, end)) {
+                TOutputStream& ost = NewStreamOfType(*this, o, oc, p.Type, p.Index);
+                ost.source_index = p.Index;
+                ost.sync_ist = &input_streams[size_t(p.Index)];
+                input_streams[size_t(p.Index)].discard = 0;
+            }
         }
 
         for (int i = 0; i < o.nb_attachments; ++i) {
@@ -238,18 +239,18 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
             r = ff::avio_open2(&pb, att, AVIO_FLAG_READ, &FReadCallback, nullptr);
             ClearRead();
             if (r < 0)
-                fail(Fmt("Could not open attachment file %s.", att));
+                fail(FormatText("Could not open attachment file %s.", att));
             const int64_t len = ff::avio_size(pb);
             if (len <= 0) {
                 ff::avio_closep(&pb);
-                fail(Fmt("Could not get size of the attachment %s.", att));
+                fail(FormatText("Could not get size of the attachment %s.", att));
             }
             auto* data = len < INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE
                              ? static_cast<uint8_t*>(ff::av_mallocz(size_t(len) + AV_INPUT_BUFFER_PADDING_SIZE))
                              : nullptr;
             if (!data) {
                 ff::avio_closep(&pb);
-                fail(Fmt("Attachment %s too large to fit into memory.", att));
+                fail(FormatText("Attachment %s too large to fit into memory.", att));
             }
             StampRead();
             const int got = ff::avio_read(pb, data, int(len));
@@ -257,7 +258,7 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
             ff::avio_closep(&pb);
             if (got != int(len)) {
                 ff::av_free(data);
-                fail(Fmt("Could not open attachment file %s.", att));
+                fail(FormatText("Could not open attachment file %s.", att));
             }
             TOutputStream& ost = NewAttachmentStream(*this, o, oc, -1);
             ost.stream_copy = 0;
@@ -304,7 +305,7 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
         // Chapters.
         int chapters = o.chapters_input_file;
         if (chapters >= nb_input_files() && chapters != INT_MAX)
-            fail(Fmt("Invalid input file index %d in chapter mapping.", chapters));
+            fail(FormatText("Invalid input file index %d in chapter mapping.", chapters));
         if (chapters == INT_MAX) {
             chapters = -1;
             for (int i = 0; i < nb_input_files(); ++i)
@@ -323,25 +324,25 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
             if (in.file_idx < 0)
                 continue;
             if (in.file_idx >= nb_input_files())
-                fail(Fmt("Invalid %s index %d while processing metadata maps", "input file", in.file_idx));
+                fail(FormatText("Invalid %s index %d while processing metadata maps", "input file", in.file_idx));
             AVFormatContext* ictx = input_files[size_t(in.file_idx)].ctx;
             auto select = [&](AVFormatContext* ACtx, const TMetadataMap& AMap) -> AVDictionary** {
                 switch (AMap.type_) {
                 case 'g': return &ACtx->metadata;
                 case 's':
                     if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_streams)
-                        fail(Fmt("Invalid %s index %d while processing metadata maps", "stream", AMap.index));
+                        fail(FormatText("Invalid %s index %d while processing metadata maps", "stream", AMap.index));
                     return &ACtx->streams[AMap.index]->metadata;
                 case 'c':
                     if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_chapters)
-                        fail(Fmt("Invalid %s index %d while processing metadata maps", "chapter", AMap.index));
+                        fail(FormatText("Invalid %s index %d while processing metadata maps", "chapter", AMap.index));
                     return &ACtx->chapters[AMap.index]->metadata;
                 case 'p':
                     if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_programs)
-                        fail(Fmt("Invalid %s index %d while processing metadata maps", "program", AMap.index));
+                        fail(FormatText("Invalid %s index %d while processing metadata maps", "program", AMap.index));
                     return &ACtx->programs[AMap.index]->metadata;
                 }
-                fail(Fmt("Invalid metadata type %c.", AMap.type_));
+                fail(FormatText("Invalid metadata type %c.", AMap.type_));
                 return nullptr;
             };
             AVDictionary** dst = select(oc, out);
@@ -366,7 +367,7 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
             std::string entry = o.metadata[i].u.str ? o.metadata[i].u.str : "";
             const size_t eq = entry.find('=');
             if (eq == std::string::npos)
-                fail(Fmt("No \"=\" character in metadata string %s.", entry.c_str()));
+                fail(FormatText("No \"=\" character in metadata string %s.", entry.c_str()));
             const std::string key = entry.substr(0, eq), value = entry.substr(eq + 1);
             const char* spec = o.metadata[i].specifier ? o.metadata[i].specifier : "";
             char type = 'g';
@@ -384,30 +385,37 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
                 std::strtol(rest, &end, 0);
                 if (*rest && *end == 0) {
                     if (index < 0 || unsigned(index) >= oc->nb_streams)
-                        fail(Fmt("Invalid stream index %d in metadata specifier.", index));
+                        fail(FormatText("Invalid stream index %d in metadata specifier.", index));
                     targets.push_back(&oc->streams[index]->metadata);
                 } else {
                     for (unsigned j = 0; j < oc->nb_streams; ++j) {
                         int m = check_stream_specifier(oc, oc->streams[j], rest);
                         if (m < 0)
-                            fail(Fmt("Invalid metadata specifier %s.", spec));
+                            fail(FormatText("Invalid metadata specifier %s.", spec));
                         if (m > 0)
                             targets.push_back(&oc->streams[j]->metadata);
                     }
                 }
             } else if (type == 'c') {
                 if (index < 0 || unsigned(index) >= oc->nb_chapters)
-                    fail(Fmt("Invalid chapter index %d in metadata specifier.", index));
+                    fail(FormatText("Invalid chapter index %d in metadata specifier.", index));
                 targets.push_back(&oc->chapters[index]->metadata);
             } else {
-                fail(Fmt("Invalid metadata specifier %s.", spec));
+                fail(FormatText("Invalid metadata specifier %s.", spec));
             }
             for (AVDictionary** d : targets)
                 ff::av_dict_set(d, key.c_str(), value.empty() ? nullptr : value.c_str(), 0);
         }
         // The file is opened last, so that a set-up failing on its options
-        // leaves an existing file untouched.
-        if (!(oc->oformat->flags & AVFMT_NOFILE)) {
+        // leaves an existing file untouched. An existing file is only
+        // checked here and opened (emptied) when the conversion writes its
+        // header: a task that fails or is stopped before then keeps it as
+        // it was.
+        if (!(oc->oformat->flags & AVFMT_NOFILE) && existed && IsPlainFileName(name)) {
+            const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
+            if (::access(path.c_str(), W_OK) != 0)
+                fail(ErrorCodeText(AFileName, AVERROR(errno)));
+        } else if (!(oc->oformat->flags & AVFMT_NOFILE)) {
             StampWrite();
             r = ff::avio_open2(&oc->pb, name.c_str(), AVIO_FLAG_WRITE, &FWriteCallback, &of.opts);
             ClearWrite();

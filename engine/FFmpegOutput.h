@@ -14,8 +14,21 @@
 // FFmpegException. Either way the set-up removes the records it appended and
 // deletes the file only when it created it.
 #include <string>
+#include <vector>
 
 #include "engine/FFmpeg.h"
 
 // Copies the chapters of an input within the output's time window; 0 or -12.
 int CopyChapters(TCustomFFmpeg& Self, int AInputIndex, int AOutputIndex, bool ACopyMetadata);
+
+// The automatic choice of an output's sources among input streams
+// [AFirst, AEnd): the video stream with the largest picture (unless -vn, and
+// when the container has a video codec), the audio stream with the most
+// channels (likewise), the first subtitle stream (when the container or
+// -scodec has a subtitle codec). In that order, one of each type at most.
+struct TPickedStream {
+    AVMediaType Type;
+    int Index;
+};
+std::vector<TPickedStream> PickAutomaticStreams(const TCustomFFmpeg& Self, const TOptionsContext& AOptions,
+                                                const AVFormatContext* AOutCtx, int AFirst, int AEnd);

@@ -121,4 +121,7 @@ struct TOutputStream {
     int32_t encoder_flushed = 0;
     int64_t last_dts = AV_NOPTS_VALUE;
     bool join_copy = false;
+    // Joins: an unopened copy of the encoder's settings, taken before it was
+    // first opened; each joined part gets a new encoder made from it.
+    AVCodecContext* join_params = nullptr;
 };

@@ -2,7 +2,6 @@
 
 #include <climits>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,20 +12,11 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegText.h"
 #include "engine/FFmpegFilters.h"
+#include "engine/FFmpegJoin.h"
 
 namespace {
-
-std::string Fmt(const char* F, ...) __attribute__((format(printf, 1, 2)));
-std::string Fmt(const char* F, ...)
-{
-    char buf[1024];
-    va_list ap;
-    va_start(ap, F);
-    std::vsnprintf(buf, sizeof buf, F, ap);
-    va_end(ap);
-    return buf;
-}
 
 const char* MediaName(AVMediaType AType)
 {
@@ -145,12 +135,12 @@ int open_input_decoder(TCustomFFmpeg& Self, int AIndex, std::string& AError)
     TInputStream& ist = Self.input_streams[size_t(AIndex)];
     if (ist.decoding_needed) {
         if (!ist.avdec) {
-            AError = Fmt("Decoder (codec %s) not found for input stream #%d:%d",
+            AError = FormatText("Decoder (codec %s) not found for input stream #%d:%d",
                          ff::avcodec_get_name(ist.st->codecpar->codec_id), ist.file_index, ist.st->index);
             return AVERROR(EINVAL);
         }
         if (ff::avcodec_open2(ist.dec_ctx, ist.avdec, &ist.opts) < 0) {
-            AError = Fmt("Error while opening decoder for input stream #%d:%d", ist.file_index, ist.st->index);
+            AError = FormatText("Error while opening decoder for input stream #%d:%d", ist.file_index, ist.st->index);
             return AVERROR(EINVAL);
         }
         Self.AddToCodecList(Self.FDecoderList, &ist);
@@ -185,20 +175,20 @@ void log_stream_mapping(TCustomFFmpeg& Self)
         if (ost.source_index < 0)
             continue;  // a joined group without a stream of this type
         const TInputStream& ist = Self.input_streams[size_t(ost.source_index)];
-        std::string line = Fmt("  Stream #%d:%d -> #%d:%d", ist.file_index, ist.st->index, fileIndex, ost.index);
+        std::string line = FormatText("  Stream #%d:%d -> #%d:%d", ist.file_index, ist.st->index, fileIndex, ost.index);
         if (ost.audio_channels_mapped) {
             line += " [ch:";
             for (int j = 0; j < ost.audio_channels_mapped; ++j)
-                line += ost.audio_channels_map[j] == -1 ? std::string(" M") : Fmt(" %d", ost.audio_channels_map[j]);
+                line += ost.audio_channels_map[j] == -1 ? std::string(" M") : FormatText(" %d", ost.audio_channels_map[j]);
             line += "]";
         }
         if (ost.sync_ist && ost.sync_ist != &ist)
-            line += Fmt(" [sync #%d:%d]", ost.sync_ist->file_index, ost.sync_ist->st->index);
+            line += FormatText(" [sync #%d:%d]", ost.sync_ist->file_index, ost.sync_ist->st->index);
         if (ost.stream_copy)
             line += " (copy)";
         else
-            line += Fmt(" (%s -> %s)", ist.avdec ? ist.avdec->name : "?", ost.enc ? ost.enc->name : "?");
-        line += Fmt(" (%s)", MediaName(ost.st->codecpar->codec_type));
+            line += FormatText(" (%s -> %s)", ist.avdec ? ist.avdec->name : "?", ost.enc ? ost.enc->name : "?");
+        line += FormatText(" (%s)", MediaName(ost.st->codecpar->codec_type));
         GetFFLogger()->Log(&Self, llInfo, line);
     }
 }
@@ -410,15 +400,15 @@ int SetUpEncoding(TCustomFFmpeg& Self, TOutputStream& Ost, TInputStream& Ist, AV
             int r = ReadWholeFile(logname.c_str(), buf, size);
             if (r < 0) {
                 Self.SetLastErrMsg(r == AVERROR(ENOMEM)
-                                       ? Fmt("Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding",
+                                       ? FormatText("Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding",
                                              logname.c_str())
-                                       : Fmt("Error reading log file \"%s\" for pass-2 encoding", logname.c_str()));
+                                       : FormatText("Error reading log file \"%s\" for pass-2 encoding", logname.c_str()));
                 return r == AVERROR(ENOMEM) ? r : -1;
             }
             enc->stats_in = static_cast<char*>(ff::av_malloc(size));
             if (!enc->stats_in) {
                 std::free(buf);
-                Self.SetLastErrMsg(Fmt("Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding",
+                Self.SetLastErrMsg(FormatText("Could not allocate file buffer: Error reading log file \"%s\" for pass-2 encoding",
                                        logname.c_str()));
                 return AVERROR(ENOMEM);
             }
@@ -427,7 +417,7 @@ int SetUpEncoding(TCustomFFmpeg& Self, TOutputStream& Ost, TInputStream& Ist, AV
         } else {
             Ost.logfile = std::fopen(logname.c_str(), "wb");
             if (!Ost.logfile) {
-                Self.SetLastErrMsg(Fmt("Cannot write log file %s for pass-1 encoding", logname.c_str()));
+                Self.SetLastErrMsg(FormatText("Cannot write log file %s for pass-1 encoding", logname.c_str()));
                 return -1;
             }
         }
@@ -471,7 +461,7 @@ int TCustomFFmpeg::transcode_init()
         AVFormatContext* oc = output_files[size_t(i)].ctx;
         if (!oc->nb_streams && !(oc->oformat->flags & AVFMT_NOSTREAMS)) {
             ff::av_dump_format(oc, i, oc->url, 1);
-            FLastErrMsg = Fmt("Output file #%d does not contain any stream", i);
+            FLastErrMsg = FormatText("Output file #%d does not contain any stream", i);
             GetFFLogger()->Log(this, llError, FLastErrMsg);
             return AVERROR(EINVAL);
         }
@@ -508,10 +498,13 @@ int TCustomFFmpeg::transcode_init()
         }
     }
 
+    if (int r = CheckJoinedCopies(*this); r < 0)
+        return r;
+
     ff::av_freep(&Fbit_buffer);
     Fbit_buffer = static_cast<uint8_t*>(ff::av_malloc(size_t(Fbit_buffer_size)));
     if (!Fbit_buffer) {
-        FLastErrMsg = Fmt("Cannot allocate %d bytes output buffer", Fbit_buffer_size);
+        FLastErrMsg = FormatText("Cannot allocate %d bytes output buffer", Fbit_buffer_size);
         return AVERROR(ENOMEM);
     }
 
@@ -525,7 +518,7 @@ int TCustomFFmpeg::transcode_init()
             break;
         TInputStream& ist = input_streams[size_t(ost.source_index)];
         if (!ost.enc) {
-            error = Fmt("Encoder (codec %s) not found for output stream #%d:%d (%s)",
+            error = FormatText("Encoder (codec %s) not found for output stream #%d:%d (%s)",
                         ff::avcodec_get_name(ost.enc_ctx->codec_id), ost.file_index, ost.index,
                         MediaName(ost.enc_ctx->codec_type));
             ret = AVERROR(EINVAL);
@@ -546,9 +539,17 @@ int TCustomFFmpeg::transcode_init()
         if (FJoinMode) {
             ost.codec_id_join = ost.enc_ctx->codec_id;
             ff::av_dict_copy(&ost.opts_join, ost.opts, 0);
+            // Each joined part gets a new encoder made from these settings.
+            const AVMediaType type = ost.enc_ctx->codec_type;
+            if ((type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_VIDEO) && !ost.join_params &&
+                !(ost.join_params = CopyEncoderSettings(ost.enc_ctx, ost.enc))) {
+                error = "Out of memory";
+                ret = AVERROR(ENOMEM);
+                break;
+            }
         }
         if (ff::avcodec_open2(ost.enc_ctx, ost.enc, &ost.opts) < 0) {
-            error = Fmt("Error while opening encoder for output stream #%d:%d (%s) - maybe incorrect parameters such "
+            error = FormatText("Error while opening encoder for output stream #%d:%d (%s) - maybe incorrect parameters such "
                         "as bit_rate, rate, width or height. Please check error log message(reported by FFLogger) to "
                         "find out more detail information.",
                         ost.file_index, ost.index, MediaName(ost.enc_ctx->codec_type));
@@ -556,6 +557,11 @@ int TCustomFFmpeg::transcode_init()
             break;
         }
         AddToCodecList(FEncoderList, &ost);
+        if (KeepJoinHeader(ost) < 0) {
+            error = "Out of memory";
+            ret = AVERROR(ENOMEM);
+            break;
+        }
         CheckExperimentalCodec(*this, ost.enc_ctx, true);
         AssertNoUnusedOptions(*this, ost.opts);
         if (FJoinMode) {
@@ -605,7 +611,7 @@ int TCustomFFmpeg::transcode_init()
             if (ost.file_index != i)
                 break;
             if (InitBitstreamFilters(ost) < 0) {
-                error = Fmt("Error initializing bitstream filter for output stream #%d:%d", i, ost.index);
+                error = FormatText("Error initializing bitstream filter for output stream #%d:%d", i, ost.index);
                 ret = AVERROR(EINVAL);
                 break;
             }
@@ -613,11 +619,22 @@ int TCustomFFmpeg::transcode_init()
         if (ret < 0)
             break;
         of.ctx->interrupt_callback = FWriteCallback;
+        if (!(of.ctx->oformat->flags & AVFMT_NOFILE) && !of.ctx->pb) {
+            // An existing file named as the output is opened (emptied) only now.
+            StampWrite();
+            int r = ff::avio_open2(&of.ctx->pb, of.ctx->url, AVIO_FLAG_WRITE, &FWriteCallback, &of.opts);
+            ClearWrite();
+            if (r < 0) {
+                error = ErrorCodeText(of.ctx->url, r);
+                ret = r;
+                break;
+            }
+        }
         StampWrite();
         int r = ff::avformat_write_header(of.ctx, &of.opts);
         ClearWrite();
         if (r < 0) {
-            error = Fmt("Could not write header for output file #%d (incorrect codec parameters ?)", i);
+            error = FormatText("Could not write header for output file #%d (incorrect codec parameters ?)", i);
             ret = AVERROR(EINVAL);
             break;
         }

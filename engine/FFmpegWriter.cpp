@@ -8,6 +8,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegVideo.h"
 
 namespace {
 
@@ -48,7 +49,10 @@ void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APk
         ff::av_packet_unref(APkt);
         return;
     }
-    AVPacket* tmp = ff::av_packet_alloc();
+    TPacketHolder out(ff::av_packet_alloc());
+    AVPacket* tmp = out.P;
+    if (!tmp)
+        Self.Fatal("Out of memory while filtering a packet");
     int level = 0;
     while (level >= 0) {
         r = ff::av_bsf_receive_packet(chain[level], tmp);
@@ -57,7 +61,6 @@ void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APk
             continue;
         }
         if (r < 0) {
-            ff::av_packet_free(&tmp);
             std::string msg = ErrorCodeText(std::string(chain[level]->filter->name) + " failed for stream " +
                                                 std::to_string(AOst.index),
                                             r);
@@ -70,15 +73,23 @@ void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APk
             ff::av_bsf_send_packet(chain[level + 1], tmp);
             ++level;
         } else {
-            try {
-                mux(Self, AOst, tmp);
-            } catch (...) {
-                ff::av_packet_free(&tmp);
-                throw;
-            }
+            mux(Self, AOst, tmp);
         }
     }
-    ff::av_packet_free(&tmp);
+}
+
+TPacketHolder::~TPacketHolder()
+{
+    ff::av_packet_free(&P);
+}
+
+void KeepDtsRising(TOutputStream& AOst, AVPacket* APkt)
+{
+    if (AOst.last_dts != AV_NOPTS_VALUE && AOst.last_dts >= APkt->dts)
+        APkt->dts = AOst.last_dts + 1;
+    if (APkt->pts != AV_NOPTS_VALUE && APkt->pts < APkt->dts)
+        APkt->pts = APkt->dts;
+    AOst.last_dts = APkt->dts;
 }
 
 void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOst, const AVPacket* APkt)
@@ -95,7 +106,8 @@ void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOs
     const TOutputFile& of = Self.output_files[size_t(AOst.file_index)];
     const AVRational otb = AOst.st->time_base;
     const int64_t start = ff::av_rescale_q(of.start_time, AVRational{1, AV_TIME_BASE}, otb);
-    AVPacket* pkt = ff::av_packet_clone(APkt);
+    TPacketHolder copy(ff::av_packet_clone(APkt));
+    AVPacket* pkt = copy.P;
     if (!pkt)
         Self.Fatal("Out of memory while copying a packet");
     pkt->pts = APkt->pts != AV_NOPTS_VALUE ? ff::av_rescale_q(APkt->pts, AIst.st->time_base, otb) - start
@@ -105,18 +117,8 @@ void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOs
     pkt->dts -= start;
     pkt->duration = ff::av_rescale_q(APkt->duration, AIst.st->time_base, otb);
     // Muxers want strictly increasing decoding times.
-    if (AOst.last_dts != AV_NOPTS_VALUE && AOst.last_dts >= pkt->dts)
-        pkt->dts = AOst.last_dts + 1;
-    if (pkt->pts != AV_NOPTS_VALUE && pkt->pts < pkt->dts)
-        pkt->pts = pkt->dts;
-    AOst.last_dts = pkt->dts;
-    try {
-        write_output_packet(Self, AOst, pkt);
-    } catch (...) {
-        ff::av_packet_free(&pkt);
-        throw;
-    }
-    ff::av_packet_free(&pkt);
+    KeepDtsRising(AOst, pkt);
+    write_output_packet(Self, AOst, pkt);
     ++AOst.frame_number;
 }
 
@@ -128,25 +130,28 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
         Self.Fatal(ErrorCodeText(enc->codec_type == AVMEDIA_TYPE_AUDIO ? "Audio encoding failed"
                                                                         : "Video encoding failed",
                                  r));
-    AVPacket* pkt = ff::av_packet_alloc();
-    try {
-        while ((r = ff::avcodec_receive_packet(enc, pkt)) >= 0) {
-            if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
-                Self.Fvideo_size += pkt->size;
-                if (AOst.logfile && enc->stats_out)
-                    std::fputs(enc->stats_out, AOst.logfile);
-            } else {
-                Self.Faudio_size += pkt->size;
-            }
-            ff::av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
-            write_output_packet(Self, AOst, pkt);
-            ff::av_packet_unref(pkt);
+    TPacketHolder holder(ff::av_packet_alloc());
+    AVPacket* pkt = holder.P;
+    if (!pkt)
+        Self.Fatal("Out of memory while encoding");
+    while ((r = ff::avcodec_receive_packet(enc, pkt)) >= 0) {
+        if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
+            Self.Fvideo_size += pkt->size;
+            if (AOst.logfile && enc->stats_out)
+                std::fputs(enc->stats_out, AOst.logfile);
+            if (Self.Fvstats_filename && pkt->size > 0)
+                write_video_stats(Self, AOst, pkt);
+        } else {
+            Self.Faudio_size += pkt->size;
         }
-    } catch (...) {
-        ff::av_packet_free(&pkt);
-        throw;
+        ff::av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
+        // A joined part's new encoder may start its decoding times at
+        // or below where the last one ended (its priming delay).
+        if (Self.JoinMode() && pkt->dts != AV_NOPTS_VALUE)
+            KeepDtsRising(AOst, pkt);
+        write_output_packet(Self, AOst, pkt);
+        ff::av_packet_unref(pkt);
     }
-    ff::av_packet_free(&pkt);
     if (r != AVERROR(EAGAIN) && r != AVERROR_EOF)
         Self.Fatal(ErrorCodeText("Encoding failed", r));
 }

@@ -10,9 +10,22 @@
 // times out (FFmpegException).
 #include "engine/FFmpeg.h"
 
+// A packet owned by a scope: freed however the scope is left.
+class TPacketHolder {
+public:
+    explicit TPacketHolder(AVPacket* APacket) : P(APacket) {}
+    ~TPacketHolder();
+    TPacketHolder(const TPacketHolder&) = delete;
+    TPacketHolder& operator=(const TPacketHolder&) = delete;
+    AVPacket* P;
+};
+
 // Takes the packet's reference (the caller's packet is left blank).
 void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt);
 void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOst, const AVPacket* APkt);
 // Sends one frame (null: drain) to the stream's encoder and writes what it
 // gives back.
 void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* AFrame);
+// Makes the packet's decoding time (stream time base) strictly greater than
+// the stream's last one and its presentation time not below it; records it.
+void KeepDtsRising(TOutputStream& AOst, AVPacket* APkt);

@@ -35,7 +35,7 @@ void HookLog(const std::string& AMsg)
     GetFFLogger()->Log(nullptr, llError, AMsg);
 }
 
-void* LoadHookLibrary(const std::string& AName)
+void* LoadHookLibrary(const std::string& AName, std::string& AError)
 {
     std::lock_guard<std::mutex> g(LibraryLock());
     auto it = Libraries().find(AName);
@@ -44,34 +44,39 @@ void* LoadHookLibrary(const std::string& AName)
     void* h = dlopen(AName.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!h) {
         const char* err = dlerror();
-        HookLog(err ? err : ("Cannot load " + AName));
+        AError = err ? err : ("Cannot load " + AName);
+        HookLog(AError);
         return nullptr;
     }
     Libraries()[AName] = h;
     return h;
 }
 
-}  // namespace
-
-int frame_hook_add(PFrameHookEntry& AFirst, const std::vector<std::string>& AArgv)
+int AddHook(PFrameHookEntry& AFirst, const std::vector<std::string>& AArgv, std::string& reason)
 {
-    if (AArgv.empty() || AArgv[0].empty())
+    if (AArgv.empty() || AArgv[0].empty()) {
+        reason = "no hook library named";
         return -2;
-    void* lib = LoadHookLibrary(AArgv[0]);
+    }
+    void* lib = LoadHookLibrary(AArgv[0], reason);
     if (!lib)
         return -1;
     auto* fhe = static_cast<TFrameHookEntry*>(std::calloc(1, sizeof(TFrameHookEntry)));
-    if (!fhe)
+    if (!fhe) {
+        reason = "out of memory";
         return -12;
+    }
     fhe->Configure = reinterpret_cast<TFrameHookConfigureFn>(dlsym(lib, "Configure"));
     fhe->Process = reinterpret_cast<TFrameHookProcessFn>(dlsym(lib, "Process"));
     fhe->Release = reinterpret_cast<TFrameHookReleaseFn>(dlsym(lib, "Release"));
     int result = 0;
     if (!fhe->Process) {
-        HookLog("Failed to find Process entrypoint in " + AArgv[0]);
+        reason = "Failed to find Process entrypoint in " + AArgv[0];
+        HookLog(reason);
         result = -2;
     } else if (!fhe->Configure && AArgv.size() > 1) {
-        HookLog("Failed to find Configure entrypoint in " + AArgv[0]);
+        reason = "Failed to find Configure entrypoint in " + AArgv[0];
+        HookLog(reason);
         result = -2;
     } else if (fhe->Configure) {
         // The hook may keep pointers into argv only during the call.
@@ -81,7 +86,8 @@ int frame_hook_add(PFrameHookEntry& AFirst, const std::vector<std::string>& AArg
             argv.push_back(w.data());
         argv.push_back(nullptr);
         if (fhe->Configure(&fhe->ctx, int(words.size()), argv.data()) != 0) {
-            HookLog("Failed to Configure " + AArgv[0]);
+            reason = "Failed to Configure " + AArgv[0];
+            HookLog(reason);
             result = -22;
         }
     }
@@ -94,6 +100,17 @@ int frame_hook_add(PFrameHookEntry& AFirst, const std::vector<std::string>& AArg
         link = &(*link)->next;
     *link = fhe;
     return 0;
+}
+
+}  // namespace
+
+int frame_hook_add(PFrameHookEntry& AFirst, const std::vector<std::string>& AArgv, std::string* AError)
+{
+    std::string reason;
+    const int r = AddHook(AFirst, AArgv, reason);
+    if (AError)
+        *AError = reason;
+    return r;
 }
 
 void frame_hook_process(PFrameHookEntry AFirst, TAVPicture* APicture, int APixFmt, int AWidth, int AHeight,

@@ -32,8 +32,9 @@ using PFrameHookEntry = TFrameHookEntry*;
 // Loads (or reuses) the library named by AArgv[0], configures a new entry
 // with all the words and appends it to the chain. 0; -1 library not
 // loadable; -2 no words or a required entry point missing; -12 no memory;
-// -22 configuration refused. A failed entry is not kept.
-int frame_hook_add(PFrameHookEntry& AFirst, const std::vector<std::string>& AArgv);
+// -22 configuration refused. A failed entry is not kept. AError, when
+// given, receives the reason (also logged at the error level).
+int frame_hook_add(PFrameHookEntry& AFirst, const std::vector<std::string>& AArgv, std::string* AError = nullptr);
 // Calls Process of every entry in chain order.
 void frame_hook_process(PFrameHookEntry AFirst, TAVPicture* APicture, int APixFmt, int AWidth, int AHeight,
                         int64_t APTS);

@@ -1,9 +1,9 @@
 #pragma once
 // The plain controls the skin library and the application build on: the
 // timer component, bevels, panels, pictures, paint boxes and shapes.
+#include "platform/classes/Alignment.h"
 #include "platform/gui/Controls.h"
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 // Draws a 3-D frame of Width pixels inside Rect and shrinks Rect by it.

@@ -211,6 +211,8 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             SendMessage(wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
         else if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT && (w->Style & WS_THICKFRAME))
             SendMessage(wnd, WM_SYSCOMMAND, SC_SIZE | static_cast<WPARAM>(hit - HTLEFT + 1), lParam);
+        else if (hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON)
+            TrackCaptionButton(wnd, hit);
         return 0;
     }
     case WM_NCLBUTTONDBLCLK:

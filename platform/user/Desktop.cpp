@@ -2,11 +2,13 @@
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/SysColors.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowObject.h"
 #include "platform/user/WindowRegion.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -191,7 +193,7 @@ BOOL SystemParametersInfo(UINT action, UINT uiParam, void* pv, UINT)
         m->iScrollHeight = GetSystemMetrics(SM_CYHSCROLL);
         m->iCaptionWidth = GetSystemMetrics(SM_CXSIZE);
         m->iCaptionHeight = GetSystemMetrics(SM_CYSIZE);
-        m->lfCaptionFont = UiFont(FW_NORMAL);
+        m->lfCaptionFont = UiFont(FW_BOLD);
         m->iSmCaptionWidth = GetSystemMetrics(SM_CXSMSIZE);
         m->iSmCaptionHeight = GetSystemMetrics(SM_CYSMSIZE);
         m->lfSmCaptionFont = UiFont(FW_NORMAL);
@@ -303,72 +305,17 @@ HGLOBAL GlobalFree(HGLOBAL mem)
 
 namespace {
 
-std::string Utf16ToUtf8(const char16_t* s, std::size_t n)
+// The text of a UTF-16 block of n units, up to its terminator.
+std::string Utf16BlockToUtf8(const char16_t* s, std::size_t n)
 {
-    std::string out;
-    for (std::size_t i = 0; i < n && s[i]; ++i) {
-        char32_t c = s[i];
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && s[i + 1] >= 0xDC00 && s[i + 1] < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c < 0xE000) {
-            c = 0xFFFD;
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
-std::u16string Utf8ToUtf16(const std::string& s)
-{
-    std::u16string out;
-    for (std::size_t i = 0; i < s.size();) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
-        char32_t c;
-        int len;
-        if (b < 0x80) { c = b; len = 1; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; len = 2; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; len = 3; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; len = 4; }
-        else { out += u'\uFFFD'; ++i; continue; }
-        if (i + len > s.size()) { out += u'\uFFFD'; break; }
-        bool ok = true;
-        for (int k = 1; k < len; ++k) {
-            unsigned char cb = static_cast<unsigned char>(s[i + k]);
-            if ((cb & 0xC0) != 0x80) { ok = false; break; }
-            c = (c << 6) | (cb & 0x3F);
-        }
-        if (!ok) { out += u'\uFFFD'; ++i; continue; }
-        i += len;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(c);
-        }
-    }
-    return out;
+    std::u16string_view v(s, n);
+    return UTF16ToUTF8(v.substr(0, std::min(v.size(), v.find(u'\0'))));
 }
 
 HGLOBAL MakeText(UINT format, const std::string& text)
 {
     if (format == CF_UNICODETEXT) {
-        std::u16string w = Utf8ToUtf16(text);
+        std::u16string w = UTF8ToUTF16(text);
         HGLOBAL h = GlobalAlloc(GHND, (w.size() + 1) * 2);
         if (h) {
             std::memcpy(GlobalLock(h), w.c_str(), (w.size() + 1) * 2);
@@ -427,7 +374,7 @@ HANDLE SetClipboardData(UINT format, HANDLE mem)
     if (!p)
         return nullptr;
     std::string text = format == CF_UNICODETEXT
-                           ? Utf16ToUtf8(static_cast<const char16_t*>(p), size / 2)
+                           ? Utf16BlockToUtf8(static_cast<const char16_t*>(p), size / 2)
                            : std::string(static_cast<const char*>(p), strnlen(static_cast<const char*>(p), size));
     GlobalUnlock(mem);
     GlobalFree(mem);

@@ -2,6 +2,7 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Gdi.h"
 #include "platform/gdi/PensBrushes.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/Text.h"
@@ -85,6 +86,113 @@ void RecalcClientRect(TWnd* w, WINDOWPOS* pos)
     w->Client = RECT{client.left - win.left, client.top - win.top, client.right - win.left, client.bottom - win.top};
 }
 
+namespace {
+
+int CaptionHeight(const TWnd* w)
+{
+    return GetSystemMetrics((w->ExStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+}
+
+struct TCaptionButtons {
+    RECT Close{}, Max{}, Min{};
+};
+
+// Window coordinates; a button the style leaves out stays empty.
+TCaptionButtons CaptionButtons(const TWnd* w)
+{
+    TCaptionButtons b;
+    if ((w->Style & WS_CAPTION) != WS_CAPTION || !(w->Style & WS_SYSMENU))
+        return b;
+    const bool tool = (w->ExStyle & WS_EX_TOOLWINDOW) != 0;
+    RECT in = DefaultFrameInsets(w->Style, w->ExStyle);
+    int capH = CaptionHeight(w);
+    int bw = GetSystemMetrics(tool ? SM_CXSMSIZE : SM_CXSIZE) - 2;
+    int bh = std::max(4, capH - 4);
+    int top = in.top - capH + (capH - bh) / 2;
+    int right = (w->Rect.right - w->Rect.left) - in.right - 2;
+    if (right - bw < in.left)
+        return b;  // too narrow for buttons
+    b.Close = RECT{right - bw, top, right, top + bh};
+    right -= bw + 2;
+    if (tool)
+        return b;
+    if ((w->Style & WS_MAXIMIZEBOX) && right - bw >= in.left) {
+        b.Max = RECT{right - bw, top, right, top + bh};
+        right -= bw;
+    }
+    if ((w->Style & WS_MINIMIZEBOX) && right - bw >= in.left)
+        b.Min = RECT{right - bw, top, right, top + bh};
+    return b;
+}
+
+void Line(HDC dc, int x1, int y1, int x2, int y2)
+{
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+void DrawCaptionButton(HDC dc, const RECT& r, LRESULT hit, bool pressed, DWORD style)
+{
+    if (r.right <= r.left)
+        return;
+    FillRect(dc, &r, GetSysColorBrush(pressed ? COLOR_BTNSHADOW : COLOR_BTNFACE));
+    FrameRect(dc, &r, GetSysColorBrush(pressed ? COLOR_3DDKSHADOW : COLOR_BTNSHADOW));
+    // The glyph, moved one pixel down and right while pressed.
+    int d = pressed ? 1 : 0;
+    int w = r.right - r.left, h = r.bottom - r.top;
+    int gs = std::max(3, std::min(w, h) - 8);  // glyph side
+    int gx = r.left + (w - gs) / 2 + d, gy = r.top + (h - gs) / 2 + d;
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNTEXT));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    HBRUSH text = GetSysColorBrush(COLOR_BTNTEXT);
+    if (hit == HTCLOSE) {
+        for (int k = 0; k < 2; ++k) {  // two pixels wide
+            Line(dc, gx + k, gy, gx + gs + k, gy + gs);
+            Line(dc, gx + gs - 1 + k, gy, gx - 1 + k, gy + gs);
+        }
+    } else if (hit == HTMINBUTTON) {
+        RECT bar{gx, gy + gs - 2, gx + gs - 2, gy + gs};
+        FillRect(dc, &bar, text);
+    } else if (style & WS_MAXIMIZE) {  // restore: two overlapping windows
+        int s = gs - 3;
+        RECT back{gx + 3, gy, gx + 3 + s, gy + s}, front{gx, gy + 3, gx + s, gy + 3 + s};
+        FrameRect(dc, &back, text);
+        RECT backBar{back.left, back.top, back.right, back.top + 2};
+        FillRect(dc, &backBar, text);
+        FillRect(dc, &front, GetSysColorBrush(pressed ? COLOR_BTNSHADOW : COLOR_BTNFACE));
+        FrameRect(dc, &front, text);
+        RECT frontBar{front.left, front.top, front.right, front.top + 2};
+        FillRect(dc, &frontBar, text);
+    } else {
+        RECT box{gx, gy, gx + gs, gy + gs};
+        FrameRect(dc, &box, text);
+        RECT bar{gx, gy, gx + gs, gy + 2};
+        FillRect(dc, &bar, text);
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
+}
+
+WPARAM ButtonCommand(LRESULT hit, DWORD style)
+{
+    if (hit == HTCLOSE)
+        return SC_CLOSE;
+    if (hit == HTMAXBUTTON)
+        return (style & WS_MAXIMIZE) ? SC_RESTORE : SC_MAXIMIZE;
+    return (style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE;
+}
+
+} // namespace
+
+RECT CaptionButtonRect(HWND wnd, LRESULT hit)
+{
+    TWnd* w = WndFromHandle(wnd);
+    if (!w)
+        return RECT{};
+    TCaptionButtons b = CaptionButtons(w);
+    return hit == HTCLOSE ? b.Close : hit == HTMAXBUTTON ? b.Max : hit == HTMINBUTTON ? b.Min : RECT{};
+}
+
 LRESULT DefaultHitTest(HWND wnd, POINT pt)
 {
     TWnd* w = WndFromHandle(wnd);
@@ -123,9 +231,15 @@ LRESULT DefaultHitTest(HWND wnd, POINT pt)
     }
     if ((w->Style & WS_CAPTION) == WS_CAPTION) {
         RECT in = DefaultFrameInsets(w->Style, w->ExStyle);
-        if (pt.y < r.top + in.top && pt.y >= r.top + (in.top - ((w->ExStyle & WS_EX_TOOLWINDOW)
-                                                                     ? GetSystemMetrics(SM_CYSMCAPTION)
-                                                                     : GetSystemMetrics(SM_CYCAPTION)))) {
+        if (pt.y < r.top + in.top && pt.y >= r.top + (in.top - CaptionHeight(w))) {
+            POINT local{pt.x - r.left, pt.y - r.top};
+            TCaptionButtons b = CaptionButtons(w);
+            if (PtInRect(&b.Close, local))
+                return HTCLOSE;
+            if (PtInRect(&b.Max, local))
+                return HTMAXBUTTON;
+            if (PtInRect(&b.Min, local))
+                return HTMINBUTTON;
             return HTCAPTION;
         }
     }
@@ -148,20 +262,94 @@ void DefaultPaintFrame(HWND wnd)
     PatBlt(dc, 0, 0, whole.right, whole.bottom, PATCOPY);
     if ((w->Style & WS_CAPTION) == WS_CAPTION) {
         RECT in = DefaultFrameInsets(w->Style, w->ExStyle);
-        int capH = (w->ExStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
+        int capH = CaptionHeight(w);
         SelectObject(dc, GetSysColorBrush(w->NCActive ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
         PatBlt(dc, in.left, in.top - capH, whole.right - in.left - in.right, capH, PATCOPY);
+        TCaptionButtons b = CaptionButtons(w);
+        DrawCaptionButton(dc, b.Close, HTCLOSE, w->NCPressed == HTCLOSE, w->Style);
+        DrawCaptionButton(dc, b.Max, HTMAXBUTTON, w->NCPressed == HTMAXBUTTON, w->Style);
+        DrawCaptionButton(dc, b.Min, HTMINBUTTON, w->NCPressed == HTMINBUTTON, w->Style);
         if (!w->Text.empty()) {
-            RECT text{in.left + 4, in.top - capH, whole.right - in.right - 4, in.top};
-            HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+            LONG right = whole.right - in.right - 4;
+            for (const RECT* r : {&b.Close, &b.Max, &b.Min})
+                if (r->right > r->left)
+                    right = std::min<LONG>(right, r->left - 2);
+            RECT text{in.left + 4, in.top - capH, right, in.top};
+            NONCLIENTMETRICS ncm;
+            SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof(ncm), &ncm, 0);
+            HFONT font = CreateFontIndirect((w->ExStyle & WS_EX_TOOLWINDOW) ? &ncm.lfSmCaptionFont : &ncm.lfCaptionFont);
+            HGDIOBJ oldFont = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
             SetBkMode(dc, TRANSPARENT);
             SetTextColor(dc, GetSysColor(w->NCActive ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
             DrawText(dc, w->Text, -1, &text, DT_SINGLELINE | DT_VCENTER | DT_LEFT | DT_NOPREFIX | DT_END_ELLIPSIS);
             SelectObject(dc, oldFont);
+            if (font)
+                DeleteObject(font);
         }
     }
     SelectObject(dc, old);
     ReleaseDC(wnd, dc);
+}
+
+void TrackCaptionButton(HWND wnd, LRESULT hit)
+{
+    TWnd* w = WndFromHandle(wnd);
+    RECT button = CaptionButtonRect(wnd, hit);
+    if (!w || w->NCPressed || IsRectEmpty(&button))
+        return;
+    TWndRef ref(w);
+    auto over = [&](POINT screen) {
+        return SendMessage(wnd, WM_NCHITTEST, 0, MAKELPARAM(static_cast<WORD>(screen.x), static_cast<WORD>(screen.y))) ==
+               hit;
+    };
+    auto show = [&](bool pressed) {
+        if (!ref.Alive() || (w->NCPressed == hit) == pressed)
+            return;
+        w->NCPressed = pressed ? hit : 0;
+        DefaultPaintFrame(wnd);
+    };
+    show(true);
+    SetCapture(wnd);
+    bool release = false;
+    POINT at{};
+    for (;;) {
+        if (!ref.Alive() || GetCapture() != wnd)
+            break;
+        MSG m;
+        if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));
+            break;
+        }
+        if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) {
+            release = true;
+            at = m.pt;
+            break;
+        }
+        if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE)
+            break;
+        if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+            show(over(m.pt));
+            continue;
+        }
+        if ((m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
+            (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK))
+            continue;
+        TranslateMessage(&m);
+        DispatchMessage(&m);
+    }
+    if (!ref.Alive())
+        return;
+    if (GetCapture() == wnd)
+        ReleaseCapture();
+    bool fire = release && over(at);
+    show(false);
+    if (fire && ref.Alive())
+        SendMessage(wnd, WM_SYSCOMMAND, ButtonCommand(hit, w->Style),
+                    MAKELPARAM(static_cast<WORD>(at.x), static_cast<WORD>(at.y)));
 }
 
 namespace {

@@ -14,6 +14,13 @@
 //   dragging, WM_EXITSIZEMOVE.
 // A click without movement ends the loop without a move. Escape puts the
 // window back. Other messages are dispatched while the loop runs.
+//
+// The caption holds the window's text in the system caption font and, with
+// WS_SYSMENU, the caption buttons right to left: close, maximize (restore
+// when maximized) with WS_MAXIMIZEBOX, minimize with WS_MINIMIZEBOX (tool
+// windows: close only). Pressing one (HTCLOSE, HTMAXBUTTON, HTMINBUTTON)
+// tracks the pointer until release; releasing over the same button sends
+// WM_SYSCOMMAND SC_CLOSE, SC_MAXIMIZE/SC_RESTORE or SC_MINIMIZE/SC_RESTORE.
 #include "platform/user/UserTypes.h"
 
 struct TWnd;
@@ -26,4 +33,9 @@ MINMAXINFO DefaultMinMaxInfo(HWND wnd);
 void RecalcClientRect(TWnd* w, WINDOWPOS* pos);
 LRESULT DefaultHitTest(HWND wnd, POINT screen);
 void DefaultPaintFrame(HWND wnd);
+// A caption button's rectangle in window coordinates (HTCLOSE, HTMAXBUTTON,
+// HTMINBUTTON); empty when the window has no such button.
+RECT CaptionButtonRect(HWND wnd, LRESULT hit);
+// The press of a caption button, from WM_NCLBUTTONDOWN to the release.
+void TrackCaptionButton(HWND wnd, LRESULT hit);
 void RunSizeMoveLoop(HWND wnd, WPARAM command, POINT start);

@@ -102,6 +102,7 @@ struct TWnd {
     bool SizeMoveSent = false;  // WM_SIZE/WM_MOVE after creation
     bool NCActive = false;      // the frame is drawn active
     bool InSizeMove = false;
+    LRESULT NCPressed = 0;      // the caption button held down (HTCLOSE...), 0 none
 
     bool Visible() const { return (Style & WS_VISIBLE) != 0; }
     bool IsChild() const { return (Style & WS_CHILD) != 0; }

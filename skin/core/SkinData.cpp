@@ -7,6 +7,7 @@
 #include "skin/core/ResourceStrData.h"
 #include "skin/core/SkinBarPieces.h"
 #include "skin/core/SkinButtonPieces.h"
+#include "skin/core/SkinDrawUtils.h"
 #include "skin/core/SkinEditPieces.h"
 #include "skin/core/SkinTextObjects.h"
 
@@ -195,7 +196,7 @@ void TspSkinData::Notification(TComponent* AComponent, TOperation Operation)
 void LoadSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string& Name)
 {
     Bitmap.SetHandle(nullptr);
-    if (IsSkinJpegName(Name)) {
+    if (IsJpegFileName(Name)) {
         TJPEGImage jpeg;
         jpeg.LoadFromFile(Path);
         Bitmap.Assign(&jpeg);
@@ -206,22 +207,13 @@ void LoadSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string
 
 void StoreSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string& Name)
 {
-    if (IsSkinJpegName(Name)) {
+    if (IsJpegFileName(Name)) {
         TJPEGImage jpeg;
         jpeg.Assign(&Bitmap);
         jpeg.SaveToFile(Path);
     } else {
         Bitmap.SaveToFile(Path);
     }
-}
-
-bool IsSkinJpegName(const std::string& Name)
-{
-    const std::size_t dot = Name.rfind('.');
-    if (dot == std::string::npos)
-        return false;
-    const std::string ext = LowerCase(Name.substr(dot + 1));
-    return ext == "jpg" || ext == "jpeg";
 }
 
 std::string SkinFilePath(const std::string& Base, const std::string& Name)

@@ -202,9 +202,6 @@ void LoadSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string
 // Writes Bitmap to Path in the format Name says (JPEG or BMP).
 void StoreSkinPicture(TBitmap& Bitmap, const std::string& Path, const std::string& Name);
 
-// True when a picture name says JPEG: the text after its last "." is jpg or
-// jpeg, in any case.
-bool IsSkinJpegName(const std::string& Name);
 // Base + Name, for a Name that stays inside the folder Base ("\" in Name
 // separates folders too); raises ESkinDataError for an absolute name or one
 // with a ".." part.

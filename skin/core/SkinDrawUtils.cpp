@@ -40,10 +40,6 @@ TColor MixColors(TColor Color1, TColor Color2)
 
 namespace {
 
-constexpr auto kLeftJustify = static_cast<TAlignment>(0);
-constexpr auto kRightJustify = static_cast<TAlignment>(1);
-constexpr auto kCenter = static_cast<TAlignment>(2);
-
 // Removes the last UTF-8 character.
 void PopChar(std::string& s)
 {
@@ -134,9 +130,9 @@ void DrawAlignedText(TCanvas* Canvas, const std::string& S, TRect Rect, TAlignme
     if (OddFontHeight(Canvas))
         Rect.top = CheckedSub<LONG>(Rect.top, 1);
     UINT format = DT_SINGLELINE | DT_VCENTER;
-    if (Alignment == kRightJustify)
+    if (Alignment == taRightJustify)
         format |= DT_RIGHT;
-    else if (Alignment == kCenter)
+    else if (Alignment == taCenter)
         format |= DT_CENTER;
     RECT r = Rect;
     DrawText(TextDC(Canvas), S, static_cast<int>(S.size()), &r, format);
@@ -144,7 +140,7 @@ void DrawAlignedText(TCanvas* Canvas, const std::string& S, TRect Rect, TAlignme
 
 void DrawTextVCentered(TCanvas* Canvas, const std::string& S, TRect Rect)
 {
-    DrawAlignedText(Canvas, S, Rect, kLeftJustify);
+    DrawAlignedText(Canvas, S, Rect, taLeftJustify);
 }
 
 void TextRectVCenteredIndent(TCanvas* Canvas, const std::string& S, TRect Rect, int Indent)

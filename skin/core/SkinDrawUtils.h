@@ -5,6 +5,7 @@
 // text, and JPEG skin pictures. Texts are UTF-8; shortening and wrapping
 // work on whole characters. Geometry arithmetic raises EIntOverflow rather
 // than wrap.
+#include "platform/classes/Alignment.h"
 #include "platform/rtl/Checked.h"
 #include "platform/rtl/Types.h"
 
@@ -14,9 +15,6 @@
 class TCanvas;
 class TBitmap;
 
-// Declared in full with the skin's other enumerations (SkinTypes.h):
-// taLeftJustify, taRightJustify, taCenter.
-enum TAlignment : std::uint8_t;
 
 inline int RectWidthOf(const TRect& R) { return CheckedSub<LONG>(R.right, R.left); }
 inline int RectHeightOf(const TRect& R) { return CheckedSub<LONG>(R.bottom, R.top); }

@@ -4,7 +4,7 @@
 // fade, which effect builds an inactive frame, how frame strips and
 // regulators are laid out, and what a caption button does. Their text forms
 // in skin files live in SkinValues.h.
-#include "platform/gui/ExtCtrls.h"  // TAlignment
+#include "platform/classes/Alignment.h"
 #include "platform/gui/Graphics.h"  // TFontStyle, TFontStyles
 
 #include <cstdint>

@@ -7,21 +7,13 @@
 #include <climits>
 #include <cstdlib>
 
+#include "HookTestSupport.h"
 #include "engine/FormatConverter.h"
 #include "engine/FrameHook.h"
 #include "support/TestSupport.h"
 
 namespace tarnello::test {
 namespace {
-
-std::string HookPath(const std::string& AKind)
-{
-    char exe[PATH_MAX] = {};
-    ssize_t n = readlink("/proc/self/exe", exe, sizeof exe - 1);
-    std::string dir = n > 0 ? std::string(exe, size_t(n)) : std::string();
-    dir = dir.substr(0, dir.rfind('/'));
-    return dir + "/hooklib/testhook_" + AKind + ".so";
-}
 
 class FrameHookTest : public ::testing::Test {
 protected:
@@ -66,16 +58,20 @@ TEST_F(FrameHookTest, RefusalsGiveTheirCodesAndKeepTheChain)
         const char* Name;
         std::vector<std::string> Argv;
         int Result;
+        std::string Reason;
     } cases[] = {
-        {"no words", {}, -2},
-        {"missing library", {"/nonexistent/hook.so"}, -1},
-        {"not a library", {"/etc/hostname"}, -1},
-        {"no Configure but arguments", {HookPath("process_only"), "5"}, -2},
-        {"configuration refused", {HookPath("full"), "refuse"}, -22},
+        {"no words", {}, -2, "no hook library named"},
+        {"missing library", {"/nonexistent/hook.so"}, -1, "/nonexistent/hook.so"},
+        {"not a library", {"/etc/hostname"}, -1, "/etc/hostname"},
+        {"no Configure but arguments", {HookPath("process_only"), "5"}, -2,
+         "Failed to find Configure entrypoint in " + HookPath("process_only")},
+        {"configuration refused", {HookPath("full"), "refuse"}, -22, "Failed to Configure " + HookPath("full")},
     };
     PFrameHookEntry first = nullptr;
     for (const auto& c : cases) {
-        EXPECT_EQ(frame_hook_add(first, c.Argv), c.Result) << c.Name;
+        std::string reason;
+        EXPECT_EQ(frame_hook_add(first, c.Argv, &reason), c.Result) << c.Name;
+        EXPECT_NE(reason.find(c.Reason), std::string::npos) << c.Name << ": " << reason;
         EXPECT_EQ(first, nullptr) << c.Name;
     }
     frame_hook_release(first);  // an empty chain

@@ -303,3 +303,113 @@ TEST_F(NativeCtlListBoxTest, VerticalScrollInformation)
 }
 
 } // namespace
+
+namespace {
+
+// Variable-height owner draw: WM_MEASUREITEM per item as it is added, item
+// rectangles stacked by height, hit testing, scrolling by items and keeping
+// the caret's item whole in view.
+class NativeCtlListBoxVariableTest : public TWindowTest {
+protected:
+    HWND Parent = nullptr;
+    std::vector<std::pair<UINT, UINT>> Measured;  // (item, height asked)
+
+    HWND MakeList(std::vector<UINT> heights, int h = 100)
+    {
+        Parent = Top("Form", 10, 10, 400, 300, WS_POPUP | WS_VISIBLE);
+        State.Hook = [this](HWND, UINT m, WPARAM, LPARAM lp, bool* handled) -> LRESULT {
+            if (m == WM_MEASUREITEM) {
+                auto* mi = reinterpret_cast<MEASUREITEMSTRUCT*>(lp);
+                Measured.emplace_back(mi->itemID, static_cast<UINT>(mi->itemData));
+                mi->itemHeight = static_cast<UINT>(mi->itemData);
+                *handled = true;
+                return TRUE_;
+            }
+            if (m == WM_DRAWITEM) {
+                *handled = true;
+                return TRUE_;
+            }
+            return 0;
+        };
+        HWND l = CreateWindowEx(0, "LISTBOX", "", WS_CHILD | WS_VISIBLE | LBS_OWNERDRAWVARIABLE | LBS_NOINTEGRALHEIGHT,
+                                10, 10, 150, h, Parent, reinterpret_cast<HMENU>(3), nullptr, nullptr);
+        for (UINT height : heights)  // without LBS_HASSTRINGS the value is the item data
+            SendMessage(l, LB_ADDSTRING, 0, static_cast<LPARAM>(height));
+        SetForegroundWindow(Parent);
+        SetFocus(l);
+        HeadlessProcessMessages();
+        return l;
+    }
+    static RECT ItemRect(HWND l, int i)
+    {
+        RECT r{};
+        SendMessage(l, LB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&r));
+        return r;
+    }
+};
+
+TEST_F(NativeCtlListBoxVariableTest, ItemsHaveTheirOwnHeights)
+{
+    HWND l = MakeList({20, 40, 10, 300, 30});
+    ASSERT_EQ(Measured.size(), 5u);
+    EXPECT_EQ(Measured[1], (std::pair<UINT, UINT>{1, 40}));
+    struct {
+        int Item;
+        LONG Top, Bottom;
+    } rects[] = {{0, 0, 20}, {1, 20, 60}, {2, 60, 70}, {4, 70, 100}};  // 300 is refused: the font's height stays
+    LRESULT h3 = SendMessage(l, LB_GETITEMHEIGHT, 3, 0);
+    EXPECT_GT(h3, 0);
+    EXPECT_LT(h3, 256);
+    for (auto& r : rects) {
+        RECT ir = ItemRect(l, r.Item);
+        LONG shift = r.Item == 4 ? static_cast<LONG>(h3) : 0;
+        EXPECT_EQ(ir.top, r.Top + shift) << r.Item;
+        EXPECT_EQ(ir.bottom, r.Bottom + shift) << r.Item;
+        EXPECT_EQ(SendMessage(l, LB_GETITEMHEIGHT, static_cast<WPARAM>(r.Item), 0), r.Bottom - r.Top);
+    }
+    struct {
+        int Y;
+        int Item;
+        bool Outside;
+    } hits[] = {{0, 0, false}, {19, 0, false}, {20, 1, false}, {59, 1, false}, {65, 2, false}, {72, 3, false}, {500, 4, true}};
+    for (auto& h : hits) {
+        LRESULT r = SendMessage(l, LB_ITEMFROMPOINT, 0, MAKELPARAM(5, h.Y));
+        EXPECT_EQ(LOWORD(r), h.Item) << h.Y;
+        EXPECT_EQ(HIWORD(r), h.Outside ? 1 : 0) << h.Y;
+    }
+    // LB_SETITEMHEIGHT sets one item's height.
+    EXPECT_EQ(SendMessage(l, LB_SETITEMHEIGHT, 2, 25), 0);
+    EXPECT_EQ(ItemRect(l, 3).top, 85);
+    EXPECT_EQ(SendMessage(l, LB_SETITEMHEIGHT, 9, 25), LB_ERR);
+    EXPECT_EQ(SendMessage(l, LB_GETITEMHEIGHT, 9, 0), LB_ERR);
+}
+
+TEST_F(NativeCtlListBoxVariableTest, ScrollingKeepsTheCaretWholeInView)
+{
+    HWND l = MakeList({30, 30, 30, 50, 20, 20, 60}, 100);
+    SCROLLINFO si;
+    si.fMask = SIF_ALL;
+    GetScrollInfo(l, SB_VERT, &si);
+    EXPECT_EQ(si.nMax, 6);
+    EXPECT_EQ(si.nPage, 3u);  // 30+30+30 fit whole from the top
+    SendMessage(l, LB_SETCURSEL, 3, 0);  // 50 high: needs items 2..3 (80) in view
+    EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 2);
+    EXPECT_EQ(ItemRect(l, 3).bottom, 80);
+    SendMessage(l, LB_SETCURSEL, 6, 0);  // the last one: 20+20+60
+    EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 4);
+    EXPECT_EQ(ItemRect(l, 6).bottom, 100);
+    // The top cannot go past the point where the last item shows whole.
+    SendMessage(l, LB_SETTOPINDEX, 6, 0);
+    EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 4);
+    SendMessage(l, WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 1), 0);
+    EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 1);
+    EXPECT_EQ(ItemRect(l, 0).top, -30);
+    // Up from the top item scrolls one back.
+    SendMessage(l, LB_SETCURSEL, 1, 0);
+    HeadlessKeyPress(VK_UP);
+    HeadlessProcessMessages();
+    EXPECT_EQ(SendMessage(l, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(SendMessage(l, LB_GETTOPINDEX, 0, 0), 0);
+}
+
+} // namespace

@@ -288,3 +288,94 @@ TEST_F(NativeCtlTabTest, UpDownStepsWrapsAndTellsTheParent)
 }
 
 } // namespace
+
+namespace {
+
+// One solid picture of w x h in a new image list.
+HIMAGELIST SolidImageList(int w, int h, COLORREF colour)
+{
+    HIMAGELIST il = ImageList_Create(w, h, ILC_COLOR32, 1, 1);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = w;
+    bi.bmiHeader.biHeight = -h;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    HBRUSH b = CreateSolidBrush(colour);
+    RECT all{0, 0, w, h};
+    FillRect(mem, &all, b);
+    DeleteObject(b);
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ImageList_Add(il, bmp, nullptr);
+    DeleteObject(bmp);
+    return il;
+}
+
+TEST_F(NativeCtlTabTest, PicturesSitLeftOfTheTextAndWidenTheTabs)
+{
+    struct {
+        DWORD Style;
+        int ImageW, ImageH;
+        bool Vertical;
+    } cases[] = {
+        {0, 16, 16, false},
+        {0, 20, 40, false},  // a tall picture makes the rows taller
+        {TCS_VERTICAL, 16, 24, true},
+    };
+    for (auto& c : cases) {
+        HeadlessReset();
+        HWND t = MakeTabs(c.Style, 2);
+        RECT before0 = ItemRect(t, 0), before1 = ItemRect(t, 1);
+        HIMAGELIST il = SolidImageList(c.ImageW, c.ImageH, RGB(255, 0, 0));
+        EXPECT_FALSE(SendMessage(t, TCM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(il)));
+        EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessage(t, TCM_GETIMAGELIST, 0, 0)), il);
+        // Tab 0 shows picture 0; tab 1 has none (its index stays -1).
+        TCITEM item;
+        item.mask = TCIF_IMAGE;
+        item.iImage = 0;
+        ASSERT_TRUE(SendMessage(t, TCM_SETITEM, 0, reinterpret_cast<LPARAM>(&item)));
+        RECT r0 = ItemRect(t, 0), r1 = ItemRect(t, 1);
+        int along0 = c.Vertical ? r0.bottom - r0.top : r0.right - r0.left;
+        int alongBefore = c.Vertical ? before0.bottom - before0.top : before0.right - before0.left;
+        EXPECT_EQ(along0 - alongBefore, (c.Vertical ? c.ImageH : c.ImageW) + 3);
+        EXPECT_EQ(c.Vertical ? r1.bottom - r1.top : r1.right - r1.left,
+                  c.Vertical ? before1.bottom - before1.top : before1.right - before1.left);
+        int across = c.Vertical ? r0.right - r0.left : r0.bottom - r0.top;
+        EXPECT_GE(across, (c.Vertical ? c.ImageW : c.ImageH) + 6);
+        // The page leaves room for the taller band.
+        RECT page{0, 0, 300, 200};
+        SendMessage(t, TCM_ADJUSTRECT, FALSE_, reinterpret_cast<LPARAM>(&page));
+        if (c.Vertical)
+            EXPECT_GE(page.left, r0.right);
+        else
+            EXPECT_GE(page.top, r0.bottom);
+        // The picture is drawn before the text.
+        HeadlessProcessMessages();
+        POINT p = c.Vertical ? POINT{(r0.left + r0.right) / 2, r0.top + 1} : POINT{r0.left + 1, (r0.top + r0.bottom) / 2};
+        int firstRed = -1;
+        for (int k = 0; k < (c.Vertical ? r0.bottom - r0.top : r0.right - r0.left); ++k) {
+            POINT q = p;
+            (c.Vertical ? q.y : q.x) += k;
+            ClientToScreen(t, &q);
+            if (ScreenAt(q.x, q.y) == RGB(255, 0, 0)) {
+                firstRed = k;
+                break;
+            }
+        }
+        EXPECT_GE(firstRed, 0);
+        EXPECT_LT(firstRed, 12);
+        // Removing the list gives the room back.
+        SendMessage(t, TCM_SETIMAGELIST, 0, 0);
+        RECT after = ItemRect(t, 0);
+        EXPECT_EQ(after.right - after.left, before0.right - before0.left);
+        DestroyWindow(t);
+        ImageList_Destroy(il);
+    }
+}
+
+} // namespace

@@ -1,12 +1,8 @@
 // Window system: message order, queue priorities, timers, painting, the
 // move loop, hit testing, regions, layered windows, destruction, threads.
-#include "platform/backend/Headless.h"
-#include "platform/gdi/Gdi.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Threads.h"
-#include "platform/user/User.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/WindowTestSupport.h"
 
 #include <functional>
 #include <string>
@@ -15,110 +11,9 @@
 
 namespace {
 
-struct TLog {
-    std::vector<std::string> Lines;
-    std::vector<UINT> Watch;
-};
-TLog* gLog = nullptr;
-std::function<LRESULT(HWND, UINT, WPARAM, LPARAM, bool*)> gHook;
+using wintest::ScreenAt;
 
-const char* Name(UINT m)
-{
-    switch (m) {
-    case WM_CREATE: return "CREATE";
-    case WM_SHOWWINDOW: return "SHOWWINDOW";
-    case WM_WINDOWPOSCHANGING: return "POSCHANGING";
-    case WM_WINDOWPOSCHANGED: return "POSCHANGED";
-    case WM_ACTIVATEAPP: return "ACTIVATEAPP";
-    case WM_NCACTIVATE: return "NCACTIVATE";
-    case WM_ACTIVATE: return "ACTIVATE";
-    case WM_SETFOCUS: return "SETFOCUS";
-    case WM_KILLFOCUS: return "KILLFOCUS";
-    case WM_NCPAINT: return "NCPAINT";
-    case WM_ERASEBKGND: return "ERASEBKGND";
-    case WM_PAINT: return "PAINT";
-    case WM_SIZE: return "SIZE";
-    case WM_MOVE: return "MOVE";
-    case WM_TIMER: return "TIMER";
-    case WM_USER: return "USER";
-    case WM_USER + 1: return "USER1";
-    case WM_ENTERSIZEMOVE: return "ENTERSIZEMOVE";
-    case WM_EXITSIZEMOVE: return "EXITSIZEMOVE";
-    case WM_MOVING: return "MOVING";
-    case WM_SYSCOMMAND: return "SYSCOMMAND";
-    case WM_CAPTURECHANGED: return "CAPTURECHANGED";
-    case WM_NCLBUTTONDOWN: return "NCLBUTTONDOWN";
-    case WM_LBUTTONDOWN: return "LBUTTONDOWN";
-    case WM_LBUTTONDBLCLK: return "LBUTTONDBLCLK";
-    case WM_MOUSEACTIVATE: return "MOUSEACTIVATE";
-    case WM_DESTROY: return "DESTROY";
-    case WM_NCDESTROY: return "NCDESTROY";
-    case WM_KEYDOWN: return "KEYDOWN";
-    case WM_CHAR: return "CHAR";
-    default: return nullptr;
-    }
-}
-
-LRESULT TestProc(HWND h, UINT m, WPARAM w, LPARAM l)
-{
-    if (gLog) {
-        const char* n = Name(m);
-        bool watched = std::find(gLog->Watch.begin(), gLog->Watch.end(), m) != gLog->Watch.end();
-        if (n && watched)
-            gLog->Lines.push_back(GetWindowTextString(h) + ":" + n);
-    }
-    if (gHook) {
-        bool handled = false;
-        LRESULT r = gHook(h, m, w, l, &handled);
-        if (handled)
-            return r;
-    }
-    return DefWindowProc(h, m, w, l);
-}
-
-void RegisterTestClass(const char* name, UINT style)
-{
-    WNDCLASS wc;
-    wc.style = style;
-    wc.lpfnWndProc = &TestProc;
-    wc.lpszClassName = name;
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
-    RegisterClass(&wc);
-}
-
-class UserTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        RegisterTestClass("TestWnd", CS_DBLCLKS);
-        HeadlessReset();
-        gLog = &Log;
-        gHook = nullptr;
-    }
-    void TearDown() override
-    {
-        gLog = nullptr;
-        gHook = nullptr;
-        HeadlessReset();
-    }
-    HWND Top(const char* name, int x, int y, int w, int h, DWORD style = WS_OVERLAPPEDWINDOW, DWORD ex = 0)
-    {
-        return CreateWindowEx(ex, "TestWnd", name, style, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
-    }
-    HWND Child(HWND parent, const char* name, int x, int y, int w, int h, DWORD style = 0)
-    {
-        return CreateWindowEx(0, "TestWnd", name, WS_CHILD | WS_VISIBLE | style, x, y, w, h, parent, nullptr, nullptr,
-                              nullptr);
-    }
-    std::string Joined() const
-    {
-        std::string s;
-        for (auto& l : Log.Lines)
-            s += (s.empty() ? "" : " ") + l;
-        return s;
-    }
-    TLog Log;
-};
+class UserTest : public wintest::TWindowTest {};
 
 void Fill(HDC dc, const RECT& r, COLORREF c)
 {
@@ -129,37 +24,32 @@ void Fill(HDC dc, const RECT& r, COLORREF c)
     DeleteObject(b);
 }
 
-COLORREF ScreenAt(int x, int y)
-{
-    return HeadlessBackend().Pixel(x, y);
-}
-
 } // namespace
 
 TEST_F(UserTest, ShowAndActivationMessageOrder)
 {
     HWND a = Top("A", 10, 10, 200, 150);
     ASSERT_TRUE(a);
-    Log.Watch = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_ACTIVATEAPP, WM_NCACTIVATE,
+    State.Watch = {WM_SHOWWINDOW, WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_ACTIVATEAPP, WM_NCACTIVATE,
                  WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_NCPAINT, WM_ERASEBKGND};
     ShowWindow(a, SW_SHOW);
-    EXPECT_EQ(Joined(), "A:SHOWWINDOW A:POSCHANGING A:ACTIVATEAPP A:NCACTIVATE A:ACTIVATE A:SETFOCUS A:NCPAINT "
+    EXPECT_EQ(Log(), "A:SHOWWINDOW A:POSCHANGING A:ACTIVATEAPP A:NCACTIVATE A:ACTIVATE A:SETFOCUS A:NCPAINT "
                         "A:ERASEBKGND A:POSCHANGED");
     EXPECT_EQ(GetActiveWindow(), a);
     EXPECT_EQ(GetFocus(), a);
 
     HWND b = Top("B", 300, 10, 200, 150);
-    Log.Lines.clear();
-    Log.Watch = {WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_ACTIVATEAPP};
+    State.Lines.clear();
+    State.Watch = {WM_NCACTIVATE, WM_ACTIVATE, WM_SETFOCUS, WM_KILLFOCUS, WM_ACTIVATEAPP};
     ShowWindow(b, SW_SHOW);
     // Deactivation before activation; focus moves last.
-    EXPECT_EQ(Joined(), "A:NCACTIVATE A:ACTIVATE B:NCACTIVATE B:ACTIVATE A:KILLFOCUS B:SETFOCUS");
+    EXPECT_EQ(Log(), "A:NCACTIVATE A:ACTIVATE B:NCACTIVATE B:ACTIVATE A:KILLFOCUS B:SETFOCUS");
 
     // A non-activating show leaves activation alone.
     HWND p = Top("P", 50, 50, 40, 40, WS_POPUP);
-    Log.Lines.clear();
+    State.Lines.clear();
     ShowWindow(p, SW_SHOWNA);
-    EXPECT_EQ(Joined(), "");
+    EXPECT_EQ(Log(), "");
     EXPECT_EQ(GetActiveWindow(), b);
 }
 
@@ -179,21 +69,21 @@ TEST_F(UserTest, ClickActivationAndMouseActivateNoActivate)
     for (const TCase& c : cases) {
         SetActiveWindow(b);
         HeadlessProcessMessages();
-        gHook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+        State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
             if (h == a && m == WM_MOUSEACTIVATE) {
                 *handled = true;
                 return c.Answer;
             }
             return 0;
         };
-        Log.Lines.clear();
-        Log.Watch = {WM_MOUSEACTIVATE, WM_ACTIVATE, WM_LBUTTONDOWN};
+        State.Lines.clear();
+        State.Watch = {WM_MOUSEACTIVATE, WM_ACTIVATE, WM_LBUTTONDOWN};
         HeadlessClick(100, 100);
         HeadlessProcessMessages();
         EXPECT_EQ(GetActiveWindow() == a, c.Activates) << c.Answer;
-        bool delivered = Joined().find("A:LBUTTONDOWN") != std::string::npos;
-        EXPECT_EQ(delivered, c.Delivered) << c.Answer << " " << Joined();
-        EXPECT_EQ(Log.Lines.front(), "A:MOUSEACTIVATE");
+        bool delivered = Log().find("A:LBUTTONDOWN") != std::string::npos;
+        EXPECT_EQ(delivered, c.Delivered) << c.Answer << " " << Log();
+        EXPECT_EQ(State.Lines.front(), "A:MOUSEACTIVATE");
         HeadlessClick(5, 900);  // far away from both, resets the double click
         HeadlessProcessMessages();
     }
@@ -205,15 +95,15 @@ TEST_F(UserTest, SentBeforePostedAndPaintTimerOnlyWhenIdle)
     TClockInstaller install(clock);
     HWND a = Top("A", 10, 10, 200, 150, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     HeadlessProcessMessages();
-    Log.Watch = {WM_USER, WM_USER + 1, WM_PAINT, WM_TIMER};
+    State.Watch = {WM_USER, WM_USER + 1, WM_PAINT, WM_TIMER};
     SetTimer(a, 1, 50, nullptr);
     InvalidateRect(a, nullptr, TRUE_);
     clock.Advance(60);
     PostMessage(a, WM_USER, 0, 0);
     SendMessage(a, WM_USER + 1, 0, 0);
-    EXPECT_EQ(Joined(), "A:USER1");
+    EXPECT_EQ(Log(), "A:USER1");
     HeadlessProcessMessages();
-    EXPECT_EQ(Joined(), "A:USER1 A:USER A:PAINT A:TIMER");
+    EXPECT_EQ(Log(), "A:USER1 A:USER A:PAINT A:TIMER");
 }
 
 TEST_F(UserTest, TimersCoalesceAndHaveAMinimum)
@@ -228,25 +118,25 @@ TEST_F(UserTest, TimersCoalesceAndHaveAMinimum)
     } cases[] = {{0, 9, 0}, {0, 10, 1}, {5, 10, 1}, {100, 99, 0}, {100, 1000, 1}, {20, 20, 1}};
     for (const TCase& c : cases) {
         SetTimer(a, 7, c.Interval, nullptr);
-        Log.Lines.clear();
-        Log.Watch = {WM_TIMER};
+        State.Lines.clear();
+        State.Watch = {WM_TIMER};
         clock.Advance(static_cast<std::uint64_t>(c.Advance));
         HeadlessProcessMessages();
-        EXPECT_EQ(static_cast<int>(Log.Lines.size()), c.Ticks) << c.Interval << " " << c.Advance;
+        EXPECT_EQ(static_cast<int>(State.Lines.size()), c.Ticks) << c.Interval << " " << c.Advance;
         KillTimer(a, 7);
     }
     // After a coalesced tick the next comes one interval later.
     SetTimer(a, 8, 100, nullptr);
     clock.Advance(350);
-    Log.Lines.clear();
+    State.Lines.clear();
     HeadlessProcessMessages();
-    EXPECT_EQ(Log.Lines.size(), 1u);
+    EXPECT_EQ(State.Lines.size(), 1u);
     clock.Advance(99);
     HeadlessProcessMessages();
-    EXPECT_EQ(Log.Lines.size(), 1u);
+    EXPECT_EQ(State.Lines.size(), 1u);
     clock.Advance(1);
     HeadlessProcessMessages();
-    EXPECT_EQ(Log.Lines.size(), 2u);
+    EXPECT_EQ(State.Lines.size(), 2u);
 }
 
 TEST_F(UserTest, MoveLoopSequenceAndClickWithoutMove)
@@ -255,8 +145,8 @@ TEST_F(UserTest, MoveLoopSequenceAndClickWithoutMove)
         SystemParametersInfo(SPI_SETDRAGFULLWINDOWS, static_cast<UINT>(full), nullptr, 0);
         HWND a = Top("A", 100, 100, 300, 200, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
         HeadlessProcessMessages();
-        Log.Lines.clear();
-        Log.Watch = {WM_NCLBUTTONDOWN, WM_SYSCOMMAND, WM_ENTERSIZEMOVE, WM_MOVING, WM_WINDOWPOSCHANGING,
+        State.Lines.clear();
+        State.Watch = {WM_NCLBUTTONDOWN, WM_SYSCOMMAND, WM_ENTERSIZEMOVE, WM_MOVING, WM_WINDOWPOSCHANGING,
                      WM_WINDOWPOSCHANGED, WM_MOVE, WM_CAPTURECHANGED, WM_EXITSIZEMOVE};
         // The caption is 19 pixels below the 4-pixel frame.
         HeadlessMouseMove(200, 110);
@@ -269,18 +159,18 @@ TEST_F(UserTest, MoveLoopSequenceAndClickWithoutMove)
         EXPECT_EQ(r.left, 130);
         EXPECT_EQ(r.top, 130);
         if (full)
-            EXPECT_EQ(Joined(), "A:NCLBUTTONDOWN A:SYSCOMMAND A:ENTERSIZEMOVE A:MOVING A:POSCHANGING A:POSCHANGED "
+            EXPECT_EQ(Log(), "A:NCLBUTTONDOWN A:SYSCOMMAND A:ENTERSIZEMOVE A:MOVING A:POSCHANGING A:POSCHANGED "
                                 "A:MOVE A:CAPTURECHANGED A:EXITSIZEMOVE");
         else
-            EXPECT_EQ(Joined(), "A:NCLBUTTONDOWN A:SYSCOMMAND A:ENTERSIZEMOVE A:MOVING A:CAPTURECHANGED "
+            EXPECT_EQ(Log(), "A:NCLBUTTONDOWN A:SYSCOMMAND A:ENTERSIZEMOVE A:MOVING A:CAPTURECHANGED "
                                 "A:POSCHANGING A:POSCHANGED A:MOVE A:EXITSIZEMOVE");
         // A click without movement moves nothing.
-        Log.Lines.clear();
+        State.Lines.clear();
         HeadlessClick(260, 140);
         HeadlessProcessMessages();
         GetWindowRect(a, &r);
         EXPECT_EQ(r.left, 130);
-        EXPECT_EQ(Joined(), "A:NCLBUTTONDOWN A:SYSCOMMAND A:ENTERSIZEMOVE A:CAPTURECHANGED A:EXITSIZEMOVE");
+        EXPECT_EQ(Log(), "A:NCLBUTTONDOWN A:SYSCOMMAND A:ENTERSIZEMOVE A:CAPTURECHANGED A:EXITSIZEMOVE");
         DestroyWindow(a);
         HeadlessProcessMessages();
     }
@@ -294,7 +184,7 @@ TEST_F(UserTest, HitTestTransparentPassesToWindowBeneath)
     HWND c2 = Child(a, "C2", 50, 50, 100, 100);
     SetWindowPos(c2, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     bool transparent = false;
-    gHook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+    State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
         if (h == c2 && m == WM_NCHITTEST && transparent) {
             *handled = true;
             return HTTRANSPARENT;
@@ -323,7 +213,7 @@ TEST_F(UserTest, PaintOrderAndClippingByStyle)
     for (bool clip : {false, true}) {
         HWND a = Top("A", 0, 0, 200, 200, WS_POPUP | (clip ? WS_CLIPCHILDREN : 0));
         HWND c = Child(a, "C", 50, 50, 50, 50);
-        gHook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+        State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
             if (m == WM_PAINT) {
                 *handled = true;
                 PAINTSTRUCT ps;
@@ -335,17 +225,17 @@ TEST_F(UserTest, PaintOrderAndClippingByStyle)
             return 0;
         };
         ShowWindow(a, SW_SHOWNA);
-        Log.Lines.clear();
-        Log.Watch = {WM_PAINT};
+        State.Lines.clear();
+        State.Watch = {WM_PAINT};
         HeadlessProcessMessages();
-        EXPECT_EQ(Joined(), "A:PAINT C:PAINT");
+        EXPECT_EQ(Log(), "A:PAINT C:PAINT");
         EXPECT_EQ(ScreenAt(10, 10), RGB(255, 0, 0));
         EXPECT_EQ(ScreenAt(60, 60), RGB(0, 0, 255));
         // Invalidating the parent repaints the child too only without WS_CLIPCHILDREN.
-        Log.Lines.clear();
+        State.Lines.clear();
         InvalidateRect(a, nullptr, FALSE_);
         HeadlessProcessMessages();
-        EXPECT_EQ(Joined(), clip ? "A:PAINT" : "A:PAINT C:PAINT");
+        EXPECT_EQ(Log(), clip ? "A:PAINT" : "A:PAINT C:PAINT");
         EXPECT_EQ(ScreenAt(60, 60), RGB(0, 0, 255));
         // Painting outside BeginPaint through GetDC honours the style too.
         HDC dc = GetDC(a);
@@ -353,14 +243,14 @@ TEST_F(UserTest, PaintOrderAndClippingByStyle)
         ReleaseDC(a, dc);
         EXPECT_EQ(ScreenAt(60, 60), clip ? RGB(0, 0, 255) : RGB(0, 255, 0));
         DestroyWindow(a);
-        gHook = nullptr;
+        State.Hook = nullptr;
     }
 }
 
 TEST_F(UserTest, RegionsAndLayeredWindowsOnTheScreen)
 {
     HWND back = Top("Back", 0, 0, 200, 200, WS_POPUP);
-    gHook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+    State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
         if (m == WM_PAINT) {
             *handled = true;
             PAINTSTRUCT ps;
@@ -430,7 +320,7 @@ TEST_F(UserTest, DestroyInsideOwnHandlerIsSafe)
     HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
     HWND c = Child(a, "C", 0, 0, 10, 10);
     bool after = false;
-    gHook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
+    State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
         if (h == a && m == WM_USER) {
             *handled = true;
             DestroyWindow(h);
@@ -441,10 +331,10 @@ TEST_F(UserTest, DestroyInsideOwnHandlerIsSafe)
         }
         return 0;
     };
-    Log.Watch = {WM_DESTROY, WM_NCDESTROY, WM_USER + 1};
+    State.Watch = {WM_DESTROY, WM_NCDESTROY, WM_USER + 1};
     EXPECT_EQ(SendMessage(a, WM_USER, 0, 0), 5);
     EXPECT_TRUE(after);
-    EXPECT_EQ(Joined(), "A:DESTROY C:DESTROY C:NCDESTROY A:NCDESTROY");
+    EXPECT_EQ(Log(), "A:DESTROY C:DESTROY C:NCDESTROY A:NCDESTROY");
     EXPECT_FALSE(IsWindow(c));
     EXPECT_FALSE(PostMessage(a, WM_USER, 0, 0));
     EXPECT_EQ(SendMessage(a, WM_USER, 0, 0), 0);
@@ -454,7 +344,7 @@ TEST_F(UserTest, CrossThreadSendRunsInTheOwnerThread)
 {
     HWND a = Top("A", 0, 0, 100, 100, WS_POPUP);
     DWORD handlerThread = 0;
-    gHook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool* handled) -> LRESULT {
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool* handled) -> LRESULT {
         if (h == a && m == WM_USER) {
             *handled = true;
             handlerThread = GetCurrentThreadId();
@@ -462,7 +352,7 @@ TEST_F(UserTest, CrossThreadSendRunsInTheOwnerThread)
         }
         return 0;
     };
-    Log.Watch = {WM_USER + 1};
+    State.Watch = {WM_USER + 1};
     LRESULT result = 0;
     std::atomic<bool> done{false};
     std::thread worker([&] {
@@ -480,7 +370,7 @@ TEST_F(UserTest, CrossThreadSendRunsInTheOwnerThread)
     EXPECT_EQ(result, 42);
     EXPECT_EQ(handlerThread, GetCurrentThreadId());
     HeadlessProcessMessages();
-    EXPECT_EQ(Joined(), "A:USER1");
+    EXPECT_EQ(Log(), "A:USER1");
 }
 
 TEST_F(UserTest, DoubleClicksNeedTheClassStyleAndTheTime)
@@ -489,14 +379,14 @@ TEST_F(UserTest, DoubleClicksNeedTheClassStyleAndTheTime)
     TClockInstaller install(clock);
     HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
     HeadlessProcessMessages();
-    Log.Watch = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK};
+    State.Watch = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK};
     HeadlessClick(20, 20);
     clock.Advance(GetDoubleClickTime());
     HeadlessClick(21, 21);
     clock.Advance(GetDoubleClickTime() + 1);
     HeadlessClick(21, 21);
     HeadlessProcessMessages();
-    EXPECT_EQ(Joined(), "A:LBUTTONDOWN A:LBUTTONDBLCLK A:LBUTTONDOWN");
+    EXPECT_EQ(Log(), "A:LBUTTONDOWN A:LBUTTONDBLCLK A:LBUTTONDOWN");
 }
 
 TEST_F(UserTest, KeysGoToTheFocusAndTranslateToCharacters)
@@ -504,17 +394,17 @@ TEST_F(UserTest, KeysGoToTheFocusAndTranslateToCharacters)
     HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
     HWND c = Child(a, "C", 0, 0, 10, 10);
     SetFocus(c);
-    Log.Watch = {WM_KEYDOWN, WM_CHAR};
+    State.Watch = {WM_KEYDOWN, WM_CHAR};
     HeadlessTypeText("a!");
     HeadlessProcessMessages();
-    EXPECT_EQ(Joined(), "C:KEYDOWN C:CHAR C:KEYDOWN C:KEYDOWN C:CHAR");
+    EXPECT_EQ(Log(), "C:KEYDOWN C:CHAR C:KEYDOWN C:KEYDOWN C:CHAR");
     EXPECT_GE(GetKeyState(VK_SHIFT), 0);
 }
 
 TEST_F(UserTest, BadInputIsRefused)
 {
     EXPECT_EQ(CreateWindowEx(0, "NoSuchClass", "", 0, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
-    EXPECT_EQ(CreateWindowEx(0, "TestWnd", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
+    EXPECT_EQ(CreateWindowEx(0, "LogWnd", "", WS_CHILD, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr), nullptr);
     HWND stale = reinterpret_cast<HWND>(0x12345678);
     EXPECT_FALSE(IsWindow(stale));
     EXPECT_FALSE(SetWindowPos(stale, nullptr, 0, 0, 1, 1, 0));
@@ -527,7 +417,7 @@ TEST_F(UserTest, BadInputIsRefused)
     EXPECT_EQ(RegisterWindowMessage("TaskbarCreated"), RegisterWindowMessage("taskbarcreated"));
     EXPECT_EQ(RegisterWindowMessage(""), 0u);
     // Places and sizes beyond the coordinate range are clamped, not trusted.
-    HWND huge = CreateWindowEx(0, "TestWnd", "", WS_POPUP, 2147483000, -2147483000, 2147483647, 2147483647,
+    HWND huge = CreateWindowEx(0, "LogWnd", "", WS_POPUP, 2147483000, -2147483000, 2147483647, 2147483647,
                                nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(huge);
     RECT r;

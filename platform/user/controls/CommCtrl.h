@@ -563,6 +563,9 @@ constexpr UINT HDM_SETITEM = HDM_FIRST + 4;
 constexpr UINT HDM_LAYOUT = HDM_FIRST + 5;
 constexpr UINT HDM_HITTEST = HDM_FIRST + 6;
 constexpr UINT HDM_GETITEMRECT = HDM_FIRST + 7;
+// Sections are never reordered here: the order array is 0, 1, 2, ...
+constexpr UINT HDM_ORDERTOINDEX = HDM_FIRST + 15;
+constexpr UINT HDM_GETORDERARRAY = HDM_FIRST + 17;
 constexpr UINT HDI_WIDTH = 0x0001;
 constexpr UINT HDI_HEIGHT = HDI_WIDTH;
 constexpr UINT HDI_TEXT = 0x0002;
@@ -599,6 +602,7 @@ struct HDHITTESTINFO {
 };
 constexpr UINT HHT_NOWHERE = 0x0001;
 constexpr UINT HHT_ONHEADER = 0x0002;
+constexpr UINT HHT_ONDIVIDER = 0x0004;
 constexpr UINT HDN_FIRST = 0U - 300U;
 constexpr UINT HDN_ITEMCHANGING = HDN_FIRST - 0;
 constexpr UINT HDN_ITEMCHANGED = HDN_FIRST - 1;
@@ -631,6 +635,7 @@ constexpr DWORD LVS_NOSCROLL = 0x2000;
 constexpr DWORD LVS_NOCOLUMNHEADER = 0x4000;
 constexpr DWORD LVS_NOSORTHEADER = 0x8000;
 constexpr UINT LVM_FIRST = 0x1000;
+constexpr UINT LVM_GETIMAGELIST = LVM_FIRST + 2;
 constexpr UINT LVM_SETIMAGELIST = LVM_FIRST + 3;
 constexpr UINT LVM_GETITEMCOUNT = LVM_FIRST + 4;
 constexpr UINT LVM_GETITEM = LVM_FIRST + 5;
@@ -639,9 +644,19 @@ constexpr UINT LVM_INSERTITEM = LVM_FIRST + 7;
 constexpr UINT LVM_DELETEITEM = LVM_FIRST + 8;
 constexpr UINT LVM_DELETEALLITEMS = LVM_FIRST + 9;
 constexpr UINT LVM_GETNEXTITEM = LVM_FIRST + 12;
+constexpr UINT LVM_FINDITEM = LVM_FIRST + 13;
 constexpr UINT LVM_GETITEMRECT = LVM_FIRST + 14;
 constexpr UINT LVM_HITTEST = LVM_FIRST + 18;
 constexpr UINT LVM_ENSUREVISIBLE = LVM_FIRST + 19;
+constexpr UINT LVM_SCROLL = LVM_FIRST + 20;
+constexpr UINT LVM_REDRAWITEMS = LVM_FIRST + 21;
+// Label editing: LVM_EDITLABEL (wParam the item, -1 cancels) lays an "EDIT"
+// child over the label after LVN_BEGINLABELEDIT (answered non-zero: no
+// edit); Enter or losing the focus accepts, Esc cancels, and
+// LVN_ENDLABELEDIT (text null when cancelled) answered non-zero keeps the
+// new text. Scrolling accepts; deleting the item cancels.
+constexpr UINT LVM_EDITLABEL = LVM_FIRST + 23;
+constexpr UINT LVM_GETEDITCONTROL = LVM_FIRST + 24;
 constexpr UINT LVM_GETCOLUMN = LVM_FIRST + 25;
 constexpr UINT LVM_SETCOLUMN = LVM_FIRST + 26;
 constexpr UINT LVM_INSERTCOLUMN = LVM_FIRST + 27;
@@ -656,7 +671,9 @@ constexpr UINT LVM_GETITEMSTATE = LVM_FIRST + 44;
 constexpr UINT LVM_GETITEMTEXT = LVM_FIRST + 45;
 constexpr UINT LVM_SETITEMTEXT = LVM_FIRST + 46;
 constexpr UINT LVM_SETITEMCOUNT = LVM_FIRST + 47;
+constexpr UINT LVM_SORTITEMS = LVM_FIRST + 48;
 constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
+constexpr UINT LVM_CANCELEDITLABEL = LVM_FIRST + 179;
 constexpr int LVSIL_NORMAL = 0;
 constexpr int LVSIL_SMALL = 1;
 constexpr int LVSIL_STATE = 2;
@@ -735,8 +752,11 @@ constexpr UINT LVN_ITEMCHANGED = LVN_FIRST - 1;
 constexpr UINT LVN_INSERTITEM = LVN_FIRST - 2;
 constexpr UINT LVN_DELETEITEM = LVN_FIRST - 3;
 constexpr UINT LVN_DELETEALLITEMS = LVN_FIRST - 4;
+constexpr UINT LVN_BEGINLABELEDIT = LVN_FIRST - 5;
+constexpr UINT LVN_ENDLABELEDIT = LVN_FIRST - 6;
 constexpr UINT LVN_COLUMNCLICK = LVN_FIRST - 8;
 constexpr UINT LVN_GETDISPINFO = LVN_FIRST - 50;
+constexpr UINT LVN_ODFINDITEM = LVN_FIRST - 52;
 struct NMLISTVIEW {
     NMHDR hdr;
     int iItem = -1;
@@ -753,6 +773,32 @@ struct NMLVDISPINFO {
     LVITEM item;
 };
 using TLVDispInfo = NMLVDISPINFO;
+// Sorting: the callback gets the two items' lParam and the caller's value;
+// negative, 0 or positive as for any comparison. The order is stable.
+using PFNLVCOMPARE = int (*)(LPARAM, LPARAM, LPARAM);
+// Finding: LVFI_STRING compares whole texts, LVFI_PARTIAL their beginnings
+// (both case-insensitive), LVFI_PARAM the items' lParam; the search starts
+// after the item in wParam (-1: at the first) and LVFI_WRAP goes on from
+// the top. With owner data the parent answers LVN_ODFINDITEM instead.
+constexpr UINT LVFI_PARAM = 0x0001;
+constexpr UINT LVFI_STRING = 0x0002;
+constexpr UINT LVFI_PARTIAL = 0x0008;
+constexpr UINT LVFI_WRAP = 0x0020;
+constexpr UINT LVFI_NEARESTXY = 0x0040;
+struct LVFINDINFO {
+    UINT flags = 0;
+    const char* psz = nullptr;
+    LPARAM lParam = 0;
+    POINT pt{};
+    UINT vkDirection = 0;
+};
+using TLVFindInfo = LVFINDINFO;
+struct NMLVFINDITEM {
+    NMHDR hdr;
+    int iStart = 0;  // the first index to look at
+    LVFINDINFO lvfi;
+};
+using TNMLVFindItem = NMLVFINDITEM;
 struct NMLVCUSTOMDRAW {
     NMCUSTOMDRAW nmcd;
     COLORREF clrText = 0;

@@ -1,9 +1,14 @@
 #pragma once
 // Internal to the native controls: the registration of each window class
-// and small helpers they share.
+// and small helpers they share (painting, type-ahead search, text matching,
+// the in-place label editor of the tree and list views).
 #include "platform/user/controls/CommCtrl.h"
 
+#include "platform/user/User.h"
+
+#include <functional>
 #include <string>
+#include <string_view>
 
 void RegisterEditClass();
 void RegisterListBoxClass();
@@ -12,5 +17,87 @@ void RegisterTabControlClass();
 void RegisterTreeViewClass();
 void RegisterListViewClasses();
 
+// Registers a native control class: double clicks, one pointer of state in
+// the first window word, the given cursor and any further class styles.
+void RegisterControlClass(const char* name, WNDPROC proc, const char* cursor = IDC_ARROW, UINT style = 0);
+
 // One code point as UTF-8.
 std::string Utf8Of(char32_t ch);
+
+// A signed index or count carried in wParam.
+inline int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
+
+// Copies s into a caller's buffer of size bytes, cut at a character
+// boundary and always terminated; returns the bytes copied (0 without room).
+std::size_t CopyText(std::string_view s, char* buf, std::size_t size);
+
+// The painting messages of a control that draws its whole client area
+// itself: WM_ERASEBKGND (nothing to erase), WM_PAINT (into the DC in wParam
+// when a caller gives one, as skinned wrappers do, else between BeginPaint
+// and EndPaint) and WM_PRINTCLIENT. True when msg was one of them.
+template <class TPaint>
+bool PaintMessage(HWND wnd, UINT msg, WPARAM wParam, TPaint&& paint, LRESULT* result)
+{
+    switch (msg) {
+    case WM_ERASEBKGND:
+        *result = 1;
+        return true;
+    case WM_PAINT:
+        if (wParam) {
+            paint(reinterpret_cast<HDC>(wParam));
+        } else {
+            PAINTSTRUCT ps;
+            HDC dc = BeginPaint(wnd, &ps);
+            paint(dc);
+            EndPaint(wnd, &ps);
+        }
+        *result = 0;
+        return true;
+    case WM_PRINTCLIENT:
+        if (wParam)
+            paint(reinterpret_cast<HDC>(wParam));
+        *result = 0;
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Case-insensitive match of an item text with a search text: the whole
+// text, or (partial) its beginning.
+bool TextMatches(std::string_view item, std::string_view search, bool exact);
+
+// Keys typed quickly one after another make one search text (list boxes,
+// list views). Add returns false for a character that searches nothing.
+struct TTypeAhead {
+    std::string Text;
+    DWORD Time = 0;
+    bool Add(char32_t ch);
+    // The new text is one character long: search after the current item;
+    // otherwise the current item itself may still match.
+    bool FirstLetter() const { return Started; }
+
+private:
+    bool Started = false;
+};
+
+// An "EDIT" child laid over an item's label. Enter accepts, Esc cancels and
+// losing the focus accepts; each reaches the owner once through OnEnd
+// (cancel = true for Esc). The owner ends the edit with Close, which takes
+// the edit away without calling OnEnd.
+class TLabelEditor {
+public:
+    std::function<void(bool cancel)> OnEnd;
+
+    HWND Open(HWND owner, const RECT& r, const std::string& text, HFONT font);
+    // Detaches and destroys the edit; returns the text it held.
+    std::string Close();
+    HWND Wnd() const { return FWnd; }
+    bool Active() const { return FWnd != nullptr; }
+    // The owner is being destroyed: its children go with it.
+    void Forget() { FWnd = nullptr; }
+
+private:
+    static LRESULT Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    HWND FWnd = nullptr;
+};

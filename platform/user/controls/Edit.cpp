@@ -776,8 +776,6 @@ void Scroll(TEdit* e, int bar, WPARAM wParam)
         SetXOffset(e, pos);
 }
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
 LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TEdit* e = Get(wnd);
@@ -802,6 +800,9 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [e](HDC dc) { Paint(e, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_NCDESTROY:
         SetWindowLongPtr(wnd, 0, 0);
@@ -822,12 +823,7 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         auto* buf = reinterpret_cast<char*>(lParam);
         if (!buf || wParam == 0)
             return 0;
-        std::size_t n = std::min<std::size_t>(e->Text.size(), wParam - 1);
-        while (n > 0 && n < e->Text.size() && IsCont(e->Text[n]))
-            --n;
-        std::memcpy(buf, e->Text.data(), n);
-        buf[n] = 0;
-        return static_cast<LRESULT>(n);
+        return static_cast<LRESULT>(CopyText(e->Text, buf, wParam));
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(e->Text.size());
@@ -848,22 +844,6 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             r |= DLGC_WANTALLKEYS;
         return r;
     }
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(e, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(e, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
-    case WM_PRINTCLIENT:
-        if (wParam)
-            Paint(e, reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETFOCUS:
         e->Focused = true;
         Redraw(e);
@@ -1115,11 +1095,5 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterEditClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &CALLBACK_EditProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_IBEAM);
-    wc.lpszClassName = WC_EDIT;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_EDIT, &CALLBACK_EditProc, IDC_IBEAM);
 }

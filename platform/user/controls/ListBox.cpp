@@ -1,5 +1,6 @@
-// The "LISTBOX" window class: strings or owner-drawn fixed-height items
-// (WM_MEASUREITEM once, WM_DRAWITEM per item), sorted insertion, single,
+// The "LISTBOX" window class: strings or owner-drawn items of one height
+// (WM_MEASUREITEM once) or of a height per item (LBS_OWNERDRAWVARIABLE:
+// WM_MEASUREITEM as each is added), WM_DRAWITEM per item, sorted insertion, single,
 // multiple and extended selection by mouse and keys, type-ahead search, one
 // or many columns, and scroll information kept for external bars.
 #include "platform/user/controls/Controls.h"
@@ -20,6 +21,7 @@ struct TItem {
     std::string Text;
     DWORD_PTR Data = 0;
     bool Selected = false;
+    int Height = 0;  // variable-height items
 };
 
 struct TListBox {
@@ -32,8 +34,7 @@ struct TListBox {
     int ItemHeight = 16;
     int ColumnWidth = 120;
     HFONT Font = nullptr;
-    std::string Search;
-    DWORD SearchTime = 0;
+    TTypeAhead Search;
     bool Focused = false;
     bool Tracking = false;
     bool Redraw = true;
@@ -48,6 +49,16 @@ bool MultiSel(const TListBox* l) { return (Style(l) & (LBS_MULTIPLESEL | LBS_EXT
 bool Extended(const TListBox* l) { return (Style(l) & LBS_EXTENDEDSEL) != 0; }
 bool MultiColumn(const TListBox* l) { return (Style(l) & LBS_MULTICOLUMN) != 0; }
 bool Valid(const TListBox* l, long long i) { return i >= 0 && i < Count(l); }
+// One height per item; never with columns, as on the platform.
+bool Variable(const TListBox* l)
+{
+    return (Style(l) & LBS_OWNERDRAWVARIABLE) && !(Style(l) & LBS_MULTICOLUMN);
+}
+int HeightOf(const TListBox* l, int i)
+{
+    return Variable(l) && Valid(l, i) ? l->Items[static_cast<std::size_t>(i)].Height : l->ItemHeight;
+}
+int ClientHeight(const TListBox* l);
 
 HFONT UsedFont(const TListBox* l)
 {
@@ -71,11 +82,32 @@ RECT Client(const TListBox* l)
     return r;
 }
 
-// Items per column (multi-column) or visible items (single column).
-int Rows(const TListBox* l)
+int ClientHeight(const TListBox* l)
 {
     RECT r = Client(l);
-    return std::max(1, static_cast<int>((r.bottom - r.top) / std::max(1, l->ItemHeight)));
+    return static_cast<int>(r.bottom - r.top);
+}
+
+// How many items from top fit whole in the client area (at least one).
+int FitFrom(const TListBox* l, int top)
+{
+    int room = ClientHeight(l), n = 0;
+    for (int i = std::max(0, top); i < Count(l); ++i) {
+        room -= HeightOf(l, i);
+        if (room < 0)
+            break;
+        ++n;
+    }
+    return std::max(1, n);
+}
+
+// Items per column (multi-column) or visible items (single column; with
+// variable heights, those from the top item).
+int Rows(const TListBox* l)
+{
+    if (Variable(l))
+        return FitFrom(l, l->Top);
+    return std::max(1, ClientHeight(l) / std::max(1, l->ItemHeight));
 }
 
 int VisibleColumns(const TListBox* l)
@@ -90,6 +122,13 @@ int MaxTop(const TListBox* l)
         int rows = Rows(l);
         int cols = (Count(l) + rows - 1) / rows;
         return std::max(0, cols - VisibleColumns(l)) * rows;
+    }
+    if (Variable(l)) {
+        // The first item from which the last one still shows whole.
+        int room = ClientHeight(l), top = Count(l);
+        while (top > 0 && room - HeightOf(l, top - 1) >= 0)
+            room -= HeightOf(l, --top);
+        return std::min(top, std::max(0, Count(l) - 1));
     }
     return std::max(0, Count(l) - Rows(l));
 }
@@ -140,6 +179,14 @@ RECT ItemRect(const TListBox* l, int i)
         return RECT{col * l->ColumnWidth, row * l->ItemHeight, (col + 1) * l->ColumnWidth,
                     (row + 1) * l->ItemHeight};
     }
+    if (Variable(l)) {
+        int y = 0;
+        for (int k = l->Top; k < i; ++k)
+            y += HeightOf(l, k);
+        for (int k = i; k < l->Top; ++k)
+            y -= HeightOf(l, k);
+        return RECT{c.left, y, c.right, y + HeightOf(l, i)};
+    }
     int y = (i - l->Top) * l->ItemHeight;
     return RECT{c.left, y, c.right, y + l->ItemHeight};
 }
@@ -155,6 +202,13 @@ int ItemAt(const TListBox* l, POINT p, bool* outside)
         int col = std::max(0, static_cast<int>(p.x) / std::max(1, l->ColumnWidth));
         int row = std::clamp(static_cast<int>(p.y) / std::max(1, l->ItemHeight), 0, rows - 1);
         i = l->Top + col * rows + row;
+    } else if (Variable(l)) {
+        i = p.y < 0 ? l->Top - 1 : l->Top;
+        for (int y = 0; p.y >= 0 && i < Count(l); ++i) {
+            y += HeightOf(l, i);
+            if (p.y < y)
+                break;
+        }
     } else {
         int row = p.y < 0 ? -1 : static_cast<int>(p.y) / std::max(1, l->ItemHeight);
         i = l->Top + row;
@@ -183,10 +237,15 @@ void EnsureVisible(TListBox* l, int i)
             SetTop(l, (col - vis + 1) * rows);
         return;
     }
-    if (i < l->Top)
+    if (i < l->Top) {
         SetTop(l, i);
-    else if (i >= l->Top + Rows(l))
-        SetTop(l, i - Rows(l) + 1);
+    } else if (i >= l->Top + Rows(l)) {
+        int top = i - Rows(l) + 1;
+        if (Variable(l))  // the highest top from which item i still shows whole
+            for (top = i; top > 0 && FitFrom(l, top - 1) > i - top + 1;)
+                --top;
+        SetTop(l, top);
+    }
 }
 
 bool IsSelected(const TListBox* l, int i)
@@ -207,6 +266,26 @@ int Insert(TListBox* l, int index, LPARAM value)
     }
     if (index < 0 || index > Count(l))
         index = Count(l);
+    if (Variable(l)) {
+        item.Height = l->ItemHeight;
+        HWND parent = GetParent(l->Wnd);
+        if (parent) {
+            MEASUREITEMSTRUCT m;
+            m.CtlType = ODT_LISTBOX;
+            m.CtlID = static_cast<UINT>(GetDlgCtrlID(l->Wnd));
+            m.itemID = static_cast<UINT>(index);
+            m.itemHeight = static_cast<UINT>(item.Height);
+            m.itemData = HasStrings(l) ? reinterpret_cast<DWORD_PTR>(item.Text.c_str()) : item.Data;
+            HWND wnd = l->Wnd;
+            SendMessage(parent, WM_MEASUREITEM, static_cast<WPARAM>(m.CtlID), reinterpret_cast<LPARAM>(&m));
+            if (!IsWindow(wnd) || Get(wnd) != l)
+                return static_cast<int>(LB_ERR);
+            index = std::min(index, Count(l));
+            // Heights are one byte on the platform; 0 or more would break the layout.
+            if (m.itemHeight > 0 && m.itemHeight < 256)
+                item.Height = static_cast<int>(m.itemHeight);
+        }
+    }
     l->Items.insert(l->Items.begin() + index, std::move(item));
     if (l->Cur >= index)
         ++l->Cur;
@@ -272,8 +351,7 @@ int Find(const TListBox* l, int start, const char* text, bool exact)
     for (int k = 0; k < n; ++k) {
         int i = (first + k) % n;
         const std::string& s = l->Items[static_cast<std::size_t>(i)].Text;
-        bool hit = exact ? AnsiSameText(s, t) : (s.size() >= t.size() && AnsiSameText(std::string_view(s).substr(0, t.size()), t));
-        if (hit)
+        if (TextMatches(s, t, exact))
             return i;
     }
     return static_cast<int>(LB_ERR);
@@ -381,17 +459,12 @@ void KeyDown(TListBox* l, WPARAM vk)
 
 void TypeAhead(TListBox* l, char32_t ch)
 {
-    if (!HasStrings(l) || ch < 0x20 || ch == 0x7F || ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF))
+    if (!HasStrings(l) || !l->Search.Add(ch))
         return;
-    DWORD now = GetTickCount();
-    if (l->Search.empty() || now - l->SearchTime > LB_TYPEAHEAD_MS)
-        l->Search.clear();
-    l->SearchTime = now;
-    l->Search += Utf8Of(ch);
     int from = MultiSel(l) ? l->Caret : (l->Cur < 0 ? -1 : l->Cur);
     // A new first letter looks after the current item, a longer text from it.
-    int start = l->Search.size() == Utf8Of(ch).size() ? from : from - 1;
-    int i = Find(l, start, l->Search.c_str(), false);
+    int start = l->Search.FirstLetter() ? from : from - 1;
+    int i = Find(l, start, l->Search.Text.c_str(), false);
     if (i < 0)
         return;
     UserMoveTo(l, i, false, false);
@@ -475,7 +548,7 @@ void MeasureItems(TListBox* l)
     DeleteDC(dc);
     l->ItemHeight = std::max<int>(1, tm.tmHeight);
     HWND parent = GetParent(l->Wnd);
-    if (OwnerDraw(l) && parent) {
+    if (OwnerDraw(l) && !Variable(l) && parent) {
         MEASUREITEMSTRUCT m;
         m.CtlType = ODT_LISTBOX;
         m.CtlID = static_cast<UINT>(GetDlgCtrlID(l->Wnd));
@@ -485,8 +558,6 @@ void MeasureItems(TListBox* l)
             l->ItemHeight = static_cast<int>(m.itemHeight);
     }
 }
-
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
 
 LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
@@ -500,6 +571,9 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_CREATE:
         MeasureItems(l);
@@ -531,22 +605,6 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(l, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(l, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
-    case WM_PRINTCLIENT:
-        if (wParam)
-            Paint(l, reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_SETFOCUS:
         l->Focused = true;
         Invalidate(l);
@@ -795,12 +853,20 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         int h = static_cast<int>(LOWORD(lParam));
         if (h <= 0 || h > 255)
             return LB_ERR;
-        l->ItemHeight = h;
+        if (Variable(l)) {
+            if (!Valid(l, ToInt(wParam)))
+                return LB_ERR;
+            l->Items[static_cast<std::size_t>(ToInt(wParam))].Height = h;
+        } else {
+            l->ItemHeight = h;
+        }
         SetTop(l, l->Top);
         Invalidate(l);
         return 0;
     }
     case LB_GETITEMHEIGHT:
+        if (Variable(l))
+            return Valid(l, ToInt(wParam)) ? HeightOf(l, ToInt(wParam)) : LB_ERR;
         return l->ItemHeight;
     case LB_SETCOLUMNWIDTH:
         l->ColumnWidth = std::clamp(ToInt(wParam), 1, 10000);
@@ -834,11 +900,5 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterListBoxClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &ListBoxProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_LISTBOX;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_LISTBOX, &ListBoxProc);
 }

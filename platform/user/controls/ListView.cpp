@@ -18,19 +18,6 @@
 
 namespace {
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
-void CopyText(const std::string& s, char* buf, int size)
-{
-    if (!buf || size <= 0)
-        return;
-    std::size_t n = std::min<std::size_t>(s.size(), static_cast<std::size_t>(size - 1));
-    while (n > 0 && n < s.size() && (static_cast<unsigned char>(s[n]) & 0xC0) == 0x80)
-        --n;
-    std::memcpy(buf, s.data(), n);
-    buf[n] = 0;
-}
-
 int FontHeight(HFONT font)
 {
     HDC dc = CreateCompatibleDC(nullptr);
@@ -57,6 +44,7 @@ struct THeader {
     std::vector<THeaderItem> Items;
     HFONT Font = nullptr;
     int Pressed = -1;
+    int Sizing = -1;  // the section whose right divider is being dragged
 };
 
 THeader* GetHeader(HWND wnd) { return reinterpret_cast<THeader*>(GetWindowLongPtr(wnd, 0)); }
@@ -69,6 +57,37 @@ RECT HeaderItemRect(const THeader* h, int i)
     for (int k = 0; k < i; ++k)
         x += h->Items[static_cast<std::size_t>(k)].Width;
     return RECT{x, c.top, x + h->Items[static_cast<std::size_t>(i)].Width, c.bottom};
+}
+
+// How far from a section's right edge the divider can be grabbed.
+constexpr int DividerGrip = 3;
+
+// The section whose right divider is at p, -1 when none.
+int DividerHit(const THeader* h, POINT p)
+{
+    RECT c;
+    GetClientRect(h->Wnd, &c);
+    if (p.y < c.top || p.y >= c.bottom)
+        return -1;
+    for (int i = static_cast<int>(h->Items.size()) - 1; i >= 0; --i) {
+        RECT r = HeaderItemRect(h, i);
+        if (p.x >= r.right - DividerGrip && p.x < r.right + DividerGrip)
+            return i;
+    }
+    return -1;
+}
+
+void NotifyHeader(THeader* h, UINT code, int i)
+{
+    HWND parent = GetParent(h->Wnd);
+    if (!parent)
+        return;
+    NMHEADER nm;
+    nm.hdr.hwndFrom = h->Wnd;
+    nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h->Wnd));
+    nm.hdr.code = code;
+    nm.iItem = i;
+    SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
 }
 
 int HeaderHit(const THeader* h, POINT p)
@@ -128,6 +147,9 @@ LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [h](HDC dc) { PaintHeader(h, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_NCDESTROY:
         SetWindowLongPtr(wnd, 0, 0);
@@ -139,34 +161,39 @@ LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(h->Font);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            PaintHeader(h, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            PaintHeader(h, dc);
-            EndPaint(wnd, &ps);
+    case WM_LBUTTONDOWN: {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        h->Sizing = DividerHit(h, p);
+        h->Pressed = h->Sizing >= 0 ? -1 : HeaderHit(h, p);
+        if (h->Sizing >= 0)
+            SetCapture(wnd);
+        return 0;
+    }
+    case WM_MOUSEMOVE:
+        if (h->Sizing >= 0 && h->Sizing < static_cast<int>(h->Items.size())) {
+            RECT r = HeaderItemRect(h, h->Sizing);
+            int width = std::max(0, GET_X_LPARAM(lParam) - static_cast<int>(r.left));
+            if (width != h->Items[static_cast<std::size_t>(h->Sizing)].Width) {
+                h->Items[static_cast<std::size_t>(h->Sizing)].Width = width;
+                InvalidateRect(wnd, nullptr, TRUE_);
+                NotifyHeader(h, HDN_ITEMCHANGED, h->Sizing);
+            }
         }
         return 0;
-    case WM_LBUTTONDOWN:
-        h->Pressed = HeaderHit(h, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_CAPTURECHANGED:
+        h->Sizing = -1;
         return 0;
     case WM_LBUTTONUP: {
+        if (h->Sizing >= 0) {
+            h->Sizing = -1;
+            ReleaseCapture();
+            return 0;
+        }
         int i = HeaderHit(h, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         int pressed = h->Pressed;
         h->Pressed = -1;
-        HWND parent = GetParent(wnd);
-        if (i >= 0 && i == pressed && parent) {
-            NMHEADER nm;
-            nm.hdr.hwndFrom = wnd;
-            nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
-            nm.hdr.code = HDN_ITEMCLICK;
-            nm.iItem = i;
-            SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
-        }
+        if (i >= 0 && i == pressed)
+            NotifyHeader(h, HDN_ITEMCLICK, i);
         return 0;
     }
     case HDM_GETITEMCOUNT:
@@ -198,7 +225,7 @@ LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return FALSE_;
         const THeaderItem& it = h->Items[static_cast<std::size_t>(i)];
         if (item->mask & HDI_TEXT)
-            CopyText(it.Text, item->pszText, item->cchTextMax);
+            CopyText(it.Text, item->pszText, static_cast<std::size_t>(std::max(0, item->cchTextMax)));
         if (item->mask & HDI_WIDTH)
             item->cxy = it.Width;
         if (item->mask & HDI_FORMAT)
@@ -218,15 +245,7 @@ LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return FALSE_;
         ReadHeaderItem(item, h->Items[static_cast<std::size_t>(i)]);
         InvalidateRect(wnd, nullptr, TRUE_);
-        HWND parent = GetParent(wnd);
-        if (parent) {
-            NMHEADER nm;
-            nm.hdr.hwndFrom = wnd;
-            nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
-            nm.hdr.code = HDN_ITEMCHANGED;
-            nm.iItem = i;
-            SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
-        }
+        NotifyHeader(h, HDN_ITEMCHANGED, i);
         return TRUE_;
     }
     case HDM_GETITEMRECT: {
@@ -250,9 +269,21 @@ LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         auto* hit = reinterpret_cast<HDHITTESTINFO*>(lParam);
         if (!hit)
             return -1;
-        hit->iItem = HeaderHit(h, hit->pt);
-        hit->flags = hit->iItem >= 0 ? HHT_ONHEADER : HHT_NOWHERE;
+        int divider = DividerHit(h, hit->pt);
+        hit->iItem = divider >= 0 ? divider : HeaderHit(h, hit->pt);
+        hit->flags = divider >= 0 ? HHT_ONDIVIDER : hit->iItem >= 0 ? HHT_ONHEADER : HHT_NOWHERE;
         return hit->iItem;
+    }
+    case HDM_ORDERTOINDEX:
+        return ToInt(wParam);
+    case HDM_GETORDERARRAY: {
+        auto* order = reinterpret_cast<int*>(lParam);
+        int n = ToInt(wParam);
+        if (!order || n < static_cast<int>(h->Items.size()))
+            return FALSE_;
+        for (int i = 0; i < static_cast<int>(h->Items.size()); ++i)
+            order[i] = i;
+        return TRUE_;
     }
     default:
         return DefWindowProc(wnd, msg, wParam, lParam);
@@ -286,7 +317,14 @@ struct TListView {
     HIMAGELIST Images[3] = {};
     int Focus = -1;
     int Anchor = -1;
+    TLabelEditor Editor;
+    int Editing = -1;  // the item whose label is being edited
+    TTypeAhead Search;
 };
+
+HWND EditLabel(TListView* l, int i);
+void EndEdit(TListView* l, bool cancel);
+RECT IconRect(const TListView* l, int i);
 
 TListView* GetLv(HWND wnd) { return reinterpret_cast<TListView*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TListView* l) { return static_cast<DWORD>(GetWindowLong(l->Wnd, GWL_STYLE)); }
@@ -563,8 +601,10 @@ int HitTest(TListView* l, POINT p, UINT* flags)
         if (r.top > c.bottom && View(l) != LVS_LIST)
             break;
         if (PtInRect(&r, p)) {
-            if (flags)
-                *flags = LVHT_ONITEMLABEL;
+            if (flags) {
+                RECT icon = IconRect(l, i);
+                *flags = PtInRect(&icon, p) ? LVHT_ONITEMICON : LVHT_ONITEMLABEL;
+            }
             return i;
         }
     }
@@ -728,9 +768,227 @@ void KeyDown(TListView* l, WPARAM vk)
     case VK_END: to = n - 1; break;
     case VK_PRIOR: to = from - std::max(1, RowsPerPage(l) - 1); break;
     case VK_NEXT: to = from + std::max(1, RowsPerPage(l) - 1); break;
+    case VK_F2:
+        if (Style(l) & LVS_EDITLABELS)
+            EditLabel(l, l->Focus);
+        return;
     default: return;
     }
     ClickItem(l, std::clamp(to, 0, n - 1), GetKeyState(VK_SHIFT) < 0, false);
+}
+
+// The item's picture and label inside its bounds (LVIR_ICON, LVIR_LABEL).
+RECT IconRect(const TListView* l, int i)
+{
+    RECT r = ItemBounds(l, i);
+    HIMAGELIST il = l->Images[View(l) == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL];
+    int cx = 0, cy = 0;
+    if (!il || !ImageList_GetIconSize(il, &cx, &cy))
+        cx = cy = View(l) == LVS_ICON ? 32 : 0;
+    if (View(l) == LVS_ICON) {
+        int x = (r.left + r.right - cx) / 2;
+        return RECT{x, r.top + 2, x + cx, r.top + 2 + cy};
+    }
+    int y = (r.top + r.bottom - cy) / 2;
+    return cx ? RECT{r.left + 2, y, r.left + 2 + cx, y + cy} : RECT{r.left, r.top, r.left, r.bottom};
+}
+
+RECT LabelRect(const TListView* l, int i)
+{
+    RECT r = ItemBounds(l, i);
+    RECT icon = IconRect(l, i);
+    if (View(l) == LVS_ICON)
+        return RECT{r.left, r.bottom - RowHeight(l), r.right, r.bottom};
+    r.left = icon.right;
+    if (View(l) == LVS_REPORT && !l->Columns.empty())
+        r.right = std::max(r.left, static_cast<LONG>(ItemBounds(l, i).left + ColumnWidth(l, 0)));
+    return r;
+}
+
+NMLVDISPINFO LabelInfo(TListView* l, UINT code, int i, char* text)
+{
+    NMLVDISPINFO di;
+    di.hdr.hwndFrom = l->Wnd;
+    di.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(l->Wnd));
+    di.hdr.code = code;
+    di.item.mask = LVIF_TEXT | LVIF_STATE | (OwnerData(l) ? 0 : LVIF_PARAM);
+    di.item.iItem = i;
+    di.item.state = StateOf(l, i);
+    di.item.stateMask = ~0U;
+    di.item.pszText = text;
+    di.item.cchTextMax = text ? static_cast<int>(std::strlen(text) + 1) : 0;
+    if (!OwnerData(l))
+        di.item.lParam = l->Items[static_cast<std::size_t>(i)].Param;
+    return di;
+}
+
+// Label editing: the parent may refuse it (LVN_BEGINLABELEDIT answered
+// non-zero) and decides whether the new text is kept (LVN_ENDLABELEDIT
+// answered non-zero; its text is null when the edit was cancelled).
+HWND EditLabel(TListView* l, int i)
+{
+    EndEdit(l, false);
+    HWND wnd = l->Wnd;
+    if (!IsWindow(wnd) || !ValidItem(l, i))
+        return nullptr;
+    std::string text = ItemText(l, i, 0);
+    NMLVDISPINFO di = LabelInfo(l, LVN_BEGINLABELEDIT, i, text.data());
+    HWND parent = GetParent(wnd);
+    if (parent && SendMessage(parent, WM_NOTIFY, di.hdr.idFrom, reinterpret_cast<LPARAM>(&di)))
+        return nullptr;
+    if (!IsWindow(wnd) || GetLv(wnd) != l || !ValidItem(l, i))
+        return nullptr;
+    EnsureVisible(l, i);
+    RECT r = LabelRect(l, i);
+    r.right = std::max<LONG>(r.right, r.left + 60);
+    l->Editing = i;
+    HWND e = l->Editor.Open(wnd, r, text, l->Font ? l->Font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)));
+    if (!e)
+        l->Editing = -1;
+    return e;
+}
+
+void EndEdit(TListView* l, bool cancel)
+{
+    if (!l->Editor.Active())
+        return;
+    int i = l->Editing;
+    l->Editing = -1;
+    HWND wnd = l->Wnd;
+    std::string text = l->Editor.Close();
+    if (!IsWindow(wnd) || GetLv(wnd) != l)
+        return;
+    if (ValidItem(l, i)) {
+        NMLVDISPINFO di = LabelInfo(l, LVN_ENDLABELEDIT, i, cancel ? nullptr : text.data());
+        HWND parent = GetParent(wnd);
+        LRESULT keep = parent ? SendMessage(parent, WM_NOTIFY, di.hdr.idFrom, reinterpret_cast<LPARAM>(&di)) : 0;
+        if (!IsWindow(wnd) || GetLv(wnd) != l)
+            return;
+        if (!cancel && keep && ValidItem(l, i) && !OwnerData(l)) {
+            auto& texts = l->Items[static_cast<std::size_t>(i)].Texts;
+            if (texts.empty())
+                texts.resize(1);
+            texts[0] = text;
+        }
+    }
+    InvalidateRect(wnd, nullptr, TRUE_);
+}
+
+bool FindMatches(TListView* l, int i, const LVFINDINFO& fi)
+{
+    if (fi.flags & LVFI_PARAM)
+        return !OwnerData(l) && l->Items[static_cast<std::size_t>(i)].Param == fi.lParam;
+    if (fi.flags & (LVFI_STRING | LVFI_PARTIAL))
+        return fi.psz && TextMatches(ItemText(l, i, 0), fi.psz, !(fi.flags & LVFI_PARTIAL));
+    return false;
+}
+
+int FindItem(TListView* l, int start, const LVFINDINFO* fi)
+{
+    int n = ItemCount(l);
+    if (!fi || n == 0)
+        return -1;
+    bool wrap = (fi->flags & LVFI_WRAP) != 0;
+    int first = start < 0 ? 0 : start >= n - 1 ? (wrap ? 0 : n) : start + 1;
+    if (first >= n)
+        return -1;
+    if (OwnerData(l)) {
+        HWND parent = GetParent(l->Wnd);
+        if (!parent)
+            return -1;
+        NMLVFINDITEM nm;
+        nm.hdr.hwndFrom = l->Wnd;
+        nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(l->Wnd));
+        nm.hdr.code = LVN_ODFINDITEM;
+        nm.iStart = first;
+        nm.lvfi = *fi;
+        HWND wnd = l->Wnd;
+        LRESULT r = SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
+        return IsWindow(wnd) && GetLv(wnd) == l && ValidItem(l, r) ? static_cast<int>(r) : -1;
+    }
+    for (int k = 0; k < n; ++k) {
+        int i = first + k;
+        if (i >= n) {
+            if (!wrap)
+                break;
+            i -= n;
+        }
+        if (FindMatches(l, i, *fi))
+            return i;
+    }
+    return -1;
+}
+
+void TypeAhead(TListView* l, char32_t ch)
+{
+    if (!l->Search.Add(ch))
+        return;
+    // A new first letter looks after the focused item, a longer text from it.
+    int start = l->Search.FirstLetter() ? l->Focus : l->Focus - 1;
+    LVFINDINFO fi;
+    fi.flags = LVFI_STRING | LVFI_PARTIAL | LVFI_WRAP;
+    fi.psz = l->Search.Text.c_str();
+    int i = FindItem(l, std::max(-1, start), &fi);
+    if (i >= 0 && GetLv(l->Wnd) == l)
+        ClickItem(l, i, false, false);
+}
+
+// Sorts by the caller's comparison of the items' lParam; selection, focus,
+// anchor and an edited label follow their items.
+bool SortItems(TListView* l, PFNLVCOMPARE cmp, LPARAM data)
+{
+    if (OwnerData(l) || !cmp)
+        return false;
+    HWND wnd = l->Wnd;
+    const int n = ItemCount(l);
+    std::vector<LPARAM> params(static_cast<std::size_t>(n));
+    std::vector<int> order(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) {
+        params[static_cast<std::size_t>(i)] = l->Items[static_cast<std::size_t>(i)].Param;
+        order[static_cast<std::size_t>(i)] = i;
+    }
+    // Stable, and safe with a comparison that is not a strict order.
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+        return cmp(params[static_cast<std::size_t>(a)], params[static_cast<std::size_t>(b)], data) < 0;
+    });
+    if (!IsWindow(wnd) || GetLv(wnd) != l || ItemCount(l) != n)
+        return false;  // the comparison changed the list under us
+    std::vector<TLvItem> sorted;
+    sorted.reserve(static_cast<std::size_t>(n));
+    std::vector<int> where(static_cast<std::size_t>(n));
+    for (int pos = 0; pos < n; ++pos) {
+        sorted.push_back(std::move(l->Items[static_cast<std::size_t>(order[static_cast<std::size_t>(pos)])]));
+        where[static_cast<std::size_t>(order[static_cast<std::size_t>(pos)])] = pos;
+    }
+    l->Items = std::move(sorted);
+    auto follow = [&](int& i) {
+        if (i >= 0 && i < n)
+            i = where[static_cast<std::size_t>(i)];
+    };
+    follow(l->Focus);
+    follow(l->Anchor);
+    follow(l->Editing);
+    InvalidateRect(wnd, nullptr, TRUE_);
+    return true;
+}
+
+// LVM_SCROLL: pixels, taken in whole rows or columns where the view scrolls
+// by them (a part of one still moves one).
+void ScrollBy(TListView* l, int dx, int dy)
+{
+    auto units = [](int px, int unit) {
+        unit = std::max(1, unit);
+        int n = px / unit;
+        return n + (px % unit > 0 ? 1 : px % unit < 0 ? -1 : 0);
+    };
+    switch (View(l)) {
+    case LVS_LIST: SetTop(l, l->Top + units(dx, Cell(l).cx)); break;
+    case LVS_REPORT:
+        SetTop(l, l->Top + units(dy, Cell(l).cy));
+        SetXOffset(l, l->XOffset + dx);
+        break;
+    default: SetTop(l, l->Top + units(dy, Cell(l).cy)); break;
+    }
 }
 
 void Scroll(TListView* l, int bar, WPARAM wParam)
@@ -738,6 +996,7 @@ void Scroll(TListView* l, int bar, WPARAM wParam)
     WORD code = LOWORD(wParam);
     if (code == SB_ENDSCROLL)
         return;
+    EndEdit(l, false);
     int pos = (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) ? HIWORD(wParam)
                                                                    : ScrollRequestPos(l->Wnd, bar, code, bar == ScrollBar(l) ? 1 : 16);
     if (bar == ScrollBar(l))
@@ -775,16 +1034,23 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (msg == WM_NCCREATE) {
             l = new TListView;
             l->Wnd = wnd;
+            l->Editor.OnEnd = [l](bool cancel) { EndEdit(l, cancel); };
             SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(l));
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_CREATE:
         // The header is a real child window; its parent hears of it.
         l->Header = CreateWindowEx(0, WC_HEADER, "", WS_CHILD | HDS_BUTTONS, 0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
         Relayout(l);
         return 0;
+    case WM_DESTROY:
+        l->Editor.Forget();
+        return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_NCDESTROY:
         SetWindowLongPtr(wnd, 0, 0);
         ScrollInfoForget(wnd);
@@ -802,22 +1068,6 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(l->Font);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(l, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(l, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
-    case WM_PRINTCLIENT:
-        if (wParam)
-            Paint(l, reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
@@ -844,17 +1094,29 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
-        if (GetFocus() != wnd)
+        const bool hadFocus = GetFocus() == wnd;
+        if (!hadFocus)
             SetFocus(wnd);
-        int i = HitTest(l, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, nullptr);
+        UINT flags = 0;
+        int i = HitTest(l, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &flags);
+        const bool plain = !(wParam & (MK_SHIFT | MK_CONTROL));
+        // A plain click on the label of the item that already has the focus
+        // and the selection starts editing it.
+        const bool again = hadFocus && plain && msg == WM_LBUTTONDOWN && ValidItem(l, i) && i == l->Focus &&
+                           (StateOf(l, i) & LVIS_SELECTED) && (flags & LVHT_ONITEMLABEL);
         ClickItem(l, i, (wParam & MK_SHIFT) != 0, (wParam & MK_CONTROL) != 0);
         HWND parent = GetParent(wnd);
         if (parent && IsWindow(wnd)) {
             NMHDR nm{wnd, static_cast<UINT_PTR>(GetDlgCtrlID(wnd)), msg == WM_LBUTTONDBLCLK ? NM_DBLCLK : NM_CLICK};
             SendMessage(parent, WM_NOTIFY, nm.idFrom, reinterpret_cast<LPARAM>(&nm));
         }
+        if (again && IsWindow(wnd) && GetLv(wnd) == l && (Style(l) & LVS_EDITLABELS))
+            EditLabel(l, i);
         return 0;
     }
+    case WM_CHAR:
+        TypeAhead(l, static_cast<char32_t>(wParam));
+        return 0;
     case WM_KEYDOWN:
         KeyDown(l, wParam);
         return 0;
@@ -865,6 +1127,7 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Scroll(l, SB_HORZ, wParam);
         return 0;
     case WM_MOUSEWHEEL:
+        EndEdit(l, false);
         SetTop(l, l->Top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
         return 0;
     case LVM_GETHEADER:
@@ -960,6 +1223,7 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         // Owner data keeps one state word per item; a million items is far
         // beyond any list shown here, and refuses absurd counts.
         int n = std::clamp(ToInt(wParam), 0, 1000000);
+        EndEdit(l, true);
         l->Count = n;
         l->OwnerStates.assign(static_cast<std::size_t>(n), 0);
         l->Focus = l->Anchor = -1;
@@ -981,6 +1245,8 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             ++l->Focus;
         if (l->Anchor >= i)
             ++l->Anchor;
+        if (l->Editing >= i)
+            ++l->Editing;
         Relayout(l);
         NotifyChange(l, LVN_INSERTITEM, i, 0, 0);
         return i;
@@ -989,9 +1255,13 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         int i = ToInt(wParam);
         if (OwnerData(l) || !ValidItem(l, i))
             return FALSE_;
+        if (l->Editing == i)
+            EndEdit(l, true);
         NotifyChange(l, LVN_DELETEITEM, i, 0, 0);
-        if (!IsWindow(wnd) || !ValidItem(l, i))
+        if (!IsWindow(wnd) || GetLv(wnd) != l || !ValidItem(l, i))
             return FALSE_;
+        if (l->Editing > i)
+            --l->Editing;
         l->Items.erase(l->Items.begin() + i);
         if (l->Focus == i)
             l->Focus = -1;
@@ -1003,7 +1273,10 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return TRUE_;
     }
     case LVM_DELETEALLITEMS:
+        EndEdit(l, true);
         NotifyChange(l, LVN_DELETEALLITEMS, -1, 0, 0);
+        if (!IsWindow(wnd) || GetLv(wnd) != l)
+            return FALSE_;
         l->Items.clear();
         l->Count = 0;
         l->OwnerStates.clear();
@@ -1043,7 +1316,7 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return msg == LVM_GETITEM ? FALSE_ : 0;
         std::string text = ItemText(l, i, item->iSubItem);
         if (msg == LVM_GETITEMTEXT || (item->mask & LVIF_TEXT))
-            CopyText(text, item->pszText, item->cchTextMax);
+            CopyText(text, item->pszText, static_cast<std::size_t>(std::max(0, item->cchTextMax)));
         if (msg == LVM_GETITEMTEXT)
             return item->pszText && item->cchTextMax > 0 ? static_cast<LRESULT>(std::strlen(item->pszText)) : 0;
         if (!OwnerData(l)) {
@@ -1097,11 +1370,17 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         int i = ToInt(wParam);
         if (!r || !ValidItem(l, i))
             return FALSE_;
-        int code = r->left;
-        RECT b = ItemBounds(l, i);
-        if (View(l) == LVS_REPORT && code == LVIR_LABEL && !l->Columns.empty())
-            b.right = b.left + ColumnWidth(l, 0);
-        *r = b;
+        switch (r->left) {
+        case LVIR_BOUNDS: *r = ItemBounds(l, i); break;
+        case LVIR_ICON: *r = IconRect(l, i); break;
+        case LVIR_LABEL: *r = LabelRect(l, i); break;
+        case LVIR_SELECTBOUNDS: {
+            RECT icon = IconRect(l, i), label = LabelRect(l, i);
+            UnionRect(r, &icon, &label);
+            break;
+        }
+        default: return FALSE_;
+        }
         return TRUE_;
     }
     case LVM_HITTEST: {
@@ -1123,6 +1402,32 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case LVS_LIST: return l->Top * RowsPerPage(l);
         default: return 0;
         }
+    case LVM_GETIMAGELIST: {
+        int k = ToInt(wParam);
+        return k >= 0 && k <= 2 ? reinterpret_cast<LRESULT>(l->Images[k]) : 0;
+    }
+    case LVM_EDITLABEL:
+        if (ToInt(wParam) == -1) {
+            EndEdit(l, true);
+            return 0;
+        }
+        return reinterpret_cast<LRESULT>(EditLabel(l, ToInt(wParam)));
+    case LVM_GETEDITCONTROL:
+        return reinterpret_cast<LRESULT>(l->Editor.Wnd());
+    case LVM_CANCELEDITLABEL:
+        EndEdit(l, true);
+        return 0;
+    case LVM_SORTITEMS:
+        return SortItems(l, reinterpret_cast<PFNLVCOMPARE>(lParam), static_cast<LPARAM>(wParam)) ? TRUE_ : FALSE_;
+    case LVM_FINDITEM:
+        return FindItem(l, ToInt(wParam), reinterpret_cast<const LVFINDINFO*>(lParam));
+    case LVM_SCROLL:
+        EndEdit(l, false);
+        ScrollBy(l, ToInt(wParam), static_cast<int>(lParam));
+        return TRUE_;
+    case LVM_REDRAWITEMS:
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return TRUE_;
     case LVM_GETCOUNTPERPAGE:
         if (View(l) == LVS_LIST)
             return RowsPerPage(l) * PageUnits(l);
@@ -1138,14 +1443,6 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterListViewClasses()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &HeaderProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_HEADER;
-    RegisterClass(&wc);
-    wc.lpfnWndProc = &ListViewProc;
-    wc.lpszClassName = WC_LISTVIEW;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_HEADER, &HeaderProc);
+    RegisterControlClass(WC_LISTVIEW, &ListViewProc);
 }

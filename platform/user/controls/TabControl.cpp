@@ -84,20 +84,48 @@ int EdgeLength(const TTabControl* t)
 
 void ShowScroller(TTabControl* t, bool show, int maxFirst);
 
+// Pictures: a tab whose image index is 0 or more gets room for one picture
+// of the list (left of the text, above it on vertical tabs) whether or not
+// the list holds that index, so that an owner may paint its own there.
+constexpr int kImageGap = 3;
+SIZE ImageSize(const TTabControl* t)
+{
+    int cx = 0, cy = 0;
+    if (!t->Images || !ImageList_GetIconSize(t->Images, &cx, &cy))
+        return SIZE{0, 0};
+    return SIZE{cx, cy};
+}
+bool HasImage(const TTabControl* t, const TTab& tab) { return t->Images && tab.Image >= 0; }
+// The picture's share of the tab's length along its edge.
+int ImageRoom(const TTabControl* t, const TTab& tab)
+{
+    if (!HasImage(t, tab))
+        return 0;
+    SIZE im = ImageSize(t);
+    return (Vertical(t) ? im.cy : im.cx) + kImageGap;
+}
+
 void Layout(TTabControl* t)
 {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, UsedFont(t));
     TEXTMETRIC tm{};
     GetTextMetrics(dc, &tm);
-    t->RowHeight = t->FixedHeight > 0 ? t->FixedHeight : static_cast<int>(tm.tmHeight) + 2 * t->PadY;
+    // Across the edge a row holds the text and, where pictures are shown, a picture.
+    SIZE im = ImageSize(t);
+    int across = static_cast<int>(tm.tmHeight);
+    for (auto& tab : t->Tabs)
+        if (HasImage(t, tab))
+            across = std::max<int>(across, Vertical(t) ? im.cx : im.cy);
+    t->RowHeight = t->FixedHeight > 0 ? t->FixedHeight : across + 2 * t->PadY;
     const int h = t->RowHeight;
     const int gap = Buttons(t) ? 3 : 0;
     const int edge = EdgeLength(t);
     const bool fixed = (Style(t) & TCS_FIXEDWIDTH) || t->FixedWidth > 0;
     std::vector<int> widths;
     for (auto& tab : t->Tabs) {
-        int w = fixed && t->FixedWidth > 0 ? t->FixedWidth : TextWidth(t, dc, tab.Text) + 2 * t->PadX;
+        int w = fixed && t->FixedWidth > 0 ? t->FixedWidth
+                                           : TextWidth(t, dc, tab.Text) + 2 * t->PadX + ImageRoom(t, tab);
         if (t->MinWidth > 0)
             w = std::max(w, t->MinWidth);
         widths.push_back(std::max(w, 2 * t->PadX));
@@ -303,6 +331,30 @@ int HitTest(const TTabControl* t, POINT p, UINT* flags)
     return -1;
 }
 
+// The picture and the text, centred together in the tab.
+void DrawTabContent(TTabControl* t, HDC dc, const TTab& tab, RECT r)
+{
+    int room = ImageRoom(t, tab);
+    if (!room) {
+        DrawText(dc, tab.Text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        return;
+    }
+    SIZE im = ImageSize(t);
+    SIZE text{};
+    GetTextExtentPoint32(dc, tab.Text, -1, &text);
+    if (!Vertical(t)) {
+        int x = (r.left + r.right - (room + text.cx)) / 2;
+        ImageList_Draw(t->Images, tab.Image, dc, x, (r.top + r.bottom - im.cy) / 2, ILD_TRANSPARENT);
+        RECT tr{x + room, r.top, r.right, r.bottom};
+        DrawText(dc, tab.Text, -1, &tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    } else {
+        int y = (r.top + r.bottom - (room + text.cy)) / 2;
+        ImageList_Draw(t->Images, tab.Image, dc, (r.left + r.right - im.cx) / 2, y, ILD_TRANSPARENT);
+        RECT tr{r.left, y + room, r.right, r.bottom};
+        DrawText(dc, tab.Text, -1, &tr, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
+    }
+}
+
 void Paint(TTabControl* t, HDC dc)
 {
     RECT c = Client(t);
@@ -348,8 +400,7 @@ void Paint(TTabControl* t, HDC dc)
             }
             FillRect(dc, &r, GetSysColorBrush(sel && Buttons(t) ? COLOR_BTNSHADOW : COLOR_BTNFACE));
             FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-            DrawText(dc, t->Tabs[static_cast<std::size_t>(i)].Text, -1, &r,
-                     DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+            DrawTabContent(t, dc, t->Tabs[static_cast<std::size_t>(i)], r);
             if (sel && GetFocus() == t->Wnd) {
                 RECT f = r;
                 InflateRect(&f, -2, -2);
@@ -377,8 +428,6 @@ bool ReadItem(const TCITEM* item, TTab& tab)
     return true;
 }
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
 LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TTabControl* t = Get(wnd);
@@ -390,6 +439,9 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_CREATE:
         Layout(t);
@@ -411,22 +463,6 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(t->Font);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(t, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(t, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
-    case WM_PRINTCLIENT:
-        if (wParam)
-            Paint(t, reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
@@ -491,13 +527,8 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (!Valid(t, i) || !item)
             return FALSE_;
         const TTab& tab = t->Tabs[static_cast<std::size_t>(i)];
-        if ((item->mask & TCIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-            std::size_t n = std::min<std::size_t>(tab.Text.size(), static_cast<std::size_t>(item->cchTextMax - 1));
-            while (n > 0 && n < tab.Text.size() && (static_cast<unsigned char>(tab.Text[n]) & 0xC0) == 0x80)
-                --n;
-            std::memcpy(item->pszText, tab.Text.data(), n);
-            item->pszText[n] = 0;
-        }
+        if ((item->mask & TCIF_TEXT) && item->cchTextMax > 0)
+            CopyText(tab.Text, item->pszText, static_cast<std::size_t>(item->cchTextMax));
         if (item->mask & TCIF_IMAGE)
             item->iImage = tab.Image;
         if (item->mask & TCIF_PARAM)
@@ -590,6 +621,7 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case TCM_SETIMAGELIST: {
         HIMAGELIST old = t->Images;
         t->Images = reinterpret_cast<HIMAGELIST>(lParam);
+        Layout(t);
         Redraw(t);
         return reinterpret_cast<LRESULT>(old);
     }
@@ -604,11 +636,5 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterTabControlClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS | CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = &TabProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_TABCONTROL;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_TABCONTROL, &TabProc, IDC_ARROW, CS_HREDRAW | CS_VREDRAW);
 }

@@ -46,9 +46,8 @@ struct TTree {
     int MaxWidth = 0;
     HFONT Font = nullptr;
     HIMAGELIST Images = nullptr;
-    HWND Editor = nullptr;
+    TLabelEditor Editor;
     TNode* Editing = nullptr;
-    WNDPROC EditorProc = nullptr;
 };
 
 TTree* Get(HWND wnd) { return reinterpret_cast<TTree*>(GetWindowLongPtr(wnd, 0)); }
@@ -535,13 +534,11 @@ void Paint(TTree* t, HDC dc)
 
 void EndEdit(TTree* t, bool cancel)
 {
-    if (!t->Editor)
+    if (!t->Editor.Active())
         return;
-    HWND editor = t->Editor;
     TNode* n = t->Editing;
-    t->Editor = nullptr;
     t->Editing = nullptr;
-    std::string text = GetWindowTextString(editor);
+    std::string text = t->Editor.Close();
     if (n && t->Live.count(n)) {
         HWND parent = GetParent(t->Wnd);
         NMTVDISPINFO di;
@@ -553,43 +550,20 @@ void EndEdit(TTree* t, bool cancel)
         di.item.pszText = cancel ? nullptr : text.data();
         di.item.cchTextMax = static_cast<int>(text.size() + 1);
         LRESULT ok = parent ? SendMessage(parent, WM_NOTIFY, di.hdr.idFrom, reinterpret_cast<LPARAM>(&di)) : 0;
+        if (!IsWindow(t->Wnd))
+            return;
         if (!cancel && ok && t->Live.count(n)) {
             n->Text = text;
             Rebuild(t);
         }
     }
-    DestroyWindow(editor);
-    if (IsWindow(t->Wnd))
-        InvalidateRect(t->Wnd, nullptr, TRUE_);
-}
-
-LRESULT EditorProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    HWND tree = GetParent(wnd);
-    TTree* t = tree ? Get(tree) : nullptr;
-    WNDPROC base = t && t->EditorProc ? t->EditorProc : DefWindowProc;
-    if (t && t->Editor == wnd) {
-        if (msg == WM_KEYDOWN && (wParam == VK_RETURN || wParam == VK_ESCAPE)) {
-            EndEdit(t, wParam == VK_ESCAPE);
-            return 0;
-        }
-        if (msg == WM_CHAR && (wParam == '\r' || wParam == 27))
-            return 0;
-        if (msg == WM_KILLFOCUS) {
-            LRESULT r = CallWindowProc(base, wnd, msg, wParam, lParam);
-            EndEdit(t, false);
-            return r;
-        }
-        if (msg == WM_GETDLGCODE)
-            return DLGC_WANTALLKEYS | CallWindowProc(base, wnd, msg, wParam, lParam);
-    }
-    return CallWindowProc(base, wnd, msg, wParam, lParam);
+    InvalidateRect(t->Wnd, nullptr, TRUE_);
 }
 
 HWND EditLabel(TTree* t, TNode* n)
 {
     EndEdit(t, false);
-    if (!n)
+    if (!n || !IsWindow(t->Wnd) || !t->Live.count(n))
         return nullptr;
     HWND parent = GetParent(t->Wnd);
     NMTVDISPINFO di;
@@ -601,27 +575,18 @@ HWND EditLabel(TTree* t, TNode* n)
     di.item.pszText = n->Text.data();
     if (parent && SendMessage(parent, WM_NOTIFY, di.hdr.idFrom, reinterpret_cast<LPARAM>(&di)))
         return nullptr;
-    if (!t->Live.count(n))
+    if (!IsWindow(t->Wnd) || !t->Live.count(n))
         return nullptr;
     EnsureVisible(t, n);
     int row = RowOf(t, n);
     if (row < 0)
         return nullptr;
     RECT lr = LabelRect(t, n, row);
-    RECT c;
-    GetClientRect(t->Wnd, &c);
-    HWND e = CreateWindowEx(0, WC_EDIT, n->Text.c_str(), WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL,
-                            lr.left, lr.top, std::max<int>(lr.right - lr.left + 20, 60), lr.bottom - lr.top, t->Wnd,
-                            nullptr, nullptr, nullptr);
-    if (!e)
-        return nullptr;
-    SendMessage(e, WM_SETFONT, reinterpret_cast<WPARAM>(UsedFont(t)), 0);
-    t->EditorProc = reinterpret_cast<WNDPROC>(GetWindowLongPtr(e, GWLP_WNDPROC));
-    SetWindowLongPtr(e, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditorProc));
-    t->Editor = e;
+    lr.right = std::max<LONG>(lr.right + 20, lr.left + 60);
     t->Editing = n;
-    SendMessage(e, EM_SETSEL, 0, -1);
-    SetFocus(e);
+    HWND e = t->Editor.Open(t->Wnd, lr, n->Text, UsedFont(t));
+    if (!e)
+        t->Editing = nullptr;
     return e;
 }
 
@@ -696,8 +661,6 @@ void Scroll(TTree* t, int bar, WPARAM wParam)
         SetXOffset(t, pos);
 }
 
-int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
-
 LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     TTree* t = Get(wnd);
@@ -705,13 +668,17 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (msg == WM_NCCREATE) {
             t = new TTree;
             t->Wnd = wnd;
+            t->Editor.OnEnd = [t](bool cancel) { EndEdit(t, cancel); };
             SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(t));
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_DESTROY:
-        t->Editor = nullptr;
+        t->Editor.Forget();
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_NCDESTROY: {
         SetWindowLongPtr(wnd, 0, 0);
@@ -731,22 +698,6 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_GETFONT:
         return reinterpret_cast<LRESULT>(t->Font);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(t, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(t, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
-    case WM_PRINTCLIENT:
-        if (wParam)
-            Paint(t, reinterpret_cast<HDC>(wParam));
-        return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
@@ -892,13 +843,8 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TNode* n = item ? Node(t, item->hItem) : nullptr;
         if (!n)
             return FALSE_;
-        if ((item->mask & TVIF_TEXT) && item->pszText && item->cchTextMax > 0) {
-            std::size_t k = std::min<std::size_t>(n->Text.size(), static_cast<std::size_t>(item->cchTextMax - 1));
-            while (k > 0 && k < n->Text.size() && (static_cast<unsigned char>(n->Text[k]) & 0xC0) == 0x80)
-                --k;
-            std::memcpy(item->pszText, n->Text.data(), k);
-            item->pszText[k] = 0;
-        }
+        if ((item->mask & TVIF_TEXT) && item->cchTextMax > 0)
+            CopyText(n->Text, item->pszText, static_cast<std::size_t>(item->cchTextMax));
         if (item->mask & TVIF_IMAGE)
             item->iImage = n->Image;
         if (item->mask & TVIF_SELECTEDIMAGE)
@@ -939,7 +885,7 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case TVM_EDITLABEL:
         return reinterpret_cast<LRESULT>(EditLabel(t, Node(t, reinterpret_cast<HTREEITEM>(lParam))));
     case TVM_GETEDITCONTROL:
-        return reinterpret_cast<LRESULT>(t->Editor);
+        return reinterpret_cast<LRESULT>(t->Editor.Wnd());
     case TVM_ENDEDITLABELNOW:
         EndEdit(t, wParam != 0);
         return TRUE_;
@@ -987,11 +933,5 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterTreeViewClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &TreeProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = WC_TREEVIEW;
-    RegisterClass(&wc);
+    RegisterControlClass(WC_TREEVIEW, &TreeProc);
 }

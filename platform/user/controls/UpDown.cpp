@@ -181,6 +181,9 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [u](HDC dc) { Paint(u, dc); }, &painted))
+        return painted;
     switch (msg) {
     case WM_CREATE:
         if (Style(u) & UDS_AUTOBUDDY) {
@@ -195,18 +198,6 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         SetWindowLongPtr(wnd, 0, 0);
         delete u;
         return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_ERASEBKGND:
-        return 1;
-    case WM_PAINT:
-        if (wParam) {
-            Paint(u, reinterpret_cast<HDC>(wParam));
-        } else {
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(wnd, &ps);
-            Paint(u, dc);
-            EndPaint(wnd, &ps);
-        }
-        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         if (!IsWindowEnabled(wnd))
@@ -308,11 +299,5 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterUpDownClass()
 {
-    WNDCLASS wc;
-    wc.style = CS_DBLCLKS | CS_GLOBALCLASS;
-    wc.lpfnWndProc = &UpDownProc;
-    wc.cbWndExtra = sizeof(void*);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = UPDOWN_CLASS;
-    RegisterClass(&wc);
+    RegisterControlClass(UPDOWN_CLASS, &UpDownProc);
 }

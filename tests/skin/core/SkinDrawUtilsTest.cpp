@@ -48,7 +48,8 @@ TEST(SkinDrawUtils, JpegNames)
         bool Jpeg;
     };
     const TCase cases[] = {{"skin.jpeg", true}, {"skin.JPG", true}, {"a/b.Jpeg", true}, {"x.jpg.bmp", false},
-                           {"jpg", false},      {"skin.bmp", false}, {"skin.jpgx", false}, {"", false}};
+                           {"jpg", false},      {"skin.bmp", false}, {"skin.jpgx", false}, {"", false},
+                           {"x.jpe", false}};
     for (const auto& c : cases)
         EXPECT_EQ(IsJpegFileName(c.Name), c.Jpeg) << c.Name;
 }

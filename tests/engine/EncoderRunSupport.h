@@ -1,0 +1,81 @@
+#pragma once
+// Runs tasks through the encoder component and keeps their ends, for the
+// join, failure and audio-sync tests; clips are made with the ffmpeg tool.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "TranscodeTestSupport.h"
+#include "engine/FFEncode.h"
+#include "platform/rtl/Threads.h"
+
+namespace tarnello::test {
+
+class TEncoderRun {
+public:
+    TEncoderRun()
+    {
+        Encoder->OnTerminate = TTerminateEvent::Bind(this, &TEncoderRun::OnTerminate);
+        Encoder->SetProgressInterval(100);
+    }
+    // Starts the tasks and serves the main thread until the final end (at
+    // most 60 s); false when it did not come.
+    bool Run(int AThreads)
+    {
+        Encoder->Start(AThreads);
+        for (int i = 0; i < 6000 && !Final(); ++i)
+            CheckSynchronize(10);
+        return Final();
+    }
+    bool Final() const { return !Ends.empty() && Ends.back().TaskIndex == -1; }
+    // The end of task ATask; a blank record with TaskIndex -2 when none came.
+    TTerminateInfo End(int ATask) const
+    {
+        for (const TTerminateInfo& e : Ends)
+            if (e.TaskIndex == ATask)
+                return e;
+        TTerminateInfo none;
+        none.TaskIndex = -2;
+        return none;
+    }
+    std::unique_ptr<TVAVorarez> Encoder = std::make_unique<TVAVorarez>(nullptr);
+    std::vector<TTerminateInfo> Ends;
+
+private:
+    void OnTerminate(TObject*, const TTerminateInfo& AInfo) { Ends.push_back(AInfo); }
+};
+
+// Makes a clip with the ffmpeg tool from lavfi sources; the command's tail
+// (codecs, container options) is AOutputOptions.
+inline std::string MakeClip(const std::string& AFile, const std::string& AInputs, const std::string& AOutputOptions)
+{
+    EXPECT_EQ(RunCommand("ffmpeg -v error -nostdin -y " + AInputs + " " + AOutputOptions + " '" + AFile + "'"), 0)
+        << AFile;
+    return AFile;
+}
+
+inline double ProbeNumber(const std::string& AFile, const std::string& AEntries)
+{
+    const std::string d = Probe(AFile, AEntries);
+    const size_t eq = d.find('=');
+    return eq == std::string::npos ? -1 : std::atof(d.c_str() + eq + 1);
+}
+
+// The packet time stamps (seconds) of one stream ("v:0", "a:0").
+inline std::vector<double> PacketTimes(const std::string& AFile, const std::string& AStream)
+{
+    std::vector<double> r;
+    std::istringstream in(CommandOutput("ffprobe -v error -select_streams " + AStream +
+                                        " -show_entries packet=pts_time -of csv=p=0 '" + AFile + "'"));
+    std::string line;
+    while (std::getline(in, line))
+        if (!line.empty() && line != "N/A")
+            r.push_back(std::atof(line.c_str()));
+    return r;
+}
+
+}  // namespace tarnello::test

@@ -1,0 +1,184 @@
+// Joining several inputs into one output through the encoder component: the
+// encoders are made anew at each boundary, time stamps run on, the duration
+// is the sum; inputs of another size and rate are scaled to the output's;
+// stream copies of unlike inputs and encoders whose header changes fail the
+// task clearly instead of writing a broken file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "EncoderRunSupport.h"
+#include "engine/AVCodecStubs.h"
+#include "engine/AVUtilStubs.h"
+#include "engine/FFmpegJoin.h"
+#include "support/TestSupport.h"
+
+namespace tarnello::test {
+namespace {
+
+class TranscodeJoinTest : public TranscodeTest {
+protected:
+    // One second of picture and tone.
+    std::string Clip(const std::string& AName, const std::string& ASource, const std::string& ASize, int ARate,
+                     int ASampleRate, int AChannels, const std::string& ACodecs)
+    {
+        return MakeClip(Dir.file(AName),
+                        "-f lavfi -i " + ASource + "=size=" + ASize + ":rate=" + std::to_string(ARate) +
+                            ":duration=1 -f lavfi -i sine=frequency=440:sample_rate=" + std::to_string(ASampleRate) +
+                            ":duration=1",
+                        "-ac " + std::to_string(AChannels) + " " + ACodecs);
+    }
+    TempDir Dir;
+};
+
+// The largest step between neighbouring time stamps, and whether they rise.
+double LargestStep(std::vector<double> ATimes, bool& ARising)
+{
+    ARising = true;
+    for (size_t i = 1; i < ATimes.size(); ++i)
+        ARising &= ATimes[i] > ATimes[i - 1];
+    std::sort(ATimes.begin(), ATimes.end());
+    double step = 0;
+    for (size_t i = 1; i < ATimes.size(); ++i)
+        step = std::max(step, ATimes[i] - ATimes[i - 1]);
+    return step;
+}
+
+TEST_F(TranscodeJoinTest, ThreeClipsBecomeOneWithContinuousTimeStamps)
+{
+    const char* codecs = "-c:v libx264 -preset ultrafast -c:a aac";
+    const std::vector<std::string> clips = {
+        Clip("a.mp4", "testsrc", "160x120", 25, 48000, 2, codecs),
+        Clip("b.mp4", "smptebars", "160x120", 25, 48000, 2, codecs),
+        Clip("c.mp4", "rgbtestsrc", "160x120", 25, 48000, 2, codecs),
+    };
+    struct Case {
+        const char* file;
+        const char* options;
+    } cases[] = {
+        // Global headers: every new encoder must make the header written first.
+        {"joined.mp4", "-c:v libx264 -preset ultrafast -bf 2 -c:a aac -b:a 96k -Join"},
+        {"joined.mkv", "-c:v mpeg4 -c:a mp2 -Join"},
+    };
+    TEncoderRun run;
+    int task = 0;
+    for (const Case& c : cases) {
+        ASSERT_EQ(run.Encoder->AddTask(clips[0], ""), task) << run.Encoder->LastErrMsg();
+        for (size_t i = 1; i < clips.size(); ++i)
+            ASSERT_GE(run.Encoder->AddInput(task, clips[i], ""), 0) << run.Encoder->LastErrMsg();
+        ASSERT_GE(run.Encoder->SetOutput(task, Dir.file(c.file), c.options), 0) << run.Encoder->LastErrMsg();
+        ++task;
+    }
+    ASSERT_TRUE(run.Run(2));
+    for (int t = 0; t < task; ++t) {
+        const Case& c = cases[t];
+        SCOPED_TRACE(c.file);
+        const TTerminateInfo end = run.End(t);
+        EXPECT_TRUE(end.Finished) << end.ExceptionMsg;
+        EXPECT_FALSE(end.Exception) << end.ExceptionMsg;
+        const std::string out = Dir.file(c.file);
+        // The sum of the parts, within a frame.
+        EXPECT_NEAR(ProbeNumber(out, "-show_entries format=duration"), 3.0, 0.04);
+        EXPECT_EQ(Probe(out, "-count_frames -select_streams v -show_entries stream=nb_read_frames"),
+                  "nb_read_frames=75\n");
+        // No gap and no overlap at the boundaries.
+        bool rising = false;
+        std::vector<double> video = PacketTimes(out, "v:0");
+        ASSERT_EQ(video.size(), 75u);
+        EXPECT_NEAR(LargestStep(video, rising), 0.04, 0.002);
+        std::sort(video.begin(), video.end());
+        EXPECT_NEAR(video.back() - video.front(), 2.96, 0.002);
+        const std::vector<double> audio = PacketTimes(out, "a:0");
+        ASSERT_GT(audio.size(), 100u);
+        EXPECT_LT(LargestStep(audio, rising), 0.03);  // a frame of 1024 or 1152 samples at 48 kHz
+        EXPECT_TRUE(rising);
+        EXPECT_NEAR(audio.back() - video.front(), 3.0, 0.05);
+    }
+}
+
+TEST_F(TranscodeJoinTest, InputsOfAnotherSizeAndRateAreScaledToTheOutput)
+{
+    const std::string first = Clip("first.mkv", "testsrc", "160x120", 25, 48000, 2, "-c:v mpeg4 -c:a pcm_s16le");
+    const std::string other = Clip("other.mkv", "testsrc2", "320x240", 30, 22050, 1, "-c:v mpeg4 -c:a pcm_s16le");
+    TEncoderRun run;
+    ASSERT_EQ(run.Encoder->AddTask(first, ""), 0) << run.Encoder->LastErrMsg();
+    ASSERT_GE(run.Encoder->AddInput(0, other, ""), 0) << run.Encoder->LastErrMsg();
+    ASSERT_GE(run.Encoder->AddInput(0, first, ""), 0) << run.Encoder->LastErrMsg();
+    const std::string out = Dir.file("mixed.mp4");
+    ASSERT_GE(run.Encoder->SetOutput(0, out, "-c:v libx264 -preset ultrafast -c:a aac -Join"), 0)
+        << run.Encoder->LastErrMsg();
+    ASSERT_TRUE(run.Run(1));
+    const TTerminateInfo end = run.End(0);
+    EXPECT_TRUE(end.Finished) << end.ExceptionMsg;
+    EXPECT_FALSE(end.Exception) << end.ExceptionMsg;
+    EXPECT_EQ(Probe(out, "-show_entries stream=codec_name,width,height,sample_rate,channels"),
+              "codec_name=h264\nwidth=160\nheight=120\ncodec_name=aac\nsample_rate=48000\nchannels=2\n");
+    EXPECT_NEAR(ProbeNumber(out, "-show_entries format=duration"), 3.0, 0.05);
+    // The 30 Hz part becomes 25 Hz; its last frame may fall into the next
+    // output interval and be kept.
+    const double frames = ProbeNumber(out, "-count_frames -select_streams v -show_entries stream=nb_read_frames");
+    EXPECT_GE(frames, 75);
+    EXPECT_LE(frames, 76);
+}
+
+TEST_F(TranscodeJoinTest, StreamCopyOfUnlikeInputsFailsBeforeWriting)
+{
+    const std::string a = Clip("a.mkv", "testsrc", "160x120", 25, 48000, 2, "-c:v mpeg4 -c:a mp2");
+    const std::string b = Clip("b.mkv", "testsrc", "320x240", 25, 48000, 2, "-c:v mpeg4 -c:a mp2");
+    TEncoderRun run;
+    const std::string same = Dir.file("same.mkv"), unlike = Dir.file("unlike.mkv");
+    ASSERT_EQ(run.Encoder->AddTask(a, ""), 0);
+    ASSERT_GE(run.Encoder->AddInput(0, a, ""), 0);
+    ASSERT_GE(run.Encoder->SetOutput(0, same, "-c copy -Join"), 0) << run.Encoder->LastErrMsg();
+    ASSERT_EQ(run.Encoder->AddTask(a, ""), 1);
+    ASSERT_GE(run.Encoder->AddInput(1, b, ""), 0);
+    ASSERT_GE(run.Encoder->SetOutput(1, unlike, "-c copy -Join"), 0) << run.Encoder->LastErrMsg();
+    ASSERT_TRUE(run.Run(2));
+    EXPECT_TRUE(run.End(0).Finished) << run.End(0).ExceptionMsg;
+    EXPECT_NEAR(ProbeNumber(same, "-show_entries format=duration"), 2.0, 0.1);
+    const TTerminateInfo end = run.End(1);
+    EXPECT_TRUE(end.Exception);
+    EXPECT_FALSE(end.Finished);
+    EXPECT_NE(end.ExceptionMsg.find("Cannot join input #1 by stream copy"), std::string::npos) << end.ExceptionMsg;
+    EXPECT_FALSE(FileExists(unlike));
+}
+
+// The header check itself: a new encoder must make what the first made.
+TEST_F(TranscodeJoinTest, HeaderCheckComparesCodecFormatAndExtraData)
+{
+    auto make = [](int AWidth, const char* AExtra) {
+        AVCodecContext* c = ff::avcodec_alloc_context3(nullptr);
+        c->codec_type = AVMEDIA_TYPE_VIDEO;
+        c->codec_id = AV_CODEC_ID_H264;
+        c->width = AWidth;
+        c->height = 120;
+        c->pix_fmt = AV_PIX_FMT_YUV420P;
+        c->extradata_size = int(std::strlen(AExtra));
+        c->extradata = static_cast<uint8_t*>(ff::av_mallocz(size_t(c->extradata_size) + AV_INPUT_BUFFER_PADDING_SIZE));
+        std::memcpy(c->extradata, AExtra, size_t(c->extradata_size));
+        return c;
+    };
+    AVCodecContext* first = make(160, "sps-pps");
+    AVCodecContext* same = make(160, "sps-pps");
+    AVCodecContext* otherExtra = make(160, "sps-ppX");
+    AVCodecContext* shorter = make(160, "sps");
+    AVCodecContext* otherSize = make(176, "sps-pps");
+    EXPECT_TRUE(SameStreamHeader(same, first));
+    EXPECT_FALSE(SameStreamHeader(otherExtra, first));
+    EXPECT_FALSE(SameStreamHeader(shorter, first));
+    EXPECT_FALSE(SameStreamHeader(otherSize, first));
+    // The kept settings carry over to a new context; the header does not.
+    AVCodecContext* copy = CopyEncoderSettings(first, nullptr);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(copy->width, 160);
+    EXPECT_EQ(copy->pix_fmt, AV_PIX_FMT_YUV420P);
+    EXPECT_EQ(copy->extradata, nullptr);
+    for (AVCodecContext* c : {first, same, otherExtra, shorter, otherSize, copy})
+        ff::avcodec_free_context(&c);
+}
+
+}  // namespace
+}  // namespace tarnello::test
