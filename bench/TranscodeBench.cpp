@@ -88,13 +88,15 @@ struct TEnds {
 
 // ACount tasks of the same conversion on ACount conversion threads, run the
 // way the application runs them: progress and ends delivered in this (the
-// main) thread, which serves them while it waits. The wall time from Start to
-// the final end, or a negative number on failure.
+// main) thread, which serves them while it waits. The wall time from adding
+// the tasks to the final end, or a negative number on failure.
 double RunEngine(const std::string& AClip, const std::string& AOutFolder, int ACount)
 {
     TEnds ends;
     double seconds = -1;
     {
+        // Opening and probing the inputs counts too, as it does for the tool.
+        auto t0 = Clock::now();
         TVAVorarez encoder(nullptr);
         encoder.OnProgress = TProgressEvent::Bind(&ends, &TEnds::OnProgress);
         encoder.OnTerminate = TTerminateEvent::Bind(&ends, &TEnds::OnTerminate);
@@ -107,7 +109,6 @@ double RunEngine(const std::string& AClip, const std::string& AOutFolder, int AC
                 return -1;
             }
         }
-        auto t0 = Clock::now();
         encoder.Start(ACount);
         while (!ends.Final)
             CheckSynchronize(10);

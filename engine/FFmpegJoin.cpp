@@ -298,7 +298,7 @@ int KeepJoinHeader(TOutputStream& O)
     return 0;
 }
 
-void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart)
+void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart, int64_t AEnd)
 {
     const int N = Self.Fnb_output_streams_join;
     const int next = (APart + 1) * N;
@@ -312,8 +312,19 @@ void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart)
         if (!o.join_params)
             Self.Fatal("Internal error: the encoder settings of a joined stream were not kept");
         // What the old encoder holds is written first.
-        if (type == AVMEDIA_TYPE_AUDIO)
+        if (type == AVMEDIA_TYPE_AUDIO) {
             FlushResampler(Self, o);
+            // The next part's audio starts with the next part: a part whose
+            // audio ended early, or that had none, leaves a gap rather than
+            // pulling the following audio ahead of its pictures.
+            if (o.audio_fifo) {
+                const int64_t start = Self.output_files[size_t(o.file_index)].start_time;
+                const int64_t at = ff::av_rescale(AEnd - start, o.enc_ctx->sample_rate, AV_TIME_BASE) -
+                                   ff::av_audio_fifo_size(o.audio_fifo);
+                if (at > o.sync_opts)
+                    o.sync_opts = at;
+            }
+        }
         encode_and_write(Self, o, nullptr);
 
         TContextGuard fresh{CopyEncoderSettings(o.join_params, o.enc)};

@@ -38,9 +38,10 @@ bool SameStreamHeader(const AVCodecContext* AEnc, const AVCodecContext* AFirst);
 // Records in the kept settings what the first opened encoder made (its
 // extra data, its audio frame size); 0 or a negative code.
 int KeepJoinHeader(TOutputStream& AOst);
-// The end of joined part APart (not the last): drains the first group's
-// encoders and re-creates them for part APart + 1. Raises FFmpegException.
-void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart);
+// The end of joined part APart (not the last), whose streams ended at AEnd
+// (microseconds, where part APart + 1 starts): drains the first group's
+// encoders and re-creates them for the next part. Raises FFmpegException.
+void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart, int64_t AEnd);
 // Set-up check of stream-copied joins: every part's source must have the
 // codec and header of the first part's. 0, or a negative code with
 // LastErrMsg.

@@ -379,7 +379,7 @@ void TCustomFFmpeg::Transcode()
                     if (!ist.discard && ist.next_pts != AV_NOPTS_VALUE)
                         end = std::max(end, ist.next_pts);
                 }
-                ReopenJoinEncoders(*this, joinIndex);
+                ReopenJoinEncoders(*this, joinIndex, end);
                 for (int k = joinIndex * N; k < joinIndex * N + N && k < nb_output_streams(); ++k)
                     output_streams[size_t(k)].not_show_fps = 1;
                 input_files[size_t(joinIndex + 1)].ts_offset += end;

@@ -135,6 +135,20 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
     if (!pkt)
         Self.Fatal("Out of memory while encoding");
     while ((r = ff::avcodec_receive_packet(enc, pkt)) >= 0) {
+        ff::av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
+        if (Self.JoinMode() && pkt->dts != AV_NOPTS_VALUE) {
+            // A joined part's new audio encoder starts with its priming (a
+            // frame ahead of its first samples) where the last part's audio
+            // ended: it is left out, so the audio keeps its length and stays
+            // with the video. Other new encoders may start their decoding
+            // times at or below where the last one ended.
+            if (enc->codec_type == AVMEDIA_TYPE_AUDIO && AOst.last_dts != AV_NOPTS_VALUE &&
+                pkt->pts != AV_NOPTS_VALUE && pkt->pts <= AOst.last_dts) {
+                ff::av_packet_unref(pkt);
+                continue;
+            }
+            KeepDtsRising(AOst, pkt);
+        }
         if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
             Self.Fvideo_size += pkt->size;
             if (AOst.logfile && enc->stats_out)
@@ -144,11 +158,6 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
         } else {
             Self.Faudio_size += pkt->size;
         }
-        ff::av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
-        // A joined part's new encoder may start its decoding times at
-        // or below where the last one ended (its priming delay).
-        if (Self.JoinMode() && pkt->dts != AV_NOPTS_VALUE)
-            KeepDtsRising(AOst, pkt);
         write_output_packet(Self, AOst, pkt);
         ff::av_packet_unref(pkt);
     }

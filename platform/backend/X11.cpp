@@ -4,6 +4,7 @@
 #include "platform/backend/X11Keys.h"
 #include "platform/gdi/Bitmaps.h"
 #include "platform/gdi/Regions.h"
+#include "platform/rtl/DynLoad.h"
 #include "platform/rtl/Threads.h"
 #include "platform/user/Focus.h"
 #include "platform/user/Input.h"
@@ -16,10 +17,13 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -67,6 +71,26 @@ unsigned Clamp16(LONG v)
     return static_cast<unsigned>(std::clamp<LONG>(v, 1, 32767));
 }
 
+// A shared-memory image the size of a window's surface.
+struct TShmImage {
+    ::Display* Dpy = nullptr;
+    XShmSegmentInfo Info{};
+    XImage* Img = nullptr;
+    bool Attached = false;
+    TShmImage() { Info.shmaddr = reinterpret_cast<char*>(-1); }
+    ~TShmImage()
+    {
+        if (Attached)
+            XShmDetach(Dpy, &Info);
+        if (Img) {
+            Img->data = nullptr;  // the segment is not the image's to free
+            XDestroyImage(Img);
+        }
+        if (Info.shmaddr != reinterpret_cast<char*>(-1))
+            shmdt(Info.shmaddr);
+    }
+};
+
 // What X needs to know of one top-level window.
 struct TXWin {
     Window Id = 0;
@@ -85,6 +109,7 @@ struct TXWin {
     bool Shaped = false;
     std::vector<XRectangle> Shape;  // last bounding shape set
     long Opacity = -1;              // last _NET_WM_WINDOW_OPACITY (-1: none)
+    std::shared_ptr<TShmImage> Shm;  // shared by the copies taken to present
 };
 
 struct TNativeChild {
@@ -121,7 +146,12 @@ struct TX11Backend::TState {
     Visual* ArgbVisual = nullptr;
     bool Compositing = false;
     bool ShapeExt = false;
+    std::atomic<bool> ShmOk{false};  // MIT-SHM offered and attaching works
     GC RootGc = nullptr;
+    Atom NetWorkArea = 0, NetCurrentDesktop = 0;
+    std::mutex MonitorLock;
+    std::vector<TMonitorArea> MonitorCache;
+    std::atomic<bool> MonitorsDirty{true};
 
     Atom WmProtocols = 0, WmDeleteWindow = 0, NetWmName = 0, Utf8String = 0, NetWmPid = 0, MotifHints = 0,
          NetWmType = 0, TypeNormal = 0, TypeDialog = 0, TypePopup = 0, TypeTooltip = 0, NetWmOpacity = 0,
@@ -151,6 +181,8 @@ struct TX11Backend::TState {
     void HandleInput(const XEvent& ev);
     bool MakeWindow(HWND wnd, const TTopLevelInfo& info, TXWin& rec);
     void FreeWindow(TXWin& rec);
+    std::shared_ptr<TShmImage> MakeShm(const TXWin& rec, int w, int h);
+    std::vector<TMonitorArea> QueryMonitors();
     void PutSurface(const TXWin& rec, const TTopLevelInfo& info, RECT r);
     void UpdateShape(HWND wnd, TXWin& rec, const TTopLevelInfo& info);
     void UpdateOpacity(TXWin& rec, const TTopLevelInfo& info);
@@ -219,6 +251,11 @@ std::unique_ptr<TX11Backend> TX11Backend::Open(const char* displayName)
     s->NetWmOpacity = atom("_NET_WM_WINDOW_OPACITY");
     s->NetWmState = atom("_NET_WM_STATE");
     s->StateAbove = atom("_NET_WM_STATE_ABOVE");
+    s->NetWorkArea = atom("_NET_WORKAREA");
+    s->NetCurrentDesktop = atom("_NET_CURRENT_DESKTOP");
+    s->ShmOk = XShmQueryExtension(dpy) != False;
+    // The work area and the screen's size are watched on the root window.
+    XSelectInput(dpy, s->Root, PropertyChangeMask | StructureNotifyMask);
 
     s->RootGc = XCreateGC(dpy, s->Root, 0, nullptr);
     if (pipe2(s->WakePipe, O_CLOEXEC) != 0) {
@@ -387,6 +424,7 @@ bool TX11Backend::TState::MakeWindow(HWND wnd, const TTopLevelInfo& info, TXWin&
 
 void TX11Backend::TState::FreeWindow(TXWin& rec)
 {
+    rec.Shm.reset();  // detached while the connection is open
     if (rec.Id)
         XDestroyWindow(Dpy, rec.Id);
     if (rec.Gc)
@@ -700,6 +738,165 @@ void TX11Backend::TState::UpdateShape(HWND wnd, TXWin& rec, const TTopLevelInfo&
     rec.Shape = std::move(all);
 }
 
+std::shared_ptr<TShmImage> TX11Backend::TState::MakeShm(const TXWin& rec, int w, int h)
+{
+    if (w <= 0 || h <= 0 || !ShmOk)
+        return nullptr;
+    auto s = std::make_shared<TShmImage>();
+    s->Dpy = Dpy;
+    s->Img = XShmCreateImage(Dpy, rec.Vis, static_cast<unsigned>(rec.Depth), ZPixmap, nullptr, &s->Info,
+                             static_cast<unsigned>(w), static_cast<unsigned>(h));
+    if (!s->Img || s->Img->bits_per_pixel != 32)
+        return nullptr;
+    s->Info.shmid = shmget(IPC_PRIVATE, static_cast<std::size_t>(s->Img->bytes_per_line) * static_cast<std::size_t>(h),
+                           IPC_CREAT | 0600);
+    if (s->Info.shmid < 0)
+        return nullptr;
+    s->Info.shmaddr = static_cast<char*>(shmat(s->Info.shmid, nullptr, 0));
+    if (s->Info.shmaddr == reinterpret_cast<char*>(-1)) {
+        shmctl(s->Info.shmid, IPC_RMID, nullptr);
+        return nullptr;
+    }
+    s->Img->data = s->Info.shmaddr;
+    s->Info.readOnly = False;
+    // A server on another machine refuses the segment with an X error,
+    // which arrives after a round trip.
+    int errors = X11ErrorCount();
+    XShmAttach(Dpy, &s->Info);
+    XSync(Dpy, False);
+    shmctl(s->Info.shmid, IPC_RMID, nullptr);  // goes once both sides let go
+    if (X11ErrorCount() != errors) {
+        ShmOk = false;
+        return nullptr;
+    }
+    s->Attached = true;
+    return s;
+}
+
+// ---------------------------------------------------------------------------
+// Monitors and the work area
+
+namespace {
+
+// The libraries of the RandR and Xinerama extensions are loaded when
+// present (their development files need not be installed); the records are
+// those of their public interfaces.
+struct TRandRMonitor {
+    Atom Name;
+    Bool Primary;
+    Bool Automatic;
+    int Outputs;
+    int X, Y, Width, Height;
+    int MmWidth, MmHeight;
+    unsigned long* OutputList;
+};
+struct TXineramaScreen {
+    int Number;
+    short X, Y, Width, Height;
+};
+
+void* ExtensionSymbol(const char* library, const char* name)
+{
+    HMODULE m = LoadLibrary(library);  // kept for the life of the program
+    return m ? GetProcAddress(m, name) : nullptr;
+}
+
+} // namespace
+
+std::vector<TMonitorArea> TX11Backend::TState::QueryMonitors()
+{
+    std::vector<TMonitorArea> out;
+    using TRRQuery = Bool (*)(::Display*, int*, int*);
+    using TRRGet = TRandRMonitor* (*)(::Display*, Window, Bool, int*);
+    using TRRFree = void (*)(TRandRMonitor*);
+    auto rrQuery = reinterpret_cast<TRRQuery>(ExtensionSymbol("libXrandr.so.2", "XRRQueryExtension"));
+    auto rrGet = reinterpret_cast<TRRGet>(ExtensionSymbol("libXrandr.so.2", "XRRGetMonitors"));
+    auto rrFree = reinterpret_cast<TRRFree>(ExtensionSymbol("libXrandr.so.2", "XRRFreeMonitors"));
+    int ev = 0, err = 0;
+    if (rrQuery && rrGet && rrFree && rrQuery(Dpy, &ev, &err)) {
+        int n = 0;
+        if (TRandRMonitor* m = rrGet(Dpy, Root, True, &n)) {
+            for (int i = 0; i < n; ++i) {
+                if (m[i].Width <= 0 || m[i].Height <= 0)
+                    continue;
+                RECT r{m[i].X, m[i].Y, m[i].X + m[i].Width, m[i].Y + m[i].Height};
+                if (m[i].Primary)
+                    out.insert(out.begin(), TMonitorArea{r, r});
+                else
+                    out.push_back(TMonitorArea{r, r});
+            }
+            rrFree(m);
+        }
+    }
+    if (out.empty()) {
+        using TXinActive = Bool (*)(::Display*);
+        using TXinQuery = TXineramaScreen* (*)(::Display*, int*);
+        auto active = reinterpret_cast<TXinActive>(ExtensionSymbol("libXinerama.so.1", "XineramaIsActive"));
+        auto query = reinterpret_cast<TXinQuery>(ExtensionSymbol("libXinerama.so.1", "XineramaQueryScreens"));
+        if (active && query && active(Dpy)) {
+            int n = 0;
+            if (TXineramaScreen* sc = query(Dpy, &n)) {
+                for (int i = 0; i < n; ++i)
+                    if (sc[i].Width > 0 && sc[i].Height > 0) {
+                        RECT r{sc[i].X, sc[i].Y, sc[i].X + sc[i].Width, sc[i].Y + sc[i].Height};
+                        out.push_back(TMonitorArea{r, r});
+                    }
+                XFree(sc);
+            }
+        }
+    }
+    if (out.empty()) {
+        RECT r{0, 0, DisplayWidth(Dpy, Screen), DisplayHeight(Dpy, Screen)};
+        out.push_back(TMonitorArea{r, r});
+    }
+    // The window manager's work area of the current desktop, cut to each monitor.
+    auto cardinals = [&](Atom prop, std::vector<long>& values) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        values.clear();
+        if (XGetWindowProperty(Dpy, Root, prop, 0, 1024, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+                Success &&
+            data && type == XA_CARDINAL && format == 32)
+            values.assign(reinterpret_cast<long*>(data), reinterpret_cast<long*>(data) + count);
+        if (data)
+            XFree(data);
+    };
+    std::vector<long> desk, area;
+    cardinals(NetCurrentDesktop, desk);
+    cardinals(NetWorkArea, area);
+    std::size_t d = desk.empty() ? 0 : static_cast<std::size_t>(std::max(0L, desk[0]));
+    if (area.size() >= 4 * (d + 1) || area.size() >= 4) {
+        if (area.size() < 4 * (d + 1))
+            d = 0;
+        const long* a = &area[4 * d];
+        RECT work{static_cast<LONG>(a[0]), static_cast<LONG>(a[1]), static_cast<LONG>(a[0] + a[2]),
+                  static_cast<LONG>(a[1] + a[3])};
+        for (TMonitorArea& m : out) {
+            RECT cut{std::max(m.Monitor.left, work.left), std::max(m.Monitor.top, work.top),
+                     std::min(m.Monitor.right, work.right), std::min(m.Monitor.bottom, work.bottom)};
+            if (cut.right > cut.left && cut.bottom > cut.top)
+                m.Work = cut;
+        }
+    }
+    return out;
+}
+
+bool TX11Backend::Monitors(std::vector<TMonitorArea>& out)
+{
+    std::lock_guard lock(F->MonitorLock);
+    if (F->MonitorsDirty.exchange(false))
+        F->MonitorCache = F->QueryMonitors();
+    out = F->MonitorCache;
+    return !out.empty();
+}
+
+bool TX11Backend::SharedMemory() const
+{
+    return F->ShmOk;
+}
+
 void TX11Backend::TState::PutSurface(const TXWin& rec, const TTopLevelInfo& info, RECT r)
 {
     TGdiBitmap* surf = info.Surface ? BitmapFromHandle(info.Surface) : nullptr;
@@ -715,6 +912,21 @@ void TX11Backend::TState::PutSurface(const TXWin& rec, const TTopLevelInfo& info
     unsigned w = static_cast<unsigned>(r.right - r.left), h = static_cast<unsigned>(r.bottom - r.top);
     GC gc = rec.Gc ? rec.Gc : RootGc;
 
+    if (!rec.Argb && Plain32 && L.IsPlain32() && !L.BottomUp && rec.Shm && rec.Shm->Img &&
+        rec.Shm->Img->width == L.Width && rec.Shm->Img->height == L.Height) {
+        // Through shared memory: the rows of the rectangle are copied, and the
+        // server is done reading before the next copy may overwrite them.
+        XImage* img = rec.Shm->Img;
+        for (LONG y = r.top; y < r.bottom; ++y)
+            std::memcpy(img->data + static_cast<std::size_t>(y) * static_cast<std::size_t>(img->bytes_per_line) +
+                            static_cast<std::size_t>(r.left) * 4,
+                        L.Bits + static_cast<std::size_t>(y) * static_cast<std::size_t>(L.Stride) +
+                            static_cast<std::size_t>(r.left) * 4,
+                        static_cast<std::size_t>(w) * 4);
+        XShmPutImage(Dpy, rec.Id, gc, img, r.left, r.top, r.left, r.top, w, h, False);
+        XSync(Dpy, False);
+        return;
+    }
     if (!rec.Argb && Plain32 && L.IsPlain32() && !L.BottomUp) {
         // Straight from the surface's memory.
         XImage* img = XCreateImage(Dpy, rec.Vis, static_cast<unsigned>(rec.Depth), ZPixmap, 0,
@@ -786,6 +998,16 @@ void TX11Backend::Present(HWND wnd, const RECT& surfaceRect)
     TTopLevelInfo info;
     if (!UserTopLevelInfo(wnd, &info))
         return;
+    if (F->ShmOk && !rec.Argb && F->Plain32 && info.Surface) {
+        TGdiBitmap* surf = BitmapFromHandle(info.Surface);
+        LONG sw = surf ? surf->Layout.Width : 0, sh = surf ? surf->Layout.Height : 0;
+        if (surf && (!rec.Shm || !rec.Shm->Img || rec.Shm->Img->width != sw || rec.Shm->Img->height != sh)) {
+            rec.Shm = F->MakeShm(rec, sw, sh);
+            std::lock_guard lock(F->Lock);
+            if (auto it = F->Wins.find(wnd); it != F->Wins.end() && it->second.Id == rec.Id)
+                it->second.Shm = rec.Shm;
+        }
+    }
     F->PutSurface(rec, info, surfaceRect);
     {
         // Pixels decide the shape of layered windows; the caption's text may
@@ -978,6 +1200,13 @@ void TX11Backend::TState::DrainLocked()
 
 bool TX11Backend::TState::Dispatch(const XEvent& ev)
 {
+    if (ev.xany.window == Root) {
+        if ((ev.type == PropertyNotify &&
+             (ev.xproperty.atom == NetWorkArea || ev.xproperty.atom == NetCurrentDesktop)) ||
+            ev.type == ConfigureNotify)
+            MonitorsDirty = true;
+        return false;
+    }
     switch (ev.type) {
     case ButtonPress:
     case ButtonRelease:

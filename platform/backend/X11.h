@@ -10,8 +10,13 @@
 //    per-pixel alpha picture gets an ARGB window and constant alpha the
 //    _NET_WM_WINDOW_OPACITY property; without one, pixels of alpha 0 (or of
 //    the colour key) are cut away with Shape and the rest shows opaque.
-//  - Changed rectangles of a surface are put with XPutImage straight from
-//    the surface's memory.
+//  - Changed rectangles of a surface go through a shared-memory image
+//    (MIT-SHM) where the server offers it and shares our memory, else with
+//    XPutImage straight from the surface's memory.
+//  - Monitors are the server's (RandR 1.5 monitors, else Xinerama screens,
+//    else the screen), each with the window manager's work area
+//    (_NET_WORKAREA) cut to it, read again when the root window's size or
+//    that property changes.
 //  - X input becomes the window system's hardware input; moves and sizes
 //    done by the window manager, Expose, focus and WM_DELETE_WINDOW become
 //    the matching window calls and messages.
@@ -25,6 +30,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct _XDisplay;
 using XDisplayPtr = _XDisplay*;
@@ -43,6 +49,7 @@ public:
     void WindowChanged(HWND wnd, const RECT& oldScreenRect) override;
     void Present(HWND wnd, const RECT& surfaceRect) override;
     void PumpEvents() override;
+    bool Monitors(std::vector<TMonitorArea>& out) override;
 
     XDisplayPtr Display() const;
     // The X window of a top-level window (0 when it has none).
@@ -50,6 +57,8 @@ public:
     // The top-level window shown by an X window (null when none).
     HWND WindowOfX(XWindowId xwin) const;
     bool Compositing() const;
+    // Surfaces go to the server through shared memory.
+    bool SharedMemory() const;
     // Waits until the X server has handled every request made so far.
     void Sync();
 

@@ -12,6 +12,15 @@
 // message waits call.
 #include "platform/rtl/Types.h"
 
+#include <vector>
+
+// One monitor: where it lies on the screen and the part of it left to
+// windows once panels and docks are taken away.
+struct TMonitorArea {
+    RECT Monitor{};
+    RECT Work{};
+};
+
 class IWindowBackend {
 public:
     virtual ~IWindowBackend() = default;
@@ -27,6 +36,13 @@ public:
     virtual void Present(HWND wnd, const RECT& surfaceRect) = 0;
     // Reads pending events of the back-end's own source without waiting.
     virtual void PumpEvents() {}
+    // The monitors, the primary one first; false (the default) leaves one
+    // monitor the size of the screen with a 40-pixel task bar.
+    virtual bool Monitors(std::vector<TMonitorArea>& out)
+    {
+        (void)out;
+        return false;
+    }
 };
 
 // What a back-end needs to show a top-level window.

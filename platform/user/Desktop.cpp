@@ -3,6 +3,7 @@
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/Backend.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowObject.h"
@@ -34,11 +35,6 @@ TDesktopState& Desk()
 {
     static auto* s = new TDesktopState;
     return *s;
-}
-
-HMONITOR PrimaryMonitor()
-{
-    return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(0x10001));
 }
 
 LOGFONT UiFont(LONG weight)
@@ -93,48 +89,123 @@ std::set<TDropRec*>& Drops()
 
 } // namespace
 
+namespace {
+
+std::vector<TMonitorArea> MonitorList()
+{
+    std::vector<TMonitorArea> list;
+    IWindowBackend* b = UserBackend();
+    if (!b || !b->Monitors(list) || list.empty()) {
+        list.clear();
+        RECT s = ScreenRect();
+        RECT work = s;
+        work.bottom = std::max<LONG>(work.top, work.bottom - 40);
+        list.push_back(TMonitorArea{s, work});
+    }
+    return list;
+}
+
+constexpr std::uintptr_t kFirstMonitor = 0x10001;
+
+HMONITOR MonitorHandle(std::size_t i)
+{
+    return reinterpret_cast<HMONITOR>(static_cast<std::uintptr_t>(kFirstMonitor + i));
+}
+
+// The index of a monitor handle in list, -1 for anything else.
+int MonitorIndex(HMONITOR h, const std::vector<TMonitorArea>& list)
+{
+    auto v = reinterpret_cast<std::uintptr_t>(h);
+    return v >= kFirstMonitor && v - kFirstMonitor < list.size() ? static_cast<int>(v - kFirstMonitor) : -1;
+}
+
+long long Overlap(const RECT& a, const RECT& b)
+{
+    long long w = std::min(a.right, b.right) - std::max(a.left, b.left);
+    long long h = std::min(a.bottom, b.bottom) - std::max(a.top, b.top);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// Squared distance from a point to a rectangle (0 inside).
+long long Distance(const RECT& r, POINT p)
+{
+    long long dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
+    long long dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+    return dx * dx + dy * dy;
+}
+
+HMONITOR Fallback(const std::vector<TMonitorArea>& list, POINT near, DWORD flags)
+{
+    if (flags == MONITOR_DEFAULTTONULL)
+        return nullptr;
+    std::size_t best = 0;
+    if (flags == MONITOR_DEFAULTTONEAREST)
+        for (std::size_t i = 1; i < list.size(); ++i)
+            if (Distance(list[i].Monitor, near) < Distance(list[best].Monitor, near))
+                best = i;
+    return MonitorHandle(best);
+}
+
+} // namespace
+
 RECT WorkAreaRect()
 {
     TDesktopState& d = Desk();
-    std::lock_guard lock(d.Lock);
-    if (d.WorkAreaSet)
-        return d.WorkArea;
-    RECT r = ScreenRect();
-    r.bottom = std::max<LONG>(r.top, r.bottom - 40);
-    return r;
+    {
+        std::lock_guard lock(d.Lock);
+        if (d.WorkAreaSet)
+            return d.WorkArea;
+    }
+    return MonitorList().front().Work;
 }
 
 HMONITOR MonitorFromPoint(POINT pt, DWORD flags)
 {
-    RECT s = ScreenRect();
-    bool inside = pt.x >= s.left && pt.x < s.right && pt.y >= s.top && pt.y < s.bottom;
-    return inside || flags != MONITOR_DEFAULTTONULL ? PrimaryMonitor() : nullptr;
+    std::vector<TMonitorArea> list = MonitorList();
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (Distance(list[i].Monitor, pt) == 0)
+            return MonitorHandle(i);
+    return Fallback(list, pt, flags);
 }
 
 HMONITOR MonitorFromRect(const RECT* rect, DWORD flags)
 {
     if (!rect)
         return nullptr;
-    RECT s = ScreenRect();
-    bool overlaps = rect->left < s.right && rect->right > s.left && rect->top < s.bottom && rect->bottom > s.top;
-    return overlaps || flags != MONITOR_DEFAULTTONULL ? PrimaryMonitor() : nullptr;
+    std::vector<TMonitorArea> list = MonitorList();
+    std::size_t best = 0;
+    long long most = 0;
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        long long o = Overlap(list[i].Monitor, *rect);
+        if (o > most) {
+            most = o;
+            best = i;
+        }
+    }
+    if (most > 0)
+        return MonitorHandle(best);
+    POINT centre{static_cast<LONG>((static_cast<long long>(rect->left) + rect->right) / 2),
+                 static_cast<LONG>((static_cast<long long>(rect->top) + rect->bottom) / 2)};
+    return Fallback(list, centre, flags);
 }
 
 HMONITOR MonitorFromWindow(HWND wnd, DWORD flags)
 {
     RECT r;
     if (!GetWindowRect(wnd, &r))
-        return flags != MONITOR_DEFAULTTONULL ? PrimaryMonitor() : nullptr;
+        return flags != MONITOR_DEFAULTTONULL ? MonitorHandle(0) : nullptr;
     return MonitorFromRect(&r, flags);
 }
 
 BOOL GetMonitorInfo(HMONITOR monitor, MONITORINFO* info)
 {
-    if (monitor != PrimaryMonitor() || !info || info->cbSize < sizeof(MONITORINFO))
+    std::vector<TMonitorArea> list = MonitorList();
+    int i = MonitorIndex(monitor, list);
+    if (i < 0 || !info || info->cbSize < sizeof(MONITORINFO))
         return FALSE_;
-    info->rcMonitor = ScreenRect();
-    info->rcWork = WorkAreaRect();
-    info->dwFlags = MONITORINFOF_PRIMARY;
+    info->rcMonitor = list[static_cast<std::size_t>(i)].Monitor;
+    info->rcWork = i == 0 ? WorkAreaRect() : list[static_cast<std::size_t>(i)].Work;
+    info->dwFlags = i == 0 ? MONITORINFOF_PRIMARY : 0;
     return TRUE_;
 }
 
@@ -142,10 +213,14 @@ BOOL EnumDisplayMonitors(HDC, const RECT* clip, MONITORENUMPROC proc, LPARAM dat
 {
     if (!proc)
         return FALSE_;
-    RECT r = ScreenRect();
-    if (clip && (clip->right <= r.left || clip->left >= r.right || clip->bottom <= r.top || clip->top >= r.bottom))
-        return TRUE_;
-    proc(PrimaryMonitor(), nullptr, &r, data);
+    std::vector<TMonitorArea> list = MonitorList();
+    for (std::size_t i = 0; i < list.size(); ++i) {
+        RECT r = list[i].Monitor;
+        if (clip && !Overlap(r, *clip))
+            continue;
+        if (!proc(MonitorHandle(i), nullptr, &r, data))
+            break;
+    }
     return TRUE_;
 }
 

@@ -1,8 +1,11 @@
 #pragma once
 // The desktop around the windows: monitors and the work area, system
 // parameters, the beep, the text clipboard and files dropped on windows.
-// Headless there is one monitor the size of the screen; the work area leaves
-// a 40-pixel task bar at the bottom unless a test sets another.
+// The monitors are the back-end's (x11: the X server's monitors and the
+// window manager's work area); headless there is one monitor the size of the
+// screen whose work area leaves a 40-pixel task bar at the bottom.
+// SPI_SETWORKAREA replaces the primary monitor's work area until it is set
+// back with a null rectangle.
 #include "platform/gdi/Fonts.h"
 #include "platform/user/UserTypes.h"
 

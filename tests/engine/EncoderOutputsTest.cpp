@@ -22,6 +22,8 @@ namespace {
 
 struct TEnds {
     std::vector<TTerminateInfo> Ends;
+    int Reports = 0;
+    void OnProgress(TObject*, PProgressInfo) { ++Reports; }
     void OnTerminate(TObject*, const TTerminateInfo& AInfo) { Ends.push_back(AInfo); }
     bool Final() const { return !Ends.empty() && Ends.back().TaskIndex == -1; }
 };
@@ -67,6 +69,8 @@ protected:
     {
         TranscodeTest::SetUp();
         Encoder->OnTerminate = TTerminateEvent::Bind(&Log, &TEnds::OnTerminate);
+        Encoder->OnProgress = TProgressEvent::Bind(&Log, &TEnds::OnProgress);
+        Encoder->SetProgressInterval(100);
     }
     void TearDown() override
     {
@@ -82,12 +86,19 @@ protected:
             EXPECT_GE(Encoder->SetOutput(t, AOutput, AOptions), 0) << AOptions << ": " << Encoder->LastErrMsg();
         return t;
     }
+    // Serves the main thread until ADone holds (at most 120 s).
+    template <class F>
+    bool ServeUntil(F ADone)
+    {
+        for (int i = 0; i < 12000 && !ADone(); ++i)
+            CheckSynchronize(10);
+        return ADone();
+    }
     // Starts the run and serves the main thread until its final end.
     void Run(int AThreads)
     {
         Encoder->Start(AThreads);
-        for (int i = 0; i < 12000 && !Log.Final(); ++i)
-            CheckSynchronize(10);
+        ServeUntil([&] { return Log.Final(); });
         ASSERT_TRUE(Log.Final());
         for (const TTerminateInfo& e : Log.Ends) {
             EXPECT_TRUE(e.Finished) << "task " << e.TaskIndex << ": " << e.ExceptionMsg;
@@ -199,6 +210,44 @@ TEST_F(EncoderOutputsTest, TwoPassEncoding)
     EXPECT_NEAR(Duration(out), 3.0, 0.04);
     const double rate = Number(Probe(out, "-select_streams v:0 -show_entries stream=bit_rate"));
     EXPECT_NEAR(rate, 200000, 200000 * 0.25);
+}
+
+// A run held half-way and resumed writes the same pictures and samples as a
+// run that was never held.
+TEST_F(EncoderOutputsTest, PauseAndResumeGiveTheSameResult)
+{
+    const std::string src = Dir.file("long.mkv");
+    ASSERT_EQ(RunCommand("ffmpeg -v error -nostdin -y -f lavfi -i testsrc=size=320x240:rate=25:duration=20 "
+                         "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=20 -ac 2 "
+                         "-c:v mpeg4 -g 25 -c:a pcm_s16le '" +
+                         src + "'"),
+              0);
+    const std::string options = "-c:v mpeg4 -q:v 5 -c:a mp2 -ar 22050";
+    Add(src, "", Dir.file("straight.mkv"), options);
+    ASSERT_NO_FATAL_FAILURE(Run(1));
+    Encoder->ClearTasks();
+    Log = TEnds();
+
+    Add(src, "", Dir.file("held.mkv"), options);
+    Encoder->Start(1);
+    ASSERT_TRUE(ServeUntil([&] { return Log.Reports > 0 || Log.Final(); }));
+    ASSERT_FALSE(Log.Final()) << "the conversion ended before it could be held";
+    Encoder->Pause();
+    for (int i = 0; i < 30; ++i)
+        CheckSynchronize(10);
+    Encoder->Resume();
+    ASSERT_TRUE(ServeUntil([&] { return Log.Final(); }));
+    ASSERT_EQ(Log.Ends.size(), 2u);
+    EXPECT_TRUE(Log.Ends[0].Finished) << Log.Ends[0].ExceptionMsg;
+    EXPECT_FALSE(Log.Ends[0].Exception) << Log.Ends[0].ExceptionMsg;
+
+    // Decoded content of every stream, and the time stamps of each frame.
+    auto content = [](const std::string& AFile) {
+        return CommandOutput("ffmpeg -v error -nostdin -i '" + AFile + "' -map 0 -f framemd5 - 2>&1");
+    };
+    const std::string straight = content(Dir.file("straight.mkv"));
+    EXPECT_GT(std::count(straight.begin(), straight.end(), '\n'), 500);
+    EXPECT_EQ(content(Dir.file("held.mkv")), straight);
 }
 
 }  // namespace

@@ -78,4 +78,16 @@ inline std::vector<double> PacketTimes(const std::string& AFile, const std::stri
     return r;
 }
 
+// The sum of a stream's packet durations (seconds): how long it plays.
+inline double PacketDurationSum(const std::string& AFile, const std::string& AStream)
+{
+    double sum = 0;
+    std::istringstream in(CommandOutput("ffprobe -v error -select_streams " + AStream +
+                                        " -show_entries packet=duration_time -of csv=p=0 '" + AFile + "'"));
+    std::string line;
+    while (std::getline(in, line))
+        sum += std::atof(line.c_str());
+    return sum;
+}
+
 }  // namespace tarnello::test

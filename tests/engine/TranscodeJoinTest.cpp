@@ -96,6 +96,9 @@ TEST_F(TranscodeJoinTest, ThreeClipsBecomeOneWithContinuousTimeStamps)
         EXPECT_LT(LargestStep(audio, rising), 0.03);  // a frame of 1024 or 1152 samples at 48 kHz
         EXPECT_TRUE(rising);
         EXPECT_NEAR(audio.back() - video.front(), 3.0, 0.05);
+        // Every sample once: a new encoder's priming is not played at a
+        // boundary (the first part's is, as in any AAC file).
+        EXPECT_NEAR(PacketDurationSum(out, "a:0"), 3.0, 0.035);
     }
 }
 
@@ -122,6 +125,33 @@ TEST_F(TranscodeJoinTest, InputsOfAnotherSizeAndRateAreScaledToTheOutput)
     const double frames = ProbeNumber(out, "-count_frames -select_streams v -show_entries stream=nb_read_frames");
     EXPECT_GE(frames, 75);
     EXPECT_LE(frames, 76);
+}
+
+// A part without audio: its group's audio record has no source; the audio
+// of the part after it starts with that part's pictures.
+TEST_F(TranscodeJoinTest, APartWithoutAudioLeavesAGapInTheAudio)
+{
+    const std::string withAudio = Clip("with.mkv", "testsrc", "160x120", 25, 48000, 2, "-c:v mpeg4 -c:a mp2");
+    const std::string silent = MakeClip(Dir.file("without.mkv"),
+                                        "-f lavfi -i smptebars=size=160x120:rate=25:duration=1", "-c:v mpeg4");
+    TEncoderRun run;
+    ASSERT_EQ(run.Encoder->AddTask(withAudio, ""), 0);
+    ASSERT_GE(run.Encoder->AddInput(0, silent, ""), 0) << run.Encoder->LastErrMsg();
+    ASSERT_GE(run.Encoder->AddInput(0, withAudio, ""), 0);
+    const std::string out = Dir.file("gap.mkv");
+    ASSERT_GE(run.Encoder->SetOutput(0, out, "-c:v mpeg4 -c:a mp2 -Join"), 0) << run.Encoder->LastErrMsg();
+    ASSERT_TRUE(run.Run(1));
+    EXPECT_TRUE(run.End(0).Finished) << run.End(0).ExceptionMsg;
+    std::vector<double> video = PacketTimes(out, "v:0");
+    ASSERT_EQ(video.size(), 75u);
+    std::sort(video.begin(), video.end());
+    const std::vector<double> audio = PacketTimes(out, "a:0");
+    ASSERT_GT(audio.size(), 50u);
+    bool rising = false;
+    EXPECT_NEAR(LargestStep(audio, rising), 1.0, 0.05);  // the second part's second
+    EXPECT_TRUE(rising);
+    EXPECT_NEAR(audio.back() - video.front(), 2.976, 0.03);  // the last frame of 1152 samples
+    EXPECT_NEAR(PacketDurationSum(out, "a:0"), 2.0, 0.05);
 }
 
 TEST_F(TranscodeJoinTest, StreamCopyOfUnlikeInputsFailsBeforeWriting)
