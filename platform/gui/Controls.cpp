@@ -65,6 +65,15 @@ HWND ReflectionSource(const TMessage& Message)
     }
 }
 
+// WM_MEASUREITEM names its window only by the child's identifier.
+HWND MeasureSource(HWND parent, const TMessage& Message)
+{
+    if (Message.Msg != WM_MEASUREITEM || !parent || !Message.LParam)
+        return nullptr;
+    UINT id = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam)->CtlID;
+    return id != 0 ? GetDlgItem(parent, static_cast<int>(id)) : nullptr;
+}
+
 }  // namespace
 
 LRESULT InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -1147,6 +1156,8 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message)
 void TWinControl::WndProc(TMessage& Message)
 {
     if (HWND child = ReflectionSource(Message); child && child != FHandle && ReflectToChild(child, Message))
+        return;
+    if (HWND child = MeasureSource(FHandle, Message); child && ReflectToChild(child, Message))
         return;
     switch (Message.Msg) {
     case WM_PAINT:

@@ -809,15 +809,15 @@ void TCustomListBox::CreateParams(TCreateParams& Params)
 void TCustomListBox::CreateWnd()
 {
     TWinControl::CreateWnd();
+    // The window measures items through its parent by this identifier
+    // (WM_MEASUREITEM carries no window), which comes back as CN_MEASUREITEM.
+    static int nextId = 0;
+    nextId = nextId % 0x7FFF + 1;
+    SetWindowLong(FHandle, GWL_ID, 0x8000 + nextId);
     SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(FFont.Handle()), 0);
-    // Owner-drawn items take the list box's height (or OnMeasureItem's).
-    if (FStyle != lbStandard) {
-        int h = FItemHeight;
-        if (FStyle == lbOwnerDrawVariable)
-            MeasureItem(0, h);
-        if (h > 0 && h < 256)
-            SendMessage(FHandle, LB_SETITEMHEIGHT, 0, MAKELPARAM(static_cast<WORD>(h), 0));
-    }
+    // Owner-drawn items of one height take the list box's.
+    if (FStyle == lbOwnerDrawFixed)
+        SendMessage(FHandle, LB_SETITEMHEIGHT, 0, MAKELPARAM(static_cast<WORD>(FItemHeight), 0));
     SetColumnWidth();
     // Hand the kept items to the new window.
     std::vector<TSavedItem> items;
@@ -1217,6 +1217,17 @@ void TCustomListBox::WndProc(TMessage& Message)
     case CN_DRAWITEM:
         CNDrawItem(Message);
         return;
+    case CN_MEASUREITEM: {
+        auto* m = reinterpret_cast<MEASUREITEMSTRUCT*>(Message.LParam);
+        if (m) {
+            int h = FItemHeight;
+            if (FStyle == lbOwnerDrawVariable)
+                MeasureItem(static_cast<int>(m->itemID), h);
+            m->itemHeight = static_cast<UINT>(std::clamp(h, 1, 255));
+        }
+        Message.Result = 1;
+        return;
+    }
     case CN_CTLCOLORLISTBOX: {
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
         SetTextColor(dc, ColorToRGB(FFont.Color()));

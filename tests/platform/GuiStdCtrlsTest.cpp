@@ -394,24 +394,33 @@ TEST_F(GuiStdCtrlsTest, OwnerDrawnListBoxDrawsEachVisibleItemWithItsRectAndState
     EXPECT_EQ(SendMessage(l->Handle(), LB_GETITEMHEIGHT, 0, 0), 20);
 }
 
-TEST_F(GuiStdCtrlsTest, VariableOwnerDrawAsksOnMeasureItem)
+TEST_F(GuiStdCtrlsTest, VariableOwnerDrawAsksOnMeasureItemForEachItem)
 {
     struct TMeasure : TObject {
-        int Calls = 0;
-        void Measure(TWinControl*, int, int& h)
+        std::vector<int> Asked;
+        void Measure(TWinControl*, int i, int& h)
         {
-            ++Calls;
-            h = 33;
+            Asked.push_back(i);
+            h = 20 + 5 * i;
         }
     } measure;
     auto* l = Make<TListBox>(10, 10, 150, 100);
+    l->SetBorderStyle(bsNone);
     l->SetStyle(lbOwnerDrawVariable);
     l->OnMeasureItem = MakeEvent(&measure, &TMeasure::Measure);
     l->Items()->Add("a");
+    l->Items()->Add("b");
     Form->Show();
     Pump();
-    EXPECT_GE(measure.Calls, 1);
-    EXPECT_EQ(l->ItemRect(0), TRect(0, 0, l->ClientWidth(), 33));
+    EXPECT_EQ(measure.Asked, (std::vector<int>{0, 1}));
+    EXPECT_EQ(l->ItemRect(0), TRect(0, 0, 150, 20));
+    EXPECT_EQ(l->ItemRect(1), TRect(0, 20, 150, 45));
+    l->Items()->Add("c");
+    EXPECT_EQ(l->ItemRect(2), TRect(0, 45, 150, 75));
+    // Re-made, the window measures its items again.
+    measure.Asked.clear();
+    l->SetIntegralHeight(true);
+    EXPECT_EQ(measure.Asked, (std::vector<int>{0, 1, 2}));
 }
 
 TEST_F(GuiStdCtrlsTest, MultiSelectListBoxSelectsByMouseAndKeepsSelectionAcrossRecreation)
