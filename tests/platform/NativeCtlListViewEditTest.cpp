@@ -404,3 +404,76 @@ TEST_F(NativeCtlListViewEditTest, HeaderDividerDragResizesTheColumn)
 }
 
 } // namespace
+
+namespace {
+
+class NativeCtlListViewStyleTest : public NativeCtlListViewEditTest {};
+
+TEST_F(NativeCtlListViewStyleTest, ExtendedStylesCheckBoxesAndGridLines)
+{
+    MakeList(LVS_REPORT, {"alpha", "beta"});
+    struct {
+        WPARAM Mask;
+        LPARAM Style;
+        LRESULT Old, Now;
+    } steps[] = {
+        {0, LVS_EX_GRIDLINES, 0, LVS_EX_GRIDLINES},
+        {LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES},
+        {LVS_EX_GRIDLINES, 0, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES},
+        {0, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES},
+    };
+    for (auto& s : steps) {
+        EXPECT_EQ(SendMessage(List, LVM_SETEXTENDEDLISTVIEWSTYLE, s.Mask, s.Style), s.Old);
+        EXPECT_EQ(SendMessage(List, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0), s.Now);
+    }
+    auto checkState = [&](int i) {
+        return static_cast<UINT>(SendMessage(List, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_STATEIMAGEMASK)) >> 12;
+    };
+    // Every item, old and new, starts unchecked.
+    EXPECT_EQ(checkState(0), 1u);
+    LVITEM it;
+    it.mask = LVIF_TEXT;
+    it.iItem = 5;
+    std::string t = "gamma";
+    it.pszText = t.data();
+    SendMessage(List, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&it));
+    EXPECT_EQ(checkState(2), 1u);
+    // The box sits left of the label; a click on it toggles it and tells the parent.
+    RECT icon{}, label{};
+    icon.left = LVIR_ICON;
+    label.left = LVIR_LABEL;
+    SendMessage(List, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&icon));
+    SendMessage(List, LVM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&label));
+    EXPECT_GE(label.left, 16);
+    LVHITTESTINFO hit;
+    hit.pt = POINT{8, (label.top + label.bottom) / 2};
+    EXPECT_EQ(SendMessage(List, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1);
+    EXPECT_EQ(hit.flags, LVHT_ONITEMSTATEICON);
+    POINT p = hit.pt;
+    ClientToScreen(List, &p);
+    HeadlessClick(p.x, p.y);
+    HeadlessProcessMessages();
+    EXPECT_EQ(checkState(1), 2u);
+    EXPECT_EQ(SendMessage(List, LVM_GETSELECTEDCOUNT, 0, 0), 0);  // the selection stays
+    // Space toggles the focused item.
+    Select(1);
+    HeadlessKeyPress(VK_SPACE);
+    HeadlessProcessMessages();
+    EXPECT_EQ(checkState(1), 1u);
+    // Grid lines: a line right of the column and under each row.
+    Clock.Advance(1000);
+    InvalidateRect(List, nullptr, TRUE_);
+    HeadlessProcessMessages();
+    RECT b0{};
+    SendMessage(List, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&b0));
+    POINT column{149, b0.top + 3}, row{60, b0.bottom - 1};
+    ClientToScreen(List, &column);
+    ClientToScreen(List, &row);
+    EXPECT_EQ(ScreenAt(column.x, column.y), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(ScreenAt(row.x, row.y), GetSysColor(COLOR_BTNFACE));
+    SendMessage(List, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_GRIDLINES, 0);
+    HeadlessProcessMessages();
+    EXPECT_EQ(ScreenAt(row.x, row.y), GetSysColor(COLOR_WINDOW));
+}
+
+} // namespace

@@ -335,3 +335,77 @@ TEST_F(NativeCtlTreeTest, ItemPicturesComeFromTheImageList)
 }
 
 } // namespace
+
+namespace {
+
+// Pieces of w x 16 in one list, one colour each.
+HIMAGELIST StripList(std::vector<COLORREF> colours)
+{
+    int n = static_cast<int>(colours.size());
+    HIMAGELIST il = ImageList_Create(16, 16, ILC_COLOR32, n, 1);
+    BITMAPINFO bi{};
+    bi.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    bi.bmiHeader.biWidth = 16 * n;
+    bi.bmiHeader.biHeight = -16;
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bmp = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HDC mem = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(mem, bmp);
+    for (int i = 0; i < n; ++i) {
+        HBRUSH b = CreateSolidBrush(colours[static_cast<std::size_t>(i)]);
+        RECT r{16 * i, 0, 16 * i + 16, 16};
+        FillRect(mem, &r, b);
+        DeleteObject(b);
+    }
+    SelectObject(mem, old);
+    DeleteDC(mem);
+    ImageList_Add(il, bmp, nullptr);
+    DeleteObject(bmp);
+    return il;
+}
+
+TEST_F(NativeCtlTreeTest, StatePicturesSitLeftOfTheNodePicture)
+{
+    MakeTree(0);
+    HIMAGELIST normal = StripList({RGB(255, 0, 0)});
+    HIMAGELIST states = StripList({RGB(0, 0, 0), RGB(0, 0, 255), RGB(0, 200, 0)});
+    HTREEITEM a = Add(TVI_ROOT, "a");
+    EXPECT_FALSE(SendMessage(Tree, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(normal)));
+    EXPECT_FALSE(SendMessage(Tree, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(states)));
+    EXPECT_FALSE(SendMessage(Tree, TVM_SETIMAGELIST, 7, reinterpret_cast<LPARAM>(states)));
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessage(Tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0)), normal);
+    EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessage(Tree, TVM_GETIMAGELIST, TVSIL_STATE, 0)), states);
+    TVITEM it;
+    it.mask = TVIF_STATE;
+    it.hItem = a;
+    it.state = 2 << 12;
+    it.stateMask = TVIS_STATEIMAGEMASK;
+    ASSERT_TRUE(SendMessage(Tree, TVM_SETITEM, 0, reinterpret_cast<LPARAM>(&it)));
+    RECT r{};
+    std::memcpy(static_cast<void*>(&r), &a, sizeof(a));
+    ASSERT_TRUE(SendMessage(Tree, TVM_GETITEMRECT, TRUE_, reinterpret_cast<LPARAM>(&r)));
+    EXPECT_EQ(r.left, 38);  // two pictures of 16 and their gaps come first
+    HeadlessProcessMessages();
+    struct {
+        int X;
+        UINT Flags;
+        COLORREF Colour;
+    } spots[] = {{8, TVHT_ONITEMSTATEICON, RGB(0, 200, 0)}, {27, TVHT_ONITEMICON, RGB(255, 0, 0)}};
+    for (auto& s : spots) {
+        TVHITTESTINFO hit;
+        hit.pt = POINT{s.X, (r.top + r.bottom) / 2};
+        SendMessage(Tree, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        EXPECT_EQ(hit.hItem, a);
+        EXPECT_EQ(hit.flags, s.Flags) << s.X;
+        POINT p = hit.pt;
+        ClientToScreen(Tree, &p);
+        EXPECT_EQ(ScreenAt(p.x, p.y), s.Colour) << s.X;
+    }
+    DestroyWindow(Tree);
+    ImageList_Destroy(normal);
+    ImageList_Destroy(states);
+}
+
+} // namespace

@@ -424,6 +424,10 @@ constexpr UINT TVM_GETINDENT = TV_FIRST + 6;
 constexpr UINT TVM_SETINDENT = TV_FIRST + 7;
 constexpr UINT TVM_GETIMAGELIST = TV_FIRST + 8;
 constexpr UINT TVM_SETIMAGELIST = TV_FIRST + 9;
+// Image lists of a tree: its nodes' pictures, and state pictures drawn left
+// of them by the node's state image index (TVIS_STATEIMAGEMASK, 0 none).
+constexpr WPARAM TVSIL_NORMAL = 0;
+constexpr WPARAM TVSIL_STATE = 2;
 constexpr UINT TVM_GETNEXTITEM = TV_FIRST + 10;
 constexpr UINT TVM_SELECTITEM = TV_FIRST + 11;
 constexpr UINT TVM_GETITEM = TV_FIRST + 12;
@@ -672,6 +676,17 @@ constexpr UINT LVM_GETITEMTEXT = LVM_FIRST + 45;
 constexpr UINT LVM_SETITEMTEXT = LVM_FIRST + 46;
 constexpr UINT LVM_SETITEMCOUNT = LVM_FIRST + 47;
 constexpr UINT LVM_SORTITEMS = LVM_FIRST + 48;
+// Extended styles: wParam the bits to change (0: all), lParam their values;
+// answers the old ones.
+constexpr UINT LVM_SETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 54;
+constexpr UINT LVM_GETEXTENDEDLISTVIEWSTYLE = LVM_FIRST + 55;
+// Grid lines between the report's cells; check boxes left of the items
+// (state image 1 unchecked, 2 checked; a click on the box or Space toggles
+// it, announced as a state change); rows are selected whole here, with or
+// without LVS_EX_FULLROWSELECT.
+constexpr DWORD LVS_EX_GRIDLINES = 0x0001;
+constexpr DWORD LVS_EX_CHECKBOXES = 0x0004;
+constexpr DWORD LVS_EX_FULLROWSELECT = 0x0020;
 constexpr UINT LVM_GETSELECTEDCOUNT = LVM_FIRST + 50;
 constexpr UINT LVM_CANCELEDITLABEL = LVM_FIRST + 179;
 constexpr int LVSIL_NORMAL = 0;
@@ -686,6 +701,9 @@ constexpr UINT LVIS_FOCUSED = 0x0001;
 constexpr UINT LVIS_SELECTED = 0x0002;
 constexpr UINT LVIS_CUT = 0x0004;
 constexpr UINT LVIS_DROPHILITED = 0x0008;
+constexpr UINT LVIS_OVERLAYMASK = 0x0F00;
+constexpr UINT LVIS_STATEIMAGEMASK = 0xF000;
+constexpr UINT INDEXTOSTATEIMAGEMASK(UINT i) { return i << 12; }
 constexpr int I_IMAGECALLBACK = -1;
 inline char* const LPSTR_TEXTCALLBACK = reinterpret_cast<char*>(static_cast<std::intptr_t>(-1));
 struct LVITEM {

@@ -320,11 +320,14 @@ struct TListView {
     TLabelEditor Editor;
     int Editing = -1;  // the item whose label is being edited
     TTypeAhead Search;
+    DWORD ExStyle = 0;
 };
 
 HWND EditLabel(TListView* l, int i);
 void EndEdit(TListView* l, bool cancel);
 RECT IconRect(const TListView* l, int i);
+RECT CheckRect(const TListView* l, int i);
+void ToggleCheck(TListView* l, int i);
 
 TListView* GetLv(HWND wnd) { return reinterpret_cast<TListView*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TListView* l) { return static_cast<DWORD>(GetWindowLong(l->Wnd, GWL_STYLE)); }
@@ -588,6 +591,42 @@ std::string ItemText(TListView* l, int i, int sub)
     return sub >= 0 && sub < static_cast<int>(it.Texts.size()) ? it.Texts[static_cast<std::size_t>(sub)] : std::string();
 }
 
+// Check boxes sit left of the picture (not in the icon view).
+bool Checkboxes(const TListView* l) { return (l->ExStyle & LVS_EX_CHECKBOXES) && View(l) != LVS_ICON; }
+constexpr int kCheckRoom = 16;
+
+RECT CheckRect(const TListView* l, int i)
+{
+    RECT r = ItemBounds(l, i);
+    int y = (r.top + r.bottom) / 2 - 6;
+    return RECT{r.left + 2, y, r.left + 15, y + 13};
+}
+
+void ToggleCheck(TListView* l, int i)
+{
+    if (!ValidItem(l, i))
+        return;
+    UINT now = (StateOf(l, i) & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2) ? 1 : 2;
+    SetState(l, i, INDEXTOSTATEIMAGEMASK(now), LVIS_STATEIMAGEMASK);
+}
+
+void DrawCheck(HDC dc, const RECT& r, bool checked)
+{
+    FillRect(dc, &r, GetSysColorBrush(COLOR_WINDOW));
+    FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWTEXT));
+    if (!checked)
+        return;
+    HPEN pen = CreatePen(PS_SOLID, 1, GetSysColor(COLOR_WINDOWTEXT));
+    HGDIOBJ old = SelectObject(dc, pen);
+    for (int k = 0; k < 2; ++k) {  // a tick two pixels thick
+        MoveToEx(dc, r.left + 3, r.top + 6 + k, nullptr);
+        LineTo(dc, r.left + 5, r.top + 8 + k);
+        LineTo(dc, r.left + 10, r.top + 3 + k);
+    }
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
 int HitTest(TListView* l, POINT p, UINT* flags)
 {
     RECT c = Client(l);
@@ -602,8 +641,10 @@ int HitTest(TListView* l, POINT p, UINT* flags)
             break;
         if (PtInRect(&r, p)) {
             if (flags) {
-                RECT icon = IconRect(l, i);
-                *flags = PtInRect(&icon, p) ? LVHT_ONITEMICON : LVHT_ONITEMLABEL;
+                RECT icon = IconRect(l, i), check = CheckRect(l, i);
+                *flags = Checkboxes(l) && PtInRect(&check, p) ? LVHT_ONITEMSTATEICON
+                         : PtInRect(&icon, p)                  ? LVHT_ONITEMICON
+                                                               : LVHT_ONITEMLABEL;
             }
             return i;
         }
@@ -611,6 +652,23 @@ int HitTest(TListView* l, POINT p, UINT* flags)
     if (flags)
         *flags = LVHT_NOWHERE;
     return -1;
+}
+
+// The report's grid: a line under every row shown and right of every column.
+void PaintGridLines(TListView* l, HDC dc, const RECT& area)
+{
+    HBRUSH line = GetSysColorBrush(COLOR_BTNFACE);
+    int rowH = Cell(l).cy;
+    for (int y = area.top + rowH - 1; y < area.bottom; y += rowH) {
+        RECT r{area.left, y, area.right, y + 1};
+        FillRect(dc, &r, line);
+    }
+    int x = -l->XOffset;
+    for (int col = 0; col < static_cast<int>(l->Columns.size()); ++col) {
+        x += ColumnWidth(l, col);
+        RECT r{x - 1, area.top, x, area.bottom};
+        FillRect(dc, &r, line);
+    }
 }
 
 void Paint(TListView* l, HDC dc)
@@ -673,13 +731,18 @@ void Paint(TListView* l, HDC dc)
             HIMAGELIST il = l->Images[View(l) == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL];
             int imgW = 0;
             int icx = 0, icy = 0;
+            if (Checkboxes(l)) {
+                RECT box = CheckRect(l, i);
+                DrawCheck(dc, box, (st & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+                imgW = kCheckRoom;
+            }
             if (il && ImageList_GetIconSize(il, &icx, &icy)) {
                 int img = OwnerData(l) ? 0 : l->Items[static_cast<std::size_t>(i)].Image;
                 if (View(l) == LVS_ICON)
                     ImageList_Draw(il, img, dc, (r.left + r.right - icx) / 2, r.top + 2, ILD_TRANSPARENT);
                 else {
-                    ImageList_Draw(il, img, dc, r.left + 2, (r.top + r.bottom - icy) / 2, ILD_TRANSPARENT);
-                    imgW = icx + 2;
+                    ImageList_Draw(il, img, dc, r.left + 2 + imgW, (r.top + r.bottom - icy) / 2, ILD_TRANSPARENT);
+                    imgW += icx + 2;
                 }
             }
             if (View(l) == LVS_REPORT) {
@@ -709,6 +772,8 @@ void Paint(TListView* l, HDC dc)
             SendMessage(parent, WM_NOTIFY, cd.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd));
         }
     }
+    if ((l->ExStyle & LVS_EX_GRIDLINES) && View(l) == LVS_REPORT && IsWindow(l->Wnd))
+        PaintGridLines(l, dc, area);
     RestoreDC(dc, saved);
     if ((pre & CDRF_NOTIFYPOSTPAINT) && IsWindow(l->Wnd)) {
         cd.nmcd.dwDrawStage = CDDS_POSTPAINT;
@@ -772,6 +837,10 @@ void KeyDown(TListView* l, WPARAM vk)
         if (Style(l) & LVS_EDITLABELS)
             EditLabel(l, l->Focus);
         return;
+    case VK_SPACE:
+        if (Checkboxes(l))
+            ToggleCheck(l, l->Focus);
+        return;
     default: return;
     }
     ClickItem(l, std::clamp(to, 0, n - 1), GetKeyState(VK_SHIFT) < 0, false);
@@ -781,6 +850,8 @@ void KeyDown(TListView* l, WPARAM vk)
 RECT IconRect(const TListView* l, int i)
 {
     RECT r = ItemBounds(l, i);
+    if (Checkboxes(l))
+        r.left += kCheckRoom;
     HIMAGELIST il = l->Images[View(l) == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL];
     int cx = 0, cy = 0;
     if (!il || !ImageList_GetIconSize(il, &cx, &cy))
@@ -1099,6 +1170,10 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             SetFocus(wnd);
         UINT flags = 0;
         int i = HitTest(l, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, &flags);
+        if (msg == WM_LBUTTONDOWN && (flags & LVHT_ONITEMSTATEICON) && Checkboxes(l)) {
+            ToggleCheck(l, i);
+            return 0;
+        }
         const bool plain = !(wParam & (MK_SHIFT | MK_CONTROL));
         // A plain click on the label of the item that already has the focus
         // and the selection starts editing it.
@@ -1240,6 +1315,8 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         int i = std::clamp(item->iItem, 0, ItemCount(l));
         if (item->mask & LVIF_STATE)
             it.State = item->state & item->stateMask & ~LVIS_FOCUSED;
+        if ((l->ExStyle & LVS_EX_CHECKBOXES) && !(it.State & LVIS_STATEIMAGEMASK))
+            it.State |= INDEXTOSTATEIMAGEMASK(1);
         l->Items.insert(l->Items.begin() + i, std::move(it));
         if (l->Focus >= i)
             ++l->Focus;
@@ -1402,6 +1479,19 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         case LVS_LIST: return l->Top * RowsPerPage(l);
         default: return 0;
         }
+    case LVM_SETEXTENDEDLISTVIEWSTYLE: {
+        DWORD mask = wParam ? static_cast<DWORD>(wParam) : ~0U;
+        DWORD old = l->ExStyle;
+        l->ExStyle = (old & ~mask) | (static_cast<DWORD>(lParam) & mask);
+        if ((l->ExStyle & LVS_EX_CHECKBOXES) && !(old & LVS_EX_CHECKBOXES))
+            for (int k = 0; k < ItemCount(l); ++k)
+                if (!(StateOf(l, k) & LVIS_STATEIMAGEMASK))
+                    StateOf(l, k) |= INDEXTOSTATEIMAGEMASK(1);
+        Relayout(l);
+        return static_cast<LRESULT>(old);
+    }
+    case LVM_GETEXTENDEDLISTVIEWSTYLE:
+        return static_cast<LRESULT>(l->ExStyle);
     case LVM_GETIMAGELIST: {
         int k = ToInt(wParam);
         return k >= 0 && k <= 2 ? reinterpret_cast<LRESULT>(l->Images[k]) : 0;

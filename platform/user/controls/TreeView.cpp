@@ -46,6 +46,7 @@ struct TTree {
     int MaxWidth = 0;
     HFONT Font = nullptr;
     HIMAGELIST Images = nullptr;
+    HIMAGELIST StateImages = nullptr;  // TVSIL_STATE: by the node's state image index
     TLabelEditor Editor;
     TNode* Editing = nullptr;
 };
@@ -94,11 +95,15 @@ int VisibleRows(const TTree* t)
 }
 
 // The room the item pictures take in front of the labels.
-int ImageRoom(const TTree* t)
+int Room(HIMAGELIST list)
 {
     int cx = 0, cy = 0;
-    return t->Images && ImageList_GetIconSize(t->Images, &cx, &cy) ? cx + 3 : 0;
+    return list && ImageList_GetIconSize(list, &cx, &cy) ? cx + 3 : 0;
 }
+int NormalRoom(const TTree* t) { return Room(t->Images); }
+int StateRoom(const TTree* t) { return Room(t->StateImages); }
+// The pictures left of the label: the state picture, then the node's own.
+int ImageRoom(const TTree* t) { return NormalRoom(t) + StateRoom(t); }
 
 int Margin(const TTree* t)
 {
@@ -428,8 +433,10 @@ TNode* HitTest(TTree* t, POINT p, UINT* flags)
                 f = TVHT_ONITEMRIGHT;
             else if (p.x >= lr.left)
                 f = TVHT_ONITEMLABEL;
-            else if (p.x >= lr.left - ImageRoom(t))
+            else if (p.x >= lr.left - NormalRoom(t))
                 f = TVHT_ONITEMICON;
+            else if (p.x >= lr.left - ImageRoom(t))
+                f = TVHT_ONITEMSTATEICON;
             else if (p.x >= lr.left - ImageRoom(t) - t->Indent && HasChildren(hit) && (Style(t) & TVS_HASBUTTONS) &&
                      (hit->Parent != &t->Root || (Style(t) & TVS_LINESATROOT)))
                 f = TVHT_ONITEMBUTTON;
@@ -498,11 +505,17 @@ void Paint(TTree* t, HDC dc)
                     FillRect(dc, &plus, GetSysColorBrush(COLOR_WINDOWTEXT));
                 }
             }
-            if (int room = ImageRoom(t)) {
+            if (int room = NormalRoom(t)) {
                 int cx = 0, cy = 0;
                 ImageList_GetIconSize(t->Images, &cx, &cy);
                 ImageList_Draw(t->Images, n == t->Sel ? n->SelImage : n->Image, dc, lr.left - room,
                                (lr.top + lr.bottom - cy) / 2, ILD_TRANSPARENT);
+            }
+            if (int index = static_cast<int>((n->State & TVIS_STATEIMAGEMASK) >> 12); index > 0 && StateRoom(t)) {
+                int cx = 0, cy = 0;
+                ImageList_GetIconSize(t->StateImages, &cx, &cy);
+                ImageList_Draw(t->StateImages, index, dc, lr.left - ImageRoom(t), (lr.top + lr.bottom - cy) / 2,
+                               ILD_TRANSPARENT);
             }
             if (sel || back != GetSysColor(COLOR_WINDOW)) {
                 HBRUSH b = CreateSolidBrush(back);
@@ -803,13 +816,18 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case TVM_GETITEMHEIGHT:
         return RowHeight(t);
     case TVM_SETIMAGELIST: {
-        HIMAGELIST old = t->Images;
-        t->Images = reinterpret_cast<HIMAGELIST>(lParam);
+        if (wParam != TVSIL_NORMAL && wParam != TVSIL_STATE)
+            return 0;
+        HIMAGELIST& list = wParam == TVSIL_STATE ? t->StateImages : t->Images;
+        HIMAGELIST old = list;
+        list = reinterpret_cast<HIMAGELIST>(lParam);
         Rebuild(t);
         return reinterpret_cast<LRESULT>(old);
     }
     case TVM_GETIMAGELIST:
-        return reinterpret_cast<LRESULT>(t->Images);
+        return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE    ? t->StateImages
+                                         : wParam == TVSIL_NORMAL ? t->Images
+                                                                  : nullptr);
     case TVM_GETNEXTITEM: {
         TNode* n = Node(t, reinterpret_cast<HTREEITEM>(lParam));
         return reinterpret_cast<LRESULT>(NextItem(t, static_cast<UINT>(wParam), n));
