@@ -367,9 +367,14 @@ int TCustomFFmpeg::ReadInterruptCallback(void* AOpaque)
 int TCustomFFmpeg::WriteInterruptCallback(void* AOpaque)
 {
     auto* self = static_cast<TCustomFFmpeg*>(AOpaque);
-    // Once the loop has ended, a stop no longer aborts writing: the trailer
-    // written after a stop must succeed, so that the file stays playable.
-    return InterruptCheck(self, self->FBroken && !self->FLoopEnded, self->FLastWrite, self->WriteTimeout, "writing");
+    // A stop aborts only a write that is stuck (pending for over a second):
+    // a write aborted midway leaves a hole in the file and stops all later
+    // writing, the trailer's too. Once the loop has ended, a stop no longer
+    // aborts writing at all: the trailer written after a stop must succeed,
+    // so that the file stays playable.
+    const int64_t last = self->FLastWrite;
+    const bool stuck = last != INT64_MAX && ff::av_gettime() - last > 1000000;
+    return InterruptCheck(self, self->FBroken && !self->FLoopEnded && stuck, last, self->WriteTimeout, "writing");
 }
 
 // ---------------------------------------------------------------------------

@@ -1,5 +1,7 @@
 #include "engine/FFmpegSetup.h"
 
+#include <signal.h>
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -447,10 +449,29 @@ int InitBitstreamFilters(TOutputStream& Ost)
     return ff::avcodec_parameters_copy(Ost.st->codecpar, in);
 }
 
+void IgnoreFileSizeSignal(int) {}
+
+// A file-size limit (a full quota, a small file system) must fail the write
+// with EFBIG, not end the program with every other conversion in it: the
+// signal gets a handler that does nothing when it has the default action.
+// (A handler, not SIG_IGN, so that programs started later get the default
+// again.) Checked at every start: it costs one system call.
+void KeepRunningPastFileSizeLimits()
+{
+    struct sigaction old {};
+    if (::sigaction(SIGXFSZ, nullptr, &old) == 0 && !(old.sa_flags & SA_SIGINFO) && old.sa_handler == SIG_DFL) {
+        struct sigaction sa {};
+        sa.sa_handler = IgnoreFileSizeSignal;
+        sigemptyset(&sa.sa_mask);
+        ::sigaction(SIGXFSZ, &sa, nullptr);
+    }
+}
+
 }  // namespace
 
 int TCustomFFmpeg::transcode_init()
 {
+    KeepRunningPastFileSizeLimits();
     // Rate emulation starts its clock now.
     for (const TInputFile& f : input_files)
         if (f.rate_emu)

@@ -32,39 +32,6 @@ TPoint PointFromLParam(LPARAM l)
 
 LPARAM PointToLParam(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
 
-// What a native child window reports to its parent goes back to the child's
-// own control as the matching CN_ message, so that each control handles its
-// window's notifications (EN_CHANGE, WM_DRAWITEM, colours) itself.
-bool ReflectToChild(HWND child, TMessage& Message)
-{
-    TWinControl* c = child ? FindControl(child) : nullptr;
-    if (!c)
-        return false;
-    Message.Result = c->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
-    return true;
-}
-
-HWND ReflectionSource(const TMessage& Message)
-{
-    switch (Message.Msg) {
-    case WM_COMMAND:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORSCROLLBAR:
-        return reinterpret_cast<HWND>(Message.LParam);
-    case WM_NOTIFY:
-        return Message.LParam ? reinterpret_cast<const NMHDR*>(Message.LParam)->hwndFrom : nullptr;
-    case WM_DRAWITEM:
-        return Message.LParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)->hwndItem : nullptr;
-    default:
-        return nullptr;
-    }
-}
-
 // WM_MEASUREITEM names its window only by the child's identifier.
 HWND MeasureSource(HWND parent, const TMessage& Message)
 {
@@ -784,6 +751,11 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner)
 TWinControl::~TWinControl()
 {
     Destroying();
+    // Leave the parent while this is still a windowed control: from
+    // ~TControl on, the parent could only see a plain control and would keep
+    // a stale entry among its windowed children.
+    if (FParent)
+        FParent->RemoveControl(this);
     // Children go first, while this control is still whole.
     while (!FControls.empty() || !FWinControls.empty()) {
         TControl* c = !FWinControls.empty() ? static_cast<TControl*>(FWinControls.back()) : FControls.back();
@@ -794,7 +766,9 @@ TWinControl::~TWinControl()
         HWND h = FHandle;
         ControlMap().erase(h);
         FHandle = nullptr;
-        SetWindowLongPtr(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProc));
+        // A native control's own procedure must still see its destruction
+        // to free what it keeps for the window.
+        SetWindowLongPtr(h, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(FDefWndProc ? FDefWndProc : &DefWindowProc));
         DestroyWindow(h);
     }
     if (FObjectInstance)
@@ -1153,12 +1127,52 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message)
     return true;
 }
 
+namespace {
+
+// The child window a control's notification to its parent comes from, or
+// null when the message is not such a notification.
+HWND NotifyingChild(const TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_COMMAND:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC:
+        return reinterpret_cast<HWND>(Message.LParam);
+    case WM_NOTIFY:
+        return Message.LParam ? reinterpret_cast<const NMHDR*>(Message.LParam)->hwndFrom : nullptr;
+    case WM_DRAWITEM:
+        return Message.LParam ? reinterpret_cast<const DRAWITEMSTRUCT*>(Message.LParam)->hwndItem : nullptr;
+    default:
+        return nullptr;
+    }
+}
+
+} // namespace
+
 void TWinControl::WndProc(TMessage& Message)
 {
-    if (HWND child = ReflectionSource(Message); child && child != FHandle && ReflectToChild(child, Message))
-        return;
-    if (HWND child = MeasureSource(FHandle, Message); child && ReflectToChild(child, Message))
-        return;
+    // Native controls report to their parent window; the class library hands
+    // the report back to the child's own control as CN_* so that each control
+    // handles its own notifications.
+    if (HWND child = NotifyingChild(Message); child && child != FHandle) {
+        if (TWinControl* c = FindControl(child)) {
+            Message.Result = c->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
+    }
+    if (HWND child = MeasureSource(FHandle, Message)) {
+        if (TWinControl* c = FindControl(child)) {
+            Message.Result = c->Perform(CN_MEASUREITEM, Message.WParam, Message.LParam);
+            return;
+        }
+    }
     switch (Message.Msg) {
     case WM_PAINT:
         WMPaint(Message);

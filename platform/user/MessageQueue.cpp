@@ -448,16 +448,24 @@ LRESULT RunInWindowThread(TWnd* w, const std::function<LRESULT()>& fn)
     return SendCrossThread(w, WM_INTERNAL_CALL, 0, reinterpret_cast<LPARAM>(&fn), INFINITE, nullptr);
 }
 
+namespace {
+
+// HWND_BROADCAST reaches the top-level windows as they are when it starts.
+std::vector<HWND> BroadcastTargets()
+{
+    std::vector<HWND> tops;
+    std::lock_guard lock(User().Lock);
+    for (TWnd* t : DesktopWnd()->Children)
+        tops.push_back(t->Handle);
+    return tops;
+}
+
+} // namespace
+
 LRESULT SendMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (wnd == HWND_BROADCAST) {
-        std::vector<HWND> tops;
-        {
-            std::lock_guard lock(User().Lock);
-            for (TWnd* t : DesktopWnd()->Children)
-                tops.push_back(t->Handle);
-        }
-        for (HWND t : tops)
+        for (HWND t : BroadcastTargets())
             SendMessage(t, msg, wParam, lParam);
         return 0;
     }
@@ -516,13 +524,7 @@ BOOL PostMessage(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     if (!wnd)
         return PostThreadMessage(GetCurrentThreadId(), msg, wParam, lParam);
     if (wnd == HWND_BROADCAST) {
-        std::vector<HWND> tops;
-        {
-            std::lock_guard lock(User().Lock);
-            for (TWnd* t : DesktopWnd()->Children)
-                tops.push_back(t->Handle);
-        }
-        for (HWND t : tops)
+        for (HWND t : BroadcastTargets())
             PostMessage(t, msg, wParam, lParam);
         return TRUE_;
     }

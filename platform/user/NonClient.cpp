@@ -291,6 +291,52 @@ void DefaultPaintFrame(HWND wnd)
     ReleaseDC(wnd, dc);
 }
 
+namespace {
+
+enum class TLoopEnd { Released, Escape, Enter, Gone };
+
+// The message loop of a pointer drag run inside DefWindowProc: until the
+// left button goes up, Escape or Enter is pressed, the window loses the
+// capture or goes, or WM_QUIT arrives (posted again for the outer loop).
+// Pointer moves go to move (false ends the loop as Gone); other pointer
+// messages are dropped; everything else is dispatched.
+template <class TMove>
+TLoopEnd RunPointerLoop(HWND wnd, TWndRef& ref, TMove&& move, POINT* releasedAt)
+{
+    for (;;) {
+        if (!ref.Alive() || GetCapture() != wnd)
+            return TLoopEnd::Gone;
+        MSG m;
+        if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
+            WaitMessage();
+            continue;
+        }
+        if (m.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(m.wParam));
+            return TLoopEnd::Gone;
+        }
+        if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) {
+            if (releasedAt)
+                *releasedAt = m.pt;
+            return TLoopEnd::Released;
+        }
+        if (m.message == WM_KEYDOWN && (m.wParam == VK_ESCAPE || m.wParam == VK_RETURN))
+            return m.wParam == VK_ESCAPE ? TLoopEnd::Escape : TLoopEnd::Enter;
+        if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
+            if (!move(m.pt))
+                return TLoopEnd::Gone;
+            continue;
+        }
+        if ((m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
+            (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK))
+            continue;
+        TranslateMessage(&m);
+        DispatchMessage(&m);
+    }
+}
+
+} // namespace
+
 void TrackCaptionButton(HWND wnd, LRESULT hit)
 {
     TWnd* w = WndFromHandle(wnd);
@@ -310,42 +356,19 @@ void TrackCaptionButton(HWND wnd, LRESULT hit)
     };
     show(true);
     SetCapture(wnd);
-    bool release = false;
     POINT at{};
-    for (;;) {
-        if (!ref.Alive() || GetCapture() != wnd)
-            break;
-        MSG m;
-        if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
-            WaitMessage();
-            continue;
-        }
-        if (m.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(m.wParam));
-            break;
-        }
-        if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP) {
-            release = true;
-            at = m.pt;
-            break;
-        }
-        if (m.message == WM_KEYDOWN && m.wParam == VK_ESCAPE)
-            break;
-        if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
-            show(over(m.pt));
-            continue;
-        }
-        if ((m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
-            (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK))
-            continue;
-        TranslateMessage(&m);
-        DispatchMessage(&m);
-    }
+    TLoopEnd end = RunPointerLoop(
+        wnd, ref,
+        [&](POINT pt) {
+            show(over(pt));
+            return ref.Alive();
+        },
+        &at);
     if (!ref.Alive())
         return;
     if (GetCapture() == wnd)
         ReleaseCapture();
-    bool fire = release && over(at);
+    bool fire = end == TLoopEnd::Released && over(at);
     show(false);
     if (fire && ref.Alive())
         SendMessage(wnd, WM_SYSCOMMAND, ButtonCommand(hit, w->Style),
@@ -415,70 +438,43 @@ void RunSizeMoveLoop(HWND wnd, WPARAM command, POINT start)
     SendMessage(wnd, WM_ENTERSIZEMOVE, 0, 0);
     bool full = DragFullWindows();
     bool moved = false;
-    bool cancelled = false;
     RECT current = orig;
     POINT last = start;
-    for (;;) {
-        if (!ref.Alive() || GetCapture() != wnd) {
-            cancelled = !ref.Alive();
-            break;
+    auto onMove = [&](POINT pt) {
+        if (pt.x == last.x && pt.y == last.y)
+            return true;
+        last = pt;
+        int dx = pt.x - start.x, dy = pt.y - start.y;
+        RECT r = orig;
+        if (move) {
+            r = RECT{orig.left + dx, orig.top + dy, orig.right + dx, orig.bottom + dy};
+        } else {
+            bool l = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
+            bool rt = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
+            bool t = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
+            bool b = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
+            auto clampW = [&](LONG v) { return std::clamp<LONG>(v, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x)); };
+            auto clampH = [&](LONG v) { return std::clamp<LONG>(v, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y)); };
+            if (l)
+                r.left = orig.right - clampW(orig.right - (orig.left + dx));
+            if (rt)
+                r.right = orig.left + clampW(orig.right + dx - orig.left);
+            if (t)
+                r.top = orig.bottom - clampH(orig.bottom - (orig.top + dy));
+            if (b)
+                r.bottom = orig.top + clampH(orig.bottom + dy - orig.top);
         }
-        MSG m;
-        if (!PeekMessage(&m, nullptr, 0, 0, PM_REMOVE)) {
-            WaitMessage();
-            continue;
-        }
-        if (m.message == WM_QUIT) {
-            PostQuitMessage(static_cast<int>(m.wParam));
-            break;
-        }
-        if (m.message == WM_LBUTTONUP || m.message == WM_NCLBUTTONUP)
-            break;
-        if (m.message == WM_KEYDOWN && (m.wParam == VK_ESCAPE || m.wParam == VK_RETURN)) {
-            cancelled = m.wParam == VK_ESCAPE;
-            break;
-        }
-        if (m.message == WM_MOUSEMOVE || m.message == WM_NCMOUSEMOVE) {
-            POINT pt = m.pt;
-            if (pt.x == last.x && pt.y == last.y)
-                continue;
-            last = pt;
-            int dx = pt.x - start.x, dy = pt.y - start.y;
-            RECT r = orig;
-            if (move) {
-                r = RECT{orig.left + dx, orig.top + dy, orig.right + dx, orig.bottom + dy};
-            } else {
-                bool l = edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT;
-                bool rt = edge == WMSZ_RIGHT || edge == WMSZ_TOPRIGHT || edge == WMSZ_BOTTOMRIGHT;
-                bool t = edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT;
-                bool b = edge == WMSZ_BOTTOM || edge == WMSZ_BOTTOMLEFT || edge == WMSZ_BOTTOMRIGHT;
-                auto clampW = [&](LONG v) { return std::clamp<LONG>(v, mmi.ptMinTrackSize.x, std::max(mmi.ptMinTrackSize.x, mmi.ptMaxTrackSize.x)); };
-                auto clampH = [&](LONG v) { return std::clamp<LONG>(v, mmi.ptMinTrackSize.y, std::max(mmi.ptMinTrackSize.y, mmi.ptMaxTrackSize.y)); };
-                if (l)
-                    r.left = orig.right - clampW(orig.right - (orig.left + dx));
-                if (rt)
-                    r.right = orig.left + clampW(orig.right + dx - orig.left);
-                if (t)
-                    r.top = orig.bottom - clampH(orig.bottom - (orig.top + dy));
-                if (b)
-                    r.bottom = orig.top + clampH(orig.bottom + dy - orig.top);
-            }
-            SendMessage(wnd, move ? WM_MOVING : WM_SIZING, move ? 0 : static_cast<WPARAM>(edge),
-                        reinterpret_cast<LPARAM>(&r));
-            if (!ref.Alive())
-                break;
-            moved = true;
-            current = r;
-            if (full)
-                Place(wnd, w, current, move);
-            continue;
-        }
-        if ((m.message >= WM_MOUSEFIRST && m.message <= WM_MOUSELAST) ||
-            (m.message >= WM_NCMOUSEMOVE && m.message <= WM_NCMBUTTONDBLCLK))
-            continue;
-        TranslateMessage(&m);
-        DispatchMessage(&m);
-    }
+        SendMessage(wnd, move ? WM_MOVING : WM_SIZING, move ? 0 : static_cast<WPARAM>(edge),
+                    reinterpret_cast<LPARAM>(&r));
+        if (!ref.Alive())
+            return false;
+        moved = true;
+        current = r;
+        if (full)
+            Place(wnd, w, current, move);
+        return true;
+    };
+    const bool cancelled = RunPointerLoop(wnd, ref, onMove, nullptr) == TLoopEnd::Escape;
     guard.Armed = false;
     if (!ref.Alive())
         return;

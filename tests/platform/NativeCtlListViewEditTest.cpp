@@ -4,6 +4,7 @@
 #include "platform/user/controls/CommCtrl.h"
 #include "tests/support/WindowTestSupport.h"
 
+#include <climits>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -355,6 +356,25 @@ TEST_F(NativeCtlListViewEditTest, ScrollByPixelsAndImageListQueries)
         GetScrollInfo(List, SB_VERT, &si);
         EXPECT_EQ(si.nPos, top);
     }
+    // Sideways by pixels, with numbers at the ends of the range: the first
+    // column is wider than the view.
+    SendMessage(List, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(700, 0));
+    struct {
+        int Dx;
+        int Want;  // -1: as far as it goes
+    } sideways[] = {{50, 50}, {INT_MAX, -1}, {INT_MAX, -1}, {INT_MIN, 0}, {INT_MIN, 0}};
+    for (auto& s : sideways) {
+        ASSERT_TRUE(SendMessage(List, LVM_SCROLL, static_cast<WPARAM>(s.Dx), 0));
+        SCROLLINFO si;
+        si.fMask = SIF_ALL;
+        GetScrollInfo(List, SB_HORZ, &si);
+        EXPECT_EQ(si.nPos, s.Want >= 0 ? s.Want : si.nMax - static_cast<int>(si.nPage) + 1) << s.Dx;
+    }
+    SendMessage(List, LVM_SCROLL, 0, INT_MAX);
+    SendMessage(List, LVM_SCROLL, 0, INT_MAX);
+    SendMessage(List, LVM_SCROLL, 0, INT_MIN);
+    EXPECT_EQ(SendMessage(List, LVM_GETTOPINDEX, 0, 0), 0);
+    SendMessage(List, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(150, 0));
     HIMAGELIST il = ImageList_Create(16, 16, ILC_COLOR32, 1, 1);
     SendMessage(List, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(il));
     EXPECT_EQ(reinterpret_cast<HIMAGELIST>(SendMessage(List, LVM_GETIMAGELIST, LVSIL_SMALL, 0)), il);

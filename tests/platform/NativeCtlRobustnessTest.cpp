@@ -24,6 +24,7 @@ TEST_F(NativeCtlRobustnessTest, NullPointersAndWildNumbersAreHarmless)
         {"LISTBOX", LBS_NOTIFY, 0x0180, 0x01A9},
         {"LISTBOX", LBS_EXTENDEDSEL | LBS_MULTICOLUMN, 0x0180, 0x01A9},
         {"LISTBOX", LBS_OWNERDRAWFIXED, 0x0180, 0x01A9},
+        {"LISTBOX", LBS_OWNERDRAWVARIABLE, 0x0180, 0x01A9},
         {"SysTabControl32", 0, TCM_FIRST, TCM_FIRST + 60},
         {"SysTabControl32", TCS_MULTILINE | TCS_VERTICAL, TCM_FIRST, TCM_FIRST + 60},
         {"msctls_updown32", UDS_SETBUDDYINT, WM_USER + 100, WM_USER + 115},
@@ -31,7 +32,8 @@ TEST_F(NativeCtlRobustnessTest, NullPointersAndWildNumbersAreHarmless)
         {"SysListView32", LVS_REPORT, LVM_FIRST, LVM_FIRST + 60},
         {"SysListView32", LVS_REPORT | LVS_OWNERDATA, LVM_FIRST, LVM_FIRST + 60},
         {"SysListView32", LVS_ICON, LVM_FIRST, LVM_FIRST + 60},
-        {"SysHeader32", 0, HDM_FIRST, HDM_FIRST + 10},
+        {"SysListView32", LVS_LIST | LVS_EDITLABELS, LVM_FIRST, LVM_FIRST + 180},
+        {"SysHeader32", 0, HDM_FIRST, HDM_FIRST + 20},
     };
     const WPARAM numbers[] = {0, 1, 5, static_cast<WPARAM>(-1), 0x7FFFFFFF, 0xFFFF};
     for (auto& c : classes) {

@@ -31,14 +31,26 @@ inline int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(
 // boundary and always terminated; returns the bytes copied (0 without room).
 std::size_t CopyText(std::string_view s, char* buf, std::size_t size);
 
+// Whether a control's look shows the focus and so repaints as it comes and goes.
+enum class TFocusLook { Unchanged, Repaint };
+
 // The painting messages of a control that draws its whole client area
 // itself: WM_ERASEBKGND (nothing to erase), WM_PAINT (into the DC in wParam
 // when a caller gives one, as skinned wrappers do, else between BeginPaint
-// and EndPaint) and WM_PRINTCLIENT. True when msg was one of them.
+// and EndPaint), WM_PRINTCLIENT, and with TFocusLook::Repaint WM_SETFOCUS
+// and WM_KILLFOCUS. True when msg was one of them.
 template <class TPaint>
-bool PaintMessage(HWND wnd, UINT msg, WPARAM wParam, TPaint&& paint, LRESULT* result)
+bool PaintMessage(HWND wnd, UINT msg, WPARAM wParam, TPaint&& paint, LRESULT* result,
+                  TFocusLook focus = TFocusLook::Unchanged)
 {
     switch (msg) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (focus != TFocusLook::Repaint)
+            return false;
+        InvalidateRect(wnd, nullptr, TRUE_);
+        *result = 0;
+        return true;
     case WM_ERASEBKGND:
         *result = 1;
         return true;
@@ -61,6 +73,34 @@ bool PaintMessage(HWND wnd, UINT msg, WPARAM wParam, TPaint&& paint, LRESULT* re
     default:
         return false;
     }
+}
+
+// The state a control keeps behind its first window word: made at
+// WM_NCCREATE (Wnd set, then init), null before; freed by FreeControlState
+// at WM_NCDESTROY together with the window's scroll information.
+template <class T, class TInit>
+T* ControlState(HWND wnd, UINT msg, TInit&& init)
+{
+    auto* s = reinterpret_cast<T*>(GetWindowLongPtr(wnd, 0));
+    if (!s && msg == WM_NCCREATE) {
+        s = new T;
+        s->Wnd = wnd;
+        init(s);
+        SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(s));
+    }
+    return s;
+}
+template <class T>
+T* ControlState(HWND wnd, UINT msg)
+{
+    return ControlState<T>(wnd, msg, [](T*) {});
+}
+template <class T>
+void FreeControlState(HWND wnd, T* s)
+{
+    SetWindowLongPtr(wnd, 0, 0);
+    ScrollInfoForget(wnd);
+    delete s;
 }
 
 // Case-insensitive match of an item text with a search text: the whole

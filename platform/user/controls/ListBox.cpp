@@ -561,16 +561,9 @@ void MeasureItems(TListBox* l)
 
 LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TListBox* l = Get(wnd);
-    if (!l) {
-        if (msg == WM_NCCREATE) {
-            l = new TListBox;
-            l->Wnd = wnd;
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(l));
-            return DefWindowProc(wnd, msg, wParam, lParam);
-        }
+    TListBox* l = ControlState<TListBox>(wnd, msg);
+    if (!l)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
     if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
         return painted;
@@ -580,9 +573,7 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         UpdateScroll(l);
         return 0;
     case WM_NCDESTROY:
-        SetWindowLongPtr(wnd, 0, 0);
-        ScrollInfoForget(wnd);
-        delete l;
+        FreeControlState(wnd, l);
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_SIZE:
         SetTop(l, l->Top);

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -47,7 +48,6 @@ struct THeader {
     int Sizing = -1;  // the section whose right divider is being dragged
 };
 
-THeader* GetHeader(HWND wnd) { return reinterpret_cast<THeader*>(GetWindowLongPtr(wnd, 0)); }
 
 RECT HeaderItemRect(const THeader* h, int i)
 {
@@ -138,22 +138,15 @@ void PaintHeader(THeader* h, HDC dc)
 
 LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    THeader* h = GetHeader(wnd);
-    if (!h) {
-        if (msg == WM_NCCREATE) {
-            h = new THeader;
-            h->Wnd = wnd;
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(h));
-        }
+    THeader* h = ControlState<THeader>(wnd, msg);
+    if (!h)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
     if (PaintMessage(wnd, msg, wParam, [h](HDC dc) { PaintHeader(h, dc); }, &painted))
         return painted;
     switch (msg) {
     case WM_NCDESTROY:
-        SetWindowLongPtr(wnd, 0, 0);
-        delete h;
+        FreeControlState(wnd, h);
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_SETFONT:
         h->Font = reinterpret_cast<HFONT>(wParam);
@@ -1052,13 +1045,17 @@ void ScrollBy(TListView* l, int dx, int dy)
         int n = px / unit;
         return n + (px % unit > 0 ? 1 : px % unit < 0 ? -1 : 0);
     };
+    // Sums in 64 bits: any pair of numbers a caller sends stays in range.
+    auto add = [](int a, int b) {
+        return static_cast<int>(std::clamp<long long>(static_cast<long long>(a) + b, 0, std::numeric_limits<int>::max()));
+    };
     switch (View(l)) {
-    case LVS_LIST: SetTop(l, l->Top + units(dx, Cell(l).cx)); break;
+    case LVS_LIST: SetTop(l, add(l->Top, units(dx, Cell(l).cx))); break;
     case LVS_REPORT:
-        SetTop(l, l->Top + units(dy, Cell(l).cy));
-        SetXOffset(l, l->XOffset + dx);
+        SetTop(l, add(l->Top, units(dy, Cell(l).cy)));
+        SetXOffset(l, add(l->XOffset, dx));
         break;
-    default: SetTop(l, l->Top + units(dy, Cell(l).cy)); break;
+    default: SetTop(l, add(l->Top, units(dy, Cell(l).cy))); break;
     }
 }
 
@@ -1100,18 +1097,13 @@ bool ReadItem(TListView* l, TLvItem& it, const LVITEM* item)
 
 LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TListView* l = GetLv(wnd);
-    if (!l) {
-        if (msg == WM_NCCREATE) {
-            l = new TListView;
-            l->Wnd = wnd;
-            l->Editor.OnEnd = [l](bool cancel) { EndEdit(l, cancel); };
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(l));
-        }
+    TListView* l = ControlState<TListView>(wnd, msg, [](TListView* s) {
+        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
+    });
+    if (!l)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted, TFocusLook::Repaint))
         return painted;
     switch (msg) {
     case WM_CREATE:
@@ -1123,9 +1115,7 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         l->Editor.Forget();
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_NCDESTROY:
-        SetWindowLongPtr(wnd, 0, 0);
-        ScrollInfoForget(wnd);
-        delete l;
+        FreeControlState(wnd, l);
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_SIZE:
     case WM_STYLECHANGED:
@@ -1141,10 +1131,6 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(l->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return 0;
     case WM_NOTIFY: {
         auto* nm = reinterpret_cast<NMHEADER*>(lParam);
         if (nm && nm->hdr.hwndFrom == l->Header) {

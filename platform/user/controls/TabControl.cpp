@@ -45,7 +45,6 @@ struct TTabControl {
     int RowHeight = 18;
 };
 
-TTabControl* Get(HWND wnd) { return reinterpret_cast<TTabControl*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TTabControl* t) { return static_cast<DWORD>(GetWindowLong(t->Wnd, GWL_STYLE)); }
 int Count(const TTabControl* t) { return static_cast<int>(t->Tabs.size()); }
 bool Valid(const TTabControl* t, long long i) { return i >= 0 && i < Count(t); }
@@ -430,25 +429,18 @@ bool ReadItem(const TCITEM* item, TTab& tab)
 
 LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TTabControl* t = Get(wnd);
-    if (!t) {
-        if (msg == WM_NCCREATE) {
-            t = new TTabControl;
-            t->Wnd = wnd;
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(t));
-        }
+    TTabControl* t = ControlState<TTabControl>(wnd, msg);
+    if (!t)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted))
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
         return painted;
     switch (msg) {
     case WM_CREATE:
         Layout(t);
         return 0;
     case WM_NCDESTROY:
-        SetWindowLongPtr(wnd, 0, 0);
-        delete t;
+        FreeControlState(wnd, t);
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_SIZE:
     case WM_STYLECHANGED:
@@ -465,11 +457,8 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(t->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        Redraw(t);
-        return 0;
-    case WM_LBUTTONDOWN: {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
         int i = HitTest(t, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, nullptr);
         if (i >= 0 && !(Style(t) & TCS_FOCUSNEVER) && GetFocus() != wnd)
             SetFocus(wnd);

@@ -51,7 +51,6 @@ struct TTree {
     TNode* Editing = nullptr;
 };
 
-TTree* Get(HWND wnd) { return reinterpret_cast<TTree*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TTree* t) { return static_cast<DWORD>(GetWindowLong(t->Wnd, GWL_STYLE)); }
 
 HFONT UsedFont(const TTree* t) { return t->Font ? t->Font : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT)); }
@@ -676,30 +675,23 @@ void Scroll(TTree* t, int bar, WPARAM wParam)
 
 LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TTree* t = Get(wnd);
-    if (!t) {
-        if (msg == WM_NCCREATE) {
-            t = new TTree;
-            t->Wnd = wnd;
-            t->Editor.OnEnd = [t](bool cancel) { EndEdit(t, cancel); };
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(t));
-        }
+    TTree* t = ControlState<TTree>(wnd, msg, [](TTree* s) {
+        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
+    });
+    if (!t)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted))
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
         return painted;
     switch (msg) {
     case WM_DESTROY:
         t->Editor.Forget();
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_NCDESTROY: {
-        SetWindowLongPtr(wnd, 0, 0);
-        ScrollInfoForget(wnd);
         std::vector<TNode*> all(t->Live.begin(), t->Live.end());
         for (TNode* n : all)
             delete n;
-        delete t;
+        FreeControlState(wnd, t);
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
     case WM_SIZE:
@@ -713,10 +705,6 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(t->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-    case WM_KILLFOCUS:
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return 0;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         if (GetFocus() != wnd)

@@ -27,7 +27,6 @@ struct TUpDown {
     int Pressed = 0;  // +1 the increasing arrow, -1 the decreasing one
 };
 
-TUpDown* Get(HWND wnd) { return reinterpret_cast<TUpDown*>(GetWindowLongPtr(wnd, 0)); }
 DWORD Style(const TUpDown* u) { return static_cast<DWORD>(GetWindowLong(u->Wnd, GWL_STYLE)); }
 bool Horz(const TUpDown* u) { return (Style(u) & UDS_HORZ) != 0; }
 
@@ -170,17 +169,68 @@ void AttachToBuddy(TUpDown* u)
     }
 }
 
+// UDS_ARROWKEYS: the buddy's Up and Down keys step the position. The buddy
+// is subclassed; its previous procedure and its up-down are window
+// properties, so the subclass needs no table of its own.
+constexpr const char* kBuddyPrevProp = "UpDownBuddyPrevProc";
+constexpr const char* kBuddyOwnerProp = "UpDownBuddyOwner";
+
+LRESULT BuddyProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    auto prev = reinterpret_cast<WNDPROC>(GetProp(wnd, kBuddyPrevProp));
+    auto owner = reinterpret_cast<HWND>(GetProp(wnd, kBuddyOwnerProp));
+    if (msg == WM_KEYDOWN && (wParam == VK_UP || wParam == VK_DOWN) && owner && IsWindow(owner) &&
+        IsWindowEnabled(owner)) {
+        if (auto* u = reinterpret_cast<TUpDown*>(GetWindowLongPtr(owner, 0))) {
+            Step(u, wParam == VK_UP ? 1 : -1);
+            return 0;
+        }
+    }
+    if (msg == WM_GETDLGCODE && prev)
+        return CallWindowProc(prev, wnd, msg, wParam, lParam) | DLGC_WANTARROWS;
+    if (msg == WM_NCDESTROY) {
+        RemoveProp(wnd, kBuddyPrevProp);
+        RemoveProp(wnd, kBuddyOwnerProp);
+        if (prev)
+            SetWindowLongPtr(wnd, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
+    }
+    return prev ? CallWindowProc(prev, wnd, msg, wParam, lParam) : DefWindowProc(wnd, msg, wParam, lParam);
+}
+
+void HookBuddy(TUpDown* u)
+{
+    if (!(Style(u) & UDS_ARROWKEYS) || !IsWindow(u->Buddy))
+        return;
+    if (GetProp(u->Buddy, kBuddyPrevProp)) {
+        SetProp(u->Buddy, kBuddyOwnerProp, reinterpret_cast<HANDLE>(u->Wnd));
+        return;
+    }
+    LONG_PTR prev = GetWindowLongPtr(u->Buddy, GWL_WNDPROC);
+    SetProp(u->Buddy, kBuddyPrevProp, reinterpret_cast<HANDLE>(prev));
+    SetProp(u->Buddy, kBuddyOwnerProp, reinterpret_cast<HANDLE>(u->Wnd));
+    SetWindowLongPtr(u->Buddy, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(&BuddyProc));
+}
+
+// Restores the buddy's procedure when nobody subclassed it after us;
+// otherwise the subclass stays and only forwards.
+void UnhookBuddy(TUpDown* u)
+{
+    HWND b = u->Buddy;
+    if (!IsWindow(b) || reinterpret_cast<HWND>(GetProp(b, kBuddyOwnerProp)) != u->Wnd)
+        return;
+    auto prev = GetProp(b, kBuddyPrevProp);
+    if (GetWindowLongPtr(b, GWL_WNDPROC) == reinterpret_cast<LONG_PTR>(&BuddyProc) && prev) {
+        SetWindowLongPtr(b, GWL_WNDPROC, reinterpret_cast<LONG_PTR>(prev));
+        RemoveProp(b, kBuddyPrevProp);
+    }
+    RemoveProp(b, kBuddyOwnerProp);
+}
+
 LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TUpDown* u = Get(wnd);
-    if (!u) {
-        if (msg == WM_NCCREATE) {
-            u = new TUpDown;
-            u->Wnd = wnd;
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(u));
-        }
+    TUpDown* u = ControlState<TUpDown>(wnd, msg);
+    if (!u)
         return DefWindowProc(wnd, msg, wParam, lParam);
-    }
     LRESULT painted = 0;
     if (PaintMessage(wnd, msg, wParam, [u](HDC dc) { Paint(u, dc); }, &painted))
         return painted;
@@ -191,12 +241,13 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             if (prev) {
                 u->Buddy = prev;
                 AttachToBuddy(u);
+                HookBuddy(u);
             }
         }
         return 0;
     case WM_NCDESTROY:
-        SetWindowLongPtr(wnd, 0, 0);
-        delete u;
+        UnhookBuddy(u);
+        FreeControlState(wnd, u);
         return DefWindowProc(wnd, msg, wParam, lParam);
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
@@ -271,8 +322,10 @@ LRESULT UpDownProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return u->Pos;
     case UDM_SETBUDDY: {
         HWND old = u->Buddy;
+        UnhookBuddy(u);
         u->Buddy = reinterpret_cast<HWND>(wParam);
         AttachToBuddy(u);
+        HookBuddy(u);
         ShowInBuddy(u);
         return reinterpret_cast<LRESULT>(old);
     }
