@@ -497,3 +497,24 @@ TEST_F(NativeCtlListViewStyleTest, ExtendedStylesCheckBoxesAndGridLines)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(NativeCtlListViewEditTest, AnEditorDestroyedFromOutsideEndsNothing)
+{
+    MakeList(LVS_REPORT | LVS_EDITLABELS, {"alpha"});
+    HWND e = reinterpret_cast<HWND>(SendMessage(List, LVM_EDITLABEL, 0, 0));
+    ASSERT_TRUE(e);
+    DestroyWindow(e);
+    HeadlessProcessMessages();
+    EXPECT_FALSE(SendMessage(List, LVM_GETEDITCONTROL, 0, 0));
+    // The item can be edited again.
+    e = reinterpret_cast<HWND>(SendMessage(List, LVM_EDITLABEL, 0, 0));
+    ASSERT_TRUE(e);
+    HeadlessTypeText("omega");
+    HeadlessKeyPress(VK_RETURN);
+    HeadlessProcessMessages();
+    EXPECT_EQ(Text(0), "omega");
+}
+
+} // namespace

@@ -369,6 +369,15 @@ TEST_F(NativeCtlTabTest, PicturesSitLeftOfTheTextAndWidenTheTabs)
         }
         EXPECT_GE(firstRed, 0);
         EXPECT_LT(firstRed, 12);
+        // Hit testing tells the picture from the rest of the tab.
+        TCHITTESTINFO hit;
+        hit.pt = p;
+        (c.Vertical ? hit.pt.y : hit.pt.x) += firstRed + 2;
+        EXPECT_EQ(SendMessage(t, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 0);
+        EXPECT_EQ(hit.flags, TCHT_ONITEMICON);
+        hit.pt = c.Vertical ? POINT{(r0.left + r0.right) / 2, r0.bottom - 3} : POINT{r0.right - 3, (r0.top + r0.bottom) / 2};
+        EXPECT_EQ(SendMessage(t, TCM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 0);
+        EXPECT_EQ(hit.flags, TCHT_ONITEM);
         // Removing the list gives the room back.
         SendMessage(t, TCM_SETIMAGELIST, 0, 0);
         RECT after = ItemRect(t, 0);

@@ -137,6 +137,8 @@ LRESULT TLabelEditor::Proc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         if (msg == WM_GETDLGCODE)
             return DLGC_WANTALLKEYS | CallWindowProc(base, wnd, msg, wParam, lParam);
+        if (msg == WM_NCDESTROY)
+            ed->FWnd = nullptr;  // destroyed by someone else: nothing left to end
     }
     return CallWindowProc(base, wnd, msg, wParam, lParam);
 }

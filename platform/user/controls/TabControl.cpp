@@ -330,26 +330,50 @@ int HitTest(const TTabControl* t, POINT p, UINT* flags)
     return -1;
 }
 
+// Where the picture of a tab in r goes, centred together with its text
+// (empty without a picture).
+RECT TabImageRect(const TTabControl* t, const TTab& tab, const RECT& r, SIZE text)
+{
+    int room = ImageRoom(t, tab);
+    if (!room)
+        return RECT{};
+    SIZE im = ImageSize(t);
+    if (!Vertical(t)) {
+        int x = (r.left + r.right - (room + text.cx)) / 2, y = (r.top + r.bottom - im.cy) / 2;
+        return RECT{x, y, x + im.cx, y + im.cy};
+    }
+    int x = (r.left + r.right - im.cx) / 2, y = (r.top + r.bottom - (room + text.cy)) / 2;
+    return RECT{x, y, x + im.cx, y + im.cy};
+}
+
+SIZE TabTextSize(const TTabControl* t, const TTab& tab)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, UsedFont(t));
+    SIZE text{};
+    GetTextExtentPoint32(dc, tab.Text, -1, &text);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return text;
+}
+
 // The picture and the text, centred together in the tab.
 void DrawTabContent(TTabControl* t, HDC dc, const TTab& tab, RECT r)
 {
-    int room = ImageRoom(t, tab);
-    if (!room) {
+    SIZE text{};
+    GetTextExtentPoint32(dc, tab.Text, -1, &text);
+    RECT image = TabImageRect(t, tab, r, text);
+    if (IsRectEmpty(&image)) {
         DrawText(dc, tab.Text, -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
         return;
     }
-    SIZE im = ImageSize(t);
-    SIZE text{};
-    GetTextExtentPoint32(dc, tab.Text, -1, &text);
+    ImageList_Draw(t->Images, tab.Image, dc, image.left, image.top, ILD_TRANSPARENT);
+    int room = ImageRoom(t, tab);
     if (!Vertical(t)) {
-        int x = (r.left + r.right - (room + text.cx)) / 2;
-        ImageList_Draw(t->Images, tab.Image, dc, x, (r.top + r.bottom - im.cy) / 2, ILD_TRANSPARENT);
-        RECT tr{x + room, r.top, r.right, r.bottom};
+        RECT tr{image.left + room, r.top, r.right, r.bottom};
         DrawText(dc, tab.Text, -1, &tr, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     } else {
-        int y = (r.top + r.bottom - (room + text.cy)) / 2;
-        ImageList_Draw(t->Images, tab.Image, dc, (r.left + r.right - im.cx) / 2, y, ILD_TRANSPARENT);
-        RECT tr{r.left, y + room, r.right, r.bottom};
+        RECT tr{r.left, image.top + room, r.right, r.bottom};
         DrawText(dc, tab.Text, -1, &tr, DT_CENTER | DT_TOP | DT_SINGLELINE | DT_NOPREFIX);
     }
 }
@@ -576,7 +600,15 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         auto* hit = reinterpret_cast<TCHITTESTINFO*>(lParam);
         if (!hit)
             return -1;
-        return HitTest(t, hit->pt, &hit->flags);
+        int i = HitTest(t, hit->pt, &hit->flags);
+        if (i >= 0) {
+            // The picture is told from the rest of the tab.
+            const TTab& tab = t->Tabs[static_cast<std::size_t>(i)];
+            RECT image = TabImageRect(t, tab, tab.Rect, TabTextSize(t, tab));
+            if (PtInRect(&image, hit->pt))
+                hit->flags = TCHT_ONITEMICON;
+        }
+        return i;
     }
     case TCM_ADJUSTRECT:
         if (lParam)
