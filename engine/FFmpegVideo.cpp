@@ -304,7 +304,10 @@ void encode_video_out(TCustomFFmpeg& Self, TOutputStream& O, AVFrame* AFrame)
     }
     if (O.max_frames != INT64_MAX && nb_frames > O.max_frames - O.frame_number)
         nb_frames = O.max_frames - O.frame_number;
-    for (int64_t i = 0; i < nb_frames && !Self.Broken(); ++i) {
+    // A stop cuts a run of duplicates short, but each picture is encoded
+    // once: the pictures still held by the decoder when a stop ends the
+    // loop come out while it is drained, and belong in the file.
+    for (int64_t i = 0; i < nb_frames && (i == 0 || !Self.Broken()); ++i) {
         F->pts = O.sync_opts;
         F->pict_type = AV_PICTURE_TYPE_NONE;
         if (O.forced_kf_index < O.forced_kf_count && F->pts >= O.forced_kf_pts[O.forced_kf_index]) {

@@ -250,5 +250,31 @@ TEST_F(EncoderOutputsTest, PauseAndResumeGiveTheSameResult)
     EXPECT_EQ(content(Dir.file("held.mkv")), straight);
 }
 
+// An MP4 stopped mid-run is closed properly (its index written) and plays.
+TEST_F(EncoderOutputsTest, StoppedMp4Plays)
+{
+    const std::string out = Dir.file("stopped.mp4");
+    // Read at the clip's own pace, so that the stop surely comes mid-run.
+    Add(MediaFixture("h264_aac.mp4"), "-re", out, "-c:v libx264 -preset ultrafast -c:a aac");
+    Encoder->Start(1);
+    ASSERT_TRUE(ServeUntil([&] { return Log.Reports >= 5 || Log.Final(); }));
+    ASSERT_FALSE(Log.Final()) << "the conversion ended before it could be stopped";
+    Encoder->Stop(true);
+    ASSERT_TRUE(ServeUntil([&] { return Log.Final(); }));
+    ASSERT_EQ(Log.Ends.size(), 2u);
+    EXPECT_FALSE(Log.Ends[0].Finished);
+    EXPECT_FALSE(Log.Ends[0].Exception) << Log.Ends[0].ExceptionMsg;
+    EXPECT_EQ(Streams(out), "codec_name=h264|width=320|height=240|r_frame_rate=25/1\n"
+                            "codec_name=aac|sample_rate=48000|channels=2|r_frame_rate=0/0\n");
+    const double length = Duration(out);
+    EXPECT_GT(length, 0.2);
+    EXPECT_LT(length, 2.9);
+    const int frames = VideoFrames(out);
+    EXPECT_GT(frames, 0);
+    // Video and audio end together: the pictures the decoder still held
+    // at the stop were encoded as well.
+    EXPECT_NEAR(frames / 25.0, length, 0.1);
+}
+
 }  // namespace
 }  // namespace tarnello::test

@@ -4,7 +4,6 @@
 // model's piece classes and written by the skin data's own writer.
 #include "platform/rtl/Types.h"
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,18 +15,9 @@ namespace skingen {
 void BuildSkin(TspSkinData& Skin);
 // Builds the skin and writes skin.ini, its pictures and cursors into Folder.
 void WriteSkinFolder(const std::string& Folder);
-// The nine-slice geometry of a control piece, as the contact sheet needs it.
-struct TPieceGeometry {
-    std::string Name;
-    TRect SkinRect, ClRect;
-    TPoint LT, RT, LB, RB;
-    bool LeftStretch, TopStretch, RightStretch, BottomStretch, StretchEffect;
-    int StretchType;
-};
-// Loads a skin folder and returns its control pieces on picture 0 and the
-// bytes of that picture (a BMP file image).
-std::vector<TPieceGeometry> LoadPieces(const std::string& SkinIni, std::vector<std::uint8_t>& PictureBytes);
-// Each control piece composed at three sizes, as a PNG.
+// Every piece of a skin folder in every state, as a PNG: control pieces
+// composed at three sizes with their state images, the frame objects, the
+// frame, popup, hint and layered-border pictures.
 void WriteContactSheet(const std::string& SkinIni, const std::string& PngFile);
 // Glyphs, marks, transition frames and text, as a PNG.
 void WriteSpecimenSheet(const std::string& PngFile);
