@@ -417,18 +417,14 @@ void TReader::ApplyValue(TPersistent* Instance, const TPropertyInfo& Info, const
         if (!object)
             Fail("Property " + Path + " holds no object", Line);
         const std::string& name = Value.Text;
-        // Only files below the picture folder: a description names generated
-        // pictures, never arbitrary files.
-        bool escapes = name.empty() || name[0] == '/' || name == ".." || name.rfind("../", 0) == 0 ||
-                       name.find("/../") != std::string::npos ||
-                       (name.size() >= 3 && name.compare(name.size() - 3, 3, "/..") == 0);
-        if (escapes)
-            Fail("Picture " + name + " of " + Path + " is not a file below the picture folder", Line);
-        std::string folder = FormPictureFolder();
-        if (folder.empty())
-            Fail("No picture folder is set for " + Path, Line);
+        std::string file;
         try {
-            Info.LoadFromFile(object, folder + "/" + name);
+            file = FormPicturePath(name, Path);
+        } catch (const EReadError& e) {
+            Fail(e.Message(), Line);
+        }
+        try {
+            Info.LoadFromFile(object, file);
         } catch (const Exception& e) {
             Fail("Cannot load picture " + name + " for " + Path + ": " + e.Message(), Line);
         }
@@ -665,6 +661,13 @@ void RegisterFormDescription(const std::string& ClassName, std::string Text)
     d.Texts[tarnello::classes::LowerKey(ClassName)] = std::move(Text);
 }
 
+void UnRegisterFormDescription(const std::string& ClassName)
+{
+    TDescriptions& d = Descriptions();
+    std::lock_guard guard(d.Lock);
+    d.Texts.erase(tarnello::classes::LowerKey(ClassName));
+}
+
 bool ReadFormDescription(TComponent* Instance)
 {
     std::string text;
@@ -694,6 +697,22 @@ std::string FormPictureFolder()
     TDescriptions& d = Descriptions();
     std::lock_guard guard(d.Lock);
     return d.PictureFolder;
+}
+
+std::string FormPicturePath(const std::string& Name, const std::string& Where)
+{
+    std::string of = Where.empty() ? "" : " of " + Where;
+    // Only files below the picture folder: a description names generated
+    // pictures, never arbitrary files.
+    bool escapes = Name.empty() || Name[0] == '/' || Name == ".." || Name.rfind("../", 0) == 0 ||
+                   Name.find("/../") != std::string::npos ||
+                   (Name.size() >= 3 && Name.compare(Name.size() - 3, 3, "/..") == 0);
+    if (escapes)
+        throw EReadError("Picture " + Name + of + " is not a file below the picture folder");
+    std::string folder = FormPictureFolder();
+    if (folder.empty())
+        throw EReadError("No picture folder is set for " + (Where.empty() ? "picture " + Name : Where));
+    return folder + "/" + Name;
 }
 
 TComponent* FindGlobalComponent(const std::string& Name)

@@ -137,6 +137,7 @@ TComponent* CreateComponentFromText(std::string_view Text, TComponent* Owner);
 
 // Descriptions compiled into the program, by the class they describe.
 void RegisterFormDescription(const std::string& ClassName, std::string Text);
+void UnRegisterFormDescription(const std::string& ClassName);
 // Reads the description registered for Instance's class into Instance; false
 // when none is registered.
 bool ReadFormDescription(TComponent* Instance);
@@ -145,7 +146,10 @@ bool ReadFormDescription(TComponent* Instance);
 // pictures generated at build time); names leading out of it are refused.
 void SetFormPictureFolder(const std::string& Folder);
 std::string FormPictureFolder();
-
+// The file a description's picture name stands for; EReadError when the
+// name leads out of the picture folder or no folder is set.
+// Where names the property in the message.
+std::string FormPicturePath(const std::string& Name, const std::string& Where = "");
 // A root read from a description and still alive, by name: references to
 // components of other forms go through it.
 TComponent* FindGlobalComponent(const std::string& Name);

@@ -142,7 +142,7 @@ void TWriter::WriteObject(TComponent* Component, int Indent)
 void TWriter::WriteProperties(TPersistent* Instance, const std::string& Prefix, int Indent)
 {
     for (const TPropertyInfo* info : Instance->PropertyTable()->AllProperties())
-        if (info->Stored)
+        if (info->Stored && (!info->IsStored || info->IsStored(Instance)))
             WriteProperty(Instance, *info, Prefix + info->Name, Indent);
     std::string savedPrefix = FPrefix;
     int savedIndent = FIndent;

@@ -138,6 +138,9 @@ struct TPropertyInfo {
     // Method: true when the event is bound to that handler of Root.
     std::function<bool(TPersistent*, const TMethodEntry&, TPersistent* Root)> IsMethod;
     std::function<bool(TPersistent*)> IsNilMethod;
+    // Stored for this object only when it answers true (a control's font is
+    // not stored while it follows its parent's).
+    std::function<bool(TPersistent*)> IsStored;
 
     // Options, chained after a row: P.Property(...).NotStored();
     TPropertyInfo& NotStored()
@@ -148,6 +151,13 @@ struct TPropertyInfo {
     TPropertyInfo& WithIdents(const TIdentMap* Map)
     {
         Idents = Map;
+        return *this;
+    }
+    // Stored only when the object's member function answers true.
+    template <class K>
+    TPropertyInfo& StoredIf(bool (K::*Test)() const)
+    {
+        IsStored = [Test](TPersistent* obj) { return (static_cast<const K*>(obj)->*Test)(); };
         return *this;
     }
 };

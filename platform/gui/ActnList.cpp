@@ -273,3 +273,49 @@ void TCustomActionList::UpdateActions()
     for (TContainedAction* a : std::vector<TContainedAction*>(FActions))
         a->Update();
 }
+
+// ---- Stored descriptions -------------------------------------------------------------
+
+TComponent* TContainedAction::GetParentComponent() const { return FActionList; }
+
+void TContainedAction::SetParentComponent(TComponent* Value)
+{
+    auto* list = dynamic_cast<TCustomActionList*>(Value);
+    if (Value && !list)
+        throw EInvalidOperation(Value->ClassName() + " cannot hold the action " + Name());
+    SetActionList(list);
+}
+
+void TCustomActionList::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    for (TContainedAction* a : FActions)
+        if (a->Owner() == Root)
+            Proc(a);
+}
+
+void TContainedAction::DeclarePublished(TPublisher<TContainedAction>& P)
+{
+    P.Property("Category", &TContainedAction::Category, &TContainedAction::SetCategory, "");
+}
+
+void TCustomAction::DeclarePublished(TPublisher<TCustomAction>& P)
+{
+    P.Property("AutoCheck", &TCustomAction::AutoCheck, &TCustomAction::SetAutoCheck, false);
+    P.Property("Caption", &TCustomAction::Caption, &TCustomAction::SetCaption, "");
+    P.Property("Checked", &TCustomAction::Checked, &TCustomAction::SetChecked, false);
+    P.Property("Enabled", &TCustomAction::Enabled, &TCustomAction::SetEnabled, true);
+    P.Property("GroupIndex", &TCustomAction::GroupIndex, &TCustomAction::SetGroupIndex, 0);
+    P.Property("Hint", &TCustomAction::Hint, &TCustomAction::SetHint, "");
+    P.Property("ImageIndex", &TCustomAction::ImageIndex, &TCustomAction::SetImageIndex, -1);
+    P.Property("ShortCut", &TCustomAction::ShortCut, &TCustomAction::SetShortCut, TShortCut{0});
+    P.Property("Visible", &TCustomAction::Visible, &TCustomAction::SetVisible, true);
+    P.Property("OnExecute", &TCustomAction::OnExecute);
+    P.Property("OnUpdate", &TCustomAction::OnUpdate);
+}
+
+void TCustomActionList::DeclarePublished(TPublisher<TCustomActionList>& P)
+{
+    P.Property("Images", &TCustomActionList::Images, &TCustomActionList::SetImages);
+    P.Property("OnExecute", &TCustomActionList::OnExecute);
+    P.Property("OnUpdate", &TCustomActionList::OnUpdate);
+}

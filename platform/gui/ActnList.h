@@ -67,6 +67,12 @@ public:
     int Index() const;
     bool Execute() override;
     bool Update() override;
+    // ---- Stored descriptions: an action of a list is written inside it.
+    bool HasParent() const override { return FActionList != nullptr; }
+    TComponent* GetParentComponent() const override;
+    // Joins Value, which must be an action list (EInvalidOperation).
+    void SetParentComponent(TComponent* Value) override;
+    PUBLISHED(TContainedAction, TBasicAction);
 
 private:
     TCustomActionList* FActionList = nullptr;
@@ -95,6 +101,7 @@ public:
     bool AutoCheck() const { return FAutoCheck; }
     void SetAutoCheck(bool v) { FAutoCheck = v; }
     bool Execute() override;
+    PUBLISHED(TCustomAction, TContainedAction);
 
 private:
     std::string FCaption;
@@ -111,6 +118,7 @@ private:
 class TAction : public TCustomAction {
 public:
     explicit TAction(TComponent* AOwner) : TCustomAction(AOwner) {}
+    PUBLISHED(TAction, TCustomAction) {}
 };
 
 using TActionEvent = TMethodPtr<void(TBasicAction* Action, bool& Handled)>;
@@ -129,6 +137,9 @@ public:
     void UpdateActions();
     TActionEvent OnExecute, OnUpdate;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The actions the root owns, in list order.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    PUBLISHED(TCustomActionList, TComponent);
 
 private:
     friend class TContainedAction;
@@ -139,6 +150,7 @@ private:
 class TActionList : public TCustomActionList {
 public:
     explicit TActionList(TComponent* AOwner) : TCustomActionList(AOwner) {}
+    PUBLISHED(TActionList, TCustomActionList) {}
 };
 
 // Every action list of the program (for short cuts and idle updates).

@@ -1680,3 +1680,91 @@ void ControlDestroying(TControl* Control)
     if (Screen)
         Screen->ControlDestroyed(Control);
 }
+
+// ---- Stored descriptions -----------------------------------------------------------
+
+const TIdentMap& CursorIdents()
+{
+    static const TIdentMap map{
+        {crDefault, "crDefault"}, {crNone, "crNone"}, {crArrow, "crArrow"}, {crCross, "crCross"},
+        {crIBeam, "crIBeam"}, {crSizeNESW, "crSizeNESW"}, {crSizeNS, "crSizeNS"}, {crSizeNWSE, "crSizeNWSE"},
+        {crSizeWE, "crSizeWE"}, {crUpArrow, "crUpArrow"}, {crHourGlass, "crHourGlass"}, {crDrag, "crDrag"},
+        {crNoDrop, "crNoDrop"}, {crHSplit, "crHSplit"}, {crVSplit, "crVSplit"}, {crMultiDrag, "crMultiDrag"},
+        {crSQLWait, "crSQLWait"}, {crNo, "crNo"}, {crAppStart, "crAppStart"}, {crHelp, "crHelp"},
+        {crHandPoint, "crHandPoint"}, {crSizeAll, "crSizeAll"}, {crSize, "crSize"}};
+    return map;
+}
+
+TComponent* TControl::GetParentComponent() const { return FParent; }
+
+void TControl::SetParentComponent(TComponent* Value)
+{
+    auto* parent = dynamic_cast<TWinControl*>(Value);
+    if (Value && !parent)
+        throw EInvalidOperation(Value->ClassName() + " cannot hold the control " + Name());
+    SetParent(parent);
+}
+
+void TWinControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    for (TControl* c : FControls)
+        if (c->Owner() == Root)
+            Proc(c);
+    for (TWinControl* c : FWinControls)
+        if (c->Owner() == Root)
+            Proc(c);
+}
+
+void TSizeConstraints::DeclarePublished(TPublisher<TSizeConstraints>& P)
+{
+    P.Property("MaxHeight", &TSizeConstraints::MaxHeight, &TSizeConstraints::SetMaxHeight, 0);
+    P.Property("MaxWidth", &TSizeConstraints::MaxWidth, &TSizeConstraints::SetMaxWidth, 0);
+    P.Property("MinHeight", &TSizeConstraints::MinHeight, &TSizeConstraints::SetMinHeight, 0);
+    P.Property("MinWidth", &TSizeConstraints::MinWidth, &TSizeConstraints::SetMinWidth, 0);
+}
+
+void TControl::DeclarePublished(TPublisher<TControl>& P)
+{
+    // Bounds are always written; a class changes a default by redeclaring the row.
+    P.Property("Left", &TControl::Left, &TControl::SetLeft);
+    P.Property("Top", &TControl::Top, &TControl::SetTop);
+    P.Property("Width", &TControl::Width, &TControl::SetWidth);
+    P.Property("Height", &TControl::Height, &TControl::SetHeight);
+    P.Property("Align", &TControl::Align, &TControl::SetAlign, alNone);
+    P.Property("Anchors", &TControl::Anchors, &TControl::SetAnchors, TAnchors{akLeft, akTop});
+    P.Property("Constraints", &TControl::Constraints);
+    P.Property("Color", &TControl::Color, &TControl::SetColor).WithIdents(&ColorIdents()).StoredIf(&TControl::IsColorStored);
+    P.Property("Cursor", &TControl::Cursor, &TControl::SetCursor, crDefault).WithIdents(&CursorIdents());
+    P.Property("Enabled", &TControl::Enabled, &TControl::SetEnabled, true);
+    P.Property("Font", &TControl::Font).StoredIf(&TControl::IsFontStored);
+    P.Property("Hint", &TControl::Hint, &TControl::SetHint, "");
+    P.Property("ParentColor", &TControl::ParentColor, &TControl::SetParentColor, true);
+    P.Property("ParentFont", &TControl::ParentFont, &TControl::SetParentFont, true);
+    P.Property("ParentShowHint", &TControl::ParentShowHint, &TControl::SetParentShowHint, true);
+    P.Property("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu);
+    P.Property("ShowHint", &TControl::ShowHint, &TControl::SetShowHint).StoredIf(&TControl::IsShowHintStored);
+    P.Property("Visible", &TControl::Visible, &TControl::SetVisible, true);
+    P.Property("OnCanResize", &TControl::OnCanResize);
+    P.Property("OnClick", &TControl::OnClick);
+    P.Property("OnContextPopup", &TControl::OnContextPopup);
+    P.Property("OnDblClick", &TControl::OnDblClick);
+    P.Property("OnMouseDown", &TControl::OnMouseDown);
+    P.Property("OnMouseEnter", &TControl::OnMouseEnter);
+    P.Property("OnMouseLeave", &TControl::OnMouseLeave);
+    P.Property("OnMouseMove", &TControl::OnMouseMove);
+    P.Property("OnMouseUp", &TControl::OnMouseUp);
+    P.Property("OnResize", &TControl::OnResize);
+}
+
+void TWinControl::DeclarePublished(TPublisher<TWinControl>& P)
+{
+    // The tab position comes from the parent's list: always written.
+    P.Property("TabOrder", &TWinControl::TabOrder, &TWinControl::SetTabOrder);
+    P.Property("TabStop", &TWinControl::TabStop, &TWinControl::SetTabStop, false);
+    P.Property("OnEnter", &TWinControl::OnEnter);
+    P.Property("OnExit", &TWinControl::OnExit);
+    P.Property("OnKeyDown", &TWinControl::OnKeyDown);
+    P.Property("OnKeyPress", &TWinControl::OnKeyPress);
+    P.Property("OnKeyUp", &TWinControl::OnKeyUp);
+    P.Property("OnMouseWheel", &TWinControl::OnMouseWheel);
+}

@@ -44,7 +44,9 @@ TShiftState KeyboardStateToShiftState();
 TShiftState KeyDataToShiftState(LPARAM keyData);
 
 enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+ENUM_NAMES(TAlign, alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom)
 enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+ENUM_NAMES(TAnchorKind, akLeft, akTop, akRight, akBottom)
 using TAnchors = TSet<TAnchorKind>;
 
 enum TControlStyleItem {
@@ -66,6 +68,8 @@ constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBea
                   crSizeNS = -7, crSizeNWSE = -8, crSizeWE = -9, crUpArrow = -10, crHourGlass = -11, crDrag = -12,
                   crNoDrop = -13, crHSplit = -14, crVSplit = -15, crMultiDrag = -16, crSQLWait = -17, crNo = -18,
                   crAppStart = -19, crHelp = -20, crHandPoint = -21, crSizeAll = -22, crSize = -22;
+// The cursor names descriptions use (crHandPoint...).
+const TIdentMap& CursorIdents();
 
 using TMouseEvent = TMethodPtr<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = TMethodPtr<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
@@ -91,6 +95,8 @@ public:
     // Clamps a size to the limits.
     void Apply(int& width, int& height) const;
     TNotifyEvent OnChange;
+
+    PUBLISHED(TSizeConstraints, TPersistent);
 
 private:
     void Changed();
@@ -131,7 +137,6 @@ public:
     // ---- Tree and geometry
     TWinControl* Parent() const { return FParent; }
     virtual void SetParent(TWinControl* AParent);
-    bool HasParent() const { return FParent != nullptr; }
     int Left() const { return FLeft; }
     int Top() const { return FTop; }
     int Width() const { return FWidth; }
@@ -230,8 +235,19 @@ public:
     virtual void Click();
     virtual void DblClick();
 
+    // ---- Stored descriptions: a control's place comes from its parent.
+    bool HasParent() const override { return true; }
+    TComponent* GetParentComponent() const override;
+    // Joins Value, which must be a windowed control (EInvalidOperation).
+    void SetParentComponent(TComponent* Value) override;
+    // Font and colour are stored only when not taken from the parent.
+    bool IsFontStored() const { return !FParentFont; }
+    bool IsColorStored() const { return !FParentColor; }
+    bool IsShowHintStored() const { return !FParentShowHint; }
+
+    PUBLISHED(TControl, TComponent);
+
     // Internal helpers the windowed parent uses.
-    void SetParentComponent(TWinControl* p) { SetParent(p); }
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
     // Sets bounds without alignment or notification (alignment code).
@@ -390,6 +406,10 @@ public:
     TNotifyEvent OnEnter, OnExit;
     TMouseWheelEvent OnMouseWheel;
 
+    // The children the root owns, graphic ones first, each in list order.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    PUBLISHED(TWinControl, TControl);
+
 protected:
     virtual void CreateParams(TCreateParams& Params);
     virtual void CreateWnd();
@@ -460,6 +480,7 @@ public:
     ~TGraphicControl() override;
     TCanvas* Canvas() { return &FCanvas; }
     void WndProc(TMessage& Message) override;
+    PUBLISHED(TGraphicControl, TControl) {}
 
 protected:
     virtual void Paint() {}
@@ -473,6 +494,7 @@ public:
     explicit TCustomControl(TComponent* AOwner);
     ~TCustomControl() override;
     TCanvas* Canvas() { return &FCanvas; }
+    PUBLISHED(TCustomControl, TWinControl) {}
 
 protected:
     virtual void Paint() {}

@@ -44,7 +44,8 @@ void TTimer::UpdateTimer()
     if (FWindowHandle && IsWindow(FWindowHandle))
         KillTimer(FWindowHandle, 1);
     FActive = false;
-    if (FInterval == 0 || !FEnabled || !FOnTimer)
+    // Reading makes no window; Loaded starts the timer.
+    if (FInterval == 0 || !FEnabled || !FOnTimer || ComponentState().Contains(csLoading))
         return;
     if (!FWindowHandle || !IsWindow(FWindowHandle)) {
         if (!FInstance)
@@ -419,4 +420,64 @@ void TShape::Paint()
         c->Ellipse(x, y, x + w, y + h);
         break;
     }
+}
+
+// ---- Stored descriptions -------------------------------------------------------------
+
+void TTimer::Loaded()
+{
+    TComponent::Loaded();
+    UpdateTimer();
+}
+
+void TTimer::DeclarePublished(TPublisher<TTimer>& P)
+{
+    P.Property("Enabled", &TTimer::Enabled, &TTimer::SetEnabled, true);
+    P.Property("Interval", &TTimer::Interval, &TTimer::SetInterval, 1000u);
+    P.Property("OnTimer", &TTimer::OnTimer, &TTimer::SetOnTimer);
+}
+
+void TBevel::DeclarePublished(TPublisher<TBevel>& P)
+{
+    P.Property("Shape", &TBevel::Shape, &TBevel::SetShape, bsBox);
+    P.Property("Style", &TBevel::Style, &TBevel::SetStyle, bsLowered);
+}
+
+void TCustomPanel::DeclarePublished(TPublisher<TCustomPanel>& P)
+{
+    P.Property("Alignment", &TCustomPanel::Alignment, &TCustomPanel::SetAlignment, taCenter);
+    P.Property("AutoSize", &TCustomPanel::AutoSize, &TCustomPanel::SetAutoSize, false);
+    P.Property("BevelInner", &TCustomPanel::BevelInner, &TCustomPanel::SetBevelInner, bvNone);
+    P.Property("BevelOuter", &TCustomPanel::BevelOuter, &TCustomPanel::SetBevelOuter, bvRaised);
+    P.Property("BevelWidth", &TCustomPanel::BevelWidth, &TCustomPanel::SetBevelWidth, 1);
+    P.Property("BorderWidth", &TCustomPanel::BorderWidth, &TCustomPanel::SetBorderWidth, 0);
+    P.Property("Caption", &TCustomPanel::Caption, &TCustomPanel::SetCaption, "");
+    P.Property("Color", &TCustomPanel::Color, &TCustomPanel::SetColor, clBtnFace)
+        .WithIdents(&ColorIdents())
+        .StoredIf(&TControl::IsColorStored);
+    P.Property("FullRepaint", &TCustomPanel::FullRepaint, &TCustomPanel::SetFullRepaint, true);
+    P.Property("ParentBackground", &TCustomPanel::ParentBackground, &TCustomPanel::SetParentBackground, false);
+    P.Property("ParentColor", &TCustomPanel::ParentColor, &TCustomPanel::SetParentColor, false);
+}
+
+void TImage::DeclarePublished(TPublisher<TImage>& P)
+{
+    P.Property("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false);
+    P.Property("Center", &TImage::Center, &TImage::SetCenter, false);
+    P.Property("Picture", &TImage::Picture);
+    P.Property("Proportional", &TImage::Proportional, &TImage::SetProportional, false);
+    P.Property("Stretch", &TImage::Stretch, &TImage::SetStretch, false);
+    P.Property("Transparent", &TImage::Transparent, &TImage::SetTransparent, false);
+}
+
+void TPaintBox::DeclarePublished(TPublisher<TPaintBox>& P)
+{
+    P.Property("OnPaint", &TPaintBox::OnPaint);
+}
+
+void TShape::DeclarePublished(TPublisher<TShape>& P)
+{
+    P.Property("Brush", &TShape::Brush);
+    P.Property("Pen", &TShape::Pen);
+    P.Property("Shape", &TShape::Shape, &TShape::SetShape, stRectangle);
 }

@@ -5,6 +5,7 @@
 #include "platform/gui/Controls.h"
 
 enum TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+ENUM_NAMES(TBevelCut, bvNone, bvLowered, bvRaised, bvSpace)
 
 // Draws a 3-D frame of Width pixels inside Rect and shrinks Rect by it.
 void Frame3D(TCanvas* Canvas, TRect& Rect, TColor TopColor, TColor BottomColor, int Width);
@@ -23,6 +24,10 @@ public:
     void SetOnTimer(TNotifyEvent v);
     // Whether a system timer runs now (tests).
     bool TimerActive() const { return FActive; }
+    // A timer read from a description starts once everything is read.
+    void Loaded() override;
+
+    PUBLISHED(TTimer, TComponent);
 
 protected:
     virtual void Timer();
@@ -39,7 +44,9 @@ private:
 };
 
 enum TBevelStyle { bsLowered, bsRaised };
+ENUM_NAMES(TBevelStyle, bsLowered, bsRaised)
 enum TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+ENUM_NAMES(TBevelShape, bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer)
 
 class TBevel : public TGraphicControl {
 public:
@@ -48,6 +55,7 @@ public:
     void SetShape(TBevelShape v);
     TBevelStyle Style() const { return FStyle; }
     void SetStyle(TBevelStyle v);
+    PUBLISHED(TBevel, TGraphicControl);
 
 protected:
     void Paint() override;
@@ -58,6 +66,7 @@ private:
 };
 
 enum TVerticalAlignment { taAlignTop, taAlignBottom, taVerticalCenter };
+ENUM_NAMES(TVerticalAlignment, taAlignTop, taAlignBottom, taVerticalCenter)
 
 class TCustomPanel : public TCustomControl {
 public:
@@ -75,6 +84,7 @@ public:
     bool ParentBackground() const { return FParentBackground; }
     void SetParentBackground(bool v) { FParentBackground = v; }
     void AdjustClientRect(TRect& Rect) override;
+    PUBLISHED(TCustomPanel, TCustomControl);
 
 protected:
     void Paint() override;
@@ -91,6 +101,7 @@ private:
 class TPanel : public TCustomPanel {
 public:
     explicit TPanel(TComponent* AOwner) : TCustomPanel(AOwner) {}
+    PUBLISHED(TPanel, TCustomPanel) {}
 };
 
 class TImage : public TGraphicControl {
@@ -109,6 +120,7 @@ public:
     bool CanAutoSize(int& NewWidth, int& NewHeight) override;
     // Where the picture is drawn in the client area.
     TRect DestRect();
+    PUBLISHED(TImage, TGraphicControl);
 
 protected:
     void Paint() override;
@@ -126,12 +138,14 @@ class TPaintBox : public TGraphicControl {
 public:
     explicit TPaintBox(TComponent* AOwner);
     TNotifyEvent OnPaint;
+    PUBLISHED(TPaintBox, TGraphicControl);
 
 protected:
     void Paint() override;
 };
 
 enum TShapeType { stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle };
+ENUM_NAMES(TShapeType, stRectangle, stSquare, stRoundRect, stRoundSquare, stEllipse, stCircle)
 
 class TShape : public TGraphicControl {
 public:
@@ -140,6 +154,7 @@ public:
     void SetShape(TShapeType v);
     TPen* Pen() { return &FPen; }
     TBrush* Brush() { return &FBrush; }
+    PUBLISHED(TShape, TGraphicControl);
 
 protected:
     void Paint() override;

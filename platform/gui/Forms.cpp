@@ -4,6 +4,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/HintWindow.h"
 #include "platform/gui/Menus.h"
+#include "platform/classes/FormReader.h"
 
 #include <fontconfig/fontconfig.h>
 
@@ -180,6 +181,10 @@ void TCustomForm::AfterConstruction()
         return;
     FCreated = true;
     DoCreate();
+    if (FShowWhenCreated) {
+        FShowWhenCreated = false;
+        SetVisible(true);
+    }
 }
 
 void TCustomForm::DoCreate()
@@ -367,6 +372,12 @@ void TCustomForm::SetMenu(TMainMenu* v)
 
 void TCustomForm::SetVisible(bool v)
 {
+    // Reading makes no window: a form described as visible appears once
+    // it is whole (AfterConstruction).
+    if (ComponentState().Contains(csLoading)) {
+        FShowWhenCreated = v;
+        return;
+    }
     if (v && !FCreated)
         AfterConstruction();
     TScrollingWinControl::SetVisible(v);
@@ -1377,3 +1388,96 @@ TRect TScreen::WorkAreaRect() const { return ::WorkAreaRect(); }
 int TScreen::Width() const { return GetSystemMetrics(SM_CXSCREEN); }
 
 int TScreen::Height() const { return GetSystemMetrics(SM_CYSCREEN); }
+
+// ---- Stored descriptions -------------------------------------------------------------
+
+void TApplication::ReadCreatedForm(TCustomForm* Form, std::string_view Description)
+{
+    try {
+        if (Description.empty())
+            ReadFormDescription(Form);
+        else
+            ReadComponentText(Form, Description);
+    } catch (...) {
+        Form->Free();
+        throw;
+    }
+}
+
+void TCustomForm::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    for (int i = 0; i < ComponentCount(); ++i)
+        if (!Components(i)->HasParent())
+            Proc(Components(i));
+    TScrollingWinControl::GetChildren(Proc, Root);
+}
+
+void TCustomForm::SetClientWidth(int v)
+{
+    if (FHandle) {
+        TControl::SetClientWidth(v);
+        return;
+    }
+    TCreateParams params;
+    CreateParams(params);
+    RECT r{0, 0, v, 0};
+    AdjustWindowRectEx(&r, params.Style, 0, params.ExStyle);
+    SetWidth(r.right - r.left);
+}
+
+void TCustomForm::SetClientHeight(int v)
+{
+    if (FHandle) {
+        TControl::SetClientHeight(v);
+        return;
+    }
+    TCreateParams params;
+    CreateParams(params);
+    RECT r{0, 0, 0, v};
+    AdjustWindowRectEx(&r, params.Style, 0, params.ExStyle);
+    SetHeight(r.bottom - r.top);
+}
+
+void TScrollingWinControl::DeclarePublished(TPublisher<TScrollingWinControl>& P)
+{
+    P.Property("AutoScroll", &TScrollingWinControl::AutoScroll, &TScrollingWinControl::SetAutoScroll, true);
+}
+
+void TScrollBox::DeclarePublished(TPublisher<TScrollBox>& P)
+{
+    P.Property("BorderStyle", &TScrollBox::BorderStyle, &TScrollBox::SetBorderStyle, bsSingle);
+}
+
+void TCustomForm::DeclarePublished(TPublisher<TCustomForm>& P)
+{
+    P.Property("ActiveControl", &TCustomForm::ActiveControl, &TCustomForm::SetActiveControl);
+    P.Property("AutoScroll", &TCustomForm::AutoScroll, &TCustomForm::SetAutoScroll, false);
+    P.Property("BorderIcons", &TCustomForm::BorderIcons, &TCustomForm::SetBorderIcons,
+               TBorderIcons{biSystemMenu, biMinimize, biMaximize});
+    P.Property("BorderStyle", &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle, bsSizeable);
+    P.Property("BorderWidth", &TCustomForm::BorderWidth, &TCustomForm::SetBorderWidth, 0);
+    P.Property("Caption", &TCustomForm::Caption, &TCustomForm::SetCaption, "");
+    // Read only: the outer size is what is written.
+    P.Property("ClientHeight", &TCustomForm::ClientHeight, &TCustomForm::SetClientHeight).NotStored();
+    P.Property("ClientWidth", &TCustomForm::ClientWidth, &TCustomForm::SetClientWidth).NotStored();
+    P.Property("Color", &TCustomForm::Color, &TCustomForm::SetColor, clBtnFace).WithIdents(&ColorIdents());
+    P.Property("FormStyle", &TCustomForm::FormStyle, &TCustomForm::SetFormStyle, fsNormal);
+    P.Property("KeyPreview", &TCustomForm::KeyPreview, &TCustomForm::SetKeyPreview, false);
+    P.Property("Menu", &TCustomForm::Menu, &TCustomForm::SetMenu);
+    P.Property("ParentColor", &TCustomForm::ParentColor, &TCustomForm::SetParentColor, false);
+    P.Property("ParentFont", &TCustomForm::ParentFont, &TCustomForm::SetParentFont, false);
+    P.Property("ParentShowHint", &TCustomForm::ParentShowHint, &TCustomForm::SetParentShowHint, false);
+    P.Property("Position", &TCustomForm::Position, &TCustomForm::SetPosition, poDesigned);
+    P.Property("Visible", &TCustomForm::Visible, &TCustomForm::SetVisible, false);
+    P.Property("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState, wsNormal);
+    P.Property("OnActivate", &TCustomForm::OnActivate);
+    P.Property("OnClose", &TCustomForm::OnClose);
+    P.Property("OnCloseQuery", &TCustomForm::OnCloseQuery);
+    P.Property("OnCreate", &TCustomForm::OnCreate);
+    P.Property("OnDeactivate", &TCustomForm::OnDeactivate);
+    P.Property("OnDestroy", &TCustomForm::OnDestroy);
+    P.Property("OnHide", &TCustomForm::OnHide);
+    P.Property("OnPaint", &TCustomForm::OnPaint);
+    P.Property("OnShortCut", &TCustomForm::OnShortCut);
+    P.Property("OnShow", &TCustomForm::OnShow);
+}

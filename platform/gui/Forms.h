@@ -20,22 +20,30 @@
 #include "platform/classes/StringList.h"
 #include "platform/gui/Controls.h"
 
+#include <concepts>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 class TMainMenu;
 class TMenuItem;
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+ENUM_NAMES(TFormBorderStyle, bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin)
 using TBorderStyle = TFormBorderStyle;
 enum TBorderIcon { biSystemMenu, biMinimize, biMaximize, biHelp };
+ENUM_NAMES(TBorderIcon, biSystemMenu, biMinimize, biMaximize, biHelp)
 using TBorderIcons = TSet<TBorderIcon>;
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+ENUM_NAMES(TFormStyle, fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop)
 enum TPosition {
     poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter, poMainFormCenter,
     poOwnerFormCenter
 };
+ENUM_NAMES(TPosition, poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+           poMainFormCenter, poOwnerFormCenter)
 enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+ENUM_NAMES(TWindowState, wsNormal, wsMinimized, wsMaximized)
 enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateItem>;
@@ -91,6 +99,8 @@ public:
     // Recomputes the ranges from the children (AutoScroll).
     void UpdateScrollRange();
 
+    PUBLISHED(TScrollingWinControl, TWinControl);
+
 protected:
     void AlignControls(TControl* AControl, TRect& Rect) override;
 
@@ -107,6 +117,8 @@ public:
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle v);
 
+    PUBLISHED(TScrollBox, TScrollingWinControl);
+
 protected:
     void CreateParams(TCreateParams& Params) override;
 
@@ -119,9 +131,10 @@ public:
     // A form made in code, without a stored description.
     explicit TCustomForm(TComponent* AOwner);
     ~TCustomForm() override;
-    // Runs OnCreate once the constructors are done (CreateForm calls it; so
-    // does the first Show).
-    void AfterConstruction();
+    // Runs OnCreate once the constructors are done (CreateForm calls it, as
+    // does reading a description and the first Show); a form a description
+    // made visible appears then.
+    void AfterConstruction() override;
 
     void Show();
     void Hide() { SetVisible(false); }
@@ -172,7 +185,16 @@ public:
 
     void WndProc(TMessage& Message) override;
     bool Showing() const override { return FShowing; }
+    // While a description is read, only remembers the value.
     void SetVisible(bool v) override;
+
+    // The non-visual components the root owns, then the controls.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    // The client size; without a window yet, the frame the window will have
+    // is taken off (descriptions give a form's client size).
+    void SetClientWidth(int v);
+    void SetClientHeight(int v);
+    PUBLISHED(TCustomForm, TScrollingWinControl);
 
     TNotifyEvent OnCreate, OnDestroy, OnShow, OnHide, OnActivate, OnDeactivate, OnPaint;
     TCloseEvent OnClose;
@@ -209,6 +231,7 @@ private:
     bool FActive = false;
     bool FCreated = false;
     bool FPlaced = false;
+    bool FShowWhenCreated = false;
     TWinControl* FActiveControl = nullptr;
     TWinControl* FFocusedControl = nullptr;
     TMainMenu* FMenu = nullptr;
@@ -219,6 +242,7 @@ private:
 class TForm : public TCustomForm {
 public:
     explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+    PUBLISHED(TForm, TCustomForm) {}
 };
 
 // ---- Application ---------------------------------------------------------------
@@ -231,14 +255,32 @@ public:
     // The hidden owner window of the forms (made on first use).
     HWND Handle();
     void Initialize() {}
-    // Makes a form, stores it in Reference, runs its OnCreate; the first
-    // form made becomes the main form.
+    // Makes a form, stores it in Reference, reads its description and runs
+    // its OnCreate; the first form made becomes the main form. The
+    // description is the one the class compiles in (a static
+    // FormDescription() returning the text), else one registered for the
+    // class (RegisterFormDescription); a form with neither is made in code
+    // only. When the description cannot be read, the form is freed,
+    // Reference cleared and the EReadError passes on.
     template <class T>
     void CreateForm(T*& Reference)
     {
-        Reference = new T(this);
-        AddCreatedForm(Reference);
+        T* form = new T(this);
+        Reference = form;
+        try {
+            if constexpr (requires { { T::FormDescription() } -> std::convertible_to<std::string_view>; })
+                ReadCreatedForm(form, T::FormDescription());
+            else
+                ReadCreatedForm(form, {});
+        } catch (...) {
+            Reference = nullptr;
+            throw;
+        }
+        AddCreatedForm(form);
     }
+    // CreateForm's reading step (an empty Description: the registered one);
+    // frees the form when reading fails.
+    void ReadCreatedForm(TCustomForm* Form, std::string_view Description);
     void AddCreatedForm(TCustomForm* Form);
     void Run();
     void Terminate();

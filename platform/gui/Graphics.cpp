@@ -1389,3 +1389,95 @@ void TPicture::AssignTo(TPersistent* Dest)
     }
     TPersistent::AssignTo(Dest);
 }
+
+// ---- Names in stored descriptions ---------------------------------------------------
+
+const TIdentMap& ColorIdents()
+{
+    static const TIdentMap map{
+        {clBlack, "clBlack"}, {clMaroon, "clMaroon"}, {clGreen, "clGreen"}, {clOlive, "clOlive"},
+        {clNavy, "clNavy"}, {clPurple, "clPurple"}, {clTeal, "clTeal"}, {clGray, "clGray"},
+        {clSilver, "clSilver"}, {clRed, "clRed"}, {clLime, "clLime"}, {clYellow, "clYellow"},
+        {clBlue, "clBlue"}, {clFuchsia, "clFuchsia"}, {clAqua, "clAqua"}, {clWhite, "clWhite"},
+        {clMoneyGreen, "clMoneyGreen"}, {clSkyBlue, "clSkyBlue"}, {clCream, "clCream"},
+        {clMedGray, "clMedGray"}, {clNone, "clNone"}, {clDefault, "clDefault"},
+        {clScrollBar, "clScrollBar"}, {clBackground, "clBackground"}, {clActiveCaption, "clActiveCaption"},
+        {clInactiveCaption, "clInactiveCaption"}, {clMenu, "clMenu"}, {clWindow, "clWindow"},
+        {clWindowFrame, "clWindowFrame"}, {clMenuText, "clMenuText"}, {clWindowText, "clWindowText"},
+        {clCaptionText, "clCaptionText"}, {clActiveBorder, "clActiveBorder"},
+        {clInactiveBorder, "clInactiveBorder"}, {clAppWorkSpace, "clAppWorkSpace"},
+        {clHighlight, "clHighlight"}, {clHighlightText, "clHighlightText"}, {clBtnFace, "clBtnFace"},
+        {clBtnShadow, "clBtnShadow"}, {clGrayText, "clGrayText"}, {clBtnText, "clBtnText"},
+        {clInactiveCaptionText, "clInactiveCaptionText"}, {clBtnHighlight, "clBtnHighlight"},
+        {cl3DDkShadow, "cl3DDkShadow"}, {cl3DLight, "cl3DLight"}, {clInfoText, "clInfoText"},
+        {clInfoBk, "clInfoBk"}, {clHotLight, "clHotLight"},
+        {clGradientActiveCaption, "clGradientActiveCaption"},
+        {clGradientInactiveCaption, "clGradientInactiveCaption"}, {clMenuHighlight, "clMenuHighlight"},
+        {clMenuBar, "clMenuBar"},
+        // Other names of the same values; the first name of a value is the one written.
+        {clLtGray, "clLtGray"}, {clDkGray, "clDkGray"}};
+    return map;
+}
+
+std::string ColorToString(TColor Color)
+{
+    for (const TIdentMapEntry& e : ColorIdents())
+        if (e.Value == Color)
+            return e.Name;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "$%08X", static_cast<unsigned>(Color));
+    return buf;
+}
+
+TColor StringToColor(const std::string& Text)
+{
+    for (const TIdentMapEntry& e : ColorIdents())
+        if (SameText(e.Name, Text))
+            return static_cast<TColor>(e.Value);
+    std::int32_t value = 0;
+    if (!TryStrToInt(Text, value))
+        throw EConvertError("'" + Text + "' is not a valid colour");
+    return value;
+}
+
+const TIdentMap& CharsetIdents()
+{
+    static const TIdentMap map{
+        {ANSI_CHARSET, "ANSI_CHARSET"}, {DEFAULT_CHARSET, "DEFAULT_CHARSET"}, {SYMBOL_CHARSET, "SYMBOL_CHARSET"},
+        {MAC_CHARSET, "MAC_CHARSET"}, {SHIFTJIS_CHARSET, "SHIFTJIS_CHARSET"}, {HANGEUL_CHARSET, "HANGEUL_CHARSET"},
+        {JOHAB_CHARSET, "JOHAB_CHARSET"}, {GB2312_CHARSET, "GB2312_CHARSET"},
+        {CHINESEBIG5_CHARSET, "CHINESEBIG5_CHARSET"}, {GREEK_CHARSET, "GREEK_CHARSET"},
+        {TURKISH_CHARSET, "TURKISH_CHARSET"}, {VIETNAMESE_CHARSET, "VIETNAMESE_CHARSET"},
+        {HEBREW_CHARSET, "HEBREW_CHARSET"}, {ARABIC_CHARSET, "ARABIC_CHARSET"}, {BALTIC_CHARSET, "BALTIC_CHARSET"},
+        {RUSSIAN_CHARSET, "RUSSIAN_CHARSET"}, {THAI_CHARSET, "THAI_CHARSET"},
+        {EASTEUROPE_CHARSET, "EASTEUROPE_CHARSET"}, {OEM_CHARSET, "OEM_CHARSET"}};
+    return map;
+}
+
+void TFont::DeclarePublished(TPublisher<TFont>& P)
+{
+    P.Property("Charset", &TFont::Charset, &TFont::SetCharset, DEFAULT_CHARSET).WithIdents(&CharsetIdents());
+    P.Property("Color", &TFont::Color, &TFont::SetColor, clWindowText).WithIdents(&ColorIdents());
+    P.Property("Height", &TFont::Height, &TFont::SetHeight);
+    // Size is another view of Height: read, never written.
+    P.Property("Size", &TFont::Size, &TFont::SetSize).NotStored();
+    P.Property("Name", &TFont::Name, &TFont::SetName);
+    P.Property("Orientation", &TFont::Orientation, &TFont::SetOrientation, 0);
+    P.Property("Pitch", &TFont::Pitch, &TFont::SetPitch, fpDefault);
+    P.Property("Quality", &TFont::Quality, &TFont::SetQuality, fqDefault);
+    P.Property("Style", &TFont::Style, &TFont::SetStyle, TFontStyles{});
+}
+
+void TPen::DeclarePublished(TPublisher<TPen>& P)
+{
+    P.Property("Color", &TPen::Color, &TPen::SetColor, clBlack).WithIdents(&ColorIdents());
+    P.Property("Mode", &TPen::Mode, &TPen::SetMode, pmCopy);
+    P.Property("Style", &TPen::Style, &TPen::SetStyle, psSolid);
+    P.Property("Width", &TPen::Width, &TPen::SetWidth, 1);
+}
+
+void TBrush::DeclarePublished(TPublisher<TBrush>& P)
+{
+    P.Property("Color", &TBrush::Color, &TBrush::SetColor, clWhite).WithIdents(&ColorIdents());
+    P.Property("Style", &TBrush::Style, &TBrush::SetStyle, bsSolid);
+}

@@ -8,6 +8,7 @@
 // class by file extension.
 #include "platform/classes/Events.h"
 #include "platform/classes/Persistent.h"
+#include "platform/classes/PropertyTables.h"
 #include "platform/classes/Streams.h"
 #include "platform/gdi/Fonts.h"
 #include "platform/gdi/Gdi.h"
@@ -75,6 +76,17 @@ constexpr TColor clGradientInactiveCaption = SysColor(COLOR_GRADIENTINACTIVECAPT
 constexpr TColor clMenuHighlight = SysColor(COLOR_MENUHILIGHT);
 constexpr TColor clMenuBar = SysColor(COLOR_MENUBAR);
 
+// The colour names descriptions use (clBtnFace, clRed, clNone...), for
+// TColor properties: P.Property(...).WithIdents(&ColorIdents()).
+const TIdentMap& ColorIdents();
+// "clRed" for a named colour, else the number in hex ("$00102030").
+std::string ColorToString(TColor Color);
+// A colour name or a number (decimal, or hex after "$" or "0x");
+// EConvertError for anything else.
+TColor StringToColor(const std::string& Text);
+// The character set names (DEFAULT_CHARSET, ANSI_CHARSET...).
+const TIdentMap& CharsetIdents();
+
 class TCanvas;
 class TGraphic;
 
@@ -91,6 +103,7 @@ protected:
 // ---- Fonts ----------------------------------------------------------------
 
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+ENUM_NAMES(TFontStyle, fsBold, fsItalic, fsUnderline, fsStrikeOut)
 // A set of font styles.
 class TFontStyles {
 public:
@@ -114,7 +127,9 @@ private:
 };
 
 enum TFontPitch { fpDefault, fpVariable, fpFixed };
+ENUM_NAMES(TFontPitch, fpDefault, fpVariable, fpFixed)
 enum TFontQuality { fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural };
+ENUM_NAMES(TFontQuality, fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType, fqClearTypeNatural)
 using TFontCharset = BYTE;
 
 // Screen resolution the font sizes convert with.
@@ -155,6 +170,8 @@ public:
     void SetQuality(TFontQuality value);
     int PixelsPerInch() const { return ScreenPixelsPerInch; }
 
+    PUBLISHED(TFont, TGraphicsObject);
+
 protected:
     void Changed() override;
 
@@ -175,10 +192,13 @@ private:
 // ---- Pens and brushes -----------------------------------------------------
 
 enum TPenStyle { psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate };
+ENUM_NAMES(TPenStyle, psSolid, psDash, psDot, psDashDot, psDashDotDot, psClear, psInsideFrame, psUserStyle, psAlternate)
 enum TPenMode {
     pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot,
     pmMergeNotPen, pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor
 };
+ENUM_NAMES(TPenMode, pmBlack, pmWhite, pmNop, pmNot, pmCopy, pmNotCopy, pmMergePenNot, pmMaskPenNot, pmMergeNotPen,
+           pmMaskNotPen, pmMerge, pmNotMerge, pmMask, pmNotMask, pmXor, pmNotXor)
 // The raster operation (R2_*) a pen mode draws with.
 int PenModeToRop2(TPenMode mode);
 
@@ -196,6 +216,8 @@ public:
     TPenMode Mode() const { return FMode; }
     void SetMode(TPenMode value);
 
+    PUBLISHED(TPen, TGraphicsObject);
+
 protected:
     void Changed() override;
 
@@ -209,6 +231,7 @@ private:
 };
 
 enum TBrushStyle { bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross };
+ENUM_NAMES(TBrushStyle, bsSolid, bsClear, bsHorizontal, bsVertical, bsFDiagonal, bsBDiagonal, bsCross, bsDiagCross)
 
 class TBitmap;
 
@@ -225,6 +248,8 @@ public:
     // A pattern brush from a bitmap (not owned; nullptr clears the pattern).
     TBitmap* Bitmap() const { return FBitmap; }
     void SetBitmap(TBitmap* value);
+
+    PUBLISHED(TBrush, TGraphicsObject);
 
 protected:
     void Changed() override;

@@ -1,5 +1,6 @@
 #include "platform/gui/ImgList.h"
 
+#include "platform/classes/FormReader.h"
 #include "platform/classes/Streams.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gdi/IconFormat.h"
@@ -254,4 +255,47 @@ void TCustomImageList::Assign(TPersistent* Source)
         return;
     }
     TComponent::Assign(Source);
+}
+
+// ---- Stored descriptions -------------------------------------------------------------
+
+void TCustomImageList::DefineProperties(TFiler* Filer)
+{
+    Filer->DefineProperty(
+        "Bitmaps",
+        [this](TReader* Reader) {
+            Reader->ReadListBegin();
+            while (!Reader->EndOfList()) {
+                std::string name = Reader->ReadString();
+                std::string file;
+                try {
+                    file = FormPicturePath(name);
+                } catch (const EReadError& e) {
+                    // Passed on as a plain error, the reader adds where it happened.
+                    throw EInvalidOperation(e.Message());
+                }
+                TPicture picture;
+                picture.LoadFromFile(file);
+                TBitmap strip;
+                strip.Assign(picture.Graphic());
+                if (strip.Width() % FWidth != 0 || strip.Height() != FHeight)
+                    throw EInvalidGraphic("Picture " + name + " is not a row of " + std::to_string(FWidth) + " x " +
+                                          std::to_string(FHeight) + " pictures");
+                Add(&strip, nullptr);
+            }
+            Reader->ReadListEnd();
+        },
+        nullptr, false);
+}
+
+void TCustomImageList::DeclarePublished(TPublisher<TCustomImageList>& P)
+{
+    // The size comes before the pictures: changing it clears the list.
+    P.Property("Height", &TCustomImageList::Height, &TCustomImageList::SetHeight, 16);
+    P.Property("Width", &TCustomImageList::Width, &TCustomImageList::SetWidth, 16);
+    P.Property("BkColor", &TCustomImageList::BkColor, &TCustomImageList::SetBkColor, clNone).WithIdents(&ColorIdents());
+    P.Property("DrawingStyle", &TCustomImageList::DrawingStyle, &TCustomImageList::SetDrawingStyle, dsNormal);
+    P.Property("ImageType", &TCustomImageList::ImageType, &TCustomImageList::SetImageType, itImage);
+    P.Property("Masked", &TCustomImageList::Masked, &TCustomImageList::SetMasked, true);
+    P.Property("OnChange", &TCustomImageList::OnChange);
 }

@@ -9,8 +9,9 @@
 #include <vector>
 
 enum TDrawingStyle { dsFocus, dsSelected, dsNormal, dsTransparent };
+ENUM_NAMES(TDrawingStyle, dsFocus, dsSelected, dsNormal, dsTransparent)
 enum TImageType { itImage, itMask };
-
+ENUM_NAMES(TImageType, itImage, itMask)
 class TCustomImageList : public TComponent {
 public:
     explicit TCustomImageList(TComponent* AOwner);
@@ -55,6 +56,12 @@ public:
 
     TNotifyEvent OnChange;
     void Assign(TPersistent* Source) override;
+    // A description names the pictures by file (below the picture folder),
+    // each cut into pictures of Width pixels across:
+    //   Bitmaps = ('icons/toolbar.png')
+    // The files are not written back (the list does not keep them).
+    void DefineProperties(TFiler* Filer) override;
+    PUBLISHED(TCustomImageList, TComponent);
 
 protected:
     virtual void Change();
@@ -75,4 +82,5 @@ private:
 class TImageList : public TCustomImageList {
 public:
     explicit TImageList(TComponent* AOwner) : TCustomImageList(AOwner) {}
+    PUBLISHED(TImageList, TCustomImageList) {}
 };

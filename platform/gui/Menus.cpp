@@ -619,3 +619,68 @@ void TPopupMenu::Popup(int X, int Y)
     DoPopup(this);
     Items()->RethinkLines();
 }
+
+// ---- Stored descriptions -------------------------------------------------------------
+
+TComponent* TMenuItem::GetParentComponent() const
+{
+    if (FParent && FParent->FMenu)
+        return FParent->FMenu;
+    return FParent;
+}
+
+void TMenuItem::SetParentComponent(TComponent* Value)
+{
+    if (FParent)
+        FParent->Remove(this);
+    if (!Value)
+        return;
+    if (auto* menu = dynamic_cast<TMenu*>(Value))
+        menu->Items()->Add(this);
+    else if (auto* item = dynamic_cast<TMenuItem*>(Value))
+        item->Add(this);
+    else
+        throw EInvalidOperation(Value->ClassName() + " cannot hold the menu item " + Name());
+}
+
+void TMenuItem::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    for (TMenuItem* item : FItems)
+        Proc(item);
+}
+
+void TMenu::GetChildren(const TGetChildProc& Proc, TComponent* Root)
+{
+    FItems->GetChildren(Proc, Root);
+}
+
+void TMenuItem::DeclarePublished(TPublisher<TMenuItem>& P)
+{
+    P.Property("Action", &TMenuItem::Action, &TMenuItem::SetAction);
+    P.Property("AutoCheck", &TMenuItem::AutoCheck, &TMenuItem::SetAutoCheck, false);
+    P.Property("Break", &TMenuItem::Break, &TMenuItem::SetBreak, mbNone);
+    P.Property("Caption", &TMenuItem::Caption, &TMenuItem::SetCaption, "");
+    P.Property("Checked", &TMenuItem::Checked, &TMenuItem::SetChecked, false);
+    P.Property("Default", &TMenuItem::Default, &TMenuItem::SetDefault, false);
+    P.Property("Enabled", &TMenuItem::Enabled, &TMenuItem::SetEnabled, true);
+    P.Property("GroupIndex", &TMenuItem::GroupIndex, &TMenuItem::SetGroupIndex, BYTE{0});
+    P.Property("Hint", &TMenuItem::Hint, &TMenuItem::SetHint, "");
+    P.Property("ImageIndex", &TMenuItem::ImageIndex, &TMenuItem::SetImageIndex, -1);
+    P.Property("RadioItem", &TMenuItem::RadioItem, &TMenuItem::SetRadioItem, false);
+    P.Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut, TShortCut{0});
+    P.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible, true);
+    P.Property("OnClick", &TMenuItem::OnClick);
+}
+
+void TMenu::DeclarePublished(TPublisher<TMenu>& P)
+{
+    P.Property("Images", &TMenu::Images, &TMenu::SetImages);
+    P.Property("OnChange", &TMenu::OnChange);
+}
+
+void TPopupMenu::DeclarePublished(TPublisher<TPopupMenu>& P)
+{
+    P.Property("Alignment", &TPopupMenu::Alignment, &TPopupMenu::SetAlignment, paLeft);
+    P.Property("AutoPopup", &TPopupMenu::AutoPopup, &TPopupMenu::SetAutoPopup, true);
+    P.Property("OnPopup", &TPopupMenu::OnPopup);
+}

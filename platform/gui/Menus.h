@@ -41,7 +41,7 @@ char GetHotkey(const std::string& Text);
 bool IsAccel(WORD VK, const std::string& Str);
 
 enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
-
+ENUM_NAMES(TMenuBreak, mbNone, mbBreak, mbBarBreak)
 class TMenuItem : public TComponent {
 public:
     explicit TMenuItem(TComponent* AOwner);
@@ -108,8 +108,16 @@ public:
 
     TNotifyEvent OnClick;
     TNotifyEvent OnChange;
-
     void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // ---- Stored descriptions: items are written inside their menu or item.
+    bool HasParent() const override { return true; }
+    // The parent item, or the menu for a top-level item.
+    TComponent* GetParentComponent() const override;
+    // Joins the end of a menu (its top level) or of another item.
+    void SetParentComponent(TComponent* Value) override;
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    PUBLISHED(TMenuItem, TComponent);
 
 protected:
     void MenuChanged(bool Rebuild);
@@ -154,6 +162,9 @@ public:
     virtual void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild);
     TNotifyEvent OnChange;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The top-level items.
+    void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
+    PUBLISHED(TMenu, TComponent);
 
 private:
     TMenuItem* FItems = nullptr;
@@ -163,10 +174,11 @@ private:
 class TMainMenu : public TMenu {
 public:
     explicit TMainMenu(TComponent* AOwner) : TMenu(AOwner) {}
+    PUBLISHED(TMainMenu, TMenu) {}
 };
 
 enum TPopupAlignment { paLeft, paRight, paCenter };
-
+ENUM_NAMES(TPopupAlignment, paLeft, paRight, paCenter)
 class TPopupMenu : public TMenu {
 public:
     explicit TPopupMenu(TComponent* AOwner) : TMenu(AOwner) {}
@@ -182,6 +194,7 @@ public:
     virtual void Popup(int X, int Y);
     TNotifyEvent OnPopup;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    PUBLISHED(TPopupMenu, TMenu);
 
 protected:
     virtual void DoPopup(TObject* Sender);

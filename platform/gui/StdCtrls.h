@@ -21,6 +21,7 @@
 // The vertical placement of a label's text (the graphics layer uses the
 // name TTextLayout for its line layout).
 enum TTextLayoutKind { tlTop, tlCenter, tlBottom };
+ENUM_NAMES(TTextLayoutKind, tlTop, tlCenter, tlBottom)
 
 class TCustomLabel : public TGraphicControl {
 public:
@@ -40,6 +41,17 @@ public:
     bool CanAutoSize(int& NewWidth, int& NewHeight) override;
     void WndProc(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    PUBLISHED(TCustomLabel, TGraphicControl)
+    {
+        P.Property("Alignment", &TCustomLabel::Alignment, &TCustomLabel::SetAlignment, taLeftJustify);
+        P.Property("AutoSize", &TCustomLabel::AutoSize, &TCustomLabel::SetAutoSize, true);
+        P.Property("Caption", &TCustomLabel::Caption, &TCustomLabel::SetCaption, "");
+        P.Property("FocusControl", &TCustomLabel::FocusControl, &TCustomLabel::SetFocusControl);
+        P.Property("Layout", &TCustomLabel::Layout, &TCustomLabel::SetLayout, tlTop);
+        P.Property("ShowAccelChar", &TCustomLabel::ShowAccelChar, &TCustomLabel::SetShowAccelChar, true);
+        P.Property("Transparent", &TCustomLabel::Transparent, &TCustomLabel::SetTransparent, false);
+        P.Property("WordWrap", &TCustomLabel::WordWrap, &TCustomLabel::SetWordWrap, false);
+    }
 
 protected:
     void Paint() override;
@@ -58,6 +70,7 @@ private:
 class TLabel : public TCustomLabel {
 public:
     explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+    PUBLISHED(TLabel, TCustomLabel) {}
 };
 
 // ---- Edits ------------------------------------------------------------------

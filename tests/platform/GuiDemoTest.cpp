@@ -4,7 +4,7 @@
 // activation, a layered glow window and a window shaped by a region. The
 // screen is written to gui-demo.png in the test folder of the build tree.
 #include "GuiTestCommon.h"
-
+#include "support/TestSupport.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/PngImage.h"
@@ -273,8 +273,11 @@ TEST_F(GuiDemoTest, DemoRunsHeadlessAndIsWrittenToAPicture)
     ReleaseDC(nullptr, screen);
     TPngImage png;
     png.Assign(&shot);
+    // Kept in the build's test folder for a look; a run outside the test
+    // command writes into a temporary folder instead of the current one.
     const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    std::string path = std::string(dir && *dir ? dir : ".") + "/gui-demo.png";
+    tarnello::test::TempDir scratch;
+    std::string path = (dir && *dir ? std::string(dir) : scratch.path()) + "/gui-demo.png";
     png.SaveToFile(path);
     TPngImage back;
     back.LoadFromFile(path);
