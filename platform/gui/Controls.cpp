@@ -32,6 +32,15 @@ TPoint PointFromLParam(LPARAM l)
 
 LPARAM PointToLParam(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
 
+// WM_MEASUREITEM names its window only by the child's identifier.
+HWND MeasureSource(HWND parent, const TMessage& Message)
+{
+    if (Message.Msg != WM_MEASUREITEM || !parent || !Message.LParam)
+        return nullptr;
+    UINT id = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam)->CtlID;
+    return id != 0 ? GetDlgItem(parent, static_cast<int>(id)) : nullptr;
+}
+
 }  // namespace
 
 LRESULT InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -1024,12 +1033,17 @@ void TWinControl::RecreateWnd()
 {
     if (!FHandle)
         return;
+    // The focus goes with the old window; the new one takes it back.
+    HWND focus = GetFocus();
+    const bool wasFocused = focus && (focus == FHandle || IsChild(FHandle, focus));
     DestroyHandle();
     UpdateControlState();
     if (!FHandle && (!FParent || FParent->FHandle))
         HandleNeeded();
     if (FHandle && FVisible && (!FParent || FParent->Showing()))
         UpdateShowing();
+    if (wasFocused && FHandle && IsWindowVisible(FHandle))
+        ::SetFocus(FHandle);
 }
 
 void TWinControl::UpdateBounds()
@@ -1153,6 +1167,12 @@ void TWinControl::WndProc(TMessage& Message)
             return;
         }
     }
+    if (HWND child = MeasureSource(FHandle, Message)) {
+        if (TWinControl* c = FindControl(child)) {
+            Message.Result = c->Perform(CN_MEASUREITEM, Message.WParam, Message.LParam);
+            return;
+        }
+    }
     switch (Message.Msg) {
     case WM_PAINT:
         WMPaint(Message);
@@ -1257,6 +1277,16 @@ void TWinControl::WndProc(TMessage& Message)
     case WM_NCDESTROY:
         DefaultHandler(Message);
         return;
+    case WM_NOTIFY: {
+        // A native child's notification goes back to its own control.
+        const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
+        if (hdr && hdr->hwndFrom && hdr->hwndFrom != FHandle)
+            if (TWinControl* child = FindControl(hdr->hwndFrom)) {
+                Message.Result = child->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+                return;
+            }
+        break;
+    }
     default:
         break;
     }
