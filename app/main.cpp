@@ -1,48 +1,74 @@
 // Tarnello's entry point. It picks where windows live (an X display when one
-// is reachable, else the memory screen), opens the main window and runs the
-// message loop until the window is closed.
+// is reachable, else the memory screen), makes the main form from its stored
+// description and runs the application's message loop until the form closes.
 //
-// TARNELLO_EXIT_AFTER_MS=<n> closes the window after n milliseconds, so that
-// a test or a CI run can start the program and see it end by itself.
+// TARNELLO_EXIT_AFTER_MS=<n> closes the main form after n milliseconds, so
+// that a test or a CI run can start the program and see it end by itself.
 #include "platform/backend/BackendSelect.h"
-#include "platform/gdi/Gdi.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/FormReader.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/user/User.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 namespace {
 
-constexpr UINT_PTR kExitTimer = 1;
+std::int32_t ExitAfterMs = -1;
 
-LRESULT MainWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    switch (msg) {
-    case WM_TIMER:
-        if (wParam == kExitTimer) {
-            KillTimer(wnd, kExitTimer);
-            PostMessage(wnd, WM_CLOSE, 0, 0);
-            return 0;
-        }
-        break;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        break;
+// The main window until the application's own windows arrive.
+class TMainForm : public TForm {
+public:
+    using TForm::TForm;
+    TTimer* ExitTimer = nullptr;
+
+    static std::string_view FormDescription()
+    {
+        return R"(object MainForm: TMainForm
+  Width = 800
+  Height = 560
+  Caption = 'Tarnello'
+  Position = poScreenCenter
+  OnCreate = FormCreate
+  object ExitTimer: TTimer
+    Enabled = False
+    OnTimer = ExitTimerTimer
+  end
+end
+)";
     }
-    return DefWindowProc(wnd, msg, wParam, lParam);
-}
+
+    void FormCreate(TObject*)
+    {
+        if (ExitAfterMs >= 0) {
+            ExitTimer->SetInterval(static_cast<unsigned>(ExitAfterMs > 0 ? ExitAfterMs : 1));
+            ExitTimer->SetEnabled(true);
+        }
+    }
+    void ExitTimerTimer(TObject*)
+    {
+        ExitTimer->SetEnabled(false);
+        Close();
+    }
+
+    PUBLISHED(TMainForm, TForm)
+    {
+        P.Member("ExitTimer", &TMainForm::ExitTimer);
+        P.Handler("FormCreate", &TMainForm::FormCreate);
+        P.Handler("ExitTimerTimer", &TMainForm::ExitTimerTimer);
+    }
+};
 
 int Run()
 {
     // A bad value is an error of the caller: say so before anything shows.
-    std::int32_t exitAfter = -1;
     if (const char* v = std::getenv("TARNELLO_EXIT_AFTER_MS"); v && *v) {
-        if (!TryStrToInt(v, exitAfter) || exitAfter < 0) {
+        if (!TryStrToInt(v, ExitAfterMs) || ExitAfterMs < 0) {
             std::fprintf(stderr, "tarnello: TARNELLO_EXIT_AFTER_MS must be a number of milliseconds, not \"%s\"\n", v);
             return 2;
         }
@@ -52,45 +78,22 @@ int Run()
         std::fprintf(stderr, "tarnello: %s\n", error.c_str());
         return 1;
     }
+    // The pictures descriptions name are made at build time next to the program.
+    SetFormPictureFolder(GetProgramFolder() + "pictures");
+    RegisterClasses<TTimer>();
 
-    WNDCLASS wc;
-    wc.style = CS_HREDRAW | CS_VREDRAW;
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = "TarnelloMainWindow";
-    if (!RegisterClass(&wc)) {
-        std::fprintf(stderr, "tarnello: cannot register the main window class\n");
-        return 1;
-    }
-    const int width = 800, height = 560;
-    int x = std::max(0, (GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    int y = std::max(0, (GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-    HWND main = CreateWindowEx(WS_EX_APPWINDOW, wc.lpszClassName, "Tarnello", WS_OVERLAPPEDWINDOW, x, y, width, height,
-                               nullptr, nullptr, nullptr, nullptr);
-    if (!main) {
-        std::fprintf(stderr, "tarnello: cannot create the main window\n");
-        return 1;
-    }
-    ShowWindow(main, SW_SHOWNORMAL);
-    UpdateWindow(main);
-    if (exitAfter >= 0)
-        SetTimer(main, kExitTimer, static_cast<UINT>(exitAfter), nullptr);
-
-    MSG msg;
     int code = 0;
-    for (;;) {
-        BOOL r = GetMessage(&msg, nullptr, 0, 0);
-        if (r == 0) {
-            code = static_cast<int>(msg.wParam);
-            break;
-        }
-        if (r < 0)
-            break;
-        TranslateMessage(&msg);
-        DispatchMessage(&msg);
+    try {
+        Application->Initialize();
+        Application->SetTitle("Tarnello");
+        TMainForm* mainForm = nullptr;
+        Application->CreateForm(mainForm);
+        Application->Run();
+        mainForm->Free();
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "tarnello: %s\n", e.Message().c_str());
+        code = 1;
     }
-    if (IsWindow(main))
-        DestroyWindow(main);
     ShutdownWindowBackend();
     return code;
 }

@@ -1257,6 +1257,16 @@ void TWinControl::WndProc(TMessage& Message)
     case WM_NCDESTROY:
         DefaultHandler(Message);
         return;
+    case WM_NOTIFY: {
+        // A native child's notification goes back to its own control.
+        const auto* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
+        if (hdr && hdr->hwndFrom && hdr->hwndFrom != FHandle)
+            if (TWinControl* child = FindControl(hdr->hwndFrom)) {
+                Message.Result = child->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+                return;
+            }
+        break;
+    }
     default:
         break;
     }

@@ -3,15 +3,26 @@
 // takes its keys through Application.OnMessage without taking the
 // activation, a layered glow window and a window shaped by a region. The
 // screen is written to gui-demo.png in the test folder of the build tree.
+// The same demo, with a page control, is then read from its stored
+// description through the application's CreateForm and run headless and on
+// the X display (gui-demo-described.png, gui-demo-x11.png).
 #include "GuiTestCommon.h"
 #include "support/TestSupport.h"
+#include "support/X11ScreenReader.h"
+#include "platform/backend/X11.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/FormReader.h"
+#include "platform/gui/ComCtrls.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/PngImage.h"
 #include "platform/gui/StdCtrls.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <string_view>
+#include <thread>
 
 namespace {
 
@@ -172,6 +183,176 @@ protected:
     }
 };
 
+// ---- The same demo read from its description ---------------------------------------------
+
+// A push button whose caption and default/cancel roles a description sets.
+class TDemoButton : public TTestButton {
+public:
+    using TTestButton::TTestButton;
+    PUBLISHED(TDemoButton, TCustomControl)
+    {
+        P.Property("Caption", &TDemoButton::Caption, &TDemoButton::SetCaption, "");
+        P.Property("Default", &TDemoButton::Default);
+        P.Property("Cancel", &TDemoButton::Cancel);
+    }
+};
+
+// The page control and its sheets with the rows the demo's description uses.
+class TDemoPageControl : public TPageControl {
+public:
+    using TPageControl::TPageControl;
+    PUBLISHED(TDemoPageControl, TPageControl)
+    {
+        P.Property("ActivePage", &TDemoPageControl::ActivePage, &TDemoPageControl::SetActivePage);
+    }
+};
+
+class TDemoTabSheet : public TTabSheet {
+public:
+    using TTabSheet::TTabSheet;
+    PUBLISHED(TDemoTabSheet, TTabSheet)
+    {
+        P.Property("Caption", &TDemoTabSheet::Caption, &TDemoTabSheet::SetCaption, "");
+    }
+};
+
+class TDemoDescribedMenu : public TDemoMenu {
+public:
+    using TDemoMenu::TDemoMenu;
+    PUBLISHED(TDemoDescribedMenu, TPopupMenu) {}
+};
+
+// The demo's main window: everything on it comes from the description, the
+// pop-up list is made when the form is created.
+class TDemoForm : public TForm {
+public:
+    using TForm::TForm;
+    TDemoDescribedMenu* Menu1 = nullptr;
+    TMenuItem* Convert1 = nullptr;
+    TPanel* Panel1 = nullptr;
+    TLabel* Label1 = nullptr;
+    TDemoPageControl* Pages1 = nullptr;
+    TDemoTabSheet* FilesSheet = nullptr;
+    TDemoTabSheet* FoldersSheet = nullptr;
+    TLabel* FilesLabel = nullptr;
+    TLabel* FoldersLabel = nullptr;
+    TDemoButton* OkButton = nullptr;
+    TDemoButton* CancelButton = nullptr;
+    TDemoPopup* Popup = nullptr;
+    int Creates = 0;
+
+    void FormCreate(TObject*)
+    {
+        ++Creates;
+        Popup = new TDemoPopup(this);
+        Menu1->List = Popup;
+    }
+
+    static std::string_view FormDescription()
+    {
+        return R"(object DemoForm: TDemoForm
+  Left = 60
+  Top = 60
+  Width = 460
+  Height = 380
+  Caption = 'Tarnello demo'
+  PopupMenu = Menu1
+  OnCreate = FormCreate
+  object Menu1: TDemoDescribedMenu
+    object Convert1: TMenuItem
+      Caption = 'Convert'
+    end
+  end
+  object Panel1: TPanel
+    Left = 0
+    Top = 0
+    Width = 452
+    Height = 48
+    Align = alTop
+    Caption = 'Panel: drop media files here'
+    Color = $00E0C8A0
+    Font.Height = -13
+    Font.Name = 'Tahoma'
+    Font.Style = [fsBold]
+    ParentFont = False
+  end
+  object Label1: TLabel
+    Left = 12
+    Top = 54
+    Width = 220
+    Height = 16
+    Caption = 'Label: right-click for the list'
+  end
+  object Pages1: TDemoPageControl
+    Left = 8
+    Top = 76
+    Width = 436
+    Height = 226
+    ActivePage = FilesSheet
+    Anchors = [akLeft, akTop, akRight, akBottom]
+    TabOrder = 0
+    object FilesSheet: TDemoTabSheet
+      Caption = 'Files'
+      object FilesLabel: TLabel
+        Left = 8
+        Top = 8
+        Width = 240
+        Height = 16
+        Caption = 'Files to convert'
+      end
+    end
+    object FoldersSheet: TDemoTabSheet
+      Caption = 'Folders'
+      object FoldersLabel: TLabel
+        Left = 8
+        Top = 8
+        Width = 240
+        Height = 16
+        Caption = 'Output folders'
+      end
+    end
+  end
+  object OkButton: TDemoButton
+    Left = 250
+    Top = 312
+    Width = 90
+    Height = 28
+    Anchors = [akRight, akBottom]
+    Caption = 'OK'
+    Default = True
+    TabOrder = 1
+  end
+  object CancelButton: TDemoButton
+    Left = 350
+    Top = 312
+    Width = 90
+    Height = 28
+    Anchors = [akRight, akBottom]
+    Caption = 'Cancel'
+    Cancel = True
+    TabOrder = 2
+  end
+end
+)";
+    }
+
+    PUBLISHED(TDemoForm, TForm)
+    {
+        P.Member("Menu1", &TDemoForm::Menu1);
+        P.Member("Convert1", &TDemoForm::Convert1);
+        P.Member("Panel1", &TDemoForm::Panel1);
+        P.Member("Label1", &TDemoForm::Label1);
+        P.Member("Pages1", &TDemoForm::Pages1);
+        P.Member("FilesSheet", &TDemoForm::FilesSheet);
+        P.Member("FoldersSheet", &TDemoForm::FoldersSheet);
+        P.Member("FilesLabel", &TDemoForm::FilesLabel);
+        P.Member("FoldersLabel", &TDemoForm::FoldersLabel);
+        P.Member("OkButton", &TDemoForm::OkButton);
+        P.Member("CancelButton", &TDemoForm::CancelButton);
+        P.Handler("FormCreate", &TDemoForm::FormCreate);
+    }
+};
+
 class GuiDemoTest : public GuiTest {};
 
 TEST_F(GuiDemoTest, DemoRunsHeadlessAndIsWrittenToAPicture)
@@ -289,6 +470,194 @@ TEST_F(GuiDemoTest, DemoRunsHeadlessAndIsWrittenToAPicture)
     EXPECT_EQ(list->Chosen, "Preview");
     EXPECT_FALSE(list->Showing());
     EXPECT_EQ(ok->Clicks, 1);
+}
+
+// Makes the demo form through the application, as the program makes its
+// forms, and frees it again when the test ends.
+struct TDescribedDemo {
+    TDemoForm* Form = nullptr;
+    TDescribedDemo()
+    {
+        RegisterClasses<TDemoForm, TDemoDescribedMenu, TMenuItem, TPanel, TLabel, TDemoPageControl, TDemoTabSheet,
+                        TDemoButton>();
+        TCustomForm* mainBefore = Application->MainForm();
+        Application->CreateForm(Form);
+        Application->SetMainForm(mainBefore);
+    }
+    ~TDescribedDemo()
+    {
+        if (Form)
+            Form->Free();
+    }
+    TDescribedDemo(const TDescribedDemo&) = delete;
+    TDescribedDemo& operator=(const TDescribedDemo&) = delete;
+};
+
+// What the description gives, before any window exists.
+void ExpectDescribedContent(TDemoForm* form)
+{
+    EXPECT_EQ(form->Creates, 1);
+    EXPECT_EQ(form->Caption(), "Tarnello demo");
+    EXPECT_FALSE(form->HandleAllocated()) << "reading makes no window";
+    EXPECT_EQ(form->Panel1->Color(), TColor(0xE0C8A0));
+    EXPECT_EQ(form->Panel1->Font()->Style(), TFontStyles{fsBold});
+    EXPECT_EQ(form->PopupMenu(), form->Menu1);
+    EXPECT_EQ(form->Menu1->List, form->Popup);
+    EXPECT_EQ(form->Pages1->PageCount(), 2);
+    EXPECT_EQ(form->Pages1->ActivePage(), form->FilesSheet);
+    EXPECT_EQ(form->FoldersSheet->Caption(), "Folders");
+    EXPECT_EQ(form->FilesLabel->Parent(), form->FilesSheet);
+    EXPECT_EQ(form->FoldersLabel->Parent(), form->FoldersSheet);
+    EXPECT_TRUE(form->OkButton->Default);
+    EXPECT_TRUE(form->CancelButton->Cancel);
+}
+
+TEST_F(GuiDemoTest, DescribedDemoRunsHeadless)
+{
+    TDescribedDemo demo;
+    TDemoForm* form = demo.Form;
+    ASSERT_TRUE(form);
+    ExpectDescribedContent(form);
+
+    form->Show();
+    Pump();
+    ASSERT_TRUE(form->Active());
+    EXPECT_TRUE(form->FilesSheet->Showing());
+    EXPECT_FALSE(form->FoldersSheet->Showing());
+
+    // The page control has the focus; Enter and Escape reach the default
+    // and cancel buttons.
+    form->SetActiveControl(form->Pages1);
+    Pump();
+    EXPECT_TRUE(form->Pages1->Focused());
+    HeadlessKeyPress(VK_RETURN);
+    Pump();
+    EXPECT_EQ(form->OkButton->Clicks, 1);
+    HeadlessKeyPress(VK_ESCAPE);
+    Pump();
+    EXPECT_EQ(form->CancelButton->Clicks, 1);
+
+    // Right click on the form: the pop-up list from the described menu.
+    TPoint at = form->ClientToScreen(TPoint(300, 60));
+    HeadlessClick(at.x, at.y, TMouseButton::Right);
+    Pump();
+    ASSERT_TRUE(form->Popup->Showing());
+    HeadlessKeyPress(VK_DOWN);
+    Pump();
+    EXPECT_EQ(form->Popup->Selected, 1);
+    HeadlessKeyPress(VK_ESCAPE);
+    Pump();
+    EXPECT_FALSE(form->Popup->Showing());
+
+    // The second page shows its own controls.
+    form->Pages1->SetActivePage(form->FoldersSheet);
+    Pump();
+    EXPECT_TRUE(form->FoldersSheet->Showing());
+    EXPECT_FALSE(form->FilesSheet->Showing());
+
+    // Pixels: the panel's colour, and the screen written out for a look.
+    TPoint p = form->Panel1->ClientToScreen(TPoint(6, 6));
+    EXPECT_EQ(ScreenPixel(p.x, p.y), RGB(0xA0, 0xC8, 0xE0));
+    const char* dir = std::getenv("TARNELLO_TEST_TMP");
+    tarnello::test::TempDir scratch;
+    std::string path = (dir && *dir ? std::string(dir) : scratch.path()) + "/gui-demo-described.png";
+    TBitmap shot;
+    shot.SetPixelFormat(pf24bit);
+    shot.SetSize(560, 480);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.Canvas()->Handle(), 0, 0, 560, 480, screen, 0, 0, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    TPngImage png;
+    png.Assign(&shot);
+    png.SaveToFile(path);
+}
+
+// ---- The described demo on the X display ---------------------------------------------------
+
+TX11Backend* DemoX11Backend()
+{
+    // One connection for the test program; its event thread ends with the process.
+    static TX11Backend* b = [] {
+        const char* d = std::getenv("DISPLAY");
+        return d && *d ? TX11Backend::Open().release() : nullptr;
+    }();
+    return b;
+}
+
+class GuiDemoX11Test : public GuiTest {
+protected:
+    void SetUp() override
+    {
+        GuiTest::SetUp();
+        B = DemoX11Backend();
+        if (!B || !Peer.Ok())
+            GTEST_SKIP() << "no X display";
+        SetUserBackend(B);
+    }
+    void TearDown() override
+    {
+        GuiTest::TearDown();
+        if (B && Peer.Ok()) {
+            B->Sync();
+            SetUserBackend(nullptr);
+        }
+    }
+    template <class F>
+    bool PumpUntil(F cond, int ms = 3000)
+    {
+        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+        for (;;) {
+            Pump();
+            B->Sync();
+            Peer.Sync();
+            Pump();
+            if (cond())
+                return true;
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+    DWORD RootPixel(int x, int y) { return Peer.RootPixel(x, y); }
+    TX11Backend* B = nullptr;
+    tarnello::test::X11ScreenReader Peer;
+};
+
+// The demo keeps to its own band of the shared screen (x 400-880, y 280-790),
+// clear of the other tests' windows.
+TEST_F(GuiDemoX11Test, DescribedDemoShowsOnTheXScreen)
+{
+    TDescribedDemo demo;
+    TDemoForm* form = demo.Form;
+    ASSERT_TRUE(form);
+    ExpectDescribedContent(form);
+    form->SetBounds(410, 290, 460, 380);
+
+    // A window shaped by a region below the form.
+    TCustomForm* shaped = NewForm(420, 684, 90, 90, "ShapedX11");
+    shaped->SetBorderStyle(bsNone);
+    shaped->SetColor(TColor(0x3050D0));
+    SetWindowRgn(shaped->Handle(), CreateEllipticRgn(0, 0, 90, 90), 1);
+    shaped->Show();
+    form->Show();
+
+    TPoint p = form->Panel1->ClientToScreen(TPoint(6, 6));
+    ASSERT_TRUE(PumpUntil([&] { return RootPixel(p.x, p.y) == 0xA0C8E0; })) << std::hex << RootPixel(p.x, p.y);
+    ASSERT_TRUE(PumpUntil([&] { return RootPixel(465, 729) == 0xD05030; }));
+    EXPECT_NE(RootPixel(422, 686), 0xD05030u) << "the region cuts the corner away";
+
+    // The pop-up list opens at a right click and shows its selection.
+    TPoint at = form->ClientToScreen(TPoint(300, 60));
+    form->Menu1->Popup(at.x, at.y);
+    form->Popup->Selected = 1;
+    form->Popup->Invalidate();
+    ASSERT_TRUE(PumpUntil([&] { return form->Popup->Showing(); }));
+    PumpUntil([] { return false; }, 150);
+
+    const char* dir = std::getenv("TARNELLO_TEST_TMP");
+    tarnello::test::TempDir scratch;
+    EXPECT_TRUE(Peer.SavePng(400, 280, 480, 510, (dir && *dir ? std::string(dir) : scratch.path()) + "/gui-demo-x11.png"));
+    form->Popup->CloseUp();
 }
 
 }  // namespace

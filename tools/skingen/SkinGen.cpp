@@ -691,7 +691,10 @@ void AddBars(TSheet& sheet, TspSkinData& skin)
                 s.ClRect = TRect(0, T, T, L - T);
                 s.LTPoint = TPoint(0, T);
                 s.RTPoint = TPoint(T, T);
-                s.LBPoint = TPoint(0, L - T);
+                // The bar moves a button down when its top lies below the
+                // left-bottom point; the left band is empty, so the point
+                // may sit one row up.
+                s.LBPoint = TPoint(0, L - T - 1);
                 s.RBPoint = TPoint(T, L - T);
                 s.TrackArea = TRect(0, T, T, L - T);
                 s.DownButtonRect = TRect(0, 0, T, T);
@@ -699,7 +702,9 @@ void AddBars(TSheet& sheet, TspSkinData& skin)
             } else {
                 s.ClRect = TRect(T, 0, L - T, T);
                 s.LTPoint = TPoint(T, 0);
-                s.RTPoint = TPoint(L - T, 0);
+                // Likewise a button moves right when its left edge lies right
+                // of the right-top point; the top band is empty.
+                s.RTPoint = TPoint(L - T - 1, 0);
                 s.LBPoint = TPoint(T, T);
                 s.RBPoint = TPoint(L - T, T);
                 s.TrackArea = TRect(T, 0, L - T, T);

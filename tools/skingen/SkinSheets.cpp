@@ -422,13 +422,14 @@ void WriteContactSheet(const std::string& SkinIni, const std::string& PngFile)
 void WriteSpecimenSheet(const std::string& PngFile)
 {
     const TTheme& th = Theme();
-    auto sheet = NewBitmap(920, 520, clWhite);
+    auto sheet = NewBitmap(920, 520, ToTColor(th.Face));
+    const TColor text = ToTColor(th.Text);
     TCanvas* c = sheet->Canvas();
-    Label(c, 8, 6, "Drawn glyphs and marks (1:1 and 3:1)");
+    Label(c, 8, 6, "Drawn glyphs and marks (1:1 and 3:1)", text);
     // Glyphs at 1:1 in a strip, then the same strip enlarged.
     TspBitmap strip;
     strip.SetSize(300, 14);
-    strip.Clear(0xFFFFFFFF);
+    strip.Clear(th.Face);
     TCanvas* g = strip.Canvas();
     const TColor ink = ToTColor(th.Text);
     int x = 2;
@@ -442,7 +443,7 @@ void WriteSpecimenSheet(const std::string& PngFile)
     x += 12;
     DrawRadioMark(g, x, 4, ink);
     x += 10;
-    DrawFrame3D(g, TRect(x, 1, x + 12, 13), clWhite, ink);
+    DrawFrame3D(g, TRect(x, 1, x + 12, 13), ToTColor(0xFF4A4D54), ToTColor(0xFF18191B));
     DrawFrame3D(g, TRect(x + 1, 2, x + 11, 12), ToTColor(th.Border), ToTColor(th.Accent));
     x += 16;
     g->Font()->SetColor(ink);
@@ -468,12 +469,12 @@ void WriteSpecimenSheet(const std::string& PngFile)
     strip.Draw(c->Handle(), TRect(8, 44, 8 + 900, 44 + 42), TRect(0, 0, 300, 14));
 
     // Transition frames between two looks.
-    Label(c, 8, 96, "Transitions at Kf 0, 0.25, 0.5, 0.75, 1: fade, gradient, left gradient, slide, push");
+    Label(c, 8, 96, "Transitions at Kf 0, 0.25, 0.5, 0.75, 1: fade, gradient, left gradient, slide, push", text);
     const int fw = 90, fh = 40;
     auto look = [&](TspColor top, TspColor bottom, const char* text) {
         TspBitmap b;
         b.SetSize(fw, fh);
-        PaintBox(b, TRect(0, 0, fw, fh), {top, bottom, th.Border, 0xFFFFFFFF, 5});
+        PaintBox(b, TRect(0, 0, fw, fh), {top, bottom, th.Border, th.Face, 5});
         b.Canvas()->Brush()->SetStyle(bsClear);
         b.Canvas()->Font()->SetName("Arial");
         b.Canvas()->Font()->SetHeight(-13);
@@ -484,7 +485,7 @@ void WriteSpecimenSheet(const std::string& PngFile)
         return std::unique_ptr<TspEffectBmp>(TspEffectBmp::CreateFromhWnd(b.Handle()));
     };
     auto oldLook = look(th.ButtonTop, th.ButtonBottom, "Normal");
-    auto newLook = look(th.HotTop, 0xFFBFD3F7, "Hot");
+    auto newLook = look(th.AccentHot, th.AccentDark, "Hot");
     using TMorph = void (TspEffectBmp::*)(const TspEffectBmp*, double);
     const TMorph morphs[] = {&TspEffectBmp::Morph, &TspEffectBmp::MorphHGrad, &TspEffectBmp::MorphLeftGrad,
                              &TspEffectBmp::MorphLeftSlide, &TspEffectBmp::MorphPush};
@@ -496,7 +497,7 @@ void WriteSpecimenSheet(const std::string& PngFile)
         }
 
     // Effects.
-    Label(c, 8, 352, "Effects: grey, dark, split blur, mosaic, wave; stack-blurred glow and reflection");
+    Label(c, 8, 352, "Effects: grey, dark, split blur, mosaic, wave; stack-blurred glow and reflection", text);
     const TMorph none = nullptr;
     (void)none;
     for (int e = 0; e < 5; ++e) {
@@ -512,19 +513,19 @@ void WriteSpecimenSheet(const std::string& PngFile)
     }
     TspBitmap glow;
     glow.SetSize(fw, fh);
-    glow.Clear(0xFFFFFFFF);
+    glow.Clear(th.Face);
     glow.FillRect(TRect(20, 12, 70, 28), th.Accent);
     StackBlur(&glow, 6);
     glow.Draw(c, 8 + 5 * (fw + 8), 372);
     TspBitmap refl;
     refl.SetSize(fw, fh);
-    PaintBox(refl, TRect(0, 0, fw, fh), {th.Accent, th.AccentDark, th.AccentDark, 0xFFFFFFFF, 5});
+    PaintBox(refl, TRect(0, 0, fw, fh), {th.Accent, th.AccentDark, th.AccentDark, th.Face, 5});
     refl.Reflection();
     refl.SetAlphaBlend(true);
     refl.Draw(c, 8 + 5 * (fw + 8), 372 + fh + 2);
 
     // Text.
-    Label(c, 8, 462, "Text:");
+    Label(c, 8, 462, "Text:", text);
     c->Font()->SetHeight(-13);
     c->Font()->SetColor(ink);
     std::string s = "A caption that is far too long for its place";

@@ -362,6 +362,15 @@ TEST(Skingen, EveryPieceKindIsDrawnAndReadsInsideItsPicture)
         }
         for (const auto& [name, r] : rects.Piece)
             EXPECT_TRUE(Inside(r, c.SkinRect.Width(), c.SkinRect.Height())) << name;
+        if (auto* sb = dynamic_cast<TspDataSkinScrollBarControl*>(&c)) {
+            // The bar moves its end button with the size only when the button
+            // lies past the corner point (strictly).
+            const bool vertical = c.SkinRect.Height() > c.SkinRect.Width();
+            if (vertical)
+                EXPECT_GT(sb->UpButtonRect.top, sb->LBPoint.y);
+            else
+                EXPECT_GT(sb->UpButtonRect.left, sb->RTPoint.x);
+        }
         if (auto* f = dynamic_cast<TspDataSkinFrameControl*>(&c)) {
             // Each frame of the strip differs from the first one.
             const int fw = f->FramesPlacement == fpHorizontal ? c.SkinRect.Width() / f->FramesCount : c.SkinRect.Width();
