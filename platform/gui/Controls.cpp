@@ -32,6 +32,15 @@ TPoint PointFromLParam(LPARAM l)
 
 LPARAM PointToLParam(TPoint p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
 
+// WM_MEASUREITEM names its window only by the child's identifier.
+HWND MeasureSource(HWND parent, const TMessage& Message)
+{
+    if (Message.Msg != WM_MEASUREITEM || !parent || !Message.LParam)
+        return nullptr;
+    UINT id = reinterpret_cast<const MEASUREITEMSTRUCT*>(Message.LParam)->CtlID;
+    return id != 0 ? GetDlgItem(parent, static_cast<int>(id)) : nullptr;
+}
+
 }  // namespace
 
 LRESULT InitWndProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
@@ -1024,12 +1033,17 @@ void TWinControl::RecreateWnd()
 {
     if (!FHandle)
         return;
+    // The focus goes with the old window; the new one takes it back.
+    HWND focus = GetFocus();
+    const bool wasFocused = focus && (focus == FHandle || IsChild(FHandle, focus));
     DestroyHandle();
     UpdateControlState();
     if (!FHandle && (!FParent || FParent->FHandle))
         HandleNeeded();
     if (FHandle && FVisible && (!FParent || FParent->Showing()))
         UpdateShowing();
+    if (wasFocused && FHandle && IsWindowVisible(FHandle))
+        ::SetFocus(FHandle);
 }
 
 void TWinControl::UpdateBounds()
@@ -1150,6 +1164,12 @@ void TWinControl::WndProc(TMessage& Message)
     if (HWND child = NotifyingChild(Message); child && child != FHandle) {
         if (TWinControl* c = FindControl(child)) {
             Message.Result = c->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
+            return;
+        }
+    }
+    if (HWND child = MeasureSource(FHandle, Message)) {
+        if (TWinControl* c = FindControl(child)) {
+            Message.Result = c->Perform(CN_MEASUREITEM, Message.WParam, Message.LParam);
             return;
         }
     }
