@@ -17,7 +17,7 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/PngImage.h"
 #include "platform/gui/StdCtrls.h"
-
+#include "platform/gui/TreeViews.h"
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -236,6 +236,7 @@ public:
     TDemoTabSheet* FoldersSheet = nullptr;
     TLabel* FilesLabel = nullptr;
     TLabel* FoldersLabel = nullptr;
+    TTreeView* Tree1 = nullptr;
     TDemoButton* OkButton = nullptr;
     TDemoButton* CancelButton = nullptr;
     TDemoPopup* Popup = nullptr;
@@ -310,6 +311,18 @@ public:
         Height = 16
         Caption = 'Output folders'
       end
+      object Tree1: TTreeView
+        Left = 8
+        Top = 28
+        Width = 240
+        Height = 150
+        TabOrder = 0
+        NodeData = (
+          0 'Videos' -1 -1
+          1 'Holiday' -1 -1
+          1 'Work' -1 -1
+          0 'Music' -1 -1)
+      end
     end
   end
   object OkButton: TDemoButton
@@ -347,6 +360,7 @@ end
         P.Member("FoldersSheet", &TDemoForm::FoldersSheet);
         P.Member("FilesLabel", &TDemoForm::FilesLabel);
         P.Member("FoldersLabel", &TDemoForm::FoldersLabel);
+        P.Member("Tree1", &TDemoForm::Tree1);
         P.Member("OkButton", &TDemoForm::OkButton);
         P.Member("CancelButton", &TDemoForm::CancelButton);
         P.Handler("FormCreate", &TDemoForm::FormCreate);
@@ -479,7 +493,7 @@ struct TDescribedDemo {
     TDescribedDemo()
     {
         RegisterClasses<TDemoForm, TDemoDescribedMenu, TMenuItem, TPanel, TLabel, TDemoPageControl, TDemoTabSheet,
-                        TDemoButton>();
+                        TDemoButton, TTreeView>();
         TCustomForm* mainBefore = Application->MainForm();
         Application->CreateForm(Form);
         Application->SetMainForm(mainBefore);
@@ -508,6 +522,9 @@ void ExpectDescribedContent(TDemoForm* form)
     EXPECT_EQ(form->FoldersSheet->Caption(), "Folders");
     EXPECT_EQ(form->FilesLabel->Parent(), form->FilesSheet);
     EXPECT_EQ(form->FoldersLabel->Parent(), form->FoldersSheet);
+    EXPECT_EQ(form->Tree1->Parent(), form->FoldersSheet);
+    ASSERT_EQ(form->Tree1->Items()->Count(), 4);
+    EXPECT_EQ(form->Tree1->Items()->GetFirstNode()->Count(), 2);
     EXPECT_TRUE(form->OkButton->Default);
     EXPECT_TRUE(form->CancelButton->Cancel);
 }
@@ -553,7 +570,10 @@ TEST_F(GuiDemoTest, DescribedDemoRunsHeadless)
     form->Pages1->SetActivePage(form->FoldersSheet);
     Pump();
     EXPECT_TRUE(form->FoldersSheet->Showing());
+    EXPECT_TRUE(form->Tree1->Showing());
     EXPECT_FALSE(form->FilesSheet->Showing());
+    form->Tree1->Items()->GetFirstNode()->Expand(false);
+    Pump();
 
     // Pixels: the panel's colour, and the screen written out for a look.
     TPoint p = form->Panel1->ClientToScreen(TPoint(6, 6));
@@ -646,7 +666,10 @@ TEST_F(GuiDemoX11Test, DescribedDemoShowsOnTheXScreen)
     ASSERT_TRUE(PumpUntil([&] { return RootPixel(465, 729) == 0xD05030; }));
     EXPECT_NE(RootPixel(422, 686), 0xD05030u) << "the region cuts the corner away";
 
-    // The pop-up list opens at a right click and shows its selection.
+    // The folders page with the tree opened, and the pop-up list showing
+    // its selection.
+    form->Pages1->SetActivePage(form->FoldersSheet);
+    form->Tree1->Items()->GetFirstNode()->Expand(false);
     TPoint at = form->ClientToScreen(TPoint(300, 60));
     form->Menu1->Popup(at.x, at.y);
     form->Popup->Selected = 1;
