@@ -776,9 +776,15 @@ void TPageControl::ShowControl(TControl* AControl)
 
 void TPageControl::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 {
-    (void)Root;
+    // The sheets in page order, then any other children.
     for (TTabSheet* p : FPages)
-        Proc(p);
+        if (p->Owner() == Root)
+            Proc(p);
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (c->Owner() == Root && std::find(FPages.begin(), FPages.end(), c) == FPages.end())
+            Proc(c);
+    }
 }
 
 void TPageControl::WndProc(TMessage& Message)

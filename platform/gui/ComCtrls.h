@@ -78,6 +78,18 @@ public:
     void AdjustClientRect(TRect& Rect) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
+    PUBLISHED(TCustomTabControl, TWinControl)
+    {
+        P.Property("Images", &TCustomTabControl::Images, &TCustomTabControl::SetImages);
+        P.Property("MultiLine", &TCustomTabControl::MultiLine, &TCustomTabControl::SetMultiLine, false);
+        P.Property("Style", &TCustomTabControl::Style, &TCustomTabControl::SetStyle, tsTabs);
+        P.Property("TabHeight", &TCustomTabControl::TabHeight, &TCustomTabControl::SetTabHeight, 0);
+        P.Property("TabPosition", &TCustomTabControl::TabPosition, &TCustomTabControl::SetTabPosition, tpTop);
+        P.Property("TabWidth", &TCustomTabControl::TabWidth, &TCustomTabControl::SetTabWidth, 0);
+        P.Property("OnChange", &TCustomTabControl::OnChange);
+        P.Property("OnChanging", &TCustomTabControl::OnChanging);
+    }
+
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
@@ -117,6 +129,13 @@ private:
 class TTabControl : public TCustomTabControl {
 public:
     explicit TTabControl(TComponent* AOwner) : TCustomTabControl(AOwner) {}
+
+    // The tabs come before the selection they hold.
+    PUBLISHED(TTabControl, TCustomTabControl)
+    {
+        P.Property("Tabs", &TTabControl::Tabs, &TTabControl::SetTabs);
+        P.Property("TabIndex", &TTabControl::TabIndex, &TTabControl::SetTabIndex, -1);
+    }
 };
 
 class TTabSheet : public TWinControl {
@@ -142,6 +161,17 @@ public:
     bool HasParent() const override { return true; }
     TComponent* GetParentComponent() const override;
     void SetParentComponent(TComponent* Value) override;
+
+    // The page order is the order the sheets are read in.
+    PUBLISHED(TTabSheet, TWinControl)
+    {
+        P.Property("Caption", &TTabSheet::Caption, &TTabSheet::SetCaption, "");
+        P.Property("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex, 0);
+        P.Property("PageIndex", &TTabSheet::PageIndex, &TTabSheet::SetPageIndex).NotStored();
+        P.Property("TabVisible", &TTabSheet::TabVisible, &TTabSheet::SetTabVisible, true);
+        P.Property("OnHide", &TTabSheet::OnHide);
+        P.Property("OnShow", &TTabSheet::OnShow);
+    }
 
 protected:
     void TextChanged() override;
@@ -176,6 +206,11 @@ public:
     void ShowControl(TControl* AControl) override;
     void GetChildren(const TGetChildProc& Proc, TComponent* Root) override;
     void WndProc(TMessage& Message) override;
+
+    PUBLISHED(TPageControl, TCustomTabControl)
+    {
+        P.Property("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage);
+    }
 
 protected:
     void Change() override;
@@ -249,6 +284,22 @@ public:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
 
+    PUBLISHED(TCustomUpDown, TWinControl)
+    {
+        P.Property("AlignButton", &TCustomUpDown::AlignButton, &TCustomUpDown::SetAlignButton, udRight);
+        P.Property("ArrowKeys", &TCustomUpDown::ArrowKeys, &TCustomUpDown::SetArrowKeys, true);
+        P.Property("Associate", &TCustomUpDown::Associate, &TCustomUpDown::SetAssociate);
+        P.Property("Increment", &TCustomUpDown::Increment, &TCustomUpDown::SetIncrement, 1);
+        P.Property("Max", &TCustomUpDown::Max, &TCustomUpDown::SetMax, 100);
+        P.Property("Min", &TCustomUpDown::Min, &TCustomUpDown::SetMin, 0);
+        P.Property("Orientation", &TCustomUpDown::Orientation, &TCustomUpDown::SetOrientation, udVertical);
+        P.Property("Position", &TCustomUpDown::Position, &TCustomUpDown::SetPosition, 0);
+        P.Property("Thousands", &TCustomUpDown::Thousands, &TCustomUpDown::SetThousands, true);
+        P.Property("Wrap", &TCustomUpDown::Wrap, &TCustomUpDown::SetWrap, false);
+        P.Property("OnChanging", &TCustomUpDown::OnChanging);
+        P.Property("OnClick", &TCustomUpDown::OnClick);
+    }
+
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
@@ -277,4 +328,5 @@ private:
 class TUpDown : public TCustomUpDown {
 public:
     explicit TUpDown(TComponent* AOwner) : TCustomUpDown(AOwner) {}
+    PUBLISHED(TUpDown, TCustomUpDown) {}
 };

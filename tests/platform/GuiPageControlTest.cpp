@@ -3,8 +3,12 @@
 // window exists, the active sheet as the only one shown, a click on a tab
 // (OnChanging may refuse, then OnChange), sheets covering the display
 // rectangle for the four tab positions, several lines against the scroller,
-// and everything kept across a re-created window.
+// everything kept across a re-created window, and a page control with its
+// sheets (and an up-down) read from a stored description.
 #include "platform/gui/ComCtrls.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/FormReader.h"
+#include "platform/classes/FormWriter.h"
 #include "platform/classes/StringList.h"
 #include "platform/gui/ExtCtrls.h"
 #include "tests/platform/GuiTestCommon.h"
@@ -379,6 +383,153 @@ TEST_F(GuiPageControlTest, TabControlAppliesWhatWasSetBeforeItsWindow)
     EXPECT_EQ(tabs->TabIndex(), 0);
     TRect d = tabs->DisplayRect();
     EXPECT_GT(tabs->ClientRect().bottom - d.bottom, 20);
+}
+
+// ---- Stored descriptions ----------------------------------------------------------------
+
+class TPagesForm : public TForm {
+public:
+    using TForm::TForm;
+    TPageControl* PageControl1 = nullptr;
+    TTabSheet* TabSheet1 = nullptr;
+    TTabSheet* TabSheet2 = nullptr;
+    TPanel* Panel1 = nullptr;
+    TUpDown* UpDown1 = nullptr;
+    int Changes = 0;
+    void PagesChange(TObject*) { ++Changes; }
+
+    PUBLISHED(TPagesForm, TForm)
+    {
+        P.Member("PageControl1", &TPagesForm::PageControl1);
+        P.Member("TabSheet1", &TPagesForm::TabSheet1);
+        P.Member("TabSheet2", &TPagesForm::TabSheet2);
+        P.Member("Panel1", &TPagesForm::Panel1);
+        P.Member("UpDown1", &TPagesForm::UpDown1);
+        P.Handler("PagesChange", &TPagesForm::PagesChange);
+    }
+};
+
+const char* const kPagesDescription = R"(object PagesForm: TPagesForm
+  Left = 20
+  Top = 20
+  Width = 420
+  Height = 320
+  object PageControl1: TPageControl
+    Left = 8
+    Top = 8
+    Width = 300
+    Height = 200
+    ActivePage = TabSheet2
+    TabPosition = tpBottom
+    OnChange = PagesChange
+    object TabSheet1: TTabSheet
+      Caption = 'General'
+    end
+    object TabSheet2: TTabSheet
+      Caption = 'Conversion'
+      ImageIndex = 1
+      object Panel1: TPanel
+        Left = 10
+        Top = 10
+        Width = 60
+        Height = 24
+      end
+      object UpDown1: TUpDown
+        Left = 70
+        Top = 10
+        Width = 17
+        Height = 24
+        Associate = Panel1
+        Max = 8
+        Min = 1
+        Position = 4
+        Wrap = True
+      end
+    end
+  end
+end
+)";
+
+TEST_F(GuiPageControlTest, PagesAreReadFromADescription)
+{
+    RegisterClasses<TPagesForm, TPageControl, TTabSheet, TPanel, TUpDown, TTabControl>();
+    auto* form = new TPagesForm(Owner);
+    ReadComponentText(form, kPagesDescription);
+    TPageControl* pc = form->PageControl1;
+    ASSERT_NE(pc, nullptr);
+    ASSERT_EQ(pc->PageCount(), 2);
+    EXPECT_EQ(pc->Pages(0), form->TabSheet1);
+    EXPECT_EQ(pc->Pages(1), form->TabSheet2);
+    EXPECT_EQ(form->TabSheet1->Owner(), form);
+    EXPECT_EQ(form->TabSheet2->Parent(), pc);
+    EXPECT_EQ(TabTexts(pc), "General,Conversion");
+    EXPECT_EQ(pc->ActivePage(), form->TabSheet2);
+    EXPECT_EQ(pc->TabPosition(), tpBottom);
+    EXPECT_EQ(form->TabSheet2->ImageIndex(), 1);
+    EXPECT_EQ(form->UpDown1->Associate(), form->Panel1);
+    EXPECT_EQ(form->UpDown1->Position(), 4);
+
+    form->Show();
+    Pump();
+    EXPECT_EQ(WindowTabTexts(pc), "General,Conversion");
+    EXPECT_EQ(pc->TabIndex(), 1);
+    EXPECT_TRUE(form->TabSheet2->Showing());
+    EXPECT_FALSE(form->TabSheet1->Visible());
+    EXPECT_EQ(form->TabSheet2->BoundsRect(), pc->DisplayRect());
+    EXPECT_EQ(GetWindowTextString(form->Panel1->Handle()), "4");
+    ClickTab(pc, 0);
+    EXPECT_EQ(form->Changes, 1);
+    EXPECT_EQ(pc->ActivePage(), form->TabSheet1);
+
+    // What was read writes back as it was read, and reads again the same.
+    pc->SetActivePage(form->TabSheet2);
+    std::string written = WriteComponentText(form);
+    EXPECT_NE(written.find("ActivePage = TabSheet2"), std::string::npos) << written;
+    EXPECT_LT(written.find("object TabSheet1"), written.find("object TabSheet2")) << written;
+    EXPECT_EQ(written.find("PageIndex"), std::string::npos) << written;
+    form->SetName("FirstReading");  // names are unique among the owner's components
+    auto* second = new TPagesForm(Owner);
+    ReadComponentText(second, written);
+    EXPECT_EQ(TabTexts(second->PageControl1), "General,Conversion");
+    EXPECT_EQ(second->PageControl1->ActivePage(), second->TabSheet2);
+    EXPECT_EQ(WriteComponentText(second), written);
+}
+
+class TTabsForm : public TForm {
+public:
+    using TForm::TForm;
+    TTabControl* Tabs1 = nullptr;
+    PUBLISHED(TTabsForm, TForm) { P.Member("Tabs1", &TTabsForm::Tabs1); }
+};
+
+TEST_F(GuiPageControlTest, TabControlTabsAndIndexAreReadFromADescription)
+{
+    RegisterClasses<TTabsForm, TTabControl>();
+    auto* form = new TTabsForm(Owner);
+    ReadComponentText(form, R"(object Form1: TTabsForm
+  object Tabs1: TTabControl
+    Left = 0
+    Top = 0
+    Width = 300
+    Height = 100
+    Tabs.Strings = (
+      'One'
+      'Two'
+      'Three')
+    TabIndex = 2
+    TabWidth = 70
+  end
+end
+)");
+    TTabControl* tabs = form->Tabs1;
+    ASSERT_NE(tabs, nullptr);
+    EXPECT_EQ(TabTexts(tabs), "One,Two,Three");
+    EXPECT_EQ(tabs->TabIndex(), 2);
+    form->Show();
+    Pump();
+    EXPECT_EQ(WindowTabTexts(tabs), "One,Two,Three");
+    EXPECT_EQ(tabs->TabIndex(), 2);
+    EXPECT_EQ(tabs->TabRect(1).right - tabs->TabRect(1).left, 70);
 }
 
 } // namespace
