@@ -14,6 +14,7 @@
 #include "engine/AVUtilStubs.h"
 #include "engine/FFLoad.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegText.h"
 #include "engine/MyUtils.h"
 #include "engine/SwResampleStubs.h"
 #include "engine/SwScaleStubs.h"
@@ -23,21 +24,6 @@
 std::string OptionErrorText;
 
 namespace {
-
-std::string Printf(const char* Fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-
-std::string Printf(const char* Fmt, ...)
-{
-    va_list ap;
-    va_start(ap, Fmt);
-    std::string s = FormatVA(Fmt, ap);
-    va_end(ap);
-    return s;
-}
 
 // Reads a C integer (decimal, "0x" hexadecimal or leading-"0" octal) as the
 // stream specifiers write them. Returns false when no digit was read.
@@ -108,7 +94,7 @@ int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef
             boolValue = 0;
         } else {
             // "-noxyz" never falls through to the catch-all row.
-            OptionErrorText = Printf("Unrecognized option \"%s\"", Opt);
+            OptionErrorText = FormatText("Unrecognized option \"%s\"", Opt);
             OptionLog(nullptr, AV_LOG_ERROR, "Unrecognized option \"%s\"\n", Opt);
             return AVERROR(EINVAL);
         }
@@ -116,12 +102,12 @@ int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef
     if (!po->name)
         po = FindOptionDef(Table, "default");
     if (!po->name) {
-        OptionErrorText = Printf("Unrecognized option \"%s\"", Opt);
+        OptionErrorText = FormatText("Unrecognized option \"%s\"", Opt);
         OptionLog(nullptr, AV_LOG_ERROR, "Unrecognized option \"%s\"\n", Opt);
         return AVERROR(EINVAL);
     }
     if ((po->flags & odHasArg) && !Arg) {
-        OptionErrorText = Printf("Missing argument for option \"%s\"", Opt);
+        OptionErrorText = FormatText("Missing argument for option \"%s\"", Opt);
         OptionLog(nullptr, AV_LOG_ERROR, "Missing argument for option \"%s\"\n", Opt);
         return AVERROR(EINVAL);
     }
@@ -161,7 +147,7 @@ int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef
         OptionErrorText.clear();
         int r = po->func(po->obj, (f & odFunc2) ? OptCtx : nullptr, Opt, Arg);
         if (r < 0) {
-            std::string msg = Printf("Failed to set value \"%s\" for option \"%s\"", Arg ? Arg : "", Opt);
+            std::string msg = FormatText("Failed to set value \"%s\" for option \"%s\"", Arg ? Arg : "", Opt);
             if (!OptionErrorText.empty())
                 OptionErrorText += "\r\n" + msg;
             else
@@ -244,7 +230,7 @@ int32_t ParseIntText(const char* Opt, const char* Text)
 {
     int32_t v;
     if (!Text || !TryStrToInt(Text, v))
-        throw Exception(Printf("Expected integer for %s but found %s", Opt, Text ? Text : ""));
+        throw Exception(FormatText("Expected integer for %s but found %s", Opt, Text ? Text : ""));
     return v;
 }
 
@@ -252,7 +238,7 @@ int64_t ParseInt64Text(const char* Opt, const char* Text)
 {
     int64_t v;
     if (!Text || !TryStrToInt64(Text, v))
-        throw Exception(Printf("Expected int64 for %s but found %s", Opt, Text ? Text : ""));
+        throw Exception(FormatText("Expected int64 for %s but found %s", Opt, Text ? Text : ""));
     return v;
 }
 
@@ -260,7 +246,7 @@ float ParseSingleText(const char* Opt, const char* Text)
 {
     double v;
     if (!Text || !TryStrToFloat(Text, v) || std::fabs(v) > 3.402823466e38)
-        throw Exception(Printf("Expected float for %s but found %s", Opt, Text ? Text : ""));
+        throw Exception(FormatText("Expected float for %s but found %s", Opt, Text ? Text : ""));
     return float(v);
 }
 
@@ -268,7 +254,7 @@ double ParseDoubleText(const char* Opt, const char* Text)
 {
     double v;
     if (!Text || !TryStrToFloat(Text, v))
-        throw Exception(Printf("Expected double for %s but found %s", Opt, Text ? Text : ""));
+        throw Exception(FormatText("Expected double for %s but found %s", Opt, Text ? Text : ""));
     return v;
 }
 
@@ -278,7 +264,7 @@ int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration)
     // parser cannot read fails.
     int64_t us = 0;
     if (!ff::av_parse_time || ff::av_parse_time(&us, Text ? Text : "", IsDuration ? 1 : 0) < 0)
-        throw Exception(Printf("Invalid %s specification for %s: %s", IsDuration ? "duration" : "date", Opt,
+        throw Exception(FormatText("Invalid %s specification for %s: %s", IsDuration ? "duration" : "date", Opt,
                                Text ? Text : ""));
     return us;
 }
@@ -323,7 +309,7 @@ int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
     if (o && Options.sws_opts) {
         int r = ff::av_opt_set(Options.sws_opts, Opt, Arg, 0);
         if (r < 0) {
-            OptionErrorText = Printf("Error setting option \"%s\"", Opt);
+            OptionErrorText = FormatText("Error setting option \"%s\"", Opt);
             OptionLog(nullptr, AV_LOG_ERROR, "Error setting option \"%s\"\n", Opt);
             return r;
         }
@@ -343,7 +329,7 @@ int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
 
     if (known)
         return 0;
-    OptionErrorText = Printf("Unrecognized option \"%s\"", Opt);
+    OptionErrorText = FormatText("Unrecognized option \"%s\"", Opt);
     OptionLog(nullptr, AV_LOG_ERROR, "Unrecognized option \"%s\"\n", Opt);
     return AVERROR_OPTION_NOT_FOUND;
 }

@@ -14,34 +14,12 @@
 #include "engine/SwScaleStubs.h"
 #include "engine/FFLog.h"
 #include "engine/FFTexts.h"
+#include "engine/FFmpegText.h"
 #include "engine/FFmpegTargets.h"
 #include "engine/MyUtils.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
-
-std::string Fmt(const char* F, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 1, 2)))
-#endif
-    ;
-
-std::string Fmt(const char* F, ...)
-{
-    va_list ap;
-    va_start(ap, F);
-    va_list ap2;
-    va_copy(ap2, ap);
-    int n = std::vsnprintf(nullptr, 0, F, ap);
-    va_end(ap);
-    std::string s;
-    if (n > 0) {
-        s.resize(size_t(n));
-        std::vsnprintf(s.data(), size_t(n) + 1, F, ap2);
-    }
-    va_end(ap2);
-    return s;
-}
 
 using THandler = int (TFFmpegOptions::*)(void*, const char*, const char*);
 
@@ -337,7 +315,7 @@ void TFFmpegOptions::BuildOptionTable()
 #undef OFS
 #undef H
     if (n != OptionRowCount)
-        throw Exception(Fmt("option table holds %d rows", n));
+        throw Exception(FormatText("option table holds %d rows", n));
     _options[n] = TOptionDef{};  // closing row
     options = _options;
 }
@@ -445,14 +423,14 @@ void TFFmpegOptions::ParsePresets(const std::string& Text)
         std::string key = eq == std::string::npos ? line : line.substr(0, eq);
         std::string value = eq == std::string::npos ? std::string() : line.substr(eq + 1);
         if (key.empty() || value.empty()) {
-            OptionErrorText = Fmt("Invalid syntax: \"%s\"", line.c_str());
+            OptionErrorText = FormatText("Invalid syntax: \"%s\"", line.c_str());
             if (HaltOnInvalidOption)
                 Fatal(OptionErrorText);
             OptionMsg(AV_LOG_ERROR, OptionErrorText);
         }
         int r = ApplyPresetLine(key, value);
         if (r < 0) {
-            std::string msg = Fmt("Invalid option or argument: \"%s\", parsed as \"%s\" = \"%s\"", line.c_str(),
+            std::string msg = FormatText("Invalid option or argument: \"%s\", parsed as \"%s\" = \"%s\"", line.c_str(),
                                   key.c_str(), value.c_str());
             OptionMsg(AV_LOG_ERROR, msg);
             OptionErrorText = OptionErrorText.empty() ? msg : OptionErrorText + "\r\n" + msg;
@@ -486,7 +464,7 @@ void TFFmpegOptions::SetHookBitsPixel(int ABitsPixel)
     case 24:
     case 32: return;
     }
-    throw Exception(Fmt("Invalid BitsPixel %d", ABitsPixel));
+    throw Exception(FormatText("Invalid BitsPixel %d", ABitsPixel));
 }
 
 void TFFmpegOptions::OptionMsg(int ALevel, const std::string& AMsg)
@@ -511,23 +489,23 @@ int TFFmpegOptions::ApplyWord(void* Ctx, const std::string& Word, const char* Ar
 
 int TFFmpegOptions::opt_ignored(void*, const char* Word, const char*)
 {
-    OptionMsg(AV_LOG_WARNING, Fmt("options \"%s\" not supported, ignore", Word));
+    OptionMsg(AV_LOG_WARNING, FormatText("options \"%s\" not supported, ignore", Word));
     return 0;
 }
 
 int TFFmpegOptions::opt_refused(void*, const char* Word, const char*)
 {
-    return Fail(AV_LOG_ERROR, Fmt("options \"%s\" not supported", Word));
+    return Fail(AV_LOG_ERROR, FormatText("options \"%s\" not supported", Word));
 }
 
 int TFFmpegOptions::opt_removed_crop(void*, const char* Word, const char*)
 {
-    return Fail(AV_LOG_ERROR, Fmt("Option \"%s\" has been removed, use the crop filter instead", Word));
+    return Fail(AV_LOG_ERROR, FormatText("Option \"%s\" has been removed, use the crop filter instead", Word));
 }
 
 int TFFmpegOptions::opt_removed_pad(void*, const char* Word, const char*)
 {
-    return Fail(AV_LOG_ERROR, Fmt("Option \"%s\" has been removed, use the pad filter instead", Word));
+    return Fail(AV_LOG_ERROR, FormatText("Option \"%s\" has been removed, use the pad filter instead", Word));
 }
 
 int TFFmpegOptions::opt_accepted(void*, const char*, const char*)
@@ -558,9 +536,9 @@ int TFFmpegOptions::opt_loglevel(void*, const char* Word, const char* Arg)
         }
     }
     if (!found) {
-        std::string msg = Fmt("Invalid loglevel \"%s\". Possible levels are numbers or:\r\n", text);
+        std::string msg = FormatText("Invalid loglevel \"%s\". Possible levels are numbers or:\r\n", text);
         for (const TLogLevelName& l : LogLevels)
-            msg += Fmt("\"%s\"\r\n", l.name);
+            msg += FormatText("\"%s\"\r\n", l.name);
         return Fail(AV_LOG_ERROR, msg);
     }
     if (ff::av_log_set_level)
@@ -591,7 +569,7 @@ int TFFmpegOptions::opt_codec(void* Ctx, const char* Word, const char* Arg)
     } else if (std::strcmp(Word, "dcodec") == 0) {
         spec = "codec:d";
     } else {
-        return Fail(AV_LOG_ERROR, Fmt("Unrecognized option \"%s\"", Word));
+        return Fail(AV_LOG_ERROR, FormatText("Unrecognized option \"%s\"", Word));
     }
     if (keep) {
         char* copy = OptStrDup(Arg ? Arg : "");
@@ -672,12 +650,12 @@ int TFFmpegOptions::opt_streamid(void* Ctx, const char* Word, const char* Arg)
     if (colon == std::string::npos || !TryStrToInt(indexText.c_str(), index) ||
         !TryStrToInt(valueText.c_str(), value))
         return Fail(AV_LOG_ERROR,
-                    Fmt("Invalid value \"%s\" for option \"%s\", required syntax is \"index:value\"", arg.c_str(), Word));
+                    FormatText("Invalid value \"%s\" for option \"%s\", required syntax is \"index:value\"", arg.c_str(), Word));
     if (index < 0 || index > 1023)
-        return Fail(AV_LOG_ERROR, Fmt("The value for \"%s\" was \"%s\" which is not within %d - %d", "streamid",
+        return Fail(AV_LOG_ERROR, FormatText("The value for \"%s\" was \"%s\" which is not within %d - %d", "streamid",
                                       indexText.c_str(), 0, 1023));
     if (value < 0)
-        return Fail(AV_LOG_ERROR, Fmt("The value for \"%s\" was \"%s\" which is not within %d - %d", "streamid",
+        return Fail(AV_LOG_ERROR, FormatText("The value for \"%s\" was \"%s\" which is not within %d - %d", "streamid",
                                       valueText.c_str(), 0, INT_MAX));
     o->streamid_map = GrowArrayOf(o->streamid_map, o->nb_streamid_map, index + 1);
     o->streamid_map[index] = value;
@@ -692,9 +670,9 @@ int TFFmpegOptions::opt_timestamp(void* Ctx, const char* Word, const char* Arg)
     time_t local = time_t(secs) + time_t(std::llround(LocalTimeOffset() * 86400.0));
     struct tm tm {};
     gmtime_r(&local, &tm);
-    std::string text = Fmt("creation_time=%04d-%02d-%02d %02d:%02d:%02d %s", tm.tm_year + 1900, tm.tm_mon + 1,
+    std::string text = FormatText("creation_time=%04d-%02d-%02d %02d:%02d:%02d %s", tm.tm_year + 1900, tm.tm_mon + 1,
                            tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec, TimeZoneText().c_str());
-    OptionMsg(AV_LOG_WARNING, Fmt("%s is deprecated, set the \"creation_time\" metadata tag instead.", Word));
+    OptionMsg(AV_LOG_WARNING, FormatText("%s is deprecated, set the \"creation_time\" metadata tag instead.", Word));
     return ApplyWord(Ctx, "metadata", text.c_str());
 }
 
@@ -708,7 +686,7 @@ int TFFmpegOptions::opt_pass(void*, const char* Word, const char* Arg)
     }
     if (v < 1 || v > 3)
         return Fail(AV_LOG_ERROR,
-                    Fmt("The value for \"%s\" was \"%s\" which is not within %d - %d", Word, Arg ? Arg : "", 1, 3));
+                    FormatText("The value for \"%s\" was \"%s\" which is not within %d - %d", Word, Arg ? Arg : "", 1, 3));
     Fdo_pass = v;
     return 0;
 }
@@ -737,7 +715,7 @@ int TFFmpegOptions::opt_vstats(void* Ctx, const char* Word, const char*)
     time_t now = std::time(nullptr);
     struct tm tm {};
     localtime_r(&now, &tm);
-    std::string name = Fmt("vstats_%02d%02d%02d.log", tm.tm_hour, tm.tm_min, tm.tm_sec);
+    std::string name = FormatText("vstats_%02d%02d%02d.log", tm.tm_hour, tm.tm_min, tm.tm_sec);
     return opt_vstats_file(Ctx, Word, name.c_str());
 }
 
@@ -753,10 +731,10 @@ int TFFmpegOptions::opt_preset(void*, const char*, const char* Arg)
     size_t size = 0;
     FILE* probe = *file ? std::fopen(file, "rb") : nullptr;
     if (!probe)
-        return Fail(AV_LOG_ERROR, Fmt("Preset file \"%s\" not found", file));
+        return Fail(AV_LOG_ERROR, FormatText("Preset file \"%s\" not found", file));
     std::fclose(probe);
     if (ReadWholeFile(file, buf, size) < 0)
-        return Fail(AV_LOG_ERROR, Fmt("Preset file \"%s\" not found", file));
+        return Fail(AV_LOG_ERROR, FormatText("Preset file \"%s\" not found", file));
     std::string text(reinterpret_cast<const char*>(buf), size ? size - 1 : 0);
     std::free(buf);
 
@@ -766,11 +744,11 @@ int TFFmpegOptions::opt_preset(void*, const char*, const char* Arg)
             continue;
         size_t eq = line.find('=');
         if (eq == std::string::npos || eq == 0 || eq + 1 == line.size())
-            return Fail(AV_LOG_ERROR, Fmt("%s: Invalid syntax: \"%s\"", file, line.c_str()));
+            return Fail(AV_LOG_ERROR, FormatText("%s: Invalid syntax: \"%s\"", file, line.c_str()));
         std::string key = line.substr(0, eq), value = line.substr(eq + 1);
         int r = ApplyPresetLine(key, value);
         if (r < 0) {
-            std::string msg = Fmt("%s: Invalid option or argument: \"%s\", parsed as \"%s\" = \"%s\"", file,
+            std::string msg = FormatText("%s: Invalid option or argument: \"%s\", parsed as \"%s\" = \"%s\"", file,
                                   line.c_str(), key.c_str(), value.c_str());
             OptionMsg(AV_LOG_ERROR, msg);
             OptionErrorText = OptionErrorText.empty() ? msg : OptionErrorText + "\r\n" + msg;
@@ -831,7 +809,7 @@ int TFFmpegOptions::opt_map(void* Ctx, const char*, const char* Arg)
         char* end = nullptr;
         long f = CInt(sync.c_str(), &end);
         if (f < 0 || f >= inputs)
-            Fatal(Fmt("Invalid sync file index: %ld.", f));
+            Fatal(FormatText("Invalid sync file index: %ld.", f));
         const char* syncSpec = *end ? end + 1 : end;  // one character (the ":") skipped
         AVFormatContext* s = InputFormatContext(int(f));
         for (unsigned i = 0; s && i < s->nb_streams; ++i)
@@ -841,13 +819,13 @@ int TFFmpegOptions::opt_map(void* Ctx, const char*, const char* Arg)
                 break;
             }
         if (syncStream < 0)
-            Fatal(Fmt("Sync stream specification in map %s does not match any streams.", shown.c_str()));
+            Fatal(FormatText("Sync stream specification in map %s does not match any streams.", shown.c_str()));
     }
 
     char* end = nullptr;
     long f = CInt(map.c_str(), &end);
     if (end == map.c_str() || f < 0 || f >= inputs)
-        Fatal(Fmt("Invalid input file index: %ld.", f));
+        Fatal(FormatText("Invalid input file index: %ld.", f));
     const char* spec = *end == ':' ? end + 1 : end;
     AVFormatContext* s = InputFormatContext(int(f));
     bool any = false;
@@ -874,7 +852,7 @@ int TFFmpegOptions::opt_map(void* Ctx, const char*, const char* Arg)
         }
     }
     if (!any)
-        Fatal(Fmt("Stream map \"%s\" matches no streams.", text.c_str()));
+        Fatal(FormatText("Stream map \"%s\" matches no streams.", text.c_str()));
     return 0;
 }
 
@@ -909,15 +887,15 @@ int TFFmpegOptions::opt_map_channel(void* Ctx, const char*, const char* Arg)
     m->ofile_idx = ofile;
     m->ostream_idx = ostream;
     if (file < 0 || file >= InputFileCount())
-        Fatal(Fmt("mapchan: invalid input file index: %d", file));
+        Fatal(FormatText("mapchan: invalid input file index: %d", file));
     AVFormatContext* s = InputFormatContext(file);
     if (!s || stream < 0 || unsigned(stream) >= s->nb_streams)
-        Fatal(Fmt("mapchan: invalid input file stream index #%d.%d", file, stream));
+        Fatal(FormatText("mapchan: invalid input file stream index #%d.%d", file, stream));
     const AVCodecParameters* par = s->streams[stream]->codecpar;
     if (par->codec_type != AVMEDIA_TYPE_AUDIO)
-        Fatal(Fmt("mapchan: stream #%d.%d is not an audio stream.", file, stream));
+        Fatal(FormatText("mapchan: stream #%d.%d is not an audio stream.", file, stream));
     if (chan < 0 || chan >= par->ch_layout.nb_channels)
-        Fatal(Fmt("mapchan: invalid audio channel #%d.%d.%d", file, stream, chan));
+        Fatal(FormatText("mapchan: invalid audio channel #%d.%d.%d", file, stream, chan));
     return 0;
 }
 
@@ -937,7 +915,7 @@ int TFFmpegOptions::ParseMetadataSpecifier(const char* Spec, char& Type, int32_t
             Index = int32_t(CInt(Spec + 2, nullptr));
         return 0;
     }
-    FLastErrMsg = Fmt("Invalid metadata type %c.", *Spec);
+    FLastErrMsg = FormatText("Invalid metadata type %c.", *Spec);
     OptionMsg(AV_LOG_FATAL, FLastErrMsg);
     return -1;
 }

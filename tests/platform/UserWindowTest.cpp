@@ -212,7 +212,7 @@ TEST_F(UserTest, PaintOrderAndClippingByStyle)
 {
     for (bool clip : {false, true}) {
         HWND a = Top("A", 0, 0, 200, 200, WS_POPUP | (clip ? WS_CLIPCHILDREN : 0));
-        HWND c = Child(a, "C", 50, 50, 50, 50);
+        Child(a, "C", 50, 50, 50, 50);
         State.Hook = [&](HWND h, UINT m, WPARAM, LPARAM, bool* handled) -> LRESULT {
             if (m == WM_PAINT) {
                 *handled = true;
@@ -377,7 +377,7 @@ TEST_F(UserTest, DoubleClicksNeedTheClassStyleAndTheTime)
 {
     TFakeClock clock;
     TClockInstaller install(clock);
-    HWND a = Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
+    Top("A", 0, 0, 100, 100, WS_POPUP | WS_VISIBLE);
     HeadlessProcessMessages();
     State.Watch = {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK};
     HeadlessClick(20, 20);
