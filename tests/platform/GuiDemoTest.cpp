@@ -726,6 +726,14 @@ TEST_F(GuiDemoX11Test, DescribedDemoShowsOnTheXScreen)
     ASSERT_TRUE(PumpUntil([&] { return RootPixel(465, 729) == 0xD05030; }));
     EXPECT_NE(RootPixel(422, 686), 0xD05030u) << "the region cuts the corner away";
 
+    // The files page with the edit and the list box.
+    const char* dir = std::getenv("TARNELLO_TEST_TMP");
+    tarnello::test::TempDir scratch;
+    std::string folder = dir && *dir ? std::string(dir) : scratch.path();
+    ASSERT_TRUE(PumpUntil([&] { return form->Edit1->Showing() && form->List1->Showing(); }));
+    PumpUntil([] { return false; }, 100);
+    EXPECT_TRUE(Peer.SavePng(400, 280, 480, 400, folder + "/gui-demo-x11-files.png"));
+
     // The folders page with the tree opened, and the pop-up list showing
     // its selection.
     form->Pages1->SetActivePage(form->FoldersSheet);
@@ -737,9 +745,7 @@ TEST_F(GuiDemoX11Test, DescribedDemoShowsOnTheXScreen)
     ASSERT_TRUE(PumpUntil([&] { return form->Popup->Showing(); }));
     PumpUntil([] { return false; }, 150);
 
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    EXPECT_TRUE(Peer.SavePng(400, 280, 480, 510, (dir && *dir ? std::string(dir) : scratch.path()) + "/gui-demo-x11.png"));
+    EXPECT_TRUE(Peer.SavePng(400, 280, 480, 510, folder + "/gui-demo-x11.png"));
     form->Popup->CloseUp();
 }
 
