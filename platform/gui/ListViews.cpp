@@ -276,12 +276,33 @@ void TListItem::SetFocused(bool v)
     FState = v ? (FState | LVIS_FOCUSED) : (FState & ~LVIS_FOCUSED);
 }
 
+bool TListItem::Checked() const
+{
+    TCustomListView* lv = ListView();
+    int index = Index();
+    if (lv && lv->FCheckboxes && index >= 0 && lv->HandleAllocated())
+        return SendMessage(lv->FHandle, LVM_GETITEMSTATE, static_cast<WPARAM>(index), LVIS_STATEIMAGEMASK) ==
+               static_cast<LRESULT>(INDEXTOSTATEIMAGEMASK(2));
+    return FChecked;
+}
+
 void TListItem::SetChecked(bool v)
 {
+    TCustomListView* lv = ListView();
+    int index = Index();
+    if (lv && lv->FCheckboxes && index >= 0 && lv->HandleAllocated()) {
+        // The window announces the change itself.
+        FChecked = v;
+        LVITEM it;
+        it.state = INDEXTOSTATEIMAGEMASK(v ? 2 : 1);
+        it.stateMask = LVIS_STATEIMAGEMASK;
+        SendMessage(lv->FHandle, LVM_SETITEMSTATE, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&it));
+        return;
+    }
     if (v == FChecked)
         return;
     FChecked = v;
-    if (TCustomListView* lv = ListView(); lv && !FIsTemp) {
+    if (lv && !FIsTemp) {
         Update();
         lv->Change(this, ctState);
     }
@@ -506,10 +527,33 @@ DWORD TCustomListView::StyleBits() const
     return s;
 }
 
+DWORD TCustomListView::ExStyleBits() const
+{
+    DWORD s = 0;
+    if (FGridLines) s |= LVS_EX_GRIDLINES;
+    if (FCheckboxes) s |= LVS_EX_CHECKBOXES;
+    if (FRowSelect) s |= LVS_EX_FULLROWSELECT;
+    return s;
+}
+
 void TCustomListView::UpdateStyle()
 {
     if (!HandleAllocated())
         return;
+    {
+        TQuiet quiet(FQuiet);
+        const bool checksBefore =
+            (SendMessage(FHandle, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & static_cast<LRESULT>(LVS_EX_CHECKBOXES)) != 0;
+        SendMessage(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ExStyleBits()));
+        // Check boxes that appear show the items' own marks.
+        if (FCheckboxes && !checksBefore && !FOwnerData)
+            for (int i = 0; i < static_cast<int>(FItems.FItems.size()); ++i) {
+                LVITEM it;
+                it.state = INDEXTOSTATEIMAGEMASK(FItems.FItems[static_cast<std::size_t>(i)]->FChecked ? 2 : 1);
+                it.stateMask = LVIS_STATEIMAGEMASK;
+                SendMessage(FHandle, LVM_SETITEMSTATE, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&it));
+            }
+    }
     const DWORD mask = LVS_TYPEMASK | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOCOLUMNHEADER | LVS_NOSORTHEADER |
                        LVS_EDITLABELS | LVS_NOLABELWRAP | LVS_AUTOARRANGE;
     DWORD style = static_cast<DWORD>(GetWindowLong(FHandle, GWL_STYLE));
@@ -537,6 +581,7 @@ void TCustomListView::CreateWnd()
     TWinControl::CreateWnd();
     TQuiet quiet(FQuiet);
     SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
+    SendMessage(FHandle, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, static_cast<LPARAM>(ExStyleBits()));
     FNativeLarge.Build(FLargeImages);
     FNativeSmall.Build(FSmallImages);
     SendMessage(FHandle, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(FNativeLarge.Handle()));
@@ -559,9 +604,13 @@ void TCustomListView::SaveNativeState()
     TQuiet quiet(FQuiet);
     FSavedTop = GetScrollPos(FHandle, FViewStyle == vsList ? SB_HORZ : SB_VERT);
     if (!FOwnerData)
-        for (int i = 0; i < static_cast<int>(FItems.FItems.size()); ++i)
-            FItems.FItems[static_cast<std::size_t>(i)]->FState = static_cast<UINT>(
+        for (int i = 0; i < static_cast<int>(FItems.FItems.size()); ++i) {
+            TListItem* item = FItems.FItems[static_cast<std::size_t>(i)];
+            item->FState = static_cast<UINT>(
                 SendMessage(FHandle, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED | LVIS_FOCUSED));
+            if (FCheckboxes)
+                item->FChecked = item->Checked();
+        }
     if (FViewStyle == vsReport)
         for (int i = 0; i < FColumns.Count(); ++i)
             if (!FColumns[i]->FAutoSize)
@@ -637,8 +686,8 @@ void TCustomListView::InsertNative(int Index)
     it.pszText = text.data();
     it.iImage = item->FImageIndex;
     it.lParam = reinterpret_cast<LPARAM>(item);
-    it.state = item->FState;
-    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    it.state = item->FState | (FCheckboxes ? INDEXTOSTATEIMAGEMASK(item->FChecked ? 2 : 1) : 0);
+    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED | (FCheckboxes ? LVIS_STATEIMAGEMASK : 0);
     int at = static_cast<int>(SendMessage(FHandle, LVM_INSERTITEM, 0, reinterpret_cast<LPARAM>(&it)));
     if (at < 0)
         return;
@@ -665,8 +714,8 @@ void TCustomListView::SetNativeItem(int Index, bool WithState)
     it.pszText = text.data();
     it.iImage = item->FImageIndex;
     it.lParam = reinterpret_cast<LPARAM>(item);
-    it.state = item->FState;
-    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    it.state = item->FState | (FCheckboxes ? INDEXTOSTATEIMAGEMASK(item->FChecked ? 2 : 1) : 0);
+    it.stateMask = LVIS_SELECTED | LVIS_FOCUSED | (FCheckboxes ? LVIS_STATEIMAGEMASK : 0);
     SendMessage(FHandle, LVM_SETITEM, 0, reinterpret_cast<LPARAM>(&it));
     int n = std::max(item->FSubItems.Count(), FColumns.Count() - 1);
     for (int k = 1; k <= n; ++k)
@@ -737,9 +786,20 @@ void TCustomListView::SetOwnerData(bool v)
 }
 
 void TCustomListView::SetMultiSelect(bool v) { FMultiSelect = v; UpdateStyle(); }
-void TCustomListView::SetRowSelect(bool v) { FRowSelect = v; Invalidate(); }
-void TCustomListView::SetGridLines(bool v) { FGridLines = v; Invalidate(); }
-void TCustomListView::SetCheckboxes(bool v) { FCheckboxes = v; Invalidate(); }
+void TCustomListView::SetRowSelect(bool v) { FRowSelect = v; UpdateStyle(); }
+void TCustomListView::SetGridLines(bool v) { FGridLines = v; UpdateStyle(); }
+
+void TCustomListView::SetCheckboxes(bool v)
+{
+    if (v == FCheckboxes)
+        return;
+    // The marks the window kept go back into the items first.
+    if (!v && HandleAllocated() && !FOwnerData)
+        for (TListItem* item : FItems.FItems)
+            item->FChecked = item->Checked();
+    FCheckboxes = v;
+    UpdateStyle();
+}
 void TCustomListView::SetReadOnly(bool v) { FReadOnly = v; UpdateStyle(); }
 void TCustomListView::SetHideSelection(bool v) { FHideSelection = v; UpdateStyle(); }
 void TCustomListView::SetShowColumnHeaders(bool v) { FShowColumnHeaders = v; UpdateStyle(); }
@@ -987,9 +1047,13 @@ void TCustomListView::SortItems(TLVCompare SortProc, LPARAM Data)
         return;
     if (HandleAllocated()) {
         TQuiet quiet(FQuiet);
-        for (int i = 0; i < static_cast<int>(FItems.FItems.size()); ++i)
-            FItems.FItems[static_cast<std::size_t>(i)]->FState = static_cast<UINT>(
+        for (int i = 0; i < static_cast<int>(FItems.FItems.size()); ++i) {
+            TListItem* item = FItems.FItems[static_cast<std::size_t>(i)];
+            item->FState = static_cast<UINT>(
                 SendMessage(FHandle, LVM_GETITEMSTATE, static_cast<WPARAM>(i), LVIS_SELECTED | LVIS_FOCUSED));
+            if (FCheckboxes)
+                item->FChecked = item->Checked();
+        }
         FItems.FItems = sorted;
         // Focus first taken from everyone, so each item gets its own back.
         LVITEM clear;

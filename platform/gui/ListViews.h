@@ -60,6 +60,7 @@ public:
     {
         P.Property("Caption", &TListColumn::Caption, &TListColumn::SetCaption, "");
         P.Property("Width", &TListColumn::Width, &TListColumn::SetWidth, 50);
+        P.Property("Alignment", &TListColumn::Alignment, &TListColumn::SetAlignment, taLeftJustify);
         P.Property("AutoSize", &TListColumn::AutoSize, &TListColumn::SetAutoSize, false);
         P.Property("ImageIndex", &TListColumn::ImageIndex, &TListColumn::SetImageIndex, -1);
         P.Property("Tag", &TListColumn::Tag, &TListColumn::SetTag, 0);
@@ -115,7 +116,8 @@ public:
     void SetSelected(bool v);
     bool Focused() const;
     void SetFocused(bool v);
-    bool Checked() const { return FChecked; }
+    // The check box's mark (shown with the view's Checkboxes).
+    bool Checked() const;
     void SetChecked(bool v);
     bool Deleting() const { return FDeleting; }
 
@@ -392,6 +394,7 @@ private:
     void CNNotify(TMessage& Message);
     LRESULT DoCustomDraw(NMLVCUSTOMDRAW* cd);
     DWORD StyleBits() const;
+    DWORD ExStyleBits() const;
     void UpdateStyle();
     // The item at an index (null outside; owner data: the reused item).
     TListItem* ItemAt(int Index);

@@ -48,6 +48,11 @@ public:
 
     void WndProc(TMessage& Message) override;
 
+    PUBLISHED(TCustomMaskEdit, TCustomEdit)
+    {
+        P.Property("EditMask", &TCustomMaskEdit::EditMask, &TCustomMaskEdit::SetEditMask, std::string());
+    }
+
 protected:
     std::string GetText() const override;
     void SetTextValue(const std::string& v) override;
@@ -91,6 +96,7 @@ private:
 class TMaskEdit : public TCustomMaskEdit {
 public:
     explicit TMaskEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {}
+    PUBLISHED(TMaskEdit, TCustomMaskEdit) {}
 };
 
 void RegisterMaskClasses();

@@ -76,7 +76,9 @@ public:
 // ---- Edits ------------------------------------------------------------------
 
 enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+ENUM_NAMES(TEditCharCase, ecNormal, ecUpperCase, ecLowerCase)
 enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+ENUM_NAMES(TScrollStyle, ssNone, ssHorizontal, ssVertical, ssBoth)
 
 // The native "EDIT" window. Character positions (SelStart, SelLength) are
 // byte offsets into the UTF-8 text, as the native edit counts them.
@@ -129,6 +131,22 @@ public:
 
     TNotifyEvent OnChange;
 
+    PUBLISHED(TCustomEdit, TWinControl)
+    {
+        P.Property("Alignment", &TCustomEdit::Alignment, &TCustomEdit::SetAlignment, taLeftJustify);
+        P.Property("AutoSelect", &TCustomEdit::AutoSelect, &TCustomEdit::SetAutoSelect, true);
+        P.Property("BorderStyle", &TCustomEdit::BorderStyle, &TCustomEdit::SetBorderStyle, bsSingle);
+        P.Property("CharCase", &TCustomEdit::CharCase, &TCustomEdit::SetCharCase, ecNormal);
+        P.Property("HideSelection", &TCustomEdit::HideSelection, &TCustomEdit::SetHideSelection, true);
+        P.Property("MaxLength", &TCustomEdit::MaxLength, &TCustomEdit::SetMaxLength, 0);
+        P.Property("OEMConvert", &TCustomEdit::OEMConvert, &TCustomEdit::SetOEMConvert, false);
+        P.Property("PasswordChar", &TCustomEdit::PasswordChar, &TCustomEdit::SetPasswordChar, char32_t{0});
+        P.Property("ReadOnly", &TCustomEdit::ReadOnly, &TCustomEdit::SetReadOnly, false);
+        P.Property("TabStop", &TCustomEdit::TabStop, &TCustomEdit::SetTabStop, true);
+        P.Property("Text", &TCustomEdit::Text, &TCustomEdit::SetText, std::string());
+        P.Property("OnChange", &TCustomEdit::OnChange);
+    }
+
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
@@ -158,6 +176,7 @@ private:
 class TEdit : public TCustomEdit {
 public:
     explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    PUBLISHED(TEdit, TCustomEdit) {}
 };
 
 class TCustomMemo;
@@ -204,6 +223,16 @@ public:
 
     void WndProc(TMessage& Message) override;
 
+    PUBLISHED(TCustomMemo, TCustomEdit)
+    {
+        P.Property("AutoSelect", &TCustomMemo::AutoSelect, &TCustomMemo::SetAutoSelect, false);
+        P.Property("Lines", &TCustomMemo::Lines);
+        P.Property("ScrollBars", &TCustomMemo::ScrollBars, &TCustomMemo::SetScrollBars, ssNone);
+        P.Property("WantReturns", &TCustomMemo::WantReturns, &TCustomMemo::SetWantReturns, true);
+        P.Property("WantTabs", &TCustomMemo::WantTabs, &TCustomMemo::SetWantTabs, false);
+        P.Property("WordWrap", &TCustomMemo::WordWrap, &TCustomMemo::SetWordWrap, true);
+    }
+
 protected:
     DWORD EditStyle() const override;
     void KeyPress(char& Key) override;
@@ -219,11 +248,13 @@ private:
 class TMemo : public TCustomMemo {
 public:
     explicit TMemo(TComponent* AOwner) : TCustomMemo(AOwner) {}
+    PUBLISHED(TMemo, TCustomMemo) {}
 };
 
 // ---- List boxes -------------------------------------------------------------
 
 enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+ENUM_NAMES(TListBoxStyle, lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable)
 // The state bits of an owner-drawn item; bit n is the native state 1 << n.
 enum TOwnerDrawStateItem {
     odSelected, odGrayed, odDisabled, odChecked, odFocused, odDefault, odHotLight, odInactive, odNoAccel,
@@ -312,6 +343,22 @@ public:
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
 
+    PUBLISHED(TCustomListBox, TWinControl)
+    {
+        P.Property("BorderStyle", &TCustomListBox::BorderStyle, &TCustomListBox::SetBorderStyle, bsSingle);
+        P.Property("Columns", &TCustomListBox::Columns, &TCustomListBox::SetColumns, 0);
+        P.Property("ExtendedSelect", &TCustomListBox::ExtendedSelect, &TCustomListBox::SetExtendedSelect, true);
+        P.Property("IntegralHeight", &TCustomListBox::IntegralHeight, &TCustomListBox::SetIntegralHeight, false);
+        P.Property("ItemHeight", &TCustomListBox::ItemHeight, &TCustomListBox::SetItemHeight, 16);
+        P.Property("Items", &TCustomListBox::Items);
+        P.Property("MultiSelect", &TCustomListBox::MultiSelect, &TCustomListBox::SetMultiSelect, false);
+        P.Property("Sorted", &TCustomListBox::Sorted, &TCustomListBox::SetSorted, false);
+        P.Property("Style", &TCustomListBox::Style, &TCustomListBox::SetStyle, lbStandard);
+        P.Property("TabStop", &TCustomListBox::TabStop, &TCustomListBox::SetTabStop, true);
+        P.Property("OnDrawItem", &TCustomListBox::OnDrawItem);
+        P.Property("OnMeasureItem", &TCustomListBox::OnMeasureItem);
+    }
+
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
@@ -353,6 +400,7 @@ private:
 class TListBox : public TCustomListBox {
 public:
     explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+    PUBLISHED(TListBox, TCustomListBox) {}
 };
 
 // Registers the standard controls for stored form descriptions.

@@ -16,7 +16,7 @@ struct TQuiet {
     int& Count;
 };
 
-UINT StateImageBits(int index) { return index >= 0 && index < 15 ? static_cast<UINT>(index + 1) << 12 : 0; }
+UINT StateImageBits(int index) { return index > 0 && index < 16 ? static_cast<UINT>(index) << 12 : 0; }
 
 }  // namespace
 
@@ -77,7 +77,7 @@ void TTreeNode::SetSelectedIndex(int v)
 
 void TTreeNode::SetStateIndex(int v)
 {
-    FStateIndex = std::max(-1, v);
+    FStateIndex = std::clamp(v, -1, 15);
     TreeView()->UpdateNative(this, TVIF_STATE);
 }
 
@@ -514,7 +514,9 @@ void TCustomTreeView::CreateWnd()
     SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
     SendMessage(FHandle, TVM_SETINDENT, static_cast<WPARAM>(FIndent), 0);
     FNativeImages.Build(FImages);
-    SendMessage(FHandle, TVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FNativeImages.Handle()));
+    SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FNativeImages.Handle()));
+    FNativeStateImages.Build(FStateImages);
+    SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(FNativeStateImages.Handle()));
     for (TTreeNode* root : FNodes.FRoots)
         InsertNativeTree(root);
     // Expanded branches, the selection and the top node as they were.
@@ -707,9 +709,9 @@ void TCustomTreeView::SetImages(TCustomImageList* v)
     if (v)
         v->FreeNotification(this);
     if (HandleAllocated()) {
-        SendMessage(FHandle, TVM_SETIMAGELIST, 0, 0);
+        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
         FNativeImages.Build(v);
-        SendMessage(FHandle, TVM_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(FNativeImages.Handle()));
+        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FNativeImages.Handle()));
     }
 }
 
@@ -720,7 +722,11 @@ void TCustomTreeView::SetStateImages(TCustomImageList* v)
     FStateImages = v;
     if (v)
         v->FreeNotification(this);
-    Invalidate();
+    if (HandleAllocated()) {
+        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, 0);
+        FNativeStateImages.Build(v);
+        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(FNativeStateImages.Handle()));
+    }
 }
 
 void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)

@@ -45,7 +45,8 @@ public:
     void SetImageIndex(int v);
     int SelectedIndex() const { return FSelectedIndex; }
     void SetSelectedIndex(int v);
-    // Index into StateImages, -1 for none (0 to 14 are shown).
+    // Index into StateImages, 1 to 15; 0 and -1 show none (the platform
+    // keeps state picture 0 unused).
     int StateIndex() const { return FStateIndex; }
     void SetStateIndex(int v);
     // Whether the node shows an expand button; set for nodes whose children

@@ -427,6 +427,7 @@ TEST_F(GuiListViewTest, ReadsItsPropertiesAndColumnsFromADescription)
                             "    end\n"
                             "    item\n"
                             "      Caption = 'Size'\n"
+                            "      Alignment = taRightJustify\n"
                             "      AutoSize = True\n"
                             "    end>\n"
                             "  ItemData = ('b.mp4' 2 1 '12 MB' 'a.avi' -1 0)\n"
@@ -451,6 +452,7 @@ TEST_F(GuiListViewTest, ReadsItsPropertiesAndColumnsFromADescription)
     ASSERT_EQ(List->Columns()->Count(), 2);
     EXPECT_EQ(List->Column(0)->Width(), 120);
     EXPECT_TRUE(List->Column(1)->AutoSize());
+    EXPECT_EQ(List->Column(1)->Alignment(), taRightJustify);
     EXPECT_EQ(HeaderText(0), "Name");
     EXPECT_EQ(HeaderText(1), "Size");
     EXPECT_EQ(GetWindowLong(List->Handle(), GWL_STYLE) & LVS_TYPEMASK, static_cast<LONG>(LVS_REPORT));
@@ -520,6 +522,55 @@ TEST_F(GuiListViewTest, OwnerDataAnswersTheWindowsSearch)
     EXPECT_EQ(SendMessage(List->Handle(), LVM_FINDITEM, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&fi)), 42);
     ASSERT_EQ(Log.size(), 1u);
     EXPECT_EQ(Log[0].substr(0, 12), "find row 42 ");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GuiListViewTest, CheckBoxesKeepEachItemsMark)
+{
+    Make();
+    List->SetViewStyle(vsReport);
+    List->Columns()->Add()->SetWidth(150);
+    TListItem* a = Add("a");
+    TListItem* b = Add("b");
+    b->SetChecked(true);  // kept by the item until the boxes show
+    List->SetCheckboxes(true);
+    EXPECT_EQ(SendMessage(List->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES,
+              static_cast<LRESULT>(LVS_EX_CHECKBOXES));
+    EXPECT_FALSE(a->Checked());
+    EXPECT_TRUE(b->Checked());
+    std::vector<std::string> changes;
+    struct Rec {
+        static void Change(void* log, TObject*, TListItem* it, TItemChange c)
+        {
+            if (c == ctState)
+                static_cast<std::vector<std::string>*>(log)->push_back(it->Caption());
+        }
+    };
+    List->OnChange = TLVChangeEvent::Bind(&changes, &Rec::Change);
+    a->SetChecked(true);
+    EXPECT_TRUE(a->Checked());
+    EXPECT_EQ(changes, std::vector<std::string>{"a"});
+    // Space toggles the focused item's mark.
+    List->SetItemFocused(b);
+    SendMessage(List->Handle(), WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_FALSE(b->Checked());
+    List->SetSortType(stNone);
+    List->OnCompare = TLVCompareEvent::Bind(this, &GuiListViewTest::Reverse);
+    List->AlphaSort();
+    EXPECT_TRUE(List->Items()->Item(1)->Checked());
+    EXPECT_FALSE(List->Items()->Item(0)->Checked());
+    List->RecreateWnd();
+    EXPECT_TRUE(a->Checked());
+    EXPECT_FALSE(b->Checked());
+    List->SetCheckboxes(false);
+    EXPECT_TRUE(a->Checked());
+    List->SetGridLines(true);
+    List->SetRowSelect(true);
+    EXPECT_EQ(SendMessage(List->Handle(), LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0),
+              static_cast<LRESULT>(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT));
 }
 
 }  // namespace

@@ -3,6 +3,9 @@
 // across window re-creation, lines, owner drawing and selection.
 #include "GuiTestCommon.h"
 
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/FormReader.h"
+#include "platform/gui/Mask.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/user/controls/CommCtrl.h"
 
@@ -528,6 +531,140 @@ TEST_F(GuiStdCtrlsTest, BadPropertyValuesAreRefused)
     EXPECT_THROW(l->SetColumns(-2), ERangeError);
     l->SetItemIndex(7);  // out of range: nothing selected
     EXPECT_EQ(l->ItemIndex(), -1);
+}
+
+// ---- Reading from a description ------------------------------------------------
+
+class TCtlForm : public TForm {
+public:
+    using TForm::TForm;
+    TEdit* Edit1 = nullptr;
+    TMaskEdit* Time1 = nullptr;
+    TMemo* Memo1 = nullptr;
+    TListBox* List1 = nullptr;
+    int Changes = 0;
+    int Draws = 0;
+    void EditChange(TObject*) { ++Changes; }
+    void ListDrawItem(TWinControl*, int, TRect, TOwnerDrawState) { ++Draws; }
+
+    PUBLISHED(TCtlForm, TForm)
+    {
+        P.Member("Edit1", &TCtlForm::Edit1);
+        P.Member("Time1", &TCtlForm::Time1);
+        P.Member("Memo1", &TCtlForm::Memo1);
+        P.Member("List1", &TCtlForm::List1);
+        P.Handler("EditChange", &TCtlForm::EditChange);
+        P.Handler("ListDrawItem", &TCtlForm::ListDrawItem);
+    }
+};
+
+const char* const kCtlForm = R"(object CtlForm: TCtlForm
+  Left = 50
+  Top = 50
+  Width = 400
+  Height = 320
+  object Edit1: TEdit
+    Left = 8
+    Top = 8
+    CharCase = ecUpperCase
+    MaxLength = 12
+    PasswordChar = 42
+    Text = 'secret'
+    OnChange = EditChange
+  end
+  object Time1: TMaskEdit
+    Left = 8
+    Top = 40
+    EditMask = '!90:00:00;1; '
+    Text = '01:02:03'
+  end
+  object Memo1: TMemo
+    Left = 8
+    Top = 70
+    Lines.Strings = (
+      'first'
+      'second')
+    ScrollBars = ssVertical
+    WordWrap = False
+    WantTabs = True
+  end
+  object List1: TListBox
+    Left = 8
+    Top = 170
+    Items.Strings = (
+      'b'
+      'a')
+    Sorted = True
+    Style = lbOwnerDrawFixed
+    ItemHeight = 18
+    MultiSelect = True
+    OnDrawItem = ListDrawItem
+  end
+end
+)";
+
+TEST_F(GuiStdCtrlsTest, ControlsAreReadFromADescription)
+{
+    RegisterClasses<TCtlForm>();
+    RegisterStdCtrlsClasses();
+    RegisterMaskClasses();
+    auto* form = new TCtlForm(Owner);
+    ReadComponentText(form, kCtlForm);
+    ASSERT_TRUE(form->Edit1 && form->Time1 && form->Memo1 && form->List1);
+    EXPECT_FALSE(form->Edit1->HandleAllocated()) << "reading makes no window";
+    EXPECT_EQ(form->Edit1->PasswordChar(), U'*');
+    EXPECT_EQ(form->Time1->EditText(), "01:02:03");
+    EXPECT_EQ(form->Memo1->Lines()->Count(), 2);
+    EXPECT_EQ(ItemsOf(form->List1), (std::vector<std::string>{"a", "b"}));
+
+    form->Show();
+    Pump();
+    EXPECT_EQ(form->Changes, 0);
+    HWND edit = form->Edit1->Handle();
+    EXPECT_EQ(form->Edit1->Text(), "SECRET");
+    EXPECT_EQ(SendMessage(edit, EM_GETLIMITTEXT, 0, 0), 12);
+    EXPECT_EQ(static_cast<DWORD>(GetWindowLong(edit, GWL_STYLE)) & (ES_PASSWORD | ES_UPPERCASE),
+              ES_PASSWORD | ES_UPPERCASE);
+    form->Edit1->SetText("x");
+    EXPECT_EQ(form->Changes, 1);
+    EXPECT_EQ(form->Time1->Text(), "01:02:03");
+    HWND memo = form->Memo1->Handle();
+    EXPECT_EQ(SendMessage(memo, EM_GETLINECOUNT, 0, 0), 3);  // the last line break starts an empty native line
+    EXPECT_NE(GetWindowLong(memo, GWL_STYLE) & static_cast<LONG>(WS_VSCROLL), 0);
+    EXPECT_TRUE(form->Memo1->WantTabs());
+    HWND list = form->List1->Handle();
+    EXPECT_EQ(SendMessage(list, LB_GETITEMHEIGHT, 0, 0), 18);
+    EXPECT_NE(GetWindowLong(list, GWL_STYLE) & static_cast<LONG>(LBS_EXTENDEDSEL), 0);
+    form->List1->Repaint();
+    EXPECT_GE(form->Draws, 2);
+}
+
+TEST_F(GuiStdCtrlsTest, ABadValueInADescriptionIsRefusedByName)
+{
+    RegisterClasses<TCtlForm>();
+    RegisterStdCtrlsClasses();
+    struct {
+        const char* body;
+        const char* names;
+    } cases[] = {
+        {"object List1: TListBox\n    ItemHeight = 300\n  end", "ItemHeight"},
+        {"object List1: TListBox\n    Style = lbFancy\n  end", "lbFancy"},
+        {"object Edit1: TEdit\n    MaxLength = -4\n  end", "MaxLength"},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        std::string text = std::string("object CtlForm: TCtlForm\n  ") + c.body + "\nend\n";
+        auto* form = new TCtlForm(Owner);
+        try {
+            ReadComponentText(form, text);
+            ADD_FAILURE() << "no error";
+        } catch (const EReadError& e) {
+            EXPECT_NE(e.Message().find(c.names), std::string::npos) << e.Message();
+        }
+        EXPECT_EQ(form->List1, nullptr);
+        EXPECT_EQ(form->Edit1, nullptr);
+        form->Free();
+    }
 }
 
 }  // namespace
