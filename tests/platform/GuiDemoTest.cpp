@@ -216,6 +216,26 @@ public:
     }
 };
 
+// The edit and list box with the rows the demo's description uses.
+class TDemoEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    PUBLISHED(TDemoEdit, TEdit)
+    {
+        P.Property("Text", &TDemoEdit::Text, &TDemoEdit::SetText, "");
+    }
+};
+
+class TDemoListBox : public TListBox {
+public:
+    using TListBox::TListBox;
+    PUBLISHED(TDemoListBox, TListBox)
+    {
+        P.Property("ItemHeight", &TDemoListBox::ItemHeight, &TDemoListBox::SetItemHeight, 16);
+        P.Property("Items", &TDemoListBox::Items);
+    }
+};
+
 class TDemoDescribedMenu : public TDemoMenu {
 public:
     using TDemoMenu::TDemoMenu;
@@ -237,6 +257,10 @@ public:
     TLabel* FilesLabel = nullptr;
     TLabel* FoldersLabel = nullptr;
     TTreeView* Tree1 = nullptr;
+    TDemoEdit* Edit1 = nullptr;
+    TDemoListBox* List1 = nullptr;
+    int ListClicks = 0;
+    void List1Click(TObject*) { ++ListClicks; }
     TDemoButton* OkButton = nullptr;
     TDemoButton* CancelButton = nullptr;
     TDemoPopup* Popup = nullptr;
@@ -301,6 +325,27 @@ public:
         Height = 16
         Caption = 'Files to convert'
       end
+      object Edit1: TDemoEdit
+        Left = 8
+        Top = 28
+        Width = 200
+        Height = 22
+        TabOrder = 0
+        Text = 'holiday.mp4'
+      end
+      object List1: TDemoListBox
+        Left = 8
+        Top = 56
+        Width = 200
+        Height = 120
+        ItemHeight = 16
+        Items.Strings = (
+          'holiday.mp4'
+          'interview.mkv'
+          'song.ogg')
+        TabOrder = 1
+        OnClick = List1Click
+      end
     end
     object FoldersSheet: TDemoTabSheet
       Caption = 'Folders'
@@ -361,6 +406,9 @@ end
         P.Member("FilesLabel", &TDemoForm::FilesLabel);
         P.Member("FoldersLabel", &TDemoForm::FoldersLabel);
         P.Member("Tree1", &TDemoForm::Tree1);
+        P.Member("Edit1", &TDemoForm::Edit1);
+        P.Member("List1", &TDemoForm::List1);
+        P.Handler("List1Click", &TDemoForm::List1Click);
         P.Member("OkButton", &TDemoForm::OkButton);
         P.Member("CancelButton", &TDemoForm::CancelButton);
         P.Handler("FormCreate", &TDemoForm::FormCreate);
@@ -493,7 +541,7 @@ struct TDescribedDemo {
     TDescribedDemo()
     {
         RegisterClasses<TDemoForm, TDemoDescribedMenu, TMenuItem, TPanel, TLabel, TDemoPageControl, TDemoTabSheet,
-                        TDemoButton, TTreeView>();
+                        TDemoButton, TTreeView, TDemoEdit, TDemoListBox>();
         TCustomForm* mainBefore = Application->MainForm();
         Application->CreateForm(Form);
         Application->SetMainForm(mainBefore);
@@ -523,6 +571,10 @@ void ExpectDescribedContent(TDemoForm* form)
     EXPECT_EQ(form->FilesLabel->Parent(), form->FilesSheet);
     EXPECT_EQ(form->FoldersLabel->Parent(), form->FoldersSheet);
     EXPECT_EQ(form->Tree1->Parent(), form->FoldersSheet);
+    EXPECT_EQ(form->Edit1->Parent(), form->FilesSheet);
+    EXPECT_EQ(form->Edit1->Text(), "holiday.mp4");
+    ASSERT_EQ(form->List1->Items()->Count(), 3);
+    EXPECT_EQ(form->List1->Items()->Strings(1), "interview.mkv");
     ASSERT_EQ(form->Tree1->Items()->Count(), 4);
     EXPECT_EQ(form->Tree1->Items()->GetFirstNode()->Count(), 2);
     EXPECT_TRUE(form->OkButton->Default);
@@ -542,17 +594,25 @@ TEST_F(GuiDemoTest, DescribedDemoRunsHeadless)
     EXPECT_TRUE(form->FilesSheet->Showing());
     EXPECT_FALSE(form->FoldersSheet->Showing());
 
-    // The page control has the focus; Enter and Escape reach the default
-    // and cancel buttons.
-    form->SetActiveControl(form->Pages1);
+    // The edit has the focus; Enter and Escape reach the default and
+    // cancel buttons.
+    form->SetActiveControl(form->Edit1);
     Pump();
-    EXPECT_TRUE(form->Pages1->Focused());
+    EXPECT_TRUE(form->Edit1->Focused());
     HeadlessKeyPress(VK_RETURN);
     Pump();
     EXPECT_EQ(form->OkButton->Clicks, 1);
     HeadlessKeyPress(VK_ESCAPE);
     Pump();
     EXPECT_EQ(form->CancelButton->Clicks, 1);
+
+    // A click on a list entry selects it and reaches the form's handler.
+    TRect second = form->List1->ItemRect(1);
+    TPoint item = form->List1->ClientToScreen(TPoint(second.left + 20, (second.top + second.bottom) / 2));
+    HeadlessClick(item.x, item.y, TMouseButton::Left);
+    Pump();
+    EXPECT_EQ(form->List1->ItemIndex(), 1);
+    EXPECT_EQ(form->ListClicks, 1);
 
     // Right click on the form: the pop-up list from the described menu.
     TPoint at = form->ClientToScreen(TPoint(300, 60));

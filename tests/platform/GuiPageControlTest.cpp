@@ -11,6 +11,7 @@
 #include "platform/classes/FormWriter.h"
 #include "platform/classes/StringList.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/ImgList.h"
 #include "tests/platform/GuiTestCommon.h"
 
 #include <string>
@@ -383,6 +384,32 @@ TEST_F(GuiPageControlTest, TabControlAppliesWhatWasSetBeforeItsWindow)
     EXPECT_EQ(tabs->TabIndex(), 0);
     TRect d = tabs->DisplayRect();
     EXPECT_GT(tabs->ClientRect().bottom - d.bottom, 20);
+}
+
+TEST_F(GuiPageControlTest, ImagesWidenTheTabsAndAFreedListIsLetGo)
+{
+    MakePages();
+    Form->Show();
+    Pump();
+    int plain = Pages->TabRect(0).right - Pages->TabRect(0).left;
+    auto* images = new TImageList(Form);
+    images->SetWidth(12);
+    images->SetHeight(12);
+    TBitmap strip;
+    strip.SetSize(24, 12);
+    strip.Canvas()->Brush()->SetColor(clRed);
+    strip.Canvas()->FillRect(TRect(0, 0, 24, 12));
+    images->Add(&strip, nullptr);
+    Pages->SetImages(images);
+    Pages->Pages(1)->SetImageIndex(-1);  // no picture for this one
+    Pump();
+    EXPECT_GE(Pages->TabRect(0).right - Pages->TabRect(0).left, plain + 12);
+    EXPECT_EQ(Pages->TabRect(1).right - Pages->TabRect(1).left, plain);
+    EXPECT_NE(SendMessage(Pages->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
+    images->Free();
+    EXPECT_EQ(Pages->Images(), nullptr);
+    EXPECT_EQ(SendMessage(Pages->Handle(), TCM_GETIMAGELIST, 0, 0), 0);
+    EXPECT_EQ(Pages->TabRect(0).right - Pages->TabRect(0).left, plain);
 }
 
 // ---- Stored descriptions ----------------------------------------------------------------
