@@ -197,45 +197,6 @@ public:
     }
 };
 
-// The page control and its sheets with the rows the demo's description uses.
-class TDemoPageControl : public TPageControl {
-public:
-    using TPageControl::TPageControl;
-    PUBLISHED(TDemoPageControl, TPageControl)
-    {
-        P.Property("ActivePage", &TDemoPageControl::ActivePage, &TDemoPageControl::SetActivePage);
-    }
-};
-
-class TDemoTabSheet : public TTabSheet {
-public:
-    using TTabSheet::TTabSheet;
-    PUBLISHED(TDemoTabSheet, TTabSheet)
-    {
-        P.Property("Caption", &TDemoTabSheet::Caption, &TDemoTabSheet::SetCaption, "");
-    }
-};
-
-// The edit and list box with the rows the demo's description uses.
-class TDemoEdit : public TEdit {
-public:
-    using TEdit::TEdit;
-    PUBLISHED(TDemoEdit, TEdit)
-    {
-        P.Property("Text", &TDemoEdit::Text, &TDemoEdit::SetText, "");
-    }
-};
-
-class TDemoListBox : public TListBox {
-public:
-    using TListBox::TListBox;
-    PUBLISHED(TDemoListBox, TListBox)
-    {
-        P.Property("ItemHeight", &TDemoListBox::ItemHeight, &TDemoListBox::SetItemHeight, 16);
-        P.Property("Items", &TDemoListBox::Items);
-    }
-};
-
 class TDemoDescribedMenu : public TDemoMenu {
 public:
     using TDemoMenu::TDemoMenu;
@@ -251,14 +212,14 @@ public:
     TMenuItem* Convert1 = nullptr;
     TPanel* Panel1 = nullptr;
     TLabel* Label1 = nullptr;
-    TDemoPageControl* Pages1 = nullptr;
-    TDemoTabSheet* FilesSheet = nullptr;
-    TDemoTabSheet* FoldersSheet = nullptr;
+    TPageControl* Pages1 = nullptr;
+    TTabSheet* FilesSheet = nullptr;
+    TTabSheet* FoldersSheet = nullptr;
     TLabel* FilesLabel = nullptr;
     TLabel* FoldersLabel = nullptr;
     TTreeView* Tree1 = nullptr;
-    TDemoEdit* Edit1 = nullptr;
-    TDemoListBox* List1 = nullptr;
+    TEdit* Edit1 = nullptr;
+    TListBox* List1 = nullptr;
     int ListClicks = 0;
     void List1Click(TObject*) { ++ListClicks; }
     TDemoButton* OkButton = nullptr;
@@ -308,7 +269,7 @@ public:
     Height = 16
     Caption = 'Label: right-click for the list'
   end
-  object Pages1: TDemoPageControl
+  object Pages1: TPageControl
     Left = 8
     Top = 76
     Width = 436
@@ -316,7 +277,7 @@ public:
     ActivePage = FilesSheet
     Anchors = [akLeft, akTop, akRight, akBottom]
     TabOrder = 0
-    object FilesSheet: TDemoTabSheet
+    object FilesSheet: TTabSheet
       Caption = 'Files'
       object FilesLabel: TLabel
         Left = 8
@@ -325,7 +286,7 @@ public:
         Height = 16
         Caption = 'Files to convert'
       end
-      object Edit1: TDemoEdit
+      object Edit1: TEdit
         Left = 8
         Top = 28
         Width = 200
@@ -333,7 +294,7 @@ public:
         TabOrder = 0
         Text = 'holiday.mp4'
       end
-      object List1: TDemoListBox
+      object List1: TListBox
         Left = 8
         Top = 56
         Width = 200
@@ -347,7 +308,7 @@ public:
         OnClick = List1Click
       end
     end
-    object FoldersSheet: TDemoTabSheet
+    object FoldersSheet: TTabSheet
       Caption = 'Folders'
       object FoldersLabel: TLabel
         Left = 8
@@ -540,8 +501,8 @@ struct TDescribedDemo {
     TDemoForm* Form = nullptr;
     TDescribedDemo()
     {
-        RegisterClasses<TDemoForm, TDemoDescribedMenu, TMenuItem, TPanel, TLabel, TDemoPageControl, TDemoTabSheet,
-                        TDemoButton, TTreeView, TDemoEdit, TDemoListBox>();
+        RegisterClasses<TDemoForm, TDemoDescribedMenu, TMenuItem, TPanel, TLabel, TPageControl, TTabSheet,
+                        TDemoButton, TTreeView, TEdit, TListBox>();
         TCustomForm* mainBefore = Application->MainForm();
         Application->CreateForm(Form);
         Application->SetMainForm(mainBefore);
