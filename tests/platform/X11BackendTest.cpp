@@ -676,16 +676,17 @@ TEST(X11Program, StartsShowsItsWindowAndEndsByItself)
     std::string out = tmp.file("windows.txt");
     // Xvfb picks a free display number itself (-displayfd), so that servers
     // started side by side never race for one. The script waits for the
-    // window to be listed, then for the program.
+    // window to be listed at its full size (it is made before it is sized),
+    // then for the program.
     std::string script = tmp.file("run.sh");
     WriteTextFile(script,
                   "Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$3\" 2>/dev/null & xpid=$!\n"
-                  "for i in $(seq 1 200); do [ -s \"$3\" ] && break; sleep 0.05; done\n"
+                  "for i in $(seq 1 600); do [ -s \"$3\" ] && break; sleep 0.05; done\n"
                   "export DISPLAY=:$(head -n1 \"$3\")\n"
-                  "TARNELLO_BACKEND=x11 TARNELLO_EXIT_AFTER_MS=1500 \"$1\" & pid=$!\n"
-                  "for i in $(seq 1 100); do\n"
+                  "TARNELLO_BACKEND=x11 TARNELLO_EXIT_AFTER_MS=4000 \"$1\" & pid=$!\n"
+                  "for i in $(seq 1 300); do\n"
                   "  xwininfo -root -tree > \"$2\" 2>/dev/null\n"
-                  "  grep -q '\"Tarnello\"' \"$2\" && break\n"
+                  "  grep '\"Tarnello\"' \"$2\" | grep -q 800x560 && break\n"
                   "  sleep 0.05\n"
                   "done\n"
                   "wait $pid; rc=$?\n"
