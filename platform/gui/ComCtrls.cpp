@@ -1,5 +1,6 @@
 #include "platform/gui/ComCtrls.h"
 
+#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/StringList.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Exceptions.h"
@@ -1047,3 +1048,5 @@ void TCustomUpDown::Click(TUDBtnType Button)
     if (OnClick)
         OnClick(this, Button);
 }
+
+void RegisterComCtrlsClasses() { RegisterClasses<TTabControl, TPageControl, TTabSheet, TUpDown>(); }

@@ -330,3 +330,7 @@ public:
     explicit TUpDown(TComponent* AOwner) : TCustomUpDown(AOwner) {}
     PUBLISHED(TUpDown, TCustomUpDown) {}
 };
+
+// Makes the tab control, page control, tab sheet and up-down readable from
+// form descriptions.
+void RegisterComCtrlsClasses();

@@ -479,7 +479,8 @@ end
 
 TEST_F(GuiPageControlTest, PagesAreReadFromADescription)
 {
-    RegisterClasses<TPagesForm, TPageControl, TTabSheet, TPanel, TUpDown, TTabControl>();
+    RegisterComCtrlsClasses();
+    RegisterClasses<TPagesForm, TPanel>();
     auto* form = new TPagesForm(Owner);
     ReadComponentText(form, kPagesDescription);
     TPageControl* pc = form->PageControl1;
