@@ -1281,11 +1281,15 @@ void TCustomListView::CNNotify(TMessage& Message)
     }
     case LVN_GETDISPINFO: {
         auto* di = reinterpret_cast<NMLVDISPINFO*>(hdr);
-        if (!FOwnerData || !(di->item.mask & LVIF_TEXT))
+        if (!FOwnerData || !(di->item.mask & (LVIF_TEXT | LVIF_IMAGE)))
             return;
         TListItem* item = FItems.FTemp && FItems.FTemp->FIndex == di->item.iItem ? FItems.FTemp.get()
                                                                                   : ItemAt(di->item.iItem);
         if (!item)
+            return;
+        if (di->item.mask & LVIF_IMAGE)
+            di->item.iImage = item->FImageIndex;
+        if (!(di->item.mask & LVIF_TEXT))
             return;
         int sub = di->item.iSubItem;
         const std::string text = sub == 0 ? item->FCaption

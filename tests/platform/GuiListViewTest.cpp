@@ -107,6 +107,16 @@ public:
         Log.push_back("find " + text + " from " + std::to_string(start));
         index = find == ifExactString && text == "row 42" ? 42 : -1;
     }
+    std::vector<std::string> SubDrawn;
+    void DrawSubItem(TCustomListView*, TListItem* it, int sub, TCustomDrawState, bool&)
+    {
+        SubDrawn.push_back(it->Caption() + "." + std::to_string(sub));
+    }
+    void PictureData(TObject*, TListItem* it)
+    {
+        it->SetCaption("p" + std::to_string(it->Index()));
+        it->SetImageIndex(it->Index());
+    }
     std::vector<std::pair<std::string, bool>> Drawn;
     void DrawItem(TCustomListView*, TListItem* it, TCustomDrawState state, TCustomDrawStage stage, bool&)
     {
@@ -343,6 +353,52 @@ TEST_F(GuiListViewTest, CustomDrawMarksTheSelectedItem)
     Drawn.clear();
     List->Repaint();
     EXPECT_EQ(Drawn, (std::vector<std::pair<std::string, bool>>{{"a", false}, {"b", true}}));
+}
+
+TEST_F(GuiListViewTest, CustomDrawReachesEachCellAndOwnerDataGivesPictures)
+{
+    Make();
+    List->SetViewStyle(vsReport);
+    List->Columns()->Add()->SetWidth(80);
+    List->Columns()->Add()->SetWidth(80);
+    Add("a", {"a1"});
+    Add("b", {"b1"});
+    SubDrawn.clear();
+    List->OnCustomDrawSubItem = TLVCustomDrawSubItemEvent::Bind(this, &GuiListViewTest::DrawSubItem);
+    List->Repaint();
+    EXPECT_EQ(SubDrawn, (std::vector<std::string>{"a.0", "a.1", "b.0", "b.1"}));
+    List->OnCustomDrawSubItem = nullptr;
+
+    // Owner data: each shown row's picture comes from OnData.
+    auto* images = new TImageList(Form);
+    images->SetWidth(8);
+    images->SetHeight(8);
+    TBitmap strip;
+    strip.SetSize(16, 8);
+    strip.Canvas()->Brush()->SetColor(clBlue);
+    strip.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    strip.Canvas()->Brush()->SetColor(clLime);
+    strip.Canvas()->FillRect(TRect(8, 0, 16, 8));
+    images->Add(&strip, nullptr);
+    List->Items()->Clear();
+    List->SetOwnerData(true);
+    List->SetSmallImages(images);
+    List->OnData = TLVOwnerDataEvent::Bind(this, &GuiListViewTest::PictureData);
+    List->Items()->SetCount(2);
+    List->Repaint();
+    auto colourIn = [this](int row, COLORREF want) {
+        TRect r = List->Items()->Item(row)->DisplayRect(drBounds);
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.left + 20; ++x) {
+                TPoint p = List->ClientToScreen(TPoint(x, y));
+                if (ScreenPixel(p.x, p.y) == want)
+                    return true;
+            }
+        return false;
+    };
+    EXPECT_TRUE(colourIn(0, RGB(0, 0, 255)));
+    EXPECT_FALSE(colourIn(0, RGB(0, 255, 0)));
+    EXPECT_TRUE(colourIn(1, RGB(0, 255, 0)));
 }
 
 TEST_F(GuiListViewTest, ScrollMessagesAndScrollMoveTheTopItem)

@@ -559,7 +559,9 @@ void SetState(TListView* l, int i, UINT state, UINT mask)
     NotifyChange(l, LVN_ITEMCHANGED, i, old, now);
 }
 
-std::string ItemText(TListView* l, int i, int sub)
+// An item's text (and, when `image` is given, its picture); owner data asks
+// the parent for both in one request.
+std::string ItemInfo(TListView* l, int i, int sub, int* image)
 {
     if (OwnerData(l)) {
         HWND parent = GetParent(l->Wnd);
@@ -568,21 +570,28 @@ std::string ItemText(TListView* l, int i, int sub)
         di.hdr.hwndFrom = l->Wnd;
         di.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(l->Wnd));
         di.hdr.code = LVN_GETDISPINFO;
-        di.item.mask = LVIF_TEXT;
+        di.item.mask = LVIF_TEXT | (image ? LVIF_IMAGE : 0);
         di.item.iItem = i;
         di.item.iSubItem = sub;
         di.item.pszText = buf;
         di.item.cchTextMax = sizeof(buf);
+        di.item.iImage = -1;
         if (parent)
             SendMessage(parent, WM_NOTIFY, di.hdr.idFrom, reinterpret_cast<LPARAM>(&di));
+        if (image)
+            *image = di.item.iImage;
         if (!di.item.pszText || di.item.pszText == LPSTR_TEXTCALLBACK)
             return {};
         buf[sizeof(buf) - 1] = 0;
         return di.item.pszText == buf ? std::string(buf) : std::string(di.item.pszText);
     }
     const TLvItem& it = l->Items[static_cast<std::size_t>(i)];
+    if (image)
+        *image = it.Image;
     return sub >= 0 && sub < static_cast<int>(it.Texts.size()) ? it.Texts[static_cast<std::size_t>(sub)] : std::string();
 }
+
+std::string ItemText(TListView* l, int i, int sub) { return ItemInfo(l, i, sub, nullptr); }
 
 // Check boxes sit left of the picture (not in the icon view).
 bool Checkboxes(const TListView* l) { return (l->ExStyle & LVS_EX_CHECKBOXES) && View(l) != LVS_ICON; }
@@ -713,49 +722,94 @@ void Paint(TListView* l, HDC dc)
             back = cd.clrTextBk;
         }
         if (!(itemResult & CDRF_SKIPDEFAULT)) {
-            if (sel || back != GetSysColor(COLOR_WINDOW)) {
-                HBRUSH b = CreateSolidBrush(back);
-                FillRect(dc, &r, b);
+            const bool report = View(l) == LVS_REPORT;
+            // Each cell of a report row may be drawn by the parent: it gets the
+            // cell's rectangle and colours, and may skip the cell's default look.
+            const bool perCell = report && (pre & CDRF_NOTIFYITEMDRAW) && (itemResult & CDRF_NOTIFYSUBITEMDRAW);
+            auto fill = [dc](const RECT& box, COLORREF colour) {
+                HBRUSH b = CreateSolidBrush(colour);
+                FillRect(dc, &box, b);
                 DeleteObject(b);
-            }
-            SetTextColor(dc, text);
+            };
+            const bool fillRow = sel || back != GetSysColor(COLOR_WINDOW);
             // The item's picture: large above the label in the icon view,
             // small in front of it elsewhere.
             HIMAGELIST il = l->Images[View(l) == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL];
-            int imgW = 0;
             int icx = 0, icy = 0;
-            if (Checkboxes(l)) {
-                RECT box = CheckRect(l, i);
-                DrawCheck(dc, box, (st & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
-                imgW = kCheckRoom;
-            }
-            if (il && ImageList_GetIconSize(il, &icx, &icy)) {
-                int img = OwnerData(l) ? 0 : l->Items[static_cast<std::size_t>(i)].Image;
+            if (il && !ImageList_GetIconSize(il, &icx, &icy))
+                il = nullptr;
+            int img = -1;
+            std::string label = ItemInfo(l, i, 0, il ? &img : nullptr);
+            int imgW = Checkboxes(l) ? kCheckRoom : 0;
+            auto drawPicture = [&](const RECT& row) {
+                if (Checkboxes(l))
+                    DrawCheck(dc, CheckRect(l, i), (st & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2));
+                if (!il)
+                    return;
                 if (View(l) == LVS_ICON)
-                    ImageList_Draw(il, img, dc, (r.left + r.right - icx) / 2, r.top + 2, ILD_TRANSPARENT);
-                else {
-                    ImageList_Draw(il, img, dc, r.left + 2 + imgW, (r.top + r.bottom - icy) / 2, ILD_TRANSPARENT);
-                    imgW += icx + 2;
-                }
-            }
-            if (View(l) == LVS_REPORT) {
+                    ImageList_Draw(il, img, dc, (row.left + row.right - icx) / 2, row.top + 2, ILD_TRANSPARENT);
+                else
+                    ImageList_Draw(il, img, dc, row.left + 2 + imgW, (row.top + row.bottom - icy) / 2, ILD_TRANSPARENT);
+            };
+            if (fillRow && !perCell)
+                fill(r, back);
+            if (report) {
                 int x = r.left;
-                for (int col = 0; col < static_cast<int>(l->Columns.size()); ++col) {
+                const int picW = imgW + (il ? icx + 2 : 0);
+                for (int col = 0; col < static_cast<int>(l->Columns.size()) && IsWindow(l->Wnd); ++col) {
                     int w = ColumnWidth(l, col);
-                    RECT tr{x + 4 + (col == 0 ? imgW : 0), r.top, x + w - 4, r.bottom};
-                    int fmt = l->Columns[static_cast<std::size_t>(col)].Format & 3;
-                    UINT f = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-                             (fmt == LVCFMT_RIGHT ? DT_RIGHT : fmt == LVCFMT_CENTER ? DT_CENTER : DT_LEFT);
-                    DrawText(dc, ItemText(l, i, l->Columns[static_cast<std::size_t>(col)].SubItem), -1, &tr, f);
+                    RECT cell{x, r.top, x + w, r.bottom};
                     x += w;
+                    const int sub = l->Columns[static_cast<std::size_t>(col)].SubItem;
+                    COLORREF cellText = text, cellBack = back;
+                    LRESULT subResult = CDRF_DODEFAULT;
+                    if (perCell) {
+                        cd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT | CDDS_SUBITEM;
+                        cd.nmcd.rc = cell;
+                        cd.iSubItem = sub;
+                        cd.clrText = text;
+                        cd.clrTextBk = back;
+                        subResult = SendMessage(parent, WM_NOTIFY, cd.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd));
+                        if (!IsWindow(l->Wnd))
+                            return;
+                        cellText = cd.clrText;
+                        cellBack = cd.clrTextBk;
+                    }
+                    if (!(subResult & CDRF_SKIPDEFAULT)) {
+                        if (perCell && (sel || cellBack != GetSysColor(COLOR_WINDOW)))
+                            fill(cell, cellBack);
+                        if (col == 0)
+                            drawPicture(r);
+                        SetTextColor(dc, cellText);
+                        RECT tr{cell.left + 4 + (col == 0 ? picW : 0), cell.top, cell.right - 4, cell.bottom};
+                        int fmt = l->Columns[static_cast<std::size_t>(col)].Format & 3;
+                        UINT f = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
+                                 (fmt == LVCFMT_RIGHT ? DT_RIGHT : fmt == LVCFMT_CENTER ? DT_CENTER : DT_LEFT);
+                        DrawText(dc, sub == 0 ? label : ItemText(l, i, sub), -1, &tr, f);
+                    }
+                    if (perCell && (subResult & CDRF_NOTIFYPOSTPAINT)) {
+                        cd.nmcd.dwDrawStage = CDDS_ITEMPOSTPAINT | CDDS_SUBITEM;
+                        cd.nmcd.rc = cell;
+                        cd.iSubItem = sub;
+                        SendMessage(parent, WM_NOTIFY, cd.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&cd));
+                        if (!IsWindow(l->Wnd))
+                            return;
+                    }
                 }
+                if (perCell && fillRow && x < r.right)
+                    fill(RECT{x, r.top, r.right, r.bottom}, back);
+                // The item's own post-paint stage sees the whole row again.
+                cd.nmcd.rc = r;
+                cd.iSubItem = 0;
             } else {
+                SetTextColor(dc, text);
+                drawPicture(r);
                 RECT tr = r;
                 InflateRect(&tr, -2, 0);
-                tr.left += imgW;
+                tr.left += imgW + (il && View(l) != LVS_ICON ? icx + 2 : 0);
                 UINT f = View(l) == LVS_ICON ? (DT_CENTER | DT_BOTTOM | DT_SINGLELINE | DT_END_ELLIPSIS)
                                              : (DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
-                DrawText(dc, ItemText(l, i, 0), -1, &tr, f | DT_NOPREFIX);
+                DrawText(dc, label, -1, &tr, f | DT_NOPREFIX);
             }
             if ((st & LVIS_FOCUSED) && focused)
                 DrawFocusRect(dc, &r);
