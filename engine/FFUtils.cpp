@@ -26,7 +26,7 @@ std::string OptionErrorText;
 namespace {
 
 // Reads a C integer (decimal, "0x" hexadecimal or leading-"0" octal) as the
-// stream specifiers write them. Returns false when no digit was read.
+// stream selectors write them. Returns false when no digit was read.
 bool ReadCInt(const char*& P, long& Value)
 {
     if (!(*P >= '0' && *P <= '9'))
@@ -112,15 +112,15 @@ int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef
         return AVERROR(EINVAL);
     }
 
-    void* dst = (po->flags & (odOffset | odSpec)) ? static_cast<char*>(OptCtx) + po->off : po->dst_ptr;
-    if (po->flags & odSpec) {
+    void* dst = (po->flags & (odOffset | odPerStream)) ? static_cast<char*>(OptCtx) + po->off : po->dst_ptr;
+    if (po->flags & odPerStream) {
         // The array pointer is followed by its int count.
-        auto** arr = static_cast<TSpecifierOpt**>(dst);
-        int* count = reinterpret_cast<int*>(reinterpret_cast<char*>(dst) + sizeof(TSpecifierOpt*));
+        auto** arr = static_cast<TSelectorOpt**>(dst);
+        int* count = reinterpret_cast<int*>(reinterpret_cast<char*>(dst) + sizeof(TSelectorOpt*));
         int n = *count;
         *arr = GrowArrayOf(*arr, *count, n + 1);
         const char* colon = std::strchr(Opt, ':');
-        (*arr)[n].specifier = OptStrDup(colon ? colon + 1 : "");
+        (*arr)[n].selector = OptStrDup(colon ? colon + 1 : "");
         dst = &(*arr)[n].u;
     }
 
@@ -264,7 +264,7 @@ int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration)
     // parser cannot read fails.
     int64_t us = 0;
     if (!ff::av_parse_time || ff::av_parse_time(&us, Text ? Text : "", IsDuration ? 1 : 0) < 0)
-        throw Exception(FormatText("Invalid %s specification for %s: %s", IsDuration ? "duration" : "date", Opt,
+        throw Exception(FormatText("Invalid %s value for %s: %s", IsDuration ? "duration" : "date", Opt,
                                Text ? Text : ""));
     return us;
 }
@@ -335,17 +335,17 @@ int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
 }
 
 // ---------------------------------------------------------------------------
-// Stream specifiers
+// Stream selectors
 //
 // The syntax: an index; a type letter (v, V, a, s, d, t) optionally followed
-// by ":" and a further specifier; "p:" program id optionally followed by ":"
-// and a further specifier; "#" id or "i:" id; "m:" key[":" value]; "u".
+// by ":" and a further selector; "p:" program id optionally followed by ":"
+// and a further selector; "#" id or "i:" id; "m:" key[":" value]; "u".
 // A trailing number counts among the streams the preceding parts select
 // (inside the program when one is named).
 
 namespace {
 
-struct TSpecFilter {
+struct TSelectorFilter {
     char type = 0;  // 0: any; v V a s d t
     bool hasProgram = false;
     long program = 0;
@@ -359,9 +359,9 @@ struct TSpecFilter {
     long index = 0;
 };
 
-bool ParseSpecifier(const char* Spec, TSpecFilter& F)
+bool ParseSelector(const char* Sel, TSelectorFilter& F)
 {
-    const char* p = Spec;
+    const char* p = Sel;
     while (*p) {
         if (*p >= '0' && *p <= '9') {
             if (!ReadCInt(p, F.index) || *p)
@@ -443,7 +443,7 @@ bool UsableStream(const AVStream* St)
 }
 
 // Everything but the trailing index.
-bool FilterMatches(const TSpecFilter& F, const AVFormatContext* S, const AVStream* St)
+bool FilterMatches(const TSelectorFilter& F, const AVFormatContext* S, const AVStream* St)
 {
     if (!TypeMatches(F.type, St))
         return false;
@@ -477,13 +477,13 @@ bool FilterMatches(const TSpecFilter& F, const AVFormatContext* S, const AVStrea
 
 }  // namespace
 
-int check_stream_specifier(AVFormatContext* S, AVStream* St, const char* Spec)
+int check_stream_selector(AVFormatContext* S, AVStream* St, const char* Sel)
 {
-    if (!Spec || !*Spec)
+    if (!Sel || !*Sel)
         return 1;
-    TSpecFilter f;
-    if (!S || !St || !ParseSpecifier(Spec, f)) {
-        OptionLog(S, AV_LOG_ERROR, "Invalid stream specifier: \"%s\"\n", Spec);
+    TSelectorFilter f;
+    if (!S || !St || !ParseSelector(Sel, f)) {
+        OptionLog(S, AV_LOG_ERROR, "Invalid stream selector: \"%s\"\n", Sel);
         return AVERROR(EINVAL);
     }
     if (!f.hasIndex)
@@ -549,7 +549,7 @@ AVDictionary* FilterCodecOptions(AVDictionary* Opts, const AVCodec* Codec, AVFor
         std::string key = t->key;
         size_t colon = key.find(':');
         if (colon != std::string::npos) {
-            int r = check_stream_specifier(S, St, key.c_str() + colon + 1);
+            int r = check_stream_selector(S, St, key.c_str() + colon + 1);
             if (r < 0) {
                 ff::av_dict_free(&ret);
                 return nullptr;

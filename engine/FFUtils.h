@@ -3,7 +3,7 @@
 // option-table rows and their flags, applying one word or a word list to an
 // options context, the typed value parsers with their error texts, the setter
 // that hands unknown options to the libraries' own option system
-// (opt_default), stream specifiers, per-stream filtering of codec options,
+// (opt_default), stream selectors, per-stream filtering of codec options,
 // array growth, whole-file reading and the option dictionaries (TFFOptions)
 // that each decoder, player and conversion task owns.
 //
@@ -39,7 +39,7 @@ enum : int32_t {
     odData = 0x1000,
     odFunc2 = 0x2000,
     odOffset = 0x4000,
-    odSpec = 0x8000,
+    odPerStream = 0x8000,
     odTime = 0x10000,
     odDouble = 0x20000,
 };
@@ -62,8 +62,8 @@ struct TOptionDef {
 
 // One value of a per-stream option. The options context holds such an array
 // as a pointer followed by its int count; values keep the order given.
-struct TSpecifierOpt {
-    char* specifier = nullptr;  // owned; "" when the word had no ":"
+struct TSelectorOpt {
+    char* selector = nullptr;  // owned; "" when the word had no ":"
     union {
         char* str;  // owned
         int32_t i;
@@ -111,7 +111,7 @@ int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration);
 
 int opt_default(TFFOptions& Options, const char* Opt, const char* Arg);
 
-int check_stream_specifier(AVFormatContext* S, AVStream* St, const char* Spec);
+int check_stream_selector(AVFormatContext* S, AVStream* St, const char* Sel);
 AVDictionary* FilterCodecOptions(AVDictionary* Opts, const AVCodec* Codec, AVFormatContext* S, AVStream* St);
 // One new dictionary per stream; free with FreeStreamInfoOptions.
 AVDictionary** FindStreamInfoOptions(AVFormatContext* S, AVDictionary* CodecOpts);

@@ -325,7 +325,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
         return AVERROR(ENOMEM);
     }
 
-    // Demuxer options: the last value of each, whatever its specifier.
+    // Demuxer options: the last value of each, whatever its selector.
     if (o.nb_audio_sample_rate)
         ff::av_dict_set_int(&FOptions.format_opts, "sample_rate", o.audio_sample_rate[o.nb_audio_sample_rate - 1].u.i,
                             0);
@@ -445,7 +445,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
 
     for (int i = 0; i < o.nb_dump_attachment; ++i)
         for (unsigned j = 0; j < ic->nb_streams; ++j)
-            if (check_stream_specifier(ic, ic->streams[j], o.dump_attachment[i].specifier) == 1)
+            if (check_stream_selector(ic, ic->streams[j], o.dump_attachment[i].selector) == 1)
                 DumpAttachment(*this, ic->streams[j], o.dump_attachment[i].u.str ? o.dump_attachment[i].u.str : "",
                                index);
 

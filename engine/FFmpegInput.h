@@ -9,7 +9,7 @@
 // input_files/input_streams. What can go wrong: an unknown or unavailable
 // format, a file that does not open or probe (negative code, LastErrMsg, the
 // task unchanged), a forced decoder that does not exist, an unused demuxer
-// option or a bad stream specifier (FFmpegException).
+// option or a bad stream selector (FFmpegException).
 #include <string>
 
 #include "engine/FFmpeg.h"

@@ -176,7 +176,7 @@ void TFFmpegOptions::BuildOptionTable()
         r.obj = this;
     };
     auto at = [&](const char* Name, int32_t Flags, size_t Off) { row(Name, Flags | odOffset).off = Off; };
-    auto spec = [&](const char* Name, int32_t Flags, size_t Off) { row(Name, Flags | odSpec).off = Off; };
+    auto perStream = [&](const char* Name, int32_t Flags, size_t Off) { row(Name, Flags | odPerStream).off = Off; };
     auto var = [&](const char* Name, int32_t Flags, void* P) { row(Name, Flags).dst_ptr = P; };
 #define OFS(field) offsetof(TOptionsContext, field)
 #define H(method) &Thunk<&TFFmpegOptions::method>
@@ -198,8 +198,8 @@ void TFFmpegOptions::BuildOptionTable()
     at("f", A | odString, OFS(format));
     var("y", odBool, &Ffile_overwrite);
     var("n", odBool, &Fno_file_overwrite);
-    spec("c", A | odString, OFS(codec_names));
-    spec("codec", A | odString, OFS(codec_names));
+    perStream("c", A | odString, OFS(codec_names));
+    perStream("codec", A | odString, OFS(codec_names));
 
     fn("map", A, H(opt_map));
     fn("map_channel", A, H(opt_map_channel));
@@ -214,10 +214,10 @@ void TFFmpegOptions::BuildOptionTable()
     at("ss_microsecond", A | odInt64, OFS(start_time));
     at("itsoffset", A | odTime, OFS(input_ts_offset));
     at("itsoffset_microsecond", A | odInt64, OFS(input_ts_offset));
-    spec("itsscale", A | odDouble, OFS(ts_scale));
+    perStream("itsscale", A | odDouble, OFS(ts_scale));
 
     fn("timestamp", A, H(opt_timestamp));
-    spec("metadata", A | odString, OFS(metadata));
+    perStream("metadata", A | odString, OFS(metadata));
     fn("dframes", A, H(opt_frames));
     var("dump", odBool, &Fdo_pkt_dump);
     var("hex", odBool, &Fdo_hex_dump);
@@ -233,21 +233,21 @@ void TFFmpegOptions::BuildOptionTable()
     var("shortest", odBool, &Fopt_shortest);
     var("dts_delta_threshold", A | odFloat, &Fdts_delta_threshold);
     var("xerror", odBool, &Fexit_on_error);
-    spec("copyinkf", odBool, OFS(copy_initial_nonkeyframes));
-    spec("frames", A | odInt64, OFS(max_frames));
-    spec("tag", A | odString, OFS(codec_tags));
-    spec("q", A | odDouble, OFS(qscale));
-    spec("qscale", A | odDouble, OFS(qscale));
-    spec("filter", A | odString, OFS(filters));
+    perStream("copyinkf", odBool, OFS(copy_initial_nonkeyframes));
+    perStream("frames", A | odInt64, OFS(max_frames));
+    perStream("tag", A | odString, OFS(codec_tags));
+    perStream("q", A | odDouble, OFS(qscale));
+    perStream("qscale", A | odDouble, OFS(qscale));
+    perStream("filter", A | odString, OFS(filters));
     var("stats", odBool, &Fprint_stats);
     fn("attach", A, H(opt_attach));
-    spec("dump_attachment", A | odString, OFS(dump_attachment));
+    perStream("dump_attachment", A | odString, OFS(dump_attachment));
 
     fn("vframes", A | odVideo, H(opt_frames));
-    spec("r", A | odString | odVideo, OFS(frame_rates));
-    spec("s", A | odString | odVideo, OFS(frame_sizes));
-    spec("aspect", A | odString | odVideo, OFS(frame_aspect_ratios));
-    spec("pix_fmt", A | odString | odVideo, OFS(frame_pix_fmts));
+    perStream("r", A | odString | odVideo, OFS(frame_rates));
+    perStream("s", A | odString | odVideo, OFS(frame_sizes));
+    perStream("aspect", A | odString | odVideo, OFS(frame_aspect_ratios));
+    perStream("pix_fmt", A | odString | odVideo, OFS(frame_pix_fmts));
     var("bits_per_raw_sample", A | odInt | odVideo, &Fframe_bits_per_raw_sample);
     for (const char* name : {"croptop", "cropbottom", "cropleft", "cropright"})
         fn(name, A | odVideo, H(opt_removed_crop));
@@ -256,7 +256,7 @@ void TFFmpegOptions::BuildOptionTable()
     var("intra", odBool | odVideo, &Fintra_only);
     at("vn", odBool | odVideo, OFS(video_disable));
     var("vdt", A | odInt | odVideo, &Fvideo_discard);
-    spec("rc_override", A | odString | odVideo, OFS(rc_overrides));
+    perStream("rc_override", A | odString | odVideo, OFS(rc_overrides));
     fn("vcodec", A | odVideo, H(opt_codec));
     var("sameq", odBool | odVideo, &Fsame_quant);
     var("same_quant", odBool | odVideo, &Fsame_quant);
@@ -267,27 +267,27 @@ void TFFmpegOptions::BuildOptionTable()
     fn("vstats", odVideo, H(opt_vstats));
     fn("vstats_file", A | odVideo, H(opt_vstats_file));
     fn("vf", A | odVideo, H(opt_vf));
-    spec("intra_matrix", A | odString | odVideo, OFS(intra_matrices));
-    spec("inter_matrix", A | odString | odVideo, OFS(inter_matrices));
-    spec("top", A | odInt | odVideo, OFS(top_field_first));
+    perStream("intra_matrix", A | odString | odVideo, OFS(intra_matrices));
+    perStream("inter_matrix", A | odString | odVideo, OFS(inter_matrices));
+    perStream("top", A | odInt | odVideo, OFS(top_field_first));
     var("dc", A | odInt | odVideo, &Fintra_dc_precision);
     fn("vtag", A | odVideo, H(opt_rename_tag));
     var("qphist", odBool | odVideo, &Fqp_hist);
-    spec("force_fps", odBool | odVideo, OFS(force_fps));
+    perStream("force_fps", odBool | odVideo, OFS(force_fps));
     fn("streamid", A | odVideo, H(opt_streamid));
-    spec("force_key_frames", A | odString | odVideo, OFS(forced_key_frames));
+    perStream("force_key_frames", A | odString | odVideo, OFS(forced_key_frames));
     fn("b", A | odVideo, H(opt_bitrate));
 
     fn("aframes", A | odAudio, H(opt_frames));
     fn("aq", A | odAudio, H(opt_aq));
-    spec("ar", A | odInt | odAudio, OFS(audio_sample_rate));
-    spec("ac", A | odInt | odAudio, OFS(audio_channels));
+    perStream("ar", A | odInt | odAudio, OFS(audio_sample_rate));
+    perStream("ac", A | odInt | odAudio, OFS(audio_channels));
     at("an", odBool | odAudio, OFS(audio_disable));
     fn("acodec", A | odAudio, H(opt_codec));
     fn("atag", A | odAudio, H(opt_rename_tag));
     var("vol", A | odInt | odAudio, &Faudio_volume);
-    spec("sample_fmt", A | odString | odAudio, OFS(sample_fmts));
-    spec("rmvol", A | odFloat | odAudio, OFS(rematrix_volume));
+    perStream("sample_fmt", A | odString | odAudio, OFS(sample_fmts));
+    perStream("rmvol", A | odFloat | odAudio, OFS(rematrix_volume));
 
     at("sn", odBool | odSubtitle, OFS(subtitle_disable));
     fn("scodec", A | odSubtitle, H(opt_codec));
@@ -297,7 +297,7 @@ void TFFmpegOptions::BuildOptionTable()
     var("isync", odBool, &Finput_sync);
     at("muxdelay", A | odFloat, OFS(mux_max_delay));
     at("muxpreload", A | odFloat, OFS(mux_preload));
-    spec("bsf", A | odString, OFS(bitstream_filters));
+    perStream("bsf", A | odString, OFS(bitstream_filters));
     fn("absf", A | odAudio, H(opt_rename_tag));
     fn("vbsf", A | odVideo, H(opt_rename_tag));
     for (const char* name : {"apre", "vpre", "spre", "fpre"})
@@ -334,13 +334,13 @@ void TFFmpegOptions::ClearOptionsContext(TOptionsContext& Ctx, bool IsInput)
 {
     BuildOptionTable();
     for (const TOptionDef* po = options; po->name; ++po) {
-        if (po->flags & odSpec) {
+        if (po->flags & odPerStream) {
             auto* base = reinterpret_cast<char*>(&Ctx) + po->off;
-            auto** arr = reinterpret_cast<TSpecifierOpt**>(base);
-            auto* count = reinterpret_cast<int32_t*>(base + sizeof(TSpecifierOpt*));
+            auto** arr = reinterpret_cast<TSelectorOpt**>(base);
+            auto* count = reinterpret_cast<int32_t*>(base + sizeof(TSelectorOpt*));
             if (*arr) {
                 for (int i = 0; i < *count; ++i) {
-                    std::free((*arr)[i].specifier);
+                    std::free((*arr)[i].selector);
                     if (po->flags & odString)
                         std::free((*arr)[i].u.str);
                 }
@@ -556,18 +556,18 @@ int TFFmpegOptions::opt_debug(void*, const char* Word, const char* Arg)
 int TFFmpegOptions::opt_codec(void* Ctx, const char* Word, const char* Arg)
 {
     char** keep = nullptr;
-    const char* spec = nullptr;
+    const char* sel = nullptr;
     if (std::strcmp(Word, "acodec") == 0) {
         keep = &Faudio_codec_name;
-        spec = "codec:a";
+        sel = "codec:a";
     } else if (std::strcmp(Word, "vcodec") == 0) {
         keep = &Fvideo_codec_name;
-        spec = "codec:v";
+        sel = "codec:v";
     } else if (std::strcmp(Word, "scodec") == 0) {
         keep = &Fsubtitle_codec_name;
-        spec = "codec:s";
+        sel = "codec:s";
     } else if (std::strcmp(Word, "dcodec") == 0) {
-        spec = "codec:d";
+        sel = "codec:d";
     } else {
         return Fail(AV_LOG_ERROR, FormatText("Unrecognized option \"%s\"", Word));
     }
@@ -576,7 +576,7 @@ int TFFmpegOptions::opt_codec(void* Ctx, const char* Word, const char* Arg)
         std::free(*keep);
         *keep = copy;
     }
-    return ApplyWord(Ctx, spec, Arg);
+    return ApplyWord(Ctx, sel, Arg);
 }
 
 int TFFmpegOptions::opt_default_row(void*, const char* Word, const char* Arg)
@@ -810,23 +810,23 @@ int TFFmpegOptions::opt_map(void* Ctx, const char*, const char* Arg)
         long f = CInt(sync.c_str(), &end);
         if (f < 0 || f >= inputs)
             Fatal(FormatText("Invalid sync file index: %ld.", f));
-        const char* syncSpec = *end ? end + 1 : end;  // one character (the ":") skipped
+        const char* syncSel = *end ? end + 1 : end;  // one character (the ":") skipped
         AVFormatContext* s = InputFormatContext(int(f));
         for (unsigned i = 0; s && i < s->nb_streams; ++i)
-            if (check_stream_specifier(s, s->streams[i], syncSpec) == 1) {
+            if (check_stream_selector(s, s->streams[i], syncSel) == 1) {
                 syncFile = int(f);
                 syncStream = int(i);
                 break;
             }
         if (syncStream < 0)
-            Fatal(FormatText("Sync stream specification in map %s does not match any streams.", shown.c_str()));
+            Fatal(FormatText("Sync stream selector in map %s does not match any streams.", shown.c_str()));
     }
 
     char* end = nullptr;
     long f = CInt(map.c_str(), &end);
     if (end == map.c_str() || f < 0 || f >= inputs)
         Fatal(FormatText("Invalid input file index: %ld.", f));
-    const char* spec = *end == ':' ? end + 1 : end;
+    const char* sel = *end == ':' ? end + 1 : end;
     AVFormatContext* s = InputFormatContext(int(f));
     bool any = false;
     if (negative) {
@@ -834,12 +834,12 @@ int TFFmpegOptions::opt_map(void* Ctx, const char*, const char* Arg)
             TStreamMap& m = o->stream_maps[i];
             any = true;
             if (m.file_index == f && s && unsigned(m.stream_index) < s->nb_streams &&
-                check_stream_specifier(s, s->streams[m.stream_index], spec) > 0)
+                check_stream_selector(s, s->streams[m.stream_index], sel) > 0)
                 m.disabled = 1;
         }
     } else {
         for (unsigned i = 0; s && i < s->nb_streams; ++i) {
-            if (check_stream_specifier(s, s->streams[i], spec) <= 0)
+            if (check_stream_selector(s, s->streams[i], sel) <= 0)
                 continue;
             int n = o->nb_stream_maps;
             o->stream_maps = GrowArrayOf(o->stream_maps, o->nb_stream_maps, n + 1);
@@ -899,23 +899,23 @@ int TFFmpegOptions::opt_map_channel(void* Ctx, const char*, const char* Arg)
     return 0;
 }
 
-int TFFmpegOptions::ParseMetadataSpecifier(const char* Spec, char& Type, int32_t& Index)
+int TFFmpegOptions::ParseMetadataSelector(const char* Sel, char& Type, int32_t& Index)
 {
-    if (!Spec || !*Spec) {
+    if (!Sel || !*Sel) {
         Type = 'g';
         return 0;
     }
-    switch (*Spec) {
+    switch (*Sel) {
     case 'g': Type = 'g'; return 0;
     case 's':
     case 'c':
     case 'p':
-        Type = *Spec;
-        if (Spec[1] == ':')
-            Index = int32_t(CInt(Spec + 2, nullptr));
+        Type = *Sel;
+        if (Sel[1] == ':')
+            Index = int32_t(CInt(Sel + 2, nullptr));
         return 0;
     }
-    FLastErrMsg = FormatText("Invalid metadata type %c.", *Spec);
+    FLastErrMsg = FormatText("Invalid metadata type %c.", *Sel);
     OptionMsg(AV_LOG_FATAL, FLastErrMsg);
     return -1;
 }
@@ -930,11 +930,11 @@ int TFFmpegOptions::opt_map_metadata(void* Ctx, const char* Word, const char* Ar
 
     char* end = nullptr;
     m[1].file_idx = int32_t(CInt(arg, &end));
-    const char* inspec = *end ? end + 1 : end;
+    const char* insel = *end ? end + 1 : end;
     const char* colon = std::strchr(Word, ':');
-    const char* outspec = colon ? colon + 1 : "g";
-    if (ParseMetadataSpecifier(outspec, m[0].type_, m[0].index) < 0 ||
-        ParseMetadataSpecifier(inspec, m[1].type_, m[1].index) < 0) {
+    const char* outsel = colon ? colon + 1 : "g";
+    if (ParseMetadataSelector(outsel, m[0].type_, m[0].index) < 0 ||
+        ParseMetadataSelector(insel, m[1].type_, m[1].index) < 0) {
         OptionErrorText = FLastErrMsg;
         return AVERROR(EINVAL);
     }

@@ -54,29 +54,29 @@ struct TAMetadataMap {
 };
 
 // Everything said about the next input or output file. Per-stream options
-// are an array of TSpecifierOpt followed by its int count.
+// are an array of TSelectorOpt followed by its int count.
 struct TOptionsContext {
     int64_t start_time;
     char* format;
-    TSpecifierOpt* codec_names;
+    TSelectorOpt* codec_names;
     int32_t nb_codec_names;
-    TSpecifierOpt* audio_channels;
+    TSelectorOpt* audio_channels;
     int32_t nb_audio_channels;
-    TSpecifierOpt* audio_sample_rate;
+    TSelectorOpt* audio_sample_rate;
     int32_t nb_audio_sample_rate;
-    TSpecifierOpt* rematrix_volume;
+    TSelectorOpt* rematrix_volume;
     int32_t nb_rematrix_volume;
-    TSpecifierOpt* frame_rates;
+    TSelectorOpt* frame_rates;
     int32_t nb_frame_rates;
-    TSpecifierOpt* frame_sizes;
+    TSelectorOpt* frame_sizes;
     int32_t nb_frame_sizes;
-    TSpecifierOpt* frame_pix_fmts;
+    TSelectorOpt* frame_pix_fmts;
     int32_t nb_frame_pix_fmts;
     int64_t input_ts_offset;
     int32_t rate_emu;
-    TSpecifierOpt* ts_scale;
+    TSelectorOpt* ts_scale;
     int32_t nb_ts_scale;
-    TSpecifierOpt* dump_attachment;
+    TSelectorOpt* dump_attachment;
     int32_t nb_dump_attachment;
     TStreamMap* stream_maps;
     int32_t nb_stream_maps;
@@ -100,35 +100,35 @@ struct TOptionsContext {
     int32_t data_disable;
     int32_t* streamid_map;
     int32_t nb_streamid_map;
-    TSpecifierOpt* metadata;
+    TSelectorOpt* metadata;
     int32_t nb_metadata;
-    TSpecifierOpt* max_frames;
+    TSelectorOpt* max_frames;
     int32_t nb_max_frames;
-    TSpecifierOpt* bitstream_filters;
+    TSelectorOpt* bitstream_filters;
     int32_t nb_bitstream_filters;
-    TSpecifierOpt* codec_tags;
+    TSelectorOpt* codec_tags;
     int32_t nb_codec_tags;
-    TSpecifierOpt* sample_fmts;
+    TSelectorOpt* sample_fmts;
     int32_t nb_sample_fmts;
-    TSpecifierOpt* qscale;
+    TSelectorOpt* qscale;
     int32_t nb_qscale;
-    TSpecifierOpt* forced_key_frames;
+    TSelectorOpt* forced_key_frames;
     int32_t nb_forced_key_frames;
-    TSpecifierOpt* force_fps;
+    TSelectorOpt* force_fps;
     int32_t nb_force_fps;
-    TSpecifierOpt* frame_aspect_ratios;
+    TSelectorOpt* frame_aspect_ratios;
     int32_t nb_frame_aspect_ratios;
-    TSpecifierOpt* rc_overrides;
+    TSelectorOpt* rc_overrides;
     int32_t nb_rc_overrides;
-    TSpecifierOpt* intra_matrices;
+    TSelectorOpt* intra_matrices;
     int32_t nb_intra_matrices;
-    TSpecifierOpt* inter_matrices;
+    TSelectorOpt* inter_matrices;
     int32_t nb_inter_matrices;
-    TSpecifierOpt* top_field_first;
+    TSelectorOpt* top_field_first;
     int32_t nb_top_field_first;
-    TSpecifierOpt* copy_initial_nonkeyframes;
+    TSelectorOpt* copy_initial_nonkeyframes;
     int32_t nb_copy_initial_nonkeyframes;
-    TSpecifierOpt* filters;
+    TSelectorOpt* filters;
     int32_t nb_filters;
 };
 
@@ -218,7 +218,7 @@ protected:
 
     // "g" (also the empty text), "s", "c" or "p" with an optional ":index";
     // -1 with "Invalid metadata type %s." in LastErrMsg (logged as fatal).
-    int ParseMetadataSpecifier(const char* Spec, char& Type, int32_t& Index);
+    int ParseMetadataSelector(const char* Sel, char& Type, int32_t& Index);
 
     std::string FLastErrMsg;
 

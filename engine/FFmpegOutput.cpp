@@ -369,39 +369,39 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
             if (eq == std::string::npos)
                 fail(FormatText("No \"=\" character in metadata string %s.", entry.c_str()));
             const std::string key = entry.substr(0, eq), value = entry.substr(eq + 1);
-            const char* spec = o.metadata[i].specifier ? o.metadata[i].specifier : "";
+            const char* sel = o.metadata[i].selector ? o.metadata[i].selector : "";
             char type = 'g';
             int32_t index = 0;
-            if (ParseMetadataSpecifier(spec, type, index) < 0)
+            if (ParseMetadataSelector(sel, type, index) < 0)
                 throw TSetupFailure{};
             std::vector<AVDictionary**> targets;
             if (type == 'g') {
                 targets.push_back(&oc->metadata);
             } else if (type == 's') {
                 // "s:N" is a stream index; "s:a:0" and the like are stream
-                // specifiers over the output's streams.
-                const char* rest = spec[1] == ':' ? spec + 2 : "";
+                // selectors over the output's streams.
+                const char* rest = sel[1] == ':' ? sel + 2 : "";
                 char* end = nullptr;
                 std::strtol(rest, &end, 0);
                 if (*rest && *end == 0) {
                     if (index < 0 || unsigned(index) >= oc->nb_streams)
-                        fail(FormatText("Invalid stream index %d in metadata specifier.", index));
+                        fail(FormatText("Invalid stream index %d in metadata selector.", index));
                     targets.push_back(&oc->streams[index]->metadata);
                 } else {
                     for (unsigned j = 0; j < oc->nb_streams; ++j) {
-                        int m = check_stream_specifier(oc, oc->streams[j], rest);
+                        int m = check_stream_selector(oc, oc->streams[j], rest);
                         if (m < 0)
-                            fail(FormatText("Invalid metadata specifier %s.", spec));
+                            fail(FormatText("Invalid metadata selector %s.", sel));
                         if (m > 0)
                             targets.push_back(&oc->streams[j]->metadata);
                     }
                 }
             } else if (type == 'c') {
                 if (index < 0 || unsigned(index) >= oc->nb_chapters)
-                    fail(FormatText("Invalid chapter index %d in metadata specifier.", index));
+                    fail(FormatText("Invalid chapter index %d in metadata selector.", index));
                 targets.push_back(&oc->chapters[index]->metadata);
             } else {
-                fail(FormatText("Invalid metadata specifier %s.", spec));
+                fail(FormatText("Invalid metadata selector %s.", sel));
             }
             for (AVDictionary** d : targets)
                 ff::av_dict_set(d, key.c_str(), value.empty() ? nullptr : value.c_str(), 0);

@@ -360,6 +360,6 @@ double ParseFrameAspectRatio(TCustomFFmpeg& Self, const char* AText)
         ar = ff::strtod ? ff::strtod(AText, nullptr) : std::strtod(AText, nullptr);
     }
     if (ar == 0)
-        Self.Fatal("Incorrect aspect ratio specification.");
+        Self.Fatal("Incorrect aspect ratio value.");
     return ar;
 }

@@ -5,15 +5,15 @@
 namespace {
 
 // The index of the entry that applies, -1 for none.
-int MatchingEntry(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S, AVStream* St)
+int MatchingEntry(TFFmpegOptions& Task, const TSelectorOpt* Opts, int Count, AVFormatContext* S, AVStream* St)
 {
     int found = -1;
     for (int i = 0; i < Count; ++i) {
-        int r = check_stream_specifier(S, St, Opts[i].specifier);
+        int r = check_stream_selector(S, St, Opts[i].selector);
         if (r > 0) {
             found = i;
         } else if (r < 0) {
-            Task.Fatal(ErrorCodeText("check_stream_specifier", r));
+            Task.Fatal(ErrorCodeText("check_stream_selector", r));
         }
     }
     return found;
@@ -21,7 +21,7 @@ int MatchingEntry(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AV
 
 }  // namespace
 
-void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSelectorOpt* Opts, int Count, AVFormatContext* S,
                           AVStream* St, const char*& Value)
 {
     int i = MatchingEntry(Task, Opts, Count, S, St);
@@ -29,7 +29,7 @@ void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int C
         Value = Opts[i].u.str;
 }
 
-void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSelectorOpt* Opts, int Count, AVFormatContext* S,
                           AVStream* St, int32_t& Value)
 {
     int i = MatchingEntry(Task, Opts, Count, S, St);
@@ -37,7 +37,7 @@ void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int C
         Value = Opts[i].u.i;
 }
 
-void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSelectorOpt* Opts, int Count, AVFormatContext* S,
                           AVStream* St, int64_t& Value)
 {
     int i = MatchingEntry(Task, Opts, Count, S, St);
@@ -45,7 +45,7 @@ void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int C
         Value = Opts[i].u.i64;
 }
 
-void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSelectorOpt* Opts, int Count, AVFormatContext* S,
                           AVStream* St, float& Value)
 {
     int i = MatchingEntry(Task, Opts, Count, S, St);
@@ -53,7 +53,7 @@ void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int C
         Value = Opts[i].u.f;
 }
 
-void MatchPerStreamOption(TFFmpegOptions& Task, const TSpecifierOpt* Opts, int Count, AVFormatContext* S,
+void MatchPerStreamOption(TFFmpegOptions& Task, const TSelectorOpt* Opts, int Count, AVFormatContext* S,
                           AVStream* St, double& Value)
 {
     int i = MatchingEntry(Task, Opts, Count, S, St);

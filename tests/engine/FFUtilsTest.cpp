@@ -1,5 +1,5 @@
 // The generic option machinery: rows and flags, applying words, value
-// parsers, opt_default, stream specifiers, codec-option filtering, arrays and
+// parsers, opt_default, stream selectors, codec-option filtering, arrays and
 // whole-file reading.
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ struct TCtx {
     float single;
     double dbl;
     char* text;
-    TSpecifierOpt* values;
+    TSelectorOpt* values;
     int32_t nb_values;
 };
 
@@ -65,7 +65,7 @@ protected:
         add("single", odHasArg | odFloat | odOffset, offsetof(TCtx, single));
         add("dbl", odHasArg | odDouble | odOffset, offsetof(TCtx, dbl));
         add("text", odHasArg | odString | odOffset, offsetof(TCtx, text));
-        add("val", odHasArg | odString | odSpec, offsetof(TCtx, values));
+        add("val", odHasArg | odString | odPerStream, offsetof(TCtx, values));
         add("num2", odHasArg | odInt, 0)->dst_ptr = &direct;
         TOptionDef* h = add("h", odHasArg | odFunc2, 0);
         h->func = Handler;
@@ -78,7 +78,7 @@ protected:
     {
         std::free(ctx.text);
         for (int i = 0; i < ctx.nb_values; ++i) {
-            std::free(ctx.values[i].specifier);
+            std::free(ctx.values[i].selector);
             std::free(ctx.values[i].u.str);
         }
         std::free(ctx.values);
@@ -143,12 +143,12 @@ TEST_F(OptionTableTest, ApplyOptionStoresByFlag)
     EXPECT_EQ(direct, 7);
 }
 
-TEST_F(OptionTableTest, PerStreamValuesKeepTheirSpecifiersInOrder)
+TEST_F(OptionTableTest, PerStreamValuesKeepTheirSelectorsInOrder)
 {
     ApplyOption(&ctx, "val", "a", rows);
     ApplyOption(&ctx, "val:a:1", "b", rows);
     ApplyOption(&ctx, "val:v", "c", rows);
-    EXPECT_EQ(SpecTexts(ctx.values, ctx.nb_values), (std::vector<std::string>{"=a", "a:1=b", "v=c"}));
+    EXPECT_EQ(SelectorTexts(ctx.values, ctx.nb_values), (std::vector<std::string>{"=a", "a:1=b", "v=c"}));
 }
 
 TEST_F(OptionTableTest, HandlersGetTheWordAsWrittenAndComposeFailures)
@@ -276,13 +276,13 @@ TEST_F(OptionTableTest, TimeTextsAreDurationsOrDates)
         ParseTimeText("t", "abc", true);
         ADD_FAILURE();
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Invalid duration specification for t: abc");
+        EXPECT_EQ(e.Message(), "Invalid duration value for t: abc");
     }
     try {
         ParseTimeText("timestamp", "yesterday", false);
         ADD_FAILURE();
     } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Invalid date specification for timestamp: yesterday");
+        EXPECT_EQ(e.Message(), "Invalid date value for timestamp: yesterday");
     }
     EXPECT_GT(ParseTimeText("timestamp", "2024-01-02 03:04:05", false), 0);
 }
@@ -367,7 +367,7 @@ TEST_F(OptDefaultTest, FlagOptionsAppendAndScalerOptionsAreSet)
     EXPECT_EQ(TTestTask::DictValue(opts.swr_opts, "resampler"), "soxr");
 }
 
-class SpecifierTest : public LibrariesTest {
+class SelectorTest : public LibrariesTest {
 protected:
     void SetUp() override
     {
@@ -388,11 +388,11 @@ protected:
         LibrariesTest::TearDown();
     }
     // The indexes of the streams that match, or the error code.
-    std::string Matches(const char* Spec)
+    std::string Matches(const char* Sel)
     {
         std::string r;
         for (unsigned i = 0; i < s->nb_streams; ++i) {
-            int m = check_stream_specifier(s, s->streams[i], Spec);
+            int m = check_stream_selector(s, s->streams[i], Sel);
             if (m < 0)
                 return "error " + std::to_string(m);
             if (m)
@@ -403,10 +403,10 @@ protected:
     AVFormatContext* s = nullptr;
 };
 
-TEST_F(SpecifierTest, SelectsStreams)
+TEST_F(SelectorTest, SelectsStreams)
 {
     struct Case {
-        const char* spec;
+        const char* sel;
         const char* streams;
     } cases[] = {
         {"", "0123456"},
@@ -434,34 +434,34 @@ TEST_F(SpecifierTest, SelectsStreams)
         {"a:m:language:ger", "2"},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(Matches(c.spec), c.streams) << c.spec;
+        EXPECT_EQ(Matches(c.sel), c.streams) << c.sel;
 }
 
 // The library's own matcher reads the same syntax; both must agree on every
-// well-formed specifier.
-TEST_F(SpecifierTest, AgreesWithTheLibrarysMatcher)
+// well-formed selector.
+TEST_F(SelectorTest, AgreesWithTheLibrarysMatcher)
 {
     const int keep = ff::av_log_get_level();
     ff::av_log_set_level(AV_LOG_QUIET);
-    for (const char* spec : {"1", "0x2", "9", "v", "V", "v:1", "a", "a:1", "a:2", "s", "d", "t", "p:3", "p:3:1",
+    for (const char* sel : {"1", "0x2", "9", "v", "V", "v:1", "a", "a:1", "a:2", "s", "d", "t", "p:3", "p:3:1",
                              "p:3:a", "p:4:a:0", "p:5", "#0x102", "i:259", "m:language:eng", "m:language",
                              "a:m:language:ger", "u", "v:u"}) {
         for (unsigned i = 0; i < s->nb_streams; ++i) {
-            int mine = check_stream_specifier(s, s->streams[i], spec);
-            int lib = ff::avformat_match_stream_specifier(s, s->streams[i], spec);
-            EXPECT_EQ(mine, lib) << spec << " stream " << i;
+            int mine = check_stream_selector(s, s->streams[i], sel);
+            int lib = ff::avformat_match_stream_specifier(s, s->streams[i], sel);
+            EXPECT_EQ(mine, lib) << sel << " stream " << i;
         }
     }
     ff::av_log_set_level(keep);
 }
 
-TEST_F(SpecifierTest, MalformedSpecifiersAreErrors)
+TEST_F(SelectorTest, MalformedSelectorsAreErrors)
 {
-    for (const char* spec : {"x", "v:", "a:x", "p:", "p:x", "1a", "v:a", "#", "m:", "-1", "v:-1", "u:1"})
-        EXPECT_EQ(Matches(spec), "error " + std::to_string(AVERROR(EINVAL))) << spec;
+    for (const char* sel : {"x", "v:", "a:x", "p:", "p:x", "1a", "v:a", "#", "m:", "-1", "v:-1", "u:1"})
+        EXPECT_EQ(Matches(sel), "error " + std::to_string(AVERROR(EINVAL))) << sel;
 }
 
-TEST_F(SpecifierTest, FilterCodecOptionsKeepsWhatAppliesToTheStream)
+TEST_F(SelectorTest, FilterCodecOptionsKeepsWhatAppliesToTheStream)
 {
     AVDictionary* opts = nullptr;
     for (auto [k, v] : {std::pair{"b:v", "1000k"}, {"b:a", "128k"}, {"g", "12"}, {"crf", "20"},
@@ -493,7 +493,7 @@ TEST_F(SpecifierTest, FilterCodecOptionsKeepsWhatAppliesToTheStream)
     ff::av_dict_free(&opts);
 }
 
-TEST_F(SpecifierTest, FindStreamInfoOptionsGivesOneDictionaryPerStream)
+TEST_F(SelectorTest, FindStreamInfoOptionsGivesOneDictionaryPerStream)
 {
     s->streams[0]->codecpar->codec_id = AV_CODEC_ID_H264;
     s->streams[1]->codecpar->codec_id = AV_CODEC_ID_AAC;

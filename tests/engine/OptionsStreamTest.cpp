@@ -1,5 +1,5 @@
 // Per-stream option lookup: the last matching entry wins, the caller's
-// default stays without a match, a malformed specifier is fatal.
+// default stays without a match, a malformed selector is fatal.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -83,7 +83,7 @@ TEST_F(StreamOptionTest, EveryValueWidth)
     EXPECT_DOUBLE_EQ(scale, 2.0);
 }
 
-TEST_F(StreamOptionTest, MalformedSpecifierIsFatal)
+TEST_F(StreamOptionTest, MalformedSelectorIsFatal)
 {
     ASSERT_EQ(task->Parse("-c copy -c:x mp2"), "");
     const char* codec = nullptr;
@@ -91,7 +91,7 @@ TEST_F(StreamOptionTest, MalformedSpecifierIsFatal)
         MATCH_PER_STREAM_OPT(*task, task->optctx, codec_names, S(), St(0), codec);
         ADD_FAILURE();
     } catch (const FFmpegException& e) {
-        EXPECT_EQ(e.Message(), ErrorCodeText("check_stream_specifier", AVERROR(EINVAL)));
+        EXPECT_EQ(e.Message(), ErrorCodeText("check_stream_selector", AVERROR(EINVAL)));
         EXPECT_EQ(task->LastErrMsg(), e.Message());
     }
 }

@@ -21,13 +21,13 @@ protected:
     std::string Summary()
     {
         TTestTask& t = *task;
-        auto spec = [](const TSpecifierOpt* o, int n) -> std::string {
+        auto sel = [](const TSelectorOpt* o, int n) -> std::string {
             std::string r;
             for (int i = 0; i < n; ++i)
-                r += std::string(r.empty() ? "" : ",") + o[i].specifier + (*o[i].specifier ? ":" : "") + o[i].u.str;
+                r += std::string(r.empty() ? "" : ",") + o[i].selector + (*o[i].selector ? ":" : "") + o[i].u.str;
             return r.empty() ? "-" : r;
         };
-        auto ints = [](const TSpecifierOpt* o, int n) { return n ? std::to_string(o[n - 1].u.i) : std::string("-"); };
+        auto ints = [](const TSelectorOpt* o, int n) { return n ? std::to_string(o[n - 1].u.i) : std::string("-"); };
         auto codec = [&](const char* k) {
             std::string v = t.CodecOpt(k);
             return v == "<none>" ? std::string("-") : v;
@@ -38,11 +38,11 @@ protected:
         };
         char preload[32];
         std::snprintf(preload, sizeof preload, "%.2f", t.optctx.mux_preload);
-        return "c=" + spec(t.optctx.codec_names, t.optctx.nb_codec_names) +
+        return "c=" + sel(t.optctx.codec_names, t.optctx.nb_codec_names) +
                " f=" + (t.optctx.format ? t.optctx.format : "-") +
-               " s=" + spec(t.optctx.frame_sizes, t.optctx.nb_frame_sizes) +
-               " r=" + spec(t.optctx.frame_rates, t.optctx.nb_frame_rates) +
-               " pix=" + spec(t.optctx.frame_pix_fmts, t.optctx.nb_frame_pix_fmts) + " g=" + codec("g") +
+               " s=" + sel(t.optctx.frame_sizes, t.optctx.nb_frame_sizes) +
+               " r=" + sel(t.optctx.frame_rates, t.optctx.nb_frame_rates) +
+               " pix=" + sel(t.optctx.frame_pix_fmts, t.optctx.nb_frame_pix_fmts) + " g=" + codec("g") +
                " b:v=" + codec("b:v") + " max=" + codec("maxrate") + " min=" + codec("minrate") +
                " buf=" + codec("bufsize") + " scan=" + codec("scan_offset") + " b:a=" + codec("b:a") +
                " ar=" + ints(t.optctx.audio_sample_rate, t.optctx.nb_audio_sample_rate) +

@@ -64,7 +64,7 @@ TEST_F(OptionsTest, TextsFillTheContextAndTheTask)
         {"-b 800k", [](TTestTask& t) { EXPECT_EQ(t.CodecOpt("b:v"), "800k"); }},
         {"-c:a:1 mp2 -codec copy",
          [](TTestTask& t) {
-             EXPECT_EQ(SpecTexts(t.optctx.codec_names, t.optctx.nb_codec_names),
+             EXPECT_EQ(SelectorTexts(t.optctx.codec_names, t.optctx.nb_codec_names),
                        (std::vector<std::string>{"a:1=mp2", "=copy"}));
          }},
         {"-acodec aac -vcodec libx264 -scodec mov_text -dcodec copy",
@@ -72,13 +72,13 @@ TEST_F(OptionsTest, TextsFillTheContextAndTheTask)
              EXPECT_STREQ(t.Faudio_codec_name, "aac");
              EXPECT_STREQ(t.Fvideo_codec_name, "libx264");
              EXPECT_STREQ(t.Fsubtitle_codec_name, "mov_text");
-             EXPECT_EQ(SpecTexts(t.optctx.codec_names, t.optctx.nb_codec_names),
+             EXPECT_EQ(SelectorTexts(t.optctx.codec_names, t.optctx.nb_codec_names),
                        (std::vector<std::string>{"a=aac", "v=libx264", "s=mov_text", "d=copy"}));
          }},
         {"-vcodec",  // an argument-taking option standing last gets the empty text
          [](TTestTask& t) {
              EXPECT_STREQ(t.Fvideo_codec_name, "");
-             EXPECT_EQ(SpecTexts(t.optctx.codec_names, t.optctx.nb_codec_names), (std::vector<std::string>{"v="}));
+             EXPECT_EQ(SelectorTexts(t.optctx.codec_names, t.optctx.nb_codec_names), (std::vector<std::string>{"v="}));
          }},
         {"-shortest -noshortest", [](TTestTask& t) { EXPECT_EQ(t.Fopt_shortest, 0); }},
         {"-shortest -y -n -copyts -re -vn -an -sn -dn",
@@ -108,37 +108,37 @@ TEST_F(OptionsTest, TextsFillTheContextAndTheTask)
         {"-t 10.5", [](TTestTask& t) { EXPECT_EQ(t.optctx.recording_time, 10500000); }},
         {"-vtag XVID -atag mp4a -stag tx3g",
          [](TTestTask& t) {
-             EXPECT_EQ(SpecTexts(t.optctx.codec_tags, t.optctx.nb_codec_tags),
+             EXPECT_EQ(SelectorTexts(t.optctx.codec_tags, t.optctx.nb_codec_tags),
                        (std::vector<std::string>{"v=XVID", "a=mp4a", "s=tx3g"}));
          }},
         {"-vbsf h264_mp4toannexb -absf aac_adtstoasc -bsf:v:0 null",
          [](TTestTask& t) {
-             EXPECT_EQ(SpecTexts(t.optctx.bitstream_filters, t.optctx.nb_bitstream_filters),
+             EXPECT_EQ(SelectorTexts(t.optctx.bitstream_filters, t.optctx.nb_bitstream_filters),
                        (std::vector<std::string>{"v=h264_mp4toannexb", "a=aac_adtstoasc", "v:0=null"}));
          }},
         {"-vframes 10 -aframes 20 -dframes 30 -frames:s 40",
          [](TTestTask& t) {
              ASSERT_EQ(t.optctx.nb_max_frames, 4);
-             EXPECT_STREQ(t.optctx.max_frames[0].specifier, "v");
+             EXPECT_STREQ(t.optctx.max_frames[0].selector, "v");
              EXPECT_EQ(t.optctx.max_frames[0].u.i64, 10);
-             EXPECT_STREQ(t.optctx.max_frames[2].specifier, "d");
+             EXPECT_STREQ(t.optctx.max_frames[2].selector, "d");
              EXPECT_EQ(t.optctx.max_frames[3].u.i64, 40);
          }},
         {"-q:v 3 -aq 4 -qscale:v:0 5",
          [](TTestTask& t) {
              ASSERT_EQ(t.optctx.nb_qscale, 3);
-             EXPECT_STREQ(t.optctx.qscale[1].specifier, "a");
+             EXPECT_STREQ(t.optctx.qscale[1].selector, "a");
              EXPECT_DOUBLE_EQ(t.optctx.qscale[1].u.dbl, 4.0);
              EXPECT_DOUBLE_EQ(t.optctx.qscale[2].u.dbl, 5.0);
          }},
         {"-vf \"crop=100:50:10:10, scale=320:240\" -filter:a:0 volume=2",
          [](TTestTask& t) {
-             EXPECT_EQ(SpecTexts(t.optctx.filters, t.optctx.nb_filters),
+             EXPECT_EQ(SelectorTexts(t.optctx.filters, t.optctx.nb_filters),
                        (std::vector<std::string>{"v=crop=100:50:10:10, scale=320:240", "a:0=volume=2"}));
          }},
         {"-r 25 -s 640x480 -aspect 16:9 -pix_fmt yuv420p -top 1 -force_fps -copyinkf",
          [](TTestTask& t) {
-             EXPECT_EQ(SpecTexts(t.optctx.frame_rates, t.optctx.nb_frame_rates), (std::vector<std::string>{"=25"}));
+             EXPECT_EQ(SelectorTexts(t.optctx.frame_rates, t.optctx.nb_frame_rates), (std::vector<std::string>{"=25"}));
              EXPECT_STREQ(t.optctx.frame_sizes[0].u.str, "640x480");
              EXPECT_STREQ(t.optctx.frame_aspect_ratios[0].u.str, "16:9");
              EXPECT_STREQ(t.optctx.frame_pix_fmts[0].u.str, "yuv420p");
@@ -149,7 +149,7 @@ TEST_F(OptionsTest, TextsFillTheContextAndTheTask)
         {"-ar 44100 -ac:a:1 6 -rmvol 1.5 -sample_fmt s16 -vol 512",
          [](TTestTask& t) {
              EXPECT_EQ(t.optctx.audio_sample_rate[0].u.i, 44100);
-             EXPECT_STREQ(t.optctx.audio_channels[0].specifier, "a:1");
+             EXPECT_STREQ(t.optctx.audio_channels[0].selector, "a:1");
              EXPECT_EQ(t.optctx.audio_channels[0].u.i, 6);
              EXPECT_FLOAT_EQ(t.optctx.rematrix_volume[0].u.f, 1.5f);
              EXPECT_STREQ(t.optctx.sample_fmts[0].u.str, "s16");
@@ -157,7 +157,7 @@ TEST_F(OptionsTest, TextsFillTheContextAndTheTask)
          }},
         {"-metadata title=X -metadata:s:a:0 language=eng",
          [](TTestTask& t) {
-             EXPECT_EQ(SpecTexts(t.optctx.metadata, t.optctx.nb_metadata),
+             EXPECT_EQ(SelectorTexts(t.optctx.metadata, t.optctx.nb_metadata),
                        (std::vector<std::string>{"=title=X", "s:a:0=language=eng"}));
          }},
         {"-f mp4 -f matroska", [](TTestTask& t) { EXPECT_STREQ(t.optctx.format, "matroska"); }},
@@ -214,7 +214,7 @@ TEST_F(OptionsTest, TextsFillTheContextAndTheTask)
         {"-timestamp \"2024-01-02 03:04:05\"",
          [](TTestTask& t) {
              ASSERT_EQ(t.optctx.nb_metadata, 1);
-             EXPECT_STREQ(t.optctx.metadata[0].specifier, "");
+             EXPECT_STREQ(t.optctx.metadata[0].selector, "");
              EXPECT_EQ(std::string(t.optctx.metadata[0].u.str).rfind("creation_time=2024-01-0", 0), 0u);
          }},
         {"-vstats_file v.log", [](TTestTask& t) { EXPECT_STREQ(t.Fvstats_filename, "v.log"); }},
@@ -301,8 +301,8 @@ TEST_F(OptionsTest, BadTextsFailWithTheirMessages)
         {"-fs 1.5", "Expected int64 for fs but found 1.5"},
         {"-rmvol x", "Expected float for rmvol but found x"},
         {"-q:v x", "Expected double for q:v but found x"},
-        {"-t abc", "Invalid duration specification for t: abc"},
-        {"-timestamp never", "Invalid date specification for timestamp: never"},
+        {"-t abc", "Invalid duration value for t: abc"},
+        {"-timestamp never", "Invalid date value for timestamp: never"},
     };
     for (const Case& c : cases) {
         TTestTask task;
@@ -475,8 +475,8 @@ TEST_F(MapTest, MapsSelectStreams)
         {"-map 1:a -map 0:a:1", "1:0,1:0 0:2,0:2 ", ""},
         {"-map 5", "", "Invalid input file index: 5."},
         {"-map 0,7", "", "Invalid sync file index: 7."},
-        {"-map 0:v,1:s", "", "Sync stream specification in map 0:v,1:s does not match any streams."},
-        {"-map -0:v,1:s", "", "Sync stream specification in map 0:v,1:s does not match any streams."},
+        {"-map 0:v,1:s", "", "Sync stream selector in map 0:v,1:s does not match any streams."},
+        {"-map -0:v,1:s", "", "Sync stream selector in map 0:v,1:s does not match any streams."},
         {"-map 0:d", "", "Stream map \"0:d\" matches no streams."},
         {"-map -0:a", "", "Stream map \"-0:a\" matches no streams."},
         {"-map 0:x", "", "Stream map \"0:x\" matches no streams."},
@@ -530,7 +530,7 @@ TEST_F(MapTest, TheApplicationsOutputText)
         "pad=720:576:10:8:black, vflip, scale=640:480\" -t 10.5";
     ASSERT_EQ(task.Parse(text), "");
     EXPECT_EQ(Maps(), "0:0,0:0 0:2,0:2 ");
-    EXPECT_EQ(SpecTexts(task.optctx.codec_names, task.optctx.nb_codec_names),
+    EXPECT_EQ(SelectorTexts(task.optctx.codec_names, task.optctx.nb_codec_names),
               (std::vector<std::string>{"a=aac", "v=libx264"}));
     EXPECT_EQ(task.optctx.audio_channels[0].u.i, 2);
     EXPECT_EQ(task.optctx.audio_sample_rate[0].u.i, 44100);
@@ -538,7 +538,7 @@ TEST_F(MapTest, TheApplicationsOutputText)
     EXPECT_EQ(task.CodecOpt("b:v"), "1000k");
     EXPECT_STREQ(task.optctx.frame_rates[0].u.str, "25");
     EXPECT_STREQ(task.optctx.frame_aspect_ratios[0].u.str, "4:3");
-    EXPECT_EQ(SpecTexts(task.optctx.filters, task.optctx.nb_filters),
+    EXPECT_EQ(SelectorTexts(task.optctx.filters, task.optctx.nb_filters),
               (std::vector<std::string>{"v=nativeeq=10:20:0:0, nativehue=0:0:0:0, yadif, crop=700:560:10:8, "
                                         "pad=720:576:10:8:black, vflip, scale=640:480"}));
     EXPECT_EQ(task.optctx.recording_time, 10500000);

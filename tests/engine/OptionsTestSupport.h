@@ -119,12 +119,12 @@ protected:
     }
 };
 
-// Entry i of a per-stream array as "spec=value" texts.
-inline std::vector<std::string> SpecTexts(const TSpecifierOpt* AOpts, int ACount)
+// Entry i of a per-stream array as "sel=value" texts.
+inline std::vector<std::string> SelectorTexts(const TSelectorOpt* AOpts, int ACount)
 {
     std::vector<std::string> r;
     for (int i = 0; i < ACount; ++i)
-        r.push_back(std::string(AOpts[i].specifier) + "=" + (AOpts[i].u.str ? AOpts[i].u.str : "<null>"));
+        r.push_back(std::string(AOpts[i].selector) + "=" + (AOpts[i].u.str ? AOpts[i].u.str : "<null>"));
     return r;
 }
 

@@ -86,7 +86,7 @@ TEST_F(TranscodeSetupTest, StreamMappingAndCodecs)
          {"  Stream #0:1 -> #0:0 [ch: 1 0] (aac -> mp2) (audio)"}, "codec_name=mp2\n"},
         {"sync stream", {mp4, avi}, "-map 0:0,1:1 -c:v mpeg4", "sync.mkv",
          {"  Stream #0:0 -> #0:0 [sync #1:1] (h264 -> mpeg4) (video)"}, "codec_name=mpeg4\n"},
-        {"second audio by specifier", {mkv2}, "-map 0:v -map 0:a -c:v mpeg4 -c:a mp2 -c:a:1 ac3", "two.mkv",
+        {"second audio by selector", {mkv2}, "-map 0:v -map 0:a -c:v mpeg4 -c:a mp2 -c:a:1 ac3", "two.mkv",
          {"  Stream #0:0 -> #0:0 (h264 -> mpeg4) (video)", "  Stream #0:1 -> #0:1 (aac -> mp2) (audio)",
           "  Stream #0:2 -> #0:2 (aac -> ac3) (audio)"},
          "codec_name=mpeg4\ncodec_name=mp2\ncodec_name=ac3\n"},
@@ -254,15 +254,15 @@ TEST_F(TranscodeSetupTest, OutputErrorsLeaveNothingBehind)
         {"-c:a libx264", "", "Invalid encoder type 'libx264'"},
         {"-map 5", "", "Invalid input file index: 5."},
         {"-map 0:7", "", "Stream map \"0:7\" matches no streams."},
-        {"-metadata:p:0 x=y", "", "Invalid metadata specifier p:0."},
-        {"-metadata:s:9 x=y", "", "Invalid stream index 9 in metadata specifier."},
+        {"-metadata:p:0 x=y", "", "Invalid metadata selector p:0."},
+        {"-metadata:s:9 x=y", "", "Invalid stream index 9 in metadata selector."},
         {"-metadata novalue", "", "No \"=\" character in metadata string novalue."},
         {"-map_metadata 3", "", "Invalid input file index 3 while processing metadata maps"},
         {"-map_chapters 4", "", "Invalid input file index 4 in chapter mapping."},
         {"-attach /nonexistent/font.ttf", "", "Could not open attachment file /nonexistent/font.ttf."},
         {"-r nonsense", "", "Invalid framerate value: nonsense"},
         {"-s 12", "", "Invalid frame size: 12."},
-        {"-aspect 4:0", "", "Incorrect aspect ratio specification."},
+        {"-aspect 4:0", "", "Incorrect aspect ratio value."},
         {"-pix_fmt nopix", "", "Unknown pixel format requested: nopix."},
         {"-sample_fmt nofmt", "", "Invalid sample format \"nofmt\""},
         {"-bsf:v nobsf", "", "Unknown bitstream filter \"nobsf\""},
@@ -305,7 +305,7 @@ TEST_F(TranscodeSetupTest, ExistingFilesAreKept)
     } cases[] = {
         {input, "-c copy", "is the same as input file #0."},
         {existing, "-n -c copy", "already exists."},
-        {existing, "-metadata:s:9 a=b", "Invalid stream index 9 in metadata specifier."},
+        {existing, "-metadata:s:9 a=b", "Invalid stream index 9 in metadata selector."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);
