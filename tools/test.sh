@@ -9,7 +9,13 @@ bash tools/install-deps.sh
 
 jobs=$(nproc)
 build=build/test
-cmake -S . -B "$build" -G Ninja \
+# A compiler cache, where one is installed, makes rebuilds of several work
+# trees cheap; the build does not need it.
+launcher=()
+if command -v ccache >/dev/null 2>&1; then
+  launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S . -B "$build" -G Ninja "${launcher[@]}" \
   -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g" -DCMAKE_C_FLAGS_DEBUG="-O1 -g" \
   -DTARNELLO_SANITIZE=ON -DTARNELLO_TESTS=ON
 cmake --build "$build" -j "$jobs"
