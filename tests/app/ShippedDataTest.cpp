@@ -1,0 +1,316 @@
+// The data the build generates: it loads without a report in both
+// languages, the languages list the same presets in the same order, every
+// icon a preset names exists, every list entry is accepted by its encoder
+// with the preset's other values, and every text the program translates has
+// its Spanish line.
+#include "AppTestSupport.h"
+#include "app/AppCore.h"
+#include "app/OptionLists.h"
+#include "app/Settings.h"
+#include "app/Translation.h"
+#include "engine/AVCodecStubs.h"
+#include "engine/FFLoad.h"
+#include "platform/classes/Registry.h"
+#include "platform/classes/StringList.h"
+#include "platform/gui/Graphics.h"
+#include "platform/rtl/SysUtils.h"
+#include "skin/core/ResourceStrData.h"
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
+
+using tarnello::test::AppTest;
+using tarnello::test::BuildFolder;
+
+namespace {
+
+class ShippedData : public AppTest {
+protected:
+    // Starts the core headless in a language, as a user whose settings say so.
+    void StartIn(int language)
+    {
+        ResetApplicationData();
+        ClearPendingReports();
+        {
+            TRegistry reg;
+            reg.SetRootKey(HKEY_CURRENT_USER);
+            ASSERT_TRUE(reg.OpenKey(RegistryKey, true));
+            reg.WriteInteger("language", language);
+        }
+        strings_ = std::make_unique<TspResourceStrData>(nullptr);
+        StartApplicationCore(BuildFolder(), strings_.get());
+    }
+    std::unique_ptr<TspResourceStrData> strings_;
+};
+
+std::vector<std::string> Values(const std::string& list)
+{
+    auto l = SplitOptionList(list, true);
+    std::vector<std::string> out;
+    for (int i = 0; i < l->Count(); ++i)
+        out.push_back((*l)[i]);
+    return out;
+}
+
+// Everything of a preset that must not depend on the language.
+std::vector<std::string> LanguageFree(const TFormat& f)
+{
+    return {f.FormatExt,    f.IsAudioFormat,       f.Icon,         f.Category,      f.VideoCodecName,
+            f.Width,        f.Height,              f.KeepOriFrameRate, f.FrameRate, f.VideoBitRate,
+            f.AudioCodecName, f.SampleRate,        f.AudioBitRate, f.Channel,       f.ExtraParam,
+            f.Resolutions,  f.FrameRates,          f.VideoBitRates, f.AudioBitRates, f.SampleRates,
+            f.VideoCodecs.substr(0, f.VideoCodecs.rfind('$') + 1), f.AudioCodecs.substr(0, f.AudioCodecs.rfind('$') + 1),
+            f.Channels.substr(0, f.Channels.rfind('$') + 1)};
+}
+
+struct TVideoTry {
+    std::string Codec;
+    int Width = 0, Height = 0, Rate = 0;
+    std::int64_t BitRate = 0;
+    std::string PixFmt;
+    auto operator<=>(const TVideoTry&) const = default;
+};
+struct TAudioTry {
+    std::string Codec;
+    int SampleRate = 0, Channels = 0;
+    std::int64_t BitRate = 0;
+    auto operator<=>(const TAudioTry&) const = default;
+};
+
+// avcodec_open2's answer, 0 when the encoder accepts the values.
+int OpenVideo(const TVideoTry& t)
+{
+    const AVCodec* codec = ff::avcodec_find_encoder_by_name(t.Codec.c_str());
+    if (!codec)
+        return AVERROR_ENCODER_NOT_FOUND;
+    AVCodecContext* ctx = ff::avcodec_alloc_context3(codec);
+    ctx->width = t.Width;
+    ctx->height = t.Height;
+    ctx->time_base = AVRational{1000, t.Rate};
+    ctx->framerate = AVRational{t.Rate, 1000};
+    ctx->bit_rate = t.BitRate;
+    ctx->pix_fmt = t.PixFmt.empty() ? (codec->pix_fmts ? codec->pix_fmts[0] : AV_PIX_FMT_YUV420P)
+                                    : ff::av_get_pix_fmt(t.PixFmt.c_str());
+    const int r = ff::avcodec_open2(ctx, codec, nullptr);
+    ff::avcodec_free_context(&ctx);
+    return r;
+}
+
+int OpenAudio(const TAudioTry& t)
+{
+    const AVCodec* codec = ff::avcodec_find_encoder_by_name(t.Codec.c_str());
+    if (!codec)
+        return AVERROR_ENCODER_NOT_FOUND;
+    AVCodecContext* ctx = ff::avcodec_alloc_context3(codec);
+    ctx->sample_rate = t.SampleRate;
+    ctx->time_base = AVRational{1, t.SampleRate};
+    ff::av_channel_layout_default(&ctx->ch_layout, t.Channels);
+    ctx->sample_fmt = codec->sample_fmts ? codec->sample_fmts[0] : AV_SAMPLE_FMT_S16;
+    ctx->bit_rate = t.BitRate;
+    const int r = ff::avcodec_open2(ctx, codec, nullptr);
+    ff::avcodec_free_context(&ctx);
+    return r;
+}
+
+int ToInt(const std::string& s) { return s.empty() ? 0 : StrToInt(s); }
+std::int64_t ToInt64(const std::string& s) { return s.empty() ? 0 : StrToInt64(s); }
+
+}  // namespace
+
+TEST_F(ShippedData, LoadsWithoutAReportInBothLanguages)
+{
+    for (int language : {0, 1}) {
+        StartIn(language);
+        EXPECT_EQ(App().LanguageIndex, language);
+        EXPECT_TRUE(PendingReports().empty()) << PendingReports()[0].Message;
+        EXPECT_EQ(App().EventsLog->Count(), 0) << App().EventsLog->Strings(0);
+        ASSERT_EQ(App().Profiles.size(), 6u);
+        EXPECT_EQ(App().CustomProfileIndex, 5);
+        EXPECT_EQ(App().Profiles[5].ID, "-1");
+        for (std::size_t i = 0; i < 5; ++i)
+            EXPECT_FALSE(App().Profiles[i].Formats.empty()) << App().Profiles[i].ID;
+        EXPECT_GT(App().PickerHeight, 0);
+        EXPECT_EQ(App().CurrentCategoryIcon >= 0, true);
+        ASSERT_EQ(App().TranslationTable.size(), 2u);
+        EXPECT_EQ(App().TranslationTable[0][0], "English");
+        EXPECT_EQ(App().TranslationTable[1][0], "Español");
+    }
+    // Spanish: the skin library's texts too, every one of them.
+    EXPECT_EQ(strings_->GetResStr("MSG_BTN_CANCEL"), "Cancelar");
+    EXPECT_EQ(App().Profiles[5].Title, "Perfiles personalizados");
+    EXPECT_EQ(App().ColumnCaptions[0], "Título");
+    int count = 0;
+    const char* const* defaults = TspResourceStrData::DefaultLines(count);
+    ASSERT_EQ(strings_->ResStrings()->Count(), count);
+    for (int i = 0; i < count; ++i) {
+        const std::string name = std::string(defaults[i]).substr(0, std::string(defaults[i]).find('='));
+        EXPECT_EQ(strings_->ResStrings()->Names(i), name);
+        EXPECT_FALSE(strings_->GetResStr(name).empty()) << name;
+    }
+}
+
+TEST_F(ShippedData, BothLanguagesListTheSamePresetsInTheSameOrder)
+{
+    StartIn(0);
+    std::vector<TProfile> english;
+    for (const TProfile& p : App().Profiles)
+        english.push_back({p.Title, p.ID, p.Icon, p.Formats});
+    StartIn(1);
+    ASSERT_EQ(App().Profiles.size(), english.size());
+    for (std::size_t i = 0; i < english.size(); ++i) {
+        const TProfile& es = App().Profiles[i];
+        EXPECT_EQ(es.ID, english[i].ID);
+        EXPECT_EQ(es.Icon, english[i].Icon);
+        ASSERT_EQ(es.Formats.size(), english[i].Formats.size()) << es.ID;
+        for (std::size_t k = 0; k < es.Formats.size(); ++k) {
+            EXPECT_EQ(LanguageFree(es.Formats[k]), LanguageFree(english[i].Formats[k])) << es.Formats[k].Title;
+            EXPECT_FALSE(es.Formats[k].Title.empty());
+            EXPECT_FALSE(es.Formats[k].Description.empty());
+        }
+    }
+}
+
+TEST_F(ShippedData, EveryNamedIconExists)
+{
+    StartIn(0);
+    auto icon = [&](const std::string& name) -> const TProfileIcon* {
+        for (const TProfileIcon& i : App().ProfileIcons)
+            if (i.ID == name)
+                return &i;
+        return nullptr;
+    };
+    for (const TProfile& p : App().Profiles) {
+        const TProfileIcon* c = icon(p.Icon);
+        ASSERT_NE(c, nullptr) << p.Icon;
+        EXPECT_EQ(c->Picture->Width(), 22) << p.Icon;
+        EXPECT_EQ(c->Picture->Height(), 22) << p.Icon;
+        for (const TFormat& f : p.Formats) {
+            const TProfileIcon* i = icon(f.Icon);
+            ASSERT_NE(i, nullptr) << f.Icon;
+            EXPECT_EQ(i->Picture->Width(), 32) << f.Icon;
+        }
+    }
+}
+
+TEST_F(ShippedData, EveryListEntryOpensItsEncoderWithThePresetsOtherValues)
+{
+    StartIn(0);
+    FFLoader().SetInstallLogger(false);
+    ASSERT_TRUE(FFLoader().Load(DecoderLibraries)) << FFLoader().LastErrMsg();
+    ff::av_log_set_level(AV_LOG_QUIET);
+    std::set<TVideoTry> videos;
+    std::set<TAudioTry> audios;
+    for (const TProfile& p : App().Profiles) {
+        for (const TFormat& f : p.Formats) {
+            const std::string name = p.ID + "/" + f.Title;
+            // The chosen value is one the list offers.
+            const std::pair<const std::string*, const std::string*> chosen[] = {
+                {&f.VideoCodecName, &f.VideoCodecs}, {&f.FrameRate, &f.FrameRates},
+                {&f.VideoBitRate, &f.VideoBitRates}, {&f.AudioCodecName, &f.AudioCodecs},
+                {&f.SampleRate, &f.SampleRates},     {&f.Channel, &f.Channels},
+                {&f.AudioBitRate, &f.AudioBitRates}};
+            for (const auto& [value, list] : chosen) {
+                const auto v = Values(*list);
+                if (!v.empty() || !value->empty())
+                    EXPECT_NE(std::find(v.begin(), v.end(), *value), v.end()) << name << ": " << *value;
+            }
+            if (f.IsAudioFormat != "1") {
+                const auto res = Values(f.Resolutions);
+                EXPECT_NE(std::find(res.begin(), res.end(), f.Width + "*" + f.Height), res.end()) << name;
+                std::string pixFmt;
+                if (const std::size_t at = f.ExtraParam.find("-pix_fmt "); at != std::string::npos)
+                    pixFmt = f.ExtraParam.substr(at + 9, f.ExtraParam.find(' ', at + 9) - at - 9);
+                if (f.VideoCodecName == "libx264")
+                    EXPECT_EQ(pixFmt, "yuv420p") << name;
+                const TVideoTry base{f.VideoCodecName, ToInt(f.Width), ToInt(f.Height), ToInt(f.FrameRate),
+                                     ToInt64(f.VideoBitRate), pixFmt};
+                EXPECT_EQ(base.Rate % 1000, 0) << name << ": whole frame rates only";
+                videos.insert(base);
+                for (const std::string& c : Values(f.VideoCodecs)) {
+                    TVideoTry t = base;
+                    t.Codec = c;
+                    videos.insert(t);
+                }
+                for (const std::string& r : Values(f.Resolutions)) {
+                    TVideoTry t = base;
+                    t.Width = ToInt(GetResolutionWidth(r));
+                    t.Height = ToInt(GetResolutionHeight(r));
+                    videos.insert(t);
+                }
+                for (const std::string& r : Values(f.FrameRates)) {
+                    TVideoTry t = base;
+                    t.Rate = ToInt(r);
+                    EXPECT_EQ(t.Rate % 1000, 0) << name;
+                    videos.insert(t);
+                }
+                for (const std::string& b : Values(f.VideoBitRates)) {
+                    TVideoTry t = base;
+                    t.BitRate = ToInt64(b);
+                    videos.insert(t);
+                }
+            }
+            const TAudioTry base{f.AudioCodecName, ToInt(f.SampleRate), ToInt(f.Channel), ToInt64(f.AudioBitRate)};
+            audios.insert(base);
+            for (const std::string& c : Values(f.AudioCodecs)) {
+                TAudioTry t = base;
+                t.Codec = c;
+                audios.insert(t);
+            }
+            for (const std::string& s : Values(f.SampleRates)) {
+                TAudioTry t = base;
+                t.SampleRate = ToInt(s);
+                audios.insert(t);
+            }
+            for (const std::string& c : Values(f.Channels)) {
+                TAudioTry t = base;
+                t.Channels = ToInt(c);
+                audios.insert(t);
+            }
+            for (const std::string& b : Values(f.AudioBitRates)) {
+                TAudioTry t = base;
+                t.BitRate = ToInt64(b);
+                audios.insert(t);
+            }
+        }
+    }
+    for (const TVideoTry& t : videos)
+        EXPECT_EQ(OpenVideo(t), 0) << t.Codec << " " << t.Width << "x" << t.Height << " @" << t.Rate << " "
+                                   << t.BitRate << " " << t.PixFmt;
+    for (const TAudioTry& t : audios)
+        EXPECT_EQ(OpenAudio(t), 0) << t.Codec << " " << t.SampleRate << " Hz " << t.Channels << " ch "
+                                   << t.BitRate;
+    FFLoader().Unload(DecoderLibraries);
+    FFLoader().SetInstallLogger(true);
+}
+
+TEST_F(ShippedData, EveryTranslatedTextOfTheProgramHasASpanishLine)
+{
+    StartIn(1);
+    const auto& table = App().TranslationTable;
+    ASSERT_EQ(table.size(), 2u);
+    const std::regex call(R"re(TranslateText\(\s*"((?:[^"\\]|\\.)*)"\s*\))re");
+    std::size_t keys = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(std::string(TARNELLO_SOURCE_ROOT) + "/app")) {
+        const std::string ext = entry.path().extension().string();
+        if (ext != ".cpp" && ext != ".h")
+            continue;
+        std::ifstream in(entry.path());
+        std::stringstream text;
+        text << in.rdbuf();
+        const std::string source = text.str();
+        for (std::sregex_iterator it(source.begin(), source.end(), call), end; it != end; ++it) {
+            const std::string key = (*it)[1].str();
+            ++keys;
+            const auto found = std::find(table[0].begin(), table[0].end(), key);
+            ASSERT_NE(found, table[0].end()) << entry.path() << ": \"" << key << "\"";
+            EXPECT_FALSE(table[1][static_cast<std::size_t>(found - table[0].begin())].empty()) << key;
+        }
+    }
+    EXPECT_GE(keys, 10u);
+    // The column captions are translated through a table, not literals.
+    for (const std::string& caption : App().ColumnCaptions)
+        EXPECT_FALSE(caption.empty());
+}
