@@ -184,9 +184,20 @@ void LoadCustomFormats(const std::string& FileName)
     Report(message, "CLM_LoadCustomFormats", problem);
 }
 
+// The icons the main window shows for the current preset.
+void ChooseCurrentIcons(const TProfile& Profile, const TFormat& Format)
+{
+    auto& app = App();
+    // Without any icon there is nothing to show, rather than a failure.
+    const int fallback = app.ProfileIcons.empty() ? -1 : 0;
+    app.CurrentCategoryIcon = FindIcon(Profile.Icon, -1, fallback);
+    app.CurrentPresetIcon = FindIcon(Format.Icon, app.CurrentCategoryIcon, fallback);
+}
+
 void Merge()
 {
     auto& app = App();
+    bool recentFound = false;
     app.FormatMerged.assign(app.LoadedFormats.size(), false);
     for (int m = 0; m < static_cast<int>(app.Profiles.size()); ++m) {
         TProfile& profile = app.Profiles[static_cast<std::size_t>(m)];
@@ -201,10 +212,8 @@ void Merge()
             if (m == app.RecentProfileIndex && k == app.RecentFormatIndex) {
                 app.CurrentProfileIndex = m;
                 app.CurrentFormatIndex = k;
-                // Without any icon there is nothing to show, rather than a failure.
-                const int fallback = app.ProfileIcons.empty() ? -1 : 0;
-                app.CurrentCategoryIcon = FindIcon(profile.Icon, -1, fallback);
-                app.CurrentPresetIcon = FindIcon(f.Icon, app.CurrentCategoryIcon, fallback);
+                recentFound = true;
+                ChooseCurrentIcons(profile, f);
             }
             if (m == app.LastEditedProfileIndex && k == app.LastEditedFormatIndex) {
                 const auto& v = app.LastEditedValues;
@@ -219,6 +228,14 @@ void Merge()
                 f.Channel = v[8];
             }
         }
+    }
+    // A stored choice that names no preset (the files changed, the value was
+    // edited) falls back to the first preset rather than to nothing.
+    if (!recentFound) {
+        app.RecentProfileIndex = app.RecentFormatIndex = 0;
+        app.CurrentProfileIndex = app.CurrentFormatIndex = 0;
+        if (!app.Profiles.empty() && !app.Profiles[0].Formats.empty())
+            ChooseCurrentIcons(app.Profiles[0], app.Profiles[0].Formats[0]);
     }
 }
 

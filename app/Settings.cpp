@@ -51,14 +51,14 @@ void ReadSettings()
     auto& app = App();
     TRegistry reg(KEY_READ);
     reg.SetRootKey(HKEY_CURRENT_USER);
+    if (app.OpenVideoDialogPath.empty())
+        app.OpenVideoDialogPath = app.MyVideosFolder;
     if (!reg.OpenKeyReadOnly(RegistryKey)) {
         if (SpanishSystem())
             app.LanguageIndex = 1;
         return;
     }
     ReadString(reg, "OutputPath", app.OutputPath);
-    if (app.OpenVideoDialogPath.empty())
-        app.OpenVideoDialogPath = app.MyVideosFolder;
     if (HasType(reg, "OpenVideoDialogPath", rdString)) {
         const std::string dir = reg.ReadString("OpenVideoDialogPath");
         // A deleted folder falls back to the videos folder.

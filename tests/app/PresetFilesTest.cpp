@@ -197,6 +197,33 @@ TEST_F(PresetFiles, IconsLoadInNameOrderAndTheLastMatchWins)
     EXPECT_EQ(App().CurrentPresetIcon, 2) << "last of A, a";
 }
 
+TEST_F(PresetFiles, AStoredChoiceThatNamesNoPresetFallsBackToTheFirst)
+{
+    const std::string png = ReadTextFile(tarnello::test::BuildFolder() + "/tarnello-profiles/Icons/mp4.png");
+    for (const char* icon : {"A1", "B1", "cata", "catb"})
+        WriteTextFile(program_ + "tarnello-profiles/Icons/" + icon + ".png", png);
+    struct Case {
+        int profile, format;
+    } cases[] = {{0, 5}, {1, 1}, {9, 0}, {2, 0}};
+    for (const Case& c : cases) {
+        ResetApplicationData();
+        App().ProgramFolder = program_;
+        App().AppDataFolder = dir_.file("appdata");
+        WriteProfiles({"a", "b"});
+        WriteInverted(Formats(), FormatsText({Row("a", "A1"), Row("b", "B1")}));
+        LoadProfileIcons();
+        App().RecentProfileIndex = c.profile;
+        App().RecentFormatIndex = c.format;
+        LoadPresetFiles();
+        EXPECT_EQ(App().CurrentProfileIndex, 0) << c.profile << "," << c.format;
+        EXPECT_EQ(App().CurrentFormatIndex, 0);
+        EXPECT_EQ(App().RecentProfileIndex, 0);
+        EXPECT_EQ(App().RecentFormatIndex, 0);
+        EXPECT_EQ(App().ProfileIcons.at(static_cast<std::size_t>(App().CurrentCategoryIcon)).ID, "cata");
+        EXPECT_EQ(App().ProfileIcons.at(static_cast<std::size_t>(App().CurrentPresetIcon)).ID, "A1");
+    }
+}
+
 TEST_F(PresetFiles, WithoutAnyIconTheRecentPresetStillMerges)
 {
     WriteProfiles({"a"});

@@ -54,7 +54,7 @@ TEST_F(Settings, FoldersFollowTheUserDirectories)
     EXPECT_EQ(App().AppDataFolder, home_ + "/.config/tarnello");
     EXPECT_TRUE(DirectoryExists(App().AppDataFolder));
     EXPECT_EQ(ExtractFileDir(TRegistry::StorageFileName()), App().AppDataFolder);
-    EXPECT_EQ(App().OpenVideoDialogPath, "");  // no key yet: the dialog's default applies
+    EXPECT_EQ(App().OpenVideoDialogPath, "/films");  // no key yet: the videos folder
 }
 
 TEST_F(Settings, AUserWithoutAHomeGetsNoFolderAtTheRoot)

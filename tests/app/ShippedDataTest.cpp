@@ -152,6 +152,18 @@ TEST_F(ShippedData, LoadsWithoutAReportInBothLanguages)
     }
 }
 
+TEST_F(ShippedData, ALanguageTheTableDoesNotHoldStartsInEnglish)
+{
+    for (int language : {7, -3}) {
+        StartIn(language);
+        EXPECT_EQ(App().LanguageIndex, 0) << language;
+        EXPECT_TRUE(PendingReports().empty()) << language;
+        EXPECT_EQ(App().Profiles[0].Title, "Video Formats");
+        EXPECT_EQ(strings_->GetResStr("MSG_BTN_CANCEL"), "Cancel");
+        EXPECT_EQ(TranslateText("Custom Profiles"), "Custom Profiles");
+    }
+}
+
 TEST_F(ShippedData, BothLanguagesListTheSamePresetsInTheSameOrder)
 {
     StartIn(0);
