@@ -16,8 +16,7 @@
 
 namespace {
 
-// Attributes in reading order with the field each fills. frame_rate is
-// searched with its leading blank, so keep_ori_frame_rate never matches it.
+// Attributes in reading order with the field each fills.
 struct TRowAttribute {
     const char* Name;
     std::string TFormat::*Field;
@@ -33,7 +32,7 @@ const TRowAttribute kRowAttributes[] = {
     {"width", &TFormat::Width},
     {"height", &TFormat::Height},
     {"keep_ori_frame_rate", &TFormat::KeepOriFrameRate},
-    {" frame_rate", &TFormat::FrameRate},
+    {"frame_rate", &TFormat::FrameRate},
     {"video_bitrate", &TFormat::VideoBitRate},
     {"audio_codec_name", &TFormat::AudioCodecName},
     {"sample_rate", &TFormat::SampleRate},
@@ -50,12 +49,16 @@ const TRowAttribute kRowAttributes[] = {
     {"audio_bitrates", &TFormat::AudioBitRates},
 };
 
-// The value after Name="...: up to the next quote; none gives "".
+// The value after Name="...: up to the next quote; none gives "". A name
+// counts only after a blank, so "name" is never found inside
+// "video_codec_name" nor "frame_rate" inside "keep_ori_frame_rate".
 std::string AttributeValue(const std::string& Line, const std::string& Name, std::size_t From,
                            std::size_t* End = nullptr)
 {
     const std::string key = Name + "=\"";
-    const std::size_t at = Line.find(key, From);
+    std::size_t at = Line.find(key, From);
+    while (at != std::string::npos && at > 0 && Line[at - 1] != ' ' && Line[at - 1] != '\t')
+        at = Line.find(key, at + 1);
     if (at == std::string::npos)
         return "";
     const std::size_t start = at + key.size();

@@ -104,6 +104,11 @@ TEST_F(PresetFiles, ParsesRowAttributesByName)
          R"(A & B "x" <y> 'z' &amp; &bogus;)"},
         {R"(<ROW name="T" channels="1$Mono"/>)", &TFormat::Channel, ""},
         {R"(<ROW/>)", &TFormat::Title, ""},
+        // Names count only as whole attribute names.
+        {R"(<ROW video_codec_name="libx264" format_ext=".mp4"/>)", &TFormat::Title, ""},
+        {R"(<ROW audio_codec_name="aac" icon_large="big"/>)", &TFormat::Icon, ""},
+        {R"(<ROW sample_rates="1$2" keep_ori_frame_rate="0"/>)", &TFormat::FrameRate, ""},
+        {R"(<ROW id="v"  name="tab	sep"	frame_rate="5"/>)", &TFormat::FrameRate, "5"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseFormatRow(c.line).*c.field, c.expected) << c.line;
