@@ -1,5 +1,7 @@
 #include "app/AppData.h"
 
+#include "engine/FFEncode.h"
+
 #include "platform/classes/StringList.h"
 #include "platform/gui/Graphics.h"
 

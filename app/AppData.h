@@ -16,6 +16,8 @@ class TBitmap;
 class TFont;
 class TPicture;
 class TStringList;
+struct TInputOptions;
+struct TOutputOptions;
 
 // One title of a DVD as the DVD plug-in fills it (3,960 bytes, little-endian).
 #pragma pack(push, 4)
@@ -232,6 +234,9 @@ struct TApplicationData {
     std::unique_ptr<TStringList> HistoryList;
     // The events log's lines; the log window shows them.
     std::unique_ptr<TStringList> EventsLog;
+    // One entry per task of the current run (the engine's option records).
+    std::vector<TInputOptions> TaskInputOptions;
+    std::vector<TOutputOptions> TaskOutputOptions;
     std::vector<TTextOverlay> TaskTextOverlays;
     bool StatusRefreshPending = false;
     bool FirstUpdateCheckDone = false;

@@ -5,8 +5,6 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/shell/SpecialFolders.h"
 
-#include <sys/stat.h>
-
 namespace {
 
 // One level at a time, and only below an absolute, non-root parent.
