@@ -312,3 +312,36 @@ TEST_F(ShippedData, EveryTranslatedTextOfTheProgramHasASpanishLine)
     for (const std::string& caption : App().ColumnCaptions)
         EXPECT_FALSE(caption.empty());
 }
+
+TEST_F(ShippedData, TheGeneratorWritesTheSameBytesEveryRun)
+{
+    namespace fs = std::filesystem;
+    const std::string out = dir_.file("again");
+    const std::string command = std::string("ASAN_OPTIONS=detect_leaks=0 '") + TARNELLO_DATAGEN + "' '" +
+                                TARNELLO_SOURCE_ROOT + "/data' '" + out + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::size_t files = 0;
+    for (const char* folder : {"tarnello-profiles", "languages"}) {
+        for (const auto& e : fs::recursive_directory_iterator(out + "/" + folder)) {
+            if (!e.is_regular_file())
+                continue;
+            ++files;
+            const std::string relative = fs::relative(e.path(), out).string();
+            EXPECT_EQ(tarnello::test::ReadTextFile(e.path().string()),
+                      tarnello::test::ReadTextFile(BuildFolder() + "/" + relative))
+                << relative;
+        }
+    }
+    EXPECT_EQ(files, 4u + 25u + 2u);
+
+    // A source it cannot use stops it with a message, writing nothing.
+    const std::string bad = dir_.file("bad");
+    fs::create_directories(bad);
+    for (const char* f : {"translations.txt", "strings-es.txt"})
+        fs::copy_file(std::string(TARNELLO_SOURCE_ROOT) + "/data/" + f, bad + "/" + f);
+    tarnello::test::WriteTextFile(bad + "/presets.txt", "[preset x]\ncategory = nowhere\n");
+    const std::string badCommand = std::string("ASAN_OPTIONS=detect_leaks=0 '") + TARNELLO_DATAGEN + "' '" + bad +
+                                   "' '" + dir_.file("bad-out") + "' 2>/dev/null";
+    EXPECT_NE(std::system(badCommand.c_str()), 0);
+    EXPECT_FALSE(fs::exists(dir_.file("bad-out")));
+}
