@@ -207,17 +207,25 @@ TCustomEncoder::~TCustomEncoder()
     }
     FTasks.clear();
     FDecoder.reset();
+    if (FHoldsLibraries)
+        FFLoader().Unload(EncoderLibraries);
 }
 
 bool TCustomEncoder::LoadAVLib(const TPathFileName& APath)
 {
     if (ComponentState().Contains(csDesigning))
         return true;
-    FFLoader().SetLibraryPath(APath);
-    if (FFLoader().Load(EncoderLibraries))
+    // One user per component, however often it is called: the user is
+    // released by UnloadAVLib or when the component goes.
+    if (FHoldsLibraries && AVLibLoaded())
         return true;
-    FLastErrMsg = FFLoader().LastErrMsg();
-    return false;
+    FFLoader().SetLibraryPath(APath);
+    if (!FFLoader().Load(EncoderLibraries)) {
+        FLastErrMsg = FFLoader().LastErrMsg();
+        return false;
+    }
+    FHoldsLibraries = true;
+    return true;
 }
 
 bool TCustomEncoder::AVLibLoaded() const
@@ -227,7 +235,9 @@ bool TCustomEncoder::AVLibLoaded() const
 
 void TCustomEncoder::UnloadAVLib()
 {
-    FFLoader().Unload(EncoderLibraries);
+    if (FHoldsLibraries)
+        FFLoader().Unload(EncoderLibraries);
+    FHoldsLibraries = false;
 }
 
 void TCustomEncoder::CheckWorking(const std::string& AOperation) const

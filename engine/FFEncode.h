@@ -264,6 +264,7 @@ private:
     TCriticalSection FAudioHookLock, FPreviewLock, FProgressLock, FTerminateLock, FVideoHookLock, FFrameHookLock,
         FFindStreamLock;
     std::unique_ptr<TFFDecoder> FDecoder;
+    bool FHoldsLibraries = false;  // this component is one user of the encoder's libraries
     std::vector<std::unique_ptr<TFFmpeg>> FTasks;
     int FCompleteTasks = 0;
     int FCurrentTask = -1;

@@ -252,6 +252,25 @@ TEST_F(EncoderTest, WorkingRefusesChangesUntilTheRunIsCleared)
     EXPECT_EQ(Encoder.TasksCount(), 0);
 }
 
+// Each component is one user of the libraries, however often it loads
+// them, and its user goes with it.
+TEST_F(EncoderTest, LoadAVLibHoldsOneUserPerComponent)
+{
+    const int before = FFLoader().UserCount(avCodec);
+    {
+        TVAVorarez encoder(nullptr);
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(encoder.LoadAVLib("")) << encoder.LastErrMsg();
+        EXPECT_EQ(FFLoader().UserCount(avCodec), before + 1);
+        encoder.UnloadAVLib();
+        EXPECT_EQ(FFLoader().UserCount(avCodec), before);
+        encoder.UnloadAVLib();  // nothing more to release
+        EXPECT_EQ(FFLoader().UserCount(avCodec), before);
+        ASSERT_TRUE(encoder.LoadAVLib(""));
+    }
+    EXPECT_EQ(FFLoader().UserCount(avCodec), before);
+}
+
 TEST_F(EncoderTest, StartWithoutTasksEndsAtOnce)
 {
     for (int threads : {0, 2}) {
