@@ -32,7 +32,8 @@ std::mutex& LoggerLock() {
 TFFLogger* gLogger = nullptr;
 
 // State of the FFmpeg callback: the unfinished line of every thread, the
-// previous complete piece and its repeat count.
+// previous complete piece's text (without its context prefix) and its
+// repeat count.
 struct TCallbackState {
     std::mutex Lock;
     std::unordered_map<Cardinal, std::string> Pending;
@@ -236,8 +237,12 @@ extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl
             nullText = va_arg(copy, const char*) == nullptr;
             va_end(copy);
         }
+        const size_t prefixLength = piece.size();
         if (fmt && !nullText) piece += FormatVA(fmt, vl);
-        if (!piece.empty() && piece.back() == '\n' && piece == cb.Previous) {
+        // Repeats fold by their text: the same warning from another context
+        // (each scaler of a conversion has its own) is still a repeat.
+        std::string text = piece.substr(prefixLength);
+        if (!text.empty() && text.back() == '\n' && text == cb.Previous) {
             ++cb.RepeatCount;
             return;
         }
@@ -245,7 +250,7 @@ extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl
             lines.push_back({thread, logLevel,
                              "    Last message repeated " + std::to_string(cb.RepeatCount) + " times"});
         cb.RepeatCount = 0;
-        cb.Previous = piece;
+        cb.Previous = std::move(text);
         pending += piece;
         size_t pos;
         while ((pos = pending.find('\n')) != std::string::npos) {
