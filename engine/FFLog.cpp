@@ -12,6 +12,7 @@
 #include <climits>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/AVUtilStubs.h"
@@ -219,7 +220,27 @@ void TFFLogger::DeliverLibraryLine(Cardinal AThreadID, TLogLevel ALevel, const s
     });
 }
 
+namespace {
+thread_local std::string tLastLibraryError;
+}
+
+std::string TakeLastLibraryError() { return std::exchange(tLastLibraryError, std::string()); }
+
 extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl) {
+    // Kept whatever the threshold: a failure's reason is wanted even when
+    // the log is quiet.
+    if (fmt && level >= AV_LOG_PANIC && level <= AV_LOG_ERROR) {
+        va_list copy;
+        va_copy(copy, vl);
+        std::string text = std::strcmp(fmt, "%s") == 0 ? "" : FormatVA(fmt, copy);
+        if (std::strcmp(fmt, "%s") == 0) {
+            const char* arg = va_arg(copy, const char*);
+            if (arg) text = arg;
+        }
+        va_end(copy);
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        if (!text.empty()) tLastLibraryError = std::move(text);
+    }
     if (level > gAVThreshold.load()) return;
     TLogLevel logLevel = AVToLogLevel(level);
     Cardinal thread = CurrentLogThreadID();
