@@ -518,7 +518,7 @@ void TCustomEncoder::Start(int AThreadCount)
     if (FTasks.empty()) {
         // Nothing to run: the run ends at once.
         FTerminated = true;
-        TTerminateInfo final{-1, true, false, ""};
+        TTerminateInfo final{-1, true, false, "", {}};
         FTerminateInfo = final;
         if (FThreadMode)
             SendTerminate(final, true);
@@ -621,7 +621,10 @@ void TCustomEncoder::DoTerminate(TObject* Sender)
         --FRunning;
     const bool viaThread = FThreadMode || !FWorking;
     if (OnTerminate) {
-        TTerminateInfo info{GetTaskIndex(task), task->Finished(), task->FatalException(), task->FatalMessage()};
+        TTerminateInfo info{GetTaskIndex(task), task->Finished(), task->FatalException(), task->FatalMessage(), {}};
+        for (int i = 0; i < task->OutputRecordCount(); ++i)
+            if (const TOutputOptions* o = task->OutputRecord(i))
+                info.OutputFileNames.push_back(o->FileName);
         FTerminateInfo = info;
         if (viaThread)
             SendTerminate(info, false);
@@ -638,7 +641,7 @@ void TCustomEncoder::DoTerminate(TObject* Sender)
         return;
     FTerminated = true;
     if (OnTerminate) {
-        TTerminateInfo final{-1, true, false, ""};
+        TTerminateInfo final{-1, true, false, "", {}};
         FTerminateInfo = final;
         if (viaThread)
             SendTerminate(final, true);

@@ -74,6 +74,8 @@ struct TTerminateInfo {
     bool Finished = false;
     bool Exception = false;
     std::string ExceptionMsg;
+    // The task's output file(s) as they were added; empty for the final end.
+    std::vector<TPathFileName> OutputFileNames;
 };
 
 struct THookInfo {

@@ -178,6 +178,7 @@ TEST_F(EncoderTest, RunDeliversEveryEndThenOneFinalEnd)
         EXPECT_EQ(Ended.Ends.back().TaskIndex, -1);
         EXPECT_TRUE(Ended.Ends.back().Finished);
         EXPECT_FALSE(Ended.Ends.back().Exception);
+        EXPECT_TRUE(Ended.Ends.back().OutputFileNames.empty());
         std::set<int> seen;
         for (size_t i = 0; i + 1 < Ended.Ends.size(); ++i) {
             const TTerminateInfo& e = Ended.Ends[i];
@@ -185,9 +186,13 @@ TEST_F(EncoderTest, RunDeliversEveryEndThenOneFinalEnd)
             if (e.TaskIndex == c.Tasks - 1) {
                 EXPECT_TRUE(e.Exception);
                 EXPECT_EQ(e.ExceptionMsg, "At least one output file must be specified");
+                EXPECT_TRUE(e.OutputFileNames.empty());
             } else {
                 EXPECT_FALSE(e.Exception) << e.ExceptionMsg;
                 EXPECT_TRUE(e.Finished);
+                // Each end names its task's output.
+                EXPECT_EQ(e.OutputFileNames,
+                          std::vector<TPathFileName>{Dir.file("out" + std::to_string(e.TaskIndex) + ".wav")});
             }
         }
         EXPECT_EQ(int(seen.size()), c.Tasks);
