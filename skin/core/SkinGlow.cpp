@@ -217,6 +217,7 @@ void MakeAlphaImage(TBitmap* Image, TBitmap* Mask, TspBitmap* Dest)
 
 void UpdateLayeredImage(TspBitmap* Bitmap, Byte Alpha, TWinControl* Control)
 {
+    EnsureUser32Functions();
     if (!SkinUpdateLayeredWindow || !Bitmap || !Control || Bitmap->Empty())
         return;
     POINT pos{Control->Left(), Control->Top()};
