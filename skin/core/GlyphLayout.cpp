@@ -26,23 +26,14 @@ struct TGlyph {
     std::function<void(TspBitmap* Target, int Offset)> Silhouette;
 };
 
+// How the four drawing routines differ.
 struct TStyle {
     bool ClearBrushAlways = true;  // image lists: in any case; strips: only with a caption
+    bool PlateFollowsDown = true;  // the caption-less plate moves down when pressed
     bool Glow = false;
     TColor GlowColor = 0;
     int GlowSize = 0;
-    bool PlateFollowsDown = true;
 };
-
-int DrawCanvasText(TCanvas* Canvas, const std::string& S, TRect& R, UINT Format)
-{
-    Canvas->Refresh();
-    RECT r = R;
-    const int h = DrawText(Canvas->Handle(), S, static_cast<int>(S.size()), &r, Format);
-    if (Format & DT_CALCRECT)
-        R = r;
-    return h;
-}
 
 void Line(TCanvas* Canvas, int X0, int Y, int X1)
 {
@@ -79,7 +70,7 @@ void LayOutAndDraw(TCanvas* Canvas, TRect Rect, int Margin, int Spacing, TspButt
             m.right = Sub(m.right, GW);
         else
             m.bottom = Sub(m.bottom, GH);
-        DrawCanvasText(Canvas, Caption, m, DT_CALCRECT | textFormat);
+        DrawWideText(Canvas, Caption, m, DT_CALCRECT | textFormat);
         TW = RectWidthOf(m);
         TH = RectHeightOf(m);
     }
@@ -105,7 +96,7 @@ void LayOutAndDraw(TCanvas* Canvas, TRect Rect, int Margin, int Spacing, TspButt
             DrawTextWithStrongGlow(Canvas, T, Caption, format, 0, Style.GlowColor, Style.GlowSize);
         } else {
             TRect r = T;
-            DrawCanvasText(Canvas, Caption, r, format);
+            DrawWideText(Canvas, Caption, r, format);
         }
     }
     if (GW != 0) {
@@ -238,44 +229,32 @@ void DrawImageAndText(TCanvas* Canvas, TRect Rect, int Margin, int Spacing, TspB
                       const std::string& Caption, int ImageIndex, TCustomImageList* ImageList, bool Down,
                       bool Enabled, bool DrawMarker, TColor MarkerColor)
 {
-    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, ImageGlyph(Canvas, ImageIndex, ImageList, Enabled), Down,
-           DrawMarker, MarkerColor, TStyle{});
+    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, ImageGlyph(Canvas, ImageIndex, ImageList, Enabled),
+                  Down, DrawMarker, MarkerColor, TStyle{});
 }
 
 void DrawGlyphAndText(TCanvas* Canvas, TRect Rect, int Margin, int Spacing, TspButtonLayout Layout,
                       const std::string& Caption, TBitmap* Glyph, int NumGlyphs, int GlyphIndex, bool Down,
                       bool DrawMarker, TColor MarkerColor)
 {
-    TStyle style;
-    style.ClearBrushAlways = false;
-    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, StripGlyph(Canvas, Glyph, NumGlyphs, GlyphIndex), Down,
-           DrawMarker, MarkerColor, style);
+    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, StripGlyph(Canvas, Glyph, NumGlyphs, GlyphIndex),
+                  Down, DrawMarker, MarkerColor, TStyle{false, true});
 }
 
 void DrawImageAndTextWithGlow(TCanvas* Canvas, TRect Rect, int Margin, int Spacing, TspButtonLayout Layout,
                               const std::string& Caption, int ImageIndex, TCustomImageList* ImageList, bool Down,
                               bool Enabled, bool DrawMarker, TColor MarkerColor, TColor GlowColor, int GlowSize)
 {
-    TStyle style;
-    style.Glow = true;
-    style.GlowColor = GlowColor;
-    style.GlowSize = GlowSize;
-    style.PlateFollowsDown = false;
-    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, ImageGlyph(Canvas, ImageIndex, ImageList, Enabled), Down,
-           DrawMarker, MarkerColor, style);
+    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, ImageGlyph(Canvas, ImageIndex, ImageList, Enabled),
+                  Down, DrawMarker, MarkerColor, TStyle{true, false, true, GlowColor, GlowSize});
 }
 
 void DrawGlyphAndTextWithGlow(TCanvas* Canvas, TRect Rect, int Margin, int Spacing, TspButtonLayout Layout,
                               const std::string& Caption, TBitmap* Glyph, int NumGlyphs, int GlyphIndex, bool Down,
                               bool DrawMarker, TColor MarkerColor, TColor GlowColor, int GlowSize)
 {
-    TStyle style;
-    style.ClearBrushAlways = false;
-    style.Glow = true;
-    style.GlowColor = GlowColor;
-    style.GlowSize = GlowSize;
-    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, StripGlyph(Canvas, Glyph, NumGlyphs, GlyphIndex), Down,
-           DrawMarker, MarkerColor, style);
+    LayOutAndDraw(Canvas, Rect, Margin, Spacing, Layout, Caption, StripGlyph(Canvas, Glyph, NumGlyphs, GlyphIndex),
+                  Down, DrawMarker, MarkerColor, TStyle{false, true, true, GlowColor, GlowSize});
 }
 
 void DrawStripGlyph(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap, int GlyphCount, int GlyphIndex)

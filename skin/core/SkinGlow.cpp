@@ -21,18 +21,12 @@ namespace {
 
 constexpr TspColor kOpaqueRed = 0xFFFF0000;
 
-// The platform's text drawing on the canvas's DC; the wide form goes through
-// DrawWideText. Both take UTF-8.
-int CanvasText(TCanvas* Canvas, const std::string& S, TRect& R, Cardinal Format, bool Wide)
+// Texts are UTF-8 only, so the narrow and the wide routines draw through the
+// same text call; they differ where the behaviour does (the reflection's
+// fade).
+int CanvasText(TCanvas* Canvas, const std::string& S, TRect& R, Cardinal Format, bool)
 {
-    if (Wide)
-        return DrawWideText(Canvas, S, R, Format);
-    Canvas->Refresh();
-    RECT r = R;
-    const int h = DrawText(Canvas->Handle(), S, static_cast<int>(S.size()), &r, Format);
-    if (Format & DT_CALCRECT)
-        R = r;
-    return h;
+    return DrawWideText(Canvas, S, R, Format);
 }
 
 // A working bitmap of W x H whose canvas writes the caller's font in red on

@@ -4,6 +4,8 @@
 #include "platform/gui/ImgList.h"
 #include "skin/core/GlyphLayout.h"
 
+#include "SkinTestBitmaps.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -58,25 +60,15 @@ std::unique_ptr<TBitmap> Strip()
     return b;
 }
 
-std::unique_ptr<TBitmap> White(int w, int h)
-{
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(pf24bit);
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(clWhite);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
-    return b;
-}
-
 TEST(GlyphLayout, StripCellsAndBadIndexes)
 {
     auto strip = Strip();
-    auto t = White(40, 20);
+    auto t = skintest::SolidBitmap(40, 20, clWhite);
     DrawStripGlyph(t->Canvas(), 2, 2, strip.get(), 4, 2);
     EXPECT_EQ(t->Canvas()->Pixels(2 + 8, 2 + 8), clLime);  // columns 16 to 32
     EXPECT_EQ(t->Canvas()->Pixels(2, 2 + 15), clWhite);   // the transparent corner
     for (auto [count, index] : {std::pair{4, 0}, {4, 5}, {0, 1}, {-2, 1}, {100, 1}}) {
-        auto u = White(40, 20);
+        auto u = skintest::SolidBitmap(40, 20, clWhite);
         DrawStripGlyph(u->Canvas(), 0, 0, strip.get(), count, index);
         DrawGlyphAndText(u->Canvas(), TRect(0, 0, 40, 20), -1, 4, blGlyphLeft, "", strip.get(), count, index, false,
                          false, clBlack);
@@ -91,7 +83,7 @@ TEST(GlyphLayout, PressedShiftMarkersAndPlates)
     auto strip = Strip();
     // Centred in (0, 0, 40, 40): a 16 x 16 glyph at (12, 12), pressed (13, 13).
     for (bool down : {false, true}) {
-        auto t = White(40, 40);
+        auto t = skintest::SolidBitmap(40, 40, clWhite);
         DrawGlyphAndText(t->Canvas(), TRect(0, 0, 40, 40), -1, 4, blGlyphLeft, "", strip.get(), 4, 3, down, true,
                          clBlack);
         const int o = down ? 13 : 12;
@@ -104,7 +96,7 @@ TEST(GlyphLayout, PressedShiftMarkersAndPlates)
     }
     // Without glyph or caption the marker is a plate; pressed, one pixel lower.
     for (bool down : {false, true}) {
-        auto t = White(40, 40);
+        auto t = skintest::SolidBitmap(40, 40, clWhite);
         DrawImageAndText(t->Canvas(), TRect(0, 0, 40, 40), -1, 4, blGlyphLeft, "", -1, nullptr, down, true, true,
                          clRed);
         const int top = down ? 5 : 4, bottom = down ? 37 : 36;
@@ -121,7 +113,7 @@ TEST(GlyphLayout, ImageListGlyphWithCaptionAndHalo)
     auto list = std::unique_ptr<TCustomImageList>(TCustomImageList::CreateSize(16, 16));
     auto strip = Strip();
     list->AddMasked(strip.get(), clFuchsia);
-    auto plain = White(120, 40);
+    auto plain = skintest::SolidBitmap(120, 40, clWhite);
     plain->Canvas()->Font()->SetHeight(-12);
     DrawImageAndText(plain->Canvas(), TRect(0, 0, 120, 40), 4, 4, blGlyphLeft, "Open", 1, list.get(), false, true,
                      false, clBlack);
@@ -133,11 +125,11 @@ TEST(GlyphLayout, ImageListGlyphWithCaptionAndHalo)
     EXPECT_GT(ink, 10);  // the caption beside the glyph
     // With a halo: the glyph's surroundings take the glow colour. The glyph
     // is a black square on white, its corner colour.
-    auto square = White(16, 16);
+    auto square = skintest::SolidBitmap(16, 16, clWhite);
     square->Canvas()->Brush()->SetColor(clBlack);
     square->Canvas()->FillRect(TRect(4, 4, 12, 12));
     list->AddMasked(square.get(), clWhite);
-    auto glow = White(120, 40);
+    auto glow = skintest::SolidBitmap(120, 40, clWhite);
     DrawImageAndTextWithGlow(glow->Canvas(), TRect(0, 0, 120, 40), 4, 4, blGlyphLeft, "", 4, list.get(), false, true,
                              false, clBlack, clBlue, 3);
     EXPECT_EQ(glow->Canvas()->Pixels(4 + 8, 12 + 8), clBlack);

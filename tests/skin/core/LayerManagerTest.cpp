@@ -9,6 +9,8 @@
 #include "skin/core/LayerManager.h"
 #include "skin/core/SkinPlatform.h"
 
+#include "SkinTestBitmaps.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -29,16 +31,7 @@ protected:
         Application->ProcessMessages();
         HeadlessReset();
     }
-    static std::unique_ptr<TBitmap> Solid(int w, int h, TColor c)
-    {
-        auto b = std::make_unique<TBitmap>();
-        b->SetPixelFormat(pf24bit);
-        b->SetSize(w, h);
-        b->Canvas()->Brush()->SetColor(c);
-        b->Canvas()->FillRect(TRect(0, 0, w, h));
-        return b;
-    }
-    // The opacities the fade passes through, one per 25 ms tick.
+        // The opacities the fade passes through, one per 25 ms tick.
     std::vector<int> Fade(TspLayerManager* m, int ticks)
     {
         std::vector<int> seen;
@@ -60,7 +53,7 @@ TEST_F(LayerManagerTest, FadesInByTenthsAndStops)
     EXPECT_TRUE(m->TopMostMode);
     EXPECT_FALSE(m->Timer->Enabled());
     EXPECT_EQ(m->Timer->Interval(), 25u);
-    auto image = Solid(40, 30, clBlue), mask = Solid(40, 30, clWhite);
+    auto image = skintest::SolidBitmap(40, 30, clBlue), mask = skintest::SolidBitmap(40, 30, clWhite);
     struct TCase {
         int Target, Ticks;
         std::vector<int> Seen;
@@ -94,7 +87,7 @@ TEST_F(LayerManagerTest, FadesInByTenthsAndStops)
 TEST_F(LayerManagerTest, BadPicturesShowNothing)
 {
     auto* m = new TspLayerManager(Owner);
-    auto image = Solid(40, 30, clBlue), small = Solid(10, 10, clWhite);
+    auto image = skintest::SolidBitmap(40, 30, clBlue), small = skintest::SolidBitmap(10, 10, clWhite);
     TBitmap empty;
     m->Show(0, 0, &empty, &empty, 255);
     m->Show(0, 0, image.get(), small.get(), 255);
@@ -112,7 +105,7 @@ TEST_F(LayerManagerTest, GlowBlendsOverAButtonAndLetsClicksThrough)
     form->Show();
     Application->ProcessMessages();
     auto* m = new TspLayerManager(Owner);
-    auto image = Solid(40, 30, clBlue), mask = Solid(40, 30, static_cast<TColor>(RGB(128, 128, 128)));
+    auto image = skintest::SolidBitmap(40, 30, clBlue), mask = skintest::SolidBitmap(40, 30, static_cast<TColor>(RGB(128, 128, 128)));
     m->Show(50, 40, image.get(), mask.get(), 255);
     Fade(m, 11);
     Application->ProcessMessages();

@@ -8,6 +8,8 @@
 #include "platform/backend/Headless.h"
 #include "skin/core/ParentBackground.h"
 
+#include "SkinTestBitmaps.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -86,16 +88,7 @@ protected:
         s->SetParent(Parent);
         return s;
     }
-    static std::unique_ptr<TBitmap> Target(int w, int h)
-    {
-        auto b = std::make_unique<TBitmap>();
-        b->SetPixelFormat(pf24bit);
-        b->SetSize(w, h);
-        b->Canvas()->Brush()->SetColor(clWhite);
-        b->Canvas()->FillRect(TRect(0, 0, w, h));
-        return b;
-    }
-    TComponent* Owner = nullptr;
+        TComponent* Owner = nullptr;
     TWinControl* Parent = nullptr;
     TSolid *A = nullptr, *B = nullptr, *C = nullptr, *Control = nullptr;
 };
@@ -106,7 +99,7 @@ TEST_F(ParentBackgroundTest, BackgroundAndEarlierSiblingsOnly)
     panel->SetColor(clYellow);
     panel->SetBevelOuter(bvNone);
     Build(panel);
-    auto t = Target(40, 20);
+    auto t = skintest::SolidBitmap(40, 20, clWhite);
     DrawParentBackground(Control, t->Canvas());
     EXPECT_EQ(t->Canvas()->Pixels(5, 5), clRed);     // A
     EXPECT_EQ(t->Canvas()->Pixels(35, 15), clLime);  // B
@@ -119,14 +112,14 @@ TEST_F(ParentBackgroundTest, BackgroundAndEarlierSiblingsOnly)
     EXPECT_FALSE(A->ControlState().Contains(csPaintCopy));
 
     // The Rect variant: the canvas origin is the control's point (10, 5).
-    auto r = Target(30, 15);
+    auto r = skintest::SolidBitmap(30, 15, clWhite);
     DrawParentBackgroundRect(Control, TRect(10, 5, 40, 20), r->Canvas());
     EXPECT_EQ(r->Canvas()->Pixels(25, 10), clLime);   // parent (55, 35)
     EXPECT_EQ(r->Canvas()->Pixels(2, 2), clYellow);   // parent (32, 27), under C
     EXPECT_EQ(r->Canvas()->Pixels(29, 4), clYellow);
 
     // A DC that already has an origin keeps it under ours.
-    auto o = Target(50, 30);
+    auto o = skintest::SolidBitmap(50, 30, clWhite);
     SetViewportOrgEx(o->Canvas()->Handle(), 5, 5, nullptr);
     DrawParentBackground(Control, o->Canvas());
     SetViewportOrgEx(o->Canvas()->Handle(), 0, 0, nullptr);
@@ -139,7 +132,7 @@ TEST_F(ParentBackgroundTest, ParentPaintingInItsOwnClip)
 {
     auto* parent = new TClippingParent(Owner);
     Build(parent);
-    auto t = Target(40, 20);
+    auto t = skintest::SolidBitmap(40, 20, clWhite);
     DrawParentBackground(Control, t->Canvas());
     EXPECT_EQ(t->Canvas()->Pixels(12, 15), static_cast<TColor>(RGB(255, 0, 255)));  // parent (32, 35)
     EXPECT_NE(t->Canvas()->Pixels(32, 5), static_cast<TColor>(RGB(255, 0, 255)));   // beyond its clip
@@ -156,7 +149,7 @@ TEST_F(ParentBackgroundTest, FlagsAndStateComeBackWhenASiblingThrows)
     panel->SetColor(clYellow);
     Build(panel);
     B->Throw = true;
-    auto t = Target(40, 20);
+    auto t = skintest::SolidBitmap(40, 20, clWhite);
     EXPECT_THROW(DrawParentBackground(Control, t->Canvas()), Exception);
     EXPECT_TRUE(B->SawCopy);
     EXPECT_FALSE(B->ControlState().Contains(csPaintCopy));

@@ -15,6 +15,8 @@
 #include "skin/core/SkinGlow.h"
 #include "skin/core/SkinStrips.h"
 
+#include "SkinTestBitmaps.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -22,20 +24,10 @@
 
 namespace {
 
-std::unique_ptr<TBitmap> Bitmap(int w, int h, TColor c)
-{
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(pf24bit);
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(c);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
-    return b;
-}
-
 // A piece with a dark head, a striped middle and a dark tail, framed.
 std::unique_ptr<TBitmap> Piece()
 {
-    auto b = Bitmap(30, 30, static_cast<TColor>(RGB(200, 220, 255)));
+    auto b = skintest::SolidBitmap(30, 30, static_cast<TColor>(RGB(200, 220, 255)));
     TCanvas* c = b->Canvas();
     for (int x = 0; x < 30; x += 4) {
         c->Brush()->SetColor(static_cast<TColor>(RGB(120, 160, 230)));
@@ -60,7 +52,7 @@ void Label(TCanvas* c, int x, int y, const char* text)
 TEST(SkinCoreSpecimen, SheetIsWritten)
 {
     HeadlessReset();
-    auto sheet = Bitmap(640, 480, clWhite);
+    auto sheet = skintest::SolidBitmap(640, 480, clWhite);
     TCanvas* c = sheet->Canvas();
     c->Font()->SetHeight(-20);
 
@@ -99,7 +91,7 @@ TEST(SkinCoreSpecimen, SheetIsWritten)
 
     // Glyph layouts with a strip glyph, a marker and a halo.
     Label(c, 10, 225, "glyph layouts: left, right, top, bottom (pressed), glow");
-    auto glyph = Bitmap(32, 16, clFuchsia);
+    auto glyph = skintest::SolidBitmap(32, 16, clFuchsia);
     glyph->Canvas()->Brush()->SetColor(clRed);
     glyph->Canvas()->FillRect(TRect(3, 3, 13, 13));
     glyph->Canvas()->Brush()->SetColor(clGreen);
@@ -160,8 +152,8 @@ TEST(SkinCoreSpecimen, SheetIsWritten)
     button->SetCaption("Button");
     form->Show();
     Application->ProcessMessages();
-    auto halo = Bitmap(100, 50, clAqua);
-    auto mask = Bitmap(100, 50, clBlack);
+    auto halo = skintest::SolidBitmap(100, 50, clAqua);
+    auto mask = skintest::SolidBitmap(100, 50, clBlack);
     for (int i = 0; i < 10; ++i) {
         mask->Canvas()->Brush()->SetColor(static_cast<TColor>(RGB(i * 25, i * 25, i * 25)));
         mask->Canvas()->FillRect(TRect(i, i, 100 - i, 50 - i));
@@ -174,7 +166,7 @@ TEST(SkinCoreSpecimen, SheetIsWritten)
         clock.Advance(25);
         Application->ProcessMessages();
     }
-    auto grab = Bitmap(200, 120, clWhite);
+    auto grab = skintest::SolidBitmap(200, 120, clWhite);
     CopyScreenToBitmap(0, 0, grab.get());
     c->Draw(250, 325, grab.get());
     layer->Hide();

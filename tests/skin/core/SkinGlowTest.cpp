@@ -7,6 +7,8 @@
 #include "skin/core/SkinBitmap.h"
 #include "skin/core/SkinGlow.h"
 
+#include "SkinTestBitmaps.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -15,11 +17,7 @@ namespace {
 
 std::unique_ptr<TBitmap> Page(int w, int h)
 {
-    auto b = std::make_unique<TBitmap>();
-    b->SetPixelFormat(pf24bit);
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(clWhite);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    auto b = skintest::SolidBitmap(w, h, clWhite);
     // White text on white: only the effects show.
     b->Canvas()->Font()->SetColor(clWhite);
     b->Canvas()->Font()->SetHeight(-20);
