@@ -1,5 +1,6 @@
 // Glyph and caption layout: the four layouts centred and with margins, the
 // pressed shift, markers and plates, strip cells and their transparency.
+#include "platform/gdi/Gdi.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 #include "skin/core/GlyphLayout.h"
@@ -139,6 +140,37 @@ TEST(GlyphLayout, ImageListGlyphWithCaptionAndHalo)
     EXPECT_THROW(DrawImageAndTextWithGlow(glow->Canvas(), TRect(0, 0, 120, 40), 4, 4, blGlyphLeft, "", 4, list.get(),
                                           false, true, false, clBlack, clBlue, -1),
                  ERangeError);
+}
+
+// The caption's first row of ink, drawn by the layout and drawn by hand at
+// the layout's text position: an odd font height raises the layout's one
+// pixel, an even one leaves it.
+TEST(GlyphLayout, OddFontHeightRaisesTheCaptionByOnePixel)
+{
+    for (int height : {-13, -14}) {
+        auto firstInk = [](TBitmap& b) {
+            for (int y = 0; y < b.Height(); ++y)
+                for (int x = 0; x < b.Width(); ++x)
+                    if (b.Canvas()->Pixels(x, y) != clWhite)
+                        return y;
+            return -1;
+        };
+        const TRect rect(0, 0, 120, 40);
+        auto laid = skintest::SolidBitmap(120, 40, clWhite);
+        laid->Canvas()->Font()->SetHeight(height);
+        DrawImageAndText(laid->Canvas(), rect, -1, 4, blGlyphLeft, "Hig", -1, nullptr, false, true, false, clBlack);
+        auto plain = skintest::SolidBitmap(120, 40, clWhite);
+        plain->Canvas()->Font()->SetHeight(height);
+        plain->Canvas()->Brush()->SetStyle(bsClear);
+        plain->Canvas()->Refresh();  // the font into the DC
+        RECT m{0, 0, 120, 40};
+        DrawText(plain->Canvas()->Handle(), "Hig", 3, &m, DT_CALCRECT | DT_EXPANDTABS | DT_WORDBREAK);
+        int tx = 0, ty = 0, gx = 0, gy = 0;
+        CalcGlyphLayout(blGlyphLeft, rect, 0, 0, m.right, m.bottom, 4, -1, tx, ty, gx, gy);
+        RECT r{tx, ty, tx + m.right + 2, ty + m.bottom};
+        DrawText(plain->Canvas()->Handle(), "Hig", 3, &r, DT_EXPANDTABS | DT_WORDBREAK | DT_CENTER);
+        EXPECT_EQ(firstInk(*laid), firstInk(*plain) - (height % 2 ? 1 : 0)) << height;
+    }
 }
 
 }  // namespace
