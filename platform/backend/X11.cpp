@@ -108,6 +108,7 @@ struct TXWin {
     bool TitleSet = false;
     bool Shaped = false;
     std::vector<XRectangle> Shape;  // last bounding shape set
+    bool NoInput = false;           // empty input shape set (click-through)
     long Opacity = -1;              // last _NET_WM_WINDOW_OPACITY (-1: none)
     std::shared_ptr<TShmImage> Shm;  // shared by the copies taken to present
 };
@@ -304,6 +305,11 @@ TX11Backend::~TX11Backend()
 XDisplayPtr TX11Backend::Display() const
 {
     return F->Dpy;
+}
+
+bool TX11Backend::TranslucentTopLevels() const
+{
+    return F->Compositing && F->ArgbVisual;
 }
 
 bool TX11Backend::Compositing() const
@@ -652,6 +658,15 @@ void TX11Backend::TState::UpdateShape(HWND wnd, TXWin& rec, const TTopLevelInfo&
 {
     if (!ShapeExt)
         return;
+    // A click-through window takes no input at all: an empty input shape
+    // lets the server hand clicks to what lies below.
+    if (info.ClickThrough != rec.NoInput) {
+        if (info.ClickThrough)
+            XShapeCombineRectangles(Dpy, rec.Id, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
+        else
+            XShapeCombineMask(Dpy, rec.Id, ShapeInput, 0, 0, None, ShapeSet);
+        rec.NoInput = info.ClickThrough;
+    }
     // Cut by pixels where the server cannot blend: layered pictures with
     // per-pixel alpha without an ARGB window, and colour keys.
     bool byPixels = info.Layered && ((info.LayeredPicture && info.PerPixelAlpha && !rec.Argb) || info.ColorKeyed);

@@ -50,6 +50,8 @@ public:
     void Present(HWND wnd, const RECT& surfaceRect) override;
     void PumpEvents() override;
     bool Monitors(std::vector<TMonitorArea>& out) override;
+    // Only while a compositing manager runs and an ARGB visual exists.
+    bool TranslucentTopLevels() const override;
 
     XDisplayPtr Display() const;
     // The X window of a top-level window (0 when it has none).

@@ -77,6 +77,17 @@ int TCustomImageList::AddImage(const TDibImage& bgra, const std::vector<bool>* t
     return first;
 }
 
+std::vector<bool> TCustomImageList::MaskToClear(const TDibImage& bgra, TBitmap* Mask) const
+{
+    TDibImage m = ToBGRA32(Mask->ToImage());
+    std::vector<bool> clear(static_cast<size_t>(bgra.Width) * static_cast<size_t>(bgra.Height), false);
+    for (int y = 0; y < bgra.Height && y < m.Height; ++y)
+        for (int x = 0; x < bgra.Width && x < m.Width; ++x)
+            clear[static_cast<size_t>(y) * static_cast<size_t>(bgra.Width) + static_cast<size_t>(x)] =
+                (m.PixelBGRA(x, y) & 0xFFFFFF) != 0;
+    return clear;
+}
+
 int TCustomImageList::Add(TBitmap* Image, TBitmap* Mask)
 {
     if (!Image || Image->Empty())
@@ -84,13 +95,19 @@ int TCustomImageList::Add(TBitmap* Image, TBitmap* Mask)
     TDibImage bgra = ToBGRA32(Image->ToImage());
     if (!Mask || Mask->Empty())
         return AddImage(bgra, nullptr);
-    TDibImage m = ToBGRA32(Mask->ToImage());
-    std::vector<bool> clear(static_cast<size_t>(bgra.Width) * static_cast<size_t>(bgra.Height), false);
-    for (int y = 0; y < bgra.Height && y < m.Height; ++y)
-        for (int x = 0; x < bgra.Width && x < m.Width; ++x)
-            clear[static_cast<size_t>(y) * static_cast<size_t>(bgra.Width) + static_cast<size_t>(x)] =
-                (m.PixelBGRA(x, y) & 0xFFFFFF) != 0;
+    std::vector<bool> clear = MaskToClear(bgra, Mask);
     return AddImage(bgra, &clear);
+}
+
+int TCustomImageList::Insert(int Index, TBitmap* Image, TBitmap* Mask)
+{
+    if (Index < 0 || Index > Count())
+        throw EInvalidOperation("Image list index out of bounds (" + std::to_string(Index) + ")");
+    const int first = Add(Image, Mask);
+    // Add appended the new pictures; turn them round to Index.
+    std::rotate(FImages.begin() + Index, FImages.begin() + first, FImages.end());
+    Change();
+    return Index;
 }
 
 int TCustomImageList::AddMasked(TBitmap* Image, TColor MaskColor)
@@ -201,6 +218,11 @@ TDibImage TCustomImageList::Greyed(const TDibImage& image) const
 }
 
 void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled)
+{
+    DoDraw(Index, Canvas, X, Y, FDrawingStyle, Enabled);
+}
+
+void TCustomImageList::DoDraw(int Index, TCanvas* Canvas, int X, int Y, TDrawingStyle, bool Enabled)
 {
     StretchDraw(Canvas, TRect(X, Y, X + FWidth, Y + FHeight), Index, Enabled);
 }

@@ -39,6 +39,9 @@ public:
     int AddMasked(TBitmap* Image, TColor MaskColor);
     int AddIcon(TIcon* Image);
     void AddImages(TCustomImageList* Value);
+    // Adds the pictures of Image as Add does, the first at Index (0 .. Count)
+    // and the others after it. Returns Index.
+    int Insert(int Index, TBitmap* Image, TBitmap* Mask);
     void Replace(int Index, TBitmap* Image, TBitmap* Mask);
     void Delete(int Index);
     void Clear();
@@ -65,10 +68,14 @@ public:
 
 protected:
     virtual void Change();
+    // The one drawing path of Draw: a list that keeps its pictures elsewhere
+    // draws them here. Style is the list's drawing style.
+    virtual void DoDraw(int Index, TCanvas* Canvas, int X, int Y, TDrawingStyle Style, bool Enabled);
 
 private:
     void CheckIndex(int Index) const;
     int AddImage(const TDibImage& bgra, const std::vector<bool>* transparent);
+    std::vector<bool> MaskToClear(const TDibImage& bgra, TBitmap* Mask) const;
     TDibImage Greyed(const TDibImage& image) const;
     int FWidth = 16;
     int FHeight = 16;

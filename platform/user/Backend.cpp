@@ -58,6 +58,7 @@ bool UserTopLevelInfo(HWND wnd, TTopLevelInfo* info)
         i.ColorKey = w->PictureKey;
     }
     i.DropShadow = w->Class && (w->Class->Style & CS_DROPSHADOW);
+    i.ClickThrough = (w->ExStyle & WS_EX_TRANSPARENT) != 0;
     *info = i;
     return true;
 }

@@ -43,6 +43,9 @@ public:
         (void)out;
         return false;
     }
+    // Whether a layered picture shows its partial alpha over what lies below;
+    // where it does not, the picture is cut to its opaque pixels.
+    virtual bool TranslucentTopLevels() const { return true; }
 };
 
 // What a back-end needs to show a top-level window.
@@ -62,6 +65,7 @@ struct TTopLevelInfo {
     bool ColorKeyed = false;
     COLORREF ColorKey = 0;
     bool DropShadow = false;          // CS_DROPSHADOW
+    bool ClickThrough = false;        // WS_EX_TRANSPARENT: input goes to what lies below
 };
 bool UserTopLevelInfo(HWND wnd, TTopLevelInfo* info);
 // Copies the window region (window coordinates) into rgn; false without one.

@@ -4,8 +4,10 @@
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/GdiObject.h"
 #include "platform/gdi/Regions.h"
+#include "platform/gdi/SystemModules.h"
 #include "platform/rtl/Threads.h"
 #include "platform/user/Backend.h"
+#include "platform/user/Desktop.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/Painting.h"
 #include "platform/user/Window.h"
@@ -300,3 +302,27 @@ BOOL UpdateLayeredWindow(HWND wnd, HDC, const POINT* dstPt, const SIZE* size, HD
         UserBackend()->WindowChanged(wnd, oldScreen);
     return TRUE_;
 }
+
+// ---- Optional entry points looked up by name ------------------------------------------
+
+namespace {
+
+// Callers that look these up by name ("user32.dll") take plain pointers.
+BOOL UpdateLayeredWindowEntry(HWND wnd, HDC dstDC, POINT* dstPt, SIZE* size, HDC srcDC, POINT* srcPt, COLORREF key,
+                              BLENDFUNCTION* blend, DWORD flags)
+{
+    return UpdateLayeredWindow(wnd, dstDC, dstPt, size, srcDC, srcPt, key, blend, flags);
+}
+
+BOOL GetMonitorInfoEntry(HMONITOR monitor, void* info) { return GetMonitorInfo(monitor, static_cast<MONITORINFO*>(info)); }
+
+const bool kUser32Registered = [] {
+    RegisterSystemModuleProc("user32.dll", "UpdateLayeredWindow", reinterpret_cast<void*>(&UpdateLayeredWindowEntry));
+    RegisterSystemModuleProc("user32.dll", "SetLayeredWindowAttributes",
+                             reinterpret_cast<void*>(&SetLayeredWindowAttributes));
+    RegisterSystemModuleProc("user32.dll", "MonitorFromWindow", reinterpret_cast<void*>(&MonitorFromWindow));
+    RegisterSystemModuleProc("user32.dll", "GetMonitorInfoA", reinterpret_cast<void*>(&GetMonitorInfoEntry));
+    return true;
+}();
+
+}  // namespace

@@ -1,5 +1,7 @@
 #include "skin/core/CompressedSkin.h"
 
+#include "platform/classes/FormReader.h"
+
 #include "platform/classes/IniFiles.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/SysUtils.h"
@@ -369,4 +371,28 @@ void TspSkinData::SetSkinIndex(int Value)
     FCompressedSkinIndex = Value;
     if (!ComponentState().Contains(csDesigning))
         LoadCompressedStoredSkin(FCompressedSkinList->Skins().Items(Value)->Skin());
+}
+
+// ---- Stored descriptions ---------------------------------------------------------------
+
+void TspCompressedStoredSkin::DefineProperties(TFiler* Filer)
+{
+    Filer->DefineBinaryProperty(
+        "CompressedData",
+        [this](TStream* Stream) {
+            FCompressedStream->Clear();
+            FCompressedStream->CopyFrom(Stream, 0);
+        },
+        [this](TStream* Stream) {
+            FCompressedStream->SetPosition(0);
+            Stream->CopyFrom(FCompressedStream.get(), 0);
+        },
+        true);
+}
+
+void TspSkinListItem::DefineProperties(TFiler* Filer)
+{
+    Filer->DefineBinaryProperty(
+        "Skin", [this](TStream* Stream) { FSkin->LoadFromCompressStream(Stream); },
+        [this](TStream* Stream) { FSkin->SaveToCompressStream(Stream); }, true);
 }

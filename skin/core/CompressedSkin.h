@@ -54,6 +54,18 @@ public:
     const std::string& CompressedFileName() const { return FCompressedFileName; }
     void SetCompressedFileName(const std::string& Value);
 
+    // The block is stored in descriptions as the bytes "CompressedData".
+    void DefineProperties(TFiler* Filer) override;
+    PUBLISHED(TspCompressedStoredSkin, TComponent)
+    {
+        P.Property("Description", &TspCompressedStoredSkin::Description, &TspCompressedStoredSkin::SetDescription,
+                   std::string());
+        P.Property("FileName", &TspCompressedStoredSkin::FileName, &TspCompressedStoredSkin::SetFileName,
+                   std::string());
+        P.Property("CompressedFileName", &TspCompressedStoredSkin::CompressedFileName,
+                   &TspCompressedStoredSkin::SetCompressedFileName, std::string());
+    }
+
 private:
     void ClearBlock();
     std::string FFileName;
@@ -85,6 +97,18 @@ public:
     const std::string& CompressedFileName() const { return FCompressedFileName; }
     void SetCompressedFileName(const std::string& Value);
 
+    // The skin is stored in descriptions as the bytes "Skin" (the container
+    // format of a compressed skin file).
+    void DefineProperties(TFiler* Filer) override;
+    PUBLISHED(TspSkinListItem, TPersistent)
+    {
+        P.Property("Description", &TspSkinListItem::Description, &TspSkinListItem::SetDescription, std::string());
+        P.Property("FileName", &TspSkinListItem::FileName, &TspSkinListItem::SetFileName, std::string());
+        P.Property("CompressedFileName", &TspSkinListItem::CompressedFileName,
+                   &TspSkinListItem::SetCompressedFileName, std::string());
+        P.Property("Name", &TspSkinListItem::Name, &TspSkinListItem::SetName, std::string());
+    }
+
 private:
     bool Designing() const;
     std::unique_ptr<TspCompressedStoredSkin> FSkin;
@@ -110,6 +134,12 @@ public:
     TspSkinListItems& Skins() { return FSkins; }
     // Copies the items of Value.
     void SetSkins(TspSkinListItems* Value) { FSkins.Assign(Value); }
+
+    TspSkinListItems* SkinItems() { return &FSkins; }
+    PUBLISHED(TspCompressedSkinList, TComponent)
+    {
+        P.Property("Skins", &TspCompressedSkinList::SkinItems, &TspCompressedSkinList::SetSkins);
+    }
 
 private:
     TspSkinListItems FSkins;

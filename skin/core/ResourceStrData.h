@@ -29,6 +29,13 @@ public:
     // The built-in lines, in order.
     static const char* const* DefaultLines(int& Count);
 
+    PUBLISHED(TspResourceStrData, TComponent)
+    {
+        P.Property("ResStrings", &TspResourceStrData::ResStrings, &TspResourceStrData::SetResStrings);
+        P.Property("CharSet", &TspResourceStrData::CharSet, &TspResourceStrData::SetCharSet, TFontCharset{1})
+            .WithIdents(&CharsetIdents());
+    }
+
 private:
     void LoadDefaultResStrings();
     TStringList* FResStrs;

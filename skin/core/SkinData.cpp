@@ -235,3 +235,26 @@ std::string SkinFilePath(const std::string& Base, const std::string& Name)
     std::replace(path.begin() + static_cast<std::ptrdiff_t>(Base.size()), path.end(), '\\', '/');
     return path;
 }
+
+void TspSkinData::DeclarePublished(TPublisher<TspSkinData>& P)
+{
+    P.Property("DlgTreeViewDrawSkin", &TspSkinData::DlgTreeViewDrawSkin, nullptr, true);
+    P.Property("DlgTreeViewItemSkinDataName", &TspSkinData::DlgTreeViewItemSkinDataName, nullptr,
+               std::string("listbox"));
+    P.Property("DlgListViewDrawSkin", &TspSkinData::DlgListViewDrawSkin, nullptr, true);
+    P.Property("DlgListViewItemSkinDataName", &TspSkinData::DlgListViewItemSkinDataName, nullptr,
+               std::string("listbox"));
+    P.Property("AnimationForAllWindows", &TspSkinData::AnimationForAllWindows, nullptr, false);
+    P.Property("ShowLayeredBorders", &TspSkinData::ShowLayeredBorders, &TspSkinData::SetShowLayeredBorders, true);
+    P.Property("SkinnableForm", &TspSkinData::SkinnableForm, &TspSkinData::SetSkinnableForm, true);
+    P.Property("EnableSkinEffects", &TspSkinData::EnableSkinEffects, nullptr, true);
+    P.Property("AeroBlurEnabled", &TspSkinData::AeroBlurEnabled, &TspSkinData::SetAeroBlurEnabled, true);
+    P.Property("ShowButtonGlowFrames", &TspSkinData::ShowButtonGlowFrames, nullptr, true);
+    P.Property("ShowCaptionButtonGlowFrames", &TspSkinData::ShowCaptionButtonGlowFrames, nullptr, true);
+    // SkinIndex before the references: they are set once everything is read.
+    P.Property("SkinIndex", &TspSkinData::SkinIndex, &TspSkinData::SetSkinIndex, 0);
+    P.Property("CompressedStoredSkin", &TspSkinData::CompressedStoredSkin, &TspSkinData::SetCompressedStoredSkin);
+    P.Property("ResourceStrData", &TspSkinData::ResourceStrData, &TspSkinData::SetResourceStrData);
+    P.Property("SkinList", &TspSkinData::SkinList, &TspSkinData::SetSkinList);
+    P.Property("OnLoadData", &TspSkinData::OnLoadData);
+}

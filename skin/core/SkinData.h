@@ -70,6 +70,8 @@ public:
 
     TspSkinColors* SkinColors() const { return FSkinColors.get(); }
 
+    PUBLISHED(TspSkinData, TComponent);
+
     // ---- the loaded skin (public fields) ----
     TRect SizeGripArea;
     std::string StatusBarName;

@@ -67,6 +67,12 @@ void BindUser32Functions()
     SkinUpdateLayeredWindow = reinterpret_cast<TUpdateLayeredWindowProc>(find("UpdateLayeredWindow"));
 }
 
+void EnsureUser32Functions()
+{
+    static const bool bound = (BindUser32Functions(), true);
+    (void)bound;
+}
+
 void LoadDwmApi()
 {
     GDwmLoaded = SystemModuleExists("dwmapi.dll");

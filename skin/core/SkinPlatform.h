@@ -28,6 +28,9 @@ extern TUpdateLayeredWindowProc SkinUpdateLayeredWindow;
 // yet (they stay null, as on an older platform); the window system calls it
 // again once it has.
 void BindUser32Functions();
+// Binds them once more on first use: by then every unit has started, the
+// window system's included.
+void EnsureUser32Functions();
 
 struct DWM_BLURBEHIND {
     DWORD dwFlags = 0;

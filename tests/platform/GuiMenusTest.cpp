@@ -5,6 +5,9 @@
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
 
+#include <memory>
+#include <vector>
+
 namespace {
 
 class GuiMenusTest : public GuiTest {};
@@ -291,6 +294,46 @@ TEST_F(GuiMenusTest, ImageListSplitsMasksAndDrawsEnabledAndGreyed)
     EXPECT_THROW(il->Delete(7), EInvalidOperation);
     EXPECT_THROW(il->SetWidth(0), EInvalidOperation);
     EXPECT_THROW(il->AddMasked(nullptr, clNone), EInvalidOperation);
+}
+
+// A list that keeps its pictures elsewhere draws them through DoDraw.
+class TLoggingImageList : public TCustomImageList {
+public:
+    using TCustomImageList::TCustomImageList;
+    std::vector<int> Drawn;
+
+protected:
+    void DoDraw(int Index, TCanvas*, int, int, TDrawingStyle, bool) override { Drawn.push_back(Index); }
+};
+
+TEST_F(GuiMenusTest, ImageListInsertsAtAnIndexAndDrawsThroughDoDraw)
+{
+    auto solid = [](TColor c) {
+        auto b = std::make_unique<TBitmap>();
+        b->SetPixelFormat(pf24bit);
+        b->SetSize(16, 16);
+        b->Canvas()->Brush()->SetColor(c);
+        b->Canvas()->FillRect(TRect(0, 0, 16, 16));
+        return b;
+    };
+    auto* il = new TLoggingImageList(Owner);
+    il->Add(solid(clRed).get(), nullptr);
+    il->Add(solid(clBlue).get(), nullptr);
+    EXPECT_EQ(il->Insert(1, solid(clLime).get(), nullptr), 1);
+    EXPECT_EQ(il->Insert(3, solid(clWhite).get(), nullptr), 3);  // at the end
+    ASSERT_EQ(il->Count(), 4);
+    EXPECT_EQ(il->Image(0).PixelBGRA(0, 0), 0xFFFF0000u);
+    EXPECT_EQ(il->Image(1).PixelBGRA(0, 0), 0xFF00FF00u);
+    EXPECT_EQ(il->Image(2).PixelBGRA(0, 0), 0xFF0000FFu);
+    EXPECT_EQ(il->Image(3).PixelBGRA(0, 0), 0xFFFFFFFFu);
+    EXPECT_THROW(il->Insert(5, solid(clRed).get(), nullptr), EInvalidOperation);
+    EXPECT_THROW(il->Insert(-1, solid(clRed).get(), nullptr), EInvalidOperation);
+    EXPECT_EQ(il->Count(), 4);
+    TBitmap target;
+    target.SetSize(20, 20);
+    il->Draw(target.Canvas(), 0, 0, 2);
+    il->Draw(target.Canvas(), 0, 0, 9);
+    EXPECT_EQ(il->Drawn, (std::vector<int>{2, 9}));
 }
 
 TEST_F(GuiMenusTest, ScreenKeepsFormsInZOrderAndACursorTable)

@@ -583,6 +583,27 @@ TEST_F(X11Test, MenuWithTheCaptureGrabsThePointer)
     EXPECT_TRUE(PumpUntil([&] { return othersCanGrab(); }));
 }
 
+TEST_F(X11Test, ClickThroughWindowTakesNoPointer)
+{
+    HWND below = Top("Below", 1000, 800, 200, 150, WS_POPUP);
+    HWND glass = Top("Glass", 1020, 820, 120, 80, WS_POPUP, WS_EX_TRANSPARENT | WS_EX_TOOLWINDOW | WS_EX_TOPMOST);
+    ShowWindow(below, SW_SHOW);
+    ShowWindow(glass, SW_SHOWNOACTIVATE);
+    ASSERT_TRUE(PumpUntil([&] { return B->XWindowOf(below) != 0 && B->XWindowOf(glass) != 0; }));
+    Settle();
+    // The server's own answer to "which window is under the pointer" skips a
+    // window without an input shape, so a click there reaches the one below.
+    Window root = DefaultRootWindow(Peer);
+    XWarpPointer(Peer, None, root, 0, 0, 0, 0, 1060, 850);
+    XSync(Peer, False);
+    Window rootRet = 0, child = 0;
+    int rx = 0, ry = 0, wx = 0, wy = 0;
+    unsigned mask = 0;
+    ASSERT_TRUE(XQueryPointer(Peer, root, &rootRet, &child, &rx, &ry, &wx, &wy, &mask));
+    EXPECT_EQ(child, B->XWindowOf(below));
+    EXPECT_NE(child, B->XWindowOf(glass));
+}
+
 TEST_F(X11Test, XFocusActivatesItsWindow)
 {
     HWND first = Top("First", 40, 800, 150, 100, WS_POPUP);
