@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "DecoderTestSupport.h"
-#include "engine/MyUtils.h"
+#include "engine/common/MyUtils.h"
 
 using namespace tarnello::test;
 

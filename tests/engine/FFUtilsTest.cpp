@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "OptionsTestSupport.h"
-#include "engine/FFUtils.h"
-#include "engine/SwResampleStubs.h"
-#include "engine/SwScaleStubs.h"
+#include "engine/common/FFUtils.h"
+#include "engine/bindings/SwResampleStubs.h"
+#include "engine/bindings/SwScaleStubs.h"
 #include "platform/rtl/SysUtils.h"
 #include "support/TestSupport.h"
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "TranscodeTestSupport.h"
-#include "engine/AVCodecStubs.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFmpegFilters.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
+#include "engine/transcode/FFmpegFilters.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;
