@@ -10,7 +10,7 @@
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/common/FFLog.h"
-#include "engine/common/MyUtils.h"
+#include "engine/bindings/SharedLibrary.h"
 #include "engine/bindings/MyUtilStubs.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/bindings/SwScaleStubs.h"

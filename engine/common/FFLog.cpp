@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "engine/bindings/AVUtilStubs.h"
-#include "engine/common/MyUtils.h"
+#include "engine/common/MainThread.h"
+#include "engine/common/TextFormat.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Threads.h"
 
@@ -258,4 +259,19 @@ extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl
     if (lines.empty()) return;
     TFFLogger* logger = GetFFLogger();
     for (const TPendingLine& l : lines) logger->DeliverLibraryLine(l.ThreadID, l.Level, l.Text);
+}
+
+void LogCaughtFailure(TObject* ASender, const std::string& AWhat)
+{
+    std::string msg;
+    try {
+        throw;
+    } catch (const Exception& e) {
+        msg = e.Message();
+    } catch (const std::exception& e) {
+        msg = e.what();
+    } catch (...) {
+        msg = "unknown error";
+    }
+    GetFFLogger()->Log(ASender, llError, AWhat + ": " + msg);
 }

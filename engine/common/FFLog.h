@@ -71,6 +71,10 @@ private:
 
 // The process logger; made on demand when none exists.
 TFFLogger* GetFFLogger();
+// Inside a catch block: logs the failure being handled as an error line
+// "AWhat: <its message>" (threads that must not pass a failure on report it
+// here rather than drop it).
+void LogCaughtFailure(TObject* ASender, const std::string& AWhat);
 // The thread id the logger reports.
 Cardinal CurrentLogThreadID();
 

@@ -11,7 +11,9 @@
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/FFLoad.h"
 #include "engine/common/FFTexts.h"
-#include "engine/common/MyUtils.h"
+#include "engine/common/MainThread.h"
+#include "engine/common/ProgramFiles.h"
+#include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
 
 TCustomDecoder::TCustomDecoder(TComponent* AOwner) : TFFBaseComponent(AOwner) { UpdateFileInfo(); }

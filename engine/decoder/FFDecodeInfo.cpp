@@ -10,7 +10,7 @@
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/decoder/FFDecode.h"
 #include "engine/common/FFTexts.h"
-#include "engine/common/MyUtils.h"
+#include "engine/common/TextFormat.h"
 
 namespace {
 

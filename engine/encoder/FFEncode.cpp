@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "engine/bindings/FFLoad.h"
-#include "engine/common/MyUtils.h"
+#include "engine/common/MainThread.h"
 #include "platform/gui/Graphics.h"
 
 void InitInputOptions(TInputOptions& AOptions)
@@ -125,6 +125,7 @@ protected:
             FOwner->DeliverTerminate(FInfo);
         } catch (...) {
             // A handler's failure must not keep the final end from coming.
+            LogCaughtFailure(FOwner, "OnTerminate failed");
         }
         if (!FFinal)
             --FOwner->FPendingDeliveries;
@@ -298,77 +299,42 @@ void TCustomEncoder::SetPreviewBitmap(bool AValue)
         t->SetPostHooks(WantedPostHooks());
 }
 
-int TCustomEncoder::AddTask(const TPathFileName& AFileName, PInputOptions AOptions)
-{
-    CheckWorking("AddTask");
-    auto task = std::make_unique<TFFmpeg>(this);
-    task->OnBeforeFindStreamInfo = TBeforeFindStreamInfoEvent::Bind(this, &TCustomEncoder::DoBeforeFindStreamInfo);
-    task->OnPreviewBitmap = TPreviewBitmapEvent::Bind(this, &TCustomEncoder::DoPreviewBitmap);
-    try {
-        task->SetPostHooks(WantedPostHooks());
-        task->HaltOnInvalidOption = FHaltOnInvalidOption;
-        const int idx = task->nb_input_files();
-        if (AOptions) {
-            if (AOptions->FileName.empty())
-                AOptions->FileName = AFileName;
-            task->StoreInput(idx, AOptions);
-            task->ParseOptions(AOptions->Options);
-            task->ParsePresets(AOptions->Presets);
-        } else {
-            task->StoreInput(idx, nullptr);
-        }
-        task->ReadTimeout = ReadTimeout();
-        task->WriteTimeout = WriteTimeout();
-        int r = task->opt_input_file(nullptr, AFileName);
-        if (r < 0) {
-            FLastErrMsg = !task->LastErrMsg().empty() ? task->LastErrMsg() : "Cannot open input " + AFileName;
-            return r;
-        }
-        task->SetDecoder(idx, task->input_files[size_t(r)].ctx);
-        task->OnProgress = TTaskProgressEvent::Bind(this, &TCustomEncoder::DoProgress);
-        task->OnTerminate = TNotifyEvent::Bind(this, &TCustomEncoder::DoTerminate);
-        FTasks.push_back(std::move(task));
-        return int(FTasks.size()) - 1;
-    } catch (const Exception& e) {
-        FLastErrMsg = e.Message();
-        return -1;
-    }
-}
+namespace {
 
-int TCustomEncoder::AddTask(const TPathFileName& AFileName, const std::string& AOptions, const std::string& APresets)
+TInputOptions InputOptionsOf(const TPathFileName& AFileName, const std::string& AOptions, const std::string& APresets)
 {
     TInputOptions o;
     o.FileName = AFileName;
     o.Options = AOptions;
     o.Presets = APresets;
-    return AddTask(AFileName, &o);
+    return o;
 }
 
-int TCustomEncoder::AddInput(int ATaskIndex, const TPathFileName& AFileName, PInputOptions AOptions)
+}  // namespace
+
+int TCustomEncoder::OpenInput(TFFmpeg& ATask, const TPathFileName& AFileName, PInputOptions AOptions)
 {
-    CheckWorking("AddInput");
-    TFFmpeg* task = TaskAt(ATaskIndex);
-    task->HaltOnInvalidOption = FHaltOnInvalidOption;
-    const int idx = task->nb_input_files();
+    ATask.HaltOnInvalidOption = FHaltOnInvalidOption;
+    const int idx = ATask.nb_input_files();
     try {
         if (AOptions) {
             if (AOptions->FileName.empty())
                 AOptions->FileName = AFileName;
-            task->StoreInput(idx, AOptions);
-            task->ParseOptions(AOptions->Options);
-            task->ParsePresets(AOptions->Presets);
+            ATask.StoreInput(idx, AOptions);
+            ATask.ParseOptions(AOptions->Options);
+            ATask.ParsePresets(AOptions->Presets);
         } else {
-            task->StoreInput(idx, nullptr);
+            ATask.StoreInput(idx, nullptr);
         }
-        task->ReadTimeout = ReadTimeout();
-        task->WriteTimeout = WriteTimeout();
-        int r = task->opt_input_file(nullptr, AFileName);
+        ATask.ReadTimeout = ReadTimeout();
+        ATask.WriteTimeout = WriteTimeout();
+        int r = ATask.opt_input_file(nullptr, AFileName);
         if (r < 0) {
-            task->StoreInput(idx, nullptr);
-            FLastErrMsg = !task->LastErrMsg().empty() ? task->LastErrMsg() : "Cannot open input " + AFileName;
+            ATask.StoreInput(idx, nullptr);
+            FLastErrMsg = !ATask.LastErrMsg().empty() ? ATask.LastErrMsg() : "Cannot open input " + AFileName;
             return r;
         }
-        task->SetDecoder(idx, task->input_files[size_t(r)].ctx);
+        ATask.SetDecoder(idx, ATask.input_files[size_t(r)].ctx);
         return r;
     } catch (const Exception& e) {
         FLastErrMsg = e.Message();
@@ -376,13 +342,38 @@ int TCustomEncoder::AddInput(int ATaskIndex, const TPathFileName& AFileName, PIn
     }
 }
 
+int TCustomEncoder::AddTask(const TPathFileName& AFileName, PInputOptions AOptions)
+{
+    CheckWorking("AddTask");
+    auto task = std::make_unique<TFFmpeg>(this);
+    task->OnBeforeFindStreamInfo = TBeforeFindStreamInfoEvent::Bind(this, &TCustomEncoder::DoBeforeFindStreamInfo);
+    task->OnPreviewBitmap = TPreviewBitmapEvent::Bind(this, &TCustomEncoder::DoPreviewBitmap);
+    task->SetPostHooks(WantedPostHooks());
+    const int r = OpenInput(*task, AFileName, AOptions);
+    if (r < 0)
+        return r;
+    task->OnProgress = TTaskProgressEvent::Bind(this, &TCustomEncoder::DoProgress);
+    task->OnTerminate = TNotifyEvent::Bind(this, &TCustomEncoder::DoTerminate);
+    FTasks.push_back(std::move(task));
+    return int(FTasks.size()) - 1;
+}
+
+int TCustomEncoder::AddTask(const TPathFileName& AFileName, const std::string& AOptions, const std::string& APresets)
+{
+    TInputOptions o = InputOptionsOf(AFileName, AOptions, APresets);
+    return AddTask(AFileName, &o);
+}
+
+int TCustomEncoder::AddInput(int ATaskIndex, const TPathFileName& AFileName, PInputOptions AOptions)
+{
+    CheckWorking("AddInput");
+    return OpenInput(*TaskAt(ATaskIndex), AFileName, AOptions);
+}
+
 int TCustomEncoder::AddInput(int ATaskIndex, const TPathFileName& AFileName, const std::string& AOptions,
                              const std::string& APresets)
 {
-    TInputOptions o;
-    o.FileName = AFileName;
-    o.Options = AOptions;
-    o.Presets = APresets;
+    TInputOptions o = InputOptionsOf(AFileName, AOptions, APresets);
     return AddInput(ATaskIndex, AFileName, &o);
 }
 

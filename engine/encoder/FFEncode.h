@@ -1,5 +1,13 @@
 #pragma once
-// The conversion component: a list of conversion tasks (each one TFFmpeg with
+// TVAVorarez is the engine's conversion component, the one class an
+// application creates to convert media: TCustomEncoder under the name
+// applications use. Add a task per output (AddTask with
+// the first input and its option text, AddInput for more inputs, SetOutput),
+// then Start; events tell progress, each task's end and the end of the run.
+// Each task is a TFFmpeg (the transcoder of engine/transcode) run here on a
+// conversion thread of its own.
+//
+// The conversion component in detail: a list of conversion tasks (each one TFFmpeg with
 // one or more inputs and one output described by option texts), run one
 // after another in the caller's thread or several at once on conversion
 // threads. It reports progress, the end of each task and one final end of the
@@ -233,6 +241,10 @@ private:
     friend class TDeliveryThread;
 
     TFFmpeg* TaskAt(int AIndex) const;
+    // What AddTask and AddInput share: the input's option and presets texts
+    // applied to the task, then the file opened. The new input's index, or a
+    // negative result with LastErrMsg (the input's options are forgotten).
+    int OpenInput(TFFmpeg& ATask, const TPathFileName& AFileName, PInputOptions AOptions);
     TPostHooks WantedPostHooks() const;
     void StartNextTask();
     void VideoHook(const TEncoderVideoHookEvent& AHandler, TObject* Sender, void* ABitmap, int AFrameNumber,

@@ -8,7 +8,8 @@ extern "C" {
 #include <libavutil/avutil.h>
 }
 
-#include "engine/common/MyUtils.h"
+#include "engine/common/FFLog.h"
+#include "engine/common/MainThread.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "platform/rtl/Exceptions.h"
@@ -83,6 +84,8 @@ TPreviewer::~TPreviewer()
             FShown.reset();
         });
     } catch (...) {
+        // A destructor passes nothing on; the window goes with the program.
+        LogCaughtFailure(nullptr, "The preview window could not be closed");
     }
 }
 

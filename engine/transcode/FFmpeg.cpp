@@ -17,7 +17,8 @@
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegInput.h"
 #include "engine/transcode/FFmpegVideo.h"
-#include "engine/common/MyUtils.h"
+#include "engine/common/MainThread.h"
+#include "engine/common/TextFormat.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/bindings/SwScaleStubs.h"
 
@@ -45,6 +46,9 @@ void TConvertThread::Execute()
     try {
         FOwner->DoConvert();
     } catch (...) {
+        // DoConvert catches every step's failure; whatever still comes out
+        // ends the task as failed rather than vanish with the thread.
+        FOwner->EndWithFailure("The conversion ended with an unknown error");
     }
     FOwner->FStopEvent.SetEvent();
 }
@@ -56,6 +60,7 @@ void TDoTerminateThread::Execute()
     try {
         FOwner->FinishConvert();
     } catch (...) {
+        LogCaughtFailure(FOwner, "The end notification failed");
     }
     FOwner->FTermEvent.SetEvent();
 }
@@ -206,9 +211,7 @@ TThread* TCustomFFmpeg::StartConvert(bool AUseThread, TThreadPriority APriority)
         missing = "At least one input file must be specified";
     if (missing) {
         CleanUp();
-        GetFFLogger()->Log(this, llQuiet, missing);
-        FFatalException = true;
-        FFatalMessage = missing;
+        EndWithFailure(missing);
         FLastErrMsg = missing;
         FinishConvert();
         return nullptr;
@@ -236,13 +239,9 @@ void TCustomFFmpeg::DoConvert()
         try {
             AStep();
         } catch (const Exception& e) {
-            GetFFLogger()->Log(this, llQuiet, e.Message());
-            FFatalException = true;
-            FFatalMessage = e.Message();
+            EndWithFailure(e.Message());
         } catch (const std::exception& e) {
-            GetFFLogger()->Log(this, llQuiet, e.what());
-            FFatalException = true;
-            FFatalMessage = e.what();
+            EndWithFailure(e.what());
         }
     };
     guarded([this] { Transcode(); });
@@ -252,6 +251,13 @@ void TCustomFFmpeg::DoConvert()
     guarded([this] { FinishConvert(); });
     if (ff::av_log)
         ff::av_log(nullptr, -8, "%s", static_cast<const char*>(nullptr));
+}
+
+void TCustomFFmpeg::EndWithFailure(const std::string& AMsg)
+{
+    GetFFLogger()->Log(this, llQuiet, AMsg);
+    FFatalException = true;
+    FFatalMessage = AMsg;
 }
 
 void TCustomFFmpeg::FinishConvert()

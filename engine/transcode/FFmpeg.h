@@ -151,6 +151,9 @@ public:
     void CleanUp();
     void DoConvert();
     void FinishConvert();
+    // The one place where a running task records that it failed: the text
+    // is logged and becomes FatalMessage (the terminate event's text).
+    void EndWithFailure(const std::string& AMsg);
 
     // ---- Files (each in its own unit)
     // Opens one input with the options gathered in Ctx (nullptr: the task's

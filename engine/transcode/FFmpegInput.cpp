@@ -17,7 +17,7 @@
 #include "engine/common/EngineRegistry.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
-#include "engine/common/FFmpegText.h"
+#include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
 #include "engine/common/UnicodeProtocol.h"

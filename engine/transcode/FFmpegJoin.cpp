@@ -10,7 +10,7 @@
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegOutput.h"
-#include "engine/common/FFmpegText.h"
+#include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/bindings/SwResampleStubs.h"
 

@@ -14,9 +14,9 @@
 #include "engine/bindings/SwScaleStubs.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
-#include "engine/common/FFmpegText.h"
+#include "engine/common/CommandLine.h"
+#include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegTargets.h"
-#include "engine/common/MyUtils.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {

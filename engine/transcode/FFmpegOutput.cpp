@@ -16,7 +16,7 @@
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
-#include "engine/common/FFmpegText.h"
+#include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegOutputStreams.h"
 #include "engine/common/UnicodeProtocol.h"
 

@@ -14,7 +14,7 @@
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
-#include "engine/common/FFmpegText.h"
+#include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegJoin.h"
 

@@ -4,7 +4,9 @@
 
 #include "engine/common/EngineRegistry.h"
 #include "engine/common/FFBaseComponent.h"
-#include "engine/common/MyUtils.h"
+#include "engine/common/CommandLine.h"
+#include "engine/common/ProgramFiles.h"
+#include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
 #include "platform/rtl/SysUtils.h"
 #include "support/TestSupport.h"
