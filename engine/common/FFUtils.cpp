@@ -158,6 +158,28 @@ int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef
     return (f & odHasArg) ? 1 : 0;
 }
 
+void ApplyOptionDefaults(const TOptionDef* Table)
+{
+    for (const TOptionDef* po = Table; po->name; ++po) {
+        if (!po->dst_ptr || (po->flags & (odOffset | odPerStream)))
+            continue;
+        const int32_t f = po->flags;
+        if (f & odString) {
+            auto** text = static_cast<char**>(po->dst_ptr);
+            std::free(*text);
+            *text = nullptr;
+        } else if (f & (odBool | odInt)) {
+            *static_cast<int32_t*>(po->dst_ptr) = int32_t(po->def);
+        } else if (f & (odInt64 | odTime)) {
+            *static_cast<int64_t*>(po->dst_ptr) = int64_t(po->def);
+        } else if (f & odFloat) {
+            *static_cast<float*>(po->dst_ptr) = float(po->def);
+        } else if (f & odDouble) {
+            *static_cast<double*>(po->dst_ptr) = po->def;
+        }
+    }
+}
+
 int ApplyOptions(void* OptCtx, int Count, const char* const* Words, bool HaltOnError, const TOptionDef* Table)
 {
     int i = 0;

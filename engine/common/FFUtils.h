@@ -58,7 +58,14 @@ struct TOptionDef {
     void* dst_ptr = nullptr;
     const char* help = nullptr;
     const char* argname = nullptr;
+    // The value a fresh owner starts with, for rows that write a variable
+    // (dst_ptr): converted to the row's type (odBool/odInt, odInt64/odTime,
+    // odFloat, odDouble); text rows start empty.
+    double def = 0;
 };
+
+// Writes every variable row's default (def) into its variable.
+void ApplyOptionDefaults(const TOptionDef* Table);
 
 // One value of a per-stream option. The options context holds such an array
 // as a pointer followed by its int count; values keep the order given.

@@ -262,6 +262,27 @@ protected:
     // The output set-up's failure path for output file index AFileIndex.
     void DropOutput(int AFirstStream, int AFileIndex, AVFormatContext* ACtx, bool ACreated, const std::string& AName);
     void FreeOutputStream(TOutputStream& AOst);
+
+    // The steps of opt_output_file (FFmpegOutput.cpp), in order. Those that
+    // can fail set LastErrMsg and leave through SetupFailed; opt_output_file
+    // then removes what the set-up made.
+    [[noreturn]] void SetupFailed(const std::string& AMsg);
+    // 0, or -1 with LastErrMsg for an output that is one of the inputs or
+    // exists under -n. AExisted: a file of that name exists.
+    int CheckOutputName(const std::string& AFileName, const std::string& AName, bool& AExisted);
+    // The output's streams: by -map, else the automatic choice.
+    void MapOutputStreams(AVFormatContext* AOutCtx, bool AFirstInputOnly);
+    // One attachment stream per -attach file.
+    void AddAttachments(AVFormatContext* AOutCtx);
+    // -map_chapters, or the chapters of the first input that has some.
+    void MapChapters(int AFileIndex);
+    // -map_metadata and the automatic copies of global and stream metadata.
+    void MapMetadata(AVFormatContext* AOutCtx, int AFirstStream);
+    // -metadata key=value entries, with their selectors.
+    void ApplyMetadataEntries(AVFormatContext* AOutCtx);
+    // Opens the file (an existing one only at the header); whether this task
+    // created it.
+    bool OpenOutputFile(TOutputFile& AFile, const std::string& AFileName, const std::string& AName, bool AExisted);
     void FreeInputStream(TInputStream& AIst);
 
     TThread* FThread = nullptr;       // the running conversion thread

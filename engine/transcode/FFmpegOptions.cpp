@@ -123,34 +123,11 @@ void TFFmpegOptions::FreeOptionFields()
 
 void TFFmpegOptions::ResetOptionDefaults()
 {
+    // The fields handlers set; every variable row's default is in its row.
     FreeOptionFields();
-    Fframe_bits_per_raw_sample = 0;
-    Fvideo_discard = 0;
-    Fsame_quant = 0;
-    Fdo_deinterlace = 0;
-    Fintra_dc_precision = 8;
-    Floop_input = 0;
-    Floop_output = -1;
-    Fqp_hist = 0;
-    Fintra_only = 0;
-    Ffile_overwrite = 0;
-    Fno_file_overwrite = 0;
-    Fdo_hex_dump = 0;
-    Fdo_pkt_dump = 0;
-    Fdo_psnr = 0;
     Fdo_pass = 0;
-    Fvideo_sync_method = -1;
-    Faudio_sync_method = 0;
-    Faudio_drift_threshold = 0.1f;
-    Fcopy_ts = 0;
-    Fcopy_tb = -1;
-    Fopt_shortest = 0;
-    Faudio_volume = 256;
-    Fexit_on_error = 0;
-    Finput_sync = 0;
-    Fdts_delta_threshold = 10.0f;
-    Fprint_stats = 1;
     Fusing_vhook = false;
+    ApplyOptionDefaults(options);
     ResetOptionsContext(optctx, false);
 }
 
@@ -177,7 +154,12 @@ void TFFmpegOptions::BuildOptionTable()
     };
     auto at = [&](const char* Name, int32_t Flags, size_t Off) { row(Name, Flags | odOffset).off = Off; };
     auto perStream = [&](const char* Name, int32_t Flags, size_t Off) { row(Name, Flags | odPerStream).off = Off; };
-    auto var = [&](const char* Name, int32_t Flags, void* P) { row(Name, Flags).dst_ptr = P; };
+    // A variable row and the value a fresh task starts with.
+    auto var = [&](const char* Name, int32_t Flags, void* P, double Default = 0) {
+        TOptionDef& r = row(Name, Flags);
+        r.dst_ptr = P;
+        r.def = Default;
+    };
 #define OFS(field) offsetof(TOptionsContext, field)
 #define H(method) &Thunk<&TFFmpegOptions::method>
     const int32_t A = odHasArg;
@@ -223,15 +205,15 @@ void TFFmpegOptions::BuildOptionTable()
     var("hex", odBool, &Fdo_hex_dump);
     at("re", odBool, OFS(rate_emu));
     var("loop_input", odBool, &Floop_input);
-    var("loop_output", A | odInt, &Floop_output);
+    var("loop_output", A | odInt, &Floop_output, -1);
     fn("target", A, H(opt_target));
-    var("vsync", A | odInt, &Fvideo_sync_method);
+    var("vsync", A | odInt, &Fvideo_sync_method, -1);
     var("async", A | odInt, &Faudio_sync_method);
-    var("adrift_threshold", A | odFloat, &Faudio_drift_threshold);
+    var("adrift_threshold", A | odFloat, &Faudio_drift_threshold, 0.1);
     var("copyts", odBool, &Fcopy_ts);
-    var("copytb", A | odInt, &Fcopy_tb);
+    var("copytb", A | odInt, &Fcopy_tb, -1);
     var("shortest", odBool, &Fopt_shortest);
-    var("dts_delta_threshold", A | odFloat, &Fdts_delta_threshold);
+    var("dts_delta_threshold", A | odFloat, &Fdts_delta_threshold, 10);
     var("xerror", odBool, &Fexit_on_error);
     perStream("copyinkf", odBool, OFS(copy_initial_nonkeyframes));
     perStream("frames", A | odInt64, OFS(max_frames));
@@ -239,7 +221,7 @@ void TFFmpegOptions::BuildOptionTable()
     perStream("q", A | odDouble, OFS(qscale));
     perStream("qscale", A | odDouble, OFS(qscale));
     perStream("filter", A | odString, OFS(filters));
-    var("stats", odBool, &Fprint_stats);
+    var("stats", odBool, &Fprint_stats, 1);
     fn("attach", A, H(opt_attach));
     perStream("dump_attachment", A | odString, OFS(dump_attachment));
 
@@ -270,7 +252,7 @@ void TFFmpegOptions::BuildOptionTable()
     perStream("intra_matrix", A | odString | odVideo, OFS(intra_matrices));
     perStream("inter_matrix", A | odString | odVideo, OFS(inter_matrices));
     perStream("top", A | odInt | odVideo, OFS(top_field_first));
-    var("dc", A | odInt | odVideo, &Fintra_dc_precision);
+    var("dc", A | odInt | odVideo, &Fintra_dc_precision, 8);
     fn("vtag", A | odVideo, H(opt_rename_tag));
     var("qphist", odBool | odVideo, &Fqp_hist);
     perStream("force_fps", odBool | odVideo, OFS(force_fps));
@@ -285,7 +267,7 @@ void TFFmpegOptions::BuildOptionTable()
     at("an", odBool | odAudio, OFS(audio_disable));
     fn("acodec", A | odAudio, H(opt_codec));
     fn("atag", A | odAudio, H(opt_rename_tag));
-    var("vol", A | odInt | odAudio, &Faudio_volume);
+    var("vol", A | odInt | odAudio, &Faudio_volume, 256);
     perStream("sample_fmt", A | odString | odAudio, OFS(sample_fmts));
     perStream("rmvol", A | odFloat | odAudio, OFS(rematrix_volume));
 

@@ -164,38 +164,39 @@ public:
     int opt_codec(void* Ctx, const char* Word, const char* Arg);  // acodec, vcodec, scodec, dcodec
     int opt_default_row(void* Ctx, const char* Word, const char* Arg);
 
-    // The option fields of the task.
-    int32_t Fframe_bits_per_raw_sample = 0;
-    int32_t Fvideo_discard = 0;
-    int32_t Fsame_quant = 0;
-    int32_t Fdo_deinterlace = 0;
-    int32_t Fintra_dc_precision = 8;
-    int32_t Floop_input = 0;
-    int32_t Floop_output = -1;
-    int32_t Fqp_hist = 0;
-    int32_t Fintra_only = 0;
-    char* Fvideo_codec_name = nullptr;
-    char* Faudio_codec_name = nullptr;
-    char* Fsubtitle_codec_name = nullptr;
-    int32_t Ffile_overwrite = 0;
-    int32_t Fno_file_overwrite = 0;
-    int32_t Fdo_hex_dump = 0;
-    int32_t Fdo_pkt_dump = 0;
-    int32_t Fdo_psnr = 0;
-    int32_t Fdo_pass = 0;
-    char* Fpass_logfilename_prefix = nullptr;
-    int32_t Fvideo_sync_method = -1;
-    int32_t Faudio_sync_method = 0;
-    float Faudio_drift_threshold = 0.1f;
-    int32_t Fcopy_ts = 0;
-    int32_t Fcopy_tb = -1;
-    int32_t Fopt_shortest = 0;
-    char* Fvstats_filename = nullptr;
-    int32_t Faudio_volume = 256;
-    int32_t Fexit_on_error = 0;
-    int32_t Finput_sync = 0;
-    float Fdts_delta_threshold = 10.0f;
-    int32_t Fprint_stats = 1;
+    // The option fields of the task. Their defaults are in the option
+    // table's rows (ResetOptionDefaults writes them).
+    int32_t Fframe_bits_per_raw_sample{};
+    int32_t Fvideo_discard{};
+    int32_t Fsame_quant{};
+    int32_t Fdo_deinterlace{};
+    int32_t Fintra_dc_precision{};
+    int32_t Floop_input{};
+    int32_t Floop_output{};
+    int32_t Fqp_hist{};
+    int32_t Fintra_only{};
+    char* Fvideo_codec_name{};
+    char* Faudio_codec_name{};
+    char* Fsubtitle_codec_name{};
+    int32_t Ffile_overwrite{};
+    int32_t Fno_file_overwrite{};
+    int32_t Fdo_hex_dump{};
+    int32_t Fdo_pkt_dump{};
+    int32_t Fdo_psnr{};
+    int32_t Fdo_pass{};
+    char* Fpass_logfilename_prefix{};
+    int32_t Fvideo_sync_method{};
+    int32_t Faudio_sync_method{};
+    float Faudio_drift_threshold{};
+    int32_t Fcopy_ts{};
+    int32_t Fcopy_tb{};
+    int32_t Fopt_shortest{};
+    char* Fvstats_filename{};
+    int32_t Faudio_volume{};
+    int32_t Fexit_on_error{};
+    int32_t Finput_sync{};
+    float Fdts_delta_threshold{};
+    int32_t Fprint_stats{};
     bool Fusing_vhook = false;
 
     TFFOptions FOptions;

@@ -137,6 +137,269 @@ void TCustomFFmpeg::DropOutput(int AFirstStream, int AFileIndex, AVFormatContext
     ResetOptionsContext(optctx, false);
 }
 
+[[noreturn]] void TCustomFFmpeg::SetupFailed(const std::string& AMsg)
+{
+    FLastErrMsg = AMsg;
+    throw TSetupFailure{};
+}
+
+int TCustomFFmpeg::CheckOutputName(const std::string& AFileName, const std::string& AName, bool& AExisted)
+{
+    // An output must never destroy one of the task's inputs.
+    AExisted = false;
+    if (!IsPlainFileName(AName))
+        return 0;
+    const std::string path = AName.compare(0, 5, "file:") == 0 ? AName.substr(5) : AName;
+    struct stat sb {};
+    if (::stat(path.c_str(), &sb) != 0)
+        return 0;
+    AExisted = true;
+    for (int i = 0; i < nb_input_files(); ++i)
+        if (SameFile(sb, input_files[size_t(i)].ctx->url)) {
+            FLastErrMsg = FormatText("Output file \"%s\" is the same as input file #%d.", AFileName.c_str(), i);
+            return -1;
+        }
+    if (Fno_file_overwrite) {
+        FLastErrMsg = FormatText("File \"%s\" already exists.", AFileName.c_str());
+        return -1;
+    }
+    return 0;
+}
+
+void TCustomFFmpeg::MapOutputStreams(AVFormatContext* AOutCtx, bool AFirstInputOnly)
+{
+    TOptionsContext& o = optctx;
+    if (o.nb_stream_maps == 0) {
+        // A joined output looks at the first input only (its streams come
+        // first); the later inputs are joined afterwards.
+        const int end = AFirstInputOnly ? input_files[0].nb_streams : nb_input_streams();
+        for (const TPickedStream& p : PickAutomaticStreams(*this, o, AOutCtx, 0, end)) {
+            TOutputStream& ost = NewStreamOfType(*this, o, AOutCtx, p.Type, p.Index);
+            ost.source_index = p.Index;
+            ost.sync_ist = &input_streams[size_t(p.Index)];
+            input_streams[size_t(p.Index)].discard = 0;
+        }
+        return;
+    }
+    for (int i = 0; i < o.nb_stream_maps; ++i) {
+        const TStreamMap& map = o.stream_maps[i];
+        if (map.disabled)
+            continue;
+        const int istIndex = input_files[size_t(map.file_index)].ist_index + map.stream_index;
+        if (AFirstInputOnly && input_streams[size_t(istIndex)].file_index != 0)
+            continue;
+        TInputStream& ist = input_streams[size_t(istIndex)];
+        const AVMediaType type = ist.st->codecpar->codec_type;
+        if ((type == AVMEDIA_TYPE_SUBTITLE && o.subtitle_disable) || (type == AVMEDIA_TYPE_AUDIO && o.audio_disable) ||
+            (type == AVMEDIA_TYPE_VIDEO && o.video_disable) || (type == AVMEDIA_TYPE_DATA && o.data_disable))
+            continue;
+        if (type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_SUBTITLE &&
+            type != AVMEDIA_TYPE_DATA && type != AVMEDIA_TYPE_ATTACHMENT)
+            SetupFailed(FormatText("Cannot map stream #%d:%d - unsupported type.", map.file_index, map.stream_index));
+        TOutputStream& ost = NewStreamOfType(*this, o, AOutCtx, type, istIndex);
+        ost.source_index = istIndex;
+        ost.sync_ist =
+            &input_streams[size_t(input_files[size_t(map.sync_file_index)].ist_index + map.sync_stream_index)];
+        ist.discard = 0;
+    }
+}
+
+void TCustomFFmpeg::AddAttachments(AVFormatContext* AOutCtx)
+{
+    TOptionsContext& o = optctx;
+    for (int i = 0; i < o.nb_attachments; ++i) {
+        const char* att = o.attachments[i];
+        AVIOContext* pb = nullptr;
+        StampRead();
+        int r = ff::avio_open2(&pb, att, AVIO_FLAG_READ, &FReadCallback, nullptr);
+        ClearRead();
+        if (r < 0)
+            SetupFailed(FormatText("Could not open attachment file %s.", att));
+        const int64_t len = ff::avio_size(pb);
+        if (len <= 0) {
+            ff::avio_closep(&pb);
+            SetupFailed(FormatText("Could not get size of the attachment %s.", att));
+        }
+        auto* data = len < INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE
+                         ? static_cast<uint8_t*>(ff::av_mallocz(size_t(len) + AV_INPUT_BUFFER_PADDING_SIZE))
+                         : nullptr;
+        if (!data) {
+            ff::avio_closep(&pb);
+            SetupFailed(FormatText("Attachment %s too large to fit into memory.", att));
+        }
+        StampRead();
+        const int got = ff::avio_read(pb, data, int(len));
+        ClearRead();
+        ff::avio_closep(&pb);
+        if (got != int(len)) {
+            ff::av_free(data);
+            SetupFailed(FormatText("Could not open attachment file %s.", att));
+        }
+        TOutputStream& ost = NewAttachmentStream(*this, o, AOutCtx, -1);
+        ost.stream_copy = 0;
+        ost.source_index = -1;
+        ost.attachment_filename = OptStrDup(att);
+        ost.st->codecpar->extradata = data;
+        ost.st->codecpar->extradata_size = int(len);
+        const char* base = std::strrchr(att, '/');
+        if (!base)
+            base = std::strrchr(att, '\\');
+        base = base ? base + 1 : att;
+        ff::av_dict_set(&ost.st->metadata, "filename", base, AV_DICT_DONT_OVERWRITE);
+        // Matroska needs to know what the attachment is.
+        const char* ext = std::strrchr(base, '.');
+        if (ext && (strcasecmp(ext, ".ttf") == 0))
+            ost.st->codecpar->codec_id = AV_CODEC_ID_TTF;
+        else if (ext && strcasecmp(ext, ".otf") == 0)
+            ost.st->codecpar->codec_id = AV_CODEC_ID_OTF;
+        else
+            ff::av_dict_set(&ost.st->metadata, "mimetype", "application/octet-stream", AV_DICT_DONT_OVERWRITE);
+    }
+}
+
+void TCustomFFmpeg::MapChapters(int AFileIndex)
+{
+    const TOptionsContext& o = optctx;
+    int chapters = o.chapters_input_file;
+    if (chapters >= nb_input_files() && chapters != INT_MAX)
+        SetupFailed(FormatText("Invalid input file index %d in chapter mapping.", chapters));
+    if (chapters == INT_MAX) {
+        chapters = -1;
+        for (int i = 0; i < nb_input_files(); ++i)
+            if (input_files[size_t(i)].ctx->nb_chapters) {
+                chapters = i;
+                break;
+            }
+    }
+    if (chapters >= 0)
+        CopyChapters(*this, chapters, AFileIndex, !o.metadata_chapters_manual);
+}
+
+void TCustomFFmpeg::MapMetadata(AVFormatContext* AOutCtx, int AFirstStream)
+{
+    const TOptionsContext& o = optctx;
+    for (int i = 0; i < o.nb_meta_data_maps; ++i) {
+        const TMetadataMap& out = o.meta_data_maps[i].m[0];
+        const TMetadataMap& in = o.meta_data_maps[i].m[1];
+        if (in.file_idx < 0)
+            continue;
+        if (in.file_idx >= nb_input_files())
+            SetupFailed(FormatText("Invalid %s index %d while processing metadata maps", "input file", in.file_idx));
+        AVFormatContext* ictx = input_files[size_t(in.file_idx)].ctx;
+        auto select = [&](AVFormatContext* ACtx, const TMetadataMap& AMap) -> AVDictionary** {
+            switch (AMap.type_) {
+            case 'g': return &ACtx->metadata;
+            case 's':
+                if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_streams)
+                    SetupFailed(FormatText("Invalid %s index %d while processing metadata maps", "stream", AMap.index));
+                return &ACtx->streams[AMap.index]->metadata;
+            case 'c':
+                if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_chapters)
+                    SetupFailed(
+                        FormatText("Invalid %s index %d while processing metadata maps", "chapter", AMap.index));
+                return &ACtx->chapters[AMap.index]->metadata;
+            case 'p':
+                if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_programs)
+                    SetupFailed(
+                        FormatText("Invalid %s index %d while processing metadata maps", "program", AMap.index));
+                return &ACtx->programs[AMap.index]->metadata;
+            }
+            SetupFailed(FormatText("Invalid metadata type %c.", AMap.type_));
+        };
+        AVDictionary** dst = select(AOutCtx, out);
+        AVDictionary** src = select(ictx, in);
+        ff::av_dict_copy(dst, *src, AV_DICT_DONT_OVERWRITE);
+    }
+    if (!o.metadata_global_manual && nb_input_files() > 0) {
+        ff::av_dict_copy(&AOutCtx->metadata, input_files[0].ctx->metadata, AV_DICT_DONT_OVERWRITE);
+        if (o.recording_time != INT64_MAX)
+            ff::av_dict_set(&AOutCtx->metadata, "duration", nullptr, 0);
+    }
+    if (!o.metadata_streams_manual)
+        for (int i = AFirstStream; i < nb_output_streams(); ++i) {
+            TOutputStream& ost = output_streams[size_t(i)];
+            if (ost.source_index >= 0)
+                ff::av_dict_copy(&ost.st->metadata, input_streams[size_t(ost.source_index)].st->metadata,
+                                 AV_DICT_DONT_OVERWRITE);
+        }
+}
+
+void TCustomFFmpeg::ApplyMetadataEntries(AVFormatContext* AOutCtx)
+{
+    const TOptionsContext& o = optctx;
+    for (int i = 0; i < o.nb_metadata; ++i) {
+        std::string entry = o.metadata[i].u.str ? o.metadata[i].u.str : "";
+        const size_t eq = entry.find('=');
+        if (eq == std::string::npos)
+            SetupFailed(FormatText("No \"=\" character in metadata string %s.", entry.c_str()));
+        const std::string key = entry.substr(0, eq), value = entry.substr(eq + 1);
+        const char* sel = o.metadata[i].selector ? o.metadata[i].selector : "";
+        char type = 'g';
+        int32_t index = 0;
+        if (ParseMetadataSelector(sel, type, index) < 0)
+            throw TSetupFailure{};
+        std::vector<AVDictionary**> targets;
+        if (type == 'g') {
+            targets.push_back(&AOutCtx->metadata);
+        } else if (type == 's') {
+            // "s:N" is a stream index; "s:a:0" and the like are stream
+            // selectors over the output's streams.
+            const char* rest = sel[1] == ':' ? sel + 2 : "";
+            char* end = nullptr;
+            std::strtol(rest, &end, 0);
+            if (*rest && *end == 0) {
+                if (index < 0 || unsigned(index) >= AOutCtx->nb_streams)
+                    SetupFailed(FormatText("Invalid stream index %d in metadata selector.", index));
+                targets.push_back(&AOutCtx->streams[index]->metadata);
+            } else {
+                for (unsigned j = 0; j < AOutCtx->nb_streams; ++j) {
+                    int m = check_stream_selector(AOutCtx, AOutCtx->streams[j], rest);
+                    if (m < 0)
+                        SetupFailed(FormatText("Invalid metadata selector %s.", sel));
+                    if (m > 0)
+                        targets.push_back(&AOutCtx->streams[j]->metadata);
+                }
+            }
+        } else if (type == 'c') {
+            if (index < 0 || unsigned(index) >= AOutCtx->nb_chapters)
+                SetupFailed(FormatText("Invalid chapter index %d in metadata selector.", index));
+            targets.push_back(&AOutCtx->chapters[index]->metadata);
+        } else {
+            SetupFailed(FormatText("Invalid metadata selector %s.", sel));
+        }
+        for (AVDictionary** d : targets)
+            ff::av_dict_set(d, key.c_str(), value.empty() ? nullptr : value.c_str(), 0);
+    }
+}
+
+bool TCustomFFmpeg::OpenOutputFile(TOutputFile& AFile, const std::string& AFileName, const std::string& AName,
+                                   bool AExisted)
+{
+    // The file is opened last, so that a set-up failing on its options
+    // leaves an existing file untouched. An existing file is only checked
+    // here and opened (emptied) when the conversion writes its header: a
+    // task that fails or is stopped before then keeps it as it was.
+    AVFormatContext* oc = AFile.ctx;
+    if (oc->oformat->flags & AVFMT_NOFILE)
+        return false;
+    if (AExisted && IsPlainFileName(AName)) {
+        const std::string path = AName.compare(0, 5, "file:") == 0 ? AName.substr(5) : AName;
+        if (::access(path.c_str(), W_OK) != 0)
+            SetupFailed(ErrorCodeText(AFileName, AVERROR(errno)));
+        return false;
+    }
+    StampWrite();
+    const int r = ff::avio_open2(&oc->pb, AName.c_str(), AVIO_FLAG_WRITE, &FWriteCallback, &AFile.opts);
+    ClearWrite();
+    if (r < 0)
+        SetupFailed(ErrorCodeText(AFileName, r));
+    if (AExisted || !IsPlainFileName(AName))
+        return false;
+    AFile.created_file = true;
+    FCreatedFiles.push_back(AName.compare(0, 5, "file:") == 0 ? AName.substr(5) : AName);
+    return true;
+}
+
 int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
 {
     TOptionsContext& o = optctx;
@@ -153,25 +416,10 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
         ResetOptionsContext(optctx, false);
         return -1;
     }
-    // An output must never destroy one of the task's inputs.
     bool existed = false;
-    if (IsPlainFileName(name)) {
-        const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
-        struct stat sb {};
-        if (::stat(path.c_str(), &sb) == 0) {
-            existed = true;
-            for (int i = 0; i < nb_input_files(); ++i)
-                if (SameFile(sb, input_files[size_t(i)].ctx->url)) {
-                    FLastErrMsg = FormatText("Output file \"%s\" is the same as input file #%d.", AFileName.c_str(), i);
-                    ResetOptionsContext(optctx, false);
-                    return -1;
-                }
-            if (Fno_file_overwrite) {
-                FLastErrMsg = FormatText("File \"%s\" already exists.", AFileName.c_str());
-                ResetOptionsContext(optctx, false);
-                return -1;
-            }
-        }
+    if (CheckOutputName(AFileName, name, existed) < 0) {
+        ResetOptionsContext(optctx, false);
+        return -1;
     }
 
     AVFormatContext* oc = nullptr;
@@ -188,98 +436,9 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
     const int firstStream = nb_output_streams();
     int fileIndex = -1;
     bool created = false;
-    auto fail = [&](const std::string& AMsg) {
-        FLastErrMsg = AMsg;
-        throw TSetupFailure{};
-    };
-    auto usedInput = [&](int AIst) {
-        return !firstOnly || input_streams[size_t(AIst)].file_index == 0;
-    };
-
     try {
-        if (o.nb_stream_maps > 0) {
-            for (int i = 0; i < o.nb_stream_maps; ++i) {
-                const TStreamMap& map = o.stream_maps[i];
-                if (map.disabled)
-                    continue;
-                const int istIndex = input_files[size_t(map.file_index)].ist_index + map.stream_index;
-                if (!usedInput(istIndex))
-                    continue;
-                TInputStream& ist = input_streams[size_t(istIndex)];
-                const AVMediaType type = ist.st->codecpar->codec_type;
-                if ((type == AVMEDIA_TYPE_SUBTITLE && o.subtitle_disable) ||
-                    (type == AVMEDIA_TYPE_AUDIO && o.audio_disable) ||
-                    (type == AVMEDIA_TYPE_VIDEO && o.video_disable) || (type == AVMEDIA_TYPE_DATA && o.data_disable))
-                    continue;
-                if (type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_SUBTITLE &&
-                    type != AVMEDIA_TYPE_DATA && type != AVMEDIA_TYPE_ATTACHMENT)
-                    fail(FormatText("Cannot map stream #%d:%d - unsupported type.", map.file_index, map.stream_index));
-                TOutputStream& ost = NewStreamOfType(*this, o, oc, type, istIndex);
-                ost.source_index = istIndex;
-                ost.sync_ist = &input_streams[size_t(input_files[size_t(map.sync_file_index)].ist_index +
-                                                     map.sync_stream_index)];
-                ist.discard = 0;
-            }
-        } else {
-            // A joined output looks at the first input only (its streams
-            // come first); the later inputs are joined afterwards.
-            const int end = firstOnly ? input_files[0].nb_streams : nb_input_streams();
-            for (const TPickedStream& p : PickAutomaticStreams(*this, o, oc, 0, end)) {
-                TOutputStream& ost = NewStreamOfType(*this, o, oc, p.Type, p.Index);
-                ost.source_index = p.Index;
-                ost.sync_ist = &input_streams[size_t(p.Index)];
-                input_streams[size_t(p.Index)].discard = 0;
-            }
-        }
-
-        for (int i = 0; i < o.nb_attachments; ++i) {
-            const char* att = o.attachments[i];
-            AVIOContext* pb = nullptr;
-            StampRead();
-            r = ff::avio_open2(&pb, att, AVIO_FLAG_READ, &FReadCallback, nullptr);
-            ClearRead();
-            if (r < 0)
-                fail(FormatText("Could not open attachment file %s.", att));
-            const int64_t len = ff::avio_size(pb);
-            if (len <= 0) {
-                ff::avio_closep(&pb);
-                fail(FormatText("Could not get size of the attachment %s.", att));
-            }
-            auto* data = len < INT_MAX - AV_INPUT_BUFFER_PADDING_SIZE
-                             ? static_cast<uint8_t*>(ff::av_mallocz(size_t(len) + AV_INPUT_BUFFER_PADDING_SIZE))
-                             : nullptr;
-            if (!data) {
-                ff::avio_closep(&pb);
-                fail(FormatText("Attachment %s too large to fit into memory.", att));
-            }
-            StampRead();
-            const int got = ff::avio_read(pb, data, int(len));
-            ClearRead();
-            ff::avio_closep(&pb);
-            if (got != int(len)) {
-                ff::av_free(data);
-                fail(FormatText("Could not open attachment file %s.", att));
-            }
-            TOutputStream& ost = NewAttachmentStream(*this, o, oc, -1);
-            ost.stream_copy = 0;
-            ost.source_index = -1;
-            ost.attachment_filename = OptStrDup(att);
-            ost.st->codecpar->extradata = data;
-            ost.st->codecpar->extradata_size = int(len);
-            const char* base = std::strrchr(att, '/');
-            if (!base)
-                base = std::strrchr(att, '\\');
-            base = base ? base + 1 : att;
-            ff::av_dict_set(&ost.st->metadata, "filename", base, AV_DICT_DONT_OVERWRITE);
-            // Matroska needs to know what the attachment is.
-            const char* ext = std::strrchr(base, '.');
-            if (ext && (strcasecmp(ext, ".ttf") == 0))
-                ost.st->codecpar->codec_id = AV_CODEC_ID_TTF;
-            else if (ext && strcasecmp(ext, ".otf") == 0)
-                ost.st->codecpar->codec_id = AV_CODEC_ID_OTF;
-            else
-                ff::av_dict_set(&ost.st->metadata, "mimetype", "application/octet-stream", AV_DICT_DONT_OVERWRITE);
-        }
+        MapOutputStreams(oc, firstOnly);
+        AddAttachments(oc);
 
         output_files.emplace_back();
         fileIndex = nb_output_files() - 1;
@@ -292,7 +451,7 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
         ff::av_dict_copy(&of.opts, FOptions.format_opts, 0);
 
         if ((oc->oformat->flags & AVFMT_NEEDNUMBER) && !ff::av_filename_number_test(oc->url))
-            fail(ErrorCodeText(oc->url, AVERROR(EINVAL)));
+            SetupFailed(ErrorCodeText(oc->url, AVERROR(EINVAL)));
 
         if (o.mux_preload != 0)
             ff::av_dict_set_int(&of.opts, "preload", int64_t(o.mux_preload * AV_TIME_BASE), 0);
@@ -302,132 +461,10 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
             ff::av_dict_set_int(&of.opts, "loop", Floop_output, 0);
         }
 
-        // Chapters.
-        int chapters = o.chapters_input_file;
-        if (chapters >= nb_input_files() && chapters != INT_MAX)
-            fail(FormatText("Invalid input file index %d in chapter mapping.", chapters));
-        if (chapters == INT_MAX) {
-            chapters = -1;
-            for (int i = 0; i < nb_input_files(); ++i)
-                if (input_files[size_t(i)].ctx->nb_chapters) {
-                    chapters = i;
-                    break;
-                }
-        }
-        if (chapters >= 0)
-            CopyChapters(*this, chapters, fileIndex, !o.metadata_chapters_manual);
-
-        // Metadata maps.
-        for (int i = 0; i < o.nb_meta_data_maps; ++i) {
-            const TMetadataMap& out = o.meta_data_maps[i].m[0];
-            const TMetadataMap& in = o.meta_data_maps[i].m[1];
-            if (in.file_idx < 0)
-                continue;
-            if (in.file_idx >= nb_input_files())
-                fail(FormatText("Invalid %s index %d while processing metadata maps", "input file", in.file_idx));
-            AVFormatContext* ictx = input_files[size_t(in.file_idx)].ctx;
-            auto select = [&](AVFormatContext* ACtx, const TMetadataMap& AMap) -> AVDictionary** {
-                switch (AMap.type_) {
-                case 'g': return &ACtx->metadata;
-                case 's':
-                    if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_streams)
-                        fail(FormatText("Invalid %s index %d while processing metadata maps", "stream", AMap.index));
-                    return &ACtx->streams[AMap.index]->metadata;
-                case 'c':
-                    if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_chapters)
-                        fail(FormatText("Invalid %s index %d while processing metadata maps", "chapter", AMap.index));
-                    return &ACtx->chapters[AMap.index]->metadata;
-                case 'p':
-                    if (AMap.index < 0 || unsigned(AMap.index) >= ACtx->nb_programs)
-                        fail(FormatText("Invalid %s index %d while processing metadata maps", "program", AMap.index));
-                    return &ACtx->programs[AMap.index]->metadata;
-                }
-                fail(FormatText("Invalid metadata type %c.", AMap.type_));
-                return nullptr;
-            };
-            AVDictionary** dst = select(oc, out);
-            AVDictionary** src = select(ictx, in);
-            ff::av_dict_copy(dst, *src, AV_DICT_DONT_OVERWRITE);
-        }
-        if (!o.metadata_global_manual && nb_input_files() > 0) {
-            ff::av_dict_copy(&oc->metadata, input_files[0].ctx->metadata, AV_DICT_DONT_OVERWRITE);
-            if (o.recording_time != INT64_MAX)
-                ff::av_dict_set(&oc->metadata, "duration", nullptr, 0);
-        }
-        if (!o.metadata_streams_manual)
-            for (int i = firstStream; i < nb_output_streams(); ++i) {
-                TOutputStream& ost = output_streams[size_t(i)];
-                if (ost.source_index >= 0)
-                    ff::av_dict_copy(&ost.st->metadata, input_streams[size_t(ost.source_index)].st->metadata,
-                                     AV_DICT_DONT_OVERWRITE);
-            }
-
-        // -metadata entries.
-        for (int i = 0; i < o.nb_metadata; ++i) {
-            std::string entry = o.metadata[i].u.str ? o.metadata[i].u.str : "";
-            const size_t eq = entry.find('=');
-            if (eq == std::string::npos)
-                fail(FormatText("No \"=\" character in metadata string %s.", entry.c_str()));
-            const std::string key = entry.substr(0, eq), value = entry.substr(eq + 1);
-            const char* sel = o.metadata[i].selector ? o.metadata[i].selector : "";
-            char type = 'g';
-            int32_t index = 0;
-            if (ParseMetadataSelector(sel, type, index) < 0)
-                throw TSetupFailure{};
-            std::vector<AVDictionary**> targets;
-            if (type == 'g') {
-                targets.push_back(&oc->metadata);
-            } else if (type == 's') {
-                // "s:N" is a stream index; "s:a:0" and the like are stream
-                // selectors over the output's streams.
-                const char* rest = sel[1] == ':' ? sel + 2 : "";
-                char* end = nullptr;
-                std::strtol(rest, &end, 0);
-                if (*rest && *end == 0) {
-                    if (index < 0 || unsigned(index) >= oc->nb_streams)
-                        fail(FormatText("Invalid stream index %d in metadata selector.", index));
-                    targets.push_back(&oc->streams[index]->metadata);
-                } else {
-                    for (unsigned j = 0; j < oc->nb_streams; ++j) {
-                        int m = check_stream_selector(oc, oc->streams[j], rest);
-                        if (m < 0)
-                            fail(FormatText("Invalid metadata selector %s.", sel));
-                        if (m > 0)
-                            targets.push_back(&oc->streams[j]->metadata);
-                    }
-                }
-            } else if (type == 'c') {
-                if (index < 0 || unsigned(index) >= oc->nb_chapters)
-                    fail(FormatText("Invalid chapter index %d in metadata selector.", index));
-                targets.push_back(&oc->chapters[index]->metadata);
-            } else {
-                fail(FormatText("Invalid metadata selector %s.", sel));
-            }
-            for (AVDictionary** d : targets)
-                ff::av_dict_set(d, key.c_str(), value.empty() ? nullptr : value.c_str(), 0);
-        }
-        // The file is opened last, so that a set-up failing on its options
-        // leaves an existing file untouched. An existing file is only
-        // checked here and opened (emptied) when the conversion writes its
-        // header: a task that fails or is stopped before then keeps it as
-        // it was.
-        if (!(oc->oformat->flags & AVFMT_NOFILE) && existed && IsPlainFileName(name)) {
-            const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
-            if (::access(path.c_str(), W_OK) != 0)
-                fail(ErrorCodeText(AFileName, AVERROR(errno)));
-        } else if (!(oc->oformat->flags & AVFMT_NOFILE)) {
-            StampWrite();
-            r = ff::avio_open2(&oc->pb, name.c_str(), AVIO_FLAG_WRITE, &FWriteCallback, &of.opts);
-            ClearWrite();
-            if (r < 0)
-                fail(ErrorCodeText(AFileName, r));
-            if (!existed && IsPlainFileName(name)) {
-                created = true;
-                of.created_file = true;
-                FCreatedFiles.push_back(name.compare(0, 5, "file:") == 0 ? name.substr(5) : name);
-            }
-        }
-
+        MapChapters(fileIndex);
+        MapMetadata(oc, firstStream);
+        ApplyMetadataEntries(oc);
+        created = OpenOutputFile(of, AFileName, name, existed);
     } catch (const TSetupFailure&) {
         DropOutput(firstStream, fileIndex, oc, created, name);
         return -1;
