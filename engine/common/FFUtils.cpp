@@ -20,8 +20,6 @@
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 
-std::string OptionErrorText;
-
 namespace {
 
 // Reads a C integer (decimal, "0x" hexadecimal or leading-"0" octal) as the
@@ -58,15 +56,24 @@ char* OptStrDup(const char* Text)
     return p;
 }
 
-void OptionLog(void* Avcl, int Level, const char* Fmt, ...)
+void OptionLogLine(void* Avcl, int Level, const std::string& ALine)
 {
-    if (!ff::av_vlog)
-        return;
-    va_list ap;
-    va_start(ap, Fmt);
-    ff::av_vlog(Avcl, Level, Fmt, ap);
-    va_end(ap);
+    if (ff::av_log)
+        ff::av_log(Avcl, Level, "%s\n", ALine.c_str());
 }
+
+namespace {
+
+// An error of the machinery: its text for the caller, and the same line in
+// FFmpeg's log.
+int OptionError(std::string& AErrorText, const std::string& AMsg, int ACode)
+{
+    AErrorText = AMsg;
+    OptionLogLine(nullptr, AV_LOG_ERROR, AMsg);
+    return ACode;
+}
+
+}  // namespace
 
 // ---------------------------------------------------------------------------
 // Table lookup and application
@@ -82,7 +89,7 @@ const TOptionDef* FindOptionDef(const TOptionDef* Table, const char* Name)
     return po;
 }
 
-int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef* Table)
+int ApplyOption(TOptionParse& Parse, const char* Opt, const char* Arg, const TOptionDef* Table)
 {
     int32_t boolValue = 1;
     const TOptionDef* po = FindOptionDef(Table, Opt);
@@ -93,25 +100,17 @@ int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef
             boolValue = 0;
         } else {
             // "-noxyz" never falls through to the catch-all row.
-            OptionErrorText = FormatText("Unrecognized option \"%s\"", Opt);
-            OptionLog(nullptr, AV_LOG_ERROR, "Unrecognized option \"%s\"\n", Opt);
-            return AVERROR(EINVAL);
+            return OptionError(Parse.ErrorText, FormatText("Unrecognized option \"%s\"", Opt), AVERROR(EINVAL));
         }
     }
     if (!po->name)
         po = FindOptionDef(Table, "default");
-    if (!po->name) {
-        OptionErrorText = FormatText("Unrecognized option \"%s\"", Opt);
-        OptionLog(nullptr, AV_LOG_ERROR, "Unrecognized option \"%s\"\n", Opt);
-        return AVERROR(EINVAL);
-    }
-    if ((po->flags & odHasArg) && !Arg) {
-        OptionErrorText = FormatText("Missing argument for option \"%s\"", Opt);
-        OptionLog(nullptr, AV_LOG_ERROR, "Missing argument for option \"%s\"\n", Opt);
-        return AVERROR(EINVAL);
-    }
+    if (!po->name)
+        return OptionError(Parse.ErrorText, FormatText("Unrecognized option \"%s\"", Opt), AVERROR(EINVAL));
+    if ((po->flags & odHasArg) && !Arg)
+        return OptionError(Parse.ErrorText, FormatText("Missing argument for option \"%s\"", Opt), AVERROR(EINVAL));
 
-    void* dst = (po->flags & (odOffset | odPerStream)) ? static_cast<char*>(OptCtx) + po->off : po->dst_ptr;
+    void* dst = (po->flags & (odOffset | odPerStream)) ? static_cast<char*>(Parse.Ctx) + po->off : po->dst_ptr;
     if (po->flags & odPerStream) {
         // The array pointer is followed by its int count.
         auto** arr = static_cast<TSelectorOpt**>(dst);
@@ -143,15 +142,14 @@ int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef
     } else if (f & odDouble) {
         *static_cast<double*>(dst) = ParseDoubleText(Opt, Arg);
     } else if (HasCodeHalf(po)) {
-        OptionErrorText.clear();
-        int r = po->func(po->obj, (f & odFunc2) ? OptCtx : nullptr, Opt, Arg);
+        Parse.ErrorText.clear();
+        int r = po->func(po->obj, (f & odFunc2) ? &Parse : nullptr, Opt, Arg);
         if (r < 0) {
             std::string msg = FormatText("Failed to set value \"%s\" for option \"%s\"", Arg ? Arg : "", Opt);
-            if (!OptionErrorText.empty())
-                OptionErrorText += "\r\n" + msg;
-            else
-                OptionErrorText = msg;
-            OptionLog(nullptr, AV_LOG_ERROR, "Failed to set value \"%s\" for option \"%s\"\n", Arg ? Arg : "", Opt);
+            const std::string own = Parse.ErrorText;
+            OptionError(Parse.ErrorText, msg, r);
+            if (!own.empty())
+                Parse.ErrorText = own + "\r\n" + msg;
             return r;
         }
     }
@@ -180,36 +178,29 @@ void ApplyOptionDefaults(const TOptionDef* Table)
     }
 }
 
-int ApplyOptions(void* OptCtx, int Count, const char* const* Words, bool HaltOnError, const TOptionDef* Table)
+int ApplyOptions(TOptionParse& Parse, int Count, const char* const* Words, bool HaltOnError, const TOptionDef* Table)
 {
     int i = 0;
     while (i < Count) {
         const char* w = Words[i++];
         if (w[0] == '-' && w[1]) {
-            OptionErrorText.clear();
-            int r = ApplyOption(OptCtx, w + 1, Words[i], Table);
+            Parse.ErrorText.clear();
+            int r = ApplyOption(Parse, w + 1, Words[i], Table);
             if (r >= 0) {
                 i += r;
                 continue;
             }
             if (HaltOnError) {
-                if (OptionErrorText.empty())
-                    OptionErrorText = ErrorCodeText("Failed to parse options", r);
+                if (Parse.ErrorText.empty())
+                    Parse.ErrorText = ErrorCodeText("Failed to parse options", r);
                 return r;
             }
             continue;
         }
-        if (HaltOnError) {
-            if (w[0]) {
-                OptionErrorText = std::string("Failed to parse options on ") + w;
-                OptionLog(nullptr, AV_LOG_ERROR, "Failed to parse options on %s\n", w);
-            } else {
-                OptionErrorText = "Failed to parse options";
-                OptionLog(nullptr, AV_LOG_ERROR, "Failed to parse options\n");
-            }
-            return -1;
-        }
-        OptionLog(nullptr, AV_LOG_ERROR, "Invalid option found while parsing options, ignore\n");
+        if (HaltOnError)
+            return OptionError(Parse.ErrorText,
+                               w[0] ? std::string("Failed to parse options on ") + w : "Failed to parse options", -1);
+        OptionLogLine(nullptr, AV_LOG_ERROR, "Invalid option found while parsing options, ignore");
     }
     return 0;
 }
@@ -293,7 +284,7 @@ int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration)
 // ---------------------------------------------------------------------------
 // Handing options to the libraries
 
-int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
+int opt_default(TFFOptions& Options, const char* Opt, const char* Arg, std::string& AErrorText)
 {
     // Raises "Library %s not loaded." instead of calling an unbound entry point.
     FFLoader().CheckLibAV({avUtil, avCodec, avFormat, swScale});
@@ -329,11 +320,8 @@ int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
     o = ff::av_opt_find(&sc, Opt, nullptr, 0, search);
     if (o && Options.sws_opts) {
         int r = ff::av_opt_set(Options.sws_opts, Opt, Arg, 0);
-        if (r < 0) {
-            OptionErrorText = FormatText("Error setting option \"%s\"", Opt);
-            OptionLog(nullptr, AV_LOG_ERROR, "Error setting option \"%s\"\n", Opt);
-            return r;
-        }
+        if (r < 0)
+            return OptionError(AErrorText, FormatText("Error setting option \"%s\"", Opt), r);
         known = true;
     }
 
@@ -350,9 +338,7 @@ int opt_default(TFFOptions& Options, const char* Opt, const char* Arg)
 
     if (known)
         return 0;
-    OptionErrorText = FormatText("Unrecognized option \"%s\"", Opt);
-    OptionLog(nullptr, AV_LOG_ERROR, "Unrecognized option \"%s\"\n", Opt);
-    return AVERROR_OPTION_NOT_FOUND;
+    return OptionError(AErrorText, FormatText("Unrecognized option \"%s\"", Opt), AVERROR_OPTION_NOT_FOUND);
 }
 
 // ---------------------------------------------------------------------------
@@ -504,7 +490,7 @@ int check_stream_selector(AVFormatContext* S, AVStream* St, const char* Sel)
         return 1;
     TSelectorFilter f;
     if (!S || !St || !ParseSelector(Sel, f)) {
-        OptionLog(S, AV_LOG_ERROR, "Invalid stream selector: \"%s\"\n", Sel);
+        OptionLogLine(S, AV_LOG_ERROR, FormatText("Invalid stream selector: \"%s\"", Sel));
         return AVERROR(EINVAL);
     }
     if (!f.hasIndex)
@@ -597,7 +583,7 @@ AVDictionary** FindStreamInfoOptions(AVFormatContext* S, AVDictionary* CodecOpts
         return nullptr;
     auto** opts = static_cast<AVDictionary**>(std::calloc(S->nb_streams, sizeof(AVDictionary*)));
     if (!opts) {
-        OptionLog(nullptr, AV_LOG_ERROR, "Could not alloc memory for stream options.\n");
+        OptionLogLine(nullptr, AV_LOG_ERROR, "Could not alloc memory for stream options.");
         return nullptr;
     }
     for (unsigned i = 0; i < S->nb_streams; ++i)
@@ -640,21 +626,21 @@ int ReadWholeFile(const char* FileName, uint8_t*& Buffer, size_t& Size)
     Size = 0;
     FILE* f = std::fopen(FileName, "rb");
     if (!f) {
-        OptionLog(nullptr, AV_LOG_ERROR, "Cannot read file \"%s\"\n", FileName);
+        OptionLogLine(nullptr, AV_LOG_ERROR, FormatText("Cannot read file \"%s\"", FileName));
         return -1;
     }
     // A folder opens for reading too; only a regular file has a length.
     struct stat sb;
     if (fstat(fileno(f), &sb) != 0 || !S_ISREG(sb.st_mode)) {
         std::fclose(f);
-        OptionLog(nullptr, AV_LOG_ERROR, "Cannot read file \"%s\"\n", FileName);
+        OptionLogLine(nullptr, AV_LOG_ERROR, FormatText("Cannot read file \"%s\"", FileName));
         return -1;
     }
     const long len = long(sb.st_size);
     auto* buf = static_cast<uint8_t*>(std::malloc(size_t(len) + 1));
     if (!buf) {
         std::fclose(f);
-        OptionLog(nullptr, AV_LOG_ERROR, "Could not allocate file buffer\n");
+        OptionLogLine(nullptr, AV_LOG_ERROR, "Could not allocate file buffer");
         return AVERROR(ENOMEM);
     }
     size_t got = std::fread(buf, 1, size_t(len), f);
@@ -663,7 +649,7 @@ int ReadWholeFile(const char* FileName, uint8_t*& Buffer, size_t& Size)
         std::free(buf);
         std::fclose(f);
         if (err) {
-            OptionLog(nullptr, AV_LOG_ERROR, "Error while reading file \"%s\"\n", FileName);
+            OptionLogLine(nullptr, AV_LOG_ERROR, FormatText("Error while reading file \"%s\"", FileName));
             return AVERROR(EIO);
         }
         return AVERROR_EOF;

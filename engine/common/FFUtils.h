@@ -7,8 +7,8 @@
 // array growth, whole-file reading and the option dictionaries (TFFOptions)
 // that each decoder, player and conversion task owns.
 //
-// Failures come back as negative FFmpeg error codes with OptionErrorText set
-// and a line in FFmpeg's log; the value parsers and GrowArray raise plain
+// Failures come back as negative FFmpeg error codes with the error text in
+// the parse's ErrorText (TOptionParse) and a line in FFmpeg's log; the value parsers and GrowArray raise plain
 // exceptions (Exception) instead, which the option entry points pass on.
 #include <cstddef>
 #include <cstdint>
@@ -45,8 +45,10 @@ enum : int32_t {
 };
 
 // A row's handler: the code half of a method pointer. Obj is the object half;
-// OptCtx is the options context for rows with odFunc2, nullptr otherwise.
-using TOptionFunc = int (*)(void* Obj, void* OptCtx, const char* opt, const char* arg);
+// Parse is the TOptionParse being run for rows with odFunc2 (the handler
+// fills its fields through Parse->Ctx and may leave its own reason in
+// Parse->ErrorText), nullptr otherwise.
+using TOptionFunc = int (*)(void* Obj, void* Parse, const char* opt, const char* arg);
 
 struct TOptionDef {
     const char* name = nullptr;  // the option word without "-"; nullptr closes a table
@@ -90,20 +92,22 @@ struct TFFOptions {
     AVDictionary* swr_opts = nullptr;
 };
 
-// The last error text the option machinery or a handler composed.
-extern std::string OptionErrorText;
+// The error channel of option parsing: one run of the machinery over an
+// options context (Ctx: the structure the odOffset/odPerStream rows write)
+// and the text of the last error the machinery or a handler composed, which
+// is what the caller shows the user.
+struct TOptionParse {
+    void* Ctx = nullptr;
+    std::string ErrorText;
+};
 
 // Sends one line to FFmpeg's log (a no-op while the libraries are unbound).
-void OptionLog(void* Avcl, int Level, const char* Fmt, ...)
-#if defined(__GNUC__)
-    __attribute__((format(printf, 3, 4)))
-#endif
-    ;
+void OptionLogLine(void* Avcl, int Level, const std::string& ALine);
 
 const TOptionDef* FindOptionDef(const TOptionDef* Table, const char* Name);
-int ApplyOption(void* OptCtx, const char* Opt, const char* Arg, const TOptionDef* Table);
+int ApplyOption(TOptionParse& Parse, const char* Opt, const char* Arg, const TOptionDef* Table);
 // Words[Count] must be readable (an empty word after the last one).
-int ApplyOptions(void* OptCtx, int Count, const char* const* Words, bool HaltOnError, const TOptionDef* Table);
+int ApplyOptions(TOptionParse& Parse, int Count, const char* const* Words, bool HaltOnError, const TOptionDef* Table);
 int LocateOptionWord(int Count, const char* const* Words, const TOptionDef* Table, const char* Name);
 const char* FindLogLevelWord(int Count, const char* const* Words, const TOptionDef* Table);
 
@@ -116,7 +120,9 @@ float ParseSingleText(const char* Opt, const char* Text);
 double ParseDoubleText(const char* Opt, const char* Text);
 int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration);
 
-int opt_default(TFFOptions& Options, const char* Opt, const char* Arg);
+// Hands a word to the libraries' option system; a failure leaves its text in
+// AErrorText.
+int opt_default(TFFOptions& Options, const char* Opt, const char* Arg, std::string& AErrorText);
 
 int check_stream_selector(AVFormatContext* S, AVStream* St, const char* Sel);
 AVDictionary* FilterCodecOptions(AVDictionary* Opts, const AVCodec* Codec, AVFormatContext* S, AVStream* St);

@@ -58,7 +58,8 @@ bool TCustomDecoder::opt_default(const std::string& AOpt, const std::string& AAr
         return false;
     }
     if (!FOptionsReady) InitOptions();
-    return ::opt_default(FOptions, AOpt.c_str(), AArg.c_str()) == 0;
+    std::string error;  // already in the log
+    return ::opt_default(FOptions, AOpt.c_str(), AArg.c_str(), error) == 0;
 }
 
 void TCustomDecoder::ReportMsg(int AAVLevel, const std::string& AMsg) {

@@ -21,12 +21,10 @@
 
 namespace {
 
-using THandler = int (TFFmpegOptions::*)(void*, const char*, const char*);
-
-template <THandler M>
-int Thunk(void* Obj, void* Ctx, const char* Opt, const char* Arg)
+template <TFFmpegOptions::THandler M>
+int Thunk(void* Obj, void* Parse, const char* Opt, const char* Arg)
 {
-    return (static_cast<TFFmpegOptions*>(Obj)->*M)(Ctx, Opt, Arg);
+    return static_cast<TFFmpegOptions*>(Obj)->RunHandler(M, static_cast<TOptionParse*>(Parse), Opt, Arg);
 }
 
 std::string Trim(const std::string& S)
@@ -371,24 +369,24 @@ void TFFmpegOptions::ParseOptions(const std::string& Text)
     const int count = int(words.size());
 
     if (const char* level = FindLogLevelWord(count, argv.data(), options)) {
-        std::string keep = OptionErrorText;
+        std::string keep = OptionError();
         opt_loglevel(&optctx, "loglevel", level);
-        OptionErrorText = keep;
+        OptionError() = keep;
     }
-    int r = ApplyOptions(&optctx, count, argv.data(), HaltOnInvalidOption, options);
+    int r = ApplyOptions(FParse, count, argv.data(), HaltOnInvalidOption, options);
     if (HaltOnInvalidOption && r < 0)
-        Fatal(!OptionErrorText.empty() ? OptionErrorText : ErrorCodeText("Failed to parse options", r));
+        Fatal(!OptionError().empty() ? OptionError() : ErrorCodeText("Failed to parse options", r));
 }
 
 int TFFmpegOptions::ApplyPresetLine(const std::string& Key, const std::string& Value)
 {
-    OptionErrorText.clear();
+    OptionError().clear();
     std::string k = Key;
     for (char& c : k)
         c = char(std::tolower(static_cast<unsigned char>(c)));
     if (k == "acodec" || k == "vcodec" || k == "scodec" || k == "dcodec")
         return opt_codec(&optctx, k.c_str(), Value.c_str());
-    return opt_default(FOptions, Key.c_str(), Value.c_str());
+    return opt_default(FOptions, Key.c_str(), Value.c_str(), OptionError());
 }
 
 void TFFmpegOptions::ParsePresets(const std::string& Text)
@@ -405,19 +403,19 @@ void TFFmpegOptions::ParsePresets(const std::string& Text)
         std::string key = eq == std::string::npos ? line : line.substr(0, eq);
         std::string value = eq == std::string::npos ? std::string() : line.substr(eq + 1);
         if (key.empty() || value.empty()) {
-            OptionErrorText = FormatText("Invalid syntax: \"%s\"", line.c_str());
+            OptionError() = FormatText("Invalid syntax: \"%s\"", line.c_str());
             if (HaltOnInvalidOption)
-                Fatal(OptionErrorText);
-            OptionMsg(AV_LOG_ERROR, OptionErrorText);
+                Fatal(OptionError());
+            OptionMsg(AV_LOG_ERROR, OptionError());
         }
         int r = ApplyPresetLine(key, value);
         if (r < 0) {
             std::string msg = FormatText("Invalid option or argument: \"%s\", parsed as \"%s\" = \"%s\"", line.c_str(),
                                   key.c_str(), value.c_str());
             OptionMsg(AV_LOG_ERROR, msg);
-            OptionErrorText = OptionErrorText.empty() ? msg : OptionErrorText + "\r\n" + msg;
+            OptionError() = OptionError().empty() ? msg : OptionError() + "\r\n" + msg;
             if (HaltOnInvalidOption)
-                Fatal(OptionErrorText);
+                Fatal(OptionError());
         }
     }
 }
@@ -454,16 +452,36 @@ void TFFmpegOptions::OptionMsg(int ALevel, const std::string& AMsg)
     GetFFLogger()->Log(LogSender(), AVToLogLevel(ALevel), AMsg);
 }
 
+int TFFmpegOptions::RunHandler(THandler AHandler, TOptionParse* AParse, const char* Word, const char* Arg)
+{
+    // The handler's reason goes to the parse that called it.
+    TOptionParse* outer = FCurrentParse;
+    if (AParse)
+        FCurrentParse = AParse;
+    try {
+        const int r = (this->*AHandler)(AParse ? AParse->Ctx : nullptr, Word, Arg);
+        FCurrentParse = outer;
+        return r;
+    } catch (...) {
+        FCurrentParse = outer;
+        throw;
+    }
+}
+
 int TFFmpegOptions::Fail(int ALevel, const std::string& AMsg)
 {
-    OptionErrorText = AMsg;
+    OptionError() = AMsg;
     OptionMsg(ALevel, AMsg);
     return AVERROR(EINVAL);
 }
 
 int TFFmpegOptions::ApplyWord(void* Ctx, const std::string& Word, const char* Arg)
 {
-    return ApplyOption(Ctx ? Ctx : &optctx, Word.c_str(), Arg, options);
+    TOptionParse parse{Ctx ? Ctx : &optctx, {}};
+    const int r = ApplyOption(parse, Word.c_str(), Arg, options);
+    if (r < 0)
+        OptionError() = parse.ErrorText;
+    return r;
 }
 
 // ---------------------------------------------------------------------------
@@ -532,7 +550,7 @@ int TFFmpegOptions::opt_debug(void*, const char* Word, const char* Arg)
 {
     if (ff::av_log_set_level)
         ff::av_log_set_level(AV_LOG_DEBUG);
-    return opt_default(FOptions, Word, Arg);
+    return opt_default(FOptions, Word, Arg, OptionError());
 }
 
 int TFFmpegOptions::opt_codec(void* Ctx, const char* Word, const char* Arg)
@@ -563,7 +581,7 @@ int TFFmpegOptions::opt_codec(void* Ctx, const char* Word, const char* Arg)
 
 int TFFmpegOptions::opt_default_row(void*, const char* Word, const char* Arg)
 {
-    return opt_default(FOptions, Word, Arg);
+    return opt_default(FOptions, Word, Arg, OptionError());
 }
 
 int TFFmpegOptions::opt_frames(void* Ctx, const char* Word, const char* Arg)
@@ -588,7 +606,7 @@ int TFFmpegOptions::opt_bitrate(void* Ctx, const char* Word, const char* Arg)
         OptionMsg(AV_LOG_WARNING, "Please use -b:a or -b:v, -b is ambiguous");
         return ApplyWord(Ctx, "b:v", Arg);
     }
-    return opt_default(FOptions, Word, Arg);
+    return opt_default(FOptions, Word, Arg, OptionError());
 }
 
 int TFFmpegOptions::opt_rename_tag(void* Ctx, const char* Word, const char* Arg)
@@ -603,7 +621,7 @@ int TFFmpegOptions::opt_deprecated_alias(void*, const char* Word, const char* Ar
     const bool channel = std::strcmp(Word, "vc") == 0;
     OptionMsg(AV_LOG_WARNING,
               channel ? "This option is deprecated, use -channel." : "This option is deprecated, use -standard.");
-    return opt_default(FOptions, channel ? "channel" : "standard", Arg);
+    return opt_default(FOptions, channel ? "channel" : "standard", Arg, OptionError());
 }
 
 int TFFmpegOptions::opt_attach(void* Ctx, const char*, const char* Arg)
@@ -678,9 +696,9 @@ int TFFmpegOptions::opt_passlogfile(void*, const char*, const char* Arg)
     char* copy = OptStrDup(Arg ? Arg : "");
     std::free(Fpass_logfilename_prefix);
     Fpass_logfilename_prefix = copy;
-    std::string keep = OptionErrorText;
-    opt_default(FOptions, "passlogfile", Arg);
-    OptionErrorText = keep;
+    std::string keep = OptionError();
+    opt_default(FOptions, "passlogfile", Arg, OptionError());
+    OptionError() = keep;
     return 0;
 }
 
@@ -733,7 +751,7 @@ int TFFmpegOptions::opt_preset(void*, const char*, const char* Arg)
             std::string msg = FormatText("%s: Invalid option or argument: \"%s\", parsed as \"%s\" = \"%s\"", file,
                                   line.c_str(), key.c_str(), value.c_str());
             OptionMsg(AV_LOG_ERROR, msg);
-            OptionErrorText = OptionErrorText.empty() ? msg : OptionErrorText + "\r\n" + msg;
+            OptionError() = OptionError().empty() ? msg : OptionError() + "\r\n" + msg;
             if (HaltOnInvalidOption)
                 return r;
         }
@@ -917,7 +935,7 @@ int TFFmpegOptions::opt_map_metadata(void* Ctx, const char* Word, const char* Ar
     const char* outsel = colon ? colon + 1 : "g";
     if (ParseMetadataSelector(outsel, m[0].type_, m[0].index) < 0 ||
         ParseMetadataSelector(insel, m[1].type_, m[1].index) < 0) {
-        OptionErrorText = FLastErrMsg;
+        OptionError() = FLastErrMsg;
         return AVERROR(EINVAL);
     }
     for (const TMetadataMap& side : {m[0], m[1]}) {

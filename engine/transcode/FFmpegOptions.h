@@ -8,8 +8,9 @@
 // Data flow: the encoder hands a task, per input and for the output, an
 // option text and a presets text; they fill `optctx` and `FOptions`, the file
 // set-up consumes them and then calls ResetOptionsContext. Errors: in halting
-// mode the first bad option ends the call with FFmpegException carrying
-// OptionErrorText; value parsers raise plain Exception with their own texts.
+// mode the first bad option ends the call with FFmpegException carrying the
+// error text of the task's option parse (FParse, the one error channel of
+// option parsing); value parsers raise plain Exception with their own texts.
 //
 // TCustomFFmpeg derives from TFFmpegOptions and overrides the hooks below for
 // what needs the task's files: the inputs opened so far (maps, -target's norm),
@@ -156,6 +157,11 @@ public:
     [[noreturn]] virtual void Fatal(const std::string& AMsg);
 
     const TOptionDef* Options() const { return options; }
+
+    // A row handler of this class; RunHandler calls it for its table row with
+    // the parse that runs it.
+    using THandler = int (TFFmpegOptions::*)(void* Ctx, const char* Word, const char* Arg);
+    int RunHandler(THandler AHandler, TOptionParse* AParse, const char* Word, const char* Arg);
     const std::string& LastErrMsg() const { return FLastErrMsg; }
 
     bool HaltOnInvalidOption = true;
@@ -228,7 +234,10 @@ private:
 
     void FreeOptionFields();
     void ClearOptionsContext(TOptionsContext& Ctx, bool IsInput);
-    int Fail(int ALevel, const std::string& AMsg);  // OptionErrorText + log, -22
+    // The error text of the parse running now (a handler's caller), else the
+    // task's own.
+    std::string& OptionError() { return FCurrentParse->ErrorText; }
+    int Fail(int ALevel, const std::string& AMsg);  // OptionError() + log, -22
     int ApplyPresetLine(const std::string& Key, const std::string& Value);
     int ApplyWord(void* Ctx, const std::string& Word, const char* Arg);
 
@@ -262,6 +271,8 @@ private:
     int opt_vhook(void* Ctx, const char* Word, const char* Arg);
     int opt_hook_bits_pixel(void* Ctx, const char* Word, const char* Arg);
 
+    TOptionParse FParse{&optctx, {}};
+    TOptionParse* FCurrentParse = &FParse;
     TOptionDef _options[OptionRowCount + 4]{};
     TOptionDef* options = nullptr;
 };

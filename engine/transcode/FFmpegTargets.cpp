@@ -61,8 +61,10 @@ int ApplyTarget(TFFmpegOptions& Task, TOptionsContext& Ctx, const char* Word, co
     const bool pal = norm == TNorm::PAL;
     const char* rate = pal ? "25" : norm == TNorm::NTSC ? "30000/1001" : "24000/1001";
     auto pick = [pal](const char* P, const char* N) { return pal ? P : N; };
-    auto option = [&](const char* O, const char* V) { ApplyOption(&Ctx, O, V, Task.Options()); };
-    auto codec = [&](const char* O, const char* V) { opt_default(Task.FOptions, O, V); };
+    // The preset's own values: their failures are not the user's.
+    TOptionParse parse{&Ctx, {}};
+    auto option = [&](const char* O, const char* V) { ApplyOption(parse, O, V, Task.Options()); };
+    auto codec = [&](const char* O, const char* V) { opt_default(Task.FOptions, O, V, parse.ErrorText); };
     auto codecs = [&](const char* V, const char* A) {
         Task.opt_codec(&Ctx, "vcodec", V);
         Task.opt_codec(&Ctx, "acodec", A);
@@ -124,9 +126,7 @@ int ApplyTarget(TFFmpegOptions& Task, TOptionsContext& Ctx, const char* Word, co
         option("ar", "48000");
         option("ac", "2");
     } else {
-        OptionErrorText = "Unknown target: " + name;
-        Task.OptionMsg(AV_LOG_ERROR, OptionErrorText);
-        return AVERROR(EINVAL);
+        return Task.Fail(AV_LOG_ERROR, "Unknown target: " + name);
     }
     return 0;
 }
