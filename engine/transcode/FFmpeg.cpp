@@ -99,17 +99,12 @@ TCustomFFmpeg::~TCustomFFmpeg()
 void TCustomFFmpeg::ResetDefaults()
 {
     ResetOptionDefaults();
-    Fvideo_size = Faudio_size = 0;
-    Fextra_size = 0;
-    Fnb_frames_dup = Fnb_frames_drop = 0;
     Fbit_buffer_size = 262144;
-    std::memset(Fqp_histogram, 0, sizeof Fqp_histogram);
-    FShowDupOrDrop = false;
+    // The stages' states start fresh with the task.
     FThread = nullptr;
     FPostHooks = {};
     FPostHooksChanged = false;
     FJoinMode = false;
-    Fnb_output_streams_join = 0;
     FConverting = false;
     FBroken = false;
     FFinished = false;
@@ -176,7 +171,7 @@ void TCustomFFmpeg::DropPostHook(TPostHook AHook)
 int TCustomFFmpeg::AddFrameHook(const std::vector<std::string>& AWords)
 {
     std::string reason;
-    if (frame_hook_add(FFirstHook, AWords, &reason) < 0) {
+    if (add_frame_hook(*this, AWords, &reason) < 0) {
         std::string words;
         for (const std::string& w : AWords)
             words += (words.empty() ? "" : " ") + w;
@@ -193,8 +188,7 @@ TPostHooks TCustomFFmpeg::PostHooks() const
 
 void TCustomFFmpeg::SetHookBitsPixel(int ABitsPixel)
 {
-    FInputVideoHook.SetBitsPixel(ABitsPixel);
-    FOutputHookConverter.SetBitsPixel(ABitsPixel);
+    set_hook_bits_pixel(*this, ABitsPixel);
 }
 
 // ---------------------------------------------------------------------------
@@ -519,6 +513,7 @@ void TCustomFFmpeg::RemoveCreatedOutputs(bool AFailed)
 void TCustomFFmpeg::CleanUp()
 {
     release_video_hooks(*this);
+    FAudioPath.Reset();
     if (!ff::avformat_free_context) {
         FCreatedFiles.clear();
         return;
@@ -553,9 +548,7 @@ void TCustomFFmpeg::CleanUp()
         FreeInputStream(ist);
     input_streams.clear();
 
-    if (Fvstats_file)
-        std::fclose(Fvstats_file);
-    Fvstats_file = nullptr;
+    close_video_stats(*this);
     ff::av_freep(&Fbit_buffer);
     ResetOptionsContext(optctx, false);
 }

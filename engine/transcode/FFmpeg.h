@@ -21,7 +21,12 @@
 
 #include "engine/common/FFBaseComponent.h"
 #include "engine/transcode/FFmpegOptions.h"
+#include "engine/transcode/FFmpegAudio.h"
+#include "engine/transcode/FFmpegJoin.h"
 #include "engine/transcode/FFmpegRecords.h"
+#include "engine/transcode/FFmpegVideo.h"
+#include "engine/transcode/FFmpegWriter.h"
+#include "engine/transcode/StageState.h"
 #include "engine/decoder/FormatConverter.h"
 #include "engine/hooks/FrameHook.h"
 #include "platform/rtl/SyncObjs.h"
@@ -51,22 +56,6 @@ public:
 
 private:
     unsigned bits_ = 0;
-};
-
-// A picture the hooks work on: Keep holds buffers that are reused from frame
-// to frame once nothing downstream references them; Work is the frame that
-// carries them on.
-struct THookPicture {
-    AVFrame* Keep = nullptr;
-    AVFrame* Work = nullptr;
-};
-
-// The post hooks' state of a task: the preview window and the wall-clock
-// times (microseconds) of the last and the current preview.
-struct TPostHookContext {
-    TPreviewer* Previewer = nullptr;
-    int64_t preview_last_time = 0;
-    int64_t preview_cur_time = 0;
 };
 
 // The event shapes of a task (the encoder adds its task index and records).
@@ -222,28 +211,15 @@ public:
     int nb_output_files() const { return int(output_files.size()); }
     int nb_output_streams() const { return int(output_streams.size()); }
 
-    int Fnb_output_streams_join = 0;
-    uint8_t* Fbit_buffer = nullptr;
-    int32_t Fbit_buffer_size = 262144;
-    int64_t Fextra_size = 0;
-    int32_t Fvideo_size = 0, Faudio_size = 0;
-    int32_t Fnb_frames_dup = 0, Fnb_frames_drop = 0;
-    int32_t Fqp_histogram[52]{};
-    FILE* Fvstats_file = nullptr;
-    bool FShowDupOrDrop = false;
-
     TCodecListNode* FEncoderList = nullptr;
     TCodecListNode* FDecoderList = nullptr;
 
-    TFormatConverter& InputHookConverter() { return FInputVideoHook; }
-    TFormatConverter& OutputHookConverter() { return FOutputHookConverter; }
-
-    // ---- Hook state of the video and audio paths (FFmpegVideo, FFmpegAudio)
-    PFrameHookEntry FFirstHook = nullptr;
-    THookPicture FInputHookPicture, FOutputHookPicture;
-    TPostHookContext FOutputVideoHook;
-    // Interleaved samples of a planar frame for the audio hook.
-    std::vector<uint8_t> FAudioHookBuf;
+    // ---- The stages' own states. Each is complete only in its stage's
+    // source; other stages call that stage's functions.
+    TVideoPathState& VideoPath() const { return *FVideoPath; }
+    TAudioPathState& AudioPath() const { return *FAudioPath; }
+    TWriterState& Writer() const { return *FWriter; }
+    TJoinState& JoinState() const { return *FJoin; }
 
 protected:
     int InputFileCount() const override { return int(input_files.size()); }
@@ -291,8 +267,14 @@ protected:
     TEvent FStopEvent{true, true};
     TEvent FTermEvent{true, true};
 
-    TFormatConverter FInputVideoHook;
-    TFormatConverter FOutputHookConverter;
+    TStageState<TVideoPathState> FVideoPath;
+    TStageState<TAudioPathState> FAudioPath;
+    TStageState<TWriterState> FWriter;
+    TStageState<TJoinState> FJoin;
+    // The transcode set-up's output buffer (sized for the largest picture).
+    uint8_t* Fbit_buffer = nullptr;
+    int32_t Fbit_buffer_size = 262144;
+
     TPostHooks FPostHooks;
     bool FPostHooksChanged = false;
 

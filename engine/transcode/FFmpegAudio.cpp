@@ -10,6 +10,21 @@
 #include "engine/transcode/FFmpegAudioSync.h"
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/bindings/SwResampleStubs.h"
+#include "engine/transcode/FFmpeg.h"
+
+struct TAudioPathState {
+    std::vector<uint8_t> HookBuf;  // interleaved samples of a planar frame
+};
+
+TAudioPathState* TStageStateOps<TAudioPathState>::New()
+{
+    return new TAudioPathState;
+}
+
+void TStageStateOps<TAudioPathState>::Free(TAudioPathState* AState)
+{
+    delete AState;
+}
 
 namespace {
 
@@ -134,7 +149,7 @@ void audio_hook(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
         Self.OnAudioHook(&Self, I.pts, F->data[0], size, F->sample_rate, channels, packed);
         return;
     }
-    std::vector<uint8_t>& buf = Self.FAudioHookBuf;
+    std::vector<uint8_t>& buf = Self.AudioPath().HookBuf;
     if (buf.size() < size_t(size))
         buf.resize(size_t(size));
     uint8_t* const* planes = F->extended_data;

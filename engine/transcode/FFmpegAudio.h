@@ -8,7 +8,16 @@
 //
 // What can go wrong: a resampler that cannot be built, a volume on a sample
 // format without a rule, an encoder that refuses a frame (FFmpegException).
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+#include "engine/transcode/StageState.h"
+
+class TCustomFFmpeg;
+
+// The audio path's own state (FFmpegAudio.cpp): the buffer of interleaved
+// samples the audio hook sees.
+struct TAudioPathState;
+TARNELLO_STAGE_STATE(TAudioPathState);
 
 // Hands the decoded samples of every channel to the task's audio hook, which
 // may change them; the sample format given is the packed one.

@@ -7,6 +7,7 @@
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/common/FFLog.h"
 #include "engine/bindings/SwResampleStubs.h"
+#include "engine/transcode/FFmpeg.h"
 
 namespace {
 

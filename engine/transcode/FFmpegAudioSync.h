@@ -11,7 +11,9 @@
 // audio FIFO (encoder format) for the silence. What can go wrong: memory
 // for the silence (FFmpegException). A gap of absurd length (a broken time
 // stamp) is filled at most a minute per frame.
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+class TCustomFFmpeg;
 
 // For output stream AOst and the frame AFrame of input stream AIst, whose
 // first ASkip samples are already left out: the number of samples to leave

@@ -10,6 +10,7 @@
 #include "engine/common/EngineRegistry.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
+#include "engine/transcode/FFmpeg.h"
 
 namespace {
 

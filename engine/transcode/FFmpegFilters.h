@@ -19,7 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+class TCustomFFmpeg;
 
 extern "C" {
 #include <libavutil/pixfmt.h>

@@ -21,6 +21,7 @@
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
 #include "engine/common/UnicodeProtocol.h"
+#include "engine/transcode/FFmpeg.h"
 
 namespace {
 

@@ -12,7 +12,10 @@
 // option or a bad stream selector (FFmpegException).
 #include <string>
 
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegOptions.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+class TCustomFFmpeg;
 
 // The encoder or decoder of that name; fatal "Unknown %s '%s'" and
 // "Invalid %s type '%s'".

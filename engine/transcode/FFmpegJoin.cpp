@@ -13,6 +13,26 @@
 #include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/bindings/SwResampleStubs.h"
+#include "engine/transcode/FFmpeg.h"
+
+struct TJoinState {
+    int streams_per_part = 0;
+};
+
+TJoinState* TStageStateOps<TJoinState>::New()
+{
+    return new TJoinState;
+}
+
+void TStageStateOps<TJoinState>::Free(TJoinState* AState)
+{
+    delete AState;
+}
+
+int JoinStreamsPerPart(const TCustomFFmpeg& Self)
+{
+    return Self.JoinState().streams_per_part;
+}
 
 TOutputStream* FindFreeJoinStream(TCustomFFmpeg& Self, AVFormatContext* AOutCtx, AVMediaType AType)
 {
@@ -107,7 +127,7 @@ int TCustomFFmpeg::JoinInputs()
 {
     if (!FJoinMode || output_files.empty())
         return -1;
-    Fnb_output_streams_join = int(output_files.front().ctx->nb_streams);
+    JoinState().streams_per_part = int(output_files.front().ctx->nb_streams);
     for (int i = 1; i < nb_input_files(); ++i)
         if (JoinInput(i) < 0) {
             ResetOptionsContext(optctx, false);
@@ -300,7 +320,7 @@ int KeepJoinHeader(TOutputStream& O)
 
 void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart, int64_t AEnd)
 {
-    const int N = Self.Fnb_output_streams_join;
+    const int N = JoinStreamsPerPart(Self);
     const int next = (APart + 1) * N;
     for (int k = 0; k < N && k < Self.nb_output_streams(); ++k) {
         TOutputStream& o = Self.output_streams[size_t(k)];
@@ -362,7 +382,7 @@ int CheckJoinedCopies(TCustomFFmpeg& Self)
 {
     if (!Self.JoinMode())
         return 0;
-    const int N = Self.Fnb_output_streams_join;
+    const int N = JoinStreamsPerPart(Self);
     for (int k = N; k < Self.nb_output_streams(); ++k) {
         const TOutputStream& c = Self.output_streams[size_t(k)];
         if (!c.stream_copy || c.source_index < 0)

@@ -22,7 +22,19 @@
 // opened again, a different stream header, filters the next part cannot
 // take, a stream-copied part whose codec or header differs from the first
 // (FFmpegException, or a set-up failure for copies).
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+#include "engine/transcode/StageState.h"
+
+class TCustomFFmpeg;
+
+// The join's own state (FFmpegJoin.cpp): how many output streams each
+// joined part has.
+struct TJoinState;
+TARNELLO_STAGE_STATE(TJoinState);
+
+// The output streams of one joined part (0 before the join).
+int JoinStreamsPerPart(const TCustomFFmpeg& Self);
 
 // The first record of the group being joined with that media type and no
 // source yet; null when there is none.

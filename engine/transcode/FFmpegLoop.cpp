@@ -16,6 +16,7 @@
 #include "engine/transcode/FFmpegJoin.h"
 #include "engine/transcode/FFmpegVideo.h"
 #include "engine/transcode/FFmpegWriter.h"
+#include "engine/transcode/FFmpeg.h"
 
 namespace {
 
@@ -207,7 +208,7 @@ void print_report(TCustomFFmpeg& Self, int64_t AStart, bool ALast, int AFileInde
         if (total < 0)
             total = 0;
     }
-    const int n = Self.JoinMode() ? Self.Fnb_output_streams_join : Self.nb_output_streams();
+    const int n = Self.JoinMode() ? JoinStreamsPerPart(Self) : Self.nb_output_streams();
     int frame = -1, fps = -1;
     float q = -1;
     int64_t position = INT64_MAX, last = 0;
@@ -243,13 +244,15 @@ void print_report(TCustomFFmpeg& Self, int64_t AStart, bool ALast, int AFileInde
     std::snprintf(buf, sizeof buf, "size=%8.0fkB time=%02d:%02d:%02d.%02d bitrate=%6.1fkbits/s", total / 1024.0,
                   int(secs / 3600), int(secs / 60 % 60), int(secs % 60), int(us * 100 / AV_TIME_BASE), bitrate);
     line += buf;
-    if (Self.Fnb_frames_dup || Self.Fnb_frames_drop) {
-        std::snprintf(buf, sizeof buf, " dup=%d drop=%d", Self.Fnb_frames_dup, Self.Fnb_frames_drop);
+    int dup = 0, drop = 0;
+    bool showDupOrDrop = false;
+    video_dup_drop(Self, dup, drop, showDupOrDrop);
+    if (dup || drop) {
+        std::snprintf(buf, sizeof buf, " dup=%d drop=%d", dup, drop);
         line += buf;
     }
     if (Self.OnProgress) {
-        if (Self.FShowDupOrDrop) {
-            Self.FShowDupOrDrop = false;
+        if (showDupOrDrop) {
             GetFFLogger()->Log(&Self, llInfo, line);
         }
         Self.OnProgress(&Self, ALast ? -1 : AFileIndex, frame, fps, q, float(bitrate), total, last,
@@ -258,9 +261,10 @@ void print_report(TCustomFFmpeg& Self, int64_t AStart, bool ALast, int AFileInde
         GetFFLogger()->Log(&Self, llInfo, line);
     }
     if (ALast) {
-        const double sum = double(Self.Fvideo_size + Self.Faudio_size + Self.Fextra_size);
+        const TWrittenSizes sizes = written_sizes(Self);
+        const double sum = double(sizes.Video + sizes.Audio + sizes.Headers);
         GetFFLogger()->Log(&Self, llInfo, "video:%1.0fkB audio:%1.0fkB global headers:%1.0fkB muxing overhead %f%%\r\n",
-                           Self.Fvideo_size / 1024.0, Self.Faudio_size / 1024.0, Self.Fextra_size / 1024.0,
+                           sizes.Video / 1024.0, sizes.Audio / 1024.0, sizes.Headers / 1024.0,
                            sum > 0 ? (total - sum) * 100.0 / sum : 0.0);
         if (sum == 0)
             GetFFLogger()->Log(&Self, llWarning,
@@ -283,7 +287,7 @@ void TCustomFFmpeg::Transcode()
     std::vector<char> noPacket(size_t(nb_input_files()), 0);
     int noPacketCount = 0;
     int joinIndex = 0;
-    const int N = Fnb_output_streams_join;
+    const int N = JoinStreamsPerPart(*this);
     auto* convertThread = dynamic_cast<TConvertThread*>(FOwnedThread);
     TPacketHolder holder(ff::av_packet_alloc());
     AVPacket* pkt = holder.P;

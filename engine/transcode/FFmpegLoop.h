@@ -10,7 +10,9 @@
 // What can go wrong: a packet that does not decode (logged and skipped, or
 // fatal with -xerror); failures of the paths and of writing end the task
 // with FFmpegException. Read errors count as the end of that input.
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+class TCustomFFmpeg;
 
 // Whether an output stream takes the input stream's data now (its file's
 // -ss/-t window).

@@ -16,7 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegOptions.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+class TCustomFFmpeg;
 
 // Copies the chapters of an input within the output's time window; 0 or -12.
 int CopyChapters(TCustomFFmpeg& Self, int AInputIndex, int AOutputIndex, bool ACopyMetadata);

@@ -13,6 +13,7 @@
 #include "engine/transcode/FFmpegStreamOptions.h"
 #include "engine/common/FFTexts.h"
 #include "engine/bindings/MyUtilStubs.h"
+#include "engine/transcode/FFmpeg.h"
 
 namespace {
 

@@ -11,7 +11,10 @@
 // output set-up (FFmpegException), which then removes what it created.
 #include <string>
 
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegOptions.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+class TCustomFFmpeg;
 
 TOutputStream& NewOutputStream(TCustomFFmpeg& Self, TOptionsContext& Ctx, AVFormatContext* AOutCtx,
                                AVMediaType AType, int ASourceIndex);

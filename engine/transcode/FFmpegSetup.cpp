@@ -17,6 +17,8 @@
 #include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegJoin.h"
+#include "engine/transcode/FFmpegWriter.h"
+#include "engine/transcode/FFmpeg.h"
 
 namespace {
 
@@ -535,7 +537,7 @@ int TCustomFFmpeg::transcode_init()
         TOutputStream& ost = output_streams[size_t(i)];
         if (!ost.encoding_needed || ost.join_copy)
             continue;
-        if (FJoinMode && i >= Fnb_output_streams_join)
+        if (FJoinMode && i >= JoinStreamsPerPart(*this))
             break;
         TInputStream& ist = input_streams[size_t(ost.source_index)];
         if (!ost.enc) {
@@ -593,7 +595,7 @@ int TCustomFFmpeg::transcode_init()
         if (ost.enc_ctx->bit_rate > 0 && ost.enc_ctx->bit_rate < 1000)
             GetFFLogger()->Log(this, llWarning,
                                "The bitrate parameter is set too low. It takes bits/s as argument, not kbits/s");
-        Fextra_size += ost.enc_ctx->extradata_size;
+        count_header_bytes(*this, ost.enc_ctx->extradata_size);
         // The muxer stream describes what the encoder makes.
         int r = ff::avcodec_parameters_from_context(ost.st->codecpar, ost.enc_ctx);
         if (r < 0) {

@@ -15,7 +15,9 @@
 // lines); experimental codecs and unused codec options raise FFmpegException.
 #include <string>
 
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+class TCustomFFmpeg;
 
 void pick_sample_format(TCustomFFmpeg& Self, TOutputStream& AOst, const AVCodec* AEnc);
 void pick_sample_rate(TCustomFFmpeg& Self, TOutputStream& AOst, const AVCodec* AEnc);

@@ -14,10 +14,49 @@
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegWriter.h"
+#include "engine/decoder/FormatConverter.h"
+#include "engine/hooks/FrameHook.h"
 #include "engine/hooks/Previewer.h"
 #include "engine/bindings/SwScaleStubs.h"
+#include "engine/transcode/FFmpeg.h"
 #include "platform/gui/Graphics.h"
 #include "platform/rtl/Exceptions.h"
+
+// A picture the hooks work on: Keep holds buffers that are reused from frame
+// to frame once nothing downstream references them; Work is the frame that
+// carries them on.
+struct THookPicture {
+    AVFrame* Keep = nullptr;
+    AVFrame* Work = nullptr;
+};
+
+// The post hooks' state: the preview window and the wall-clock times
+// (microseconds) of the last and the current preview.
+struct TPostHookContext {
+    TPreviewer* Previewer = nullptr;
+    int64_t preview_last_time = 0;
+    int64_t preview_cur_time = 0;
+};
+
+struct TVideoPathState {
+    PFrameHookEntry FirstHook = nullptr;  // the -vhook chain
+    THookPicture InputHookPicture, OutputHookPicture;
+    TFormatConverter InputConverter, OutputConverter;  // bitmaps of the bitmap hooks
+    TPostHookContext PostHooks;
+    int32_t nb_frames_dup = 0, nb_frames_drop = 0;
+    bool show_dup_or_drop = false;
+};
+
+TVideoPathState* TStageStateOps<TVideoPathState>::New()
+{
+    return new TVideoPathState;
+}
+
+void TStageStateOps<TVideoPathState>::Free(TVideoPathState* AState)
+{
+    // The task's clean-up released the hooks already (release_video_hooks).
+    delete AState;
+}
 
 namespace {
 
@@ -153,7 +192,7 @@ void run_post_hooks(TCustomFFmpeg& Self, const AVFrame* F, bool AConverted, int6
 {
     bool changed = false;
     const TPostHooks hooks = Self.TakePostHooks(changed);
-    TPostHookContext& ctx = Self.FOutputVideoHook;
+    TPostHookContext& ctx = Self.VideoPath().PostHooks;
     if (ctx.Previewer && !hooks.Contains(phPreview)) {
         delete ctx.Previewer;
         ctx.Previewer = nullptr;
@@ -165,7 +204,7 @@ void run_post_hooks(TCustomFFmpeg& Self, const AVFrame* F, bool AConverted, int6
     if (ctx.preview_last_time && ctx.preview_cur_time - ctx.preview_last_time <= Self.PreviewInterval)
         return;
     ctx.preview_last_time = ctx.preview_cur_time;
-    TFormatConverter& conv = Self.OutputHookConverter();
+    TFormatConverter& conv = Self.VideoPath().OutputConverter;
     bool ok = AConverted && !changed;
     if (!ok) {
         TAVPicture pic = PictureOf(F);
@@ -212,7 +251,7 @@ const AVFrame* output_hooks(TCustomFFmpeg& Self, const AVFrame* F, bool& AConver
     AConverted = false;
     if (!Self.OnOutputVideoHook && !Self.OnOutputFrameHook)
         return F;
-    THookPicture& hook = Self.FOutputHookPicture;
+    THookPicture& hook = Self.VideoPath().OutputHookPicture;
     if (!AcquireHookPicture(hook, F)) {
         GetFFLogger()->Log(&Self, llError, "hook buf malloc error.");
         return F;
@@ -220,7 +259,7 @@ const AVFrame* output_hooks(TCustomFFmpeg& Self, const AVFrame* F, bool& AConver
     CopyPicture(hook.Work, F);
     TAVPicture pic = PictureOf(hook.Work);
     if (Self.OnOutputVideoHook)
-        raise_video_hook(Self, Self.OnOutputVideoHook, Self.OutputHookConverter(), AConverted, APTS, AFrameNumber,
+        raise_video_hook(Self, Self.OnOutputVideoHook, Self.VideoPath().OutputConverter, AConverted, APTS, AFrameNumber,
                          &pic, F->format, F->width, F->height);
     if (Self.OnOutputFrameHook)
         Self.OnOutputFrameHook(&Self, &pic, F->format, AFrameNumber, F->width, F->height, APTS);
@@ -291,12 +330,12 @@ void encode_video_out(TCustomFFmpeg& Self, TOutputStream& O, AVFrame* AFrame)
         } else if (delta > 1.1)
             nb_frames = std::llround(delta);
         if (nb_frames == 0) {
-            ++Self.Fnb_frames_drop;
-            Self.FShowDupOrDrop = true;
+            ++Self.VideoPath().nb_frames_drop;
+            Self.VideoPath().show_dup_or_drop = true;
             GetFFLogger()->Log(&Self, llVerbose, "*** drop!");
         } else if (nb_frames > 1) {
-            Self.Fnb_frames_dup += int32_t(nb_frames - 1);
-            Self.FShowDupOrDrop = true;
+            Self.VideoPath().nb_frames_dup += int32_t(nb_frames - 1);
+            Self.VideoPath().show_dup_or_drop = true;
             GetFFLogger()->Log(&Self, llVerbose, "*** %d dup!", int(nb_frames - 1));
         }
     } else {
@@ -323,7 +362,7 @@ void encode_video_out(TCustomFFmpeg& Self, TOutputStream& O, AVFrame* AFrame)
         run_post_hooks(Self, out, converted, pts, frameNumber);
         encode_and_write(Self, O, out);
         if (out != F)
-            ff::av_frame_unref(Self.FOutputHookPicture.Work);
+            ff::av_frame_unref(Self.VideoPath().OutputHookPicture.Work);
         ++O.sync_opts;
         ++O.frame_number;
     }
@@ -391,9 +430,9 @@ void do_video_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
 void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
 {
     ++I.frame_number;
-    if (!Self.Fdo_deinterlace && !Self.OnInputFrameHook && !Self.OnInputVideoHook && !Self.FFirstHook)
+    if (!Self.Fdo_deinterlace && !Self.OnInputFrameHook && !Self.OnInputVideoHook && !Self.VideoPath().FirstHook)
         return;
-    THookPicture& hook = Self.FInputHookPicture;
+    THookPicture& hook = Self.VideoPath().InputHookPicture;
     if (!AcquireHookPicture(hook, F)) {
         GetFFLogger()->Log(&Self, llError, "hook buf malloc error in pre_process_video_frame().");
         return;
@@ -409,13 +448,13 @@ void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
         Self.OnInputFrameHook(&Self, &pic, F->format, I.frame_number, F->width, F->height, I.pts);
     if (Self.OnInputVideoHook) {
         bool converted = false;
-        raise_video_hook(Self, Self.OnInputVideoHook, Self.InputHookConverter(), converted, I.pts, I.frame_number,
+        raise_video_hook(Self, Self.OnInputVideoHook, Self.VideoPath().InputConverter, converted, I.pts, I.frame_number,
                          &pic, F->format, F->width, F->height);
     }
     // The -vhook libraries run even when the application hooks the bitmap
     // too: an option the user gave is never dropped silently.
-    if (Self.FFirstHook)
-        frame_hook_process(Self.FFirstHook, &pic, F->format, F->width, F->height, I.pts);
+    if (Self.VideoPath().FirstHook)
+        frame_hook_process(Self.VideoPath().FirstHook, &pic, F->format, F->width, F->height, I.pts);
     // The decoded picture goes on with the hooked planes.
     ff::av_frame_unref(F);
     ff::av_frame_move_ref(F, hook.Work);
@@ -423,58 +462,35 @@ void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)
 
 void release_video_hooks(TCustomFFmpeg& Self)
 {
-    frame_hook_release(Self.FFirstHook);
-    for (THookPicture* hook : {&Self.FInputHookPicture, &Self.FOutputHookPicture}) {
+    frame_hook_release(Self.VideoPath().FirstHook);
+    for (THookPicture* hook : {&Self.VideoPath().InputHookPicture, &Self.VideoPath().OutputHookPicture}) {
         if (ff::av_frame_free) {
             ff::av_frame_free(&hook->Keep);
             ff::av_frame_free(&hook->Work);
         }
         *hook = THookPicture{};
     }
-    TPostHookContext& ctx = Self.FOutputVideoHook;
+    TPostHookContext& ctx = Self.VideoPath().PostHooks;
     delete ctx.Previewer;
     ctx = TPostHookContext{};
-    std::vector<uint8_t>().swap(Self.FAudioHookBuf);
 }
 
-void write_video_stats(TCustomFFmpeg& Self, TOutputStream& O, const AVPacket* APkt)
+int add_frame_hook(TCustomFFmpeg& Self, const std::vector<std::string>& AWords, std::string* AReason)
 {
-    if (!Self.Fvstats_file) {
-        Self.Fvstats_file = std::fopen(Self.Fvstats_filename, "w");
-        if (!Self.Fvstats_file)
-            Self.Fatal(std::string("fopen fail: ") + Self.Fvstats_filename);
-    }
-    const AVCodecContext* enc = O.enc_ctx;
-    if (enc->codec_type != AVMEDIA_TYPE_VIDEO)
-        return;
-    // The encoder's quantiser, picture type and errors of this packet.
-    int quality = 0;
-    int pictType = AV_PICTURE_TYPE_NONE;
-    int64_t error0 = 0;
-    bool haveError = false;
-    for (int i = 0; i < APkt->side_data_elems; ++i) {
-        const AVPacketSideData& sd = APkt->side_data[i];
-        if (sd.type != AV_PKT_DATA_QUALITY_STATS || sd.size < 5)
-            continue;
-        std::memcpy(&quality, sd.data, 4);
-        pictType = sd.data[4];
-        if (sd.size >= 16 && sd.data[5] > 0) {
-            std::memcpy(&error0, sd.data + 8, 8);
-            haveError = true;
-        }
-    }
-    FILE* f = Self.Fvstats_file;
-    std::fprintf(f, "frame= %5d q= %2.1f ", enc->frame_number, quality / double(FF_QP2LAMBDA));
-    if (enc->flags & AV_CODEC_FLAG_PSNR)
-        std::fprintf(f, "PSNR= %6.2f ",
-                     haveError ? -10.0 * std::log10(double(error0) /
-                                                     (double(enc->width) * enc->height * 255.0 * 255.0))
-                               : 0.0);
-    std::fprintf(f, "f_size= %6d ", APkt->size);
-    const double ti1 = std::max(0.01, double(O.sync_opts) * av_q2d(enc->time_base));
-    const double bitrate = APkt->size * 8 / av_q2d(enc->time_base) / 1000.0;
-    const double avgBitrate = double(Self.Fvideo_size) * 8 / ti1 / 1000.0;
-    std::fprintf(f, "s_size= %8.0fkB time= %0.3f br= %7.1fkbits/s avg_br= %7.1fkbits/s ",
-                 double(Self.Fvideo_size) / 1024, ti1, bitrate, avgBitrate);
-    std::fprintf(f, "type= %c\n", ff::av_get_picture_type_char(AVPictureType(pictType)));
+    return frame_hook_add(Self.VideoPath().FirstHook, AWords, AReason);
+}
+
+void set_hook_bits_pixel(TCustomFFmpeg& Self, int ABitsPixel)
+{
+    Self.VideoPath().InputConverter.SetBitsPixel(ABitsPixel);
+    Self.VideoPath().OutputConverter.SetBitsPixel(ABitsPixel);
+}
+
+void video_dup_drop(TCustomFFmpeg& Self, int& ADup, int& ADrop, bool& AShow)
+{
+    TVideoPathState& v = Self.VideoPath();
+    ADup = v.nb_frames_dup;
+    ADrop = v.nb_frames_drop;
+    AShow = v.show_dup_or_drop;
+    v.show_dup_or_drop = false;
 }

@@ -18,16 +18,31 @@
 // What can go wrong: the filter graph refuses a frame, an engine stage or
 // the encoder fails (FFmpegException). A hook that raises, or a picture the
 // converters cannot take, is logged; the frame goes on unchanged.
-#include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegRecords.h"
+
+#include <string>
+#include <vector>
+
+#include "engine/transcode/StageState.h"
+
+class TCustomFFmpeg;
+
+// The video path's own state (FFmpegVideo.cpp): the hook chain, the hook
+// pictures and converters, the post hooks' preview and the dup/drop counts.
+struct TVideoPathState;
+TARNELLO_STAGE_STATE(TVideoPathState);
 
 // Counts a decoded picture and runs the deinterlacer and the input hooks on
 // it (its planes may then be the task's hook buffer).
 void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& AIst, AVFrame* AFrame);
 // One decoded picture (null: the end of the input) for one output stream.
 void do_video_out(TCustomFFmpeg& Self, TOutputStream& AOst, TInputStream& AIst, AVFrame* AFrame);
-// Appends one line per encoded video packet to the -vstats file (made on
-// first use): frame number, quantiser, PSNR (-psnr), sizes, time, bit rates
-// and picture type. APkt's time stamps are still in the encoder's time base.
-void write_video_stats(TCustomFFmpeg& Self, TOutputStream& AOst, const AVPacket* APkt);
 // Frees the task's frame-hook chain, hook pictures and preview window.
 void release_video_hooks(TCustomFFmpeg& Self);
+// -vhook: loads a hook library into the chain; negative with AReason.
+int add_frame_hook(TCustomFFmpeg& Self, const std::vector<std::string>& AWords, std::string* AReason);
+// The depth of the bitmaps the bitmap hooks see (8, 15, 16, 24, 32).
+void set_hook_bits_pixel(TCustomFFmpeg& Self, int ABitsPixel);
+// Frames duplicated and dropped so far; AShow: whether one was since the
+// last call.
+void video_dup_drop(TCustomFFmpeg& Self, int& ADup, int& ADrop, bool& AShow);

@@ -8,7 +8,24 @@
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
-#include "engine/transcode/FFmpegVideo.h"
+#include "engine/transcode/FFmpeg.h"
+
+struct TWriterState {
+    int64_t video_size = 0, audio_size = 0, extra_size = 0;
+    FILE* vstats_file = nullptr;
+};
+
+TWriterState* TStageStateOps<TWriterState>::New()
+{
+    return new TWriterState;
+}
+
+void TStageStateOps<TWriterState>::Free(TWriterState* AState)
+{
+    if (AState && AState->vstats_file)
+        std::fclose(AState->vstats_file);
+    delete AState;
+}
 
 namespace {
 
@@ -98,9 +115,9 @@ void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOs
         return;
     const AVMediaType type = AOst.st->codecpar->codec_type;
     if (type == AVMEDIA_TYPE_AUDIO)
-        Self.Faudio_size += APkt->size;
+        Self.Writer().audio_size += APkt->size;
     else if (type == AVMEDIA_TYPE_VIDEO) {
-        Self.Fvideo_size += APkt->size;
+        Self.Writer().video_size += APkt->size;
         ++AOst.sync_opts;
     }
     const TOutputFile& of = Self.output_files[size_t(AOst.file_index)];
@@ -150,17 +167,78 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
             KeepDtsRising(AOst, pkt);
         }
         if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
-            Self.Fvideo_size += pkt->size;
+            Self.Writer().video_size += pkt->size;
             if (AOst.logfile && enc->stats_out)
                 std::fputs(enc->stats_out, AOst.logfile);
             if (Self.Fvstats_filename && pkt->size > 0)
                 write_video_stats(Self, AOst, pkt);
         } else {
-            Self.Faudio_size += pkt->size;
+            Self.Writer().audio_size += pkt->size;
         }
         write_output_packet(Self, AOst, pkt);
         ff::av_packet_unref(pkt);
     }
     if (r != AVERROR(EAGAIN) && r != AVERROR_EOF)
         Self.Fatal(ErrorCodeText("Encoding failed", r));
+}
+
+void write_video_stats(TCustomFFmpeg& Self, TOutputStream& O, const AVPacket* APkt)
+{
+    if (!Self.Writer().vstats_file) {
+        Self.Writer().vstats_file = std::fopen(Self.Fvstats_filename, "w");
+        if (!Self.Writer().vstats_file)
+            Self.Fatal(std::string("fopen fail: ") + Self.Fvstats_filename);
+    }
+    const AVCodecContext* enc = O.enc_ctx;
+    if (enc->codec_type != AVMEDIA_TYPE_VIDEO)
+        return;
+    // The encoder's quantiser, picture type and errors of this packet.
+    int quality = 0;
+    int pictType = AV_PICTURE_TYPE_NONE;
+    int64_t error0 = 0;
+    bool haveError = false;
+    for (int i = 0; i < APkt->side_data_elems; ++i) {
+        const AVPacketSideData& sd = APkt->side_data[i];
+        if (sd.type != AV_PKT_DATA_QUALITY_STATS || sd.size < 5)
+            continue;
+        std::memcpy(&quality, sd.data, 4);
+        pictType = sd.data[4];
+        if (sd.size >= 16 && sd.data[5] > 0) {
+            std::memcpy(&error0, sd.data + 8, 8);
+            haveError = true;
+        }
+    }
+    FILE* f = Self.Writer().vstats_file;
+    std::fprintf(f, "frame= %5d q= %2.1f ", enc->frame_number, quality / double(FF_QP2LAMBDA));
+    if (enc->flags & AV_CODEC_FLAG_PSNR)
+        std::fprintf(f, "PSNR= %6.2f ",
+                     haveError ? -10.0 * std::log10(double(error0) /
+                                                     (double(enc->width) * enc->height * 255.0 * 255.0))
+                               : 0.0);
+    std::fprintf(f, "f_size= %6d ", APkt->size);
+    const double ti1 = std::max(0.01, double(O.sync_opts) * av_q2d(enc->time_base));
+    const double bitrate = APkt->size * 8 / av_q2d(enc->time_base) / 1000.0;
+    const double avgBitrate = double(Self.Writer().video_size) * 8 / ti1 / 1000.0;
+    std::fprintf(f, "s_size= %8.0fkB time= %0.3f br= %7.1fkbits/s avg_br= %7.1fkbits/s ",
+                 double(Self.Writer().video_size) / 1024, ti1, bitrate, avgBitrate);
+    std::fprintf(f, "type= %c\n", ff::av_get_picture_type_char(AVPictureType(pictType)));
+}
+
+void count_header_bytes(TCustomFFmpeg& Self, int64_t ABytes)
+{
+    Self.Writer().extra_size += ABytes;
+}
+
+TWrittenSizes written_sizes(TCustomFFmpeg& Self)
+{
+    const TWriterState& w = Self.Writer();
+    return TWrittenSizes{w.video_size, w.audio_size, w.extra_size};
+}
+
+void close_video_stats(TCustomFFmpeg& Self)
+{
+    TWriterState& w = Self.Writer();
+    if (w.vstats_file)
+        std::fclose(w.vstats_file);
+    w.vstats_file = nullptr;
 }
