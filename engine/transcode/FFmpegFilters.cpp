@@ -327,29 +327,3 @@ int ConfigureVideoFilters(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream
     return 0;
 }
 
-void AssertNoUnusedOptions(TCustomFFmpeg& Self, const AVDictionary* ADict)
-{
-    const AVDictionaryEntry* t = ff::av_dict_get(ADict, "", nullptr, AV_DICT_IGNORE_SUFFIX);
-    if (!t)
-        return;
-    std::string msg = std::string("Option ") + t->key + " not found.";
-    if (Self.HaltOnInvalidOption)
-        Self.Fatal(msg);
-    Self.SetLastErrMsg(msg);
-}
-
-void CheckExperimentalCodec(TCustomFFmpeg& Self, const AVCodecContext* ACtx, bool AEncoder)
-{
-    const AVCodec* codec = ACtx->codec;
-    if (!codec || !(codec->capabilities & AV_CODEC_CAP_EXPERIMENTAL) ||
-        ACtx->strict_std_compliance <= FF_COMPLIANCE_EXPERIMENTAL)
-        return;
-    const char* kind = AEncoder ? "encoder" : "decoder";
-    std::string msg = std::string(kind) + " \"" + codec->name +
-                      "\" is experimental and might produce bad results.\r\n"
-                      "Add \"-strict experimental\" if you want to use it.";
-    const AVCodec* other = AEncoder ? ff::avcodec_find_encoder(codec->id) : ff::avcodec_find_decoder(codec->id);
-    if (other && !(other->capabilities & AV_CODEC_CAP_EXPERIMENTAL))
-        msg += std::string("\r\nOr use the non experimental ") + kind + " \"" + other->name + "\"";
-    Self.Fatal(msg);
-}

@@ -1,6 +1,5 @@
 #pragma once
-// The video filter graph between one decoded input stream and one encoder,
-// and the checks the set-up runs on what a library component was given.
+// The video filter graph between one decoded input stream and one encoder.
 //
 // A -vf text may name the engine's own filters ("nativeeq", "nativehue",
 // "rotate"); their names are looked up before libavfilter sees the text
@@ -13,8 +12,7 @@
 //
 // What can go wrong: a text libavfilter refuses (its error code comes back),
 // an engine filter that is not available in this build, an option left
-// unused by a codec or demuxer, an experimental codec without
-// "-strict experimental" (both raise FFmpegException).
+// (FFmpegException).
 #include <memory>
 #include <string>
 #include <vector>
@@ -83,7 +81,3 @@ public:
 // sample aspect ratio; 0 or the negative error of the step that failed
 // (with the chain's LastError set when the engine made the message).
 int ConfigureVideoFilters(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOst);
-// Empty: returns. Otherwise "Option %s not found.": fatal when halting,
-// else only LastErrMsg.
-void AssertNoUnusedOptions(TCustomFFmpeg& Self, const AVDictionary* ADict);
-void CheckExperimentalCodec(TCustomFFmpeg& Self, const AVCodecContext* ACtx, bool AEncoder);

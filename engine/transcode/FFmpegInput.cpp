@@ -18,7 +18,7 @@
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/common/TextFormat.h"
-#include "engine/transcode/FFmpegFilters.h"
+#include "engine/transcode/FFmpegCodecs.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
 #include "engine/common/UnicodeProtocol.h"
 #include "engine/transcode/FFmpeg.h"
@@ -126,40 +126,6 @@ bool IsEngineSourceName(const char* AName)
 {
     return AName && (std::strcmp(AName, "screencapture") == 0 || std::strcmp(AName, "wavecapture") == 0 ||
                      std::strcmp(AName, "vfwcapture") == 0);
-}
-
-uint32_t CodecTagFromText(const char* AText)
-{
-    if (!AText || !*AText)
-        return 0;
-    char* end = nullptr;
-    errno = 0;
-    unsigned long v = std::strtoul(AText, &end, 0);
-    if (*end == 0 && end != AText)
-        return uint32_t(v);
-    // A four-character code; shorter texts are padded with zero bytes.
-    uint32_t tag = 0;
-    for (int i = 0; i < 4 && AText[i]; ++i)
-        tag |= uint32_t(uint8_t(AText[i])) << (8 * i);
-    return tag;
-}
-
-const AVCodec* FindCodecByName(TCustomFFmpeg& Self, const char* AName, AVMediaType AType, bool AEncoder)
-{
-    const char* kind = AEncoder ? "encoder" : "decoder";
-    const AVCodec* codec =
-        AEncoder ? ff::avcodec_find_encoder_by_name(AName) : ff::avcodec_find_decoder_by_name(AName);
-    if (!codec) {
-        // A codec's own name ("h264") also names its default decoder or encoder.
-        const AVCodecDescriptor* d = ff::avcodec_descriptor_get_by_name(AName);
-        if (d)
-            codec = AEncoder ? ff::avcodec_find_encoder(d->id) : ff::avcodec_find_decoder(d->id);
-    }
-    if (!codec)
-        Self.FatalFmt("Unknown %s '%s'", kind, AName);
-    if (codec->type != AType)
-        Self.FatalFmt("Invalid %s type '%s'", kind, AName);
-    return codec;
 }
 
 const AVCodec* ChooseDecoder(TCustomFFmpeg& Self, TOptionsContext& Ctx, AVFormatContext* S, AVStream* St)

@@ -17,9 +17,6 @@
 
 class TCustomFFmpeg;
 
-// The encoder or decoder of that name; fatal "Unknown %s '%s'" and
-// "Invalid %s type '%s'".
-const AVCodec* FindCodecByName(TCustomFFmpeg& Self, const char* AName, AVMediaType AType, bool AEncoder);
 // The decoder forced by the last matching -c value (its id written into the
 // stream's parameters), else the stream's own decoder (may be null).
 const AVCodec* ChooseDecoder(TCustomFFmpeg& Self, TOptionsContext& Ctx, AVFormatContext* S, AVStream* St);
@@ -29,9 +26,6 @@ bool MayWriteFile(TCustomFFmpeg& Self, const std::string& AName);
 // "filename" tag is reduced to its base name, so a crafted tag cannot write
 // outside the current folder.
 void DumpAttachment(TCustomFFmpeg& Self, AVStream* St, const std::string& AFileName, int AInputIndex);
-// The four-character code of a -tag text (a C integer, or up to four
-// characters, first in the lowest byte).
-uint32_t CodecTagFromText(const char* AText);
 // The engine's own capture sources, recognised where a format is named.
 bool IsEngineSourceName(const char* AName);
 // Closes an opened input and the pipe reader it may have (a named pipe is

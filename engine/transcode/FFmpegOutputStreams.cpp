@@ -9,7 +9,7 @@
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
-#include "engine/transcode/FFmpegInput.h"
+#include "engine/transcode/FFmpegCodecs.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
 #include "engine/common/FFTexts.h"
 #include "engine/bindings/MyUtilStubs.h"

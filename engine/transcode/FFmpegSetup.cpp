@@ -15,6 +15,7 @@
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/common/TextFormat.h"
+#include "engine/transcode/FFmpegCodecs.h"
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegJoin.h"
 #include "engine/transcode/FFmpegWriter.h"
