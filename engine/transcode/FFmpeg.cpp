@@ -100,7 +100,6 @@ void TCustomFFmpeg::ResetDefaults()
 {
     ResetOptionDefaults();
     Fbit_buffer_size = 262144;
-    // The stages' states start fresh with the task.
     FThread = nullptr;
     FPostHooks = {};
     FPostHooksChanged = false;
@@ -406,32 +405,41 @@ void TCustomFFmpeg::RemoveFromCodecList(TCodecListNode*& AHead, void* AStream)
     }
 }
 
-void TCustomFFmpeg::CloseEncoders(TCodecListNode*& AHead)
+namespace {
+
+// Empties an open-codec list, closing each entry's codec with AClose.
+template <typename TClose>
+void CloseCodecList(TCodecListNode*& AHead, TClose AClose)
 {
     TCriticalSectionGuard g(CodecListLock());
     while (AHead) {
         TCodecListNode* n = AHead;
         AHead = n->Next;
-        auto* ost = static_cast<TOutputStream*>(n->Stream);
-        if (ost->encoding_needed && ost->enc_ctx) {
-            ff::av_freep(&ost->enc_ctx->stats_in);
-            ff::avcodec_close(ost->enc_ctx);
-        }
+        AClose(n->Stream);
         delete n;
     }
 }
 
+}  // namespace
+
+void TCustomFFmpeg::CloseEncoders(TCodecListNode*& AHead)
+{
+    CloseCodecList(AHead, [](void* AStream) {
+        auto* ost = static_cast<TOutputStream*>(AStream);
+        if (ost->encoding_needed && ost->enc_ctx) {
+            ff::av_freep(&ost->enc_ctx->stats_in);
+            ff::avcodec_close(ost->enc_ctx);
+        }
+    });
+}
+
 void TCustomFFmpeg::CloseDecoders(TCodecListNode*& AHead)
 {
-    TCriticalSectionGuard g(CodecListLock());
-    while (AHead) {
-        TCodecListNode* n = AHead;
-        AHead = n->Next;
-        auto* ist = static_cast<TInputStream*>(n->Stream);
+    CloseCodecList(AHead, [](void* AStream) {
+        auto* ist = static_cast<TInputStream*>(AStream);
         if (ist->decoding_needed && ist->dec_ctx)
             ff::avcodec_close(ist->dec_ctx);
-        delete n;
-    }
+    });
 }
 
 // ---------------------------------------------------------------------------

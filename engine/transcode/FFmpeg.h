@@ -7,6 +7,11 @@
 // video filter graphs of FFmpegFilters) and the conversion loop, inline or on
 // its own conversion thread.
 //
+// The task owns the records of its files and streams (FFmpegRecords, the data
+// every stage reads) and the private state of each stage that keeps one (video
+// path, audio path, writer, join: TStageState); stages call one another's
+// functions, never touch another stage's state.
+//
 // Run control lives here: stop, a cooperative pause that a stop always ends,
 // read and write time-outs polled by FFmpeg through interrupt callbacks,
 // fatal errors (logged at llFatal, kept in LastErrMsg, raised as

@@ -6,7 +6,9 @@
 // routing), queued in an audio FIFO that keeps every plane, and cut into
 // the encoder's frame size with continuous sample time stamps.
 //
-// What can go wrong: a resampler that cannot be built, a volume on a sample
+// Data comes from the loop (decoded audio frames of one input stream); it
+// goes to the writer as encoded packets. What can go wrong: a resampler that
+// cannot be built, a volume on a sample
 // format without a rule, an encoder that refuses a frame (FFmpegException).
 #include "engine/transcode/FFmpegRecords.h"
 

@@ -10,7 +10,9 @@
 // labelled chains (a watermark's "movie=... [watermark]"). Frames go source
 // -> segment 0 -> stage 0 -> segment 1 -> ... -> sink of the last segment.
 //
-// What can go wrong: a text libavfilter refuses (its error code comes back),
+// Data comes from the decoder of one input stream (decoded pictures, through
+// the video path's input hooks); it goes to the video path, which hands each
+// filtered picture to the encoder. What can go wrong: a text libavfilter refuses (its error code comes back),
 // an engine filter that is not available in this build, an option left
 // (FFmpegException).
 #include <memory>

@@ -7,7 +7,9 @@
 // interval. At the end of the inputs, or after a stop, it drains decoders,
 // filters and encoders, writes the trailers and gives the last report.
 //
-// What can go wrong: a packet that does not decode (logged and skipped, or
+// Data comes from the input files; decoded frames go to the audio and video
+// paths, copied packets to the writer, progress to OnProgress. What can go
+// wrong: a packet that does not decode (logged and skipped, or
 // fatal with -xerror); failures of the paths and of writing end the task
 // with FFmpegException. Read errors count as the end of that input.
 #include "engine/transcode/FFmpegRecords.h"
