@@ -33,12 +33,10 @@
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/transcode/StageState.h"
 #include "engine/decoder/FormatConverter.h"
-#include "engine/hooks/FrameHook.h"
 #include "platform/rtl/SyncObjs.h"
 #include "platform/rtl/Threads.h"
 
 class TCustomFFmpeg;
-class TPreviewer;
 
 enum TPostHook { phPreview, phBitmap, phHBITMAP };
 
