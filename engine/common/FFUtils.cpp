@@ -156,26 +156,45 @@ int ApplyOption(TOptionParse& Parse, const char* Opt, const char* Arg, const TOp
     return (f & odHasArg) ? 1 : 0;
 }
 
-void ApplyOptionDefaults(const TOptionDef* Table)
+namespace {
+
+// Ctx null: the variable rows; otherwise the context's odOffset rows.
+void WriteDefaults(const TOptionDef* Table, void* Ctx)
 {
     for (const TOptionDef* po = Table; po->name; ++po) {
-        if (!po->dst_ptr || (po->flags & (odOffset | odPerStream)))
-            continue;
         const int32_t f = po->flags;
+        if (f & odPerStream)
+            continue;
+        void* dst = Ctx ? ((f & odOffset) ? static_cast<char*>(Ctx) + po->off : nullptr)
+                        : ((f & odOffset) ? nullptr : po->dst_ptr);
+        if (!dst)
+            continue;
         if (f & odString) {
-            auto** text = static_cast<char**>(po->dst_ptr);
+            auto** text = static_cast<char**>(dst);
             std::free(*text);
             *text = nullptr;
         } else if (f & (odBool | odInt)) {
-            *static_cast<int32_t*>(po->dst_ptr) = int32_t(po->def);
+            *static_cast<int32_t*>(dst) = int32_t(po->def_int);
         } else if (f & (odInt64 | odTime)) {
-            *static_cast<int64_t*>(po->dst_ptr) = int64_t(po->def);
+            *static_cast<int64_t*>(dst) = po->def_int;
         } else if (f & odFloat) {
-            *static_cast<float*>(po->dst_ptr) = float(po->def);
+            *static_cast<float*>(dst) = float(po->def_real);
         } else if (f & odDouble) {
-            *static_cast<double*>(po->dst_ptr) = po->def;
+            *static_cast<double*>(dst) = po->def_real;
         }
     }
+}
+
+}  // namespace
+
+void ApplyOptionDefaults(const TOptionDef* Table)
+{
+    WriteDefaults(Table, nullptr);
+}
+
+void ApplyContextDefaults(const TOptionDef* Table, void* Ctx)
+{
+    WriteDefaults(Table, Ctx);
 }
 
 int ApplyOptions(TOptionParse& Parse, int Count, const char* const* Words, bool HaltOnError, const TOptionDef* Table)

@@ -61,13 +61,17 @@ struct TOptionDef {
     const char* help = nullptr;
     const char* argname = nullptr;
     // The value a fresh owner starts with, for rows that write a variable
-    // (dst_ptr): converted to the row's type (odBool/odInt, odInt64/odTime,
-    // odFloat, odDouble); text rows start empty.
-    double def = 0;
+    // (dst_ptr) or a field of the options context (odOffset): def_int for
+    // odBool/odInt/odInt64/odTime rows, def_real for odFloat/odDouble rows;
+    // text rows start empty.
+    int64_t def_int = 0;
+    double def_real = 0;
 };
 
-// Writes every variable row's default (def) into its variable.
+// Writes every variable row's default into its variable.
 void ApplyOptionDefaults(const TOptionDef* Table);
+// Writes every odOffset row's default into its field of the context Ctx.
+void ApplyContextDefaults(const TOptionDef* Table, void* Ctx);
 
 // One value of a per-stream option. The options context holds such an array
 // as a pointer followed by its int count; values keep the order given.

@@ -150,13 +150,26 @@ void TFFmpegOptions::BuildOptionTable()
         r.func = F;
         r.obj = this;
     };
+    // A row's default, by the row's kind.
+    auto withDefault = [](TOptionDef& R, auto Default) {
+        if (R.flags & (odFloat | odDouble))
+            R.def_real = double(Default);
+        else
+            R.def_int = int64_t(Default);
+    };
     auto at = [&](const char* Name, int32_t Flags, size_t Off) { row(Name, Flags | odOffset).off = Off; };
+    // A field of the options context whose reset value is not zero.
+    auto atDefault = [&](const char* Name, int32_t Flags, size_t Off, auto Default) {
+        TOptionDef& r = row(Name, Flags | odOffset);
+        r.off = Off;
+        withDefault(r, Default);
+    };
     auto perStream = [&](const char* Name, int32_t Flags, size_t Off) { row(Name, Flags | odPerStream).off = Off; };
     // A variable row and the value a fresh task starts with.
-    auto var = [&](const char* Name, int32_t Flags, void* P, double Default = 0) {
+    auto var = [&](const char* Name, int32_t Flags, void* P, auto Default) {
         TOptionDef& r = row(Name, Flags);
         r.dst_ptr = P;
-        r.def = Default;
+        withDefault(r, Default);
     };
 #define OFS(field) offsetof(TOptionsContext, field)
 #define H(method) &Thunk<&TFFmpegOptions::method>
@@ -176,8 +189,8 @@ void TFFmpegOptions::BuildOptionTable()
     fn("timelimit", A, H(opt_refused));
 
     at("f", A | odString, OFS(format));
-    var("y", odBool, &Ffile_overwrite);
-    var("n", odBool, &Fno_file_overwrite);
+    var("y", odBool, &Ffile_overwrite, 0);
+    var("n", odBool, &Fno_file_overwrite, 0);
     perStream("c", A | odString, OFS(codec_names));
     perStream("codec", A | odString, OFS(codec_names));
 
@@ -185,11 +198,11 @@ void TFFmpegOptions::BuildOptionTable()
     fn("map_channel", A, H(opt_map_channel));
     fn("map_meta_data", A, H(opt_map_meta_data));
     fn("map_metadata", A, H(opt_map_metadata));
-    at("map_chapters", A | odInt, OFS(chapters_input_file));
+    atDefault("map_chapters", A | odInt, OFS(chapters_input_file), INT_MAX);
 
-    at("t", A | odTime, OFS(recording_time));
-    at("t_microsecond", A | odInt64, OFS(recording_time));
-    at("fs", A | odInt64, OFS(limit_filesize));
+    atDefault("t", A | odTime, OFS(recording_time), INT64_MAX);
+    atDefault("t_microsecond", A | odInt64, OFS(recording_time), INT64_MAX);
+    atDefault("fs", A | odInt64, OFS(limit_filesize), INT64_MAX);
     at("ss", A | odTime, OFS(start_time));
     at("ss_microsecond", A | odInt64, OFS(start_time));
     at("itsoffset", A | odTime, OFS(input_ts_offset));
@@ -199,20 +212,20 @@ void TFFmpegOptions::BuildOptionTable()
     fn("timestamp", A, H(opt_timestamp));
     perStream("metadata", A | odString, OFS(metadata));
     fn("dframes", A, H(opt_frames));
-    var("dump", odBool, &Fdo_pkt_dump);
-    var("hex", odBool, &Fdo_hex_dump);
+    var("dump", odBool, &Fdo_pkt_dump, 0);
+    var("hex", odBool, &Fdo_hex_dump, 0);
     at("re", odBool, OFS(rate_emu));
-    var("loop_input", odBool, &Floop_input);
+    var("loop_input", odBool, &Floop_input, 0);
     var("loop_output", A | odInt, &Floop_output, -1);
     fn("target", A, H(opt_target));
     var("vsync", A | odInt, &Fvideo_sync_method, -1);
-    var("async", A | odInt, &Faudio_sync_method);
+    var("async", A | odInt, &Faudio_sync_method, 0);
     var("adrift_threshold", A | odFloat, &Faudio_drift_threshold, 0.1);
-    var("copyts", odBool, &Fcopy_ts);
+    var("copyts", odBool, &Fcopy_ts, 0);
     var("copytb", A | odInt, &Fcopy_tb, -1);
-    var("shortest", odBool, &Fopt_shortest);
+    var("shortest", odBool, &Fopt_shortest, 0);
     var("dts_delta_threshold", A | odFloat, &Fdts_delta_threshold, 10);
-    var("xerror", odBool, &Fexit_on_error);
+    var("xerror", odBool, &Fexit_on_error, 0);
     perStream("copyinkf", odBool, OFS(copy_initial_nonkeyframes));
     perStream("frames", A | odInt64, OFS(max_frames));
     perStream("tag", A | odString, OFS(codec_tags));
@@ -228,22 +241,22 @@ void TFFmpegOptions::BuildOptionTable()
     perStream("s", A | odString | odVideo, OFS(frame_sizes));
     perStream("aspect", A | odString | odVideo, OFS(frame_aspect_ratios));
     perStream("pix_fmt", A | odString | odVideo, OFS(frame_pix_fmts));
-    var("bits_per_raw_sample", A | odInt | odVideo, &Fframe_bits_per_raw_sample);
+    var("bits_per_raw_sample", A | odInt | odVideo, &Fframe_bits_per_raw_sample, 0);
     for (const char* name : {"croptop", "cropbottom", "cropleft", "cropright"})
         fn(name, A | odVideo, H(opt_removed_crop));
     for (const char* name : {"padtop", "padbottom", "padleft", "padright", "padcolor"})
         fn(name, A | odVideo, H(opt_removed_pad));
-    var("intra", odBool | odVideo, &Fintra_only);
+    var("intra", odBool | odVideo, &Fintra_only, 0);
     at("vn", odBool | odVideo, OFS(video_disable));
-    var("vdt", A | odInt | odVideo, &Fvideo_discard);
+    var("vdt", A | odInt | odVideo, &Fvideo_discard, 0);
     perStream("rc_override", A | odString | odVideo, OFS(rc_overrides));
     fn("vcodec", A | odVideo, H(opt_codec));
-    var("sameq", odBool | odVideo, &Fsame_quant);
-    var("same_quant", odBool | odVideo, &Fsame_quant);
+    var("sameq", odBool | odVideo, &Fsame_quant, 0);
+    var("same_quant", odBool | odVideo, &Fsame_quant, 0);
     fn("pass", A | odVideo, H(opt_pass));
     fn("passlogfile", A | odVideo, H(opt_passlogfile));
-    var("deinterlace", odBool | odVideo, &Fdo_deinterlace);
-    var("psnr", odBool | odVideo, &Fdo_psnr);
+    var("deinterlace", odBool | odVideo, &Fdo_deinterlace, 0);
+    var("psnr", odBool | odVideo, &Fdo_psnr, 0);
     fn("vstats", odVideo, H(opt_vstats));
     fn("vstats_file", A | odVideo, H(opt_vstats_file));
     fn("vf", A | odVideo, H(opt_vf));
@@ -252,7 +265,7 @@ void TFFmpegOptions::BuildOptionTable()
     perStream("top", A | odInt | odVideo, OFS(top_field_first));
     var("dc", A | odInt | odVideo, &Fintra_dc_precision, 8);
     fn("vtag", A | odVideo, H(opt_rename_tag));
-    var("qphist", odBool | odVideo, &Fqp_hist);
+    var("qphist", odBool | odVideo, &Fqp_hist, 0);
     perStream("force_fps", odBool | odVideo, OFS(force_fps));
     fn("streamid", A | odVideo, H(opt_streamid));
     perStream("force_key_frames", A | odString | odVideo, OFS(forced_key_frames));
@@ -274,8 +287,8 @@ void TFFmpegOptions::BuildOptionTable()
     fn("stag", A | odSubtitle, H(opt_rename_tag));
     fn("vc", A | odGrab, H(opt_deprecated_alias));
     fn("tvstd", A | odGrab, H(opt_deprecated_alias));
-    var("isync", odBool, &Finput_sync);
-    at("muxdelay", A | odFloat, OFS(mux_max_delay));
+    var("isync", odBool, &Finput_sync, 0);
+    atDefault("muxdelay", A | odFloat, OFS(mux_max_delay), 0.7);
     at("muxpreload", A | odFloat, OFS(mux_preload));
     perStream("bsf", A | odString, OFS(bitstream_filters));
     fn("absf", A | odAudio, H(opt_rename_tag));
@@ -346,10 +359,9 @@ void TFFmpegOptions::ClearOptionsContext(TOptionsContext& Ctx, bool IsInput)
 
     const int64_t recording = Ctx.recording_time;
     std::memset(&Ctx, 0, sizeof Ctx);
-    Ctx.recording_time = IsInput ? recording : INT64_MAX;
-    Ctx.mux_max_delay = 0.7f;
-    Ctx.limit_filesize = INT64_MAX;
-    Ctx.chapters_input_file = INT_MAX;
+    ApplyContextDefaults(options, &Ctx);  // the defaults in the table's rows
+    if (IsInput)
+        Ctx.recording_time = recording;  // an input's -t stays for the output
 }
 
 // ---------------------------------------------------------------------------
