@@ -48,7 +48,9 @@ std::vector<TPickedStream> PickAutomaticStreams(const TCustomFFmpeg& Self, const
         int best = -1;
         for (int i = AFirst; i < AEnd; ++i) {
             const TInputStream& ist = Self.input_streams[size_t(i)];
-            if (ist.st->codecpar->codec_type != AType)
+            // A stream the user discarded on the input (-vn, -an, -sn
+            // before it) is never picked.
+            if (ist.st->codecpar->codec_type != AType || ist.st->discard == AVDISCARD_ALL)
                 continue;
             if (best < 0 || ABetter(*ist.st->codecpar, *Self.input_streams[size_t(best)].st->codecpar))
                 best = i;
@@ -190,6 +192,8 @@ void TCustomFFmpeg::MapOutputStreams(AVFormatContext* AOutCtx, bool AFirstInputO
         if (AFirstInputOnly && input_streams[size_t(istIndex)].file_index != 0)
             continue;
         TInputStream& ist = input_streams[size_t(istIndex)];
+        if (ist.st->discard == AVDISCARD_ALL)
+            SetupFailed(FormatText("Stream map '%d:%d' matches disabled streams.", map.file_index, map.stream_index));
         const AVMediaType type = ist.st->codecpar->codec_type;
         if ((type == AVMEDIA_TYPE_SUBTITLE && o.subtitle_disable) || (type == AVMEDIA_TYPE_AUDIO && o.audio_disable) ||
             (type == AVMEDIA_TYPE_VIDEO && o.video_disable) || (type == AVMEDIA_TYPE_DATA && o.data_disable))
