@@ -1,6 +1,6 @@
 #include "app/AppData.h"
 
-#include "engine/FFEncode.h"
+#include "engine/encoder/FFEncode.h"
 
 #include "platform/classes/StringList.h"
 #include "platform/gui/Graphics.h"

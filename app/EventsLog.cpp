@@ -1,7 +1,7 @@
 #include "app/EventsLog.h"
 
 #include "app/AppData.h"
-#include "engine/FFLog.h"
+#include "engine/common/FFLog.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/SysUtils.h"

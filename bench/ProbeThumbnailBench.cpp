@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/FFDecode.h"
-#include "engine/FFLoad.h"
+#include "engine/decoder/FFDecode.h"
+#include "engine/bindings/FFLoad.h"
 
 namespace {
 

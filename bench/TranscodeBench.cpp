@@ -25,9 +25,9 @@
 #include <thread>
 #include <vector>
 
-#include "engine/FFEncode.h"
-#include "engine/FFLoad.h"
-#include "engine/FFLog.h"
+#include "engine/encoder/FFEncode.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/common/FFLog.h"
 #include "platform/rtl/Threads.h"
 
 namespace {

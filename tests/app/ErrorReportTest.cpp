@@ -3,7 +3,7 @@
 #include "AppTestSupport.h"
 #include "app/EventsLog.h"
 #include "app/Settings.h"
-#include "engine/FFLog.h"
+#include "engine/common/FFLog.h"
 #include "platform/classes/Registry.h"
 #include "platform/classes/StringList.h"
 #include "platform/net/SmtpMail.h"

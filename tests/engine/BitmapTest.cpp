@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "DecoderTestSupport.h"
-#include "engine/AVUtilStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
 #include "platform/gui/Graphics.h"
 
 using namespace tarnello::test;

@@ -4,9 +4,9 @@
 
 #include <cstring>
 
-#include "engine/AVUtilStubs.h"
-#include "engine/FFLoad.h"
-#include "engine/FormatConverter.h"
+#include "engine/bindings/AVUtilStubs.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/decoder/FormatConverter.h"
 #include "platform/rtl/Exceptions.h"
 
 namespace {

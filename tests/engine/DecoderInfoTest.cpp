@@ -2,7 +2,8 @@
 #include <cmath>
 
 #include "DecoderTestSupport.h"
-#include "engine/MyUtils.h"
+#include "engine/common/ProgramFiles.h"
+#include "engine/common/TextFormat.h"
 
 using namespace tarnello::test;
 

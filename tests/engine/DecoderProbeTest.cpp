@@ -8,7 +8,7 @@
 #include <chrono>
 
 #include "DecoderTestSupport.h"
-#include "engine/AVFormatStubs.h"
+#include "engine/bindings/AVFormatStubs.h"
 #include "platform/rtl/Exceptions.h"
 #include "support/TestSupport.h"
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
-#include "engine/FFDecode.h"
-#include "engine/FFLoad.h"
-#include "engine/FFLog.h"
+#include "engine/decoder/FFDecode.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/common/FFLog.h"
 
 namespace tarnello::test {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "TranscodeTestSupport.h"
-#include "engine/FFEncode.h"
+#include "engine/encoder/FFEncode.h"
 #include "platform/rtl/Threads.h"
 #include "support/TestSupport.h"
 

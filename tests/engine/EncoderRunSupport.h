@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "TranscodeTestSupport.h"
-#include "engine/FFEncode.h"
+#include "engine/encoder/FFEncode.h"
 #include "platform/rtl/Threads.h"
 
 namespace tarnello::test {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "TranscodeTestSupport.h"
-#include "engine/FFEncode.h"
+#include "engine/encoder/FFEncode.h"
 #include "platform/gui/Graphics.h"
 #include "platform/rtl/Threads.h"
 #include "support/TestSupport.h"

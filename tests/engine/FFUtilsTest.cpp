@@ -8,9 +8,9 @@
 #include <functional>
 
 #include "OptionsTestSupport.h"
-#include "engine/FFUtils.h"
-#include "engine/SwResampleStubs.h"
-#include "engine/SwScaleStubs.h"
+#include "engine/common/FFUtils.h"
+#include "engine/bindings/SwResampleStubs.h"
+#include "engine/bindings/SwScaleStubs.h"
 #include "platform/rtl/SysUtils.h"
 #include "support/TestSupport.h"
 
@@ -41,7 +41,7 @@ int Handler(void* Obj, void* Ctx, const char* Opt, const char* Arg)
     auto* log = static_cast<THandlerLog*>(Obj);
     log->calls += std::string(Ctx ? "ctx:" : "") + Opt + "=" + (Arg ? Arg : "<nil>") + ";";
     if (!log->message.empty())
-        OptionErrorText = log->message;
+        static_cast<TOptionParse*>(Ctx)->ErrorText = log->message;
     return log->result;
 }
 
@@ -51,6 +51,7 @@ protected:
     {
         LibrariesTest::SetUp();
         std::memset(&ctx, 0, sizeof ctx);
+        parse = TOptionParse{&ctx, {}};
         auto add = [&](const char* name, int32_t flags, size_t off) {
             TOptionDef& r = rows[n++];
             r.name = name;
@@ -96,6 +97,7 @@ protected:
     TOptionDef rows[16]{};
     int n = 0;
     TCtx ctx;
+    TOptionParse parse;
     int32_t direct = 0;
     THandlerLog log;
 };
@@ -120,49 +122,49 @@ TEST_F(OptionTableTest, FindOptionDefMatchesTheWholeNameBeforeTheColon)
 
 TEST_F(OptionTableTest, ApplyOptionStoresByFlag)
 {
-    EXPECT_EQ(ApplyOption(&ctx, "flag", "x", rows), 0);
+    EXPECT_EQ(ApplyOption(parse, "flag", "x", rows), 0);
     EXPECT_EQ(ctx.flag, 1);
-    EXPECT_EQ(ApplyOption(&ctx, "noflag", nullptr, rows), 0);
+    EXPECT_EQ(ApplyOption(parse, "noflag", nullptr, rows), 0);
     EXPECT_EQ(ctx.flag, 0);
-    EXPECT_EQ(ApplyOption(&ctx, "num", "-42", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "num", "-42", rows), 1);
     EXPECT_EQ(ctx.number, -42);
-    EXPECT_EQ(ApplyOption(&ctx, "num", "$1F", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "num", "$1F", rows), 1);
     EXPECT_EQ(ctx.number, 31);
-    EXPECT_EQ(ApplyOption(&ctx, "big", "0x100000000", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "big", "0x100000000", rows), 1);
     EXPECT_EQ(ctx.big, int64_t(1) << 32);
-    EXPECT_EQ(ApplyOption(&ctx, "time", "1:00:02.5", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "time", "1:00:02.5", rows), 1);
     EXPECT_EQ(ctx.time, 3602500000);
-    EXPECT_EQ(ApplyOption(&ctx, "single", " 0.25 ", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "single", " 0.25 ", rows), 1);
     EXPECT_FLOAT_EQ(ctx.single, 0.25f);
-    EXPECT_EQ(ApplyOption(&ctx, "dbl", "1.5e3", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "dbl", "1.5e3", rows), 1);
     EXPECT_DOUBLE_EQ(ctx.dbl, 1500.0);
-    EXPECT_EQ(ApplyOption(&ctx, "text", "one", rows), 1);
-    EXPECT_EQ(ApplyOption(&ctx, "text", "two", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "text", "one", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "text", "two", rows), 1);
     EXPECT_STREQ(ctx.text, "two");
-    EXPECT_EQ(ApplyOption(&ctx, "num2", "7", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "num2", "7", rows), 1);
     EXPECT_EQ(direct, 7);
 }
 
 TEST_F(OptionTableTest, PerStreamValuesKeepTheirSelectorsInOrder)
 {
-    ApplyOption(&ctx, "val", "a", rows);
-    ApplyOption(&ctx, "val:a:1", "b", rows);
-    ApplyOption(&ctx, "val:v", "c", rows);
+    ApplyOption(parse, "val", "a", rows);
+    ApplyOption(parse, "val:a:1", "b", rows);
+    ApplyOption(parse, "val:v", "c", rows);
     EXPECT_EQ(SelectorTexts(ctx.values, ctx.nb_values), (std::vector<std::string>{"=a", "a:1=b", "v=c"}));
 }
 
 TEST_F(OptionTableTest, HandlersGetTheWordAsWrittenAndComposeFailures)
 {
-    EXPECT_EQ(ApplyOption(&ctx, "h:v", "500k", rows), 1);
-    EXPECT_EQ(ApplyOption(&ctx, "g", "next", rows), 0);
+    EXPECT_EQ(ApplyOption(parse, "h:v", "500k", rows), 1);
+    EXPECT_EQ(ApplyOption(parse, "g", "next", rows), 0);
     EXPECT_EQ(log.calls, "ctx:h:v=500k;g=next;");
 
     log.result = -22;
-    EXPECT_EQ(ApplyOption(&ctx, "h", "bad", rows), -22);
-    EXPECT_EQ(OptionErrorText, "Failed to set value \"bad\" for option \"h\"");
+    EXPECT_EQ(ApplyOption(parse, "h", "bad", rows), -22);
+    EXPECT_EQ(parse.ErrorText, "Failed to set value \"bad\" for option \"h\"");
     log.message = "Own reason";
-    EXPECT_EQ(ApplyOption(&ctx, "h", "bad", rows), -22);
-    EXPECT_EQ(OptionErrorText, "Own reason\r\nFailed to set value \"bad\" for option \"h\"");
+    EXPECT_EQ(ApplyOption(parse, "h", "bad", rows), -22);
+    EXPECT_EQ(parse.ErrorText, "Own reason\r\nFailed to set value \"bad\" for option \"h\"");
 }
 
 TEST_F(OptionTableTest, UnknownAndMissingWords)
@@ -188,9 +190,9 @@ TEST_F(OptionTableTest, UnknownAndMissingWords)
         log = THandlerLog{};
         if (c.withDefault)
             AddDefault();
-        OptionErrorText.clear();
-        EXPECT_EQ(ApplyOption(&ctx, c.word, c.arg, rows), c.result) << c.word;
-        EXPECT_EQ(OptionErrorText, c.error) << c.word;
+        parse.ErrorText.clear();
+        EXPECT_EQ(ApplyOption(parse, c.word, c.arg, rows), c.result) << c.word;
+        EXPECT_EQ(parse.ErrorText, c.error) << c.word;
         EXPECT_EQ(log.calls, c.calls) << c.word;
         LibrariesTest::TearDown();
     }
@@ -220,9 +222,9 @@ TEST_F(OptionTableTest, ApplyOptionsHaltsOrSkips)
         ctx.number = 0;
         std::vector<const char*> words = c.words;
         words.push_back("");
-        OptionErrorText.clear();
-        EXPECT_EQ(ApplyOptions(&ctx, int(c.words.size()), words.data(), c.halt, rows), c.result) << c.words[0];
-        EXPECT_EQ(OptionErrorText, c.error) << c.words[0];
+        parse.ErrorText.clear();
+        EXPECT_EQ(ApplyOptions(parse, int(c.words.size()), words.data(), c.halt, rows), c.result) << c.words[0];
+        EXPECT_EQ(parse.ErrorText, c.error) << c.words[0];
         EXPECT_EQ(ctx.number, c.number) << c.words[0];
     }
     EXPECT_STREQ(ctx.text, "");
@@ -341,29 +343,30 @@ TEST_F(OptDefaultTest, OptionsGoToTheClassesThatKnowThem)
         {"sws_flags", "nonsense", AVERROR(EINVAL), nullptr, nullptr, "Error setting option \"sws_flags\""},
     };
     for (const Case& c : cases) {
-        OptionErrorText.clear();
-        EXPECT_EQ(opt_default(opts, c.opt, c.arg), c.result) << c.opt;
+        std::string error;
+        EXPECT_EQ(opt_default(opts, c.opt, c.arg, error), c.result) << c.opt;
         EXPECT_EQ(TTestTask::DictValue(opts.codec_opts, c.opt), c.codec ? c.codec : "<none>") << c.opt;
         EXPECT_EQ(TTestTask::DictValue(opts.format_opts, c.opt), c.format ? c.format : "<none>") << c.opt;
-        EXPECT_EQ(OptionErrorText, c.error) << c.opt;
+        EXPECT_EQ(error, c.error) << c.opt;
     }
 }
 
 TEST_F(OptDefaultTest, FlagOptionsAppendAndScalerOptionsAreSet)
 {
-    EXPECT_EQ(opt_default(opts, "flags", "+a"), 0);
-    EXPECT_EQ(opt_default(opts, "flags", "+a"), 0);
+    std::string error;
+    EXPECT_EQ(opt_default(opts, "flags", "+a", error), 0);
+    EXPECT_EQ(opt_default(opts, "flags", "+a", error), 0);
     EXPECT_EQ(TTestTask::DictValue(opts.codec_opts, "flags"), "+a+a");
-    EXPECT_EQ(opt_default(opts, "g", "1"), 0);
-    EXPECT_EQ(opt_default(opts, "g", "2"), 0);
+    EXPECT_EQ(opt_default(opts, "g", "1", error), 0);
+    EXPECT_EQ(opt_default(opts, "g", "2", error), 0);
     EXPECT_EQ(TTestTask::DictValue(opts.codec_opts, "g"), "2");
 
-    EXPECT_EQ(opt_default(opts, "sws_flags", "lanczos"), 0);
+    EXPECT_EQ(opt_default(opts, "sws_flags", "lanczos", error), 0);
     int64_t flags = 0;
     ASSERT_GE(ff::av_opt_get_int(opts.sws_opts, "sws_flags", 0, &flags), 0);
     EXPECT_EQ(flags, SWS_LANCZOS);
 
-    EXPECT_EQ(opt_default(opts, "resampler", "soxr"), 0);
+    EXPECT_EQ(opt_default(opts, "resampler", "soxr", error), 0);
     EXPECT_EQ(TTestTask::DictValue(opts.swr_opts, "resampler"), "soxr");
 }
 
@@ -572,8 +575,9 @@ TEST(OptDefaultUnbound, RefusesClearlyWithoutTheLibraries)
 {
     FFLoader().UnloadAll();
     TFFOptions opts;
+    std::string error;
     try {
-        opt_default(opts, "g", "12");
+        opt_default(opts, "g", "12", error);
         ADD_FAILURE();
     } catch (const Exception& e) {
         EXPECT_EQ(e.Message().rfind("Library ", 0), 0u) << e.Message();

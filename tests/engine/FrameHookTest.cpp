@@ -8,8 +8,8 @@
 #include <cstdlib>
 
 #include "HookTestSupport.h"
-#include "engine/FormatConverter.h"
-#include "engine/FrameHook.h"
+#include "engine/decoder/FormatConverter.h"
+#include "engine/hooks/FrameHook.h"
 #include "support/TestSupport.h"
 
 namespace tarnello::test {

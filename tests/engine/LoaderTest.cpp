@@ -6,14 +6,14 @@
 #include <fstream>
 
 #include "EngineTestSupport.h"
-#include "engine/AVCodecStubs.h"
-#include "engine/AVDeviceStubs.h"
-#include "engine/AVFilterStubs.h"
-#include "engine/AVFormatStubs.h"
-#include "engine/FFLoad.h"
-#include "engine/MyUtilStubs.h"
-#include "engine/SwResampleStubs.h"
-#include "engine/SwScaleStubs.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVDeviceStubs.h"
+#include "engine/bindings/AVFilterStubs.h"
+#include "engine/bindings/AVFormatStubs.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/bindings/MyUtilStubs.h"
+#include "engine/bindings/SwResampleStubs.h"
+#include "engine/bindings/SwScaleStubs.h"
 #include "platform/rtl/Exceptions.h"
 #include "support/TestSupport.h"
 

@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "DecoderTestSupport.h"
-#include "engine/AVUtilStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Threads.h"
 

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "OptionsTestSupport.h"
-#include "engine/FFTexts.h"
-#include "engine/FFmpegStreamOptions.h"
+#include "engine/common/FFTexts.h"
+#include "engine/transcode/FFmpegStreamOptions.h"
 
 using namespace tarnello::test;
 

@@ -9,8 +9,8 @@
 #include <set>
 
 #include "OptionsTestSupport.h"
-#include "engine/FFLog.h"
-#include "engine/FFmpegOptions.h"
+#include "engine/common/FFLog.h"
+#include "engine/transcode/FFmpegOptions.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "engine/AVCodecStubs.h"
-#include "engine/AVFormatStubs.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFLoad.h"
-#include "engine/FFmpegOptions.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVFormatStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/transcode/FFmpegOptions.h"
 
 namespace tarnello::test {
 

@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "TranscodeTestSupport.h"
-#include "engine/FFEncode.h"
-#include "engine/Previewer.h"
+#include "engine/encoder/FFEncode.h"
+#include "engine/hooks/Previewer.h"
 #include "platform/backend/Headless.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gui/Forms.h"

@@ -5,9 +5,9 @@
 #include <cstdlib>
 #include <ctime>
 
-#include "engine/AVCodecStubs.h"
-#include "engine/FFLoad.h"
-#include "engine/FFTexts.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/common/FFTexts.h"
 
 TEST(EngineTexts, ErrorCodeText) {
     const std::pair<int, const char*> cases[] = {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "TranscodeTestSupport.h"
-#include "engine/AVCodecStubs.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFmpegFilters.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
+#include "engine/transcode/FFmpegFilters.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;
@@ -187,7 +187,7 @@ TEST_F(TranscodeControlTest, JoinInputs)
             sources.push_back(o.source_index);
         EXPECT_EQ(sources, c.sources);
         EXPECT_EQ(d.Task.OutputDuration(), sum);
-        EXPECT_EQ(d.Task.Fnb_output_streams_join, 2);
+        EXPECT_EQ(JoinStreamsPerPart(d.Task), 2);
         ASSERT_EQ(d.Run(), "");
         for (const std::string& l : log.MappingLines())
             EXPECT_NE(l.find("-> #0:"), std::string::npos) << l;

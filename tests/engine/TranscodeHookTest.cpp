@@ -12,7 +12,7 @@
 
 #include "HookTestSupport.h"
 #include "TranscodeTestSupport.h"
-#include "engine/FFEncode.h"
+#include "engine/encoder/FFEncode.h"
 #include "platform/gui/Graphics.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Threads.h"

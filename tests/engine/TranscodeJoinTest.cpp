@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "EncoderRunSupport.h"
-#include "engine/AVCodecStubs.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFmpegJoin.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
+#include "engine/transcode/FFmpegJoin.h"
 #include "support/TestSupport.h"
 
 namespace tarnello::test {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "TranscodeTestSupport.h"
-#include "engine/MyUtils.h"
+#include "engine/common/MainThread.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;

@@ -11,8 +11,8 @@
 
 #include "support/TestSupport.h"
 #include "TranscodeTestSupport.h"
-#include "engine/AVCodecStubs.h"
-#include "engine/AVUtilStubs.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
 
 using namespace tarnello::test;
 

@@ -11,9 +11,9 @@
 #include <vector>
 
 #include "EngineTestSupport.h"
-#include "engine/FFLoad.h"
-#include "engine/FFLog.h"
-#include "engine/FFmpeg.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/common/FFLog.h"
+#include "engine/transcode/FFmpeg.h"
 
 namespace tarnello::test {
 

@@ -2,10 +2,12 @@
 // texts like the C run-time, file sizes, the program's folder, file names.
 #include <gtest/gtest.h>
 
-#include "engine/EngineRegistry.h"
-#include "engine/FFBaseComponent.h"
-#include "engine/MyUtils.h"
-#include "engine/UnicodeProtocol.h"
+#include "engine/common/EngineRegistry.h"
+#include "engine/common/FFBaseComponent.h"
+#include "engine/common/CommandLine.h"
+#include "engine/common/ProgramFiles.h"
+#include "engine/common/TextFormat.h"
+#include "engine/common/UnicodeProtocol.h"
 #include "platform/rtl/SysUtils.h"
 #include "support/TestSupport.h"
 

@@ -1,0 +1,40 @@
+#pragma once
+// The state of one transcode stage, owned by the task (TCustomFFmpeg) and
+// complete only inside the stage's own source file: its fields are private to
+// the stage, and other stages reach it through the stage's functions.
+//
+// A stage declares its state in its header with
+//     struct TVideoPathState;
+//     TARNELLO_STAGE_STATE(TVideoPathState);
+// and defines the structure and TStageStateOps<TVideoPathState>::New/Free in
+// its source.
+template <typename T>
+struct TStageStateOps;
+
+#define TARNELLO_STAGE_STATE(T)         \
+    template <>                         \
+    struct TStageStateOps<T> {          \
+        static T* New();                \
+        static void Free(T* AState);    \
+    }
+
+template <typename T>
+class TStageState {
+public:
+    TStageState() : P(TStageStateOps<T>::New()) {}
+    ~TStageState() { TStageStateOps<T>::Free(P); }
+    TStageState(const TStageState&) = delete;
+    TStageState& operator=(const TStageState&) = delete;
+
+    // A fresh state in place of the old one (the task's reset).
+    void Reset()
+    {
+        T* fresh = TStageStateOps<T>::New();
+        TStageStateOps<T>::Free(P);
+        P = fresh;
+    }
+    T& operator*() const { return *P; }
+
+private:
+    T* P;
+};
