@@ -15,7 +15,8 @@ void RegisterListBoxClass();
 void RegisterUpDownClass();
 void RegisterTabControlClass();
 void RegisterTreeViewClass();
-void RegisterListViewClasses();
+void RegisterHeaderClass();
+void RegisterListViewClass();
 
 // Registers a native control class: double clicks, one pointer of state in
 // the first window word, the given cursor and any further class styles.
@@ -23,6 +24,9 @@ void RegisterControlClass(const char* name, WNDPROC proc, const char* cursor = I
 
 // One code point as UTF-8.
 std::string Utf8Of(char32_t ch);
+
+// The cell height of a font (the default GUI font for null).
+int FontHeight(HFONT font);
 
 // A signed index or count carried in wParam.
 inline int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }
