@@ -1,18 +1,9 @@
 #include "platform/gui/Canvas.h"
 
-#include "platform/gdi/BmpFormat.h"
-#include "platform/gdi/Fonts.h"
 #include "platform/gdi/Shapes.h"
 #include "platform/gdi/Text.h"
-#include "platform/gui/JpegImage.h"
-#include "platform/gui/PngImage.h"
+#include "platform/gui/Pictures.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/rtl/Files.h"
-#include "platform/rtl/SysUtils.h"
-
-#include <algorithm>
-#include <cstring>
-#include <mutex>
 
 // ---- TCanvas --------------------------------------------------------------
 
@@ -268,4 +259,20 @@ bool TCanvas::TryLock()
     if (!FLock.TryEnter()) return false;
     ++FLockCount;
     return true;
+}
+
+// ---- TCanvasDCBinding ----------------------------------------------------------
+
+TCanvasDCBinding::TCanvasDCBinding(TCanvas& Canvas, HDC DC, TFont* Font, TColor BrushColor) : FCanvas(Canvas)
+{
+    FCanvas.Lock();
+    FCanvas.SetHandle(DC);
+    FCanvas.SetFont(Font);
+    FCanvas.Brush()->SetColor(BrushColor);
+}
+
+TCanvasDCBinding::~TCanvasDCBinding()
+{
+    FCanvas.SetHandle(nullptr);
+    FCanvas.Unlock();
 }

@@ -30,6 +30,22 @@ constexpr TCopyMode cmWhiteness = WHITENESS;
 // for one on first use (the bitmap's canvas makes a memory context). Lock and
 // Unlock serialise drawing from several threads: a thread that draws on a
 // canvas another thread may also use holds the lock meanwhile.
+class TCanvas;
+
+// Binds a canvas to a device context for one drawing pass: locks the
+// canvas, gives it the context, a font and a brush colour, and lets go of
+// the context and the lock however the pass ends.
+class TCanvasDCBinding {
+public:
+    TCanvasDCBinding(TCanvas& Canvas, HDC DC, TFont* Font, TColor BrushColor);
+    ~TCanvasDCBinding();
+    TCanvasDCBinding(const TCanvasDCBinding&) = delete;
+    TCanvasDCBinding& operator=(const TCanvasDCBinding&) = delete;
+
+private:
+    TCanvas& FCanvas;
+};
+
 class TCanvas : public TPersistent {
 public:
     TCanvas();

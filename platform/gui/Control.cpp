@@ -439,25 +439,13 @@ void TControl::SetAlign(TAlign v)
     RequestAlign();
 }
 
-void TControl::BringToFront()
-{
-    if (!FParent)
-        return;
-    auto& list = FParent->FControls;
-    auto& wins = FParent->FWinControls;
-    if (auto* w = dynamic_cast<TWinControl*>(this)) {
-        wins.erase(std::remove(wins.begin(), wins.end(), w), wins.end());
-        wins.push_back(w);
-        if (w->HandleAllocated())
-            SetWindowPos(w->FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    } else {
-        list.erase(std::remove(list.begin(), list.end(), this), list.end());
-        list.push_back(this);
-        Invalidate();
-    }
-}
+void TControl::BringToFront() { ChangeZOrder(true); }
 
-void TControl::SendToBack()
+void TControl::SendToBack() { ChangeZOrder(false); }
+
+// Moves the control to the end (front) or the start (back) of its parent's
+// list of its kind; a windowed control's window follows.
+void TControl::ChangeZOrder(bool toFront)
 {
     if (!FParent)
         return;
@@ -465,12 +453,13 @@ void TControl::SendToBack()
     auto& wins = FParent->FWinControls;
     if (auto* w = dynamic_cast<TWinControl*>(this)) {
         wins.erase(std::remove(wins.begin(), wins.end(), w), wins.end());
-        wins.insert(wins.begin(), w);
+        wins.insert(toFront ? wins.end() : wins.begin(), w);
         if (w->HandleAllocated())
-            SetWindowPos(w->FHandle, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(w->FHandle, toFront ? HWND_TOP : HWND_BOTTOM, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     } else {
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
-        list.insert(list.begin(), this);
+        list.insert(toFront ? list.end() : list.begin(), this);
         Invalidate();
     }
 }
@@ -668,16 +657,8 @@ TBasicAction* TControl::Action() const { return FActionLink ? FActionLink->Actio
 
 void TControl::SetAction(TBasicAction* v)
 {
-    if (!v) {
-        delete FActionLink;
-        FActionLink = nullptr;
-        return;
-    }
-    if (!FActionLink)
-        FActionLink = new TControlActionLink(this);
-    FActionLink->SetAction(v);
-    v->FreeNotification(this);
-    ActionChange(v, ComponentState().Contains(csLoading));
+    if (LinkClientAction(this, FActionLink, v))
+        ActionChange(v, ComponentState().Contains(csLoading));
 }
 
 void TControl::ActionChange(TObject* Sender, bool CheckDefaults)

@@ -303,6 +303,7 @@ private:
     void FontOnChange(TObject* Sender);
     void ConstraintsOnChange(TObject* Sender);
     void HandleMouse(TMessage& Message);
+    void ChangeZOrder(bool toFront);
     bool FInFontChange = false;
 };
 

@@ -10,19 +10,8 @@ TGraphicControl::~TGraphicControl() { FCanvas.SetHandle(nullptr); }
 void TGraphicControl::WndProc(TMessage& Message)
 {
     if (Message.Msg == WM_PAINT && Message.WParam) {
-        FCanvas.Lock();
-        FCanvas.SetHandle(reinterpret_cast<HDC>(Message.WParam));
-        FCanvas.SetFont(&FFont);
-        FCanvas.Brush()->SetColor(FColor);
-        try {
-            Paint();
-        } catch (...) {
-            FCanvas.SetHandle(nullptr);
-            FCanvas.Unlock();
-            throw;
-        }
-        FCanvas.SetHandle(nullptr);
-        FCanvas.Unlock();
+        TCanvasDCBinding binding(FCanvas, reinterpret_cast<HDC>(Message.WParam), &FFont, FColor);
+        Paint();
         return;
     }
     TControl::WndProc(Message);
@@ -33,17 +22,6 @@ TCustomControl::~TCustomControl() { FCanvas.SetHandle(nullptr); }
 
 void TCustomControl::PaintWindow(HDC DC)
 {
-    FCanvas.Lock();
-    FCanvas.SetHandle(DC);
-    FCanvas.SetFont(&FFont);
-    FCanvas.Brush()->SetColor(FColor);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas.SetHandle(nullptr);
-        FCanvas.Unlock();
-        throw;
-    }
-    FCanvas.SetHandle(nullptr);
-    FCanvas.Unlock();
+    TCanvasDCBinding binding(FCanvas, DC, &FFont, FColor);
+    Paint();
 }

@@ -1,18 +1,11 @@
 #include "platform/gui/GraphicsObjects.h"
 
-#include "platform/gdi/BmpFormat.h"
 #include "platform/gdi/Fonts.h"
-#include "platform/gdi/Shapes.h"
-#include "platform/gdi/Text.h"
-#include "platform/gui/JpegImage.h"
-#include "platform/gui/PngImage.h"
+#include "platform/gui/Bitmap.h"
 #include "platform/rtl/Exceptions.h"
-#include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 
 #include <algorithm>
-#include <cstring>
-#include <mutex>
 
 // ---- TGraphicsObject ------------------------------------------------------
 

@@ -1,11 +1,6 @@
 #include "platform/gui/Pictures.h"
 
 #include "platform/gui/Bitmap.h"
-
-#include "platform/gdi/BmpFormat.h"
-#include "platform/gdi/Fonts.h"
-#include "platform/gdi/Shapes.h"
-#include "platform/gdi/Text.h"
 #include "platform/gui/JpegImage.h"
 #include "platform/gui/PngImage.h"
 #include "platform/rtl/Exceptions.h"
@@ -14,7 +9,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
 
 // ---- TGraphic -------------------------------------------------------------
 
