@@ -7,6 +7,10 @@
 #include "platform/gdi/Text.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,8 +3,12 @@
 // and small helpers they share (painting, type-ahead search, text matching,
 // the in-place label editor of the tree and list views).
 #include "platform/user/controls/CommCtrl.h"
-
-#include "platform/user/User.h"
+#include "platform/user/Cursors.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
 
 #include <functional>
 #include <string>

@@ -1,10 +1,23 @@
 // The "SysHeader32" window class: a row of titled sections of settable
 // widths that reports clicks (the list view's report header).
-
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
-#include "platform/user/User.h"
+#include "platform/gdi/Bitmaps.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/RectUtils.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
+#include "platform/user/Focus.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <string>
@@ -27,7 +40,6 @@ struct THeader {
     int Pressed = -1;
     int Sizing = -1;  // the section whose right divider is being dragged
 };
-
 
 RECT HeaderItemRect(const THeader* h, int i)
 {

@@ -4,15 +4,30 @@
 // (owner data: only a count, texts asked for when drawn). Selection and
 // focus are item states announced with LVN_ITEMCHANGED; custom draw and
 // scroll information for external bars as in the other controls.
-
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
-#include "platform/user/User.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/RectUtils.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -882,60 +897,11 @@ bool ReadItem(TListView* l, TLvItem& it, const LVITEM* item)
     return true;
 }
 
-LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// Mouse input: selecting and checking items, label editing by a click on the
+// selected item, the wheel.
+std::optional<LRESULT> ListViewMouse(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TListView* l = ControlState<TListView>(wnd, msg, [](TListView* s) {
-        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
-    });
-    if (!l)
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted, TFocusLook::Repaint))
-        return painted;
     switch (msg) {
-    case WM_CREATE:
-        // The header is a real child window; its parent hears of it.
-        l->Header = CreateWindowEx(0, WC_HEADER, "", WS_CHILD | HDS_BUTTONS, 0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
-        Relayout(l);
-        return 0;
-    case WM_DESTROY:
-        l->Editor.Forget();
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-        FreeControlState(wnd, l);
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_SIZE:
-    case WM_STYLECHANGED:
-        Relayout(l);
-        return 0;
-    case WM_SETFONT:
-        l->Font = reinterpret_cast<HFONT>(wParam);
-        if (l->Header)
-            SendMessage(l->Header, WM_SETFONT, wParam, lParam);
-        Relayout(l);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(l->Font);
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_NOTIFY: {
-        auto* nm = reinterpret_cast<NMHEADER*>(lParam);
-        if (nm && nm->hdr.hwndFrom == l->Header) {
-            if (nm->hdr.code == HDN_ITEMCLICK) {
-                NMLISTVIEW lv;
-                lv.hdr.hwndFrom = wnd;
-                lv.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
-                lv.hdr.code = LVN_COLUMNCLICK;
-                lv.iSubItem = nm->iItem;
-                HWND parent = GetParent(wnd);
-                if (parent)
-                    SendMessage(parent, WM_NOTIFY, lv.hdr.idFrom, reinterpret_cast<LPARAM>(&lv));
-            } else if (nm->hdr.code == HDN_ITEMCHANGED) {
-                Relayout(l);
-            }
-        }
-        return 0;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         const bool hadFocus = GetFocus() == wnd;
@@ -962,33 +928,34 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             EditLabel(l, i);
         return 0;
     }
+    case WM_MOUSEWHEEL:
+        EndEdit(l, false);
+        SetTop(l, l->Top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Keys and typed characters (type-ahead search).
+std::optional<LRESULT> ListViewKeys(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case WM_CHAR:
         TypeAhead(l, static_cast<char32_t>(wParam));
         return 0;
     case WM_KEYDOWN:
         KeyDown(l, wParam);
         return 0;
-    case WM_VSCROLL:
-        Scroll(l, SB_VERT, wParam);
-        return 0;
-    case WM_HSCROLL:
-        Scroll(l, SB_HORZ, wParam);
-        return 0;
-    case WM_MOUSEWHEEL:
-        EndEdit(l, false);
-        SetTop(l, l->Top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
-        return 0;
-    case LVM_GETHEADER:
-        return reinterpret_cast<LRESULT>(l->Header);
-    case LVM_SETIMAGELIST: {
-        int k = ToInt(wParam);
-        if (k < 0 || k > 2)
-            return 0;
-        HIMAGELIST old = l->Images[k];
-        l->Images[k] = reinterpret_cast<HIMAGELIST>(lParam);
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return reinterpret_cast<LRESULT>(old);
+    default:
+        return std::nullopt;
     }
+}
+
+// The list view's own messages about columns (LVM_*).
+std::optional<LRESULT> ListViewColumnMessages(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case LVM_INSERTCOLUMN: {
         const auto* col = reinterpret_cast<const LVCOLUMN*>(lParam);
         int i = ToInt(wParam);
@@ -1063,6 +1030,16 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Relayout(l);
         return TRUE_;
     }
+    default:
+        return std::nullopt;
+    }
+}
+
+// The list view's own messages about items (LVM_*): count, inserting,
+// deleting, texts, states, selection, finding and sorting.
+std::optional<LRESULT> ListViewItemMessages(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case LVM_GETITEMCOUNT:
         return ItemCount(l);
     case LVM_SETITEMCOUNT: {
@@ -1215,6 +1192,31 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return static_cast<LRESULT>(k);
         return -1;
     }
+    case LVM_SORTITEMS:
+        return SortItems(l, reinterpret_cast<PFNLVCOMPARE>(lParam), static_cast<LPARAM>(wParam)) ? TRUE_ : FALSE_;
+    case LVM_FINDITEM:
+        return FindItem(l, ToInt(wParam), reinterpret_cast<const LVFINDINFO*>(lParam));
+    default:
+        return std::nullopt;
+    }
+}
+
+// The list view's own messages about its look (LVM_*): header, pictures,
+// places and hit tests, scrolling, styles and label editing.
+std::optional<LRESULT> ListViewViewMessages(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case LVM_GETHEADER:
+        return reinterpret_cast<LRESULT>(l->Header);
+    case LVM_SETIMAGELIST: {
+        int k = ToInt(wParam);
+        if (k < 0 || k > 2)
+            return 0;
+        HIMAGELIST old = l->Images[k];
+        l->Images[k] = reinterpret_cast<HIMAGELIST>(lParam);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return reinterpret_cast<LRESULT>(old);
+    }
     case LVM_GETITEMRECT: {
         auto* r = reinterpret_cast<RECT*>(lParam);
         int i = ToInt(wParam);
@@ -1280,10 +1282,6 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case LVM_CANCELEDITLABEL:
         EndEdit(l, true);
         return 0;
-    case LVM_SORTITEMS:
-        return SortItems(l, reinterpret_cast<PFNLVCOMPARE>(lParam), static_cast<LPARAM>(wParam)) ? TRUE_ : FALSE_;
-    case LVM_FINDITEM:
-        return FindItem(l, ToInt(wParam), reinterpret_cast<const LVFINDINFO*>(lParam));
     case LVM_SCROLL:
         EndEdit(l, false);
         ScrollBy(l, ToInt(wParam), static_cast<int>(lParam));
@@ -1297,6 +1295,81 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (View(l) == LVS_REPORT)
             return RowsPerPage(l);
         return ItemCount(l);
+    default:
+        return std::nullopt;
+    }
+}
+
+LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TListView* l = ControlState<TListView>(wnd, msg, [](TListView* s) {
+        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
+    });
+    if (!l)
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted, TFocusLook::Repaint))
+        return painted;
+    if (auto handled = ListViewMouse(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewKeys(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewColumnMessages(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewItemMessages(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewViewMessages(l, wnd, msg, wParam, lParam))
+        return *handled;
+    switch (msg) {
+    case WM_CREATE:
+        // The header is a real child window; its parent hears of it.
+        l->Header = CreateWindowEx(0, WC_HEADER, "", WS_CHILD | HDS_BUTTONS, 0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
+        Relayout(l);
+        return 0;
+    case WM_DESTROY:
+        l->Editor.Forget();
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_NCDESTROY:
+        FreeControlState(wnd, l);
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SIZE:
+    case WM_STYLECHANGED:
+        Relayout(l);
+        return 0;
+    case WM_SETFONT:
+        l->Font = reinterpret_cast<HFONT>(wParam);
+        if (l->Header)
+            SendMessage(l->Header, WM_SETFONT, wParam, lParam);
+        Relayout(l);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(l->Font);
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHEADER*>(lParam);
+        if (nm && nm->hdr.hwndFrom == l->Header) {
+            if (nm->hdr.code == HDN_ITEMCLICK) {
+                NMLISTVIEW lv;
+                lv.hdr.hwndFrom = wnd;
+                lv.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
+                lv.hdr.code = LVN_COLUMNCLICK;
+                lv.iSubItem = nm->iItem;
+                HWND parent = GetParent(wnd);
+                if (parent)
+                    SendMessage(parent, WM_NOTIFY, lv.hdr.idFrom, reinterpret_cast<LPARAM>(&lv));
+            } else if (nm->hdr.code == HDN_ITEMCHANGED) {
+                Relayout(l);
+            }
+        }
+        return 0;
+    }
+    case WM_VSCROLL:
+        Scroll(l, SB_VERT, wParam);
+        return 0;
+    case WM_HSCROLL:
+        Scroll(l, SB_HORZ, wParam);
+        return 0;
     default:
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
