@@ -1,8 +1,7 @@
 // The tab control headless: tab layout along the four edges, several lines,
 // buttons, the page rectangle, the scroller child that appears when one line
 // does not fit, and selection notifications the parent can refuse.
-#include "platform/user/controls/CommCtrl.h"
-#include "tests/support/WindowTestSupport.h"
+#include "tests/platform/user/controls/NotifyingParent.h"
 
 #include <string>
 #include <vector>
@@ -11,34 +10,8 @@ using namespace wintest;
 
 namespace {
 
-class NativeCtlTabTest : public TWindowTest {
+class NativeCtlTabTest : public TNotifyingParentTest {
 protected:
-    HWND Parent = nullptr;
-    std::vector<std::string> Notes;
-    bool Refuse = false;
-
-    void MakeParent()
-    {
-        Parent = Top("Form", 10, 10, 500, 400, WS_POPUP | WS_VISIBLE);
-        State.Hook = [this](HWND, UINT m, WPARAM wp, LPARAM lp, bool* handled) -> LRESULT {
-            if (m == WM_NOTIFY) {
-                auto* nm = reinterpret_cast<NMHDR*>(lp);
-                if (nm->code == TCN_SELCHANGING) {
-                    Notes.push_back("changing");
-                    *handled = true;
-                    return Refuse ? TRUE_ : FALSE_;
-                }
-                if (nm->code == TCN_SELCHANGE)
-                    Notes.push_back("change");
-            }
-            if (m == WM_VSCROLL || m == WM_HSCROLL)
-                Notes.push_back(std::string(m == WM_VSCROLL ? "v" : "h") + std::to_string(LOWORD(wp)) + " " +
-                                std::to_string(static_cast<SHORT>(HIWORD(wp))));
-            (void)wp;
-            return 0;
-        };
-        SetForegroundWindow(Parent);
-    }
     HWND MakeTabs(DWORD style, int n, int w = 300, int h = 200, const char* prefix = "Tab")
     {
         MakeParent();

@@ -1,7 +1,6 @@
 // The up-down control headless: its range, wrap, buddy and messages, and the
 // steps the parent is told of and may refuse.
-#include "platform/user/controls/CommCtrl.h"
-#include "tests/support/WindowTestSupport.h"
+#include "tests/platform/user/controls/NotifyingParent.h"
 
 #include <string>
 #include <vector>
@@ -10,33 +9,7 @@ using namespace wintest;
 
 namespace {
 
-class NativeCtlUpDownTest : public TWindowTest {
-protected:
-    HWND Parent = nullptr;
-    std::vector<std::string> Notes;
-    bool Refuse = false;
-
-    void MakeParent()
-    {
-        Parent = Top("Form", 10, 10, 500, 400, WS_POPUP | WS_VISIBLE);
-        State.Hook = [this](HWND, UINT m, WPARAM wp, LPARAM lp, bool* handled) -> LRESULT {
-            if (m == WM_NOTIFY) {
-                auto* nm = reinterpret_cast<NMHDR*>(lp);
-                if (nm->code == UDN_DELTAPOS) {
-                    auto* ud = reinterpret_cast<NMUPDOWN*>(lp);
-                    Notes.push_back("delta " + std::to_string(ud->iPos) + " " + std::to_string(ud->iDelta));
-                    *handled = true;
-                    return Refuse ? TRUE_ : FALSE_;
-                }
-            }
-            if (m == WM_VSCROLL || m == WM_HSCROLL)
-                Notes.push_back(std::string(m == WM_VSCROLL ? "v" : "h") + std::to_string(LOWORD(wp)) + " " +
-                                std::to_string(static_cast<SHORT>(HIWORD(wp))));
-            return 0;
-        };
-        SetForegroundWindow(Parent);
-    }
-};
+using NativeCtlUpDownTest = TNotifyingParentTest;
 
 TEST_F(NativeCtlUpDownTest, StepsWrapsAndTellsTheParent)
 {
