@@ -15,6 +15,7 @@ PACKAGES=(
   libpng-dev libjpeg-dev zlib1g-dev
   libcurl4-openssl-dev
   libx11-dev xvfb xauth x11-utils
+  xdg-utils
   libxext-dev
 )
 

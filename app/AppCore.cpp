@@ -1,0 +1,31 @@
+#include "app/AppCore.h"
+
+#include "app/AppData.h"
+#include "app/AppFolders.h"
+#include "app/EventsLog.h"
+#include "app/PresetFiles.h"
+#include "app/Settings.h"
+#include "app/Translation.h"
+#include "platform/rtl/Files.h"
+#include "platform/rtl/SysUtils.h"
+
+void StartApplicationCore(const std::string& ProgramFolder, TspResourceStrData* StrData)
+{
+    auto& app = App();
+    app.ProgramFolder = IncludeTrailingPathDelimiter(ProgramFolder);
+    PrepareFolders();
+    app.ProcessorCount = GetProcessorCount();
+    app.LanguageIndex = 0;
+    app.CustomCPUNumber = 1;
+    app.UseAllCPUs = true;
+    ReadSettings();
+    const std::string problem = LoadLanguages(app.ProgramFolder + "languages", StrData);
+    if (!problem.empty())
+        AddLogLine(problem);
+    static const char* const captions[6] = {"Title", "Thumbnail", "Length", "Size", "Profile", "Status"};
+    for (std::size_t i = 0; i < 6; ++i)
+        app.ColumnCaptions[i] = TranslateText(captions[i]);
+    app.PausedText = TranslateText("Paused");
+    LoadProfileIcons();
+    LoadPresetFiles();
+}

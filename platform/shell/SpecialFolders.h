@@ -1,0 +1,13 @@
+#pragma once
+// The user's special folders, found by the XDG rules: Documents and Videos
+// from $XDG_CONFIG_HOME/user-dirs.dirs (else the home folder), application
+// data = $XDG_CONFIG_HOME (else ~/.config). Nothing is created.
+#include <string>
+
+constexpr int CSIDL_PERSONAL = 5;   // My Documents
+constexpr int CSIDL_MYVIDEO = 14;   // My Videos
+constexpr int CSIDL_APPDATA = 26;   // Application Data
+
+// The folder's path without a trailing "/"; "" when it cannot be told (no
+// home folder, an unknown CSIDL).
+std::string GetSpecialFolder(int CSIDL);
