@@ -205,6 +205,11 @@ public:
 
     // Microseconds from the start of the seek stream (bytes with sfByte).
     bool Seek(int64_t APTS, TSeekFlags ASeekFlags = {});
+    // Asked before seeking, without logging: the open file is a still
+    // picture (it decodes once and refuses seeks); Seek can work on it
+    // (a file is open, not a still picture, and its input can seek).
+    bool IsStillPicture() const;
+    bool Seekable() const;
     bool Decode(int AStreamIndex = -1);
     bool DecodeNextKeyFrame(int AStreamIndex = -1);
     bool DecodePreviousKeyFrame(int AStreamIndex = -1);
@@ -239,7 +244,7 @@ public:
 private:
     bool CheckOwnership();
     bool CanSeek();
-    bool IsStillImageFormat();
+    bool IsStillImageFormat() const;
     int ChooseVideoStream(int AStreamIndex);
     bool OpenVideoCodec();
     void ClearPicture();

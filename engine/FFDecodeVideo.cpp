@@ -75,7 +75,7 @@ bool TFFDecoder::CheckOwnership() {
 
 // Single pictures: the image-file demuxers ("image2" and the image pipes
 // 5.1 picks for a lone .png or .jpg) can neither seek nor give a second picture.
-bool TFFDecoder::IsStillImageFormat() {
+bool TFFDecoder::IsStillImageFormat() const {
     if (!FFileHandle || !FFileHandle->iformat || !FFileHandle->iformat->name) return false;
     const char* name = FFileHandle->iformat->name;
     if (SameText(name, "image2")) return true;
@@ -90,6 +90,13 @@ bool TFFDecoder::CanSeek() {
         return false;
     }
     return true;
+}
+
+bool TFFDecoder::IsStillPicture() const { return IsStillImageFormat(); }
+
+bool TFFDecoder::Seekable() const {
+    if (!FFileHandle || IsStillImageFormat()) return false;
+    return !FFileHandle->pb || (FFileHandle->pb->seekable & AVIO_SEEKABLE_NORMAL);
 }
 
 int64_t TFFDecoder::FrameDuration() const { return FrameDurationFromRate(FFrameRate); }

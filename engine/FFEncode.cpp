@@ -207,17 +207,25 @@ TCustomEncoder::~TCustomEncoder()
     }
     FTasks.clear();
     FDecoder.reset();
+    if (FHoldsLibraries)
+        FFLoader().Unload(EncoderLibraries);
 }
 
 bool TCustomEncoder::LoadAVLib(const TPathFileName& APath)
 {
     if (ComponentState().Contains(csDesigning))
         return true;
-    FFLoader().SetLibraryPath(APath);
-    if (FFLoader().Load(EncoderLibraries))
+    // One user per component, however often it is called: the user is
+    // released by UnloadAVLib or when the component goes.
+    if (FHoldsLibraries && AVLibLoaded())
         return true;
-    FLastErrMsg = FFLoader().LastErrMsg();
-    return false;
+    FFLoader().SetLibraryPath(APath);
+    if (!FFLoader().Load(EncoderLibraries)) {
+        FLastErrMsg = FFLoader().LastErrMsg();
+        return false;
+    }
+    FHoldsLibraries = true;
+    return true;
 }
 
 bool TCustomEncoder::AVLibLoaded() const
@@ -227,7 +235,9 @@ bool TCustomEncoder::AVLibLoaded() const
 
 void TCustomEncoder::UnloadAVLib()
 {
-    FFLoader().Unload(EncoderLibraries);
+    if (FHoldsLibraries)
+        FFLoader().Unload(EncoderLibraries);
+    FHoldsLibraries = false;
 }
 
 void TCustomEncoder::CheckWorking(const std::string& AOperation) const
@@ -508,7 +518,7 @@ void TCustomEncoder::Start(int AThreadCount)
     if (FTasks.empty()) {
         // Nothing to run: the run ends at once.
         FTerminated = true;
-        TTerminateInfo final{-1, true, false, ""};
+        TTerminateInfo final{-1, true, false, "", {}};
         FTerminateInfo = final;
         if (FThreadMode)
             SendTerminate(final, true);
@@ -611,7 +621,10 @@ void TCustomEncoder::DoTerminate(TObject* Sender)
         --FRunning;
     const bool viaThread = FThreadMode || !FWorking;
     if (OnTerminate) {
-        TTerminateInfo info{GetTaskIndex(task), task->Finished(), task->FatalException(), task->FatalMessage()};
+        TTerminateInfo info{GetTaskIndex(task), task->Finished(), task->FatalException(), task->FatalMessage(), {}};
+        for (int i = 0; i < task->OutputRecordCount(); ++i)
+            if (const TOutputOptions* o = task->OutputRecord(i))
+                info.OutputFileNames.push_back(o->FileName);
         FTerminateInfo = info;
         if (viaThread)
             SendTerminate(info, false);
@@ -628,7 +641,7 @@ void TCustomEncoder::DoTerminate(TObject* Sender)
         return;
     FTerminated = true;
     if (OnTerminate) {
-        TTerminateInfo final{-1, true, false, ""};
+        TTerminateInfo final{-1, true, false, "", {}};
         FTerminateInfo = final;
         if (viaThread)
             SendTerminate(final, true);

@@ -74,6 +74,8 @@ struct TTerminateInfo {
     bool Finished = false;
     bool Exception = false;
     std::string ExceptionMsg;
+    // The task's output file(s) as they were added; empty for the final end.
+    std::vector<TPathFileName> OutputFileNames;
 };
 
 struct THookInfo {
@@ -264,6 +266,7 @@ private:
     TCriticalSection FAudioHookLock, FPreviewLock, FProgressLock, FTerminateLock, FVideoHookLock, FFrameHookLock,
         FFindStreamLock;
     std::unique_ptr<TFFDecoder> FDecoder;
+    bool FHoldsLibraries = false;  // this component is one user of the encoder's libraries
     std::vector<std::unique_ptr<TFFmpeg>> FTasks;
     int FCompleteTasks = 0;
     int FCurrentTask = -1;

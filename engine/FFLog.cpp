@@ -12,6 +12,7 @@
 #include <climits>
 #include <mutex>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "engine/AVUtilStubs.h"
@@ -32,7 +33,8 @@ std::mutex& LoggerLock() {
 TFFLogger* gLogger = nullptr;
 
 // State of the FFmpeg callback: the unfinished line of every thread, the
-// previous complete piece and its repeat count.
+// previous complete piece's text (without its context prefix) and its
+// repeat count.
 struct TCallbackState {
     std::mutex Lock;
     std::unordered_map<Cardinal, std::string> Pending;
@@ -218,7 +220,27 @@ void TFFLogger::DeliverLibraryLine(Cardinal AThreadID, TLogLevel ALevel, const s
     });
 }
 
+namespace {
+thread_local std::string tLastLibraryError;
+}
+
+std::string TakeLastLibraryError() { return std::exchange(tLastLibraryError, std::string()); }
+
 extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl) {
+    // Kept whatever the threshold: a failure's reason is wanted even when
+    // the log is quiet.
+    if (fmt && level >= AV_LOG_PANIC && level <= AV_LOG_ERROR) {
+        va_list copy;
+        va_copy(copy, vl);
+        std::string text = std::strcmp(fmt, "%s") == 0 ? "" : FormatVA(fmt, copy);
+        if (std::strcmp(fmt, "%s") == 0) {
+            const char* arg = va_arg(copy, const char*);
+            if (arg) text = arg;
+        }
+        va_end(copy);
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
+        if (!text.empty()) tLastLibraryError = std::move(text);
+    }
     if (level > gAVThreshold.load()) return;
     TLogLevel logLevel = AVToLogLevel(level);
     Cardinal thread = CurrentLogThreadID();
@@ -236,8 +258,12 @@ extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl
             nullText = va_arg(copy, const char*) == nullptr;
             va_end(copy);
         }
+        const size_t prefixLength = piece.size();
         if (fmt && !nullText) piece += FormatVA(fmt, vl);
-        if (!piece.empty() && piece.back() == '\n' && piece == cb.Previous) {
+        // Repeats fold by their text: the same warning from another context
+        // (each scaler of a conversion has its own) is still a repeat.
+        std::string text = piece.substr(prefixLength);
+        if (!text.empty() && text.back() == '\n' && text == cb.Previous) {
             ++cb.RepeatCount;
             return;
         }
@@ -245,7 +271,7 @@ extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl
             lines.push_back({thread, logLevel,
                              "    Last message repeated " + std::to_string(cb.RepeatCount) + " times"});
         cb.RepeatCount = 0;
-        cb.Previous = piece;
+        cb.Previous = std::move(text);
         pending += piece;
         size_t pos;
         while ((pos = pending.find('\n')) != std::string::npos) {

@@ -76,3 +76,8 @@ Cardinal CurrentLogThreadID();
 
 // FFmpeg's log callback (C calling convention through av_log_set_callback).
 extern "C" void AVLogCallback(void* avcl, int level, const char* fmt, va_list vl);
+
+// The text of the last error-level line the libraries logged in the calling
+// thread (without its context), and forgets it: the reason behind a failed
+// call, such as a demuxer's complaint before it refuses a file.
+std::string TakeLastLibraryError();

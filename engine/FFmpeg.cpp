@@ -520,6 +520,12 @@ void TCustomFFmpeg::CleanUp()
     // Nodes of the codec lists point into the records freed below.
     CloseEncoders(FEncoderList);
     CloseDecoders(FDecoderList);
+    // A stop before the first packet leaves a header and a trailer around
+    // nothing: no playable file, so it goes like a failed one's.
+    int64_t packets = 0;
+    for (const TOutputFile& of : output_files)
+        packets += of.packets_written;
+    const bool removeAll = FFatalException || (FBroken && packets == 0);
     AVFormatContext* freed = nullptr;
     for (TOutputFile& of : output_files) {
         if (of.ctx && of.ctx != freed) {
@@ -535,7 +541,7 @@ void TCustomFFmpeg::CleanUp()
     output_files.clear();
     // A failed conversion leaves none of the files it made; a stopped or
     // finished one keeps them unless they stayed empty.
-    RemoveCreatedOutputs(FFatalException);
+    RemoveCreatedOutputs(removeAll);
 
     for (TOutputStream& ost : output_streams)
         FreeOutputStream(ost);

@@ -84,17 +84,31 @@ void SetUpResampler(TCustomFFmpeg& Self, TOutputStream& O, const AVFrame* F)
     O.resample_channels = F->ch_layout.nb_channels;
 }
 
+// How many more samples the output takes before its recording time ends
+// it: the last frame is cut to the samples before the limit.
+int64_t SamplesBeforeEnd(const TCustomFFmpeg& Self, const TOutputStream& O)
+{
+    const int64_t limit = Self.output_files[size_t(O.file_index)].recording_time;
+    if (limit == INT64_MAX || Self.JoinMode())  // joined parts are cut by their input
+        return INT64_MAX;
+    const int64_t end = ff::av_rescale(limit, O.enc_ctx->sample_rate, AV_TIME_BASE);
+    return std::max<int64_t>(0, end - O.sync_opts - ff::av_audio_fifo_size(O.audio_fifo));
+}
+
 // Encodes whole frames from the FIFO; with AAll also a short last one.
 void EncodeFromFifo(TCustomFFmpeg& Self, TOutputStream& O, bool AAll)
 {
     AVCodecContext* enc = O.enc_ctx;
     const bool variable = !enc->frame_size || (enc->codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+    // Encoders that take a smaller last frame get exactly the samples left;
+    // only those that need whole frames get silence appended.
+    const bool smallLast = variable || (enc->codec->capabilities & AV_CODEC_CAP_SMALL_LAST_FRAME);
     const int frameSize = enc->frame_size > 0 ? enc->frame_size : 1024;
     while (ff::av_audio_fifo_size(O.audio_fifo) >= frameSize ||
            (AAll && ff::av_audio_fifo_size(O.audio_fifo) > 0)) {
         int n = std::min(ff::av_audio_fifo_size(O.audio_fifo), frameSize);
         AVFrame* f = ff::av_frame_alloc();
-        f->nb_samples = variable || n == frameSize ? n : frameSize;
+        f->nb_samples = smallLast || n == frameSize ? n : frameSize;
         f->format = enc->sample_fmt;
         f->sample_rate = enc->sample_rate;
         ff::av_channel_layout_copy(&f->ch_layout, &enc->ch_layout);
@@ -225,8 +239,9 @@ void do_audio_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
     if (ff::av_samples_alloc_array_and_samples(&out, &lines, enc->ch_layout.nb_channels, outMax > 0 ? outMax : 1,
                                                enc->sample_fmt, 0) < 0)
         Self.Fatal("Out of memory in do_audio_out()");
-    const int got = ff::swr_convert(O.swr, out, outMax, planes <= 64 ? in : const_cast<const uint8_t**>(F->extended_data),
-                                    planes <= 64 ? inSamples : F->nb_samples);
+    int got = ff::swr_convert(O.swr, out, outMax, planes <= 64 ? in : const_cast<const uint8_t**>(F->extended_data),
+                              planes <= 64 ? inSamples : F->nb_samples);
+    got = int(std::min<int64_t>(got, SamplesBeforeEnd(Self, O)));
     if (got > 0 && ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got) < got) {
         ff::av_freep(&out[0]);
         ff::av_freep(&out);
@@ -246,7 +261,7 @@ void flush_audio(TCustomFFmpeg& Self, TOutputStream& O)
         int lines = 0;
         if (ff::av_samples_alloc_array_and_samples(&out, &lines, enc->ch_layout.nb_channels, 4096, enc->sample_fmt,
                                                    0) >= 0) {
-            const int got = ff::swr_convert(O.swr, out, 4096, nullptr, 0);
+            const int got = int(std::min<int64_t>(ff::swr_convert(O.swr, out, 4096, nullptr, 0), SamplesBeforeEnd(Self, O)));
             if (got > 0)
                 ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got);
             ff::av_freep(&out[0]);

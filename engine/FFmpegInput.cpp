@@ -376,12 +376,17 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
         }
     }
     StampRead();
+    TakeLastLibraryError();
     int r = ff::avformat_open_input(&guard.ctx, name.c_str(), fmt, &FOptions.format_opts);
     ClearRead();
     if (r < 0) {
         FreePipeReader(pipe);  // a reader of ours is not freed by the library
         guard.ctx = nullptr;   // freed by the library
         FLastErrMsg = r == AVERROR_EXIT && !Broken() ? TimedOutText(AFileName, ReadTimeout) : ErrorCodeText(AFileName, r);
+        // The demuxer's own reason (a missing index, a bad header) goes along.
+        const std::string reason = TakeLastLibraryError();
+        if (!reason.empty() && r != AVERROR_EXIT)
+            FLastErrMsg += " (" + reason + ")";
         GetFFLogger()->Log(this, llFatal, FLastErrMsg);
         ResetOptionsContext(o, true);
         return r;

@@ -78,6 +78,11 @@ int TCustomFFmpeg::JoinInput(int AInputIndex)
                 continue;
             const int istIndex = in.ist_index + map.stream_index;
             TInputStream& ist = input_streams[size_t(istIndex)];
+            if (ist.st->discard == AVDISCARD_ALL) {
+                FLastErrMsg = FormatText("Stream map '%d:%d' matches disabled streams.", map.file_index,
+                                         map.stream_index);
+                return -1;
+            }
             const AVMediaType type = ist.st->codecpar->codec_type;
             if (disabled(type))
                 continue;

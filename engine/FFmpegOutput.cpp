@@ -47,7 +47,9 @@ std::vector<TPickedStream> PickAutomaticStreams(const TCustomFFmpeg& Self, const
         int best = -1;
         for (int i = AFirst; i < AEnd; ++i) {
             const TInputStream& ist = Self.input_streams[size_t(i)];
-            if (ist.st->codecpar->codec_type != AType)
+            // A stream the user discarded on the input (-vn, -an, -sn
+            // before it) is never picked.
+            if (ist.st->codecpar->codec_type != AType || ist.st->discard == AVDISCARD_ALL)
                 continue;
             if (best < 0 || ABetter(*ist.st->codecpar, *Self.input_streams[size_t(best)].st->codecpar))
                 best = i;
@@ -206,6 +208,9 @@ int TCustomFFmpeg::opt_output_file(const std::string& AFileName, bool AJoin)
                 if (!usedInput(istIndex))
                     continue;
                 TInputStream& ist = input_streams[size_t(istIndex)];
+                if (ist.st->discard == AVDISCARD_ALL)
+                    fail(FormatText("Stream map '%d:%d' matches disabled streams.", map.file_index,
+                                    map.stream_index));
                 const AVMediaType type = ist.st->codecpar->codec_type;
                 if ((type == AVMEDIA_TYPE_SUBTITLE && o.subtitle_disable) ||
                     (type == AVMEDIA_TYPE_AUDIO && o.audio_disable) ||

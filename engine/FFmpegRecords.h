@@ -67,6 +67,7 @@ struct TOutputFile {
     int64_t start_time = 0;
     int64_t limit_filesize = INT64_MAX;
     bool header_written = false;
+    int64_t packets_written = 0;  // packets handed to the muxer
     bool created_file = false;  // this task created the file (clean-up may delete it)
 };
 

@@ -304,6 +304,14 @@ void encode_video_out(TCustomFFmpeg& Self, TOutputStream& O, AVFrame* AFrame)
     }
     if (O.max_frames != INT64_MAX && nb_frames > O.max_frames - O.frame_number)
         nb_frames = O.max_frames - O.frame_number;
+    // The output ends at its recording time: a picture whose time reaches
+    // it (a duplicate or one drained from the filters) is not written. The
+    // parts of a join keep one time line and are cut per part by their input.
+    if (of.recording_time != INT64_MAX && !Self.JoinMode()) {
+        const int64_t end =
+            ff::av_rescale_q_rnd(of.recording_time, AVRational{1, AV_TIME_BASE}, enc->time_base, AV_ROUND_UP);
+        nb_frames = std::max<int64_t>(0, std::min(nb_frames, end - O.sync_opts));
+    }
     // A stop cuts a run of duplicates short, but each picture is encoded
     // once: the pictures still held by the decoder when a stop ends the
     // loop come out while it is drained, and belong in the file.

@@ -14,13 +14,14 @@ namespace {
 
 void mux(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt)
 {
-    AVFormatContext* oc = Self.output_files[size_t(AOst.file_index)].ctx;
+    TOutputFile& of = Self.output_files[size_t(AOst.file_index)];
     APkt->stream_index = AOst.index;
     Self.StampWrite();
-    int r = ff::av_interleaved_write_frame(oc, APkt);
+    int r = ff::av_interleaved_write_frame(of.ctx, APkt);
     Self.ClearWrite();
     if (r < 0)
         Self.Fatal(ErrorCodeText("av_interleaved_write_frame()", r));
+    ++of.packets_written;
 }
 
 }  // namespace

@@ -93,7 +93,11 @@ TEST_F(DecoderVideoTest, ThumbnailAtOneSecondMatchesTheTool) {
 
 TEST_F(DecoderVideoTest, SeekToZeroFindsThePictureStampedZero) {
     TFFDecoder dec(nullptr);
+    EXPECT_FALSE(dec.Seekable());  // nothing open yet
+    EXPECT_FALSE(dec.IsStillPicture());
     ASSERT_TRUE(dec.LoadFile(MediaFixture("mpeg4_pcm.avi"))) << dec.LastErrMsg();
+    EXPECT_TRUE(dec.Seekable());
+    EXPECT_FALSE(dec.IsStillPicture());
     for (int round = 0; round < 2; ++round) {
         ASSERT_TRUE(dec.Decode()) << dec.LastErrMsg();
         ASSERT_TRUE(dec.Seek(0)) << dec.LastErrMsg();
@@ -145,6 +149,8 @@ TEST_F(DecoderVideoTest, StillPicturesDecodeOnceAndRefuseSeeks) {
         SCOPED_TRACE(std::string(c.Name) + " " + c.Format);
         TFFDecoder dec(nullptr);
         ASSERT_TRUE(dec.LoadFile(MediaFixture(c.Name), c.Format)) << dec.LastErrMsg();
+        EXPECT_TRUE(dec.IsStillPicture());
+        EXPECT_FALSE(dec.Seekable());
         ASSERT_TRUE(dec.Decode()) << dec.LastErrMsg();
         EXPECT_EQ(dec.FrameInfo().Width, 64);
         EXPECT_EQ(dec.FrameInfo().Height, 48);

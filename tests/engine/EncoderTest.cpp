@@ -178,6 +178,7 @@ TEST_F(EncoderTest, RunDeliversEveryEndThenOneFinalEnd)
         EXPECT_EQ(Ended.Ends.back().TaskIndex, -1);
         EXPECT_TRUE(Ended.Ends.back().Finished);
         EXPECT_FALSE(Ended.Ends.back().Exception);
+        EXPECT_TRUE(Ended.Ends.back().OutputFileNames.empty());
         std::set<int> seen;
         for (size_t i = 0; i + 1 < Ended.Ends.size(); ++i) {
             const TTerminateInfo& e = Ended.Ends[i];
@@ -185,9 +186,13 @@ TEST_F(EncoderTest, RunDeliversEveryEndThenOneFinalEnd)
             if (e.TaskIndex == c.Tasks - 1) {
                 EXPECT_TRUE(e.Exception);
                 EXPECT_EQ(e.ExceptionMsg, "At least one output file must be specified");
+                EXPECT_TRUE(e.OutputFileNames.empty());
             } else {
                 EXPECT_FALSE(e.Exception) << e.ExceptionMsg;
                 EXPECT_TRUE(e.Finished);
+                // Each end names its task's output.
+                EXPECT_EQ(e.OutputFileNames,
+                          std::vector<TPathFileName>{Dir.file("out" + std::to_string(e.TaskIndex) + ".wav")});
             }
         }
         EXPECT_EQ(int(seen.size()), c.Tasks);
@@ -250,6 +255,25 @@ TEST_F(EncoderTest, WorkingRefusesChangesUntilTheRunIsCleared)
     Encoder.ClearTasks();  // after the final end
     EXPECT_FALSE(Encoder.Working());
     EXPECT_EQ(Encoder.TasksCount(), 0);
+}
+
+// Each component is one user of the libraries, however often it loads
+// them, and its user goes with it.
+TEST_F(EncoderTest, LoadAVLibHoldsOneUserPerComponent)
+{
+    const int before = FFLoader().UserCount(avCodec);
+    {
+        TVAVorarez encoder(nullptr);
+        for (int i = 0; i < 3; ++i)
+            ASSERT_TRUE(encoder.LoadAVLib("")) << encoder.LastErrMsg();
+        EXPECT_EQ(FFLoader().UserCount(avCodec), before + 1);
+        encoder.UnloadAVLib();
+        EXPECT_EQ(FFLoader().UserCount(avCodec), before);
+        encoder.UnloadAVLib();  // nothing more to release
+        EXPECT_EQ(FFLoader().UserCount(avCodec), before);
+        ASSERT_TRUE(encoder.LoadAVLib(""));
+    }
+    EXPECT_EQ(FFLoader().UserCount(avCodec), before);
 }
 
 TEST_F(EncoderTest, StartWithoutTasksEndsAtOnce)

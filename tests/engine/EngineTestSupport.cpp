@@ -44,6 +44,9 @@ const std::map<std::string, std::string>& Recipes() {
         {"interlaced.mkv",
          "-f lavfi -i testsrc=size=320x240:rate=25:duration=1 -vf tinterlace=interleave_top,fieldorder=tff "
          "-c:v mpeg2video -flags +ilme+ildct -top 1"},
+        {"odd_rate.mkv",
+         "-f lavfi -i testsrc=size=200x150:rate=30000/1001:duration=2 -f lavfi -i sine=frequency=500:sample_rate=22050:duration=2 "
+         "-c:v mpeg4 -q:v 5 -c:a pcm_s16le -ac 1 -shortest"},
         {"program.ts",
          "-f lavfi -i testsrc=size=160x120:rate=25:duration=1 -f lavfi -i sine=duration=1 "
          "-c:v mpeg2video -c:a mp2 -metadata service_name=Fixture"},

@@ -93,6 +93,32 @@ TEST_F(LoggerTest, LibraryThreadsNeverWaitForTheMainThread) {
     EXPECT_EQ(sink.Lines[0].Level, llError);
 }
 
+// The same line from different contexts (two scalers, say) folds too; the
+// note follows the first line with its own context.
+TEST_F(LoggerTest, RepeatsFromDifferentContextsFoldByText) {
+    TLogSink sink(llDebug);
+    struct TContext {
+        const AVClass* Class;
+    };
+    static const AVClass cls = [] {
+        AVClass c{};
+        c.class_name = "scaler";
+        c.item_name = [](void*) { return "swscaler"; };
+        c.version = LIBAVUTIL_VERSION_INT;
+        return c;
+    }();
+    TContext contexts[4] = {{&cls}, {&cls}, {&cls}, {&cls}};
+    for (TContext& c : contexts) Callback(&c, AV_LOG_WARNING, "deprecated pixel format used\n");
+    Callback(&contexts[0], AV_LOG_WARNING, "other\n");
+    Callback(nullptr, AV_LOG_INFO, "%s", static_cast<const char*>(nullptr));  // ends the run
+    std::vector<std::string> texts = Texts(sink);
+    ASSERT_EQ(texts.size(), 3u);
+    EXPECT_NE(texts[0].find("[swscaler @ "), std::string::npos) << texts[0];
+    EXPECT_NE(texts[0].find("]deprecated pixel format used"), std::string::npos) << texts[0];
+    EXPECT_EQ(texts[1], "    Last message repeated 3 times");
+    EXPECT_NE(texts[2].find("]other"), std::string::npos) << texts[2];
+}
+
 TEST_F(LoggerTest, RepeatsAreFoldedIntoOneNote) {
     TLogSink sink(llDebug);
     for (int i = 0; i < 5; ++i) Callback(nullptr, AV_LOG_INFO, "same\n");

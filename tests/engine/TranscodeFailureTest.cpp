@@ -84,6 +84,19 @@ private:
     std::thread FThread;
 };
 
+// A refused input says why the demuxer refused it, not only the library's
+// last word.
+TEST_F(TranscodeFailureTest, RefusedInputCarriesTheDemuxersReason)
+{
+    TTaskDriver d;
+    EXPECT_LT(d.AddInput(MediaFixture("truncated.mp4")), 0);
+    EXPECT_NE(d.Task.LastErrMsg().find("Invalid data found when processing input"), std::string::npos)
+        << d.Task.LastErrMsg();
+    EXPECT_NE(d.Task.LastErrMsg().find("(moov atom not found)"), std::string::npos) << d.Task.LastErrMsg();
+    // A later input that opens carries no stale reason.
+    EXPECT_GE(d.AddInput(MediaFixture("tone.wav")), 0);
+}
+
 TEST_F(TranscodeFailureTest, FailingTasksEndWithTheirTextAndTheOthersGoOn)
 {
     const std::string clip = Clip("clip.nut");

@@ -3,12 +3,15 @@
 // a stop in the middle, joining, and the progress reports.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
 #include "TranscodeTestSupport.h"
+#include "engine/MyUtils.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;
@@ -16,6 +19,12 @@ using namespace tarnello::test;
 namespace {
 
 class TranscodeLoopTest : public TranscodeTest {};
+
+int64_t SizeOfFile(const std::string& AFile)
+{
+    struct stat sb {};
+    return ::stat(AFile.c_str(), &sb) == 0 ? int64_t(sb.st_size) : -1;
+}
 
 double Duration(const std::string& AFile)
 {
@@ -112,12 +121,42 @@ TEST_F(TranscodeLoopTest, JoinsThreeClips)
     EXPECT_EQ(Probe(out, "-count_frames -select_streams v -show_entries stream=nb_read_frames"), "nb_read_frames=225\n");
 }
 
+// Holds until ACond is true, serving the main thread's call queue; false
+// after ATimeoutMs.
+template <class F> bool WaitUntil(F ACond, int ATimeoutMs = 60000)
+{
+    for (int waited = 0; !ACond(); waited += 5) {
+        if (waited >= ATimeoutMs)
+            return false;
+        PumpMessages();
+        Sleep(5);
+    }
+    return true;
+}
+
+// Counts the frames a task reports as encoded.
+struct TFramesSeen {
+    std::atomic<int> frames{0};
+    static void On(void* Data, TObject*, int, int AFrameNumber, int, const float, const float, const int64_t,
+                   const int64_t, const int64_t)
+    {
+        auto* self = static_cast<TFramesSeen*>(Data);
+        if (AFrameNumber > self->frames.load())
+            self->frames = AFrameNumber;
+    }
+};
+
+// A stop once the first frames were encoded keeps what was written, with
+// its trailer: the file plays, and it is shorter than the clip.
 TEST_F(TranscodeLoopTest, StopLeavesAPlayableFile)
 {
     TempDir dir;
     const std::string out = dir.file("stopped.mp4");
     {
         TTaskDriver d;
+        TFramesSeen seen;
+        d.Task.ReportInterval = 0;  // a report after every packet
+        d.Task.OnProgress = TTaskProgressEvent::Bind(static_cast<void*>(&seen), &TFramesSeen::On);
         // Read at the clip's own pace, so the stop surely comes mid-run.
         ASSERT_EQ(d.AddInput(MediaFixture("h264_aac.mp4"), "-re"), 0);
         ASSERT_EQ(d.SetOutput(out, "-c:v libx264 -preset ultrafast"), 0);
@@ -125,19 +164,41 @@ TEST_F(TranscodeLoopTest, StopLeavesAPlayableFile)
         ASSERT_NE(t, nullptr);
         t->Start();
         d.Task.Pause();
-        Sleep(50);
         d.Task.Resume();
-        Sleep(300);
+        ASSERT_TRUE(WaitUntil([&] { return seen.frames.load() >= 5; }));
         d.Task.Stop(true);
         EXPECT_TRUE(d.Task.Terminated());
         EXPECT_FALSE(d.Task.Finished());
         EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
     }
-    if (FileExists(out)) {  // nothing written at all leaves nothing behind
-        const double len = Duration(out);
-        EXPECT_GT(len, 0);
-        EXPECT_LT(len, 2.5);
+    ASSERT_TRUE(FileExists(out));
+    const double len = Duration(out);
+    EXPECT_GT(len, 0);
+    EXPECT_LT(len, 2.5);
+}
+
+// A stop before the first packet was written leaves no file: a header and
+// a trailer around nothing do not play.
+TEST_F(TranscodeLoopTest, StopBeforeAnyPacketRemovesTheOutput)
+{
+    TempDir dir;
+    const std::string out = dir.file("never.mkv");
+    {
+        TTaskDriver d;
+        ASSERT_EQ(d.AddInput(MediaFixture("h264_aac.mp4")), 0);
+        // The header reaches the file at once, so the test sees it written.
+        ASSERT_EQ(d.SetOutput(out, "-c:v mpeg4 -c:a mp2 -flush_packets 1"), 0) << d.Task.LastErrMsg();
+        TThread* t = d.Task.StartConvert(true);
+        ASSERT_NE(t, nullptr);
+        d.Task.Pause();  // held at the conversion loop's first pause point
+        t->Start();
+        ASSERT_TRUE(WaitUntil([&] { return SizeOfFile(out) > 0; }));
+        d.Task.Stop(true);
+        EXPECT_TRUE(d.Task.Terminated());
+        EXPECT_FALSE(d.Task.Finished());
+        EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
     }
+    EXPECT_FALSE(FileExists(out));
 }
 
 }  // namespace

@@ -157,8 +157,12 @@ TEST_F(X11Test, PaintedAndShapedWindowsShowOnTheScreen)
         ShowWindow(h, SW_SHOWNOACTIVATE);
     SetWindowText(plain, "Plain \xC3\xA9t\xC3\xA9");
 
-    ASSERT_TRUE(PumpUntil([&] { return RootPixel(330, 50) == 0x14A028; }));
-    Settle();
+    // The windows reach the screen one by one: wait for every one of them.
+    PumpUntil([&] {
+        return RootPixel(330, 50) == 0x14A028 && RootPixel(100, 100) == 0xC81E1E && RootPixel(410, 130) == 0xFFFFFF &&
+               RootPixel(330, 200) == 0x14A028 && RootPixel(305, 25) == 0xFFFFFF;
+    }, 10000);
+    EXPECT_EQ(RootPixel(330, 50), 0x14A028);
     EXPECT_EQ(RootPixel(100, 100), 0xC81E1E);   // the plain window
     EXPECT_EQ(RootPixel(410, 130), 0xFFFFFF);   // through the hole
     EXPECT_EQ(RootPixel(330, 200), 0x14A028);   // the ring
@@ -676,13 +680,16 @@ TEST(X11Program, StartsShowsItsWindowAndEndsByItself)
     std::string out = tmp.file("windows.txt");
     // Xvfb picks a free display number itself (-displayfd), so that servers
     // started side by side never race for one. The script waits for the
-    // window to be listed at its full size (it is made before it is sized),
-    // then for the program.
+    // whole number, then until the server accepts a client (the number may
+    // come before a loaded server takes connections), then for the window
+    // to be listed at its full size (it is made before it is sized), then
+    // for the program.
     std::string script = tmp.file("run.sh");
     WriteTextFile(script,
                   "Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$3\" 2>/dev/null & xpid=$!\n"
-                  "for i in $(seq 1 600); do [ -s \"$3\" ] && break; sleep 0.05; done\n"
+                  "for i in $(seq 1 600); do [ \"$(wc -l < \"$3\")\" -ge 1 ] && break; sleep 0.05; done\n"
                   "export DISPLAY=:$(head -n1 \"$3\")\n"
+                  "for i in $(seq 1 600); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done\n"
                   "TARNELLO_BACKEND=x11 TARNELLO_EXIT_AFTER_MS=4000 \"$1\" & pid=$!\n"
                   "for i in $(seq 1 300); do\n"
                   "  xwininfo -root -tree > \"$2\" 2>/dev/null\n"
