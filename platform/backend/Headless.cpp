@@ -96,6 +96,8 @@ bool THeadlessBackend::SetScreenSize(int width, int height)
     return true;
 }
 
+IWindowBackend& DefaultWindowBackend() { return HeadlessBackend(); }
+
 THeadlessBackend& HeadlessBackend()
 {
     static auto* b = new THeadlessBackend;

@@ -56,6 +56,24 @@ protected:
     TBasicAction* FAction = nullptr;
 };
 
+// Links a control or menu item to an action, making the client's link on
+// first use and following the action's freeing; nullptr frees the link. True
+// when the client is linked and takes the action's values (ActionChange).
+template <class TLink, class TClient>
+bool LinkClientAction(TClient* Client, TLink*& Link, TBasicAction* Action)
+{
+    if (!Action) {
+        delete Link;
+        Link = nullptr;
+        return false;
+    }
+    if (!Link)
+        Link = new TLink(Client);
+    Link->SetAction(Action);
+    Action->FreeNotification(Client);
+    return true;
+}
+
 class TContainedAction : public TBasicAction {
 public:
     explicit TContainedAction(TComponent* AOwner) : TBasicAction(AOwner) {}

@@ -237,19 +237,8 @@ void TCustomForm::Paint()
 
 void TCustomForm::PaintWindow(HDC DC)
 {
-    FCanvas.Lock();
-    FCanvas.SetHandle(DC);
-    FCanvas.SetFont(&FFont);
-    FCanvas.Brush()->SetColor(FColor);
-    try {
-        Paint();
-    } catch (...) {
-        FCanvas.SetHandle(nullptr);
-        FCanvas.Unlock();
-        throw;
-    }
-    FCanvas.SetHandle(nullptr);
-    FCanvas.Unlock();
+    TCanvasDCBinding binding(FCanvas, DC, &FFont, FColor);
+    Paint();
 }
 
 void TCustomForm::CreateParams(TCreateParams& Params)

@@ -816,30 +816,12 @@ void TCustomListView::SetSortType(TSortType v)
 
 void TCustomListView::SetLargeImages(TCustomImageList* v)
 {
-    if (FLargeImages)
-        FLargeImages->RemoveFreeNotification(this);
-    FLargeImages = v;
-    if (v)
-        v->FreeNotification(this);
-    if (HandleAllocated()) {
-        SendMessage(FHandle, LVM_SETIMAGELIST, LVSIL_NORMAL, 0);
-        FNativeLarge.Build(v);
-        SendMessage(FHandle, LVM_SETIMAGELIST, LVSIL_NORMAL, reinterpret_cast<LPARAM>(FNativeLarge.Handle()));
-    }
+    SetViewImageList(this, FLargeImages, v, FNativeLarge, LVM_SETIMAGELIST, LVSIL_NORMAL);
 }
 
 void TCustomListView::SetSmallImages(TCustomImageList* v)
 {
-    if (FSmallImages)
-        FSmallImages->RemoveFreeNotification(this);
-    FSmallImages = v;
-    if (v)
-        v->FreeNotification(this);
-    if (HandleAllocated()) {
-        SendMessage(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, 0);
-        FNativeSmall.Build(v);
-        SendMessage(FHandle, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(FNativeSmall.Handle()));
-    }
+    SetViewImageList(this, FSmallImages, v, FNativeSmall, LVM_SETIMAGELIST, LVSIL_SMALL);
 }
 
 void TCustomListView::Notification(TComponent* AComponent, TOperation Operation)

@@ -442,16 +442,8 @@ TBasicAction* TMenuItem::Action() const { return FActionLink ? FActionLink->Acti
 
 void TMenuItem::SetAction(TBasicAction* v)
 {
-    if (!v) {
-        delete FActionLink;
-        FActionLink = nullptr;
-        return;
-    }
-    if (!FActionLink)
-        FActionLink = new TMenuActionLink(this);
-    FActionLink->SetAction(v);
-    v->FreeNotification(this);
-    ActionChange(v, ComponentState().Contains(csLoading));
+    if (LinkClientAction(this, FActionLink, v))
+        ActionChange(v, ComponentState().Contains(csLoading));
 }
 
 void TMenuItem::ActionChange(TObject* Sender, bool CheckDefaults)

@@ -703,30 +703,12 @@ void TCustomTreeView::SetTopItem(TTreeNode* v)
 
 void TCustomTreeView::SetImages(TCustomImageList* v)
 {
-    if (FImages)
-        FImages->RemoveFreeNotification(this);
-    FImages = v;
-    if (v)
-        v->FreeNotification(this);
-    if (HandleAllocated()) {
-        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, 0);
-        FNativeImages.Build(v);
-        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FNativeImages.Handle()));
-    }
+    SetViewImageList(this, FImages, v, FNativeImages, TVM_SETIMAGELIST, TVSIL_NORMAL);
 }
 
 void TCustomTreeView::SetStateImages(TCustomImageList* v)
 {
-    if (FStateImages)
-        FStateImages->RemoveFreeNotification(this);
-    FStateImages = v;
-    if (v)
-        v->FreeNotification(this);
-    if (HandleAllocated()) {
-        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, 0);
-        FNativeStateImages.Build(v);
-        SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_STATE, reinterpret_cast<LPARAM>(FNativeStateImages.Handle()));
-    }
+    SetViewImageList(this, FStateImages, v, FNativeStateImages, TVM_SETIMAGELIST, TVSIL_STATE);
 }
 
 void TCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)

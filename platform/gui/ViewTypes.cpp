@@ -1,5 +1,7 @@
 #include "platform/gui/ViewTypes.h"
 
+#include "platform/gui/WinControl.h"
+
 TCustomDrawState CustomDrawStateOf(UINT ItemState)
 {
     static constexpr struct {
@@ -49,5 +51,20 @@ void TNativeImageList::Build(TCustomImageList* Source)
             blank.SetSize(Source->Width(), Source->Height());
             ImageList_Add(FHandle, blank.Handle(), nullptr);
         }
+    }
+}
+
+void SetViewImageList(TWinControl* View, TCustomImageList*& Field, TCustomImageList* Value,
+                      TNativeImageList& Native, UINT SetMessage, WPARAM Which)
+{
+    if (Field)
+        Field->RemoveFreeNotification(View);
+    Field = Value;
+    if (Value)
+        Value->FreeNotification(View);
+    if (View->HandleAllocated()) {
+        SendMessage(View->Handle(), SetMessage, Which, 0);
+        Native.Build(Value);
+        SendMessage(View->Handle(), SetMessage, Which, reinterpret_cast<LPARAM>(Native.Handle()));
     }
 }

@@ -39,3 +39,12 @@ public:
 private:
     HIMAGELIST FHandle = nullptr;
 };
+
+class TWinControl;
+
+// Sets one image list of a tree or list view: Field follows the new list's
+// freeing instead of the old one's, and a window that exists gets a fresh
+// native copy in place of the old one (SetMessage with Which, the native
+// control's TVM_SETIMAGELIST/LVM_SETIMAGELIST and slot).
+void SetViewImageList(TWinControl* View, TCustomImageList*& Field, TCustomImageList* Value,
+                      TNativeImageList& Native, UINT SetMessage, WPARAM Which);

@@ -1,6 +1,5 @@
 #include "platform/user/Backend.h"
 
-#include "platform/backend/Headless.h"
 #include "platform/gdi/Regions.h"
 #include "platform/user/WindowObject.h"
 #include "platform/user/WindowRegion.h"
@@ -11,15 +10,13 @@ namespace {
 std::atomic<IWindowBackend*> gBackend{nullptr};
 }
 
-void InstallWindowDCHooks();
-
 IWindowBackend* UserBackend()
 {
     IWindowBackend* b = gBackend.load();
     if (!b) {
         static bool hooks = (InstallWindowDCHooks(), true);
         (void)hooks;
-        b = &HeadlessBackend();
+        b = &DefaultWindowBackend();
         IWindowBackend* expected = nullptr;
         if (!gBackend.compare_exchange_strong(expected, b))
             b = expected;

@@ -73,8 +73,12 @@ bool UserWindowRegion(HWND wnd, HRGN rgn);
 // Top-level windows front to back.
 int UserTopLevelWindows(HWND* out, int max);
 
-// The back-end in use: the headless one unless another was installed.
+// The back-end in use: the default one unless another was installed.
 IWindowBackend* UserBackend();
+// The back-end windows live in until another is installed. The window
+// system names only this interface; the default back-end (platform/backend,
+// headless) defines it, so the window system includes no back-end.
+IWindowBackend& DefaultWindowBackend();
 // Installs a back-end (before the first window is made); nullptr restores
-// the headless default.
+// the default.
 void SetUserBackend(IWindowBackend* backend);

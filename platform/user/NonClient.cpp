@@ -2,8 +2,12 @@
 
 #include "platform/gdi/Blit.h"
 #include "platform/gdi/DeviceContext.h"
-#include "platform/gdi/Gdi.h"
+#include "platform/gdi/Fonts.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
 #include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/RectUtils.h"
+#include "platform/gdi/Shapes.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/gdi/Text.h"
 #include "platform/user/Desktop.h"

@@ -9,6 +9,7 @@
 #include "platform/user/Messages.h"
 #include "platform/user/NonClient.h"
 #include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
 #include "platform/user/UserTypes.h"
 #include "platform/user/Window.h"
 #include "platform/user/WindowClass.h"

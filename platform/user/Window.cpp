@@ -1,5 +1,4 @@
 #include "platform/user/Window.h"
-#include "platform/user/controls/CommCtrl.h"
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/GdiObject.h"

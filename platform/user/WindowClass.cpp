@@ -1,5 +1,4 @@
 #include "platform/user/WindowClass.h"
-#include "platform/user/controls/CommCtrl.h"
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/user/Window.h"

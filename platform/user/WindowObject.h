@@ -157,6 +157,10 @@ private:
 
 // Calls the window's procedure in this thread (the same-thread send).
 LRESULT CallWndProc(TWnd* w, UINT msg, WPARAM wParam, LPARAM lParam);
+// The native control classes (platform/user/controls) register on first use
+// of one of their names.
+void InitCommonControls();
+
 // Frees a destroyed record once no call holds it.
 void ReleaseWndRecord(TWnd* w);
 
@@ -170,6 +174,12 @@ void SurfaceChanged(TWnd* top, const RECT& r);
 void EnsureSurface(TWnd* top);
 void FreeSurface(TWnd* top);
 
+// Window DCs: the gdi layer asks the window system where a window's pixels
+// are (installed once, before the first window).
+void InstallWindowDCHooks();
+
 // Activation and focus helpers.
 void ActivateWindowInternal(TWnd* w, WORD how, bool setFocus);
+// Activates the window next in z-order after w (w is going away or hidden).
+void ActivateNextAfter(TWnd* w);
 void WindowGoingAway(TWnd* w);

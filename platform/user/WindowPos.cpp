@@ -17,8 +17,6 @@
 #include <set>
 #include <vector>
 
-void ActivateNextAfter(TWnd* w);
-
 namespace {
 
 bool Overlaps(const RECT& a, const RECT& b)

@@ -1,9 +1,16 @@
 // Registration of the native control classes and the helpers they share.
 #include "platform/user/controls/Controls.h"
 
+#include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/FontEngine.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/Text.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <cstring>
@@ -20,7 +27,19 @@ void InitCommonControls()
     RegisterUpDownClass();
     RegisterTabControlClass();
     RegisterTreeViewClass();
-    RegisterListViewClasses();
+    RegisterHeaderClass();
+    RegisterListViewClass();
+}
+
+int FontHeight(HFONT font)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
+    TEXTMETRIC tm{};
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    return std::max<int>(1, tm.tmHeight);
 }
 
 BOOL InitCommonControlsEx(const INITCOMMONCONTROLSEX* icc)

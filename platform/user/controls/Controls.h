@@ -3,8 +3,12 @@
 // and small helpers they share (painting, type-ahead search, text matching,
 // the in-place label editor of the tree and list views).
 #include "platform/user/controls/CommCtrl.h"
-
-#include "platform/user/User.h"
+#include "platform/user/Cursors.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
 
 #include <functional>
 #include <string>
@@ -15,7 +19,8 @@ void RegisterListBoxClass();
 void RegisterUpDownClass();
 void RegisterTabControlClass();
 void RegisterTreeViewClass();
-void RegisterListViewClasses();
+void RegisterHeaderClass();
+void RegisterListViewClass();
 
 // Registers a native control class: double clicks, one pointer of state in
 // the first window word, the given cursor and any further class styles.
@@ -23,6 +28,9 @@ void RegisterControlClass(const char* name, WNDPROC proc, const char* cursor = I
 
 // One code point as UTF-8.
 std::string Utf8Of(char32_t ch);
+
+// The cell height of a font (the default GUI font for null).
+int FontHeight(HFONT font);
 
 // A signed index or count carried in wParam.
 inline int ToInt(WPARAM v) { return static_cast<int>(static_cast<std::intptr_t>(v)); }

@@ -8,13 +8,31 @@
 // picture.
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Fonts.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/user/User.h"
+#include "platform/user/Cursors.h"
+#include "platform/user/Desktop.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,8 +78,6 @@ struct TEdit {
 
 DWORD Style(const TEdit* e) { return static_cast<DWORD>(GetWindowLong(e->Wnd, GWL_STYLE)); }
 bool Multi(const TEdit* e) { return (Style(e) & ES_MULTILINE) != 0; }
-
-TEdit* Get(HWND wnd) { return reinterpret_cast<TEdit*>(GetWindowLongPtr(wnd, 0)); }
 
 bool IsCont(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
@@ -776,88 +792,26 @@ void Scroll(TEdit* e, int bar, WPARAM wParam)
         SetXOffset(e, pos);
 }
 
-LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// The creation text, cut at the first line break for a single line, in the
+// style's case.
+void InitText(TEdit* e, LPARAM createStruct)
 {
-    TEdit* e = Get(wnd);
-    if (!e) {
-        if (msg == WM_NCCREATE) {
-            e = new TEdit;
-            e->Wnd = wnd;
-            SetWindowLongPtr(wnd, 0, reinterpret_cast<LONG_PTR>(e));
-            auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
-            if (cs && cs->lpszName)
-                e->Text = cs->lpszName;
-            if (!Multi(e)) {
-                std::size_t br = e->Text.find_first_of("\r\n");
-                if (br != std::string::npos)
-                    e->Text.resize(br);
-            }
-            e->Text = Cased(e, e->Text);
-            DefWindowProc(wnd, WM_NCCREATE, wParam, lParam);
-            DefWindowProc(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(e->Text.c_str()));
-            Layout(e);
-            return TRUE_;
-        }
-        return DefWindowProc(wnd, msg, wParam, lParam);
+    auto* cs = reinterpret_cast<const CREATESTRUCT*>(createStruct);
+    if (cs && cs->lpszName)
+        e->Text = cs->lpszName;
+    if (!Multi(e)) {
+        std::size_t br = e->Text.find_first_of("\r\n");
+        if (br != std::string::npos)
+            e->Text.resize(br);
     }
-    LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [e](HDC dc) { Paint(e, dc); }, &painted))
-        return painted;
+    e->Text = Cased(e, e->Text);
+}
+
+// Mouse input: placing the caret, selecting by dragging and by double click
+// (a word), the wheel.
+std::optional<LRESULT> EditMouse(TEdit* e, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
     switch (msg) {
-    case WM_NCDESTROY:
-        SetWindowLongPtr(wnd, 0, 0);
-        ScrollInfoForget(wnd);
-        delete e;
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_SIZE:
-        if (!e->RectSet)
-            Layout(e);
-        ScrollCaret(e);
-        Redraw(e);
-        return 0;
-    case WM_STYLECHANGED:
-        Layout(e);
-        Redraw(e);
-        return 0;
-    case WM_GETTEXT: {
-        auto* buf = reinterpret_cast<char*>(lParam);
-        if (!buf || wParam == 0)
-            return 0;
-        return static_cast<LRESULT>(CopyText(e->Text, buf, wParam));
-    }
-    case WM_GETTEXTLENGTH:
-        return static_cast<LRESULT>(e->Text.size());
-    case WM_SETTEXT:
-        SetText(e, reinterpret_cast<const char*>(lParam));
-        return TRUE_;
-    case WM_SETFONT:
-        e->Font = reinterpret_cast<HFONT>(wParam);
-        Layout(e);
-        if (LOWORD(lParam))
-            Redraw(e);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(e->Font);
-    case WM_GETDLGCODE: {
-        LRESULT r = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
-        if (Multi(e))
-            r |= DLGC_WANTALLKEYS;
-        return r;
-    }
-    case WM_SETFOCUS:
-        e->Focused = true;
-        Redraw(e);
-        Notify(e, EN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        e->Focused = false;
-        e->Selecting = false;
-        Redraw(e);
-        Notify(e, EN_KILLFOCUS);
-        return 0;
-    case WM_ENABLE:
-        Redraw(e);
-        return 0;
     case WM_LBUTTONDOWN: {
         if (GetFocus() != wnd)
             SetFocus(wnd);
@@ -895,6 +849,19 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CAPTURECHANGED:
         e->Selecting = false;
         return 0;
+    case WM_MOUSEWHEEL:
+        if (Multi(e))
+            SetFirstLine(e, e->FirstLine - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Keys and typed characters, the clipboard and undo.
+std::optional<LRESULT> EditKeys(TEdit* e, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case WM_KEYDOWN:
         KeyDown(e, wParam);
         return 0;
@@ -933,6 +900,16 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         e->CanUndo = false;
         e->UndoText.clear();
         return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The edit control's own messages (EM_*): selection, text limits, margins,
+// the format rectangle, lines and scrolling.
+std::optional<LRESULT> EditMessages(TEdit* e, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case EM_GETSEL: {
         auto s0 = static_cast<DWORD>(SelMin(e)), s1 = static_cast<DWORD>(SelMax(e));
         if (wParam)
@@ -1076,15 +1053,89 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Scroll(e, SB_VERT, wParam);
         return static_cast<LRESULT>(MAKELONG(static_cast<WORD>(e->FirstLine - before), 1));
     }
+    default:
+        return std::nullopt;
+    }
+}
+
+LRESULT EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TEdit* e = ControlState<TEdit>(wnd, msg, [lParam](TEdit* e) { InitText(e, lParam); });
+    if (!e)
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    if (msg == WM_NCCREATE) {
+        DefWindowProc(wnd, WM_NCCREATE, wParam, lParam);
+        DefWindowProc(wnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(e->Text.c_str()));
+        Layout(e);
+        return TRUE_;
+    }
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [e](HDC dc) { Paint(e, dc); }, &painted))
+        return painted;
+    if (auto handled = EditMouse(e, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = EditKeys(e, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = EditMessages(e, wnd, msg, wParam, lParam))
+        return *handled;
+    switch (msg) {
+    case WM_NCDESTROY:
+        FreeControlState(wnd, e);
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SIZE:
+        if (!e->RectSet)
+            Layout(e);
+        ScrollCaret(e);
+        Redraw(e);
+        return 0;
+    case WM_STYLECHANGED:
+        Layout(e);
+        Redraw(e);
+        return 0;
+    case WM_GETTEXT: {
+        auto* buf = reinterpret_cast<char*>(lParam);
+        if (!buf || wParam == 0)
+            return 0;
+        return static_cast<LRESULT>(CopyText(e->Text, buf, wParam));
+    }
+    case WM_GETTEXTLENGTH:
+        return static_cast<LRESULT>(e->Text.size());
+    case WM_SETTEXT:
+        SetText(e, reinterpret_cast<const char*>(lParam));
+        return TRUE_;
+    case WM_SETFONT:
+        e->Font = reinterpret_cast<HFONT>(wParam);
+        Layout(e);
+        if (LOWORD(lParam))
+            Redraw(e);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(e->Font);
+    case WM_GETDLGCODE: {
+        LRESULT r = DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
+        if (Multi(e))
+            r |= DLGC_WANTALLKEYS;
+        return r;
+    }
+    case WM_SETFOCUS:
+        e->Focused = true;
+        Redraw(e);
+        Notify(e, EN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        e->Focused = false;
+        e->Selecting = false;
+        Redraw(e);
+        Notify(e, EN_KILLFOCUS);
+        return 0;
+    case WM_ENABLE:
+        Redraw(e);
+        return 0;
     case WM_VSCROLL:
         Scroll(e, SB_VERT, wParam);
         return 0;
     case WM_HSCROLL:
         Scroll(e, SB_HORZ, wParam);
-        return 0;
-    case WM_MOUSEWHEEL:
-        if (Multi(e))
-            SetFirstLine(e, e->FirstLine - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
         return 0;
     default:
         return DefWindowProc(wnd, msg, wParam, lParam);
@@ -1095,5 +1146,5 @@ LRESULT CALLBACK_EditProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 
 void RegisterEditClass()
 {
-    RegisterControlClass(WC_EDIT, &CALLBACK_EditProc, IDC_IBEAM);
+    RegisterControlClass(WC_EDIT, &EditProc, IDC_IBEAM);
 }

@@ -4,7 +4,14 @@
 // stretched, or blended towards the highlight colour for selected items.
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
+#include "platform/gdi/Bitmaps.h"
+#include "platform/gdi/Blit.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
 
 #include <algorithm>
 #include <mutex>

@@ -5,13 +5,31 @@
 // or many columns, and scroll information kept for external bars.
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
+#include "platform/gdi/Bitmaps.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Fonts.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/RectUtils.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/user/User.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -559,57 +577,10 @@ void MeasureItems(TListBox* l)
     }
 }
 
-LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// Mouse input: selecting by click and drag, the wheel.
+std::optional<LRESULT> ListBoxMouse(TListBox* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TListBox* l = ControlState<TListBox>(wnd, msg);
-    if (!l)
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
-        return painted;
     switch (msg) {
-    case WM_CREATE:
-        MeasureItems(l);
-        UpdateScroll(l);
-        return 0;
-    case WM_NCDESTROY:
-        FreeControlState(wnd, l);
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_SIZE:
-        SetTop(l, l->Top);
-        Invalidate(l);
-        return 0;
-    case WM_SETFONT:
-        l->Font = reinterpret_cast<HFONT>(wParam);
-        if (!OwnerDraw(l))
-            MeasureItems(l);
-        UpdateScroll(l);
-        if (LOWORD(lParam))
-            Invalidate(l);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(l->Font);
-    case WM_SETREDRAW:
-        l->Redraw = wParam != 0;
-        if (l->Redraw)
-            Invalidate(l);
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_SETFOCUS:
-        l->Focused = true;
-        Invalidate(l);
-        Notify(l, LBN_SETFOCUS);
-        return 0;
-    case WM_KILLFOCUS:
-        l->Focused = false;
-        l->Tracking = false;
-        Invalidate(l);
-        Notify(l, LBN_KILLFOCUS);
-        return 0;
-    case WM_ENABLE:
-        Invalidate(l);
-        return 0;
     case WM_LBUTTONDOWN: {
         if (GetFocus() != wnd)
             SetFocus(wnd);
@@ -661,23 +632,36 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             Notify(l, LBN_DBLCLK);
         return 0;
     }
+    case WM_MOUSEWHEEL: {
+        int steps = -static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA;
+        SetTop(l, l->Top + (MultiColumn(l) ? steps * Rows(l) : 3 * steps));
+        return 0;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// Keys and typed characters (type-ahead search).
+std::optional<LRESULT> ListBoxKeys(TListBox* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case WM_KEYDOWN:
         KeyDown(l, wParam);
         return 0;
     case WM_CHAR:
         TypeAhead(l, static_cast<char32_t>(wParam));
         return 0;
-    case WM_VSCROLL:
-        Scroll(l, SB_VERT, wParam);
-        return 0;
-    case WM_HSCROLL:
-        Scroll(l, SB_HORZ, wParam);
-        return 0;
-    case WM_MOUSEWHEEL: {
-        int steps = -static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA;
-        SetTop(l, l->Top + (MultiColumn(l) ? steps * Rows(l) : 3 * steps));
-        return 0;
+    default:
+        return std::nullopt;
     }
+}
+
+// The list box's own messages (LB_*): items, selection, the top item and
+// measures.
+std::optional<LRESULT> ListBoxMessages(TListBox* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case LB_ADDSTRING: {
         int at = (Style(l) & LBS_SORT) && HasStrings(l) ? SortedIndex(l, reinterpret_cast<const char*>(lParam))
                                                       : Count(l);
@@ -882,6 +866,74 @@ LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Invalidate(l);
         return i;
     }
+    default:
+        return std::nullopt;
+    }
+}
+
+LRESULT ListBoxProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TListBox* l = ControlState<TListBox>(wnd, msg);
+    if (!l)
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted))
+        return painted;
+    if (auto handled = ListBoxMouse(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListBoxKeys(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListBoxMessages(l, wnd, msg, wParam, lParam))
+        return *handled;
+    switch (msg) {
+    case WM_CREATE:
+        MeasureItems(l);
+        UpdateScroll(l);
+        return 0;
+    case WM_NCDESTROY:
+        FreeControlState(wnd, l);
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SIZE:
+        SetTop(l, l->Top);
+        Invalidate(l);
+        return 0;
+    case WM_SETFONT:
+        l->Font = reinterpret_cast<HFONT>(wParam);
+        if (!OwnerDraw(l))
+            MeasureItems(l);
+        UpdateScroll(l);
+        if (LOWORD(lParam))
+            Invalidate(l);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(l->Font);
+    case WM_SETREDRAW:
+        l->Redraw = wParam != 0;
+        if (l->Redraw)
+            Invalidate(l);
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_SETFOCUS:
+        l->Focused = true;
+        Invalidate(l);
+        Notify(l, LBN_SETFOCUS);
+        return 0;
+    case WM_KILLFOCUS:
+        l->Focused = false;
+        l->Tracking = false;
+        Invalidate(l);
+        Notify(l, LBN_KILLFOCUS);
+        return 0;
+    case WM_ENABLE:
+        Invalidate(l);
+        return 0;
+    case WM_VSCROLL:
+        Scroll(l, SB_VERT, wParam);
+        return 0;
+    case WM_HSCROLL:
+        Scroll(l, SB_HORZ, wParam);
+        return 0;
     default:
         return DefWindowProc(wnd, msg, wParam, lParam);
     }

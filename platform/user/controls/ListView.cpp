@@ -1,289 +1,37 @@
-// The "SysHeader32" and "SysListView32" window classes. A header is a row of
-// titled sections of settable widths that reports clicks. A list view shows
-// items (with sub-item texts per column) as large icons, small icons, a list
-// of columns or a report with a header child; items may be kept by the
-// parent instead (owner data: only a count, texts asked for when drawn).
-// Selection and focus are item states announced with LVN_ITEMCHANGED;
-// custom draw and scroll information for external bars as in the other
-// controls.
+// The "SysListView32" window class. A list view shows items (with sub-item
+// texts per column) as large icons, small icons, a list of columns or a
+// report with a header child; items may be kept by the parent instead
+// (owner data: only a count, texts asked for when drawn). Selection and
+// focus are item states announced with LVN_ITEMCHANGED; custom draw and
+// scroll information for external bars as in the other controls.
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
-#include "platform/user/User.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/RectUtils.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
-
-int FontHeight(HFONT font)
-{
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font ? font : GetStockObject(DEFAULT_GUI_FONT));
-    TEXTMETRIC tm{};
-    GetTextMetrics(dc, &tm);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    return std::max<int>(1, tm.tmHeight);
-}
-
-// ---- Header -------------------------------------------------------------------------
-
-struct THeaderItem {
-    std::string Text;
-    int Width = 50;
-    int Format = 0;
-    LPARAM Param = 0;
-    int Image = 0;
-};
-
-struct THeader {
-    HWND Wnd = nullptr;
-    std::vector<THeaderItem> Items;
-    HFONT Font = nullptr;
-    int Pressed = -1;
-    int Sizing = -1;  // the section whose right divider is being dragged
-};
-
-
-RECT HeaderItemRect(const THeader* h, int i)
-{
-    RECT c;
-    GetClientRect(h->Wnd, &c);
-    int x = 0;
-    for (int k = 0; k < i; ++k)
-        x += h->Items[static_cast<std::size_t>(k)].Width;
-    return RECT{x, c.top, x + h->Items[static_cast<std::size_t>(i)].Width, c.bottom};
-}
-
-// How far from a section's right edge the divider can be grabbed.
-constexpr int DividerGrip = 3;
-
-// The section whose right divider is at p, -1 when none.
-int DividerHit(const THeader* h, POINT p)
-{
-    RECT c;
-    GetClientRect(h->Wnd, &c);
-    if (p.y < c.top || p.y >= c.bottom)
-        return -1;
-    for (int i = static_cast<int>(h->Items.size()) - 1; i >= 0; --i) {
-        RECT r = HeaderItemRect(h, i);
-        if (p.x >= r.right - DividerGrip && p.x < r.right + DividerGrip)
-            return i;
-    }
-    return -1;
-}
-
-void NotifyHeader(THeader* h, UINT code, int i)
-{
-    HWND parent = GetParent(h->Wnd);
-    if (!parent)
-        return;
-    NMHEADER nm;
-    nm.hdr.hwndFrom = h->Wnd;
-    nm.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(h->Wnd));
-    nm.hdr.code = code;
-    nm.iItem = i;
-    SendMessage(parent, WM_NOTIFY, nm.hdr.idFrom, reinterpret_cast<LPARAM>(&nm));
-}
-
-int HeaderHit(const THeader* h, POINT p)
-{
-    for (int i = 0; i < static_cast<int>(h->Items.size()); ++i) {
-        RECT r = HeaderItemRect(h, i);
-        if (PtInRect(&r, p))
-            return i;
-    }
-    return -1;
-}
-
-void ReadHeaderItem(const HDITEM* item, THeaderItem& it)
-{
-    if ((item->mask & HDI_TEXT) && item->pszText)
-        it.Text = item->pszText;
-    if (item->mask & HDI_WIDTH)
-        it.Width = std::max(0, item->cxy);
-    if (item->mask & HDI_FORMAT)
-        it.Format = item->fmt;
-    if (item->mask & HDI_LPARAM)
-        it.Param = item->lParam;
-    if (item->mask & HDI_IMAGE)
-        it.Image = item->iImage;
-}
-
-void PaintHeader(THeader* h, HDC dc)
-{
-    RECT c;
-    GetClientRect(h->Wnd, &c);
-    FillRect(dc, &c, GetSysColorBrush(COLOR_BTNFACE));
-    HGDIOBJ old = SelectObject(dc, h->Font ? static_cast<HGDIOBJ>(h->Font) : GetStockObject(DEFAULT_GUI_FONT));
-    int mode = SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    for (int i = 0; i < static_cast<int>(h->Items.size()); ++i) {
-        RECT r = HeaderItemRect(h, i);
-        FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNSHADOW));
-        RECT tr = r;
-        InflateRect(&tr, -4, 0);
-        int just = h->Items[static_cast<std::size_t>(i)].Format & HDF_JUSTIFYMASK;
-        UINT f = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS |
-                 (just == HDF_RIGHT ? DT_RIGHT : just == HDF_CENTER ? DT_CENTER : DT_LEFT);
-        DrawText(dc, h->Items[static_cast<std::size_t>(i)].Text, -1, &tr, f);
-    }
-    SetBkMode(dc, mode);
-    SelectObject(dc, old);
-}
-
-LRESULT HeaderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    THeader* h = ControlState<THeader>(wnd, msg);
-    if (!h)
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [h](HDC dc) { PaintHeader(h, dc); }, &painted))
-        return painted;
-    switch (msg) {
-    case WM_NCDESTROY:
-        FreeControlState(wnd, h);
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_SETFONT:
-        h->Font = reinterpret_cast<HFONT>(wParam);
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(h->Font);
-    case WM_LBUTTONDOWN: {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        h->Sizing = DividerHit(h, p);
-        h->Pressed = h->Sizing >= 0 ? -1 : HeaderHit(h, p);
-        if (h->Sizing >= 0)
-            SetCapture(wnd);
-        return 0;
-    }
-    case WM_MOUSEMOVE:
-        if (h->Sizing >= 0 && h->Sizing < static_cast<int>(h->Items.size())) {
-            RECT r = HeaderItemRect(h, h->Sizing);
-            int width = std::max(0, GET_X_LPARAM(lParam) - static_cast<int>(r.left));
-            if (width != h->Items[static_cast<std::size_t>(h->Sizing)].Width) {
-                h->Items[static_cast<std::size_t>(h->Sizing)].Width = width;
-                InvalidateRect(wnd, nullptr, TRUE_);
-                NotifyHeader(h, HDN_ITEMCHANGED, h->Sizing);
-            }
-        }
-        return 0;
-    case WM_CAPTURECHANGED:
-        h->Sizing = -1;
-        return 0;
-    case WM_LBUTTONUP: {
-        if (h->Sizing >= 0) {
-            h->Sizing = -1;
-            ReleaseCapture();
-            return 0;
-        }
-        int i = HeaderHit(h, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
-        int pressed = h->Pressed;
-        h->Pressed = -1;
-        if (i >= 0 && i == pressed)
-            NotifyHeader(h, HDN_ITEMCLICK, i);
-        return 0;
-    }
-    case HDM_GETITEMCOUNT:
-        return static_cast<LRESULT>(h->Items.size());
-    case HDM_INSERTITEM: {
-        const auto* item = reinterpret_cast<const HDITEM*>(lParam);
-        int i = ToInt(wParam);
-        if (!item || i < 0)
-            return -1;
-        i = std::min(i, static_cast<int>(h->Items.size()));
-        THeaderItem it;
-        ReadHeaderItem(item, it);
-        h->Items.insert(h->Items.begin() + i, it);
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return i;
-    }
-    case HDM_DELETEITEM: {
-        int i = ToInt(wParam);
-        if (i < 0 || i >= static_cast<int>(h->Items.size()))
-            return FALSE_;
-        h->Items.erase(h->Items.begin() + i);
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return TRUE_;
-    }
-    case HDM_GETITEM: {
-        int i = ToInt(wParam);
-        auto* item = reinterpret_cast<HDITEM*>(lParam);
-        if (!item || i < 0 || i >= static_cast<int>(h->Items.size()))
-            return FALSE_;
-        const THeaderItem& it = h->Items[static_cast<std::size_t>(i)];
-        if (item->mask & HDI_TEXT)
-            CopyText(it.Text, item->pszText, static_cast<std::size_t>(std::max(0, item->cchTextMax)));
-        if (item->mask & HDI_WIDTH)
-            item->cxy = it.Width;
-        if (item->mask & HDI_FORMAT)
-            item->fmt = it.Format;
-        if (item->mask & HDI_LPARAM)
-            item->lParam = it.Param;
-        if (item->mask & HDI_IMAGE)
-            item->iImage = it.Image;
-        if (item->mask & HDI_ORDER)
-            item->iOrder = i;
-        return TRUE_;
-    }
-    case HDM_SETITEM: {
-        int i = ToInt(wParam);
-        const auto* item = reinterpret_cast<const HDITEM*>(lParam);
-        if (!item || i < 0 || i >= static_cast<int>(h->Items.size()))
-            return FALSE_;
-        ReadHeaderItem(item, h->Items[static_cast<std::size_t>(i)]);
-        InvalidateRect(wnd, nullptr, TRUE_);
-        NotifyHeader(h, HDN_ITEMCHANGED, i);
-        return TRUE_;
-    }
-    case HDM_GETITEMRECT: {
-        int i = ToInt(wParam);
-        if (!lParam || i < 0 || i >= static_cast<int>(h->Items.size()))
-            return FALSE_;
-        *reinterpret_cast<RECT*>(lParam) = HeaderItemRect(h, i);
-        return TRUE_;
-    }
-    case HDM_LAYOUT: {
-        auto* layout = reinterpret_cast<HDLAYOUT*>(lParam);
-        if (!layout || !layout->prc || !layout->pwpos)
-            return FALSE_;
-        int height = (GetWindowLong(wnd, GWL_STYLE) & HDS_HIDDEN) ? 0 : FontHeight(h->Font) + 6;
-        RECT& r = *layout->prc;
-        *layout->pwpos = WINDOWPOS{wnd, nullptr, r.left, r.top, r.right - r.left, height, 0};
-        r.top += height;
-        return TRUE_;
-    }
-    case HDM_HITTEST: {
-        auto* hit = reinterpret_cast<HDHITTESTINFO*>(lParam);
-        if (!hit)
-            return -1;
-        int divider = DividerHit(h, hit->pt);
-        hit->iItem = divider >= 0 ? divider : HeaderHit(h, hit->pt);
-        hit->flags = divider >= 0 ? HHT_ONDIVIDER : hit->iItem >= 0 ? HHT_ONHEADER : HHT_NOWHERE;
-        return hit->iItem;
-    }
-    case HDM_ORDERTOINDEX:
-        return ToInt(wParam);
-    case HDM_GETORDERARRAY: {
-        auto* order = reinterpret_cast<int*>(lParam);
-        int n = ToInt(wParam);
-        if (!order || n < static_cast<int>(h->Items.size()))
-            return FALSE_;
-        for (int i = 0; i < static_cast<int>(h->Items.size()); ++i)
-            order[i] = i;
-        return TRUE_;
-    }
-    default:
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    }
-}
-
-// ---- List view ----------------------------------------------------------------------
 
 struct TLvItem {
     std::vector<std::string> Texts;  // per sub-item
@@ -1149,60 +897,11 @@ bool ReadItem(TListView* l, TLvItem& it, const LVITEM* item)
     return true;
 }
 
-LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// Mouse input: selecting and checking items, label editing by a click on the
+// selected item, the wheel.
+std::optional<LRESULT> ListViewMouse(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TListView* l = ControlState<TListView>(wnd, msg, [](TListView* s) {
-        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
-    });
-    if (!l)
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted, TFocusLook::Repaint))
-        return painted;
     switch (msg) {
-    case WM_CREATE:
-        // The header is a real child window; its parent hears of it.
-        l->Header = CreateWindowEx(0, WC_HEADER, "", WS_CHILD | HDS_BUTTONS, 0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
-        Relayout(l);
-        return 0;
-    case WM_DESTROY:
-        l->Editor.Forget();
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_NCDESTROY:
-        FreeControlState(wnd, l);
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_SIZE:
-    case WM_STYLECHANGED:
-        Relayout(l);
-        return 0;
-    case WM_SETFONT:
-        l->Font = reinterpret_cast<HFONT>(wParam);
-        if (l->Header)
-            SendMessage(l->Header, WM_SETFONT, wParam, lParam);
-        Relayout(l);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(l->Font);
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
-    case WM_NOTIFY: {
-        auto* nm = reinterpret_cast<NMHEADER*>(lParam);
-        if (nm && nm->hdr.hwndFrom == l->Header) {
-            if (nm->hdr.code == HDN_ITEMCLICK) {
-                NMLISTVIEW lv;
-                lv.hdr.hwndFrom = wnd;
-                lv.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
-                lv.hdr.code = LVN_COLUMNCLICK;
-                lv.iSubItem = nm->iItem;
-                HWND parent = GetParent(wnd);
-                if (parent)
-                    SendMessage(parent, WM_NOTIFY, lv.hdr.idFrom, reinterpret_cast<LPARAM>(&lv));
-            } else if (nm->hdr.code == HDN_ITEMCHANGED) {
-                Relayout(l);
-            }
-        }
-        return 0;
-    }
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         const bool hadFocus = GetFocus() == wnd;
@@ -1229,33 +928,34 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             EditLabel(l, i);
         return 0;
     }
+    case WM_MOUSEWHEEL:
+        EndEdit(l, false);
+        SetTop(l, l->Top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Keys and typed characters (type-ahead search).
+std::optional<LRESULT> ListViewKeys(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case WM_CHAR:
         TypeAhead(l, static_cast<char32_t>(wParam));
         return 0;
     case WM_KEYDOWN:
         KeyDown(l, wParam);
         return 0;
-    case WM_VSCROLL:
-        Scroll(l, SB_VERT, wParam);
-        return 0;
-    case WM_HSCROLL:
-        Scroll(l, SB_HORZ, wParam);
-        return 0;
-    case WM_MOUSEWHEEL:
-        EndEdit(l, false);
-        SetTop(l, l->Top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
-        return 0;
-    case LVM_GETHEADER:
-        return reinterpret_cast<LRESULT>(l->Header);
-    case LVM_SETIMAGELIST: {
-        int k = ToInt(wParam);
-        if (k < 0 || k > 2)
-            return 0;
-        HIMAGELIST old = l->Images[k];
-        l->Images[k] = reinterpret_cast<HIMAGELIST>(lParam);
-        InvalidateRect(wnd, nullptr, TRUE_);
-        return reinterpret_cast<LRESULT>(old);
+    default:
+        return std::nullopt;
     }
+}
+
+// The list view's own messages about columns (LVM_*).
+std::optional<LRESULT> ListViewColumnMessages(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case LVM_INSERTCOLUMN: {
         const auto* col = reinterpret_cast<const LVCOLUMN*>(lParam);
         int i = ToInt(wParam);
@@ -1330,6 +1030,16 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Relayout(l);
         return TRUE_;
     }
+    default:
+        return std::nullopt;
+    }
+}
+
+// The list view's own messages about items (LVM_*): count, inserting,
+// deleting, texts, states, selection, finding and sorting.
+std::optional<LRESULT> ListViewItemMessages(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case LVM_GETITEMCOUNT:
         return ItemCount(l);
     case LVM_SETITEMCOUNT: {
@@ -1482,6 +1192,31 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
                 return static_cast<LRESULT>(k);
         return -1;
     }
+    case LVM_SORTITEMS:
+        return SortItems(l, reinterpret_cast<PFNLVCOMPARE>(lParam), static_cast<LPARAM>(wParam)) ? TRUE_ : FALSE_;
+    case LVM_FINDITEM:
+        return FindItem(l, ToInt(wParam), reinterpret_cast<const LVFINDINFO*>(lParam));
+    default:
+        return std::nullopt;
+    }
+}
+
+// The list view's own messages about its look (LVM_*): header, pictures,
+// places and hit tests, scrolling, styles and label editing.
+std::optional<LRESULT> ListViewViewMessages(TListView* l, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case LVM_GETHEADER:
+        return reinterpret_cast<LRESULT>(l->Header);
+    case LVM_SETIMAGELIST: {
+        int k = ToInt(wParam);
+        if (k < 0 || k > 2)
+            return 0;
+        HIMAGELIST old = l->Images[k];
+        l->Images[k] = reinterpret_cast<HIMAGELIST>(lParam);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return reinterpret_cast<LRESULT>(old);
+    }
     case LVM_GETITEMRECT: {
         auto* r = reinterpret_cast<RECT*>(lParam);
         int i = ToInt(wParam);
@@ -1547,10 +1282,6 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case LVM_CANCELEDITLABEL:
         EndEdit(l, true);
         return 0;
-    case LVM_SORTITEMS:
-        return SortItems(l, reinterpret_cast<PFNLVCOMPARE>(lParam), static_cast<LPARAM>(wParam)) ? TRUE_ : FALSE_;
-    case LVM_FINDITEM:
-        return FindItem(l, ToInt(wParam), reinterpret_cast<const LVFINDINFO*>(lParam));
     case LVM_SCROLL:
         EndEdit(l, false);
         ScrollBy(l, ToInt(wParam), static_cast<int>(lParam));
@@ -1565,14 +1296,88 @@ LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             return RowsPerPage(l);
         return ItemCount(l);
     default:
+        return std::nullopt;
+    }
+}
+
+LRESULT ListViewProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TListView* l = ControlState<TListView>(wnd, msg, [](TListView* s) {
+        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
+    });
+    if (!l)
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [l](HDC dc) { Paint(l, dc); }, &painted, TFocusLook::Repaint))
+        return painted;
+    if (auto handled = ListViewMouse(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewKeys(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewColumnMessages(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewItemMessages(l, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = ListViewViewMessages(l, wnd, msg, wParam, lParam))
+        return *handled;
+    switch (msg) {
+    case WM_CREATE:
+        // The header is a real child window; its parent hears of it.
+        l->Header = CreateWindowEx(0, WC_HEADER, "", WS_CHILD | HDS_BUTTONS, 0, 0, 0, 0, wnd, nullptr, nullptr, nullptr);
+        Relayout(l);
+        return 0;
+    case WM_DESTROY:
+        l->Editor.Forget();
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_NCDESTROY:
+        FreeControlState(wnd, l);
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SIZE:
+    case WM_STYLECHANGED:
+        Relayout(l);
+        return 0;
+    case WM_SETFONT:
+        l->Font = reinterpret_cast<HFONT>(wParam);
+        if (l->Header)
+            SendMessage(l->Header, WM_SETFONT, wParam, lParam);
+        Relayout(l);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(l->Font);
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_NOTIFY: {
+        auto* nm = reinterpret_cast<NMHEADER*>(lParam);
+        if (nm && nm->hdr.hwndFrom == l->Header) {
+            if (nm->hdr.code == HDN_ITEMCLICK) {
+                NMLISTVIEW lv;
+                lv.hdr.hwndFrom = wnd;
+                lv.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(wnd));
+                lv.hdr.code = LVN_COLUMNCLICK;
+                lv.iSubItem = nm->iItem;
+                HWND parent = GetParent(wnd);
+                if (parent)
+                    SendMessage(parent, WM_NOTIFY, lv.hdr.idFrom, reinterpret_cast<LPARAM>(&lv));
+            } else if (nm->hdr.code == HDN_ITEMCHANGED) {
+                Relayout(l);
+            }
+        }
+        return 0;
+    }
+    case WM_VSCROLL:
+        Scroll(l, SB_VERT, wParam);
+        return 0;
+    case WM_HSCROLL:
+        Scroll(l, SB_HORZ, wParam);
+        return 0;
+    default:
         return DefWindowProc(wnd, msg, wParam, lParam);
     }
 }
 
 } // namespace
 
-void RegisterListViewClasses()
+void RegisterListViewClass()
 {
-    RegisterControlClass(WC_HEADER, &HeaderProc);
     RegisterControlClass(WC_LISTVIEW, &ListViewProc);
 }

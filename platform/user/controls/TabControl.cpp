@@ -6,11 +6,30 @@
 // between the window and the page area.
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
-#include "platform/user/User.h"
+#include "platform/gdi/Bitmaps.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Fonts.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/RectUtils.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
+#include "platform/user/Cursors.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -451,36 +470,10 @@ bool ReadItem(const TCITEM* item, TTab& tab)
     return true;
 }
 
-LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// Mouse input: a click selects a tab.
+std::optional<LRESULT> TabMouse(TTabControl* t, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TTabControl* t = ControlState<TTabControl>(wnd, msg);
-    if (!t)
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
-        return painted;
     switch (msg) {
-    case WM_CREATE:
-        Layout(t);
-        return 0;
-    case WM_NCDESTROY:
-        FreeControlState(wnd, t);
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_SIZE:
-    case WM_STYLECHANGED:
-        Layout(t);
-        Redraw(t);
-        return 0;
-    case WM_SETFONT:
-        t->Font = reinterpret_cast<HFONT>(wParam);
-        Layout(t);
-        if (LOWORD(lParam))
-            Redraw(t);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(t->Font);
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         int i = HitTest(t, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}, nullptr);
@@ -490,6 +483,15 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             UserSelect(t, i);
         return 0;
     }
+    default:
+        return std::nullopt;
+    }
+}
+
+// Keys: arrows move the selection.
+std::optional<LRESULT> TabKeys(TTabControl* t, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case WM_KEYDOWN: {
         int step = 0;
         if (wParam == VK_LEFT || wParam == VK_UP)
@@ -500,14 +502,16 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
             UserSelect(t, std::clamp((t->Cur < 0 ? 0 : t->Cur) + step, 0, Count(t) - 1));
         return 0;
     }
-    case WM_HSCROLL:
-        // From the scroller child: the first tab shown.
-        if (reinterpret_cast<HWND>(lParam) == t->Scroller && LOWORD(wParam) == SB_THUMBPOSITION) {
-            t->First = HIWORD(wParam);
-            Layout(t);
-            Redraw(t);
-        }
-        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The tab control's own messages (TCM_*): tabs, selection, focus, measures
+// and pictures.
+std::optional<LRESULT> TabMessages(TTabControl* t, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case TCM_GETITEMCOUNT:
         return Count(t);
     case TCM_INSERTITEM: {
@@ -648,6 +652,55 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     }
     case TCM_GETIMAGELIST:
         return reinterpret_cast<LRESULT>(t->Images);
+    default:
+        return std::nullopt;
+    }
+}
+
+LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TTabControl* t = ControlState<TTabControl>(wnd, msg);
+    if (!t)
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
+        return painted;
+    if (auto handled = TabMouse(t, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = TabKeys(t, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = TabMessages(t, wnd, msg, wParam, lParam))
+        return *handled;
+    switch (msg) {
+    case WM_CREATE:
+        Layout(t);
+        return 0;
+    case WM_NCDESTROY:
+        FreeControlState(wnd, t);
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_SIZE:
+    case WM_STYLECHANGED:
+        Layout(t);
+        Redraw(t);
+        return 0;
+    case WM_SETFONT:
+        t->Font = reinterpret_cast<HFONT>(wParam);
+        Layout(t);
+        if (LOWORD(lParam))
+            Redraw(t);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(t->Font);
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_HSCROLL:
+        // From the scroller child: the first tab shown.
+        if (reinterpret_cast<HWND>(lParam) == t->Scroller && LOWORD(wParam) == SB_THUMBPOSITION) {
+            t->First = HIWORD(wParam);
+            Layout(t);
+            Redraw(t);
+        }
+        return 0;
     default:
         return DefWindowProc(wnd, msg, wParam, lParam);
     }

@@ -5,13 +5,29 @@
 // custom drawing and scroll information kept for external bars.
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/Fonts.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
+#include "platform/gdi/Text.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/user/User.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -673,38 +689,11 @@ void Scroll(TTree* t, int bar, WPARAM wParam)
         SetXOffset(t, pos);
 }
 
-LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+// Mouse input: selecting, expanding by the button or a double click, the
+// wheel.
+std::optional<LRESULT> TreeMouse(TTree* t, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    TTree* t = ControlState<TTree>(wnd, msg, [](TTree* s) {
-        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
-    });
-    if (!t)
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    LRESULT painted = 0;
-    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
-        return painted;
     switch (msg) {
-    case WM_DESTROY:
-        t->Editor.Forget();
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    case WM_NCDESTROY: {
-        std::vector<TNode*> all(t->Live.begin(), t->Live.end());
-        for (TNode* n : all)
-            delete n;
-        FreeControlState(wnd, t);
-        return DefWindowProc(wnd, msg, wParam, lParam);
-    }
-    case WM_SIZE:
-        Rebuild(t);
-        return 0;
-    case WM_SETFONT:
-        t->Font = reinterpret_cast<HFONT>(wParam);
-        Rebuild(t);
-        return 0;
-    case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(t->Font);
-    case WM_GETDLGCODE:
-        return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         if (GetFocus() != wnd)
@@ -733,18 +722,31 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     }
-    case WM_KEYDOWN:
-        KeyDown(t, wParam);
-        return 0;
-    case WM_VSCROLL:
-        Scroll(t, SB_VERT, wParam);
-        return 0;
-    case WM_HSCROLL:
-        Scroll(t, SB_HORZ, wParam);
-        return 0;
     case WM_MOUSEWHEEL:
         SetTop(t, t->Top - 3 * static_cast<SHORT>(HIWORD(wParam)) / WHEEL_DELTA);
         return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// Keys: moving the selection, expanding and collapsing.
+std::optional<LRESULT> TreeKeys(TTree* t, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_KEYDOWN:
+        KeyDown(t, wParam);
+        return 0;
+    default:
+        return std::nullopt;
+    }
+}
+
+// The tree's own messages about nodes (TVM_*): inserting, deleting, expanding,
+// reading and changing them, walking and sorting.
+std::optional<LRESULT> TreeItemMessages(TTree* t, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
     case TVM_INSERTITEM:
         return reinterpret_cast<LRESULT>(Insert(t, reinterpret_cast<const TVINSERTSTRUCT*>(lParam)));
     case TVM_DELETEITEM: {
@@ -764,58 +766,8 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         TNode* n = Node(t, reinterpret_cast<HTREEITEM>(lParam));
         return n && Expand(t, n, static_cast<UINT>(wParam)) ? TRUE_ : FALSE_;
     }
-    case TVM_GETITEMRECT: {
-        auto* r = reinterpret_cast<RECT*>(lParam);
-        if (!r)
-            return FALSE_;
-        HTREEITEM h;
-        std::memcpy(&h, r, sizeof(h));
-        TNode* n = Node(t, h);
-        int row = n ? RowOf(t, n) : -1;
-        if (row < 0)
-            return FALSE_;
-        RECT lr = LabelRect(t, n, row);
-        if (!wParam) {
-            RECT c;
-            GetClientRect(wnd, &c);
-            lr.left = c.left;
-            lr.right = c.right;
-        }
-        *r = lr;
-        return TRUE_;
-    }
     case TVM_GETCOUNT:
         return static_cast<LRESULT>(t->Live.size());
-    case TVM_GETVISIBLECOUNT:
-        return VisibleRows(t);
-    case TVM_GETINDENT:
-        return t->Indent;
-    case TVM_SETINDENT:
-        t->Indent = std::clamp(ToInt(wParam), 4, 200);
-        Rebuild(t);
-        return 0;
-    case TVM_SETITEMHEIGHT: {
-        int old = RowHeight(t);
-        int h = static_cast<SHORT>(LOWORD(wParam));
-        t->ItemHeight = h <= 0 ? 0 : std::min(h, 255);
-        Rebuild(t);
-        return old;
-    }
-    case TVM_GETITEMHEIGHT:
-        return RowHeight(t);
-    case TVM_SETIMAGELIST: {
-        if (wParam != TVSIL_NORMAL && wParam != TVSIL_STATE)
-            return 0;
-        HIMAGELIST& list = wParam == TVSIL_STATE ? t->StateImages : t->Images;
-        HIMAGELIST old = list;
-        list = reinterpret_cast<HIMAGELIST>(lParam);
-        Rebuild(t);
-        return reinterpret_cast<LRESULT>(old);
-    }
-    case TVM_GETIMAGELIST:
-        return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE    ? t->StateImages
-                                         : wParam == TVSIL_NORMAL ? t->Images
-                                                                  : nullptr);
     case TVM_GETNEXTITEM: {
         TNode* n = Node(t, reinterpret_cast<HTREEITEM>(lParam));
         return reinterpret_cast<LRESULT>(NextItem(t, static_cast<UINT>(wParam), n));
@@ -888,6 +840,86 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         Rebuild(t);
         return TRUE_;
     }
+    case TVM_SORTCHILDREN: {
+        auto h = reinterpret_cast<HTREEITEM>(lParam);
+        TNode* n = (h == TVI_ROOT || !h) ? &t->Root : Node(t, h);
+        if (!n)
+            return FALSE_;
+        SortKids(t, n, wParam != 0, nullptr, 0);
+        Rebuild(t);
+        return TRUE_;
+    }
+    case TVM_SORTCHILDRENCB: {
+        const auto* cb = reinterpret_cast<const TVSORTCB*>(lParam);
+        if (!cb || !cb->lpfnCompare)
+            return FALSE_;
+        TNode* n = (cb->hParent == TVI_ROOT || !cb->hParent) ? &t->Root : Node(t, cb->hParent);
+        if (!n)
+            return FALSE_;
+        SortKids(t, n, wParam != 0, cb->lpfnCompare, cb->lParam);
+        Rebuild(t);
+        return TRUE_;
+    }
+    default:
+        return std::nullopt;
+    }
+}
+
+// The tree's own messages about its look and editing (TVM_*): measures,
+// pictures, label editing, hit tests and scrolling into view.
+std::optional<LRESULT> TreeViewMessages(TTree* t, HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case TVM_GETITEMRECT: {
+        auto* r = reinterpret_cast<RECT*>(lParam);
+        if (!r)
+            return FALSE_;
+        HTREEITEM h;
+        std::memcpy(&h, r, sizeof(h));
+        TNode* n = Node(t, h);
+        int row = n ? RowOf(t, n) : -1;
+        if (row < 0)
+            return FALSE_;
+        RECT lr = LabelRect(t, n, row);
+        if (!wParam) {
+            RECT c;
+            GetClientRect(wnd, &c);
+            lr.left = c.left;
+            lr.right = c.right;
+        }
+        *r = lr;
+        return TRUE_;
+    }
+    case TVM_GETVISIBLECOUNT:
+        return VisibleRows(t);
+    case TVM_GETINDENT:
+        return t->Indent;
+    case TVM_SETINDENT:
+        t->Indent = std::clamp(ToInt(wParam), 4, 200);
+        Rebuild(t);
+        return 0;
+    case TVM_SETITEMHEIGHT: {
+        int old = RowHeight(t);
+        int h = static_cast<SHORT>(LOWORD(wParam));
+        t->ItemHeight = h <= 0 ? 0 : std::min(h, 255);
+        Rebuild(t);
+        return old;
+    }
+    case TVM_GETITEMHEIGHT:
+        return RowHeight(t);
+    case TVM_SETIMAGELIST: {
+        if (wParam != TVSIL_NORMAL && wParam != TVSIL_STATE)
+            return 0;
+        HIMAGELIST& list = wParam == TVSIL_STATE ? t->StateImages : t->Images;
+        HIMAGELIST old = list;
+        list = reinterpret_cast<HIMAGELIST>(lParam);
+        Rebuild(t);
+        return reinterpret_cast<LRESULT>(old);
+    }
+    case TVM_GETIMAGELIST:
+        return reinterpret_cast<LRESULT>(wParam == TVSIL_STATE    ? t->StateImages
+                                         : wParam == TVSIL_NORMAL ? t->Images
+                                                                  : nullptr);
     case TVM_EDITLABEL:
         return reinterpret_cast<LRESULT>(EditLabel(t, Node(t, reinterpret_cast<HTREEITEM>(lParam))));
     case TVM_GETEDITCONTROL:
@@ -910,26 +942,57 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         EnsureVisible(t, n);
         return TRUE_;
     }
-    case TVM_SORTCHILDREN: {
-        auto h = reinterpret_cast<HTREEITEM>(lParam);
-        TNode* n = (h == TVI_ROOT || !h) ? &t->Root : Node(t, h);
-        if (!n)
-            return FALSE_;
-        SortKids(t, n, wParam != 0, nullptr, 0);
-        Rebuild(t);
-        return TRUE_;
+    default:
+        return std::nullopt;
     }
-    case TVM_SORTCHILDRENCB: {
-        const auto* cb = reinterpret_cast<const TVSORTCB*>(lParam);
-        if (!cb || !cb->lpfnCompare)
-            return FALSE_;
-        TNode* n = (cb->hParent == TVI_ROOT || !cb->hParent) ? &t->Root : Node(t, cb->hParent);
-        if (!n)
-            return FALSE_;
-        SortKids(t, n, wParam != 0, cb->lpfnCompare, cb->lParam);
-        Rebuild(t);
-        return TRUE_;
+}
+
+LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    TTree* t = ControlState<TTree>(wnd, msg, [](TTree* s) {
+        s->Editor.OnEnd = [s](bool cancel) { EndEdit(s, cancel); };
+    });
+    if (!t)
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    LRESULT painted = 0;
+    if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
+        return painted;
+    if (auto handled = TreeMouse(t, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = TreeKeys(t, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = TreeItemMessages(t, wnd, msg, wParam, lParam))
+        return *handled;
+    if (auto handled = TreeViewMessages(t, wnd, msg, wParam, lParam))
+        return *handled;
+    switch (msg) {
+    case WM_DESTROY:
+        t->Editor.Forget();
+        return DefWindowProc(wnd, msg, wParam, lParam);
+    case WM_NCDESTROY: {
+        std::vector<TNode*> all(t->Live.begin(), t->Live.end());
+        for (TNode* n : all)
+            delete n;
+        FreeControlState(wnd, t);
+        return DefWindowProc(wnd, msg, wParam, lParam);
     }
+    case WM_SIZE:
+        Rebuild(t);
+        return 0;
+    case WM_SETFONT:
+        t->Font = reinterpret_cast<HFONT>(wParam);
+        Rebuild(t);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(t->Font);
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case WM_VSCROLL:
+        Scroll(t, SB_VERT, wParam);
+        return 0;
+    case WM_HSCROLL:
+        Scroll(t, SB_HORZ, wParam);
+        return 0;
     default:
         return DefWindowProc(wnd, msg, wParam, lParam);
     }

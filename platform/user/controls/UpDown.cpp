@@ -4,9 +4,22 @@
 // while held, and can show the position in a buddy window.
 #include "platform/user/controls/Controls.h"
 
-#include "platform/gdi/Gdi.h"
+#include "platform/gdi/DeviceContext.h"
+#include "platform/gdi/GdiObject.h"
+#include "platform/gdi/GdiTypes.h"
+#include "platform/gdi/PensBrushes.h"
+#include "platform/gdi/Shapes.h"
+#include "platform/gdi/SysColors.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/user/User.h"
+#include "platform/user/Focus.h"
+#include "platform/user/Input.h"
+#include "platform/user/MessageQueue.h"
+#include "platform/user/Messages.h"
+#include "platform/user/Painting.h"
+#include "platform/user/ScrollInfo.h"
+#include "platform/user/UserTypes.h"
+#include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <algorithm>
 #include <string>

@@ -3,7 +3,7 @@
 // in the associate, ask OnChanging first and report OnClick; an edited
 // associate text is read back; the position survives a re-created window.
 #include "platform/gui/ComCtrls.h"
-#include "tests/platform/GuiTestCommon.h"
+#include "tests/platform/gui/GuiTestCommon.h"
 
 #include <string>
 #include <vector>

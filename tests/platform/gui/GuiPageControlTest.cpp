@@ -12,7 +12,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/ImgList.h"
-#include "tests/platform/GuiTestCommon.h"
+#include "tests/platform/gui/GuiTestCommon.h"
 
 #include <string>
 #include <vector>

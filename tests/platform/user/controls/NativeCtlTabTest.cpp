@@ -1,9 +1,7 @@
-// The tab control and the up-down control headless: tab layout along the
-// four edges, several lines, buttons, the page rectangle, the scroller child
-// that appears when one line does not fit, selection notifications the
-// parent can refuse, and the up-down's range, wrap, buddy and messages.
-#include "platform/user/controls/CommCtrl.h"
-#include "tests/support/WindowTestSupport.h"
+// The tab control headless: tab layout along the four edges, several lines,
+// buttons, the page rectangle, the scroller child that appears when one line
+// does not fit, and selection notifications the parent can refuse.
+#include "tests/platform/user/controls/NotifyingParent.h"
 
 #include <string>
 #include <vector>
@@ -12,40 +10,8 @@ using namespace wintest;
 
 namespace {
 
-class NativeCtlTabTest : public TWindowTest {
+class NativeCtlTabTest : public TNotifyingParentTest {
 protected:
-    HWND Parent = nullptr;
-    std::vector<std::string> Notes;
-    bool Refuse = false;
-
-    void MakeParent()
-    {
-        Parent = Top("Form", 10, 10, 500, 400, WS_POPUP | WS_VISIBLE);
-        State.Hook = [this](HWND, UINT m, WPARAM wp, LPARAM lp, bool* handled) -> LRESULT {
-            if (m == WM_NOTIFY) {
-                auto* nm = reinterpret_cast<NMHDR*>(lp);
-                if (nm->code == TCN_SELCHANGING) {
-                    Notes.push_back("changing");
-                    *handled = true;
-                    return Refuse ? TRUE_ : FALSE_;
-                }
-                if (nm->code == TCN_SELCHANGE)
-                    Notes.push_back("change");
-                if (nm->code == UDN_DELTAPOS) {
-                    auto* ud = reinterpret_cast<NMUPDOWN*>(lp);
-                    Notes.push_back("delta " + std::to_string(ud->iPos) + " " + std::to_string(ud->iDelta));
-                    *handled = true;
-                    return Refuse ? TRUE_ : FALSE_;
-                }
-            }
-            if (m == WM_VSCROLL || m == WM_HSCROLL)
-                Notes.push_back(std::string(m == WM_VSCROLL ? "v" : "h") + std::to_string(LOWORD(wp)) + " " +
-                                std::to_string(static_cast<SHORT>(HIWORD(wp))));
-            (void)wp;
-            return 0;
-        };
-        SetForegroundWindow(Parent);
-    }
     HWND MakeTabs(DWORD style, int n, int w = 300, int h = 200, const char* prefix = "Tab")
     {
         MakeParent();
@@ -234,57 +200,6 @@ TEST_F(NativeCtlTabTest, ItemsSizesAndBadArguments)
     EXPECT_EQ(SendMessage(t, TCM_SETCURSEL, 7, 0), -1);
     EXPECT_TRUE(SendMessage(t, TCM_DELETEITEM, 0, 0));
     EXPECT_EQ(SendMessage(t, TCM_GETITEMCOUNT, 0, 0), 1);
-}
-
-TEST_F(NativeCtlTabTest, UpDownStepsWrapsAndTellsTheParent)
-{
-    MakeParent();
-    HWND buddy = CreateWindowEx(0, "EDIT", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 20, Parent, nullptr, nullptr,
-                                nullptr);
-    HWND u = CreateWindowEx(0, "msctls_updown32", "", WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ALIGNRIGHT, 0,
-                            0, 16, 20, Parent, nullptr, nullptr, nullptr);
-    SendMessage(u, UDM_SETRANGE32, 0, 3);
-    SendMessage(u, UDM_SETBUDDY, reinterpret_cast<WPARAM>(buddy), 0);
-    SendMessage(u, UDM_SETPOS32, 0, 2);
-    EXPECT_EQ(GetWindowTextString(buddy), "2");
-    RECT br, ur;
-    GetWindowRect(buddy, &br);
-    GetWindowRect(u, &ur);
-    EXPECT_EQ(ur.left, br.right);  // moved to the buddy's right edge
-    HeadlessProcessMessages();
-    Notes.clear();
-    // Up twice: 3, then held at the top (no wrap).
-    for (int i = 0; i < 2; ++i) {
-        HeadlessClick(ur.left + 4, ur.top + 3);
-        HeadlessProcessMessages();
-    }
-    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 3);
-    EXPECT_EQ(GetWindowTextString(buddy), "3");
-    ASSERT_GE(Notes.size(), 2u);
-    EXPECT_EQ(Notes[0], "delta 2 1");
-    EXPECT_EQ(Notes[1], "v4 3");
-    // With wrap, going past the top starts at the bottom.
-    SetWindowLong(u, GWL_STYLE, GetWindowLong(u, GWL_STYLE) | static_cast<LONG>(UDS_WRAP));
-    HeadlessClick(ur.left + 4, ur.top + 3);
-    HeadlessProcessMessages();
-    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 0);
-    // The parent can refuse a step.
-    Refuse = true;
-    HeadlessClick(ur.left + 4, ur.bottom - 3);
-    HeadlessProcessMessages();
-    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 0);
-    Refuse = false;
-    // A number typed into the buddy is where the next step starts.
-    SetWindowText(buddy, "1");
-    HeadlessClick(ur.left + 4, ur.bottom - 3);
-    HeadlessProcessMessages();
-    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 0);
-    // 16-bit messages.
-    SendMessage(u, UDM_SETRANGE, 0, MAKELPARAM(10, 5));  // upper 10, lower 5
-    EXPECT_EQ(SendMessage(u, UDM_GETRANGE, 0, 0), MAKELONG(10, 5));
-    EXPECT_EQ(LOWORD(SendMessage(u, UDM_GETPOS, 0, 0)), 5);
-    SendMessage(u, UDM_SETPOS, 0, MAKELPARAM(40, 0));
-    EXPECT_EQ(SendMessage(u, UDM_GETPOS32, 0, 0), 10);
 }
 
 } // namespace

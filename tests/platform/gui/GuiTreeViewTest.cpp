@@ -7,7 +7,7 @@
 #include "platform/classes/FormReader.h"
 #include "platform/classes/FormWriter.h"
 #include "platform/rtl/SysUtils.h"
-#include "tests/platform/GuiTestCommon.h"
+#include "tests/platform/gui/GuiTestCommon.h"
 
 #include <cstring>
 #include <map>

@@ -1,7 +1,7 @@
 // The windowed control's layout (alignment, anchors), keyboard handling
 // (key events, the CN_KEYDOWN/CN_CHAR pre-processing that turns Tab, arrows,
 // Enter and Escape into dialog keys) and focus (tab order, SetFocus).
-#include "platform/gui/Controls.h"
+#include "platform/gui/WinControl.h"
 
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"

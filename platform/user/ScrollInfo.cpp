@@ -1,7 +1,8 @@
 // Scroll information kept per window and bar. It lives apart from any drawn
 // bar, so controls whose native bars are hidden (a subclass that takes over
 // the frame) still answer GetScrollInfo for external bars.
-#include "platform/user/controls/CommCtrl.h"
+#include "platform/user/ScrollInfo.h"
+
 #include "platform/user/Window.h"
 
 #include <algorithm>
