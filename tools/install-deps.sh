@@ -16,6 +16,9 @@ PACKAGES=(
   libcurl4-openssl-dev
   libx11-dev xvfb xauth x11-utils
   libxext-dev
+  # Fuzz targets (tools/fuzz.sh): clang, its libFuzzer and sanitizer
+  # run-times, and llvm-symbolizer for readable reports.
+  clang libclang-rt-dev llvm
 )
 
 missing=()

@@ -30,3 +30,7 @@ export TARNELLO_TEST_TMP="$root/$build/test-tmp"
 # One virtual display serves the whole run; headless tests ignore it.
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"
+
+# Every fuzz target for a short, bounded time, after every stored regression
+# input once (tools/fuzz.sh: a second build of the libraries with clang).
+FUZZ_PARALLEL=$(( jobs < 2 ? jobs : 2 )) bash tools/fuzz.sh "${TARNELLO_FUZZ_SECONDS:-20}"
