@@ -66,7 +66,7 @@ run_one() {
   [[ -f "$dict" ]] && args+=(-dict="$dict")
   mkdir -p "$corpus" "$seeds"
   if (cd "$work" && "$root/$build/fuzz/fuzz_$t" "${args[@]}" "$corpus" "$seeds" >"$log" 2>&1); then
-    echo "fuzz: $t: $(grep -E '^#[0-9]+ *DONE' "$log" | tail -1)"
+    echo "fuzz: $t: $(grep -E '^#[0-9]+[[:space:]]+DONE' "$log" | tail -1)"
   else
     echo "fuzz: $t FAILED; input under fuzz/found/, log $build/fuzz-logs/$t.log"
     grep -E "^==[0-9]+==ERROR|^SUMMARY|runtime error" "$log" | head -5 || true
