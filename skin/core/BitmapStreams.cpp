@@ -104,7 +104,7 @@ void TspBitmap::LoadFromStream(TStream* Stream)
         h = -h;
     }
     if (w == std::numeric_limits<std::int32_t>::min() ||
-        static_cast<std::int64_t>(std::abs(w)) * h * 4 > kMaxStreamPixelBytes)
+        static_cast<std::int64_t>(std::abs(w)) * h > kMaxStreamPixelBytes / 4)  // pixels, not bytes: no overflow
         throw EReadError("Bad bitmap size in stream");
     SetSize(w, h);
     if (Empty() || FWidth != w || FHeight != h)
