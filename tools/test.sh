@@ -33,4 +33,4 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
 
 # Every fuzz target for a short, bounded time, after every stored regression
 # input once (tools/fuzz.sh: a second build of the libraries with clang).
-FUZZ_PARALLEL=$(( jobs < 2 ? jobs : 2 )) bash tools/fuzz.sh "${TARNELLO_FUZZ_SECONDS:-20}"
+FUZZ_PARALLEL=${FUZZ_PARALLEL:-$(( jobs < 2 ? jobs : 2 ))} bash tools/fuzz.sh "${TARNELLO_FUZZ_SECONDS:-20}"
