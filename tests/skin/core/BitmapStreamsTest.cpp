@@ -267,6 +267,11 @@ TEST(BitmapLink, AssignedStreamsAndDraw)
     image.Clear(0xFF0000FF);
     std::unique_ptr<TspBitmapLink> link(image.GetBitmapLink(TRect(1, 1, 1, 3)));
     EXPECT_FALSE(link->Assigned());
+    // Sides whose product leaves 64 bits: only their signs count.
+    link->SetRect(TRect(-2000000000, 0, 2000000000, -1));
+    EXPECT_FALSE(link->Assigned());
+    link->SetRect(TRect(-2000000000, -2000000000, 2000000000, 2000000000));
+    EXPECT_TRUE(link->Assigned());
     link->SetRect(TRect(1, 1, 3, 3));
     EXPECT_TRUE(link->Assigned());
     link->SetName("part");
