@@ -17,6 +17,9 @@ PACKAGES=(
   libx11-dev xvfb xauth x11-utils
   xdg-utils
   libxext-dev
+  # Fuzz targets (tools/fuzz.sh): clang, its libFuzzer and sanitizer
+  # run-times, and llvm-symbolizer for readable reports.
+  clang libclang-rt-dev llvm
 )
 
 missing=()

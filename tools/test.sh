@@ -30,3 +30,10 @@ export TARNELLO_TEST_TMP="$root/$build/test-tmp"
 # One virtual display serves the whole run; headless tests ignore it.
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"
+
+# The fuzz stage (tools/fuzz.sh: a second build of the libraries with clang,
+# every stored regression input once, then each target for a short time) runs
+# when TARNELLO_FUZZ_SECONDS is set; it is not yet part of the default run.
+if [[ -n "${TARNELLO_FUZZ_SECONDS:-}" ]]; then
+  FUZZ_PARALLEL=${FUZZ_PARALLEL:-$(( jobs < 2 ? jobs : 2 ))} bash tools/fuzz.sh "$TARNELLO_FUZZ_SECONDS"
+fi

@@ -147,6 +147,10 @@ TOutputStream& NewOutputStream(TCustomFFmpeg& Self, TOptionsContext& Ctx, AVForm
     double qscale = -1;
     MATCH_PER_STREAM_OPT(Self, Ctx, qscale, S, st, qscale);
     if (qscale >= 0 || Self.Fsame_quant) {
+        // The quality is an int in lambda units: a larger scale is refused,
+        // not converted out of range.
+        if (qscale > double(INT_MAX / FF_QP2LAMBDA))
+            Self.FatalFmt("Invalid qscale value: %g", qscale);
         ost.enc_ctx->flags |= AV_CODEC_FLAG_QSCALE;
         ost.enc_ctx->global_quality = int(FF_QP2LAMBDA * qscale);
     }

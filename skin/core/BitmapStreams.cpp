@@ -104,7 +104,7 @@ void TspBitmap::LoadFromStream(TStream* Stream)
         h = -h;
     }
     if (w == std::numeric_limits<std::int32_t>::min() ||
-        static_cast<std::int64_t>(std::abs(w)) * h * 4 > kMaxStreamPixelBytes)
+        static_cast<std::int64_t>(std::abs(w)) * h > kMaxStreamPixelBytes / 4)  // pixels, not bytes: no overflow
         throw EReadError("Bad bitmap size in stream");
     SetSize(w, h);
     if (Empty() || FWidth != w || FHeight != h)
@@ -286,8 +286,10 @@ void TspBitmapLink::SaveToStream(TStream* Stream)
 
 bool TspBitmapLink::Assigned() const
 {
-    return FImage &&
-           (static_cast<std::int64_t>(FRect.right) - FRect.left) * (static_cast<std::int64_t>(FRect.bottom) - FRect.top) > 0;
+    // Each side on its own: the product of two stored sides overflows.
+    const std::int64_t w = static_cast<std::int64_t>(FRect.right) - FRect.left;
+    const std::int64_t h = static_cast<std::int64_t>(FRect.bottom) - FRect.top;
+    return FImage && ((w > 0 && h > 0) || (w < 0 && h < 0));
 }
 
 void TspBitmapLink::Draw(TCanvas* Canvas, int X, int Y)

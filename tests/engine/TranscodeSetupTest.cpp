@@ -266,6 +266,7 @@ TEST_F(TranscodeSetupTest, OutputErrorsLeaveNothingBehind)
         {"-pix_fmt nopix", "", "Unknown pixel format requested: nopix."},
         {"-sample_fmt nofmt", "", "Invalid sample format \"nofmt\""},
         {"-bsf:v nobsf", "", "Unknown bitstream filter \"nobsf\""},
+        {"-q 266666666666666", "", "Invalid qscale value: 2.66667e+14"},
         {"-intra_matrix 1,2,3", "", "Syntax error in matrix \"1,2,3\" at coeff 2"},
         {"-rc_override 1,2", "", "error parsing rc_override"},
         {"-f ffm", "", "Feed outputs (ffm) are not supported"},

@@ -340,7 +340,10 @@ void WriteContactSheet(const std::string& SkinIni, const std::string& PngFile)
                 const std::pair<int, int> sizes[] = {{std::max(8, pw * 2 / 3), std::max(8, ph * 2 / 3)},
                                                      {pw, ph},
                                                      {std::min(pw * 3, 220), std::min(ph * 2, 80)}};
-                for (auto [w, h] : sizes)
+                // Plain names, not structured bindings: lambdas may capture
+                // those only from clang 16 on, and the fuzz build uses clang 14.
+                for (const auto& size : sizes) {
+                    const int w = size.first, h = size.second;
                     row.Item(std::to_string(w) + "x" + std::to_string(h), w, h, [&](int x, int y) {
                         TBitmap piece;
                         Compose(*custom, src, piece, w, h);
@@ -349,6 +352,7 @@ void WriteContactSheet(const std::string& SkinIni, const std::string& PngFile)
                             Sample(canvas, TRect(x, y, x + w, y + h), button->FontName, button->FontHeight,
                                    button->FontColor, "OK");
                     });
+                }
             } else if (pw > 0 && ph > 0) {
                 row.Item("picture", pw, ph, [&](int x, int y) {
                     canvas->CopyRect(TRect(x, y, x + pw, y + ph), src.Canvas(), c.SkinRect);
@@ -362,7 +366,9 @@ void WriteContactSheet(const std::string& SkinIni, const std::string& PngFile)
                                                                 {"hot", cr->ActiveCheckImageRect},
                                                                 {"disabled", cr->UnEnabledCheckImageRect},
                                                                 {"grayed", cr->GrayedCheckImageRect}};
-                for (const auto& [name, mark] : marks)
+                for (const auto& entry : marks) {
+                    const char* const name = entry.first;
+                    const TRect& mark = entry.second;
                     row.Item(name, pw, ph, [&](int x, int y) {
                         canvas->CopyRect(TRect(x, y, x + pw, y + ph), src.Canvas(), c.SkinRect);
                         const TRect& a = cr->CheckImageArea;
@@ -375,6 +381,7 @@ void WriteContactSheet(const std::string& SkinIni, const std::string& PngFile)
                         const TRect t(x + cr->TextArea.left, y + cr->TextArea.top, x + cr->TextArea.right, y + cr->TextArea.bottom);
                         DrawTextVCentered(canvas, cr->IDName == "radiobox" ? "Radio" : "Check box", t);
                     });
+                }
             }
             for (const TNamedRect& n : PictureRects(c))
                 row.Item(n.Name, n.R.Width(), n.R.Height(), [&](int x, int y) {

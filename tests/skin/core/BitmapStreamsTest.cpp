@@ -77,6 +77,9 @@ TEST(BitmapStream, DamagedHeadersRaise)
         {"negative name length", -1, 1, 1},
         {"name longer than the stream", 1000, 1, 1},
         {"huge size", 0, 100000, 100000},
+        // Both at the limit of their type: the size check itself must not overflow.
+        {"largest size", 0, std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max()},
+        {"largest bottom-up size", 0, std::numeric_limits<std::int32_t>::max(), -std::numeric_limits<std::int32_t>::max()},
         {"most negative height", 0, 1, std::numeric_limits<std::int32_t>::min()},
         {"most negative width", 0, std::numeric_limits<std::int32_t>::min(), 1},
     };
@@ -264,6 +267,11 @@ TEST(BitmapLink, AssignedStreamsAndDraw)
     image.Clear(0xFF0000FF);
     std::unique_ptr<TspBitmapLink> link(image.GetBitmapLink(TRect(1, 1, 1, 3)));
     EXPECT_FALSE(link->Assigned());
+    // Sides whose product leaves 64 bits: only their signs count.
+    link->SetRect(TRect(-2000000000, 0, 2000000000, -1));
+    EXPECT_FALSE(link->Assigned());
+    link->SetRect(TRect(-2000000000, -2000000000, 2000000000, 2000000000));
+    EXPECT_TRUE(link->Assigned());
     link->SetRect(TRect(1, 1, 3, 3));
     EXPECT_TRUE(link->Assigned());
     link->SetName("part");
