@@ -176,10 +176,11 @@ bool SynchronizePending()
     return !Sync().queue.empty();
 }
 
-void SetWakeMainThreadHook(std::function<void()> hook)
+std::function<void()> SetWakeMainThreadHook(std::function<void()> hook)
 {
     std::lock_guard<std::mutex> g(Sync().hookLock);
-    Sync().wakeHook = std::move(hook);
+    std::swap(Sync().wakeHook, hook);
+    return hook;
 }
 
 // ---------------------------------------------------------------------------

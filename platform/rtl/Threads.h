@@ -49,7 +49,9 @@ bool CheckSynchronize(DWORD timeoutMs = 0);
 bool SynchronizePending();
 // Called, from the worker, whenever a call is handed to the main thread.
 // The window system installs one that wakes its message wait; nullptr removes.
-void SetWakeMainThreadHook(std::function<void()> hook);
+// Returns the hook it replaces, so that a temporary one can put it back (a
+// lost hook leaves the message wait asleep while a worker waits in Synchronize).
+std::function<void()> SetWakeMainThreadHook(std::function<void()> hook);
 
 class TThread {
 public:

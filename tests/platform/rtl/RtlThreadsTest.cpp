@@ -296,9 +296,11 @@ TEST(RtlThreads, CheckSynchronizeTimeoutRunsOnTheFakeClock)
 TEST(RtlThreads, WakeHookFiresWhenWorkArrives)
 {
     std::atomic<int> wakes{0};
-    SetWakeMainThreadHook([&] { ++wakes; });
+    // The message queue's hook goes back afterwards: without it a later
+    // message wait would sleep through a worker's Synchronize.
+    std::function<void()> previous = SetWakeMainThreadHook([&] { ++wakes; });
     std::thread([] { TThread::Queue(nullptr, [] {}); }).join();
-    SetWakeMainThreadHook(nullptr);
+    SetWakeMainThreadHook(std::move(previous));
     EXPECT_GE(wakes, 1);
     EXPECT_TRUE(CheckSynchronize());
 }
