@@ -260,7 +260,11 @@ TEST_F(PreviewConvertTest, TogglingPreviewWhileTheBitmapEventWaitsDoesNotDeadloc
     Run.ToggleInBitmapEvent = true;
     Encoder->SetPreview(true);
     Encoder->SetPreviewBitmap(true);
+    // Switching starts once a bitmap has arrived: on a slow machine every frame
+    // could otherwise fall into a stretch where the bitmap event is off.
     Serve([&](int i) {
+        if (Run.PreviewBitmaps == 0)
+            return;
         if (i % 15 == 14)
             Encoder->SetPreviewBitmap(!Encoder->PreviewBitmap());
         if (i % 7 == 6)
