@@ -26,21 +26,6 @@ bool PointIn(const TRect& R, TPoint P, bool Edges)
 
 TRect Moved(TRect R, int dx, int dy) { return TRect(R.left + dx, R.top + dy, R.right + dx, R.bottom + dy); }
 
-// The cursor a skinned control shows: the skin's registered cursor for the
-// piece, the default one without.
-template <class C>
-void ApplySkinCursor(C* Control)
-{
-    if (!Control->UseSkinCursor())
-        return;
-    if (Control->CursorIndex == -1 || !Control->SkinData())
-        Control->SetCursor(crDefault);
-    else
-        Control->SetCursor(static_cast<TCursor>(Control->SkinData()->StartCursorIndex + Control->CursorIndex));
-}
-
-bool Designing(const TComponent* C) { return C->ComponentState().Contains(csDesigning); }
-
 }  // namespace
 
 // ---- geometry ------------------------------------------------------------------
@@ -202,57 +187,12 @@ void BlendOverParent(TControl* Control, TCanvas* Canvas, TBitmap* Image, int Alp
 
 // ---- TspSkinControl --------------------------------------------------------------
 
-TspSkinControl::TspSkinControl(TComponent* AOwner) : TCustomControl(AOwner) {}
+TspSkinControl::TspSkinControl(TComponent* AOwner) : TspSkinLink(AOwner) {}
 TspSkinControl::~TspSkinControl() = default;
-
-void TspSkinControl::SetSkinData(TspSkinData* Value)
-{
-    if (FSD != Value) {
-        if (FSD)
-            FSD->RemoveFreeNotification(this);
-        if (Value)
-            Value->FreeNotification(this);
-    }
-    FSD = Value;
-    if (FSD && !FSD->Empty && !Designing(this))
-        ChangeSkinData();
-}
 
 void TspSkinControl::SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
 
-void TspSkinControl::SetAlphaBlend(bool Value)
-{
-    FAlphaBlend = Value;
-    Repaint();
-}
-
-void TspSkinControl::SetAlphaBlendValue(std::uint8_t Value)
-{
-    FAlphaBlendValue = Value;
-    Repaint();
-}
-
-void TspSkinControl::SetHintImageList(TCustomImageList* Value)
-{
-    if (FHintImageList == Value)
-        return;
-    if (FHintImageList)
-        FHintImageList->RemoveFreeNotification(this);
-    FHintImageList = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
-
 void TspSkinControl::GetSkinData() { FIndex = FindSkinPiece(FSD, FSkinDataName); }
-
-void TspSkinControl::SetSkinCursor() { ApplySkinCursor(this); }
-
-void TspSkinControl::ChangeSkinData()
-{
-    GetSkinData();
-    SetSkinCursor();
-    Repaint();
-}
 
 void TspSkinControl::CheckControlsBackground()
 {
@@ -301,30 +241,6 @@ void TspSkinControl::WndProc(TMessage& Message)
         break;
     }
     TCustomControl::WndProc(Message);
-}
-
-void TspSkinControl::Notification(TComponent* AComponent, TOperation Operation)
-{
-    TCustomControl::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FSD)
-        FSD = nullptr;
-    if (AComponent == FHintImageList)
-        FHintImageList = nullptr;
-}
-
-void TspSkinControl::Paint()
-{
-    if (Width() <= 0 || Height() <= 0)
-        return;
-    GetSkinData();
-    PaintSkinImage(this, Canvas(), FAlphaBlend, FAlphaBlendValue, [this](TBitmap* B) {
-        if (FIndex != -1)
-            DrawSkinImage(B);
-        else if (FDrawDefault)
-            DrawDefaultImage(B);
-    });
 }
 
 // ---- TspSkinCustomControl ---------------------------------------------------------
@@ -496,55 +412,10 @@ void TspSkinCustomControl::Paint()
 
 // ---- TspGraphicSkinControl ---------------------------------------------------------
 
-TspGraphicSkinControl::TspGraphicSkinControl(TComponent* AOwner) : TGraphicControl(AOwner) {}
+TspGraphicSkinControl::TspGraphicSkinControl(TComponent* AOwner) : TspSkinLink(AOwner) {}
 TspGraphicSkinControl::~TspGraphicSkinControl() = default;
 
-void TspGraphicSkinControl::SetSkinData(TspSkinData* Value)
-{
-    if (FSD != Value) {
-        if (FSD)
-            FSD->RemoveFreeNotification(this);
-        if (Value)
-            Value->FreeNotification(this);
-    }
-    FSD = Value;
-    if (FSD && !FSD->Empty && !Designing(this))
-        ChangeSkinData();
-}
-
-void TspGraphicSkinControl::SetAlphaBlend(bool Value)
-{
-    FAlphaBlend = Value;
-    Repaint();
-}
-
-void TspGraphicSkinControl::SetAlphaBlendValue(std::uint8_t Value)
-{
-    FAlphaBlendValue = Value;
-    Repaint();
-}
-
-void TspGraphicSkinControl::SetHintImageList(TCustomImageList* Value)
-{
-    if (FHintImageList == Value)
-        return;
-    if (FHintImageList)
-        FHintImageList->RemoveFreeNotification(this);
-    FHintImageList = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
-
 void TspGraphicSkinControl::GetSkinData() { FIndex = FindSkinPiece(FSD, SkinDataName); }
-
-void TspGraphicSkinControl::SetSkinCursor() { ApplySkinCursor(this); }
-
-void TspGraphicSkinControl::ChangeSkinData()
-{
-    GetSkinData();
-    SetSkinCursor();
-    Repaint();
-}
 
 void TspGraphicSkinControl::WndProc(TMessage& Message)
 {
@@ -565,30 +436,6 @@ void TspGraphicSkinControl::WndProc(TMessage& Message)
         break;
     }
     TGraphicControl::WndProc(Message);
-}
-
-void TspGraphicSkinControl::Notification(TComponent* AComponent, TOperation Operation)
-{
-    TGraphicControl::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FSD)
-        FSD = nullptr;
-    if (AComponent == FHintImageList)
-        FHintImageList = nullptr;
-}
-
-void TspGraphicSkinControl::Paint()
-{
-    if (Width() <= 0 || Height() <= 0)
-        return;
-    GetSkinData();
-    PaintSkinImage(this, Canvas(), FAlphaBlend, FAlphaBlendValue, [this](TBitmap* B) {
-        if (FIndex != -1)
-            DrawSkinImage(B);
-        else if (FDrawDefault)
-            DrawDefaultImage(B);
-    });
 }
 
 // ---- TspGraphicSkinCustomControl -------------------------------------------------------

@@ -60,25 +60,43 @@ template <class Draw>
 void PaintSkinImage(TControl* Control, TCanvas* Canvas, bool AlphaBlend, int AlphaBlendValue, Draw&& DrawImage);
 void BlendOverParent(TControl* Control, TCanvas* Canvas, TBitmap* Image, int AlphaBlendValue);
 
-// ---- windowed ----------------------------------------------------------------
-
-class TspSkinControl : public TCustomControl {
+// What both families share: the link to the skin, the switches of the
+// look and the hint fields, on either platform base.
+template <class TBase>
+class TspSkinLink : public TBase {
 public:
-    explicit TspSkinControl(TComponent* AOwner);
-    ~TspSkinControl() override;
+    explicit TspSkinLink(TComponent* AOwner) : TBase(AOwner) {}
 
     TspSkinData* SkinData() const { return FSD; }
-    virtual void SetSkinData(TspSkinData* Value);
-    const std::string& SkinDataName() const { return FSkinDataName; }
-    virtual void SetSkinDataName(const std::string& Value);
+    // Stores the skin and, when it is loaded and not being designed, applies it.
+    virtual void SetSkinData(TspSkinData* Value)
+    {
+        if (FSD != Value) {
+            if (FSD)
+                FSD->RemoveFreeNotification(this);
+            if (Value)
+                Value->FreeNotification(this);
+        }
+        FSD = Value;
+        if (FSD && !FSD->Empty && !this->ComponentState().Contains(csDesigning))
+            ChangeSkinData();
+    }
     bool DrawDefault() const { return FDrawDefault; }
     void SetDrawDefault(bool Value) { FDrawDefault = Value; }
     const std::string& AreaName() const { return FAreaName; }
     void SetAreaName(const std::string& Value) { FAreaName = Value; }
     bool AlphaBlend() const { return FAlphaBlend; }
-    virtual void SetAlphaBlend(bool Value);
+    virtual void SetAlphaBlend(bool Value)
+    {
+        FAlphaBlend = Value;
+        this->Repaint();
+    }
     std::uint8_t AlphaBlendValue() const { return FAlphaBlendValue; }
-    virtual void SetAlphaBlendValue(std::uint8_t Value);
+    virtual void SetAlphaBlendValue(std::uint8_t Value)
+    {
+        FAlphaBlendValue = Value;
+        this->Repaint();
+    }
     bool UseSkinCursor() const { return FUseSkinCursor; }
     void SetUseSkinCursor(bool Value) { FUseSkinCursor = Value; }
     const std::string& HintTitle() const { return FHintTitle; }
@@ -86,32 +104,68 @@ public:
     int HintImageIndex() const { return FHintImageIndex; }
     void SetHintImageIndex(int Value) { FHintImageIndex = Value; }
     TCustomImageList* HintImageList() const { return FHintImageList; }
-    void SetHintImageList(TCustomImageList* Value);
+    void SetHintImageList(TCustomImageList* Value)
+    {
+        if (FHintImageList == Value)
+            return;
+        if (FHintImageList)
+            FHintImageList->RemoveFreeNotification(this);
+        FHintImageList = Value;
+        if (Value)
+            Value->FreeNotification(this);
+    }
 
     int FIndex = -1;
     int CursorIndex = -1;
-    bool FromWMPaint = false;
 
-    virtual void GetSkinData();
+    virtual void GetSkinData() = 0;
     virtual void DrawDefaultImage(TBitmap* B) { (void)B; }
     virtual void DrawSkinImage(TBitmap* B) { (void)B; }
-    virtual void ChangeSkinData();
+    virtual void ChangeSkinData()
+    {
+        GetSkinData();
+        SetSkinCursor();
+        this->Repaint();
+    }
     virtual void BeforeChangeSkinData() { FIndex = -1; }
-    virtual void CheckParentBackground();
-    // Tells every child that the background under it changed.
-    void CheckControlsBackground();
 
-    void WndProc(TMessage& Message) override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-
-    PUBLISHED(TspSkinControl, TCustomControl);
+    // Freeing the skin data or the hint images clears the reference.
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TBase::Notification(AComponent, Operation);
+        if (Operation != opRemove)
+            return;
+        if (AComponent == FSD)
+            FSD = nullptr;
+        if (AComponent == FHintImageList)
+            FHintImageList = nullptr;
+    }
 
 protected:
-    void Paint() override;
-    void SetSkinCursor();
+    void Paint() override
+    {
+        if (this->Width() <= 0 || this->Height() <= 0)
+            return;
+        GetSkinData();
+        PaintSkinImage(this, this->Canvas(), FAlphaBlend, FAlphaBlendValue, [this](TBitmap* B) {
+            if (FIndex != -1)
+                DrawSkinImage(B);
+            else if (FDrawDefault)
+                DrawDefaultImage(B);
+        });
+    }
+    // The skin's registered cursor for the piece, the default one without.
+    void SetSkinCursor()
+    {
+        if (!FUseSkinCursor)
+            return;
+        if (CursorIndex == -1 || !FSD)
+            this->SetCursor(crDefault);
+        else
+            this->SetCursor(static_cast<TCursor>(FSD->StartCursorIndex + CursorIndex));
+    }
 
     TspSkinData* FSD = nullptr;
-    std::string FSkinDataName;
     bool FDrawDefault = true;
     std::string FAreaName;
     bool FAlphaBlend = false;
@@ -120,6 +174,31 @@ protected:
     std::string FHintTitle;
     int FHintImageIndex = 0;
     TCustomImageList* FHintImageList = nullptr;
+};
+
+// ---- windowed ----------------------------------------------------------------
+
+class TspSkinControl : public TspSkinLink<TCustomControl> {
+public:
+    explicit TspSkinControl(TComponent* AOwner);
+    ~TspSkinControl() override;
+
+    const std::string& SkinDataName() const { return FSkinDataName; }
+    virtual void SetSkinDataName(const std::string& Value);
+
+    bool FromWMPaint = false;
+
+    void GetSkinData() override;
+    virtual void CheckParentBackground();
+    // Tells every child that the background under it changed.
+    void CheckControlsBackground();
+
+    void WndProc(TMessage& Message) override;
+
+    PUBLISHED(TspSkinControl, TCustomControl);
+
+protected:
+    std::string FSkinDataName;
 };
 
 class TspSkinCustomControl : public TspSkinControl, public TspSkinPieceGeometry {
@@ -174,58 +253,18 @@ protected:
 
 // ---- graphic -----------------------------------------------------------------
 
-class TspGraphicSkinControl : public TGraphicControl {
+class TspGraphicSkinControl : public TspSkinLink<TGraphicControl> {
 public:
     explicit TspGraphicSkinControl(TComponent* AOwner);
     ~TspGraphicSkinControl() override;
 
-    TspSkinData* SkinData() const { return FSD; }
-    virtual void SetSkinData(TspSkinData* Value);
     std::string SkinDataName;
-    bool DrawDefault() const { return FDrawDefault; }
-    void SetDrawDefault(bool Value) { FDrawDefault = Value; }
-    const std::string& AreaName() const { return FAreaName; }
-    void SetAreaName(const std::string& Value) { FAreaName = Value; }
-    bool AlphaBlend() const { return FAlphaBlend; }
-    virtual void SetAlphaBlend(bool Value);
-    std::uint8_t AlphaBlendValue() const { return FAlphaBlendValue; }
-    virtual void SetAlphaBlendValue(std::uint8_t Value);
-    bool UseSkinCursor() const { return FUseSkinCursor; }
-    void SetUseSkinCursor(bool Value) { FUseSkinCursor = Value; }
-    const std::string& HintTitle() const { return FHintTitle; }
-    void SetHintTitle(const std::string& Value) { FHintTitle = Value; }
-    int HintImageIndex() const { return FHintImageIndex; }
-    void SetHintImageIndex(int Value) { FHintImageIndex = Value; }
-    TCustomImageList* HintImageList() const { return FHintImageList; }
-    void SetHintImageList(TCustomImageList* Value);
 
-    int FIndex = -1;
-    int CursorIndex = -1;
-
-    virtual void GetSkinData();
-    virtual void DrawDefaultImage(TBitmap* B) { (void)B; }
-    virtual void DrawSkinImage(TBitmap* B) { (void)B; }
-    virtual void ChangeSkinData();
-    virtual void BeforeChangeSkinData() { FIndex = -1; }
+    void GetSkinData() override;
 
     void WndProc(TMessage& Message) override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     PUBLISHED(TspGraphicSkinControl, TGraphicControl);
-
-protected:
-    void Paint() override;
-    void SetSkinCursor();
-
-    TspSkinData* FSD = nullptr;
-    bool FDrawDefault = true;
-    std::string FAreaName;
-    bool FAlphaBlend = false;
-    std::uint8_t FAlphaBlendValue = 200;
-    bool FUseSkinCursor = false;
-    std::string FHintTitle;
-    int FHintImageIndex = 0;
-    TCustomImageList* FHintImageList = nullptr;
 };
 
 class TspGraphicSkinCustomControl : public TspGraphicSkinControl, public TspSkinPieceGeometry {
