@@ -1,0 +1,582 @@
+#include "skin/controls/SkinCtrls.h"
+
+#include "platform/classes/ClassRegistry.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/user/WindowRegion.h"
+#include "skin/core/EffectBmp.h"
+#include "skin/core/ParentBackground.h"
+#include "skin/core/SkinImage.h"
+#include "skin/core/SkinMessages.h"
+#include "skin/core/SkinStrips.h"
+
+namespace {
+
+TBitmap* ActivePicture(const TspSkinData& Data, int Index)
+{
+    if (Index < 0 || Index >= static_cast<int>(Data.FActivePictures.size()))
+        return nullptr;
+    return Data.FActivePictures[Index].get();
+}
+
+bool PointIn(const TRect& R, TPoint P, bool Edges)
+{
+    return Edges ? P.x >= R.left && P.x <= R.right && P.y >= R.top && P.y <= R.bottom
+                 : P.x >= R.left && P.x < R.right && P.y >= R.top && P.y < R.bottom;
+}
+
+TRect Moved(TRect R, int dx, int dy) { return TRect(R.left + dx, R.top + dy, R.right + dx, R.bottom + dy); }
+
+}  // namespace
+
+// ---- geometry ------------------------------------------------------------------
+
+int TspSkinPieceGeometry::CalcResizeMode() const
+{
+    if (SkinWidth() <= 0 || SkinHeight() <= 0)
+        return -1;
+    if (RBPt.x != 0 && RBPt.y != 0)
+        return 1;
+    if (RTPt.x != 0 || RTPt.y != 0)
+        return 2;
+    if (LBPt.x != 0 || LBPt.y != 0)
+        return 3;
+    return 0;
+}
+
+void TspSkinPieceGeometry::CopyFromPiece(const TspDataSkinCustomControl& Piece, const TspSkinData& Data)
+{
+    LTPt = Piece.LTPoint;
+    RTPt = Piece.RTPoint;
+    LBPt = Piece.LBPoint;
+    RBPt = Piece.RBPoint;
+    SkinRect = Piece.SkinRect;
+    ClRect = Piece.ClRect;
+    StretchEffect = Piece.StretchEffect;
+    LeftStretch = Piece.LeftStretch;
+    TopStretch = Piece.TopStretch;
+    RightStretch = Piece.RightStretch;
+    BottomStretch = Piece.BottomStretch;
+    StretchType = Piece.StretchType;
+    Picture = ActivePicture(Data, Piece.PictureIndex);
+    ResizeMode = CalcResizeMode();
+}
+
+void TspSkinPieceGeometry::FitSize(bool HasPiece, int& AWidth, int& AHeight)
+{
+    const int dx = AWidth - SkinWidth(), dy = AHeight - SkinHeight();
+    switch (ResizeMode) {
+    case 1:
+        NewLTPoint = LTPt;
+        NewRTPoint = TPoint(RTPt.x + dx, RTPt.y);
+        NewLBPoint = TPoint(LBPt.x, LBPt.y + dy);
+        NewRBPoint = TPoint(RBPt.x + dx, RBPt.y + dy);
+        NewClRect = TRect(ClRect.left, ClRect.top, ClRect.right + dx, ClRect.bottom + dy);
+        break;
+    case 2:
+        AHeight = SkinHeight();
+        NewLTPoint = LTPt;
+        NewRTPoint = TPoint(RTPt.x + dx, RTPt.y);
+        NewClRect = TRect(ClRect.left, ClRect.top, ClRect.right + dx, ClRect.bottom);
+        break;
+    case 3:
+        AWidth = SkinWidth();
+        NewLTPoint = LTPt;
+        NewLBPoint = TPoint(LBPt.x, LBPt.y + dy);
+        NewClRect = TRect(ClRect.left, ClRect.top, ClRect.right, ClRect.bottom + dy);
+        break;
+    case 0:
+        if (HasPiece) {
+            AWidth = SkinWidth();
+            AHeight = SkinHeight();
+        }
+        NewClRect = ClRect;
+        break;
+    default:
+        break;
+    }
+}
+
+void TspSkinPieceGeometry::Compose(TBitmap* B, TBitmap* SB, TRect R, int Width, int Height,
+                                   bool ComposeNineParts) const
+{
+    if (!SB || Width <= 0 || Height <= 0 || R.right <= R.left || R.bottom <= R.top)
+        return;
+    switch (ResizeMode) {
+    case 0:
+        B->SetSize(R.right - R.left, R.bottom - R.top);
+        B->Canvas()->CopyRect(TRect(0, 0, B->Width(), B->Height()), SB->Canvas(), R);
+        break;
+    case 1:
+        if (ComposeNineParts)
+            CreateSkinImage(LTPt, RTPt, LBPt, RBPt, ClRect, NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewClRect,
+                            B, SB, R, Width, Height, true, LeftStretch, TopStretch, RightStretch, BottomStretch,
+                            StretchEffect, StretchType);
+        break;
+    case 2:
+        CreateHSkinImage(LTPt.x, SkinWidth() - RTPt.x, B, SB, R, Width, Height, StretchEffect);
+        break;
+    case 3:
+        CreateVSkinImage(LTPt.y, SkinHeight() - LBPt.y, B, SB, R, Width, Height, StretchEffect);
+        break;
+    default:
+        break;
+    }
+}
+
+void TspSkinPieceGeometry::MapRect(TRect R, TRect& NewR, int Width, int Height) const
+{
+    const int sw = SkinWidth(), sh = SkinHeight();
+    const int dx = Width - sw, dy = Height - sh;
+    NewR = R;
+    const TPoint TL(R.left, R.top), BR(R.right, R.bottom);
+    switch (ResizeMode) {
+    case 1: {
+        const TRect LT(0, 0, LTPt.x, LTPt.y), RT(RTPt.x, 0, sw, RTPt.y), LB(0, LBPt.y, LBPt.x, sh),
+            RB(RBPt.x, RBPt.y, sw, sh);
+        auto inside = [&](const TRect& C) { return PointIn(C, TL, false) && PointIn(C, BR, false); };
+        if (inside(LT))
+            return;
+        if (inside(RT)) { NewR = Moved(R, dx, 0); return; }
+        if (inside(LB)) { NewR = Moved(R, 0, dy); return; }
+        if (inside(RB)) { NewR = Moved(R, dx, dy); return; }
+        auto tlIn = [&](const TRect& C) { return PointIn(C, TL, true); };
+        auto brIn = [&](const TRect& C) { return PointIn(C, BR, true); };
+        if (tlIn(LT) && brIn(RB)) { NewR.right += dx; NewR.bottom += dy; }
+        else if (tlIn(LT) && brIn(RT)) NewR.right += dx;
+        else if (tlIn(LB) && brIn(RB)) { NewR.right += dx; NewR.top += dy; NewR.bottom += dy; }
+        else if (tlIn(LT) && brIn(LB)) NewR.bottom += dy;
+        else if (tlIn(RT) && brIn(RB)) { NewR.left += dx; NewR.right += dx; NewR.bottom += dy; }
+        break;
+    }
+    case 2:
+        if (R.left <= LTPt.x && R.right >= RTPt.x)
+            NewR.right += dx;
+        else if (R.left >= RTPt.x && R.right > RTPt.x)
+            NewR = Moved(R, dx, 0);
+        break;
+    case 3:
+        if (R.top <= LTPt.y && R.bottom >= LBPt.y)
+            NewR.bottom += dy;
+        else if (R.top >= LBPt.y && R.bottom > LBPt.y)
+            NewR = Moved(R, 0, dy);
+        break;
+    default:
+        break;
+    }
+}
+
+int FindSkinPiece(const TspSkinData* Data, const std::string& Name)
+{
+    if (!Data || Data->Empty)
+        return -1;
+    return Data->GetControlIndex(Name);
+}
+
+void BlendOverParent(TControl* Control, TCanvas* Canvas, TBitmap* Image, int AlphaBlendValue)
+{
+    TBitmap P;
+    P.SetSize(Control->Width(), Control->Height());
+    DrawParentBackground(Control, P.Canvas());
+    std::unique_ptr<TspEffectBmp> image(TspEffectBmp::CreateFromhWnd(Image->Handle()));
+    std::unique_ptr<TspEffectBmp> back(TspEffectBmp::CreateFromhWnd(P.Handle()));
+    if (!image || !back)
+        return;
+    image->Morph(back.get(), 1.0 - AlphaBlendValue / 255.0);
+    image->Draw(Canvas->Handle(), 0, 0);
+}
+
+// ---- TspSkinControl --------------------------------------------------------------
+
+TspSkinControl::TspSkinControl(TComponent* AOwner) : TspSkinLink(AOwner) {}
+TspSkinControl::~TspSkinControl() = default;
+
+void TspSkinControl::SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
+
+void TspSkinControl::GetSkinData() { FIndex = FindSkinPiece(FSD, FSkinDataName); }
+
+void TspSkinControl::CheckControlsBackground()
+{
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        if (auto* w = dynamic_cast<TWinControl*>(c))
+            SendMessage(w->Handle(), WM_CHECKPARENTBG, 0, 0);
+        else
+            c->Perform(WM_CHECKPARENTBG, 0, 0);
+    }
+}
+
+void TspSkinControl::CheckParentBackground()
+{
+    if (!FAlphaBlend)
+        return;
+    Repaint();
+    CheckControlsBackground();
+}
+
+void TspSkinControl::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return;
+    case WM_PAINT:
+        FromWMPaint = true;
+        try {
+            TCustomControl::WndProc(Message);
+        } catch (...) {
+            FromWMPaint = false;
+            throw;
+        }
+        FromWMPaint = false;
+        return;
+    case WM_MOVE:
+        TCustomControl::WndProc(Message);
+        if (FAlphaBlend)
+            Repaint();
+        return;
+    case WM_CHECKPARENTBG:
+        CheckParentBackground();
+        return;
+    default:
+        break;
+    }
+    TCustomControl::WndProc(Message);
+}
+
+// ---- TspSkinCustomControl ---------------------------------------------------------
+
+namespace {
+void InitDefaultFont(TFont& F)
+{
+    F.SetName("Arial");
+    F.SetHeight(14);
+}
+}  // namespace
+
+TspSkinCustomControl::TspSkinCustomControl(TComponent* AOwner)
+    : TspSkinControl(AOwner), FDefaultFont(std::make_unique<TFont>())
+{
+    InitDefaultFont(*FDefaultFont);
+    FDefaultFont->OnChange = MakeEvent(this, &TspSkinCustomControl::OnDefaultFontChange);
+}
+
+// The region belongs to the window (SetWindowRgn): it goes with the window.
+TspSkinCustomControl::~TspSkinCustomControl() { FRgn = nullptr; }
+
+void TspSkinCustomControl::OnDefaultFontChange(TObject*)
+{
+    DefaultFontChanged();
+    if (FIndex == -1)
+        Repaint();
+}
+
+void TspSkinCustomControl::SetDefaultWidth(int Value)
+{
+    FDefaultWidth = Value;
+    if (FIndex == -1 && Value > 0)
+        SetWidth(Value);
+}
+
+void TspSkinCustomControl::SetDefaultHeight(int Value)
+{
+    FDefaultHeight = Value;
+    if (FIndex == -1 && Value > 0)
+        SetHeight(Value);
+}
+
+void TspSkinCustomControl::GetSkinData()
+{
+    TspSkinControl::GetSkinData();
+    if (FIndex == -1)
+        return;
+    // A piece that is not resizable has no geometry to draw or size from:
+    // it counts as no piece, so the control keeps its built-in look and size.
+    auto* piece = dynamic_cast<TspDataSkinCustomControl*>(FSD->CtrlList[FIndex].get());
+    if (!piece) {
+        FIndex = -1;
+        Picture = nullptr;
+        MaskPicture = nullptr;
+        return;
+    }
+    CopyFromPiece(*piece, *FSD);
+    CursorIndex = piece->CursorIndex;
+    MaskPicture = ActivePicture(*FSD, piece->MaskPictureIndex);
+}
+
+void TspSkinCustomControl::DrawDefaultImage(TBitmap* B)
+{
+    B->Canvas()->Brush()->SetColor(clBtnFace);
+    B->Canvas()->FillRect(ClientRect());
+}
+
+void TspSkinCustomControl::DrawSkinImage(TBitmap* B) { ComposeSkinImage(B, Picture, SkinRect); }
+
+void TspSkinCustomControl::ChangeSkinData()
+{
+    GetSkinData();
+    SetSkinCursor();
+    bool sized = false;
+    if (FIndex == -1) {
+        if (FDefaultWidth > 0 && FDefaultWidth != Width()) {
+            SetWidth(FDefaultWidth);
+        }
+        if (FDefaultHeight > 0 && FDefaultHeight != Height()) {
+            SetHeight(FDefaultHeight);
+        }
+    } else {
+        int w = Width(), h = Height();
+        AdjustSizeToSkin(w, h);
+        if (w != Width() || h != Height()) {
+            SetBounds(Left(), Top(), w, h);
+            sized = true;
+        }
+    }
+    if (!sized) {
+        UpdateControlRegion();
+        Repaint();
+    }
+}
+
+void TspSkinCustomControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    GetSkinData();
+    const bool fitted = (AWidth != Width() || AHeight != Height()) && FIndex != -1;
+    if (fitted) {
+        AdjustSizeToSkin(AWidth, AHeight);
+        if (ResizeMode == 0)
+            NewClRect = ClRect;
+    }
+    TspSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (fitted) {
+        UpdateControlRegion();
+        Repaint();
+    }
+    if (FIndex != -1 && StretchEffect)
+        CheckControlsBackground();
+}
+
+void TspSkinCustomControl::UpdateControlRegion()
+{
+    if (!Parent())
+        return;
+    if (!MaskPicture || FIndex == -1) {
+        if (FRgn) {
+            // Removing the region lets the window delete it.
+            SetWindowRgn(Handle(), nullptr, 1);
+            FRgn = nullptr;
+        }
+        return;
+    }
+    BuildRegionFromMask();
+}
+
+void TspSkinCustomControl::BuildRegionFromMask()
+{
+    int w = Width(), h = Height();
+    AdjustSizeToSkin(w, h);
+    const int dx = Width() - SkinWidth(), dy = Height() - SkinHeight();
+    HRGN rgn = nullptr;
+    switch (ResizeMode) {
+    case 1:
+        CreateSkinRegion(rgn, LTPt, RTPt, LBPt, RBPt, ClRect, NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint,
+                         NewClRect, MaskPicture, Width(), Height());
+        break;
+    case 2:
+        CreateSkinRegion(rgn, LTPt, RTPt, LTPt, RTPt, ClRect, NewLTPoint, TPoint(RTPt.x + dx, RTPt.y), NewLTPoint,
+                         TPoint(RTPt.x + dx, RTPt.y), NewClRect, MaskPicture, Width(), Height());
+        break;
+    case 3:
+        CreateSkinRegion(rgn, LTPt, LTPt, LBPt, LBPt, ClRect, NewLTPoint, NewLTPoint, TPoint(LBPt.x, LBPt.y + dy),
+                         TPoint(LBPt.x, LBPt.y + dy), NewClRect, MaskPicture, Width(), Height());
+        break;
+    case 0:
+        CreateRegionFromMask(rgn, MaskPicture);
+        break;
+    default:
+        return;
+    }
+    // The window takes the new region and deletes the one it had.
+    SetWindowRgn(Handle(), rgn, 1);
+    FRgn = rgn;
+}
+
+void TspSkinCustomControl::Paint()
+{
+    if (Width() < 1 || Height() < 1)
+        return;
+    GetSkinData();
+    int w = Width(), h = Height();
+    AdjustSizeToSkin(w, h);
+    TspSkinControl::Paint();
+}
+
+// ---- TspGraphicSkinControl ---------------------------------------------------------
+
+TspGraphicSkinControl::TspGraphicSkinControl(TComponent* AOwner) : TspSkinLink(AOwner) {}
+TspGraphicSkinControl::~TspGraphicSkinControl() = default;
+
+void TspGraphicSkinControl::GetSkinData() { FIndex = FindSkinPiece(FSD, SkinDataName); }
+
+void TspGraphicSkinControl::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_ERASEBKGND:
+        Message.Result = 1;
+        return;
+    case WM_MOVE:
+        TGraphicControl::WndProc(Message);
+        if (FAlphaBlend)
+            Repaint();
+        return;
+    case WM_CHECKPARENTBG:
+        if (FAlphaBlend)
+            Repaint();
+        return;
+    default:
+        break;
+    }
+    TGraphicControl::WndProc(Message);
+}
+
+// ---- TspGraphicSkinCustomControl -------------------------------------------------------
+
+TspGraphicSkinCustomControl::TspGraphicSkinCustomControl(TComponent* AOwner)
+    : TspGraphicSkinControl(AOwner), FDefaultFont(std::make_unique<TFont>())
+{
+    InitDefaultFont(*FDefaultFont);
+    FDefaultFont->OnChange = MakeEvent(this, &TspGraphicSkinCustomControl::OnDefaultFontChange);
+}
+
+TspGraphicSkinCustomControl::~TspGraphicSkinCustomControl() = default;
+
+void TspGraphicSkinCustomControl::OnDefaultFontChange(TObject*)
+{
+    DefaultFontChanged();
+    if (FIndex == -1)
+        Repaint();
+}
+
+void TspGraphicSkinCustomControl::SetDefaultWidth(int Value)
+{
+    FDefaultWidth = Value;
+    if (FIndex == -1 && Value > 0)
+        SetWidth(Value);
+}
+
+void TspGraphicSkinCustomControl::SetDefaultHeight(int Value)
+{
+    FDefaultHeight = Value;
+    if (FIndex == -1 && Value > 0)
+        SetHeight(Value);
+}
+
+void TspGraphicSkinCustomControl::GetSkinData()
+{
+    TspGraphicSkinControl::GetSkinData();
+    if (FIndex == -1)
+        return;
+    // As for the windowed twin: a piece that is not resizable counts as none.
+    auto* piece = dynamic_cast<TspDataSkinCustomControl*>(FSD->CtrlList[FIndex].get());
+    if (!piece) {
+        FIndex = -1;
+        Picture = nullptr;
+        return;
+    }
+    CopyFromPiece(*piece, *FSD);
+    CursorIndex = piece->CursorIndex;
+}
+
+void TspGraphicSkinCustomControl::DrawDefaultImage(TBitmap* B)
+{
+    B->Canvas()->Brush()->SetColor(clBtnFace);
+    B->Canvas()->FillRect(ClientRect());
+}
+
+void TspGraphicSkinCustomControl::DrawSkinImage(TBitmap* B) { ComposeSkinImage(B, Picture, SkinRect); }
+
+void TspGraphicSkinCustomControl::ChangeSkinData()
+{
+    GetSkinData();
+    SetSkinCursor();
+    if (FIndex == -1) {
+        if (FDefaultWidth > 0 && FDefaultWidth != Width())
+            SetWidth(FDefaultWidth);
+        if (FDefaultHeight > 0 && FDefaultHeight != Height())
+            SetHeight(FDefaultHeight);
+    } else {
+        int w = Width(), h = Height();
+        AdjustSizeToSkin(w, h);
+        if (w != Width() || h != Height()) {
+            SetBounds(Left(), Top(), w, h);
+            return;
+        }
+    }
+    Repaint();
+}
+
+void TspGraphicSkinCustomControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    GetSkinData();
+    const bool fitted = (AWidth != Width() || AHeight != Height()) && FIndex != -1;
+    if (fitted) {
+        AdjustSizeToSkin(AWidth, AHeight);
+        if (ResizeMode == 0)
+            NewClRect = ClRect;
+    }
+    TspGraphicSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (fitted)
+        Repaint();
+}
+
+// ---- descriptions --------------------------------------------------------------------
+
+template <class C, class PP>
+static void PublishSkinLink(PP& P)
+{
+    P.Property("DrawDefault", &C::DrawDefault, &C::SetDrawDefault, true);
+    P.Property("AreaName", &C::AreaName, &C::SetAreaName, "");
+    P.Property("AlphaBlend", &C::AlphaBlend, &C::SetAlphaBlend, false);
+    P.Property("AlphaBlendValue", &C::AlphaBlendValue, &C::SetAlphaBlendValue, std::uint8_t(200));
+    P.Property("UseSkinCursor", &C::UseSkinCursor, &C::SetUseSkinCursor, false);
+    P.Property("HintTitle", &C::HintTitle, &C::SetHintTitle, "");
+    P.Property("HintImageIndex", &C::HintImageIndex, &C::SetHintImageIndex, 0);
+    P.Property("HintImageList", &C::HintImageList, &C::SetHintImageList);
+}
+
+template <class C, class PP>
+static void PublishDefaultLook(PP& P)
+{
+    P.Property("DefaultFont", &C::DefaultFont, &C::SetDefaultFont);
+    P.Property("UseSkinFont", &C::UseSkinFont, &C::SetUseSkinFont, true);
+    P.Property("DefaultWidth", &C::DefaultWidth, &C::SetDefaultWidth, 0);
+    P.Property("DefaultHeight", &C::DefaultHeight, &C::SetDefaultHeight, 0);
+}
+
+void TspSkinControl::DeclarePublished(TPublisher<TspSkinControl>& P)
+{
+    P.Property("SkinData", &TspSkinControl::SkinData, &TspSkinControl::SetSkinData);
+    P.Property("SkinDataName", &TspSkinControl::SkinDataName, &TspSkinControl::SetSkinDataName, "");
+    PublishSkinLink<TspSkinControl>(P);
+}
+
+void TspSkinCustomControl::DeclarePublished(TPublisher<TspSkinCustomControl>& P)
+{
+    PublishDefaultLook<TspSkinCustomControl>(P);
+}
+
+void TspGraphicSkinControl::DeclarePublished(TPublisher<TspGraphicSkinControl>& P)
+{
+    P.Property("SkinData", &TspGraphicSkinControl::SkinData, &TspGraphicSkinControl::SetSkinData);
+    P.Property("SkinDataName", &TspGraphicSkinControl::SkinDataName, nullptr, "");
+    PublishSkinLink<TspGraphicSkinControl>(P);
+}
+
+void TspGraphicSkinCustomControl::DeclarePublished(TPublisher<TspGraphicSkinCustomControl>& P)
+{
+    PublishDefaultLook<TspGraphicSkinCustomControl>(P);
+}
+
+void RegisterSkinControlsClasses()
+{
+    RegisterClasses<TspSkinControl, TspSkinCustomControl, TspGraphicSkinControl, TspGraphicSkinCustomControl>();
+}
