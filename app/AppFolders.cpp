@@ -3,7 +3,7 @@
 #include "app/AppData.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/UserFolders.h"
 
 namespace {
 

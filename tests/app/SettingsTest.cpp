@@ -6,7 +6,7 @@
 #include "app/Translation.h"
 #include "platform/classes/Registry.h"
 #include "platform/rtl/Files.h"
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/UserFolders.h"
 #include "skin/core/ResourceStrData.h"
 
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "platform/shell/SpecialFolders.h"
+#include "platform/shell/UserFolders.h"
 
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
