@@ -209,7 +209,7 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         LRESULT hit = static_cast<LRESULT>(wParam);
         if (hit == HTCAPTION)
             SendMessage(wnd, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, lParam);
-        else if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT && (w->Style & WS_THICKFRAME))
+        else if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT)
             SendMessage(wnd, WM_SYSCOMMAND, SC_SIZE | static_cast<WPARAM>(hit - HTLEFT + 1), lParam);
         else if (hit == HTCLOSE || hit == HTMAXBUTTON || hit == HTMINBUTTON)
             TrackCaptionButton(wnd, hit);
