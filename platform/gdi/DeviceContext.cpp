@@ -24,6 +24,7 @@ struct TScreen {
     std::mutex Lock;
     SIZE Size{1920, 1080};
     HBITMAP Surface = nullptr;
+    bool OwnsSurface = false; // made here on demand, not handed over by a back-end
     TGetWindowDCHook GetHook = nullptr;
     TReleaseWindowDCHook ReleaseHook = nullptr;
 };
@@ -232,6 +233,7 @@ HBITMAP GdiScreenSurface()
         bi.bmiHeader.biPlanes = 1;
         bi.bmiHeader.biBitCount = 32;
         s.Surface = CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, nullptr, nullptr, 0);
+        s.OwnsSurface = true;
     }
     return s.Surface;
 }
@@ -240,7 +242,10 @@ void GdiSetScreenSurface(HBITMAP surface)
 {
     TScreen& s = Screen();
     std::lock_guard lock(s.Lock);
+    if (s.OwnsSurface && s.Surface && s.Surface != surface)
+        DeleteObject(s.Surface);
     s.Surface = surface;
+    s.OwnsSurface = false;
     if (TGdiBitmap* bmp = BitmapFromHandle(surface))
         s.Size = SIZE{bmp->Width(), bmp->Height()};
 }
@@ -259,8 +264,9 @@ void GdiSetScreenSize(int width, int height)
     TScreen& s = Screen();
     std::lock_guard lock(s.Lock);
     s.Size = SIZE{width, height};
-    // The old surface is left to its users; a new one is made on demand.
-    if (s.Surface) {
+    // Only the screen's own on-demand surface is replaced (a new one is made on
+    // demand); a back-end's surface stays where it is, its owner decides.
+    if (s.Surface && s.OwnsSurface) {
         TGdiBitmap* bmp = BitmapFromHandle(s.Surface);
         if (bmp && (bmp->Width() != width || bmp->Height() != height)) {
             DeleteObject(s.Surface);

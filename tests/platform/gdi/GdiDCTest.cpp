@@ -194,10 +194,12 @@ TEST(GdiDC, SystemValues)
     EXPECT_EQ(GetSysColorBrush(COLOR_HIGHLIGHT), GetSysColorBrush(COLOR_HIGHLIGHT));
 
     EXPECT_EQ(GetSystemMetrics(SM_CXVSCROLL), 17);
+    // Put back whatever screen the earlier tests of this process left, not a guess.
+    const int oldWidth = GetSystemMetrics(SM_CXSCREEN), oldHeight = GetSystemMetrics(SM_CYSCREEN);
     GdiSetScreenSize(1024, 768);
     EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
     EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
-    GdiSetScreenSize(1920, 1080);
+    GdiSetScreenSize(oldWidth, oldHeight);
 
     DWORD v = GetVersion();
     EXPECT_EQ(LOBYTE(v), 6);
