@@ -1,5 +1,7 @@
 #include "skin/controls/SkinCtrls.h"
 
+#include "skin/controls/SkinButtons.h"
+
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/user/WindowRegion.h"
@@ -398,4 +400,5 @@ void TspGraphicSkinCustomControl::DeclarePublished(TPublisher<TspGraphicSkinCust
 void RegisterSkinControlsClasses()
 {
     RegisterClasses<TspSkinControl, TspSkinCustomControl, TspGraphicSkinControl, TspGraphicSkinCustomControl>();
+    RegisterSkinButtonsClasses();
 }
