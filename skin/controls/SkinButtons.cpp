@@ -48,6 +48,16 @@ TBitmap* ActivePicture(const TspSkinData& Data, int Index)
 
 }  // namespace
 
+void MorphBitmaps(TBitmap* B, TBitmap* To, TMorphKind Kind, double Kf)
+{
+    std::unique_ptr<TspEffectBmp> from(TspEffectBmp::CreateFromhWnd(B->Handle()));
+    std::unique_ptr<TspEffectBmp> to(TspEffectBmp::CreateFromhWnd(To->Handle()));
+    if (!from || !to || from->Width != to->Width || from->Height != to->Height)
+        return;
+    ApplyMorph(from.get(), to.get(), Kind, std::clamp(Kf, 0.0, 1.0));
+    from->Draw(B->Canvas()->Handle(), 0, 0);
+}
+
 // ---- the shared core ---------------------------------------------------------------
 
 template <class TBase>
@@ -420,12 +430,7 @@ void TspButtonCore<TBase>::DrawSkinImage(TBitmap* B)
         TBitmap hot;
         hot.SetSize(B->Width(), B->Height());
         DrawButtonState(&hot, ActiveSkinRect, false, true);
-        std::unique_ptr<TspEffectBmp> from(TspEffectBmp::CreateFromhWnd(B->Handle()));
-        std::unique_ptr<TspEffectBmp> to(TspEffectBmp::CreateFromhWnd(hot.Handle()));
-        if (from && to && from->Width == to->Width && from->Height == to->Height) {
-            ApplyMorph(from.get(), to.get(), MorphKind, std::clamp(FMorphKf, 0.0, 1.0));
-            from->Draw(B->Canvas()->Handle(), 0, 0);
-        }
+        MorphBitmaps(B, &hot, MorphKind, FMorphKf);
         return;
     }
     if (!this->Enabled() && !EmptyRect(DisabledSkinRect))

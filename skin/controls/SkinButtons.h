@@ -21,6 +21,9 @@ class TspLayerManager;
 // before glyph and caption; clearing DrawDefault leaves those out.
 using TspButtonPaintEvent = TMethodPtr<void(TObject*, TCanvas*, TRect, bool, bool, bool&)>;
 
+// Blends B toward To by Kf (0..1) with the effect Kind names; both of one size.
+void MorphBitmaps(TBitmap* B, TBitmap* To, TMorphKind Kind, double Kf);
+
 template <class TBase>
 class TspButtonCore : public TBase {
 public:

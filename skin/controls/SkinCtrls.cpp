@@ -1,6 +1,7 @@
 #include "skin/controls/SkinCtrls.h"
 
 #include "skin/controls/SkinButtons.h"
+#include "skin/controls/SkinCheckRadio.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
@@ -401,4 +402,5 @@ void RegisterSkinControlsClasses()
 {
     RegisterClasses<TspSkinControl, TspSkinCustomControl, TspGraphicSkinControl, TspGraphicSkinCustomControl>();
     RegisterSkinButtonsClasses();
+    RegisterSkinCheckRadioClasses();
 }
