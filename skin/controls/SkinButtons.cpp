@@ -58,6 +58,19 @@ void MorphBitmaps(TBitmap* B, TBitmap* To, TMorphKind Kind, double Kf)
     from->Draw(B->Canvas()->Handle(), 0, 0);
 }
 
+bool MorphStep(double& Kf, bool Up)
+{
+    if (Up && Kf < 1)
+        Kf = std::min(1.0, std::round((Kf + 0.2) * 10) / 10);
+    else if (!Up && Kf > 0)
+        Kf = std::max(0.0, std::round((Kf - 0.2) * 10) / 10);
+    else {
+        Kf = Up ? 1 : 0;
+        return false;
+    }
+    return true;
+}
+
 // ---- the shared core ---------------------------------------------------------------
 
 template <class TBase>
@@ -473,16 +486,8 @@ void TspButtonCore<TBase>::MorphTick(TObject*)
         StopMorph();
         return;
     }
-    const bool toHot = MorphTarget();
-    // Whole steps of 0.2 land on 0 and 1 exactly.
-    if (toHot && FMorphKf < 1)
-        FMorphKf = std::min(1.0, std::round((FMorphKf + 0.2) * 10) / 10);
-    else if (!toHot && FMorphKf > 0)
-        FMorphKf = std::max(0.0, std::round((FMorphKf - 0.2) * 10) / 10);
-    else {
-        FMorphKf = toHot ? 1 : 0;
+    if (!MorphStep(FMorphKf, MorphTarget()))
         StopMorph();
-    }
     this->Repaint();
 }
 

@@ -23,6 +23,9 @@ using TspButtonPaintEvent = TMethodPtr<void(TObject*, TCanvas*, TRect, bool, boo
 
 // Blends B toward To by Kf (0..1) with the effect Kind names; both of one size.
 void MorphBitmaps(TBitmap* B, TBitmap* To, TMorphKind Kind, double Kf);
+// One tick of a hover fade: Kf moves 0.2 toward 1 (Up) or 0, landing on the
+// ends exactly; false once it was already there (the fade has ended).
+bool MorphStep(double& Kf, bool Up);
 
 template <class TBase>
 class TspButtonCore : public TBase {

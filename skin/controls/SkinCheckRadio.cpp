@@ -489,15 +489,8 @@ void TspSkinCheckRadioBox::MorphTick(TObject*)
         StopMorph();
         return;
     }
-    // Whole steps of 0.2 land on 0 and 1 exactly.
-    if (toActive && FMorphKf < 1)
-        FMorphKf = std::min(1.0, std::round((FMorphKf + 0.2) * 10) / 10);
-    else if (!toActive && FMorphKf > 0)
-        FMorphKf = std::max(0.0, std::round((FMorphKf - 0.2) * 10) / 10);
-    else {
-        FMorphKf = toActive ? 1 : 0;
+    if (!MorphStep(FMorphKf, toActive))
         StopMorph();
-    }
     Repaint();
 }
 
