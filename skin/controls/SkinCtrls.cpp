@@ -2,6 +2,7 @@
 
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinCheckRadio.h"
+#include "skin/controls/SkinPanels.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
@@ -403,4 +404,5 @@ void RegisterSkinControlsClasses()
     RegisterClasses<TspSkinControl, TspSkinCustomControl, TspGraphicSkinControl, TspGraphicSkinCustomControl>();
     RegisterSkinButtonsClasses();
     RegisterSkinCheckRadioClasses();
+    RegisterSkinPanelsClasses();
 }
