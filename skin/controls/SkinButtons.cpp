@@ -126,11 +126,7 @@ void TspButtonCore<TBase>::SetImageList(TCustomImageList* Value)
 {
     if (FImageList == Value)
         return;
-    if (FImageList)
-        FImageList->RemoveFreeNotification(this);
-    FImageList = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FImageList, Value);
     this->Repaint();
 }
 

@@ -136,13 +136,7 @@ void TspSkinCheckRadioBox::SetWordWrap(bool Value)
 
 void TspSkinCheckRadioBox::SetImages(TCustomImageList* Value)
 {
-    if (FImages != Value) {
-        if (FImages)
-            FImages->RemoveFreeNotification(this);
-        if (Value)
-            Value->FreeNotification(this);
-    }
-    FImages = Value;
+    SetComponentReference(this, FImages, Value);
     Repaint();
 }
 

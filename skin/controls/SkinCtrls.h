@@ -50,6 +50,20 @@ public:
     int SkinHeight() const { return SkinRect.bottom - SkinRect.top; }
 };
 
+// Points Field at Value, moving the free notification that clears it when
+// the component goes away.
+template <class T>
+void SetComponentReference(TComponent* Self, T*& Field, T* Value)
+{
+    if (Field == Value)
+        return;
+    if (Field)
+        Field->RemoveFreeNotification(Self);
+    Field = Value;
+    if (Value)
+        Value->FreeNotification(Self);
+}
+
 // Looks up the piece index; -1 without skin data, with an empty skin or
 // without a piece of that name.
 int FindSkinPiece(const TspSkinData* Data, const std::string& Name);
@@ -104,16 +118,7 @@ public:
     int HintImageIndex() const { return FHintImageIndex; }
     void SetHintImageIndex(int Value) { FHintImageIndex = Value; }
     TCustomImageList* HintImageList() const { return FHintImageList; }
-    void SetHintImageList(TCustomImageList* Value)
-    {
-        if (FHintImageList == Value)
-            return;
-        if (FHintImageList)
-            FHintImageList->RemoveFreeNotification(this);
-        FHintImageList = Value;
-        if (Value)
-            Value->FreeNotification(this);
-    }
+    void SetHintImageList(TCustomImageList* Value) { SetComponentReference(this, FHintImageList, Value); }
 
     int FIndex = -1;
     int CursorIndex = -1;

@@ -235,13 +235,7 @@ void TspSkinPanel::SetSpacing(int Value)
 
 void TspSkinPanel::SetCaptionImageList(TCustomImageList* Value)
 {
-    if (FCaptionImageList != Value) {
-        if (FCaptionImageList)
-            FCaptionImageList->RemoveFreeNotification(this);
-        if (Value)
-            Value->FreeNotification(this);
-    }
-    FCaptionImageList = Value;
+    SetComponentReference(this, FCaptionImageList, Value);
     Repaint();
 }
 

@@ -34,44 +34,8 @@ struct TClicks {
     void Click(TObject*) { At.push_back(Clock ? Clock->NowMs() - Start : 0); }
 };
 
-class SkinButtonsTest : public ::testing::Test {
+class SkinButtonsTest : public controlstest::TControlsTest {
 protected:
-    void SetUp() override
-    {
-        HeadlessReset();
-        Owner = new TComponent(nullptr);
-        Form = new TForm(Owner);
-        Form->SetBounds(0, 0, 300, 200);
-        Form->Show();
-        Application->ProcessMessages();
-    }
-    void TearDown() override
-    {
-        Owner->Free();
-        Application->ProcessMessages();
-        HeadlessReset();
-    }
-    template <class C>
-    C* Make(TWinControl* parent, int x, int y, int w, int h)
-    {
-        auto* c = new C(Owner);
-        c->SetParent(parent);
-        c->SetBounds(x, y, w, h);
-        return c;
-    }
-    TColor ScreenAt(TControl* c, int x, int y)
-    {
-        Form->Repaint();
-        Application->ProcessMessages();
-        const TPoint p = c->ClientToScreen(TPoint(x, y));
-        return static_cast<TColor>(HeadlessBackend().Pixel(p.x, p.y));
-    }
-    void MoveTo(TControl* c, int x, int y)
-    {
-        const TPoint p = c->ClientToScreen(TPoint(x, y));
-        HeadlessMouseMove(p.x, p.y);
-        Application->ProcessMessages();
-    }
     void Tick(int ms)
     {
         Clock.Advance(ms);
@@ -79,8 +43,6 @@ protected:
     }
     TFakeClock Clock;
     TClockInstaller Installed{Clock};
-    TComponent* Owner = nullptr;
-    TForm* Form = nullptr;
 };
 
 TColor Rgb(TColor c) { return ColorToRGB(c); }

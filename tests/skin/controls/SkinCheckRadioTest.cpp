@@ -31,39 +31,17 @@ struct TEvents {
     }
 };
 
-class SkinCheckRadioTest : public ::testing::Test {
+class SkinCheckRadioTest : public controlstest::TControlsTest {
 protected:
-    void SetUp() override
-    {
-        HeadlessReset();
-        Owner = new TComponent(nullptr);
-        Form = new TForm(Owner);
-        Form->SetBounds(0, 0, 400, 300);
-        Form->Show();
-        Application->ProcessMessages();
-    }
-    void TearDown() override
-    {
-        Owner->Free();
-        Application->ProcessMessages();
-        HeadlessReset();
-    }
+    SkinCheckRadioTest() : TControlsTest(TRect(0, 0, 400, 300)) {}
     TspSkinCheckRadioBox* Box(int y, bool radio, int group)
     {
-        auto* b = new TspSkinCheckRadioBox(Owner);
-        b->SetParent(Form);
-        b->SetBounds(10, y, 150, 25);
+        auto* b = Make<TspSkinCheckRadioBox>(Form, 10, y, 150, 25);
         b->SetCaption("Box");
         b->SetRadio(radio);
         b->SetGroupIndex(group);
         b->OnClick = MakeEvent(&Events, &TEvents::Click);
         return b;
-    }
-    void MoveTo(TControl* c, int x, int y)
-    {
-        const TPoint p = c->ClientToScreen(TPoint(x, y));
-        HeadlessMouseMove(p.x, p.y);
-        Application->ProcessMessages();
     }
     void ClickOn(TControl* c)
     {
@@ -72,17 +50,8 @@ protected:
         HeadlessMouseUp();
         Application->ProcessMessages();
     }
-    TColor ScreenAt(TControl* c, int x, int y)
-    {
-        Form->Repaint();
-        Application->ProcessMessages();
-        const TPoint p = c->ClientToScreen(TPoint(x, y));
-        return static_cast<TColor>(HeadlessBackend().Pixel(p.x, p.y));
-    }
     TFakeClock Clock;
     TClockInstaller Installed{Clock};
-    TComponent* Owner = nullptr;
-    TForm* Form = nullptr;
     TEvents Events;
 };
 

@@ -29,40 +29,9 @@ struct TCount {
     }
 };
 
-class SkinPanelsTest : public ::testing::Test {
+class SkinPanelsTest : public controlstest::TControlsTest {
 protected:
-    void SetUp() override
-    {
-        HeadlessReset();
-        Owner = new TComponent(nullptr);
-        Form = new TForm(Owner);
-        Form->SetBounds(100, 100, 400, 300);
-        Form->Show();
-        Application->ProcessMessages();
-    }
-    void TearDown() override
-    {
-        Owner->Free();
-        Application->ProcessMessages();
-        HeadlessReset();
-    }
-    template <class C>
-    C* Make(TWinControl* parent, int x, int y, int w, int h)
-    {
-        auto* c = new C(Owner);
-        c->SetParent(parent);
-        c->SetBounds(x, y, w, h);
-        return c;
-    }
-    TColor ScreenAt(TControl* c, int x, int y)
-    {
-        Form->Repaint();
-        Application->ProcessMessages();
-        const TPoint p = c->ClientToScreen(TPoint(x, y));
-        return static_cast<TColor>(HeadlessBackend().Pixel(p.x, p.y));
-    }
-    TComponent* Owner = nullptr;
-    TForm* Form = nullptr;
+    SkinPanelsTest() : TControlsTest(TRect(100, 100, 500, 400)) {}
 };
 
 TEST_F(SkinPanelsTest, ClientRectanglesWithoutSkin)
