@@ -1,5 +1,6 @@
 #include "skin/controls/SkinCtrls.h"
 
+#include "skin/controls/SkinBevels.h"
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinCheckRadio.h"
 #include "skin/controls/SkinPanels.h"
@@ -405,4 +406,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinButtonsClasses();
     RegisterSkinCheckRadioClasses();
     RegisterSkinPanelsClasses();
+    RegisterSkinBevelsClasses();
 }
