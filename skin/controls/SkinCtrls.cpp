@@ -1,5 +1,10 @@
 #include "skin/controls/SkinCtrls.h"
 
+#include "skin/controls/SkinBevels.h"
+#include "skin/controls/SkinButtons.h"
+#include "skin/controls/SkinCheckRadio.h"
+#include "skin/controls/SkinPanels.h"
+
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/user/WindowRegion.h"
@@ -245,112 +250,26 @@ void TspSkinControl::WndProc(TMessage& Message)
 
 // ---- TspSkinCustomControl ---------------------------------------------------------
 
-namespace {
-void InitDefaultFont(TFont& F)
+void InitSkinDefaultFont(TFont& F)
 {
     F.SetName("Arial");
     F.SetHeight(14);
 }
-}  // namespace
 
-TspSkinCustomControl::TspSkinCustomControl(TComponent* AOwner)
-    : TspSkinControl(AOwner), FDefaultFont(std::make_unique<TFont>())
-{
-    InitDefaultFont(*FDefaultFont);
-    FDefaultFont->OnChange = MakeEvent(this, &TspSkinCustomControl::OnDefaultFontChange);
-}
+TspSkinCustomControl::TspSkinCustomControl(TComponent* AOwner) : TspSkinCustomLook(AOwner) {}
 
 // The region belongs to the window (SetWindowRgn): it goes with the window.
 TspSkinCustomControl::~TspSkinCustomControl() { FRgn = nullptr; }
 
-void TspSkinCustomControl::OnDefaultFontChange(TObject*)
-{
-    DefaultFontChanged();
-    if (FIndex == -1)
-        Repaint();
-}
-
-void TspSkinCustomControl::SetDefaultWidth(int Value)
-{
-    FDefaultWidth = Value;
-    if (FIndex == -1 && Value > 0)
-        SetWidth(Value);
-}
-
-void TspSkinCustomControl::SetDefaultHeight(int Value)
-{
-    FDefaultHeight = Value;
-    if (FIndex == -1 && Value > 0)
-        SetHeight(Value);
-}
-
 void TspSkinCustomControl::GetSkinData()
 {
-    TspSkinControl::GetSkinData();
-    if (FIndex == -1)
-        return;
-    // A piece that is not resizable has no geometry to draw or size from:
-    // it counts as no piece, so the control keeps its built-in look and size.
-    auto* piece = dynamic_cast<TspDataSkinCustomControl*>(FSD->CtrlList[FIndex].get());
-    if (!piece) {
-        FIndex = -1;
-        Picture = nullptr;
-        MaskPicture = nullptr;
-        return;
-    }
-    CopyFromPiece(*piece, *FSD);
-    CursorIndex = piece->CursorIndex;
-    MaskPicture = ActivePicture(*FSD, piece->MaskPictureIndex);
-}
-
-void TspSkinCustomControl::DrawDefaultImage(TBitmap* B)
-{
-    B->Canvas()->Brush()->SetColor(clBtnFace);
-    B->Canvas()->FillRect(ClientRect());
-}
-
-void TspSkinCustomControl::DrawSkinImage(TBitmap* B) { ComposeSkinImage(B, Picture, SkinRect); }
-
-void TspSkinCustomControl::ChangeSkinData()
-{
-    GetSkinData();
-    SetSkinCursor();
-    bool sized = false;
-    if (FIndex == -1) {
-        if (FDefaultWidth > 0 && FDefaultWidth != Width()) {
-            SetWidth(FDefaultWidth);
-        }
-        if (FDefaultHeight > 0 && FDefaultHeight != Height()) {
-            SetHeight(FDefaultHeight);
-        }
-    } else {
-        int w = Width(), h = Height();
-        AdjustSizeToSkin(w, h);
-        if (w != Width() || h != Height()) {
-            SetBounds(Left(), Top(), w, h);
-            sized = true;
-        }
-    }
-    if (!sized) {
-        UpdateControlRegion();
-        Repaint();
-    }
+    auto* piece = LookUpPiece();
+    MaskPicture = piece ? ActivePicture(*FSD, piece->MaskPictureIndex) : nullptr;
 }
 
 void TspSkinCustomControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
-    GetSkinData();
-    const bool fitted = (AWidth != Width() || AHeight != Height()) && FIndex != -1;
-    if (fitted) {
-        AdjustSizeToSkin(AWidth, AHeight);
-        if (ResizeMode == 0)
-            NewClRect = ClRect;
-    }
-    TspSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    if (fitted) {
-        UpdateControlRegion();
-        Repaint();
-    }
+    TspSkinCustomLook::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (FIndex != -1 && StretchEffect)
         CheckControlsBackground();
 }
@@ -400,16 +319,6 @@ void TspSkinCustomControl::BuildRegionFromMask()
     FRgn = rgn;
 }
 
-void TspSkinCustomControl::Paint()
-{
-    if (Width() < 1 || Height() < 1)
-        return;
-    GetSkinData();
-    int w = Width(), h = Height();
-    AdjustSizeToSkin(w, h);
-    TspSkinControl::Paint();
-}
-
 // ---- TspGraphicSkinControl ---------------------------------------------------------
 
 TspGraphicSkinControl::TspGraphicSkinControl(TComponent* AOwner) : TspSkinLink(AOwner) {}
@@ -440,93 +349,8 @@ void TspGraphicSkinControl::WndProc(TMessage& Message)
 
 // ---- TspGraphicSkinCustomControl -------------------------------------------------------
 
-TspGraphicSkinCustomControl::TspGraphicSkinCustomControl(TComponent* AOwner)
-    : TspGraphicSkinControl(AOwner), FDefaultFont(std::make_unique<TFont>())
-{
-    InitDefaultFont(*FDefaultFont);
-    FDefaultFont->OnChange = MakeEvent(this, &TspGraphicSkinCustomControl::OnDefaultFontChange);
-}
-
+TspGraphicSkinCustomControl::TspGraphicSkinCustomControl(TComponent* AOwner) : TspSkinCustomLook(AOwner) {}
 TspGraphicSkinCustomControl::~TspGraphicSkinCustomControl() = default;
-
-void TspGraphicSkinCustomControl::OnDefaultFontChange(TObject*)
-{
-    DefaultFontChanged();
-    if (FIndex == -1)
-        Repaint();
-}
-
-void TspGraphicSkinCustomControl::SetDefaultWidth(int Value)
-{
-    FDefaultWidth = Value;
-    if (FIndex == -1 && Value > 0)
-        SetWidth(Value);
-}
-
-void TspGraphicSkinCustomControl::SetDefaultHeight(int Value)
-{
-    FDefaultHeight = Value;
-    if (FIndex == -1 && Value > 0)
-        SetHeight(Value);
-}
-
-void TspGraphicSkinCustomControl::GetSkinData()
-{
-    TspGraphicSkinControl::GetSkinData();
-    if (FIndex == -1)
-        return;
-    // As for the windowed twin: a piece that is not resizable counts as none.
-    auto* piece = dynamic_cast<TspDataSkinCustomControl*>(FSD->CtrlList[FIndex].get());
-    if (!piece) {
-        FIndex = -1;
-        Picture = nullptr;
-        return;
-    }
-    CopyFromPiece(*piece, *FSD);
-    CursorIndex = piece->CursorIndex;
-}
-
-void TspGraphicSkinCustomControl::DrawDefaultImage(TBitmap* B)
-{
-    B->Canvas()->Brush()->SetColor(clBtnFace);
-    B->Canvas()->FillRect(ClientRect());
-}
-
-void TspGraphicSkinCustomControl::DrawSkinImage(TBitmap* B) { ComposeSkinImage(B, Picture, SkinRect); }
-
-void TspGraphicSkinCustomControl::ChangeSkinData()
-{
-    GetSkinData();
-    SetSkinCursor();
-    if (FIndex == -1) {
-        if (FDefaultWidth > 0 && FDefaultWidth != Width())
-            SetWidth(FDefaultWidth);
-        if (FDefaultHeight > 0 && FDefaultHeight != Height())
-            SetHeight(FDefaultHeight);
-    } else {
-        int w = Width(), h = Height();
-        AdjustSizeToSkin(w, h);
-        if (w != Width() || h != Height()) {
-            SetBounds(Left(), Top(), w, h);
-            return;
-        }
-    }
-    Repaint();
-}
-
-void TspGraphicSkinCustomControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
-{
-    GetSkinData();
-    const bool fitted = (AWidth != Width() || AHeight != Height()) && FIndex != -1;
-    if (fitted) {
-        AdjustSizeToSkin(AWidth, AHeight);
-        if (ResizeMode == 0)
-            NewClRect = ClRect;
-    }
-    TspGraphicSkinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    if (fitted)
-        Repaint();
-}
 
 // ---- descriptions --------------------------------------------------------------------
 
@@ -579,4 +403,8 @@ void TspGraphicSkinCustomControl::DeclarePublished(TPublisher<TspGraphicSkinCust
 void RegisterSkinControlsClasses()
 {
     RegisterClasses<TspSkinControl, TspSkinCustomControl, TspGraphicSkinControl, TspGraphicSkinCustomControl>();
+    RegisterSkinButtonsClasses();
+    RegisterSkinCheckRadioClasses();
+    RegisterSkinPanelsClasses();
+    RegisterSkinBevelsClasses();
 }

@@ -50,6 +50,20 @@ public:
     int SkinHeight() const { return SkinRect.bottom - SkinRect.top; }
 };
 
+// Points Field at Value, moving the free notification that clears it when
+// the component goes away.
+template <class T>
+void SetComponentReference(TComponent* Self, T*& Field, T* Value)
+{
+    if (Field == Value)
+        return;
+    if (Field)
+        Field->RemoveFreeNotification(Self);
+    Field = Value;
+    if (Value)
+        Value->FreeNotification(Self);
+}
+
 // Looks up the piece index; -1 without skin data, with an empty skin or
 // without a piece of that name.
 int FindSkinPiece(const TspSkinData* Data, const std::string& Name);
@@ -104,16 +118,7 @@ public:
     int HintImageIndex() const { return FHintImageIndex; }
     void SetHintImageIndex(int Value) { FHintImageIndex = Value; }
     TCustomImageList* HintImageList() const { return FHintImageList; }
-    void SetHintImageList(TCustomImageList* Value)
-    {
-        if (FHintImageList == Value)
-            return;
-        if (FHintImageList)
-            FHintImageList->RemoveFreeNotification(this);
-        FHintImageList = Value;
-        if (Value)
-            Value->FreeNotification(this);
-    }
+    void SetHintImageList(TCustomImageList* Value) { SetComponentReference(this, FHintImageList, Value); }
 
     int FIndex = -1;
     int CursorIndex = -1;
@@ -201,19 +206,32 @@ protected:
     std::string FSkinDataName;
 };
 
-class TspSkinCustomControl : public TspSkinControl, public TspSkinPieceGeometry {
+// What the windowed and graphic custom bases share: the built-in look's
+// font and default size, the resizable piece looked up by name, the fitting
+// of sizes to it and the paint through its geometry.
+template <class TBase>
+class TspSkinCustomLook : public TBase, public TspSkinPieceGeometry {
 public:
-    explicit TspSkinCustomControl(TComponent* AOwner);
-    ~TspSkinCustomControl() override;
+    explicit TspSkinCustomLook(TComponent* AOwner);
 
     TFont* DefaultFont() { return FDefaultFont.get(); }
     void SetDefaultFont(TFont* Value) { FDefaultFont->Assign(Value); }
     bool UseSkinFont() const { return FUseSkinFont; }
     void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
     int DefaultWidth() const { return FDefaultWidth; }
-    void SetDefaultWidth(int Value);
+    void SetDefaultWidth(int Value)
+    {
+        FDefaultWidth = Value;
+        if (this->FIndex == -1 && Value > 0)
+            this->SetWidth(Value);
+    }
     int DefaultHeight() const { return FDefaultHeight; }
-    void SetDefaultHeight(int Value);
+    void SetDefaultHeight(int Value)
+    {
+        FDefaultHeight = Value;
+        if (this->FIndex == -1 && Value > 0)
+            this->SetHeight(Value);
+    }
 
     TRect RealClientRect() const { return NewClRect; }
     int RealClientWidth() const { return NewClRect.right - NewClRect.left; }
@@ -221,34 +239,71 @@ public:
     int RealClientLeft() const { return NewClRect.left; }
     int RealClientTop() const { return NewClRect.top; }
 
+    virtual void DefaultFontChanged() {}
+    virtual void AdjustSizeToSkin(int& AWidth, int& AHeight) { FitSize(this->FIndex != -1, AWidth, AHeight); }
+
+    void GetSkinData() override { LookUpPiece(); }
+    void DrawDefaultImage(TBitmap* B) override
+    {
+        B->Canvas()->Brush()->SetColor(clBtnFace);
+        B->Canvas()->FillRect(this->ClientRect());
+    }
+    void DrawSkinImage(TBitmap* B) override { ComposeSkinImage(B, Picture, SkinRect); }
+    void ChangeSkinData() override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    void ComposeSkinImage(TBitmap* B, TBitmap* SB, TRect R) { Compose(B, SB, R, this->Width(), this->Height(), true); }
+    void MapSkinRectToControl(TRect R, TRect& NewR) { MapRect(R, NewR, this->Width(), this->Height()); }
+
+protected:
+    // The base's lookup by name, then the resizable piece's geometry. A
+    // piece that is not resizable has no geometry to draw or size from: it
+    // counts as no piece, so the control keeps its built-in look and size.
+    TspDataSkinCustomControl* LookUpPiece();
+    // The window's shape follows the piece (only windowed controls have one).
+    virtual void SkinShapeChanged() {}
+    void Paint() override
+    {
+        if (this->Width() < 1 || this->Height() < 1)
+            return;
+        GetSkinData();
+        int w = this->Width(), h = this->Height();
+        AdjustSizeToSkin(w, h);
+        TBase::Paint();
+    }
+    void OnDefaultFontChange(TObject*)
+    {
+        DefaultFontChanged();
+        if (this->FIndex == -1)
+            this->Repaint();
+    }
+
+    std::unique_ptr<TFont> FDefaultFont;
+    bool FUseSkinFont = true;
+    int FDefaultWidth = 0, FDefaultHeight = 0;
+};
+
+class TspSkinCustomControl : public TspSkinCustomLook<TspSkinControl> {
+public:
+    explicit TspSkinCustomControl(TComponent* AOwner);
+    ~TspSkinCustomControl() override;
+
     TBitmap* MaskPicture = nullptr;  // owned by the skin data
     // The region the window last got. The window owns it (SetWindowRgn):
     // it is only remembered here, never deleted.
     HRGN FRgn = nullptr;
 
-    virtual void DefaultFontChanged() {}
-    virtual void AdjustSizeToSkin(int& AWidth, int& AHeight) { FitSize(FIndex != -1, AWidth, AHeight); }
     virtual void UpdateControlRegion();
 
     void GetSkinData() override;
-    void DrawDefaultImage(TBitmap* B) override;
-    void DrawSkinImage(TBitmap* B) override;
-    void ChangeSkinData() override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
-    void ComposeSkinImage(TBitmap* B, TBitmap* SB, TRect R) { Compose(B, SB, R, Width(), Height(), true); }
-    void MapSkinRectToControl(TRect R, TRect& NewR) { MapRect(R, NewR, Width(), Height()); }
     void BuildRegionFromMask();
 
     PUBLISHED(TspSkinCustomControl, TspSkinControl);
 
 protected:
-    void Paint() override;
-    void OnDefaultFontChange(TObject* Sender);
-
-    std::unique_ptr<TFont> FDefaultFont;
-    bool FUseSkinFont = true;
-    int FDefaultWidth = 0, FDefaultHeight = 0;
+    void SkinShapeChanged() override { UpdateControlRegion(); }
 };
 
 // ---- graphic -----------------------------------------------------------------
@@ -267,45 +322,12 @@ public:
     PUBLISHED(TspGraphicSkinControl, TGraphicControl);
 };
 
-class TspGraphicSkinCustomControl : public TspGraphicSkinControl, public TspSkinPieceGeometry {
+class TspGraphicSkinCustomControl : public TspSkinCustomLook<TspGraphicSkinControl> {
 public:
     explicit TspGraphicSkinCustomControl(TComponent* AOwner);
     ~TspGraphicSkinCustomControl() override;
 
-    TFont* DefaultFont() { return FDefaultFont.get(); }
-    void SetDefaultFont(TFont* Value) { FDefaultFont->Assign(Value); }
-    bool UseSkinFont() const { return FUseSkinFont; }
-    void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
-    int DefaultWidth() const { return FDefaultWidth; }
-    void SetDefaultWidth(int Value);
-    int DefaultHeight() const { return FDefaultHeight; }
-    void SetDefaultHeight(int Value);
-
-    TRect RealClientRect() const { return NewClRect; }
-    int RealClientWidth() const { return NewClRect.right - NewClRect.left; }
-    int RealClientHeight() const { return NewClRect.bottom - NewClRect.top; }
-    int RealClientLeft() const { return NewClRect.left; }
-    int RealClientTop() const { return NewClRect.top; }
-
-    virtual void DefaultFontChanged() {}
-    virtual void AdjustSizeToSkin(int& AWidth, int& AHeight) { FitSize(FIndex != -1, AWidth, AHeight); }
-
-    void GetSkinData() override;
-    void DrawDefaultImage(TBitmap* B) override;
-    void DrawSkinImage(TBitmap* B) override;
-    void ChangeSkinData() override;
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-
-    void ComposeSkinImage(TBitmap* B, TBitmap* SB, TRect R) { Compose(B, SB, R, Width(), Height(), true); }
-
     PUBLISHED(TspGraphicSkinCustomControl, TspGraphicSkinControl);
-
-protected:
-    void OnDefaultFontChange(TObject* Sender);
-
-    std::unique_ptr<TFont> FDefaultFont;
-    bool FUseSkinFont = true;
-    int FDefaultWidth = 0, FDefaultHeight = 0;
 };
 
 // Registers every class of skin/controls for stored descriptions.
@@ -323,4 +345,71 @@ void PaintSkinImage(TControl* Control, TCanvas* Canvas, bool AlphaBlend, int Alp
         BlendOverParent(Control, Canvas, &B, AlphaBlendValue);
     else
         Canvas->Draw(0, 0, &B);
+}
+
+void InitSkinDefaultFont(TFont& F);
+
+template <class TBase>
+TspSkinCustomLook<TBase>::TspSkinCustomLook(TComponent* AOwner)
+    : TBase(AOwner), FDefaultFont(std::make_unique<TFont>())
+{
+    InitSkinDefaultFont(*FDefaultFont);
+    FDefaultFont->OnChange = MakeEvent(this, &TspSkinCustomLook::OnDefaultFontChange);
+}
+
+template <class TBase>
+TspDataSkinCustomControl* TspSkinCustomLook<TBase>::LookUpPiece()
+{
+    TBase::GetSkinData();
+    if (this->FIndex == -1)
+        return nullptr;
+    auto* piece = dynamic_cast<TspDataSkinCustomControl*>(this->FSD->CtrlList[this->FIndex].get());
+    if (!piece) {
+        this->FIndex = -1;
+        Picture = nullptr;
+        return nullptr;
+    }
+    CopyFromPiece(*piece, *this->FSD);
+    this->CursorIndex = piece->CursorIndex;
+    return piece;
+}
+
+template <class TBase>
+void TspSkinCustomLook<TBase>::ChangeSkinData()
+{
+    GetSkinData();
+    this->SetSkinCursor();
+    if (this->FIndex == -1) {
+        if (FDefaultWidth > 0 && FDefaultWidth != this->Width())
+            this->SetWidth(FDefaultWidth);
+        if (FDefaultHeight > 0 && FDefaultHeight != this->Height())
+            this->SetHeight(FDefaultHeight);
+    } else {
+        int w = this->Width(), h = this->Height();
+        AdjustSizeToSkin(w, h);
+        if (w != this->Width() || h != this->Height()) {
+            // The fitted size brings its own shape and repaint.
+            SetBounds(this->Left(), this->Top(), w, h);
+            return;
+        }
+    }
+    SkinShapeChanged();
+    this->Repaint();
+}
+
+template <class TBase>
+void TspSkinCustomLook<TBase>::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    GetSkinData();
+    const bool fitted = (AWidth != this->Width() || AHeight != this->Height()) && this->FIndex != -1;
+    if (fitted) {
+        AdjustSizeToSkin(AWidth, AHeight);
+        if (ResizeMode == 0)
+            NewClRect = ClRect;
+    }
+    TBase::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (fitted) {
+        SkinShapeChanged();
+        this->Repaint();
+    }
 }

@@ -13,6 +13,8 @@
 #include "skin/controls/SkinCtrls.h"
 #include "skin/core/SkinMessages.h"
 
+#include "ControlsTestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,20 +24,8 @@
 
 namespace {
 
-std::string SkinNewIni()
-{
-    const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-    return std::string(tmp ? tmp : "build/test/test-tmp") + "/../skin-new/skin.ini";
-}
-
-std::unique_ptr<TBitmap> Solid(int w, int h, TColor c)
-{
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(c);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
-    return b;
-}
+using controlstest::SkinNewIni;
+using controlstest::Solid;
 
 // A skin built in the test: picture 0 is the piece's picture, picture 1 a
 // mask whose black part is (2, 2, 12, 8).
