@@ -1,5 +1,8 @@
 #include "skin/controls/SkinCtrls.h"
 
+#include "skin/controls/SkinScrollBars.h"
+#include "skin/controls/SkinTrackBars.h"
+
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/user/WindowRegion.h"
@@ -579,4 +582,6 @@ void TspGraphicSkinCustomControl::DeclarePublished(TPublisher<TspGraphicSkinCust
 void RegisterSkinControlsClasses()
 {
     RegisterClasses<TspSkinControl, TspSkinCustomControl, TspGraphicSkinControl, TspGraphicSkinCustomControl>();
+    RegisterSkinScrollBarClasses();
+    RegisterSkinTrackBarClasses();
 }
