@@ -1,5 +1,6 @@
 #include "skin/controls/SkinCtrls.h"
 
+#include "skin/controls/SkinGauges.h"
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/controls/SkinTrackBars.h"
 
@@ -584,4 +585,5 @@ void RegisterSkinControlsClasses()
     RegisterClasses<TspSkinControl, TspSkinCustomControl, TspGraphicSkinControl, TspGraphicSkinCustomControl>();
     RegisterSkinScrollBarClasses();
     RegisterSkinTrackBarClasses();
+    RegisterSkinGaugeClasses();
 }
