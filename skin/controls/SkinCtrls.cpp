@@ -1,6 +1,7 @@
 #include "skin/controls/SkinCtrls.h"
 
 #include "skin/controls/SkinGauges.h"
+#include "skin/controls/SkinLabels.h"
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/controls/SkinTrackBars.h"
 
@@ -586,4 +587,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinScrollBarClasses();
     RegisterSkinTrackBarClasses();
     RegisterSkinGaugeClasses();
+    RegisterSkinLabelClasses();
 }
