@@ -3,6 +3,7 @@
 #include "skin/controls/SkinGauges.h"
 #include "skin/controls/SkinLabels.h"
 #include "skin/controls/SkinScrollBars.h"
+#include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
 
 #include "platform/classes/ClassRegistry.h"
@@ -588,4 +589,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinTrackBarClasses();
     RegisterSkinGaugeClasses();
     RegisterSkinLabelClasses();
+    RegisterSkinSplitterClasses();
 }
