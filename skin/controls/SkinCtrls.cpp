@@ -1,5 +1,6 @@
 #include "skin/controls/SkinCtrls.h"
 
+#include "skin/controls/SkinExPanels.h"
 #include "skin/controls/SkinGauges.h"
 #include "skin/controls/SkinLabels.h"
 #include "skin/controls/SkinScrollBars.h"
@@ -590,4 +591,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinGaugeClasses();
     RegisterSkinLabelClasses();
     RegisterSkinSplitterClasses();
+    RegisterSkinExPanelClasses();
 }
