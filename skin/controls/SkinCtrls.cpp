@@ -1,5 +1,6 @@
 #include "skin/controls/SkinCtrls.h"
 
+#include "skin/controls/SkinAnimate.h"
 #include "skin/controls/SkinExPanels.h"
 #include "skin/controls/SkinGauges.h"
 #include "skin/controls/SkinLabels.h"
@@ -592,4 +593,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinLabelClasses();
     RegisterSkinSplitterClasses();
     RegisterSkinExPanelClasses();
+    RegisterSkinAnimateClasses();
 }

@@ -65,6 +65,7 @@ protected:
     {
         const TPoint p = c->ClientToScreen(TPoint(x, y));
         HeadlessMouseMove(p.x, p.y);
+        Application->ProcessMessages();  // with the pointer-enter and -leave notices
         HeadlessProcessMessages();
     }
     static void Press(TControl* c, int x, int y, TMouseButton b = TMouseButton::Left)
