@@ -4,6 +4,7 @@
 #include "skin/controls/SkinExPanels.h"
 #include "skin/controls/SkinGauges.h"
 #include "skin/controls/SkinLabels.h"
+#include "skin/controls/SkinLinkLabel.h"
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
@@ -594,4 +595,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinSplitterClasses();
     RegisterSkinExPanelClasses();
     RegisterSkinAnimateClasses();
+    RegisterSkinLinkLabelClasses();
 }
