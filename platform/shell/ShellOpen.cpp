@@ -3,6 +3,9 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 
+#include <cerrno>
+
+#include <fcntl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,25 +25,43 @@ bool StartsWithNoCase(const std::string& s, const char* prefix)
 }
 
 // xdg-open runs detached: a double fork keeps no zombie behind and does not
-// wait for the mail program or browser to end.
+// wait for the mail program or browser to end. A pipe closed on exec tells
+// whether the program started: it reaches end-of-file when exec succeeded and
+// carries the error number when it failed.
 bool RunXdgOpen(const std::string& Target)
 {
-    const pid_t child = fork();
-    if (child < 0)
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
         return false;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(report[0]);
+        close(report[1]);
+        return false;
+    }
     if (child == 0) {
+        close(report[0]);
         if (fork() != 0)
             _exit(0);
         char arg0[] = "xdg-open";
         std::string target = Target;
         char* argv[] = {arg0, target.data(), nullptr};
         execvp("xdg-open", argv);
+        const int error = errno;
+        while (write(report[1], &error, sizeof error) < 0 && errno == EINTR) {
+        }
         _exit(127);
     }
+    close(report[1]);
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    int error = 0;
+    ssize_t got;
+    while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+    }
+    close(report[0]);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
 
 }  // namespace

@@ -4,6 +4,14 @@
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinCheckRadio.h"
 #include "skin/controls/SkinPanels.h"
+#include "skin/controls/SkinAnimate.h"
+#include "skin/controls/SkinExPanels.h"
+#include "skin/controls/SkinGauges.h"
+#include "skin/controls/SkinLabels.h"
+#include "skin/controls/SkinLinkLabel.h"
+#include "skin/controls/SkinScrollBars.h"
+#include "skin/controls/SkinSplitters.h"
+#include "skin/controls/SkinTrackBars.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
@@ -407,4 +415,12 @@ void RegisterSkinControlsClasses()
     RegisterSkinCheckRadioClasses();
     RegisterSkinPanelsClasses();
     RegisterSkinBevelsClasses();
+    RegisterSkinScrollBarClasses();
+    RegisterSkinTrackBarClasses();
+    RegisterSkinGaugeClasses();
+    RegisterSkinLabelClasses();
+    RegisterSkinSplitterClasses();
+    RegisterSkinExPanelClasses();
+    RegisterSkinAnimateClasses();
+    RegisterSkinLinkLabelClasses();
 }

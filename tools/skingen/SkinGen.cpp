@@ -682,11 +682,22 @@ void AddBars(TSheet& sheet, TspSkinData& skin)
                                                                             : TRect(r.left + 1, r.top + 3, r.right - 1, r.bottom - 3);
                                                   PaintBox(b, in, {c, c, c, th.Track, 4});
                                               });
+        // The bar that shares its row with a vertical bar: the same piece
+        // with the corner square at its right end, where the vertical bar's
+        // column meets it.
+        TRect both;
+        if (!vertical) {
+            both = sheet.Place(L + T, T);
+            PaintFlat(sheet.Bitmap(), both, th.Track);
+            sheet.Bitmap().Draw(&sheet.Bitmap(), both.left, both.top, first.Normal);
+            sheet.Bitmap().Draw(&sheet.Bitmap(), both.left + L - T, both.top, last.Normal);
+            PaintFlat(sheet.Bitmap(), TRect(both.left + L, both.top, both.right, both.bottom), th.Face);
+        }
         for (const char* n : vertical ? std::vector<const char*>{"vscrollbar"}
                                       : std::vector<const char*>{"hscrollbar", "bothhscrollbar"}) {
             auto& s = Add<TspDataSkinScrollBarControl>(skin, "scrollbar", n);
             s.PictureIndex = 0;
-            s.SkinRect = piece;
+            s.SkinRect = std::string(n) == "bothhscrollbar" ? both : piece;
             if (vertical) {
                 s.ClRect = TRect(0, T, T, L - T);
                 s.LTPoint = TPoint(0, T);
@@ -745,8 +756,8 @@ void AddBars(TSheet& sheet, TspSkinData& skin)
             FillDisc(b, r.left + 8, r.top + 8, 7.2, lit ? th.AccentHot : th.Accent);
             FillDisc(b, r.left + 8, r.top + 8, 3.0, lit ? 0xFFFFFFFF : 0xFFE8EEF8);
         });
-        for (const char* n : vertical ? std::vector<const char*>{"vtrackbar"}
-                                      : std::vector<const char*>{"trackbar", "htrackbar"}) {
+        // "trackbar" is the vertical piece, "htrackbar" the horizontal one.
+        for (const char* n : vertical ? std::vector<const char*>{"trackbar"} : std::vector<const char*>{"htrackbar"}) {
             auto& t = Add<TspDataSkinTrackBarControl>(skin, "trackbar", n);
             t.PictureIndex = 0;
             t.SkinRect = normal;
