@@ -16,6 +16,15 @@
 
 // The geometry of a resizable piece, shared by the windowed and graphic
 // custom bases. Points and ClRect are relative to SkinRect's top-left.
+// The border of skinned panels and labels. Its value names repeat the
+// platform's bevel cuts, so it lives in its own namespace and its values are
+// named through the type: TspSkinBorderStyle::bvFrame.
+namespace tarnello::skinborder {
+enum TspSkinBorderStyle : std::uint8_t { bvFrame, bvRaised, bvLowered, bvNone };
+ENUM_NAMES(TspSkinBorderStyle, bvFrame, bvRaised, bvLowered, bvNone)
+}  // namespace tarnello::skinborder
+using tarnello::skinborder::TspSkinBorderStyle;
+
 class TspSkinPieceGeometry {
 public:
     TRect SkinRect;

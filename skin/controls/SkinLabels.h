@@ -12,13 +12,6 @@ ENUM_NAMES(TspEllipsType, spetNone, spetEndEllips, spetPathEllips)
 enum TspEllipsType2 { spetNoneEllips, spetEllips };
 ENUM_NAMES(TspEllipsType2, spetNoneEllips, spetEllips)
 
-// Its value names repeat the platform's bevel cuts, so they live in their
-// own namespace: TspSkinBorderStyle::bvFrame.
-namespace tarnello::skinborder {
-enum TspSkinBorderStyle { bvFrame, bvRaised, bvLowered, bvNone };
-ENUM_NAMES(TspSkinBorderStyle, bvFrame, bvRaised, bvLowered, bvNone)
-}  // namespace tarnello::skinborder
-using tarnello::skinborder::TspSkinBorderStyle;
 
 class TspSkinStdLabel : public TCustomLabel {
 public:

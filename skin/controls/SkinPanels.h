@@ -11,17 +11,13 @@
 #include <memory>
 #include <string>
 
-// The platform's bevel cuts use some of these names too; the border style
-// lives in its own namespace and is named through its type
-// (TspSkinBorderStyle::bvNone).
+// The platform's names for its own things come first; these live in their own
+// namespace and are named through their type.
 namespace tarnello::skinpanels {
-enum TspSkinBorderStyle : std::uint8_t { bvFrame, bvRaised, bvLowered, bvNone };
-ENUM_NAMES(TspSkinBorderStyle, bvFrame, bvRaised, bvLowered, bvNone)
 enum TspImagePosition : std::uint8_t { spipDefault, spipLeft };
 ENUM_NAMES(TspImagePosition, spipDefault, spipLeft)
 }  // namespace tarnello::skinpanels
 using tarnello::skinpanels::TspImagePosition;
-using tarnello::skinpanels::TspSkinBorderStyle;
 
 using TspSkinPanelNumGlyphs = std::uint8_t;  // 1 .. 2
 using TspPaintPanelEvent = TMethodPtr<void(TCanvas*, TRect)>;
