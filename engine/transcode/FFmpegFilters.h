@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/filters/FrameStage.h"
 #include "engine/transcode/FFmpegRecords.h"
 
 class TCustomFFmpeg;
@@ -27,32 +28,6 @@ extern "C" {
 #include <libavutil/pixfmt.h>
 #include <libavutil/rational.h>
 }
-
-// A frame stage of the engine spliced between two libavfilter segments.
-class TEngineFrameStage {
-public:
-    virtual ~TEngineFrameStage() = default;
-    // Given the frames it will receive, says what it gives; negative error.
-    virtual int Configure(int& AWidth, int& AHeight, AVPixelFormat& AFormat, AVRational& ASampleAspect) = 0;
-    // Works on the frame in place (it may replace the frame's buffers).
-    virtual int Process(AVFrame* AFrame) = 0;
-    // The formats it takes, ending with AV_PIX_FMT_NONE; null: any.
-    virtual const AVPixelFormat* AcceptedFormats() const { return nullptr; }
-};
-
-// Makes a stage from the filter's argument text; null with AError set when
-// the arguments are wrong.
-using TEngineFilterFactory = std::unique_ptr<TEngineFrameStage> (*)(const std::string& AArgs, std::string& AError);
-
-// The record an engine filter registers under its name (EngineRegistry).
-struct TEngineFilterRecord {
-    const char* Name;
-    TEngineFilterFactory Create;
-};
-
-// True for the names the engine keeps for its own filters, whether or not
-// they are available in this build.
-bool IsEngineFilterName(const std::string& AName);
 
 // One piece of a split -vf text.
 struct TFilterTextPart {
