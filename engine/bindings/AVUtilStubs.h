@@ -8,6 +8,7 @@
 #include <cstdint>
 extern "C" {
 #include <libavutil/audio_fifo.h>
+#include <libavutil/buffer.h>
 #include <libavutil/avutil.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/dict.h>
@@ -51,6 +52,7 @@ extern "C" {
     X(av_image_copy_plane) X(av_image_check_size) X(av_image_fill_linesizes) X(av_image_alloc) \
     X(av_frame_alloc) X(av_frame_free) X(av_frame_unref) X(av_frame_ref) X(av_frame_move_ref) \
     X(av_frame_clone) X(av_frame_get_buffer) X(av_frame_make_writable) X(av_frame_copy_props) \
+    X(av_buffer_pool_init) X(av_buffer_pool_get) X(av_buffer_pool_uninit) \
     X(av_opt_find) X(av_opt_set) X(av_opt_set_int) X(av_opt_set_double) X(av_opt_set_q) \
     X(av_opt_set_bin) X(av_opt_set_image_size) X(av_opt_set_pixel_fmt) X(av_opt_set_sample_fmt) \
     X(av_opt_set_chlayout) X(av_opt_set_dict) X(av_opt_set_dict2) X(av_opt_set_defaults) \

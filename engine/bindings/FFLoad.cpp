@@ -10,6 +10,7 @@
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/common/FFLog.h"
+#include "engine/filters/Rotate.h"
 #include "engine/bindings/SharedLibrary.h"
 #include "engine/bindings/MyUtilStubs.h"
 #include "engine/bindings/SwResampleStubs.h"
@@ -206,6 +207,8 @@ bool TFFLoader::LoadOne(TLibrary ALibrary) {
 
 void TFFLoader::FollowUp(TLibrary ALibrary) {
     if (ALibrary == avUtil && FInstallLogger) GetFFLogger()->InstallAVLogCallback();
+    // The engine's "rotate" is named in filter texts once filtering exists.
+    if (ALibrary == avFilter) RegisterRotate();
 }
 
 bool TFFLoader::Load(TLibrary ALibrary) {

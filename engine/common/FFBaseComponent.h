@@ -51,6 +51,8 @@ public:
     const std::string& About() const { return FAbout; }
     void SetAbout(const std::string& AValue) { FAbout = AValue; }
     const std::string& Version() const { return FVersion; }
+    // A small modal box naming the library and its version (AboutBox).
+    void ShowAbout();
     // Milliseconds; 0 or less: no time-out.
     int ReadTimeout() const { return FReadTimeout; }
     void SetReadTimeout(int AValue) { FReadTimeout = AValue; }

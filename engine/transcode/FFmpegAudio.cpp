@@ -14,6 +14,9 @@
 
 struct TAudioPathState {
     std::vector<uint8_t> HookBuf;  // interleaved samples of a planar frame
+    std::vector<uint8_t> WorkBuf;  // converted samples, or silence
+    std::vector<uint8_t*> WorkPlanes;
+    AVFrame* EncodeFrame = nullptr;  // the frame each encoder call gets, its buffers reused
 };
 
 TAudioPathState* TStageStateOps<TAudioPathState>::New()
@@ -23,7 +26,29 @@ TAudioPathState* TStageStateOps<TAudioPathState>::New()
 
 void TStageStateOps<TAudioPathState>::Free(TAudioPathState* AState)
 {
+    if (AState->EncodeFrame && ff::av_frame_free)
+        ff::av_frame_free(&AState->EncodeFrame);
     delete AState;
+}
+
+uint8_t** AudioWorkPlanes(TCustomFFmpeg& Self, const AVCodecContext* AEnc, int ASamples)
+{
+    TAudioPathState& st = Self.AudioPath();
+    const int channels = std::max(1, AEnc->ch_layout.nb_channels);
+    const bool planar = ff::av_sample_fmt_is_planar(AEnc->sample_fmt);
+    const size_t bps = size_t(std::max(1, ff::av_get_bytes_per_sample(AEnc->sample_fmt)));
+    const size_t planes = planar ? size_t(channels) : 1;
+    // Each plane starts on a 64-byte boundary, as the resampler's vector code likes.
+    const size_t plane = (size_t(std::max(1, ASamples)) * bps * (planar ? 1 : size_t(channels)) + 63) & ~size_t(63);
+    if (st.WorkBuf.size() < plane * planes + 64)
+        st.WorkBuf.resize(plane * planes + 64);
+    if (st.WorkPlanes.size() < planes)
+        st.WorkPlanes.resize(planes);
+    uint8_t* base = st.WorkBuf.data();
+    base += (64 - reinterpret_cast<uintptr_t>(base) % 64) % 64;
+    for (size_t p = 0; p < planes; ++p)
+        st.WorkPlanes[p] = base + p * plane;
+    return st.WorkPlanes.data();
 }
 
 namespace {
@@ -110,6 +135,33 @@ int64_t SamplesBeforeEnd(const TCustomFFmpeg& Self, const TOutputStream& O)
     return std::max<int64_t>(0, end - O.sync_opts - ff::av_audio_fifo_size(O.audio_fifo));
 }
 
+// The task's frame for the encoder, with room for ASamples samples of its
+// format: the buffers of the last frame when the encoder let go of them,
+// else new ones.
+AVFrame* EncoderFrame(TCustomFFmpeg& Self, const AVCodecContext* AEnc, int ASamples)
+{
+    AVFrame*& f = Self.AudioPath().EncodeFrame;
+    if (!f && !(f = ff::av_frame_alloc()))
+        Self.Fatal("Out of memory in do_audio_out()");
+    const bool fits = f->buf[0] && f->format == AEnc->sample_fmt && f->sample_rate == AEnc->sample_rate &&
+                      f->ch_layout.nb_channels == AEnc->ch_layout.nb_channels && f->nb_samples >= ASamples &&
+                      ff::av_channel_layout_compare(&f->ch_layout, &AEnc->ch_layout) == 0;
+    if (fits) {
+        f->nb_samples = ASamples;
+        if (ff::av_frame_make_writable(f) >= 0)
+            return f;
+    }
+    ff::av_frame_unref(f);
+    f->nb_samples = ASamples;
+    f->format = AEnc->sample_fmt;
+    f->sample_rate = AEnc->sample_rate;
+    if (ff::av_channel_layout_copy(&f->ch_layout, &AEnc->ch_layout) < 0 || ff::av_frame_get_buffer(f, 0) < 0) {
+        ff::av_frame_unref(f);
+        Self.Fatal("Out of memory in do_audio_out()");
+    }
+    return f;
+}
+
 // Encodes whole frames from the FIFO; with AAll also a short last one.
 void EncodeFromFifo(TCustomFFmpeg& Self, TOutputStream& O, bool AAll)
 {
@@ -122,28 +174,15 @@ void EncodeFromFifo(TCustomFFmpeg& Self, TOutputStream& O, bool AAll)
     while (ff::av_audio_fifo_size(O.audio_fifo) >= frameSize ||
            (AAll && ff::av_audio_fifo_size(O.audio_fifo) > 0)) {
         int n = std::min(ff::av_audio_fifo_size(O.audio_fifo), frameSize);
-        AVFrame* f = ff::av_frame_alloc();
+        AVFrame* f = EncoderFrame(Self, enc, frameSize);
         f->nb_samples = smallLast || n == frameSize ? n : frameSize;
-        f->format = enc->sample_fmt;
-        f->sample_rate = enc->sample_rate;
-        ff::av_channel_layout_copy(&f->ch_layout, &enc->ch_layout);
-        if (ff::av_frame_get_buffer(f, 0) < 0) {
-            ff::av_frame_free(&f);
-            Self.Fatal("Out of memory in do_audio_out()");
-        }
         if (f->nb_samples > n)  // a short last frame of a fixed-size encoder is padded with silence
             ff::av_samples_set_silence(f->extended_data, 0, f->nb_samples, f->ch_layout.nb_channels,
                                        AVSampleFormat(f->format));
         ff::av_audio_fifo_read(O.audio_fifo, reinterpret_cast<void**>(f->extended_data), n);
         f->pts = O.sync_opts;
         O.sync_opts += f->nb_samples;
-        try {
-            encode_and_write(Self, O, f);
-        } catch (...) {
-            ff::av_frame_free(&f);
-            throw;
-        }
-        ff::av_frame_free(&f);
+        encode_and_write(Self, O, f);
         ++O.frame_number;
     }
 }
@@ -248,22 +287,13 @@ void do_audio_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
     for (int p = 0; p < planes && p < 64; ++p)
         in[p] = F->extended_data[p] + size_t(skip) * bps * (planar ? 1 : F->ch_layout.nb_channels);
     const int inSamples = F->nb_samples - skip;
-    const int outMax = ff::swr_get_out_samples(O.swr, inSamples);
-    uint8_t** out = nullptr;
-    int lines = 0;
-    if (ff::av_samples_alloc_array_and_samples(&out, &lines, enc->ch_layout.nb_channels, outMax > 0 ? outMax : 1,
-                                               enc->sample_fmt, 0) < 0)
-        Self.Fatal("Out of memory in do_audio_out()");
+    const int outMax = std::max(1, ff::swr_get_out_samples(O.swr, inSamples));
+    uint8_t** out = AudioWorkPlanes(Self, enc, outMax);
     int got = ff::swr_convert(O.swr, out, outMax, planes <= 64 ? in : const_cast<const uint8_t**>(F->extended_data),
                               planes <= 64 ? inSamples : F->nb_samples);
     got = int(std::min<int64_t>(got, SamplesBeforeEnd(Self, O)));
-    if (got > 0 && ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got) < got) {
-        ff::av_freep(&out[0]);
-        ff::av_freep(&out);
+    if (got > 0 && ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got) < got)
         Self.Fatal("av_fifo_realloc2() failed");
-    }
-    ff::av_freep(&out[0]);
-    ff::av_freep(&out);
     EncodeFromFifo(Self, O, false);
 }
 
@@ -271,17 +301,10 @@ void flush_audio(TCustomFFmpeg& Self, TOutputStream& O)
 {
     if (O.swr && O.audio_fifo) {
         // What the resampler still holds.
-        AVCodecContext* enc = O.enc_ctx;
-        uint8_t** out = nullptr;
-        int lines = 0;
-        if (ff::av_samples_alloc_array_and_samples(&out, &lines, enc->ch_layout.nb_channels, 4096, enc->sample_fmt,
-                                                   0) >= 0) {
-            const int got = int(std::min<int64_t>(ff::swr_convert(O.swr, out, 4096, nullptr, 0), SamplesBeforeEnd(Self, O)));
-            if (got > 0)
-                ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got);
-            ff::av_freep(&out[0]);
-            ff::av_freep(&out);
-        }
+        uint8_t** out = AudioWorkPlanes(Self, O.enc_ctx, 4096);
+        const int got = int(std::min<int64_t>(ff::swr_convert(O.swr, out, 4096, nullptr, 0), SamplesBeforeEnd(Self, O)));
+        if (got > 0)
+            ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(out), got);
     }
     if (O.audio_fifo)
         EncodeFromFifo(Self, O, true);

@@ -17,7 +17,9 @@
 class TCustomFFmpeg;
 
 // The audio path's own state (FFmpegAudio.cpp): the buffer of interleaved
-// samples the audio hook sees.
+// samples the audio hook sees, the work buffer samples are converted into and
+// the frame handed to the encoder; all grown only and reused from frame to
+// frame.
 struct TAudioPathState;
 TARNELLO_STAGE_STATE(TAudioPathState);
 
@@ -27,5 +29,8 @@ void audio_hook(TCustomFFmpeg& Self, TInputStream& AIst, AVFrame* AFrame);
 void do_audio_out(TCustomFFmpeg& Self, TOutputStream& AOst, TInputStream& AIst, AVFrame* AFrame);
 // Applies the -vol gain (256 = unchanged) to every plane of the frame.
 void ApplyVolume(TCustomFFmpeg& Self, AVFrame* AFrame, int AVolume);
+// Plane pointers into the task's audio work buffer, room for ASamples samples
+// of the encoder's format and channels; grown only, valid until the next call.
+uint8_t** AudioWorkPlanes(TCustomFFmpeg& Self, const AVCodecContext* AEnc, int ASamples);
 // Encodes what is left in the FIFO (a short last frame) and drains.
 void flush_audio(TCustomFFmpeg& Self, TOutputStream& AOst);

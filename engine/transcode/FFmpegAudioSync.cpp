@@ -8,22 +8,16 @@
 #include "engine/common/FFLog.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/transcode/FFmpeg.h"
+#include "engine/transcode/FFmpegAudio.h"
 
 namespace {
 
 void AddSilence(TCustomFFmpeg& Self, TOutputStream& O, int ACount)
 {
     const AVCodecContext* enc = O.enc_ctx;
-    uint8_t** buf = nullptr;
-    int lines = 0;
-    if (ff::av_samples_alloc_array_and_samples(&buf, &lines, enc->ch_layout.nb_channels, ACount, enc->sample_fmt, 0) <
-        0)
-        Self.Fatal("Out of memory in do_audio_out()");
+    uint8_t** buf = AudioWorkPlanes(Self, enc, ACount);
     ff::av_samples_set_silence(buf, 0, ACount, enc->ch_layout.nb_channels, enc->sample_fmt);
-    const bool lost = ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(buf), ACount) < ACount;
-    ff::av_freep(&buf[0]);
-    ff::av_freep(&buf);
-    if (lost)
+    if (ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(buf), ACount) < ACount)
         Self.Fatal("av_fifo_realloc2() failed");
 }
 
@@ -33,7 +27,7 @@ int SyncAudio(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, const AVFr
 {
     const int method = Self.Faudio_sync_method;
     const AVCodecContext* enc = O.enc_ctx;
-    if (method <= 0 || !O.audio_fifo || F->sample_rate <= 0 || enc->sample_rate <= 0)
+    if (method < 0 || !O.audio_fifo || F->sample_rate <= 0 || enc->sample_rate <= 0)
         return ASkip;
     // The output's audio starts with the output: a late start is silence.
     if (I.is_start && O.frame_number == 0 && ff::av_audio_fifo_size(O.audio_fifo) == 0)
@@ -43,6 +37,13 @@ int SyncAudio(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, const AVFr
     const double syncIpts = double(sync.pts - Self.output_files[size_t(O.file_index)].start_time) / AV_TIME_BASE +
                             double(ASkip) / F->sample_rate;
     const int64_t queued = ff::av_audio_fifo_size(O.audio_fifo) + (O.swr ? ff::swr_get_delay(O.swr, enc->sample_rate) : 0);
+    if (method == 0) {
+        // Time stamps only: the samples keep the sync input's times, gaps
+        // included. Never backwards, so jittery input stamps cannot make
+        // packets overlap.
+        O.sync_opts = std::max<int64_t>(O.sync_opts, std::llround(syncIpts * enc->sample_rate) - queued);
+        return ASkip;
+    }
     const double delta = syncIpts * enc->sample_rate - double(O.sync_opts) - double(queued);
     if (std::fabs(delta) <= 50)
         return ASkip;

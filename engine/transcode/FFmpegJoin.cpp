@@ -332,8 +332,8 @@ void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart, int64_t AEnd)
         if (!o.encoding_needed || o.stream_copy || !o.enc_ctx)
             continue;
         const AVMediaType type = o.enc_ctx->codec_type;
-        if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO)
-            continue;  // subtitle encoders keep no frames between packets
+        if (type != AVMEDIA_TYPE_AUDIO && type != AVMEDIA_TYPE_VIDEO && type != AVMEDIA_TYPE_SUBTITLE)
+            continue;
         if (!o.join_params)
             Self.Fatal("Internal error: the encoder settings of a joined stream were not kept");
         // What the old encoder holds is written first.
@@ -350,11 +350,26 @@ void ReopenJoinEncoders(TCustomFFmpeg& Self, int APart, int64_t AEnd)
                     o.sync_opts = at;
             }
         }
-        encode_and_write(Self, o, nullptr);
+        if (type != AVMEDIA_TYPE_SUBTITLE)  // a subtitle encoder holds nothing between packets
+            encode_and_write(Self, o, nullptr);
 
         TContextGuard fresh{CopyEncoderSettings(o.join_params, o.enc)};
         if (!fresh.c)
             Self.Fatal("Out of memory while re-creating an encoder");
+        // Text subtitles go on in the open encoder's time base, with the
+        // styles of the header already written.
+        if (type == AVMEDIA_TYPE_SUBTITLE) {
+            fresh.c->time_base = o.enc_ctx->time_base;
+            fresh.c->codec_id = o.enc_ctx->codec_id;
+        }
+        if (type == AVMEDIA_TYPE_SUBTITLE && o.enc_ctx->subtitle_header) {
+            const size_t n = size_t(o.enc_ctx->subtitle_header_size);
+            fresh.c->subtitle_header = static_cast<uint8_t*>(ff::av_mallocz(n + 1));
+            if (!fresh.c->subtitle_header)
+                Self.Fatal("Out of memory while re-creating an encoder");
+            std::memcpy(fresh.c->subtitle_header, o.enc_ctx->subtitle_header, n);
+            fresh.c->subtitle_header_size = int(n);
+        }
         TOutputStream* nextGroup = next + k < Self.nb_output_streams() ? &Self.output_streams[size_t(next + k)] : nullptr;
         if (type == AVMEDIA_TYPE_VIDEO && nextGroup && nextGroup->source_index >= 0)
             RebuildVideoFilters(Self, o, *nextGroup, fresh.c);

@@ -389,7 +389,11 @@ int SetUpEncoding(TCustomFFmpeg& Self, TOutputStream& Ost, TInputStream& Ist, AV
         }
         break;
     }
-    case AVMEDIA_TYPE_SUBTITLE: break;
+    case AVMEDIA_TYPE_SUBTITLE:
+        // Subtitles are timed in microseconds (FFmpeg 5.1 refuses an encoder without a time base).
+        if (enc->time_base.num <= 0 || enc->time_base.den <= 0)
+            enc->time_base = AVRational{1, AV_TIME_BASE};
+        break;
     default: Self.SetLastErrMsg("invalid codec_type of output stream"); return -1;
     }
 
@@ -565,7 +569,8 @@ int TCustomFFmpeg::transcode_init()
             ff::av_dict_copy(&ost.opts_join, ost.opts, 0);
             // Each joined part gets a new encoder made from these settings.
             const AVMediaType type = ost.enc_ctx->codec_type;
-            if ((type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_VIDEO) && !ost.join_params &&
+            if ((type == AVMEDIA_TYPE_AUDIO || type == AVMEDIA_TYPE_VIDEO || type == AVMEDIA_TYPE_SUBTITLE) &&
+                !ost.join_params &&
                 !(ost.join_params = CopyEncoderSettings(ost.enc_ctx, ost.enc))) {
                 error = "Out of memory";
                 ret = AVERROR(ENOMEM);

@@ -45,6 +45,7 @@ struct TVideoPathState {
     TPostHookContext PostHooks;
     int32_t nb_frames_dup = 0, nb_frames_drop = 0;
     bool show_dup_or_drop = false;
+    AVFrame* Filtered = nullptr;  // reused for every picture out of the filters
 };
 
 TVideoPathState* TStageStateOps<TVideoPathState>::New()
@@ -55,6 +56,8 @@ TVideoPathState* TStageStateOps<TVideoPathState>::New()
 void TStageStateOps<TVideoPathState>::Free(TVideoPathState* AState)
 {
     // The task's clean-up released the hooks already (release_video_hooks).
+    if (AState->Filtered && ff::av_frame_free)
+        ff::av_frame_free(&AState->Filtered);
     delete AState;
 }
 
@@ -376,43 +379,29 @@ void encode_video_out(TCustomFFmpeg& Self, TOutputStream& O, AVFrame* AFrame)
     }
 }
 
-// Frames waiting in segment ASeg's sink go on through its stage and the
-// rest of the chain, and out of the last one to the encoder.
-void PullFrom(TCustomFFmpeg& Self, TOutputStream& O, size_t ASeg)
+// Filtered pictures go on to the encoder until the chain wants more input.
+void PullFiltered(TCustomFFmpeg& Self, TOutputStream& O)
 {
     TVideoFilterChain& chain = *O.filters;
-    TVideoFilterSegment& seg = chain.Segments[ASeg];
-    const bool last = ASeg + 1 == chain.Segments.size();
-    AVFrame* f = ff::av_frame_alloc();
-    try {
-        int r;
-        while ((r = ff::av_buffersink_get_frame(seg.Sink, f)) >= 0) {
-            if (last) {
-                const AVRational tb = ff::av_buffersink_get_time_base(seg.Sink);
-                f->pts = f->pts == AV_NOPTS_VALUE ? 0 : ff::av_rescale_q(f->pts, tb, AVRational{1, AV_TIME_BASE});
-                if (!O.frame_aspect_ratio && f->sample_aspect_ratio.num)
-                    O.enc_ctx->sample_aspect_ratio = f->sample_aspect_ratio;
-                encode_video_out(Self, O, f);
-            } else {
-                r = seg.Stage->Process(f);
-                if (r < 0)
-                    Self.Fatal(ErrorCodeText("Filter failed", r));
-                r = ff::av_buffersrc_add_frame_flags(chain.Segments[ASeg + 1].Source, f, 0);
-                if (r < 0)
-                    Self.Fatal("Failed to inject frame into filter network");
-                PullFrom(Self, O, ASeg + 1);
-            }
+    AVFrame*& f = Self.VideoPath().Filtered;
+    if (!f && !(f = ff::av_frame_alloc()))
+        Self.Fatal("Out of memory");
+    const AVRational tb = chain.TimeBase();
+    int r;
+    while ((r = chain.Pull(f)) >= 0) {
+        f->pts = f->pts == AV_NOPTS_VALUE ? 0 : ff::av_rescale_q(f->pts, tb, kMicro);
+        if (!O.frame_aspect_ratio && f->sample_aspect_ratio.num)
+            O.enc_ctx->sample_aspect_ratio = f->sample_aspect_ratio;
+        try {
+            encode_video_out(Self, O, f);
+        } catch (...) {
             ff::av_frame_unref(f);
+            throw;
         }
-        if (r == AVERROR_EOF && !last) {
-            (void)ff::av_buffersrc_add_frame_flags(chain.Segments[ASeg + 1].Source, nullptr, 0);
-            PullFrom(Self, O, ASeg + 1);
-        }
-    } catch (...) {
-        ff::av_frame_free(&f);
-        throw;
+        ff::av_frame_unref(f);
     }
-    ff::av_frame_free(&f);
+    if (r != AVERROR(EAGAIN) && r != AVERROR_EOF)
+        Self.Fatal(ErrorCodeText("Filter failed", r));
 }
 
 }  // namespace
@@ -421,18 +410,15 @@ void do_video_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
 {
     if (!O.filters || O.filters->Segments.empty())
         return;
-    int r;
     if (F) {
         if (!F->sample_aspect_ratio.num)
             F->sample_aspect_ratio = I.st->sample_aspect_ratio;
         F->pts = I.pts;
-        r = ff::av_buffersrc_add_frame_flags(O.filters->Segments[0].Source, F, AV_BUFFERSRC_FLAG_KEEP_REF);
-    } else {
-        r = ff::av_buffersrc_add_frame_flags(O.filters->Segments[0].Source, nullptr, 0);
     }
+    const int r = O.filters->Push(F, AV_BUFFERSRC_FLAG_KEEP_REF);
     if (r < 0 && r != AVERROR_EOF)
         Self.Fatal("Failed to inject frame into filter network");
-    PullFrom(Self, O, 0);
+    PullFiltered(Self, O);
 }
 
 void pre_process_video_frame(TCustomFFmpeg& Self, TInputStream& I, AVFrame* F)

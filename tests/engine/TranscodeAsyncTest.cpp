@@ -5,6 +5,7 @@
 // threshold; without -async the samples are only counted.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "EncoderRunSupport.h"
@@ -66,6 +67,37 @@ TEST_F(TranscodeAsyncTest, AudioFollowsItsTimeStamps)
         ASSERT_EQ(RunCommand("ffmpeg -v error -nostdin -y -i '" + out + "' -map 0:a -c copy '" + wav + "'"), 0);
         EXPECT_NEAR(ProbeNumber(wav, "-show_entries format=duration"), cases[t].audio, cases[t].tolerance);
         EXPECT_NEAR(ProbeNumber(out, "-show_entries format=duration"), 3.0, 0.1);
+    }
+}
+
+// -async 0 follows the time stamps alone: a one-second hole in the input's
+// audio stays a one-second hole in the output's packet times, and the
+// samples are neither padded nor dropped.
+TEST_F(TranscodeAsyncTest, AsyncZeroKeepsAGapInTheTimeStamps)
+{
+    TempDir dir;
+    const std::string gapped =
+        MakeClip(dir.file("hole.mkv"),
+                 "-f lavfi -i \"sine=frequency=440:sample_rate=48000:duration=2,asetpts='PTS+gte(T,1)/TB'\"",
+                 "-c:a pcm_s16le");
+    for (const char* codec : {"pcm_s16le", "mp2"}) {
+        SCOPED_TRACE(codec);
+        const std::string out = dir.file(std::string("async0-") + codec + ".mkv");
+        TEncoderRun run;
+        ASSERT_EQ(run.Encoder->AddTask(gapped, ""), 0) << run.Encoder->LastErrMsg();
+        ASSERT_GE(run.Encoder->SetOutput(0, out, std::string("-async 0 -c:a ") + codec), 0)
+            << run.Encoder->LastErrMsg();
+        ASSERT_TRUE(run.Run(1));
+        ASSERT_TRUE(run.End(0).Finished) << run.End(0).ExceptionMsg;
+        std::vector<double> times = PacketTimes(out, "a:0");
+        ASSERT_GT(times.size(), 10u);
+        double largest = 0;
+        for (size_t i = 1; i < times.size(); ++i) {
+            EXPECT_GT(times[i], times[i - 1]);
+            largest = std::max(largest, times[i] - times[i - 1]);
+        }
+        EXPECT_NEAR(largest, 1.0, 0.05);  // one packet's length plus the hole
+        EXPECT_NEAR(times.back(), 2.97, 0.06);
     }
 }
 

@@ -210,5 +210,38 @@ TEST_F(TranscodeJoinTest, HeaderCheckComparesCodecFormatAndExtraData)
         ff::avcodec_free_context(&c);
 }
 
+// Text subtitles get a new encoder at the boundary like pictures and sound,
+// with the styles of the header already written; the second part's cues keep
+// their times, moved by the first part's length.
+TEST_F(TranscodeJoinTest, TextSubtitlesOfTheSecondPartKeepTheirTimes)
+{
+    const std::string srt = Dir.file("cues.srt");
+    {
+        std::FILE* f = std::fopen(srt.c_str(), "w");
+        ASSERT_TRUE(f);
+        std::fputs("1\n00:00:00,200 --> 00:00:00,800\nOne\n\n2\n00:00:01,200 --> 00:00:01,800\nTwo\n", f);
+        std::fclose(f);
+    }
+    const std::string clip = MakeClip(Dir.file("subbed.mkv"),
+                                      "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -i '" + srt + "'",
+                                      "-map 0:v -map 1:s -c:v mpeg4 -c:s ass");
+    for (const char* codec : {"ass"}) {
+        SCOPED_TRACE(codec);
+        TEncoderRun run;
+        ASSERT_EQ(run.Encoder->AddTask(clip, ""), 0) << run.Encoder->LastErrMsg();
+        ASSERT_GE(run.Encoder->AddInput(0, clip, ""), 0) << run.Encoder->LastErrMsg();
+        const std::string out = Dir.file(std::string("joined-subs-") + codec + ".mkv");
+        ASSERT_GE(run.Encoder->SetOutput(0, out, std::string("-c:v mpeg4 -c:s ") + codec + " -Join"), 0)
+            << run.Encoder->LastErrMsg();
+        ASSERT_TRUE(run.Run(1));
+        ASSERT_TRUE(run.End(0).Finished) << run.End(0).ExceptionMsg;
+        const std::vector<double> cues = PacketTimes(out, "s:0");
+        ASSERT_EQ(cues.size(), 4u);
+        const double expect[] = {0.2, 1.2, 2.2, 3.2};
+        for (size_t i = 0; i < 4; ++i)
+            EXPECT_NEAR(cues[i], expect[i], 0.05) << i;
+    }
+}
+
 }  // namespace
 }  // namespace tarnello::test
