@@ -113,3 +113,55 @@ inline std::string ProbeText(const std::string& file, const std::string& entries
 }
 
 }  // namespace tarnello::test
+
+#include "app/RunControl.h"
+#include "platform/rtl/Threads.h"
+
+#include <functional>
+#include <vector>
+
+namespace tarnello::test {
+
+// The main window as the run sees it: records what it was told.
+class TTestWindow : public IConversionWindow {
+public:
+    void EnableControls(bool AEnabled, bool) override { ControlsEnabled = AEnabled; }
+    void SetRunCommands(bool AStart, bool APause, bool AStop) override
+    {
+        Start = AStart;
+        Pause = APause;
+        Stop = AStop;
+        if (!APause && !AStop)
+            ++Ends;
+    }
+    void RepaintQueue() override { ++Repaints; }
+    bool Ask(const std::string& AText) override
+    {
+        Questions.push_back(AText);
+        return Answer;
+    }
+    void ShowMessage(const std::string& AText) override { Messages.push_back(AText); }
+    void ShowPlainMessage(const std::string& AText, const std::string& ACaption) override
+    {
+        Messages.push_back(AText + " | " + ACaption);
+    }
+    void SetJoinCaption(const std::string& ACaption) override { JoinCaption = ACaption; }
+    std::string DestinationFolder() override { return Folder; }
+    void StopPreview() override {}
+    void SaveSettings() override { ++Saves; }
+
+    bool ControlsEnabled = true, Start = true, Pause = false, Stop = false, Answer = true;
+    int Ends = 0, Repaints = 0, Saves = 0;
+    std::vector<std::string> Questions, Messages;
+    std::string JoinCaption, Folder;
+};
+
+// Serves the main thread until Done() or the time-out (seconds); Done()'s value.
+inline bool ServeUntil(const std::function<bool()>& Done, int Seconds = 120)
+{
+    for (int i = 0; i < Seconds * 100 && !Done(); ++i)
+        CheckSynchronize(10);
+    return Done();
+}
+
+}  // namespace tarnello::test
