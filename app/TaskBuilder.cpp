@@ -51,6 +51,15 @@ void AddOutputOption(int TaskIndex, const std::string& Option)
     App().TaskOutputOptions[static_cast<std::size_t>(TaskIndex)].Options += " " + Option;
 }
 
+// A preset value left empty (a lossless codec has no bit rate) writes no
+// option: the codec's own default applies, and the next option is not
+// swallowed as the value.
+void AddValueOption(int TaskIndex, const char* Option, const std::string& Value)
+{
+    if (!Value.empty())
+        AddOutputOption(TaskIndex, std::string(Option) + " " + Value);
+}
+
 std::string ItemName(int Index, const TMediaFile& Item)
 {
     return TranslateText("Item") + " " + std::to_string(Index + 1) + " (\"" + Item.DestinationTitle + "\")";
@@ -324,10 +333,10 @@ TBuildResult BuildConversionTasks(const TBuildRequest& Request)
         // 3 to 7: the preset's own text and audio.
         if (!preset->ExtraParam.empty())
             AddOutputOption(t, preset->ExtraParam);
-        AddOutputOption(t, "-c:a " + preset->AudioCodecName);
-        AddOutputOption(t, "-ac " + preset->Channel);
-        AddOutputOption(t, "-ar " + preset->SampleRate);
-        AddOutputOption(t, "-b:a " + preset->AudioBitRate);
+        AddValueOption(t, "-c:a", preset->AudioCodecName);
+        AddValueOption(t, "-ac", preset->Channel);
+        AddValueOption(t, "-ar", preset->SampleRate);
+        AddValueOption(t, "-b:a", preset->AudioBitRate);
         if (audioOnly) {
             in.Options += " -vn";
         } else {
@@ -340,9 +349,9 @@ TBuildResult BuildConversionTasks(const TBuildRequest& Request)
                 return result;
             }
             // 8 to 12: video.
-            AddOutputOption(t, "-c:v " + preset->VideoCodecName);
+            AddValueOption(t, "-c:v", preset->VideoCodecName);
             AddOutputOption(t, "-r " + Num(WholeFrameRate(rate)));
-            AddOutputOption(t, "-b:v " + preset->VideoBitRate);
+            AddValueOption(t, "-b:v", preset->VideoBitRate);
             std::string lower = preset->Title;
             for (char& c : lower)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));

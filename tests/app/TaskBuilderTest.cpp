@@ -75,6 +75,7 @@ TEST_F(AppTest, RowTextsFollowTheItemAndPreset)
         {"full screen", [](TMediaFile& m, TFormat&) { m.AspectRatio = 1; }, " -aspect 640:480 ", nullptr},
         {"4:3 in a 16:9 frame", [](TMediaFile& m, TFormat& f) { m.AspectRatio = 2; f.Width = "1280"; f.Height = "720"; },
          " -aspect 1280:720 ", "-aspect 4:3"},
+        {"lossless: no bit rate", [](TMediaFile&, TFormat& f) { f.AudioBitRate = ""; }, " -ar 44100 -c:v", "-b:a"},
         {"keep original", [](TMediaFile&, TFormat&) {}, nullptr, "-aspect"},
         {"adjustments", [](TMediaFile& m, TFormat&) { m.Brightness = 10; m.Saturation = -5; m.Deinterlace = true; m.FlipVertical = true; },
          "\"nativeeq=10:0,nativehue=0:-5,yadif,pad=768:576:24:0:black,vflip,scale=640:480\"", nullptr},
