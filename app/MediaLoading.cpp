@@ -1,6 +1,7 @@
 #include "app/MediaLoading.h"
 
 #include "app/AppData.h"
+#include "app/DVDPlugIn.h"
 #include "app/EventsLog.h"
 #include "app/MediaQueue.h"
 #include "app/Translation.h"
@@ -148,6 +149,42 @@ void LoadPendingFiles(TFFDecoder& ADecoder, ILoadingDialog& ADialog, const TFont
                 MakeThumbnail(ADecoder, video, item.SourceWidth, item.SourceHeight, item.TrimmedLength);
         EstimateOutputSize(index);
         ADecoder.CloseFile();
+    }
+}
+
+void LoadDVDTitles(TFFDecoder& ADecoder, ILoadingDialog& ADialog, const TFont* AOverlayFont,
+                   const std::string& ADVDPath, const std::string& AShownPath, std::vector<std::string>& AMemo)
+{
+    TApplicationData& app = App();
+    ClearMediaFiles();
+    app.Thumbnails.clear();
+    const int count = std::min(app.DVDTitleCount, MaxDVDTitles);
+    AMemo.clear();
+    AMemo.push_back("There are " + std::to_string(count) + " title(s) in " + AShownPath);
+    for (int i = 0; i < count; ++i) {
+        if (ADialog.CancelRequested())
+            break;
+        auto block = std::make_unique<TDVDTitleBlock>();
+        if (!GetDVDTitleInfo(i, block->Info)) {
+            AddLogLine("Calling DVDGetTitle(#" + std::to_string(i) + ") failed.");
+            continue;
+        }
+        app.MediaFiles.emplace_back();
+        const int n = static_cast<int>(app.MediaFiles.size()) - 1;
+        TMediaFile& item = app.MediaFiles.back();
+        FillDVDItem(item, i, std::move(block));
+        item.OverlayTextFont.reset(new TFont);
+        if (AOverlayFont != nullptr)
+            CopyFont(AOverlayFont, item.OverlayTextFont.get());
+        ADialog.ShowProgress(TranslateText("Loading") + " " + item.DestinationTitle, (100 / count) * n);
+        EstimateOutputSize(n);
+        // No thumbnail when the title cannot be opened; the title stays.
+        if (ADecoder.LoadFile(DVDTitleSource(ADVDPath, *item.DVDTitleInfo))) {
+            item.VideoThumbnailIndex = MakeThumbnail(ADecoder, 0, item.SourceWidth, item.SourceHeight, item.TrimmedLength);
+            ADecoder.CloseFile();
+        }
+        const auto lines = DVDTitleDescription(i, item.DVDTitleInfo->Info);
+        AMemo.insert(AMemo.end(), lines.begin(), lines.end());
     }
 }
 

@@ -37,6 +37,10 @@ inline constexpr int ThumbnailHeight = 37;
 std::vector<std::string> PendingSources();
 // The file branch of the job; appends items to App().MediaFiles.
 void LoadPendingFiles(TFFDecoder& ADecoder, ILoadingDialog& ADialog, const TFont* AOverlayFont, bool AJoinAllVideos);
+// The DVD branch: replaces the queue by the titles of App().DVDTitleCount
+// (read through the DVD plug-in), writing the description into AMemo.
+void LoadDVDTitles(TFFDecoder& ADecoder, ILoadingDialog& ADialog, const TFont* AOverlayFont,
+                   const std::string& ADVDPath, const std::string& AShownPath, std::vector<std::string>& AMemo);
 // Draws Work (a frame of any size) fitted and centred into the black
 // 50 x 37 Thumb with halftone stretching.
 void DrawThumbnail(TBitmap& AWork, TBitmap& AThumb);
