@@ -111,6 +111,8 @@ void UnloadDVDPlugIn()
     p.LastError = error;
 }
 
+std::string DVDPlugInNotInstalledText() { return TranslateText("The DVD plug-in is not installed."); }
+
 bool IsDVDPlugInLoaded() { return PlugIn().Handle != nullptr && PlugIn().Loaded; }
 
 std::string DVDPlugInVersion()

@@ -28,6 +28,8 @@ inline constexpr int MaxDVDTitles = 99;
 
 bool LoadDVDPlugIn(const std::string& AFolder);
 bool IsDVDPlugInLoaded();
+// What "Load DVD" shows when the plug-in cannot be loaded.
+std::string DVDPlugInNotInstalledText();
 std::string DVDPlugInVersion();
 std::string DVDPlugInLastError();
 // Raise EAssertionFailed "DVD plug-in library is not loaded." without it.

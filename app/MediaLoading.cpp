@@ -219,6 +219,8 @@ std::vector<std::string> DownloadedNames(const std::string& AAnswer, const std::
     return names;
 }
 
+std::string DownloadNotInstalledText() { return TranslateText("The download plug-in is not installed."); }
+
 TDownloadOutcome RunDownloadPlugIn(const std::string& AProgramFolder, std::string& AError)
 {
     TApplicationData& app = App();

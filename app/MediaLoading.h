@@ -52,6 +52,8 @@ int MakeThumbnail(TFFDecoder& ADecoder, int AStream, int AWidth, int AHeight, st
 // the temporary folder. Accepted full names; refused names go to ASkipped.
 std::vector<std::string> DownloadedNames(const std::string& AAnswer, const std::string& ATempFolder,
                                          std::vector<std::string>& ASkipped);
+// What "Download" shows when the plug-in (or its export) is missing.
+std::string DownloadNotInstalledText();
 enum class TDownloadOutcome { NotInstalled, NoResult, Files };
 // Loads ProgramFolder + "LibAV/downloader.so", runs RunDownloader and fills
 // App().DownloadedFiles with the accepted names (skipped ones are logged).

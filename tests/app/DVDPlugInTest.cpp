@@ -53,6 +53,7 @@ TEST_F(DVDPlugInTest, MissingPlugInIsReportedAndNothingIsCalled)
     EXPECT_EQ(DVDPlugInLastError().rfind("Load library " + dir_.path() + "/dvddec.so error: ", 0), 0u)
         << DVDPlugInLastError();
     EXPECT_FALSE(IsDVDPlugInLoaded());
+    EXPECT_EQ(DVDPlugInNotInstalledText(), "The DVD plug-in is not installed.");
     try {
         EnumDVDTitles("/media/dvd");
         FAIL() << "no assertion";

@@ -224,6 +224,7 @@ TEST_F(MediaLoadingTest, DownloadPlugInRunsFromTheProgramFolderOnly)
     const std::string program = dir_.file("program") + "/";
     std::string error;
     EXPECT_EQ(RunDownloadPlugIn(program, error), TDownloadOutcome::NotInstalled);
+    EXPECT_EQ(DownloadNotInstalledText(), "The download plug-in is not installed.");
     std::filesystem::create_directories(program + "LibAV");
     std::filesystem::copy_file(TARNELLO_TEST_DOWNLOADER, program + "LibAV/downloader.so");
     App().TempFilesFolder = dir_.file("temp");
