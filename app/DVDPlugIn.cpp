@@ -1,5 +1,6 @@
 #include "app/DVDPlugIn.h"
 
+#include "app/TimeText.h"
 #include "app/Translation.h"
 
 #include "platform/rtl/Exceptions.h"
@@ -48,17 +49,6 @@ T Bind(void* AHandle, const char* AName, const std::string& AFile)
 
 // A text field that may lack its terminating zero.
 std::string FieldText(const char* AField, std::size_t ASize) { return std::string(AField, strnlen(AField, ASize)); }
-
-std::string Fixed2(double AValue)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", AValue);
-    std::string text = buf;
-    for (char& c : text)
-        if (c == '.')
-            c = FormatSettings.DecimalSeparator;
-    return text;
-}
 
 std::string Hex(int AValue)
 {
@@ -174,7 +164,7 @@ bool BuildDVDSourceList(const std::string& ADVDPath, std::vector<std::string>& A
 std::vector<std::string> DVDTitleDescription(int AIndex, const TDVDTitleInfo& AInfo)
 {
     std::vector<std::string> lines;
-    lines.push_back("Title #" + std::to_string(AIndex + 1) + " Length: " + Fixed2(DVDLength(AInfo.Length)));
+    lines.push_back("Title #" + std::to_string(AIndex + 1) + " Length: " + FixedTwoDecimals(DVDLength(AInfo.Length)));
     lines.push_back("  Video Type[" + DVDStreamTypeName(AInfo.VideoStreamType) + "], ID[0x" + Hex(AInfo.VideoStreamID) +
                     "], Frame Size[" + std::to_string(AInfo.Width) + "x" + std::to_string(AInfo.Height) + "], Norm[" +
                     DVDNormName(AInfo.VideoNorm) + "], Aspect[" + DVDAspectName(AInfo.Aspect) + "]");
@@ -197,7 +187,7 @@ std::vector<std::string> DVDTitleDescription(int AIndex, const TDVDTitleInfo& AI
     if (AInfo.ChapterCount < 100)
         for (int c = 0; c < DVDChapterCount(AInfo); ++c)
             lines.push_back("    Chapter #" + std::to_string(c + 1) + " Length: " +
-                            Fixed2(DVDLength(AInfo.ChapterLengths[c])));
+                            FixedTwoDecimals(DVDLength(AInfo.ChapterLengths[c])));
     lines.push_back(AInfo.Valid != 0 ? "  IsValid: True" : "  IsValid: False");
     return lines;
 }

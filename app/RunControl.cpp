@@ -41,14 +41,7 @@ bool LaunchProgram(const std::vector<std::string>& AArgv)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 
-std::string PercentText(float AValue)
-{
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", static_cast<double>(AValue));
-    std::string text = buf;
-    std::replace(text.begin(), text.end(), '.', FormatSettings.DecimalSeparator);
-    return text + "%";
-}
+std::string PercentText(float AValue) { return FixedTwoDecimals(static_cast<double>(AValue)) + "%"; }
 
 TConversionRun::TConversionRun(TCustomEncoder& AEncoder, IConversionWindow& AWindow)
     : FEncoder(AEncoder), FWindow(AWindow)
