@@ -239,6 +239,9 @@ struct TApplicationData {
     std::vector<TOutputOptions> TaskOutputOptions;
     std::vector<TTextOverlay> TaskTextOverlays;
     bool StatusRefreshPending = false;
+    // What conversion runs made in the temporary folder (folders end with
+    // "/"); the exit clean-up removes exactly these.
+    std::vector<std::string> RunTempFiles;
     bool FirstUpdateCheckDone = false;
     bool HotKeysFailed = false;
     std::int32_t PickerHeight = 0;

@@ -1,5 +1,8 @@
 #include "app/TimeText.h"
 
+#include "platform/rtl/SysUtils.h"
+
+#include <algorithm>
 #include <cstdio>
 
 std::string FormatMicroseconds(std::int64_t AMicroseconds)
@@ -20,4 +23,13 @@ std::int64_t TimeToMicroseconds(TDateTime ATime)
     return (static_cast<std::int64_t>(h) * 3600000 + static_cast<std::int64_t>(m) * 60000 +
             static_cast<std::int64_t>(s) * 1000 + ms) *
            1000;
+}
+
+std::string FixedTwoDecimals(double AValue)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", AValue);
+    std::string text = buf;
+    std::replace(text.begin(), text.end(), '.', FormatSettings.DecimalSeparator);
+    return text;
 }

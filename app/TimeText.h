@@ -1,5 +1,5 @@
 #pragma once
-// Times as the windows show and read them.
+// Times and numbers as the windows show and read them.
 #include "platform/rtl/DateTime.h"
 
 #include <cstdint>
@@ -10,3 +10,5 @@
 std::string FormatMicroseconds(std::int64_t AMicroseconds);
 // A time of day as microseconds from midnight.
 std::int64_t TimeToMicroseconds(TDateTime ATime);
+// A number with two decimals and the locale's decimal separator.
+std::string FixedTwoDecimals(double AValue);
