@@ -1,6 +1,7 @@
 #include "skin/controls/SkinExPanels.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "skin/controls/ValueControlParts.h"
 #include "platform/user/NonClient.h"
 #include "skin/core/EffectBmp.h"
 #include "skin/core/GlyphLayout.h"
@@ -545,9 +546,7 @@ void TspSkinExPanel::DrawButton(TCanvas* C, int I)
             pic.SetSize(W(src), H(src));
             pic.Canvas()->CopyRect(TRect(0, 0, W(src), H(src)), Picture->Canvas(), src);
             if (ButtonsTransparent) {
-                pic.SetTransparentMode(tmFixed);
-                pic.SetTransparentColor(ButtonsTransparentColor);
-                pic.SetTransparent(true);
+                MakeTransparent(pic, ButtonsTransparentColor);
                 C->Draw(b.R.left, b.R.top, &pic);
             } else {
                 C->StretchDraw(b.R, &pic);
