@@ -1,6 +1,7 @@
 #include "skin/controls/SkinExPanels.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "skin/controls/ValueControlParts.h"
 #include "platform/user/NonClient.h"
 #include "skin/core/EffectBmp.h"
 #include "skin/core/GlyphLayout.h"
@@ -545,9 +546,7 @@ void TspSkinExPanel::DrawButton(TCanvas* C, int I)
             pic.SetSize(W(src), H(src));
             pic.Canvas()->CopyRect(TRect(0, 0, W(src), H(src)), Picture->Canvas(), src);
             if (ButtonsTransparent) {
-                pic.SetTransparentMode(tmFixed);
-                pic.SetTransparentColor(ButtonsTransparentColor);
-                pic.SetTransparent(true);
+                MakeTransparent(pic, ButtonsTransparentColor);
                 C->Draw(b.R.left, b.R.top, &pic);
             } else {
                 C->StretchDraw(b.R, &pic);
@@ -596,13 +595,13 @@ void TspSkinExPanel::DrawDefaultImage(TBitmap* B)
     c->Brush()->SetColor(clBtnFace);
     c->FillRect(TRect(0, 0, w, h));
     FrameFlat(c, TRect(0, 0, w, h), clBtnShadow);
-    SkinFont(c, false);
     if (RolledH()) {
         DrawFrame3D(c, TRect(1, 1, w - 1, h - 1), clBtnHighlight, clBtnFace);
         Buttons[0].R = FShowCloseButton ? TRect(3, 3, A, A) : TRect();
         const int top = FShowCloseButton ? Buttons[0].R.bottom : 3;
         Buttons[1].R = FShowRollButton ? TRect(3, top, A, top + S) : TRect();
         const int below = FShowRollButton ? Buttons[1].R.bottom : top;
+        SkinFont(c, false);
         DrawCaption(c, TRect(2, below + 2, w - 2, h - 2), true);
     } else {
         const TRect bar(0, 0, w, ch);
@@ -613,6 +612,7 @@ void TspSkinExPanel::DrawDefaultImage(TBitmap* B)
         Buttons[1].R = FShowRollButton ? TRect(rr - S, 3, rr, A) : TRect();
         TRect text(4, 2, w - 2, ch - 2);
         text.right -= (FShowCloseButton ? S : 0) + (FShowRollButton ? S : 0) + 2;
+        SkinFont(c, false);
         DrawCaption(c, text, false);
     }
     DrawButton(c, 0);

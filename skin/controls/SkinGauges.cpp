@@ -1,7 +1,7 @@
 #include "skin/controls/SkinGauges.h"
 
 #include "platform/classes/ClassRegistry.h"
-#include "skin/controls/SkinScrollBars.h"
+#include "skin/controls/ValueControlParts.h"
 #include "skin/core/EffectBmp.h"
 #include "skin/core/ResourceStrData.h"
 #include "skin/core/SkinBarPieces.h"
@@ -418,9 +418,7 @@ void TspSkinGauge::DrawSkinFace(TBitmap* B, int Wd, int Ht)
         P.SetSize(W(F), H(F));
         FillProgress(&P);
         if (ProgressTransparent) {
-            P.SetTransparentMode(tmFixed);
-            P.SetTransparentColor(ProgressTransparentColor);
-            P.SetTransparent(true);
+            MakeTransparent(P, ProgressTransparentColor);
         }
         B->Canvas()->Draw(F.left, F.top, &P);
     }

@@ -164,6 +164,12 @@ void TspSkinStdLabel::DrawLabelText(TCanvas* C, TRect& Rect, UINT Flags)
 void TspSkinStdLabel::DoDrawText(TRect& Rect, UINT Flags) { DrawLabelText(Canvas(), Rect, Flags); }
 
 // Measured with the font the label draws in, so the size fits the skin font.
+void TspSkinStdLabel::Loaded()
+{
+    TCustomLabel::Loaded();
+    AdjustSize();
+}
+
 bool TspSkinStdLabel::CanAutoSize(int& NewWidth, int& NewHeight)
 {
     if (ComponentState().Contains(csLoading))
@@ -425,7 +431,7 @@ void TspSkinLabel::DeclarePublished(TPublisher<TspSkinLabel>& P)
     using C = TspSkinLabel;
     P.Property("Caption", &C::Caption, &C::SetCaption, "");
     P.Property("ShadowEffect", &C::ShadowEffect, &C::SetShadowEffect, false);
-    P.Property("ShadowColor", &C::ShadowColor, &C::SetShadowColor, TColor(0));
+    P.Property("ShadowColor", &C::ShadowColor, &C::SetShadowColor, TColor(0)).WithIdents(&ColorIdents());
     P.Property("ShadowOffset", &C::ShadowOffset, &C::SetShadowOffset, 0);
     P.Property("ShadowSize", &C::ShadowSize, &C::SetShadowSize, 3);
     P.Property("ReflectionEffect", &C::ReflectionEffect, &C::SetReflectionEffect, false);

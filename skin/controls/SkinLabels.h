@@ -39,6 +39,8 @@ public:
     void GetSkinData();
     void ChangeSkinData();
     bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+    // Read from a description, the label fits its text once everything is read.
+    void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     PUBLISHED(TspSkinStdLabel, TCustomLabel);

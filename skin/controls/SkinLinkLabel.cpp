@@ -186,6 +186,12 @@ void TspSkinLinkLabel::DrawLinkText(TCanvas* C, TRect& Rect, UINT Flags)
 
 void TspSkinLinkLabel::DoDrawText(TRect& Rect, UINT Flags) { DrawLinkText(Canvas(), Rect, Flags); }
 
+void TspSkinLinkLabel::Loaded()
+{
+    TCustomLabel::Loaded();
+    AdjustSize();
+}
+
 bool TspSkinLinkLabel::CanAutoSize(int& NewWidth, int& NewHeight)
 {
     if (ComponentState().Contains(csLoading))
@@ -219,7 +225,7 @@ void TspSkinLinkLabel::DeclarePublished(TPublisher<TspSkinLinkLabel>& P)
     P.Property("GlowSize", &C::GlowSize, &C::SetGlowSize, 7);
     P.Property("UseUnderLine", &C::UseUnderLine, &C::SetUseUnderLine, true);
     P.Property("UseSkinFont", &C::UseSkinFont, &C::SetUseSkinFont, true);
-    P.Property("DefaultActiveFontColor", &C::DefaultActiveFontColor, &C::SetDefaultActiveFontColor, TColor(0x00FF0000));
+    P.Property("DefaultActiveFontColor", &C::DefaultActiveFontColor, &C::SetDefaultActiveFontColor, TColor(0x00FF0000)).WithIdents(&ColorIdents());
     P.Property("URL", &C::URL, &C::SetURL, "");
     P.Property("DefaultFont", &C::DefaultFont, &C::SetDefaultFont);
     P.Property("SkinData", &C::SkinData, &C::SetSkinData);

@@ -43,6 +43,8 @@ public:
     void ChangeSkinData();
     void Click() override;
     bool CanAutoSize(int& NewWidth, int& NewHeight) override;
+    // Read from a description, the label fits its text once everything is read.
+    void Loaded() override;
     void WndProc(TMessage& Message) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

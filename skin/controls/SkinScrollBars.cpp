@@ -10,8 +10,6 @@
 #include <cmath>
 #include <memory>
 
-int RoundHalfEven(double V) { return ClampToInt(static_cast<std::int64_t>(std::nearbyint(V))); }
-
 namespace {
 
 constexpr UINT_PTR kRepeatTimer = 1;
@@ -527,17 +525,8 @@ void TspSkinScrollBar::KeyDown(WORD& Key, TShiftState Shift)
 
 void TspSkinScrollBar::WndProc(TMessage& Message)
 {
-    if (FCanFocused && !ComponentState().Contains(csDesigning)) {
-        if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && !Focused()) {
-            FClicksDisabled = true;
-            ::SetFocus(Handle());
-            FClicksDisabled = false;
-            if (!Focused())
-                return;
-        }
-        if (Message.Msg == CN_COMMAND && FClicksDisabled)
-            return;
-    }
+    if (FCanFocused && FocusBeforeClick(this, Message, FClicksDisabled))
+        return;
     switch (Message.Msg) {
     case WM_TIMER:
         TspSkinCustomControl::WndProc(Message);
@@ -652,30 +641,16 @@ void TspSkinScrollBar::DrawSkinThumb(TCanvas* C)
             TBitmap g;
             g.SetSize(gw, gh);
             g.Canvas()->CopyRect(TRect(0, 0, gw, gh), Picture->Canvas(), G);
-            g.SetTransparentMode(tmFixed);
-            g.SetTransparentColor(GlyphTransparentColor);
-            g.SetTransparent(true);
+            MakeTransparent(g, GlyphTransparentColor);
             b.Canvas()->Draw(dst.left, dst.top, &g);
         } else {
             b.Canvas()->CopyRect(dst, Picture->Canvas(), G);
         }
     }
-    if (FAlphaBlend) {
-        TBitmap under;
-        under.SetSize(w, h);
-        under.Canvas()->CopyRect(TRect(0, 0, w, h), C, t.R);
-        std::unique_ptr<TspEffectBmp> thumb(TspEffectBmp::CreateFromhWnd(b.Handle()));
-        std::unique_ptr<TspEffectBmp> back(TspEffectBmp::CreateFromhWnd(under.Handle()));
-        if (thumb && back) {
-            thumb->Morph(back.get(), 1.0 - FAlphaBlendValue / 255.0);
-            thumb->Draw(b.Canvas()->Handle(), 0, 0);
-        }
-    }
-    if (ThumbTransparent) {
-        b.SetTransparentMode(tmFixed);
-        b.SetTransparentColor(ThumbTransparentColor);
-        b.SetTransparent(true);
-    }
+    if (FAlphaBlend)
+        BlendWithUnder(b, C, t.R, FAlphaBlendValue);
+    if (ThumbTransparent)
+        MakeTransparent(b, ThumbTransparentColor);
     C->Draw(t.R.left, t.R.top, &b);
 }
 

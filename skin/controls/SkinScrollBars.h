@@ -5,6 +5,7 @@
 // SimplySetPosition. The bar draws a track, two arrow buttons and a thumb from
 // a scroll-bar skin piece or in a built-in flat look.
 #include "skin/controls/SkinCtrls.h"
+#include "skin/controls/ValueControlParts.h"
 
 #include <cstdint>
 
@@ -17,19 +18,6 @@ struct TspScrollBarPart {
     bool MouseIn = false;
     bool Down = false;
 };
-
-// Range arithmetic in 64 bits, so any Integer range works: the value nearest
-// to V that an Integer holds.
-inline int ClampToInt(std::int64_t V)
-{
-    if (V < INT32_MIN)
-        return INT32_MIN;
-    if (V > INT32_MAX)
-        return INT32_MAX;
-    return static_cast<int>(V);
-}
-// Rounding to the nearest integer with halves to the even neighbour.
-int RoundHalfEven(double V);
 
 class TspSkinScrollBar : public TspSkinCustomControl {
 public:

@@ -1,6 +1,7 @@
 #include "skin/controls/SkinSplitters.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "skin/controls/ValueControlParts.h"
 #include "platform/user/Input.h"
 #include "skin/core/SkinButtonPieces.h"
 #include "skin/core/SkinStrips.h"
@@ -313,9 +314,7 @@ void TspSkinSplitterEx::Paint()
         g.SetSize(gw, gh);
         g.Canvas()->CopyRect(TRect(0, 0, gw, gh), FSkinPicture->Canvas(), GripperRect);
         if (GripperTransparent) {
-            g.SetTransparentMode(tmFixed);
-            g.SetTransparentColor(GripperTransparentColor);
-            g.SetTransparent(true);
+            MakeTransparent(g, GripperTransparentColor);
         }
         b.Canvas()->Draw(b.Width() / 2 - gw / 2, b.Height() / 2 - gh / 2, &g);
     }

@@ -2,7 +2,7 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/user/Focus.h"
-#include "skin/controls/SkinScrollBars.h"
+#include "skin/controls/ValueControlParts.h"
 #include "skin/core/EffectBmp.h"
 #include "skin/core/SkinBarPieces.h"
 #include "skin/core/SkinDrawGlyphs.h"
@@ -181,17 +181,8 @@ void TspSkinTrackBar::KeyDown(WORD& Key, TShiftState Shift)
 
 void TspSkinTrackBar::WndProc(TMessage& Message)
 {
-    if (!ComponentState().Contains(csDesigning)) {
-        if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FCanFocused && !Focused()) {
-            FClicksDisabled = true;
-            ::SetFocus(Handle());
-            FClicksDisabled = false;
-            if (!Focused())
-                return;
-        }
-        if (Message.Msg == CN_COMMAND && FClicksDisabled)
-            return;
-    }
+    if (FCanFocused && FocusBeforeClick(this, Message, FClicksDisabled))
+        return;
     switch (Message.Msg) {
     case WM_MOUSEWHEEL:
         if (IsFocused()) {
@@ -278,22 +269,10 @@ void TspSkinTrackBar::DrawSkinImage(TBitmap* B)
     TBitmap thumb;
     thumb.SetSize(w, h);
     thumb.Canvas()->CopyRect(TRect(0, 0, w, h), Picture->Canvas(), src);
-    if (FAlphaBlend && !ButtonTransparent) {
-        TBitmap under;
-        under.SetSize(w, h);
-        under.Canvas()->CopyRect(TRect(0, 0, w, h), c, BR);
-        std::unique_ptr<TspEffectBmp> t(TspEffectBmp::CreateFromhWnd(thumb.Handle()));
-        std::unique_ptr<TspEffectBmp> u(TspEffectBmp::CreateFromhWnd(under.Handle()));
-        if (t && u) {
-            t->Morph(u.get(), 1.0 - FAlphaBlendValue / 255.0);
-            t->Draw(thumb.Canvas()->Handle(), 0, 0);
-        }
-    }
-    if (ButtonTransparent) {
-        thumb.SetTransparentMode(tmFixed);
-        thumb.SetTransparentColor(ButtonTransparentColor);
-        thumb.SetTransparent(true);
-    }
+    if (FAlphaBlend && !ButtonTransparent)
+        BlendWithUnder(thumb, c, BR, FAlphaBlendValue);
+    if (ButtonTransparent)
+        MakeTransparent(thumb, ButtonTransparentColor);
     c->Draw(BR.left, BR.top, &thumb);
 }
 

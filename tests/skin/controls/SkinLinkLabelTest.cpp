@@ -1,5 +1,6 @@
 // The link label: what a click hands to the opener, the glow offset, the
 // underline switch, the hover colour and the size fitted to the text.
+#include "platform/classes/FormReader.h"
 #include "platform/shell/ShellOpen.h"
 #include "skin/controls/SkinLinkLabel.h"
 #include "ValueControlsTestCommon.h"
@@ -158,6 +159,26 @@ TEST_F(LinkLabelTest, AutoSizeFitsTheText)
     l->SetGlowEffect(true);
     l->SetCaption("A home page link");
     EXPECT_EQ(l->Height(), h + 7);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LinkLabelTest, ReadFromADescriptionFitsItsText)
+{
+    RegisterSkinControlsClasses();
+    auto* host = new TForm(Owner);
+    ReadComponentText(host, "object F: TForm\n  object TspSkinLinkLabel\n    Left = 10\n    Top = 10\n"
+                            "    Caption = 'Visit the project page'\n    URL = 'https://example.org/'\n  end\nend\n");
+    ASSERT_EQ(host->ControlCount(), 1);
+    auto* l = dynamic_cast<TspSkinLinkLabel*>(host->Controls(0));
+    ASSERT_NE(l, nullptr);
+    TBitmap b;
+    b.SetSize(1, 1);
+    b.Canvas()->Font()->Assign(l->DefaultFont());
+    EXPECT_EQ(l->Width(), b.Canvas()->TextWidth("Visit the project page"));
+    EXPECT_EQ(l->URL(), "https://example.org/");
 }
 
 }  // namespace
