@@ -913,6 +913,8 @@ void TWinControl::ScrollBy(int DeltaX, int DeltaY)
             SetWindowPos(w->Handle(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         else
             c->UpdateBoundsRect(r);
+        // The moved place is the one anchors keep from now on.
+        c->FAnchorValid = false;
     }
     FControlState.Exclude(csAlignmentNeeded);
     EnableAlign();

@@ -4,6 +4,7 @@
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinCheckRadio.h"
 #include "skin/controls/SkinPanels.h"
+#include "skin/controls/SkinToolBar.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
@@ -407,4 +408,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinCheckRadioClasses();
     RegisterSkinPanelsClasses();
     RegisterSkinBevelsClasses();
+    RegisterSkinToolBarClasses();
 }

@@ -661,6 +661,11 @@ TEST_F(GuiControlsTest, ScrollByMovesEveryChildOfAnyWindowedControl)
     EXPECT_EQ(graphic->BoundsRect(), TRect(85, 35, 125, 55));
     host->ScrollBy(0, 0);
     EXPECT_EQ(graphic->Left(), 85);
+    // Anchors keep the scrolled places when the parent is resized.
+    host->SetBounds(10, 10, 340, 220);
+    Application->ProcessMessages();
+    EXPECT_EQ(windowed->BoundsRect(), TRect(5, 35, 45, 55));
+    EXPECT_EQ(graphic->BoundsRect(), TRect(85, 35, 125, 55));
 }
 
 }  // namespace
