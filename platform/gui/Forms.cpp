@@ -56,28 +56,6 @@ void TScrollingWinControl::SetAutoScroll(bool v)
         UpdateScrollRange();
 }
 
-void TScrollingWinControl::ScrollBy(int DeltaX, int DeltaY)
-{
-    if (DeltaX == 0 && DeltaY == 0)
-        return;
-    DisableAlign();
-    for (int i = 0; i < ControlCount(); ++i) {
-        TControl* c = Controls(i);
-        TRect r = c->BoundsRect();
-        r.left += DeltaX;
-        r.right += DeltaX;
-        r.top += DeltaY;
-        r.bottom += DeltaY;
-        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
-            SetWindowPos(w->Handle(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        else
-            c->UpdateBoundsRect(r);
-    }
-    FControlState.Exclude(csAlignmentNeeded);
-    EnableAlign();
-    Invalidate();
-}
-
 void TScrollingWinControl::ScrollInView(TControl* AControl)
 {
     if (!AControl || !ContainsControl(AControl) || AControl == this)

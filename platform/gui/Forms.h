@@ -93,8 +93,6 @@ public:
     void SetAutoScroll(bool v);
     TControlScrollBar* HorzScrollBar() { return &FHorz; }
     TControlScrollBar* VertScrollBar() { return &FVert; }
-    // Moves the children by (DeltaX, DeltaY) and scrolls the window.
-    void ScrollBy(int DeltaX, int DeltaY);
     void ScrollInView(TControl* AControl);
     // Recomputes the ranges from the children (AutoScroll).
     void UpdateScrollRange();

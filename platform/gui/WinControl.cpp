@@ -896,3 +896,27 @@ void TWinControl::DeclarePublished(TPublisher<TWinControl>& P)
     P.Property("OnKeyUp", &TWinControl::OnKeyUp);
     P.Property("OnMouseWheel", &TWinControl::OnMouseWheel);
 }
+
+void TWinControl::ScrollBy(int DeltaX, int DeltaY)
+{
+    if (DeltaX == 0 && DeltaY == 0)
+        return;
+    DisableAlign();
+    for (int i = 0; i < ControlCount(); ++i) {
+        TControl* c = Controls(i);
+        TRect r = c->BoundsRect();
+        r.left += DeltaX;
+        r.right += DeltaX;
+        r.top += DeltaY;
+        r.bottom += DeltaY;
+        if (auto* w = dynamic_cast<TWinControl*>(c); w && w->HandleAllocated())
+            SetWindowPos(w->Handle(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        else
+            c->UpdateBoundsRect(r);
+        // The moved place is the one anchors keep from now on.
+        c->FAnchorValid = false;
+    }
+    FControlState.Exclude(csAlignmentNeeded);
+    EnableAlign();
+    Invalidate();
+}

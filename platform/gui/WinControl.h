@@ -62,6 +62,8 @@ public:
     void DisableAlign();
     void EnableAlign();
     void Realign();
+    // Moves every child by (DeltaX, DeltaY) without realigning, and repaints.
+    void ScrollBy(int DeltaX, int DeltaY);
     bool AlignDisabled() const { return FAlignLevel > 0; }
     virtual void AdjustClientRect(TRect& Rect);
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;

@@ -4,6 +4,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Menus.h"
 #include "platform/user/Input.h"
+#include "skin/controls/SkinToolBar.h"
 #include "skin/core/EffectBmp.h"
 #include "skin/core/GlyphLayout.h"
 #include "skin/core/LayerManager.h"
@@ -1056,7 +1057,7 @@ void TspSkinSpeedButton::SetImageIndex(int Value)
     if (FImageIndex == Value)
         return;
     FImageIndex = Value;
-    if (FImageList)
+    if (FImageList || dynamic_cast<TspSkinToolBar*>(Parent()))
         Repaint();
 }
 
@@ -1106,7 +1107,24 @@ void TspSkinSpeedButton::PointerLeft() {}
 void TspSkinSpeedButton::DrawGlyphCaption(TCanvas* Canvas, TRect R, bool ADown, bool AActive)
 {
     Canvas->Brush()->SetStyle(bsClear);
-    if ((FGlyph->Width() == 0 || FGlyph->Height() == 0) && FImageList) {
+    const bool noGlyph = FGlyph->Width() == 0 || FGlyph->Height() == 0;
+    // On a tool bar without a glyph, the bar's image lists.
+    if (auto* bar = dynamic_cast<TspSkinToolBar*>(Parent()); bar && noGlyph) {
+        TCustomImageList* list = bar->Images();
+        bool enabled = Enabled();
+        if (!Enabled() && bar->DisabledImages()) {
+            list = bar->DisabledImages();
+            enabled = true;
+        } else if ((AActive || ADown) && bar->HotImages()) {
+            list = bar->HotImages();
+        }
+        if (list) {
+            DrawImageAndText(Canvas, R, FMargin, FSpacing, FLayout, CaptionText(), FImageIndex, list, false, enabled,
+                             FDrawColorMarker, FColorMarkerValue);
+            return;
+        }
+    }
+    if (noGlyph && FImageList) {
         DrawImageAndText(Canvas, R, FMargin, FSpacing, FLayout, CaptionText(), FImageIndex, FImageList, false,
                          Enabled(), FDrawColorMarker, FColorMarkerValue);
         return;

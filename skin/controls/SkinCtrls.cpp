@@ -12,6 +12,7 @@
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
+#include "skin/controls/SkinToolBar.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
@@ -423,4 +424,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinExPanelClasses();
     RegisterSkinAnimateClasses();
     RegisterSkinLinkLabelClasses();
+    RegisterSkinToolBarClasses();
 }

@@ -333,7 +333,17 @@ void AddPanels(TSheet& sheet, TspSkinData& skin)
         NineSlice(p, r, border, true);
         return p;
     };
-    add("panel", panel, 2);
+    // Caption check pictures and the roll-up arrow's plate.
+    const TRect check = PlaceBox(sheet, false, 1, TState::Normal, th.Face);
+    const TRect uncheck = PlaceBox(sheet, false, 0, TState::Normal, th.Face);
+    const TRect plate = sheet.Place(10, 16);
+    PaintBox(sheet.Bitmap(), plate, {0xFF34363B, 0xFF2C2E32, th.Border, th.Face, 0});
+    auto captionParts = [&](TspDataSkinPanelControl& p) {
+        p.CheckImageRect = check;
+        p.UnCheckImageRect = uncheck;
+        p.MarkFrameRect = plate;
+    };
+    captionParts(add("panel", panel, 2));
     add("toolpanel", bar, 2);
     add("resizetoolpanel", bar, 2);
     add("bigtoolpanel", bar, 2);
@@ -348,6 +358,7 @@ void AddPanels(TSheet& sheet, TspSkinData& skin)
     g.FontStyle = TFontStyles{fsBold};
     g.FontHeight = 12;
     g.FontColor = ToTColor(th.TextDim);
+    captionParts(g);
     auto& sb = add("statusbar", status, 2);
     sb.GripperRect = grip;
     sb.FontColor = ToTColor(th.TextDim);
@@ -1452,14 +1463,54 @@ void AddFrame(TSheet& sheet, TspSkinData& skin)
 
 // Popup menus, hints and the layered border: whole pictures of their own in
 // the picture list.
+// A whole picture of its own in the skin's picture list; its index.
+int AddPicture(TspSkinData& skin, TspBitmap& b, const std::string& name)
+{
+    skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(b)));
+    skin.FActivePicturesNames.Add(name);
+    return static_cast<int>(skin.FActivePictures.size()) - 1;
+}
+
+// The push buttons' glow: a halo in the accent colour around the 48 x 26
+// button picture, and a grey mask (white opaque, black clear) that fades
+// out towards the edge and leaves the button itself clear.
+void AddButtonGlow(TspSkinData& skin)
+{
+    const TTheme& th = Theme();
+    constexpr int G = 6, BW = 48, BH = 26, PW = BW + 2 * G, PH = BH + 2 * G;
+    TspBitmap glow, mask;
+    glow.SetSize(PW, PH);
+    mask.SetSize(PW, PH);
+    for (int y = 0; y < PH; ++y)
+        for (int x = 0; x < PW; ++x) {
+            const int dx = std::max({G - x, x - (PW - 1 - G), 0}), dy = std::max({G - y, y - (PH - 1 - G), 0});
+            const double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
+            const bool inside = dx == 0 && dy == 0;
+            const double a = inside ? 0.0 : std::max(0.0, 1.0 - d / G);
+            glow.SetPixel(x, y, th.AccentHot);
+            mask.SetPixel(x, y, Mix(0xFF000000, 0xFFFFFFFF, a));
+        }
+    const int g = AddPicture(skin, glow, "glow.bmp"), m = AddPicture(skin, mask, "glowmask.bmp");
+    for (const char* name : {"button", "resizebutton"}) {
+        const int i = skin.GetControlIndex(name);
+        auto* b = i == -1 ? nullptr : dynamic_cast<TspDataSkinButtonControl*>(skin.CtrlList[i].get());
+        if (!b)
+            continue;
+        b->GlowLayerPictureIndex = g;
+        b->GlowLayerMaskPictureIndex = m;
+        // The corners (glow plus the button's border) keep their size; the
+        // middle stretches with the button.
+        b->GlowLayerOffsetLeft = b->GlowLayerOffsetRight = G + 5;
+        b->GlowLayerOffsetTop = b->GlowLayerOffsetBottom = G + 5;
+        b->GlowLayerShowOffsetX = b->GlowLayerShowOffsetY = G;
+        b->GlowLayerAlphaBlendValue = 200;
+    }
+}
+
 void AddWindows(TspSkinData& skin)
 {
     const TTheme& th = Theme();
-    auto picture = [&](TspBitmap& b, const std::string& name) {
-        skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(b)));
-        skin.FActivePicturesNames.Add(name);
-        return static_cast<int>(skin.FActivePictures.size()) - 1;
-    };
+    auto picture = [&](TspBitmap& b, const std::string& name) { return AddPicture(skin, b, name); };
     {
         TspBitmap b;
         b.SetSize(80, 60);
@@ -1547,6 +1598,7 @@ void BuildSkin(TspSkinData& Skin)
     Skin.FActivePictures.push_back(std::unique_ptr<TBitmap>(SheetPicture(sheet.Bitmap(), sheet.UsedHeight())));
     Skin.FActivePicturesNames.Add("pieces.bmp");
     AddWindows(Skin);
+    AddButtonGlow(Skin);
     Skin.FCursorsNames.Add("arrow.cur");
     Skin.SkinName = "skin-new";
     Skin.SkinAuthor = "Tarnello";

@@ -637,3 +637,35 @@ TEST_F(GuiControlsTest, TimerOutlivesItsWindowAndMakesANewOne)
 }
 
 }  // namespace
+
+namespace {
+
+// Any windowed control moves its children by a delta, windowed and graphic
+// ones alike, without realigning them.
+TEST_F(GuiControlsTest, ScrollByMovesEveryChildOfAnyWindowedControl)
+{
+    TCustomForm* f = NewForm(0, 0, 400, 300);
+    auto* host = new TPanel(f);
+    host->SetParent(f);
+    host->SetBounds(10, 10, 300, 200);
+    auto* windowed = new TPanel(f);
+    windowed->SetParent(host);
+    windowed->SetBounds(20, 30, 40, 20);
+    auto* graphic = new TBevel(f);
+    graphic->SetParent(host);
+    graphic->SetBounds(100, 30, 40, 20);
+    windowed->HandleNeeded();
+    host->ScrollBy(-15, 5);
+    Application->ProcessMessages();
+    EXPECT_EQ(windowed->BoundsRect(), TRect(5, 35, 45, 55));
+    EXPECT_EQ(graphic->BoundsRect(), TRect(85, 35, 125, 55));
+    host->ScrollBy(0, 0);
+    EXPECT_EQ(graphic->Left(), 85);
+    // Anchors keep the scrolled places when the parent is resized.
+    host->SetBounds(10, 10, 340, 220);
+    Application->ProcessMessages();
+    EXPECT_EQ(windowed->BoundsRect(), TRect(5, 35, 45, 55));
+    EXPECT_EQ(graphic->BoundsRect(), TRect(85, 35, 125, 55));
+}
+
+}  // namespace

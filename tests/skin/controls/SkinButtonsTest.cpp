@@ -545,3 +545,37 @@ TEST(SkinButtonsDescriptions, ReadWrittenBackEqualAndBadValues)
 }
 
 }  // namespace
+
+namespace {
+
+// The generated skin's push buttons glow: hovering shows a layer fitted
+// around the button; its panels carry caption check pictures.
+TEST_F(SkinButtonsTest, GeneratedSkinGlowsAroundAHoveredButton)
+{
+    TspSkinData skin(nullptr);
+    ASSERT_TRUE(skin.LoadFromFile(SkinNewIni())) << skin.LastError();
+    auto* b = Make<TspSkinButton>(Form, 40, 40, 90, 30);
+    b->SetCanFocused(false);
+    b->SetSkinData(&skin);
+    ASSERT_NE(b->GlowLayerPictureIndex, -1);
+    MoveTo(b, 5, 5);
+    ASSERT_TRUE(b->FLayerManager->IsVisible);
+    RECT w;
+    GetWindowRect(b->FLayerManager->LayerWindow->Handle(), &w);
+    const TPoint o = b->ClientToScreen(TPoint(0, 0));
+    EXPECT_EQ(w.left, o.x - b->GlowLayerShowOffsetX);
+    EXPECT_EQ(w.right - w.left, b->Width() + 2 * b->GlowLayerShowOffsetX);
+    MoveTo(b, 150, 100);
+    EXPECT_FALSE(b->FLayerManager->IsVisible);
+    for (const char* name : {"panel", "groupbox"}) {
+        const int i = skin.GetControlIndex(name);
+        ASSERT_NE(i, -1) << name;
+        auto* p = dynamic_cast<TspDataSkinPanelControl*>(skin.CtrlList[i].get());
+        ASSERT_NE(p, nullptr) << name;
+        EXPECT_GT(p->CheckImageRect.right - p->CheckImageRect.left, 0) << name;
+        EXPECT_GT(p->UnCheckImageRect.right - p->UnCheckImageRect.left, 0) << name;
+        EXPECT_GT(p->MarkFrameRect.right - p->MarkFrameRect.left, 0) << name;
+    }
+}
+
+}  // namespace

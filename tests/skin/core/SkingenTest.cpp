@@ -54,8 +54,9 @@ TEST(Skingen, SkinNewHoldsEveryDefaultPiece)
     for (const char* n : names)
         EXPECT_GE(skin.GetControlIndex(n), 0) << n;
     EXPECT_GE(skin.GetIndex("menuitem"), 0);
-    // pieces, popup menus, hints, the layered border of active and inactive forms
-    ASSERT_EQ(skin.FActivePictures.size(), 5u);
+    // pieces, popup menus, hints, the layered border of active and inactive
+    // forms, the push buttons' glow and its mask
+    ASSERT_EQ(skin.FActivePictures.size(), 7u);
     EXPECT_GT(skin.FActivePictures[0]->Width(), 100);
     EXPECT_EQ(skin.PopupWindow->WindowPictureIndex, 1);
     EXPECT_EQ(skin.HintWindow->WindowPictureIndex, 2);
@@ -491,7 +492,7 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
         EXPECT_EQ(a, ReadBytes((shipped / name).string()));
         ++files;
     }
-    EXPECT_EQ(files, 8);  // skin.ini, the frame and five further pictures, the cursor
+    EXPECT_EQ(files, 10);  // skin.ini, the frame and seven further pictures, the cursor
     // The contact sheet is a PNG of some size.
     const std::string png = ReadBytes(dir.file("sheet.png"));
     ASSERT_GT(png.size(), 10000u);
