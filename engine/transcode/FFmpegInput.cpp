@@ -348,6 +348,16 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
             ic->flags |= AVFMT_FLAG_CUSTOM_IO;
         }
     }
+    if (source) {
+        if (o.nb_sample_fmts)
+            ff::av_dict_set(&FOptions.format_opts, "sample_fmt", o.sample_fmts[o.nb_sample_fmts - 1].u.str, 0);
+        // Words a codec also knows (-bufsize) were gathered as codec
+        // options; the source takes its own from there too.
+        for (const AVOption* opt = source->PrivClass->option; opt && opt->name; ++opt)
+            if (opt->type != AV_OPT_TYPE_CONST && !ff::av_dict_get(FOptions.format_opts, opt->name, nullptr, 0))
+                if (const AVDictionaryEntry* e = ff::av_dict_get(FOptions.codec_opts, opt->name, nullptr, 0))
+                    ff::av_dict_set(&FOptions.format_opts, opt->name, e->value, 0);
+    }
     StampRead();
     TakeLastLibraryError();
     // A capture source is opened by the engine itself: its header runs here,
