@@ -360,18 +360,14 @@ const AVOption kScreenCaptureOptions[] = {
 
 const AVClass kScreenCaptureClass = SourceClass("ScreenCaptureFormat", kScreenCaptureOptions);
 
-const TEngineInputFormat kScreenCapture = [] {
-    TEngineInputFormat f;
-    f.Name = "screencapture";
-    f.LongName = "Screen capture using GDI";
-    f.Flags = AVFMT_NOFILE;
-    f.PrivClass = &kScreenCaptureClass;
-    f.PrivDataSize = sizeof(Twin32_grab);
-    f.ReadHeader = ScreenCaptureReadHeader;
-    f.ReadPacket = ScreenCaptureReadPacket;
-    f.ReadClose = ScreenCaptureReadClose;
-    return f;
-}();
+const TEngineInputFormat kScreenCapture{.Name = "screencapture",
+                                .LongName = "Screen capture using GDI",
+                                .Flags = AVFMT_NOFILE,
+                                .PrivClass = &kScreenCaptureClass,
+                                .PrivDataSize = sizeof(Twin32_grab),
+                                .ReadHeader = ScreenCaptureReadHeader,
+                                .ReadPacket = ScreenCaptureReadPacket,
+                                .ReadClose = ScreenCaptureReadClose};
 
 }  // namespace
 

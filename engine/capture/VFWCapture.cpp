@@ -289,18 +289,14 @@ const AVOption kVfwOptions[] = {
 
 const AVClass kVfwClass = SourceClass("VFW indev", kVfwOptions);
 
-const TEngineInputFormat kVfwCapture = [] {
-    TEngineInputFormat f;
-    f.Name = "vfwcapture";
-    f.LongName = "VfW video capture";
-    f.Flags = AVFMT_NOFILE;
-    f.PrivClass = &kVfwClass;
-    f.PrivDataSize = sizeof(Tvfw_ctx);
-    f.ReadHeader = VfwCaptureReadHeader;
-    f.ReadPacket = VfwCaptureReadPacket;
-    f.ReadClose = VfwCaptureReadClose;
-    return f;
-}();
+const TEngineInputFormat kVfwCapture{.Name = "vfwcapture",
+                                .LongName = "VfW video capture",
+                                .Flags = AVFMT_NOFILE,
+                                .PrivClass = &kVfwClass,
+                                .PrivDataSize = sizeof(Tvfw_ctx),
+                                .ReadHeader = VfwCaptureReadHeader,
+                                .ReadPacket = VfwCaptureReadPacket,
+                                .ReadClose = VfwCaptureReadClose};
 
 }  // namespace
 

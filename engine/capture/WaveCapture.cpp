@@ -286,18 +286,14 @@ const AVOption kWaveCaptureOptions[] = {
 
 const AVClass kWaveCaptureClass = SourceClass("WaveCaptureFormat", kWaveCaptureOptions);
 
-const TEngineInputFormat kWaveCapture = [] {
-    TEngineInputFormat f;
-    f.Name = "wavecapture";
-    f.LongName = "Wave capture using waveIn functions";
-    f.Flags = AVFMT_NOFILE;
-    f.PrivClass = &kWaveCaptureClass;
-    f.PrivDataSize = sizeof(WaveCaptureContext);
-    f.ReadHeader = WaveCaptureReadHeader;
-    f.ReadPacket = WaveCaptureReadPacket;
-    f.ReadClose = WaveCaptureReadClose;
-    return f;
-}();
+const TEngineInputFormat kWaveCapture{.Name = "wavecapture",
+                                .LongName = "Wave capture using waveIn functions",
+                                .Flags = AVFMT_NOFILE,
+                                .PrivClass = &kWaveCaptureClass,
+                                .PrivDataSize = sizeof(WaveCaptureContext),
+                                .ReadHeader = WaveCaptureReadHeader,
+                                .ReadPacket = WaveCaptureReadPacket,
+                                .ReadClose = WaveCaptureReadClose};
 
 }  // namespace
 

@@ -86,18 +86,14 @@ int CountingClose(AVFormatContext*)
     return 0;
 }
 
-const TEngineInputFormat kCountingSource = [] {
-    TEngineInputFormat f;
-    f.Name = "countingsource";
-    f.LongName = "Counting pictures";
-    f.Flags = AVFMT_NOFILE;
-    f.PrivClass = &kCountingClass;
-    f.PrivDataSize = sizeof(TCountingRecord);
-    f.ReadHeader = CountingHeader;
-    f.ReadPacket = CountingPacket;
-    f.ReadClose = CountingClose;
-    return f;
-}();
+const TEngineInputFormat kCountingSource{.Name = "countingsource",
+                                .LongName = "Counting pictures",
+                                .Flags = AVFMT_NOFILE,
+                                .PrivClass = &kCountingClass,
+                                .PrivDataSize = sizeof(TCountingRecord),
+                                .ReadHeader = CountingHeader,
+                                .ReadPacket = CountingPacket,
+                                .ReadClose = CountingClose};
 
 class EngineSourceTest : public TranscodeTest {
 protected:

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "CaptureTestSupport.h"
 #include "TranscodeTestSupport.h"
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
@@ -25,34 +26,19 @@ using namespace tarnello::test;
 
 namespace {
 
-// One opened source, read directly.
-class TOpenSource {
+// A source reader that also gives a 32-bit picture's pixels.
+class TOpenSource : public TSourceReader {
 public:
     TOpenSource(const std::string& AName, const std::vector<std::pair<std::string, std::string>>& AOptions)
+        : TSourceReader("screencapture", AName, AOptions)
     {
-        AVDictionary* opts = nullptr;
-        for (const auto& o : AOptions)
-            ff::av_dict_set(&opts, o.first.c_str(), o.second.c_str(), 0);
-        Result = OpenEngineSource(&Ctx, FindEngineSource("screencapture"), AName.c_str(), &opts);
-        ff::av_dict_free(&opts);
-        Pkt = ff::av_packet_alloc();
     }
-    ~TOpenSource()
-    {
-        ff::av_packet_free(&Pkt);
-        CloseEngineSource(&Ctx);
-    }
-    int Read() { return ReadEngineSource(FindEngineSource("screencapture"), Ctx, Pkt); }
-    AVCodecParameters* Par() const { return Ctx->streams[0]->codecpar; }
-    // The picture's pixel as 0xRRGGBB (32-bit pictures).
+    // The picture's pixel as 0xRRGGBB.
     uint32_t Pixel(int x, int y) const
     {
         const uint8_t* p = Pkt->data + (size_t(y) * size_t(Par()->width) + size_t(x)) * 4;
         return uint32_t(p[2]) << 16 | uint32_t(p[1]) << 8 | p[0];
     }
-    AVFormatContext* Ctx = nullptr;
-    AVPacket* Pkt = nullptr;
-    int Result = 0;
 };
 
 class ScreenCaptureTest : public TranscodeTest {

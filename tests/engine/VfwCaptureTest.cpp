@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "CaptureTestSupport.h"
 #include "TranscodeTestSupport.h"
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
@@ -24,37 +25,12 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-class TCameraSource {
+class TCameraSource : public TSourceReader {
 public:
     TCameraSource(const std::string& AName, const std::vector<std::pair<std::string, std::string>>& AOptions)
+        : TSourceReader("vfwcapture", AName, AOptions)
     {
-        AVDictionary* opts = nullptr;
-        for (const auto& o : AOptions)
-            ff::av_dict_set(&opts, o.first.c_str(), o.second.c_str(), 0);
-        Result = OpenEngineSource(&Ctx, FindEngineSource("vfwcapture"), AName.c_str(), &opts);
-        ff::av_dict_free(&opts);
-        Pkt = ff::av_packet_alloc();
     }
-    ~TCameraSource()
-    {
-        ff::av_packet_free(&Pkt);
-        CloseEngineSource(&Ctx);
-    }
-    int Read()
-    {
-        ff::av_packet_unref(Pkt);
-        return ReadEngineSource(FindEngineSource("vfwcapture"), Ctx, Pkt);
-    }
-    int ReadOne()
-    {
-        int r;
-        while ((r = Read()) == AVERROR(EAGAIN)) {
-        }
-        return r;
-    }
-    AVFormatContext* Ctx = nullptr;
-    AVPacket* Pkt = nullptr;
-    int Result = 0;
 };
 
 class VfwCaptureTest : public TranscodeTest {

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "CaptureTestSupport.h"
 #include "TranscodeTestSupport.h"
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
@@ -25,31 +26,12 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-// One source read directly, blocking (the task itself reads without waiting).
-class TWaveSource {
+class TWaveSource : public TSourceReader {
 public:
     TWaveSource(const std::string& AName, const std::vector<std::pair<std::string, std::string>>& AOptions)
+        : TSourceReader("wavecapture", AName, AOptions)
     {
-        AVDictionary* opts = nullptr;
-        for (const auto& o : AOptions)
-            ff::av_dict_set(&opts, o.first.c_str(), o.second.c_str(), 0);
-        Result = OpenEngineSource(&Ctx, FindEngineSource("wavecapture"), AName.c_str(), &opts);
-        ff::av_dict_free(&opts);
-        Pkt = ff::av_packet_alloc();
     }
-    ~TWaveSource()
-    {
-        ff::av_packet_free(&Pkt);
-        CloseEngineSource(&Ctx);
-    }
-    int Read()
-    {
-        ff::av_packet_unref(Pkt);
-        return ReadEngineSource(FindEngineSource("wavecapture"), Ctx, Pkt);
-    }
-    AVFormatContext* Ctx = nullptr;
-    AVPacket* Pkt = nullptr;
-    int Result = 0;
 };
 
 class WaveCaptureTest : public TranscodeTest {
@@ -99,10 +81,7 @@ TEST_F(WaveCaptureTest, PacketSizesAndPace)
         const int64_t step = int64_t(c.bytes / frameBytes) * 1000000 / c.rate;
         const auto start = Clock::now();
         for (int i = 0; i < 8; ++i) {
-            int r;
-            while ((r = src.Read()) == AVERROR(EAGAIN)) {
-            }
-            ASSERT_EQ(r, 0);
+            ASSERT_EQ(src.ReadOne(), 0);
             EXPECT_EQ(src.Pkt->size, c.bytes);
             EXPECT_NEAR(double(src.Pkt->pts), double(i * step), 1.0 * i + 1);
         }
@@ -122,10 +101,7 @@ TEST_F(WaveCaptureTest, PausedByItsLiveValue)
         EXPECT_EQ(src.Read(), AVERROR(EAGAIN));  // a second without sound
         EXPECT_GE(Clock::now() - start, std::chrono::milliseconds(900));
         FindLiveValue(handle)->store(0);
-        int r;
-        while ((r = src.Read()) == AVERROR(EAGAIN)) {
-        }
-        EXPECT_EQ(r, 0);
+        EXPECT_EQ(src.ReadOne(), 0);
         EXPECT_EQ(src.Pkt->pts, 0);  // paused sound left no gap
     }
     UnregisterLiveValue(handle);
@@ -141,10 +117,7 @@ TEST_F(WaveCaptureTest, SoundBeforeTheFirstReadIsDropped)
     while (!log.Has("not started, skip wave data 400 bytes") && Clock::now() < until)
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     ASSERT_TRUE(log.Has("not started, skip wave data 400 bytes"));
-    int r;
-    while ((r = src.Read()) == AVERROR(EAGAIN)) {
-    }
-    ASSERT_EQ(r, 0);
+    ASSERT_EQ(src.ReadOne(), 0);
     EXPECT_EQ(src.Pkt->pts, 0);
 }
 
@@ -158,17 +131,12 @@ TEST_F(WaveCaptureTest, FailuresEndTheInputWithAnErrorAfterTheQueuedPackets)
         WaveCaptureFailAllocationAfter(unplug ? -1 : 4);
         TWaveSource src("-1", {{"bufsize", "400"}});
         ASSERT_EQ(src.Result, 0);
+        ASSERT_EQ(src.ReadOne(), 0);
         int r;
-        while ((r = src.Read()) == AVERROR(EAGAIN)) {
-        }
-        ASSERT_EQ(r, 0);
         if (unplug) {
             // Read three packets as they come, then unplug.
-            for (int i = 0; i < 3; ++i) {
-                while ((r = src.Read()) == AVERROR(EAGAIN)) {
-                }
-                ASSERT_EQ(r, 0);
-            }
+            for (int i = 0; i < 3; ++i)
+                ASSERT_EQ(src.ReadOne(), 0);
             UnplugTestSoundInput();
         }
         int packets = 0;
