@@ -148,7 +148,6 @@ private:
 struct TTestDevice {
     std::mutex Lock;
     bool On = false;
-    bool Stalled = false;
     bool Unplugged = false;
 };
 
@@ -171,7 +170,6 @@ public:
         for (;;) {
             if (FStopping.load())
                 return 0;
-            bool stalled;
             {
                 TTestDevice& d = TestDevice();
                 std::lock_guard<std::mutex> g(d.Lock);
@@ -179,12 +177,9 @@ public:
                     AError = "No such device";
                     return -1;
                 }
-                stalled = d.Stalled;
             }
             const auto now = std::chrono::steady_clock::now();
-            if (stalled)
-                FNext = now + std::chrono::microseconds(int64_t(frames) * 1000000 / FFormat.Rate);
-            else if (now >= FNext)
+            if (now >= FNext)
                 break;
             std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(
                 FNext - now, std::chrono::milliseconds(10)));
@@ -255,15 +250,7 @@ void EnableTestSoundInput(bool AOn)
     TTestDevice& d = TestDevice();
     std::lock_guard<std::mutex> g(d.Lock);
     d.On = AOn;
-    d.Stalled = false;
     d.Unplugged = false;
-}
-
-void StallTestSoundInput(bool AStalled)
-{
-    TTestDevice& d = TestDevice();
-    std::lock_guard<std::mutex> g(d.Lock);
-    d.Stalled = AStalled;
 }
 
 void UnplugTestSoundInput()

@@ -36,8 +36,7 @@ std::vector<std::string> SoundInputDevices();
 std::unique_ptr<TSoundInput> OpenSoundInput(int ADevice, const TSoundFormat& AFormat, std::string& AError);
 
 // The synthetic device: when on, it is the only device there is. It plays
-// a 440 Hz sine tone at the pace of the clock; while stalled it delivers
-// nothing; once unplugged its reads fail as a removed device's do.
+// a 440 Hz sine tone at the pace of the clock; once unplugged its reads fail
+// as a removed device's do.
 void EnableTestSoundInput(bool AOn);
-void StallTestSoundInput(bool AStalled);
 void UnplugTestSoundInput();
