@@ -37,6 +37,14 @@ int EngineComponentCount(TEngineComponentKind AKind) {
     return static_cast<int>(r.Items[AKind].size());
 }
 
+std::vector<const void*> EngineComponents(TEngineComponentKind AKind) {
+    TRegistry& r = Registry();
+    std::lock_guard<std::mutex> lock(r.Lock);
+    std::vector<const void*> all;
+    for (const auto& item : r.Items[AKind]) all.push_back(item.second);
+    return all;
+}
+
 const char* DefaultItemName(void* AContext) {
     if (!AContext) return "NULL";
     const AVClass* c = *static_cast<AVClass**>(AContext);

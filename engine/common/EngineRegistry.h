@@ -5,6 +5,7 @@
 // looks its names up before asking the libraries. A second registration of a
 // name (compared case-sensitively) is ignored.
 #include <string>
+#include <vector>
 
 struct AVClass;
 
@@ -16,6 +17,8 @@ bool RegisterEngineComponent(TEngineComponentKind AKind, const std::string& ANam
 const void* FindEngineComponent(TEngineComponentKind AKind, const std::string& AName);
 // How many components of a kind are registered.
 int EngineComponentCount(TEngineComponentKind AKind);
+// Every record of a kind, in name order.
+std::vector<const void*> EngineComponents(TEngineComponentKind AKind);
 
 template <typename T>
 bool RegisterFilter(const T* ARecord) { return RegisterEngineComponent(ekFilter, ARecord->Name, ARecord); }

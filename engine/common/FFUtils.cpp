@@ -1,4 +1,5 @@
 #include "engine/common/FFUtils.h"
+#include "engine/common/EngineSource.h"
 
 #include <cerrno>
 #include <climits>
@@ -334,6 +335,19 @@ int opt_default(TFFOptions& Options, const char* Opt, const char* Arg, std::stri
         ff::av_dict_set(&Options.format_opts, Opt, Arg, o->type == AV_OPT_TYPE_FLAGS ? AV_DICT_APPEND : 0);
         known = true;
     }
+
+    // The engine's capture sources take their options through the format
+    // options too (-input_type, -capture_flags, -pause_pointer).
+    if (!o)
+        for (const AVClass* sourceClass : EngineSourceClasses()) {
+            const AVClass* c = sourceClass;
+            o = ff::av_opt_find(&c, Opt, nullptr, 0, AV_OPT_SEARCH_FAKE_OBJ);
+            if (o) {
+                ff::av_dict_set(&Options.format_opts, Opt, Arg, o->type == AV_OPT_TYPE_FLAGS ? AV_DICT_APPEND : 0);
+                known = true;
+                break;
+            }
+        }
 
     const AVClass* sc = ff::sws_get_class();
     o = ff::av_opt_find(&sc, Opt, nullptr, 0, search);

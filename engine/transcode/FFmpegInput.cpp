@@ -15,6 +15,7 @@
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/common/EngineRegistry.h"
+#include "engine/common/EngineSource.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/common/TextFormat.h"
@@ -118,6 +119,10 @@ void CloseInputFile(AVFormatContext*& ACtx)
     AVIOContext* own = (ACtx->flags & AVFMT_FLAG_CUSTOM_IO) && ACtx->pb && ACtx->pb->read_packet == PipeRead
                            ? ACtx->pb
                            : nullptr;
+    if (EngineSourceOf(ACtx)) {
+        CloseEngineSource(&ACtx);
+        return;
+    }
     ff::avformat_close_input(&ACtx);
     FreePipeReader(own);
 }
@@ -268,7 +273,8 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     const std::string name = FileNameToUTF8(AFileName);
 
     const AVInputFormat* fmt = nullptr;
-    if (o.format) {
+    const TEngineInputFormat* source = o.format ? FindEngineSource(o.format) : nullptr;
+    if (o.format && !source) {
         if (IsEngineSourceName(o.format)) {
             FLastErrMsg = std::string("Input device \"") + o.format + "\" is not available";
             GetFFLogger()->Log(this, llFatal, FLastErrMsg);
@@ -327,7 +333,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     }
 
     AVIOContext* pipe = nullptr;
-    {
+    if (!source) {
         const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
         struct stat sb {};
         if (::stat(path.c_str(), &sb) == 0 && S_ISFIFO(sb.st_mode)) {
@@ -342,9 +348,22 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
             ic->flags |= AVFMT_FLAG_CUSTOM_IO;
         }
     }
+    if (source) {
+        if (o.nb_sample_fmts)
+            ff::av_dict_set(&FOptions.format_opts, "sample_fmt", o.sample_fmts[o.nb_sample_fmts - 1].u.str, 0);
+        // Words a codec also knows (-bufsize) were gathered as codec
+        // options; the source takes its own from there too.
+        for (const AVOption* opt = source->PrivClass->option; opt && opt->name; ++opt)
+            if (opt->type != AV_OPT_TYPE_CONST && !ff::av_dict_get(FOptions.format_opts, opt->name, nullptr, 0))
+                if (const AVDictionaryEntry* e = ff::av_dict_get(FOptions.codec_opts, opt->name, nullptr, 0))
+                    ff::av_dict_set(&FOptions.format_opts, opt->name, e->value, 0);
+    }
     StampRead();
     TakeLastLibraryError();
-    int r = ff::avformat_open_input(&guard.ctx, name.c_str(), fmt, &FOptions.format_opts);
+    // A capture source is opened by the engine itself: its header runs here,
+    // in the thread that adds the input, and nothing probes or seeks it.
+    int r = source ? OpenEngineSource(&guard.ctx, source, name.c_str(), &FOptions.format_opts)
+                   : ff::avformat_open_input(&guard.ctx, name.c_str(), fmt, &FOptions.format_opts);
     ClearRead();
     if (r < 0) {
         FreePipeReader(pipe);  // a reader of ours is not freed by the library
@@ -360,37 +379,37 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     }
     ic = guard.ctx;
     AssertNoUnusedOptions(*this, FOptions.format_opts);
-
-    for (unsigned i = 0; i < ic->nb_streams; ++i)
-        ChooseDecoder(*this, o, ic, ic->streams[i]);
-
-    guard.nb_opts = ic->nb_streams;
-    guard.opts = FindStreamInfoOptions(ic, FOptions.codec_opts);
-    if (OnBeforeFindStreamInfo)
-        OnBeforeFindStreamInfo(this, ic);
-    StampRead();
-    r = ff::avformat_find_stream_info(ic, guard.opts);
-    ClearRead();
-    if (r < 0) {
-        FLastErrMsg = r == AVERROR_EXIT && !Broken() ? TimedOutText(AFileName, ReadTimeout)
-                                                     : AFileName + ": could not find codec parameters";
-        GetFFLogger()->Log(this, llFatal, FLastErrMsg);
-        ResetOptionsContext(o, true);
-        return r;
-    }
-
     int64_t timestamp = o.start_time;
-    if (ic->start_time != AV_NOPTS_VALUE)
-        timestamp += ic->start_time;
-    if (o.start_time != 0) {
-        StampRead();
-        r = ff::avformat_seek_file(ic, -1, INT64_MIN, timestamp, INT64_MAX, 0);
-        ClearRead();
-        if (r < 0)
-            GetFFLogger()->Log(this, llWarning, "%s: could not seek to position %0.3f", AFileName.c_str(),
-                               double(timestamp) / AV_TIME_BASE);
-    }
+    if (!source) {
+        for (unsigned i = 0; i < ic->nb_streams; ++i)
+            ChooseDecoder(*this, o, ic, ic->streams[i]);
 
+        guard.nb_opts = ic->nb_streams;
+        guard.opts = FindStreamInfoOptions(ic, FOptions.codec_opts);
+        if (OnBeforeFindStreamInfo)
+            OnBeforeFindStreamInfo(this, ic);
+        StampRead();
+        r = ff::avformat_find_stream_info(ic, guard.opts);
+        ClearRead();
+        if (r < 0) {
+            FLastErrMsg = r == AVERROR_EXIT && !Broken() ? TimedOutText(AFileName, ReadTimeout)
+                                                         : AFileName + ": could not find codec parameters";
+            GetFFLogger()->Log(this, llFatal, FLastErrMsg);
+            ResetOptionsContext(o, true);
+            return r;
+        }
+
+        if (ic->start_time != AV_NOPTS_VALUE)
+            timestamp += ic->start_time;
+        if (o.start_time != 0) {
+            StampRead();
+            r = ff::avformat_seek_file(ic, -1, INT64_MIN, timestamp, INT64_MAX, 0);
+            ClearRead();
+            if (r < 0)
+                GetFFLogger()->Log(this, llWarning, "%s: could not seek to position %0.3f", AFileName.c_str(),
+                                   double(timestamp) / AV_TIME_BASE);
+        }
+    }
     const size_t streamsBefore = input_streams.size();
     try {
         AddInputStreams(*this, o, ic);
@@ -401,13 +420,17 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
         }
         throw;
     }
-    ff::av_dump_format(ic, nb_input_files(), name.c_str(), 0);
+    if (source)
+        GetFFLogger()->Log(this, llInfo, "Input #%d, %s, from '%s'", nb_input_files(), source->Name, name.c_str());
+    else
+        ff::av_dump_format(ic, nb_input_files(), name.c_str(), 0);
     if (ic->duration != AV_NOPTS_VALUE && ic->duration - o.start_time > FInputDuration)
         FInputDuration = ic->duration - o.start_time;
 
     input_files.emplace_back();
     TInputFile& f = input_files.back();
     f.ctx = ic;
+    f.source = source;
     guard.ctx = nullptr;
     f.ist_index = int32_t(streamsBefore);
     f.nb_streams = int32_t(ic->nb_streams);

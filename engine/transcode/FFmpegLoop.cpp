@@ -9,6 +9,7 @@
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
+#include "engine/common/EngineSource.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegAudio.h"
@@ -350,7 +351,7 @@ void TCustomFFmpeg::Transcode()
 
         TInputFile& in = input_files[size_t(file)];
         StampRead();
-        r = ff::av_read_frame(in.ctx, pkt);
+        r = in.source ? ReadEngineSource(in.source, in.ctx, pkt) : ff::av_read_frame(in.ctx, pkt);
         ClearRead();
         if (r == AVERROR(EAGAIN)) {
             noPacket[size_t(file)] = 1;
@@ -408,7 +409,7 @@ void TCustomFFmpeg::Transcode()
         if (pkt->pts != AV_NOPTS_VALUE)
             pkt->pts = std::llround(double(pkt->pts + off) * ist.ts_scale);
         if (pkt->dts != AV_NOPTS_VALUE && ist.next_pts != AV_NOPTS_VALUE &&
-            (in.ctx->iformat->flags & AVFMT_TS_DISCONT) && !Fcopy_ts) {
+            in.ctx->iformat && (in.ctx->iformat->flags & AVFMT_TS_DISCONT) && !Fcopy_ts) {
             const int64_t pktDts = ff::av_rescale_q(pkt->dts, ist.st->time_base, kMicro);
             const int64_t delta = pktDts - ist.next_pts;
             const double threshold = double(Fdts_delta_threshold) * AV_TIME_BASE;

@@ -23,6 +23,7 @@ extern "C" {
 }
 
 struct AVFilterGraph;
+struct TEngineInputFormat;
 struct AVFilterContext;
 struct SwsContext;
 struct SwrContext;
@@ -30,6 +31,7 @@ class TVideoFilterChain;
 
 struct TInputFile {
     AVFormatContext* ctx = nullptr;
+    const TEngineInputFormat* source = nullptr;  // a capture source of ours, read without the demuxer
     int32_t eof_reached = 0;
     int32_t ist_index = 0;  // first stream of the file in the input-stream array
     int32_t buffer_size = 0;

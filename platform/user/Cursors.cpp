@@ -156,6 +156,13 @@ int ShowCursor(BOOL show)
     return s.ShowCount;
 }
 
+bool CursorShowing()
+{
+    TCursorState& s = Cursors();
+    std::lock_guard lock(s.Lock);
+    return s.ShowCount >= 0 && s.Current;
+}
+
 bool GetCursorDescription(HCURSOR cursor, TCursorInfo* info)
 {
     TCursorState& s = Cursors();

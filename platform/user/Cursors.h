@@ -42,5 +42,7 @@ BOOL DestroyCursor(HCURSOR cursor);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 int ShowCursor(BOOL show);
+// Whether a pointer shows: a current cursor and a show count of 0 or more.
+bool CursorShowing();
 // Describes a cursor handle; false for anything that is not one.
 bool GetCursorDescription(HCURSOR cursor, TCursorInfo* info);
