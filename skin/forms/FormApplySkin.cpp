@@ -121,8 +121,8 @@ void TspFormSkinner::ApplySkin()
             UpdateCaptionButtons();
         } else {
             ClearObjects();
-            FFormWidth = FForm->Width();
-            FFormHeight = FForm->Height();
+            FFormWidth = FormWidth();
+            FFormHeight = FormHeight();
             UpdateWindowRegion(true);
         }
         if (FSkinnableForm) {
@@ -133,22 +133,22 @@ void TspFormSkinner::ApplySkin()
         }
         FInChangeSkinData = true;
         const int mw = GetMinWidth(), mh = GetMinHeight();
-        if (FForm->Width() < mw && FForm->Height() < mh)
+        if (FormWidth() < mw && FormHeight() < mh)
             FForm->SetBounds(FForm->Left(), FForm->Top(), mw, mh);
-        else if (FForm->Height() < mh)
+        else if (FormHeight() < mh)
             FForm->SetHeight(mh);
-        else if (FForm->Width() < mw)
+        else if (FormWidth() < mw)
             FForm->SetWidth(mw);
         else
             NudgeFormWidth();
         if (FRollUpState || FWindowState == wsMinimized) {
-            if (FForm->Height() != GetMinHeight())
+            if (FormHeight() != GetMinHeight())
                 FForm->SetHeight(GetMinHeight());
-            if (FWindowState == wsMinimized && FForm->Width() != GetMinWidth())
+            if (FWindowState == wsMinimized && FormWidth() != GetMinWidth())
                 FForm->SetWidth(GetMinWidth());
         }
-        FFormWidth = FForm->Width();
-        FFormHeight = FForm->Height();
+        FFormWidth = FormWidth();
+        FFormHeight = FormHeight();
         if (FSkinSupport)
             UpdateSkinFrame(true);
         if (FForm->HandleAllocated())
@@ -281,7 +281,7 @@ void TspFormSkinner::FitClientToSkin()
 
 void TspFormSkinner::NudgeFormWidth()
 {
-    const int w = FForm->Width();
+    const int w = FormWidth();
     if (w - 1 < GetMinWidth()) {
         FForm->SetWidth(w + 1);
         FForm->SetWidth(w);

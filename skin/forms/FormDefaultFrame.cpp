@@ -25,7 +25,7 @@ void TspFormSkinner::CalcDefRects()
     if (ObjectList.empty())
         return;
     if (FFormWidth == 0)
-        FFormWidth = FForm->Width();
+        FFormWidth = FormWidth();
     int x = FFormWidth - 3;
     const int s = DefButtonSize();
     NewDefCaptionRect = TRect(3, 3, FFormWidth - 3, DefCaptionHeight());
@@ -65,9 +65,9 @@ void TspFormSkinner::PaintNCDefault(HDC ADC, bool AUseExternalDC)
     if (!AUseExternalDC && !FForm->HandleAllocated())
         return;
     if (FFormWidth == 0)
-        FFormWidth = FForm->Width();
+        FFormWidth = FormWidth();
     if (FFormHeight == 0)
-        FFormHeight = FForm->Height();
+        FFormHeight = FormHeight();
     if (ObjectList.empty() && !FSkinSupport)
         CreateDefaultCaptionButtons();
     CalcDefRects();

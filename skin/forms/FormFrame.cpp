@@ -18,9 +18,9 @@ using spforms::Moved;
 void TspFormSkinner::CalcSkinRects()
 {
     if (FFormWidth == 0)
-        FFormWidth = FForm->Width();
+        FFormWidth = FormWidth();
     if (FFormHeight == 0)
-        FFormHeight = FForm->Height();
+        FFormHeight = FormHeight();
     if (!FSD || FSD->Empty || !FSD->FPicture)
         return;
     const int pw = FSD->FPicture->Width(), ph = FSD->FPicture->Height();
@@ -233,9 +233,9 @@ void TspFormSkinner::PaintNCSkin(HDC ADC, bool AUseExternalDC)
     if (!FSupportNCArea || !FSD || FSD->Empty || Empty(FSD->ClRect) || !FSD->FPicture || FSD->FPicture->Empty())
         return;
     if (FFormWidth == 0)
-        FFormWidth = FForm->Width();
+        FFormWidth = FormWidth();
     if (FFormHeight == 0)
-        FFormHeight = FForm->Height();
+        FFormHeight = FormHeight();
     if (FFormWidth < GetMinWidth() || FFormHeight < GetMinHeight())
         return;
     if (!AUseExternalDC && !FForm->HandleAllocated())
@@ -405,9 +405,9 @@ void TspFormSkinner::Paint(HDC DC)
     if (!DC)
         return;
     if (FFormWidth == 0)
-        FFormWidth = FForm->Width();
+        FFormWidth = FormWidth();
     if (FFormHeight == 0)
-        FFormHeight = FForm->Height();
+        FFormHeight = FormHeight();
     TCanvas c;
     c.SetHandle(DC);
     const int cw = FForm->ClientWidth(), ch = FForm->ClientHeight();

@@ -416,7 +416,7 @@ void TspFormSkinner::MouseTimerProc(TObject*)
         TPoint p(c.x, c.y);
         ScreenToWindowPoint(p);
         const TRect client = FSkinSupport ? NewClRect
-                                          : TRect(3, DefCaptionHeight() + 3, FForm->Width() - 3, FForm->Height() - 3);
+                                          : TRect(3, DefCaptionHeight() + 3, FormWidth() - 3, FormHeight() - 3);
         if (!Inside(client, p))
             TrackActiveObject(p.x, p.y, true);
         else if (ActiveObject != -1)

@@ -51,9 +51,9 @@ bool IsBlack(TBitmap* B, int X, int Y)
 void TspFormSkinner::UpdateWindowRegion(bool AUpdateObjects)
 {
     if (FFormWidth == 0)
-        FFormWidth = FForm->Width();
+        FFormWidth = FormWidth();
     if (FFormHeight == 0)
-        FFormHeight = FForm->Height();
+        FFormHeight = FormHeight();
     if (!FSkinnableForm || (FForm->BorderStyle() == bsNone && FSupportNCArea)) {
         if (FRgn)
             SetRegion(FForm, FRgn, nullptr);
@@ -112,7 +112,7 @@ void TspFormSkinner::UpdateRollUpRegion()
     if (FSD->RollUpLeftPoint.x < FSD->RollUpRightPoint.x) {
         TBitmap wide;
         CreateHSkinImage(FSD->RollUpLeftPoint.x, m->Width() - FSD->RollUpRightPoint.x, &wide, m,
-                         TRect(0, 0, m->Width(), m->Height()), FForm->Width(), m->Height(), false);
+                         TRect(0, 0, m->Width(), m->Height()), FormWidth(), m->Height(), false);
         r = RegionOfMask(&wide);
     } else {
         r = RegionOfMask(m);
@@ -192,7 +192,7 @@ bool TspFormSkinner::NearFrameEdge(TPoint P, int W, int H, int BW) const
 
 int TspFormSkinner::SkinHitTest(TPoint P)
 {
-    const int w = FForm->Width(), h = FForm->Height();
+    const int w = FormWidth(), h = FormHeight();
     const int bw = FSD ? FSD->BorderW : 0;
     auto inner = [&] {
         if (Inside(NewClRect, P))
@@ -215,7 +215,7 @@ int TspFormSkinner::SkinHitTest(TPoint P)
 
 int TspFormSkinner::DefaultHitTest(TPoint P)
 {
-    const int w = FForm->Width(), h = FForm->Height();
+    const int w = FormWidth(), h = FormHeight();
     const int ch = DefCaptionHeight();
     const TRect client(3, ch + 3, w - 3, h - 3);
     const TRect caption = GetDefCaptionRect();

@@ -302,6 +302,22 @@ void TspFormSkinner::SetSkinnableForm(bool Value)
     }
 }
 
+int TspFormSkinner::FormWidth() const
+{
+    RECT r;
+    if (FForm->HandleAllocated() && GetWindowRect(FForm->Handle(), &r))
+        return r.right - r.left;
+    return FForm->Width();
+}
+
+int TspFormSkinner::FormHeight() const
+{
+    RECT r;
+    if (FForm->HandleAllocated() && GetWindowRect(FForm->Handle(), &r))
+        return r.bottom - r.top;
+    return FForm->Height();
+}
+
 int TspFormSkinner::RealHeight() const { return FRollUpState ? OldHeight : FFormHeight; }
 
 TRect TspFormSkinner::GetAreaRect(const std::string& AIDName) const
@@ -315,7 +331,7 @@ TRect TspFormSkinner::GetAreaRect(const std::string& AIDName) const
     return r;
 }
 
-void TspFormSkinner::Move(int AX, int AY) { FForm->SetBounds(AX, AY, FForm->Width(), FForm->Height()); }
+void TspFormSkinner::Move(int AX, int AY) { FForm->SetBounds(AX, AY, FormWidth(), FormHeight()); }
 
 void TspFormSkinner::SetBounds(int AX, int AY, int AWidth, int AHeight) { FForm->SetBounds(AX, AY, AWidth, AHeight); }
 

@@ -224,6 +224,10 @@ public:
     void SetFormStyle(TFormStyle FS);
     // The layered border windows come with a later part; until then never.
     bool LayeredBorderEnabled() const { return false; }
+    // The window's outer size as the window system has it now (inside a
+    // size change the control's own fields still hold the old one).
+    int FormWidth() const;
+    int FormHeight() const;
 
     // ---- window procedure (FormWndProc.cpp) ----
     void SkinFormWndProc(TMessage& Message);

@@ -184,7 +184,7 @@ void TspFormSkinner::DoRestore()
 {
     MaxRollUpState = false;
     if (!Empty(OldBoundsRect)) {
-        const int w = FForm->Width(), h = FForm->Height();
+        const int w = FormWidth(), h = FormHeight();
         if (FSupportNCArea && FStartShow) {
             FStartShow = false;
             const TPoint p = GetPositionInMonitor(OldBoundsRect.left, OldBoundsRect.top, OldBoundsRect.Width(),
@@ -194,7 +194,7 @@ void TspFormSkinner::DoRestore()
             FForm->SetBounds(OldBoundsRect.left, OldBoundsRect.top, OldBoundsRect.Width(), OldBoundsRect.Height());
         }
         MouseTimer->SetEnabled(FForm->HandleAllocated());
-        if (FSupportNCArea && w == FForm->Width() && h == FForm->Height())
+        if (FSupportNCArea && w == FormWidth() && h == FormHeight())
             NudgeFormWidth();
         if (FSupportNCArea)
             FForm->Repaint();
@@ -219,7 +219,7 @@ void TspFormSkinner::SetRollUpState(bool Value)
     FRollUpState = Value;
     if (FSupportNCArea) {
         if (Value) {
-            OldHeight = FForm->Height();
+            OldHeight = FormHeight();
             FForm->SetHeight(GetMinHeight());
         } else if (ClientHeight != 0) {
             FForm->SetClientHeight(ClientHeight);
@@ -229,7 +229,7 @@ void TspFormSkinner::SetRollUpState(bool Value)
     } else if (!FSD || !FSD->FRollUpPicture || FSD->FRollUpPicture->Empty()) {
         FRollUpState = false;
     } else if (Value) {
-        OldHeight = FForm->Height();
+        OldHeight = FormHeight();
         TrackActiveObject(-1, -1, false);
         StopTimers();
         if (VisibleControls.empty())
@@ -269,8 +269,8 @@ void TspFormSkinner::ApplyPositionInMonitor()
 {
     if (PositionInMonitor == sppDefault)
         return;
-    const TPoint p = GetPositionInMonitor(FForm->Left(), FForm->Top(), FForm->Width(), FForm->Height());
-    FForm->SetBounds(p.x, p.y, FForm->Width(), FForm->Height());
+    const TPoint p = GetPositionInMonitor(FForm->Left(), FForm->Top(), FormWidth(), FormHeight());
+    FForm->SetBounds(p.x, p.y, FormWidth(), FormHeight());
 }
 
 void TspFormSkinner::MagneticSnap(int& AX, int& AY, int AW, int AH)

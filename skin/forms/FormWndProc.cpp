@@ -125,7 +125,7 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
         break;
     }
     case WM_DISPLAYCHANGE:
-        if (nc && !bsNoneStyle && (GetMaxWidth() < FForm->Width() || GetMaxHeight() < FForm->Height()))
+        if (nc && !bsNoneStyle && (GetMaxWidth() < FormWidth() || GetMaxHeight() < FormHeight()))
             NudgeFormWidth();
         break;
     case WM_NCCALCSIZE:
@@ -199,9 +199,9 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     }
     case WM_EXITSIZEMOVE:
         if (nc && skinnable) {
-            if (FSizing && (FFormWidth != FForm->Width() || FFormHeight != FForm->Height())) {
-                FFormWidth = FForm->Width();
-                FFormHeight = FForm->Height();
+            if (FSizing && (FFormWidth != FormWidth() || FFormHeight != FormHeight())) {
+                FFormWidth = FormWidth();
+                FFormHeight = FormHeight();
                 UpdateSkinFrame(true);
             }
             MouseTimer->SetEnabled(false);
@@ -350,8 +350,8 @@ void TspFormSkinner::HandleSize(TMessage& Message, bool& CallOld)
     CallOld = false;
     if (OldWindowProc)
         OldWindowProc(Message);
-    FFormWidth = FForm->Width();
-    FFormHeight = FForm->Height();
+    FFormWidth = FormWidth();
+    FFormHeight = FormHeight();
     HMagnetized = VMagnetized = HMagnetized2 = VMagnetized2 = false;
     if (FSkinSupport && nc) {
         if (FSkinnableForm && FFormWidth >= GetMinWidth() && FFormHeight >= GetMinHeight())
@@ -504,8 +504,8 @@ void TspFormSkinner::AfterOldProc(TMessage& Message)
                 if (c.x != FOldX || c.y != FOldY) {
                     int x = FForm->Left() + c.x - FOldX, y = FForm->Top() + c.y - FOldY;
                     if (Magnetic)
-                        MagneticSnap(x, y, FForm->Width(), FForm->Height());
-                    FForm->SetBounds(x, y, FForm->Width(), FForm->Height());
+                        MagneticSnap(x, y, FormWidth(), FormHeight());
+                    FForm->SetBounds(x, y, FormWidth(), FormHeight());
                     FOldX = c.x;
                     FOldY = c.y;
                 }

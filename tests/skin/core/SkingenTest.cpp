@@ -491,7 +491,7 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
         EXPECT_EQ(a, ReadBytes((shipped / name).string()));
         ++files;
     }
-    EXPECT_EQ(files, 8);  // skin.ini, the frame and five further pictures, the cursor
+    EXPECT_EQ(files, 9);  // skin.ini, the frame, its mask and five further pictures, the cursor
     // The contact sheet is a PNG of some size.
     const std::string png = ReadBytes(dir.file("sheet.png"));
     ASSERT_GT(png.size(), 10000u);
