@@ -350,6 +350,14 @@ void TspFormSkinner::SetFormStyle(TFormStyle FS)
         ChangeSkinDataWalk(nullptr, FForm);
 }
 
+void TspFormSkinner::CloseAll()
+{
+    // MDI children come with the MDI support; a form without children has
+    // nothing to close.
+    if (FForm->FormStyle() != fsMDIForm)
+        return;
+}
+
 TspFormSkinner* FindFormSkinner(TCustomForm* AForm)
 {
     if (!AForm)

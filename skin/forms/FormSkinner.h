@@ -222,6 +222,8 @@ public:
     void SetBounds(int AX, int AY, int AWidth, int AHeight);
     void SetFormBorderStyle(TFormBorderStyle BS);
     void SetFormStyle(TFormStyle FS);
+    // Closes the MDI children of an MDI main form; nothing for another form.
+    void CloseAll();
     // The layered border windows come with a later part; until then never.
     bool LayeredBorderEnabled() const { return false; }
     // The window's outer size as the window system has it now (inside a
