@@ -262,8 +262,13 @@ int TspFormSkinner::ClientHitTest(TPoint P)
     return code ? code : HTCLIENT;
 }
 
+// The window's place as the window system has it (the control's own
+// fields may lag behind inside a move).
 void TspFormSkinner::ScreenToWindowPoint(TPoint& P)
 {
-    P.x -= FForm->Left();
-    P.y -= FForm->Top();
+    RECT r{FForm->Left(), FForm->Top(), 0, 0};
+    if (FForm->HandleAllocated())
+        GetWindowRect(FForm->Handle(), &r);
+    P.x -= r.left;
+    P.y -= r.top;
 }

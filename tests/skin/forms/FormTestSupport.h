@@ -67,7 +67,14 @@ protected:
     }
     static COLORREF Pixel(int x, int y) { return HeadlessBackend().Pixel(x, y); }
     // The window's own pixel at window point (X, Y).
-    COLORREF At(int X, int Y) const { return Pixel(Form->Left() + X, Form->Top() + Y); }
+    // Where the window system has the window.
+    RECT Place() const
+    {
+        RECT r{};
+        GetWindowRect(Form->Handle(), &r);
+        return r;
+    }
+    COLORREF At(int X, int Y) const { return Pixel(Place().left + X, Place().top + Y); }
     // Writes the window's screen rectangle as a PNG into the test folder
     // (for looking at; tests do not read it back).
     void Shot(const std::string& Name) const
@@ -89,7 +96,7 @@ protected:
         // The pointer is not really there: no object stays tracked between probes.
         Skinner->MouseTimer->SetEnabled(false);
         Skinner->ActiveObject = -1;
-        return SendMessage(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(Form->Left() + X, Form->Top() + Y));
+        return SendMessage(Form->Handle(), WM_NCHITTEST, 0, MAKELPARAM(Place().left + X, Place().top + Y));
     }
 
     TComponent* Owner = nullptr;
