@@ -144,4 +144,25 @@ TEST_F(FormSkinnerTest, TheFrameIsNeverThePlatformsAndQueriesAnswerAsTheSkinnedF
     EXPECT_EQ(b.Canvas()->Pixels(150, 100), clRed); // the client is left alone
 }
 
+TEST_F(FormSkinnerTest, ClientModePointsLeftOfTheFormAreNegative)
+{
+    LoadSkinNew();
+    Form = new TForm(Owner);
+    Form->SetBorderStyle(bsNone);
+    Form->SetBounds(200, 200, 320, 200);
+    Skinner = new TspFormSkinner(Form);
+    Skinner->SetSupportNCArea(false);
+    Skinner->DraggAble = true;
+    Skinner->SetSkinData(Data);
+    Form->Show();
+    Pump();
+    // A press left of the client, as capture delivers it: x is -5, not 65,531.
+    SendMessage(Form->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(static_cast<WORD>(-5), 10));
+    POINT origin{0, 0};
+    ClientToScreen(Form->Handle(), &origin);
+    EXPECT_TRUE(Skinner->FIsDragging);
+    EXPECT_EQ(Skinner->FOldX, origin.x - 5);
+    EXPECT_EQ(Skinner->FOldY, origin.y + 10);
+}
+
 }  // namespace
