@@ -343,6 +343,37 @@ void CreateBorderMasks(TPoint LTPt, TPoint RTPt, TPoint LBPt, TPoint RBPt, TRect
     (void)NewRBPoint;
 }
 
+HRGN RegionFromBorderMasks(TBitmap* TopMask, TBitmap* LeftMask, TBitmap* RightMask, TBitmap* BottomMask,
+                           TRect NewClRect)
+{
+    std::vector<HRGN> parts;
+    auto add = [&](TBitmap* band, int dx, int dy) {
+        if (!band || band->Empty() || band->Width() <= 0 || band->Height() <= 0)
+            return;
+        void* data = nullptr;
+        const int size = CreateRgnDataFromMask(band, dx, dy, data);
+        if (size == 0)
+            return;
+        parts.push_back(ExtCreateRegion(nullptr, static_cast<DWORD>(size), static_cast<const RGNDATA*>(data)));
+        std::free(data);
+    };
+    add(TopMask, 0, 0);
+    add(BottomMask, 0, NewClRect.bottom);
+    add(LeftMask, 0, NewClRect.top);
+    add(RightMask, NewClRect.right, NewClRect.top);
+    if (NewClRect.right > NewClRect.left && NewClRect.bottom > NewClRect.top)
+        parts.push_back(CreateRectRgn(NewClRect.left, NewClRect.top, NewClRect.right, NewClRect.bottom));
+    if (parts.empty())
+        return nullptr;
+    HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+    for (HRGN p : parts) {
+        if (p)
+            CombineRgn(rgn, rgn, p, RGN_OR);
+        DeleteObject(p);
+    }
+    return rgn;
+}
+
 void CreateSkinRegion(HRGN& Rgn, TPoint LTPt, TPoint RTPt, TPoint LBPt, TPoint RBPt, TRect ClRect, TPoint NewLTPoint,
                       TPoint NewRTPoint, TPoint NewLBPoint, TPoint NewRBPoint, TRect NewClRect, TBitmap* Mask,
                       int Width, int Height)
@@ -353,29 +384,5 @@ void CreateSkinRegion(HRGN& Rgn, TPoint LTPt, TPoint RTPt, TPoint LBPt, TPoint R
     TBitmap top, left, right, bottom;
     CreateBorderMasks(LTPt, RTPt, LBPt, RBPt, ClRect, NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint, NewClRect, Mask,
                       &top, &left, &right, &bottom, Width, Height);
-    std::vector<HRGN> parts;
-    auto add = [&](TBitmap* band, int dx, int dy) {
-        if (band->Empty() || band->Width() <= 0 || band->Height() <= 0)
-            return;
-        void* data = nullptr;
-        const int size = CreateRgnDataFromMask(band, dx, dy, data);
-        if (size == 0)
-            return;
-        parts.push_back(ExtCreateRegion(nullptr, static_cast<DWORD>(size), static_cast<const RGNDATA*>(data)));
-        std::free(data);
-    };
-    add(&top, 0, 0);
-    add(&bottom, 0, NewClRect.bottom);
-    add(&left, 0, NewClRect.top);
-    add(&right, NewClRect.right, NewClRect.top);
-    if (NewClRect.right > NewClRect.left && NewClRect.bottom > NewClRect.top)
-        parts.push_back(CreateRectRgn(NewClRect.left, NewClRect.top, NewClRect.right, NewClRect.bottom));
-    if (parts.empty())
-        return;
-    Rgn = CreateRectRgn(0, 0, 0, 0);
-    for (HRGN p : parts) {
-        if (p)
-            CombineRgn(Rgn, Rgn, p, RGN_OR);
-        DeleteObject(p);
-    }
+    Rgn = RegionFromBorderMasks(&top, &left, &right, &bottom, NewClRect);
 }

@@ -86,6 +86,11 @@ void CreateBorderMasks(TPoint LTPt, TPoint RTPt, TPoint LBPt, TPoint RBPt, TRect
                        TPoint NewRTPoint, TPoint NewLBPoint, TPoint NewRBPoint, TRect NewClRect, TBitmap* Mask,
                        TBitmap* TopMask, TBitmap* LeftMask, TBitmap* RightMask, TBitmap* BottomMask, int Width,
                        int Height);
+// The union of NewClRect and the black pixels of the four band masks placed
+// around it (top at the top, bottom below NewClRect, sides beside it); 0 when
+// nothing is left. The caller owns the region.
+HRGN RegionFromBorderMasks(TBitmap* TopMask, TBitmap* LeftMask, TBitmap* RightMask, TBitmap* BottomMask,
+                           TRect NewClRect);
 // The client rectangle plus the black pixels of the four band masks; 0 when
 // the new corner points cross or nothing is left.
 void CreateSkinRegion(HRGN& Rgn, TPoint LTPt, TPoint RTPt, TPoint LBPt, TPoint RBPt, TRect ClRect, TPoint NewLTPoint,

@@ -1441,6 +1441,27 @@ void AddFrame(TSheet& sheet, TspSkinData& skin)
 
     skin.FPicture.reset(SheetPicture(frame));
     skin.FPictureName = "frame.bmp";
+    // The frame mask: black inside the outline, the four outer corners
+    // rounded; everything but the corners lies in MaskRectArea.
+    constexpr int R = 7;
+    {
+        TspBitmap mask;
+        mask.SetSize(W, H);
+        mask.Clear(0xFF000000);
+        const int cx[] = {R, W - R}, cy[] = {R, H - R};
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x) {
+                const bool left = x < R, right = x >= W - R, top = y < R, bottom = y >= H - R;
+                if (!((left || right) && (top || bottom)))
+                    continue;
+                const double dx = x + 0.5 - cx[right ? 1 : 0], dy = y + 0.5 - cy[bottom ? 1 : 0];
+                if (dx * dx + dy * dy > R * R)
+                    mask.SetPixel(x, y, 0xFFFFFFFF);
+            }
+        skin.FMask.reset(SheetPicture(mask));
+        skin.FMaskName = "framemask.bmp";
+    }
+    skin.MaskRectArea = TRect(R, R, W - R, H - R);
     skin.ClRect = TRect(B, Cap, W - B, H - B);
     skin.LTPoint = TPoint(60, 60);
     skin.RTPoint = TPoint(W - 200, 60);
@@ -1453,7 +1474,10 @@ void AddFrame(TSheet& sheet, TspSkinData& skin)
     skin.TopStretch = skin.BottomStretch = skin.LeftStretch = skin.RightStretch = true;
     skin.StretchEffect = true;
     skin.CaptionRect = TRect(sysPlace.right + 8, 0, right - 4, Cap - 1);
-    skin.ButtonsRect = TRect(right, 3, W - B - 1, 3 + BH);
+    // The buttons are laid out from its right end; its left edge lies past
+    // the picture's middle so that the row follows the right edge when the
+    // form grows.
+    skin.ButtonsRect = TRect(W / 2 + 1, 3, W - B - 1, 3 + BH);
     skin.ButtonsOffset = 2;
     skin.BorderW = B;
     skin.FormMinWidth = 200;

@@ -492,7 +492,7 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
         EXPECT_EQ(a, ReadBytes((shipped / name).string()));
         ++files;
     }
-    EXPECT_EQ(files, 10);  // skin.ini, the frame and seven further pictures, the cursor
+    EXPECT_EQ(files, 11);  // skin.ini, the frame, its mask and seven further pictures, the cursor
     // The contact sheet is a PNG of some size.
     const std::string png = ReadBytes(dir.file("sheet.png"));
     ASSERT_GT(png.size(), 10000u);

@@ -1,0 +1,426 @@
+#pragma once
+// TspFormSkinner: the component that turns its owner form into a skinned
+// window. It replaces the form's window procedure for its whole life (the old
+// one is kept and called on), answers the non-client messages itself, and
+// draws the frame from the skin of its SkinData, or a built-in frame when no
+// skin is loaded. Its work is split by theme:
+//   FormSkinner.cpp        properties, construction, skin data, lookups
+//   FormWndProc.cpp        the window procedure and its message table
+//   FormApplySkin.cpp      building the frame objects, area links, the walks
+//   FormFrame.cpp          frame geometry, object layout, frame painting
+//   FormDefaultFrame.cpp   the frame without a skin
+//   FormRegion.cpp         window region and the three hit tests
+//   FormWindowState.cpp    size limits, maximize/minimize/restore, roll-up,
+//                          first placement, magnetic edges
+//   FormObjects.cpp        caption buttons, system menu, object tracking,
+//                          by-name operations and the three timers
+#include "platform/classes/Collections.h"
+#include "platform/gui/Controls.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/ImgList.h"
+#include "platform/gui/Menus.h"
+#include "skin/core/SkinData.h"
+#include "skin/forms/FormGeometry.h"
+#include "skin/forms/FrameObjects.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+// The caption buttons and system-menu entries a skinned form offers. Kept in
+// a namespace of their own: the platform's border icons use the first names.
+namespace spforms {
+enum TspBorderIcon { biSystemMenu, biMinimize, biMaximize, biRollUp, biMinimizeToTray };
+ENUM_NAMES(TspBorderIcon, biSystemMenu, biMinimize, biMaximize, biRollUp, biMinimizeToTray)
+}  // namespace spforms
+using spforms::TspBorderIcon;
+using TspBorderIcons = TSet<TspBorderIcon>;
+
+enum TspPositionInMonitor { sppDefault, sppScreenCenter, sppDesktopCenter };
+ENUM_NAMES(TspPositionInMonitor, sppDefault, sppScreenCenter, sppDesktopCenter)
+enum TspClientInActiveEffect { spieSemiTransparent, spieBlur };
+ENUM_NAMES(TspClientInActiveEffect, spieSemiTransparent, spieBlur)
+enum TSwitchState { swsOff, swsOn };
+
+using TspChangeClientRectEvent = TMethodPtr<void(TObject* Sender, TRect NewClientRect)>;
+using TspCaptionPaintEvent = TMethodPtr<void(TCanvas* Cnvs, TRect R, bool AActive)>;
+using TspMouseEnterEvent = TMethodPtr<void(const std::string& IDName)>;
+using TspMouseUpEvent =
+    TMethodPtr<void(const std::string& IDName, int X, int Y, TRect ObjectRect, TMouseButton Button)>;
+using TspMouseMoveEvent = TMethodPtr<void(const std::string& IDName, int X, int Y, TRect ObjectRect)>;
+using TspPaintEvent = TMethodPtr<void(const std::string& IDName, TCanvas* Canvas, TRect ObjectRect)>;
+using TspActivateCustomObjectEvent = TMethodPtr<void(const std::string& IDName, bool& ObjectVisible)>;
+
+class TspFormSkinner;
+
+// One quick button at the left of the caption.
+class TspQuickButtonItem : public TCollectionItem {
+public:
+    explicit TspQuickButtonItem(TCollection* ACollection) : TCollectionItem(ACollection) {}
+    int ImageIndex() const { return FImageIndex; }
+    void SetImageIndex(int Value);
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool Value);
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value);
+    std::string Hint;
+    TNotifyEvent OnClick;
+    TMouseEvent OnMouseDown;
+    TRect ItemRect;
+    bool Active = false, Down = false;
+    void Assign(TPersistent* Source) override;
+    PUBLISHED(TspQuickButtonItem, TCollectionItem)
+    {
+        P.Property("ImageIndex", &TspQuickButtonItem::ImageIndex, &TspQuickButtonItem::SetImageIndex, -1);
+        P.Property("Hint", &TspQuickButtonItem::Hint);
+        P.Property("Enabled", &TspQuickButtonItem::Enabled, &TspQuickButtonItem::SetEnabled, true);
+        P.Property("Visible", &TspQuickButtonItem::Visible, &TspQuickButtonItem::SetVisible, true);
+        P.Property("OnClick", &TspQuickButtonItem::OnClick);
+        P.Property("OnMouseDown", &TspQuickButtonItem::OnMouseDown);
+    }
+
+private:
+    int FImageIndex = -1;
+    bool FEnabled = true, FVisible = true;
+};
+
+class TspQuickButtonItems : public TCollection {
+public:
+    explicit TspQuickButtonItems(TspFormSkinner* AFSK);
+    TspQuickButtonItem* Items(int Index) const { return static_cast<TspQuickButtonItem*>(TCollection::Items(Index)); }
+    TspQuickButtonItem* Add() { return static_cast<TspQuickButtonItem*>(TCollection::Add()); }
+    TPersistent* GetOwner() const override;
+    TspFormSkinner* FSK;
+
+protected:
+    void Update(TCollectionItem* Item) override;
+};
+
+// A control linked to a named area of the skin picture.
+struct TspAreaLink {
+    TControl* Control = nullptr;
+    // The same object as a component: what its free notification names,
+    // when it is no longer a whole control.
+    TComponent* Component = nullptr;
+    TRect AreaRect;
+    bool UseAnchors = false, AnchorLeft = false, AnchorTop = false, AnchorRight = false, AnchorBottom = false;
+};
+
+// Controls of later layers that reload their skin on a change take part in
+// the form's two walks through this seam.
+class ISkinChangeParticipant {
+public:
+    virtual ~ISkinChangeParticipant() = default;
+    virtual TspSkinData* SkinDataForWalk() const = 0;
+    virtual void BeforeChangeSkinDataForWalk() {}
+    virtual void ChangeSkinDataForWalk() = 0;
+};
+
+class TspFormSkinner : public TComponent {
+public:
+    explicit TspFormSkinner(TComponent* AOwner);
+    ~TspFormSkinner() override;
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    // ---- published ----
+    TspSkinData* SkinData() const { return FSD; }
+    void SetSkinData(TspSkinData* Value);
+    TspSkinData* MenusSkinData() const { return FMSD; }
+    void SetMenusSkinData(TspSkinData* Value);
+    bool SupportNCArea() const { return FSupportNCArea; }
+    void SetSupportNCArea(bool Value);
+    bool UseRibbon() const { return FUseRibbon; }
+    void SetUseRibbon(bool Value);
+    int ClientWidth = 0, ClientHeight = 0;
+    bool ShowIcon() const { return FShowIcon; }
+    void SetShowIcon(bool Value);
+    TBitmap* LogoBitMap() const { return FLogoBitMap.get(); }
+    void SetLogoBitMap(TBitmap* Value);
+    bool LogoBitMapTransparent = false;
+    TFont* DefCaptionFont() const { return FDefCaptionFont.get(); }
+    void SetDefCaptionFont(TFont* Value);
+    TFont* DefInActiveCaptionFont() const { return FDefInActiveCaptionFont.get(); }
+    void SetDefInActiveCaptionFont(TFont* Value);
+    bool UseFormCursorInNCArea = false;
+    bool Sizeable = true;
+    bool DraggAble = false;
+    bool NCDraggAble = true;
+    TWindowState WindowState() const { return FWindowStateInit; }
+    void SetWindowState(TWindowState Value);
+    int MinWidth = 0, MinHeight = 0, MaxWidth = 0, MaxHeight = 0;
+    bool Magnetic = false;
+    std::uint8_t MagneticSize = 10;
+    bool MaximizeOnFullScreen = false;
+    TspPositionInMonitor PositionInMonitor = sppDefault;
+    bool AlphaBlend = false;
+    std::uint8_t AlphaBlendValue = 200;
+    bool AlphaBlendAnimation = false;
+    bool AlwaysShowInTray = false, AlwaysMinimizeToTray = false;
+    bool ClientInActiveEffect = false;
+    TspClientInActiveEffect ClientInActiveEffectType = spieSemiTransparent;
+    bool ShowMDIScrollBars = true;
+    TMainMenu* MainMenu() const { return FMainMenu; }
+    void SetMainMenu(TMainMenu* Value);
+    bool MenusAlphaBlend = false, MenusAlphaBlendAnimation = false;
+    std::uint8_t MenusAlphaBlendValue = 200;
+    int MaxMenuItemsInWindow() const { return FMaxMenuItemsInWindow; }
+    void SetMaxMenuItemsInWindow(int Value);
+    bool UseSkinFontInMenu = true, UseSkinSizeInMenu = true;
+    int DefMenuItemHeight() const { return FDefMenuItemHeight; }
+    void SetDefMenuItemHeight(int Value);
+    TFont* DefMenuItemFont() const { return FDefMenuItemFont.get(); }
+    void SetDefMenuItemFont(TFont* Value);
+    TspBorderIcons BorderIcons() const { return FBorderIcons; }
+    void SetBorderIcons(TspBorderIcons Value);
+    bool HideCaptionButtons = false;
+    TPopupMenu* SystemMenu() const { return FSystemMenu; }
+    void SetSystemMenu(TPopupMenu* Value);
+    bool UseDefaultSysMenu = true;
+    bool DisableSystemMenu = false;
+    TspQuickButtonItems* QuickButtons() const { return FQuickButtons.get(); }
+    void SetQuickButtons(TspQuickButtonItems* Value);
+    TCustomImageList* QuickImageList() const { return FQuickImageList; }
+    void SetQuickImageList(TCustomImageList* Value);
+    bool QuickButtonsShowHint = false;
+    bool UseSkinFontInCaption = true;
+    bool ShowObjectHint = false;
+    bool UseDefaultObjectHint = true;
+    bool UseSkinCursors = false;
+
+    TNotifyEvent OnChangeSkinData;
+    TspChangeClientRectEvent OnChangeClientRect;
+    TspCaptionPaintEvent OnCaptionPaint;
+    TNotifyEvent OnActivate, OnDeActivate;
+    TNotifyEvent OnChangeRollUpState, OnMinimize, OnRestore, OnMaximize;
+    TspMouseEnterEvent OnMouseEnterEvent, OnMouseLeaveEvent;
+    TspMouseUpEvent OnMouseDownEvent, OnMouseUpEvent;
+    TspMouseMoveEvent OnMouseMoveEvent;
+    TspPaintEvent OnPaintEvent;
+    TspActivateCustomObjectEvent OnActivateCustomObject;
+
+    PUBLISHED(TspFormSkinner, TComponent);
+
+    // ---- public ----
+    bool RollUpState() const { return FRollUpState; }
+    void SetRollUpState(bool Value);
+    int RealHeight() const;
+    void SetRealHeight(int Value) { OldHeight = Value; }
+    bool MinimizeDefault = false;
+    bool SkinnableForm() const { return FSkinnableForm; }
+    void SetSkinnableForm(bool Value);
+    TCustomForm* Form() const { return FForm; }
+    static std::string GetProductVersion() { return "12.22"; }
+
+    // The frame's skin is applied now.
+    bool SkinSupport() const { return FSkinSupport; }
+    bool GetFormActive();
+    TRect GetAreaRect(const std::string& AIDName) const;
+    void Move(int AX, int AY);
+    void SetBounds(int AX, int AY, int AWidth, int AHeight);
+    void SetFormBorderStyle(TFormBorderStyle BS);
+    void SetFormStyle(TFormStyle FS);
+    // Closes the MDI children of an MDI main form; nothing for another form.
+    void CloseAll();
+    // The layered border windows come with a later part; until then never.
+    bool LayeredBorderEnabled() const { return false; }
+    // The window's outer size as the window system has it now (inside a
+    // size change the control's own fields still hold the old one).
+    int FormWidth() const;
+    int FormHeight() const;
+
+    // ---- window procedure (FormWndProc.cpp) ----
+    void SkinFormWndProc(TMessage& Message);
+    void UpdateActiveState(bool AUpdateCaption);
+
+    // ---- skin application (FormApplySkin.cpp) ----
+    void ApplySkin();
+    void ClearObjects();
+    void CreateSkinObjects();
+    void CreateDefaultCaptionButtons();
+    void ResetObjectStates();
+    void LinkControlToArea(const std::string& AreaName, TControl* Control);
+    void UnLinkControlFromArea(TControl* Control);
+    void LinkControlsToAreas();
+    void PlaceAreaControls();
+    TRect CalcAreaRect(const TspAreaLink& Link);
+    void FitClientToSkin();
+    void NudgeFormWidth();
+    void BeforeChangeSkinDataWalk(TspSkinData* ASkinData, TControl* Control);
+    void ChangeSkinDataWalk(TspSkinData* ASkinData, TControl* Control);
+
+    // ---- frame geometry and painting (FormFrame.cpp) ----
+    void CalcSkinRects();
+    TRect MapSkinRect(const TRect& R) const;
+    void ArrangeObjects();
+    void UpdateSkinFrame(bool AUpdateObjects);
+    void PaintNCSkin(HDC ADC, bool AUseExternalDC);
+    void DrawSkinObject(TspActiveSkinObject* AObject);
+    void UpDateFormNC();
+    bool AutoInactiveRendering() const;
+    void PaintBG(HDC DC);
+    void PaintBG2(HDC DC);
+    void Paint(HDC DC);
+    void DrawLogo(TCanvas* Canvas, int CW, int CH);
+
+    // ---- skinless frame (FormDefaultFrame.cpp) ----
+    void CalcDefRects();
+    TRect GetDefCaptionRect();
+    int DefCaptionHeight() const;
+    int DefButtonSize() const;
+    void PaintNCDefault(HDC ADC, bool AUseExternalDC);
+    void PaintBGDefault(HDC DC);
+    // The small-icon size, the form icon and whether it has alpha.
+    static void GetSmallIconSize(int& W, int& H);
+    void PrepareFormIcon();
+    void DrawFormIcon(TCanvas* Canvas, int X, int Y);
+    bool IconHasAlpha();
+
+    // ---- region and hit tests (FormRegion.cpp) ----
+    void UpdateWindowRegion(bool AUpdateObjects);
+    void UpdateRollUpRegion();
+    bool PointInWindowMask(TPoint P) const;
+    int SkinHitTest(TPoint P);
+    int DefaultHitTest(TPoint P);
+    int ClientHitTest(TPoint P);
+    bool IsCaptionDragPoint(TPoint P);
+    bool NearFrameEdge(TPoint P, int W, int H, int BW) const;
+    void ScreenToWindowPoint(TPoint& P);
+
+    // ---- window state (FormWindowState.cpp) ----
+    int GetMinWidth();
+    int GetMinHeight();
+    int GetMaxWidth();
+    int GetMaxHeight();
+    bool IsSizeAble() const;
+    void ApplyWindowState(TWindowState Value);
+    void DoMinimize();
+    void DoMaximize();
+    void DoRestore();
+    void GetMinimizedPosition(TPoint& P);
+    void ApplyPositionInMonitor();
+    TPoint GetPositionInMonitor(int AX, int AY, int AW, int AH);
+    void MagneticSnap(int& AX, int& AY, int AW, int AH);
+    bool IsRollUpObjectVisible(bool ARollUp) const;
+    void DoCaptionDblClick();
+    TWindowState AppliedWindowState() const { return FWindowState; }
+
+    // ---- caption buttons, system menu, objects, timers (FormObjects.cpp) ----
+    void UpdateCaptionButtons();
+    void UpdateButtonHints();
+    TMenuItem* GetSystemMenuItems();
+    void BuildSystemMenu();
+    void UpdateSystemMenuItems();
+    void BuildTrayMenu();
+    bool HasSkinFrame() const;
+    static bool FullDragEnabled();
+    bool SkinHasFramePoints() const;
+    int GetIndex(const std::string& AIDName) const;
+    void TrackActiveObject(int X, int Y, bool AMouseIn);
+    void ObjectsMouseDown(TMouseButton Button, int X, int Y);
+    void ObjectsMouseUp(TMouseButton Button, int X, int Y);
+    void ObjectsMouseMove(int X, int Y);
+    void ObjectsDblClick();
+    void StopTimers();
+    void MorphTimerProc(TObject* Sender);
+    void MouseTimerProc(TObject* Sender);
+    void AnimateTimerProc(TObject* Sender);
+    // By-name operations; unknown names and objects of another class do nothing.
+    void ButtonSetDown(const std::string& AIDName, bool Value);
+    bool ButtonGetDown(const std::string& AIDName) const;
+    void SetEnabled(const std::string& AIDName, bool Value);
+    bool GetEnabled(const std::string& AIDName) const;
+    void CaptionSetText(const std::string& AIDName, const std::string& Value);
+    std::string CaptionGetText(const std::string& AIDName) const;
+    void UserObjectDraw(const std::string& AIDName);
+    TRect GetObjectRect(const std::string& AIDName) const;
+    // The events the frame objects raise.
+    void DoMouseEnterEvent(const std::string& IDName);
+    void DoMouseLeaveEvent(const std::string& IDName);
+
+    // ---- state shared by the themes ----
+    TCustomForm* FForm = nullptr;
+    TspSkinData* FSD = nullptr;
+    TspSkinData* FMSD = nullptr;
+    bool FSkinSupport = false;
+    bool FSkinnableForm = true;
+    bool FSupportNCArea = true;
+    bool FUseRibbon = false;
+    bool FFormActive = false;
+    bool OldActive = false;
+    bool FStopPainting = false;
+    bool FInChangeSkinData = false;
+    int FFormLeft = 0, FFormTop = 0, FFormWidth = 0, FFormHeight = 0;
+    int FOldFormLeft = 0, FOldFormTop = 0;
+    TRect FOldFormBounds;
+    int FOldFullBorder = -1;
+    TPoint NewLTPoint, NewRTPoint, NewLBPoint, NewRBPoint;
+    TRect NewClRect, NewCaptionRect, NewButtonsRect;
+    int NewButtonsOffset = 0;
+    bool NewButtonsInLeft = false;
+    TRect NewMaskRectArea;
+    TPoint NewHitTestLTPoint, NewHitTestRTPoint, NewHitTestLBPoint, NewHitTestRBPoint;
+    TRect NewIconRect, NewMainMenuRect;
+    TRect NewDefCaptionRect;
+    std::vector<std::unique_ptr<TspActiveSkinObject>> ObjectList;
+    std::vector<TspAreaLink> AreaList;
+    int ActiveObject = -1, OldActiveObject = -1, MouseCaptureObject = -1;
+    bool MouseIn = false;
+    bool InMenu = false, InMainMenu = false;
+    HRGN FRgn = nullptr;
+    std::unique_ptr<TBitmap> RMTop, RMLeft, RMBottom, RMRight;
+    TRect FSizeGripArea;
+    std::unique_ptr<TIcon> FIcon;
+    bool IsAlphaIcon = false;
+    bool FSizeMove = false, FSizing = false, FFullDrag = false, FIsDragging = false;
+    bool FBorderLayerChangeSize = false;
+    int FOldX = 0, FOldY = 0;
+    bool HMagnetized = false, VMagnetized = false, HMagnetized2 = false, VMagnetized2 = false;
+    bool FRollUpState = false, MaxRollUpState = false, FRollUpBeforeMaximize = false;
+    int OldHeight = 0;
+    TWindowState FWindowState = wsNormal, FWindowStateInit = wsNormal;
+    bool FStartShow = true;
+    TPoint FOnMouseDownCoord{-1, -1};
+    TRect OldBoundsRect;
+    TWndMethod OldWindowProc;
+    std::unique_ptr<TPopupMenu> FSysMenu;
+    std::unique_ptr<TPopupMenu> FSysTrayMenu;
+    std::unique_ptr<TTimer> MorphTimer, MouseTimer, AnimateTimer;
+    std::vector<TControl*> VisibleControls;
+    bool PreviewMode = false;
+    bool FIsVistaOS = true;
+
+private:
+    void HandleNCCalcSize(TMessage& Message);
+    bool HandleNCHitTest(TMessage& Message);
+    void HandleNCActivate(TMessage& Message);
+    void HandleSize(TMessage& Message, bool& CallOld);
+    void HandleSizing(TMessage& Message, bool& CallOld);
+    void HandleSkinChange(TMessage& Message);
+    void HandleShowWindow(TMessage& Message);
+    void AfterOldProc(TMessage& Message);
+    void ApplyNativeBorderIcons();
+    void WalkControls(TspSkinData* ASkinData, TControl* Control, bool Before);
+    void SysMenuClick(TObject* Sender);
+    TMenuItem* NewSysItem(TComponent* Owner, const char* Name, const char* Key, const char* Text, int Tag);
+    std::string ResText(const char* Key, const char* Text) const;
+
+    bool FShowIcon = false;
+    std::unique_ptr<TBitmap> FLogoBitMap;
+    std::unique_ptr<TFont> FDefCaptionFont, FDefInActiveCaptionFont, FDefMenuItemFont;
+    TMainMenu* FMainMenu = nullptr;
+    int FMaxMenuItemsInWindow = 0;
+    int FDefMenuItemHeight = 20;
+    TspBorderIcons FBorderIcons;
+    TPopupMenu* FSystemMenu = nullptr;
+    std::unique_ptr<TspQuickButtonItems> FQuickButtons;
+    TCustomImageList* FQuickImageList = nullptr;
+    bool FInstalled = false;
+};
+
+// The first component of AForm that is a TspFormSkinner; null for none.
+TspFormSkinner* FindFormSkinner(TCustomForm* AForm);
+// Registers the layer's classes for stored descriptions.
+void RegisterSkinFormsClasses();
