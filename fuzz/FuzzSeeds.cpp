@@ -17,8 +17,8 @@
 
 #include "FuzzForm.h"
 #include "FuzzSupport.h"
-#include "engine/FFLoad.h"
-#include "engine/FFmpegOptions.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/transcode/FFmpegOptions.h"
 #include "platform/classes/FormWriter.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/classes/Registry.h"
