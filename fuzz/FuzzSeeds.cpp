@@ -3,7 +3,9 @@
 // text formats into OUT_DIR/dict/<target>.dict, made with the project's own
 // writers: the generated skin (DATA_DIR/skin-new), option texts taken from
 // the option tests' tables, form descriptions the writer produces, pictures
-// the codecs write, INI and registry files their classes write.
+// the codecs write, INI and registry files their classes write, the
+// program's shipped presets and language files (tools/datagen) and a custom
+// presets file the program's writer makes from them.
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -15,8 +17,12 @@
 #include <string>
 #include <vector>
 
+#include "AppFuzz.h"
 #include "FuzzForm.h"
 #include "FuzzSupport.h"
+#include "app/AppData.h"
+#include "app/PresetFiles.h"
+#include "app/TextFiles.h"
 #include "engine/bindings/FFLoad.h"
 #include "engine/transcode/FFmpegOptions.h"
 #include "platform/classes/FormWriter.h"
@@ -384,6 +390,85 @@ void ClassesSeeds(const std::string& Data)
                                  "\"=\"", "=dword:", "=hex:", "=hex(2):", "@=", "\\\\", "\\\"", "\r\n"});
 }
 
+
+// ---- the application's data files -----------------------------------------
+
+void AppSeeds()
+{
+    const std::string presets = ShippedDataFolder() + "/tarnello-profiles";
+    const std::string languages = ShippedDataFolder() + "/languages";
+    std::set<std::string> lists;
+    std::vector<TFormat> formats;
+    for (const char* language : {"0", "1"}) {
+        const std::string profiles = ReadTextFile(presets + "/profiles" + language + ".dat");
+        const std::string rows = ReadInvertedTextFile(presets + "/formats" + language + ".dat");
+        Seed("preset_files", std::string("categories-") + language, "\0" + profiles);
+        Seed("preset_files", std::string("presets-") + language, "\1" + rows);
+        Seed("text_files", std::string("categories-") + language, "\0" + profiles);
+        Seed("text_files", std::string("presets-") + language, "\1" + rows);
+        // A few rows alone: a small input mutates many times faster.
+        TStringList lines;
+        lines.SetText(rows);
+        std::string few;
+        for (int i = 0; i < lines.Count(); ++i)
+            if (i < 6 || i >= lines.Count() - 2)
+                few += lines[i] + "\r\n";
+        Seed("preset_files", std::string("few-presets-") + language, "\1" + few);
+        for (int i = 0; i < lines.Count(); ++i) {
+            if (lines[i].find("<ROW ") == std::string::npos)
+                continue;
+            TFormat f = ParseFormatRow(lines[i]);
+            for (const std::string* l : {&f.VideoCodecs, &f.Resolutions, &f.FrameRates, &f.VideoBitRates,
+                                         &f.AudioCodecs, &f.SampleRates, &f.Channels, &f.AudioBitRates})
+                if (!l->empty())
+                    lists.insert(*l);
+            if (formats.size() < 4)
+                formats.push_back(std::move(f));
+        }
+    }
+    // The custom presets file as the program writes it, with values that
+    // need entities.
+    formats.front().Description = "\"quoted\" <tag> & 'apostrophe' name=\"x\"";
+    ResetApplicationData();
+    App().Profiles.push_back({"Custom Profiles", "-1", "menucustom", formats});
+    App().CustomProfileIndex = 0;
+    Seed("preset_files", "custom", "\2" + CustomProfilesText());
+    Seed("text_files", "custom-bom", std::string("\0\xEF\xBB\xBF", 4) + CustomProfilesText());
+    App().Profiles[0].Formats.resize(1);
+    Seed("preset_files", "custom-one", "\2" + CustomProfilesText());
+    ResetApplicationData();
+
+    std::set<std::string> words = {"<ROW ", "/>", "<ROWDATA>", "</ROWDATA>", "</DATAPACKET>", "<category id=\"",
+                                   " title=\"", " icon=\"", "</profile>", "<profile height=\"", "\"", "&amp;",
+                                   "&quot;", "&lt;", "&gt;", "&apos;", "\r\n", "-1", "$", ",", "*"};
+    static const std::regex attribute(R"re( ([a-z_]+)=")re");
+    const std::string row = CustomProfileRow(TFormat());
+    for (std::sregex_iterator it(row.begin(), row.end(), attribute), end; it != end; ++it)
+        words.insert(" " + std::string((*it)[1]) + "=\"");
+    Dictionary("preset_files", words);
+
+    int n = 0;
+    for (const std::string& l : lists)
+        Seed("option_lists", "list-" + std::to_string(n++), l);
+    Dictionary("option_lists", {"$", ",", "*", "640*480", "kbps", "fps", "Hz"});
+
+    const std::string table = ReadTextFile(languages + "/transl.dat");
+    const std::string strings = ReadTextFile(languages + "/resource1.dat");
+    Seed("translation", "table-english", "\0" + table);
+    Seed("translation", "table-spanish", "\2" + table);
+    Seed("translation", "strings", "\1" + strings);
+    Seed("text_files", "strings", "\0" + strings);
+    std::set<std::string> names = {"=", "\r\n", "\n", "1", "2", "3", "0", "-1", "English", "\xEF\xBB\xBF"};
+    std::istringstream lines(strings);
+    std::string line;
+    while (std::getline(lines, line))
+        if (size_t eq = line.find('='); eq != std::string::npos && eq > 0)
+            names.insert(line.substr(0, eq + 1));
+    Dictionary("translation", names);
+    Dictionary("text_files", {"\xEF\xBB\xBF", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC0\x80",
+                              "\xED\xA0\x80", "\xF4\x90\x80\x80", "\r\n"});
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -402,6 +487,7 @@ int main(int argc, char** argv)
         PictureSeeds();
         FormSeeds();
         ClassesSeeds(argv[2]);
+        AppSeeds();
     } catch (const Exception& e) {
         std::fprintf(stderr, "tarnello_fuzz_seeds: %s\n", e.Message().c_str());
         return 1;
