@@ -8,6 +8,7 @@
 // presets file the program's writer makes from them.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -148,32 +149,78 @@ void AddIniWords(const std::string& Text, std::set<std::string>& Words)
     }
 }
 
+// The compressed skin's payload of Skin without its pictures (the form's
+// pictures emptied, the further pictures dropped): small enough to mutate
+// quickly.
+std::string PayloadWithoutPictures(TspSkinData& Skin)
+{
+    Skin.FActivePictures.clear();
+    Skin.FActivePicturesNames.Clear();
+    for (TBitmap* form : {Skin.FPicture.get(), Skin.FInActivePicture.get(), Skin.FMask.get(),
+                          Skin.FRollUpPicture.get(), Skin.FRollUpMask.get()})
+        form->SetSize(0, 0);
+    TspCompressedStoredSkin stored(nullptr);
+    stored.LoadFromSkinData(&Skin);
+    TMemoryStream payload;
+    stored.DeCompressToStream(&payload);
+    return std::string(static_cast<const char*>(payload.Memory()), size_t(payload.Size()));
+}
+
 void SkinSeeds(const std::string& Data)
 {
     const std::string ini = Data + "/skin-new/skin.ini";
     const std::string text = ReadText(ini);
     Seed("skin_ini", "skin-new.ini", text);
-    // Each further section alone after [VERSION]: small inputs that load no
-    // pictures run many times faster than the whole skin.
+    // Small skins: the sections every skin needs, with one skin object or
+    // one control piece each. They load in a few milliseconds where the
+    // whole skin takes a fifth of a second, and still pass the skin check.
+    std::vector<std::pair<std::string, std::string>> pieces;  // name, skin.ini text
     {
-        std::vector<std::string> sections;
+        std::vector<std::pair<std::string, std::string>> sections;  // name, text with its header
         std::istringstream lines(text);
         std::string line;
         while (std::getline(lines, line)) {
             if (!line.empty() && line[0] == '[')
-                sections.emplace_back();
+                sections.emplace_back(line.substr(1, line.find(']') - 1), "");
             if (!sections.empty())
-                sections.back() += line + "\n";
+                sections.back().second += line + "\n";
         }
-        for (size_t i = 1; i < sections.size(); ++i)
-            Seed("skin_ini", "section-" + std::to_string(i), sections[0] + sections[i]);
+        auto section = [&](const std::string& Name) {
+            for (const auto& [name, body] : sections)
+                if (name == Name)
+                    return body;
+            return std::string();
+        };
+        // The big pictures swapped for small ones (the pieces' rectangles
+        // then reach past the picture, which the reader must bear too).
+        std::string core;
+        for (const char* name : {"VERSION", "PICTURES", "CURSORS", "FORMINFO", "SKINCOLORS"})
+            core += section(name);
+        for (const auto& [big, small] : {std::pair{"=pieces.bmp", "=hint.bmp"}, std::pair{"=frame.bmp", "=layer.bmp"}})
+            if (const size_t at = core.find(big); at != std::string::npos)
+                core.replace(at, std::strlen(big), small);
+        for (const char* list : {"SKINOBJECTS", "SKINCONTROLS"}) {
+            const char* other = std::string(list) == "SKINOBJECTS" ? "SKINCONTROLS" : "SKINOBJECTS";
+            std::istringstream entries(section(list));
+            std::string entry;
+            while (std::getline(entries, entry)) {
+                const size_t eq = entry.find('='), colon = entry.find(':');
+                if (eq == std::string::npos || colon == std::string::npos || entry.compare(0, 6, "count=") == 0)
+                    continue;
+                const std::string name = entry.substr(eq + 1, colon - eq - 1);
+                pieces.emplace_back(name, core + "[" + list + "]\ncount=1\n0=" + entry.substr(eq + 1) + "\n" +
+                                              section(name) + "[" + other + "]\ncount=0\n");
+            }
+        }
+        for (const auto& [name, ini] : pieces)
+            Seed("skin_ini", "piece-" + name, ini);
     }
     std::set<std::string> words = {"[", "]", "=", ",", ".bmp", ".jpg", ".cur", "0,0,0,0", "-1"};
     AddIniWords(text, words);
     Dictionary("skin_ini", words);
 
     // The compressed skin: the whole file, and the payload of the skin
-    // without its further pictures (small enough to mutate quickly).
+    // without its pictures.
     TspSkinData skin(nullptr);
     skin.BuildMode = true;
     if (!skin.LoadFromFile(ini))
@@ -181,18 +228,22 @@ void SkinSeeds(const std::string& Data)
     const std::string file = Out + "/skin.tsk";
     skin.SaveToCompressedFile(file);
     Seed("compressed_skin", "skin-new", std::string(1, '\0') + ReadText(file));
-    skin.FActivePictures.clear();
-    skin.FActivePicturesNames.Clear();
-    for (TBitmap* form : {skin.FPicture.get(), skin.FInActivePicture.get(), skin.FMask.get(),
-                          skin.FRollUpPicture.get(), skin.FRollUpMask.get()})
-        form->SetSize(0, 0);
-    TspCompressedStoredSkin stored(nullptr);
-    stored.LoadFromSkinData(&skin);
-    TMemoryStream payload;
-    stored.DeCompressToStream(&payload);
-    Seed("compressed_skin", "payload",
-         std::string(1, '\1') + std::string(static_cast<const char*>(payload.Memory()), size_t(payload.Size())));
+    Seed("compressed_skin", "payload", "\1" + PayloadWithoutPictures(skin));
     fs::remove(file);
+    // The payload of each small skin.
+    {
+        const std::string folder = Out + "/piece-skin";
+        CopyFolderFiles(Data + "/skin-new", folder);
+        for (const auto& [name, ini] : pieces) {
+            WriteFileText(folder + "/skin.ini", ini);
+            TspSkinData part(nullptr);
+            part.BuildMode = true;
+            if (!part.LoadFromFile(folder + "/skin.ini"))
+                throw Exception("cannot load the skin piece " + name + ": " + part.LastError());
+            Seed("compressed_skin", "piece-" + name, "\1" + PayloadWithoutPictures(part));
+        }
+        fs::remove_all(folder);
+    }
     Dictionary("compressed_skin", words);
 
     // The skin library's bitmap stream form, a PCX picture, rectangle texts.
