@@ -33,9 +33,9 @@ xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
 
 # The fuzz stage (tools/fuzz.sh): a second build of the libraries with clang,
 # every stored regression input once, then each target for a short time, two
-# targets at a time. TARNELLO_FUZZ_SECONDS sets the time per target (20 by
+# targets at a time. TARNELLO_FUZZ_SECONDS sets the time per target (10 by
 # default); 0 leaves the stage out.
-fuzz_seconds=${TARNELLO_FUZZ_SECONDS:-20}
+fuzz_seconds=${TARNELLO_FUZZ_SECONDS:-10}
 if [[ "$fuzz_seconds" != 0 ]]; then
   FUZZ_PARALLEL=${FUZZ_PARALLEL:-$(( jobs < 2 ? jobs : 2 ))} bash tools/fuzz.sh "$fuzz_seconds"
 fi
