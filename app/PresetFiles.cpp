@@ -49,25 +49,33 @@ const TRowAttribute kRowAttributes[] = {
     {"audio_bitrates", &TFormat::AudioBitRates},
 };
 
-// The value after Name="...: up to the next quote; none gives "". A name
-// counts only after a blank, so "name" is never found inside
-// "video_codec_name" nor "frame_rate" inside "keep_ori_frame_rate".
+// The value of attribute Name="..." (up to the next quote), the row's
+// attributes walked in order from From; none gives "". A name counts only
+// after a blank, so "name" is never found inside "video_codec_name" nor
+// "frame_rate" inside "keep_ori_frame_rate", and only outside the values
+// before it, so a value holding ' sample_rates=' is never taken for one.
 std::string AttributeValue(const std::string& Line, const std::string& Name, std::size_t From,
                            std::size_t* End = nullptr)
 {
-    const std::string key = Name + "=\"";
-    std::size_t at = Line.find(key, From);
-    while (at != std::string::npos && at > 0 && Line[at - 1] != ' ' && Line[at - 1] != '\t')
-        at = Line.find(key, at + 1);
-    if (at == std::string::npos)
-        return "";
-    const std::size_t start = at + key.size();
-    const std::size_t close = Line.find('"', start);
-    if (close == std::string::npos)
-        return "";
-    if (End)
-        *End = close + 1;
-    return Line.substr(start, close - start);
+    for (std::size_t at = From; at < Line.size();) {
+        const std::size_t eq = Line.find("=\"", at);
+        if (eq == std::string::npos)
+            return "";
+        const std::size_t start = eq + 2;
+        const std::size_t close = Line.find('"', start);
+        if (close == std::string::npos)
+            return "";
+        const bool fits = eq - at >= Name.size();
+        const std::size_t nameAt = fits ? eq - Name.size() : at;
+        if (fits && Line.compare(nameAt, Name.size(), Name) == 0 &&
+            (nameAt == 0 || Line[nameAt - 1] == ' ' || Line[nameAt - 1] == '\t')) {
+            if (End)
+                *End = close + 1;
+            return Line.substr(start, close - start);
+        }
+        at = close + 1;
+    }
+    return "";
 }
 
 void Report(const std::string& Message, const std::string& Mark, const std::string& Detail)

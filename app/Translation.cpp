@@ -16,6 +16,10 @@ std::string ReadTranslationTable(const std::string& Text)
     int languages = 0;
     if (lines.Count() == 0 || !TryStrToInt(Trim(lines[0]), languages) || languages <= 0)
         return "the first line is not a positive number of languages";
+    // Every language names itself on the lines after the count; a count
+    // beyond those lines is no table (and must not size one).
+    if (languages > lines.Count() - 1)
+        return "the file ends inside a group of translations";
     const int texts = (lines.Count() - 1) / languages;
     table.assign(static_cast<std::size_t>(languages), std::vector<std::string>(static_cast<std::size_t>(texts)));
     for (int k = 0; k < texts; ++k)

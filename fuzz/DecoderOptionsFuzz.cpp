@@ -9,7 +9,7 @@
 #include <string>
 
 #include "EngineFuzz.h"
-#include "engine/FFDecode.h"
+#include "engine/decoder/FFDecode.h"
 
 using namespace tarnello::fuzz;
 

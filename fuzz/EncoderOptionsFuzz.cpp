@@ -11,7 +11,7 @@
 
 #include "EngineFuzz.h"
 #include "FuzzSupport.h"
-#include "engine/FFEncode.h"
+#include "engine/encoder/FFEncode.h"
 
 using namespace tarnello::fuzz;
 

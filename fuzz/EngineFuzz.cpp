@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "FuzzSupport.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFLoad.h"
-#include "engine/FFLog.h"
+#include "engine/bindings/AVUtilStubs.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/common/FFLog.h"
 
 namespace tarnello::fuzz {
 

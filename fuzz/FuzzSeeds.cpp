@@ -3,9 +3,12 @@
 // text formats into OUT_DIR/dict/<target>.dict, made with the project's own
 // writers: the generated skin (DATA_DIR/skin-new), option texts taken from
 // the option tests' tables, form descriptions the writer produces, pictures
-// the codecs write, INI and registry files their classes write.
+// the codecs write, INI and registry files their classes write, the
+// program's shipped presets and language files (tools/datagen) and a custom
+// presets file the program's writer makes from them.
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -15,10 +18,14 @@
 #include <string>
 #include <vector>
 
+#include "AppFuzz.h"
 #include "FuzzForm.h"
 #include "FuzzSupport.h"
-#include "engine/FFLoad.h"
-#include "engine/FFmpegOptions.h"
+#include "app/AppData.h"
+#include "app/PresetFiles.h"
+#include "app/TextFiles.h"
+#include "engine/bindings/FFLoad.h"
+#include "engine/transcode/FFmpegOptions.h"
 #include "platform/classes/FormWriter.h"
 #include "platform/classes/IniFiles.h"
 #include "platform/classes/Registry.h"
@@ -142,32 +149,78 @@ void AddIniWords(const std::string& Text, std::set<std::string>& Words)
     }
 }
 
+// The compressed skin's payload of Skin without its pictures (the form's
+// pictures emptied, the further pictures dropped): small enough to mutate
+// quickly.
+std::string PayloadWithoutPictures(TspSkinData& Skin)
+{
+    Skin.FActivePictures.clear();
+    Skin.FActivePicturesNames.Clear();
+    for (TBitmap* form : {Skin.FPicture.get(), Skin.FInActivePicture.get(), Skin.FMask.get(),
+                          Skin.FRollUpPicture.get(), Skin.FRollUpMask.get()})
+        form->SetSize(0, 0);
+    TspCompressedStoredSkin stored(nullptr);
+    stored.LoadFromSkinData(&Skin);
+    TMemoryStream payload;
+    stored.DeCompressToStream(&payload);
+    return std::string(static_cast<const char*>(payload.Memory()), size_t(payload.Size()));
+}
+
 void SkinSeeds(const std::string& Data)
 {
     const std::string ini = Data + "/skin-new/skin.ini";
     const std::string text = ReadText(ini);
     Seed("skin_ini", "skin-new.ini", text);
-    // Each further section alone after [VERSION]: small inputs that load no
-    // pictures run many times faster than the whole skin.
+    // Small skins: the sections every skin needs, with one skin object or
+    // one control piece each. They load in a few milliseconds where the
+    // whole skin takes a fifth of a second, and still pass the skin check.
+    std::vector<std::pair<std::string, std::string>> pieces;  // name, skin.ini text
     {
-        std::vector<std::string> sections;
+        std::vector<std::pair<std::string, std::string>> sections;  // name, text with its header
         std::istringstream lines(text);
         std::string line;
         while (std::getline(lines, line)) {
             if (!line.empty() && line[0] == '[')
-                sections.emplace_back();
+                sections.emplace_back(line.substr(1, line.find(']') - 1), "");
             if (!sections.empty())
-                sections.back() += line + "\n";
+                sections.back().second += line + "\n";
         }
-        for (size_t i = 1; i < sections.size(); ++i)
-            Seed("skin_ini", "section-" + std::to_string(i), sections[0] + sections[i]);
+        auto section = [&](const std::string& Name) {
+            for (const auto& [name, body] : sections)
+                if (name == Name)
+                    return body;
+            return std::string();
+        };
+        // The big pictures swapped for small ones (the pieces' rectangles
+        // then reach past the picture, which the reader must bear too).
+        std::string core;
+        for (const char* name : {"VERSION", "PICTURES", "CURSORS", "FORMINFO", "SKINCOLORS"})
+            core += section(name);
+        for (const auto& [big, small] : {std::pair{"=pieces.bmp", "=hint.bmp"}, std::pair{"=frame.bmp", "=layer.bmp"}})
+            if (const size_t at = core.find(big); at != std::string::npos)
+                core.replace(at, std::strlen(big), small);
+        for (const char* list : {"SKINOBJECTS", "SKINCONTROLS"}) {
+            const char* other = std::string(list) == "SKINOBJECTS" ? "SKINCONTROLS" : "SKINOBJECTS";
+            std::istringstream entries(section(list));
+            std::string entry;
+            while (std::getline(entries, entry)) {
+                const size_t eq = entry.find('='), colon = entry.find(':');
+                if (eq == std::string::npos || colon == std::string::npos || entry.compare(0, 6, "count=") == 0)
+                    continue;
+                const std::string name = entry.substr(eq + 1, colon - eq - 1);
+                pieces.emplace_back(name, core + "[" + list + "]\ncount=1\n0=" + entry.substr(eq + 1) + "\n" +
+                                              section(name) + "[" + other + "]\ncount=0\n");
+            }
+        }
+        for (const auto& [name, ini] : pieces)
+            Seed("skin_ini", "piece-" + name, ini);
     }
     std::set<std::string> words = {"[", "]", "=", ",", ".bmp", ".jpg", ".cur", "0,0,0,0", "-1"};
     AddIniWords(text, words);
     Dictionary("skin_ini", words);
 
     // The compressed skin: the whole file, and the payload of the skin
-    // without its further pictures (small enough to mutate quickly).
+    // without its pictures.
     TspSkinData skin(nullptr);
     skin.BuildMode = true;
     if (!skin.LoadFromFile(ini))
@@ -175,18 +228,22 @@ void SkinSeeds(const std::string& Data)
     const std::string file = Out + "/skin.tsk";
     skin.SaveToCompressedFile(file);
     Seed("compressed_skin", "skin-new", std::string(1, '\0') + ReadText(file));
-    skin.FActivePictures.clear();
-    skin.FActivePicturesNames.Clear();
-    for (TBitmap* form : {skin.FPicture.get(), skin.FInActivePicture.get(), skin.FMask.get(),
-                          skin.FRollUpPicture.get(), skin.FRollUpMask.get()})
-        form->SetSize(0, 0);
-    TspCompressedStoredSkin stored(nullptr);
-    stored.LoadFromSkinData(&skin);
-    TMemoryStream payload;
-    stored.DeCompressToStream(&payload);
-    Seed("compressed_skin", "payload",
-         std::string(1, '\1') + std::string(static_cast<const char*>(payload.Memory()), size_t(payload.Size())));
+    Seed("compressed_skin", "payload", "\1" + PayloadWithoutPictures(skin));
     fs::remove(file);
+    // The payload of each small skin.
+    {
+        const std::string folder = Out + "/piece-skin";
+        CopyFolderFiles(Data + "/skin-new", folder);
+        for (const auto& [name, ini] : pieces) {
+            WriteFileText(folder + "/skin.ini", ini);
+            TspSkinData part(nullptr);
+            part.BuildMode = true;
+            if (!part.LoadFromFile(folder + "/skin.ini"))
+                throw Exception("cannot load the skin piece " + name + ": " + part.LastError());
+            Seed("compressed_skin", "piece-" + name, "\1" + PayloadWithoutPictures(part));
+        }
+        fs::remove_all(folder);
+    }
     Dictionary("compressed_skin", words);
 
     // The skin library's bitmap stream form, a PCX picture, rectangle texts.
@@ -384,6 +441,85 @@ void ClassesSeeds(const std::string& Data)
                                  "\"=\"", "=dword:", "=hex:", "=hex(2):", "@=", "\\\\", "\\\"", "\r\n"});
 }
 
+
+// ---- the application's data files -----------------------------------------
+
+void AppSeeds()
+{
+    const std::string presets = ShippedDataFolder() + "/tarnello-profiles";
+    const std::string languages = ShippedDataFolder() + "/languages";
+    std::set<std::string> lists;
+    std::vector<TFormat> formats;
+    for (const char* language : {"0", "1"}) {
+        const std::string profiles = ReadTextFile(presets + "/profiles" + language + ".dat");
+        const std::string rows = ReadInvertedTextFile(presets + "/formats" + language + ".dat");
+        Seed("preset_files", std::string("categories-") + language, "\0" + profiles);
+        Seed("preset_files", std::string("presets-") + language, "\1" + rows);
+        Seed("text_files", std::string("categories-") + language, "\0" + profiles);
+        Seed("text_files", std::string("presets-") + language, "\1" + rows);
+        // A few rows alone: a small input mutates many times faster.
+        TStringList lines;
+        lines.SetText(rows);
+        std::string few;
+        for (int i = 0; i < lines.Count(); ++i)
+            if (i < 6 || i >= lines.Count() - 2)
+                few += lines[i] + "\r\n";
+        Seed("preset_files", std::string("few-presets-") + language, "\1" + few);
+        for (int i = 0; i < lines.Count(); ++i) {
+            if (lines[i].find("<ROW ") == std::string::npos)
+                continue;
+            TFormat f = ParseFormatRow(lines[i]);
+            for (const std::string* l : {&f.VideoCodecs, &f.Resolutions, &f.FrameRates, &f.VideoBitRates,
+                                         &f.AudioCodecs, &f.SampleRates, &f.Channels, &f.AudioBitRates})
+                if (!l->empty())
+                    lists.insert(*l);
+            if (formats.size() < 4)
+                formats.push_back(std::move(f));
+        }
+    }
+    // The custom presets file as the program writes it, with values that
+    // need entities.
+    formats.front().Description = "\"quoted\" <tag> & 'apostrophe' name=\"x\"";
+    ResetApplicationData();
+    App().Profiles.push_back({"Custom Profiles", "-1", "menucustom", formats});
+    App().CustomProfileIndex = 0;
+    Seed("preset_files", "custom", "\2" + CustomProfilesText());
+    Seed("text_files", "custom-bom", std::string("\0\xEF\xBB\xBF", 4) + CustomProfilesText());
+    App().Profiles[0].Formats.resize(1);
+    Seed("preset_files", "custom-one", "\2" + CustomProfilesText());
+    ResetApplicationData();
+
+    std::set<std::string> words = {"<ROW ", "/>", "<ROWDATA>", "</ROWDATA>", "</DATAPACKET>", "<category id=\"",
+                                   " title=\"", " icon=\"", "</profile>", "<profile height=\"", "\"", "&amp;",
+                                   "&quot;", "&lt;", "&gt;", "&apos;", "\r\n", "-1", "$", ",", "*"};
+    static const std::regex attribute(R"re( ([a-z_]+)=")re");
+    const std::string row = CustomProfileRow(TFormat());
+    for (std::sregex_iterator it(row.begin(), row.end(), attribute), end; it != end; ++it)
+        words.insert(" " + std::string((*it)[1]) + "=\"");
+    Dictionary("preset_files", words);
+
+    int n = 0;
+    for (const std::string& l : lists)
+        Seed("option_lists", "list-" + std::to_string(n++), l);
+    Dictionary("option_lists", {"$", ",", "*", "640*480", "kbps", "fps", "Hz"});
+
+    const std::string table = ReadTextFile(languages + "/transl.dat");
+    const std::string strings = ReadTextFile(languages + "/resource1.dat");
+    Seed("translation", "table-english", "\0" + table);
+    Seed("translation", "table-spanish", "\2" + table);
+    Seed("translation", "strings", "\1" + strings);
+    Seed("text_files", "strings", "\0" + strings);
+    std::set<std::string> names = {"=", "\r\n", "\n", "1", "2", "3", "0", "-1", "English", "\xEF\xBB\xBF"};
+    std::istringstream lines(strings);
+    std::string line;
+    while (std::getline(lines, line))
+        if (size_t eq = line.find('='); eq != std::string::npos && eq > 0)
+            names.insert(line.substr(0, eq + 1));
+    Dictionary("translation", names);
+    Dictionary("text_files", {"\xEF\xBB\xBF", "\xC3\xA9", "\xE2\x82\xAC", "\xF0\x9F\x98\x80", "\xC0\x80",
+                              "\xED\xA0\x80", "\xF4\x90\x80\x80", "\r\n"});
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -402,6 +538,7 @@ int main(int argc, char** argv)
         PictureSeeds();
         FormSeeds();
         ClassesSeeds(argv[2]);
+        AppSeeds();
     } catch (const Exception& e) {
         std::fprintf(stderr, "tarnello_fuzz_seeds: %s\n", e.Message().c_str());
         return 1;

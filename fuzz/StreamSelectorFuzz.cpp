@@ -6,9 +6,9 @@
 #include <string>
 
 #include "EngineFuzz.h"
-#include "engine/AVFormatStubs.h"
-#include "engine/AVUtilStubs.h"
-#include "engine/FFUtils.h"
+#include "engine/bindings/AVFormatStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
+#include "engine/common/FFUtils.h"
 #include "platform/rtl/Exceptions.h"
 
 using namespace tarnello::fuzz;

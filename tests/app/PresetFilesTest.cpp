@@ -109,6 +109,11 @@ TEST_F(PresetFiles, ParsesRowAttributesByName)
         {R"(<ROW audio_codec_name="aac" icon_large="big"/>)", &TFormat::Icon, ""},
         {R"(<ROW sample_rates="1$2" keep_ori_frame_rate="0"/>)", &TFormat::FrameRate, ""},
         {R"(<ROW id="v"  name="tab	sep"	frame_rate="5"/>)", &TFormat::FrameRate, "5"},
+        // Nor inside the value of another attribute before them.
+        {R"(<ROW audio_codecs="aac sample_rates=" sample_rates="44100"/>)", &TFormat::SampleRates, "44100"},
+        {R"(<ROW description="a name=" name="Real"/>)", &TFormat::Title, "Real"},
+        {R"(<ROW description=" name=" icon="i"/>)", &TFormat::Title, ""},
+        {R"(<ROW name="x"y="1" icon="i"/>)", &TFormat::Icon, "i"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ParseFormatRow(c.line).*c.field, c.expected) << c.line;
@@ -131,6 +136,20 @@ TEST_F(PresetFiles, AQuotedValueCannotPlantAnotherAttribute)
     EXPECT_EQ(back.Description, f.Description);
     EXPECT_EQ(back.ExtraParam, "-pix_fmt yuv420p");
     EXPECT_EQ(back.Category, "-1");
+}
+
+TEST_F(PresetFiles, AValueEndingLikeAnAttributeNameReadsBackAsWritten)
+{
+    for (const char* value : {"aac sample_rates=", " name=", "x name=\"y\"", "-vf scale= width=", "=", " "}) {
+        TFormat f;
+        f.Category = "-1";
+        f.Title = "T";
+        f.Description = value;
+        f.AudioCodecs = value;
+        f.SampleRates = "44100$44100 Hz";
+        f.ExtraParam = value;
+        EXPECT_EQ(ParseFormatRow(CustomProfileRow(f)), f) << value;
+    }
 }
 
 TEST_F(PresetFiles, MergesFilePresetsBeforeCustomOnesAndHidesUnknownCategories)

@@ -277,9 +277,12 @@ TEST_F(Settings, TranslatesByTheEnglishKey)
 TEST_F(Settings, ABadTableLeavesEverythingEnglish)
 {
     App().LanguageIndex = 1;
-    for (const char* text : {"", "two\na\nb\n", "0\na\n", "-2\na\nb\n", "\xEF\xBB\xBF"}) {
+    // A count beyond the lines there are (a huge one must not size a table).
+    for (const char* text : {"", "two\na\nb\n", "0\na\n", "-2\na\nb\n", "\xEF\xBB\xBF", "3\na\nb\n",
+                             "2\n", "1717986918\nOpen\n", "2147483647\n"}) {
         EXPECT_NE(ReadTranslationTable(text), "") << text;
         EXPECT_EQ(TranslateText("Open"), "Open");
+        EXPECT_LE(App().TranslationTable.size(), 2u) << text;
     }
     // Ending inside a group: the full groups are kept, and it is said.
     EXPECT_NE(ReadTranslationTable("2\nOpen\nAbrir\nSave\n"), "");
