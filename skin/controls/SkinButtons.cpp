@@ -437,10 +437,12 @@ void TspButtonCore<TBase>::DrawSkinImage(TBitmap* B)
 {
     if (MorphingApplies() && FMorphKf != 0 && FMorphKf != 1 && this->Enabled()) {
         DrawButtonState(B, this->SkinRect, false, false);
-        TBitmap hot;
-        hot.SetSize(B->Width(), B->Height());
-        DrawButtonState(&hot, ActiveSkinRect, false, true);
-        MorphBitmaps(B, &hot, MorphKind, FMorphKf);
+        if (!FMorphTo)
+            FMorphTo = std::make_unique<TBitmap>();
+        if (FMorphTo->Width() != B->Width() || FMorphTo->Height() != B->Height())
+            FMorphTo->SetSize(B->Width(), B->Height());
+        DrawButtonState(FMorphTo.get(), ActiveSkinRect, false, true);
+        MorphBitmaps(B, FMorphTo.get(), MorphKind, FMorphKf);
         return;
     }
     if (!this->Enabled() && !EmptyRect(DisabledSkinRect))

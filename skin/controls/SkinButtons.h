@@ -70,6 +70,7 @@ public:
     // State.
     bool FMouseIn = false, FMouseDown = false, FAllowAllUpCheck = false, FStopMouseUp = false;
     double FMorphKf = 0;
+    std::unique_ptr<TBitmap> FMorphTo; // the hot look a morph blends towards, kept between steps
     TTimer* MorphTimer = nullptr;    // running while enabled
     TTimer* RepeatTimer = nullptr;
     TTimer* AnimateTimer = nullptr;
