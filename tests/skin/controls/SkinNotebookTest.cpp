@@ -7,6 +7,7 @@
 #include "platform/user/User.h"
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinNotebook.h"
+#include "skin/core/SkinData.h"
 
 #include "ControlsTestSupport.h"
 
@@ -170,6 +171,34 @@ TEST_F(SkinNotebookTest, ButtonsStackAroundTheShownPage)
     nb->SetButtonsMode(false);
     EXPECT_TRUE(nb->Buttons().empty());
     EXPECT_EQ(nb->ControlCount(), 1);
+}
+
+TEST_F(SkinNotebookTest, SkinnedButtonsStackWithTheSkinsHeight)
+{
+    TspSkinData skin(nullptr);
+    ASSERT_TRUE(skin.LoadFromFile(controlstest::SkinNewIni())) << skin.LastError();
+    auto* nb = Notebook({"A", "B", "C"}, 0);
+    nb->SetSkinData(&skin);
+    nb->SetButtonsMode(true);
+    Application->ProcessMessages();
+    const auto& b = nb->Buttons();
+    ASSERT_EQ(b.size(), 3u);
+    const TRect area = nb->GetSkinClientRect();
+    for (auto* button : b) {
+        EXPECT_EQ(button->SkinData(), &skin);
+        EXPECT_GT(button->Height(), 0);
+        EXPECT_EQ(button->Width(), area.right - area.left);
+    }
+    EXPECT_EQ(b[0]->Top(), area.top);
+    EXPECT_EQ(b[1]->Top() + b[1]->Height() + b[2]->Height(), area.bottom);
+    EXPECT_EQ(b[2]->Top(), b[1]->Top() + b[1]->Height());
+    EXPECT_EQ(nb->Page(0)->Top(), b[0]->Top() + b[0]->Height());
+    EXPECT_EQ(nb->Page(0)->Top() + nb->Page(0)->Height(), b[1]->Top());
+    nb->SetActivePage("b");
+    EXPECT_EQ(nb->Page(1)->SkinData(), &skin);
+    EXPECT_EQ(b[1]->Top(), b[0]->Top() + b[0]->Height());
+    ExpectOneShown(nb);
+    nb->Free();
 }
 
 TEST_F(SkinNotebookTest, FocusMovesToTheFirstControlOfTheNewPage)
