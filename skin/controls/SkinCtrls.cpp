@@ -9,6 +9,7 @@
 #include "skin/controls/SkinGauges.h"
 #include "skin/controls/SkinLabels.h"
 #include "skin/controls/SkinLinkLabel.h"
+#include "skin/controls/SkinNotebook.h"
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
@@ -425,4 +426,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinAnimateClasses();
     RegisterSkinLinkLabelClasses();
     RegisterSkinToolBarClasses();
+    RegisterSkinNotebookClasses();
 }

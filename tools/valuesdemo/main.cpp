@@ -1,6 +1,6 @@
 // valuesdemo: shows the form described in a text file with the value and
 // layout controls (gauges, track and scroll bars, labels, expandable panels,
-// splitters, an animation and a link label), optionally skinned, and saves
+// splitters, an animation, a link label and a notebook), optionally skinned, and saves
 // what the screen shows of it as a PNG.
 //   valuesdemo DESCRIPTION.txt OUT.png [SKIN.ini]
 // The back-end follows TARNELLO_BACKEND (headless or x11); under x11 the

@@ -51,13 +51,16 @@ TEST_F(ValuesDemoTest, ReadsWithAndWithoutASkin)
         EXPECT_EQ(kinds["TspSkinTrackBar"], 2);
         EXPECT_EQ(kinds["TspSkinScrollBar"], 2);
         EXPECT_EQ(kinds["TspSkinLabel"], 2);
-        EXPECT_EQ(kinds["TspSkinStdLabel"], 1);
+        EXPECT_EQ(kinds["TspSkinStdLabel"], 2);
         EXPECT_EQ(kinds["TspSkinExPanel"], 3);
         EXPECT_EQ(kinds["TspSkinSplitterEx"], 2);
         EXPECT_EQ(kinds["TspSkinAnimate"], 1);
         EXPECT_EQ(kinds["TspSkinLinkLabel"], 1);
-        if (skinned)
-            EXPECT_EQ(AssignSkinData(form, LoadSkinNew()), 17);
+        EXPECT_EQ(kinds["TspSkinNotebook"], 1);
+        EXPECT_EQ(kinds["TspSkinPage"], 3);
+        if (skinned) {
+            EXPECT_EQ(AssignSkinData(form, LoadSkinNew()), 25);
+        }
         form->Show();
         HeadlessProcessMessages();
         // The rolled panels and the scroll bar in both-mode came through.
