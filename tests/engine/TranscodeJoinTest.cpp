@@ -19,6 +19,17 @@
 namespace tarnello::test {
 namespace {
 
+// A SubRip file with two cues, at 0.2 s and 1.2 s; "" when it cannot be written.
+std::string WriteCues(const std::string& AFile)
+{
+    std::FILE* f = std::fopen(AFile.c_str(), "w");
+    if (!f)
+        return "";
+    std::fputs("1\n00:00:00,200 --> 00:00:00,800\nOne\n\n2\n00:00:01,200 --> 00:00:01,800\nTwo\n", f);
+    std::fclose(f);
+    return AFile;
+}
+
 class TranscodeJoinTest : public TranscodeTest {
 protected:
     // One second of picture and tone.
@@ -215,13 +226,8 @@ TEST_F(TranscodeJoinTest, HeaderCheckComparesCodecFormatAndExtraData)
 // their times, moved by the first part's length.
 TEST_F(TranscodeJoinTest, TextSubtitlesOfTheSecondPartKeepTheirTimes)
 {
-    const std::string srt = Dir.file("cues.srt");
-    {
-        std::FILE* f = std::fopen(srt.c_str(), "w");
-        ASSERT_TRUE(f);
-        std::fputs("1\n00:00:00,200 --> 00:00:00,800\nOne\n\n2\n00:00:01,200 --> 00:00:01,800\nTwo\n", f);
-        std::fclose(f);
-    }
+    const std::string srt = WriteCues(Dir.file("cues.srt"));
+    ASSERT_FALSE(srt.empty());
     const std::string clip = MakeClip(Dir.file("subbed.mkv"),
                                       "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -i '" + srt + "'",
                                       "-map 0:v -map 1:s -c:v mpeg4 -c:s ass");
@@ -247,13 +253,8 @@ TEST_F(TranscodeJoinTest, TextSubtitlesOfTheSecondPartKeepTheirTimes)
 // Matroska file beside the video and in a SubRip file of their own.
 TEST_F(TranscodeJoinTest, TextSubtitlesReencodeToSubRip)
 {
-    const std::string srt = Dir.file("cues.srt");
-    {
-        std::FILE* f = std::fopen(srt.c_str(), "w");
-        ASSERT_TRUE(f);
-        std::fputs("1\n00:00:00,200 --> 00:00:00,800\nOne\n\n2\n00:00:01,200 --> 00:00:01,800\nTwo\n", f);
-        std::fclose(f);
-    }
+    const std::string srt = WriteCues(Dir.file("cues.srt"));
+    ASSERT_FALSE(srt.empty());
     const std::string lavfi = "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -i '" + srt + "'";
     const std::string ass = MakeClip(Dir.file("ass.mkv"), lavfi, "-map 0:v -map 1:s -c:v mpeg4 -c:s ass");
     const std::string timed = MakeClip(Dir.file("timed.mp4"), lavfi, "-map 0:v -map 1:s -c:v mpeg4 -c:s mov_text");
