@@ -436,6 +436,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     f.nb_streams = int32_t(ic->nb_streams);
     f.rate_emu = o.rate_emu;
     f.ts_offset = Fcopy_ts ? o.input_ts_offset : o.input_ts_offset - timestamp;
+    f.seeked = o.start_time != 0 && !Fcopy_ts;
     const int index = nb_input_files() - 1;
 
     for (int i = 0; i < o.nb_dump_attachment; ++i)

@@ -36,6 +36,7 @@ struct TInputFile {
     int32_t ist_index = 0;  // first stream of the file in the input-stream array
     int32_t buffer_size = 0;
     int64_t ts_offset = 0;  // microseconds added to the file's time stamps
+    bool seeked = false;    // an input -ss moved the start: earlier pictures are not shown
     int32_t nb_streams = 0;
     int32_t rate_emu = 0;
 };

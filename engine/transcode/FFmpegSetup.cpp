@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <vector>
 
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVFilterStubs.h"
@@ -538,6 +539,7 @@ int TCustomFFmpeg::transcode_init()
 
     std::string error;
     int ret = 0;
+    std::vector<bool> decoderOpen(size_t(nb_input_streams()), false);
     for (int i = 0; i < nb_output_streams() && ret >= 0; ++i) {
         TOutputStream& ost = output_streams[size_t(i)];
         if (!ost.encoding_needed || ost.join_copy)
@@ -551,6 +553,16 @@ int TCustomFFmpeg::transcode_init()
                         MediaName(ost.enc_ctx->codec_type));
             ret = AVERROR(EINVAL);
             break;
+        }
+        // Text subtitle decoders make their ASS header when they open, and a
+        // subtitle encoder needs it when it opens (SubRip refuses to open
+        // without one), so such a decoder opens first.
+        if (ist.decoding_needed && ist.dec_ctx->codec_type == AVMEDIA_TYPE_SUBTITLE &&
+            !decoderOpen[size_t(ost.source_index)]) {
+            ret = open_input_decoder(*this, ost.source_index, error);
+            if (ret < 0)
+                break;
+            decoderOpen[size_t(ost.source_index)] = true;
         }
         if (ist.dec_ctx->subtitle_header) {
             ost.enc_ctx->subtitle_header =
@@ -617,7 +629,8 @@ int TCustomFFmpeg::transcode_init()
     }
 
     for (int i = 0; i < nb_input_streams() && ret >= 0; ++i)
-        ret = open_input_decoder(*this, i, error);
+        if (!decoderOpen[size_t(i)])
+            ret = open_input_decoder(*this, i, error);
 
     if (ret >= 0)
         for (const TInputFile& f : input_files)

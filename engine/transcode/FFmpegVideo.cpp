@@ -410,6 +410,11 @@ void do_video_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
 {
     if (!O.filters || O.filters->Segments.empty())
         return;
+    // Pictures decoded on the way from the key frame to an input -ss start
+    // lie before it; they never enter the filters, where a source such as a
+    // watermark's "movie" starts at time 0 and would not be laid over them.
+    if (F && I.pts < 0 && Self.input_files[size_t(I.file_index)].seeked)
+        return;
     if (F) {
         if (!F->sample_aspect_ratio.num)
             F->sample_aspect_ratio = I.st->sample_aspect_ratio;

@@ -158,9 +158,18 @@ TEST_F(ConversionRunTest, ClipsConvertWithTheirSettings)
     EXPECT_EQ(Entry(clip, "a:0", "channels"), "2");
     EXPECT_EQ(Entry(clip, "a:0", "sample_rate"), "44100");
     EXPECT_NEAR(Number(clip, "-show_entries format=duration"), 0.6, 0.1);
-    // The watermark graph is accepted and the frames come out; whether its
-    // picture shows is the engine's filter graph's affair (see the report).
     EXPECT_GT(Number(clip, "-count_frames -select_streams v:0 -show_entries stream=nb_read_frames"), 10.0);
+    // The red 16x16 watermark at 4,4 of the 320x240 picture is 8x8 at 2,2
+    // after scaling: its middle is red in every picture.
+    const std::string rgb = ShellOutput("ffmpeg -v error -nostdin -i '" + clip + "' -f rawvideo -pix_fmt rgb24 pipe:1");
+    const std::size_t pictureSize = 160 * 120 * 3;
+    ASSERT_GE(rgb.size(), pictureSize);
+    for (std::size_t at = (6 * 160 + 6) * 3; at < rgb.size(); at += pictureSize) {
+        SCOPED_TRACE(at / pictureSize);
+        EXPECT_GT(static_cast<unsigned char>(rgb[at]), 200);
+        EXPECT_LT(static_cast<unsigned char>(rgb[at + 1]), 60);
+        EXPECT_LT(static_cast<unsigned char>(rgb[at + 2]), 60);
+    }
 
     const std::string mkv = out + "/audiofirst.mp4";
     EXPECT_EQ(Entry(mkv, "v:0", "codec_name"), "h264");

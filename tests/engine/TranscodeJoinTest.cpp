@@ -19,6 +19,17 @@
 namespace tarnello::test {
 namespace {
 
+// A SubRip file with two cues, at 0.2 s and 1.2 s; "" when it cannot be written.
+std::string WriteCues(const std::string& AFile)
+{
+    std::FILE* f = std::fopen(AFile.c_str(), "w");
+    if (!f)
+        return "";
+    std::fputs("1\n00:00:00,200 --> 00:00:00,800\nOne\n\n2\n00:00:01,200 --> 00:00:01,800\nTwo\n", f);
+    std::fclose(f);
+    return AFile;
+}
+
 class TranscodeJoinTest : public TranscodeTest {
 protected:
     // One second of picture and tone.
@@ -215,17 +226,12 @@ TEST_F(TranscodeJoinTest, HeaderCheckComparesCodecFormatAndExtraData)
 // their times, moved by the first part's length.
 TEST_F(TranscodeJoinTest, TextSubtitlesOfTheSecondPartKeepTheirTimes)
 {
-    const std::string srt = Dir.file("cues.srt");
-    {
-        std::FILE* f = std::fopen(srt.c_str(), "w");
-        ASSERT_TRUE(f);
-        std::fputs("1\n00:00:00,200 --> 00:00:00,800\nOne\n\n2\n00:00:01,200 --> 00:00:01,800\nTwo\n", f);
-        std::fclose(f);
-    }
+    const std::string srt = WriteCues(Dir.file("cues.srt"));
+    ASSERT_FALSE(srt.empty());
     const std::string clip = MakeClip(Dir.file("subbed.mkv"),
                                       "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -i '" + srt + "'",
                                       "-map 0:v -map 1:s -c:v mpeg4 -c:s ass");
-    for (const char* codec : {"ass"}) {
+    for (const char* codec : {"ass", "srt"}) {
         SCOPED_TRACE(codec);
         TEncoderRun run;
         ASSERT_EQ(run.Encoder->AddTask(clip, ""), 0) << run.Encoder->LastErrMsg();
@@ -240,6 +246,39 @@ TEST_F(TranscodeJoinTest, TextSubtitlesOfTheSecondPartKeepTheirTimes)
         const double expect[] = {0.2, 1.2, 2.2, 3.2};
         for (size_t i = 0; i < 4; ++i)
             EXPECT_NEAR(cues[i], expect[i], 0.05) << i;
+    }
+}
+
+// Text subtitles from ASS and timed-text inputs re-encode to SubRip, in a
+// Matroska file beside the video and in a SubRip file of their own.
+TEST_F(TranscodeJoinTest, TextSubtitlesReencodeToSubRip)
+{
+    const std::string srt = WriteCues(Dir.file("cues.srt"));
+    ASSERT_FALSE(srt.empty());
+    const std::string lavfi = "-f lavfi -i testsrc=size=160x120:rate=25:duration=2 -i '" + srt + "'";
+    const std::string ass = MakeClip(Dir.file("ass.mkv"), lavfi, "-map 0:v -map 1:s -c:v mpeg4 -c:s ass");
+    const std::string timed = MakeClip(Dir.file("timed.mp4"), lavfi, "-map 0:v -map 1:s -c:v mpeg4 -c:s mov_text");
+    struct Case {
+        std::string Input, Output, Options;
+    } cases[] = {
+        {ass, "ass-to-srt.mkv", "-c:v mpeg4 -c:s srt"},
+        {timed, "timed-to-srt.mkv", "-c:v mpeg4 -c:s srt"},
+        {ass, "ass-to.srt", "-vn -c:s srt"},
+        {timed, "timed-to.srt", "-vn -c:s srt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Output);
+        TEncoderRun run;
+        ASSERT_EQ(run.Encoder->AddTask(c.Input, ""), 0) << run.Encoder->LastErrMsg();
+        const std::string out = Dir.file(c.Output);
+        ASSERT_GE(run.Encoder->SetOutput(0, out, c.Options), 0) << run.Encoder->LastErrMsg();
+        ASSERT_TRUE(run.Run(1));
+        ASSERT_TRUE(run.End(0).Finished) << run.End(0).ExceptionMsg;
+        EXPECT_EQ(Probe(out, "-select_streams s:0 -show_entries stream=codec_name"), "codec_name=subrip\n");
+        const std::vector<double> cues = PacketTimes(out, "s:0");
+        ASSERT_EQ(cues.size(), 2u);
+        EXPECT_NEAR(cues[0], 0.2, 0.05);
+        EXPECT_NEAR(cues[1], 1.2, 0.05);
     }
 }
 
