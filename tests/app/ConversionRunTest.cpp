@@ -113,6 +113,10 @@ TEST_F(ConversionRunTest, ClipsConvertWithTheirSettings)
     a.TextOverlay = true;
     a.OverlayText = "Tarnello";
     a.OverlayTextFont.reset(new TFont);
+    a.OverlayTextFont->SetColor(clWhite);
+    a.OverlayTextFont->SetSize(20);
+    a.OverlayTextX = 100;
+    a.OverlayTextY = 100;
     // 1: stream 0 is audio, the video is stream 1, the chosen track stream 2.
     TMediaFile& b = AddItem(Clip("audiofirst.mkv", std::string(AudioIn) + " " + VideoIn + " " + AudioIn +
                                                        " -map 0:a -map 1:v -map 2:a -c:v libx264 -preset ultrafast "
@@ -170,6 +174,15 @@ TEST_F(ConversionRunTest, ClipsConvertWithTheirSettings)
         EXPECT_LT(static_cast<unsigned char>(rgb[at + 1]), 60);
         EXPECT_LT(static_cast<unsigned char>(rgb[at + 2]), 60);
     }
+    // The white text at 100,100 (50,50 after scaling) lies over the coloured
+    // bars, where the source has no white.
+    int white = 0;
+    for (std::size_t y = 50; y < 62; ++y)
+        for (std::size_t x = 50; x < 100; ++x) {
+            const auto* p = reinterpret_cast<const unsigned char*>(rgb.data()) + (y * 160 + x) * 3;
+            white += p[0] > 200 && p[1] > 200 && p[2] > 200;
+        }
+    EXPECT_GT(white, 20);
 
     const std::string mkv = out + "/audiofirst.mp4";
     EXPECT_EQ(Entry(mkv, "v:0", "codec_name"), "h264");
