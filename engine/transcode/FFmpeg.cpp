@@ -296,6 +296,10 @@ void TCustomFFmpeg::StopTask(bool AWaitForStop)
         return;
     if (FTermThread)
         return;  // its end is on its way
+    // A task stopped before it ran wrote nothing: the files its set-up
+    // created go now, not when the task list is cleared.
+    FBroken = true;
+    CleanUp();
     FTermEvent.ResetEvent();
     FTermThread = new TDoTerminateThread(this);
     FTermThread->Start();
