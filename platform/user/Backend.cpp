@@ -8,14 +8,22 @@
 
 namespace {
 std::atomic<IWindowBackend*> gBackend{nullptr};
+
+// The GDI side reports what window DCs drew through these hooks; without
+// them nothing drawn outside WM_PAINT reaches the screen. They are installed
+// however the back-end is chosen (first use or an explicit choice).
+void EnsureWindowDCHooks()
+{
+    static bool hooks = (InstallWindowDCHooks(), true);
+    (void)hooks;
 }
+}  // namespace
 
 IWindowBackend* UserBackend()
 {
     IWindowBackend* b = gBackend.load();
     if (!b) {
-        static bool hooks = (InstallWindowDCHooks(), true);
-        (void)hooks;
+        EnsureWindowDCHooks();
         b = &DefaultWindowBackend();
         IWindowBackend* expected = nullptr;
         if (!gBackend.compare_exchange_strong(expected, b))
@@ -26,6 +34,7 @@ IWindowBackend* UserBackend()
 
 void SetUserBackend(IWindowBackend* backend)
 {
+    EnsureWindowDCHooks();
     gBackend.store(backend);
 }
 
