@@ -5,8 +5,8 @@
 //   tarnello_bench_addfiles [files] [runs]   (default 500 files, 5 runs)
 // The files are copies of three short clips made with the ffmpeg tool.
 // Prints both medians and their ratio (goal: <= 1.3).
-#include "app/AppData.h"
-#include "app/MediaLoading.h"
+#include "app/core/AppData.h"
+#include "app/core/MediaLoading.h"
 #include "engine/decoder/FFDecode.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/gui/Bitmap.h"

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "FuzzSupport.h"
-#include "app/AppData.h"
-#include "app/ErrorReport.h"
+#include "app/core/AppData.h"
+#include "app/core/ErrorReport.h"
 
 namespace tarnello::fuzz {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/OptionLists.h"
+#include "app/core/OptionLists.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/SysUtils.h"
 

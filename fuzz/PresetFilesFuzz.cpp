@@ -17,9 +17,9 @@
 
 #include "AppFuzz.h"
 #include "FuzzSupport.h"
-#include "app/AppData.h"
-#include "app/PresetFiles.h"
-#include "app/TextFiles.h"
+#include "app/core/AppData.h"
+#include "app/core/PresetFiles.h"
+#include "app/core/TextFiles.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"
 

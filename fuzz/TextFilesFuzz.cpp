@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "FuzzSupport.h"
-#include "app/TextFiles.h"
+#include "app/core/TextFiles.h"
 #include "platform/rtl/Exceptions.h"
 
 using namespace tarnello::fuzz;

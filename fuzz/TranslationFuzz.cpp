@@ -10,8 +10,8 @@
 
 #include "AppFuzz.h"
 #include "FuzzSupport.h"
-#include "app/AppData.h"
-#include "app/Translation.h"
+#include "app/core/AppData.h"
+#include "app/core/Translation.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"
 #include "skin/core/ResourceStrData.h"

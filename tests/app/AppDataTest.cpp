@@ -1,9 +1,9 @@
 // The data model: items, queue operations, the size estimate, time texts and
 // option lists.
 #include "AppTestSupport.h"
-#include "app/MediaQueue.h"
-#include "app/OptionLists.h"
-#include "app/TimeText.h"
+#include "app/core/MediaQueue.h"
+#include "app/core/OptionLists.h"
+#include "app/core/TimeText.h"
 #include "platform/classes/StringList.h"
 #include "platform/gui/Graphics.h"
 

@@ -2,8 +2,8 @@
 // A private world for each application test: home, configuration (and so
 // the registry) and language in a fresh folder, a fresh application state,
 // reports kept instead of shown, and the shell's opener recorded.
-#include "app/AppData.h"
-#include "app/ErrorReport.h"
+#include "app/core/AppData.h"
+#include "app/core/ErrorReport.h"
 #include "platform/shell/ShellOpen.h"
 #include "support/TestSupport.h"
 

@@ -2,9 +2,9 @@
 // lavfi sources; outputs are checked with ffprobe.
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
-#include "app/AppCore.h"
-#include "app/RunControl.h"
-#include "app/TaskBuilder.h"
+#include "app/core/AppCore.h"
+#include "app/core/RunControl.h"
+#include "app/core/TaskBuilder.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/classes/StringList.h"
 #include "platform/gui/Graphics.h"

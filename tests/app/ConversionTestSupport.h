@@ -1,6 +1,6 @@
 #pragma once
 // Presets, queue items and clips for the conversion tests.
-#include "app/AppData.h"
+#include "app/core/AppData.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -114,7 +114,7 @@ inline std::string ProbeText(const std::string& file, const std::string& entries
 
 }  // namespace tarnello::test
 
-#include "app/RunControl.h"
+#include "app/core/RunControl.h"
 #include "platform/rtl/Threads.h"
 
 #include <functional>

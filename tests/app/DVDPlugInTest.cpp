@@ -2,8 +2,8 @@
 // from them, the DVD branch of the loading job, and the drive list.
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
-#include "app/DVDPlugIn.h"
-#include "app/MediaLoading.h"
+#include "app/core/DVDPlugIn.h"
+#include "app/core/MediaLoading.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"

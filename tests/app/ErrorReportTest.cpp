@@ -1,8 +1,8 @@
 // Error reports, the events log, the history and the ways a report leaves
 // the program (mail through the user's server, else the mail program).
 #include "AppTestSupport.h"
-#include "app/EventsLog.h"
-#include "app/Settings.h"
+#include "app/core/EventsLog.h"
+#include "app/core/Settings.h"
 #include "engine/common/FFLog.h"
 #include "platform/classes/Registry.h"
 #include "platform/classes/StringList.h"

@@ -1,7 +1,7 @@
 // The Properties texts of a file.
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
-#include "app/MediaInfoText.h"
+#include "app/core/MediaInfoText.h"
 #include "engine/encoder/FFEncode.h"
 
 using tarnello::test::AppTest;

@@ -2,7 +2,7 @@
 // and the download plug-in's answer.
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
-#include "app/MediaLoading.h"
+#include "app/core/MediaLoading.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/classes/StringList.h"
 #include "platform/gdi/DeviceContext.h"

@@ -1,8 +1,8 @@
 // Preset files: the row reader, the merge, the custom file's writer and the
 // reports for files that cannot be used.
 #include "AppTestSupport.h"
-#include "app/EventsLog.h"
-#include "app/PresetFiles.h"
+#include "app/core/EventsLog.h"
+#include "app/core/PresetFiles.h"
 #include "platform/classes/StringList.h"
 
 #include <filesystem>

@@ -2,8 +2,8 @@
 // statuses, failures, stops, joins and what follows the end of a run.
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
-#include "app/RunControl.h"
-#include "app/TaskBuilder.h"
+#include "app/core/RunControl.h"
+#include "app/core/TaskBuilder.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/SysUtils.h"

@@ -1,9 +1,9 @@
 // Settings in the registry, the program's folders and the translations.
 #include "AppTestSupport.h"
-#include "app/AppFolders.h"
-#include "app/PresetFiles.h"
-#include "app/Settings.h"
-#include "app/Translation.h"
+#include "app/core/AppFolders.h"
+#include "app/core/PresetFiles.h"
+#include "app/core/Settings.h"
+#include "app/core/Translation.h"
 #include "platform/classes/Registry.h"
 #include "platform/rtl/Files.h"
 #include "platform/shell/UserFolders.h"

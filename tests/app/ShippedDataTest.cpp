@@ -4,10 +4,10 @@
 // with the preset's other values, and every text the program translates has
 // its Spanish line.
 #include "AppTestSupport.h"
-#include "app/AppCore.h"
-#include "app/OptionLists.h"
-#include "app/Settings.h"
-#include "app/Translation.h"
+#include "app/core/AppCore.h"
+#include "app/core/OptionLists.h"
+#include "app/core/Settings.h"
+#include "app/core/Translation.h"
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/FFLoad.h"
 #include "platform/classes/Registry.h"

@@ -2,7 +2,7 @@
 // checks that refuse a run before anything starts.
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
-#include "app/TaskBuilder.h"
+#include "app/core/TaskBuilder.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/rtl/SysUtils.h"
 

@@ -1,8 +1,8 @@
 #include "DataGen.h"
 
 #include "IconArt.h"
-#include "app/AppData.h"
-#include "app/PresetFiles.h"
+#include "app/core/AppData.h"
+#include "app/core/PresetFiles.h"
 #include "platform/classes/FileIO.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Files.h"

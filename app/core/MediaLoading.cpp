@@ -1,10 +1,10 @@
-#include "app/MediaLoading.h"
+#include "app/core/MediaLoading.h"
 
-#include "app/AppData.h"
-#include "app/DVDPlugIn.h"
-#include "app/EventsLog.h"
-#include "app/MediaQueue.h"
-#include "app/Translation.h"
+#include "app/core/AppData.h"
+#include "app/core/DVDPlugIn.h"
+#include "app/core/EventsLog.h"
+#include "app/core/MediaQueue.h"
+#include "app/core/Translation.h"
 
 #include "engine/decoder/FFDecode.h"
 #include "platform/classes/StringList.h"

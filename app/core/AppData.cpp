@@ -1,4 +1,4 @@
-#include "app/AppData.h"
+#include "app/core/AppData.h"
 
 #include "engine/encoder/FFEncode.h"
 

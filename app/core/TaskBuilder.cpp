@@ -1,7 +1,7 @@
-#include "app/TaskBuilder.h"
+#include "app/core/TaskBuilder.h"
 
-#include "app/AppData.h"
-#include "app/Translation.h"
+#include "app/core/AppData.h"
+#include "app/core/Translation.h"
 
 #include "engine/encoder/FFEncode.h"
 #include "platform/rtl/Exceptions.h"

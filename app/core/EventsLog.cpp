@@ -1,6 +1,6 @@
-#include "app/EventsLog.h"
+#include "app/core/EventsLog.h"
 
-#include "app/AppData.h"
+#include "app/core/AppData.h"
 #include "engine/common/FFLog.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/DateTime.h"

@@ -1,4 +1,4 @@
-#include "app/OptionLists.h"
+#include "app/core/OptionLists.h"
 
 #include "platform/classes/StringList.h"
 

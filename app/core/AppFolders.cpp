@@ -1,6 +1,6 @@
-#include "app/AppFolders.h"
+#include "app/core/AppFolders.h"
 
-#include "app/AppData.h"
+#include "app/core/AppData.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/shell/UserFolders.h"

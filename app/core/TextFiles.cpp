@@ -1,4 +1,4 @@
-#include "app/TextFiles.h"
+#include "app/core/TextFiles.h"
 
 #include "platform/classes/FileIO.h"
 #include "platform/classes/Streams.h"

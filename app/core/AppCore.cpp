@@ -1,11 +1,11 @@
-#include "app/AppCore.h"
+#include "app/core/AppCore.h"
 
-#include "app/AppData.h"
-#include "app/AppFolders.h"
-#include "app/EventsLog.h"
-#include "app/PresetFiles.h"
-#include "app/Settings.h"
-#include "app/Translation.h"
+#include "app/core/AppData.h"
+#include "app/core/AppFolders.h"
+#include "app/core/EventsLog.h"
+#include "app/core/PresetFiles.h"
+#include "app/core/Settings.h"
+#include "app/core/Translation.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 

@@ -1,7 +1,7 @@
-#include "app/Translation.h"
+#include "app/core/Translation.h"
 
-#include "app/AppData.h"
-#include "app/TextFiles.h"
+#include "app/core/AppData.h"
+#include "app/core/TextFiles.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"

@@ -1,6 +1,6 @@
-#include "app/MediaQueue.h"
+#include "app/core/MediaQueue.h"
 
-#include "app/AppData.h"
+#include "app/core/AppData.h"
 #include "platform/gui/Graphics.h"
 #include "platform/rtl/SysUtils.h"
 

@@ -1,11 +1,11 @@
-#include "app/RunControl.h"
+#include "app/core/RunControl.h"
 
-#include "app/AppData.h"
-#include "app/ErrorReport.h"
-#include "app/EventsLog.h"
-#include "app/TaskBuilder.h"
-#include "app/TimeText.h"
-#include "app/Translation.h"
+#include "app/core/AppData.h"
+#include "app/core/ErrorReport.h"
+#include "app/core/EventsLog.h"
+#include "app/core/TaskBuilder.h"
+#include "app/core/TimeText.h"
+#include "app/core/Translation.h"
 
 #include "engine/encoder/FFEncode.h"
 #include "platform/gui/Bitmap.h"

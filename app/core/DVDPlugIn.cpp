@@ -1,7 +1,7 @@
-#include "app/DVDPlugIn.h"
+#include "app/core/DVDPlugIn.h"
 
-#include "app/TimeText.h"
-#include "app/Translation.h"
+#include "app/core/TimeText.h"
+#include "app/core/Translation.h"
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"

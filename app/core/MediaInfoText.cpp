@@ -1,9 +1,9 @@
-#include "app/MediaInfoText.h"
+#include "app/core/MediaInfoText.h"
 
-#include "app/ErrorReport.h"
-#include "app/EventsLog.h"
-#include "app/TimeText.h"
-#include "app/Translation.h"
+#include "app/core/ErrorReport.h"
+#include "app/core/EventsLog.h"
+#include "app/core/TimeText.h"
+#include "app/core/Translation.h"
 
 #include "engine/decoder/FFDecode.h"
 #include "platform/rtl/Files.h"

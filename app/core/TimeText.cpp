@@ -1,4 +1,4 @@
-#include "app/TimeText.h"
+#include "app/core/TimeText.h"
 
 #include "platform/rtl/SysUtils.h"
 

@@ -11,7 +11,7 @@
 //   32 subtitle entries, 100 chapters, none when negative), lengths that are
 //   no finite number read as 0, texts end at their field, and a title count
 //   above 99 (the most a disc holds) is cut to 99.
-#include "app/AppData.h"
+#include "app/core/AppData.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "app/ErrorReport.h"
+#include "app/core/ErrorReport.h"
 
-#include "app/AppData.h"
-#include "app/Settings.h"
+#include "app/core/AppData.h"
+#include "app/core/Settings.h"
 #include "platform/classes/Registry.h"
 #include "platform/classes/StringList.h"
 #include "platform/net/SmtpMail.h"
