@@ -5,6 +5,7 @@
 
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/shell/Volumes.h"
 
 #include <dlfcn.h>
 
@@ -253,6 +254,7 @@ void FillDVDItem(TMediaFile& AItem, int ATitleIndex, std::unique_ptr<TDVDTitleBl
 std::vector<std::string> OpticalDrives(const std::string& ACdromInfo, const std::string& AMounts)
 {
     std::vector<std::string> drives;
+    const std::vector<TMountedVolume> volumes = ParseMountTable(AMounts);
     std::istringstream info(ACdromInfo);
     std::string line;
     while (std::getline(info, line)) {
@@ -267,16 +269,9 @@ std::vector<std::string> OpticalDrives(const std::string& ACdromInfo, const std:
         for (auto it = found.rbegin(); it != found.rend(); ++it) {
             const std::string device = "/dev/" + *it;
             std::string caption = device;
-            std::istringstream mounts(AMounts);
-            std::string m;
-            while (std::getline(mounts, m)) {
-                std::istringstream fields(m);
-                std::string dev, point;
-                if (fields >> dev >> point && dev == device) {
-                    caption = point;
-                    break;
-                }
-            }
+            for (const TMountedVolume& v : volumes)
+                if (v.Device == device)
+                    caption = v.MountPoint;
             drives.push_back(caption);
         }
     }

@@ -52,6 +52,10 @@ std::string UserDir(const std::string& Key)
 
 }  // namespace
 
+std::string GetXdgUserDir(const std::string& Key) { return UserDir(Key); }
+
+std::string GetHomeFolder() { return Home(); }
+
 std::string GetSpecialFolder(int CSIDL)
 {
     switch (CSIDL) {

@@ -11,3 +11,11 @@ constexpr int CSIDL_APPDATA = 26;   // Application Data
 // The folder's path without a trailing "/"; "" when it cannot be told (no
 // home folder, an unknown CSIDL).
 std::string GetSpecialFolder(int CSIDL);
+
+// The folder $XDG_CONFIG_HOME/user-dirs.dirs names for Key
+// ("XDG_DOWNLOAD_DIR", ...), "" when the file or the line is missing or
+// unusable. GetSpecialFolder reads the same file through this.
+std::string GetXdgUserDir(const std::string& Key);
+
+// $HOME without a trailing "/" ("" when unset).
+std::string GetHomeFolder();

@@ -152,7 +152,7 @@ TEST_F(DVDPlugInTest, HostileRecordsStayWithinTheirFields)
 TEST_F(DVDPlugInTest, DrivesAreCaptionedByMountPointElseDevice)
 {
     const std::string info = "CD-ROM information, Id: cdrom.c 3.20 2003/12/17\n\ndrive name:\t\tsr1\tsr0\ndrive speed:\t\t1\t1\n";
-    const std::string mounts = "/dev/sda1 / ext4 rw 0 0\n/dev/sr0 /media/user/DISC udf ro 0 0\n";
-    EXPECT_EQ(OpticalDrives(info, mounts), (std::vector<std::string>{"/media/user/DISC", "/dev/sr1"}));
+    const std::string mounts = "/dev/sda1 / ext4 rw 0 0\n/dev/sr0 /media/user/MY\\040DISC udf ro 0 0\n";
+    EXPECT_EQ(OpticalDrives(info, mounts), (std::vector<std::string>{"/media/user/MY DISC", "/dev/sr1"}));
     EXPECT_TRUE(OpticalDrives("", mounts).empty());
 }
