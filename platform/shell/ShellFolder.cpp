@@ -15,6 +15,12 @@
 #include <unistd.h>
 #include <vector>
 
+void OleCheck(HRESULT Result)
+{
+    if (FAILED(Result))
+        throw EOleSysError(Format("The shell call failed (error $%x)", {static_cast<unsigned>(Result)}), Result);
+}
+
 HRESULT IShellFolder::CreateViewObject(HWND, PShellFolder& Folder)
 {
     Folder.reset();

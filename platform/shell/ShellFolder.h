@@ -9,6 +9,7 @@
 // Folder objects are shared (std::shared_ptr stands for the interface's
 // reference count). Nothing here opens, runs or changes the current
 // directory of anything.
+#include "platform/rtl/Exceptions.h"
 #include "platform/shell/ItemIdList.h"
 
 #include <memory>
@@ -50,6 +51,14 @@ public:
     virtual HRESULT SetNameOf(HWND Owner, LPCITEMIDLIST List, const std::u16string& Name, DWORD Flags,
                               LPITEMIDLIST* NewList) = 0;
 };
+
+// A failing shell call, raised by OleCheck with the call's result.
+class EOleSysError : public Exception {
+public:
+    EOleSysError(const std::string& Message, HRESULT Code) : Exception(Message), ErrorCode(Code) {}
+    HRESULT ErrorCode;
+};
+void OleCheck(HRESULT Result);
 
 inline short CompareResult(HRESULT hr) { return static_cast<short>(static_cast<USHORT>(hr & 0xFFFF)); }
 
