@@ -3,6 +3,7 @@
 // messages that reach the form, and the form's short cuts.
 #include "platform/user/User.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
 
 namespace {
@@ -59,8 +60,61 @@ void TspFormSkinner::SkinMenuClose()
     UnhookAppMessages();
     if (OnSkinMenuClose)
         OnSkinMenuClose(this);
-    if (InMainMenu)
+    if (InMainMenu) {
         InMainMenu = false;
+        if (MainMenuBar)
+            MainMenuBar->LeaveMenuMode();
+        if (OnMainMenuExit)
+            OnMainMenuExit(this);
+    }
+}
+
+bool TspFormSkinner::EnterMainMenu()
+{
+    // The frame shows no main-menu items of its own here: nothing to enter.
+    return false;
+}
+
+void TspFormSkinner::LeaveMainMenu()
+{
+    InMainMenu = false;
+    if (SkinMenu && SkinMenu->Visible())
+        SkinMenu->Hide();
+    if (MainMenuBar)
+        MainMenuBar->LeaveMenuMode();
+    UnhookAppMessages();
+    if (OnMainMenuExit)
+        OnMainMenuExit(this);
+}
+
+void TspFormSkinner::CloseMainMenuPopup()
+{
+    InMenu = false;
+    if (MainMenuBar)
+        MainMenuBar->ReleaseDownItem();
+    if (OnSkinMenuClose)
+        OnSkinMenuClose(this);
+}
+
+bool TspFormSkinner::OpenMainMenuItem() { return MainMenuBar && MainMenuBar->ChooseActiveItem(); }
+
+bool TspFormSkinner::FindMainMenuAccel(WORD Key) { return MainMenuBar && MainMenuBar->FindBarAccel(Key); }
+
+bool TspFormSkinner::HandleKeyMenu()
+{
+    if (InMainMenu) {
+        LeaveMainMenu();
+        return true;
+    }
+    if (SkinMenu && SkinMenu->Visible())
+        SkinMenu->Hide();
+    else if (InMenu)
+        SkinMenuClose();
+    if (MainMenuBar) {
+        MainMenuBar->EnterMenuMode();
+        return true;
+    }
+    return EnterMainMenu();
 }
 
 void TspFormSkinner::PopupSkinMenu(TMenu* Menu, TPoint P) { PopupSkinMenu1(Menu, TRect(P.x, P.y, P.x, P.y), false); }
@@ -120,15 +174,41 @@ bool TspFormSkinner::MenuKeyDown(WORD CharCode)
 {
     if (!FForm || !SkinMenu)
         return false;
-    if (SkinMenu->Visible() && SkinMenu->LastWindow()) {
-        SkinMenu->LastWindow()->PopupKeyDown(CharCode);
-        if (CharCode == VK_ESCAPE && SkinMenu->LevelCount() == 0 && InMenu)
-            SkinMenuClose();
-        return true;
+    const int levels = SkinMenu->LevelCount();
+    if (InMainMenu) {
+        if (FindMainMenuAccel(CharCode))
+            return true;
+        if (CharCode == VK_ESCAPE && !InMenu) {
+            LeaveMainMenu();
+            return true;
+        }
+        if (CharCode == VK_LEFT && levels <= 1) {
+            if (MainMenuBar)
+                MainMenuBar->SelectPrevBarItem();
+            return true;
+        }
+        if (CharCode == VK_RIGHT) {
+            TspSkinPopupWindow* last = SkinMenu->LastWindow();
+            const bool leaf = !last || last->ActiveItem < 0 || last->ActiveItem >= last->ItemCount() ||
+                              last->Item(last->ActiveItem)->MenuItem->Count() == 0;
+            if (leaf) {
+                if (MainMenuBar)
+                    MainMenuBar->SelectNextBarItem();
+                return true;
+            }
+        }
     }
-    if (CharCode == VK_ESCAPE && InMenu)
-        SkinMenuClose();
-    return false;
+    if ((CharCode == VK_RETURN || CharCode == VK_DOWN) && InMainMenu && !SkinMenu->Visible() && OpenMainMenuItem())
+        return true;
+    if (SkinMenu->Visible() && SkinMenu->LastWindow())
+        SkinMenu->LastWindow()->PopupKeyDown(CharCode);
+    if (CharCode == VK_ESCAPE && SkinMenu->LevelCount() == 0) {
+        if (InMainMenu)
+            CloseMainMenuPopup();
+        else if (InMenu)
+            SkinMenuClose();
+    }
+    return true;
 }
 
 void TspFormSkinner::MenuAppMessageHook(MSG& Msg, bool& Handled)
@@ -183,8 +263,14 @@ void TspFormSkinner::FormShortCut(TMessage& Msg, bool& Handled)
         FInShortCut = false;
         Handled = false;
     }
-    if (TMainMenu* mm = MainMenu()) {
-        FInShortCut = mm->IsShortCut(Msg);
-        Handled = FInShortCut;
+    TMainMenu* mm = MainMenuBar && MainMenuBar->MainMenu() ? MainMenuBar->MainMenu() : MainMenu();
+    if (!mm)
+        return;
+    // Alt+F4 closes the window; it is never a menu accelerator.
+    if (altOnly && key != VK_F4 && FindMainMenuAccel(key)) {
+        Handled = true;
+        return;
     }
+    FInShortCut = mm->IsShortCut(Msg);
+    Handled = FInShortCut;
 }

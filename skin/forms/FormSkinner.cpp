@@ -1,5 +1,6 @@
 // The form component's properties, construction and lookups.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
 
 #include "platform/classes/ClassRegistry.h"
@@ -454,4 +455,5 @@ void RegisterSkinFormsClasses()
     RegisterSkinCoreClasses();
     RegisterClasses<TspFormSkinner>();
     RegisterSkinMenusClasses();
+    RegisterSkinMenuBarClasses();
 }

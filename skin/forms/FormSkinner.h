@@ -55,6 +55,7 @@ using TspActivateCustomObjectEvent = TMethodPtr<void(const std::string& IDName, 
 
 class TspFormSkinner;
 class TspSkinMenu;
+class TspSkinMainMenuBar;
 
 // One quick button at the left of the caption.
 class TspQuickButtonItem : public TCollectionItem {
@@ -344,8 +345,17 @@ public:
     // ---- skin menus (FormMenus.cpp) ----
     // The form's one menu chain: every skinned menu of the form opens here.
     TspSkinMenu* SkinMenu = nullptr;  // owned as a component
-    TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose;
+    TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
     TShortCutEvent OnShortCut;
+    // The bar that takes the keyboard menu mode (set by the bar itself).
+    TspSkinMainMenuBar* MainMenuBar = nullptr;
+    bool EnterMainMenu();
+    void LeaveMainMenu();
+    void CloseMainMenuPopup();
+    bool OpenMainMenuItem();
+    bool FindMainMenuAccel(WORD Key);
+    // SC_KEYMENU (Alt, F10): false when it should go on to the platform.
+    bool HandleKeyMenu();
     bool FInShortCut = false;
     void SyncSkinMenu();
     // Opens Items through the chain; an empty menu leaves the form out of

@@ -168,6 +168,8 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     case WM_SYSCOMMAND:
         if ((Message.WParam & 0xFFF0) == SC_RESTORE && OnRestore)
             OnRestore(this);
+        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && HandleKeyMenu())
+            callOld = false;
         break;
     case WM_SIZING:
         HandleSizing(Message, callOld);
@@ -246,6 +248,7 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     case WM_SKINMENUCLOSE:
         SkinMenuClose();
         break;
+
     default:
         break;
     }
