@@ -1,5 +1,6 @@
 // The form component's properties, construction and lookups.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
 
@@ -456,4 +457,5 @@ void RegisterSkinFormsClasses()
     RegisterClasses<TspFormSkinner>();
     RegisterSkinMenusClasses();
     RegisterSkinMenuBarClasses();
+    RegisterSkinHintClasses();
 }
