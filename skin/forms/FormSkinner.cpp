@@ -1,6 +1,7 @@
 // The form component's properties, construction and lookups.
 #include "skin/forms/FormSkinner.h"
 #include "skin/forms/SkinHint.h"
+#include "skin/forms/SkinImagesMenu.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
 
@@ -458,4 +459,5 @@ void RegisterSkinFormsClasses()
     RegisterSkinMenusClasses();
     RegisterSkinMenuBarClasses();
     RegisterSkinHintClasses();
+    RegisterSkinImagesMenuClasses();
 }

@@ -74,6 +74,39 @@ bool AppMessageHookInstalled(const void* Owner)
     return std::any_of(s.Hookers.begin(), s.Hookers.end(), [&](const THooker& h) { return h.Owner == Owner; });
 }
 
+// ---- closed windows --------------------------------------------------------------------------------
+
+TspWindowReaper::TspWindowReaper(TComponent* AOwner) : TComponent(AOwner)
+{
+    FTimer = new TTimer(this);
+    FTimer->SetEnabled(false);
+    FTimer->SetInterval(1);
+    FTimer->SetOnTimer(MakeEvent(this, &TspWindowReaper::Tick));
+}
+
+TspWindowReaper::~TspWindowReaper()
+{
+    for (TWinControl* w : FRetired)
+        delete w;
+}
+
+void TspWindowReaper::Retire(TWinControl* Window)
+{
+    if (!Window)
+        return;
+    FRetired.push_back(Window);
+    FTimer->SetEnabled(true);
+}
+
+void TspWindowReaper::Tick(TObject*)
+{
+    FTimer->SetEnabled(false);
+    std::vector<TWinControl*> dead;
+    dead.swap(FRetired);
+    for (TWinControl* w : dead)
+        delete w;
+}
+
 // ---- the chain --------------------------------------------------------------------------------------
 
 TspSkinMenu::TspSkinMenu(TComponent* AOwner, TCustomForm* AForm) : TComponent(AOwner), FForm(AForm)
@@ -85,19 +118,13 @@ TspSkinMenu::TspSkinMenu(TComponent* AOwner, TCustomForm* AForm) : TComponent(AO
     WaitTimer->SetEnabled(false);
     WaitTimer->SetInterval(500);
     WaitTimer->SetOnTimer(MakeEvent(this, &TspSkinMenu::WaitTimerProc));
-    ReapTimer = new TTimer(this);
-    ReapTimer->SetEnabled(false);
-    ReapTimer->SetInterval(1);
-    ReapTimer->SetOnTimer(MakeEvent(this, &TspSkinMenu::ReapTimerProc));
+    Reaper = new TspWindowReaper(this);
 }
 
 TspSkinMenu::~TspSkinMenu()
 {
     OnMenuClose = nullptr;
     CloseFrom(0);
-    for (TspSkinPopupWindow* w : FRetired)
-        delete w;
-    FRetired.clear();
 }
 
 void TspSkinMenu::SetDefaultMenuItemFont(TFont* Value) { FDefaultMenuItemFont->Assign(Value); }
@@ -194,17 +221,7 @@ void TspSkinMenu::Retire(TspSkinPopupWindow* Window)
     // The level may be closing from inside its own key or mouse handling:
     // it disappears now and is freed once that handling has returned.
     Window->Hide();
-    FRetired.push_back(Window);
-    ReapTimer->SetEnabled(true);
-}
-
-void TspSkinMenu::ReapTimerProc(TObject*)
-{
-    ReapTimer->SetEnabled(false);
-    std::vector<TspSkinPopupWindow*> dead;
-    dead.swap(FRetired);
-    for (TspSkinPopupWindow* w : dead)
-        delete w;
+    Reaper->Retire(Window);
 }
 
 void TspSkinMenu::CloseFrom(int Level)

@@ -169,6 +169,21 @@ private:
     std::unique_ptr<TBitmap> FMeasure;
 };
 
+// Windows closed from inside their own message handling disappear at once
+// and are freed on the next timer tick, once that handling has returned.
+class TspWindowReaper : public TComponent {
+public:
+    explicit TspWindowReaper(TComponent* AOwner);
+    ~TspWindowReaper() override;
+    // Takes ownership; the window should already be hidden.
+    void Retire(TWinControl* Window);
+
+private:
+    void Tick(TObject* Sender);
+    std::vector<TWinControl*> FRetired;
+    TTimer* FTimer;
+};
+
 // The menu chain of one skinned form.
 class TspSkinMenu : public TComponent {
 public:
@@ -215,7 +230,6 @@ public:
 
 private:
     void WaitTimerProc(TObject* Sender);
-    void ReapTimerProc(TObject* Sender);
     void SetPopupCtrl(TControl* Value);
     void SetDCtrl(TControl* Value);
     void Retire(TspSkinPopupWindow* Window);
@@ -223,9 +237,7 @@ private:
     bool FVisible = false;
     bool FFirst = false;
     std::unique_ptr<TFont> FDefaultMenuItemFont;
-    // Closed levels wait here until their own message handling has returned.
-    std::vector<TspSkinPopupWindow*> FRetired;
-    TTimer* ReapTimer;
+    TspWindowReaper* Reaper;
 };
 
 // The popup-menu component that shows through the skinned form's chain.
