@@ -10,18 +10,11 @@
 #include "skin/core/LayerManager.h"
 #include "skin/core/ResourceStrData.h"
 #include "skin/core/SkinImage.h"
+#include "skin/forms/MenuPieces.h"
 
 #include <algorithm>
 
 namespace {
-
-TBitmap* PictureAt(TspSkinData* SD, int Index)
-{
-    if (!SD || Index < 0 || Index >= static_cast<int>(SD->FActivePictures.size()))
-        return nullptr;
-    TBitmap* b = SD->FActivePictures[static_cast<std::size_t>(Index)].get();
-    return b && !b->Empty() ? b : nullptr;
-}
 
 // The standard arrow of the platform is 19 rows tall.
 constexpr int kStandardArrowRows = 19;
@@ -96,7 +89,7 @@ bool TspSkinHintWindow::Prepare()
         return false;
     TspSkinData* sd = FspHint->SkinData();
     FSD = (sd && !sd->Empty && sd->HintWindow && sd->HintWindow->WindowPictureIndex != -1 &&
-           PictureAt(sd, sd->HintWindow->WindowPictureIndex))
+           ActivePictureAt(sd, sd->HintWindow->WindowPictureIndex))
               ? sd
               : nullptr;
     for (TCanvas* c : {MeasureCanvas(), Canvas()}) {
@@ -124,7 +117,7 @@ TSize TspSkinHintWindow::TextSize(const std::string& S)
 void TspSkinHintWindow::SkinSize(int& W, int& H, int TW, int TH, int Extra)
 {
     const TspDataSkinHintWindow& d = *FSD->HintWindow;
-    TBitmap* pic = PictureAt(FSD, d.WindowPictureIndex);
+    TBitmap* pic = ActivePictureAt(FSD, d.WindowPictureIndex);
     const int PW = pic->Width(), PH = pic->Height();
     W = TW + d.ClRect.left + (PW - d.ClRect.right) + Extra;
     H = TH + d.ClRect.top + (PH - d.ClRect.bottom);
@@ -188,14 +181,7 @@ void TspSkinHintWindow::CalcExtendedHintSize(int& W, int& H)
 
 void TspSkinHintWindow::FitToScreen(TRect& R, int W, int H)
 {
-    TRect area(0, 0, 0, 0);
-    TCustomForm* f = Screen ? Screen->ActiveCustomForm() : nullptr;
-    if (!f && Application && Application->MainForm() && Application->MainForm()->Visible())
-        f = Application->MainForm();
-    if (f && f->HandleAllocated())
-        GetMonitorArea(f->Handle(), true, area);
-    else
-        area = TRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    const TRect area = ActiveFormWorkArea();
     if (R.right > area.right)
         R = TRect(R.left - W - 2, R.top, R.right - W - 2, R.bottom);
     if (R.bottom > area.bottom)
@@ -205,7 +191,7 @@ void TspSkinHintWindow::FitToScreen(TRect& R, int W, int H)
 void TspSkinHintWindow::UpdateRegion()
 {
     HWND wnd = Handle();
-    TBitmap* mask = FSD ? PictureAt(FSD, FSD->HintWindow->MaskPictureIndex) : nullptr;
+    TBitmap* mask = FSD ? ActivePictureAt(FSD, FSD->HintWindow->MaskPictureIndex) : nullptr;
     if (mask) {
         const TspDataSkinHintWindow& d = *FSD->HintWindow;
         HRGN rgn = nullptr;
@@ -331,7 +317,7 @@ void TspSkinHintWindow::PaintBackground(TCanvas* C)
     const int w = Width(), h = Height();
     if (FSD) {
         const TspDataSkinHintWindow& d = *FSD->HintWindow;
-        TBitmap* pic = PictureAt(FSD, d.WindowPictureIndex);
+        TBitmap* pic = ActivePictureAt(FSD, d.WindowPictureIndex);
         TBitmap b;
         CreateSkinImage2(d.LTPoint, d.RTPoint, d.LBPoint, d.RBPoint, d.ClRect, NewLTPoint, NewRTPoint, NewLBPoint,
                          NewRBPoint, NewClRect, &b, pic, TRect(0, 0, pic->Width(), pic->Height()), w, h, true,
@@ -504,23 +490,9 @@ void TspSkinHint::Notification(TComponent* AComponent, TOperation Operation)
         FHintImageList = nullptr;
 }
 
-void TspSkinHint::SetSkinData(TspSkinData* Value)
-{
-    if (FSD)
-        FSD->RemoveFreeNotification(this);
-    FSD = Value;
-    if (FSD)
-        FSD->FreeNotification(this);
-}
+void TspSkinHint::SetSkinData(TspSkinData* Value) { SetComponentReference(this, FSD, Value); }
 
-void TspSkinHint::SetHintImageList(TCustomImageList* Value)
-{
-    if (FHintImageList && FHintImageList != Value)
-        FHintImageList->RemoveFreeNotification(this);
-    FHintImageList = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
+void TspSkinHint::SetHintImageList(TCustomImageList* Value) { SetComponentReference(this, FHintImageList, Value); }
 
 void TspSkinHint::SetActive(bool Value)
 {

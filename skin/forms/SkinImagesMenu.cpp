@@ -11,20 +11,14 @@
 #include "skin/core/SkinImage.h"
 #include "skin/core/SkinStrips.h"
 #include "skin/core/SkinTextObjects.h"
+#include "skin/controls/SkinCtrls.h"
+#include "skin/forms/MenuPieces.h"
 #include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinMenus.h"
 
 #include <algorithm>
 
 namespace {
-
-TBitmap* PictureAt(TspSkinData* SD, int Index)
-{
-    if (!SD || Index < 0 || Index >= static_cast<int>(SD->FActivePictures.size()))
-        return nullptr;
-    TBitmap* b = SD->FActivePictures[static_cast<std::size_t>(Index)].get();
-    return b && !b->Empty() ? b : nullptr;
-}
 
 int W(const TRect& R) { return R.right - R.left; }
 int H(const TRect& R) { return R.bottom - R.top; }
@@ -153,7 +147,7 @@ void TspSkinImagesMenuPopupWindow::CalcSize()
     TspSkinData* sd = ImagesMenu->SkinData();
     WindowPicture = MaskPicture = nullptr;
     FSkinSupport = sd && !sd->Empty && sd->PopupWindow && sd->PopupWindow->WindowPictureIndex != -1 &&
-                   (WindowPicture = PictureAt(sd, sd->PopupWindow->WindowPictureIndex)) != nullptr;
+                   (WindowPicture = ActivePictureAt(sd, sd->PopupWindow->WindowPictureIndex)) != nullptr;
     CalcItemRects();
     TspImagesMenuItems* items = ImagesMenu->ImagesItems();
     const int GW = ImagesMenu->ColumnsCount() * (ImagesMenu->Images()->Width() + 10);
@@ -164,7 +158,7 @@ void TspSkinImagesMenuPopupWindow::CalcSize()
         return;
     }
     const TspDataSkinPopupWindow& pw = *sd->PopupWindow;
-    MaskPicture = PictureAt(sd, pw.MaskPictureIndex);
+    MaskPicture = ActivePictureAt(sd, pw.MaskPictureIndex);
     const int PWd = WindowPicture->Width(), PH = WindowPicture->Height();
     const int w = PWd - W(pw.ItemsRect) + GW, h = PH - H(pw.ItemsRect) + GH;
     SetBounds(Left(), Top(), w, h);
@@ -187,14 +181,7 @@ void TspSkinImagesMenuPopupWindow::Show(TRect PopupRect)
 {
     CalcSize();
     int X = PopupRect.left, Y = PopupRect.bottom;
-    TRect area(0, 0, 0, 0);
-    TCustomForm* f = Screen ? Screen->ActiveCustomForm() : nullptr;
-    if (!f && Application && Application->MainForm() && Application->MainForm()->Visible())
-        f = Application->MainForm();
-    if (f && f->HandleAllocated())
-        GetMonitorArea(f->Handle(), true, area);
-    else
-        GetPrimaryArea(true, area);
+    const TRect area = ActiveFormWorkArea();
     if (Y + Height() > area.bottom)
         Y = Y - Height() - H(PopupRect);
     if (X + Width() > area.right)
@@ -486,7 +473,7 @@ void TspSkinImagesMenuPopupWindow::DrawHeader(TCanvas* C, TRect R, const std::st
 {
     TspSkinData* sd = ImagesMenu->SkinData();
     auto* label = ControlPiece<TspDataSkinLabelControl>(sd, "label");
-    TBitmap* pic = label ? PictureAt(sd, label->PictureIndex) : nullptr;
+    TBitmap* pic = label ? ActivePictureAt(sd, label->PictureIndex) : nullptr;
     C->Brush()->SetStyle(bsClear);
     if (!label || !pic || W(label->SkinRect) <= 0) {
         TRect r = R;
@@ -495,8 +482,7 @@ void TspSkinImagesMenuPopupWindow::DrawHeader(TCanvas* C, TRect R, const std::st
     }
     const int sw = W(label->SkinRect);
     int lo = label->LTPoint.x, ro = sw - label->RTPoint.x;
-    if (lo < 0 || ro < 0 || lo + ro >= sw)
-        lo = ro = 0;
+    FitStripEnds(lo, ro, sw);
     TBitmap b;
     CreateHSkinImage(lo, ro, &b, pic, label->SkinRect, W(R), 0, label->StretchEffect);
     if (b.Empty())
@@ -519,7 +505,7 @@ void TspSkinImagesMenuPopupWindow::DrawItemFrame(TCanvas* C, TRect R, bool Press
     TBitmap b;
     TspSkinData* sd = ImagesMenu->SkinData();
     auto* bc = FSkinSupport ? ControlPiece<TspDataSkinButtonControl>(sd, "menuitembutton", "resizebutton") : nullptr;
-    TBitmap* pic = bc ? PictureAt(sd, bc->PictureIndex) : nullptr;
+    TBitmap* pic = bc ? ActivePictureAt(sd, bc->PictureIndex) : nullptr;
     if (bc && pic) {
         TRect src = (Pressed && W(bc->DownSkinRect) > 0) ? bc->DownSkinRect : bc->ActiveSkinRect;
         if (W(src) <= 0 || H(src) <= 0)
@@ -614,23 +600,10 @@ void TspSkinImagesMenu::Notification(TComponent* AComponent, TOperation Operatio
         FSkinHint = nullptr;
 }
 
-namespace {
-template <class T>
-void Watch(TComponent* Self, T*& Field, T* Value)
-{
-    if (Field == Value)
-        return;
-    if (Field)
-        Field->RemoveFreeNotification(Self);
-    Field = Value;
-    if (Value)
-        Value->FreeNotification(Self);
-}
-}  // namespace
 
-void TspSkinImagesMenu::SetImages(TCustomImageList* Value) { Watch(this, FImages, Value); }
-void TspSkinImagesMenu::SetSkinData(TspSkinData* Value) { Watch(this, FSD, Value); }
-void TspSkinImagesMenu::SetSkinHint(TspSkinHint* Value) { Watch(this, FSkinHint, Value); }
+void TspSkinImagesMenu::SetImages(TCustomImageList* Value) { SetComponentReference(this, FImages, Value); }
+void TspSkinImagesMenu::SetSkinData(TspSkinData* Value) { SetComponentReference(this, FSD, Value); }
+void TspSkinImagesMenu::SetSkinHint(TspSkinHint* Value) { SetComponentReference(this, FSkinHint, Value); }
 
 void TspSkinImagesMenu::SetColumnsCount(int Value)
 {

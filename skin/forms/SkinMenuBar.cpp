@@ -10,6 +10,7 @@
 #include "skin/core/SkinImage.h"
 #include "skin/core/SkinStrips.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/MenuPieces.h"
 #include "skin/forms/SkinMenus.h"
 
 #include <algorithm>
@@ -22,20 +23,6 @@ constexpr TColor kDownFill = 0xB59385;
 
 int W(const TRect& R) { return R.right - R.left; }
 int H(const TRect& R) { return R.bottom - R.top; }
-bool HasArea(const TRect& R) { return W(R) > 0 && H(R) > 0; }
-
-TBitmap* PictureAt(TspSkinData* SD, int Index)
-{
-    if (!SD || Index < 0 || Index >= static_cast<int>(SD->FActivePictures.size()))
-        return nullptr;
-    TBitmap* b = SD->FActivePictures[static_cast<std::size_t>(Index)].get();
-    return b && !b->Empty() ? b : nullptr;
-}
-
-bool InPicture(TBitmap* P, const TRect& R)
-{
-    return P && HasArea(R) && R.left >= 0 && R.top >= 0 && R.right <= P->Width() && R.bottom <= P->Height();
-}
 
 bool Contains(const TRect& R, int X, int Y) { return X >= R.left && X < R.right && Y >= R.top && Y < R.bottom; }
 
@@ -43,16 +30,7 @@ bool Contains(const TRect& R, int X, int Y) { return X >= R.left && X < R.right 
 
 // ---- the skinned main menu ---------------------------------------------------------------------
 
-void TspSkinMainMenu::SetSkinData(TspSkinData* Value)
-{
-    if (FSD == Value)
-        return;
-    if (FSD)
-        FSD->RemoveFreeNotification(this);
-    FSD = Value;
-    if (FSD)
-        FSD->FreeNotification(this);
-}
+void TspSkinMainMenu::SetSkinData(TspSkinData* Value) { SetComponentReference(this, FSD, Value); }
 
 void TspSkinMainMenu::Notification(TComponent* AComponent, TOperation Operation)
 {
@@ -76,23 +54,22 @@ TspSkinMainMenuBarItem::TspSkinMainMenuBarItem(TspSkinMainMenuBar* AParent, TspD
     Enabled = AItem->Enabled();
     OldEnabled = Enabled;
     if (Data)
-        Picture = PictureAt(Parent->SkinData(), Data->ActivePictureIndex);
+        Picture = ActivePictureAt(Parent->SkinData(), Data->ActivePictureIndex);
     // A piece outside its picture counts as no piece.
-    if (Data && !InPicture(Picture, Data->SkinRect))
+    if (Data && !PieceInPicture(Picture, Data->SkinRect))
         Data = nullptr;
 }
 
 void TspSkinMainMenuBarItem::DrawSkinned(TBitmap* B, bool Selected)
 {
     TRect piece = Data->SkinRect;
-    if (FDown && InPicture(Picture, Data->DownRect))
+    if (FDown && PieceInPicture(Picture, Data->DownRect))
         piece = Data->DownRect;
-    else if ((FDown || Selected) && InPicture(Picture, Data->ActiveSkinRect))
+    else if ((FDown || Selected) && PieceInPicture(Picture, Data->ActiveSkinRect))
         piece = Data->ActiveSkinRect;
     const int w = W(ObjectRect), h = H(ObjectRect);
     int lo = Data->ItemLO, ro = Data->ItemRO;
-    if (lo < 0 || ro < 0 || lo + ro >= W(piece))
-        lo = ro = 0;
+    FitStripEnds(lo, ro, W(piece));
     if (Parent->UseSkinSize) {
         CreateHSkinImage(lo, ro, B, Picture, piece, w, 0, Selected && Data->StretchEffect);
     } else {
@@ -147,7 +124,7 @@ void TspSkinMainMenuBarItem::DrawDefault(TBitmap* B)
 
 void TspSkinMainMenuBarItem::Draw(TCanvas* Cnvs)
 {
-    if (!Visible || !HasArea(ObjectRect))
+    if (!Visible || W(ObjectRect) <= 0 || H(ObjectRect) <= 0)
         return;
     TBitmap b;
     if (Data && Parent->FSkinSupport)
@@ -271,11 +248,7 @@ void TspSkinMainMenuBar::Notification(TComponent* AComponent, TOperation Operati
 
 void TspSkinMainMenuBar::SetMainMenu(TMainMenu* Value)
 {
-    if (FMainMenu)
-        FMainMenu->RemoveFreeNotification(this);
-    FMainMenu = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetComponentReference(this, FMainMenu, Value);
     UpDateItems();
 }
 
@@ -317,8 +290,8 @@ void TspSkinMainMenuBar::GetSkinData()
     if (FIndex != -1) {
         BarData = dynamic_cast<TspDataSkinMainMenuBar*>(FSD->CtrlList[static_cast<std::size_t>(FIndex)].get());
         if (BarData)
-            Picture = PictureAt(FSD, BarData->PictureIndex);
-        if (!BarData || !InPicture(Picture, BarData->SkinRect)) {
+            Picture = ActivePictureAt(FSD, BarData->PictureIndex);
+        if (!BarData || !PieceInPicture(Picture, BarData->SkinRect)) {
             BarData = nullptr;
             Picture = nullptr;
         }
@@ -464,8 +437,7 @@ void TspSkinMainMenuBar::PaintBar(TCanvas* C)
         const TRect& sr = BarData->SkinRect;
         const TRect& ir = BarData->ItemsRect;
         int lo = ir.left, ro = W(sr) - ir.right;
-        if (lo < 0 || ro < 0 || lo + ro >= W(sr))
-            lo = ro = 0;
+        FitStripEnds(lo, ro, W(sr));
         CreateHSkinImage(lo, ro, &b, Picture, sr, Width(), 0, BarData->StretchEffect);
     } else if (FSkinSupport) {
         const TRect& sr = BarData->SkinRect;

@@ -8,6 +8,7 @@
 #include "skin/core/SkinDrawUtils.h"
 #include "skin/core/SkinImage.h"
 #include "skin/core/SkinStrips.h"
+#include "skin/forms/MenuPieces.h"
 #include "skin/forms/SkinMenus.h"
 
 #include <algorithm>
@@ -55,15 +56,8 @@ void DrawGlyph(TItemGlyph G, TCanvas* C, int X, int Y, TColor Color)
 // empty middle is never repeated.
 void HStripOf(int LO, int RO, TBitmap* Dst, TBitmap* Src, const TRect& Piece, int Width, bool Stretch)
 {
-    const int pw = Piece.right - Piece.left;
-    if (LO < 0 || RO < 0 || LO + RO >= pw)
-        LO = RO = 0;
+    FitStripEnds(LO, RO, Piece.right - Piece.left);
     CreateHSkinImage(LO, RO, Dst, Src, Piece, Width, 0, Stretch);
-}
-
-bool PieceInPicture(TBitmap* Pic, const TRect& R)
-{
-    return Pic && HasArea(R) && R.left >= 0 && R.top >= 0 && R.right <= Pic->Width() && R.bottom <= Pic->Height();
 }
 
 int TextTop(const TRect& T, int Measured) { return T.top + (T.bottom - T.top) / 2 - Measured / 2; }
@@ -207,6 +201,48 @@ bool TspSkinMenuItem::HasImage() const
     return Parent->ImgL && MenuItem->ImageIndex() >= 0 && MenuItem->ImageIndex() < Parent->ImgL->Count();
 }
 
+void TspSkinMenuItem::DrawDivider(TCanvas* Cnvs)
+{
+    TBitmap b;
+    const int w = ObjectRect.right - ObjectRect.left;
+    if (PieceInPicture(ActivePicture, MI->DividerRect))
+        HStripOf(MI->DividerLO, MI->DividerRO, &b, ActivePicture, MI->DividerRect, w, MI->DividerStretchEffect);
+    if (b.Empty()) {
+        b.SetSize(w, ObjectRect.bottom - ObjectRect.top);
+        b.Canvas()->Brush()->SetColor(clWindow);
+        b.Canvas()->FillRect(TRect(0, 0, b.Width(), b.Height()));
+    }
+    Output(Cnvs, &b);
+}
+
+bool TspSkinMenuItem::FromImageList() const
+{
+    return Parent->ImgL && MenuItem->ImageIndex() >= 0 && MenuItem->ImageIndex() < Parent->ImgL->Count();
+}
+
+TSize TspSkinMenuItem::ImageSize() const
+{
+    if (FromImageList())
+        return TSize{Parent->ImgL->Width(), Parent->ImgL->Height()};
+    TBitmap* bm = MenuItem->Bitmap();
+    return TSize{bm->Width(), bm->Height()};
+}
+
+void TspSkinMenuItem::DrawImage(TCanvas* C, int X, int Y, TColor Color)
+{
+    const TSize is = ImageSize();
+    // A checked item with an image shows the image framed instead of a mark.
+    if (MenuItem->Checked()) {
+        C->Brush()->SetStyle(bsClear);
+        C->Pen()->SetColor(Color);
+        C->Rectangle(X - 1, Y - 1, X + is.cx + 1, Y + is.cy + 1);
+    }
+    if (FromImageList())
+        Parent->ImgL->Draw(C, X, Y, MenuItem->ImageIndex(), MenuItem->Enabled());
+    else
+        C->Draw(X, Y, MenuItem->Bitmap());
+}
+
 void TspSkinMenuItem::Output(TCanvas* Cnvs, TBitmap* B) { Cnvs->Draw(ObjectRect.left, ObjectRect.top, B); }
 
 void TspSkinMenuItem::Draw(TCanvas* Cnvs)
@@ -224,14 +260,7 @@ void TspSkinMenuItem::Draw(TCanvas* Cnvs)
     TBitmap b;
     const int w = ObjectRect.right - ObjectRect.left;
     if (MenuItem->IsLine()) {
-        if (PieceInPicture(ActivePicture, MI->DividerRect))
-            HStripOf(MI->DividerLO, MI->DividerRO, &b, ActivePicture, MI->DividerRect, w, MI->DividerStretchEffect);
-        if (b.Empty()) {
-            b.SetSize(w, ObjectRect.bottom - ObjectRect.top);
-            b.Canvas()->Brush()->SetColor(clWindow);
-            b.Canvas()->FillRect(TRect(0, 0, b.Width(), b.Height()));
-        }
-        Output(Cnvs, &b);
+        DrawDivider(Cnvs);
         return;
     }
     const bool selected = Active || Down;
@@ -255,14 +284,7 @@ void TspSkinMenuItem::ResizeDraw(TCanvas* Cnvs)
     TBitmap b;
     const int w = ObjectRect.right - ObjectRect.left;
     if (MenuItem->IsLine()) {
-        if (PieceInPicture(ActivePicture, MI->DividerRect))
-            HStripOf(MI->DividerLO, MI->DividerRO, &b, ActivePicture, MI->DividerRect, w, MI->DividerStretchEffect);
-        if (b.Empty()) {
-            b.SetSize(w, ObjectRect.bottom - ObjectRect.top);
-            b.Canvas()->Brush()->SetColor(clWindow);
-            b.Canvas()->FillRect(TRect(0, 0, b.Width(), b.Height()));
-        }
-        Output(Cnvs, &b);
+        DrawDivider(Cnvs);
         return;
     }
     CreateItemImage(&b, Active || Down, nullptr, true);
@@ -298,8 +320,7 @@ void TspSkinMenuItem::CreateItemImage(TBitmap* B, bool Selected, const TRect* Fr
         if (Resized) {
             const int pw = piece.right - piece.left, ph = piece.bottom - piece.top;
             int lo = MI->ItemLO, ro = MI->ItemRO;
-            if (lo < 0 || ro < 0 || lo + ro >= pw)
-                lo = ro = 0;
+            FitStripEnds(lo, ro, pw);
             B->SetSize(w, h);
             CreateStretchImage(B, ActivePicture, piece, TRect(lo, ph / 4, pw - ro, ph - ph / 4), true);
         } else {
@@ -376,27 +397,16 @@ void TspSkinMenuItem::CreateItemImage(TBitmap* B, bool Selected, const TRect* Fr
     if (MI->UseImageColor)
         color = Selected ? MI->ActiveImageColor : MI->ImageColor;
     if (HasImage()) {
-        const bool bmp = !(Parent->ImgL && MenuItem->ImageIndex() >= 0 && MenuItem->ImageIndex() < Parent->ImgL->Count());
-        TBitmap* bm = bmp ? MenuItem->Bitmap() : nullptr;
-        const int iw = bmp ? bm->Width() : Parent->ImgL->Width();
-        const int ih = bmp ? bm->Height() : Parent->ImgL->Height();
+        const TSize is = ImageSize();
         int x, y;
         if (!HasArea(imgRct)) {
             x = T.left + 2;
-            y = T.top + (T.bottom - T.top) / 2 - ih / 2;
+            y = T.top + (T.bottom - T.top) / 2 - is.cy / 2;
         } else {
-            x = imgRct.left + (imgRct.right - imgRct.left) / 2 - iw / 2;
-            y = imgRct.top + (imgRct.bottom - imgRct.top) / 2 - ih / 2;
+            x = imgRct.left + (imgRct.right - imgRct.left) / 2 - is.cx / 2;
+            y = imgRct.top + (imgRct.bottom - imgRct.top) / 2 - is.cy / 2;
         }
-        if (MenuItem->Checked()) {
-            c->Brush()->SetStyle(bsClear);
-            c->Pen()->SetColor(color);
-            c->Rectangle(x - 1, y - 1, x + iw + 1, y + ih + 1);
-        }
-        if (bmp)
-            c->Draw(x, y, bm);
-        else
-            Parent->ImgL->Draw(c, x, y, MenuItem->ImageIndex(), MenuItem->Enabled());
+        DrawImage(c, x, y, color);
         return;
     }
     int x0, y0;
@@ -442,9 +452,7 @@ void TspSkinMenuItem::DrawHeaderItem(TBitmap* B, bool Resized)
     if (!lc)
         return;
     const int pi = lc->PictureIndex;
-    TBitmap* pic = pi >= 0 && pi < static_cast<int>(sd->FActivePictures.size())
-                       ? sd->FActivePictures[static_cast<std::size_t>(pi)].get()
-                       : nullptr;
+    TBitmap* pic = ActivePictureAt(sd, pi);
     if (!PieceInPicture(pic, lc->SkinRect))
         return;
     const std::string& cap = MenuItem->Caption();
@@ -533,20 +541,7 @@ void TspSkinMenuItem::DefaultDraw(TCanvas* Cnvs)
     if (MenuItem->Count() > 0)
         DrawMenuSubArrow(c, R0.right - 7, centre - 4, color);
     if (HasImage()) {
-        const bool bmp = !(Parent->ImgL && MenuItem->ImageIndex() >= 0 && MenuItem->ImageIndex() < Parent->ImgL->Count());
-        TBitmap* bm = bmp ? MenuItem->Bitmap() : nullptr;
-        const int iw = bmp ? bm->Width() : Parent->ImgL->Width();
-        const int ih = bmp ? bm->Height() : Parent->ImgL->Height();
-        const int x = R0.left + 2, y = centre - ih / 2;
-        if (MenuItem->Checked()) {
-            c->Brush()->SetStyle(bsClear);
-            c->Pen()->SetColor(color);
-            c->Rectangle(x - 1, y - 1, x + iw + 1, y + ih + 1);
-        }
-        if (bmp)
-            c->Draw(x, y, bm);
-        else
-            Parent->ImgL->Draw(c, x, y, MenuItem->ImageIndex(), MenuItem->Enabled());
+        DrawImage(c, R0.left + 2, centre - ImageSize().cy / 2, color);
     } else if (const TItemGlyph g = GlyphOf(MenuItem->Name()); g != TItemGlyph::None) {
         DrawGlyph(g, c, R0.left + 2, centre - 4, color);
     } else if (MenuItem->Checked() && MenuItem->RadioItem()) {

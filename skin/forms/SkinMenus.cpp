@@ -4,6 +4,7 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/user/User.h"
+#include "skin/controls/SkinCtrls.h"
 #include "skin/core/LayerManager.h"
 #include "skin/forms/FormSkinner.h"
 
@@ -361,23 +362,10 @@ void TspSkinPopupMenu::Notification(TComponent* AComponent, TOperation Operation
         FSkinComponent = nullptr;
 }
 
-namespace {
-template <class T>
-void WatchRef(TComponent* Self, T*& Field, T* Value)
-{
-    if (Field == Value)
-        return;
-    if (Field)
-        Field->RemoveFreeNotification(Self);
-    Field = Value;
-    if (Value)
-        Value->FreeNotification(Self);
-}
-}  // namespace
 
-void TspSkinPopupMenu::SetSkinData(TspSkinData* Value) { WatchRef(this, FSD, Value); }
-void TspSkinPopupMenu::SetComponentForm(TCustomForm* Value) { WatchRef(this, FComponentForm, Value); }
-void TspSkinPopupMenu::SetSkinComponent(TComponent* Value) { WatchRef(this, FSkinComponent, Value); }
+void TspSkinPopupMenu::SetSkinData(TspSkinData* Value) { SetComponentReference(this, FSD, Value); }
+void TspSkinPopupMenu::SetComponentForm(TCustomForm* Value) { SetComponentReference(this, FComponentForm, Value); }
+void TspSkinPopupMenu::SetSkinComponent(TComponent* Value) { SetComponentReference(this, FSkinComponent, Value); }
 
 TspFormSkinner* TspSkinPopupMenu::FindSkinner()
 {

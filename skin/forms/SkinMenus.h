@@ -81,6 +81,10 @@ private:
     void DrawMark(TCanvas* C, const TRect& T, int X0, int Y0, bool Selected);
     void DrawPiece(TCanvas* C, TRect R, const TRect& Normal, const TRect& ActiveRect, bool Selected);
     void Output(TCanvas* Cnvs, TBitmap* B);
+    void DrawDivider(TCanvas* Cnvs);
+    bool FromImageList() const;
+    TSize ImageSize() const;
+    void DrawImage(TCanvas* C, int X, int Y, TColor Color);
     double FMorphKf = 0;
 };
 

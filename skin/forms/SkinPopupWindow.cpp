@@ -8,19 +8,12 @@
 #include "skin/core/SkinDrawUtils.h"
 #include "skin/core/SkinImage.h"
 #include "skin/core/SkinStrips.h"
+#include "skin/forms/MenuPieces.h"
 #include "skin/forms/SkinMenus.h"
 
 #include <algorithm>
 
 namespace {
-
-TBitmap* PictureOf(TspSkinData* SD, int Index)
-{
-    if (!SD || Index < 0 || Index >= static_cast<int>(SD->FActivePictures.size()))
-        return nullptr;
-    TBitmap* b = SD->FActivePictures[static_cast<std::size_t>(Index)].get();
-    return b && !b->Empty() ? b : nullptr;
-}
 
 int HeightOf(const TRect& R) { return R.bottom - R.top; }
 int WidthOf(const TRect& R) { return R.right - R.left; }
@@ -50,8 +43,8 @@ TspSkinPopupWindow::TspSkinPopupWindow(TComponent* AOwner, TspSkinMenu* AParentM
     AlphaBlendAnimation = ParentMenu->AlphaBlendAnimation;
     if (AData && AData->WindowPictureIndex != -1) {
         SD = ParentMenu->SkinData;
-        WindowPicture = PictureOf(SD, AData->WindowPictureIndex);
-        MaskPicture = PictureOf(SD, AData->MaskPictureIndex);
+        WindowPicture = ActivePictureAt(SD, AData->WindowPictureIndex);
+        MaskPicture = ActivePictureAt(SD, AData->MaskPictureIndex);
         // A picture index beyond the skin's pictures gives the built-in look.
         PW = WindowPicture ? AData : nullptr;
         if (!PW)
@@ -492,13 +485,12 @@ void TspSkinPopupWindow::DrawMarkerBackground(TCanvas* C, TRect R)
         C->CopyRect(R, FPaintBuffer->Canvas(), R);
         return;
     }
-    TBitmap* pic = PictureOf(SD, mi->ActivePictureIndex);
+    TBitmap* pic = ActivePictureAt(SD, mi->ActivePictureIndex);
     const TRect& p = mi->SkinRect;
     if (!pic || WidthOf(p) <= 0 || HeightOf(p) <= 0 || p.right > pic->Width() || p.bottom > pic->Height())
         return;
     int lo = mi->ItemLO, ro = mi->ItemRO;
-    if (lo < 0 || ro < 0 || lo + ro >= WidthOf(p))
-        lo = ro = 0;
+    FitStripEnds(lo, ro, WidthOf(p));
     TBitmap strip;
     CreateHSkinImage(lo, ro, &strip, pic, p, WidthOf(R), 0, mi->InActiveStretchEffect);
     if (strip.Empty())

@@ -11,6 +11,7 @@
 #include "support/X11ScreenReader.h"
 
 #include "FormTestSupport.h"
+#include "MenuTestSupport.h"
 
 #include <chrono>
 #include <thread>
@@ -97,32 +98,16 @@ protected:
         more->Caption = "More colours...";
         Pump();
     }
-    void Key(WORD VK)
-    {
-        HeadlessKeyDown(VK);
-        HeadlessKeyUp(VK);
-        Application->ProcessMessages();
-        Pump();
-    }
+    static void Key(WORD VK) { menutest::Key(VK); }
     TPoint BarPoint(int Item) const
     {
         POINT p{Bar->ObjectList[static_cast<std::size_t>(Item)]->ObjectRect.left + 6, 8};
         ClientToScreen(Bar->Handle(), &p);
         return TPoint(p.x, p.y);
     }
-    void ShotArea(const std::string& Name, int L, int T, int W, int H)
+    static void ShotArea(const std::string& Name, int L, int T, int W, int H)
     {
-        const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-        if (!tmp)
-            return;
-        TBitmap b;
-        b.SetSize(W, H);
-        HDC screen = GetDC(nullptr);
-        BitBlt(b.Canvas()->Handle(), 0, 0, W, H, screen, L, T, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&b);
-        png.SaveToFile(std::string(tmp) + "/" + Name + ".png");
+        menutest::ShotScreenArea(Name, L, T, W, H);
     }
     TCustomImageList* Pictures = nullptr;
     TspSkinMainMenu* Main = nullptr;

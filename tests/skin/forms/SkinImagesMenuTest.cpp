@@ -7,6 +7,7 @@
 #include "skin/forms/SkinMenus.h"
 
 #include "FormTestSupport.h"
+#include "MenuTestSupport.h"
 
 #include <memory>
 #include <string>
@@ -27,18 +28,8 @@ struct TLogHandler {
     void Click(TObject*) { Log->push_back("click"); }
 };
 
-class SkinImagesMenuTest : public TFormTest {
+class SkinImagesMenuTest : public menutest::TClockedFormTest {
 protected:
-    void SetUp() override
-    {
-        TFormTest::SetUp();
-        Installer = std::make_unique<TClockInstaller>(Clock);
-    }
-    void TearDown() override
-    {
-        TFormTest::TearDown();
-        Installer.reset();
-    }
     // A form, 16 coloured 16 x 16 pictures and a menu over them in 8 columns.
     void MakeMenu(TspSkinData* D = nullptr)
     {
@@ -80,13 +71,7 @@ protected:
         for (int i = 0; i < 16; ++i)
             AddItem(i);
     }
-    void Key(WORD VK)
-    {
-        HeadlessKeyDown(VK);
-        HeadlessKeyUp(VK);
-        Application->ProcessMessages();
-        Pump();
-    }
+    static void Key(WORD VK) { menutest::Key(VK); }
     RECT WinRect() const
     {
         RECT r{};
@@ -94,8 +79,6 @@ protected:
         return r;
     }
     TRect ItemRect(int I) const { return Menu->ImagesItems()->Items(I)->ItemRect; }
-    TFakeClock Clock{100000};
-    std::unique_ptr<TClockInstaller> Installer;
     TCustomImageList* Images = nullptr;
     TspSkinImagesMenu* Menu = nullptr;
     std::vector<std::string> Log;
@@ -277,17 +260,7 @@ TEST_F(SkinImagesMenuTest, SkinnedGridWithHeaderAndButton)
     Key(VK_DOWN);
     Pump();
     const RECT r = WinRect();
-    const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-    if (tmp) {
-        TBitmap b;
-        b.SetSize(r.right - r.left + 20, r.bottom - r.top + 20);
-        HDC screen = GetDC(nullptr);
-        BitBlt(b.Canvas()->Handle(), 0, 0, b.Width(), b.Height(), screen, r.left - 10, r.top - 10, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&b);
-        png.SaveToFile(std::string(tmp) + "/images-menu-skinned.png");
-    }
+    menutest::ShotScreenArea("images-menu-skinned", r.left - 10, r.top - 10, r.right - r.left + 20, r.bottom - r.top + 20);
     Key(VK_ESCAPE);
 }
 

@@ -8,6 +8,7 @@
 #include "skin/forms/SkinMenus.h"
 
 #include "FormTestSupport.h"
+#include "MenuTestSupport.h"
 
 #include <memory>
 #include <string>
@@ -17,18 +18,8 @@ using formtest::TFormTest;
 
 namespace {
 
-class SkinMenuBarTest : public TFormTest {
+class SkinMenuBarTest : public menutest::TClockedFormTest {
 protected:
-    void SetUp() override
-    {
-        TFormTest::SetUp();
-        Installer = std::make_unique<TClockInstaller>(Clock);
-    }
-    void TearDown() override
-    {
-        TFormTest::TearDown();
-        Installer.reset();
-    }
     // A form with a bar over a main menu of Captions, each with two sub-items.
     void MakeBarForm(const std::vector<std::string>& Captions, TspSkinData* D = nullptr, int Width = 400)
     {
@@ -60,13 +51,7 @@ protected:
         ClientToScreen(Bar->Handle(), &p);
         return TPoint(p.x, p.y);
     }
-    void Key(WORD VK)
-    {
-        HeadlessKeyDown(VK);
-        HeadlessKeyUp(VK);
-        Application->ProcessMessages();
-        Pump();
-    }
+    static void Key(WORD VK) { menutest::Key(VK); }
     void ClickBar(int X, int Y)
     {
         const TPoint o = BarOrigin();
@@ -84,8 +69,6 @@ protected:
         DrawWideText(b.Canvas(), S, r, DT_CALCRECT);
         return r.right - r.left;
     }
-    TFakeClock Clock{100000};
-    std::unique_ptr<TClockInstaller> Installer;
     TspSkinMainMenu* Menu = nullptr;
     TspSkinMainMenuBar* Bar = nullptr;
 };
@@ -283,17 +266,7 @@ TEST_F(SkinMenuBarTest, SkinnedBarOnSkinNew)
     Key(VK_UP);
     Key(VK_RIGHT);
     ASSERT_EQ(Chain()->LevelCount(), 2);
-    const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-    if (tmp) {
-        TBitmap b;
-        b.SetSize(480, 300);
-        HDC screen = GetDC(nullptr);
-        BitBlt(b.Canvas()->Handle(), 0, 0, 480, 300, screen, 90, 90, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&b);
-        png.SaveToFile(std::string(tmp) + "/menu-bar-skinned.png");
-    }
+    menutest::ShotScreenArea("menu-bar-skinned", 90, 90, 480, 300);
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);

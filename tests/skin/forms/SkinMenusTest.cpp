@@ -7,6 +7,7 @@
 #include "skin/forms/SkinMenus.h"
 
 #include "FormTestSupport.h"
+#include "MenuTestSupport.h"
 
 #include <memory>
 #include <string>
@@ -31,19 +32,8 @@ public:
     }
 };
 
-class SkinMenusTest : public TFormTest {
+class SkinMenusTest : public menutest::TClockedFormTest {
 protected:
-    void SetUp() override
-    {
-        TFormTest::SetUp();
-        Installer = std::make_unique<TClockInstaller>(Clock);
-    }
-    void TearDown() override
-    {
-        TFormTest::TearDown();
-        HeadlessBackend().SetScreenSize(1280, 1024);
-        Installer.reset();
-    }
     TspSkinPopupMenu* MakeMenu(const std::vector<std::string>& Captions)
     {
         auto* m = new TspSkinPopupMenu(Form);
@@ -66,15 +56,7 @@ protected:
         GetWindowRect(Win(Level)->Handle(), &r);
         return r;
     }
-    void Key(WORD VK)
-    {
-        // Through the application's loop: an open menu takes keys from
-        // its message hook.
-        HeadlessKeyDown(VK);
-        HeadlessKeyUp(VK);
-        Application->ProcessMessages();
-        Pump();
-    }
+    static void Key(WORD VK) { menutest::Key(VK); }
     // The pointer at a screen point, as the window's poll sees it.
     void Point(int X, int Y, int Level = 0)
     {
@@ -96,22 +78,10 @@ protected:
         DrawWideText(b.Canvas(), S, r, DT_CALCRECT);
         return r.right - r.left;
     }
-    void ShotScreen(const std::string& Name, int L, int T, int W, int H)
+    static void ShotScreen(const std::string& Name, int L, int T, int W, int H)
     {
-        const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-        if (!tmp)
-            return;
-        TBitmap b;
-        b.SetSize(W, H);
-        HDC screen = GetDC(nullptr);
-        BitBlt(b.Canvas()->Handle(), 0, 0, W, H, screen, L, T, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&b);
-        png.SaveToFile(std::string(tmp) + "/" + Name + ".png");
+        menutest::ShotScreenArea(Name, L, T, W, H);
     }
-    TFakeClock Clock{100000};
-    std::unique_ptr<TClockInstaller> Installer;
 };
 
 }  // namespace
