@@ -104,12 +104,51 @@ THeadlessBackend& HeadlessBackend()
     return *b;
 }
 
+namespace {
+
+// A class with CS_DROPSHADOW casts a soft shadow this wide right and below.
+constexpr LONG kShadow = 4;
+
+bool CastsShadow(const TWnd* w) { return w->Class && (w->Class->Style & CS_DROPSHADOW); }
+
+RECT WithShadow(const TWnd* w, RECT r)
+{
+    if (w && CastsShadow(w)) {
+        r.right += kShadow;
+        r.bottom += kShadow;
+    }
+    return r;
+}
+
+// Darkens the band right of and below wr inside clip, fading outward.
+void DrawShadow(const TPixelLayout& S, const RECT& wr, const RECT& clip)
+{
+    const RECT band{wr.left + kShadow, wr.top + kShadow, wr.right + kShadow, wr.bottom + kShadow};
+    const RECT area = Intersect(band, clip);
+    for (LONG y = area.top; y < area.bottom; ++y) {
+        auto* row = reinterpret_cast<DWORD*>(S.Row(y));
+        const LONG dy = y >= wr.bottom ? y - wr.bottom + 1 : 0;
+        for (LONG x = area.left; x < area.right; ++x) {
+            const LONG dx = x >= wr.right ? x - wr.right + 1 : 0;
+            if (dx == 0 && dy == 0)
+                continue;  // under the window itself
+            const LONG d = std::max(dx, dy);
+            const DWORD keep = 255 - static_cast<DWORD>(96 * (kShadow + 1 - d) / (kShadow + 1));
+            const DWORD p = row[x];
+            row[x] = ((((p >> 16) & 0xFF) * keep / 255) << 16) | ((((p >> 8) & 0xFF) * keep / 255) << 8) |
+                     ((p & 0xFF) * keep / 255);
+        }
+    }
+}
+
+}  // namespace
+
 void THeadlessBackend::WindowCreated(HWND) {}
 
 void THeadlessBackend::WindowDestroyed(HWND wnd)
 {
     if (TWnd* w = WndFromHandle(wnd); w && w->Visible()) {
-        RECT r = WindowScreenRect(w);
+        RECT r = WithShadow(w, WindowScreenRect(w));
         // The window is still linked while it goes; compose without it.
         DWORD style = w->Style;
         w->Style &= ~WS_VISIBLE;
@@ -120,11 +159,15 @@ void THeadlessBackend::WindowDestroyed(HWND wnd)
 
 void THeadlessBackend::WindowChanged(HWND wnd, const RECT& oldScreenRect)
 {
-    Compose(&oldScreenRect);
-    if (TWnd* w = WndFromHandle(wnd)) {
+    TWnd* w = WndFromHandle(wnd);
+    const RECT old = WithShadow(w, oldScreenRect);
+    Compose(&old);
+    if (w) {
         RECT now = WindowScreenRect(w);
-        if (!(now == oldScreenRect))
+        if (!(now == oldScreenRect)) {
+            now = WithShadow(w, now);
             Compose(&now);
+        }
     }
 }
 
@@ -169,6 +212,8 @@ void THeadlessBackend::Compose(const RECT* area)
         if (!surf)
             continue;
         RECT wr = w->Rect;
+        if (CastsShadow(w))
+            DrawShadow(S, wr, dirty);
         RECT part = Intersect(dirty, wr);
         if (Empty(part))
             continue;

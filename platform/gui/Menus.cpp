@@ -662,10 +662,12 @@ void TMenuItem::DeclarePublished(TPublisher<TMenuItem>& P)
     P.Property("ShortCut", &TMenuItem::ShortCut, &TMenuItem::SetShortCut, TShortCut{0});
     P.Property("Visible", &TMenuItem::Visible, &TMenuItem::SetVisible, true);
     P.Property("OnClick", &TMenuItem::OnClick);
+    P.Property("OnDrawItem", &TMenuItem::OnDrawItem);
 }
 
 void TMenu::DeclarePublished(TPublisher<TMenu>& P)
 {
+    P.Property("AutoLineReduction", &TMenu::AutoLineReduction, &TMenu::SetAutoLineReduction, maAutomatic);
     P.Property("Images", &TMenu::Images, &TMenu::SetImages);
     P.Property("OnChange", &TMenu::OnChange);
 }

@@ -40,6 +40,11 @@ char GetHotkey(const std::string& Text);
 // code, or a character).
 bool IsAccel(WORD VK, const std::string& Str);
 
+class TCanvas;
+// Paints an item in place of its caption, short cut, marks and image: Sender
+// is the menu view's item, Selected whether it is highlighted.
+using TMenuDrawItemEvent = TMethodPtr<void(TObject* Sender, TCanvas* ACanvas, TRect ARect, bool Selected)>;
+
 enum TMenuBreak { mbNone, mbBreak, mbBarBreak };
 ENUM_NAMES(TMenuBreak, mbNone, mbBreak, mbBarBreak)
 class TMenuItem : public TComponent {
@@ -108,6 +113,7 @@ public:
 
     TNotifyEvent OnClick;
     TNotifyEvent OnChange;
+    TMenuDrawItemEvent OnDrawItem;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // ---- Stored descriptions: items are written inside their menu or item.
@@ -145,6 +151,10 @@ private:
     TMenuActionLink* FActionLink = nullptr;
 };
 
+// Whether menu views hide redundant separators before showing a level.
+enum TMenuAutoFlag { maAutomatic, maManual, maParent };
+ENUM_NAMES(TMenuAutoFlag, maAutomatic, maManual, maParent)
+
 class TMenu : public TComponent {
 public:
     explicit TMenu(TComponent* AOwner);
@@ -158,6 +168,8 @@ public:
     // Runs the item whose short cut the key message is; true when one ran.
     virtual bool IsShortCut(TMessage& Message);
     bool AutoHotkeys() const { return false; }
+    TMenuAutoFlag AutoLineReduction() const { return FAutoLineReduction; }
+    void SetAutoLineReduction(TMenuAutoFlag v) { FAutoLineReduction = v; }
     // Called when an item changed (menu views repaint).
     virtual void MenuChanged(TObject* Sender, TMenuItem* Source, bool Rebuild);
     TNotifyEvent OnChange;
@@ -169,6 +181,7 @@ public:
 private:
     TMenuItem* FItems = nullptr;
     TCustomImageList* FImages = nullptr;
+    TMenuAutoFlag FAutoLineReduction = maAutomatic;
 };
 
 class TMainMenu : public TMenu {

@@ -1,5 +1,9 @@
 // The form component's properties, construction and lookups.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinHint.h"
+#include "skin/forms/SkinImagesMenu.h"
+#include "skin/forms/SkinMenuBar.h"
+#include "skin/forms/SkinMenus.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/Exceptions.h"
@@ -112,8 +116,10 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
     FSysMenu = std::make_unique<TPopupMenu>(nullptr);
     FSysTrayMenu = std::make_unique<TPopupMenu>(nullptr);
     BuildTrayMenu();
+    SkinMenu = new TspSkinMenu(this, FForm);
 
     if (!ComponentState().Contains(csDesigning)) {
+        FForm->OnShortCut = MakeEvent(this, &TspFormSkinner::FormShortCut);
         OldWindowProc = FForm->WindowProc;
         FForm->WindowProc = MakeEvent(this, &TspFormSkinner::SkinFormWndProc);
         FInstalled = true;
@@ -123,6 +129,9 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
 
 TspFormSkinner::~TspFormSkinner()
 {
+    UnhookAppMessages();
+    delete SkinMenu;
+    SkinMenu = nullptr;
     StopTimers();
     ObjectList.clear();
     AreaList.clear();
@@ -447,4 +456,8 @@ void RegisterSkinFormsClasses()
 {
     RegisterSkinCoreClasses();
     RegisterClasses<TspFormSkinner>();
+    RegisterSkinMenusClasses();
+    RegisterSkinMenuBarClasses();
+    RegisterSkinHintClasses();
+    RegisterSkinImagesMenuClasses();
 }

@@ -54,6 +54,8 @@ using TspPaintEvent = TMethodPtr<void(const std::string& IDName, TCanvas* Canvas
 using TspActivateCustomObjectEvent = TMethodPtr<void(const std::string& IDName, bool& ObjectVisible)>;
 
 class TspFormSkinner;
+class TspSkinMenu;
+class TspSkinMainMenuBar;
 
 // One quick button at the left of the caption.
 class TspQuickButtonItem : public TCollectionItem {
@@ -339,6 +341,39 @@ public:
     // The events the frame objects raise.
     void DoMouseEnterEvent(const std::string& IDName);
     void DoMouseLeaveEvent(const std::string& IDName);
+
+    // ---- skin menus (FormMenus.cpp) ----
+    // The form's one menu chain: every skinned menu of the form opens here.
+    TspSkinMenu* SkinMenu = nullptr;  // owned as a component
+    TNotifyEvent OnSkinMenuOpen, OnSkinMenuClose, OnMainMenuEnter, OnMainMenuExit;
+    TShortCutEvent OnShortCut;
+    // The bar that takes the keyboard menu mode (set by the bar itself).
+    TspSkinMainMenuBar* MainMenuBar = nullptr;
+    bool EnterMainMenu();
+    void LeaveMainMenu();
+    void CloseMainMenuPopup();
+    bool OpenMainMenuItem();
+    bool FindMainMenuAccel(WORD Key);
+    // SC_KEYMENU (Alt, F10): false when it should go on to the platform.
+    bool HandleKeyMenu();
+    bool FInShortCut = false;
+    void SyncSkinMenu();
+    // Opens Items through the chain; an empty menu leaves the form out of
+    // menu mode again.
+    void PopupThroughChain(TControl* Ctrl, TspSkinData* SD, TRect R, TMenuItem* Items, bool PopupUp);
+    void SkinMenuOpen();
+    void SkinMenuClose();
+    void PopupSkinMenu(TMenu* Menu, TPoint P);
+    void PopupSkinMenu1(TMenu* Menu, TRect R, bool PopupUp);
+    void DoPopupMenu(TPopupMenu* Menu, int X, int Y);
+    void PopupSystemMenu(TPoint P);
+    void PopupObjectMenu(TspSkinButtonObject* AObject);
+    void CloseMenusOnMessage(TMessage& Message);
+    bool MenuKeyDown(WORD CharCode);
+    void MenuAppMessageHook(MSG& Msg, bool& Handled);
+    void HookAppMessages();
+    void UnhookAppMessages();
+    void FormShortCut(TMessage& Msg, bool& Handled);
 
     // ---- state shared by the themes ----
     TCustomForm* FForm = nullptr;

@@ -1,6 +1,7 @@
 // The skinned form's window procedure: the step before the old procedure,
 // the old procedure, and the step after it.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenus.h"
 
 #include "platform/gdi/GdiObject.h"
 #include "platform/user/User.h"
@@ -32,6 +33,7 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
             OldWindowProc(Message);
         return;
     }
+    CloseMenusOnMessage(Message);
     bool callOld = true;
     const bool skinnable = FSkinnableForm;
     const bool nc = FSupportNCArea;
@@ -166,6 +168,8 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     case WM_SYSCOMMAND:
         if ((Message.WParam & 0xFFF0) == SC_RESTORE && OnRestore)
             OnRestore(this);
+        if ((Message.WParam & 0xFFF0) == SC_KEYMENU && HandleKeyMenu())
+            callOld = false;
         break;
     case WM_SIZING:
         HandleSizing(Message, callOld);
@@ -241,6 +245,10 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
             Message.Result = Message.Msg == WM_SKINPAINTFRAME ? 12851 : 16802;
         }
         break;
+    case WM_SKINMENUCLOSE:
+        SkinMenuClose();
+        break;
+
     default:
         break;
     }
@@ -484,8 +492,12 @@ void TspFormSkinner::AfterOldProc(TMessage& Message)
             const TPoint p = nc();
             TrackActiveObject(p.x, p.y, true);
             ObjectsMouseDown(mbRight, p.x, p.y);
-            if (Message.WParam == HTCAPTION)
+            if (Message.WParam == HTCAPTION) {
                 MouseCaptureObject = -1;
+                if (!DisableSystemMenu && Message.Msg == WM_NCRBUTTONDOWN)
+                    PopupSystemMenu(TPoint(static_cast<short>(LOWORD(Message.LParam)),
+                                           static_cast<short>(HIWORD(Message.LParam))));
+            }
         }
         break;
     case WM_NCRBUTTONUP:

@@ -285,8 +285,8 @@ void TspSkinButtonObject::SetDown(bool Value)
 
 void TspSkinButtonObject::ShowMenu()
 {
-    // The skinned menu chain that pops the menu up belongs to the menus
-    // layer; the button stays down until that chain closes.
+    // The button stays down until the form's menu chain closes.
+    Parent->PopupObjectMenu(this);
 }
 
 void TspSkinButtonObject::MouseDown(int X, int Y, TMouseButton Button)
