@@ -5,6 +5,7 @@
 // window, as a native bar's would.
 #include "skin/lists/SkinGridCore.h"
 
+#include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/PensBrushes.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/Focus.h"
@@ -31,7 +32,7 @@ int BarPos(int Value, int Range) { return std::max(0, MulDiv(Value, kBarScale, R
 bool TspSkinCustomGrid::IsFocusedGrid()
 {
     if (TCustomForm* form = GetParentForm(this))
-        return form->ActiveControl() == this && HandleAllocated() && form->Focused();
+        return form->ActiveControl() == this;
     if (!HandleAllocated())
         return false;
     for (HWND h = GetFocus(); h; h = GetParent(h))
@@ -406,11 +407,30 @@ bool TspSkinCustomGrid::IsOverSizingEdge(int X, int Y)
     return s != gsNormal;
 }
 
+namespace {
+// A canvas on the grid's window outside painting, for the XOR marks.
+class TWindowCanvas {
+public:
+    explicit TWindowCanvas(HWND Wnd) : FWnd(Wnd), FDC(GetDC(Wnd)) { FCanvas.SetHandle(FDC); }
+    ~TWindowCanvas()
+    {
+        FCanvas.SetHandle(nullptr);
+        ReleaseDC(FWnd, FDC);
+    }
+    TCanvas* operator->() { return &FCanvas; }
+
+private:
+    HWND FWnd;
+    HDC FDC;
+    TCanvas FCanvas;
+};
+}  // namespace
+
 void TspSkinCustomGrid::XorSizingLine(const TGridLayout& L)
 {
-    TCanvas* C = Canvas();
-    TPen saved;
-    saved.Assign(C->Pen());
+    if (!HandleAllocated())
+        return;
+    TWindowCanvas C(Handle());
     C->Pen()->SetStyle(psDot);
     C->Pen()->SetMode(pmXor);
     C->Pen()->SetWidth(1);
@@ -422,14 +442,13 @@ void TspSkinCustomGrid::XorSizingLine(const TGridLayout& L)
         C->MoveTo(FSizingPos, 0);
         C->LineTo(FSizingPos, L.Vert.GridEdge);
     }
-    C->SetPen(&saved);
 }
 
 void TspSkinCustomGrid::XorMoveMarker()
 {
-    TCanvas* C = Canvas();
-    TPen saved;
-    saved.Assign(C->Pen());
+    if (!HandleAllocated())
+        return;
+    TWindowCanvas C(Handle());
     C->Pen()->SetStyle(psDot);
     C->Pen()->SetMode(pmXor);
     C->Pen()->SetWidth(5);
@@ -445,7 +464,6 @@ void TspSkinCustomGrid::XorMoveMarker()
         C->MoveTo(x, 0);
         C->LineTo(x, ClientHeight());
     }
-    C->SetPen(&saved);
     FMarkerShown = !FMarkerShown;
 }
 

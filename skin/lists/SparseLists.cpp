@@ -244,6 +244,14 @@ void TStringSparseList::Delete(int Index)
 
 void TStringSparseList::Exchange(int Index1, int Index2) { FList->Exchange(Index1, Index2); }
 
+void TStringSparseList::Move(int CurIndex, int NewIndex)
+{
+    if (CurIndex == NewIndex)
+        return;
+    FList->Move(CurIndex, NewIndex);
+    NotifyChange();
+}
+
 void TStringSparseList::Clear()
 {
     FList->ForAll(

@@ -105,6 +105,8 @@ public:
     void Insert(int Index, const std::string& S) override;
     void Delete(int Index) override;
     void Exchange(int Index1, int Index2) override;
+    // Moves the item (text and object) also past the used range.
+    void Move(int CurIndex, int NewIndex) override;
     void Clear() override;
 
     virtual void NotifyChange();
