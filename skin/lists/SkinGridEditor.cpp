@@ -95,9 +95,12 @@ void TspSkinCustomGrid::SyncEditor()
         return;
     auto style = [this] {
         StyleEditor(this, FInplaceEdit);
+        // Loading sets the text twice (empty, then the cell's); the change
+        // notices of that must not store anything into the cell.
+        FInplaceCol = FInplaceRow = -1;
+        FInplaceEdit->LoadFromGrid();
         FInplaceCol = FCurrent.X;
         FInplaceRow = FCurrent.Y;
-        FInplaceEdit->LoadFromGrid();
         FCanEditModify = GetCellEditLimit() != -1;
         FInplaceEdit->SelectAll();
     };
