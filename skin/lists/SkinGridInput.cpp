@@ -32,7 +32,10 @@ int BarPos(int Value, int Range) { return std::max(0, MulDiv(Value, kBarScale, R
 bool TspSkinCustomGrid::IsFocusedGrid()
 {
     if (TCustomForm* form = GetParentForm(this))
-        return form->ActiveControl() == this;
+        // The form's focus tracking may name the editor itself: it stands
+        // for the grid.
+        return form->ActiveControl() == this ||
+               (FInplaceEdit && form->ActiveControl() == static_cast<TWinControl*>(FInplaceEdit));
     if (!HandleAllocated())
         return false;
     for (HWND h = GetFocus(); h; h = GetParent(h))
