@@ -94,6 +94,9 @@ void TspSkinCustomGrid::GetSkinData()
 void TspSkinCustomGrid::ChangeSkinData()
 {
     GetSkinData();
+    // A shown editor takes the new look; its text is already stored.
+    if (FInplaceEdit && FInplaceCol != -1)
+        RefreshEditor();
     if (CursorIndex == -1 || !FSD)
         SetCursor(crDefault);
     else
