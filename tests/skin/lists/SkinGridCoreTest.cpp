@@ -3,6 +3,7 @@
 // stored in descriptions.
 #include "platform/classes/FormReader.h"
 #include "platform/classes/FormWriter.h"
+#include "platform/user/ScrollInfo.h"
 
 #include "GridTestSupport.h"
 
@@ -213,6 +214,103 @@ TEST_F(GridCore, ColWidthsAreStoredAndReadBack)
     EXPECT_EQ(k->ColWidths(1), 40);
     EXPECT_EQ(k->ColWidths(2), 64);
     delete k;
+}
+
+}  // namespace
+
+namespace {
+
+// A grid whose size change fails, and whose mouse-down step can be called.
+class TFailingGrid : public TspSkinStringGrid {
+public:
+    using TspSkinStringGrid::TspSkinStringGrid;
+    using TspSkinStringGrid::MouseDown;
+    bool Fail = false;
+
+protected:
+    void AfterSizeChanged(int, int) override
+    {
+        if (Fail)
+            throw EInvalidGridOperation("refused");
+    }
+};
+
+TEST_F(GridCore, FailedCountChangeRestoresTheOldCounts)
+{
+    auto* g = Make<TFailingGrid>(Form, 10, 10, 330, 130);
+    Application->ProcessMessages();
+    g->Fail = true;
+    EXPECT_THROW(g->SetRowCount(40), EInvalidGridOperation);
+    EXPECT_EQ(g->RowCount(), 5);
+    EXPECT_THROW(g->SetColCount(2), EInvalidGridOperation);
+    EXPECT_EQ(g->ColCount(), 5);
+}
+
+// An error from OnMouseDown reaches the caller once the move marker is gone.
+TEST_F(GridCore, MouseDownErrorPropagatesAfterTheMarkerIsErased)
+{
+    auto* g = Make<TFailingGrid>(Form, 10, 10, 330, 130);
+    TGridOptions o = g->Options();
+    o.Include(goRowMoving);
+    g->SetOptions(o);
+    Application->ProcessMessages();
+    struct TThrower : TObject {
+        void Down(TObject*, TMouseButton, TShiftState, int, int) { throw EInvalidOperation("from the handler"); }
+    } thrower;
+    g->OnMouseDown = MakeEvent(&thrower, &TThrower::Down);
+    EXPECT_THROW(g->MouseDown(mbLeft, TShiftState{}, 30, 37), EInvalidOperation);
+    EXPECT_EQ(g->GridState(), gsNormal);
+}
+
+TEST_F(GridCore, ZeroSizeLinesPaintAndScroll)
+{
+    auto* g = MakeGrid();
+    g->SetColCount(2000);
+    for (int c = 1; c < 2000; c += 2)
+        g->SetColWidths(c, 0);
+    g->SetRowCount(50);
+    for (int r = 2; r < 50; r += 3)
+        g->SetRowHeights(r, 0);
+    g->Repaint();
+    Application->ProcessMessages();
+    g->SetLeftCol(101);
+    g->Repaint();
+    Application->ProcessMessages();
+    // Scrolling down by keys skips the zero-height rows.
+    g->SetFocus();
+    for (int i = 0; i < 10; ++i)
+        SendMessage(g->Handle(), WM_VSCROLL, SB_LINEDOWN, 0);
+    EXPECT_GT(g->RowHeights(g->TopRow()), 0);
+}
+
+TEST_F(GridCore, SizingASecondFixedColumnStartsAfterTheFirst)
+{
+    auto* g = MakeGrid();
+    g->SetFixedCols(2);
+    g->SetFixedColSizing(true);
+    TGridOptions o = g->Options();
+    o.Include(goColSizing);
+    g->SetOptions(o);
+    MoveTo(g, 128, 10);  // column 1 ends at 129
+    Clock.Advance(1000);
+    HeadlessMouseDown();
+    Application->ProcessMessages();
+    ASSERT_EQ(g->GridState(), gsColSizing);
+    MoveTo(g, 150, 10);
+    HeadlessMouseUp();
+    Application->ProcessMessages();
+    EXPECT_EQ(g->ColWidths(1), 151 - 65);
+    EXPECT_EQ(g->ColWidths(0), 64);
+}
+
+TEST_F(GridCore, BarPositionsOutsideTheScaleAreClipped)
+{
+    auto* g = MakeGrid();
+    g->SetRowCount(100);
+    SendMessage(g->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(-5)), 0);
+    EXPECT_EQ(g->TopRow(), 1);
+    SendMessage(g->Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, 500), 0);
+    EXPECT_EQ(g->TopRow(), 96);
 }
 
 }  // namespace
