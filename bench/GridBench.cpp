@@ -47,7 +47,7 @@ int main(int argc, char** argv)
     const std::string ini = argc > 1 ? argv[1] : std::string(TARNELLO_BENCH_SKIN_NEW) + "/skin.ini";
     RegisterSkinListsClasses();
     auto* owner = new TComponent(nullptr);
-    TspSkinData skin(owner);
+    TspSkinData skin(nullptr);
     if (!skin.LoadFromFile(ini)) {
         std::fprintf(stderr, "cannot load %s: %s\n", ini.c_str(), skin.LastError().c_str());
         return 1;
