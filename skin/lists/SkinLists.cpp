@@ -3,10 +3,12 @@
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
 #include "skin/lists/ShellNotifier.h"
+#include "skin/lists/SkinStringGrid.h"
 
 void RegisterSkinListsClasses()
 {
     RegisterSkinControlsClasses();
     RegisterSkinFormsClasses();
     RegisterShellNotifierClasses();
+    RegisterSkinGridClasses();
 }
