@@ -46,6 +46,7 @@ bool SkippedData(TspDataSkinObject* d)
 void TspFormSkinner::ClearObjects()
 {
     ActiveObject = OldActiveObject = MouseCaptureObject = -1;
+    HideGlowLayers();
     ObjectList.clear();
     AreaList.clear();
 }

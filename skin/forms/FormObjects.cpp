@@ -539,3 +539,31 @@ void TspFormSkinner::DoMouseLeaveEvent(const std::string& IDName)
     if (OnMouseLeaveEvent)
         OnMouseLeaveEvent(IDName);
 }
+
+// ---- glow layers ----
+
+void TspFormSkinner::HideGlowLayers()
+{
+    for (TspLayerManager* m : {FLayerManager.get(), FMenuLayerManager.get()})
+        if (m && m->IsVisible)
+            m->Hide();
+}
+
+TRect TspFormSkinner::ObjectScreenRect(const TRect& R)
+{
+    TRect r = R;
+    if (FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated()) {
+        // A child's Left and Top are in its parent's client area: go through
+        // its own client origin to the window's top-left corner.
+        POINT p{-NewClRect.left, -NewClRect.top};
+        if (!FSkinSupport) {
+            const bool tool = FForm->BorderStyle() == bsToolWindow || FForm->BorderStyle() == bsSizeToolWin;
+            p = POINT{-3, -(tool ? 15 : 19) - 3};
+        }
+        ClientToScreen(FForm->Handle(), &p);
+        OffsetRect(&r, p.x, p.y);
+    } else {
+        OffsetRect(&r, FForm->Left(), FForm->Top());
+    }
+    return r;
+}

@@ -106,6 +106,8 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
     MorphTimer = timer(25, &TspFormSkinner::MorphTimerProc);
     MouseTimer = timer(50, &TspFormSkinner::MouseTimerProc);
     AnimateTimer = timer(25, &TspFormSkinner::AnimateTimerProc);
+    FLayerManager = std::make_unique<TspLayerManager>(nullptr);
+    FMenuLayerManager = std::make_unique<TspLayerManager>(nullptr);
 
     FForm->SetBorderIcons(TBorderIcons{});
     FForm->SetAutoScroll(false);

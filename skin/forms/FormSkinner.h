@@ -21,6 +21,7 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
+#include "skin/core/LayerManager.h"
 #include "skin/core/SkinData.h"
 #include "skin/forms/FormGeometry.h"
 #include "skin/forms/FrameObjects.h"
@@ -388,6 +389,13 @@ public:
     std::unique_ptr<TPopupMenu> FSysMenu;
     std::unique_ptr<TPopupMenu> FSysTrayMenu;
     std::unique_ptr<TTimer> MorphTimer, MouseTimer, AnimateTimer;
+    // Glow layers: one for the frame object under the pointer, one for a
+    // frame button whose menu is open.
+    std::unique_ptr<TspLayerManager> FLayerManager, FMenuLayerManager;
+    // Hides both glow layers when they show one.
+    void HideGlowLayers();
+    // Where the object's window-coordinate rectangle R lies on the screen.
+    TRect ObjectScreenRect(const TRect& R);
     std::vector<TControl*> VisibleControls;
     bool PreviewMode = false;
     bool FIsVistaOS = true;
