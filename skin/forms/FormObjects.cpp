@@ -434,6 +434,24 @@ void TspFormSkinner::MouseTimerProc(TObject*)
             MouseTimer->SetEnabled(false);
         }
     }
+    if (UseSkinCursors)
+        UpdateSkinCursor();
+}
+
+void TspFormSkinner::UpdateSkinCursor()
+{
+    if (!FSD)
+        return;
+    const TspActiveSkinObject* o = (ActiveObject >= 0 && ActiveObject < static_cast<int>(ObjectList.size()))
+                                       ? ObjectList[static_cast<std::size_t>(ActiveObject)].get()
+                                       : nullptr;
+    TCursor cursor = 0;
+    if (o && o->CursorIndex != -1)
+        cursor = static_cast<TCursor>(o->CursorIndex + FSD->StartCursorIndex);
+    else if (FSD->CursorIndex != -1)
+        cursor = static_cast<TCursor>(FSD->CursorIndex + FSD->StartCursorIndex);
+    if (FForm->Cursor() != cursor)
+        FForm->SetCursor(cursor);
 }
 
 void TspFormSkinner::AnimateTimerProc(TObject*)

@@ -263,6 +263,8 @@ public:
     bool AutoInactiveRendering() const;
     void PaintBG(HDC DC);
     void PaintBG2(HDC DC);
+    void PaintBG3(HDC DC);
+    void DrawSizeGrip(TCanvas* Canvas);
     void Paint(HDC DC);
     void DrawLogo(TCanvas* Canvas, int CW, int CH);
 
@@ -328,6 +330,8 @@ public:
     void MorphTimerProc(TObject* Sender);
     void MouseTimerProc(TObject* Sender);
     void AnimateTimerProc(TObject* Sender);
+    // Shows the skin cursor of the active object (frame in the client area).
+    void UpdateSkinCursor();
     // By-name operations; unknown names and objects of another class do nothing.
     void ButtonSetDown(const std::string& AIDName, bool Value);
     bool ButtonGetDown(const std::string& AIDName) const;
@@ -402,6 +406,10 @@ public:
 
 private:
     void HandleNCCalcSize(TMessage& Message);
+    // The background painters' shared step: extra picture Index filled by the stretch rule.
+    void PaintBGPicture(HDC DC, int Index, bool Stretch, TspStretchType Type);
+    // Lays the roll-up objects out for a rolled-up form Offset wider than the roll-up picture.
+    void PlaceRollUpObjects(int Offset);
     bool HandleNCHitTest(TMessage& Message);
     void HandleNCActivate(TMessage& Message);
     void HandleSize(TMessage& Message, bool& CallOld);

@@ -82,7 +82,9 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
         callOld = false;
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
         if (nc && FSkinSupport) {
-            if (FSD->BGPictureIndex == -1)
+            if (FUseRibbon && FSD->MDIBGPictureIndex != -1)
+                PaintBG3(dc);
+            else if (FSD->BGPictureIndex == -1)
                 PaintBG(dc);
             else
                 PaintBG2(dc);
