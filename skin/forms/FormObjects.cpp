@@ -2,6 +2,7 @@
 // the object under the pointer, mouse dispatch, the three timers and the
 // by-name operations.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/FrameValueObjects.h"
 
 #include "platform/user/User.h"
 #include "skin/core/ResourceStrData.h"
@@ -458,6 +459,16 @@ void TspFormSkinner::AnimateTimerProc(TObject*)
 {
     bool running = false;
     for (std::size_t i = 0; i < ObjectList.size(); ++i) {
+        if (auto* a = dynamic_cast<TspSkinAnimateObject*>(ObjectList[i].get())) {
+            if (a->Active && (!a->FDown || spforms::Empty(a->DownSkinRect))) {
+                a->ChangeFrame();
+                running = true;
+            }
+            // A command of the animation may have rebuilt or emptied the list.
+            if (i >= ObjectList.size())
+                break;
+            continue;
+        }
         auto* c = dynamic_cast<TspSkinCaptionObject*>(ObjectList[i].get());
         if (!c || !FSD || FSD->Empty || !FSD->EnableSkinEffects || spforms::Empty(c->AnimateSkinRect))
             continue;
@@ -538,6 +549,79 @@ void TspFormSkinner::UserObjectDraw(const std::string& AIDName)
 {
     if (auto* u = Named<TspUserObject>(ObjectList, GetIndex(AIDName)))
         DrawSkinObject(u);
+}
+
+void TspFormSkinner::AnimateStart(const std::string& AIDName)
+{
+    if (auto* a = Named<TspSkinAnimateObject>(ObjectList, GetIndex(AIDName)))
+        a->Start();
+}
+
+void TspFormSkinner::AnimateStop(const std::string& AIDName)
+{
+    if (auto* a = Named<TspSkinAnimateObject>(ObjectList, GetIndex(AIDName)))
+        a->Stop();
+}
+
+int TspFormSkinner::TrackBarGetValue(const std::string& AIDName) const
+{
+    auto* t = Named<TspSkinTrackBarObject>(ObjectList, GetIndex(AIDName));
+    return t ? t->Value() : 0;
+}
+
+// While a skin change is in progress the value setters store without drawing.
+void TspFormSkinner::TrackBarSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* t = Named<TspSkinTrackBarObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? t->SimplySetValue(AValue) : t->SetValue(AValue);
+}
+
+int TspFormSkinner::FrameRegulatorGetValue(const std::string& AIDName) const
+{
+    auto* r = Named<TspSkinFrameRegulatorObject>(ObjectList, GetIndex(AIDName));
+    return r ? r->Value() : 0;
+}
+
+void TspFormSkinner::FrameRegulatorSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* r = Named<TspSkinFrameRegulatorObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? r->SimplySetValue(AValue) : r->SetValue(AValue);
+}
+
+void TspFormSkinner::GaugeSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* g = Named<TspSkinGaugeObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? g->SimplySetValue(AValue) : g->SetValue(AValue);
+}
+
+void TspFormSkinner::FrameGaugeSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* g = Named<TspSkinFrameGaugeObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? g->SimplySetValue(AValue) : g->SetValue(AValue);
+}
+
+void TspFormSkinner::LabelSetText(const std::string& AIDName, const std::string& ATextValue)
+{
+    if (auto* l = Named<TspSkinLabelObject>(ObjectList, GetIndex(AIDName)))
+        l->SetTextValue(ATextValue, !FInChangeSkinData);
+}
+
+void TspFormSkinner::BitLabelSetText(const std::string& AIDName, const std::string& AValue)
+{
+    if (auto* l = Named<TspSkinBitLabelObject>(ObjectList, GetIndex(AIDName)))
+        l->SetTextValue(AValue, !FInChangeSkinData);
+}
+
+TSwitchState TspFormSkinner::SwitchGetState(const std::string& AIDName) const
+{
+    auto* s = Named<TspSkinSwitchObject>(ObjectList, GetIndex(AIDName));
+    return s ? s->State() : swsOff;
+}
+
+void TspFormSkinner::SwitchSetState(const std::string& AIDName, TSwitchState AState)
+{
+    if (auto* s = Named<TspSkinSwitchObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? s->SimpleSetState(AState) : s->SetState(AState);
 }
 
 TRect TspFormSkinner::GetObjectRect(const std::string& AIDName) const

@@ -443,6 +443,9 @@ void TspFormSkinner::DeclarePublished(TPublisher<TspFormSkinner>& P)
     P.Property("OnMouseMoveEvent", &S::OnMouseMoveEvent);
     P.Property("OnPaintEvent", &S::OnPaintEvent);
     P.Property("OnActivateCustomObject", &S::OnActivateCustomObject);
+    P.Property("OnSwitchChangeStateEvent", &S::OnSwitchChangeStateEvent);
+    P.Property("OnTrackBarChangeValueEvent", &S::OnTrackBarChangeValueEvent);
+    P.Property("OnFrameRegulatorChangeValueEvent", &S::OnFrameRegulatorChangeValueEvent);
 }
 
 void RegisterSkinFormsClasses()

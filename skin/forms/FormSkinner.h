@@ -52,6 +52,9 @@ using TspMouseUpEvent =
     TMethodPtr<void(const std::string& IDName, int X, int Y, TRect ObjectRect, TMouseButton Button)>;
 using TspMouseMoveEvent = TMethodPtr<void(const std::string& IDName, int X, int Y, TRect ObjectRect)>;
 using TspPaintEvent = TMethodPtr<void(const std::string& IDName, TCanvas* Canvas, TRect ObjectRect)>;
+using TSwitchChangeStateEvent = TMethodPtr<void(const std::string& IDName, TSwitchState State)>;
+using TTrackBarChangeValueEvent = TMethodPtr<void(const std::string& IDName, int Value)>;
+using TFrameRegulatorChangeValueEvent = TMethodPtr<void(const std::string& IDName, int Value)>;
 using TspActivateCustomObjectEvent = TMethodPtr<void(const std::string& IDName, bool& ObjectVisible)>;
 
 class TspFormSkinner;
@@ -201,6 +204,9 @@ public:
     TspMouseMoveEvent OnMouseMoveEvent;
     TspPaintEvent OnPaintEvent;
     TspActivateCustomObjectEvent OnActivateCustomObject;
+    TSwitchChangeStateEvent OnSwitchChangeStateEvent;
+    TTrackBarChangeValueEvent OnTrackBarChangeValueEvent;
+    TFrameRegulatorChangeValueEvent OnFrameRegulatorChangeValueEvent;
 
     PUBLISHED(TspFormSkinner, TComponent);
 
@@ -340,6 +346,18 @@ public:
     void CaptionSetText(const std::string& AIDName, const std::string& Value);
     std::string CaptionGetText(const std::string& AIDName) const;
     void UserObjectDraw(const std::string& AIDName);
+    void AnimateStart(const std::string& AIDName);
+    void AnimateStop(const std::string& AIDName);
+    int TrackBarGetValue(const std::string& AIDName) const;
+    void TrackBarSetValue(const std::string& AIDName, int AValue);
+    int FrameRegulatorGetValue(const std::string& AIDName) const;
+    void FrameRegulatorSetValue(const std::string& AIDName, int AValue);
+    void GaugeSetValue(const std::string& AIDName, int AValue);
+    void FrameGaugeSetValue(const std::string& AIDName, int AValue);
+    void LabelSetText(const std::string& AIDName, const std::string& ATextValue);
+    void BitLabelSetText(const std::string& AIDName, const std::string& AValue);
+    TSwitchState SwitchGetState(const std::string& AIDName) const;
+    void SwitchSetState(const std::string& AIDName, TSwitchState AState);
     TRect GetObjectRect(const std::string& AIDName) const;
     // The events the frame objects raise.
     void DoMouseEnterEvent(const std::string& IDName);

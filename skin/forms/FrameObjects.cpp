@@ -157,8 +157,13 @@ void TspActiveSkinObject::DrawMorph(TCanvas* Cnvs, TBitmap* NormalPic, const TRe
     b.SetSize(w, h);
     a.Canvas()->CopyRect(TRect(0, 0, w, h), NormalPic->Canvas(), Normal);
     b.Canvas()->CopyRect(TRect(0, 0, w, h), ActivePicture->Canvas(), Hot);
-    std::unique_ptr<TspEffectBmp> ea(TspEffectBmp::CreateFromhWnd(a.Handle()));
-    std::unique_ptr<TspEffectBmp> eb(TspEffectBmp::CreateFromhWnd(b.Handle()));
+    BlendLooks(Cnvs, &a, &b);
+}
+
+void TspActiveSkinObject::BlendLooks(TCanvas* Cnvs, TBitmap* Normal, TBitmap* Hot)
+{
+    std::unique_ptr<TspEffectBmp> ea(TspEffectBmp::CreateFromhWnd(Normal->Handle()));
+    std::unique_ptr<TspEffectBmp> eb(TspEffectBmp::CreateFromhWnd(Hot->Handle()));
     if (!ea || !eb)
         return;
     const double kf = MorphKf();

@@ -81,6 +81,8 @@ protected:
     void CopyLook(TCanvas* Cnvs, TBitmap* Pic, const TRect& R);
     // The morph of two looks by MorphKf with the effect MorphKind names.
     void DrawMorph(TCanvas* Cnvs, TBitmap* NormalPic, const TRect& Normal, const TRect& Hot);
+    // Two looks of the object's size blended by MorphKf, drawn at ObjectRect.
+    void BlendLooks(TCanvas* Cnvs, TBitmap* Normal, TBitmap* Hot);
     bool SkinLoaded() const;
 
     TspMorphSteps FMorph;
