@@ -397,8 +397,8 @@ void TspFormSkinner::DeclarePublished(TPublisher<TspFormSkinner>& P)
     P.Property("MagneticSize", &S::MagneticSize, nullptr, std::uint8_t{10});
     P.Property("MaximizeOnFullScreen", &S::MaximizeOnFullScreen, nullptr, false);
     P.Property("PositionInMonitor", &S::PositionInMonitor, nullptr, sppDefault);
-    P.Property("AlphaBlend", &S::AlphaBlend, nullptr, false);
-    P.Property("AlphaBlendValue", &S::AlphaBlendValue, nullptr, std::uint8_t{200});
+    P.Property("AlphaBlend", &S::AlphaBlend, &S::SetAlphaBlend, false);
+    P.Property("AlphaBlendValue", &S::AlphaBlendValue, &S::SetAlphaBlendValue, std::uint8_t{200});
     P.Property("AlphaBlendAnimation", &S::AlphaBlendAnimation, nullptr, false);
     P.Property("AlwaysShowInTray", &S::AlwaysShowInTray, nullptr, false);
     P.Property("AlwaysMinimizeToTray", &S::AlwaysMinimizeToTray, nullptr, false);

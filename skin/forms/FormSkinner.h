@@ -238,6 +238,25 @@ public:
     int FormWidth() const;
     int FormHeight() const;
 
+    // ---- showing, translucency, shadow (FormShowing.cpp) ----
+    void SetAlphaBlend(bool Value);
+    void SetAlphaBlendValue(std::uint8_t Value);
+    void EnableShadow(bool AShowShadow, bool AHideFormBefore);
+    // Layered windows exist on this system.
+    bool LayerEnabled() const;
+    // Being read from a description or designed: setters only store.
+    bool Loading() const;
+    bool AnimateAllWindows() const;
+    // The form is shown translucent or faded in.
+    bool FadeInWanted() const;
+    // On showing: the form becomes layered at alpha 0 and timer 1 starts.
+    void PrepareFadeIn();
+    // Timer 1: the fade to the form's alpha; false for another timer.
+    bool HandleFadeTimer(TMessage& Message);
+    // The alphas the last fade set, in order.
+    std::vector<int> FFadeSteps;
+    bool FHaveShadow = false;
+
     // ---- window procedure (FormWndProc.cpp) ----
     void SkinFormWndProc(TMessage& Message);
     void UpdateActiveState(bool AUpdateCaption);

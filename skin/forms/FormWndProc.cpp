@@ -24,6 +24,14 @@ bool IsDC(WPARAM W)
 
 void TspFormSkinner::SkinFormWndProc(TMessage& Message)
 {
+    // A release frees the form and this component with it: nothing of
+    // either may be touched after the old procedure.
+    if (Message.Msg == CM_RELEASE) {
+        const TWndMethod old = OldWindowProc;
+        if (old)
+            old(Message);
+        return;
+    }
     // A form on its way out only needs its own handling.
     if (FForm->ComponentState().Contains(csDestroying)) {
         if (Message.Msg == WM_DESTROY)
@@ -98,6 +106,10 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     }
     case WM_SHOWWINDOW:
         HandleShowWindow(Message);
+        break;
+    case WM_TIMER:
+        if (HandleFadeTimer(Message))
+            callOld = false;
         break;
     case WM_SETCURSOR:
         if (nc && UseFormCursorInNCArea && skinnable) {
@@ -254,8 +266,10 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
 
 void TspFormSkinner::HandleShowWindow(TMessage& Message)
 {
-    if (Message.WParam == 0)
+    if (Message.WParam == 0) {
+        HideGlowLayers();
         return;
+    }
     // The frame carries its own menus; a platform menu would take client space.
     if (FSkinnableForm && FForm->Menu())
         FForm->SetMenu(nullptr);
@@ -266,6 +280,7 @@ void TspFormSkinner::HandleShowWindow(TMessage& Message)
         FStartShow = false;
         ApplyPositionInMonitor();
     }
+    PrepareFadeIn();
     if (!FSupportNCArea && FWindowStateInit != FWindowState)
         SetWindowState(FWindowStateInit);
 }
