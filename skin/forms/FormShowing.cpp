@@ -11,6 +11,8 @@
 // form at once.
 #include "skin/forms/FormSkinner.h"
 
+#include "skin/forms/FormInactiveOverlay.h"
+
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Threads.h"
@@ -148,4 +150,24 @@ bool TspFormSkinner::HandleFadeTimer(TMessage& Message)
     if (target >= 255)
         SetLayered(wnd, false);
     return true;
+}
+
+void TspFormSkinner::ShowClientInActiveEffect()
+{
+    HideClientInActiveEffect();
+    FInActivePanel = new TspClientInActivePanel(this);
+    FInActivePanel->FreeNotification(this);
+    FClientInActiveDraw = true;
+    FInActivePanel->ShowPanel(FForm, ClientInActiveEffectType);
+    FClientInActiveDraw = false;
+}
+
+void TspFormSkinner::HideClientInActiveEffect()
+{
+    if (!FInActivePanel)
+        return;
+    TspClientInActivePanel* p = FInActivePanel;
+    FInActivePanel = nullptr;
+    p->HidePanel();
+    p->Free();
 }

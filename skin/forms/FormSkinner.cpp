@@ -1,5 +1,6 @@
 // The form component's properties, construction and lookups.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/FormInactiveOverlay.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/Exceptions.h"
@@ -161,6 +162,8 @@ void TspFormSkinner::Notification(TComponent* AComponent, TOperation Operation)
         FSystemMenu = nullptr;
     if (AComponent == FQuickImageList)
         FQuickImageList = nullptr;
+    if (AComponent == FInActivePanel)
+        FInActivePanel = nullptr;
     // A control linked to a skin area leaves with its link.
     std::erase_if(AreaList, [AComponent](const TspAreaLink& l) { return l.Component == AComponent; });
 }

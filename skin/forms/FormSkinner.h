@@ -58,6 +58,7 @@ using TFrameRegulatorChangeValueEvent = TMethodPtr<void(const std::string& IDNam
 using TspActivateCustomObjectEvent = TMethodPtr<void(const std::string& IDName, bool& ObjectVisible)>;
 
 class TspFormSkinner;
+class TspClientInActivePanel;
 
 // One quick button at the left of the caption.
 class TspQuickButtonItem : public TCollectionItem {
@@ -253,6 +254,11 @@ public:
     void PrepareFadeIn();
     // Timer 1: the fade to the form's alpha; false for another timer.
     bool HandleFadeTimer(TMessage& Message);
+    // The cover of the client area while the form is inactive.
+    void ShowClientInActiveEffect();
+    void HideClientInActiveEffect();
+    TspClientInActivePanel* FInActivePanel = nullptr;
+    bool FClientInActiveDraw = false;
     // The alphas the last fade set, in order.
     std::vector<int> FFadeSteps;
     bool FHaveShadow = false;

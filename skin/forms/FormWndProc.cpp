@@ -354,6 +354,12 @@ void TspFormSkinner::HandleNCActivate(TMessage& Message)
             SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
         UpdateActiveState(true);
     }
+    if (ClientInActiveEffect && FForm->Visible()) {
+        if (FFormActive)
+            HideClientInActiveEffect();
+        else
+            ShowClientInActiveEffect();
+    }
 }
 
 void TspFormSkinner::HandleSize(TMessage& Message, bool& CallOld)

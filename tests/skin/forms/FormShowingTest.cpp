@@ -1,7 +1,9 @@
 // Showing a skinned form: the fade-in on the window's timer 1 on the fake
 // clock (each reading of the tick counter moves it on), translucency, the
 // drop shadow, and a release that arrives while the fade runs.
+#include "platform/gui/ExtCtrls.h"
 #include "platform/rtl/Clock.h"
+#include "skin/forms/FormInactiveOverlay.h"
 
 #include "FormTestSupport.h"
 
@@ -139,6 +141,68 @@ TEST_F(FormShowingTest, AFormFreedByACloseDuringItsFadeGoesAfterTheFade)
     EXPECT_TRUE(watch.Destroyed);
     Form = nullptr;
     Pump();
+}
+
+}  // namespace
+
+namespace {
+
+class InactiveOverlayTest : public TFormTest {};
+
+TEST_F(InactiveOverlayTest, AnInactiveFormIsCoveredPaleOrBlurredAndUncoveredWhenActive)
+{
+    LoadSkinNew();
+    MakeForm(100, 100, 320, 200, Data);
+    // A black block in the client area: the cover shows it under the
+    // background at 170/255.
+    auto* block = new TPanel(Form);
+    block->SetParent(Form);
+    block->SetBounds(20, 20, 60, 40);
+    block->SetColor(clBlack);
+    block->SetParentBackground(false);
+    Skinner->ClientInActiveEffect = true;
+    Pump();
+    POINT o{0, 0};
+    ClientToScreen(Form->Handle(), &o);
+    const COLORREF face = Pixel(o.x + 150, o.y + 100);
+    ASSERT_EQ(Pixel(o.x + 40, o.y + 30), RGB(0, 0, 0));
+    for (const auto effect : {spieSemiTransparent, spieBlur}) {
+        SCOPED_TRACE(effect == spieBlur ? "blur" : "semi-transparent");
+        Skinner->ClientInActiveEffectType = effect;
+        SendMessage(Form->Handle(), WM_NCACTIVATE, 0, 0);
+        Pump();
+        ASSERT_NE(Skinner->FInActivePanel, nullptr);
+        const COLORREF covered = Pixel(o.x + 40, o.y + 30);
+        if (effect == spieSemiTransparent) {
+            EXPECT_NEAR(GetRValue(covered), GetRValue(face) * 170 / 255, 2);
+            EXPECT_NEAR(GetGValue(covered), GetGValue(face) * 170 / 255, 2);
+            Shot("skin-new-inactive-overlay");
+        } else {
+            // Inside the block stays black; near its edge the face bleeds in.
+            EXPECT_EQ(covered, RGB(0, 0, 0));
+            EXPECT_GT(GetRValue(Pixel(o.x + 22, o.y + 30)), 0);
+            Shot("skin-new-inactive-blur");
+        }
+        SendMessage(Form->Handle(), WM_NCACTIVATE, 1, 0);
+        Pump();
+        EXPECT_EQ(Skinner->FInActivePanel, nullptr);
+        EXPECT_EQ(Pixel(o.x + 40, o.y + 30), RGB(0, 0, 0));
+    }
+}
+
+TEST_F(InactiveOverlayTest, AFormWithoutClientAreaGetsNoCover)
+{
+    Form = new TForm(Owner);
+    Form->SetBorderStyle(bsNone);
+    Form->SetBounds(100, 100, 200, 0);
+    Form->Show();
+    Pump();
+    ASSERT_EQ(Form->ClientHeight(), 0);
+    TspClientInActivePanel panel(nullptr);
+    panel.ShowPanel(Form, spieBlur);
+    EXPECT_EQ(panel.Buffer, nullptr);
+    panel.ShowPanel(nullptr, spieBlur);
+    EXPECT_FALSE(panel.Visible());
 }
 
 }  // namespace
