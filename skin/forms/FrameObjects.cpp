@@ -201,6 +201,15 @@ void TspActiveSkinObject::Draw(TCanvas* Cnvs, bool UpDate)
     CopyLook(Cnvs, normalPic, SkinRect);
 }
 
+void TspActiveSkinObject::SetHover(bool In)
+{
+    FMouseIn = Active = In;
+    if (In)
+        Parent->DoMouseEnterEvent(IDName);
+    else
+        Parent->DoMouseLeaveEvent(IDName);
+}
+
 void TspActiveSkinObject::MouseEnter()
 {
     FMouseIn = true;
@@ -584,26 +593,30 @@ void TspSkinStdButtonObject::MouseLeave()
         TspSkinButtonObject::MouseLeave();
 }
 
-void TspSkinStdButtonObject::DoCommand()
+void TspSkinStdButtonObject::DoCommand() { RunCommand(this, Command, true); }
+
+void TspSkinStdButtonObject::RunCommand(TspActiveSkinObject* Obj, TStdCommand Command, bool AHideLayer)
 {
+    TspFormSkinner* parent = Obj->Parent;
     if (Command == cmClose || Command == cmMaximize || Command == cmMinimize || Command == cmMinimizeToTray)
-        Parent->TrackActiveObject(-1, -1, false);
+        parent->TrackActiveObject(-1, -1, false);
     switch (Command) {
-    case cmClose: Parent->Form()->Close(); break;
+    case cmClose: parent->Form()->Close(); break;
     case cmMaximize:
-        if (Parent->SupportNCArea())
-            HideLayer();
-        Parent->SetWindowState(Parent->WindowState() == wsMaximized ? wsNormal : wsMaximized);
+        if (AHideLayer && parent->SupportNCArea())
+            Obj->HideLayer();
+        parent->SetWindowState(parent->WindowState() == wsMaximized ? wsNormal : wsMaximized);
         break;
     case cmMinimize:
-        if (Parent->SupportNCArea()) {
-            HideLayer();
-            Parent->SetWindowState(Parent->WindowState() == wsMinimized ? wsNormal : wsMinimized);
+        if (parent->SupportNCArea()) {
+            if (AHideLayer)
+                Obj->HideLayer();
+            parent->SetWindowState(parent->WindowState() == wsMinimized ? wsNormal : wsMinimized);
         } else {
-            Parent->SetWindowState(wsMinimized);
+            parent->SetWindowState(wsMinimized);
         }
         break;
-    case cmRollUp: Parent->SetRollUpState(!Parent->RollUpState()); break;
+    case cmRollUp: parent->SetRollUpState(!parent->RollUpState()); break;
     default: break;
     }
 }

@@ -76,6 +76,8 @@ public:
 protected:
     // The layer manager this object's glow shows in.
     virtual TspLayerManager* GlowLayerManager() const;
+    // The mouse flags and Active, and the enter or leave event; no drawing.
+    void SetHover(bool In);
     bool GlowLayerEnabled() const;
     // Copies rectangle R of Pic to ObjectRect; nothing for an empty R or no picture.
     void CopyLook(TCanvas* Cnvs, TBitmap* Pic, const TRect& R);
@@ -145,6 +147,8 @@ public:
     // Whether the button shows its restore look now.
     bool CommandStateOn() const;
     void DoCommand();
+    // A caption command run for Obj; the caption buttons hide their glow first.
+    static void RunCommand(TspActiveSkinObject* Obj, TStdCommand Command, bool AHideLayer);
 
 private:
     bool IsIconSysMenu() const;

@@ -304,17 +304,8 @@ void TspSkinFrameGaugeObject::Draw(TCanvas* Cnvs, bool UpDate)
     TspSkinFrameObject::Draw(Cnvs, UpDate);
 }
 
-void TspSkinFrameGaugeObject::MouseEnter()
-{
-    FMouseIn = Active = true;
-    Parent->DoMouseEnterEvent(IDName);
-}
-
-void TspSkinFrameGaugeObject::MouseLeave()
-{
-    FMouseIn = Active = false;
-    Parent->DoMouseLeaveEvent(IDName);
-}
+void TspSkinFrameGaugeObject::MouseEnter() { SetHover(true); }
+void TspSkinFrameGaugeObject::MouseLeave() { SetHover(false); }
 
 TspSkinFrameRegulatorObject::TspSkinFrameRegulatorObject(TspFormSkinner* AParent, TspDataSkinObject* AData)
     : TspSkinFrameObject(AParent, AData)
@@ -623,23 +614,8 @@ void TspSkinAnimateObject::DblClick()
         Parent->Form()->Close();
 }
 
-void TspSkinAnimateObject::DoCommand()
-{
-    if (Command == cmClose || Command == cmMaximize || Command == cmMinimize || Command == cmMinimizeToTray)
-        Parent->TrackActiveObject(-1, -1, false);
-    switch (Command) {
-    case cmClose: Parent->Form()->Close(); break;
-    case cmMaximize: Parent->SetWindowState(Parent->WindowState() == wsMaximized ? wsNormal : wsMaximized); break;
-    case cmMinimize:
-        if (Parent->SupportNCArea())
-            Parent->SetWindowState(Parent->WindowState() == wsMinimized ? wsNormal : wsMinimized);
-        else
-            Parent->SetWindowState(wsMinimized);
-        break;
-    case cmRollUp: Parent->SetRollUpState(!Parent->RollUpState()); break;
-    default: break;
-    }
-}
+// As a caption button's command, without hiding the glow first.
+void TspSkinAnimateObject::DoCommand() { TspSkinStdButtonObject::RunCommand(this, Command, false); }
 
 // ---- gauge ----
 
@@ -700,17 +676,8 @@ void TspSkinGaugeObject::Draw(TCanvas* Cnvs, bool UpDate)
     Cnvs->Draw(ObjectRect.left, ObjectRect.top, &b);
 }
 
-void TspSkinGaugeObject::MouseEnter()
-{
-    FMouseIn = Active = true;
-    Parent->DoMouseEnterEvent(IDName);
-}
-
-void TspSkinGaugeObject::MouseLeave()
-{
-    FMouseIn = Active = false;
-    Parent->DoMouseLeaveEvent(IDName);
-}
+void TspSkinGaugeObject::MouseEnter() { SetHover(true); }
+void TspSkinGaugeObject::MouseLeave() { SetHover(false); }
 
 // ---- labels ----
 
