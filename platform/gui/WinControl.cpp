@@ -380,6 +380,13 @@ void TWinControl::MainWndProc(TMessage& Message)
     // Nothing may leave a window procedure as an exception: it is reported
     // and the message counts as handled.
     if (Message.Msg == CM_RELEASE) {
+        // Released from inside one of its own handlers (a fade, a drag, a
+        // modal loop): that handler still uses it, so it goes when the
+        // outermost one returns.
+        if (FHandlerDepth > 0) {
+            FReleasePending = true;
+            return;
+        }
         // The control frees itself: nothing of it may be touched afterwards.
         try {
             WindowProc(Message);
@@ -389,11 +396,23 @@ void TWinControl::MainWndProc(TMessage& Message)
         }
         return;
     }
+    // A handler of any control counts for the window it sits in.
+    TWinControl* top = this;
+    while (top->Parent())
+        top = top->Parent();
+    ++top->FHandlerDepth;
     try {
         WindowProc(Message);
     } catch (...) {
         if (Application)
             Application->HandleException(this);
+    }
+    if (--top->FHandlerDepth == 0 && top->FReleasePending) {
+        top->FReleasePending = false;
+        TMessage release{};
+        release.Msg = CM_RELEASE;
+        top->MainWndProc(release);
+        return;
     }
     if (Message.Msg == WM_NCDESTROY && FHandle) {
         ControlMap().erase(FHandle);

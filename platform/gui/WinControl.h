@@ -161,6 +161,11 @@ private:
     void UpdateBounds();
     HWND FParentWindow = nullptr;
     WNDPROC FObjectInstance = nullptr;
+    // How many of this control's own handlers are running (nested message
+    // loops), and whether a release arrived meanwhile: the control is then
+    // freed when the outermost handler returns.
+    int FHandlerDepth = 0;
+    bool FReleasePending = false;
     WNDPROC FDefWndProc = nullptr;
     std::vector<TControl*> FControls;      // graphic children, list order
     std::vector<TWinControl*> FWinControls; // windowed children, list order

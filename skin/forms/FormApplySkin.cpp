@@ -2,6 +2,7 @@
 // the default caption buttons), sizing the form to the skin, area links, and
 // the two walks over the form's controls around a skin change.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/FrameValueObjects.h"
 
 #include "platform/user/User.h"
 #include "skin/controls/SkinCtrls.h"
@@ -31,6 +32,14 @@ const std::vector<std::pair<std::function<bool(TspDataSkinObject*)>, TObjectMake
         Row<TspDataSkinButton, TspSkinButtonObject>(),
         Row<TspDataSkinCaption, TspSkinCaptionObject>(),
         Row<TspDataUserObject, TspUserObject>(),
+        Row<TspDataSkinTrackBar, TspSkinTrackBarObject>(),
+        Row<TspDataSkinSwitch, TspSkinSwitchObject>(),
+        Row<TspDataSkinFrameGaugeObject, TspSkinFrameGaugeObject>(),
+        Row<TspDataSkinFrameRegulatorObject, TspSkinFrameRegulatorObject>(),
+        Row<TspDataSkinAnimate, TspSkinAnimateObject>(),
+        Row<TspDataSkinGauge, TspSkinGaugeObject>(),
+        Row<TspDataSkinBitLabel, TspSkinBitLabelObject>(),
+        Row<TspDataSkinLabel, TspSkinLabelObject>(),
     };
     return rows;
 }
@@ -46,6 +55,7 @@ bool SkippedData(TspDataSkinObject* d)
 void TspFormSkinner::ClearObjects()
 {
     ActiveObject = OldActiveObject = MouseCaptureObject = -1;
+    HideGlowLayers();
     ObjectList.clear();
     AreaList.clear();
 }

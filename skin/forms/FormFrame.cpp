@@ -7,6 +7,7 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/user/User.h"
 #include "skin/core/EffectBmp.h"
+#include "skin/core/SkinButtonPieces.h"
 #include "skin/core/SkinImage.h"
 #include "skin/core/SkinMessages.h"
 #include "skin/core/SkinStrips.h"
@@ -384,20 +385,53 @@ void TspFormSkinner::PaintBG(HDC DC)
     c.SetHandle(nullptr);
 }
 
-void TspFormSkinner::PaintBG2(HDC DC)
+void TspFormSkinner::PaintBGPicture(HDC DC, int Index, bool Stretch, TspStretchType Type)
 {
     if (!DC || !FSD || FSD->Empty)
         return;
-    const int i = FSD->BGPictureIndex;
-    TBitmap* p = (i >= 0 && i < static_cast<int>(FSD->FActivePictures.size()))
-                     ? FSD->FActivePictures[static_cast<std::size_t>(i)].get()
+    TBitmap* p = (Index >= 0 && Index < static_cast<int>(FSD->FActivePictures.size()))
+                     ? FSD->FActivePictures[static_cast<std::size_t>(Index)].get()
                      : nullptr;
     const int cw = FForm->ClientWidth(), ch = FForm->ClientHeight();
-    FillWithPicture(DC, p, cw, ch, FFormWidth, FFormHeight, FSD->StretchEffect, FSD->StretchType);
+    FillWithPicture(DC, p, cw, ch, FFormWidth, FFormHeight, Stretch, Type);
     TCanvas c;
     c.SetHandle(DC);
     DrawLogo(&c, cw, ch);
     c.SetHandle(nullptr);
+}
+
+void TspFormSkinner::PaintBG2(HDC DC)
+{
+    if (FSD)
+        PaintBGPicture(DC, FSD->BGPictureIndex, FSD->StretchEffect, FSD->StretchType);
+}
+
+void TspFormSkinner::PaintBG3(HDC DC)
+{
+    if (FSD)
+        PaintBGPicture(DC, FSD->MDIBGPictureIndex, FSD->MDIBGStretchEffect, FSD->MDIBGStretchType);
+}
+
+void TspFormSkinner::DrawSizeGrip(TCanvas* Canvas)
+{
+    if (!FSD || FSD->StatusBarName.empty() || Empty(FSizeGripArea))
+        return;
+    const int i = FSD->GetControlIndex(FSD->StatusBarName);
+    auto* piece = i == -1 ? nullptr : dynamic_cast<TspDataSkinPanelControl*>(FSD->CtrlList[static_cast<std::size_t>(i)].get());
+    if (!piece || Empty(piece->GripperRect) || piece->PictureIndex < 0 ||
+        piece->PictureIndex >= static_cast<int>(FSD->FActivePictures.size()))
+        return;
+    TBitmap* pic = FSD->FActivePictures[static_cast<std::size_t>(piece->PictureIndex)].get();
+    const TRect g = piece->GripperRect;
+    TBitmap grip;
+    grip.SetSize(g.Width(), g.Height());
+    grip.Canvas()->CopyRect(TRect(0, 0, g.Width(), g.Height()), pic->Canvas(), g);
+    if (piece->GripperTransparent) {
+        grip.SetTransparentMode(tmFixed);
+        grip.SetTransparentColor(piece->GripperTransparentColor);
+        grip.SetTransparent(true);
+    }
+    Canvas->Draw(FSizeGripArea.left, FSizeGripArea.top, &grip);
 }
 
 void TspFormSkinner::Paint(HDC DC)
@@ -441,6 +475,8 @@ void TspFormSkinner::Paint(HDC DC)
     for (auto& o : ObjectList)
         if (o->Visible && o->RollUp == FRollUpState)
             o->Draw(b.Canvas(), false);
+    if (FWindowStateInit == wsNormal)
+        DrawSizeGrip(b.Canvas());
     BitBlt(DC, 0, 0, b.Width(), b.Height(), b.Canvas()->Handle(), 0, 0, SRCCOPY);
     c.SetHandle(nullptr);
 }

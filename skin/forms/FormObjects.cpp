@@ -2,6 +2,7 @@
 // the object under the pointer, mouse dispatch, the three timers and the
 // by-name operations.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/FrameValueObjects.h"
 
 #include "platform/user/User.h"
 #include "skin/core/ResourceStrData.h"
@@ -434,12 +435,40 @@ void TspFormSkinner::MouseTimerProc(TObject*)
             MouseTimer->SetEnabled(false);
         }
     }
+    if (UseSkinCursors)
+        UpdateSkinCursor();
+}
+
+void TspFormSkinner::UpdateSkinCursor()
+{
+    if (!FSD)
+        return;
+    const TspActiveSkinObject* o = (ActiveObject >= 0 && ActiveObject < static_cast<int>(ObjectList.size()))
+                                       ? ObjectList[static_cast<std::size_t>(ActiveObject)].get()
+                                       : nullptr;
+    TCursor cursor = 0;
+    if (o && o->CursorIndex != -1)
+        cursor = static_cast<TCursor>(o->CursorIndex + FSD->StartCursorIndex);
+    else if (FSD->CursorIndex != -1)
+        cursor = static_cast<TCursor>(FSD->CursorIndex + FSD->StartCursorIndex);
+    if (FForm->Cursor() != cursor)
+        FForm->SetCursor(cursor);
 }
 
 void TspFormSkinner::AnimateTimerProc(TObject*)
 {
     bool running = false;
     for (std::size_t i = 0; i < ObjectList.size(); ++i) {
+        if (auto* a = dynamic_cast<TspSkinAnimateObject*>(ObjectList[i].get())) {
+            if (a->Active && (!a->FDown || spforms::Empty(a->DownSkinRect))) {
+                a->ChangeFrame();
+                running = true;
+            }
+            // A command of the animation may have rebuilt or emptied the list.
+            if (i >= ObjectList.size())
+                break;
+            continue;
+        }
         auto* c = dynamic_cast<TspSkinCaptionObject*>(ObjectList[i].get());
         if (!c || !FSD || FSD->Empty || !FSD->EnableSkinEffects || spforms::Empty(c->AnimateSkinRect))
             continue;
@@ -522,6 +551,79 @@ void TspFormSkinner::UserObjectDraw(const std::string& AIDName)
         DrawSkinObject(u);
 }
 
+void TspFormSkinner::AnimateStart(const std::string& AIDName)
+{
+    if (auto* a = Named<TspSkinAnimateObject>(ObjectList, GetIndex(AIDName)))
+        a->Start();
+}
+
+void TspFormSkinner::AnimateStop(const std::string& AIDName)
+{
+    if (auto* a = Named<TspSkinAnimateObject>(ObjectList, GetIndex(AIDName)))
+        a->Stop();
+}
+
+int TspFormSkinner::TrackBarGetValue(const std::string& AIDName) const
+{
+    auto* t = Named<TspSkinTrackBarObject>(ObjectList, GetIndex(AIDName));
+    return t ? t->Value() : 0;
+}
+
+// While a skin change is in progress the value setters store without drawing.
+void TspFormSkinner::TrackBarSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* t = Named<TspSkinTrackBarObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? t->SimplySetValue(AValue) : t->SetValue(AValue);
+}
+
+int TspFormSkinner::FrameRegulatorGetValue(const std::string& AIDName) const
+{
+    auto* r = Named<TspSkinFrameRegulatorObject>(ObjectList, GetIndex(AIDName));
+    return r ? r->Value() : 0;
+}
+
+void TspFormSkinner::FrameRegulatorSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* r = Named<TspSkinFrameRegulatorObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? r->SimplySetValue(AValue) : r->SetValue(AValue);
+}
+
+void TspFormSkinner::GaugeSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* g = Named<TspSkinGaugeObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? g->SimplySetValue(AValue) : g->SetValue(AValue);
+}
+
+void TspFormSkinner::FrameGaugeSetValue(const std::string& AIDName, int AValue)
+{
+    if (auto* g = Named<TspSkinFrameGaugeObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? g->SimplySetValue(AValue) : g->SetValue(AValue);
+}
+
+void TspFormSkinner::LabelSetText(const std::string& AIDName, const std::string& ATextValue)
+{
+    if (auto* l = Named<TspSkinLabelObject>(ObjectList, GetIndex(AIDName)))
+        l->SetTextValue(ATextValue, !FInChangeSkinData);
+}
+
+void TspFormSkinner::BitLabelSetText(const std::string& AIDName, const std::string& AValue)
+{
+    if (auto* l = Named<TspSkinBitLabelObject>(ObjectList, GetIndex(AIDName)))
+        l->SetTextValue(AValue, !FInChangeSkinData);
+}
+
+TSwitchState TspFormSkinner::SwitchGetState(const std::string& AIDName) const
+{
+    auto* s = Named<TspSkinSwitchObject>(ObjectList, GetIndex(AIDName));
+    return s ? s->State() : swsOff;
+}
+
+void TspFormSkinner::SwitchSetState(const std::string& AIDName, TSwitchState AState)
+{
+    if (auto* s = Named<TspSkinSwitchObject>(ObjectList, GetIndex(AIDName)))
+        FInChangeSkinData ? s->SimpleSetState(AState) : s->SetState(AState);
+}
+
 TRect TspFormSkinner::GetObjectRect(const std::string& AIDName) const
 {
     auto* o = Named<TspActiveSkinObject>(ObjectList, GetIndex(AIDName));
@@ -538,4 +640,32 @@ void TspFormSkinner::DoMouseLeaveEvent(const std::string& IDName)
 {
     if (OnMouseLeaveEvent)
         OnMouseLeaveEvent(IDName);
+}
+
+// ---- glow layers ----
+
+void TspFormSkinner::HideGlowLayers()
+{
+    for (TspLayerManager* m : {FLayerManager.get(), FMenuLayerManager.get()})
+        if (m && m->IsVisible)
+            m->Hide();
+}
+
+TRect TspFormSkinner::ObjectScreenRect(const TRect& R)
+{
+    TRect r = R;
+    if (FForm->FormStyle() == fsMDIChild && FForm->HandleAllocated()) {
+        // A child's Left and Top are in its parent's client area: go through
+        // its own client origin to the window's top-left corner.
+        POINT p{-NewClRect.left, -NewClRect.top};
+        if (!FSkinSupport) {
+            const bool tool = FForm->BorderStyle() == bsToolWindow || FForm->BorderStyle() == bsSizeToolWin;
+            p = POINT{-3, -(tool ? 15 : 19) - 3};
+        }
+        ClientToScreen(FForm->Handle(), &p);
+        OffsetRect(&r, p.x, p.y);
+    } else {
+        OffsetRect(&r, FForm->Left(), FForm->Top());
+    }
+    return r;
 }

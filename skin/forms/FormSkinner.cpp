@@ -4,6 +4,7 @@
 #include "skin/forms/SkinImagesMenu.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
+#include "skin/forms/FormInactiveOverlay.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/Exceptions.h"
@@ -110,6 +111,8 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
     MorphTimer = timer(25, &TspFormSkinner::MorphTimerProc);
     MouseTimer = timer(50, &TspFormSkinner::MouseTimerProc);
     AnimateTimer = timer(25, &TspFormSkinner::AnimateTimerProc);
+    FLayerManager = std::make_unique<TspLayerManager>(nullptr);
+    FMenuLayerManager = std::make_unique<TspLayerManager>(nullptr);
 
     FForm->SetBorderIcons(TBorderIcons{});
     FForm->SetAutoScroll(false);
@@ -168,6 +171,8 @@ void TspFormSkinner::Notification(TComponent* AComponent, TOperation Operation)
         FSystemMenu = nullptr;
     if (AComponent == FQuickImageList)
         FQuickImageList = nullptr;
+    if (AComponent == FInActivePanel)
+        FInActivePanel = nullptr;
     // A control linked to a skin area leaves with its link.
     std::erase_if(AreaList, [AComponent](const TspAreaLink& l) { return l.Component == AComponent; });
 }
@@ -404,8 +409,8 @@ void TspFormSkinner::DeclarePublished(TPublisher<TspFormSkinner>& P)
     P.Property("MagneticSize", &S::MagneticSize, nullptr, std::uint8_t{10});
     P.Property("MaximizeOnFullScreen", &S::MaximizeOnFullScreen, nullptr, false);
     P.Property("PositionInMonitor", &S::PositionInMonitor, nullptr, sppDefault);
-    P.Property("AlphaBlend", &S::AlphaBlend, nullptr, false);
-    P.Property("AlphaBlendValue", &S::AlphaBlendValue, nullptr, std::uint8_t{200});
+    P.Property("AlphaBlend", &S::AlphaBlend, &S::SetAlphaBlend, false);
+    P.Property("AlphaBlendValue", &S::AlphaBlendValue, &S::SetAlphaBlendValue, std::uint8_t{200});
     P.Property("AlphaBlendAnimation", &S::AlphaBlendAnimation, nullptr, false);
     P.Property("AlwaysShowInTray", &S::AlwaysShowInTray, nullptr, false);
     P.Property("AlwaysMinimizeToTray", &S::AlwaysMinimizeToTray, nullptr, false);
@@ -450,6 +455,9 @@ void TspFormSkinner::DeclarePublished(TPublisher<TspFormSkinner>& P)
     P.Property("OnMouseMoveEvent", &S::OnMouseMoveEvent);
     P.Property("OnPaintEvent", &S::OnPaintEvent);
     P.Property("OnActivateCustomObject", &S::OnActivateCustomObject);
+    P.Property("OnSwitchChangeStateEvent", &S::OnSwitchChangeStateEvent);
+    P.Property("OnTrackBarChangeValueEvent", &S::OnTrackBarChangeValueEvent);
+    P.Property("OnFrameRegulatorChangeValueEvent", &S::OnFrameRegulatorChangeValueEvent);
 }
 
 void RegisterSkinFormsClasses()

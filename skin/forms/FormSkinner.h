@@ -21,6 +21,7 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
+#include "skin/core/LayerManager.h"
 #include "skin/core/SkinData.h"
 #include "skin/forms/FormGeometry.h"
 #include "skin/forms/FrameObjects.h"
@@ -51,11 +52,15 @@ using TspMouseUpEvent =
     TMethodPtr<void(const std::string& IDName, int X, int Y, TRect ObjectRect, TMouseButton Button)>;
 using TspMouseMoveEvent = TMethodPtr<void(const std::string& IDName, int X, int Y, TRect ObjectRect)>;
 using TspPaintEvent = TMethodPtr<void(const std::string& IDName, TCanvas* Canvas, TRect ObjectRect)>;
+using TSwitchChangeStateEvent = TMethodPtr<void(const std::string& IDName, TSwitchState State)>;
+using TTrackBarChangeValueEvent = TMethodPtr<void(const std::string& IDName, int Value)>;
+using TFrameRegulatorChangeValueEvent = TMethodPtr<void(const std::string& IDName, int Value)>;
 using TspActivateCustomObjectEvent = TMethodPtr<void(const std::string& IDName, bool& ObjectVisible)>;
 
 class TspFormSkinner;
 class TspSkinMenu;
 class TspSkinMainMenuBar;
+class TspClientInActivePanel;
 
 // One quick button at the left of the caption.
 class TspQuickButtonItem : public TCollectionItem {
@@ -202,6 +207,9 @@ public:
     TspMouseMoveEvent OnMouseMoveEvent;
     TspPaintEvent OnPaintEvent;
     TspActivateCustomObjectEvent OnActivateCustomObject;
+    TSwitchChangeStateEvent OnSwitchChangeStateEvent;
+    TTrackBarChangeValueEvent OnTrackBarChangeValueEvent;
+    TFrameRegulatorChangeValueEvent OnFrameRegulatorChangeValueEvent;
 
     PUBLISHED(TspFormSkinner, TComponent);
 
@@ -232,6 +240,30 @@ public:
     // size change the control's own fields still hold the old one).
     int FormWidth() const;
     int FormHeight() const;
+
+    // ---- showing, translucency, shadow (FormShowing.cpp) ----
+    void SetAlphaBlend(bool Value);
+    void SetAlphaBlendValue(std::uint8_t Value);
+    void EnableShadow(bool AShowShadow, bool AHideFormBefore);
+    // Layered windows exist on this system.
+    bool LayerEnabled() const;
+    // Being read from a description or designed: setters only store.
+    bool Loading() const;
+    bool AnimateAllWindows() const;
+    // The form is shown translucent or faded in.
+    bool FadeInWanted() const;
+    // On showing: the form becomes layered at alpha 0 and timer 1 starts.
+    void PrepareFadeIn();
+    // Timer 1: the fade to the form's alpha; false for another timer.
+    bool HandleFadeTimer(TMessage& Message);
+    // The cover of the client area while the form is inactive.
+    void ShowClientInActiveEffect();
+    void HideClientInActiveEffect();
+    TspClientInActivePanel* FInActivePanel = nullptr;
+    bool FClientInActiveDraw = false;
+    // The alphas the last fade set, in order.
+    std::vector<int> FFadeSteps;
+    bool FHaveShadow = false;
 
     // ---- window procedure (FormWndProc.cpp) ----
     void SkinFormWndProc(TMessage& Message);
@@ -264,6 +296,8 @@ public:
     bool AutoInactiveRendering() const;
     void PaintBG(HDC DC);
     void PaintBG2(HDC DC);
+    void PaintBG3(HDC DC);
+    void DrawSizeGrip(TCanvas* Canvas);
     void Paint(HDC DC);
     void DrawLogo(TCanvas* Canvas, int CW, int CH);
 
@@ -329,6 +363,8 @@ public:
     void MorphTimerProc(TObject* Sender);
     void MouseTimerProc(TObject* Sender);
     void AnimateTimerProc(TObject* Sender);
+    // Shows the skin cursor of the active object (frame in the client area).
+    void UpdateSkinCursor();
     // By-name operations; unknown names and objects of another class do nothing.
     void ButtonSetDown(const std::string& AIDName, bool Value);
     bool ButtonGetDown(const std::string& AIDName) const;
@@ -337,6 +373,18 @@ public:
     void CaptionSetText(const std::string& AIDName, const std::string& Value);
     std::string CaptionGetText(const std::string& AIDName) const;
     void UserObjectDraw(const std::string& AIDName);
+    void AnimateStart(const std::string& AIDName);
+    void AnimateStop(const std::string& AIDName);
+    int TrackBarGetValue(const std::string& AIDName) const;
+    void TrackBarSetValue(const std::string& AIDName, int AValue);
+    int FrameRegulatorGetValue(const std::string& AIDName) const;
+    void FrameRegulatorSetValue(const std::string& AIDName, int AValue);
+    void GaugeSetValue(const std::string& AIDName, int AValue);
+    void FrameGaugeSetValue(const std::string& AIDName, int AValue);
+    void LabelSetText(const std::string& AIDName, const std::string& ATextValue);
+    void BitLabelSetText(const std::string& AIDName, const std::string& AValue);
+    TSwitchState SwitchGetState(const std::string& AIDName) const;
+    void SwitchSetState(const std::string& AIDName, TSwitchState AState);
     TRect GetObjectRect(const std::string& AIDName) const;
     // The events the frame objects raise.
     void DoMouseEnterEvent(const std::string& IDName);
@@ -423,12 +471,23 @@ public:
     std::unique_ptr<TPopupMenu> FSysMenu;
     std::unique_ptr<TPopupMenu> FSysTrayMenu;
     std::unique_ptr<TTimer> MorphTimer, MouseTimer, AnimateTimer;
+    // Glow layers: one for the frame object under the pointer, one for a
+    // frame button whose menu is open.
+    std::unique_ptr<TspLayerManager> FLayerManager, FMenuLayerManager;
+    // Hides both glow layers when they show one.
+    void HideGlowLayers();
+    // Where the object's window-coordinate rectangle R lies on the screen.
+    TRect ObjectScreenRect(const TRect& R);
     std::vector<TControl*> VisibleControls;
     bool PreviewMode = false;
     bool FIsVistaOS = true;
 
 private:
     void HandleNCCalcSize(TMessage& Message);
+    // The background painters' shared step: extra picture Index filled by the stretch rule.
+    void PaintBGPicture(HDC DC, int Index, bool Stretch, TspStretchType Type);
+    // Lays the roll-up objects out for a rolled-up form Offset wider than the roll-up picture.
+    void PlaceRollUpObjects(int Offset);
     bool HandleNCHitTest(TMessage& Message);
     void HandleNCActivate(TMessage& Message);
     void HandleSize(TMessage& Message, bool& CallOld);

@@ -238,7 +238,15 @@ void TspFormSkinner::SetRollUpState(bool Value)
                     VisibleControls.push_back(FForm->Controls(i));
                     FForm->Controls(i)->SetVisible(false);
                 }
-        FForm->SetHeight(FSD->FRollUpPicture->Height());
+        TBitmap* pic = FSD->FRollUpPicture.get();
+        if (FSD->RollUpLeftPoint.x < FSD->RollUpRightPoint.x) {
+            // The rolled-up form keeps its width; the picture stretches between its two points.
+            PlaceRollUpObjects(FormWidth() - pic->Width());
+            FForm->SetHeight(pic->Height());
+        } else {
+            PlaceRollUpObjects(0);
+            FForm->SetBounds(FForm->Left(), FForm->Top(), pic->Width(), pic->Height());
+        }
         UpdateRollUpRegion();
         FForm->Repaint();
         MouseTimer->SetEnabled(FForm->HandleAllocated());
@@ -255,6 +263,20 @@ void TspFormSkinner::SetRollUpState(bool Value)
     }
     if (OnChangeRollUpState)
         OnChangeRollUpState(this);
+}
+
+void TspFormSkinner::PlaceRollUpObjects(int Offset)
+{
+    for (auto& o : ObjectList) {
+        if (!o->RollUp)
+            continue;
+        TRect r = o->SkinRect;
+        if (r.left >= FSD->RollUpRightPoint.x)
+            OffsetRect(&r, Offset, 0);
+        else if (r.left <= FSD->RollUpLeftPoint.x && r.right >= FSD->RollUpRightPoint.x)
+            r.right += Offset;
+        o->ObjectRect = r;
+    }
 }
 
 TPoint TspFormSkinner::GetPositionInMonitor(int AX, int AY, int AW, int AH)

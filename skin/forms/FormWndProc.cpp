@@ -25,6 +25,14 @@ bool IsDC(WPARAM W)
 
 void TspFormSkinner::SkinFormWndProc(TMessage& Message)
 {
+    // A release frees the form and this component with it: nothing of
+    // either may be touched after the old procedure.
+    if (Message.Msg == CM_RELEASE) {
+        const TWndMethod old = OldWindowProc;
+        if (old)
+            old(Message);
+        return;
+    }
     // A form on its way out only needs its own handling.
     if (FForm->ComponentState().Contains(csDestroying)) {
         if (Message.Msg == WM_DESTROY)
@@ -84,7 +92,9 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
         callOld = false;
         HDC dc = reinterpret_cast<HDC>(Message.WParam);
         if (nc && FSkinSupport) {
-            if (FSD->BGPictureIndex == -1)
+            if (FUseRibbon && FSD->MDIBGPictureIndex != -1)
+                PaintBG3(dc);
+            else if (FSD->BGPictureIndex == -1)
                 PaintBG(dc);
             else
                 PaintBG2(dc);
@@ -98,6 +108,10 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     }
     case WM_SHOWWINDOW:
         HandleShowWindow(Message);
+        break;
+    case WM_TIMER:
+        if (HandleFadeTimer(Message))
+            callOld = false;
         break;
     case WM_SETCURSOR:
         if (nc && UseFormCursorInNCArea && skinnable) {
@@ -260,8 +274,10 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
 
 void TspFormSkinner::HandleShowWindow(TMessage& Message)
 {
-    if (Message.WParam == 0)
+    if (Message.WParam == 0) {
+        HideGlowLayers();
         return;
+    }
     // The frame carries its own menus; a platform menu would take client space.
     if (FSkinnableForm && FForm->Menu())
         FForm->SetMenu(nullptr);
@@ -272,6 +288,7 @@ void TspFormSkinner::HandleShowWindow(TMessage& Message)
         FStartShow = false;
         ApplyPositionInMonitor();
     }
+    PrepareFadeIn();
     if (!FSupportNCArea && FWindowStateInit != FWindowState)
         SetWindowState(FWindowStateInit);
 }
@@ -344,6 +361,12 @@ void TspFormSkinner::HandleNCActivate(TMessage& Message)
         if (FForm->HandleAllocated())
             SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
         UpdateActiveState(true);
+    }
+    if (ClientInActiveEffect && FForm->Visible()) {
+        if (FFormActive)
+            HideClientInActiveEffect();
+        else
+            ShowClientInActiveEffect();
     }
 }
 

@@ -6,16 +6,20 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/user/User.h"
 #include "skin/core/EffectBmp.h"
+#include "skin/core/LayerManager.h"
 #include "skin/core/ResourceStrData.h"
+#include "skin/core/SkinButtonPieces.h"
 #include "skin/core/SkinDrawGlyphs.h"
 #include "skin/core/SkinDrawUtils.h"
 #include "skin/core/SkinGlow.h"
+#include "skin/core/SkinImage.h"
 #include "skin/core/SkinStrips.h"
 #include "skin/forms/FormSkinner.h"
 
 #include <cmath>
 
 using spforms::Empty;
+using spforms::Inside;
 
 void TspMorphSteps::SetKf(double Value)
 {
@@ -74,9 +78,46 @@ bool TspActiveSkinObject::IsPointInMask(int X, int Y)
     return (ActiveMaskPicture->Canvas()->Pixels(X, Y) & 0xFFFFFF) == 0;
 }
 
-// Glow layers need the layered windows of a later part; until then no glow.
-void TspActiveSkinObject::ShowLayer() {}
-void TspActiveSkinObject::HideLayer() {}
+// ---- glow layers ----
+
+TspLayerManager* TspActiveSkinObject::GlowLayerManager() const { return Parent->FLayerManager.get(); }
+
+TspLayerManager* TspSkinButtonObject::GlowLayerManager() const
+{
+    return MenuItem ? Parent->FMenuLayerManager.get() : Parent->FLayerManager.get();
+}
+
+bool TspActiveSkinObject::GlowLayerEnabled() const
+{
+    return SkinLoaded() && GlowLayerPictureIndex != -1 && SD->ShowCaptionButtonGlowFrames && GlowLayersAvailable();
+}
+
+void TspActiveSkinObject::ShowLayer()
+{
+    if (!GlowLayerEnabled())
+        return;
+    TBitmap* glow = PictureAt(SD, GlowLayerPictureIndex);
+    TBitmap* mask = PictureAt(SD, GlowLayerMaskPictureIndex);
+    if (!glow)
+        return;
+    // Without a mask picture the glow is opaque.
+    TBitmap opaque;
+    if (!mask) {
+        opaque.SetSize(glow->Width(), glow->Height());
+        opaque.Canvas()->Brush()->SetColor(clWhite);
+        opaque.Canvas()->FillRect(TRect(0, 0, glow->Width(), glow->Height()));
+        mask = &opaque;
+    }
+    const TRect r = Parent->ObjectScreenRect(ObjectRect);
+    GlowLayerManager()->Show(r.left - GlowLayerOffsetX, r.top - GlowLayerOffsetY, glow, mask,
+                             GlowLayerAlphaBlendValue);
+}
+
+void TspActiveSkinObject::HideLayer()
+{
+    if (GlowLayerEnabled())
+        GlowLayerManager()->Hide();
+}
 
 bool TspActiveSkinObject::EnableMorphing()
 {
@@ -116,8 +157,13 @@ void TspActiveSkinObject::DrawMorph(TCanvas* Cnvs, TBitmap* NormalPic, const TRe
     b.SetSize(w, h);
     a.Canvas()->CopyRect(TRect(0, 0, w, h), NormalPic->Canvas(), Normal);
     b.Canvas()->CopyRect(TRect(0, 0, w, h), ActivePicture->Canvas(), Hot);
-    std::unique_ptr<TspEffectBmp> ea(TspEffectBmp::CreateFromhWnd(a.Handle()));
-    std::unique_ptr<TspEffectBmp> eb(TspEffectBmp::CreateFromhWnd(b.Handle()));
+    BlendLooks(Cnvs, &a, &b);
+}
+
+void TspActiveSkinObject::BlendLooks(TCanvas* Cnvs, TBitmap* Normal, TBitmap* Hot)
+{
+    std::unique_ptr<TspEffectBmp> ea(TspEffectBmp::CreateFromhWnd(Normal->Handle()));
+    std::unique_ptr<TspEffectBmp> eb(TspEffectBmp::CreateFromhWnd(Hot->Handle()));
     if (!ea || !eb)
         return;
     const double kf = MorphKf();
@@ -153,6 +199,15 @@ void TspActiveSkinObject::Draw(TCanvas* Cnvs, bool UpDate)
     if (!UpDate && !SkinRectInAPicture)
         return;
     CopyLook(Cnvs, normalPic, SkinRect);
+}
+
+void TspActiveSkinObject::SetHover(bool In)
+{
+    FMouseIn = Active = In;
+    if (In)
+        Parent->DoMouseEnterEvent(IDName);
+    else
+        Parent->DoMouseLeaveEvent(IDName);
 }
 
 void TspActiveSkinObject::MouseEnter()
@@ -380,16 +435,23 @@ bool TspSkinStdButtonObject::IsPointInMask(int X, int Y)
     return TspSkinButtonObject::IsPointInMask(X, Y);
 }
 
+// No glow for the icon of the system menu, nor while the form is inactive and
+// the button has a look of its own for that.
 void TspSkinStdButtonObject::ShowLayer()
 {
-    if (!IsIconSysMenu())
+    if (!IsIconSysMenu() && !InactiveLookShown())
         TspSkinButtonObject::ShowLayer();
 }
 
 void TspSkinStdButtonObject::HideLayer()
 {
-    if (!IsIconSysMenu())
+    if (!IsIconSysMenu() && !InactiveLookShown())
         TspSkinButtonObject::HideLayer();
+}
+
+bool TspSkinStdButtonObject::InactiveLookShown() const
+{
+    return FSkinSupport && !Empty(InActiveSkinRect) && !Parent->GetFormActive();
 }
 
 bool TspSkinStdButtonObject::CanMorphing() { return !IsIconSysMenu() && TspSkinButtonObject::CanMorphing(); }
@@ -531,26 +593,30 @@ void TspSkinStdButtonObject::MouseLeave()
         TspSkinButtonObject::MouseLeave();
 }
 
-void TspSkinStdButtonObject::DoCommand()
+void TspSkinStdButtonObject::DoCommand() { RunCommand(this, Command, true); }
+
+void TspSkinStdButtonObject::RunCommand(TspActiveSkinObject* Obj, TStdCommand Command, bool AHideLayer)
 {
+    TspFormSkinner* parent = Obj->Parent;
     if (Command == cmClose || Command == cmMaximize || Command == cmMinimize || Command == cmMinimizeToTray)
-        Parent->TrackActiveObject(-1, -1, false);
+        parent->TrackActiveObject(-1, -1, false);
     switch (Command) {
-    case cmClose: Parent->Form()->Close(); break;
+    case cmClose: parent->Form()->Close(); break;
     case cmMaximize:
-        if (Parent->SupportNCArea())
-            HideLayer();
-        Parent->SetWindowState(Parent->WindowState() == wsMaximized ? wsNormal : wsMaximized);
+        if (AHideLayer && parent->SupportNCArea())
+            Obj->HideLayer();
+        parent->SetWindowState(parent->WindowState() == wsMaximized ? wsNormal : wsMaximized);
         break;
     case cmMinimize:
-        if (Parent->SupportNCArea()) {
-            HideLayer();
-            Parent->SetWindowState(Parent->WindowState() == wsMinimized ? wsNormal : wsMinimized);
+        if (parent->SupportNCArea()) {
+            if (AHideLayer)
+                Obj->HideLayer();
+            parent->SetWindowState(parent->WindowState() == wsMinimized ? wsNormal : wsMinimized);
         } else {
-            Parent->SetWindowState(wsMinimized);
+            parent->SetWindowState(wsMinimized);
         }
         break;
-    case cmRollUp: Parent->SetRollUpState(!Parent->RollUpState()); break;
+    case cmRollUp: parent->SetRollUpState(!parent->RollUpState()); break;
     default: break;
     }
 }
@@ -588,112 +654,390 @@ TspSkinCaptionObject::TspSkinCaptionObject(TspFormSkinner* AParent, TspDataSkinO
     ReflectionColor = d->ReflectionColor;
     ReflectionActiveColor = d->ReflectionActiveColor;
     ReflectionOffset = d->ReflectionOffset;
+    FrameRect = d->FrameRect;
+    ActiveFrameRect = d->ActiveFrameRect;
+    FrameLeftOffset = d->FrameLeftOffset;
+    FrameRightOffset = d->FrameRightOffset;
+    FrameTextRect = d->FrameTextRect;
+    FullFrame = d->FullFrame;
+    VistaGlowEffect = d->VistaGlowEffect;
+    VistaGlowInActiveEffect = d->VistaGlowInActiveEffect;
+    DividerRect = d->DividerRect;
+    InActiveDividerRect = d->InActiveDividerRect;
+    DividerTransparent = d->DividerTransparent;
+    DividerTransparentColor = d->DividerTransparentColor;
+    QuickButtonAlphaMaskPictureIndex = d->QuickButtonAlphaMaskPictureIndex;
     AnimateSkinRect = d->AnimateSkinRect;
     FrameCount = d->FrameCount;
     AnimateInterval = d->AnimateInterval;
     InActiveAnimation = d->InActiveAnimation;
 }
 
-int TspSkinCaptionObject::QuickButtonsWidth() const
+bool TspSkinCaptionObject::QuickButtonsInUse() const
 {
     TspQuickButtonItems* q = Parent->QuickButtons();
-    TCustomImageList* il = Parent->QuickImageList();
-    if (!Parent->SupportNCArea() || !q || q->Count() == 0 || !il)
-        return 0;
-    return q->Count() * (il->Width() + 8) + 5;
+    return Parent->SupportNCArea() && q && q->Count() > 0 && Parent->QuickImageList();
 }
 
-void TspSkinCaptionObject::MouseEnter() { FMouseIn = true; }
-void TspSkinCaptionObject::MouseLeave() { FMouseIn = false; }
-
-void TspSkinCaptionObject::Draw(TCanvas* Cnvs, bool)
+bool TspSkinCaptionObject::EnableAnimation() const
 {
-    if (!SkinLoaded() || Empty(ObjectRect))
-        return;
-    const bool active = Parent->GetFormActive();
-    Active = active;
+    return SkinLoaded() && SD->EnableSkinEffects && !Empty(AnimateSkinRect) && FrameCount > 0;
+}
+
+TBitmap* TspSkinCaptionObject::DividerPicture(TRect& R) const
+{
+    R = (!Active && !Empty(InActiveDividerRect)) ? InActiveDividerRect : DividerRect;
+    return Empty(R) ? nullptr : ActivePicture;
+}
+
+int TspSkinCaptionObject::QuickButtonsWidth() const
+{
+    if (!QuickButtonsInUse())
+        return 0;
+    const int n = Parent->QuickButtons()->Count(), iw = Parent->QuickImageList()->Width();
+    TRect d;
+    if (DividerPicture(d))
+        return d.Width() + n * (iw + 8) + 6;
+    return n * (iw + 8) + 5;
+}
+
+TRect TspSkinCaptionObject::TextRect() const
+{
+    TRect r(TextRct.left + QuickButtonsWidth(), TextRct.top, ObjectRect.Width() - (SkinRect.Width() - TextRct.right),
+            TextRct.bottom);
+    if (!Empty(FrameRect)) {
+        r.left += FrameTextRect.left;
+        r.top += FrameTextRect.top;
+        r.right -= FrameRect.Width() - FrameTextRect.right;
+    }
+    return r;
+}
+
+void TspSkinCaptionObject::CaptionImage(TBitmap& Dst, TBitmap* Src, const TRect& R, bool AnimationFrame) const
+{
     const int w = ObjectRect.Width(), h = ObjectRect.Height();
-    // The caption's band of the frame picture, fitted to the object's width
-    // with the fixed ends the frame points give.
-    TBitmap band;
-    TBitmap* src = (Active && !Empty(ActiveSkinRect) && ActivePicture) ? ActivePicture : Picture;
-    const TRect sr = (src == ActivePicture) ? ActiveSkinRect : SkinRect;
-    if (src && !src->Empty() && !Empty(sr)) {
-        const int left = std::max(0, static_cast<int>(SD->LTPoint.x - sr.left));
-        const int right = std::max(0, static_cast<int>(sr.right - SD->RTPoint.x));
-        if ((left || right) && w != sr.Width() && Parent->SkinHasFramePoints()) {
-            CreateHSkinImage(left, right, &band, src, sr, w, h, StretchEffect);
+    if (!Src || Src->Empty() || Empty(R)) {
+        Dst.SetSize(w, h);
+        return;
+    }
+    // Where the caption lies in the frame picture: its top or bottom band
+    // keeps the fixed ends the frame points give; a side is stretched whole.
+    int placement = 0;
+    if (w != SkinRect.Width() || h != SkinRect.Height()) {
+        if (SkinRect.top <= SD->LTPoint.y && SkinRect.bottom < SD->RTPoint.y)
+            placement = 1;
+        else if (SkinRect.top >= SD->LBPoint.y && SkinRect.bottom > SD->RBPoint.y)
+            placement = 2;
+        else if (SkinRect.top <= SD->LTPoint.y && SkinRect.bottom > SD->LBPoint.y)
+            placement = 3;
+        else
+            placement = 4;
+    }
+    if (AnimationFrame && placement > 2)
+        placement = 0;
+    if (placement != 0 && Parent->SkinHasFramePoints()) {
+        if (placement <= 2) {
+            const int l = std::max(0, static_cast<int>((placement == 1 ? SD->LTPoint.x : SD->LBPoint.x) - SkinRect.left));
+            const int r = std::max(0, static_cast<int>(SkinRect.right - (placement == 1 ? SD->RTPoint.x : SD->RBPoint.x)));
+            if (l || r) {
+                CreateHSkinImage(l, r, &Dst, Src, R, w, h, StretchEffect);
+                return;
+            }
         } else {
-            band.SetSize(w, h);
-            band.Canvas()->CopyRect(TRect(0, 0, w, h), src->Canvas(), sr);
-        }
-    } else {
-        band.SetSize(w, h);
-    }
-    TCanvas* c = band.Canvas();
-    // Quick buttons: their images at the left of the caption.
-    TspQuickButtonItems* q = Parent->QuickButtons();
-    TCustomImageList* il = Parent->QuickImageList();
-    const int qw = QuickButtonsWidth();
-    if (qw > 0) {
-        int x = 5;
-        for (int i = 0; i < q->Count(); ++i) {
-            TspQuickButtonItem* it = q->Items(i);
-            it->ItemRect = TRect(ObjectRect.left + x, ObjectRect.top + h / 2 - il->Height() / 2,
-                                 ObjectRect.left + x + il->Width(), ObjectRect.top + h / 2 - il->Height() / 2 + il->Height());
-            if (it->Visible() && it->ImageIndex() >= 0)
-                il->Draw(c, x, h / 2 - il->Height() / 2, it->ImageIndex(), it->Enabled());
-            x += il->Width() + 8;
+            const int t = std::max(0, static_cast<int>((placement == 3 ? SD->LTPoint.y : SD->RTPoint.y) - SkinRect.top));
+            const int b = std::max(0, static_cast<int>(SkinRect.bottom - (placement == 3 ? SD->LBPoint.y : SD->RBPoint.y)));
+            if (t || b) {
+                CreateVSkinImage(t, b, &Dst, Src, R, w, h, StretchEffect);
+                return;
+            }
         }
     }
-    TRect tr(TextRct.left + qw, TextRct.top, w - (SkinRect.Width() - TextRct.right), TextRct.bottom);
+    Dst.SetSize(w, h);
+    Dst.Canvas()->CopyRect(TRect(0, 0, w, h), Src->Canvas(), R);
+}
+
+void TspSkinCaptionObject::DrawContent(TCanvas* C, int OX, int OY, TRect TR, bool ALook)
+{
     std::string text = DefaultCaption || Parent->SupportNCArea() ? Parent->Form()->Caption() : Caption;
     if (!DefaultCaption && !Caption.empty())
         text = Caption;
-    if (Parent->OnCaptionPaint) {
-        Parent->OnCaptionPaint(c, TRect(0, 0, w, h), active);
-    } else if (!text.empty() && !Empty(TextRct) && tr.Width() > 0) {
-        TFont* f = c->Font();
-        if (Parent->UseSkinFontInCaption) {
-            f->SetName(FontName);
-            f->SetHeight(FontHeight);
-            f->SetStyle(FontStyle);
-        } else {
-            f->Assign(Parent->DefCaptionFont());
-        }
-        if (SD->ResourceStrData())
-            f->SetCharset(SD->ResourceStrData()->CharSet());
-        ShortenWideTextToWidth(c, text, tr.Width());
-        const int tw = WideTextWidth(c, text), th = WideTextHeight(c, text);
-        int y = tr.top + tr.Height() / 2 - th / 2;
-        if (f->Height() % 2 != 0)
-            --y;
-        int x = tr.left;
-        if (qw > 0 || Alignment == taCenter)
-            x = tr.left + tr.Width() / 2 - tw / 2;
-        else if (Alignment == taRightJustify)
-            x = tr.right - tw;
-        c->Brush()->SetStyle(bsClear);
-        auto put = [&](int dx, int dy, TColor color) {
-            c->Font()->SetColor(color);
-            TRect r(x + dx, y + dy, x + dx + tw, y + dy + th);
-            DrawWideText(c, text, r, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-        };
-        if (Light)
-            put(-1, -1, active ? ActiveLightColor : LightColor);
-        if (Shadow)
-            put(1, 1, active ? ActiveShadowColor : ShadowColor);
-        const TColor ink = active ? ActiveFontColor : FontColor;
-        c->Font()->SetColor(ink);
-        TRect r(x, y, x + tw, y + th);
-        if (ReflectionEffect)
-            DrawWideTextWithReflection(c, r, text, DT_VCENTER | DT_SINGLELINE, ReflectionOffset,
-                                       active ? ReflectionActiveColor : ReflectionColor);
-        else if (GlowEffect && (active || GlowInActiveEffect))
-            DrawWideTextWithGlow(c, r, text, DT_VCENTER | DT_SINGLELINE, GlowOffset,
-                                 active ? GlowActiveColor : GlowColor, GlowSize);
-        else
-            put(0, 0, ink);
+    if (text.empty() || Empty(TextRct) || TR.Width() <= 0)
+        return;
+    TFont* f = C->Font();
+    if (Parent->UseSkinFontInCaption) {
+        f->SetName(FontName);
+        f->SetHeight(FontHeight);
+        f->SetStyle(FontStyle);
+    } else {
+        f->Assign(Parent->DefCaptionFont());
     }
-    Cnvs->Draw(ObjectRect.left, ObjectRect.top, &band);
+    if (SD->ResourceStrData())
+        f->SetCharset(SD->ResourceStrData()->CharSet());
+    ShortenWideTextToWidth(C, text, TR.Width());
+    const int tw = WideTextWidth(C, text), th = WideTextHeight(C, text);
+    int y = TR.top + TR.Height() / 2 - th / 2;
+    int x = TR.left;
+    if (QuickButtonsInUse() || Alignment == taCenter)
+        x = TR.left + TR.Width() / 2 - tw / 2;
+    else if (Alignment == taRightJustify)
+        x = TR.right - tw;
+    x += OX;
+    y += OY;
+    if (f->Height() % 2 != 0)
+        --y;
+    C->Brush()->SetStyle(bsClear);
+    // The plate behind the text: fixed ends, the middle repeated.
+    if (!Empty(FrameRect) && ActivePicture) {
+        const TRect src = (ALook && !Empty(ActiveFrameRect)) ? ActiveFrameRect : FrameRect;
+        const int pw = FullFrame ? ObjectRect.Width() - 2 * SD->ButtonsOffset
+                                 : FrameRect.Width() + tw - FrameTextRect.Width();
+        if (pw > 0) {
+            TBitmap plate;
+            CreateHSkinImage(FrameLeftOffset, FrameRightOffset, &plate, ActivePicture, src, pw, src.Height(), false);
+            C->Draw(FullFrame ? OX + SD->ButtonsOffset : x - FrameTextRect.left, y - FrameTextRect.top, &plate);
+        }
+    }
+    auto put = [&](int dx, int dy, TColor color) {
+        C->Font()->SetColor(color);
+        TRect r(x + dx, y + dy, x + dx + tw, y + dy + th);
+        DrawWideText(C, text, r, DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    };
+    if (Light)
+        put(-1, -1, ALook ? ActiveLightColor : LightColor);
+    if (Shadow)
+        put(1, 1, ALook ? ActiveShadowColor : ShadowColor);
+    const TColor ink = ALook ? ActiveFontColor : FontColor;
+    C->Font()->SetColor(ink);
+    TRect r(x, y, x + tw, y + th);
+    if (ReflectionEffect)
+        DrawWideTextWithReflection(C, r, text, DT_VCENTER | DT_SINGLELINE, ReflectionOffset,
+                                   ALook ? ReflectionActiveColor : ReflectionColor);
+    else if (VistaGlowEffect && (ALook || VistaGlowInActiveEffect))
+        DrawWideTextWithGlowPlate(C, r, text, DT_VCENTER | DT_SINGLELINE, ALook ? GlowActiveColor : GlowColor);
+    else if (!VistaGlowEffect && GlowEffect && (ALook || GlowInActiveEffect))
+        DrawWideTextWithGlow(C, r, text, DT_VCENTER | DT_SINGLELINE, GlowOffset, ALook ? GlowActiveColor : GlowColor,
+                             GlowSize);
+    else
+        put(0, 0, ink);
+}
+
+namespace {
+
+// The hover background of a quick button: the skin's quick-button piece, or
+// its small tool button, or none.
+TspDataSkinButtonControl* QuickButtonPiece(TspSkinData* SD)
+{
+    for (const char* name : {"officequickbutton", "resizetoolbutton"}) {
+        const int i = SD->GetControlIndex(name);
+        if (i != -1)
+            return dynamic_cast<TspDataSkinButtonControl*>(SD->CtrlList[static_cast<std::size_t>(i)].get());
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+void TspSkinCaptionObject::DrawQuickButtons(TCanvas* C)
+{
+    TspQuickButtonItems* q = Parent->QuickButtons();
+    TCustomImageList* il = Parent->QuickImageList();
+    const int iw = il->Width(), ih = il->Height(), h = ObjectRect.Height();
+    int x = ObjectRect.left + 5;
+    TRect dr;
+    if (TBitmap* dp = DividerPicture(dr)) {
+        TBitmap div;
+        div.SetSize(dr.Width(), dr.Height());
+        div.Canvas()->CopyRect(TRect(0, 0, dr.Width(), dr.Height()), dp->Canvas(), dr);
+        if (DividerTransparent) {
+            div.SetTransparentMode(tmFixed);
+            div.SetTransparentColor(DividerTransparentColor);
+            div.SetTransparent(true);
+        }
+        C->Draw(ObjectRect.left + 3, ObjectRect.top + TextRct.Height() / 2 - dr.Height() / 2, &div);
+        x = ObjectRect.left + dr.Width() + 6;
+    }
+    const int y = ObjectRect.top + h / 2 - ih / 2 - 2;
+    TspDataSkinButtonControl* piece = QuickButtonPiece(SD);
+    TBitmap* piecePic = piece ? PictureAt(SD, piece->PictureIndex) : nullptr;
+    for (int i = 0; i < q->Count(); ++i) {
+        TspQuickButtonItem* it = q->Items(i);
+        if (!it->Visible())
+            continue;
+        it->ItemRect = TRect(x, y, x + iw + 4, y + ih + 4);
+        x += iw + 8;
+        if (it->ImageIndex() < 0)
+            continue;
+        const TRect look = piece ? (it->Down ? piece->DownSkinRect : piece->ActiveSkinRect) : TRect();
+        if (it->Active && piecePic && !Empty(look)) {
+            TBitmap bg;
+            bg.SetSize(it->ItemRect.Width(), it->ItemRect.Height());
+            CreateStretchImage(&bg, piecePic, look, piece->ClRect, true);
+            C->Draw(it->ItemRect.left, it->ItemRect.top, &bg);
+        }
+        il->Draw(C, it->ItemRect.left + it->ItemRect.Width() / 2 - iw / 2,
+                 it->ItemRect.top + it->ItemRect.Height() / 2 - ih / 2, it->ImageIndex(), it->Enabled());
+    }
+}
+
+void TspSkinCaptionObject::Draw(TCanvas* Cnvs, bool UpDate)
+{
+    if (!SkinLoaded() || Empty(ObjectRect))
+        return;
+    Active = Parent->GetFormActive();
+    const bool animate = EnableAnimation();
+    if (animate) {
+        if (!Active && !InActiveAnimation)
+            CurrentFrame = 0;
+        else if (Active && CurrentFrame == 0)
+            CurrentFrame = 1;
+    }
+    if (Parent->OnCaptionPaint) {
+        Parent->OnCaptionPaint(Cnvs, ObjectRect, Active);
+        return;
+    }
+    const TRect tr = TextRect();
+    const int w = ObjectRect.Width(), h = ObjectRect.Height();
+    // The images below cover the whole object; the quick buttons go on top.
+    TBitmap img;
+    bool haveImage = true;
+    if (animate && CurrentFrame >= 1 && CurrentFrame <= FrameCount) {
+        // One frame of the strip; the text keeps the look being left until
+        // the transition ends.
+        TRect fr = AnimateSkinRect;
+        if (SkinRect.Height() < AnimateSkinRect.Height()) {
+            const int fh = AnimateSkinRect.Height() / FrameCount;
+            fr = TRect(fr.left, fr.top + (CurrentFrame - 1) * fh, fr.right, fr.top + CurrentFrame * fh);
+        } else {
+            const int fw = AnimateSkinRect.Width() / FrameCount;
+            fr = TRect(fr.left + (CurrentFrame - 1) * fw, fr.top, fr.left + CurrentFrame * fw, fr.bottom);
+        }
+        CaptionImage(img, ActivePicture, fr, true);
+        DrawContent(img.Canvas(), 0, 0, tr, !Active);
+    } else if (Active && !Empty(ActiveSkinRect)) {
+        CaptionImage(img, ActivePicture, ActiveSkinRect, false);
+        DrawContent(img.Canvas(), 0, 0, tr, true);
+    } else if (!Parent->SupportNCArea() || UpDate) {
+        CaptionImage(img, SkinRectInAPicture ? ActivePicture : Picture, SkinRect, false);
+        DrawContent(img.Canvas(), 0, 0, tr, Active);
+    } else {
+        haveImage = false;
+    }
+    if (haveImage && img.Width() == w && img.Height() == h)
+        Cnvs->Draw(ObjectRect.left, ObjectRect.top, &img);
+    else
+        DrawContent(Cnvs, ObjectRect.left, ObjectRect.top, tr, Active);
+    if (QuickButtonsInUse())
+        DrawQuickButtons(Cnvs);
+}
+
+void TspSkinCaptionObject::RepaintCaption()
+{
+    if (Parent->Form()->HandleAllocated())
+        SendMessage(Parent->Form()->Handle(), WM_NCPAINT, 0, 0);
+}
+
+void TspSkinCaptionObject::TrackQuickButtons(int X, int Y)
+{
+    TspQuickButtonItems* q = Parent->QuickButtons();
+    if (!q || q->Count() == 0)
+        return;
+    OldActiveQuickButton = ActiveQuickButton;
+    ActiveQuickButton = -1;
+    for (int i = 0; i < q->Count(); ++i) {
+        TspQuickButtonItem* it = q->Items(i);
+        if (it->Enabled() && it->Visible() && Inside(it->ItemRect, TPoint(X, Y))) {
+            ActiveQuickButton = i;
+            break;
+        }
+    }
+    bool changed = false;
+    for (int i = 0; i < q->Count(); ++i) {
+        if (i == PopupMenuQuickButton)
+            continue;
+        TspQuickButtonItem* it = q->Items(i);
+        const bool a = i == ActiveQuickButton;
+        changed = changed || it->Active != a;
+        it->Active = a;
+    }
+    if (changed || OldActiveQuickButton != ActiveQuickButton)
+        RepaintCaption();
+}
+
+void TspSkinCaptionObject::MouseEnter()
+{
+    FMouseIn = true;
+    Parent->DoMouseEnterEvent(IDName);
+}
+
+void TspSkinCaptionObject::MouseLeave()
+{
+    FMouseIn = false;
+    Parent->DoMouseLeaveEvent(IDName);
+    if (QuickButtonsInUse()) {
+        ActiveQuickButton = OldActiveQuickButton = -1;
+        TrackQuickButtons(-1, -1);
+    }
+}
+
+void TspSkinCaptionObject::MouseMove(int X, int Y)
+{
+    TspActiveSkinObject::MouseMove(X, Y);
+    if (QuickButtonsInUse())
+        TrackQuickButtons(X, Y);
+}
+
+void TspSkinCaptionObject::MouseDown(int X, int Y, TMouseButton Button)
+{
+    TspActiveSkinObject::MouseDown(X, Y, Button);
+    if (!QuickButtonsInUse())
+        return;
+    TrackQuickButtons(X, Y);
+    TspQuickButtonItems* q = Parent->QuickButtons();
+    if (Button == mbLeft && ActiveQuickButton != -1) {
+        for (int i = 0; i < q->Count(); ++i) {
+            TspQuickButtonItem* it = q->Items(i);
+            if (i == ActiveQuickButton)
+                it->Down = true;
+            else
+                it->Down = it->Active = false;
+        }
+        // A menu of the button is dropped down by the menus layer; without
+        // one the button is held until the release.
+        MouseCaptureQuickButton = ActiveQuickButton;
+        RepaintCaption();
+    }
+    if (ActiveQuickButton != -1) {
+        TspQuickButtonItem* it = q->Items(ActiveQuickButton);
+        if (it->OnMouseDown)
+            it->OnMouseDown(this, Button, TShiftState{}, X, Y);
+    }
+}
+
+void TspSkinCaptionObject::MouseUp(int X, int Y, TMouseButton Button)
+{
+    if (Parent->OnMouseUpEvent)
+        Parent->OnMouseUpEvent(IDName, X, Y, ObjectRect, Button);
+    if (!Parent->SupportNCArea())
+        return;
+    TspQuickButtonItems* q = Parent->QuickButtons();
+    if (!QuickButtonsInUse())
+        ActiveQuickButton = -1;
+    else
+        TrackQuickButtons(X, Y);
+    if (ActiveQuickButton == -1 && MouseCaptureQuickButton != -1 && MouseCaptureQuickButton < q->Count()) {
+        q->Items(MouseCaptureQuickButton)->Down = false;
+        q->Items(MouseCaptureQuickButton)->Active = false;
+    }
+    MouseCaptureQuickButton = -1;
+    if (ActiveQuickButton == -1 || Button != mbLeft)
+        return;
+    TspQuickButtonItem* it = q->Items(ActiveQuickButton);
+    const bool wasDown = it->Down;
+    for (int i = 0; i < q->Count(); ++i)
+        if (i != PopupMenuQuickButton)
+            q->Items(i)->Down = false;
+    RepaintCaption();
+    // The handler may free the form: nothing of it is touched afterwards.
+    if (wasDown && it->OnClick)
+        it->OnClick(this);
 }

@@ -12,6 +12,7 @@
 #include <string>
 
 class TspFormSkinner;
+class TspLayerManager;
 class TspSkinData;
 
 // The hover morph moves in fifths: five timer steps each way, ending at
@@ -73,10 +74,17 @@ public:
     void ReDraw();
 
 protected:
+    // The layer manager this object's glow shows in.
+    virtual TspLayerManager* GlowLayerManager() const;
+    // The mouse flags and Active, and the enter or leave event; no drawing.
+    void SetHover(bool In);
+    bool GlowLayerEnabled() const;
     // Copies rectangle R of Pic to ObjectRect; nothing for an empty R or no picture.
     void CopyLook(TCanvas* Cnvs, TBitmap* Pic, const TRect& R);
     // The morph of two looks by MorphKf with the effect MorphKind names.
     void DrawMorph(TCanvas* Cnvs, TBitmap* NormalPic, const TRect& Normal, const TRect& Hot);
+    // Two looks of the object's size blended by MorphKf, drawn at ObjectRect.
+    void BlendLooks(TCanvas* Cnvs, TBitmap* Normal, TBitmap* Hot);
     bool SkinLoaded() const;
 
     TspMorphSteps FMorph;
@@ -106,6 +114,7 @@ public:
     bool CanMorphing() override;
 
 protected:
+    TspLayerManager* GlowLayerManager() const override;
     void DrawButtonLook(TCanvas* Cnvs, bool UpDate);
     void ReleaseGroup();
     // Hands the menu to the form's menu chain (opened by the menus layer).
@@ -138,9 +147,12 @@ public:
     // Whether the button shows its restore look now.
     bool CommandStateOn() const;
     void DoCommand();
+    // A caption command run for Obj; the caption buttons hide their glow first.
+    static void RunCommand(TspActiveSkinObject* Obj, TStdCommand Command, bool AHideLayer);
 
 private:
     bool IsIconSysMenu() const;
+    bool InactiveLookShown() const;
 };
 
 // The caption: the form's text in the skin's font with its effects, and the
@@ -171,11 +183,40 @@ public:
     bool InActiveAnimation = false;
     int CurrentFrame = 0;
     int FIncTime = 0;
+    // The text plate behind the text, its fixed ends and where the text sits in it.
+    TRect FrameRect, ActiveFrameRect, FrameTextRect;
+    int FrameLeftOffset = 0, FrameRightOffset = 0;
+    bool FullFrame = false;
+    bool VistaGlowEffect = false, VistaGlowInActiveEffect = false;
+    // The divider left of the quick buttons.
+    TRect DividerRect, InActiveDividerRect;
+    bool DividerTransparent = false;
+    TColor DividerTransparentColor = 0;
+    int QuickButtonAlphaMaskPictureIndex = -1;
+    int ActiveQuickButton = -1, OldActiveQuickButton = -1, MouseCaptureQuickButton = -1, PopupMenuQuickButton = -1;
 
     void Draw(TCanvas* Cnvs, bool UpDate) override;
     void MouseEnter() override;
     void MouseLeave() override;
+    void MouseDown(int X, int Y, TMouseButton Button) override;
+    void MouseUp(int X, int Y, TMouseButton Button) override;
+    void MouseMove(int X, int Y) override;
     bool CanMorphing() override { return false; }
-    // The x of the caption's first text pixel after the quick buttons.
+    bool EnableAnimation() const;
+    // Quick buttons take part: a frame in the non-client area, items and images.
+    bool QuickButtonsInUse() const;
+    // How far the text moves right for the quick buttons (and the divider).
     int QuickButtonsWidth() const;
+    // Finds the quick button under window point (X, Y) and repaints on a change.
+    void TrackQuickButtons(int X, int Y);
+    void RepaintCaption();
+
+private:
+    // The caption's band of the skin from rectangle R of Src, at the object's size.
+    void CaptionImage(TBitmap& Dst, TBitmap* Src, const TRect& R, bool AnimationFrame) const;
+    // The text and its effects onto C at offset (OX, OY) in the looks of ALook.
+    void DrawContent(TCanvas* C, int OX, int OY, TRect TR, bool ALook);
+    void DrawQuickButtons(TCanvas* C);
+    TRect TextRect() const;
+    TBitmap* DividerPicture(TRect& R) const;
 };

@@ -21,6 +21,8 @@
 #include <memory>
 #include <numbers>
 #include <stdexcept>
+#include <string>
+#include <utility>
 #include <vector>
 
 namespace skingen {
@@ -1495,13 +1497,12 @@ int AddPicture(TspSkinData& skin, TspBitmap& b, const std::string& name)
     return static_cast<int>(skin.FActivePictures.size()) - 1;
 }
 
-// The push buttons' glow: a halo in the accent colour around the 48 x 26
-// button picture, and a grey mask (white opaque, black clear) that fades
-// out towards the edge and leaves the button itself clear.
-void AddButtonGlow(TspSkinData& skin)
+// A halo of Colour around a W x H box, G pixels wide, as a picture and a grey
+// mask (white opaque, black clear) that fades out towards the edge and leaves
+// the box itself clear. Returns the two picture indexes.
+std::pair<int, int> AddHalo(TspSkinData& skin, int W, int H, int G, TspColor Colour, const std::string& Name)
 {
-    const TTheme& th = Theme();
-    constexpr int G = 6, BW = 48, BH = 26, PW = BW + 2 * G, PH = BH + 2 * G;
+    const int PW = W + 2 * G, PH = H + 2 * G;
     TspBitmap glow, mask;
     glow.SetSize(PW, PH);
     mask.SetSize(PW, PH);
@@ -1511,10 +1512,19 @@ void AddButtonGlow(TspSkinData& skin)
             const double d = std::sqrt(static_cast<double>(dx * dx + dy * dy));
             const bool inside = dx == 0 && dy == 0;
             const double a = inside ? 0.0 : std::max(0.0, 1.0 - d / G);
-            glow.SetPixel(x, y, th.AccentHot);
+            glow.SetPixel(x, y, Colour);
             mask.SetPixel(x, y, Mix(0xFF000000, 0xFFFFFFFF, a));
         }
-    const int g = AddPicture(skin, glow, "glow.bmp"), m = AddPicture(skin, mask, "glowmask.bmp");
+    return {AddPicture(skin, glow, Name + ".bmp"), AddPicture(skin, mask, Name + "mask.bmp")};
+}
+
+// The push buttons' glow: a halo in the accent colour around the 48 x 26
+// button picture; the close caption button's: a red halo around it.
+void AddButtonGlow(TspSkinData& skin)
+{
+    const TTheme& th = Theme();
+    constexpr int G = 6;
+    const auto [g, m] = AddHalo(skin, 48, 26, G, th.AccentHot, "glow");
     for (const char* name : {"button", "resizebutton"}) {
         const int i = skin.GetControlIndex(name);
         auto* b = i == -1 ? nullptr : dynamic_cast<TspDataSkinButtonControl*>(skin.CtrlList[i].get());
@@ -1528,6 +1538,15 @@ void AddButtonGlow(TspSkinData& skin)
         b->GlowLayerOffsetTop = b->GlowLayerOffsetBottom = G + 5;
         b->GlowLayerShowOffsetX = b->GlowLayerShowOffsetY = G;
         b->GlowLayerAlphaBlendValue = 200;
+    }
+    for (auto& o : skin.ObjectList) {
+        if (o->IDName != "closebutton")
+            continue;
+        const auto [cg, cm] = AddHalo(skin, o->SkinRect.Width(), o->SkinRect.Height(), G, th.Danger, "closeglow");
+        o->GlowLayerPictureIndex = cg;
+        o->GlowLayerMaskPictureIndex = cm;
+        o->GlowLayerOffsetX = o->GlowLayerOffsetY = G;
+        o->GlowLayerAlphaBlendValue = 180;
     }
 }
 

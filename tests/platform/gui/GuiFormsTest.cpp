@@ -292,6 +292,38 @@ TEST_F(GuiFormsTest, ReleaseFreesTheFormOnlyAfterTheCurrentMessage)
     EXPECT_EQ(Screen->CustomFormCount(), 0);
 }
 
+TEST_F(GuiFormsTest, AReleaseDuringANestedLoopOfItsOwnHandlerWaitsForThatHandler)
+{
+    struct TWatch : TObject {
+        bool Destroyed = false;
+        bool AliveAfterLoop = false;
+        TCustomForm* Form = nullptr;
+        void OnDestroy(TObject*) { Destroyed = true; }
+        void OnClick(TObject*)
+        {
+            // A handler that pumps messages, as a fade or a drag does.
+            Form->Release();
+            HeadlessProcessMessages();
+            AliveAfterLoop = !Destroyed;
+            Form->SetCaption("still used");
+        }
+    } w;
+    TCustomForm* f = NewForm(10, 10, 200, 100);
+    w.Form = f;
+    f->OnDestroy = MakeEvent(&w, &TWatch::OnDestroy);
+    auto* b = new TTestButton(f);
+    b->SetParent(f);
+    b->OnClick = MakeEvent(&w, &TWatch::OnClick);
+    f->Show();
+    Pump();
+    TPoint p = b->ClientToScreen(TPoint(3, 3));
+    HeadlessClick(p.x, p.y);
+    Pump();
+    EXPECT_TRUE(w.AliveAfterLoop);
+    EXPECT_TRUE(w.Destroyed);
+    EXPECT_EQ(Screen->CustomFormCount(), 0);
+}
+
 TEST_F(GuiFormsTest, DeferFreeWaitsForTheMessageLoop)
 {
     struct TFlag : TComponent {

@@ -4,6 +4,7 @@
 #include "platform/classes/StringList.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/Clock.h"
+#include "skin/core/LayerManager.h"
 #include "skin/core/ResourceStrData.h"
 #include "skin/core/SkinMessages.h"
 
@@ -92,6 +93,69 @@ TEST_F(FrameObjectsTest, TheMouseTimerStopsWhenThePointerLeavesTheForm)
     Tick(clock, 50);
     EXPECT_FALSE(Skinner->MouseTimer->Enabled());
     EXPECT_EQ(Skinner->ActiveObject, -1);
+}
+
+TEST_F(FrameObjectsTest, TheCloseButtonGlowsWhileHoveredAndGoesWhenLeft)
+{
+    TFakeClock clock;
+    TClockInstaller install(clock);
+    LoadSkinNew();
+    MakeForm(100, 100, 320, 200, Data);
+    auto* close = Object("closebutton");
+    ASSERT_NE(close->GlowLayerPictureIndex, -1);
+    // Left of the button, inside the halo: the caption band's colour before.
+    const COLORREF before = At(close->ObjectRect.left - 2, 17);
+    PointAt(295, 17);
+    TspLayerManager* m = Skinner->FLayerManager.get();
+    ASSERT_TRUE(m->IsVisible);
+    RECT r{};
+    GetWindowRect(m->LayerWindow->Handle(), &r);
+    EXPECT_EQ(r.left, 100 + close->ObjectRect.left - close->GlowLayerOffsetX);
+    EXPECT_EQ(r.top, 100 + close->ObjectRect.top - close->GlowLayerOffsetY);
+    for (int i = 0; i < 12 && m->Timer->Enabled(); ++i)
+        Tick(clock, 25);
+    HeadlessBackend().Compose();
+    const COLORREF lit = At(close->ObjectRect.left - 2, 17);
+    EXPECT_GT(GetRValue(lit), GetRValue(before) + 20);
+    Shot("skin-new-close-glow");
+    // The menu layer stays unused for a button without a menu.
+    EXPECT_FALSE(Skinner->FMenuLayerManager->IsVisible);
+    PointAt(150, 100);
+    Tick(clock, 50);
+    EXPECT_FALSE(m->IsVisible);
+    HeadlessBackend().Compose();
+    EXPECT_EQ(At(close->ObjectRect.left - 2, 17), before);
+}
+
+TEST_F(FrameObjectsTest, NoGlowWhereTheSkinOrTheFormSaysNo)
+{
+    struct TCase {
+        const char* Name;
+        bool GlowFrames;
+        bool Inactive;
+        int Picture;
+    };
+    for (const TCase c : {TCase{"glow frames off", false, false, 0}, TCase{"inactive form", true, true, 0},
+                          TCase{"picture past the list", true, false, 9999}}) {
+        SCOPED_TRACE(c.Name);
+        LoadSkinNew();
+        Data->ShowCaptionButtonGlowFrames = c.GlowFrames;
+        MakeForm(100, 100, 320, 200, Data);
+        auto* close = Object("closebutton");
+        if (c.Picture)
+            close->GlowLayerPictureIndex = c.Picture;
+        if (c.Inactive) {
+            auto* other = new TForm(Owner);
+            other->SetBounds(600, 600, 100, 100);
+            other->Show();
+            Pump();
+            ASSERT_FALSE(Skinner->GetFormActive());
+        }
+        close->ShowLayer();
+        EXPECT_FALSE(Skinner->FLayerManager->IsVisible);
+        Form->Free();
+        Form = nullptr;
+    }
 }
 
 TEST_F(FrameObjectsTest, CaptionAnimationAdvancesEveryIntervalRoundedUpToTicks)
