@@ -7,9 +7,12 @@
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/FFLoad.h"
 #include "engine/common/FFLog.h"
+#include "engine/common/TextFormat.h"
 #include "engine/common/MainThread.h"
 #include "engine/decoder/FormatConverter.h"
 #include "engine/player/FFPlayState.h"
+#include "engine/player/PanelVideoOutput.h"
+#include "platform/user/Window.h"
 #include "platform/gui/Bitmap.h"
 #include "platform/rtl/Threads.h"
 
@@ -51,6 +54,7 @@ TCustomPlayer::~TCustomPlayer()
     FPlayEvent.Push(pekEnd, 0);
     while (!FEventThreadDone) WaitSlice();
     if (FEventThread.joinable()) FEventThread.join();
+    ReleasePanel();
     if (FLibUser) FFLoader().Unload(PlayerLibraries);
 }
 
@@ -156,12 +160,33 @@ bool TCustomPlayer::Open(const TPathFileName& AFileName, HWND AScreenHandle, boo
         ReportError("libav not loaded.", true);
         return false;
     }
-    if (!FVideoOutput && !FAudioOutput) {
+    if (!FUserVideoOutput && !AScreenHandle && !FAudioOutput) {
         ReportError("sdl not loaded.", true);
         return false;
     }
     FLoading = true;
     Stop(true);
+    ReleasePanel();
+    FVideoOutput = FUserVideoOutput;
+    if (!FVideoOutput && AScreenHandle) {
+        FPanelOutput = std::make_unique<TPanelVideoOutput>(AScreenHandle);
+        if (!FPanelOutput->Attached()) {
+            FPanelOutput.reset();
+            ReportError(FormatText("Could not initialize SDL with ScreenHandle(%u): %s", unsigned(uintptr_t(AScreenHandle)),
+                                   "no such window"),
+                        true);
+            FLoading = false;
+            return false;
+        }
+        FPanelOutput->OnResize = [this](int w, int h) {
+            // the display area follows the window
+            std::lock_guard<std::mutex> g(FDataLock);
+            Fscreen_width = w;
+            Fscreen_height = h;
+            if (FVideoState) FVideoState->Request(&TVideoState::req_relayout);
+        };
+        FVideoOutput = FPanelOutput.get();
+    }
     {
         std::lock_guard<std::mutex> g(FDisplayRectLock);
         FDisplayRect = TRect();
@@ -169,6 +194,7 @@ bool TCustomPlayer::Open(const TPathFileName& AFileName, HWND AScreenHandle, boo
     FLastErrMsg.clear();
     if (!StreamOpen(AFileName, APaused)) {
         GetFFLogger()->Log(AsSender(), llError, FLastErrMsg);
+        ReleasePanel();
         FLoading = false;
         return false;
     }
@@ -219,6 +245,22 @@ void TCustomPlayer::DoFileOpen()
         else
             call();
     }
+    if (FScreenHandle && (Fscreen_width == 0 || Fscreen_height == 0)) {
+        RECT r{};
+        if (GetClientRect(FScreenHandle, &r)) {
+            Fscreen_width = r.right - r.left;
+            Fscreen_height = r.bottom - r.top;
+        }
+    }
+}
+
+void TCustomPlayer::ReleasePanel()
+{
+    // the window's own procedure comes back (main thread, playback ended)
+    if (FPanelOutput && FStopped) {
+        FVideoOutput = FUserVideoOutput;
+        FPanelOutput.reset();
+    }
 }
 
 void TCustomPlayer::Stop(bool AWaitForStop)
@@ -242,6 +284,7 @@ void TCustomPlayer::WaitForStop()
     if (FPlayThread.joinable() && FPlayThread.get_id() == std::this_thread::get_id()) return;
     while (!FStopped) WaitSlice();
     if (FPlayThread.joinable()) FPlayThread.join();
+    if (IsMainThread()) ReleasePanel();
 }
 
 void TCustomPlayer::ToggleStatePause(bool APause)

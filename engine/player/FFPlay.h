@@ -29,6 +29,7 @@ struct AVInputFormat;
 struct TVideoState;
 class TBitmap;
 class TFormatConverter;
+class TPanelVideoOutput;
 
 enum TPlayState { psPlay, psPause, psResume, psStep, psStop, psEnd };
 enum TRepeatType { rtNone, rtStop, rtLoop, rtPause, rtRewind };
@@ -47,12 +48,13 @@ public:
     explicit TCustomPlayer(TComponent* AOwner);
     ~TCustomPlayer() override;
 
-    // Libraries. The outputs stand where the program's SDL copy would be:
-    // without one, Open answers "sdl not loaded.".
+    // Libraries and outputs. Pictures go to the video output given here, or
+    // else into the window handed to Open (TPanelVideoOutput); sound goes to
+    // the audio output. With neither, Open answers "sdl not loaded.".
     bool LoadAVLib(const TPathFileName& APath);
     bool AVLibLoaded() const;
     void UnloadAVLib();
-    void SetVideoOutput(IPlayerVideoOutput* AOutput) { FVideoOutput = AOutput; }
+    void SetVideoOutput(IPlayerVideoOutput* AOutput) { FUserVideoOutput = AOutput; }
     void SetAudioOutput(IPlayerAudioOutput* AOutput) { FAudioOutput = AOutput; }
 
     // Playback control (main thread).
@@ -177,7 +179,10 @@ public:
     std::atomic<bool> FSeeking{false};
     std::atomic<int64_t> FLastRead{INT64_MAX};
 
-    IPlayerVideoOutput* FVideoOutput = nullptr;
+    IPlayerVideoOutput* FVideoOutput = nullptr;  // the one in use
+    IPlayerVideoOutput* FUserVideoOutput = nullptr;
+    std::unique_ptr<TPanelVideoOutput> FPanelOutput;  // drawing into the Open's window
+    void ReleasePanel();
     IPlayerAudioOutput* FAudioOutput = nullptr;
     bool FLibUser = false;
 

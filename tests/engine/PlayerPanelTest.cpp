@@ -1,0 +1,160 @@
+// The player drawing into a panel of a form on the headless memory screen:
+// the picture in the panel, kept while paused and covered, following a
+// resized panel, and the panel's own procedure back after Stop.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+#include "PlayerTestSupport.h"
+#include "engine/bindings/FFLoad.h"
+#include "platform/backend/Headless.h"
+#include "platform/gdi/Gdi.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/PngImage.h"
+#include "platform/user/User.h"
+
+namespace tarnello::test {
+namespace {
+
+class PlayerPanelTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(FFLoader().Load(PlayerLibraries)) << FFLoader().LastErrMsg(); }
+    static void TearDownTestSuite() { FFLoader().Unload(PlayerLibraries); }
+    void SetUp() override
+    {
+        HeadlessReset();
+        Form = new TForm(nullptr);
+        Form->SetBounds(40, 30, 420, 340);
+        Panel = new TPanel(Form);
+        Panel->SetParent(Form);
+        Panel->SetBevelOuter(bvNone);
+        Panel->SetBounds(20, 20, 320, 240);
+        Form->Show();
+        Application->ProcessMessages();
+    }
+    void TearDown() override
+    {
+        Form->Free();
+        Application->ProcessMessages();
+        HeadlessReset();
+    }
+    // Waits for APred, serving window messages meanwhile.
+    static bool Until(const std::function<bool()>& APred)
+    {
+        auto limit = TClock::now() + std::chrono::seconds(20);
+        while (!APred()) {
+            if (TClock::now() > limit) return false;
+            Application->ProcessMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        Application->ProcessMessages();
+        return true;
+    }
+    COLORREF PanelPixel(int X, int Y)
+    {
+        POINT p{X, Y};
+        ClientToScreen(Panel->Handle(), &p);
+        HeadlessBackend().Compose();
+        return HeadlessBackend().Pixel(p.x, p.y);
+    }
+    static bool Near(COLORREF A, int R, int G, int B, int ATolerance = 6)
+    {
+        return std::abs(int(GetRValue(A)) - R) <= ATolerance && std::abs(int(GetGValue(A)) - G) <= ATolerance &&
+               std::abs(int(GetBValue(A)) - B) <= ATolerance;
+    }
+    void SaveShot(const std::string& AName)
+    {
+        RECT r{};
+        GetWindowRect(Form->Handle(), &r);
+        TBitmap shot;
+        shot.SetPixelFormat(pf24bit);
+        shot.SetSize(r.right - r.left, r.bottom - r.top);
+        HDC screen = GetDC(nullptr);
+        BitBlt(shot.Canvas()->Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+        ReleaseDC(nullptr, screen);
+        TPngImage png;
+        png.Assign(&shot);
+        png.SaveToFile(FixtureFolder() + "/../" + AName);
+    }
+    TForm* Form = nullptr;
+    TPanel* Panel = nullptr;
+};
+
+// A clip of one colour (0x2040C0) with a white box in its top left quarter.
+std::string ColourClip()
+{
+    std::string path = FixtureFolder() + "/player-colour.mp4";
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
+    std::string tmp = path + "." + std::to_string(::getpid()) + ".mp4";
+    EXPECT_EQ(RunCommand("ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi -i color=c=0x2040C0:s=160x120:r=25:d=2 "
+                         "-vf drawbox=x=0:y=0:w=80:h=60:color=white:t=fill -c:v libx264 -preset ultrafast "
+                         "-pix_fmt yuv420p '" + tmp + "'"),
+              0);
+    std::rename(tmp.c_str(), path.c_str());
+    return path;
+}
+
+TEST_F(PlayerPanelTest, ShowsThePictureInThePanelAndFollowsItsSize)
+{
+    TDIRudidi player(nullptr);
+    player.SetTriggerEventInMainThread(false);
+    LONG_PTR ownProc = GetWindowLongPtr(Panel->Handle(), GWLP_WNDPROC);
+    ASSERT_TRUE(player.Open(ColourClip(), Panel->Handle(), true)) << player.LastErrMsg();
+    EXPECT_EQ(player.ScreenWidth(), 320);  // the panel's client area
+    ASSERT_TRUE(Until([&] { return Near(PanelPixel(240, 180), 32, 64, 192); })) << std::hex << PanelPixel(240, 180);
+    EXPECT_TRUE(Near(PanelPixel(40, 30), 255, 255, 255, 8));
+    EXPECT_EQ(player.DisplayRect(), TRect(0, 0, 320, 240));
+    SaveShot("player-panel.png");
+
+    // covered by another window and uncovered while paused: painted again
+    TForm* cover = new TForm(nullptr);
+    RECT pr{};
+    GetWindowRect(Panel->Handle(), &pr);
+    cover->SetBounds(pr.left, pr.top, 200, 150);
+    cover->Show();
+    Application->ProcessMessages();
+    cover->Free();
+    ASSERT_TRUE(Until([&] { return Near(PanelPixel(60, 40), 255, 255, 255, 8); }));
+    EXPECT_TRUE(player.Paused());
+
+    // a wider panel: the 4:3 picture is centred between black bars
+    Panel->SetBounds(20, 20, 360, 120);
+    ASSERT_TRUE(Until([&] { return player.DisplayRect() == TRect(100, 0, 260, 120); }));
+    ASSERT_TRUE(Until([&] { return Near(PanelPixel(10, 60), 0, 0, 0, 2) && Near(PanelPixel(200, 90), 32, 64, 192); }));
+    SaveShot("player-panel-resized.png");
+
+    player.Stop(true);
+    EXPECT_EQ(GetWindowLongPtr(Panel->Handle(), GWLP_WNDPROC), ownProc);
+    // and it opens again
+    ASSERT_TRUE(player.Open(ColourClip(), Panel->Handle(), false)) << player.LastErrMsg();
+    ASSERT_TRUE(Until([&] { return player.CurrentPTS() > 0; }));
+    player.Stop(true);
+}
+
+TEST_F(PlayerPanelTest, ADeadPanelIsRefusedAndAPanelDestroyedMidPlayEndsQuietly)
+{
+    TDIRudidi player(nullptr);
+    HWND dead = Panel->Handle();
+    Panel->Free();
+    Application->ProcessMessages();
+    EXPECT_FALSE(player.Open(ColourClip(), dead, false));
+    EXPECT_EQ(player.LastErrMsg().rfind("Could not initialize SDL with ScreenHandle(", 0), 0u) << player.LastErrMsg();
+
+    auto* other = new TPanel(Form);
+    other->SetParent(Form);
+    other->SetBounds(0, 0, 160, 120);
+    Application->ProcessMessages();
+    ASSERT_TRUE(player.Open(ColourClip(), other->Handle(), false)) << player.LastErrMsg();
+    ASSERT_TRUE(Until([&] { return player.CurrentPTS() > 100000; }));
+    other->Free();  // the window goes while pictures keep coming
+    Application->ProcessMessages();
+    std::this_thread::yield();
+    player.Stop(true);
+    EXPECT_EQ(player.PlayState(), psStop);
+}
+
+}  // namespace
+}  // namespace tarnello::test
