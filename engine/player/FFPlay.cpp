@@ -11,7 +11,9 @@
 #include "engine/common/MainThread.h"
 #include "engine/decoder/FormatConverter.h"
 #include "engine/player/FFPlayState.h"
+#include "engine/player/DeviceAudioOutput.h"
 #include "engine/player/PanelVideoOutput.h"
+#include "platform/media/SoundOutput.h"
 #include "platform/user/Window.h"
 #include "platform/gui/Bitmap.h"
 #include "platform/rtl/Threads.h"
@@ -39,7 +41,9 @@ void WaitSlice()
 }  // namespace
 
 TCustomPlayer::TCustomPlayer(TComponent* AOwner)
-    : TFFBaseComponent(AOwner), FRGBConverter(std::make_unique<TFormatConverter>())
+    : TFFBaseComponent(AOwner),
+      FDeviceAudio(std::make_unique<TDeviceAudioOutput>()),
+      FRGBConverter(std::make_unique<TFormatConverter>())
 {
     ResetState();
 }
@@ -160,13 +164,14 @@ bool TCustomPlayer::Open(const TPathFileName& AFileName, HWND AScreenHandle, boo
         ReportError("libav not loaded.", true);
         return false;
     }
-    if (!FUserVideoOutput && !AScreenHandle && !FAudioOutput) {
+    if (!FUserVideoOutput && !AScreenHandle && !FUserAudioOutput && !SoundOutputAvailable()) {
         ReportError("sdl not loaded.", true);
         return false;
     }
     FLoading = true;
     Stop(true);
     ReleasePanel();
+    FAudioOutput = FUserAudioOutput ? FUserAudioOutput : FDeviceAudio.get();
     FVideoOutput = FUserVideoOutput;
     if (!FVideoOutput && AScreenHandle) {
         FPanelOutput = std::make_unique<TPanelVideoOutput>(AScreenHandle);

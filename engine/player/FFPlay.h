@@ -30,6 +30,7 @@ struct TVideoState;
 class TBitmap;
 class TFormatConverter;
 class TPanelVideoOutput;
+class TDeviceAudioOutput;
 
 enum TPlayState { psPlay, psPause, psResume, psStep, psStop, psEnd };
 enum TRepeatType { rtNone, rtStop, rtLoop, rtPause, rtRewind };
@@ -50,12 +51,13 @@ public:
 
     // Libraries and outputs. Pictures go to the video output given here, or
     // else into the window handed to Open (TPanelVideoOutput); sound goes to
-    // the audio output. With neither, Open answers "sdl not loaded.".
+    // the audio output given here, or else to the sound device. With no
+    // place for either, Open answers "sdl not loaded.".
     bool LoadAVLib(const TPathFileName& APath);
     bool AVLibLoaded() const;
     void UnloadAVLib();
     void SetVideoOutput(IPlayerVideoOutput* AOutput) { FUserVideoOutput = AOutput; }
-    void SetAudioOutput(IPlayerAudioOutput* AOutput) { FAudioOutput = AOutput; }
+    void SetAudioOutput(IPlayerAudioOutput* AOutput) { FUserAudioOutput = AOutput; }
 
     // Playback control (main thread).
     bool Open(const TPathFileName& AFileName, HWND AScreenHandle, bool APaused);
@@ -183,7 +185,9 @@ public:
     IPlayerVideoOutput* FUserVideoOutput = nullptr;
     std::unique_ptr<TPanelVideoOutput> FPanelOutput;  // drawing into the Open's window
     void ReleasePanel();
-    IPlayerAudioOutput* FAudioOutput = nullptr;
+    IPlayerAudioOutput* FAudioOutput = nullptr;  // the one in use
+    IPlayerAudioOutput* FUserAudioOutput = nullptr;
+    std::unique_ptr<TDeviceAudioOutput> FDeviceAudio;  // the sound device otherwise
     bool FLibUser = false;
 
     TVideoState* FVideoState = nullptr;

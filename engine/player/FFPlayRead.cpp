@@ -147,7 +147,6 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         is->audioq.Start();
         is->audioq.PutFlush();
         st->discard = AVDISCARD_DEFAULT;
-        player->FAudioOutput->Pause(false);
     } else if (ctx->codec_type == AVMEDIA_TYPE_VIDEO) {
         is->video_ctx = ctx;
         is->video_st = st;
@@ -267,6 +266,8 @@ int OpenInput(TVideoState* is)
         player->FLastErrMsg = FormatText("%s: could not open codecs, no stream to play.", is->filename.c_str());
         return -1;
     }
+    is->open_time = NowSeconds();
+    if (is->video_stream < 0) StartAudio(is);
     return 0;
 }
 
@@ -307,6 +308,8 @@ void read_thread(TVideoState* is)
     AVPacket* pkt = ff::av_packet_alloc();
     bool eof = false;
     while (!is->abort_request) {
+        // a video stream that gives no picture does not hold the sound back
+        if (!is->audio_started && (eof || NowSeconds() - is->open_time > 1.0)) StartAudio(is);
         if (is->paused != is->last_paused) {
             is->last_paused = is->paused;
             if (is->paused)
@@ -365,6 +368,11 @@ void read_thread(TVideoState* is)
             ff::av_packet_unref(pkt);
     }
     ff::av_packet_free(&pkt);
+}
+
+void StartAudio(TVideoState* is)
+{
+    if (is->audio_open && !is->audio_started.exchange(true)) is->Owner->FAudioOutput->Pause(false);
 }
 
 void stream_close(TVideoState* is)

@@ -87,6 +87,8 @@ struct TVideoState {
     TAudioDiffAverage audio_diff;
     std::atomic<int64_t> audio_callback_time{0};
     bool audio_open = false;
+    std::atomic<bool> audio_started{false};
+    double open_time = 0;
 
     // pictures
     TPictureSlot pictq[2];
@@ -133,6 +135,10 @@ double get_audio_clock(TVideoState* is);
 double get_video_clock(TVideoState* is);
 double get_master_clock(TVideoState* is);
 bool SyncsToMaster(TVideoState* is);
+
+// Lets the sound device start; with a video stream once its first picture
+// is ready, so that sound and pictures start together.
+void StartAudio(TVideoState* is);
 
 // Read thread and stream components (FFPlayRead.cpp).
 void read_thread(TVideoState* is);

@@ -175,6 +175,7 @@ bool DropEarly(TVideoState* is, double ADpts, int64_t APos)
 void PictureQueued(TVideoState* is)
 {
     TCustomPlayer* player = is->Owner;
+    StartAudio(is);
     is->EventEOF = 0;
     if (!is->seek_req) player->FSeeking = false;
     if (is->open_paused == 1) {

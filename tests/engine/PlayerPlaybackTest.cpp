@@ -102,9 +102,10 @@ TEST_F(PlayerSuite, PacketQueueKeepsOrderFlushMarkersAndWakesOnAbort)
 
 TEST_F(PlayerSuite, OpenRefusesBadInput)
 {
+    // pictures with no window to show them in
     TDIRudidi bare(nullptr);
-    EXPECT_FALSE(bare.Open(MediaFixture("h264_aac.mp4"), 0, false));
-    EXPECT_EQ(bare.LastErrMsg(), "sdl not loaded.");
+    EXPECT_FALSE(bare.Open(MediaFixture("video_only.mp4"), 0, false));
+    EXPECT_EQ(bare.LastErrMsg(), MediaFixture("video_only.mp4") + ": could not open codecs, no stream to play.");
 
     std::string folder = FixtureFolder();
     std::string garbage = folder + "/player-garbage.mp4";
@@ -165,7 +166,10 @@ TEST_F(PlayerSuite, PlaysAClipToItsEndInStepWithTheSound)
     EXPECT_LT(wall, 4.5);
 
     std::vector<TShownPicture> shown = Display.All();
-    EXPECT_GE(shown.size(), 70u);  // 75 due
+    // 75 due: each is shown or, when late, counted as dropped (how many are
+    // dropped depends on the machine's load; the benchmark measures that)
+    EXPECT_EQ(shown.size() + size_t(Player.DroppedFrames()), 75u);
+    EXPECT_GE(shown.size(), 50u);
     ASSERT_FALSE(Display.Modes.empty());
     EXPECT_EQ(Display.Modes[0], std::make_pair(400, 300));
     EXPECT_EQ(shown.back().Rect, TRect(0, 0, 400, 300));  // 4:3 fills 4:3
@@ -366,6 +370,30 @@ TEST_F(PlayerSuite, StateEventsReachTheMainThread)
     Player.Stop(true);
     ASSERT_TRUE(WaitUntil([&] { return inMain.size() >= 2; }));
     for (bool b : inMain) EXPECT_TRUE(b);
+}
+
+}  // namespace
+}  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+TEST_F(PlayerSuite, SoundDevicePlaysAtThePaceOfTheClip)
+{
+    ::setenv("AUDIODEV", "null", 1);
+    TDIRudidi player(nullptr);
+    player.SetVideoOutput(&Display);
+    player.SetTriggerEventInMainThread(false);
+    TPlayerEvents events(player);
+    auto start = TClock::now();
+    ASSERT_TRUE(player.Open(MediaFixture("tone.wav"), 0, false)) << player.LastErrMsg();
+    ::unsetenv("AUDIODEV");
+    ASSERT_GE(player.AudioStreamIndex(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return events.CountOf(psEnd) > 0; }));
+    double wall = std::chrono::duration<double>(TClock::now() - start).count();
+    EXPECT_GT(wall, 0.8);  // a 1 s tone
+    EXPECT_EQ(events.PositionsCopy().back(), 1000000);
+    player.Stop(true);
 }
 
 }  // namespace
