@@ -1,9 +1,6 @@
 // The player drawing into a panel of a form on the headless memory screen:
 // the picture in the panel, kept while paused and covered, following a
 // resized panel, and the panel's own procedure back after Stop.
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdlib>
 
 #include "PlayerTestSupport.h"
@@ -14,6 +11,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/PngImage.h"
 #include "platform/user/User.h"
+#include "support/TestSupport.h"
 
 namespace tarnello::test {
 namespace {
@@ -64,20 +62,7 @@ protected:
         return std::abs(int(GetRValue(A)) - R) <= ATolerance && std::abs(int(GetGValue(A)) - G) <= ATolerance &&
                std::abs(int(GetBValue(A)) - B) <= ATolerance;
     }
-    void SaveShot(const std::string& AName)
-    {
-        RECT r{};
-        GetWindowRect(Form->Handle(), &r);
-        TBitmap shot;
-        shot.SetPixelFormat(pf24bit);
-        shot.SetSize(r.right - r.left, r.bottom - r.top);
-        HDC screen = GetDC(nullptr);
-        BitBlt(shot.Canvas()->Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&shot);
-        png.SaveToFile(FixtureFolder() + "/../" + AName);
-    }
+    void SaveShot(const std::string& AName) { SaveWindowShot(Form->Handle(), FixtureFolder() + "/../" + AName); }
     TForm* Form = nullptr;
     TPanel* Panel = nullptr;
 };
@@ -85,16 +70,9 @@ protected:
 // A clip of one colour (0x2040C0) with a white box in its top left quarter.
 std::string ColourClip()
 {
-    std::string path = FixtureFolder() + "/player-colour.mp4";
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
-    std::string tmp = path + "." + std::to_string(::getpid()) + ".mp4";
-    EXPECT_EQ(RunCommand("ffmpeg -hide_banner -loglevel error -nostdin -y -f lavfi -i color=c=0x2040C0:s=160x120:r=25:d=2 "
-                         "-vf drawbox=x=0:y=0:w=80:h=60:color=white:t=fill -c:v libx264 -preset ultrafast "
-                         "-pix_fmt yuv420p '" + tmp + "'"),
-              0);
-    std::rename(tmp.c_str(), path.c_str());
-    return path;
+    return PlayerFixture("colour.mp4", "-f lavfi -i color=c=0x2040C0:s=160x120:r=25:d=2 "
+                                       "-vf drawbox=x=0:y=0:w=80:h=60:color=white:t=fill -c:v libx264 "
+                                       "-preset ultrafast -pix_fmt yuv420p");
 }
 
 TEST_F(PlayerPanelTest, ShowsThePictureInThePanelAndFollowsItsSize)

@@ -33,20 +33,6 @@ protected:
     TDIRudidi Player{nullptr};
 };
 
-// A fixture of this suite, made once with the ffmpeg tool.
-std::string PlayerFixture(const std::string& AName, const std::string& AArgs)
-{
-    std::string path = FixtureFolder() + "/player-" + AName;
-    struct stat st{};
-    if (::stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
-    std::string ext = AName.substr(AName.rfind('.'));
-    std::string tmp = path + "." + std::to_string(::getpid()) + ext;
-    int rc = RunCommand("ffmpeg -hide_banner -loglevel error -nostdin -y " + AArgs + " '" + tmp + "'");
-    EXPECT_EQ(rc, 0) << AName;
-    std::rename(tmp.c_str(), path.c_str());
-    return path;
-}
-
 // Samples of a file as the ffmpeg tool decodes them (s16, interleaved).
 std::vector<int16_t> ToolSamples(const std::string& AFile, int AChannels)
 {

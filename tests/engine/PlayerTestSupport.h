@@ -4,6 +4,10 @@
 // planes); the sound device pulls blocks from its own thread at the pace of
 // real playback and keeps every sample it was given.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <chrono>
 #include <condition_variable>
@@ -32,6 +36,21 @@ inline bool WaitUntil(const std::function<bool()>& APred, int ASeconds = 20)
         if (!ProcessOneMessage()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     return true;
+}
+
+// A fixture of the player tests, made once with the ffmpeg tool (AArgs are
+// its arguments before the output's name).
+inline std::string PlayerFixture(const std::string& AName, const std::string& AArgs)
+{
+    std::string path = FixtureFolder() + "/player-" + AName;
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
+    std::string ext = AName.substr(AName.rfind('.'));
+    std::string tmp = path + "." + std::to_string(::getpid()) + ext;
+    int rc = RunCommand("ffmpeg -hide_banner -loglevel error -nostdin -y " + AArgs + " '" + tmp + "'");
+    EXPECT_EQ(rc, 0) << AName;
+    std::rename(tmp.c_str(), path.c_str());
+    return path;
 }
 
 struct TShownPicture {
