@@ -533,8 +533,9 @@ void TCustomPlayer::UpdatePosition()
         is->EventEOF = 1;
         SetState(psEnd);
     }
+    // (not while a seek is on its way: the position is still the old one)
     int64_t playTime = FPlayTime;
-    if (playTime != AV_NOPTS_VALUE) {
+    if (playTime != AV_NOPTS_VALUE && !FSeeking && !is->seek_req) {
         int64_t limit = Fstart_time != AV_NOPTS_VALUE ? Fstart_time + playTime : playTime;
         if (pos >= limit) {
             auto rewind = [&] {

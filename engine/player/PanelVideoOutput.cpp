@@ -53,7 +53,7 @@ TPanelVideoOutput::~TPanelVideoOutput()
     if (FOldProc) {
         if (IsWindow(FPanel) &&
             GetWindowLongPtr(FPanel, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&PanelProc))
-            SetWindowLongPtr(FPanel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc));
+            SetWindowLongPtr(FPanel, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(FOldProc.load()));
         std::lock_guard<std::mutex> g(PanelsLock());
         Panels().erase(FPanel);
     }

@@ -43,7 +43,7 @@ private:
     void RequestRepaint();
 
     HWND FPanel;
-    WNDPROC FOldProc = nullptr;
+    std::atomic<WNDPROC> FOldProc{nullptr};  // null once the window is gone
     std::mutex FLock;  // the copy of the display area
     std::vector<uint32_t> FPixels;  // top-down BGRA rows
     int FWidth = 0, FHeight = 0;

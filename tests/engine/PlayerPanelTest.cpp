@@ -12,6 +12,8 @@
 #include "platform/gui/PngImage.h"
 #include "platform/user/User.h"
 #include "support/TestSupport.h"
+#include "support/X11ScreenReader.h"
+#include "platform/backend/BackendSelect.h"
 
 namespace tarnello::test {
 namespace {
@@ -132,6 +134,54 @@ TEST_F(PlayerPanelTest, ADeadPanelIsRefusedAndAPanelDestroyedMidPlayEndsQuietly)
     std::this_thread::yield();
     player.Stop(true);
     EXPECT_EQ(player.PlayState(), psStop);
+}
+
+TEST(PlayerX11Test, ShowsThePictureInAPanelOfAnX11Window)
+{
+    if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";
+    ASSERT_TRUE(FFLoader().Load(PlayerLibraries)) << FFLoader().LastErrMsg();
+    setenv("TARNELLO_BACKEND", "x11", 1);
+    std::string error;
+    ASSERT_TRUE(SelectWindowBackend(&error)) << error;
+    {
+        TForm form(nullptr);
+        form.SetBorderStyle(bsNone);
+        form.SetBounds(100, 80, 360, 280);
+        auto* panel = new TPanel(&form);
+        panel->SetParent(&form);
+        panel->SetBevelOuter(bvNone);
+        panel->SetBounds(20, 20, 320, 240);
+        form.Show();
+        Application->ProcessMessages();
+        X11ScreenReader screen;
+        ASSERT_TRUE(screen.Ok());
+        TDIRudidi player(nullptr);
+        player.SetTriggerEventInMainThread(false);
+        ASSERT_TRUE(player.Open(ColourClip(), panel->Handle(), true)) << player.LastErrMsg();
+        // the panel's centre is at (280, 220) on the screen; the white box at (160, 130)
+        uint32_t blue = 0, white = 0;
+        auto until = TClock::now() + std::chrono::seconds(20);
+        while (TClock::now() < until) {
+            Application->ProcessMessages();
+            screen.Sync();
+            blue = screen.RootPixel(360, 260);
+            white = screen.RootPixel(160, 130);
+            if (std::abs(int(blue & 0xFF) - 0xC0) <= 6 && (white & 0xF0F0F0u) == 0xF0F0F0u) break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        EXPECT_NEAR(int(blue >> 16), 0x20, 6) << std::hex << blue;
+        EXPECT_NEAR(int((blue >> 8) & 0xFF), 0x40, 6);
+        EXPECT_NEAR(int(blue & 0xFF), 0xC0, 6);
+        EXPECT_EQ(white & 0xF0F0F0u, 0xF0F0F0u) << std::hex << white;  // white, within rounding
+        screen.SavePng(100, 80, 360, 280, FixtureFolder() + "/../player-panel-x11.png");
+        player.Stop(true);
+        ASSERT_TRUE(player.Open(ColourClip(), panel->Handle(), false)) << player.LastErrMsg();
+        player.Stop(true);
+    }
+    Application->ProcessMessages();
+    ShutdownWindowBackend();
+    unsetenv("TARNELLO_BACKEND");
+    FFLoader().Unload(PlayerLibraries);
 }
 
 }  // namespace

@@ -384,3 +384,36 @@ TEST_F(PlayerSuite, SoundDevicePlaysAtThePaceOfTheClip)
 
 }  // namespace
 }  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+TEST_F(PlayerSuite, PlayTimeReachedPausesOrRewinds)
+{
+    struct Case {
+        TRepeatType Repeat;
+        TPlayState Expected;
+    } cases[] = {{rtPause, psPause}, {rtRewind, psPause}, {rtStop, psStop}};
+    for (const Case& c : cases) {
+        TPlayerEvents events(Player);
+        Player.SetPlayTime(500000);
+        Player.SetRepeatType(c.Repeat);
+        ASSERT_TRUE(Player.Open(MediaFixture("video_only.mp4"), 0, false)) << Player.LastErrMsg();
+        ASSERT_TRUE(WaitUntil([&] { return events.CountOf(c.Expected) > 0; })) << c.Repeat;
+        if (c.Repeat == rtPause) {
+            EXPECT_GE(Player.CurrentPTS(), 500000);
+        }
+        if (c.Repeat == rtRewind) {
+            // back at the start, paused there
+            ASSERT_TRUE(WaitUntil([&] { return Player.CurrentPTS() < 200000; }));
+            EXPECT_TRUE(Player.Paused());
+        }
+        Player.Stop(true);
+        // per-file settings are back at their defaults after the file
+        EXPECT_EQ(Player.PlayTime(), AV_NOPTS_VALUE);
+        EXPECT_EQ(Player.RepeatType(), rtRewind);
+    }
+}
+
+}  // namespace
+}  // namespace tarnello::test
