@@ -146,7 +146,8 @@ TEST(PlayerX11Test, ShowsThePictureInAPanelOfAnX11Window)
     {
         TForm form(nullptr);
         form.SetBorderStyle(bsNone);
-        form.SetBounds(100, 80, 360, 280);
+        // a place of its own on the display the test programs share
+        form.SetBounds(860, 700, 360, 280);
         auto* panel = new TPanel(&form);
         panel->SetParent(&form);
         panel->SetBevelOuter(bvNone);
@@ -158,14 +159,14 @@ TEST(PlayerX11Test, ShowsThePictureInAPanelOfAnX11Window)
         TDIRudidi player(nullptr);
         player.SetTriggerEventInMainThread(false);
         ASSERT_TRUE(player.Open(ColourClip(), panel->Handle(), true)) << player.LastErrMsg();
-        // the panel's centre is at (280, 220) on the screen; the white box at (160, 130)
+        // the white box covers the panel's top left quarter, blue the rest
         uint32_t blue = 0, white = 0;
         auto until = TClock::now() + std::chrono::seconds(20);
         while (TClock::now() < until) {
             Application->ProcessMessages();
             screen.Sync();
-            blue = screen.RootPixel(360, 260);
-            white = screen.RootPixel(160, 130);
+            blue = screen.RootPixel(860 + 260, 700 + 180);
+            white = screen.RootPixel(860 + 60, 700 + 50);
             if (std::abs(int(blue & 0xFF) - 0xC0) <= 6 && (white & 0xF0F0F0u) == 0xF0F0F0u) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
@@ -173,7 +174,7 @@ TEST(PlayerX11Test, ShowsThePictureInAPanelOfAnX11Window)
         EXPECT_NEAR(int((blue >> 8) & 0xFF), 0x40, 6);
         EXPECT_NEAR(int(blue & 0xFF), 0xC0, 6);
         EXPECT_EQ(white & 0xF0F0F0u, 0xF0F0F0u) << std::hex << white;  // white, within rounding
-        screen.SavePng(100, 80, 360, 280, FixtureFolder() + "/../player-panel-x11.png");
+        screen.SavePng(860, 700, 360, 280, FixtureFolder() + "/../player-panel-x11.png");
         player.Stop(true);
         ASSERT_TRUE(player.Open(ColourClip(), panel->Handle(), false)) << player.LastErrMsg();
         player.Stop(true);
