@@ -6,62 +6,9 @@
 #include <mutex>
 #include <thread>
 
-#include "platform/rtl/DynLoad.h"
+#include "platform/media/Alsa.h"
 
 namespace {
-
-// ---------------------------------------------------------------------------
-// ALSA, loaded at run time. The declarations follow its public interface.
-
-struct snd_pcm_t;
-constexpr int kPcmStreamCapture = 1;
-constexpr int kPcmNonblock = 1;
-constexpr int kFormatU8 = 1;
-constexpr int kFormatS16LE = 2;
-constexpr int kAccessRwInterleaved = 3;
-
-struct TAlsa {
-    TDynLibrary Lib;
-    int (*card_next)(int*) = nullptr;
-    int (*pcm_open)(snd_pcm_t**, const char*, int, int) = nullptr;
-    int (*pcm_close)(snd_pcm_t*) = nullptr;
-    int (*pcm_set_params)(snd_pcm_t*, int, int, unsigned, unsigned, int, unsigned) = nullptr;
-    long (*pcm_readi)(snd_pcm_t*, void*, unsigned long) = nullptr;
-    int (*pcm_wait)(snd_pcm_t*, int) = nullptr;
-    int (*pcm_recover)(snd_pcm_t*, int, int) = nullptr;
-    int (*pcm_start)(snd_pcm_t*) = nullptr;
-    const char* (*strerror)(int) = nullptr;
-    bool Ok = false;
-};
-
-TAlsa& Alsa()
-{
-    static TAlsa* a = [] {
-        auto* r = new TAlsa;
-        r->Lib = TDynLibrary("libasound.so.2");
-        if (!r->Lib.Loaded())
-            return r;
-        r->card_next = r->Lib.Function<decltype(r->card_next)>("snd_card_next");
-        r->pcm_open = r->Lib.Function<decltype(r->pcm_open)>("snd_pcm_open");
-        r->pcm_close = r->Lib.Function<decltype(r->pcm_close)>("snd_pcm_close");
-        r->pcm_set_params = r->Lib.Function<decltype(r->pcm_set_params)>("snd_pcm_set_params");
-        r->pcm_readi = r->Lib.Function<decltype(r->pcm_readi)>("snd_pcm_readi");
-        r->pcm_wait = r->Lib.Function<decltype(r->pcm_wait)>("snd_pcm_wait");
-        r->pcm_recover = r->Lib.Function<decltype(r->pcm_recover)>("snd_pcm_recover");
-        r->pcm_start = r->Lib.Function<decltype(r->pcm_start)>("snd_pcm_start");
-        r->strerror = r->Lib.Function<decltype(r->strerror)>("snd_strerror");
-        r->Ok = r->card_next && r->pcm_open && r->pcm_close && r->pcm_set_params && r->pcm_readi && r->pcm_wait &&
-                r->pcm_recover && r->pcm_start && r->strerror;
-        return r;
-    }();
-    return *a;
-}
-
-std::string AlsaError(int ACode)
-{
-    const char* t = Alsa().strerror ? Alsa().strerror(ACode) : nullptr;
-    return t ? t : "Unknown error " + std::to_string(ACode);
-}
 
 // Cards that open for capture, as "plughw:N" names.
 std::vector<std::string> AlsaCaptureCards()

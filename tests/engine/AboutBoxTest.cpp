@@ -11,7 +11,6 @@
 #include "platform/backend/Headless.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gui/Forms.h"
-#include "platform/gui/PngImage.h"
 #include "platform/gui/StdCtrls.h"
 #include "support/TestSupport.h"
 
@@ -40,19 +39,9 @@ TEST_F(AboutBoxTest, ShowsTheLibraryNameAndVersion)
     box->Show();
     Application->ProcessMessages();
     // Kept for a look in the build's test folder.
-    RECT r{};
-    GetWindowRect(box->Handle(), &r);
-    TBitmap shot;
-    shot.SetPixelFormat(pf24bit);
-    shot.SetSize(r.right - r.left, r.bottom - r.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    TPngImage png;
-    png.Assign(&shot);
     const char* dir = std::getenv("TARNELLO_TEST_TMP");
     tarnello::test::TempDir scratch;
-    png.SaveToFile((dir && *dir ? std::string(dir) : scratch.path()) + "/about-box.png");
+    tarnello::test::SaveWindowShot(box->Handle(), (dir && *dir ? std::string(dir) : scratch.path()) + "/about-box.png");
     box->Free();
 }
 

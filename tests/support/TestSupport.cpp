@@ -1,5 +1,10 @@
 #include "support/TestSupport.h"
 
+#include "platform/gdi/Gdi.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/PngImage.h"
+#include "platform/user/User.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -39,6 +44,22 @@ std::string ReadTextFile(const std::string& path)
     std::stringstream buffer;
     buffer << in.rdbuf();
     return buffer.str();
+}
+
+void SaveWindowShot(void* window, const std::string& path)
+{
+    HWND wnd = static_cast<HWND>(window);
+    RECT r{};
+    GetWindowRect(wnd, &r);
+    TBitmap shot;
+    shot.SetPixelFormat(pf24bit);
+    shot.SetSize(r.right - r.left, r.bottom - r.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.Canvas()->Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    TPngImage png;
+    png.Assign(&shot);
+    png.SaveToFile(path);
 }
 
 }  // namespace tarnello::test

@@ -25,4 +25,7 @@ void WriteTextFile(const std::string& path, const std::string& text);
 // Reads a whole file; empty when it does not exist.
 std::string ReadTextFile(const std::string& path);
 
+// Saves what the screen shows of a window (GetDC(0)) as a PNG, to be looked at.
+void SaveWindowShot(void* window, const std::string& path);
+
 }  // namespace tarnello::test

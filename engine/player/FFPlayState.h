@@ -1,0 +1,155 @@
+#pragma once
+// The state of one file open in a player, shared by the player's threads,
+// and the routines each thread runs. Internal to engine/player.
+#include <atomic>
+#include <cmath>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "engine/filters/FilterChain.h"
+#include "engine/player/FFPlay.h"
+#include "engine/player/PacketQueue.h"
+#include "engine/player/PlayerTiming.h"
+
+extern "C" {
+#include <libavutil/channel_layout.h>
+#include <libavutil/samplefmt.h>
+}
+
+struct AVFormatContext;
+struct AVStream;
+struct AVCodecContext;
+struct AVFrame;
+struct AVPacket;
+struct SwrContext;
+
+inline constexpr int kAudioBufSize = 768000;
+inline constexpr int kMaxQueueSize = 15 * 1024 * 1024;
+
+struct TPictureSlot {
+    AVFrame* Frame = nullptr;  // the picture, YUV 4:2:0 (a reference of the filter's)
+    double pts = 0, duration = 0;
+    int64_t pos = -1;
+    bool skip = false;
+};
+
+struct TVideoState {
+    explicit TVideoState(TCustomPlayer* AOwner);
+    ~TVideoState();
+    TVideoState(const TVideoState&) = delete;
+    TVideoState& operator=(const TVideoState&) = delete;
+
+    TCustomPlayer* Owner;
+    TPathFileName filename;
+    std::atomic<int> abort_request{0}, paused{0}, seek_req{0}, flush_req{0}, step{0}, open_paused{0},
+        seek_paused{0}, seek_done{0}, seek_flushed{0}, Opened{0}, ReachEOF{0}, EventEOF{0}, Reading{0};
+    int last_paused = 0;
+    int read_pause_return = 0;
+    int seek_flags = 0;
+    int64_t seek_pos = 0, seek_rel = 0;
+    Tav_sync_type av_sync_type = AV_SYNC_AUDIO_MASTER;
+
+    AVFormatContext* ic = nullptr;
+    int audio_stream = -1, video_stream = -1;
+    AVStream* audio_st = nullptr;
+    AVStream* video_st = nullptr;
+    AVCodecContext* audio_ctx = nullptr;
+    AVCodecContext* video_ctx = nullptr;
+    TPacketQueue audioq, videoq;
+
+    // clocks (seconds); read from every thread
+    std::atomic<double> audio_current_pts{0}, audio_current_pts_drift{0};
+    std::atomic<double> video_current_pts{0}, video_current_pts_drift{0};
+    std::atomic<int64_t> video_current_pos{-1};
+
+    // audio (the audio output's thread)
+    TAudioSpec audio_hw;
+    AVChannelLayout audio_tgt_layout{};
+    AVChannelLayout audio_src_layout{};
+    AVSampleFormat audio_src_fmt = AV_SAMPLE_FMT_NONE;
+    int audio_src_freq = 0;
+    SwrContext* swr_ctx = nullptr;
+    std::vector<uint8_t> audio_buf2;
+    std::vector<uint8_t> silence_buf;  // whole sample frames of silence
+    uint8_t* audio_buf = nullptr;
+    int audio_buf_size = 0, audio_buf_index = 0;
+    std::atomic<int> audio_write_buf_size{0};
+    AVFrame* audio_frame = nullptr;
+    AVPacket* audio_pkt = nullptr;
+    bool audio_need_packet = true;
+    double audio_clock = 0;
+    std::atomic<int> audio_flush_serial{0};
+    int audio_seen_serial = 0;
+    TAudioDiffAverage audio_diff;
+    std::atomic<int64_t> audio_callback_time{0};
+    bool audio_open = false;
+    std::atomic<bool> audio_started{false};
+    double open_time = 0;
+
+    // pictures
+    TPictureSlot pictq[2];
+    int pictq_size = 0, pictq_rindex = 0, pictq_windex = 0;
+    std::mutex pictq_mutex;
+    std::condition_variable pictq_cond;
+    AVFrame* shown = nullptr;  // the picture on screen
+    std::mutex shown_lock;
+    double shown_pts = -1;
+    // picture timing: written by the video and play threads
+    std::atomic<double> frame_timer{0}, frame_last_pts{NAN}, frame_last_duration{0}, frame_last_dropped_pts{NAN};
+    std::atomic<double> frame_last_returned_time{0}, frame_last_filter_delay{0};
+    std::atomic<int64_t> frame_last_dropped_pos{-1};
+    double video_clock = 0;
+    std::atomic<double> frame_delay{0};
+    std::atomic<int> frame_drops_early{0}, frame_drops_late{0};
+    std::atomic<int> video_drained{0};  // decoder and filters gave their last picture
+    std::unique_ptr<TVideoFilterChain> filters;
+    int filter_w = 0, filter_h = 0;
+
+    int width = 0, height = 0, xleft = 0, ytop = 0;  // display area
+    bool surface = false;
+    int64_t StartTime = 0, Duration = -1, AudioDuration = -1;
+    bool IsImage2 = false, IsDevice = false;
+    std::atomic<int> show_mode{-1};
+
+    std::thread read_tid, video_tid;
+    bool video_thread_running = false;
+
+    // requests to the play thread
+    std::mutex req_lock;
+    std::condition_variable req_cond;
+    bool req_quit = false, req_relayout = false, req_expose = false;
+    std::atomic<bool> req_step_pause{false};
+    std::atomic<bool> open_pause_due{false};
+    void Request(bool TVideoState::*AFlag);
+};
+
+// Wall clock in seconds / microseconds (FFmpeg's monotonic clock).
+double NowSeconds();
+int64_t NowMicros();
+
+double get_audio_clock(TVideoState* is);
+double get_video_clock(TVideoState* is);
+double get_master_clock(TVideoState* is);
+bool SyncsToMaster(TVideoState* is);
+
+// Lets the sound device start; with a video stream once its first picture
+// is ready, so that sound and pictures start together.
+void StartAudio(TVideoState* is);
+
+// Read thread and stream components (FFPlayRead.cpp).
+void read_thread(TVideoState* is);
+int stream_component_open(TVideoState* is, int AStreamIndex);
+void stream_component_close(TVideoState* is, int AStreamIndex);
+void stream_close(TVideoState* is);
+
+// Video thread and display (FFPlayVideo.cpp).
+void video_thread(TVideoState* is);
+void event_loop(TVideoState* is);
+void stream_toggle_pause(TVideoState* is);
+
+// Audio callback (FFPlayAudio.cpp).
+void sdl_audio_callback(TVideoState* is, uint8_t* AStream, int ALength);

@@ -1,0 +1,419 @@
+// Playing generated clips through recording outputs: clocks and pacing,
+// events, pause and step, seeking, the end of a file, sound and its volume,
+// bad input.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+
+#include "DecoderTestSupport.h"
+#include "PlayerTestSupport.h"
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/player/PacketQueue.h"
+#include "platform/rtl/Threads.h"
+
+namespace tarnello::test {
+namespace {
+
+class PlayerSuite : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(FFLoader().Load(PlayerLibraries)) << FFLoader().LastErrMsg(); }
+    static void TearDownTestSuite() { FFLoader().Unload(PlayerLibraries); }
+    void SetUp() override
+    {
+        Player.SetVideoOutput(&Display);
+        Player.SetAudioOutput(&Sound);
+        Player.SetTriggerEventInMainThread(false);
+    }
+    TRecordingDisplay Display;
+    TRecordingSound Sound;
+    TDIRudidi Player{nullptr};
+};
+
+// Samples of a file as the ffmpeg tool decodes them (s16, interleaved).
+std::vector<int16_t> ToolSamples(const std::string& AFile, int AChannels)
+{
+    std::string raw = FixtureFolder() + "/player-raw-" + std::to_string(::getpid()) + ".pcm";
+    RunCommand("ffmpeg -hide_banner -loglevel error -nostdin -y -i '" + AFile + "' -f s16le -ac " +
+               std::to_string(AChannels) + " '" + raw + "'");
+    std::ifstream in(raw, std::ios::binary);
+    std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
+    ::unlink(raw.c_str());
+    std::vector<int16_t> s(bytes.size() / 2);
+    std::memcpy(s.data(), bytes.data(), s.size() * 2);
+    return s;
+}
+
+// Offset of the first sample that is not silence.
+size_t FirstSound(const std::vector<int16_t>& S)
+{
+    for (size_t i = 0; i < S.size(); ++i)
+        if (S[i] != 0) return i;
+    return S.size();
+}
+
+TEST_F(PlayerSuite, PacketQueueKeepsOrderFlushMarkersAndWakesOnAbort)
+{
+    TPacketQueue q;
+    AVPacket* p = ff::av_packet_alloc();
+    ASSERT_EQ(ff::av_new_packet(p, 100), 0);
+    p->pts = 7;
+    EXPECT_EQ(q.Put(p), 0);
+    EXPECT_EQ(p->data, nullptr);  // the reference moved in
+    q.PutFlush();
+    EXPECT_EQ(q.Count(), 2);
+    EXPECT_GT(q.Size(), 100);
+    bool flush = true;
+    EXPECT_EQ(q.Get(p, false, flush), 1);
+    EXPECT_FALSE(flush);
+    EXPECT_EQ(p->pts, 7);
+    EXPECT_EQ(p->size, 100);
+    ff::av_packet_unref(p);
+    EXPECT_EQ(q.Get(p, false, flush), 1);
+    EXPECT_TRUE(flush);
+    EXPECT_EQ(q.Get(p, false, flush), 0);
+    EXPECT_EQ(q.Size(), 0);
+    std::thread waiter([&] {
+        bool f;
+        EXPECT_EQ(q.Get(p, true, f), -1);
+    });
+    q.Abort();
+    waiter.join();
+    EXPECT_EQ(q.Put(p), -1);
+    ff::av_packet_free(&p);
+}
+
+TEST_F(PlayerSuite, OpenRefusesBadInput)
+{
+    // pictures with no window to show them in
+    TDIRudidi bare(nullptr);
+    EXPECT_FALSE(bare.Open(MediaFixture("video_only.mp4"), 0, false));
+    EXPECT_EQ(bare.LastErrMsg(), MediaFixture("video_only.mp4") + ": could not open codecs, no stream to play.");
+
+    std::string folder = FixtureFolder();
+    std::string garbage = folder + "/player-garbage.mp4";
+    { std::ofstream(garbage) << std::string(5000, 'x'); }
+    std::string empty = folder + "/player-empty.mp4";
+    { std::ofstream e(empty); }
+    std::string fifo = folder + "/player-fifo-" + std::to_string(::getpid());
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    MediaFixture("two_audio.mkv");  // writes subs.srt
+    std::string subsOnly = PlayerFixture("subs_only.mkv", "-f srt -i " + folder + "/subs.srt -c:s srt");
+    struct Case {
+        std::string file, error;
+    } cases[] = {
+        {folder + "/missing.mp4", folder + "/missing.mp4: "},
+        {garbage, garbage + ": "},
+        {empty, empty + ": "},
+        {folder, folder + ": "},
+        {fifo, fifo + ": "},
+        {subsOnly, subsOnly + ": could not open codecs, no stream to play."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(Player.Open(c.file, 0, false)) << c.file;
+        EXPECT_EQ(Player.LastErrMsg().rfind(c.error, 0), 0u) << Player.LastErrMsg();
+        EXPECT_EQ(Player.PlayState(), psStop);
+    }
+    ::unlink(fifo.c_str());
+    // and a good file plays afterwards
+    EXPECT_TRUE(Player.Open(MediaFixture("h264_aac.mp4"), 0, false)) << Player.LastErrMsg();
+    EXPECT_TRUE(WaitUntil([&] { return Display.Count() > 0; }));
+    Player.Stop(true);
+}
+
+TEST_F(PlayerSuite, PlaysAClipToItsEndInStepWithTheSound)
+{
+    TPlayerEvents events(Player);
+    std::string file = MediaFixture("h264_aac.mp4");  // 3 s, 25 fps, 48 kHz stereo
+    int64_t duration = -2;
+    int fw = 0, fh = 0;
+    struct TOpen : TObject {
+        int64_t* d;
+        int *w, *h;
+        void Handle(TObject*, const int64_t D, int W, int H, int& SW, int& SH)
+        {
+            *d = D, *w = W, *h = H;
+            SW = 400, SH = 300;
+        }
+    } open;
+    open.d = &duration, open.w = &fw, open.h = &fh;
+    Player.OnFileOpen = MakeEvent(&open, &TOpen::Handle);
+    auto start = TClock::now();
+    ASSERT_TRUE(Player.Open(file, 0, false)) << Player.LastErrMsg();
+    EXPECT_EQ(fw, 320);
+    EXPECT_EQ(fh, 240);
+    EXPECT_NEAR(double(duration), 3e6, 1e5);
+    ASSERT_TRUE(WaitUntil([&] { return events.CountOf(psEnd) > 0; }, 30));
+    auto wall = std::chrono::duration<double>(TClock::now() - start).count();
+    EXPECT_GT(wall, 2.7);
+    EXPECT_LT(wall, 4.5);
+
+    std::vector<TShownPicture> shown = Display.All();
+    // 75 due: each is shown or, when late, counted as dropped (how many are
+    // dropped depends on the machine's load; the benchmark measures that)
+    EXPECT_EQ(shown.size() + size_t(Player.DroppedFrames()), 75u);
+    EXPECT_GE(shown.size(), 50u);
+    ASSERT_FALSE(Display.Modes.empty());
+    EXPECT_EQ(Display.Modes[0], std::make_pair(400, 300));
+    EXPECT_EQ(shown.back().Rect, TRect(0, 0, 400, 300));  // 4:3 fills 4:3
+    // each picture is shown at its time: the offset between wall time and
+    // time stamp stays put (no drift), and nearly every picture keeps it
+    std::vector<double> off;
+    for (const TShownPicture& p : shown)
+        off.push_back(std::chrono::duration<double>(p.When - shown[0].When).count() - (p.Pts - shown[0].Pts) / 12800.0);
+    auto median = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    };
+    size_t third = off.size() / 3;
+    double early = median({off.begin(), off.begin() + third}), late = median({off.end() - third, off.end()});
+    EXPECT_LT(std::fabs(late - early), 0.1);
+    double mid = median(off);
+    size_t kept = std::count_if(off.begin(), off.end(), [&](double d) { return std::fabs(d - mid) < 0.1; });
+    EXPECT_GE(kept * 10, off.size() * 9);
+
+    std::vector<int64_t> pos = events.PositionsCopy();
+    ASSERT_GE(pos.size(), 10u);
+    // more than 10 ms apart; the end is reported whatever the step to it
+    for (size_t i = 1; i + 1 < pos.size(); ++i) EXPECT_GT(std::llabs(pos[i] - pos[i - 1]), 10000) << i;
+    EXPECT_EQ(pos.back(), duration);
+    EXPECT_LE(*std::max_element(pos.begin(), pos.end()), duration);
+    EXPECT_EQ(events.CountOf(psEnd), 1);
+    EXPECT_GT(Sound.Count(), size_t(2 * 48000 * 2.5));
+    EXPECT_EQ(Sound.Spec.Channels, 2);
+
+    Player.Stop(true);
+    EXPECT_TRUE(WaitUntil([&] { return events.CountOf(psStop) == 1; }));
+    std::vector<TPlayState> states = events.StatesCopy();
+    EXPECT_EQ(states.front(), psPlay);
+    EXPECT_EQ(states.back(), psStop);
+    EXPECT_EQ(Player.CurrentPTS(), -1);
+    EXPECT_EQ(Display.Closed, 1);
+}
+
+TEST_F(PlayerSuite, PausedOpenStepsAndResumes)
+{
+    TPlayerEvents events(Player);
+    ASSERT_TRUE(Player.Open(MediaFixture("video_only.mp4"), 0, true)) << Player.LastErrMsg();
+    ASSERT_TRUE(WaitUntil([&] { return events.CountOf(psPause) == 1; }));
+    EXPECT_TRUE(Player.Paused());
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() >= 1; }));
+    size_t before = Display.Count();
+    int64_t pts = Display.Last().Pts;
+    Player.StepToNextFrame();
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() > before && Player.Paused(); }));
+    EXPECT_GT(Display.Last().Pts, pts);
+    EXPECT_TRUE(Player.Paused());
+    EXPECT_EQ(events.CountOf(psStep), 1);
+
+    Player.Resume();
+    EXPECT_FALSE(Player.Paused());
+    size_t n = Display.Count();
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() > n + 5; }));
+    Player.Pause();
+    EXPECT_TRUE(Player.Paused());
+    // (a state still pending would be replaced by the next one)
+    ASSERT_TRUE(WaitUntil([&] { return events.CountOf(psPause) == 2; }));
+    Player.TogglePause();
+    EXPECT_FALSE(Player.Paused());
+    Player.Stop(true);
+    std::vector<TPlayState> s = events.StatesCopy();
+    std::vector<TPlayState> expected = {psPlay, psPause, psStep, psResume, psPause, psResume, psStop};
+    EXPECT_EQ(s, expected);
+}
+
+TEST_F(PlayerSuite, WaitedSeekShowsThePictureThereAndStaysPaused)
+{
+    std::string file = MediaFixture("h264_aac.mp4");
+    ASSERT_TRUE(Player.Open(file, 0, true)) << Player.LastErrMsg();
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() >= 1; }));
+    Player.Seek(int64_t(2000000), TSeekFlags{}, true);
+    EXPECT_FALSE(Player.Seeking());
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() >= 1 && Display.Last().Pts >= 2 * 12800 - 512; }));
+    EXPECT_TRUE(Player.Paused());
+    int64_t pts = -2;
+    TBitmap* bmp = Player.CurrentFrame(pts);
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_NEAR(double(pts), 2e6, 4e4 + 1);
+    // the picture equals the tool's decoding of that frame
+    TShownPicture shown = Display.Last();
+    int frame = int(std::lround((shown.Pts / 12800.0) * 25));
+    std::string raw = FixtureFolder() + "/player-frame-" + std::to_string(::getpid()) + ".yuv";
+    ASSERT_EQ(RunCommand("ffmpeg -hide_banner -loglevel error -nostdin -y -i '" + file + "' -vf \"select=eq(n\\," +
+                         std::to_string(frame) + ")\" -frames:v 1 -f rawvideo -pix_fmt yuv420p '" + raw + "'"),
+              0);
+    std::ifstream in(raw, std::ios::binary);
+    std::vector<uint8_t> ref((std::istreambuf_iterator<char>(in)), {});
+    ::unlink(raw.c_str());
+    ASSERT_GE(ref.size(), shown.Y.size());
+    double se = 0;
+    for (size_t i = 0; i < shown.Y.size(); ++i) se += std::pow(double(shown.Y[i]) - ref[i], 2);
+    double mse = se / shown.Y.size();
+    double psnr = mse == 0 ? 99 : 10 * std::log10(255.0 * 255 / mse);
+    EXPECT_GT(psnr, 35.0);
+    Player.Stop(true);
+}
+
+TEST_F(PlayerSuite, VolumeAndMuteScaleTheDecodedSamples)
+{
+    std::string file = MediaFixture("tone.wav");  // 1 s, 44.1 kHz stereo s16
+    std::vector<int16_t> ref = ToolSamples(file, 2);
+    ASSERT_GT(ref.size(), 80000u);
+    struct Case {
+        int volume;
+        bool mute;
+    } cases[] = {{128, false}, {64, false}, {0, false}, {128, true}};
+    for (const Case& c : cases) {
+        TPlayerEvents events(Player);
+        Player.SetAudioVolume(c.volume);
+        Player.SetMute(c.mute);
+        ASSERT_TRUE(Player.Open(file, 0, false)) << Player.LastErrMsg();
+        ASSERT_TRUE(WaitUntil([&] { return events.CountOf(psEnd) > 0; }));
+        Player.Stop(true);
+        std::vector<int64_t> pos = events.PositionsCopy();
+        ASSERT_GE(pos.size(), 5u) << c.volume;  // positions advance, even in silence
+        EXPECT_EQ(pos.back(), 1000000);
+        std::vector<int16_t> got = Sound.All();
+        if (c.volume == 0 || c.mute) {
+            EXPECT_EQ(FirstSound(got), got.size());
+            continue;
+        }
+        size_t a = FirstSound(got), b = FirstSound(ref);
+        ASSERT_LT(a, got.size());
+        size_t n = std::min(got.size() - a, ref.size() - b);
+        ASSERT_GT(n, 80000u);
+        int worst = 0;
+        for (size_t i = 0; i < n; ++i)
+            worst = std::max(worst, std::abs(int(got[a + i]) - int(ref[b + i]) * c.volume / 128));
+        EXPECT_LE(worst, 1) << "volume " << c.volume;
+    }
+    Player.SetMute(false);
+}
+
+TEST_F(PlayerSuite, PlanarChannelsKeepTheirPlaceAndSurroundIsMixedDown)
+{
+    // AAC decodes to planar floats: a left-only tone must stay on the left
+    std::string left = PlayerFixture("left_only.m4a",
+                                     "-f lavfi -i sine=frequency=500:sample_rate=48000:duration=1 "
+                                     "-af \"pan=stereo|c0=c0|c1=0*c0\" -c:a aac");
+    ASSERT_TRUE(Player.Open(left, 0, false)) << Player.LastErrMsg();
+    ASSERT_TRUE(WaitUntil([&] { return Sound.Count() > 48000; }));
+    Player.Stop(true);
+    std::vector<int16_t> got = Sound.All();
+    long long l = 0, r = 0;
+    for (size_t i = 0; i + 1 < got.size(); i += 2) l += std::abs(got[i]), r += std::abs(got[i + 1]);
+    EXPECT_GT(l, 1000 * r + 1000);
+
+    ASSERT_TRUE(Player.Open(MediaFixture("ac3_51.ac3"), 0, false)) << Player.LastErrMsg();
+    EXPECT_LE(Sound.Wanted.Channels, 2);
+    ASSERT_TRUE(WaitUntil([&] { return Sound.Count() > 20000; }));
+    Player.Stop(true);
+    EXPECT_NE(FirstSound(Sound.All()), Sound.All().size());
+
+    // a device granting one channel gets the sound mixed down to it
+    Sound.MaxChannels = 1;
+    ASSERT_TRUE(Player.Open(MediaFixture("tone.wav"), 0, false)) << Player.LastErrMsg();
+    ASSERT_TRUE(WaitUntil([&] { return Sound.Count() > 20000; }));
+    Player.Stop(true);
+    EXPECT_EQ(Sound.Spec.Channels, 1);
+    EXPECT_NE(FirstSound(Sound.All()), Sound.All().size());
+}
+
+TEST_F(PlayerSuite, QuickOpensAndStopsNeitherHangNorLeak)
+{
+    TPlayerEvents events(Player);
+    std::string a = MediaFixture("h264_aac.mp4"), b = MediaFixture("mpeg4_pcm.avi");
+    for (int i = 0; i < 4; ++i) {
+        ASSERT_TRUE(Player.Open(i % 2 ? a : b, 0, i == 2)) << Player.LastErrMsg();
+        if (i == 1) Player.Seek(0.5, TSeekFlags{}, false);
+    }
+    Player.Stop(false);
+    Player.Stop(true);
+    EXPECT_TRUE(WaitUntil([&] { return events.CountOf(psStop) == 4; }));
+    EXPECT_EQ(events.CountOf(psPlay), 4);
+    // a second Open stops the first: psStop, then psPlay
+    std::vector<TPlayState> s = events.StatesCopy();
+    EXPECT_EQ(s.back(), psStop);
+    EXPECT_EQ(Player.PlayState(), psStop);
+    EXPECT_TRUE(Player.Paused());
+}
+
+TEST_F(PlayerSuite, StateEventsReachTheMainThread)
+{
+    Player.SetTriggerEventInMainThread(true);
+    std::vector<bool> inMain;
+    struct TSink : TObject {
+        std::vector<bool>* v;
+        void State(TObject*, TPlayState) { v->push_back(IsMainThread()); }
+    } sink;
+    sink.v = &inMain;
+    Player.OnState = MakeEvent(&sink, &TSink::State);
+    ASSERT_TRUE(Player.Open(MediaFixture("video_only.mp4"), 0, false)) << Player.LastErrMsg();
+    ASSERT_TRUE(WaitUntil([&] { return !inMain.empty(); }));
+    Player.Stop(true);
+    ASSERT_TRUE(WaitUntil([&] { return inMain.size() >= 2; }));
+    for (bool b : inMain) EXPECT_TRUE(b);
+}
+
+}  // namespace
+}  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+TEST_F(PlayerSuite, SoundDevicePlaysAtThePaceOfTheClip)
+{
+    ::setenv("AUDIODEV", "null", 1);
+    TDIRudidi player(nullptr);
+    player.SetVideoOutput(&Display);
+    player.SetTriggerEventInMainThread(false);
+    TPlayerEvents events(player);
+    auto start = TClock::now();
+    ASSERT_TRUE(player.Open(MediaFixture("tone.wav"), 0, false)) << player.LastErrMsg();
+    ::unsetenv("AUDIODEV");
+    ASSERT_GE(player.AudioStreamIndex(), 0);
+    ASSERT_TRUE(WaitUntil([&] { return events.CountOf(psEnd) > 0; }));
+    double wall = std::chrono::duration<double>(TClock::now() - start).count();
+    EXPECT_GT(wall, 0.8);  // a 1 s tone
+    EXPECT_EQ(events.PositionsCopy().back(), 1000000);
+    player.Stop(true);
+}
+
+}  // namespace
+}  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+TEST_F(PlayerSuite, PlayTimeReachedPausesOrRewinds)
+{
+    struct Case {
+        TRepeatType Repeat;
+        TPlayState Expected;
+    } cases[] = {{rtPause, psPause}, {rtRewind, psPause}, {rtStop, psStop}};
+    for (const Case& c : cases) {
+        TPlayerEvents events(Player);
+        Player.SetPlayTime(500000);
+        Player.SetRepeatType(c.Repeat);
+        ASSERT_TRUE(Player.Open(MediaFixture("video_only.mp4"), 0, false)) << Player.LastErrMsg();
+        ASSERT_TRUE(WaitUntil([&] { return events.CountOf(c.Expected) > 0; })) << c.Repeat;
+        if (c.Repeat == rtPause) {
+            EXPECT_GE(Player.CurrentPTS(), 500000);
+        }
+        if (c.Repeat == rtRewind) {
+            // back at the start, paused there
+            ASSERT_TRUE(WaitUntil([&] { return Player.CurrentPTS() < 200000; }));
+            EXPECT_TRUE(Player.Paused());
+        }
+        Player.Stop(true);
+        // per-file settings are back at their defaults after the file
+        EXPECT_EQ(Player.PlayTime(), AV_NOPTS_VALUE);
+        EXPECT_EQ(Player.RepeatType(), rtRewind);
+    }
+}
+
+}  // namespace
+}  // namespace tarnello::test
