@@ -126,17 +126,23 @@ void start_encoder_threads(TCustomFFmpeg& Self)
     if (Self.JoinMode() || Self.Fvstats_filename || IsMainThread())
         return;
     TEncoderStageState& stage = Self.EncoderStage();
-    for (TOutputStream& o : Self.output_streams) {
-        if (!o.encoding_needed || o.join_copy || !o.enc_ctx ||
-            (o.enc_ctx->codec_type != AVMEDIA_TYPE_VIDEO && o.enc_ctx->codec_type != AVMEDIA_TYPE_AUDIO))
-            continue;
-        auto w = std::make_unique<TEncoderWorker>();
-        w->Ost = &o;
-        TEncoderWorker* p = w.get();
-        // No thread to spare: this encoder stays inline.
-        if (!p->Thread.Start([&Self, p] { RunWorker(Self, *p); }, [p] { p->Frames.Abort(); }))
-            continue;
-        stage.Workers.push_back(std::move(w));
+    // Video encoders first; audio encoders get threads only beside one: an
+    // audio frame is too little work to pay for the hand-over on its own
+    // (an audio-only conversion is faster inline).
+    for (const AVMediaType type : {AVMEDIA_TYPE_VIDEO, AVMEDIA_TYPE_AUDIO}) {
+        if (type == AVMEDIA_TYPE_AUDIO && stage.Workers.empty())
+            break;
+        for (TOutputStream& o : Self.output_streams) {
+            if (!o.encoding_needed || o.join_copy || !o.enc_ctx || o.enc_ctx->codec_type != type)
+                continue;
+            auto w = std::make_unique<TEncoderWorker>();
+            w->Ost = &o;
+            TEncoderWorker* p = w.get();
+            // No thread to spare: this encoder stays inline.
+            if (!p->Thread.Start([&Self, p] { RunWorker(Self, *p); }, [p] { p->Frames.Abort(); }))
+                continue;
+            stage.Workers.push_back(std::move(w));
+        }
     }
 }
 

@@ -4,8 +4,8 @@
 // counted (the report's sizes, the two-pass log, -vstats) and handed to the
 // writer.
 //
-// An audio or video encoder runs in its own stage thread (Scheduler) when
-// it can: its path queues a reference of each frame (a few at most: the
+// A video encoder, and an audio encoder beside one, runs in its own stage
+// thread (Scheduler) when it can: its path queues a reference of each frame (a few at most: the
 // path waits while the queue is full) and goes on with the next one while
 // the encoder works, and the writer serialises the packets of every thread.
 // Draining (a null frame) waits until the encoder gave all it holds, so
@@ -28,8 +28,9 @@ class TCustomFFmpeg;
 struct TEncoderStageState;
 TARNELLO_STAGE_STATE(TEncoderStageState);
 
-// Gives each audio and video encoder that can run apart its own thread
-// (after the set-up, before the first frame).
+// Gives each video encoder that can run apart its own thread, and each
+// audio encoder when a video encoder got one (after the set-up, before the
+// first frame).
 void start_encoder_threads(TCustomFFmpeg& Self);
 // Sends one frame (null: drain) to the stream's encoder and writes what it
 // gives back; in the encoder's thread the frame is a new reference.
