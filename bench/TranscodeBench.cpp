@@ -3,11 +3,12 @@
 // tasks on four conversion threads against four processes at once and four
 // processes one after another.
 //
-//   tarnello_bench_transcode [runs] [clip]
+//   tarnello_bench_transcode [--job NAME] [runs] [clip]
+//       job:  what is converted (default 720p; see kJobs)
 //       runs: repetitions of every measurement (default 3; medians printed)
-//       clip: the input (default: a 20 s 1280x720 H.264 + AAC clip made with
-//             the ffmpeg tool beside this program and kept for later runs)
-//   tarnello_bench_transcode --once engine|engine4|tool|tool4 [clip]
+//       clip: the input (default: the job's clip, made with the ffmpeg tool
+//             beside this program and kept for later runs)
+//   tarnello_bench_transcode [--job NAME] --once engine|engine4|tool|tool4 [clip]
 //       one conversion of one kind, for timing the whole process from outside
 //
 // Goals: one task <= 1.0 x the tool; four tasks <= 1.0 x four processes at
@@ -34,10 +35,38 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The conversion asked of both: stereo AAC at 44.1 kHz and H.264 at 1 Mbit/s,
-// 25 frames per second, scaled to 640x480.
-const char* const kOptions =
-    " -c:a aac -ac 2 -ar 44100 -b:a 128000 -c:v libx264 -r 25 -b:v 1000000 -vf \"scale=640:480\"";
+// A conversion asked of both: the clip it starts from (made once by the
+// ffmpeg tool from lavfi sources), the option text and the output's
+// extension.
+struct TJob {
+    const char* Name;
+    const char* Clip;
+    const char* MakeClip;
+    const char* Options;
+    const char* Extension;
+};
+
+const TJob kJobs[] = {
+    // 20 s of 720p H.264 + AAC to stereo AAC at 44.1 kHz and H.264 at
+    // 1 Mbit/s, 25 frames per second, scaled to 640x480.
+    {"720p", "tarnello-bench-720p.mp4",
+     "-f lavfi -i testsrc2=size=1280x720:rate=30:duration=20 "
+     "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=20 -ac 2 "
+     "-c:v libx264 -preset veryfast -pix_fmt yuv420p -b:v 4M -c:a aac -b:a 160k",
+     " -c:a aac -ac 2 -ar 44100 -b:a 128000 -c:v libx264 -r 25 -b:v 1000000 -vf \"scale=640:480\"", ".mp4"},
+    // 10 s of 1080p H.264 + AAC scaled to 720p.
+    {"1080p", "tarnello-bench-1080p.mp4",
+     "-f lavfi -i testsrc2=size=1920x1080:rate=30:duration=10 "
+     "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=10 -ac 2 "
+     "-c:v libx264 -preset veryfast -pix_fmt yuv420p -b:v 8M -c:a aac -b:a 160k",
+     " -c:a aac -b:a 128000 -c:v libx264 -b:v 2500000 -vf \"scale=1280:720\"", ".mp4"},
+    // Five minutes of stereo FLAC to MP3: audio only.
+    {"flac", "tarnello-bench-tone.flac",
+     "-f lavfi -i sine=frequency=440:sample_rate=44100:duration=300 -ac 2 -c:a flac",
+     " -c:a libmp3lame -b:a 192000", ".mp3"},
+};
+
+const TJob* gJob = &kJobs[0];
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
@@ -101,10 +130,10 @@ double RunEngine(const std::string& AClip, const std::string& AOutFolder, int AC
         encoder.OnProgress = TProgressEvent::Bind(&ends, &TEnds::OnProgress);
         encoder.OnTerminate = TTerminateEvent::Bind(&ends, &TEnds::OnTerminate);
         for (int i = 0; i < ACount; ++i) {
-            const std::string out = AOutFolder + "/engine" + std::to_string(i) + ".mp4";
+            const std::string out = AOutFolder + "/engine" + std::to_string(i) + gJob->Extension;
             ::unlink(out.c_str());
             int t = encoder.AddTask(AClip, "");
-            if (t < 0 || encoder.SetOutput(t, out, kOptions) < 0) {
+            if (t < 0 || encoder.SetOutput(t, out, gJob->Options) < 0) {
                 std::fprintf(stderr, "engine set-up: %s\n", encoder.LastErrMsg().c_str());
                 return -1;
             }
@@ -123,7 +152,7 @@ double RunEngine(const std::string& AClip, const std::string& AOutFolder, int AC
 
 std::string ToolCommand(const std::string& AClip, const std::string& AOut)
 {
-    return "ffmpeg -nostdin -v error -y -i '" + AClip + "'" + kOptions + " '" + AOut + "'";
+    return "ffmpeg -nostdin -v error -y -i '" + AClip + "'" + gJob->Options + " '" + AOut + "'";
 }
 
 // ACount ffmpeg processes, all at once (AParallel) or one after another.
@@ -131,7 +160,7 @@ double RunTool(const std::string& AClip, const std::string& AOutFolder, int ACou
 {
     std::string script = "rc=0; pids=\n";
     for (int i = 0; i < ACount; ++i) {
-        script += ToolCommand(AClip, AOutFolder + "/tool" + std::to_string(i) + ".mp4");
+        script += ToolCommand(AClip, AOutFolder + "/tool" + std::to_string(i) + gJob->Extension);
         script += AParallel ? " & pids=\"$pids $!\"\n" : " || exit 1\n";
     }
     if (AParallel)
@@ -151,12 +180,10 @@ bool MakeClip(const std::string& AClip)
     if (Exists(AClip))
         return true;
     std::printf("making %s\n", AClip.c_str());
-    const std::string tmp = AClip + ".part.mp4";
-    const std::string make =
-        "ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=size=1280x720:rate=30:duration=20 "
-        "-f lavfi -i sine=frequency=440:sample_rate=48000:duration=20 -ac 2 "
-        "-c:v libx264 -preset veryfast -pix_fmt yuv420p -b:v 4M -c:a aac -b:a 160k '" +
-        tmp + "' && mv '" + tmp + "' '" + AClip + "'";
+    const std::string ext = AClip.substr(AClip.rfind('.'));
+    const std::string tmp = AClip + ".part" + ext;
+    const std::string make = std::string("ffmpeg -nostdin -v error -y ") + gJob->MakeClip + " '" + tmp + "' && mv '" +
+                             tmp + "' '" + AClip + "'";
     return std::system(make.c_str()) == 0;
 }
 
@@ -183,6 +210,18 @@ int main(int argc, char** argv)
     std::string once;
     int runs = 3;
     int arg = 1;
+    if (argc > 2 && std::string(argv[1]) == "--job") {
+        gJob = nullptr;
+        for (const TJob& j : kJobs)
+            if (argv[2] == std::string(j.Name))
+                gJob = &j;
+        if (!gJob) {
+            std::fprintf(stderr, "unknown job %s\n", argv[2]);
+            return 2;
+        }
+        argc -= 2;
+        argv += 2;
+    }
     if (argc > 2 && std::string(argv[1]) == "--once") {
         once = argv[2];
         arg = 3;
@@ -190,7 +229,7 @@ int main(int argc, char** argv)
         runs = std::max(1, std::atoi(argv[1]));
         arg = 2;
     }
-    const std::string clip = argc > arg ? argv[arg] : folder + "/tarnello-bench-720p.mp4";
+    const std::string clip = argc > arg ? argv[arg] : folder + "/" + gJob->Clip;
     const std::string outFolder = folder + "/transcode-bench-out";
     ::mkdir(outFolder.c_str(), 0755);
     if (!MakeClip(clip))
@@ -212,7 +251,7 @@ int main(int argc, char** argv)
         return s < 0 ? 1 : 0;
     }
 
-    std::printf("clip %s, options:%s\n", clip.c_str(), kOptions);
+    std::printf("job %s, clip %s, options:%s\n", gJob->Name, clip.c_str(), gJob->Options);
     std::printf("cores %u, load average before: %s\n", std::thread::hardware_concurrency(), LoadAverage().c_str());
     // Warm the file cache, the libraries and the encoders once.
     if (RunEngine(clip, outFolder, 1) < 0 || RunTool(clip, outFolder, 1, false) < 0)

@@ -33,6 +33,14 @@ export TARNELLO_TEST_TMP="$root/$build/test-tmp"
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"
 
+# The conversion scheduler's tests once more under ThreadSanitizer: a small
+# program of the scheduler unit and its tests, not a second engine build.
+tsan=build/tsan
+mkdir -p "$tsan"
+"${CXX:-c++}" -std=c++20 -O1 -g1 -fsanitize=thread -I. engine/transcode/Scheduler.cpp \
+  tests/engine/SchedulerTest.cpp -lgtest -lgtest_main -pthread -o "$tsan/scheduler_tests"
+TSAN_OPTIONS="halt_on_error=1" "$tsan/scheduler_tests" --gtest_brief=1
+
 # The fuzz stage (tools/fuzz.sh): a second build of the libraries with clang,
 # every stored regression input once, then each target for a short time, two
 # targets at a time. TARNELLO_FUZZ_SECONDS sets the time per target (10 by

@@ -17,6 +17,7 @@
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegInput.h"
 #include "engine/transcode/FFmpegVideo.h"
+#include "engine/transcode/Scheduler.h"
 #include "engine/common/MainThread.h"
 #include "engine/common/TextFormat.h"
 #include "engine/bindings/SwResampleStubs.h"
@@ -128,7 +129,10 @@ AVFormatContext* TCustomFFmpeg::InputFormatContext(int AIndex) const
 
 [[noreturn]] void TCustomFFmpeg::Fatal(const std::string& AMsg)
 {
-    FLastErrMsg = AMsg;
+    // A stage thread's failure reaches the task's thread through the stage,
+    // which records it there (the task's own state is not this thread's).
+    if (!TStageThread::InStageThread())
+        FLastErrMsg = AMsg;
     GetFFLogger()->Log(this, llFatal, AMsg);
     throw FFmpegException(AMsg);
 }

@@ -9,7 +9,7 @@
 //
 // The task owns the records of its files and streams (FFmpegRecords, the data
 // every stage reads) and the private state of each stage that keeps one (video
-// path, audio path, writer, join: TStageState); stages call one another's
+// path, audio path, encoder, writer, join: TStageState); stages call one another's
 // functions, never touch another stage's state.
 //
 // Run control lives here: stop, a cooperative pause that a stop always ends,
@@ -27,6 +27,7 @@
 #include "engine/common/FFBaseComponent.h"
 #include "engine/transcode/FFmpegOptions.h"
 #include "engine/transcode/FFmpegAudio.h"
+#include "engine/transcode/FFmpegEncoder.h"
 #include "engine/transcode/FFmpegJoin.h"
 #include "engine/transcode/FFmpegRecords.h"
 #include "engine/transcode/FFmpegVideo.h"
@@ -223,6 +224,7 @@ public:
     TAudioPathState& AudioPath() const { return *FAudioPath; }
     TWriterState& Writer() const { return *FWriter; }
     TJoinState& JoinState() const { return *FJoin; }
+    TEncoderStageState& EncoderStage() const { return *FEncoder; }
 
 protected:
     int InputFileCount() const override { return int(input_files.size()); }
@@ -274,6 +276,7 @@ protected:
     TStageState<TAudioPathState> FAudioPath;
     TStageState<TWriterState> FWriter;
     TStageState<TJoinState> FJoin;
+    TStageState<TEncoderStageState> FEncoder;
     // The transcode set-up's output buffer (sized for the largest picture).
     uint8_t* Fbit_buffer = nullptr;
     int32_t Fbit_buffer_size = 262144;

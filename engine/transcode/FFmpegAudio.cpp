@@ -8,6 +8,7 @@
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegAudioSync.h"
+#include "engine/transcode/FFmpegEncoder.h"
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/transcode/FFmpeg.h"

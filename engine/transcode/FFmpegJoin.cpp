@@ -11,6 +11,7 @@
 #include "engine/transcode/FFmpegFilters.h"
 #include "engine/transcode/FFmpegOutput.h"
 #include "engine/common/TextFormat.h"
+#include "engine/transcode/FFmpegEncoder.h"
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/transcode/FFmpeg.h"

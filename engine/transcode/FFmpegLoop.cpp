@@ -13,6 +13,7 @@
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegAudio.h"
+#include "engine/transcode/FFmpegEncoder.h"
 #include "engine/transcode/FFmpegInput.h"
 #include "engine/transcode/FFmpegJoin.h"
 #include "engine/transcode/FFmpegVideo.h"
@@ -200,15 +201,7 @@ void print_report(TCustomFFmpeg& Self, int64_t AStart, bool ALast, int AFileInde
 {
     if (!Self.Fprint_stats && !ALast && !Self.OnProgress)
         return;
-    AVIOContext* pb = Self.output_files.empty() ? nullptr : Self.output_files[0].ctx->pb;
-    int64_t total = 0;
-    if (pb) {
-        total = ff::avio_size(pb);
-        if (total < 0)
-            total = ff::avio_tell(pb);
-        if (total < 0)
-            total = 0;
-    }
+    const int64_t total = output_size(Self);
     const int n = Self.JoinMode() ? JoinStreamsPerPart(Self) : Self.nb_output_streams();
     int frame = -1, fps = -1;
     float q = -1;
@@ -283,6 +276,9 @@ void TCustomFFmpeg::Transcode()
         Fatal(!FLastErrMsg.empty() ? FLastErrMsg : ErrorCodeText("transcode_init() error", r));
     if (FOutputDuration < 0)
         FOutputDuration = FInputDuration;
+    // However the loop ends, no encoder thread outlives it.
+    TEncoderThreadsGuard encoderThreads(*this);
+    start_encoder_threads(*this);
     const int64_t start = ff::av_gettime_relative();
     int64_t lastReport = start;
     std::vector<char> noPacket(size_t(nb_input_files()), 0);

@@ -13,6 +13,7 @@
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegFilters.h"
+#include "engine/transcode/FFmpegEncoder.h"
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/decoder/FormatConverter.h"
 #include "engine/hooks/FrameHook.h"
@@ -390,7 +391,10 @@ void PullFiltered(TCustomFFmpeg& Self, TOutputStream& O)
     int r;
     while ((r = chain.Pull(f)) >= 0) {
         f->pts = f->pts == AV_NOPTS_VALUE ? 0 : ff::av_rescale_q(f->pts, tb, kMicro);
-        if (!O.frame_aspect_ratio && f->sample_aspect_ratio.num)
+        // (Written only when it changes: the encoder may be reading it in
+        // its own thread.)
+        if (!O.frame_aspect_ratio && f->sample_aspect_ratio.num &&
+            av_cmp_q(O.enc_ctx->sample_aspect_ratio, f->sample_aspect_ratio) != 0)
             O.enc_ctx->sample_aspect_ratio = f->sample_aspect_ratio;
         try {
             encode_video_out(Self, O, f);

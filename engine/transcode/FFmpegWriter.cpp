@@ -1,6 +1,7 @@
 #include "engine/transcode/FFmpegWriter.h"
 
 #include <cstdio>
+#include <mutex>
 #include <string>
 
 #include "engine/bindings/AVCodecStubs.h"
@@ -11,6 +12,8 @@
 #include "engine/transcode/FFmpeg.h"
 
 struct TWriterState {
+    // Encoder threads write beside the task's thread (TWriterLock).
+    std::mutex Lock;
     int64_t video_size = 0, audio_size = 0, extra_size = 0;
     FILE* vstats_file = nullptr;
 };
@@ -41,9 +44,7 @@ void mux(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt)
     ++of.packets_written;
 }
 
-}  // namespace
-
-void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt)
+void WritePacket(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt)
 {
     if (!AOst.nb_bitstream_filters || !AOst.bitstream_filters[0]->filter) {
         mux(Self, AOst, APkt);
@@ -96,6 +97,24 @@ void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APk
     }
 }
 
+}  // namespace
+
+TWriterLock::TWriterLock(TCustomFFmpeg& ASelf) : Lock(ASelf.Writer().Lock)
+{
+    Lock.lock();
+}
+
+TWriterLock::~TWriterLock()
+{
+    Lock.unlock();
+}
+
+void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt)
+{
+    TWriterLock lock(Self);
+    WritePacket(Self, AOst, APkt);
+}
+
 TPacketHolder::~TPacketHolder()
 {
     ff::av_packet_free(&P);
@@ -114,6 +133,7 @@ void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOs
 {
     if (!AOst.frame_number && !(APkt->flags & AV_PKT_FLAG_KEY) && !AOst.copy_initial_nonkeyframes)
         return;
+    TWriterLock lock(Self);
     const AVMediaType type = AOst.st->codecpar->codec_type;
     if (type == AVMEDIA_TYPE_AUDIO)
         Self.Writer().audio_size += APkt->size;
@@ -136,51 +156,24 @@ void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOs
     pkt->duration = ff::av_rescale_q(APkt->duration, AIst.st->time_base, otb);
     // Muxers want strictly increasing decoding times.
     KeepDtsRising(AOst, pkt);
-    write_output_packet(Self, AOst, pkt);
+    WritePacket(Self, AOst, pkt);
     ++AOst.frame_number;
 }
 
-void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* AFrame)
+void write_encoded_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt)
 {
-    AVCodecContext* enc = AOst.enc_ctx;
-    int r = ff::avcodec_send_frame(enc, AFrame);
-    if (r < 0 && r != AVERROR_EOF)
-        Self.Fatal(ErrorCodeText(enc->codec_type == AVMEDIA_TYPE_AUDIO ? "Audio encoding failed"
-                                                                        : "Video encoding failed",
-                                 r));
-    TPacketHolder holder(ff::av_packet_alloc());
-    AVPacket* pkt = holder.P;
-    if (!pkt)
-        Self.Fatal("Out of memory while encoding");
-    while ((r = ff::avcodec_receive_packet(enc, pkt)) >= 0) {
-        ff::av_packet_rescale_ts(pkt, enc->time_base, AOst.st->time_base);
-        if (Self.JoinMode() && pkt->dts != AV_NOPTS_VALUE) {
-            // A joined part's new audio encoder starts with its priming (a
-            // frame ahead of its first samples) where the last part's audio
-            // ended: it is left out, so the audio keeps its length and stays
-            // with the video. Other new encoders may start their decoding
-            // times at or below where the last one ended.
-            if (enc->codec_type == AVMEDIA_TYPE_AUDIO && AOst.last_dts != AV_NOPTS_VALUE &&
-                pkt->pts != AV_NOPTS_VALUE && pkt->pts <= AOst.last_dts) {
-                ff::av_packet_unref(pkt);
-                continue;
-            }
-            KeepDtsRising(AOst, pkt);
-        }
-        if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
-            Self.Writer().video_size += pkt->size;
-            if (AOst.logfile && enc->stats_out)
-                std::fputs(enc->stats_out, AOst.logfile);
-            if (Self.Fvstats_filename && pkt->size > 0)
-                write_video_stats(Self, AOst, pkt);
-        } else {
-            Self.Writer().audio_size += pkt->size;
-        }
-        write_output_packet(Self, AOst, pkt);
-        ff::av_packet_unref(pkt);
+    TWriterLock lock(Self);
+    const AVCodecContext* enc = AOst.enc_ctx;
+    if (enc->codec_type == AVMEDIA_TYPE_VIDEO) {
+        Self.Writer().video_size += APkt->size;
+        if (AOst.logfile && enc->stats_out)
+            std::fputs(enc->stats_out, AOst.logfile);
+        if (Self.Fvstats_filename && APkt->size > 0)
+            write_video_stats(Self, AOst, APkt);
+    } else {
+        Self.Writer().audio_size += APkt->size;
     }
-    if (r != AVERROR(EAGAIN) && r != AVERROR_EOF)
-        Self.Fatal(ErrorCodeText("Encoding failed", r));
+    WritePacket(Self, AOst, APkt);
 }
 
 void write_video_stats(TCustomFFmpeg& Self, TOutputStream& O, const AVPacket* APkt)
@@ -230,8 +223,21 @@ void count_header_bytes(TCustomFFmpeg& Self, int64_t ABytes)
     Self.Writer().extra_size += ABytes;
 }
 
+int64_t output_size(TCustomFFmpeg& Self)
+{
+    TWriterLock lock(Self);
+    AVIOContext* pb = Self.output_files.empty() ? nullptr : Self.output_files[0].ctx->pb;
+    if (!pb)
+        return 0;
+    int64_t total = ff::avio_size(pb);
+    if (total < 0)
+        total = ff::avio_tell(pb);
+    return total < 0 ? 0 : total;
+}
+
 TWrittenSizes written_sizes(TCustomFFmpeg& Self)
 {
+    TWriterLock lock(Self);
     const TWriterState& w = Self.Writer();
     return TWrittenSizes{w.video_size, w.audio_size, w.extra_size};
 }

@@ -10,6 +10,8 @@
 // times out (FFmpegException).
 #include "engine/transcode/FFmpegRecords.h"
 
+#include <mutex>
+
 #include "engine/transcode/StageState.h"
 
 class TCustomFFmpeg;
@@ -29,12 +31,26 @@ public:
     AVPacket* P;
 };
 
+// Held while a packet is written or the writer's figures are read: encoder
+// threads write beside the task's thread. The writer's functions take it
+// themselves.
+class TWriterLock {
+public:
+    explicit TWriterLock(TCustomFFmpeg& ASelf);
+    ~TWriterLock();
+    TWriterLock(const TWriterLock&) = delete;
+    TWriterLock& operator=(const TWriterLock&) = delete;
+
+private:
+    std::mutex& Lock;
+};
+
 // Takes the packet's reference (the caller's packet is left blank).
 void write_output_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt);
 void copy_packet_out(TCustomFFmpeg& Self, TInputStream& AIst, TOutputStream& AOst, const AVPacket* APkt);
-// Sends one frame (null: drain) to the stream's encoder and writes what it
-// gives back.
-void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* AFrame);
+// One packet from the stream's encoder (time stamps in the stream's time
+// base): counted, logged for two-pass and -vstats, and written.
+void write_encoded_packet(TCustomFFmpeg& Self, TOutputStream& AOst, AVPacket* APkt);
 // Makes the packet's decoding time (stream time base) strictly greater than
 // the stream's last one and its presentation time not below it; records it.
 void KeepDtsRising(TOutputStream& AOst, AVPacket* APkt);
@@ -44,6 +60,8 @@ void KeepDtsRising(TOutputStream& AOst, AVPacket* APkt);
 void write_video_stats(TCustomFFmpeg& Self, TOutputStream& AOst, const AVPacket* APkt);
 // Counts the bytes of an encoder's global header (set-up).
 void count_header_bytes(TCustomFFmpeg& Self, int64_t ABytes);
+// The size of the first output file so far.
+int64_t output_size(TCustomFFmpeg& Self);
 // What was written so far, for the report.
 struct TWrittenSizes {
     int64_t Video = 0, Audio = 0, Headers = 0;

@@ -3,7 +3,13 @@
 // join, failure and audio-sync tests; clips are made with the ffmpeg tool.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -48,6 +54,47 @@ public:
 private:
     void OnTerminate(TObject*, const TTerminateInfo& AInfo) { Ends.push_back(AInfo); }
 };
+
+// What a body run in a child process reported, and how the child ended.
+struct TChildReport {
+    bool Exited = false;
+    int Signal = 0;
+    std::string Text;
+};
+
+// Runs ABody in a child process whose files may not grow past ALimit bytes
+// (the limit stays with the child) and returns the text it reported.
+inline TChildReport RunWithFileLimit(rlim_t ALimit, const std::function<std::string()>& ABody)
+{
+    TChildReport r;
+    int pipeFd[2];
+    if (::pipe(pipeFd) != 0)
+        return r;
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        return r;
+    if (pid == 0) {
+        ::close(pipeFd[0]);
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{ALimit, ALimit};
+        ::setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string report = ABody();
+        (void)!::write(pipeFd[1], report.data(), report.size());
+        ::_exit(0);
+    }
+    ::close(pipeFd[1]);
+    char buf[512];
+    ssize_t got;
+    while ((got = ::read(pipeFd[0], buf, sizeof buf)) > 0)
+        r.Text.append(buf, size_t(got));
+    ::close(pipeFd[0]);
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid)
+        return r;
+    r.Exited = WIFEXITED(status);
+    r.Signal = WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    return r;
+}
 
 // Makes a clip with the ffmpeg tool from lavfi sources; the command's tail
 // (codecs, container options) is AOutputOptions.

@@ -189,46 +189,27 @@ TEST_F(TranscodeFailureTest, AFullDiskFailsTheTaskAndRemovesItsOutput)
 {
     const std::string clip = Clip("clip.nut");
     const std::string full = Dir.file("full.nut"), small = Dir.file("small.wav");
-    int pipeFd[2];
-    ASSERT_EQ(::pipe(pipeFd), 0);
-    const pid_t pid = ::fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0) {
-        ::close(pipeFd[0]);
-        std::signal(SIGXFSZ, SIG_DFL);
-        rlimit limit{64 * 1024, 64 * 1024};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
+    const TChildReport child = RunWithFileLimit(64 * 1024, [&] {
         std::string report;
-        {
-            TEncoderRun run;
-            // Raw pictures outgrow the limit at once; a short tone stays below it.
-            const bool added = run.Encoder->AddTask(clip, "") == 0 &&
-                               run.Encoder->SetOutput(0, full, "-c:v rawvideo -c:a pcm_s16le") >= 0 &&
-                               run.Encoder->AddTask(clip, "") == 1 &&
-                               run.Encoder->SetOutput(1, small, "-vn -t 0.2 -ac 1 -ar 8000") >= 0;
-            if (!added)
-                report = "set-up failed: " + run.Encoder->LastErrMsg();
-            else if (!run.Run(0))
-                report = "no final end";
-            else
-                for (int t = 0; t < 2; ++t) {
-                    const TTerminateInfo e = run.End(t);
-                    report += std::to_string(e.Exception) + std::to_string(e.Finished) + ":" + e.ExceptionMsg + "\n";
-                }
-        }
-        (void)!::write(pipeFd[1], report.data(), report.size());
-        ::_exit(0);
-    }
-    ::close(pipeFd[1]);
-    std::string report;
-    char buf[512];
-    ssize_t got;
-    while ((got = ::read(pipeFd[0], buf, sizeof buf)) > 0)
-        report.append(buf, size_t(got));
-    ::close(pipeFd[0]);
-    int status = 0;
-    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status) << " " << report;
+        TEncoderRun run;
+        // Raw pictures outgrow the limit at once; a short tone stays below it.
+        const bool added = run.Encoder->AddTask(clip, "") == 0 &&
+                           run.Encoder->SetOutput(0, full, "-c:v rawvideo -c:a pcm_s16le") >= 0 &&
+                           run.Encoder->AddTask(clip, "") == 1 &&
+                           run.Encoder->SetOutput(1, small, "-vn -t 0.2 -ac 1 -ar 8000") >= 0;
+        if (!added)
+            report = "set-up failed: " + run.Encoder->LastErrMsg();
+        else if (!run.Run(0))
+            report = "no final end";
+        else
+            for (int t = 0; t < 2; ++t) {
+                const TTerminateInfo e = run.End(t);
+                report += std::to_string(e.Exception) + std::to_string(e.Finished) + ":" + e.ExceptionMsg + "\n";
+            }
+        return report;
+    });
+    const std::string& report = child.Text;
+    ASSERT_TRUE(child.Exited) << "ended by signal " << child.Signal << " " << report;
     // The first task failed with the system's text; the second finished.
     EXPECT_EQ(report.rfind("10:", 0), 0u) << report;
     EXPECT_NE(report.find("File too large"), std::string::npos) << report;

@@ -1,0 +1,134 @@
+// The stage threads of a conversion, seen from outside: a task's encoder
+// threads end with the task however it ends (to the end, stopped mid-run,
+// failed in the encoder's thread), the output is whole, and a failure in a
+// stage thread ends the task with that stage's text.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+
+#include "EncoderRunSupport.h"
+#include "TranscodeTestSupport.h"
+#include "engine/transcode/Scheduler.h"
+#include "support/TestSupport.h"
+
+namespace tarnello::test {
+namespace {
+
+class TranscodeStagesTest : public TranscodeTest {
+protected:
+    std::string Clip(const std::string& AName, int ASeconds)
+    {
+        const std::string d = std::to_string(ASeconds);
+        return MakeClip(Dir.file(AName),
+                        "-f lavfi -i testsrc=size=320x240:rate=25:duration=" + d +
+                            " -f lavfi -i sine=frequency=440:sample_rate=48000:duration=" + d,
+                        "-c:v mpeg4 -g 10 -c:a mp2 -f nut");
+    }
+    TempDir Dir;
+};
+
+int64_t SizeOf(const std::string& AFile)
+{
+    struct stat sb {};
+    return ::stat(AFile.c_str(), &sb) == 0 ? int64_t(sb.st_size) : -1;
+}
+
+// Runs the task on its conversion thread, as the encoder component does
+// (encoders get threads only there), serving the main thread until it
+// ends (at most 60 s); "" or the task's failure text.
+std::string RunOnThread(TTaskDriver& ADriver)
+{
+    TThread* t = ADriver.Task.StartConvert(true);
+    if (!t)
+        return "not started: " + ADriver.Task.FatalMessage();
+    t->Start();
+    for (int i = 0; i < 6000 && !ADriver.Task.Terminated(); ++i)
+        CheckSynchronize(10);
+    if (!ADriver.Task.Terminated())
+        return "no end";
+    return ADriver.Task.FatalException() ? ADriver.Task.FatalMessage() : "";
+}
+
+TEST_F(TranscodeStagesTest, AConversionToItsEndLeavesNoStageThread)
+{
+    const std::string clip = Clip("two.nut", 2);
+    // Two video outputs: each encoder may have a thread of its own.
+    struct Case {
+        const char* name;
+        const char* options;
+        const char* frames;
+    } cases[] = {
+        {"one video", "-c:v mpeg4 -c:a mp2", "nb_read_packets=50\n"},
+        {"two videos", "-map 0:v -map 0:v -map 0:a -c:v mpeg4 -c:a mp2", "nb_read_packets=50\n"},
+        {"frame limit", "-c:v mpeg4 -c:a mp2 -frames:v 20", "nb_read_packets=20\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTaskDriver d;
+        const std::string out = Dir.file(std::string(c.name) + ".mkv");
+        ASSERT_GE(d.AddInput(clip), 0) << d.Error;
+        ASSERT_GE(d.SetOutput(out, c.options), 0) << d.Error;
+        EXPECT_EQ(RunOnThread(d), "");
+        EXPECT_EQ(TStageThread::ThreadsInUse(), 0);
+        EXPECT_EQ(Probe(out, "-count_packets -select_streams v:0 -show_entries stream=nb_read_packets"), c.frames);
+    }
+}
+
+TEST_F(TranscodeStagesTest, AStopMidRunReachesTheEncoderThread)
+{
+    const std::string clip = Clip("ten.nut", 10);
+    const std::string out = Dir.file("stopped.mkv");
+    TTaskDriver d;
+    // In real time, so the stop comes while pictures are on their way.
+    ASSERT_GE(d.AddInput(clip, "-re"), 0) << d.Error;
+    ASSERT_GE(d.SetOutput(out, "-c:v mpeg4 -c:a mp2"), 0) << d.Error;
+    TThread* t = d.Task.StartConvert(true);
+    ASSERT_NE(t, nullptr);
+    t->Start();
+    for (int i = 0; i < 3000 && SizeOf(out) <= 0; ++i)
+        CheckSynchronize(10);
+    ASSERT_GT(SizeOf(out), 0);
+    // Both encoders run in threads of their own.
+    EXPECT_EQ(TStageThread::ThreadsInUse(), 2);
+    d.Task.Stop(true);
+    EXPECT_TRUE(d.Task.Terminated());
+    EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
+    EXPECT_EQ(TStageThread::ThreadsInUse(), 0);
+    // What was encoded before the stop is in the file, which plays.
+    const std::string probe = Probe(out, "-count_packets -select_streams v:0 -show_entries stream=nb_read_packets");
+    ASSERT_EQ(probe.rfind("nb_read_packets=", 0), 0u) << probe;
+    const int frames = std::atoi(probe.c_str() + 16);
+    EXPECT_GT(frames, 0);
+    EXPECT_LT(frames, 250);
+}
+
+// The writer fails in the encoder's thread (the file outgrows its limit):
+// the task ends with the system's text, in a child process so the limit
+// stays there.
+TEST_F(TranscodeStagesTest, AFailureInTheEncoderThreadEndsTheTaskWithItsText)
+{
+    const std::string clip = Clip("fail.nut", 2);
+    const std::string out = Dir.file("big.nut");
+    const TChildReport child = RunWithFileLimit(256 * 1024, [&] {
+        TTaskDriver d;
+        if (d.AddInput(clip) < 0 || d.SetOutput(out, "-an -c:v rawvideo") < 0)
+            return "set-up failed: " + d.Error;
+        std::string report = RunOnThread(d) + "|" + d.Task.LastErrMsg() + "|";
+        return report + std::to_string(TStageThread::ThreadsInUse());
+    });
+    const std::string& report = child.Text;
+    ASSERT_TRUE(child.Exited) << "ended by signal " << child.Signal << " " << report;
+    // The raised text and the task's last error are the stage's, and no
+    // stage thread is left.
+    const size_t bar = report.find('|');
+    ASSERT_NE(bar, std::string::npos) << report;
+    const std::string raised = report.substr(0, bar);
+    EXPECT_NE(raised.find("File too large"), std::string::npos) << report;
+    EXPECT_EQ(report, raised + "|" + raised + "|0");
+}
+
+}  // namespace
+}  // namespace tarnello::test
