@@ -14,6 +14,8 @@
 #include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
 #include "skin/controls/SkinToolBar.h"
+#include "skin/controls/SkinListView.h"
+#include "skin/controls/SkinTreeView.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
@@ -427,4 +429,6 @@ void RegisterSkinControlsClasses()
     RegisterSkinLinkLabelClasses();
     RegisterSkinToolBarClasses();
     RegisterSkinNotebookClasses();
+    RegisterSkinTreeViewClasses();
+    RegisterSkinListViewClasses();
 }
