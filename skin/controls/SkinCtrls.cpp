@@ -15,6 +15,7 @@
 #include "skin/controls/SkinTrackBars.h"
 #include "skin/controls/SkinToolBar.h"
 #include "skin/controls/SkinListView.h"
+#include "skin/controls/SkinMenuButtons.h"
 #include "skin/controls/SkinTreeView.h"
 
 #include "platform/classes/ClassRegistry.h"
@@ -431,4 +432,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinNotebookClasses();
     RegisterSkinTreeViewClasses();
     RegisterSkinListViewClasses();
+    RegisterSkinMenuButtonsClasses();
 }
