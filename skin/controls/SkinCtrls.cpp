@@ -14,6 +14,7 @@
 #include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
 #include "skin/controls/SkinToolBar.h"
+#include "skin/controls/SkinColorGrids.h"
 #include "skin/controls/SkinListView.h"
 #include "skin/controls/SkinMenuButtons.h"
 #include "skin/controls/SkinTreeView.h"
@@ -433,4 +434,5 @@ void RegisterSkinControlsClasses()
     RegisterSkinTreeViewClasses();
     RegisterSkinListViewClasses();
     RegisterSkinMenuButtonsClasses();
+    RegisterSkinColorGridsClasses();
 }
