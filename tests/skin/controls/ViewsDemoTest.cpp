@@ -7,7 +7,10 @@
 #include "platform/classes/FormReader.h"
 #include "platform/rtl/Clock.h"
 #include "skin/controls/SkinDataAssign.h"
+#include "platform/gui/Menus.h"
+#include "skin/controls/SkinColorGrids.h"
 #include "skin/controls/SkinListView.h"
+#include "skin/controls/SkinMenuButtons.h"
 #include "skin/controls/SkinTreeView.h"
 #include "support/TestSupport.h"
 #include "support/X11ScreenReader.h"
@@ -25,8 +28,13 @@ const char* const kViewsDemo = R"(object ViewsDemo: TViewsDemoForm
   Left = 0
   Top = 0
   Width = 640
-  Height = 300
+  Height = 450
   Caption = 'Views'
+  object SnapMenu: TPopupMenu
+    object SnapJpeg: TMenuItem
+      Caption = 'Save as JPEG'
+    end
+  end
   object Tree1: TspSkinCustomTreeView
     Left = 10
     Top = 10
@@ -123,6 +131,65 @@ const char* const kViewsDemo = R"(object ViewsDemo: TViewsDemoForm
     Width = 360
     Height = 19
   end
+  object Snap1: TspSkinMenuButton
+    Left = 10
+    Top = 230
+    Width = 110
+    Height = 28
+    Caption = 'Snapshot'
+    SkinDataName = 'toolbutton'
+    SkinPopupMenu = SnapMenu
+    TrackButtonMode = True
+  end
+  object Open1: TspSkinMenuButton
+    Left = 130
+    Top = 230
+    Width = 90
+    Height = 28
+    Caption = 'Open'
+    SkinPopupMenu = SnapMenu
+  end
+  object Tool1: TspSkinMenuSpeedButton
+    Left = 10
+    Top = 270
+    Width = 60
+    Height = 50
+    Caption = 'Add'
+    NewStyle = True
+    TrackPosition = sptpBottom
+    TrackButtonMode = True
+    SkinPopupMenu = SnapMenu
+  end
+  object Tool2: TspSkinMenuSpeedButton
+    Left = 80
+    Top = 270
+    Width = 80
+    Height = 28
+    Caption = 'Tools'
+    SkinPopupMenu = SnapMenu
+  end
+  object Basic1: TspSkinColorGrid
+    Left = 240
+    Top = 220
+    Width = 280
+    Height = 115
+    SkinDataName = 'groupbox'
+    ColorValue = 255
+  end
+  object Custom1: TspSkinCustomColorGrid
+    Left = 240
+    Top = 340
+    Width = 167
+    Height = 68
+    SkinDataName = 'groupbox'
+  end
+  object Viewer1: TspColorViewer
+    Left = 530
+    Top = 220
+    Width = 60
+    Height = 60
+    ColorValue = 33023
+  end
 end
 )";
 
@@ -134,9 +201,27 @@ public:
     TspSkinListView* List1 = nullptr;
     TspSkinScrollBar* ListVBar = nullptr;
     TspSkinScrollBar* ListHBar = nullptr;
+    TPopupMenu* SnapMenu = nullptr;
+    TMenuItem* SnapJpeg = nullptr;
+    TspSkinMenuButton* Snap1 = nullptr;
+    TspSkinMenuButton* Open1 = nullptr;
+    TspSkinMenuSpeedButton* Tool1 = nullptr;
+    TspSkinMenuSpeedButton* Tool2 = nullptr;
+    TspSkinColorGrid* Basic1 = nullptr;
+    TspSkinCustomColorGrid* Custom1 = nullptr;
+    TspColorViewer* Viewer1 = nullptr;
 
     PUBLISHED(TViewsDemoForm, TForm)
     {
+        P.Member("SnapMenu", &TViewsDemoForm::SnapMenu);
+        P.Member("SnapJpeg", &TViewsDemoForm::SnapJpeg);
+        P.Member("Snap1", &TViewsDemoForm::Snap1);
+        P.Member("Open1", &TViewsDemoForm::Open1);
+        P.Member("Tool1", &TViewsDemoForm::Tool1);
+        P.Member("Tool2", &TViewsDemoForm::Tool2);
+        P.Member("Basic1", &TViewsDemoForm::Basic1);
+        P.Member("Custom1", &TViewsDemoForm::Custom1);
+        P.Member("Viewer1", &TViewsDemoForm::Viewer1);
         P.Member("Tree1", &TViewsDemoForm::Tree1);
         P.Member("TreeBar", &TViewsDemoForm::TreeBar);
         P.Member("List1", &TViewsDemoForm::List1);
@@ -154,12 +239,36 @@ void PrepareDemo(TViewsDemoForm* demo)
     demo->List1->UpDateScrollBars();
     demo->ListVBar->SetPosition(2);
     demo->Tree1->UpDateScrollBars();
+    demo->Custom1->AddColor(0x00FF00);
+    demo->Custom1->AddColor(0xFF8000);
+}
+
+// A menu that stays open until told: the snapshot button is shot with its
+// drop-down part pressed.
+class THeldMenu : public TPopupMenu, public ISkinMenuPopup {
+public:
+    using TPopupMenu::TPopupMenu;
+    void PopupFromRect2(TControl*, const TRect&, bool) override { ++Opened; }
+    int Opened = 0;
+};
+
+void OpenSnapshotMenu(TViewsDemoForm* demo)
+{
+    auto* held = new THeldMenu(demo);
+    demo->Snap1->SetSkinPopupMenu(held);
+    const TPoint p = demo->Snap1->ClientToScreen(TPoint(demo->Snap1->Width() - 7, 14));
+    HeadlessMouseMove(p.x, p.y);
+    HeadlessMouseDown(TMouseButton::Left);
+    HeadlessMouseUp(TMouseButton::Left);
+    Application->ProcessMessages();
+    EXPECT_EQ(held->Opened, 1);
+    EXPECT_TRUE(demo->Snap1->FMenuTracked);
 }
 
 TViewsDemoForm* ReadDemo(TComponent* Owner)
 {
     RegisterSkinControlsClasses();
-    RegisterClasses<TViewsDemoForm>();
+    RegisterClasses<TViewsDemoForm, TPopupMenu, TMenuItem>();
     auto* demo = new TViewsDemoForm(Owner);
     ReadComponentText(demo, kViewsDemo);
     return demo;
@@ -189,6 +298,9 @@ TEST_F(ViewsDemoTest, DescribedViewsWithAndWithoutSkin)
     const TRect area(wr.left, wr.top, wr.right, wr.bottom);
     demo->Repaint();
     Application->ProcessMessages();
+    OpenSnapshotMenu(demo);
+    demo->Repaint();
+    Application->ProcessMessages();
     controlstest::ShootScreen(area, "views-demo-plain.png");
 
     TspSkinData skin(nullptr);
@@ -213,7 +325,7 @@ TEST(ViewsDemoX11, DescribedViewsShowOnTheXScreen)
     HeadlessReset();
     SetUserBackend(x11);
     auto* demo = ReadDemo(nullptr);
-    demo->SetBounds(40, 520, 640, 300);
+    demo->SetBounds(40, 520, 640, 450);
     TspSkinData skin(nullptr);
     ASSERT_TRUE(skin.LoadFromFile(controlstest::SkinNewIni())) << skin.LastError();
     AssignSkinData(demo, &skin);
