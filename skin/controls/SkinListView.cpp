@@ -16,10 +16,8 @@
 #include <algorithm>
 #include <cstring>
 
-TspSkinCustomListView::TspSkinCustomListView(TComponent* AOwner)
-    : TCustomListView(AOwner), FDefaultFont(std::make_unique<TFont>())
+TspSkinCustomListView::TspSkinCustomListView(TComponent* AOwner) : TspSkinViewLink(AOwner, "listview")
 {
-    InitSkinDefaultFont(*FDefaultFont);
     Font()->Assign(FDefaultFont.get());
 }
 
@@ -49,27 +47,6 @@ void TspSkinCustomListView::DeclarePublished(TPublisher<TspSkinCustomListView>& 
     P.Property("OnDrawSkinSubItem", &C::OnDrawSkinSubItem);
 }
 
-void TspSkinCustomListView::SetSkinData(TspSkinData* Value)
-{
-    SetComponentReference(this, FSD, Value);
-    if (FSD && !FSD->Empty && !ComponentState().Contains(csDesigning))
-        ChangeSkinData();
-}
-
-void TspSkinCustomListView::SetDefaultFont(TFont* Value)
-{
-    FDefaultFont->Assign(Value);
-    if (FIndex == -1)
-        Font()->Assign(Value);
-}
-
-void TspSkinCustomListView::SetDefaultColor(TColor Value)
-{
-    FDefaultColor = Value;
-    if (FIndex == -1)
-        SetColor(Value);
-}
-
 void TspSkinCustomListView::SetDrawSkin(bool Value)
 {
     FDrawSkin = Value;
@@ -88,44 +65,12 @@ void TspSkinCustomListView::SetDrawSkinLines(bool Value)
     Invalidate();
 }
 
-void TspSkinCustomListView::SetVScrollBar(TspSkinScrollBar* Value)
-{
-    AttachViewBar(this, FVScrollBar, Value, MakeEvent(this, &TspSkinCustomListView::VScrollBarChange));
-    UpDateScrollBars();
-}
-
-void TspSkinCustomListView::SetHScrollBar(TspSkinScrollBar* Value)
-{
-    AttachViewBar(this, FHScrollBar, Value, MakeEvent(this, &TspSkinCustomListView::HScrollBarChange));
-    UpDateScrollBars();
-}
-
-void TspSkinCustomListView::Notification(TComponent* AComponent, TOperation Operation)
-{
-    TCustomListView::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FSD)
-        FSD = nullptr;
-    if (AComponent == FVScrollBar)
-        FVScrollBar = nullptr;
-    if (AComponent == FHScrollBar)
-        FHScrollBar = nullptr;
-}
-
 void TspSkinCustomListView::Loaded()
 {
     FInCheckScrollBars = true;
-    TCustomListView::Loaded();
+    TspSkinViewLink::Loaded();
     FInCheckScrollBars = false;
     ChangeSkinData();
-}
-
-void TspSkinCustomListView::CreateParams(TCreateParams& Params)
-{
-    TCustomListView::CreateParams(Params);
-    Params.Style &= ~(WS_HSCROLL | WS_VSCROLL | WS_BORDER);
-    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
 }
 
 void TspSkinCustomListView::ChangeSkinData()
@@ -259,35 +204,18 @@ void TspSkinCustomListView::HScrollBarChange(TObject*)
     FromSB = false;
 }
 
-void TspSkinCustomListView::VisibleChanged()
-{
-    TCustomListView::VisibleChanged();
-    if (FVScrollBar)
-        FVScrollBar->SetVisible(Visible());
-    if (FHScrollBar)
-        FHScrollBar->SetVisible(Visible());
-}
-
 void TspSkinCustomListView::Change(TListItem* Item, TItemChange AChange)
 {
-    TCustomListView::Change(Item, AChange);
+    TspSkinViewLink::Change(Item, AChange);
     if (!FInCheckScrollBars)
         UpDateScrollBars();
 }
 
 void TspSkinCustomListView::WndProc(TMessage& Message)
 {
+    if (AnswerFrameMessage(Message))
+        return;
     switch (Message.Msg) {
-    case WM_NCCALCSIZE:
-    case WM_NCPAINT:
-        Message.Result = 0;
-        return;
-    case WM_NCHITTEST:
-        Message.Result = HTCLIENT;
-        return;
-    case WM_SKINPAINTFRAME:
-        Message.Result = 0x3233;
-        return;
     case WM_SKINPAINTHEADER:
         if (FHeaderHandle)
             PaintHeader(reinterpret_cast<HDC>(Message.WParam));
@@ -304,7 +232,7 @@ void TspSkinCustomListView::WndProc(TMessage& Message)
     default:
         break;
     }
-    TCustomListView::WndProc(Message);
+    TspSkinViewLink::WndProc(Message);
     switch (Message.Msg) {
     case WM_SIZE:
         if (!FInCheckScrollBars && Items()->Count() > 0)

@@ -16,45 +16,25 @@ using TspDrawHeaderSectionEvent = TMethodPtr<void(TCanvas* Cnvs, TListColumn* Co
 using TspDrawSkinSubItemEvent = TMethodPtr<void(TCustomListView* Sender, TListItem* Item, int SubItemIndex,
                                                 TCustomDrawState State, TCanvas* ACanvas, TRect ADrawRect)>;
 
-class TspSkinCustomListView : public TCustomListView {
+class TspSkinCustomListView : public TspSkinViewLink<TCustomListView> {
 public:
     explicit TspSkinCustomListView(TComponent* AOwner);
     ~TspSkinCustomListView() override;
 
-    TspSkinData* SkinData() const { return FSD; }
-    void SetSkinData(TspSkinData* Value);
-    const std::string& SkinDataName() const { return FSkinDataName; }
-    void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
-    const std::string& ItemSkinDataName() const { return FItemSkinDataName; }
-    void SetItemSkinDataName(const std::string& Value) { FItemSkinDataName = Value; }
-    const std::string& CheckSkinDataName() const { return FCheckSkinDataName; }
-    void SetCheckSkinDataName(const std::string& Value) { FCheckSkinDataName = Value; }
     const std::string& HeaderSkinDataName() const { return FHeaderSkinDataName; }
     void SetHeaderSkinDataName(const std::string& Value) { FHeaderSkinDataName = Value; }
-    TFont* DefaultFont() { return FDefaultFont.get(); }
-    void SetDefaultFont(TFont* Value);
-    TColor DefaultColor() const { return FDefaultColor; }
-    void SetDefaultColor(TColor Value);
-    bool UseSkinFont() const { return FUseSkinFont; }
-    void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
     bool DrawSkin() const { return FDrawSkin; }
     virtual void SetDrawSkin(bool Value);
     bool DrawSkinLines() const { return FDrawSkinLines; }
     void SetDrawSkinLines(bool Value);
-    TspSkinScrollBar* VScrollBar() const { return FVScrollBar; }
-    void SetVScrollBar(TspSkinScrollBar* Value);
-    TspSkinScrollBar* HScrollBar() const { return FHScrollBar; }
-    void SetHScrollBar(TspSkinScrollBar* Value);
 
     TspDrawHeaderSectionEvent OnDrawHeaderSection;
     TspDrawSkinSubItemEvent OnDrawSkinSubItem;
 
-    void ChangeSkinData();
-    void UpDateScrollBars();
+    void ChangeSkinData() override;
+    void UpDateScrollBars() override;
 
-    int FIndex = -1;
     TColor FLineColor = 0xC0C0C0;
-    bool FInCheckScrollBars = false;
     bool FromSB = false;
     int FOldVScrollBarPos = 0, FOldHScrollBarPos = 0;
     // The subclassed header.
@@ -64,7 +44,6 @@ public:
     bool FHeaderDown = false, FDevDown = false;
 
     void Loaded() override;
-    void Notification(TComponent* AComponent, TOperation Operation) override;
     void WndProc(TMessage& Message) override;
     // Draws the header into DC (0: the header's own paint pass).
     void PaintHeader(HDC DC);
@@ -72,15 +51,12 @@ public:
     PUBLISHED(TspSkinCustomListView, TCustomListView);
 
 protected:
-    void CreateParams(TCreateParams& Params) override;
-    void VisibleChanged() override;
     void Change(TListItem* Item, TItemChange Change) override;
-    void VScrollBarChange(TObject* Sender);
-    void HScrollBarChange(TObject* Sender);
+    void VScrollBarChange(TObject* Sender) override;
+    void HScrollBarChange(TObject* Sender) override;
     void SkinDrawItem(TCustomListView* Sender, TListItem* Item, TCustomDrawState State, bool& DefaultDraw);
 
 private:
-    bool Loading() const { return ComponentState().Contains(csLoading); }
     TRect ItemZeroRect();
     void SubclassHeader(HWND Header);
     void ReleaseHeader();
@@ -90,17 +66,8 @@ private:
     void DrawSectionCaption(TCanvas* Cnvs, TListColumn* Column, TRect R);
     void DrawSubItems(TCanvas* C, TListItem* Item, TCustomDrawState State, TRect BR, int Shift, bool Cells);
 
-    TspSkinData* FSD = nullptr;
-    std::string FSkinDataName = "listview";
-    std::string FItemSkinDataName = "listbox";
-    std::string FCheckSkinDataName = "checkbox";
     std::string FHeaderSkinDataName = "resizetoolbutton";
-    std::unique_ptr<TFont> FDefaultFont;
-    TColor FDefaultColor = clWindow;
-    bool FUseSkinFont = true;
     bool FDrawSkin = false, FDrawSkinLines = false;
-    TspSkinScrollBar* FVScrollBar = nullptr;
-    TspSkinScrollBar* FHScrollBar = nullptr;
     WNDPROC FHeaderInstance = nullptr;
 };
 

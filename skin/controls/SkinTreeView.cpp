@@ -11,11 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-TspSkinCustomTreeView::TspSkinCustomTreeView(TComponent* AOwner)
-    : TCustomTreeView(AOwner), FDefaultFont(std::make_unique<TFont>())
-{
-    InitSkinDefaultFont(*FDefaultFont);
-}
+TspSkinCustomTreeView::TspSkinCustomTreeView(TComponent* AOwner) : TspSkinViewLink(AOwner, "treeview") {}
 
 TspSkinCustomTreeView::~TspSkinCustomTreeView() = default;
 
@@ -37,27 +33,6 @@ void TspSkinCustomTreeView::DeclarePublished(TPublisher<TspSkinCustomTreeView>& 
     P.Property("HScrollBar", &C::HScrollBar, &C::SetHScrollBar);
 }
 
-void TspSkinCustomTreeView::SetSkinData(TspSkinData* Value)
-{
-    SetComponentReference(this, FSD, Value);
-    if (FSD && !FSD->Empty && !ComponentState().Contains(csDesigning))
-        ChangeSkinData();
-}
-
-void TspSkinCustomTreeView::SetDefaultFont(TFont* Value)
-{
-    FDefaultFont->Assign(Value);
-    if (FIndex == -1)
-        Font()->Assign(Value);
-}
-
-void TspSkinCustomTreeView::SetDefaultColor(TColor Value)
-{
-    FDefaultColor = Value;
-    if (FIndex == -1)
-        SetColor(Value);
-}
-
 void TspSkinCustomTreeView::SetDrawSkin(bool Value)
 {
     FDrawSkin = Value;
@@ -66,44 +41,17 @@ void TspSkinCustomTreeView::SetDrawSkin(bool Value)
     Invalidate();
 }
 
-void TspSkinCustomTreeView::SetVScrollBar(TspSkinScrollBar* Value)
-{
-    AttachViewBar(this, FVScrollBar, Value, MakeEvent(this, &TspSkinCustomTreeView::VScrollBarChange));
-    UpDateScrollBars();
-}
-
-void TspSkinCustomTreeView::SetHScrollBar(TspSkinScrollBar* Value)
-{
-    AttachViewBar(this, FHScrollBar, Value, MakeEvent(this, &TspSkinCustomTreeView::HScrollBarChange));
-    UpDateScrollBars();
-}
-
 void TspSkinCustomTreeView::Notification(TComponent* AComponent, TOperation Operation)
 {
-    TCustomTreeView::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FSD)
-        FSD = nullptr;
-    if (AComponent == FVScrollBar)
-        FVScrollBar = nullptr;
-    if (AComponent == FHScrollBar)
-        FHScrollBar = nullptr;
-    if (AComponent == FButtonImageList)
+    TspSkinViewLink::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FButtonImageList)
         FButtonImageList = nullptr;
 }
 
 void TspSkinCustomTreeView::Loaded()
 {
-    TCustomTreeView::Loaded();
+    TspSkinViewLink::Loaded();
     ChangeSkinData();
-}
-
-void TspSkinCustomTreeView::CreateParams(TCreateParams& Params)
-{
-    TCustomTreeView::CreateParams(Params);
-    Params.Style &= ~(WS_HSCROLL | WS_VSCROLL | WS_BORDER);
-    Params.ExStyle &= ~WS_EX_CLIENTEDGE;
 }
 
 namespace {
@@ -215,38 +163,17 @@ void TspSkinCustomTreeView::HScrollBarChange(TObject*)
     SendMessage(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(pos)), 0);
 }
 
-void TspSkinCustomTreeView::VisibleChanged()
-{
-    TCustomTreeView::VisibleChanged();
-    if (FVScrollBar)
-        FVScrollBar->SetVisible(Visible());
-    if (FHScrollBar)
-        FHScrollBar->SetVisible(Visible());
-}
-
 void TspSkinCustomTreeView::Change(TTreeNode* Node)
 {
-    TCustomTreeView::Change(Node);
+    TspSkinViewLink::Change(Node);
     UpDateScrollBars();
 }
 
 void TspSkinCustomTreeView::WndProc(TMessage& Message)
 {
-    switch (Message.Msg) {
-    case WM_NCCALCSIZE:
-    case WM_NCPAINT:
-        Message.Result = 0;
+    if (AnswerFrameMessage(Message))
         return;
-    case WM_NCHITTEST:
-        Message.Result = HTCLIENT;
-        return;
-    case WM_SKINPAINTFRAME:
-        Message.Result = 0x3233;
-        return;
-    default:
-        break;
-    }
-    TCustomTreeView::WndProc(Message);
+    TspSkinViewLink::WndProc(Message);
     switch (Message.Msg) {
     case WM_SIZE:
     case WM_PAINT:

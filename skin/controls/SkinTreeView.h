@@ -10,25 +10,11 @@
 #include <memory>
 #include <string>
 
-class TspSkinCustomTreeView : public TCustomTreeView {
+class TspSkinCustomTreeView : public TspSkinViewLink<TCustomTreeView> {
 public:
     explicit TspSkinCustomTreeView(TComponent* AOwner);
     ~TspSkinCustomTreeView() override;
 
-    TspSkinData* SkinData() const { return FSD; }
-    void SetSkinData(TspSkinData* Value);
-    const std::string& SkinDataName() const { return FSkinDataName; }
-    void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
-    const std::string& ItemSkinDataName() const { return FItemSkinDataName; }
-    void SetItemSkinDataName(const std::string& Value) { FItemSkinDataName = Value; }
-    const std::string& CheckSkinDataName() const { return FCheckSkinDataName; }
-    void SetCheckSkinDataName(const std::string& Value) { FCheckSkinDataName = Value; }
-    TFont* DefaultFont() { return FDefaultFont.get(); }
-    void SetDefaultFont(TFont* Value);
-    TColor DefaultColor() const { return FDefaultColor; }
-    void SetDefaultColor(TColor Value);
-    bool UseSkinFont() const { return FUseSkinFont; }
-    void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
     bool DrawSkin() const { return FDrawSkin; }
     virtual void SetDrawSkin(bool Value);
     TCustomImageList* ButtonImageList() const { return FButtonImageList; }
@@ -37,22 +23,16 @@ public:
     void SetButtonNoExpandImageIndex(int Value) { FButtonNoExpandImageIndex = Value; }
     int ButtonExpandImageIndex() const { return FButtonExpandImageIndex; }
     void SetButtonExpandImageIndex(int Value) { FButtonExpandImageIndex = Value; }
-    TspSkinScrollBar* VScrollBar() const { return FVScrollBar; }
-    void SetVScrollBar(TspSkinScrollBar* Value);
-    TspSkinScrollBar* HScrollBar() const { return FHScrollBar; }
-    void SetHScrollBar(TspSkinScrollBar* Value);
 
     // Reads the skin again (nothing while loading).
-    virtual void ChangeSkinData();
+    void ChangeSkinData() override;
     // Brings the bars in line with the native tree.
-    void UpDateScrollBars();
+    void UpDateScrollBars() override;
 
-    int FIndex = -1;
     TBitmap FExpandImage, FNoExpandImage;  // empty when the skin has none
     TColor FLineColor = 0x808080;
     TColor FButtonColor = 0x808080;
     int FButtonSize = 5;  // half the button's side
-    bool FInCheckScrollBars = false;
 
     void Loaded() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -61,31 +41,18 @@ public:
     PUBLISHED(TspSkinCustomTreeView, TCustomTreeView);
 
 protected:
-    void CreateParams(TCreateParams& Params) override;
-    void VisibleChanged() override;
     void Change(TTreeNode* Node) override;
-    void VScrollBarChange(TObject* Sender);
-    void HScrollBarChange(TObject* Sender);
+    void VScrollBarChange(TObject* Sender) override;
+    void HScrollBarChange(TObject* Sender) override;
     void SkinDrawItem(TCustomTreeView* Sender, TTreeNode* Node, TCustomDrawState State, TCustomDrawStage Stage,
                       bool& PaintImages, bool& DefaultDraw);
     void DrawButtonAndLines(TRect R, TTreeNode* Node);
     void DrawNodeImage(TRect R, int ImageIndex);
 
 private:
-    bool Loading() const { return ComponentState().Contains(csLoading); }
-
-    TspSkinData* FSD = nullptr;
-    std::string FSkinDataName = "treeview";
-    std::string FItemSkinDataName = "listbox";
-    std::string FCheckSkinDataName = "checkbox";
-    std::unique_ptr<TFont> FDefaultFont;
-    TColor FDefaultColor = clWindow;
-    bool FUseSkinFont = true;
     bool FDrawSkin = false;
     TCustomImageList* FButtonImageList = nullptr;
     int FButtonNoExpandImageIndex = 0, FButtonExpandImageIndex = 1;
-    TspSkinScrollBar* FVScrollBar = nullptr;
-    TspSkinScrollBar* FHScrollBar = nullptr;
 };
 
 // A line one pixel high from X1 rightwards in Color, opaque for its first

@@ -7,7 +7,9 @@
 #include "platform/gui/Graphics.h"
 #include "skin/controls/SkinScrollBars.h"
 #include "skin/core/SkinEditPieces.h"
+#include "skin/core/SkinMessages.h"
 
+#include <memory>
 #include <string>
 
 // The skin's active picture at Index; null without one.
@@ -46,3 +48,121 @@ TspDataSkinListBox* FindItemPiece(const TspSkinData* Data, const std::string& Na
 // picture stretched around its text part, the canvas font Font in the
 // matching colour over a clear brush.
 void DrawSelectedItemBack(TBitmap* B, const TspDataSkinListBox& Item, TBitmap* Picture, bool Focused, TFont* Font);
+
+// What both skinned views keep on top of their native base: the skin link
+// (piece, item and check piece names), the built-in font and colour, the two
+// bars, and a window without frame, native bars or non-client area.
+template <class TBase>
+class TspSkinViewLink : public TBase {
+public:
+    explicit TspSkinViewLink(TComponent* AOwner, const char* ASkinDataName)
+        : TBase(AOwner), FSkinDataName(ASkinDataName), FDefaultFont(std::make_unique<TFont>())
+    {
+        InitSkinDefaultFont(*FDefaultFont);
+    }
+
+    TspSkinData* SkinData() const { return FSD; }
+    void SetSkinData(TspSkinData* Value)
+    {
+        SetComponentReference(this, FSD, Value);
+        if (FSD && !FSD->Empty && !this->ComponentState().Contains(csDesigning))
+            ChangeSkinData();
+    }
+    const std::string& SkinDataName() const { return FSkinDataName; }
+    void SetSkinDataName(const std::string& Value) { FSkinDataName = Value; }
+    const std::string& ItemSkinDataName() const { return FItemSkinDataName; }
+    void SetItemSkinDataName(const std::string& Value) { FItemSkinDataName = Value; }
+    const std::string& CheckSkinDataName() const { return FCheckSkinDataName; }
+    void SetCheckSkinDataName(const std::string& Value) { FCheckSkinDataName = Value; }
+    TFont* DefaultFont() { return FDefaultFont.get(); }
+    void SetDefaultFont(TFont* Value)
+    {
+        FDefaultFont->Assign(Value);
+        if (FIndex == -1)
+            this->Font()->Assign(Value);
+    }
+    TColor DefaultColor() const { return FDefaultColor; }
+    void SetDefaultColor(TColor Value)
+    {
+        FDefaultColor = Value;
+        if (FIndex == -1)
+            this->SetColor(Value);
+    }
+    bool UseSkinFont() const { return FUseSkinFont; }
+    void SetUseSkinFont(bool Value) { FUseSkinFont = Value; }
+    TspSkinScrollBar* VScrollBar() const { return FVScrollBar; }
+    void SetVScrollBar(TspSkinScrollBar* Value)
+    {
+        AttachViewBar(this, FVScrollBar, Value, MakeEvent(this, &TspSkinViewLink::VScrollBarChanged));
+        UpDateScrollBars();
+    }
+    TspSkinScrollBar* HScrollBar() const { return FHScrollBar; }
+    void SetHScrollBar(TspSkinScrollBar* Value)
+    {
+        AttachViewBar(this, FHScrollBar, Value, MakeEvent(this, &TspSkinViewLink::HScrollBarChanged));
+        UpDateScrollBars();
+    }
+
+    virtual void ChangeSkinData() = 0;
+    virtual void UpDateScrollBars() = 0;
+
+    int FIndex = -1;
+    bool FInCheckScrollBars = false;
+
+    void Notification(TComponent* AComponent, TOperation Operation) override
+    {
+        TBase::Notification(AComponent, Operation);
+        if (Operation != opRemove)
+            return;
+        if (AComponent == FSD)
+            FSD = nullptr;
+        if (AComponent == FVScrollBar)
+            FVScrollBar = nullptr;
+        if (AComponent == FHScrollBar)
+            FHScrollBar = nullptr;
+    }
+
+protected:
+    virtual void VScrollBarChange(TObject* Sender) = 0;
+    virtual void HScrollBarChange(TObject* Sender) = 0;
+    void CreateParams(TCreateParams& Params) override
+    {
+        TBase::CreateParams(Params);
+        Params.Style &= ~(WS_HSCROLL | WS_VSCROLL | WS_BORDER);
+        Params.ExStyle &= ~WS_EX_CLIENTEDGE;
+    }
+    void VisibleChanged() override
+    {
+        TBase::VisibleChanged();
+        for (TspSkinScrollBar* bar : {FVScrollBar, FHScrollBar})
+            if (bar)
+                bar->SetVisible(this->Visible());
+    }
+    // No non-client area and no frame: answers the messages that would
+    // make or paint one; true when Message was answered.
+    bool AnswerFrameMessage(TMessage& Message)
+    {
+        switch (Message.Msg) {
+        case WM_NCCALCSIZE:
+        case WM_NCPAINT: Message.Result = 0; return true;
+        case WM_NCHITTEST: Message.Result = HTCLIENT; return true;
+        case WM_SKINPAINTFRAME: Message.Result = 0x3233; return true;
+        default: return false;
+        }
+    }
+    bool Loading() const { return this->ComponentState().Contains(csLoading); }
+
+    TspSkinData* FSD = nullptr;
+    std::string FSkinDataName;
+    std::string FItemSkinDataName = "listbox";
+    std::string FCheckSkinDataName = "checkbox";
+    std::unique_ptr<TFont> FDefaultFont;
+    TColor FDefaultColor = clWindow;
+    bool FUseSkinFont = true;
+    TspSkinScrollBar* FVScrollBar = nullptr;
+    TspSkinScrollBar* FHScrollBar = nullptr;
+
+private:
+    void VScrollBarChanged(TObject* Sender) { VScrollBarChange(Sender); }
+    void HScrollBarChanged(TObject* Sender) { HScrollBarChange(Sender); }
+};
