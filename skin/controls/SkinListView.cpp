@@ -31,18 +31,10 @@ TspSkinCustomListView::~TspSkinCustomListView()
 void TspSkinCustomListView::DeclarePublished(TPublisher<TspSkinCustomListView>& P)
 {
     using C = TspSkinCustomListView;
-    P.Property("SkinData", &C::SkinData, &C::SetSkinData);
-    P.Property("SkinDataName", &C::SkinDataName, &C::SetSkinDataName, "listview");
-    P.Property("ItemSkinDataName", &C::ItemSkinDataName, &C::SetItemSkinDataName, "listbox");
-    P.Property("CheckSkinDataName", &C::CheckSkinDataName, &C::SetCheckSkinDataName, "checkbox");
+    DeclareViewLinkRows(P, "listview");
     P.Property("HeaderSkinDataName", &C::HeaderSkinDataName, &C::SetHeaderSkinDataName, "resizetoolbutton");
-    P.Property("DefaultFont", &C::DefaultFont, &C::SetDefaultFont);
-    P.Property("DefaultColor", &C::DefaultColor, &C::SetDefaultColor, clWindow);
-    P.Property("UseSkinFont", &C::UseSkinFont, &C::SetUseSkinFont, true);
     P.Property("DrawSkin", &C::DrawSkin, &C::SetDrawSkin, false);
     P.Property("DrawSkinLines", &C::DrawSkinLines, &C::SetDrawSkinLines, false);
-    P.Property("VScrollBar", &C::VScrollBar, &C::SetVScrollBar);
-    P.Property("HScrollBar", &C::HScrollBar, &C::SetHScrollBar);
     P.Property("OnDrawHeaderSection", &C::OnDrawHeaderSection);
     P.Property("OnDrawSkinSubItem", &C::OnDrawSkinSubItem);
 }

@@ -18,19 +18,11 @@ TspSkinCustomTreeView::~TspSkinCustomTreeView() = default;
 void TspSkinCustomTreeView::DeclarePublished(TPublisher<TspSkinCustomTreeView>& P)
 {
     using C = TspSkinCustomTreeView;
-    P.Property("SkinData", &C::SkinData, &C::SetSkinData);
-    P.Property("SkinDataName", &C::SkinDataName, &C::SetSkinDataName, "treeview");
-    P.Property("ItemSkinDataName", &C::ItemSkinDataName, &C::SetItemSkinDataName, "listbox");
-    P.Property("CheckSkinDataName", &C::CheckSkinDataName, &C::SetCheckSkinDataName, "checkbox");
-    P.Property("DefaultFont", &C::DefaultFont, &C::SetDefaultFont);
-    P.Property("DefaultColor", &C::DefaultColor, &C::SetDefaultColor, clWindow);
-    P.Property("UseSkinFont", &C::UseSkinFont, &C::SetUseSkinFont, true);
+    DeclareViewLinkRows(P, "treeview");
     P.Property("DrawSkin", &C::DrawSkin, &C::SetDrawSkin, false);
     P.Property("ButtonImageList", &C::ButtonImageList, &C::SetButtonImageList);
     P.Property("ButtonNoExpandImageIndex", &C::ButtonNoExpandImageIndex, &C::SetButtonNoExpandImageIndex, 0);
     P.Property("ButtonExpandImageIndex", &C::ButtonExpandImageIndex, &C::SetButtonExpandImageIndex, 1);
-    P.Property("VScrollBar", &C::VScrollBar, &C::SetVScrollBar);
-    P.Property("HScrollBar", &C::HScrollBar, &C::SetHScrollBar);
 }
 
 void TspSkinCustomTreeView::SetDrawSkin(bool Value)
@@ -135,32 +127,32 @@ void TspSkinCustomTreeView::UpDateScrollBars()
     FinishViewBars(this, FVScrollBar, FHScrollBar, changed, FInCheckScrollBars);
 }
 
+namespace {
+
 // The native position is set whole first; the message's 16-bit word then
 // only confirms it (positions above 65,535 do not fit the word).
-void TspSkinCustomTreeView::VScrollBarChange(TObject*)
+void ScrollNativeTree(HWND Wnd, int Bar, UINT Msg, int Pos)
 {
-    if (!FVScrollBar || !HandleAllocated())
-        return;
-    const int pos = FVScrollBar->Position();
     SCROLLINFO si{};
     si.cbSize = sizeof(si);
     si.fMask = SIF_POS;
-    si.nPos = pos;
-    SetScrollInfo(Handle(), SB_VERT, &si, TRUE_);
-    SendMessage(Handle(), WM_VSCROLL, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(pos)), 0);
+    si.nPos = Pos;
+    SetScrollInfo(Wnd, Bar, &si, TRUE_);
+    SendMessage(Wnd, Msg, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(Pos)), 0);
+}
+
+}  // namespace
+
+void TspSkinCustomTreeView::VScrollBarChange(TObject*)
+{
+    if (FVScrollBar && HandleAllocated())
+        ScrollNativeTree(Handle(), SB_VERT, WM_VSCROLL, FVScrollBar->Position());
 }
 
 void TspSkinCustomTreeView::HScrollBarChange(TObject*)
 {
-    if (!FHScrollBar || !HandleAllocated())
-        return;
-    const int pos = FHScrollBar->Position();
-    SCROLLINFO si{};
-    si.cbSize = sizeof(si);
-    si.fMask = SIF_POS;
-    si.nPos = pos;
-    SetScrollInfo(Handle(), SB_HORZ, &si, TRUE_);
-    SendMessage(Handle(), WM_HSCROLL, MAKEWPARAM(SB_THUMBPOSITION, static_cast<WORD>(pos)), 0);
+    if (FHScrollBar && HandleAllocated())
+        ScrollNativeTree(Handle(), SB_HORZ, WM_HSCROLL, FHScrollBar->Position());
 }
 
 void TspSkinCustomTreeView::Change(TTreeNode* Node)

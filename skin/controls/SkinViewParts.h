@@ -166,3 +166,18 @@ private:
     void VScrollBarChanged(TObject* Sender) { VScrollBarChange(Sender); }
     void HScrollBarChanged(TObject* Sender) { HScrollBarChange(Sender); }
 };
+
+// The published rows of the skin link, the same in both views.
+template <class C>
+void DeclareViewLinkRows(TPublisher<C>& P, const char* SkinDataName)
+{
+    P.Property("SkinData", &C::SkinData, &C::SetSkinData);
+    P.Property("SkinDataName", &C::SkinDataName, &C::SetSkinDataName, SkinDataName);
+    P.Property("ItemSkinDataName", &C::ItemSkinDataName, &C::SetItemSkinDataName, "listbox");
+    P.Property("CheckSkinDataName", &C::CheckSkinDataName, &C::SetCheckSkinDataName, "checkbox");
+    P.Property("DefaultFont", &C::DefaultFont, &C::SetDefaultFont);
+    P.Property("DefaultColor", &C::DefaultColor, &C::SetDefaultColor, clWindow);
+    P.Property("UseSkinFont", &C::UseSkinFont, &C::SetUseSkinFont, true);
+    P.Property("VScrollBar", &C::VScrollBar, &C::SetVScrollBar);
+    P.Property("HScrollBar", &C::HScrollBar, &C::SetHScrollBar);
+}
