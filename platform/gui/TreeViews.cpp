@@ -539,10 +539,16 @@ void TCustomTreeView::SaveNativeState()
     FSavedSelected = FNodes.GetNode(reinterpret_cast<HTREEITEM>(SendMessage(FHandle, TVM_GETNEXTITEM, TVGN_CARET, 0)));
     FSavedTop =
         FNodes.GetNode(reinterpret_cast<HTREEITEM>(SendMessage(FHandle, TVM_GETNEXTITEM, TVGN_FIRSTVISIBLE, 0)));
-    for (TTreeNode* n = FNodes.GetFirstNode(); n; n = n->GetNext())
+    // Walked by the child lists: stepping with GetNext searches each
+    // node's siblings and would take quadratic time on big trees.
+    std::vector<TTreeNode*> stack(FNodes.FRoots.begin(), FNodes.FRoots.end());
+    while (!stack.empty()) {
+        TTreeNode* n = stack.back();
+        stack.pop_back();
         n->FExpanded = n->Expanded();
-    for (TTreeNode* n = FNodes.GetFirstNode(); n; n = n->GetNext())
         n->FItemId = nullptr;
+        stack.insert(stack.end(), n->FChildren.begin(), n->FChildren.end());
+    }
 }
 
 void TCustomTreeView::InsertNative(TTreeNode* Node)
@@ -554,12 +560,15 @@ void TCustomTreeView::InsertNative(TTreeNode* Node)
     TVINSERTSTRUCT is;
     is.hParent = Node->FParent ? Node->FParent->FItemId : TVI_ROOT;
     const auto& sibs = FNodes.SiblingsOf(Node->FParent);
-    auto pos = std::find(sibs.begin(), sibs.end(), Node);
     is.hInsertAfter = TVI_LAST;
-    if (pos == sibs.begin())
-        is.hInsertAfter = TVI_FIRST;
-    else if (pos != sibs.end() && (*(pos - 1))->FItemId)
-        is.hInsertAfter = (*(pos - 1))->FItemId;
+    // Appending is the common case and needs no search (big trees stay linear).
+    if (sibs.empty() || sibs.back() != Node) {
+        auto pos = std::find(sibs.begin(), sibs.end(), Node);
+        if (pos == sibs.begin())
+            is.hInsertAfter = TVI_FIRST;
+        else if (pos != sibs.end() && (*(pos - 1))->FItemId)
+            is.hInsertAfter = (*(pos - 1))->FItemId;
+    }
     std::string text = Node->FText;
     is.item.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM | TVIF_CHILDREN | TVIF_STATE;
     is.item.pszText = text.data();

@@ -14,6 +14,11 @@
 #include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
 #include "skin/controls/SkinToolBar.h"
+#include "skin/controls/SkinColorDialog.h"
+#include "skin/controls/SkinColorGrids.h"
+#include "skin/controls/SkinListView.h"
+#include "skin/controls/SkinMenuButtons.h"
+#include "skin/controls/SkinTreeView.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Gdi.h"
@@ -427,4 +432,9 @@ void RegisterSkinControlsClasses()
     RegisterSkinLinkLabelClasses();
     RegisterSkinToolBarClasses();
     RegisterSkinNotebookClasses();
+    RegisterSkinTreeViewClasses();
+    RegisterSkinListViewClasses();
+    RegisterSkinMenuButtonsClasses();
+    RegisterSkinColorGridsClasses();
+    RegisterSkinColorDialogClasses();
 }

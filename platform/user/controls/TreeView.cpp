@@ -60,6 +60,9 @@ struct TTree {
     int ItemHeight = 0;  // 0: from the font
     int Indent = 19;
     int MaxWidth = 0;
+    // Inserted visible rows not yet in Rows: a run of inserts rebuilds the
+    // rows once, at the next other message, instead of once per node.
+    bool RowsStale = false;
     HFONT Font = nullptr;
     HIMAGELIST Images = nullptr;
     HIMAGELIST StateImages = nullptr;  // TVSIL_STATE: by the node's state image index
@@ -163,6 +166,7 @@ void UpdateScroll(TTree* t)
 
 void Rebuild(TTree* t)
 {
+    t->RowsStale = false;
     t->Rows.clear();
     t->MaxWidth = 0;
     std::vector<TNode*> stack(t->Root.Kids.rbegin(), t->Root.Kids.rend());
@@ -384,9 +388,8 @@ TNode* Insert(TTree* t, const TVINSERTSTRUCT* is)
     kids.insert(kids.begin() + static_cast<std::ptrdiff_t>(at), raw);
     t->Live.insert(raw);
     if (parent == &t->Root || Expanded(parent))
-        Rebuild(t);
-    else
-        InvalidateRect(t->Wnd, nullptr, TRUE_);  // the parent's button
+        t->RowsStale = true;
+    InvalidateRect(t->Wnd, nullptr, TRUE_);  // the new row or the parent's button
     return raw;
 }
 
@@ -680,9 +683,15 @@ void Scroll(TTree* t, int bar, WPARAM wParam)
     WORD code = LOWORD(wParam);
     if (code == SB_ENDSCROLL)
         return;
-    int pos = (code == SB_THUMBPOSITION || code == SB_THUMBTRACK)
-                  ? HIWORD(wParam)
-                  : ScrollRequestPos(t->Wnd, bar, code, bar == SB_VERT ? 1 : t->Indent);
+    int pos = 0;
+    if (code == SB_THUMBPOSITION || code == SB_THUMBTRACK) {
+        // The message carries 16 bits; a caller that set the whole position
+        // with SetScrollInfo first is taken at its word when the two agree.
+        const int whole = GetScrollPos(t->Wnd, bar);
+        pos = LOWORD(static_cast<DWORD>(whole)) == HIWORD(wParam) ? whole : HIWORD(wParam);
+    } else {
+        pos = ScrollRequestPos(t->Wnd, bar, code, bar == SB_VERT ? 1 : t->Indent);
+    }
     if (bar == SB_VERT)
         SetTop(t, pos);
     else
@@ -954,6 +963,8 @@ LRESULT TreeProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
     });
     if (!t)
         return DefWindowProc(wnd, msg, wParam, lParam);
+    if (t->RowsStale && msg != TVM_INSERTITEM)
+        Rebuild(t);
     LRESULT painted = 0;
     if (PaintMessage(wnd, msg, wParam, [t](HDC dc) { Paint(t, dc); }, &painted, TFocusLook::Repaint))
         return painted;

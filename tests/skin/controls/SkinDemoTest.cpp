@@ -231,20 +231,7 @@ protected:
                 v->SetSkinData(Skin);
         }
     }
-    static void Shoot(const TRect& R, const std::string& Name)
-    {
-        TBitmap shot;
-        shot.SetPixelFormat(pf24bit);
-        shot.SetSize(R.right - R.left, R.bottom - R.top);
-        HDC screen = GetDC(nullptr);
-        BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screen, R.left, R.top, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&shot);
-        const char* dir = std::getenv("TARNELLO_TEST_TMP");
-        tarnello::test::TempDir scratch;
-        png.SaveToFile((dir && *dir ? std::string(dir) : scratch.path()) + "/" + Name);
-    }
+    static void Shoot(const TRect& R, const std::string& Name) { controlstest::ShootScreen(R, Name); }
 };
 
 TEST_F(SkinDemoTest, DescribedDemoWithAndWithoutSkin)
