@@ -132,6 +132,27 @@ TPopupMenu* BuildEditContextMenu(TComponent* Owner, TCustomEdit* Edit, const TEd
     return menu;
 }
 
+void FreeEditContextMenu(TPopupMenu*& Menu, bool OwnerGoing)
+{
+    if (!Menu)
+        return;
+    TPopupMenu* menu = Menu;
+    Menu = nullptr;
+    if (Application && !OwnerGoing)
+        Application->DeferFree(menu);
+    else
+        delete menu;
+}
+
+void ShowEditContextMenu(TPopupMenu*& Menu, TCustomEdit* Edit, const TEditMenuState& State,
+                         const TspResourceStrData* Strings, LPARAM LParam)
+{
+    FreeEditContextMenu(Menu, false);
+    Menu = BuildEditContextMenu(nullptr, Edit, State, Strings);
+    const TPoint p = ContextMenuPoint(Edit, LParam);
+    Menu->Popup(p.x, p.y);
+}
+
 TPoint ContextMenuPoint(TControl* Control, LPARAM LParam)
 {
     const int x = GET_X_LPARAM(LParam), y = GET_Y_LPARAM(LParam);

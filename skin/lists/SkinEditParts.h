@@ -70,6 +70,13 @@ struct TEditMenuState {
 };
 TPopupMenu* BuildEditContextMenu(TComponent* Owner, TCustomEdit* Edit, const TEditMenuState& State,
                                  const TspResourceStrData* Strings);
+// Frees an open context menu (null afterwards). The menu reports its command
+// from inside its own code, so it goes once that code has returned.
+void FreeEditContextMenu(TPopupMenu*& Menu, bool OwnerGoing);
+// Replaces Menu by a new context menu for Edit and pops it up at the
+// request's point.
+void ShowEditContextMenu(TPopupMenu*& Menu, TCustomEdit* Edit, const TEditMenuState& State,
+                         const TspResourceStrData* Strings, LPARAM LParam);
 // The screen point of a context-menu request; the control's centre for a
 // keyboard request (either coordinate negative).
 TPoint ContextMenuPoint(TControl* Control, LPARAM LParam);

@@ -50,7 +50,7 @@ int FontTextHeight(TFont* F)
 
 TspCustomEdit::TspCustomEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {}
 
-TspCustomEdit::~TspCustomEdit() { FreeContextMenu(); }
+TspCustomEdit::~TspCustomEdit() { FreeEditContextMenu(FSysPopupMenu, true); }
 
 void TspCustomEdit::SetEditTransparent(bool Value)
 {
@@ -85,32 +85,17 @@ void TspCustomEdit::Invalidate()
     TCustomMaskEdit::Invalidate();
 }
 
-void TspCustomEdit::FreeContextMenu()
-{
-    if (!FSysPopupMenu)
-        return;
-    TPopupMenu* menu = FSysPopupMenu;
-    FSysPopupMenu = nullptr;
-    // The menu reports its command from inside its own code: it goes once
-    // that code has returned.
-    if (Application && !ComponentState().Contains(csDestroying))
-        Application->DeferFree(menu);
-    else
-        delete menu;
-}
+void TspCustomEdit::FreeContextMenu() { FreeEditContextMenu(FSysPopupMenu, ComponentState().Contains(csDestroying)); }
 
 void TspCustomEdit::ShowContextMenu(LPARAM LParam)
 {
-    FreeContextMenu();
     TEditMenuState st;
     st.CanUndo = CanUndo();
     st.HasSelection = SelLength() > 0;
     st.ReadOnly = FSkinReadOnly;
     st.ClipboardHasText = !ClipboardGetText().empty();
     st.SelectAllEnabled = !(SelStart() == 0 && SelLength() == static_cast<int>(Text().size()));
-    FSysPopupMenu = BuildEditContextMenu(nullptr, this, st, MenuStrings());
-    const TPoint p = ContextMenuPoint(this, LParam);
-    FSysPopupMenu->Popup(p.x, p.y);
+    ShowEditContextMenu(FSysPopupMenu, this, st, MenuStrings(), LParam);
 }
 
 void TspCustomEdit::WndProc(TMessage& Message)

@@ -3,10 +3,12 @@
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
 #include "skin/lists/SkinEdits.h"
+#include "skin/lists/SkinMemo.h"
 
 void RegisterSkinListsClasses()
 {
     RegisterSkinControlsClasses();
     RegisterSkinFormsClasses();
     RegisterSkinEditsClasses();
+    RegisterSkinMemoClasses();
 }
