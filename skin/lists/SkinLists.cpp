@@ -4,6 +4,7 @@
 #include "skin/forms/FormSkinner.h"
 #include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinMemo.h"
+#include "skin/lists/SkinUpDowns.h"
 
 void RegisterSkinListsClasses()
 {
@@ -11,4 +12,5 @@ void RegisterSkinListsClasses()
     RegisterSkinFormsClasses();
     RegisterSkinEditsClasses();
     RegisterSkinMemoClasses();
+    RegisterSkinUpDownsClasses();
 }
