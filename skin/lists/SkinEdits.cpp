@@ -54,6 +54,8 @@ TspCustomEdit::~TspCustomEdit() { FreeEditContextMenu(FSysPopupMenu, true); }
 
 void TspCustomEdit::SetEditTransparent(bool Value)
 {
+    if (FEditTransparent == Value)
+        return;
     FEditTransparent = Value;
     RecreateWnd();
 }
@@ -133,6 +135,17 @@ void TspCustomEdit::WndProc(TMessage& Message)
         break;
     case WM_LBUTTONUP:
         FDown = false;
+        break;
+    case CN_CTLCOLOREDIT:
+    case CN_CTLCOLORSTATIC:
+        // A transparent edit writes its text over what lies under it.
+        if (FEditTransparent && !ComponentState().Contains(csDesigning)) {
+            HDC dc = reinterpret_cast<HDC>(Message.WParam);
+            SetBkMode(dc, TRANSPARENT);
+            SetTextColor(dc, ColorToRGB(Font()->Color()));
+            Message.Result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+            return;
+        }
         break;
     case CM_CANCELMODE:
         TCustomMaskEdit::WndProc(Message);
@@ -850,16 +863,6 @@ void TspSkinCustomEdit::WndProc(TMessage& Message)
             BeginPaint(Handle(), &ps);
             EndPaint(Handle(), &ps);
             Message.Result = 0;
-            return;
-        }
-        break;
-    case CN_CTLCOLOREDIT:
-    case CN_CTLCOLORSTATIC:
-        if (EditTransparent() && !designing) {
-            HDC dc = reinterpret_cast<HDC>(Message.WParam);
-            SetBkMode(dc, TRANSPARENT);
-            SetTextColor(dc, ColorToRGB(Font()->Color()));
-            Message.Result = reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
             return;
         }
         break;

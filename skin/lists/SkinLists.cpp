@@ -4,6 +4,7 @@
 #include "skin/forms/FormSkinner.h"
 #include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinMemo.h"
+#include "skin/lists/SkinSpinEdit.h"
 #include "skin/lists/SkinUpDowns.h"
 
 void RegisterSkinListsClasses()
@@ -13,4 +14,5 @@ void RegisterSkinListsClasses()
     RegisterSkinEditsClasses();
     RegisterSkinMemoClasses();
     RegisterSkinUpDownsClasses();
+    RegisterSkinSpinEditClasses();
 }
