@@ -16,6 +16,13 @@ TBitmap* SkinPictureAt(const TspSkinData& Data, int Index)
     return Data.FActivePictures[static_cast<std::size_t>(Index)].get();
 }
 
+void StoredChildrenExcept(TWinControl* Self, const TGetChildProc& Proc, TComponent* Root, const TControl* Inner)
+{
+    for (int i = 0; i < Self->ControlCount(); ++i)
+        if (Self->Controls(i) != Inner && Self->Controls(i)->Owner() == Root)
+            Proc(Self->Controls(i));
+}
+
 void DrawFlatButton(TCanvas* C, const TRect& R, bool Down, bool Hot)
 {
     const TColor frame = Hot ? TColor(0x800000) : clBtnShadow;

@@ -37,6 +37,9 @@ T* FindPieceOf(TspSkinData* Data, const std::string& Name, int& Index)
     return piece;
 }
 
+// A composite's stored children: all but the inner control it makes itself.
+void StoredChildrenExcept(TWinControl* Self, const TGetChildProc& Proc, TComponent* Root, const TControl* Inner);
+
 // The built-in look of a small button: clBtnFace in a clBtnShadow frame;
 // pointer over it 0xD2BDB6 in a 0x800000 frame; pressed 0xB59385.
 void DrawFlatButton(TCanvas* C, const TRect& R, bool Down, bool Hot);

@@ -5,6 +5,7 @@
 #include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinMemo.h"
 #include "skin/lists/SkinSpinEdit.h"
+#include "skin/lists/SkinTimeEdit.h"
 #include "skin/lists/SkinUpDowns.h"
 
 void RegisterSkinListsClasses()
@@ -15,4 +16,5 @@ void RegisterSkinListsClasses()
     RegisterSkinMemoClasses();
     RegisterSkinUpDownsClasses();
     RegisterSkinSpinEditClasses();
+    RegisterSkinTimeEditClasses();
 }

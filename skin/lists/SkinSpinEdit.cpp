@@ -150,9 +150,7 @@ void TspSkinSpinEdit::WriteText(double V)
 
 void TspSkinSpinEdit::GetChildren(const TGetChildProc& Proc, TComponent* Root)
 {
-    for (int i = 0; i < ControlCount(); ++i)
-        if (Controls(i) != FEdit && Controls(i)->Owner() == Root)
-            Proc(Controls(i));
+    StoredChildrenExcept(this, Proc, Root, FEdit);
 }
 
 void TspSkinSpinEdit::SetValue(double Value)
