@@ -147,6 +147,17 @@ void TspCustomEdit::WndProc(TMessage& Message)
             return;
         }
         break;
+    case WM_ERASEBKGND:
+        // What lies under a transparent edit shows through its background.
+        if (FEditTransparent && Parent() && !ComponentState().Contains(csDesigning)) {
+            TCanvas c;
+            c.SetHandle(reinterpret_cast<HDC>(Message.WParam));
+            DrawParentBackground(this, &c);
+            c.SetHandle(nullptr);
+            Message.Result = 1;
+            return;
+        }
+        break;
     case CM_CANCELMODE:
         TCustomMaskEdit::WndProc(Message);
         if (OnEditCancelMode)
@@ -442,6 +453,7 @@ void TspSkinCustomEdit::CreateParams(TCreateParams& Params)
     // The edit draws its own background: no transparent style, no border.
     Params.ExStyle &= ~static_cast<DWORD>(WS_EX_TRANSPARENT | WS_EX_CLIENTEDGE);
     Params.Style &= ~static_cast<DWORD>(WS_BORDER);
+    Params.Style |= WS_CLIPCHILDREN;  // an embedded up-down keeps its pixels
 }
 
 void TspSkinCustomEdit::CreateWnd()

@@ -12,6 +12,9 @@ namespace liststest {
 using valuetest::TCounter;
 
 class ListsTest : public valuetest::ValueControlsTest {
+public:
+    static std::string SkinNewIniPath() { return valuetest::SkinNewIni(); }
+
 protected:
     static void Type(const std::string& s)
     {
