@@ -77,7 +77,7 @@ bool ConvertNumber(const std::string& Text, bool Float, char Sep, double& Out)
 
 }  // namespace
 
-TspSkinSpinEdit::TspSkinSpinEdit(TComponent* AOwner) : TspSkinCustomControl(AOwner)
+TspSkinSpinEdit::TspSkinSpinEdit(TComponent* AOwner) : TspButtonPairControl(AOwner)
 {
     ControlStyle().Include(csAcceptsControls);
     ControlStyle().Include(csCaptureMouse);
@@ -105,8 +105,6 @@ TspSkinSpinEdit::TspSkinSpinEdit(TComponent* AOwner) : TspSkinCustomControl(AOwn
     FSkinDataName = "spinedit";
     SetBounds(0, 0, 120, 20);
 }
-
-TspSkinSpinEdit::~TspSkinSpinEdit() { PairStopTimer(); }
 
 // ---- value -----------------------------------------------------------------------
 
@@ -564,33 +562,9 @@ void TspSkinSpinEdit::Invalidate()
 
 // ---- mouse -----------------------------------------------------------------------
 
-void TspSkinSpinEdit::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TspSkinCustomControl::MouseDown(Button, Shift, X, Y);
-    PairMouseDown(X, Y);
-}
-
-void TspSkinSpinEdit::MouseMove(TShiftState Shift, int X, int Y)
-{
-    TspSkinCustomControl::MouseMove(Shift, X, Y);
-    PairMouseMove(X, Y);
-}
-
-void TspSkinSpinEdit::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TspSkinCustomControl::MouseUp(Button, Shift, X, Y);
-    PairMouseUp();
-}
-
 void TspSkinSpinEdit::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
-    case WM_TIMER:
-        if (PairTimer(Message.WParam)) {
-            Message.Result = 0;
-            return;
-        }
-        break;
     case WM_SETFOCUS:
         if (FEdit->HandleAllocated()) {
             FEdit->SetFocus();
@@ -606,28 +580,23 @@ void TspSkinSpinEdit::WndProc(TMessage& Message)
         Message.Result = 0;
         return;
     case CM_MOUSEENTER:
-        ActiveButton = OldActiveButton = -1;
-        TspSkinCustomControl::WndProc(Message);
+        TspButtonPairControl::WndProc(Message);
         EditMouseEnter(this);
         return;
     case CM_MOUSELEAVE:
-        TspSkinCustomControl::WndProc(Message);
-        PairClearHover();
+        TspButtonPairControl::WndProc(Message);
         EditMouseLeave(this);
         return;
     case CM_ENABLEDCHANGED:
-        TspSkinCustomControl::WndProc(Message);
+        TspButtonPairControl::WndProc(Message);
         FEdit->SetEnabled(Enabled());
         ApplyEditColor();
         Invalidate();
         return;
-    case WM_DESTROY:
-        PairStopTimer();
-        break;
     default:
         break;
     }
-    TspSkinCustomControl::WndProc(Message);
+    TspButtonPairControl::WndProc(Message);
 }
 
 // ---- descriptions ----------------------------------------------------------------

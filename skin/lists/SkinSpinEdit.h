@@ -12,10 +12,9 @@
 enum TspValueType { vtInteger, vtFloat };
 ENUM_NAMES(TspValueType, vtInteger, vtFloat)
 
-class TspSkinSpinEdit : public TspSkinCustomControl, public TspButtonPair {
+class TspSkinSpinEdit : public TspButtonPairControl {
 public:
     explicit TspSkinSpinEdit(TComponent* AOwner);
-    ~TspSkinSpinEdit() override;
 
     TColor DefaultColor() const { return FDefaultColor; }
     void SetDefaultColor(TColor Value);
@@ -90,15 +89,9 @@ protected:
     virtual void EditExit(TObject* Sender);
     virtual void Change();
 
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseMove(TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-
     bool PairRepeats() const override { return true; }
     void PairRepeatStep(int Mode) override { Step(Mode == 2); }
     void PairReleased(int Button, bool StillHot) override;
-    void PairRepaint() override { Repaint(); }
-    HWND PairTimerWindow() override { return HandleAllocated() ? Handle() : nullptr; }
 
 private:
     void Step(bool Up);

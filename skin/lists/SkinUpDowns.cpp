@@ -127,15 +127,58 @@ void TspButtonPair::PairClearHover()
     PairRepaint();
 }
 
+// ---- the control of a button pair ----------------------------------------------------
+
+void TspButtonPairControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TspSkinCustomControl::MouseDown(Button, Shift, X, Y);
+    PairMouseDown(X, Y);
+}
+
+void TspButtonPairControl::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TspSkinCustomControl::MouseMove(Shift, X, Y);
+    PairMouseMove(X, Y);
+}
+
+void TspButtonPairControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TspSkinCustomControl::MouseUp(Button, Shift, X, Y);
+    PairMouseUp();
+}
+
+void TspButtonPairControl::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_TIMER:
+        if (PairTimer(Message.WParam)) {
+            Message.Result = 0;
+            return;
+        }
+        break;
+    case CM_MOUSEENTER:
+        ActiveButton = OldActiveButton = -1;
+        break;
+    case CM_MOUSELEAVE:
+        TspSkinCustomControl::WndProc(Message);
+        PairClearHover();
+        return;
+    case WM_DESTROY:
+        PairStopTimer();
+        break;
+    default:
+        break;
+    }
+    TspSkinCustomControl::WndProc(Message);
+}
+
 // ---- TspSkinUpDown ---------------------------------------------------------------
 
-TspSkinUpDown::TspSkinUpDown(TComponent* AOwner) : TspSkinCustomControl(AOwner)
+TspSkinUpDown::TspSkinUpDown(TComponent* AOwner) : TspButtonPairControl(AOwner)
 {
     FSkinDataName = "hupdown";
     SetBounds(0, 0, 25, 50);
 }
-
-TspSkinUpDown::~TspSkinUpDown() { PairStopTimer(); }
 
 void TspSkinUpDown::SetUseSkinSize(bool Value)
 {
@@ -315,49 +358,6 @@ void TspSkinUpDown::DrawSkinImage(TBitmap* B)
     }
 }
 
-void TspSkinUpDown::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TspSkinCustomControl::MouseDown(Button, Shift, X, Y);
-    PairMouseDown(X, Y);
-}
-
-void TspSkinUpDown::MouseMove(TShiftState Shift, int X, int Y)
-{
-    TspSkinCustomControl::MouseMove(Shift, X, Y);
-    PairMouseMove(X, Y);
-}
-
-void TspSkinUpDown::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TspSkinCustomControl::MouseUp(Button, Shift, X, Y);
-    PairMouseUp();
-}
-
-void TspSkinUpDown::WndProc(TMessage& Message)
-{
-    switch (Message.Msg) {
-    case WM_TIMER:
-        if (PairTimer(Message.WParam)) {
-            Message.Result = 0;
-            return;
-        }
-        break;
-    case CM_MOUSEENTER:
-        ActiveButton = OldActiveButton = -1;
-        break;
-    case CM_MOUSELEAVE:
-        TspSkinCustomControl::WndProc(Message);
-        PairClearHover();
-        return;
-    case WM_DESTROY:
-        PairStopTimer();
-        break;
-    default:
-        break;
-    }
-    TspSkinCustomControl::WndProc(Message);
-}
-
 // ---- TspSkinIntUpDown ------------------------------------------------------------
 
 TspSkinIntUpDown::TspSkinIntUpDown(TComponent* AOwner) : TspSkinUpDown(AOwner) { SetBounds(0, 0, 50, 25); }
@@ -407,7 +407,7 @@ void TspSkinIntUpDown::WndProc(TMessage& Message)
 {
     if (Message.Msg == CM_MOUSELEAVE)
         ActiveButton = OldActiveButton = -1;
-    TspSkinUpDown::WndProc(Message);
+    TspButtonPairControl::WndProc(Message);
 }
 
 // ---- descriptions ----------------------------------------------------------------

@@ -54,10 +54,24 @@ private:
     bool FTimerOn = false;
 };
 
-class TspSkinUpDown : public TspSkinCustomControl, public TspButtonPair {
+// A custom skinned control whose mouse and repeat timer drive a button pair.
+class TspButtonPairControl : public TspSkinCustomControl, public TspButtonPair {
+public:
+    explicit TspButtonPairControl(TComponent* AOwner) : TspSkinCustomControl(AOwner) {}
+    ~TspButtonPairControl() override { PairStopTimer(); }
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void PairRepaint() override { Repaint(); }
+    HWND PairTimerWindow() override { return HandleAllocated() ? Handle() : nullptr; }
+};
+
+class TspSkinUpDown : public TspButtonPairControl {
 public:
     explicit TspSkinUpDown(TComponent* AOwner);
-    ~TspSkinUpDown() override;
 
     bool UseSkinSize() const { return FUseSkinSize; }
     void SetUseSkinSize(bool Value);
@@ -86,20 +100,13 @@ public:
     void AdjustSizeToSkin(int& AWidth, int& AHeight) override;
     void UpdateControlRegion() override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-    void WndProc(TMessage& Message) override;
 
     PUBLISHED(TspSkinUpDown, TspSkinCustomControl);
 
 protected:
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseMove(TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-
     bool PairRepeats() const override { return FIncrement != 0; }
     void PairRepeatStep(int Mode) override;
     void PairReleased(int Button, bool StillHot) override;
-    void PairRepaint() override { Repaint(); }
-    HWND PairTimerWindow() override { return HandleAllocated() ? Handle() : nullptr; }
     // Whether the piece gives the size and the buttons.
     virtual bool UsesPieceButtons() const { return FIndex != -1 && FUseSkinSize && FUpDownPiece; }
     // Steps Position by Increment; Up: towards Max.
