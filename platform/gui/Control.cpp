@@ -187,6 +187,8 @@ void TControl::HandleMouse(TMessage& Message)
     TPoint pt = PointFromLParam(Message.LParam);
     TShiftState shift = MouseKeysToShiftState(Message.WParam);
     auto down = [&](TMouseButton b, bool dbl) {
+        if (TCustomForm* form = GetParentForm(this))
+            form->SendCancelMode(this);
         if (b == mbLeft) {
             if (FControlStyle.Contains(csCaptureMouse))
                 SetMouseCapture(true);

@@ -561,6 +561,12 @@ void TCustomForm::DefocusControl(TWinControl* Control, bool Removing)
     }
 }
 
+void TCustomForm::SendCancelMode(TControl* Sender)
+{
+    if (FActiveControl)
+        FActiveControl->Perform(CM_CANCELMODE, 0, reinterpret_cast<LPARAM>(Sender));
+}
+
 bool TCustomForm::SetFocusedControl(TWinControl* Control)
 {
     if (ComponentState().Contains(csDestroying))

@@ -170,6 +170,9 @@ public:
     TCanvas* Canvas() { return &FCanvas; }
     TMenuItem* WindowMenu() const { return nullptr; }
 
+    // A mouse press on Sender: the active control drops its modes
+    // (pop-ups, drags) through CM_CANCELMODE with Sender in LParam.
+    void SendCancelMode(TControl* Sender);
     // Focus bookkeeping (controls call these).
     bool SetFocusedControl(TWinControl* Control);
     void FocusControl(TWinControl* Control);

@@ -95,7 +95,7 @@ public:
     void SetCharCase(TEditCharCase v);
     bool HideSelection() const { return FHideSelection; }
     void SetHideSelection(bool v);
-    // The most bytes the text may hold; 0 = no limit.
+    // The most characters the text may hold; 0 = no limit.
     int MaxLength() const { return FMaxLength; }
     virtual void SetMaxLength(int v);
     // A code point shown for every character; 0 = plain text.

@@ -4,6 +4,11 @@
 #include "skin/forms/FormSkinner.h"
 #include "skin/lists/ShellNotifier.h"
 #include "skin/lists/SkinStringGrid.h"
+#include "skin/lists/SkinEdits.h"
+#include "skin/lists/SkinMemo.h"
+#include "skin/lists/SkinSpinEdit.h"
+#include "skin/lists/SkinTimeEdit.h"
+#include "skin/lists/SkinUpDowns.h"
 
 void RegisterSkinListsClasses()
 {
@@ -11,4 +16,9 @@ void RegisterSkinListsClasses()
     RegisterSkinFormsClasses();
     RegisterShellNotifierClasses();
     RegisterSkinGridClasses();
+    RegisterSkinEditsClasses();
+    RegisterSkinMemoClasses();
+    RegisterSkinUpDownsClasses();
+    RegisterSkinSpinEditClasses();
+    RegisterSkinTimeEditClasses();
 }

@@ -34,6 +34,7 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -91,6 +92,14 @@ std::size_t NextChar(const std::string& s, std::size_t i)
     while (i < s.size() && IsCont(s[i]))
         ++i;
     return i;
+}
+
+std::size_t CharCount(std::string_view s)
+{
+    std::size_t n = 0;
+    for (char c : s)
+        n += IsCont(c) ? 0 : 1;
+    return n;
 }
 
 std::size_t PrevChar(const std::string& s, std::size_t i)
@@ -448,12 +457,15 @@ bool ReplaceSel(TEdit* e, std::string text, bool undoable, bool typed)
     }
     text = Cased(e, std::move(text));
     std::size_t a = SelMin(e), b = SelMax(e);
-    std::size_t room = e->Limit > e->Text.size() - (b - a) ? e->Limit - (e->Text.size() - (b - a)) : 0;
+    // The limit counts characters, not bytes.
+    const std::size_t kept = CharCount(e->Text) - CharCount(std::string_view(e->Text).substr(a, b - a));
+    const std::size_t room = e->Limit > kept ? e->Limit - kept : 0;
     bool cut = false;
-    if (text.size() > room) {
-        std::size_t n = room;
-        while (n > 0 && IsCont(text[n]))
-            --n;
+    if (CharCount(text) > room) {
+        std::size_t n = 0;
+        for (std::size_t k = 0; k < room && n < text.size(); ++k)
+            for (++n; n < text.size() && IsCont(text[n]); ++n) {
+            }
         text.resize(n);
         cut = true;
     }

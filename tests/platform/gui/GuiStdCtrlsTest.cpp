@@ -668,3 +668,35 @@ TEST_F(GuiStdCtrlsTest, ABadValueInADescriptionIsRefusedByName)
 }
 
 }  // namespace
+
+namespace {
+
+// Records the cancel-mode notices an edit receives.
+class TCancelWatchEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+    std::vector<TControl*> Senders;
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == CM_CANCELMODE)
+            Senders.push_back(reinterpret_cast<TControl*>(Message.LParam));
+        TEdit::WndProc(Message);
+    }
+};
+
+TEST_F(GuiStdCtrlsTest, AMousePressSendsCancelModeToTheActiveControl)
+{
+    auto* watched = Make<TCancelWatchEdit>(10, 10, 150, 24);
+    auto* other = Make<TEdit>(10, 50, 150, 24);
+    ShowAndFocus(watched);
+    ASSERT_EQ(Form->ActiveControl(), watched);
+    const TPoint p = other->ClientToScreen(TPoint(5, 5));
+    HeadlessMouseMove(p.x, p.y);
+    HeadlessMouseDown(TMouseButton::Right);
+    HeadlessMouseUp(TMouseButton::Right);
+    Pump();
+    ASSERT_EQ(watched->Senders.size(), 1u);
+    EXPECT_EQ(watched->Senders[0], other);
+}
+
+}  // namespace

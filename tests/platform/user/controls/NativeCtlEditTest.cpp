@@ -105,6 +105,26 @@ TEST_F(NativeCtlEditTest, TypingNotifiesAndRespectsTheLimit)
     EXPECT_FALSE(SendMessage(e, EM_CANUNDO, 0, 0));
 }
 
+TEST_F(NativeCtlEditTest, TheLimitCountsCharactersNotBytes)
+{
+    HWND e = MakeEdit(0);
+    SendMessage(e, EM_LIMITTEXT, 5, 0);
+    Type("ñandú");  // five characters, seven bytes
+    EXPECT_EQ(GetWindowTextString(e), "ñandú");
+    Type("x");
+    EXPECT_EQ(GetWindowTextString(e), "ñandú");
+    // A long paste keeps as many characters as the limit leaves room for.
+    SetWindowText(e, "");
+    SendMessage(e, EM_LIMITTEXT, 255, 0);
+    std::string pasted;
+    for (int i = 0; i < 10000; ++i)
+        pasted += i % 2 ? "é" : "a";
+    ClipboardSetText(pasted);
+    SendMessage(e, WM_PASTE, 0, 0);
+    const std::string kept = GetWindowTextString(e);
+    EXPECT_EQ(kept, pasted.substr(0, 255 / 2 * 3 + 1));  // 128 "a" and 127 "é"
+}
+
 TEST_F(NativeCtlEditTest, KeyboardEditingTable)
 {
     struct TStep {

@@ -1,0 +1,266 @@
+// The demo form of the edits: plain, button-mode, end-image, read-only and
+// masked edits, a memo with both bars, up-downs both ways, a float spin edit
+// and a time edit with its up-down, read from a stored description and
+// shown without a skin and with "skin-new" headless (edits-demo-plain.png,
+// edits-demo-skinned.png) and on the X display (edits-demo-x11.png).
+#include "platform/backend/X11.h"
+#include "platform/classes/ClassRegistry.h"
+#include "platform/classes/FormReader.h"
+#include "platform/gui/ImgList.h"
+#include "platform/gui/PngImage.h"
+#include "platform/rtl/Clock.h"
+#include "platform/user/User.h"
+#include "skin/controls/SkinDataAssign.h"
+#include "skin/lists/SkinLists.h"
+#include "skin/lists/SkinMemo.h"
+#include "skin/lists/SkinSpinEdit.h"
+#include "skin/lists/SkinTimeEdit.h"
+#include "support/TestSupport.h"
+#include "support/X11ScreenReader.h"
+
+#include "ListsTestSupport.h"
+
+#include <chrono>
+#include <thread>
+
+namespace {
+
+const char* const kDemo = R"(object EditsDemo: TEditsDemoForm
+  Left = 0
+  Top = 0
+  Width = 460
+  Height = 330
+  Caption = 'Skinned edits'
+  object Edit1: TspSkinEdit
+    Left = 10
+    Top = 10
+    Width = 180
+    Text = 'Plain edit'
+  end
+  object Edit2: TspSkinEdit
+    Left = 10
+    Top = 40
+    Width = 180
+    ButtonMode = True
+    SkinDataName = 'buttonedit'
+    Text = 'Button mode'
+  end
+  object Edit3: TspSkinEdit
+    Left = 10
+    Top = 70
+    Width = 180
+    Text = 'End images'
+    LeftImageIndex = 0
+    RightImageIndex = 1
+  end
+  object Edit4: TspSkinEdit
+    Left = 10
+    Top = 100
+    Width = 180
+    ReadOnly = True
+    Text = 'Read-only'
+  end
+  object Edit5: TspSkinMaskEdit
+    Left = 10
+    Top = 130
+    Width = 180
+    EditMask = '!999-000;1;_'
+    Text = '12-345'
+  end
+  object Memo1: TspSkinMemo
+    Left = 210
+    Top = 10
+    Width = 200
+    Height = 120
+    VScrollBar = MemoV
+    HScrollBar = MemoH
+    WordWrap = False
+  end
+  object MemoV: TspSkinScrollBar
+    Left = 410
+    Top = 10
+    Width = 19
+    Height = 120
+    Kind = sbVertical
+  end
+  object MemoH: TspSkinScrollBar
+    Left = 210
+    Top = 130
+    Width = 200
+    Height = 19
+  end
+  object UpDown1: TspSkinUpDown
+    Left = 10
+    Top = 170
+    Width = 20
+    Height = 40
+    Orientation = udVertical
+    SkinDataName = 'vupdown'
+  end
+  object UpDown2: TspSkinUpDown
+    Left = 40
+    Top = 175
+    Width = 40
+    Height = 20
+  end
+  object Spin1: TspSkinSpinEdit
+    Left = 100
+    Top = 175
+    Width = 120
+    ValueType = vtFloat
+    Increment = 0.5
+    Value = 12.5
+  end
+  object Time1: TspSkinTimeEdit
+    Left = 240
+    Top = 175
+    Width = 120
+    ShowUpDown = True
+    Text = '01:30:00'
+  end
+end
+)";
+
+class TEditsDemoForm : public TForm {
+public:
+    using TForm::TForm;
+    TspSkinEdit *Edit1 = nullptr, *Edit2 = nullptr, *Edit3 = nullptr, *Edit4 = nullptr;
+    TspSkinMaskEdit* Edit5 = nullptr;
+    TspSkinMemo* Memo1 = nullptr;
+    TspSkinScrollBar *MemoV = nullptr, *MemoH = nullptr;
+    TspSkinUpDown *UpDown1 = nullptr, *UpDown2 = nullptr;
+    TspSkinSpinEdit* Spin1 = nullptr;
+    TspSkinTimeEdit* Time1 = nullptr;
+
+    PUBLISHED(TEditsDemoForm, TForm)
+    {
+        P.Member("Edit1", &TEditsDemoForm::Edit1);
+        P.Member("Edit2", &TEditsDemoForm::Edit2);
+        P.Member("Edit3", &TEditsDemoForm::Edit3);
+        P.Member("Edit4", &TEditsDemoForm::Edit4);
+        P.Member("Edit5", &TEditsDemoForm::Edit5);
+        P.Member("Memo1", &TEditsDemoForm::Memo1);
+        P.Member("MemoV", &TEditsDemoForm::MemoV);
+        P.Member("MemoH", &TEditsDemoForm::MemoH);
+        P.Member("UpDown1", &TEditsDemoForm::UpDown1);
+        P.Member("UpDown2", &TEditsDemoForm::UpDown2);
+        P.Member("Spin1", &TEditsDemoForm::Spin1);
+        P.Member("Time1", &TEditsDemoForm::Time1);
+    }
+};
+
+// Reads the demo and fills what a description cannot hold: the memo's
+// lines and the end images' pictures.
+TEditsDemoForm* MakeDemo(TComponent* Owner, std::unique_ptr<TCustomImageList>& Images)
+{
+    RegisterSkinListsClasses();
+    RegisterClasses<TEditsDemoForm>();
+    auto* demo = new TEditsDemoForm(Owner);
+    ReadComponentText(demo, kDemo);
+    std::string lines;
+    for (int i = 1; i <= 30; ++i)
+        lines += "Line " + std::to_string(i) + " of the memo, long enough to need the horizontal bar\r\n";
+    demo->Memo1->SetText(lines);
+    Images.reset(TCustomImageList::CreateSize(16, 16));
+    for (TColor c : {TColor(0x0000C0), TColor(0x00A000)}) {
+        TBitmap b;
+        b.SetSize(16, 16);
+        b.Canvas()->Brush()->SetColor(c);
+        b.Canvas()->Ellipse(2, 2, 14, 14);
+        Images->Add(&b, nullptr);
+    }
+    demo->Edit3->SetImages(Images.get());
+    return demo;
+}
+
+void SavePng(const TRect& R, const std::string& Name)
+{
+    TBitmap shot;
+    shot.SetPixelFormat(pf24bit);
+    shot.SetSize(R.right - R.left, R.bottom - R.top);
+    HDC screen = GetDC(nullptr);
+    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screen, R.left, R.top, SRCCOPY);
+    ReleaseDC(nullptr, screen);
+    TPngImage png;
+    png.Assign(&shot);
+    const char* dir = std::getenv("TARNELLO_TEST_TMP");
+    tarnello::test::TempDir scratch;
+    png.SaveToFile((dir && *dir ? std::string(dir) : scratch.path()) + "/" + Name);
+}
+
+class EditsDemoTest : public liststest::ListsTest {};
+
+TEST_F(EditsDemoTest, DescribedDemoWithAndWithoutSkin)
+{
+    std::unique_ptr<TCustomImageList> images;
+    auto* demo = MakeDemo(Owner, images);
+    demo->Show();
+    HeadlessProcessMessages();
+    ASSERT_TRUE(demo->Edit2->ButtonMode());
+    EXPECT_TRUE(demo->Edit4->ReadOnly());
+    EXPECT_EQ(demo->Memo1->VScrollBar(), demo->MemoV);
+    EXPECT_TRUE(demo->MemoV->Enabled());
+    EXPECT_TRUE(demo->MemoH->Enabled());
+    EXPECT_EQ(demo->Spin1->Text(), "12.50");
+    ASSERT_TRUE(demo->Time1->FUpDown);
+    RECT wr;
+    GetWindowRect(demo->Handle(), &wr);
+    const TRect area(wr.left, wr.top, wr.right, wr.bottom);
+    demo->Edit2->SetFocus();
+    Repaint();
+    SavePng(area, "edits-demo-plain.png");
+
+    auto* skin = LoadSkinNew();
+    AssignSkinData(demo, skin);
+    HeadlessProcessMessages();
+    EXPECT_NE(demo->Edit1->FIndex, -1);
+    EXPECT_NE(demo->Memo1->FIndex, -1);
+    EXPECT_NE(demo->Spin1->FIndex, -1);
+    demo->Memo1->SetFocus();
+    Repaint();
+    SavePng(area, "edits-demo-skinned.png");
+}
+
+// The same form on the X display.
+TEST(EditsDemoX11, DescribedDemoShowsOnTheXScreen)
+{
+    const char* display = std::getenv("DISPLAY");
+    static TX11Backend* x11 = display && *display ? TX11Backend::Open().release() : nullptr;
+    tarnello::test::X11ScreenReader peer;
+    if (!x11 || !peer.Ok())
+        GTEST_SKIP() << "no X display";
+    HeadlessReset();
+    SetUserBackend(x11);
+    std::unique_ptr<TCustomImageList> images;
+    auto* demo = MakeDemo(nullptr, images);
+    demo->SetBounds(60, 520, 460, 330);
+    TspSkinData skin(nullptr);
+    ASSERT_TRUE(skin.LoadFromFile(liststest::ListsTest::SkinNewIniPath())) << skin.LastError();
+    AssignSkinData(demo, &skin);
+    demo->Show();
+    const TPoint probe = demo->Edit1->ClientToScreen(TPoint(2, 2));
+    auto drawn = [&] {
+        Application->ProcessMessages();
+        x11->Sync();
+        peer.Sync();
+        Application->ProcessMessages();
+        return peer.RootPixel(probe.x, probe.y) != peer.RootPixel(1279, 1023);
+    };
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (!drawn() && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    EXPECT_TRUE(drawn());
+    const char* dir = std::getenv("TARNELLO_TEST_TMP");
+    tarnello::test::TempDir scratch;
+    RECT wr;
+    GetWindowRect(demo->Handle(), &wr);
+    EXPECT_TRUE(peer.SavePng(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top,
+                             (dir && *dir ? std::string(dir) : scratch.path()) + "/edits-demo-x11.png"));
+    demo->Free();
+    Application->ProcessMessages();
+    x11->Sync();
+    SetUserBackend(nullptr);
+    HeadlessReset();
+}
+
+}  // namespace
