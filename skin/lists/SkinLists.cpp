@@ -2,9 +2,11 @@
 
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/SkinMessage.h"
 
 void RegisterSkinListsClasses()
 {
     RegisterSkinControlsClasses();
     RegisterSkinFormsClasses();
+    RegisterSkinMessageClasses();
 }
