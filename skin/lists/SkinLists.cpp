@@ -2,6 +2,7 @@
 
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
 
 void RegisterSkinListsClasses()
@@ -9,4 +10,5 @@ void RegisterSkinListsClasses()
     RegisterSkinControlsClasses();
     RegisterSkinFormsClasses();
     RegisterSkinMessageClasses();
+    RegisterSkinInputDialogClasses();
 }

@@ -3,7 +3,6 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gui/StandardIcons.h"
 #include "platform/rtl/SysUtils.h"
-#include "skin/core/ResourceStrData.h"
 #include "skin/core/SkinButtonPieces.h"
 
 #include <algorithm>
@@ -60,24 +59,7 @@ std::unique_ptr<TFont> ArialFont()
     return f;
 }
 
-// Frees the form however the call ends.
-struct TFormGuard {
-    TspMessageForm* Form;
-    ~TFormGuard()
-    {
-        if (Form)
-            Form->Free();
-    }
-};
-
 }  // namespace
-
-std::string SkinDialogText(TspSkinData* Data, const std::string& Key, const std::string& BuiltIn)
-{
-    if (Data && Data->ResourceStrData())
-        return Data->ResourceStrData()->GetResStr(Key);
-    return BuiltIn;
-}
 
 // ---- TspMessageForm ----------------------------------------------------------------
 
@@ -91,9 +73,6 @@ TspMessageForm::TspMessageForm(TComponent* AOwner, int X, int Y) : TForm(AOwner)
         SetLeft(X);
         SetTop(Y);
     }
-    FSK = new TspFormSkinner(this);
-    FSK->SetBorderIcons(TspBorderIcons{});
-    FSK->Sizeable = false;
 }
 
 void TspMessageForm::HelpButtonClick(TObject*)
@@ -162,14 +141,8 @@ std::string TspSkinMessage::GetMsgDlgCaption(TMsgDlgType T) const
 TspMessageForm* TspSkinMessage::Build(const TBuild& B)
 {
     auto* form = new TspMessageForm(Application, B.X, B.Y);
-    TFormGuard guard{form};
-    form->FSK->SetSkinData(FSD);
-    form->FSK->SetMenusSkinData(FCtrlFSD);
-    form->FSK->AlphaBlend = AlphaBlend;
-    form->FSK->AlphaBlendAnimation = AlphaBlendAnimation;
-    form->FSK->AlphaBlendValue = AlphaBlendValue;
-    // The skinned frame decides the client size only once the window exists.
-    form->HandleNeeded();
+    TspFreeOnExit<TspMessageForm> guard{form};
+    form->FSK = SkinDialogForm(form, {FSD, FCtrlFSD, AlphaBlend, AlphaBlendAnimation, AlphaBlendValue});
 
     int buttonHeight = kDefaultButtonHeight;
     if (FCtrlFSD && !FCtrlFSD->Empty) {
@@ -202,12 +175,7 @@ TspMessageForm* TspSkinMessage::Build(const TBuild& B)
     // cut off by the form's width limit.
     const int frame = form->Width() - form->ClientWidth();
     const int maxLabel = std::max(100, form->FSK->GetMaxWidth() - frame - label->Left() - 40);
-    if (label->Width() > maxLabel) {
-        label->SetAutoSize(false);
-        label->SetWidth(maxLabel);
-        label->SetWordWrap(true);
-        label->SetAutoSize(true);
-    }
+    WrapLabelAt(label, maxLabel);
     const int labelRight = label->Left() + label->Width();
 
     if (B.TypeIcon) {
@@ -302,7 +270,7 @@ TspMessageForm* TspSkinMessage::Build(const TBuild& B)
 
 int TspSkinMessage::Run(TspMessageForm* Form, int HelpCtx, const std::string* HelpFile, TShowPos Pos, bool KeepFlag)
 {
-    TFormGuard guard{Form};
+    TspFreeOnExit<TspMessageForm> guard{Form};
     Form->HelpContext = HelpCtx;
     if (HelpFile)
         Form->HelpFile = *HelpFile;

@@ -15,6 +15,7 @@
 #include "skin/controls/SkinLabels.h"
 #include "skin/core/SkinData.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/SkinDialogForms.h"
 
 #include <cstdint>
 #include <memory>
@@ -31,10 +32,6 @@ inline constexpr int kMsgDlgBtnCount = 12;
 
 // Lets the owner move a positioned message form before it is shown.
 using TspMessageSetShowPosEvent = TMethodPtr<void(int& AX, int& AY, int AWidth, int AHeight)>;
-
-// A text of the skin library's dialogs: with a string table in Data, what its
-// key gives (empty for a missing key); without one, the built-in text.
-std::string SkinDialogText(TspSkinData* Data, const std::string& Key, const std::string& BuiltIn);
 
 // The dialog window. X below -10000 centres it on the screen.
 class TspMessageForm : public TForm {

@@ -448,12 +448,15 @@ bool ReplaceSel(TEdit* e, std::string text, bool undoable, bool typed)
     }
     text = Cased(e, std::move(text));
     std::size_t a = SelMin(e), b = SelMax(e);
-    std::size_t room = e->Limit > e->Text.size() - (b - a) ? e->Limit - (e->Text.size() - (b - a)) : 0;
+    // The limit counts characters, not bytes of their UTF-8 form.
+    auto chars = [](std::string_view s) { return static_cast<std::size_t>(std::count_if(s.begin(), s.end(), [](char c) { return !IsCont(c); })); };
+    const std::size_t kept = chars(e->Text) - chars(std::string_view(e->Text).substr(a, b - a));
+    std::size_t room = e->Limit > kept ? e->Limit - kept : 0;
     bool cut = false;
-    if (text.size() > room) {
-        std::size_t n = room;
-        while (n > 0 && IsCont(text[n]))
-            --n;
+    if (chars(text) > room) {
+        std::size_t n = 0;
+        for (std::size_t c = 0; n < text.size() && (c < room || IsCont(text[n])); ++n)
+            c += IsCont(text[n]) ? 0 : 1;
         text.resize(n);
         cut = true;
     }
