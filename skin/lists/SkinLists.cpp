@@ -4,6 +4,7 @@
 #include "skin/forms/FormSkinner.h"
 #include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
+#include "skin/lists/SkinPageControl.h"
 
 void RegisterSkinListsClasses()
 {
@@ -11,4 +12,5 @@ void RegisterSkinListsClasses()
     RegisterSkinFormsClasses();
     RegisterSkinMessageClasses();
     RegisterSkinInputDialogClasses();
+    RegisterSkinPageControlClasses();
 }
