@@ -33,3 +33,37 @@ void WrapLabelAt(TspSkinStdLabel* Label, int MaxWidth)
     Label->SetWordWrap(true);
     Label->SetAutoSize(true);
 }
+
+std::unique_ptr<TFont> DialogDefaultFont()
+{
+    auto f = std::make_unique<TFont>();
+    f->SetName("Arial");
+    f->SetHeight(14);
+    f->SetStyle(TFontStyles{});
+    return f;
+}
+
+void TspSkinDialogComponent::SetSkinData(TspSkinData* Value)
+{
+    FSD = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TspSkinDialogComponent::SetCtrlSkinData(TspSkinData* Value)
+{
+    FCtrlFSD = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
+void TspSkinDialogComponent::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FSD)
+        FSD = nullptr;
+    if (AComponent == FCtrlFSD)
+        FCtrlFSD = nullptr;
+}

@@ -3,12 +3,14 @@
 // the form-skinning component set up for a fixed dialog frame, a label that
 // wraps when its text is wider than allowed, and freeing the form however a
 // call ends.
+#include "platform/classes/PropertyTables.h"
 #include "platform/gui/Forms.h"
 #include "skin/controls/SkinLabels.h"
 #include "skin/core/SkinData.h"
 #include "skin/forms/FormSkinner.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 // A dialog text: with a string table in Data, what its key gives (empty for a
@@ -39,4 +41,28 @@ struct TspFreeOnExit {
         if (Form)
             Form->Free();
     }
+};
+
+// "Arial", height 14, no style: the dialogs' default fonts.
+std::unique_ptr<TFont> DialogDefaultFont();
+
+// A dialog component: the frame's skin and the controls' skin (also the
+// string table's source), each cleared when it goes away.
+class TspSkinDialogComponent : public TComponent {
+public:
+    using TComponent::TComponent;
+    TspSkinData* SkinData() const { return FSD; }
+    void SetSkinData(TspSkinData* Value);
+    TspSkinData* CtrlSkinData() const { return FCtrlFSD; }
+    void SetCtrlSkinData(TspSkinData* Value);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    PUBLISHED(TspSkinDialogComponent, TComponent)
+    {
+        P.Property("SkinData", &TspSkinDialogComponent::SkinData, &TspSkinDialogComponent::SetSkinData);
+        P.Property("CtrlSkinData", &TspSkinDialogComponent::CtrlSkinData, &TspSkinDialogComponent::SetCtrlSkinData);
+    }
+
+protected:
+    TspSkinData* FSD = nullptr;
+    TspSkinData* FCtrlFSD = nullptr;
 };

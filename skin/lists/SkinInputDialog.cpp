@@ -6,15 +6,6 @@
 
 namespace {
 
-std::unique_ptr<TFont> ArialFont()
-{
-    auto f = std::make_unique<TFont>();
-    f->SetName("Arial");
-    f->SetHeight(14);
-    f->SetStyle(TFontStyles{});
-    return f;
-}
-
 constexpr int kMaxTyped = 255;
 
 }  // namespace
@@ -29,37 +20,12 @@ TSize DialogUnitsOf(TFont* Font)
 }
 
 TspSkinInputDialog::TspSkinInputDialog(TComponent* AOwner)
-    : TComponent(AOwner), FDefaultLabelFont(ArialFont()), FDefaultEditFont(ArialFont()),
-      FDefaultButtonFont(ArialFont())
+    : TspSkinDialogComponent(AOwner), FDefaultLabelFont(DialogDefaultFont()), FDefaultEditFont(DialogDefaultFont()),
+      FDefaultButtonFont(DialogDefaultFont())
 {
 }
 
 TspSkinInputDialog::~TspSkinInputDialog() = default;
-
-void TspSkinInputDialog::SetSkinData(TspSkinData* Value)
-{
-    FSD = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
-
-void TspSkinInputDialog::SetCtrlSkinData(TspSkinData* Value)
-{
-    FCtrlFSD = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
-
-void TspSkinInputDialog::Notification(TComponent* AComponent, TOperation Operation)
-{
-    TComponent::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FSD)
-        FSD = nullptr;
-    if (AComponent == FCtrlFSD)
-        FCtrlFSD = nullptr;
-}
 
 bool TspSkinInputDialog::InputQuery(const std::string& ACaption, const std::string& APrompt, std::string& Value)
 {
@@ -140,8 +106,6 @@ std::string TspSkinInputDialog::InputBox(const std::string& ACaption, const std:
 void TspSkinInputDialog::DeclarePublished(TPublisher<TspSkinInputDialog>& P)
 {
     using C = TspSkinInputDialog;
-    P.Property("SkinData", &C::SkinData, &C::SetSkinData);
-    P.Property("CtrlSkinData", &C::CtrlSkinData, &C::SetCtrlSkinData);
     P.Property("ButtonSkinDataName", &C::ButtonSkinDataName, nullptr, "button");
     P.Property("EditSkinDataName", &C::EditSkinDataName, nullptr, "edit");
     P.Property("LabelSkinDataName", &C::LabelSkinDataName, nullptr, "stdlabel");

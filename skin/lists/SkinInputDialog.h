@@ -7,22 +7,19 @@
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinLabels.h"
 #include "skin/core/SkinData.h"
+#include "skin/lists/SkinDialogForms.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
 
-class TspSkinInputDialog : public TComponent {
+class TspSkinInputDialog : public TspSkinDialogComponent {
 public:
     explicit TspSkinInputDialog(TComponent* AOwner);
     ~TspSkinInputDialog() override;
 
     // The dialog form during a call, nullptr otherwise.
     TForm* Form = nullptr;
-    TspSkinData* SkinData() const { return FSD; }
-    void SetSkinData(TspSkinData* Value);
-    TspSkinData* CtrlSkinData() const { return FCtrlFSD; }
-    void SetCtrlSkinData(TspSkinData* Value);
     std::string ButtonSkinDataName = "button";
     std::string EditSkinDataName = "edit";
     std::string LabelSkinDataName = "stdlabel";
@@ -49,12 +46,9 @@ public:
     TspSkinButton* OkButton = nullptr;
     TspSkinButton* CancelButton = nullptr;
 
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-    PUBLISHED(TspSkinInputDialog, TComponent);
+    PUBLISHED(TspSkinInputDialog, TspSkinDialogComponent);
 
 private:
-    TspSkinData* FSD = nullptr;
-    TspSkinData* FCtrlFSD = nullptr;
     std::unique_ptr<TFont> FDefaultLabelFont, FDefaultEditFont, FDefaultButtonFont;
 };
 

@@ -50,15 +50,6 @@ constexpr TTypeInfo kTypes[] = {
 constexpr const char* kShowFlagKey = "MSG_CAP_SHOWFLAG";
 constexpr const char* kShowFlagBuiltIn = "Do not display this message again";
 
-std::unique_ptr<TFont> ArialFont()
-{
-    auto f = std::make_unique<TFont>();
-    f->SetName("Arial");
-    f->SetHeight(14);
-    f->SetStyle(TFontStyles{});
-    return f;
-}
-
 }  // namespace
 
 // ---- TspMessageForm ----------------------------------------------------------------
@@ -95,36 +86,11 @@ struct TspSkinMessage::TBuild {
 };
 
 TspSkinMessage::TspSkinMessage(TComponent* AOwner)
-    : TComponent(AOwner), FDefaultFont(ArialFont()), FDefaultButtonFont(ArialFont())
+    : TspSkinDialogComponent(AOwner), FDefaultFont(DialogDefaultFont()), FDefaultButtonFont(DialogDefaultFont())
 {
 }
 
 TspSkinMessage::~TspSkinMessage() = default;
-
-void TspSkinMessage::SetSkinData(TspSkinData* Value)
-{
-    FSD = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
-
-void TspSkinMessage::SetCtrlSkinData(TspSkinData* Value)
-{
-    FCtrlFSD = Value;
-    if (Value)
-        Value->FreeNotification(this);
-}
-
-void TspSkinMessage::Notification(TComponent* AComponent, TOperation Operation)
-{
-    TComponent::Notification(AComponent, Operation);
-    if (Operation != opRemove)
-        return;
-    if (AComponent == FSD)
-        FSD = nullptr;
-    if (AComponent == FCtrlFSD)
-        FCtrlFSD = nullptr;
-}
 
 std::string TspSkinMessage::GetMsgButtonCaption(TMsgDlgBtn B) const
 {
@@ -390,8 +356,6 @@ int TspSkinMessage::WideMessageDlgPos(const std::u16string& Msg, TMsgDlgType Dlg
 void TspSkinMessage::DeclarePublished(TPublisher<TspSkinMessage>& P)
 {
     using C = TspSkinMessage;
-    P.Property("SkinData", &C::SkinData, &C::SetSkinData);
-    P.Property("CtrlSkinData", &C::CtrlSkinData, &C::SetCtrlSkinData);
     P.Property("ButtonSkinDataName", &C::ButtonSkinDataName, nullptr, "button");
     P.Property("MessageLabelSkinDataName", &C::MessageLabelSkinDataName, nullptr, "stdlabel");
     P.Property("DefaultFont", &C::DefaultFont, &C::SetDefaultFont);

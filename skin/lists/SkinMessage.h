@@ -54,15 +54,11 @@ private:
     TspSkinButton* FButtons[kMsgDlgBtnCount] = {};
 };
 
-class TspSkinMessage : public TComponent {
+class TspSkinMessage : public TspSkinDialogComponent {
 public:
     explicit TspSkinMessage(TComponent* AOwner);
     ~TspSkinMessage() override;
 
-    TspSkinData* SkinData() const { return FSD; }
-    void SetSkinData(TspSkinData* Value);
-    TspSkinData* CtrlSkinData() const { return FCtrlFSD; }
-    void SetCtrlSkinData(TspSkinData* Value);
     std::string ButtonSkinDataName = "button";
     std::string MessageLabelSkinDataName = "stdlabel";
     TFont* DefaultFont() const { return FDefaultFont.get(); }
@@ -110,8 +106,7 @@ public:
     TspMessageForm* CreateWideMessageForm(const std::u16string& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons,
                                           int X, int Y);
 
-    void Notification(TComponent* AComponent, TOperation Operation) override;
-    PUBLISHED(TspSkinMessage, TComponent);
+    PUBLISHED(TspSkinMessage, TspSkinDialogComponent);
 
 private:
     struct TBuild;
@@ -119,8 +114,6 @@ private:
     enum class TShowPos { None, Event };
     int Run(TspMessageForm* Form, int HelpCtx, const std::string* HelpFile, TShowPos Pos, bool KeepFlag);
 
-    TspSkinData* FSD = nullptr;
-    TspSkinData* FCtrlFSD = nullptr;
     std::unique_ptr<TFont> FDefaultFont, FDefaultButtonFont;
 };
 
