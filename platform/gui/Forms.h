@@ -56,6 +56,7 @@ using TCloseEvent = TMethodPtr<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = TMethodPtr<void(TObject* Sender, bool& CanClose)>;
 using TShortCutEvent = TMethodPtr<void(TMessage& Msg, bool& Handled)>;
 using TMessageEvent = TMethodPtr<void(MSG& Msg, bool& Handled)>;
+using THelpEvent = TMethodPtr<bool(WORD Command, intptr_t Data, bool& CallHelp)>;
 using TShowHintEvent = TMethodPtr<void(std::string& HintStr, bool& CanShow, THintInfo& HintInfo)>;
 using TExceptionEvent = TMethodPtr<void(TObject* Sender, Exception* E)>;
 
@@ -342,6 +343,9 @@ public:
     TNotifyEvent OnRestore, OnMinimize, OnActivate, OnDeactivate, OnIdleNotify;
     TExceptionEvent OnException;
     TShortCutEvent OnShortCut;
+    // Raises OnHelp with the topic number (command 1, HELP_CONTEXT); there is no help viewer.
+    bool HelpContext(int Context) { bool call = true; return OnHelp ? OnHelp(1, Context, call) : false; }
+    THelpEvent OnHelp;
 
     // Internal.
     void ControlDestroyed(TControl* Control);

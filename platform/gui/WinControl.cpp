@@ -361,7 +361,7 @@ void TWinControl::UpdateBounds()
         return;
     RECT r;
     GetWindowRect(FHandle, &r);
-    if (HWND p = GetParent(FHandle)) {
+    if (HWND p = (GetWindowLong(FHandle, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) ? GetParent(FHandle) : nullptr) {  // an owner is no parent
         POINT pts[2] = {{r.left, r.top}, {r.right, r.bottom}};
         MapWindowPoints(nullptr, p, pts, 2);
         r = RECT{pts[0].x, pts[0].y, pts[1].x, pts[1].y};

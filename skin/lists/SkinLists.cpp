@@ -9,6 +9,9 @@
 #include "skin/lists/SkinSpinEdit.h"
 #include "skin/lists/SkinTimeEdit.h"
 #include "skin/lists/SkinUpDowns.h"
+#include "skin/lists/SkinInputDialog.h"
+#include "skin/lists/SkinMessage.h"
+#include "skin/lists/SkinPageControl.h"
 
 void RegisterSkinListsClasses()
 {
@@ -21,4 +24,7 @@ void RegisterSkinListsClasses()
     RegisterSkinUpDownsClasses();
     RegisterSkinSpinEditClasses();
     RegisterSkinTimeEditClasses();
+    RegisterSkinMessageClasses();
+    RegisterSkinInputDialogClasses();
+    RegisterSkinPageControlClasses();
 }

@@ -125,6 +125,18 @@ TEST_F(NativeCtlEditTest, TheLimitCountsCharactersNotBytes)
     EXPECT_EQ(kept, pasted.substr(0, 255 / 2 * 3 + 1));  // 128 "a" and 127 "é"
 }
 
+TEST_F(NativeCtlEditTest, AReplacedSelectionFreesItsCharactersForTheLimit)
+{
+    HWND e = MakeEdit(0);
+    SendMessage(e, EM_LIMITTEXT, 4, 0);
+    Type("\xC3\xBC\xC3\xA4\xE2\x82\xAC\xC3\xB6\xC3\x9F");  // five two- and three-byte characters
+    EXPECT_EQ(GetWindowTextString(e), "\xC3\xBC\xC3\xA4\xE2\x82\xAC\xC3\xB6");
+    SetWindowText(e, "ab");
+    SendMessage(e, EM_SETSEL, 0, 1);  // replacing "a" leaves room for three
+    Type("\xC3\xBC\xC3\xA4\xC3\xB6\xC3\x9F");
+    EXPECT_EQ(GetWindowTextString(e), "\xC3\xBC\xC3\xA4\xC3\xB6" "b");
+}
+
 TEST_F(NativeCtlEditTest, KeyboardEditingTable)
 {
     struct TStep {
