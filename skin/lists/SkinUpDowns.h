@@ -9,11 +9,10 @@
 //
 // TspButtonPair holds the press, hover and repeat logic the up-downs and the
 // spin edit share; the control supplies the steps and the repaint.
+#include "platform/gui/ComCtrls.h"  // TUDOrientation
 #include "skin/controls/SkinCtrls.h"
 #include "skin/lists/SkinEditParts.h"
 
-enum TUDOrientation { udHorizontal, udVertical };
-ENUM_NAMES(TUDOrientation, udHorizontal, udVertical)
 
 struct TspUpDownButton {
     TRect R;
