@@ -17,10 +17,10 @@ using tarnello::test::WriteTextFile;
 
 namespace {
 
-// Serves the main thread's call queue until Done or 5 s have passed.
-bool ServeUntil(const std::function<bool()>& Done)
+// Serves the main thread's call queue until Done or the time has passed.
+bool ServeUntil(const std::function<bool()>& Done, std::chrono::milliseconds Limit = std::chrono::seconds(5))
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    const auto end = std::chrono::steady_clock::now() + Limit;
     while (!Done()) {
         if (std::chrono::steady_clock::now() > end)
             return false;
@@ -49,7 +49,7 @@ protected:
         const int before = changes;
         for (int i = 0; changes == before && i < 50; ++i) {
             WriteTextFile(Folder + "/.settle" + std::to_string(i), "");
-            ServeUntil([&] { return changes > before; });
+            ServeUntil([&] { return changes > before; }, std::chrono::milliseconds(100));
         }
         ASSERT_GT(changes, before) << "the watcher never reported";
         CheckSynchronize(50);
