@@ -709,7 +709,34 @@ int ScrollWindowEx(HWND wnd, int dx, int dy, const RECT* scroll, const RECT* cli
     POINT o = SurfaceOrigin(w);
     o.x += w->Client.left;
     o.y += w->Client.top;
-    if (bmp && !moved.IsEmpty() && (dx || dy)) {
+    if (bmp && !moved.IsEmpty() && (dx || dy) && (dx == 0 || dy == 0)) {
+        // Along one axis: each row segment moves with memmove, in an order
+        // that reads every source before a destination covers it (rows
+        // from the far end of the move; segments of a row likewise).
+        const TPixelLayout& L = bmp->Layout;
+        const std::vector<RECT>& rects = moved.Rects();
+        const bool backwards = dy > 0 || (dy == 0 && dx > 0);
+        auto moveRows = [&](const RECT& r) {
+            const LONG x0 = std::max<LONG>({r.left + o.x, 0, dx}), x1 = std::min<LONG>({r.right + o.x, L.Width, L.Width + dx});
+            if (x1 <= x0)
+                return;
+            const std::size_t bytes = static_cast<std::size_t>(x1 - x0) * 4;
+            for (LONG i = 0, n = r.bottom - r.top; i < n; ++i) {
+                const LONG ty = (dy > 0 ? r.bottom - 1 - i : r.top + i) + o.y, sy = ty - dy;
+                if (ty < 0 || ty >= L.Height || sy < 0 || sy >= L.Height)
+                    continue;
+                std::memmove(L.Row(ty) + x0 * 4, L.Row(sy) + (x0 - dx) * 4, bytes);
+            }
+        };
+        if (backwards)
+            for (auto it = rects.rbegin(); it != rects.rend(); ++it)
+                moveRows(*it);
+        else
+            for (const RECT& r : rects)
+                moveRows(r);
+        SurfaceChanged(top, Offset(moved.Bounds(), o.x, o.y));
+    } else if (bmp && !moved.IsEmpty()) {
+        // Diagonal moves go through a copy of the source block.
         std::vector<DWORD> buf;
         const TPixelLayout& L = bmp->Layout;
         const RECT& b = moved.Bounds();
