@@ -385,7 +385,7 @@ TspFormSkinner* TspSkinPopupMenu::FindSkinner()
     return s;
 }
 
-void TspSkinPopupMenu::DoShow(TControl* ACtrl, TRect R, bool APopupUp, bool ANeedSkin)
+bool TspSkinPopupMenu::DoShow(TControl* ACtrl, TRect R, bool APopupUp, bool ANeedSkin)
 {
     if (OnPopup)
         OnPopup(this);
@@ -393,25 +393,31 @@ void TspSkinPopupMenu::DoShow(TControl* ACtrl, TRect R, bool APopupUp, bool ANee
     if (s && !FSD)
         SetSkinData(s->MenusSkinData() ? s->MenusSkinData() : s->SkinData());
     if (!s || !s->SkinMenu)
-        return;
+        return false;
     // A hidden or closing form shows no menu.
     TCustomForm* form = s->Form();
     if (!form || !form->HandleAllocated() || !IsWindowVisible(form->Handle()))
-        return;
+        return false;
     if (ANeedSkin && !FSD)
-        return;
+        return false;
     if (s->SkinMenu->Visible())
         s->SkinMenuClose();
     FPopupPoint = TPoint(R.left, R.top);
     s->PopupThroughChain(ACtrl, FSD, R, Items(), APopupUp);
     if (OnMenuClose && s->SkinMenu->Visible())
         s->SkinMenu->OnMenuClose = OnMenuClose;
+    return true;
 }
 
 void TspSkinPopupMenu::Popup(int X, int Y) { DoShow(nullptr, TRect(X, Y, X, Y), false, false); }
 void TspSkinPopupMenu::PopupFromRect(TRect R, bool APopupUp) { DoShow(nullptr, R, APopupUp, false); }
 void TspSkinPopupMenu::Popup2(TControl* ACtrl, int X, int Y) { DoShow(ACtrl, TRect(X, Y, X, Y), false, true); }
-void TspSkinPopupMenu::PopupFromRect2(TControl* ACtrl, TRect R, bool APopupUp) { DoShow(ACtrl, R, APopupUp, false); }
+
+void TspSkinPopupMenu::PopupFromRect2(TControl* ACtrl, const TRect& R, bool APopupUp)
+{
+    if (!DoShow(ACtrl, R, APopupUp, false) && ACtrl)
+        ACtrl->Perform(WM_SKINMENUCLOSE, 0, 0);
+}
 
 void TspSkinPopupMenu::DeclarePublished(TPublisher<TspSkinPopupMenu>& P)
 {

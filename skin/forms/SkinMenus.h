@@ -15,6 +15,7 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Menus.h"
+#include "skin/controls/SkinMenuButtons.h"  // ISkinMenuPopup
 #include "skin/core/SkinData.h"
 #include "skin/core/SkinMessages.h"
 #include "skin/core/SkinTextObjects.h"
@@ -245,13 +246,16 @@ private:
 };
 
 // The popup-menu component that shows through the skinned form's chain.
-class TspSkinPopupMenu : public TPopupMenu {
+// Menu buttons of skin/controls open it through ISkinMenuPopup.
+class TspSkinPopupMenu : public TPopupMenu, public ISkinMenuPopup {
 public:
     explicit TspSkinPopupMenu(TComponent* AOwner);
     void Popup(int X, int Y) override;
     void PopupFromRect(TRect R, bool APopupUp);
     void Popup2(TControl* ACtrl, int X, int Y);
-    void PopupFromRect2(TControl* ACtrl, TRect R, bool APopupUp);
+    // The control hears WM_SKINMENUCLOSE when the chain closes, or at once
+    // when no menu could be shown.
+    void PopupFromRect2(TControl* ACtrl, const TRect& R, bool APopupUp) override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TspSkinData* SkinData() const { return FSD; }
@@ -267,7 +271,8 @@ public:
 private:
     // The form component the menu shows through, or null.
     TspFormSkinner* FindSkinner();
-    void DoShow(TControl* ACtrl, TRect R, bool APopupUp, bool ANeedSkin);
+    // False when nothing was shown.
+    bool DoShow(TControl* ACtrl, TRect R, bool APopupUp, bool ANeedSkin);
     TspSkinData* FSD = nullptr;
     TCustomForm* FComponentForm = nullptr;
     TComponent* FSkinComponent = nullptr;

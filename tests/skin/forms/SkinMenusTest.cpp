@@ -482,6 +482,30 @@ TEST_F(SkinMenusTest, ASecondPopupClosesTheFirstAndTellsItsControl)
     EXPECT_EQ(log1.size(), 1u);
 }
 
+TEST_F(SkinMenusTest, MenuButtonsOpenTheSkinnedMenuAndHearItsClosing)
+{
+    MakeForm(100, 100, 300, 200);
+    std::vector<std::string> log;
+    auto* c = new TRecorder(Form);
+    c->SetParent(Form);
+    c->Log = &log;
+    TspSkinPopupMenu* m = MakeMenu({"One"});
+    PopupMenuBelow(m, c, TRect(300, 300, 360, 320));
+    Pump();
+    ASSERT_TRUE(Chain()->Visible());
+    EXPECT_EQ(Chain()->PopupControl(), c);
+    EXPECT_TRUE(log.empty());
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(Chain()->Visible());
+    EXPECT_EQ(log, std::vector<std::string>{"ctrl-close"});
+    // With nothing to show through, the button is not left waiting.
+    log.clear();
+    Form->Hide();
+    Pump();
+    PopupMenuBelow(m, c, TRect(300, 300, 360, 320));
+    EXPECT_EQ(log, std::vector<std::string>{"ctrl-close"});
+}
+
 TEST_F(SkinMenusTest, TheOpeningControlFreedWhileOpen)
 {
     MakeForm(100, 100, 300, 200);
