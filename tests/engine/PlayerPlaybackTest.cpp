@@ -183,7 +183,7 @@ TEST_F(PlayerSuite, PlaysAClipToItsEndInStepWithTheSound)
     EXPECT_LE(*std::max_element(pos.begin(), pos.end()), duration);
     EXPECT_EQ(events.CountOf(psEnd), 1);
     EXPECT_GT(Sound.Count(), size_t(2 * 48000 * 2.5));
-    EXPECT_EQ(Sound.Spec.Channels, 2);
+    EXPECT_EQ(Sound.Granted.Channels, 2);
 
     Player.Stop(true);
     EXPECT_TRUE(WaitUntil([&] { return events.CountOf(psStop) == 1; }));
@@ -318,7 +318,7 @@ TEST_F(PlayerSuite, PlanarChannelsKeepTheirPlaceAndSurroundIsMixedDown)
     ASSERT_TRUE(Player.Open(MediaFixture("tone.wav"), 0, false)) << Player.LastErrMsg();
     ASSERT_TRUE(WaitUntil([&] { return Sound.Count() > 20000; }));
     Player.Stop(true);
-    EXPECT_EQ(Sound.Spec.Channels, 1);
+    EXPECT_EQ(Sound.Granted.Channels, 1);
     EXPECT_NE(FirstSound(Sound.All()), Sound.All().size());
 }
 

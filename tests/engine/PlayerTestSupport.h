@@ -133,7 +133,7 @@ public:
         {
             std::lock_guard<std::mutex> g(Lock);
             Wanted = AWanted;
-            Spec = AObtained;
+            Granted = AObtained;
             Samples.clear();
         }
         Fill = std::move(AFill);
@@ -159,14 +159,14 @@ public:
         std::lock_guard<std::mutex> g(Lock);
         return Samples;
     }
-    TAudioSpec Wanted, Spec;
+    TAudioSpec Wanted, Granted;
 
 private:
     void Run()
     {
-        std::vector<uint8_t> block(size_t(Spec.BufferBytes));
+        std::vector<uint8_t> block(size_t(Granted.BufferBytes));
         auto next = TClock::now();
-        auto period = std::chrono::microseconds(int64_t(Spec.Samples) * 1000000 / Spec.Rate);
+        auto period = std::chrono::microseconds(int64_t(Granted.Samples) * 1000000 / Granted.Rate);
         while (Running) {
             next += period;
             if (!Paused) {
