@@ -46,20 +46,43 @@ std::string ReadTextFile(const std::string& path)
     return buffer.str();
 }
 
-void SaveWindowShot(void* window, const std::string& path)
+namespace {
+
+bool WriteScreenArea(int left, int top, int width, int height, const std::string& path)
 {
-    HWND wnd = static_cast<HWND>(window);
-    RECT r{};
-    GetWindowRect(wnd, &r);
+    if (width <= 0 || height <= 0)
+        return false;
     TBitmap shot;
     shot.SetPixelFormat(pf24bit);
-    shot.SetSize(r.right - r.left, r.bottom - r.top);
+    shot.SetSize(width, height);
     HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, r.right - r.left, r.bottom - r.top, screen, r.left, r.top, SRCCOPY);
+    BitBlt(shot.Canvas()->Handle(), 0, 0, width, height, screen, left, top, SRCCOPY);
     ReleaseDC(nullptr, screen);
     TPngImage png;
     png.Assign(&shot);
     png.SaveToFile(path);
+    return std::filesystem::exists(path);
+}
+
+}  // namespace
+
+void SaveWindowShot(void* window, const std::string& path)
+{
+    RECT r{};
+    GetWindowRect(static_cast<HWND>(window), &r);
+    WriteScreenArea(r.left, r.top, r.right - r.left, r.bottom - r.top, path);
+}
+
+std::string ShotPath(const std::string& name)
+{
+    const char* dir = std::getenv("TARNELLO_TEST_TMP");
+    return dir && *dir ? std::string(dir) + "/" + name : std::string();
+}
+
+bool SaveScreenArea(int left, int top, int width, int height, const std::string& name)
+{
+    const std::string path = ShotPath(name);
+    return path.empty() || WriteScreenArea(left, top, width, height, path);
 }
 
 }  // namespace tarnello::test

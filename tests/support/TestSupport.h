@@ -28,4 +28,11 @@ std::string ReadTextFile(const std::string& path);
 // Saves what the screen shows of a window (GetDC(0)) as a PNG, to be looked at.
 void SaveWindowShot(void* window, const std::string& path);
 
+// Where a picture for looking at goes: the test folder ($TARNELLO_TEST_TMP),
+// or empty when the run keeps none.
+std::string ShotPath(const std::string& name);
+// Saves a rectangle of the screen (GetDC(0)) as a PNG named name in the test
+// folder; does nothing when the run keeps no pictures. False when writing failed.
+bool SaveScreenArea(int left, int top, int width, int height, const std::string& name);
+
 }  // namespace tarnello::test

@@ -9,6 +9,7 @@
 #include "platform/gdi/ImageFormats.h"
 #include "platform/gdi/PngFormat.h"
 #include "support/TestSupport.h"
+#include "support/X11TestSession.h"
 #include "support/WindowTestSupport.h"
 
 #include <X11/Xatom.h>
@@ -35,16 +36,7 @@ using tarnello::test::WriteTextFile;
 
 namespace {
 
-TX11Backend* SharedBackend()
-{
-    // One connection for the whole test program; its event thread ends with
-    // the process.
-    static TX11Backend* b = [] {
-        const char* d = std::getenv("DISPLAY");
-        return d && *d ? TX11Backend::Open().release() : nullptr;
-    }();
-    return b;
-}
+TX11Backend* SharedBackend() { return tarnello::test::SharedX11Backend(); }
 
 DWORD Rgb(COLORREF c)
 {

@@ -8,7 +8,7 @@
 // the X display (gui-demo-described.png, gui-demo-x11.png).
 #include "GuiTestCommon.h"
 #include "support/TestSupport.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 #include "platform/backend/X11.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormReader.h"
@@ -599,69 +599,28 @@ TEST_F(GuiDemoTest, DescribedDemoRunsHeadless)
     // Pixels: the panel's colour, and the screen written out for a look.
     TPoint p = form->Panel1->ClientToScreen(TPoint(6, 6));
     EXPECT_EQ(ScreenPixel(p.x, p.y), RGB(0xA0, 0xC8, 0xE0));
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    std::string path = (dir && *dir ? std::string(dir) : scratch.path()) + "/gui-demo-described.png";
-    TBitmap shot;
-    shot.SetPixelFormat(pf24bit);
-    shot.SetSize(560, 480);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, 560, 480, screen, 0, 0, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    TPngImage png;
-    png.Assign(&shot);
-    png.SaveToFile(path);
+    EXPECT_TRUE(tarnello::test::SaveScreenArea(0, 0, 560, 480, "gui-demo-described.png"));
 }
 
 // ---- The described demo on the X display ---------------------------------------------------
-
-TX11Backend* DemoX11Backend()
-{
-    // One connection for the test program; its event thread ends with the process.
-    static TX11Backend* b = [] {
-        const char* d = std::getenv("DISPLAY");
-        return d && *d ? TX11Backend::Open().release() : nullptr;
-    }();
-    return b;
-}
 
 class GuiDemoX11Test : public GuiTest {
 protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        B = DemoX11Backend();
-        if (!B || !Peer.Ok())
+        if (!X11.Ok())
             GTEST_SKIP() << "no X display";
-        SetUserBackend(B);
+        X11.Select();
     }
     void TearDown() override
     {
         GuiTest::TearDown();
-        if (B && Peer.Ok()) {
-            B->Sync();
-            SetUserBackend(nullptr);
-        }
+        X11.Release();
     }
-    template <class F>
-    bool PumpUntil(F cond, int ms = 3000)
-    {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            Pump();
-            B->Sync();
-            Peer.Sync();
-            Pump();
-            if (cond())
-                return true;
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-    DWORD RootPixel(int x, int y) { return Peer.RootPixel(x, y); }
-    TX11Backend* B = nullptr;
-    tarnello::test::X11ScreenReader Peer;
+    bool PumpUntil(const std::function<bool()>& Cond, int Ms = 3000) { return X11.PumpUntil(Cond, Ms); }
+    DWORD RootPixel(int x, int y) { return X11.Peer().RootPixel(x, y); }
+    tarnello::test::X11TestSession X11;
 };
 
 // The demo keeps to its own band of the shared screen (x 400-880, y 280-790),
@@ -688,12 +647,9 @@ TEST_F(GuiDemoX11Test, DescribedDemoShowsOnTheXScreen)
     EXPECT_NE(RootPixel(422, 686), 0xD05030u) << "the region cuts the corner away";
 
     // The files page with the edit and the list box.
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    std::string folder = dir && *dir ? std::string(dir) : scratch.path();
     ASSERT_TRUE(PumpUntil([&] { return form->Edit1->Showing() && form->List1->Showing(); }));
     PumpUntil([] { return false; }, 100);
-    EXPECT_TRUE(Peer.SavePng(400, 280, 480, 400, folder + "/gui-demo-x11-files.png"));
+    EXPECT_TRUE(X11.SaveArea(400, 280, 480, 400, "gui-demo-x11-files.png"));
 
     // The folders page with the tree opened, and the pop-up list showing
     // its selection.
@@ -706,7 +662,7 @@ TEST_F(GuiDemoX11Test, DescribedDemoShowsOnTheXScreen)
     ASSERT_TRUE(PumpUntil([&] { return form->Popup->Showing(); }));
     PumpUntil([] { return false; }, 150);
 
-    EXPECT_TRUE(Peer.SavePng(400, 280, 480, 510, folder + "/gui-demo-x11.png"));
+    EXPECT_TRUE(X11.SaveArea(400, 280, 480, 510, "gui-demo-x11.png"));
     form->Popup->CloseUp();
 }
 

@@ -34,17 +34,7 @@ inline std::unique_ptr<TBitmap> Solid(int w, int h, TColor c)
 // Saves a screen area as a PNG file in the test folder.
 inline void ShootScreen(const TRect& R, const std::string& Name)
 {
-    TBitmap shot;
-    shot.SetPixelFormat(pf24bit);
-    shot.SetSize(R.right - R.left, R.bottom - R.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screen, R.left, R.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    TPngImage png;
-    png.Assign(&shot);
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    png.SaveToFile((dir && *dir ? std::string(dir) : scratch.path()) + "/" + Name);
+    EXPECT_TRUE(tarnello::test::SaveScreenArea(R.left, R.top, R.right - R.left, R.bottom - R.top, Name));
 }
 
 // A shown form on a fresh headless desktop, and the pointer and screen

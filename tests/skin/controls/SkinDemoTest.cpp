@@ -15,7 +15,7 @@
 #include "skin/core/LayerManager.h"
 #include "platform/backend/X11.h"
 #include "support/TestSupport.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 
 #include "ControlsTestSupport.h"
 
@@ -279,13 +279,11 @@ TEST_F(SkinDemoTest, DescribedDemoWithAndWithoutSkin)
 // The same form on the X display (no compositing manager there: no glow).
 TEST(SkinDemoX11, DescribedDemoShowsOnTheXScreen)
 {
-    const char* display = std::getenv("DISPLAY");
-    static TX11Backend* x11 = display && *display ? TX11Backend::Open().release() : nullptr;
-    tarnello::test::X11ScreenReader peer;
-    if (!x11 || !peer.Ok())
+    tarnello::test::X11TestSession x11;
+    if (!x11.Ok())
         GTEST_SKIP() << "no X display";
     HeadlessReset();
-    SetUserBackend(x11);
+    x11.Select();
     RegisterSkinControlsClasses();
     RegisterClasses<TSkinDemoForm>();
     auto* demo = new TSkinDemoForm(nullptr);
@@ -308,27 +306,11 @@ TEST(SkinDemoX11, DescribedDemoShowsOnTheXScreen)
     demo->Show();
     EXPECT_FALSE(GlowLayersAvailable());
     const TPoint ok = demo->Ok->ClientToScreen(TPoint(demo->Ok->Width() / 2, 2));
-    auto drawn = [&] {
-        Application->ProcessMessages();
-        x11->Sync();
-        peer.Sync();
-        Application->ProcessMessages();
-        return peer.RootPixel(ok.x, ok.y) != 0xFFFFFFFFu && peer.RootPixel(ok.x, ok.y) != peer.RootPixel(1279, 1023);
-    };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!drawn() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_TRUE(drawn());
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    RECT wr;
-    GetWindowRect(demo->Handle(), &wr);
-    EXPECT_TRUE(peer.SavePng(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top,
-                             (dir && *dir ? std::string(dir) : scratch.path()) + "/skin-demo-x11.png"));
+    EXPECT_TRUE(x11.WaitDrawn(ok.x, ok.y));
+    EXPECT_TRUE(x11.SaveWindow(demo, "skin-demo-x11.png"));
     demo->Free();
     Application->ProcessMessages();
-    x11->Sync();
-    SetUserBackend(nullptr);
+    x11.Release();
     HeadlessReset();
 }
 

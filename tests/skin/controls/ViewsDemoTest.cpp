@@ -13,7 +13,7 @@
 #include "skin/controls/SkinMenuButtons.h"
 #include "skin/controls/SkinTreeView.h"
 #include "support/TestSupport.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 
 #include "ControlsTestSupport.h"
 
@@ -317,13 +317,11 @@ TEST_F(ViewsDemoTest, DescribedViewsWithAndWithoutSkin)
 
 TEST(ViewsDemoX11, DescribedViewsShowOnTheXScreen)
 {
-    const char* display = std::getenv("DISPLAY");
-    static TX11Backend* x11 = display && *display ? TX11Backend::Open().release() : nullptr;
-    tarnello::test::X11ScreenReader peer;
-    if (!x11 || !peer.Ok())
+    tarnello::test::X11TestSession x11;
+    if (!x11.Ok())
         GTEST_SKIP() << "no X display";
     HeadlessReset();
-    SetUserBackend(x11);
+    x11.Select();
     auto* demo = ReadDemo(nullptr);
     demo->SetBounds(40, 520, 640, 450);
     TspSkinData skin(nullptr);
@@ -332,29 +330,12 @@ TEST(ViewsDemoX11, DescribedViewsShowOnTheXScreen)
     demo->Show();
     PrepareDemo(demo);
     const TPoint probe = demo->List1->ClientToScreen(TPoint(20, 40));
-    auto drawn = [&] {
-        Application->ProcessMessages();
-        x11->Sync();
-        peer.Sync();
-        Application->ProcessMessages();
-        return peer.RootPixel(probe.x, probe.y) != 0xFFFFFFFFu &&
-               peer.RootPixel(probe.x, probe.y) != peer.RootPixel(1279, 1023);
-    };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!drawn() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_TRUE(drawn());
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    RECT wr;
-    GetWindowRect(demo->Handle(), &wr);
-    EXPECT_TRUE(peer.SavePng(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top,
-                             (dir && *dir ? std::string(dir) : scratch.path()) + "/views-demo-x11.png"));
+    EXPECT_TRUE(x11.WaitDrawn(probe.x, probe.y));
+    EXPECT_TRUE(x11.SaveWindow(demo, "views-demo-x11.png"));
     AssignSkinData(demo, nullptr);
     demo->Free();
     Application->ProcessMessages();
-    x11->Sync();
-    SetUserBackend(nullptr);
+    x11.Release();
     HeadlessReset();
 }
 

@@ -6,7 +6,7 @@
 #include "platform/classes/FormReader.h"
 #include "platform/gui/ExtCtrls.h"
 #include "skin/controls/SkinCtrls.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 
 #include "FormTestSupport.h"
 
@@ -152,58 +152,26 @@ TEST_F(FormDemoTest, AFormWithoutASkinBesideIt)
 
 // ---- the same on the X display ----
 
-TX11Backend* FormsX11Backend()
-{
-    static TX11Backend* b = [] {
-        const char* d = std::getenv("DISPLAY");
-        return d && *d ? TX11Backend::Open().release() : nullptr;
-    }();
-    return b;
-}
-
 class FormDemoX11Test : public FormDemoTest {
 protected:
     void SetUp() override
     {
         FormDemoTest::SetUp();
-        B = FormsX11Backend();
-        if (!B || !Peer.Ok())
+        if (!X11.Ok())
             GTEST_SKIP() << "no X display";
-        SetUserBackend(B);
+        X11.Select();
     }
     void TearDown() override
     {
         FreeDemo();
         FormDemoTest::TearDown();
-        if (B && Peer.Ok()) {
-            B->Sync();
-            SetUserBackend(nullptr);
+        if (X11.Ok()) {
+            X11.Release();
         }
     }
-    template <class F>
-    bool PumpUntil(F cond, int ms = 3000)
-    {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            Application->ProcessMessages();
-            B->Sync();
-            Peer.Sync();
-            Application->ProcessMessages();
-            if (cond())
-                return true;
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-    void Save(const std::string& Name, int L, int T, int W, int H)
-    {
-        const char* dir = std::getenv("TARNELLO_TEST_TMP");
-        if (dir && *dir)
-            EXPECT_TRUE(Peer.SavePng(L, T, W, H, std::string(dir) + "/" + Name + ".png"));
-    }
-    TX11Backend* B = nullptr;
-    tarnello::test::X11ScreenReader Peer;
+    bool PumpUntil(const std::function<bool()>& Cond, int Ms = 3000) { return X11.PumpUntil(Cond, Ms); }
+    void Save(const std::string& Name, int L, int T, int W, int H) { EXPECT_TRUE(X11.SaveArea(L, T, W, H, Name + ".png")); }
+    tarnello::test::X11TestSession X11;
 };
 
 // The demo keeps to its own band of the shared screen (x 890-1270, y 560-1000).
@@ -215,10 +183,10 @@ TEST_F(FormDemoX11Test, TheDemoShowsOnTheXScreen)
     // The caption band of the skin shows at the frame's top.
     const COLORREF band = static_cast<COLORREF>(Skinner->SkinData()->FPicture->Canvas()->Pixels(150, 2)) & 0xFFFFFF;
     const std::uint32_t rgb = ((band & 0xFF) << 16) | (band & 0xFF00) | ((band >> 16) & 0xFF);
-    ASSERT_TRUE(PumpUntil([&] { return Peer.RootPixel(895 + 180, 570 + 2) == rgb; }))
-        << std::hex << Peer.RootPixel(895 + 180, 570 + 2) << " " << rgb;
+    ASSERT_TRUE(PumpUntil([&] { return X11.Peer().RootPixel(895 + 180, 570 + 2) == rgb; }))
+        << std::hex << X11.Peer().RootPixel(895 + 180, 570 + 2) << " " << rgb;
     // The rounded corner is cut away by the region.
-    EXPECT_NE(Peer.RootPixel(895, 570), rgb);
+    EXPECT_NE(X11.Peer().RootPixel(895, 570), rgb);
     PumpUntil([] { return false; }, 100);
     Save("demo-x11", 885, 560, 390, 270);
     Skinner->SetRollUpState(true);
@@ -235,7 +203,7 @@ TEST_F(FormDemoX11Test, TheDemoShowsOnTheXScreen)
 TEST_F(FormDemoX11Test, AFormWithoutASkinOnTheXScreen)
 {
     MakeForm(895, 850, 370, 150);
-    ASSERT_TRUE(PumpUntil([&] { return Peer.RootPixel(895 + 100, 850 + 100) == 0xD4D0C8 || Peer.RootPixel(895 + 100, 850 + 100) != 0; }));
+    ASSERT_TRUE(PumpUntil([&] { return X11.Peer().RootPixel(895 + 100, 850 + 100) == 0xD4D0C8 || X11.Peer().RootPixel(895 + 100, 850 + 100) != 0; }));
     PumpUntil([] { return false; }, 100);
     Save("demo-x11-skinless", 885, 840, 390, 170);
 }

@@ -2,6 +2,7 @@
 // Helpers of the form-skinning tests: a fresh headless desktop per test, a
 // form with the component shown at a known place, screen pixels, injected
 // input, and skin-new loaded from the build's folder.
+#include "support/TestSupport.h"
 #include "platform/backend/Headless.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
@@ -79,17 +80,8 @@ protected:
     // (for looking at; tests do not read it back).
     void Shot(const std::string& Name) const
     {
-        const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-        if (!tmp)
-            return;
-        TBitmap b;
-        b.SetSize(Form->Width() + 20, Form->Height() + 20);
-        HDC screen = GetDC(nullptr);
-        BitBlt(b.Canvas()->Handle(), 0, 0, b.Width(), b.Height(), screen, Form->Left() - 10, Form->Top() - 10, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&b);
-        png.SaveToFile(std::string(tmp) + "/" + Name + ".png");
+        EXPECT_TRUE(tarnello::test::SaveScreenArea(Form->Left() - 10, Form->Top() - 10, Form->Width() + 20,
+                                                   Form->Height() + 20, Name + ".png"));
     }
     LRESULT HitAt(int X, int Y) const
     {

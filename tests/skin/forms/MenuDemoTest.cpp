@@ -8,7 +8,7 @@
 #include "skin/forms/SkinImagesMenu.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 
 #include "FormTestSupport.h"
 #include "MenuTestSupport.h"
@@ -185,60 +185,28 @@ TEST_F(MenuDemoTest, TheMenusDemoRunsHeadlessUnderInput)
 
 namespace {
 
-TX11Backend* MenusX11Backend()
-{
-    static TX11Backend* b = [] {
-        const char* d = std::getenv("DISPLAY");
-        return d && *d ? TX11Backend::Open().release() : nullptr;
-    }();
-    return b;
-}
-
 class MenuDemoX11Test : public MenuDemoTest {
 protected:
     void SetUp() override
     {
         MenuDemoTest::SetUp();
-        B = MenusX11Backend();
-        if (!B || !Peer.Ok())
+        if (!X11.Ok())
             GTEST_SKIP() << "no X display";
-        SetUserBackend(B);
+        X11.Select();
     }
     void TearDown() override
     {
-        if (B && Peer.Ok()) {
+        if (X11.Ok()) {
             if (Form)
                 Form->Free();
             Form = nullptr;
-            B->Sync();
-            SetUserBackend(nullptr);
+            X11.Release();
         }
         MenuDemoTest::TearDown();
     }
-    template <class F>
-    bool PumpUntil(F cond, int ms = 3000)
-    {
-        auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-        for (;;) {
-            Application->ProcessMessages();
-            B->Sync();
-            Peer.Sync();
-            Application->ProcessMessages();
-            if (cond())
-                return true;
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-    }
-    void Save(const std::string& Name, int L, int T, int W, int H)
-    {
-        const char* dir = std::getenv("TARNELLO_TEST_TMP");
-        if (dir && *dir)
-            EXPECT_TRUE(Peer.SavePng(L, T, W, H, std::string(dir) + "/" + Name + ".png"));
-    }
-    TX11Backend* B = nullptr;
-    tarnello::test::X11ScreenReader Peer;
+    bool PumpUntil(const std::function<bool()>& Cond, int Ms = 3000) { return X11.PumpUntil(Cond, Ms); }
+    void Save(const std::string& Name, int L, int T, int W, int H) { EXPECT_TRUE(X11.SaveArea(L, T, W, H, Name + ".png")); }
+    tarnello::test::X11TestSession X11;
 };
 
 }  // namespace

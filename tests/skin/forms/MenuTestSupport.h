@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the menu and hint tests: keys through the application's loop
 // (open menus take them from its message hook) and screen pictures.
+#include "support/TestSupport.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/PngImage.h"
@@ -46,17 +47,7 @@ inline void Key(WORD VK)
 // Writes a screen rectangle as a PNG into the test folder (for looking at).
 inline void ShotScreenArea(const std::string& Name, int L, int T, int W, int H)
 {
-    const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-    if (!tmp || W <= 0 || H <= 0)
-        return;
-    TBitmap b;
-    b.SetSize(W, H);
-    HDC screen = GetDC(nullptr);
-    BitBlt(b.Canvas()->Handle(), 0, 0, W, H, screen, L, T, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    TPngImage png;
-    png.Assign(&b);
-    png.SaveToFile(std::string(tmp) + "/" + Name + ".png");
+    EXPECT_TRUE(tarnello::test::SaveScreenArea(L, T, W, H, Name + ".png"));
 }
 
 }  // namespace menutest

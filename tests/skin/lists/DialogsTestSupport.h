@@ -1,6 +1,7 @@
 #pragma once
 // What the tests of the dialogs and page control share: a fresh headless desktop, skin-new from
 // the build's folder, screenshots, and a driver that acts inside modal loops.
+#include "support/TestSupport.h"
 #include "platform/backend/Headless.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/PngImage.h"
@@ -98,20 +99,11 @@ protected:
     // the test folder, for looking at.
     static void Shot(TControl* C, const std::string& Name, int Margin = 10)
     {
-        const char* tmp = std::getenv("TARNELLO_TEST_TMP");
-        if (!tmp)
-            return;
         HeadlessBackend().Compose();
         RECT r{};
         GetWindowRect(static_cast<TWinControl*>(C)->Handle(), &r);
-        TBitmap b;
-        b.SetSize(r.right - r.left + 2 * Margin, r.bottom - r.top + 2 * Margin);
-        HDC screen = GetDC(nullptr);
-        BitBlt(b.Canvas()->Handle(), 0, 0, b.Width(), b.Height(), screen, r.left - Margin, r.top - Margin, SRCCOPY);
-        ReleaseDC(nullptr, screen);
-        TPngImage png;
-        png.Assign(&b);
-        png.SaveToFile(std::string(tmp) + "/" + Name + ".png");
+        EXPECT_TRUE(tarnello::test::SaveScreenArea(r.left - Margin, r.top - Margin, r.right - r.left + 2 * Margin,
+                                                   r.bottom - r.top + 2 * Margin, Name + ".png"));
     }
     // Clicks a control at its centre with injected input.
     static void ClickOn(TControl* C)

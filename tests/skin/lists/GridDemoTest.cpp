@@ -11,14 +11,12 @@
 #include "platform/user/User.h"
 #include "skin/core/SkinData.h"
 #include "support/TestSupport.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 
 #include "GridTestSupport.h"
 
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 
 namespace {
 
@@ -138,23 +136,9 @@ void ApplySkin(TComponent* Root, TspSkinData* Skin)
             w->SetSkinData(Skin);
 }
 
-std::string OutPath(const std::string& Name)
-{
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    return std::string(dir && *dir ? dir : "/tmp") + "/" + Name;
-}
-
 void Shoot(const TRect& R, const std::string& Name)
 {
-    TBitmap shot;
-    shot.SetPixelFormat(pf24bit);
-    shot.SetSize(R.right - R.left, R.bottom - R.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screen, R.left, R.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    TPngImage png;
-    png.Assign(&shot);
-    png.SaveToFile(OutPath(Name));
+    EXPECT_TRUE(tarnello::test::SaveScreenArea(R.left, R.top, R.right - R.left, R.bottom - R.top, Name));
 }
 
 class GridDemo : public gridtest::TGridTest {};
@@ -201,13 +185,11 @@ TEST_F(GridDemo, DescribedDemoWithAndWithoutSkin)
 
 TEST(GridDemoX11, DescribedDemoShowsOnTheXScreen)
 {
-    const char* display = std::getenv("DISPLAY");
-    static TX11Backend* x11 = display && *display ? TX11Backend::Open().release() : nullptr;
-    tarnello::test::X11ScreenReader peer;
-    if (!x11 || !peer.Ok())
+    tarnello::test::X11TestSession x11;
+    if (!x11.Ok())
         GTEST_SKIP() << "no X display";
     HeadlessReset();
-    SetUserBackend(x11);
+    x11.Select();
     RegisterSkinListsClasses();
     RegisterClasses<TGridDemoForm>();
     auto* demo = new TGridDemoForm(nullptr);
@@ -218,26 +200,12 @@ TEST(GridDemoX11, DescribedDemoShowsOnTheXScreen)
     ApplySkin(demo, &skin);
     demo->Show();
     const TPoint probe = demo->Colours->ClientToScreen(TPoint(100, 60));
-    auto drawn = [&] {
-        Application->ProcessMessages();
-        x11->Sync();
-        peer.Sync();
-        Application->ProcessMessages();
-        return peer.RootPixel(probe.x, probe.y) != 0xFFFFFFFFu &&
-               peer.RootPixel(probe.x, probe.y) != peer.RootPixel(1279, 1023);
-    };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!drawn() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_TRUE(drawn());
-    RECT wr;
-    GetWindowRect(demo->Handle(), &wr);
-    EXPECT_TRUE(peer.SavePng(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top, OutPath("grid-demo-x11.png")));
+    EXPECT_TRUE(x11.WaitDrawn(probe.x, probe.y));
+    EXPECT_TRUE(x11.SaveWindow(demo, "grid-demo-x11.png"));
     ApplySkin(demo, nullptr);
     demo->Free();
     Application->ProcessMessages();
-    x11->Sync();
-    SetUserBackend(nullptr);
+    x11.Release();
     HeadlessReset();
 }
 

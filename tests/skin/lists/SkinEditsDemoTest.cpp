@@ -16,7 +16,7 @@
 #include "skin/lists/SkinSpinEdit.h"
 #include "skin/lists/SkinTimeEdit.h"
 #include "support/TestSupport.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 
 #include "ListsTestSupport.h"
 
@@ -175,17 +175,7 @@ TEditsDemoForm* MakeDemo(TComponent* Owner, std::unique_ptr<TCustomImageList>& I
 
 void SavePng(const TRect& R, const std::string& Name)
 {
-    TBitmap shot;
-    shot.SetPixelFormat(pf24bit);
-    shot.SetSize(R.right - R.left, R.bottom - R.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screen, R.left, R.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    TPngImage png;
-    png.Assign(&shot);
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    png.SaveToFile((dir && *dir ? std::string(dir) : scratch.path()) + "/" + Name);
+    EXPECT_TRUE(tarnello::test::SaveScreenArea(R.left, R.top, R.right - R.left, R.bottom - R.top, Name));
 }
 
 class EditsDemoTest : public liststest::ListsTest {};
@@ -224,13 +214,11 @@ TEST_F(EditsDemoTest, DescribedDemoWithAndWithoutSkin)
 // The same form on the X display.
 TEST(EditsDemoX11, DescribedDemoShowsOnTheXScreen)
 {
-    const char* display = std::getenv("DISPLAY");
-    static TX11Backend* x11 = display && *display ? TX11Backend::Open().release() : nullptr;
-    tarnello::test::X11ScreenReader peer;
-    if (!x11 || !peer.Ok())
+    tarnello::test::X11TestSession x11;
+    if (!x11.Ok())
         GTEST_SKIP() << "no X display";
     HeadlessReset();
-    SetUserBackend(x11);
+    x11.Select();
     std::unique_ptr<TCustomImageList> images;
     auto* demo = MakeDemo(nullptr, images);
     demo->SetBounds(60, 520, 460, 330);
@@ -239,27 +227,11 @@ TEST(EditsDemoX11, DescribedDemoShowsOnTheXScreen)
     AssignSkinData(demo, &skin);
     demo->Show();
     const TPoint probe = demo->Edit1->ClientToScreen(TPoint(2, 2));
-    auto drawn = [&] {
-        Application->ProcessMessages();
-        x11->Sync();
-        peer.Sync();
-        Application->ProcessMessages();
-        return peer.RootPixel(probe.x, probe.y) != peer.RootPixel(1279, 1023);
-    };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!drawn() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_TRUE(drawn());
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    RECT wr;
-    GetWindowRect(demo->Handle(), &wr);
-    EXPECT_TRUE(peer.SavePng(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top,
-                             (dir && *dir ? std::string(dir) : scratch.path()) + "/edits-demo-x11.png"));
+    EXPECT_TRUE(x11.WaitDrawn(probe.x, probe.y));
+    EXPECT_TRUE(x11.SaveWindow(demo, "edits-demo-x11.png"));
     demo->Free();
     Application->ProcessMessages();
-    x11->Sync();
-    SetUserBackend(nullptr);
+    x11.Release();
     HeadlessReset();
 }
 
