@@ -4,6 +4,8 @@
 #include "platform/gdi/Gdi.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Graphics.h"
+#include "platform/rtl/Clock.h"
+#include "platform/rtl/Threads.h"
 #include "platform/user/Backend.h"
 #include "platform/user/User.h"
 #include "skin/core/SkinBitmap.h"
@@ -11,6 +13,7 @@
 #include "skin/core/SkinPlatform.h"
 
 #include <algorithm>
+#include <chrono>
 
 bool MultiMonitorsAvailable()
 {
@@ -48,6 +51,33 @@ void SetWindowAlpha(HWND Wnd, Byte Alpha)
     EnsureUser32Functions();
     if (SkinSetLayeredWindowAttributes)
         SkinSetLayeredWindowAttributes(Wnd, 0, Alpha, LWA_ALPHA);
+}
+
+std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce)
+{
+    std::vector<int> steps;
+    const int step = std::max(1, Target / std::max(1, StepDivisor));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    int alpha = 0;
+    bool first = FirstAtOnce;
+    DWORD last = GetTickCount();
+    while (alpha < Target) {
+        const DWORD now = GetTickCount();
+        if (first || now - last > GapMs) {
+            first = false;
+            last = now;
+            alpha = std::min(alpha + step, Target);
+        } else if (std::chrono::steady_clock::now() > deadline) {
+            alpha = Target;
+        } else {
+            if (!CurrentClock().IsManual())
+                Sleep(1);
+            continue;
+        }
+        SetWindowAlpha(Wnd, static_cast<Byte>(alpha));
+        steps.push_back(alpha);
+    }
+    return steps;
 }
 
 void CopyScreenToBitmap(int X, int Y, TBitmap* Bitmap)

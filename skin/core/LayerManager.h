@@ -13,6 +13,8 @@
 #include "platform/gui/Controls.h"
 #include "platform/rtl/Types.h"
 
+#include <vector>
+
 class TBitmap;
 class TTimer;
 class TspBitmap;
@@ -25,6 +27,13 @@ void GetPrimaryArea(bool WorkArea, TRect& R);
 void GetMonitorArea(HWND Wnd, bool WorkArea, TRect& R);
 // Constant alpha of a window that already has the layered style.
 void SetWindowAlpha(HWND Wnd, Byte Alpha);
+// Fades a shown layered window in from 0 to Target on the tick counter:
+// steps of Target / StepDivisor (at least 1), one each time more than GapMs
+// passed since the previous step (the first at once with FirstAtOnce). The
+// caller waits for the fade. A clock that stands still (a test's) cannot
+// hold it for more than a second of real time: the window then gets Target.
+// Returns the alphas set, in order.
+std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce);
 // The screen area at (X, Y) of the bitmap's size, into the bitmap. Only what
 // this program's windows show can be read: other programs' windows are not
 // ours to read.

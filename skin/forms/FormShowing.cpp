@@ -21,7 +21,6 @@
 #include "skin/core/SkinPlatform.h"
 
 #include <algorithm>
-#include <chrono>
 
 namespace {
 
@@ -113,36 +112,11 @@ bool TspFormSkinner::HandleFadeTimer(TMessage& Message)
     const int target = (animate && !AlphaBlend) ? 255 : AlphaBlendValue;
     FFadeSteps.clear();
     if (animate) {
-        const int step = std::max(1, target / 15);
         Application->ProcessMessages();
         if (!FForm->HandleAllocated())
             return true;
-        // Each step comes more than 5 ms after the previous one on the tick
-        // counter; a clock that stands still (a test's) cannot hold the form
-        // back for more than a second of real time.
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(1);
-        int alpha = 0;
-        bool first = true;
-        DWORD last = 0;
-        while (alpha < target) {
-            const DWORD now = GetTickCount();
-            if (first || now - last > 5) {
-                first = false;
-                last = now;
-                alpha = std::min(alpha + step, target);
-                SetWindowAlpha(wnd, static_cast<Byte>(alpha));
-                FFadeSteps.push_back(alpha);
-                continue;
-            }
-            if (std::chrono::steady_clock::now() > deadline) {
-                alpha = target;
-                SetWindowAlpha(wnd, static_cast<Byte>(alpha));
-                FFadeSteps.push_back(alpha);
-                break;
-            }
-            if (!CurrentClock().IsManual())
-                Sleep(1);
-        }
+        // Each step comes more than 5 ms after the previous one.
+        FFadeSteps = FadeWindowIn(wnd, target, 15, 5, true);
     } else if (target < 255) {
         SetWindowAlpha(wnd, static_cast<Byte>(target));
         FFadeSteps.push_back(target);

@@ -237,23 +237,8 @@ void TspSkinHintWindow::Place(TRect R)
     Invalidate();
     Update();
     LastFadeSteps = 0;
-    if (support && h->AlphaBlend && h->AlphaBlendAnimation) {
-        const int target = h->AlphaBlendValue;
-        const int step = target / 10 > 0 ? target / 10 : 1;
-        int alpha = 0;
-        DWORD last = GetTickCount();
-        bool first = true;
-        while (alpha < target) {
-            const DWORD now = GetTickCount();
-            if (first || now - last > 3) {
-                first = false;
-                last = now;
-                alpha = std::min(alpha + step, target);
-                ++LastFadeSteps;
-                SetWindowAlpha(wnd, static_cast<Byte>(alpha));
-            }
-        }
-    }
+    if (support && h->AlphaBlend && h->AlphaBlendAnimation)
+        LastFadeSteps = static_cast<int>(FadeWindowIn(wnd, h->AlphaBlendValue, 10, 3, true).size());
 }
 
 void TspSkinHintWindow::ActivateHint(TRect Rect, const std::string& AHint)

@@ -200,20 +200,7 @@ void TspSkinImagesMenuPopupWindow::Show(TRect PopupRect)
         Application->ProcessMessages();
         if (FClosing)
             return;
-        const int target = ImagesMenu->AlphaBlendValue;
-        const int step = target / 15 > 0 ? target / 15 : 1;
-        int alpha = 0;
-        DWORD last = GetTickCount();
-        bool first = true;
-        while (alpha < target) {
-            const DWORD now = GetTickCount();
-            if (first || now - last > 5) {
-                first = false;
-                last = now;
-                alpha = std::min(alpha + step, target);
-                SetWindowAlpha(wnd, static_cast<Byte>(alpha));
-            }
-        }
+        FadeWindowIn(wnd, ImagesMenu->AlphaBlendValue, 15, 5, true);
     }
     InstallAppMessageHook(this, MakeEvent(this, &TspSkinImagesMenuPopupWindow::AppMessageHook));
     SetCapture(wnd);

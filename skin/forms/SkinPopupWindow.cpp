@@ -379,19 +379,8 @@ void TspSkinPopupWindow::ShowLevel(TRect R, TMenuItem* AItem, TMenuItem* AItem2,
     SetBounds(ShowX, ShowY, Width(), Height());
     SetWindowPos(wnd, HWND_TOPMOST, ShowX, ShowY, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
     FShown = true;
-    if (fade) {
-        const int step = AlphaBlendValue / 15 > 0 ? AlphaBlendValue / 15 : 1;
-        int alpha = 0;
-        DWORD last = GetTickCount();
-        while (alpha < AlphaBlendValue) {
-            const DWORD now = GetTickCount();
-            if (now - last > 5) {
-                last = now;
-                alpha = std::min(alpha + step, static_cast<int>(AlphaBlendValue));
-                SetWindowAlpha(wnd, static_cast<Byte>(alpha));
-            }
-        }
-    }
+    if (fade)
+        FadeWindowIn(wnd, AlphaBlendValue, 15, 5, false);
     MouseTimer->SetEnabled(true);
     ActiveItem = -1;
     for (int i = 0; i < ItemCount(); ++i)
