@@ -974,8 +974,7 @@ void TspSkinCustomEdit::WndProc(TMessage& Message)
             if (wasDown) {
                 if (CanFocus())
                     SetFocus();
-                if (OnButtonClick)
-                    OnButtonClick(this);
+                ButtonClicked();
             }
             Message.Result = 0;
             return;
@@ -1024,37 +1023,6 @@ void TspSkinCustomEdit::WndProc(TMessage& Message)
         break;
     }
     TspCustomEdit::WndProc(Message);
-}
-
-// ---- descriptions ----------------------------------------------------------------
-
-void TspSkinEdit::DeclarePublished(TPublisher<TspSkinEdit>& P)
-{
-    using C = TspSkinEdit;
-    P.Property("BorderStyle", &C::BorderStyle, &C::SetBorderStyle, bsNone);
-    P.Property("DefaultColor", &C::DefaultColor, &C::SetDefaultColor, clWindow).WithIdents(&ColorIdents());
-    P.Property("DefaultFont", &C::DefaultFont);
-    P.Property("UseSkinFont", &C::UseSkinFont, &C::SetUseSkinFont, true);
-    P.Property("DefaultWidth", &C::DefaultWidth, &C::SetDefaultWidth, 0);
-    P.Property("DefaultHeight", &C::DefaultHeight, &C::SetDefaultHeight, 0);
-    P.Property("ButtonMode", &C::ButtonMode, &C::SetButtonMode, false);
-    P.Property("SkinData", &C::SkinData, &C::SetSkinData);
-    P.Property("SkinDataName", &C::SkinDataName, &C::SetSkinDataName, std::string("edit"));
-    P.Property("AlphaBlend", &C::AlphaBlend, &C::SetAlphaBlend, false);
-    P.Property("AlphaBlendValue", &C::AlphaBlendValue, &C::SetAlphaBlendValue, std::uint8_t{0});
-    P.Property("Images", &C::Images, &C::SetImages);
-    P.Property("ButtonImageIndex", &C::ButtonImageIndex, &C::SetButtonImageIndex, -1);
-    P.Property("LeftImageIndex", &C::LeftImageIndex, &C::SetLeftImageIndex, -1);
-    P.Property("LeftImageHotIndex", &C::GetLeftImageHotIndex, &C::SetLeftImageHotIndex, -1);
-    P.Property("LeftImageDownIndex", &C::GetLeftImageDownIndex, &C::SetLeftImageDownIndex, -1);
-    P.Property("RightImageIndex", &C::RightImageIndex, &C::SetRightImageIndex, -1);
-    P.Property("RightImageHotIndex", &C::GetRightImageHotIndex, &C::SetRightImageHotIndex, -1);
-    P.Property("RightImageDownIndex", &C::GetRightImageDownIndex, &C::SetRightImageDownIndex, -1);
-    P.Property("OnMouseEnter", &C::OnMouseEnter);
-    P.Property("OnMouseLeave", &C::OnMouseLeave);
-    P.Property("OnButtonClick", &C::OnButtonClick);
-    P.Property("OnLeftButtonClick", &C::OnLeftButtonClick);
-    P.Property("OnRightButtonClick", &C::OnRightButtonClick);
 }
 
 void RegisterSkinEditsClasses() { RegisterClasses<TspSkinNumEdit, TspSkinEdit, TspSkinMaskEdit>(); }

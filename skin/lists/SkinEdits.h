@@ -11,6 +11,7 @@
 // look, paints the client background itself while the background is erased
 // and lets the native edit draw its text over it, shows optional images at
 // both ends of the text and follows the pointer with a 100 ms hover poll.
+#include "platform/gui/GraphicsObjects.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/Mask.h"
 #include "platform/gui/Menus.h"
@@ -174,6 +175,12 @@ protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void FontChanged() override;
+    // The button was clicked (pressed and released over it).
+    virtual void ButtonClicked()
+    {
+        if (OnButtonClick)
+            OnButtonClick(this);
+    }
     // The hover look exists: without it no poll runs.
     bool HasHoverLook() const;
     void HoverEnter();
@@ -203,10 +210,42 @@ private:
     bool FPainting = false;
 };
 
+// The skinned edit's published look and button events, shared by the edits
+// built on it; they differ only in the defaults of the button mode and the
+// piece name.
+template <class C>
+void PublishSkinEditLook(TPublisher<C>& P, bool ButtonModeDefault, const std::string& SkinDataNameDefault)
+{
+    P.Property("BorderStyle", &C::BorderStyle, &C::SetBorderStyle, bsNone);
+    P.Property("DefaultColor", &C::DefaultColor, &C::SetDefaultColor, clWindow).WithIdents(&ColorIdents());
+    P.Property("DefaultFont", &C::DefaultFont);
+    P.Property("UseSkinFont", &C::UseSkinFont, &C::SetUseSkinFont, true);
+    P.Property("DefaultWidth", &C::DefaultWidth, &C::SetDefaultWidth, 0);
+    P.Property("DefaultHeight", &C::DefaultHeight, &C::SetDefaultHeight, 0);
+    P.Property("ButtonMode", &C::ButtonMode, &C::SetButtonMode, ButtonModeDefault);
+    P.Property("SkinData", &C::SkinData, &C::SetSkinData);
+    P.Property("SkinDataName", &C::SkinDataName, &C::SetSkinDataName, SkinDataNameDefault);
+    P.Property("AlphaBlend", &C::AlphaBlend, &C::SetAlphaBlend, false);
+    P.Property("AlphaBlendValue", &C::AlphaBlendValue, &C::SetAlphaBlendValue, std::uint8_t{0});
+    P.Property("Images", &C::Images, &C::SetImages);
+    P.Property("ButtonImageIndex", &C::ButtonImageIndex, &C::SetButtonImageIndex, -1);
+    P.Property("LeftImageIndex", &C::LeftImageIndex, &C::SetLeftImageIndex, -1);
+    P.Property("LeftImageHotIndex", &C::GetLeftImageHotIndex, &C::SetLeftImageHotIndex, -1);
+    P.Property("LeftImageDownIndex", &C::GetLeftImageDownIndex, &C::SetLeftImageDownIndex, -1);
+    P.Property("RightImageIndex", &C::RightImageIndex, &C::SetRightImageIndex, -1);
+    P.Property("RightImageHotIndex", &C::GetRightImageHotIndex, &C::SetRightImageHotIndex, -1);
+    P.Property("RightImageDownIndex", &C::GetRightImageDownIndex, &C::SetRightImageDownIndex, -1);
+    P.Property("OnMouseEnter", &C::OnMouseEnter);
+    P.Property("OnMouseLeave", &C::OnMouseLeave);
+    P.Property("OnButtonClick", &C::OnButtonClick);
+    P.Property("OnLeftButtonClick", &C::OnLeftButtonClick);
+    P.Property("OnRightButtonClick", &C::OnRightButtonClick);
+}
+
 class TspSkinEdit : public TspSkinCustomEdit {
 public:
     explicit TspSkinEdit(TComponent* AOwner) : TspSkinCustomEdit(AOwner) {}
-    PUBLISHED(TspSkinEdit, TspSkinCustomEdit);
+    PUBLISHED(TspSkinEdit, TspSkinCustomEdit) { PublishSkinEditLook(P, false, "edit"); }
 };
 
 class TspSkinMaskEdit : public TspSkinEdit {

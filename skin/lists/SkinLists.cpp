@@ -8,6 +8,7 @@
 #include "skin/lists/SkinMemo.h"
 #include "skin/lists/SkinSpinEdit.h"
 #include "skin/lists/SkinTimeEdit.h"
+#include "skin/lists/SkinTrackEdit.h"
 #include "skin/lists/SkinUpDowns.h"
 #include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
@@ -24,6 +25,7 @@ void RegisterSkinListsClasses()
     RegisterSkinUpDownsClasses();
     RegisterSkinSpinEditClasses();
     RegisterSkinTimeEditClasses();
+    RegisterSkinTrackEditClasses();
     RegisterSkinMessageClasses();
     RegisterSkinInputDialogClasses();
     RegisterSkinPageControlClasses();
