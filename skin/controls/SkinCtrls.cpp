@@ -14,7 +14,6 @@
 #include "skin/controls/SkinSplitters.h"
 #include "skin/controls/SkinTrackBars.h"
 #include "skin/controls/SkinToolBar.h"
-#include "skin/controls/SkinColorDialog.h"
 #include "skin/controls/SkinColorGrids.h"
 #include "skin/controls/SkinListView.h"
 #include "skin/controls/SkinMenuButtons.h"
@@ -436,5 +435,4 @@ void RegisterSkinControlsClasses()
     RegisterSkinListViewClasses();
     RegisterSkinMenuButtonsClasses();
     RegisterSkinColorGridsClasses();
-    RegisterSkinColorDialogClasses();
 }

@@ -9,6 +9,7 @@
 #include "skin/lists/SkinSpinEdit.h"
 #include "skin/lists/SkinTimeEdit.h"
 #include "skin/lists/SkinTrackEdit.h"
+#include "skin/lists/SkinColorDialog.h"
 #include "skin/lists/SkinUpDowns.h"
 #include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
@@ -26,6 +27,7 @@ void RegisterSkinListsClasses()
     RegisterSkinSpinEditClasses();
     RegisterSkinTimeEditClasses();
     RegisterSkinTrackEditClasses();
+    RegisterSkinColorDialogClasses();
     RegisterSkinMessageClasses();
     RegisterSkinInputDialogClasses();
     RegisterSkinPageControlClasses();

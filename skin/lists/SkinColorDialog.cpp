@@ -1,4 +1,4 @@
-#include "skin/controls/SkinColorDialog.h"
+#include "skin/lists/SkinColorDialog.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/Regions.h"
@@ -14,15 +14,10 @@ namespace {
 constexpr int kPicture = 195;
 constexpr int kSquareLo = 44, kSquareHi = 150;
 
-int EditValue(TEdit* E, int Lo, int Hi) { return std::clamp(StrToIntDef(E->Text(), 0), Lo, Hi); }
+int EditValue(TspSkinTrackEdit* E, int Lo, int Hi) { return std::clamp(E->Value(), Lo, Hi); }
 
-// Sets the edit's text; its OnChange runs only when the text changes.
-void SetEditValue(TEdit* E, int V)
-{
-    const std::string s = std::to_string(V);
-    if (E->Text() != s)
-        E->SetText(s);
-}
+// Sets the edit's value; its OnChange runs only when the text changes.
+void SetEditValue(TspSkinTrackEdit* E, int V) { E->SetValue(V); }
 
 // The pixel's angle around (CX, CY) in whole degrees from the upward
 // direction, clockwise; 360 counts as 0.
@@ -143,7 +138,8 @@ bool TspSkinColorDialog::Execute()
     ClickImg = czpspPnone;
     PSPColor.SetRGB({0, 0, 0});
 
-    // The edits are the platform's numeric text edits, each beside its label.
+    // The edits are track edits, each beside its label, their sliders
+    // opening to the left.
     const int gridBottom = ColorGrid->Top() + ColorGrid->Height();
     auto label = [&](const char* text, int left, int top) {
         auto* l = new TspSkinStdLabel(form.get());
@@ -156,28 +152,34 @@ bool TspSkinColorDialog::Execute()
         l->SetTop(top);
         return l;
     };
-    auto edit = [&](int left, int top, void (TspSkinColorDialog::*change)(TObject*)) {
-        auto* e = new TEdit(form.get());
+    auto edit = [&](int left, int top, int max, int sliderWidth, void (TspSkinColorDialog::*change)(TObject*)) {
+        auto* e = new TspSkinTrackEdit(form.get());
         e->SetParent(form.get());
+        e->SetPopupKind(tbpLeft);
         e->SetBounds(left, top, 50, 21);
-        e->SetText("0");
+        e->SetSkinData(FCtrlSD);
+        e->SetJumpWhenClick(true);
+        e->SetMinValue(0);
+        e->SetMaxValue(max);
+        e->SetTrackBarWidth(sliderWidth);
+        e->SetValue(0);
         e->OnChange = MakeEvent(this, change);
         return e;
     };
     const int left = PalettePSPPanel->Left();
     auto* rl = label("R:", left, gridBottom + 12);
-    REdit = edit(rl->Left() + rl->Width() + 5, gridBottom + 10, &TspSkinColorDialog::RGBEditChange);
+    REdit = edit(rl->Left() + rl->Width() + 5, gridBottom + 10, 255, 200, &TspSkinColorDialog::RGBEditChange);
     label("G:", left, REdit->Top() + REdit->Height() + 12);
-    GEdit = edit(REdit->Left(), REdit->Top() + REdit->Height() + 10, &TspSkinColorDialog::RGBEditChange);
+    GEdit = edit(REdit->Left(), REdit->Top() + REdit->Height() + 10, 255, 200, &TspSkinColorDialog::RGBEditChange);
     label("B:", left, GEdit->Top() + GEdit->Height() + 12);
-    BEdit = edit(REdit->Left(), GEdit->Top() + GEdit->Height() + 10, &TspSkinColorDialog::RGBEditChange);
+    BEdit = edit(REdit->Left(), GEdit->Top() + GEdit->Height() + 10, 255, 200, &TspSkinColorDialog::RGBEditChange);
     const int col2 = REdit->Left() + REdit->Width() + 5;
     auto* hl = label("H:", col2, gridBottom + 12);
-    HEdit = edit(hl->Left() + hl->Width() + 5, gridBottom + 10, &TspSkinColorDialog::HSVEditChange);
+    HEdit = edit(hl->Left() + hl->Width() + 5, gridBottom + 10, 359, 250, &TspSkinColorDialog::HSVEditChange);
     label("S:", col2, HEdit->Top() + HEdit->Height() + 12);
-    SEdit = edit(HEdit->Left(), HEdit->Top() + HEdit->Height() + 10, &TspSkinColorDialog::HSVEditChange);
+    SEdit = edit(HEdit->Left(), HEdit->Top() + HEdit->Height() + 10, 100, 120, &TspSkinColorDialog::HSVEditChange);
     label("L:", col2, SEdit->Top() + SEdit->Height() + 12);
-    LEdit = edit(HEdit->Left(), SEdit->Top() + SEdit->Height() + 10, &TspSkinColorDialog::HSVEditChange);
+    LEdit = edit(HEdit->Left(), SEdit->Top() + SEdit->Height() + 10, 100, 120, &TspSkinColorDialog::HSVEditChange);
 
     ColorViewer = new TspColorViewer(form.get());
     ColorViewer->SetParent(form.get());

@@ -5,9 +5,9 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowClass.h"
-#include "skin/controls/SkinColorDialog.h"
-#include "ControlsTestSupport.h"
-#include "ValueControlsTestCommon.h"
+#include "skin/lists/SkinColorDialog.h"
+#include "skin/controls/ControlsTestSupport.h"
+#include "skin/controls/ValueControlsTestCommon.h"
 
 #include <functional>
 
@@ -35,7 +35,7 @@ protected:
         PostMessage(Runner, WM_USER + 1, 0, 0);
         return Dialog->Execute();
     }
-    int Value(TEdit* E) { return StrToIntDef(E->Text(), -1); }
+    int Value(TspSkinTrackEdit* E) { return StrToIntDef(E->Text(), -1); }
     void PressPicture(int x, int y)
     {
         const TPoint p = Dialog->PalettePSP->ClientToScreen(TPoint(x, y));

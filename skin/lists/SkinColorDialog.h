@@ -12,6 +12,7 @@
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinColorGrids.h"
 #include "skin/controls/SkinLabels.h"
+#include "skin/lists/SkinTrackEdit.h"
 
 #include <memory>
 #include <string>
@@ -69,7 +70,7 @@ public:
     TspEmptyControl* PalettePSPPanel = nullptr;
     TImage* PalettePSP = nullptr;
     TspColorViewer* ColorViewer = nullptr;
-    TEdit *REdit = nullptr, *GEdit = nullptr, *BEdit = nullptr, *HEdit = nullptr, *SEdit = nullptr, *LEdit = nullptr;
+    TspSkinTrackEdit *REdit = nullptr, *GEdit = nullptr, *BEdit = nullptr, *HEdit = nullptr, *SEdit = nullptr, *LEdit = nullptr;
     TspSkinButton *OkButton = nullptr, *CancelButton = nullptr, *AddCustomColorButton = nullptr;
     TClickZonePSP ClickImg = czpspPnone;
 
