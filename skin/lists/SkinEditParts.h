@@ -6,6 +6,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
+#include "platform/user/Desktop.h"
 #include "skin/core/SkinData.h"
 
 #include <initializer_list>
@@ -55,6 +56,19 @@ void DrawButtonPiece(TspSkinData& Data, const TspDataSkinButtonControl& Piece, T
 // The wheel's turn of a WM_MOUSEWHEEL word parameter read as a signed
 // 32-bit number: positive is away from the user.
 inline bool WheelAway(WPARAM W) { return static_cast<std::int32_t>(static_cast<std::uint32_t>(W)) > 0; }
+
+// A numeric edit's key filter at WM_CHAR: a character Accepts refuses is
+// dropped with a beep (true: the message is handled). Enter and Escape pass
+// on untested: the edit hands them to the form as dialog keys.
+template <class F>
+bool DropRefusedChar(TMessage& Message, F Accepts)
+{
+    if (Message.WParam == VK_RETURN || Message.WParam == VK_ESCAPE || Accepts(static_cast<char32_t>(Message.WParam)))
+        return false;
+    MessageBeep(0);
+    Message.Result = 0;
+    return true;
+}
 
 // Messages that change a text box's text; a read-only skinned edit or memo
 // refuses them (the native window itself stays writable).

@@ -199,12 +199,8 @@ void TspSkinNumEdit::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_CHAR:
-        if (Message.WParam != VK_RETURN && Message.WParam != VK_ESCAPE &&
-            !AcceptsChar(static_cast<char32_t>(Message.WParam))) {
-            MessageBeep(0);
-            Message.Result = 0;
+        if (DropRefusedChar(Message, [this](char32_t Key) { return AcceptsChar(Key); }))
             return;
-        }
         break;
     case WM_KEYDOWN:
         if (Message.WParam == VK_UP || Message.WParam == VK_DOWN) {

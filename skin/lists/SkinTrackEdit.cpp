@@ -258,13 +258,8 @@ void TspSkinTrackEdit::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
     case WM_CHAR:
-        // Enter and Escape go to the form as dialog keys.
-        if (Message.WParam != VK_RETURN && Message.WParam != VK_ESCAPE &&
-            !AcceptsChar(static_cast<char32_t>(Message.WParam))) {
-            MessageBeep(0);
-            Message.Result = 0;
+        if (DropRefusedChar(Message, [this](char32_t Key) { return AcceptsChar(Key); }))
             return;
-        }
         break;
     case WM_MOUSEWHEEL:
         Step(WheelAway(Message.WParam) ? -FIncrement : FIncrement);
