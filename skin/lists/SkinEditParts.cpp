@@ -8,6 +8,7 @@
 #include "skin/core/ResourceStrData.h"
 #include "skin/core/SkinButtonPieces.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenus.h"
 
 TBitmap* SkinPictureAt(const TspSkinData& Data, int Index)
 {
@@ -119,11 +120,26 @@ void AddItem(TMenuItem* Root, TComponent* Owner, TCustomEdit* Edit, const std::s
 
 }  // namespace
 
+namespace {
+
+// The form component of the control's outermost form, or null.
+TspFormSkinner* OuterFormSkinner(TControl* Control, TCustomForm** Form = nullptr)
+{
+    TCustomForm* form = GetParentForm(Control);
+    while (form && form->Parent())
+        form = GetParentForm(form->Parent());
+    if (Form)
+        *Form = form;
+    return form ? FindFormSkinner(form) : nullptr;
+}
+
+}  // namespace
+
 TPopupMenu* BuildEditContextMenu(TComponent* Owner, TCustomEdit* Edit, const TEditMenuState& State,
                                  const TspResourceStrData* Strings)
 {
     auto caption = [&](int i) { return Strings ? Strings->GetResStr(kTexts[i].Key) : std::string(kTexts[i].BuiltIn); };
-    auto* menu = new TPopupMenu(Owner);
+    auto* menu = new TspSkinPopupMenu(Owner);
     TMenuItem* root = menu->Items();
     AddItem(root, menu, Edit, caption(0), State.CanUndo, [](TCustomEdit* e) { e->Undo(); });
     AddItem(root, menu, Edit, "-", true, nullptr);
@@ -157,7 +173,18 @@ void ShowEditContextMenu(TPopupMenu*& Menu, TCustomEdit* Edit, const TEditMenuSt
     FreeEditContextMenu(Menu, false);
     Menu = BuildEditContextMenu(nullptr, Edit, State, Strings);
     const TPoint p = ContextMenuPoint(Edit, LParam);
-    Menu->Popup(p.x, p.y);
+    // Through the form's skinned menus where its form component has them
+    // (the edit then hears WM_SKINMENUCOMMAND after a command), else the
+    // window system's own.
+    TCustomForm* form = nullptr;
+    TspFormSkinner* skinner = OuterFormSkinner(Edit, &form);
+    auto* skinned = static_cast<TspSkinPopupMenu*>(Menu);
+    if (skinner && skinner->SkinMenu && (skinner->MenusSkinData() || skinner->SkinData())) {
+        skinned->SetComponentForm(form);
+        skinned->Popup2(Edit, p.x, p.y);
+    } else {
+        Menu->TPopupMenu::Popup(p.x, p.y);
+    }
 }
 
 TPoint ContextMenuPoint(TControl* Control, LPARAM LParam)
@@ -168,12 +195,10 @@ TPoint ContextMenuPoint(TControl* Control, LPARAM LParam)
     return TPoint(x, y);
 }
 
+
 const TspResourceStrData* FormStringTable(TControl* Control)
 {
-    TCustomForm* form = GetParentForm(Control);
-    while (form && form->Parent())
-        form = GetParentForm(form->Parent());
-    TspFormSkinner* skinner = form ? FindFormSkinner(form) : nullptr;
+    TspFormSkinner* skinner = OuterFormSkinner(Control);
     if (!skinner || !skinner->SkinData())
         return nullptr;
     return skinner->SkinData()->ResourceStrData();

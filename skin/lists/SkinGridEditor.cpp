@@ -2,6 +2,7 @@
 // loads and stores) and the edit's side (keys, read-only cells, the
 // context menu).
 #include "skin/lists/SkinGridEditor.h"
+#include "skin/lists/SkinEditParts.h"
 
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
@@ -232,7 +233,7 @@ TspSkinInplaceEdit::TspSkinInplaceEdit(TComponent* AOwner) : TspSkinTransparentM
     SetAutoSelect(false);
 }
 
-TspSkinInplaceEdit::~TspSkinInplaceEdit() = default;
+TspSkinInplaceEdit::~TspSkinInplaceEdit() { FreeEditContextMenu(FSysPopupMenu, true); }
 
 bool TspSkinInplaceEdit::CanModify() { return !FGrid || FGrid->EditorCanModify(); }
 
@@ -458,34 +459,27 @@ void TspSkinInplaceEdit::KeyPress(char& Key)
     }
 }
 
+TEditMenuState TspSkinInplaceEdit::MenuState()
+{
+    const bool modify = CanModify() && !ReadOnly();
+    TEditMenuState st;
+    st.CanUndo = CanUndo() && modify;
+    st.HasSelection = SelLength() > 0;
+    st.ReadOnly = !modify;
+    st.ClipboardHasText = IsClipboardFormatAvailable(CF_TEXT) != 0;
+    st.SelectAllEnabled = !(SelStart() == 0 && SelLength() == static_cast<int>(Text().size()));
+    return st;
+}
+
+const TspResourceStrData* TspSkinInplaceEdit::MenuStrings() const
+{
+    return FGrid && FGrid->SkinData() ? FGrid->SkinData()->ResourceStrData() : nullptr;
+}
+
 void TspSkinInplaceEdit::BuildContextMenu()
 {
-    FSysPopupMenu = std::make_unique<TPopupMenu>(nullptr);
-    TspResourceStrData* strings = FGrid && FGrid->SkinData() ? FGrid->SkinData()->ResourceStrData() : nullptr;
-    auto caption = [strings](const char* key, const char* builtIn) {
-        return strings ? strings->GetResStr(key) : std::string(builtIn);
-    };
-    const int len = static_cast<int>(Text().size());
-    const bool selection = SelLength() > 0;
-    const bool modify = CanModify() && !ReadOnly();
-    auto add = [this](const std::string& text, bool enabled, void (TspSkinInplaceEdit::*action)(TObject*)) {
-        auto* item = new TMenuItem(FSysPopupMenu.get());
-        item->SetCaption(text);
-        item->SetEnabled(enabled);
-        if (action)
-            item->OnClick = MakeEvent(this, action);
-        FSysPopupMenu->Items()->Add(item);
-    };
-    add(caption("EDIT_UNDO", "Undo"), CanUndo() && modify, &TspSkinInplaceEdit::MenuUndo);
-    add("-", true, nullptr);
-    add(caption("EDIT_CUT", "Cut"), selection && modify, &TspSkinInplaceEdit::MenuCut);
-    add(caption("EDIT_COPY", "Copy"), selection, &TspSkinInplaceEdit::MenuCopy);
-    add(caption("EDIT_PASTE", "Paste"), IsClipboardFormatAvailable(CF_TEXT) && modify,
-        &TspSkinInplaceEdit::MenuPaste);
-    add(caption("EDIT_DELETE", "Delete"), selection && modify, &TspSkinInplaceEdit::MenuDelete);
-    add("-", true, nullptr);
-    add(caption("EDIT_SELECTALL", "Select All"), !(SelStart() == 0 && SelLength() == len),
-        &TspSkinInplaceEdit::MenuSelectAll);
+    FreeEditContextMenu(FSysPopupMenu, false);
+    FSysPopupMenu = BuildEditContextMenu(nullptr, this, MenuState(), MenuStrings());
 }
 
 void TspSkinInplaceEdit::WndProc(TMessage& Message)
@@ -536,20 +530,12 @@ void TspSkinInplaceEdit::WndProc(TMessage& Message)
         if (PopupMenu())
             break;
         {
-            BuildContextMenu();
-            int x = static_cast<short>(LOWORD(Message.LParam));
-            int y = static_cast<short>(HIWORD(Message.LParam));
-            if (x < 0 || y < 0) {
-                const TPoint c = ClientToScreen(TPoint(Width() / 2, Height() / 2));
-                x = c.x;
-                y = c.y;
-            }
-            FSysPopupMenu->Popup(x, y);
+            ShowEditContextMenu(FSysPopupMenu, this, MenuState(), MenuStrings(), Message.LParam);
             Message.Result = 1;
         }
         return;
     case WM_SKINMENUCOMMAND:
-        FSysPopupMenu.reset();
+        FreeEditContextMenu(FSysPopupMenu, false);
         return;
     default: break;
     }

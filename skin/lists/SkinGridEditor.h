@@ -13,6 +13,8 @@
 #include <memory>
 
 class TspSkinCustomGrid;
+class TspResourceStrData;
+struct TEditMenuState;
 
 // A masked edit that can let the control under it show through.
 class TspSkinTransparentMaskEdit : public TCustomMaskEdit {
@@ -54,9 +56,10 @@ public:
     bool EditorVisible();
     virtual void AdjustEditRect();
     virtual void LoadFromGrid();
+    // Makes the context menu for the present state (not shown).
     void BuildContextMenu();
     // The context menu while it is open (null otherwise).
-    TPopupMenu* ContextMenu() const { return FSysPopupMenu.get(); }
+    TPopupMenu* ContextMenu() const { return FSysPopupMenu; }
 
     int FClickTime = 0;
 
@@ -72,13 +75,10 @@ private:
     void PlaceEditor(const TRect& Loc, bool Redraw);
     void SendToGrid(WORD& Key, TShiftState Shift);
     bool CanModify();
-    void MenuUndo(TObject*) { Undo(); }
-    void MenuCut(TObject*) { CutToClipboard(); }
-    void MenuCopy(TObject*) { CopyToClipboard(); }
-    void MenuPaste(TObject*) { PasteFromClipboard(); }
-    void MenuDelete(TObject*) { ClearSelection(); }
-    void MenuSelectAll(TObject*) { SelectAll(); }
+    TEditMenuState MenuState();
+    // The grid's string table for the menu's captions, or null.
+    const TspResourceStrData* MenuStrings() const;
 
     TspSkinCustomGrid* FGrid = nullptr;
-    std::unique_ptr<TPopupMenu> FSysPopupMenu;
+    TPopupMenu* FSysPopupMenu = nullptr;
 };

@@ -13,6 +13,7 @@
 #include "skin/core/SkinEditPieces.h"
 #include "skin/core/SkinMessages.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenus.h"
 #include "skin/lists/SkinEdits.h"
 
 #include <string>
@@ -373,6 +374,10 @@ TEST_F(SkinEditsTest, ContextMenuItemsCaptionsAndFreeing)
     EXPECT_EQ(items->Items(0)->Caption(), "Deshacer");
     EXPECT_EQ(items->Items(3)->Caption(), "Copiar");
     EXPECT_EQ(items->Items(2)->Caption(), "");  // a missing key
+    // Shown through the form's skinned menus; it goes after closing.
+    ASSERT_TRUE(skinner->SkinMenu);
+    EXPECT_TRUE(skinner->SkinMenu->Visible());
+    skinner->SkinMenuClose();
     skin->SetResourceStrData(nullptr);
 }
 
