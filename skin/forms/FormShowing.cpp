@@ -12,6 +12,7 @@
 #include "skin/forms/FormSkinner.h"
 
 #include "skin/forms/FormInactiveOverlay.h"
+#include "skin/forms/FormLayerBorder.h"
 
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Clock.h"
@@ -62,6 +63,7 @@ void TspFormSkinner::SetAlphaBlend(bool Value)
     SetLayered(FForm->Handle(), Value);
     if (Value)
         SetWindowAlpha(FForm->Handle(), AlphaBlendValue);
+    FBorderLayer->CheckFormAlpha(Value ? AlphaBlendValue : 255, true);
 }
 
 void TspFormSkinner::SetAlphaBlendValue(std::uint8_t Value)
@@ -69,8 +71,10 @@ void TspFormSkinner::SetAlphaBlendValue(std::uint8_t Value)
     if (AlphaBlendValue == Value)
         return;
     AlphaBlendValue = Value;
-    if (AlphaBlend && !Loading() && FForm->HandleAllocated() && LayerEnabled())
+    if (AlphaBlend && !Loading() && FForm->HandleAllocated() && LayerEnabled()) {
         SetWindowAlpha(FForm->Handle(), AlphaBlendValue);
+        FBorderLayer->CheckFormAlpha(AlphaBlendValue, true);
+    }
 }
 
 void TspFormSkinner::EnableShadow(bool AShowShadow, bool AHideFormBefore)
@@ -96,6 +100,8 @@ void TspFormSkinner::PrepareFadeIn()
     HWND wnd = FForm->Handle();
     SetLayered(wnd, true);
     SetWindowAlpha(wnd, 0);
+    // The border follows the form's alpha in proportion.
+    FBorderLayer->CheckFormAlpha(0, true);
     // The platform raises a 1 ms interval to its shortest; the fade's own
     // spacing comes from the tick counter.
     SetTimer(wnd, kFadeTimer, 1, nullptr);
@@ -131,6 +137,7 @@ bool TspFormSkinner::HandleFadeTimer(TMessage& Message)
                 last = now;
                 alpha = std::min(alpha + step, target);
                 SetWindowAlpha(wnd, static_cast<Byte>(alpha));
+                FBorderLayer->CheckFormAlpha(alpha, true);
                 FFadeSteps.push_back(alpha);
                 continue;
             }
@@ -147,6 +154,7 @@ bool TspFormSkinner::HandleFadeTimer(TMessage& Message)
         SetWindowAlpha(wnd, static_cast<Byte>(target));
         FFadeSteps.push_back(target);
     }
+    FBorderLayer->CheckFormAlpha(target, true);
     if (target >= 255)
         SetLayered(wnd, false);
     return true;
