@@ -471,3 +471,79 @@ TEST_F(LayerBorderMouseTest, WindowDroppedWhileItsHandlerRuns)
 }
 
 }  // namespace
+
+namespace {
+
+// skin-new's halo made a full border: the caption lives in its top strip.
+class FullBorderMouseTest : public LayerBorderMouseTest {
+protected:
+    void ShowFullBorder()
+    {
+        ShowForm();
+        Data->LayerFrame->FullBorder = true;
+        Data->LayerFrame->CaptionRect = TRect(10, 0, 90, 10);
+        Skinner->InitLayerBorder();
+        Pump();
+        ASSERT_TRUE(Border()->FullBorder());
+        ASSERT_TRUE(Border()->Visible());
+    }
+    // A point of the top strip over the caption object, on the screen.
+    TPoint CaptionPoint()
+    {
+        const RECT t = RectOf(Border()->TopBorder);
+        return TPoint(t.left + 40, t.top + 5);
+    }
+};
+
+TEST_F(FullBorderMouseTest, CaptionDragMovesTheFormAndItsBorder)
+{
+    ShowFullBorder();
+    const RECT f0 = FormRect();
+    const TPoint p = CaptionPoint();
+    Drag(p.x, p.y, 30, 20);
+    const RECT f = FormRect();
+    EXPECT_EQ(f.left - f0.left, 30);
+    EXPECT_EQ(f.top - f0.top, 20);
+    EXPECT_EQ(f.right - f.left, f0.right - f0.left);
+    EXPECT_EQ(RectOf(Border()->TopBorder).left, f.left - 10);
+    // A right press never drags.
+    HeadlessMouseMove(CaptionPoint().x, CaptionPoint().y);
+    Pump();
+    HeadlessMouseDown(TMouseButton::Right);
+    HeadlessMouseMove(CaptionPoint().x + 20, CaptionPoint().y);
+    Pump();
+    HeadlessMouseUp(TMouseButton::Right);
+    Pump();
+    EXPECT_EQ(FormRect().left, f.left);
+}
+
+TEST_F(FullBorderMouseTest, DoubleClicksOnTheCaption)
+{
+    ShowFullBorder();
+    TspFormLayerWindow* top = Border()->TopBorder;
+    const RECT t = RectOf(top);
+    const TPoint p = CaptionPoint();
+    HeadlessMouseMove(p.x, p.y);
+    Pump();
+    // Sizeable and normal with a maximize button: maximizes.
+    SendMessage(top->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(p.x - t.left, p.y - t.top));
+    Pump();
+    EXPECT_EQ(Skinner->WindowState(), wsMaximized);
+    Skinner->SetWindowState(wsNormal);
+    Pump();
+    // Not sizeable: rolls up.
+    Skinner->Sizeable = false;
+    Form->SetBorderStyle(bsSingle);
+    Pump();
+    top = Border()->TopBorder;
+    ASSERT_NE(top, nullptr);
+    const RECT t2 = RectOf(top);
+    const TPoint q(t2.left + 40, t2.top + 5);
+    HeadlessMouseMove(q.x, q.y);
+    Pump();
+    SendMessage(top->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(q.x - t2.left, q.y - t2.top));
+    Pump();
+    EXPECT_TRUE(Skinner->RollUpState());
+}
+
+}  // namespace
