@@ -129,6 +129,24 @@ TEST_F(FormLayerBorderTest, FollowsTheFormsMovesSizesHidingAndMaximizing)
     EXPECT_TRUE(b->Visible());
 }
 
+TEST_F(FormLayerBorderTest, NoBorderWindowLeftBehindWhenTheFormGoes)
+{
+    ShowForm();
+    auto borderWindows = [] {
+        int n = 0;
+        for (int i = 0; i < Screen->FormCount(); ++i)
+            if (dynamic_cast<TspFormLayerWindow*>(Screen->Forms(i)))
+                ++n;
+        return n;
+    };
+    EXPECT_EQ(borderWindows(), 4);
+    Form->Free();
+    Form = nullptr;
+    Pump();
+    Application->Idle();
+    EXPECT_EQ(borderWindows(), 0);
+}
+
 TEST_F(FormLayerBorderTest, OuterBoundsForTheComponentWhileShown)
 {
     ShowForm();
