@@ -53,7 +53,8 @@ void SetWindowAlpha(HWND Wnd, Byte Alpha)
         SkinSetLayeredWindowAttributes(Wnd, 0, Alpha, LWA_ALPHA);
 }
 
-std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce)
+std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce,
+                              const std::function<void(int)>& OnStep)
 {
     std::vector<int> steps;
     const int step = std::max(1, Target / std::max(1, StepDivisor));
@@ -75,6 +76,8 @@ std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs
             continue;
         }
         SetWindowAlpha(Wnd, static_cast<Byte>(alpha));
+        if (OnStep)
+            OnStep(alpha);
         steps.push_back(alpha);
     }
     return steps;

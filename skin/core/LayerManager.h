@@ -13,6 +13,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/rtl/Types.h"
 
+#include <functional>
 #include <vector>
 
 class TBitmap;
@@ -32,8 +33,9 @@ void SetWindowAlpha(HWND Wnd, Byte Alpha);
 // passed since the previous step (the first at once with FirstAtOnce). The
 // caller waits for the fade. A clock that stands still (a test's) cannot
 // hold it for more than a second of real time: the window then gets Target.
-// Returns the alphas set, in order.
-std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce);
+// OnStep hears each alpha as it is set. Returns the alphas set, in order.
+std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce,
+                              const std::function<void(int)>& OnStep = {});
 // The screen area at (X, Y) of the bitmap's size, into the bitmap. Only what
 // this program's windows show can be read: other programs' windows are not
 // ours to read.

@@ -129,7 +129,9 @@ void TspFormSkinner::ApplySkin()
         if (FSkinSupport && FSkinnableForm) {
             CreateSkinObjects();
             UpdateCaptionButtons();
+            InitLayerBorder();
         } else {
+            InitLayerBorder();
             ClearObjects();
             FFormWidth = FormWidth();
             FFormHeight = FormHeight();

@@ -12,6 +12,7 @@
 #include "skin/forms/FormSkinner.h"
 
 #include "skin/forms/FormInactiveOverlay.h"
+#include "skin/forms/FormLayerBorder.h"
 
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Clock.h"
@@ -61,6 +62,7 @@ void TspFormSkinner::SetAlphaBlend(bool Value)
     SetLayered(FForm->Handle(), Value);
     if (Value)
         SetWindowAlpha(FForm->Handle(), AlphaBlendValue);
+    FBorderLayer->CheckFormAlpha(Value ? AlphaBlendValue : 255, true);
 }
 
 void TspFormSkinner::SetAlphaBlendValue(std::uint8_t Value)
@@ -68,8 +70,10 @@ void TspFormSkinner::SetAlphaBlendValue(std::uint8_t Value)
     if (AlphaBlendValue == Value)
         return;
     AlphaBlendValue = Value;
-    if (AlphaBlend && !Loading() && FForm->HandleAllocated() && LayerEnabled())
+    if (AlphaBlend && !Loading() && FForm->HandleAllocated() && LayerEnabled()) {
         SetWindowAlpha(FForm->Handle(), AlphaBlendValue);
+        FBorderLayer->CheckFormAlpha(AlphaBlendValue, true);
+    }
 }
 
 void TspFormSkinner::EnableShadow(bool AShowShadow, bool AHideFormBefore)
@@ -95,6 +99,8 @@ void TspFormSkinner::PrepareFadeIn()
     HWND wnd = FForm->Handle();
     SetLayered(wnd, true);
     SetWindowAlpha(wnd, 0);
+    // The border follows the form's alpha in proportion.
+    FBorderLayer->CheckFormAlpha(0, true);
     // The platform raises a 1 ms interval to its shortest; the fade's own
     // spacing comes from the tick counter.
     SetTimer(wnd, kFadeTimer, 1, nullptr);
@@ -115,12 +121,15 @@ bool TspFormSkinner::HandleFadeTimer(TMessage& Message)
         Application->ProcessMessages();
         if (!FForm->HandleAllocated())
             return true;
-        // Each step comes more than 5 ms after the previous one.
-        FFadeSteps = FadeWindowIn(wnd, target, 15, 5, true);
+        // Each step comes more than 5 ms after the previous one; the
+        // layered border follows every step.
+        FFadeSteps = FadeWindowIn(wnd, target, 15, 5, true,
+                                  [this](int Alpha) { FBorderLayer->CheckFormAlpha(Alpha, true); });
     } else if (target < 255) {
         SetWindowAlpha(wnd, static_cast<Byte>(target));
         FFadeSteps.push_back(target);
     }
+    FBorderLayer->CheckFormAlpha(target, true);
     if (target >= 255)
         SetLayered(wnd, false);
     return true;

@@ -1,5 +1,7 @@
 // The form component's properties, construction and lookups.
 #include "skin/forms/FormSkinner.h"
+
+#include "skin/forms/FormLayerBorder.h"
 #include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinImagesMenu.h"
 #include "skin/forms/SkinMenuBar.h"
@@ -120,6 +122,7 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
     FSysTrayMenu = std::make_unique<TPopupMenu>(nullptr);
     BuildTrayMenu();
     SkinMenu = new TspSkinMenu(this, FForm);
+    FBorderLayer = new TspFormLayerBorder(this);
 
     if (!ComponentState().Contains(csDesigning)) {
         FForm->OnShortCut = MakeEvent(this, &TspFormSkinner::FormShortCut);
@@ -135,6 +138,8 @@ TspFormSkinner::~TspFormSkinner()
     UnhookAppMessages();
     delete SkinMenu;
     SkinMenu = nullptr;
+    delete FBorderLayer;
+    FBorderLayer = nullptr;
     StopTimers();
     ObjectList.clear();
     AreaList.clear();
@@ -161,8 +166,14 @@ void TspFormSkinner::Notification(TComponent* AComponent, TOperation Operation)
     TComponent::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
-    if (AComponent == FSD)
+    if (AComponent == FSD) {
         FSD = nullptr;
+        // The border's frame data belongs to the skin going away.
+        if (FBorderLayer) {
+            FBorderLayer->Hide();
+            FBorderLayer->InitFrame(nullptr, FForm);
+        }
+    }
     if (AComponent == FMSD)
         FMSD = nullptr;
     if (AComponent == FMainMenu)
@@ -345,9 +356,33 @@ TRect TspFormSkinner::GetAreaRect(const std::string& AIDName) const
     return r;
 }
 
-void TspFormSkinner::Move(int AX, int AY) { FForm->SetBounds(AX, AY, FormWidth(), FormHeight()); }
+void TspFormSkinner::Move(int AX, int AY)
+{
+    int l = 0, t = 0, r = 0, b = 0;
+    OuterBorderSizes(l, t, r, b);
+    FForm->SetBounds(AX + l, AY + t, FormWidth(), FormHeight());
+}
 
-void TspFormSkinner::SetBounds(int AX, int AY, int AWidth, int AHeight) { FForm->SetBounds(AX, AY, AWidth, AHeight); }
+void TspFormSkinner::SetBounds(int AX, int AY, int AWidth, int AHeight)
+{
+    // While the border is shown the bounds given are the outer ones.
+    int l = 0, t = 0, r = 0, b = 0;
+    OuterBorderSizes(l, t, r, b);
+    FForm->SetBounds(AX + l, AY + t, AWidth - l - r, AHeight - t - b);
+}
+
+void TspFormSkinner::OuterBorderSizes(int& L, int& T, int& R, int& B) const
+{
+    L = T = R = B = 0;
+    if (!LayeredBorderEnabled() || !BorderShown() || !FBorderLayer->FData)
+        return;
+    if (spforms::Empty(FBorderLayer->FData->BorderRect) && !FBorderLayer->FData->FullBorder)
+        return;
+    L = FBorderLayer->LeftSize;
+    T = FBorderLayer->TopSize;
+    R = FBorderLayer->RightSize;
+    B = FBorderLayer->BottomSize;
+}
 
 void TspFormSkinner::SetFormBorderStyle(TFormBorderStyle BS)
 {
@@ -464,6 +499,8 @@ void RegisterSkinFormsClasses()
 {
     RegisterSkinCoreClasses();
     RegisterClasses<TspFormSkinner>();
+    RegisterClasses<TspFormLayerBorder>();
+    RegisterClasses<TspFormLayerWindow>();
     RegisterSkinMenusClasses();
     RegisterSkinMenuBarClasses();
     RegisterSkinHintClasses();

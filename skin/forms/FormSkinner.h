@@ -61,6 +61,10 @@ class TspFormSkinner;
 class TspSkinMenu;
 class TspSkinMainMenuBar;
 class TspClientInActivePanel;
+class TspFormLayerBorder;
+
+// The Tag of a main form being shown again from the tray.
+constexpr std::intptr_t kTrayRestoreTag = -10000;
 
 // One quick button at the left of the caption.
 class TspQuickButtonItem : public TCollectionItem {
@@ -230,12 +234,26 @@ public:
     TRect GetAreaRect(const std::string& AIDName) const;
     void Move(int AX, int AY);
     void SetBounds(int AX, int AY, int AWidth, int AHeight);
+    // The border's depth outside the form on each side while it is shown
+    // with an edge (0 otherwise).
+    void OuterBorderSizes(int& L, int& T, int& R, int& B) const;
     void SetFormBorderStyle(TFormBorderStyle BS);
     void SetFormStyle(TFormStyle FS);
     // Closes the MDI children of an MDI main form; nothing for another form.
     void CloseAll();
-    // The layered border windows come with a later part; until then never.
-    bool LayeredBorderEnabled() const { return false; }
+    // The form wears the skin's layered border windows (FormLayerBorder.cpp).
+    bool LayeredBorderEnabled() const;
+    // The border windows are shown now.
+    bool BorderShown() const;
+    // A full border drawn for a rolled-up or own-minimized form.
+    bool LayeredFullBorderSuppressed() const;
+    // Takes the skin's layer frame (at every skin application).
+    void InitLayerBorder();
+    // Shows, sizes, moves or hides the border as the form now stands.
+    void FollowFormWithBorder();
+    TspFormLayerBorder* FBorderLayer = nullptr;  // owned as a component
+    bool AlwaysDisableLayeredFrames = false;
+    bool FSmartEffectsShow = false;
     // The window's outer size as the window system has it now (inside a
     // size change the control's own fields still hold the old one).
     int FormWidth() const;

@@ -1,6 +1,7 @@
 // The skinned form's window procedure: the step before the old procedure,
 // the old procedure, and the step after it.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/FormLayerBorder.h"
 #include "skin/forms/SkinMenus.h"
 
 #include "platform/gdi/GdiObject.h"
@@ -74,6 +75,8 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
                 FForm->Repaint();
             }
         }
+        if (BorderShown())
+            FBorderLayer->SetActive(GetFormActive(), true);
         break;
     case WM_SETTEXT:
         if (skinnable) {
@@ -138,6 +141,7 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
             FOldFormLeft = FFormLeft;
             FOldFormTop = FFormTop;
         }
+        FollowFormWithBorder();
         break;
     }
     case WM_DISPLAYCHANGE:
@@ -236,6 +240,10 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     case WM_SKINRESSTRCHANGED:
         UpdateButtonHints();
         break;
+    case WM_LAYEREDBORDERSCHANGED:
+        if (FSD && Message.WParam == reinterpret_cast<WPARAM>(FSD))
+            InitLayerBorder();
+        break;
     case WM_SKINNABLEFORMCHANGED:
         if (!FUseRibbon && FSD && Message.WParam == reinterpret_cast<WPARAM>(FSD) && FForm->FormStyle() != fsMDIChild)
             SetSkinnableForm(FSD->SkinnableForm());
@@ -276,6 +284,8 @@ void TspFormSkinner::HandleShowWindow(TMessage& Message)
 {
     if (Message.WParam == 0) {
         HideGlowLayers();
+        if (BorderShown() && FForm->Tag() != kTrayRestoreTag)
+            FBorderLayer->Hide();
         return;
     }
     // The frame carries its own menus; a platform menu would take client space.

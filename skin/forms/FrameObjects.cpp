@@ -8,6 +8,7 @@
 #include "skin/core/EffectBmp.h"
 #include "skin/core/LayerManager.h"
 #include "skin/core/ResourceStrData.h"
+#include "skin/core/SkinBitmap.h"
 #include "skin/core/SkinButtonPieces.h"
 #include "skin/core/SkinDrawGlyphs.h"
 #include "skin/core/SkinDrawUtils.h"
@@ -68,6 +69,17 @@ TspActiveSkinObject::TspActiveSkinObject(TspFormSkinner* AParent, TspDataSkinObj
 }
 
 bool TspActiveSkinObject::SkinLoaded() const { return SD && !SD->Empty; }
+
+void TspActiveSkinObject::DrawAlpha(TspBitmap* ABitMap)
+{
+    if (!ABitMap || ABitMap->Empty() || spforms::Empty(ObjectRect))
+        return;
+    Draw(ABitMap->Canvas(), false);
+    const TRect r(std::max<LONG>(0, ObjectRect.left), std::max<LONG>(0, ObjectRect.top),
+                  std::min<LONG>(ABitMap->Width(), ObjectRect.right), std::min<LONG>(ABitMap->Height(), ObjectRect.bottom));
+    if (!spforms::Empty(r))
+        ABitMap->SetAlpha(255, r);
+}
 
 bool TspActiveSkinObject::IsPointInMask(int X, int Y)
 {

@@ -14,6 +14,7 @@
 class TspFormSkinner;
 class TspLayerManager;
 class TspSkinData;
+class TspBitmap;
 
 // The hover morph moves in fifths: five timer steps each way, ending at
 // exactly 0 or 5 (a factor of 0 or 1), so no rounding error leaves a sixth.
@@ -58,6 +59,9 @@ public:
     bool MouseIn() const { return FMouseIn; }
 
     virtual bool IsPointInMask(int X, int Y);
+    // Draws the object opaque onto a 32-bit picture (a full layered border's
+    // top strip), at its ObjectRect.
+    virtual void DrawAlpha(TspBitmap* ABitMap);
     virtual void ShowLayer();
     virtual void HideLayer();
     virtual void Draw(TCanvas* Cnvs, bool UpDate);
@@ -102,6 +106,8 @@ public:
     TspSkinButtonObject(TspFormSkinner* AParent, TspDataSkinObject* AData);
     bool Down() const { return FDown; }
     void SetDown(bool Value);
+    // Neither pressed nor under the pointer, without drawing.
+    void ClearPressAndHover() { FDown = FMouseIn = false; }
     TRect DownRect, DisableSkinRect;
     int GroupIndex = -1;
     TMenuItem* MenuItem = nullptr;

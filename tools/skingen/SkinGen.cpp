@@ -1591,13 +1591,26 @@ void AddWindows(TspSkinData& skin)
     TspBitmap active, inactive;
     halo(active, 0xFF000000, 0xFF2A2C30);
     halo(inactive, 0xFF0C0D0E, 0xFF2A2C30);
+    // Its alpha: opaque along the form, fading out to nothing at the outer edge.
+    TspBitmap mask;
+    mask.SetSize(PW, PH);
+    for (int y = 0; y < PH; ++y)
+        for (int x = 0; x < PW; ++x) {
+            const int d = std::min({x, y, PW - 1 - x, PH - 1 - y});
+            const TspColor g = d >= S ? 255 : static_cast<TspColor>(255 * d / S);
+            mask.SetPixel(x, y, 0xFF000000 | (g << 16) | (g << 8) | g);
+        }
     TspDataSkinLayerFrame& lf = *skin.LayerFrame;
     lf.PictureIndex = picture(active, "layer.bmp");
+    lf.MaskPictureIndex = picture(mask, "layer-mask.bmp");
     lf.InActivePictureIndex = picture(inactive, "layer-inactive.bmp");
-    lf.LTPoint = TPoint(S + 10, S + 10);
-    lf.RTPoint = TPoint(PW - S - 10, S + 10);
-    lf.LBPoint = TPoint(S + 10, PH - S - 10);
-    lf.RBPoint = TPoint(PW - S - 10, PH - S - 10);
+    lf.InActiveMaskPictureIndex = lf.MaskPictureIndex;
+    // The top and bottom bands end at the form's edge: nothing of the halo
+    // lies over the form.
+    lf.LTPoint = TPoint(S + 10, S);
+    lf.RTPoint = TPoint(PW - S - 10, S);
+    lf.LBPoint = TPoint(S + 10, PH - S);
+    lf.RBPoint = TPoint(PW - S - 10, PH - S);
     lf.ClRect = TRect(S, S, PW - S, PH - S);
     lf.AlphaBlendValue = 110;
     lf.InActiveAlphaBlendValue = 60;

@@ -55,8 +55,9 @@ TEST(Skingen, SkinNewHoldsEveryDefaultPiece)
         EXPECT_GE(skin.GetControlIndex(n), 0) << n;
     EXPECT_GE(skin.GetIndex("menuitem"), 0);
     // pieces, popup menus, hints, the layered border of active and inactive
-    // forms, the push buttons' glow and its mask, the close button's glow and its mask
-    ASSERT_EQ(skin.FActivePictures.size(), 9u);
+    // forms with its alpha mask, the push buttons' glow and its mask, the
+    // close button's glow and its mask
+    ASSERT_EQ(skin.FActivePictures.size(), 10u);
     EXPECT_GT(skin.FActivePictures[0]->Width(), 100);
     EXPECT_EQ(skin.PopupWindow->WindowPictureIndex, 1);
     EXPECT_EQ(skin.HintWindow->WindowPictureIndex, 2);
@@ -492,7 +493,7 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
         EXPECT_EQ(a, ReadBytes((shipped / name).string()));
         ++files;
     }
-    EXPECT_EQ(files, 13);  // skin.ini, the frame, its mask and nine further pictures, the cursor
+    EXPECT_EQ(files, 14);  // skin.ini, the frame, its mask and ten further pictures, the cursor
     // The contact sheet is a PNG of some size.
     const std::string png = ReadBytes(dir.file("sheet.png"));
     ASSERT_GT(png.size(), 10000u);

@@ -46,6 +46,8 @@ TEST_F(FrameObjectsTest, AHoverMorphTakesExactlyFiveTicksEachWay)
     TFakeClock clock;
     TClockInstaller install(clock);
     LoadSkinNew();
+    // Frame objects morph only on a form without layered border windows.
+    Data->SetShowLayeredBorders(false);
     MakeForm(100, 100, 320, 200, Data);
     auto* close = Object("closebutton");
     ASSERT_TRUE(close->EnableMorphing());
