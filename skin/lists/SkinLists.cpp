@@ -12,6 +12,7 @@
 #include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
 #include "skin/lists/SkinPageControl.h"
+#include "skin/lists/SkinListBox.h"
 
 void RegisterSkinListsClasses()
 {
@@ -27,4 +28,5 @@ void RegisterSkinListsClasses()
     RegisterSkinMessageClasses();
     RegisterSkinInputDialogClasses();
     RegisterSkinPageControlClasses();
+    RegisterSkinListBoxClasses();
 }
