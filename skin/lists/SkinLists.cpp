@@ -13,6 +13,7 @@
 #include "skin/lists/SkinMessage.h"
 #include "skin/lists/SkinPageControl.h"
 #include "skin/lists/SkinListBox.h"
+#include "skin/lists/SkinComboBox.h"
 
 void RegisterSkinListsClasses()
 {
@@ -29,4 +30,5 @@ void RegisterSkinListsClasses()
     RegisterSkinInputDialogClasses();
     RegisterSkinPageControlClasses();
     RegisterSkinListBoxClasses();
+    RegisterSkinComboBoxClasses();
 }
