@@ -14,6 +14,7 @@
 #include "skin/lists/SkinPageControl.h"
 #include "skin/lists/SkinListBox.h"
 #include "skin/lists/SkinComboBox.h"
+#include "skin/lists/SkinFontCombos.h"
 
 void RegisterSkinListsClasses()
 {
@@ -31,4 +32,5 @@ void RegisterSkinListsClasses()
     RegisterSkinPageControlClasses();
     RegisterSkinListBoxClasses();
     RegisterSkinComboBoxClasses();
+    RegisterSkinFontCombosClasses();
 }
