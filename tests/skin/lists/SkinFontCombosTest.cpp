@@ -136,6 +136,12 @@ TEST_F(SkinFontCombosTest, FontChangeKeepsTheFamily)
     SendMessage(f->Handle(), WM_FONTCHANGE, 0, 0);
     EXPECT_EQ(f->FontName(), "Liberation Mono");
     EXPECT_EQ(changes.N, 0);
+    // The form passes the notice on to its controls.
+    f->Items()->Clear();
+    SendMessage(Form->Handle(), WM_FONTCHANGE, 0, 0);
+    EXPECT_GT(f->Items()->Count(), 3);
+    EXPECT_EQ(f->FontName(), "Liberation Mono");
+    EXPECT_EQ(changes.N, 0);
 }
 
 TEST_F(SkinFontCombosTest, SizesOfScalableAndBitmapFamilies)
