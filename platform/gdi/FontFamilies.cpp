@@ -71,8 +71,9 @@ void Collect(FcFontSet* set, const char* family, std::vector<TFace>& out)
         TFace f = ReadFace(set->fonts[i]);
         if (f.Family.empty())
             continue;
-        if (family && *family && FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(f.Family.c_str()),
-                                                    reinterpret_cast<const FcChar8*>(family)) != 0)
+        if (family && *family &&
+            FcStrCmpIgnoreCase(reinterpret_cast<const FcChar8*>(f.Family.c_str()),
+                               reinterpret_cast<const FcChar8*>(family)) != 0)
             continue;
         out.push_back(std::move(f));
     }

@@ -253,8 +253,8 @@ void TspSkinFontSizeComboBox::SetFontName(const std::string& Value)
 bool TspSkinFontSizeComboBox::AddSize(const LOGFONT& L, const TEXTMETRIC& M, DWORD FontType)
 {
     if (FontType & TRUETYPE_FONTTYPE) {
-        for (const char* s : {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48",
-                              "72"})
+        for (const char* s :
+             {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72"})
             Items()->Add(s);
         return false;
     }

@@ -56,8 +56,8 @@ protected:
     bool IsValidFont(const LOGFONT& LogFont, DWORD FontType) const;
     void DrawListFontItem(TObject* Sender, TCanvas* Cnvs, int Index, int ItemWidth, int ItemHeight, TRect TextRect,
                           TOwnerDrawState State);
-    void DrawComboFontItem(TObject* Sender, TCanvas* Cnvs, int Index, int ItemWidth, int ItemHeight,
-                           TRect TextRect, TOwnerDrawState State);
+    void DrawComboFontItem(TObject* Sender, TCanvas* Cnvs, int Index, int ItemWidth, int ItemHeight, TRect TextRect,
+                           TOwnerDrawState State);
 
     TspFontDevice FDevice = fdScreen;
     bool FUpdate = false;

@@ -313,9 +313,10 @@ void TspListBox::PaintList(HDC DC)
     const int ih = std::max(1, ItemHeight());
     const int top = TopIndex();
     const int n = Height() / ih;
-    const int last = Columns() > 0 ? std::min<std::int64_t>(static_cast<std::int64_t>(top) + std::int64_t(n) * Columns(),
-                                                             Count() - 1)
-                                   : std::min(top + n, Count() - 1);
+    const int last =
+        Columns() > 0
+            ? std::min<std::int64_t>(static_cast<std::int64_t>(top) + std::int64_t(n) * Columns(), Count() - 1)
+            : std::min(top + n, Count() - 1);
     int bottom = 0;
     for (int i = top; i <= last; ++i) {
         const TRect r = ItemRect(i);
@@ -449,8 +450,8 @@ TspSkinCustomListBox::TspSkinCustomListBox(TComponent* AOwner)
       FGlyph(std::make_unique<TBitmap>()),
       FDefaultCaptionFont(std::make_unique<TFont>())
 {
-    SetControlStyle(TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque,
-                                  csReplicatable});
+    SetControlStyle(
+        TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csDoubleClicks, csOpaque, csReplicatable});
     FDefaultCaptionFont->SetName("Arial");
     FDefaultCaptionFont->SetHeight(14);
     FDefaultCaptionFont->OnChange = MakeEvent(this, &TspSkinCustomListBox::CaptionFontChanged);
@@ -659,8 +660,7 @@ void TspSkinCustomListBox::UpDateScrollBar()
             int amax = 0;
             for (int i = 0; i < count; ++i)
                 amax = std::max(amax, GetItemTextWidth(i, mc));
-            int visible = FIndex == -1 ? ListBox->Width() - 4
-                                       : ListBox->Width() + Wd(ItemTextRect) - Wd(SItemRect);
+            int visible = FIndex == -1 ? ListBox->Width() - 4 : ListBox->Width() + Wd(ItemTextRect) - Wd(SItemRect);
             if (FImages)
                 visible -= FImages->Width() + 4;
             if (visible < amax) {
@@ -693,8 +693,7 @@ void TspSkinCustomListBox::UpDateScrollBar()
         si.cbSize = sizeof(si);
         si.fMask = SIF_ALL;
         GetScrollInfo(ListBox->Handle(), SB_HORZ, &si);
-        const std::int64_t shown =
-            std::int64_t(ListBox->Height() / std::max(1, ListBox->ItemHeight())) * Columns();
+        const std::int64_t shown = std::int64_t(ListBox->Height() / std::max(1, ListBox->ItemHeight())) * Columns();
         if (si.nMin < si.nMax && si.nMax >= si.nPos && si.nMax >= Columns() && shown < count) {
             if (!ScrollBar)
                 CreateVScrollBar();
@@ -1113,8 +1112,8 @@ namespace {
 
 // The caption text with an optional glyph strip before it, at (X, Y),
 // clipped to R.
-void DrawCaptionText(TCanvas* C, const std::string& S, TRect R, int X, int Y, int GlyphY, TBitmap* Glyph,
-                     int NumGlyphs, int Spacing, bool Enabled, bool FillFirst)
+void DrawCaptionText(TCanvas* C, const std::string& S, TRect R, int X, int Y, int GlyphY, TBitmap* Glyph, int NumGlyphs,
+                     int Spacing, bool Enabled, bool FillFirst)
 {
     const bool glyph = Glyph && !Glyph->Empty();
     int gx = X;
@@ -1430,6 +1429,7 @@ void TspSkinListBox::DeclarePublished(TPublisher<TspSkinListBox>& P)
     P.Property("Glyph", &C::Glyph, &C::SetGlyph);
     P.Property("NumGlyphs", &C::NumGlyphs, &C::SetNumGlyphs, 1);
     P.Property("Spacing", &C::Spacing, &C::SetSpacing, 2);
+    P.Property("Caption", &C::Caption, &C::SetCaption, std::string());
     P.Property("CaptionMode", &C::CaptionMode, &C::SetCaptionMode, false);
     P.Property("DefaultCaptionHeight", &C::DefaultCaptionHeight, &C::SetDefaultCaptionHeight, 20);
     P.Property("DefaultCaptionFont", &C::DefaultCaptionFont, &C::SetDefaultCaptionFont);

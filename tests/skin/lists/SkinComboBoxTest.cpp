@@ -8,6 +8,7 @@
 #include "platform/user/Messages.h"
 #include "skin/core/LayerManager.h"
 #include "skin/core/ResourceStrData.h"
+#include "skin/core/SkinEditPieces.h"
 #include "skin/lists/SkinComboBox.h"
 
 #include <string>
@@ -416,6 +417,43 @@ TEST(SkinComboBoxDescriptions, WrittenBackEqual)
     TspSkinComboBox b(nullptr);
     ReadComponentText(&b, written);
     EXPECT_EQ(WriteComponentText(&b), written);
+}
+
+}  // namespace
+
+namespace {
+
+struct TItemSize {
+    int W = -1, H = -1;
+    void Draw(TObject*, TCanvas*, int, int ItemWidth, int ItemHeight, TRect, TOwnerDrawState)
+    {
+        W = ItemWidth;
+        H = ItemHeight;
+    }
+};
+
+TEST_F(SkinComboBoxTest, EmptyItemPicturesTakeTheItemAreasHeight)
+{
+    auto* c = Combo(3);
+    c->SetItemIndex(1);
+    auto* skin = LoadSkinNew();
+    auto* piece = dynamic_cast<TspDataSkinComboBox*>(skin->CtrlList[skin->GetControlIndex("combobox")].get());
+    ASSERT_NE(piece, nullptr);
+    piece->SItemRect = piece->FocusItemRect = TRect();
+    auto* lpiece = dynamic_cast<TspDataSkinListBox*>(skin->CtrlList[skin->GetControlIndex("listbox")].get());
+    ASSERT_NE(lpiece, nullptr);
+    lpiece->SItemRect = lpiece->FocusItemRect = lpiece->ActiveItemRect = TRect();
+    TItemSize size;
+    c->OnComboBoxDrawItem = MakeEvent(&size, &TItemSize::Draw);
+    c->SetSkinData(skin);
+    Repaint();
+    EXPECT_EQ(size.W, c->CBItem.R.right - c->CBItem.R.left);
+    EXPECT_EQ(size.H, c->CBItem.R.bottom - c->CBItem.R.top);
+    // The drop-down's rows count as one pixel high: nothing divides by zero.
+    c->DropDown();
+    EXPECT_EQ(c->FListBox->ListBox->ItemHeight(), 1);
+    Repaint();
+    c->CloseUp(false);
 }
 
 }  // namespace

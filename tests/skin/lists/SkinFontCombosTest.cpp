@@ -26,12 +26,11 @@ void WriteBdf(const std::string& path, int pixels)
 {
     std::ofstream f(path);
     f << "STARTFONT 2.1\n"
-      << "FONT -misc-tarnellobits-medium-r-normal--" << pixels << "-" << pixels * 10
-      << "-75-75-c-60-iso10646-1\n"
+      << "FONT -misc-tarnellobits-medium-r-normal--" << pixels << "-" << pixels * 10 << "-75-75-c-60-iso10646-1\n"
       << "SIZE " << pixels << " 75 75\n"
       << "FONTBOUNDINGBOX 6 " << pixels << " 0 -2\n"
-      << "STARTPROPERTIES 7\nFAMILY_NAME \"" << kBitmapFamily << "\"\nPIXEL_SIZE " << pixels
-      << "\nFONT_ASCENT " << pixels - 2 << "\nFONT_DESCENT 2\nSPACING \"C\"\n"
+      << "STARTPROPERTIES 7\nFAMILY_NAME \"" << kBitmapFamily << "\"\nPIXEL_SIZE " << pixels << "\nFONT_ASCENT "
+      << pixels - 2 << "\nFONT_DESCENT 2\nSPACING \"C\"\n"
       << "CHARSET_REGISTRY \"ISO10646\"\nCHARSET_ENCODING \"1\"\nENDPROPERTIES\n"
       << "CHARS 1\nSTARTCHAR A\nENCODING 65\nSWIDTH 600 0\nDWIDTH 6 0\nBBX 6 " << pixels << " 0 -2\nBITMAP\n";
     for (int i = 0; i < pixels; ++i)
@@ -61,8 +60,8 @@ struct TFamily {
 
 int Collect(const LOGFONT* lf, const TEXTMETRIC*, DWORD type, LPARAM data)
 {
-    (*reinterpret_cast<std::map<std::string, TFamily>*>(data))[lf->lfFaceName] = {lf->lfCharSet,
-                                                                                  lf->lfPitchAndFamily, type};
+    (*reinterpret_cast<std::map<std::string, TFamily>*>(data))[lf->lfFaceName] = {lf->lfCharSet, lf->lfPitchAndFamily,
+                                                                                  type};
     return 1;
 }
 
@@ -168,8 +167,8 @@ TEST_F(SkinFontCombosTest, SizeValueOfTypedText)
     const struct {
         const char* Text;
         int Value;
-    } cases[] = {{"12", 12}, {"-3", -3}, {"1-2", 0},          {"--3", 0}, {"-", 0},
-                 {"12pt", 0}, {"", 0},  {"99999999999", 0}, {"007", 7}};
+    } cases[] = {{"12", 12},  {"-3", -3}, {"1-2", 0},         {"--3", 0}, {"-", 0},
+                 {"12pt", 0}, {"", 0},    {"99999999999", 0}, {"007", 7}};
     for (const auto& c : cases) {
         s->SetText(c.Text);
         EXPECT_EQ(s->SizeValue(), c.Value) << c.Text;
