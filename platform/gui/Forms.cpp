@@ -1,5 +1,6 @@
 #include "platform/gui/Forms.h"
 
+#include "platform/gdi/FontFamilies.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gui/ActnList.h"
 #include "platform/gui/HintWindow.h"
@@ -623,6 +624,19 @@ void TCustomForm::WMActivate(TMessage& Message)
     Message.Result = 0;
 }
 
+namespace {
+
+void NotifyFontChange(TWinControl* Parent, TMessage& Message)
+{
+    for (int i = 0; i < Parent->ControlCount(); ++i)
+        if (auto* w = dynamic_cast<TWinControl*>(Parent->Controls(i))) {
+            w->Perform(WM_FONTCHANGE, Message.WParam, Message.LParam);
+            NotifyFontChange(w, Message);
+        }
+}
+
+}  // namespace
+
 void TCustomForm::WndProc(TMessage& Message)
 {
     switch (Message.Msg) {
@@ -631,6 +645,11 @@ void TCustomForm::WndProc(TMessage& Message)
         return;
     case WM_ACTIVATEAPP:
         Application->AppActivated(Message.WParam != 0);
+        DefaultHandler(Message);
+        return;
+    case WM_FONTCHANGE:
+        // Every control of the form hears of fonts installed or removed.
+        NotifyFontChange(this, Message);
         DefaultHandler(Message);
         return;
     case CM_ACTIVATE:
@@ -794,6 +813,11 @@ void TApplication::AppActivated(bool Active)
         return;
     FActive = Active;
     if (Active) {
+        // Fonts installed or removed while the program was in the background.
+        if (FontSetChanged())
+            for (int i = 0; i < Screen->CustomFormCount(); ++i)
+                if (TCustomForm* f = Screen->CustomForms(i); f->HandleAllocated())
+                    PostMessage(f->Handle(), WM_FONTCHANGE, 0, 0);
         if (OnActivate)
             OnActivate(this);
     } else {

@@ -14,6 +14,9 @@
 #include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
 #include "skin/lists/SkinPageControl.h"
+#include "skin/lists/SkinListBox.h"
+#include "skin/lists/SkinComboBox.h"
+#include "skin/lists/SkinFontCombos.h"
 
 void RegisterSkinListsClasses()
 {
@@ -31,4 +34,7 @@ void RegisterSkinListsClasses()
     RegisterSkinMessageClasses();
     RegisterSkinInputDialogClasses();
     RegisterSkinPageControlClasses();
+    RegisterSkinListBoxClasses();
+    RegisterSkinComboBoxClasses();
+    RegisterSkinFontCombosClasses();
 }
