@@ -2,7 +2,9 @@
 
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/ShellListView.h"
 #include "skin/lists/ShellNotifier.h"
+#include "skin/lists/ShellTreeView.h"
 #include "skin/lists/SkinStringGrid.h"
 #include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinMemo.h"
@@ -27,4 +29,6 @@ void RegisterSkinListsClasses()
     RegisterSkinMessageClasses();
     RegisterSkinInputDialogClasses();
     RegisterSkinPageControlClasses();
+    RegisterShellTreeViewClasses();
+    RegisterShellListViewClasses();
 }
