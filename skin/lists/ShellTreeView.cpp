@@ -114,7 +114,7 @@ void TspCustomShellTreeView::LoadRoot()
                 Items()->AddObject(nullptr, DisplayNameText(desktop.get(), folder->AbsoluteID(), SHGDN_NORMAL), folder);
             SetNodeImages(node);
             node->SetHasChildren(FRootFolder->SubFolders());
-            node->Expand(false);
+            ExpandNode(node);
             node->SetSelected(true);
         } catch (...) {
             FLoadingRoot = false;
@@ -194,12 +194,25 @@ bool TspCustomShellTreeView::CanExpand(TTreeNode* Node)
 {
     if (!TspSkinCustomTreeView::CanExpand(Node))
         return false;
+    FillNode(Node);
+    return true;
+}
+
+void TspCustomShellTreeView::FillNode(TTreeNode* Node)
+{
     TspShellFolder* folder = NodeFolder(Node);
     // Only a folder fills itself; a file listed by otNonFolders runs nothing.
     if (folder && folder->IsFolder() && Node->HasChildren() && Node->Count() == 0)
         PopulateNode(Node);
     Node->SetHasChildren(Node->Count() > 0);
-    return true;
+}
+
+void TspCustomShellTreeView::ExpandNode(TTreeNode* Node)
+{
+    // Without a window no expansion notice comes: fill the node here.
+    if (!HandleAllocated())
+        FillNode(Node);
+    Node->Expand(false);
 }
 
 bool TspCustomShellTreeView::CanChange(TTreeNode* Node)
@@ -270,7 +283,7 @@ void TspCustomShellTreeView::SetPath(const std::string& Value)
         LoadRoot();
     SelectID(list.List);
     if (TTreeNode* node = Selected()) {
-        node->Expand(false);
+        ExpandNode(node);
         if (!FUpdating)
             FollowSelection(node);
     }
@@ -288,7 +301,7 @@ void TspCustomShellTreeView::ExpandMyComputer()
         LoadRoot();
     SelectID(computer);
     if (TTreeNode* node = Selected())
-        node->Expand(false);
+        ExpandNode(node);
 }
 
 TTreeNode* TspCustomShellTreeView::FindNodeByID(LPCITEMIDLIST ID, TTreeNode* StartNode)
@@ -319,7 +332,7 @@ void TspCustomShellTreeView::SelectID(LPCITEMIDLIST ID)
         TTreeNode* node = Items()->GetFirstNode();
         for (int i = 0; i < ancestors->Count() && node; ++i)
             if (TTreeNode* found = FindNodeByID(static_cast<LPCITEMIDLIST>(ancestors->Items(i)), node)) {
-                found->Expand(false);
+                ExpandNode(found);
                 node = found;
             }
         if (TTreeNode* target = FindNodeByID(ID, node)) {
@@ -364,7 +377,7 @@ void TspCustomShellTreeView::Refresh(TTreeNode* Node)
         for (TTreeNode* n = Node; n && (n == Node || n->Level() > Node->Level()); n = n->GetNext())
             if (n->Expanded())
                 if (TTreeNode* twin = FindNodeByID(NodeFolder(n)->AbsoluteID(), fresh))
-                    twin->Expand(false);
+                    ExpandNode(twin);
         Items()->Delete(Node);  // frees its folder, once
         TTreeNode* first = Items()->GetFirstNode();
         if (selected.List)

@@ -70,6 +70,8 @@ private:
     // when OnAddFolder refused it (the caller deletes it).
     bool InitNode(TTreeNode* Node, LPCITEMIDLIST ID, TTreeNode* ParentNode);
     void PopulateNode(TTreeNode* Node);
+    void FillNode(TTreeNode* Node);
+    void ExpandNode(TTreeNode* Node);
     void SetNodeImages(TTreeNode* Node);
     TTreeNode* FindNodeByID(LPCITEMIDLIST ID, TTreeNode* StartNode);
     void RefreshSelected();

@@ -2,6 +2,7 @@
 
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/SelectDirDialog.h"
 #include "skin/lists/ShellListView.h"
 #include "skin/lists/ShellNotifier.h"
 #include "skin/lists/ShellTreeView.h"
@@ -31,4 +32,5 @@ void RegisterSkinListsClasses()
     RegisterSkinPageControlClasses();
     RegisterShellTreeViewClasses();
     RegisterShellListViewClasses();
+    RegisterSelectDirDialogClasses();
 }
