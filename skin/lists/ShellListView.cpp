@@ -139,26 +139,12 @@ void TspCustomShellListView::SetAutoRefresh(bool Value)
     FNotifier = nullptr;
     if (!Value)
         return;
-    FNotifier = new TspShellChangeNotifier(this);
-    FNotifier->SetWatchSubTree(false);
-    FNotifier->SetRoot(Path());
-    FNotifier->SetOnChange([this] { Refresh(); });
+    FNotifier = NewFolderWatcher(this, Path(), [this] { Refresh(); });
 }
 
 void TspCustomShellListView::SetShellTreeView(TspCustomShellTreeView* Value)
 {
-    if (Value == FTreeView)
-        return;
-    if (FTreeView) {
-        FTreeView->FListView = nullptr;
-        FTreeView->RemoveFreeNotification(this);
-    }
-    FTreeView = Value;
-    if (Value) {
-        Value->FListView = this;
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-    }
+    LinkShellPartner(this, FTreeView, Value, &TspCustomShellTreeView::FListView, FRoot);
 }
 
 void TspCustomShellListView::Notification(TComponent* AComponent, TOperation Operation)
@@ -258,16 +244,15 @@ void TspCustomShellListView::RebuildList()
     if (FUpdating)
         return;
     FUpdating = true;
-    const bool watching = FAutoRefresh;
     try {
-        if (watching)
-            SetAutoRefresh(false);
         SyncLinkedControls();
         Populate();
         if (ViewStyle() == vsReport)
             LoadColumns();
-        if (watching)
-            SetAutoRefresh(true);
+        // A running watcher is re-pointed, never freed here: a rebuild may
+        // come from its own change handler.
+        if (FNotifier)
+            FNotifier->SetRoot(Path());
     } catch (...) {
         FUpdating = false;
         throw;

@@ -226,9 +226,6 @@ bool TspCustomShellTreeView::CanChange(TTreeNode* Node)
 
 void TspCustomShellTreeView::FollowSelection(TTreeNode* Node)
 {
-    const bool watching = FAutoRefresh;
-    if (watching)
-        SetAutoRefresh(false);
     TspShellFolder* folder = NodeFolder(Node);
     if (folder && !folder->IsFolder() && Node->Parent())
         folder = NodeFolder(Node->Parent());
@@ -241,11 +238,10 @@ void TspCustomShellTreeView::FollowSelection(TTreeNode* Node)
         throw;
     }
     FUpdating = false;
-    if (watching) {
-        FNodeToMonitor = Node;
-        SetAutoRefresh(true);
-        FNodeToMonitor = nullptr;
-    }
+    // The watcher follows the new node's folder (re-pointed, not made anew:
+    // this may run inside its own change handler).
+    if (FNotifier && folder)
+        FNotifier->SetRoot(folder->PathName());
 }
 
 void TspCustomShellTreeView::Delete(TTreeNode* Node)
@@ -417,27 +413,13 @@ void TspCustomShellTreeView::SetAutoRefresh(bool Value)
     FNotifier = nullptr;
     if (!Value)
         return;
-    TspShellFolder* watched = FNodeToMonitor ? NodeFolder(FNodeToMonitor) : FRootFolder;
-    FNotifier = new TspShellChangeNotifier(this);
-    FNotifier->SetWatchSubTree(false);
-    FNotifier->SetRoot(watched ? watched->PathName() : std::string());
-    FNotifier->SetOnChange([this] { RefreshSelected(); });
+    TspShellFolder* watched = NodeFolder(Selected()) ? NodeFolder(Selected()) : FRootFolder;
+    FNotifier = NewFolderWatcher(this, watched ? watched->PathName() : std::string(), [this] { RefreshSelected(); });
 }
 
 void TspCustomShellTreeView::SetShellListView(TspCustomShellListView* Value)
 {
-    if (Value == FListView)
-        return;
-    if (FListView) {
-        FListView->FTreeView = nullptr;
-        FListView->RemoveFreeNotification(this);
-    }
-    FListView = Value;
-    if (Value) {
-        Value->FTreeView = this;
-        Value->FreeNotification(this);
-        Value->SetRoot(FRoot);
-    }
+    LinkShellPartner(this, FListView, Value, &TspCustomShellListView::FTreeView, FRoot);
 }
 
 void TspCustomShellTreeView::Notification(TComponent* AComponent, TOperation Operation)
@@ -464,5 +446,14 @@ void TspCustomShellTreeView::CreateWnd()
         SetPath(FPath);
 }
 
+
+TspShellChangeNotifier* NewFolderWatcher(TComponent* Owner, const std::string& Folder, TThreadMethod OnChange)
+{
+    auto* notifier = new TspShellChangeNotifier(Owner);
+    notifier->SetWatchSubTree(false);
+    notifier->SetRoot(Folder);
+    notifier->SetOnChange(std::move(OnChange));
+    return notifier;
+}
 
 void RegisterShellTreeViewClasses() { RegisterClasses<TspSkinDirTreeView>(); }

@@ -88,7 +88,6 @@ private:
     bool FAutoRefresh = false;
     bool FUseShellImages = true;
     TspShellChangeNotifier* FNotifier = nullptr;
-    TTreeNode* FNodeToMonitor = nullptr;
 };
 
 class TspSkinDirTreeView : public TspCustomShellTreeView {
@@ -96,5 +95,29 @@ public:
     explicit TspSkinDirTreeView(TComponent* AOwner) : TspCustomShellTreeView(AOwner) {}
     PUBLISHED(TspSkinDirTreeView, TspCustomShellTreeView) {}
 };
+
+// Links a shell view to a partner (nullptr unlinks): the old partner's
+// back-link is cleared, the new one gets a back-link, a removal notice and
+// the view's Root.
+template <class TSelf, class TPartner>
+void LinkShellPartner(TSelf* Self, TPartner*& Partner, TPartner* Value, TSelf* TPartner::*BackLink,
+                      const std::string& Root)
+{
+    if (Value == Partner)
+        return;
+    if (Partner) {
+        Partner->*BackLink = nullptr;
+        Partner->RemoveFreeNotification(Self);
+    }
+    Partner = Value;
+    if (Value) {
+        Value->*BackLink = Self;
+        Value->FreeNotification(Self);
+        Value->SetRoot(Root);
+    }
+}
+
+// A watcher of one folder (not its sub-folders) that runs OnChange.
+TspShellChangeNotifier* NewFolderWatcher(TComponent* Owner, const std::string& Folder, TThreadMethod OnChange);
 
 void RegisterShellTreeViewClasses();

@@ -10,6 +10,9 @@
 #include "skin/lists/ShellTreeView.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+#include "platform/rtl/Threads.h"
 
 namespace {
 
@@ -261,6 +264,33 @@ TEST_F(ShellViewsTest, BackRefreshAndFind)
     EXPECT_EQ(found->Index(), 0);
     list->Back();
     EXPECT_EQ(list->Path(), H.Home);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ShellViewsTest, AutoRefreshShowsANewFileWhenTheChangeArrives)
+{
+    auto* list = List();
+    list->SetPath(H.Home + "/a");
+    ASSERT_EQ(list->FolderCount(), 2);
+    list->SetAutoRefresh(true);
+    // The watch is made by the worker: keep adding files until one is seen.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    int made = 0;
+    while (list->FolderCount() == 2 && std::chrono::steady_clock::now() < until) {
+        if (made < 50)
+            H.File("a/new" + std::to_string(made++) + ".txt");
+        // The fixture's clock is fake: poll the queue on real time.
+        for (int i = 0; i < 20 && list->FolderCount() == 2; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            CheckSynchronize(0);
+            Application->ProcessMessages();
+        }
+    }
+    EXPECT_GT(list->FolderCount(), 2);
+    list->SetAutoRefresh(false);
 }
 
 }  // namespace
