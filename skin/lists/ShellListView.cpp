@@ -287,8 +287,17 @@ void TspCustomShellListView::Populate()
             ULONG got = 0;
             while (items->Next(1, &id, &got) == S_OK && got == 1) {
                 TListHolder hold{id};
-                auto folder = std::make_unique<TspShellFolder>(FRootFolder, id, BindFolder(shown, id, nullptr));
-                bool accept = folder->IsFolder() || PassesMask(ExtractFileName(folder->FullObjectName()));
+                // Only folders are bound to a folder object of their own; a
+                // file's name for the mask is its identifier's.
+                auto folder = std::make_unique<TspShellFolder>(FRootFolder, id, nullptr);
+                bool accept = folder->IsFolder();
+                if (accept)
+                    folder = std::make_unique<TspShellFolder>(FRootFolder, id, BindFolder(shown, id, nullptr));
+                else {
+                    TItemKind kind;
+                    std::string name;
+                    accept = ReadItemId(id, kind, name) && PassesMask(name);
+                }
                 if (OnAddFolder)
                     OnAddFolder(this, folder.get(), accept);
                 if (accept)
