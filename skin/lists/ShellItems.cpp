@@ -3,6 +3,7 @@
 #include "platform/rtl/DateTime.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/shell/ShellIcons.h"
 
 #include <cerrno>
 #include <cstring>
@@ -419,4 +420,15 @@ std::string TspShellFolder::DetailText(int Column) const
     if (Column < 1 || Column > FDetails->Count())
         return "";
     return FDetails->Strings(Column - 1);
+}
+
+int TspShellFolder::ImageIndex(bool LargeIcon) const { return ShellIconIndex(FFullPIDL, LargeIcon, false); }
+
+int ShellIconIndex(LPCITEMIDLIST AbsoluteID, bool Large, bool Open)
+{
+    SHFILEINFOW info;
+    const UINT flags = SHGFI_PIDL | SHGFI_SYSICONINDEX | (Open ? SHGFI_OPENICON : 0) | (Large ? 0 : SHGFI_SMALLICON);
+    if (!SHGetFileInfoW(reinterpret_cast<const WCHAR*>(AbsoluteID), 0, &info, sizeof(info), flags))
+        return siFileOther;
+    return info.iIcon;
 }

@@ -51,6 +51,8 @@ public:
     // Raises "Rename to %s failed" when the folder refuses.
     bool Rename(const std::u16string& NewName);
     // Runs nothing: no item is opened by a shell control here.
+    // Index of the item's picture in the shell's image lists (ShellIcons).
+    int ImageIndex(bool LargeIcon) const;
     int ExecuteDefault();
     bool InvokeVerb(const std::string& Verb);
     // Column texts 1..ColumnCount from the file's own data: size in bytes
@@ -98,6 +100,8 @@ LPITEMIDLIST DesktopItemIdList();
 bool SameItemIdList(LPCITEMIDLIST A, LPCITEMIDLIST B);
 int RootFolderOrdinal(const std::string& Name);  // -1 for no root name
 bool IsFolderItem(IShellFolder* Parent, LPCITEMIDLIST RelativeID);
+// The picture index of an absolute list in the shell's image lists.
+int ShellIconIndex(LPCITEMIDLIST AbsoluteID, bool Large, bool Open);
 bool HasSubItems(IShellFolder* ShellFolder, DWORD Flags);
 DWORD EnumFlagsFor(TShellObjectTypes ObjectTypes);
 std::string StrRetText(LPCITEMIDLIST Item, const STRRET& StrRet);  // frees a WSTR name

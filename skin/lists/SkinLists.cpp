@@ -2,7 +2,10 @@
 
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/SelectDirDialog.h"
+#include "skin/lists/ShellListView.h"
 #include "skin/lists/ShellNotifier.h"
+#include "skin/lists/ShellTreeView.h"
 #include "skin/lists/SkinStringGrid.h"
 #include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinMemo.h"
@@ -37,4 +40,7 @@ void RegisterSkinListsClasses()
     RegisterSkinListBoxClasses();
     RegisterSkinComboBoxClasses();
     RegisterSkinFontCombosClasses();
+    RegisterShellTreeViewClasses();
+    RegisterShellListViewClasses();
+    RegisterSelectDirDialogClasses();
 }

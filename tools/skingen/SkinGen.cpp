@@ -1,6 +1,7 @@
 #include "SkinGen.h"
 
 #include "SkinArt.h"
+#include "ShellIcons.h"
 
 #include "platform/rtl/Files.h"
 #include "skin/core/SkinBarPieces.h"
@@ -1680,6 +1681,7 @@ void WriteSkinFolder(const std::string& Folder)
     out.write(reinterpret_cast<const char*>(cur.data()), static_cast<std::streamsize>(cur.size()));
     if (!out)
         throw std::runtime_error("cannot write " + base + "arrow.cur");
+    WriteShellIcons(Folder);
 }
 
 }  // namespace skingen
