@@ -1667,6 +1667,7 @@ void WriteSkinFolder(const std::string& Folder)
     out.write(reinterpret_cast<const char*>(cur.data()), static_cast<std::streamsize>(cur.size()));
     if (!out)
         throw std::runtime_error("cannot write " + base + "arrow.cur");
+    WriteAppPictures(Folder);
 }
 
 }  // namespace skingen
