@@ -3,7 +3,6 @@
 #include "app/core/ErrorReport.h"
 #include "app/core/ProductLinks.h"
 #include "app/core/Translation.h"
-#include "skin/controls/SkinDataAssign.h"
 #include "app/windows/MainForm.h"
 #include "platform/rtl/DateTime.h"
 
@@ -100,9 +99,7 @@ end
 
 void TAboutForm::FormCreate(TObject*)
 {
-    // The main window's skin.
-    if (MainForm)
-        AssignSkinData(this, MainForm->spSkinData1);
+    UseMainWindowSkin(this);
     SetCaption(TranslateText("About"));
     spSkinStdLabel1->SetCaption(TranslateText("Home Page") + ":");
     spSkinStdLabel2->SetCaption(TranslateText("Support") + ":");

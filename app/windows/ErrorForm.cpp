@@ -1,7 +1,6 @@
 #include "app/windows/ErrorForm.h"
 
 #include "app/core/Translation.h"
-#include "skin/controls/SkinDataAssign.h"
 #include "app/windows/MainForm.h"
 
 TErrorForm* ErrorForm = nullptr;
@@ -20,6 +19,7 @@ std::string_view TErrorForm::FormDescription()
   OnShow = FormShow
   object spDynamicSkinForm1: TspFormSkinner
     PositionInMonitor = sppDefault
+    BorderIcons = []
   end
   object Image1: TImage
     Left = 15
@@ -78,9 +78,7 @@ end
 
 void TErrorForm::FormCreate(TObject*)
 {
-    // The main window's skin.
-    if (MainForm)
-        AssignSkinData(this, MainForm->spSkinData1);
+    UseMainWindowSkin(this);
     SetCaption(TranslateText("Error!"));
     spSkinStdLabel1->SetCaption(TranslateText("The following error occured:"));
     spSkinStdLabel2->SetCaption(TranslateText("Error report is generated. Please send it to developers to fix the problem."));

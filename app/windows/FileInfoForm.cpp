@@ -1,7 +1,6 @@
 #include "app/windows/FileInfoForm.h"
 
 #include "app/core/Translation.h"
-#include "skin/controls/SkinDataAssign.h"
 #include "app/windows/MainForm.h"
 
 TFileInfoForm* FileInfoForm = nullptr;
@@ -21,6 +20,7 @@ std::string_view TFileInfoForm::FormDescription()
   OnShow = FormShow
   object spDynamicSkinForm1: TspFormSkinner
     PositionInMonitor = sppDefault
+    BorderIcons = []
   end
   object spSkinStdLabel8: TspSkinStdLabel
     Left = 12
@@ -170,9 +170,7 @@ end
 
 void TFileInfoForm::FormCreate(TObject*)
 {
-    // The main window's skin.
-    if (MainForm)
-        AssignSkinData(this, MainForm->spSkinData1);
+    UseMainWindowSkin(this);
     SetCaption(TranslateText("Video Properties"));
     const std::pair<TspSkinStdLabel*, const char*> texts[] = {
         {spSkinStdLabel8, "File name:"},    {spSkinStdLabel7, "Video Length:"}, {spSkinStdLabel1, "Resolution:"},

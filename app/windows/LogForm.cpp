@@ -2,7 +2,6 @@
 
 #include "app/core/AppData.h"
 #include "app/core/Translation.h"
-#include "skin/controls/SkinDataAssign.h"
 #include "app/windows/MainForm.h"
 #include "platform/classes/StringList.h"
 
@@ -23,6 +22,7 @@ std::string_view TLogForm::FormDescription()
   OnShow = FormShow
   object spDynamicSkinForm1: TspFormSkinner
     PositionInMonitor = sppDefault
+    BorderIcons = []
   end
   object mmoLog: TspSkinMemo
     Left = 8
@@ -48,9 +48,7 @@ end
 
 void TLogForm::FormCreate(TObject*)
 {
-    // The main window's skin.
-    if (MainForm)
-        AssignSkinData(this, MainForm->spSkinData1);
+    UseMainWindowSkin(this);
     SetCaption(TranslateText("Events Log"));
 }
 

@@ -20,6 +20,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/shell/ShellOpen.h"
 #include "platform/user/User.h"
+#include "skin/controls/SkinDataAssign.h"
 #include "skin/lists/SkinLists.h"
 
 TMainForm* MainForm = nullptr;
@@ -1041,6 +1042,12 @@ void RegisterApplicationClasses()
 {
     RegisterSkinListsClasses();
     RegisterClasses<TTimer, TImage, TMenuItem, TspPngImageList>();
+}
+
+void UseMainWindowSkin(TComponent* Form)
+{
+    if (MainForm)
+        AssignSkinData(Form, MainForm->spSkinData1);
 }
 
 // ---- start-up ----

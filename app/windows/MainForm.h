@@ -323,5 +323,9 @@ protected:
 
 extern TMainForm* MainForm;
 
+// Gives a window and its controls the main window's skin (the other
+// windows have no skin data of their own).
+void UseMainWindowSkin(TComponent* Form);
+
 // Registers every class the application's windows are read from.
 void RegisterApplicationClasses();
