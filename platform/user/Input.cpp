@@ -423,6 +423,7 @@ void UserPostInput(const TInputEvent& event)
             raw.Event.Pt = s.Cursor;
             break;
         case TInputKind::Char:
+        case TInputKind::HotKey:
             raw.Event.Pt = s.Cursor;
             break;
         }
