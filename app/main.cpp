@@ -1,13 +1,19 @@
 // Tarnello's entry point. It picks where windows live (an X display when one
-// is reachable, else the memory screen), makes the main form from its stored
-// description and runs the application's message loop until the form closes.
+// is reachable, else the memory screen), creates the application's windows
+// from their stored descriptions in their fixed order (the main window
+// first, so its creation runs before any other window exists) and runs the
+// message loop until the main window closes.
 //
-// TARNELLO_EXIT_AFTER_MS=<n> closes the main form after n milliseconds, so
+// TARNELLO_EXIT_AFTER_MS=<n> closes the main window after n milliseconds, so
 // that a test or a CI run can start the program and see it end by itself.
+#include "app/core/ErrorReport.h"
+#include "app/windows/AboutForm.h"
+#include "app/windows/ErrorForm.h"
+#include "app/windows/FileInfoForm.h"
+#include "app/windows/LogForm.h"
+#include "app/windows/MainForm.h"
 #include "platform/backend/BackendSelect.h"
-#include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormReader.h"
-#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
@@ -15,60 +21,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 
 namespace {
-
-std::int32_t ExitAfterMs = -1;
-
-// The main window until the application's own windows arrive.
-class TMainForm : public TForm {
-public:
-    using TForm::TForm;
-    TTimer* ExitTimer = nullptr;
-
-    static std::string_view FormDescription()
-    {
-        return R"(object MainForm: TMainForm
-  Width = 800
-  Height = 560
-  Caption = 'Tarnello'
-  Position = poScreenCenter
-  OnCreate = FormCreate
-  object ExitTimer: TTimer
-    Enabled = False
-    OnTimer = ExitTimerTimer
-  end
-end
-)";
-    }
-
-    void FormCreate(TObject*)
-    {
-        if (ExitAfterMs >= 0) {
-            ExitTimer->SetInterval(static_cast<unsigned>(ExitAfterMs > 0 ? ExitAfterMs : 1));
-            ExitTimer->SetEnabled(true);
-        }
-    }
-    void ExitTimerTimer(TObject*)
-    {
-        ExitTimer->SetEnabled(false);
-        Close();
-    }
-
-    PUBLISHED(TMainForm, TForm)
-    {
-        P.Member("ExitTimer", &TMainForm::ExitTimer);
-        P.Handler("FormCreate", &TMainForm::FormCreate);
-        P.Handler("ExitTimerTimer", &TMainForm::ExitTimerTimer);
-    }
-};
 
 int Run()
 {
     // A bad value is an error of the caller: say so before anything shows.
+    std::int32_t exitAfterMs = -1;
     if (const char* v = std::getenv("TARNELLO_EXIT_AFTER_MS"); v && *v) {
-        if (!TryStrToInt(v, ExitAfterMs) || ExitAfterMs < 0) {
+        if (!TryStrToInt(v, exitAfterMs) || exitAfterMs < 0) {
             std::fprintf(stderr, "tarnello: TARNELLO_EXIT_AFTER_MS must be a number of milliseconds, not \"%s\"\n", v);
             return 2;
         }
@@ -80,16 +41,27 @@ int Run()
     }
     // The pictures descriptions name are made at build time next to the program.
     SetFormPictureFolder(GetProgramFolder() + "pictures");
-    RegisterClasses<TTimer>();
+    RegisterApplicationClasses();
 
     int code = 0;
     try {
         Application->Initialize();
-        Application->SetTitle("Tarnello");
-        TMainForm* mainForm = nullptr;
-        Application->CreateForm(mainForm);
+        Application->SetTitle("");
+        // The order the windows are made in; the picker, clip, crop, settings,
+        // DVD information, loading, recorder, area, preferences and updater
+        // windows take their places here as they arrive.
+        Application->CreateForm(MainForm);
+        Application->CreateForm(LogForm);
+        Application->CreateForm(AboutForm);
+        Application->CreateForm(FileInfoForm);
+        Application->CreateForm(ErrorForm);
+        // Reports made from here on show in the error window; earlier ones
+        // wait for the main window's first showing.
+        SetErrorReportWindow(ErrorForm);
+        if (exitAfterMs >= 0)
+            MainForm->CloseAfter(static_cast<unsigned>(exitAfterMs));
         Application->Run();
-        mainForm->Free();
+        SetErrorReportWindow(nullptr);
     } catch (const Exception& e) {
         std::fprintf(stderr, "tarnello: %s\n", e.Message().c_str());
         code = 1;
@@ -98,7 +70,7 @@ int Run()
     return code;
 }
 
-} // namespace
+}  // namespace
 
 int main()
 {

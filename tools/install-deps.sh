@@ -17,6 +17,8 @@ PACKAGES=(
   libx11-dev xvfb xauth x11-utils
   xdg-utils
   libxext-dev
+  # The end-to-end test drives the program under Xvfb.
+  xdotool
   # Fuzz targets (tools/fuzz.sh): clang, its libFuzzer and sanitizer
   # run-times, and llvm-symbolizer for readable reports.
   clang libclang-rt-dev llvm

@@ -16,6 +16,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 #include <X11/extensions/shape.h>
@@ -44,8 +45,17 @@ namespace {
 std::atomic<int> gErrorCount{0};
 std::atomic<TX11Backend*> gX11{nullptr};
 
+// Set when a key grab was refused (another program holds the combination).
+std::atomic<bool> gGrabRefused{false};
+// The core protocol's GrabKey request (X11/Xproto.h, whose BOOL clashes with ours).
+constexpr int XGrabKeyRequest = 33;
+
 int LogXError(::Display* dpy, XErrorEvent* e)
 {
+    if (e->error_code == BadAccess && e->request_code == XGrabKeyRequest) {
+        gGrabRefused = true;
+        return 0;
+    }
     char text[256] = "";
     XGetErrorText(dpy, e->error_code, text, sizeof text);
     std::fprintf(stderr, "X error: %s (request %d.%d, resource 0x%lx)\n", text, e->request_code, e->minor_code,
@@ -1216,6 +1226,21 @@ void TX11Backend::TState::DrainLocked()
 bool TX11Backend::TState::Dispatch(const XEvent& ev)
 {
     if (ev.xany.window == Root) {
+        // A grabbed hot key, pressed while any program had the keyboard.
+        if (ev.type == KeyPress) {
+            XKeyEvent key = ev.xkey;
+            const WORD vk = X11KeysymToVk(XLookupKeysym(&key, 0));
+            if (vk) {
+                TInputEvent e;
+                e.Kind = TInputKind::HotKey;
+                e.Vk = vk;
+                e.Modifiers = ((key.state & ControlMask) ? MOD_CONTROL : 0) | ((key.state & Mod1Mask) ? MOD_ALT : 0) |
+                              ((key.state & ShiftMask) ? MOD_SHIFT : 0) | ((key.state & Mod4Mask) ? MOD_WIN : 0);
+                UserPostInput(e);
+                return true;
+            }
+            return false;
+        }
         if ((ev.type == PropertyNotify &&
              (ev.xproperty.atom == NetWorkArea || ev.xproperty.atom == NetCurrentDesktop)) ||
             ev.type == ConfigureNotify)
@@ -1459,4 +1484,56 @@ void TX11Backend::PumpEvents()
         F->Pending.insert(F->Pending.begin(), others.begin(), others.end());
     }
     XFlush(F->Dpy);
+}
+
+// ---------------------------------------------------------------------------
+// Hot keys
+
+namespace {
+
+// The X key symbol of a virtual key a hot key may use; 0 for others.
+KeySym HotKeySym(UINT vk)
+{
+    if (vk >= 'A' && vk <= 'Z')
+        return XK_a + (vk - 'A');
+    if (vk >= '0' && vk <= '9')
+        return XK_0 + (vk - '0');
+    if (vk >= VK_F1 && vk <= VK_F12)
+        return XK_F1 + (vk - VK_F1);
+    return 0;
+}
+
+}  // namespace
+
+bool TX11Backend::GrabHotKey(UINT Modifiers, UINT Vk, bool Grab)
+{
+    ::Display* dpy = F->Dpy;
+    const KeySym sym = HotKeySym(Vk);
+    XLockDisplay(dpy);
+    const KeyCode code = sym ? XKeysymToKeycode(dpy, sym) : 0;
+    if (!code) {
+        XUnlockDisplay(dpy);
+        return false;
+    }
+    const unsigned mods = ((Modifiers & MOD_CONTROL) ? ControlMask : 0) | ((Modifiers & MOD_ALT) ? Mod1Mask : 0) |
+                          ((Modifiers & MOD_SHIFT) ? ShiftMask : 0) | ((Modifiers & MOD_WIN) ? Mod4Mask : 0);
+    // Num Lock (Mod2) and Caps Lock change the state the server compares.
+    const unsigned locks[4] = {0, LockMask, Mod2Mask, LockMask | Mod2Mask};
+    bool ok = true;
+    if (Grab) {
+        gGrabRefused = false;
+        for (unsigned lock : locks)
+            XGrabKey(dpy, code, mods | lock, F->Root, True, GrabModeAsync, GrabModeAsync);
+        XSync(dpy, False);
+        ok = !gGrabRefused.load();
+        if (!ok)
+            for (unsigned lock : locks)
+                XUngrabKey(dpy, code, mods | lock, F->Root);
+    } else {
+        for (unsigned lock : locks)
+            XUngrabKey(dpy, code, mods | lock, F->Root);
+    }
+    XSync(dpy, False);
+    XUnlockDisplay(dpy);
+    return ok;
 }

@@ -52,6 +52,10 @@ public:
     bool Monitors(std::vector<TMonitorArea>& out) override;
     // Only while a compositing manager runs and an ARGB visual exists.
     bool TranslucentTopLevels() const override;
+    // Grabs the key on the root window (also with Num Lock and Caps Lock
+    // held); presses arrive as HotKey input events. False when another
+    // program holds the combination or the key has no X key.
+    bool GrabHotKey(UINT Modifiers, UINT Vk, bool Grab) override;
 
     XDisplayPtr Display() const;
     // The X window of a top-level window (0 when it has none).

@@ -46,6 +46,17 @@ public:
     // Whether a layered picture shows its partial alpha over what lies below;
     // where it does not, the picture is cut to its opaque pixels.
     virtual bool TranslucentTopLevels() const { return true; }
+    // A hot key registered with RegisterHotKey: the back-end takes the key
+    // combination from other programs and reports it as a HotKey input event
+    // (Grab true), or gives it back (Grab false). False when the combination
+    // cannot be taken (another program holds it); the memory screen takes all.
+    virtual bool GrabHotKey(UINT Modifiers, UINT Vk, bool Grab)
+    {
+        (void)Modifiers;
+        (void)Vk;
+        (void)Grab;
+        return true;
+    }
 };
 
 // What a back-end needs to show a top-level window.

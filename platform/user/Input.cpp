@@ -3,6 +3,7 @@
 #include "platform/gdi/SysColors.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Threads.h"
+#include "platform/user/Backend.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
 #include "platform/user/MessageQueue.h"
@@ -141,11 +142,10 @@ void PostLeave(HWND newUnder, bool newNC)
     PostMessage(w, nc ? WM_NCMOUSELEAVE : WM_MOUSELEAVE, 0, 0);
 }
 
-bool HotKeyFor(WORD vk, const BYTE* keys)
+// Posts WM_HOTKEY for the registered hot key of the combination, if any.
+bool PostHotKey(UINT mods, WORD vk)
 {
     TInputState& s = State();
-    UINT mods = (Down(keys, VK_MENU) ? MOD_ALT : 0) | (Down(keys, VK_CONTROL) ? MOD_CONTROL : 0) |
-                (Down(keys, VK_SHIFT) ? MOD_SHIFT : 0) | ((Down(keys, VK_LWIN) || Down(keys, VK_RWIN)) ? MOD_WIN : 0);
     for (const THotKey& h : s.HotKeys) {
         if (h.Vk == vk && (h.Mods & ~MOD_NOREPEAT) == mods) {
             LPARAM lp = MAKELPARAM(static_cast<WORD>(mods), vk);
@@ -157,6 +157,13 @@ bool HotKeyFor(WORD vk, const BYTE* keys)
         }
     }
     return false;
+}
+
+bool HotKeyFor(WORD vk, const BYTE* keys)
+{
+    UINT mods = (Down(keys, VK_MENU) ? MOD_ALT : 0) | (Down(keys, VK_CONTROL) ? MOD_CONTROL : 0) |
+                (Down(keys, VK_SHIFT) ? MOD_SHIFT : 0) | ((Down(keys, VK_LWIN) || Down(keys, VK_RWIN)) ? MOD_WIN : 0);
+    return PostHotKey(mods, vk);
 }
 
 void ConvertMouse(TThreadQueue& q, const TRawEvent& raw)
@@ -344,6 +351,9 @@ bool ConvertNextInput(TThreadQueue& q)
         --s.RawCount;
     }
     switch (raw.Event.Kind) {
+    case TInputKind::HotKey:
+        PostHotKey(raw.Event.Modifiers & ~MOD_NOREPEAT, raw.Event.Vk);
+        break;
     case TInputKind::KeyDown:
     case TInputKind::KeyUp:
     case TInputKind::Char:
@@ -413,6 +423,7 @@ void UserPostInput(const TInputEvent& event)
             raw.Event.Pt = s.Cursor;
             break;
         case TInputKind::Char:
+        case TInputKind::HotKey:
             raw.Event.Pt = s.Cursor;
             break;
         }
@@ -537,6 +548,10 @@ BOOL RegisterHotKey(HWND wnd, int id, UINT modifiers, UINT vk)
     for (const THotKey& h : s.HotKeys)
         if ((h.Vk == vk && (h.Mods & ~MOD_NOREPEAT) == (modifiers & ~MOD_NOREPEAT)) || (h.Wnd == wnd && h.Id == id))
             return FALSE_;
+    // The back-end takes the combination from other programs first; one it
+    // cannot take is refused, as a combination another program holds.
+    if (!UserBackend()->GrabHotKey(modifiers & ~MOD_NOREPEAT, vk, true))
+        return FALSE_;
     s.HotKeys.push_back(THotKey{wnd, id, modifiers, vk, GetCurrentThreadId()});
     return TRUE_;
 }
@@ -546,7 +561,9 @@ BOOL UnregisterHotKey(HWND wnd, int id)
     auto& list = State().HotKeys;
     for (auto it = list.begin(); it != list.end(); ++it)
         if (it->Wnd == wnd && it->Id == id) {
+            const UINT mods = it->Mods & ~MOD_NOREPEAT, vk = it->Vk;
             list.erase(it);
+            UserBackend()->GrabHotKey(mods, vk, false);
             return TRUE_;
         }
     return FALSE_;

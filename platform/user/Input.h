@@ -128,7 +128,9 @@ BOOL UnregisterHotKey(HWND wnd, int id);
 char32_t VirtualKeyToChar(WORD vk, bool shift, bool ctrl, bool capsLock);
 
 // Raw input events.
-enum class TInputKind { MouseMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char };
+// HotKey: a system-wide key combination a back-end took for a registered
+// hot key (pressed while another program had the keyboard).
+enum class TInputKind { MouseMove, ButtonDown, ButtonUp, Wheel, KeyDown, KeyUp, Char, HotKey };
 enum class TMouseButton { Left, Right, Middle };
 struct TInputEvent {
     TInputKind Kind = TInputKind::MouseMove;
@@ -137,6 +139,7 @@ struct TInputEvent {
     int WheelDelta = 0;        // multiples of WHEEL_DELTA
     WORD Vk = 0;               // virtual key (key events)
     char32_t Char = 0;         // Char events: a character typed without a key
+    UINT Modifiers = 0;        // HotKey events: the MOD_* keys held with Vk
 };
 // Queues an event; mouse events move the pointer at once (GetCursorPos).
 void UserPostInput(const TInputEvent& event);

@@ -1682,6 +1682,7 @@ void WriteSkinFolder(const std::string& Folder)
     if (!out)
         throw std::runtime_error("cannot write " + base + "arrow.cur");
     WriteShellIcons(Folder);
+    WriteAppPictures(Folder);
 }
 
 }  // namespace skingen

@@ -15,6 +15,9 @@ namespace skingen {
 void BuildSkin(TspSkinData& Skin);
 // Builds the skin and writes skin.ini, its pictures and cursors into Folder.
 void WriteSkinFolder(const std::string& Folder);
+// The application's pictures: tool bar, player and field pictures into the
+// skin folder, the descriptions' pictures into "pictures" beside it.
+void WriteAppPictures(const std::string& SkinFolder);
 // Every piece of a skin folder in every state, as a PNG: control pieces
 // composed at three sizes with their state images, the frame objects, the
 // frame, popup, hint and layered-border pictures.

@@ -728,4 +728,44 @@ TEST(X11Program, StartsShowsItsWindowAndEndsByItself)
     EXPECT_NE(WEXITSTATUS(status), 0);
 }
 
+TEST_F(X11Test, HotKeysAreGrabbedOnTheRootAndArriveAsWmHotKey)
+{
+    HWND wnd = Top("Hot keys", 300, 560, 120, 80, WS_POPUP);
+    ShowWindow(wnd, SW_SHOW);
+    ASSERT_TRUE(PumpUntil([&] { return B->XWindowOf(wnd) != 0; }));
+    // Another program holds Ctrl+Alt+D: our grab of it is refused.
+    Window root = DefaultRootWindow(Peer);
+    const KeyCode d = XKeysymToKeycode(Peer, XK_d);
+    XGrabKey(Peer, d, ControlMask | Mod1Mask, root, True, GrabModeAsync, GrabModeAsync);
+    XSync(Peer, False);
+    EXPECT_TRUE(RegisterHotKey(wnd, 1, MOD_ALT | MOD_CONTROL, 'P'));
+    EXPECT_FALSE(RegisterHotKey(wnd, 2, MOD_ALT | MOD_CONTROL, 'D'));
+    XUngrabKey(Peer, d, ControlMask | Mod1Mask, root);
+    XSync(Peer, False);
+    EXPECT_TRUE(RegisterHotKey(wnd, 2, MOD_ALT | MOD_CONTROL, 'D'));
+
+    std::vector<WPARAM> got;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool*) -> LRESULT {
+        if (h == wnd && m == WM_HOTKEY)
+            got.push_back(w);
+        return 0;
+    };
+    // A real key press (XTest through xdotool) reaches the grab, with Num Lock too.
+    if (std::system("command -v xdotool > /dev/null 2>&1") == 0) {
+        ASSERT_EQ(std::system("xdotool key ctrl+alt+p"), 0);
+        ASSERT_TRUE(PumpUntil([&] { return got.size() == 1; }));
+        ASSERT_EQ(std::system("xdotool key Num_Lock ctrl+alt+d Num_Lock"), 0);
+        ASSERT_TRUE(PumpUntil([&] { return got.size() == 2; }));
+        EXPECT_EQ(got, (std::vector<WPARAM>{1, 2}));
+    }
+    EXPECT_TRUE(UnregisterHotKey(wnd, 1));
+    EXPECT_TRUE(UnregisterHotKey(wnd, 2));
+    // Given back: another program can take it now.
+    XGrabKey(Peer, d, ControlMask | Mod1Mask, root, True, GrabModeAsync, GrabModeAsync);
+    XSync(Peer, False);
+    XUngrabKey(Peer, d, ControlMask | Mod1Mask, root);
+    XSync(Peer, False);
+    DestroyWindow(wnd);
+}
+
 } // namespace

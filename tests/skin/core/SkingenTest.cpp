@@ -493,7 +493,9 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
         EXPECT_EQ(a, ReadBytes((shipped / name).string()));
         ++files;
     }
-    EXPECT_EQ(files, 14);  // skin.ini, the frame, its mask and ten further pictures, the cursor
+    // skin.ini, the frame, its mask and ten further pictures, the cursor,
+    // and the application's 36 pictures.
+    EXPECT_EQ(files, 14 + 36);
     // The contact sheet is a PNG of some size.
     const std::string png = ReadBytes(dir.file("sheet.png"));
     ASSERT_GT(png.size(), 10000u);
