@@ -26,7 +26,7 @@ inline TFormat Preset(const std::string& Title, const std::string& Video, const 
     f.IsAudioFormat = AudioOnly;
     f.Icon = "mp4";
     f.Description = Title + " for every player";
-    f.Resolutions = "640$1280$,640*480,1280*720";
+    f.Resolutions = "640$1280$640*480,1280*720";
     f.FrameRates = "25000$30000$25,30";
     f.VideoBitRates = "1000000$2000000$1 Mbps,2 Mbps";
     f.AudioBitRates = "128000$192000$128 kbps,192 kbps";
