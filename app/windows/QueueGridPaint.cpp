@@ -37,6 +37,7 @@ void Stretch(TCanvas* C, const TRect& r, TGraphic* g)
 // Texts go over the background without filling it.
 void Text(TCanvas* C, const std::string& s, TRect r, UINT format)
 {
+    C->Refresh();
     HDC dc = C->Handle();
     SetBkMode(dc, TRANSPARENT);
     DrawText(dc, s, -1, &r, format);
@@ -50,6 +51,7 @@ void WrappedText(TCanvas* C, const std::string& s, const TRect& cell, int left, 
 {
     const UINT format = DT_WORDBREAK | DT_END_ELLIPSIS | DT_NOPREFIX | extra;
     TRect measure = cell;
+    C->Refresh();
     const int h = DrawText(C->Handle(), s, -1, &measure, format | DT_CALCRECT);
     Text(C, s, TRect(left, cell.top + RoundEven(H / 2.0) - RoundEven(h / 2.0), cell.right, cell.bottom), format);
 }
