@@ -26,13 +26,13 @@ TFormat* PresetAt(int P, int F)
     return &formats[static_cast<std::size_t>(F)];
 }
 
-void EstimateAll()
+}  // namespace
+
+void EstimateAllOutputSizes()
 {
     for (int i = 0; i < static_cast<int>(App().MediaFiles.size()); ++i)
         EstimateOutputSize(i);
 }
-
-}  // namespace
 
 void CopyFormatToCustom(int SourceProfile, int SourceFormat, int TargetProfile, int TargetFormat)
 {
@@ -80,7 +80,7 @@ void ApplyToAll()
         f.ProfileInd = app.CurrentProfileIndex;
         f.FormatInd = app.CurrentFormatIndex;
     }
-    EstimateAll();
+    EstimateAllOutputSizes();
 }
 
 void ChooseAudio(int SelectedRow, int Index)

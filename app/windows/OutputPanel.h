@@ -20,6 +20,9 @@ using TAskTitle = std::function<bool(const std::string& Caption, const std::stri
 // The caller saves the settings and the custom-profiles file after a save.
 int SaveCustomProfile(const TAskTitle& Ask, int SelectedRow);
 
+// Recomputes every queue item's estimated size.
+void EstimateAllOutputSizes();
+
 // Every item gets the current preset; estimates recomputed.
 void ApplyToAll();
 

@@ -1,9 +1,9 @@
 #include "app/windows/ParamGrid.h"
 
 #include "app/core/AppData.h"
-#include "app/core/MediaQueue.h"
 #include "app/core/OptionLists.h"
 #include "app/core/Translation.h"
+#include "app/windows/OutputPanel.h"
 #include "app/windows/SettingsForm.h"
 #include "platform/gui/Graphics.h"
 
@@ -247,8 +247,7 @@ bool TParamGrid::cmbParamsCloseUp(int ARow, const std::string& Text, int ItemInd
     FillSettingsForm();
     if (FSettings && FSettings != settingsform)
         FillSettingsForm(*FSettings);
-    for (int i = 0; i < static_cast<int>(app.MediaFiles.size()); ++i)
-        EstimateOutputSize(i);
+    EstimateAllOutputSizes();
     FGrid->Invalidate();
     if (OnValueApplied)
         OnValueApplied();

@@ -1,6 +1,7 @@
 #include "app/windows/PreviewSDLCopy.h"
 
 #include "app/core/AppData.h"
+#include "app/windows/SnapshotFiles.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -76,16 +77,7 @@ bool CopyFile(const std::string& From, const std::string& To, std::string& Error
         }
         if (n == 0)
             break;
-        for (ssize_t done = 0; done < n;) {
-            const ssize_t w = write(out, buf + done, static_cast<size_t>(n - done));
-            if (w < 0 && errno == EINTR)
-                continue;
-            if (w <= 0) {
-                ok = false;
-                break;
-            }
-            done += w;
-        }
+        ok = WriteWhole(out, buf, n);
         if (!ok)
             break;
     }

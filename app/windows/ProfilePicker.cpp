@@ -18,12 +18,6 @@ int RoundEven(double v) { return static_cast<int>(Round(v)); }
 
 bool Drawable(TGraphic* g) { return g && !g->Empty(); }
 
-void EstimateAll()
-{
-    for (int i = 0; i < static_cast<int>(App().MediaFiles.size()); ++i)
-        EstimateOutputSize(i);
-}
-
 TGraphic* IconPicture(int Index)
 {
     const auto& icons = App().ProfileIcons;
@@ -256,7 +250,7 @@ void TProfilePicker::RemoveCustomPreset(int Index)
     }
     app.LastEditedProfileIndex = app.LastEditedFormatIndex = -1;
     FFormats->SetRowCount(std::max(1, static_cast<int>(formats.size())));
-    EstimateAll();
+    EstimateAllOutputSizes();
     FFormats->Invalidate();
     if (OnPresetsChanged)
         OnPresetsChanged();
@@ -284,7 +278,7 @@ void TProfilePicker::ChooseHotPreset()
             item.ProfileInd = p;
             item.FormatInd = f;
         }
-    EstimateAll();
+    EstimateAllOutputSizes();
     FillSettingsForm();
     if (OnChosen)
         OnChosen();

@@ -25,20 +25,7 @@ bool WriteNew(const std::string& Path, const TMemoryStream& Data)
     const int fd = open(Path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    const char* p = static_cast<const char*>(Data.Memory());
-    std::int64_t left = const_cast<TMemoryStream&>(Data).Size();
-    bool ok = true;
-    while (left > 0) {
-        const ssize_t n = write(fd, p, static_cast<size_t>(left));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        p += n;
-        left -= n;
-    }
+    bool ok = WriteWhole(fd, Data.Memory(), const_cast<TMemoryStream&>(Data).Size());
     if (close(fd) != 0)
         ok = false;
     if (!ok)
@@ -47,6 +34,21 @@ bool WriteNew(const std::string& Path, const TMemoryStream& Data)
 }
 
 }  // namespace
+
+bool WriteWhole(int Fd, const void* Data, long long Count)
+{
+    const char* p = static_cast<const char*>(Data);
+    while (Count > 0) {
+        const ssize_t n = write(Fd, p, static_cast<size_t>(Count));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        p += n;
+        Count -= n;
+    }
+    return true;
+}
 
 std::string SnapshotFailedMessage()
 {

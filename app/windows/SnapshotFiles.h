@@ -26,6 +26,10 @@ std::string NextSnapshotFile(const std::string& Folder, const std::string& Title
 std::string SaveSnapshot(TBitmap* Frame, TSnapshotFormat Format, const std::string& Folder, const std::string& Title,
                          TSnapshotCounters& Counters);
 
+// Writes all Count bytes to an open file, retrying interrupted and short
+// writes; false when the system refuses (errno tells why).
+bool WriteWhole(int Fd, const void* Data, long long Count);
+
 // "Cannot take snapshot." and "Make sure Snapshot Folder is available.",
 // translated, on two lines.
 std::string SnapshotFailedMessage();
