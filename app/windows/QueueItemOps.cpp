@@ -3,6 +3,7 @@
 #include "app/core/AppData.h"
 #include "app/core/MediaQueue.h"
 #include "app/windows/QueueGridPaint.h"
+#include "app/windows/SettingsForm.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/rtl/SysUtils.h"
@@ -76,6 +77,7 @@ void TQueueItemOps::Attach()
 {
     FGrid->OnMouseDown = MakeEvent(this, &TQueueItemOps::sgListMouseDown);
     FGrid->OnKeyDown = MakeEvent(this, &TQueueItemOps::sgListKeyDown);
+    FGrid->OnClick = MakeEvent(this, &TQueueItemOps::sgListClick);
     if (TitleMemo) {
         TitleMemo->OnExit = MakeEvent(this, &TQueueItemOps::TitleMemoExit);
         TitleMemo->OnKeyPress = MakeEvent(this, &TQueueItemOps::TitleMemoKeyPress);
@@ -96,6 +98,38 @@ void TQueueItemOps::Refresh()
 {
     FGrid->SetRowCount(Count() + 1);
     FGrid->Invalidate();
+}
+
+void TQueueItemOps::sgListClick(TObject*)
+{
+    auto& app = App();
+    const int row = FGrid->Row();
+    if (row < 1 || row > Count())
+        return;
+    const TMediaFile& item = app.MediaFiles[static_cast<std::size_t>(row - 1)];
+    app.CurrentProfileIndex = item.ProfileInd;
+    app.CurrentFormatIndex = item.FormatInd;
+    // The category's icon, else the preset's; the last match wins, 0 without one.
+    std::string categoryIcon, presetIcon;
+    if (item.ProfileInd >= 0 && item.ProfileInd < static_cast<int>(app.Profiles.size())) {
+        const TProfile& profile = app.Profiles[static_cast<std::size_t>(item.ProfileInd)];
+        categoryIcon = LowerCase(profile.Icon);
+        if (item.FormatInd >= 0 && item.FormatInd < static_cast<int>(profile.Formats.size()))
+            presetIcon = LowerCase(profile.Formats[static_cast<std::size_t>(item.FormatInd)].Icon);
+    }
+    int category = 0, preset = 0;
+    for (int i = 0; i < static_cast<int>(app.ProfileIcons.size()); ++i) {
+        const std::string id = LowerCase(app.ProfileIcons[static_cast<std::size_t>(i)].ID);
+        if (id == categoryIcon)
+            category = i;
+        else if (id == presetIcon)
+            preset = i;
+    }
+    app.CurrentCategoryIcon = category;
+    app.CurrentPresetIcon = preset;
+    FillSettingsForm();
+    if (OnItemSelected)
+        OnItemSelected(row - 1);
 }
 
 void TQueueItemOps::sgListMouseDown(TObject*, TMouseButton, TShiftState, int X, int Y)

@@ -6,6 +6,7 @@
 #include "platform/classes/Events.h"
 #include "platform/gui/Control.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,12 @@ public:
     TControl* StartButton = nullptr;  // Convert: enabled while an item is checked
     TMemo* TitleMemo = nullptr;       // the in-place title editor
     TQueueCommands Commands;
+
+    // Selecting a row: its item's preset becomes the current one with its
+    // icons, the settings form is refilled, and OnItemSelected shows the
+    // item's own choices (tracks, subtitles, deinterlacing).
+    void sgListClick(TObject* Sender);
+    std::function<void(int ItemIndex)> OnItemSelected;
 
     // Check marks: column 0 of an item toggles it, column 0 elsewhere
     // toggles every item with the header's box.

@@ -327,6 +327,33 @@ TEST_F(QueueGrid, CheckAllOverThreeItems)
     EXPECT_FALSE(painter->AllItemsChecked);
 }
 
+TEST_F(QueueGrid, SelectingARowMakesItsPresetCurrent)
+{
+    for (const char* id : {"Video", "mp4", "audio", "MP4"}) {
+        TProfileIcon icon;
+        icon.ID = id;
+        App().ProfileIcons.push_back(std::move(icon));
+    }
+    TMediaFile b = Item("b");
+    b.ProfileInd = 1;
+    b.FormatInd = 0;
+    Fill(Item("a"), std::move(b));
+    int selected = -1;
+    ops->OnItemSelected = [&](int i) { selected = i; };
+    grid->SetRow(2);
+    ops->sgListClick(nullptr);
+    EXPECT_EQ(App().CurrentProfileIndex, 1);
+    EXPECT_EQ(App().CurrentFormatIndex, 0);
+    EXPECT_EQ(App().CurrentCategoryIcon, 2);  // "audio"
+    EXPECT_EQ(App().CurrentPresetIcon, 3);    // "MP4": the last match, letter case aside
+    EXPECT_EQ(selected, 1);
+    grid->SetRow(1);
+    ops->sgListClick(nullptr);
+    EXPECT_EQ(App().CurrentProfileIndex, 0);
+    EXPECT_EQ(App().CurrentCategoryIcon, 0);  // "Video"
+    EXPECT_EQ(selected, 0);
+}
+
 TEST_F(QueueGrid, ConvertIsDisabledWithTheLastCheck)
 {
     Fill(Item("a"), Item("b"));
