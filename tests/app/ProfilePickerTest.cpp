@@ -272,3 +272,43 @@ TEST_F(ProfilePicker, PaintsWithTheGeneratedSkinAndWithout)
 }
 
 }  // namespace
+
+#include "app/windows/ProfilePickerForm.h"
+
+namespace {
+
+using namespace windowstest;
+
+class ProfilePickerWindow : public TWindowsTest {};
+
+// The window from its description: the grids laid out, the delay timer
+// bound, and the category switch driven by the real pointer.
+TEST_F(ProfilePickerWindow, BuiltFromItsDescription)
+{
+    Tproform::RegisterClasses();
+    Tproform* form = nullptr;
+    Application->CreateForm(form);
+    ASSERT_NE(form, nullptr);
+    EXPECT_FALSE(form->Visible());
+    EXPECT_EQ(form->sgProfiles->ColWidths(0), 146);
+    EXPECT_EQ(form->sgFormats->DefaultRowHeight(), 57);
+    EXPECT_EQ(form->ProfileChangeDelayTimer->Interval(), 500u);
+    App().CurrentProfileIndex = 0;
+    App().CurrentFormatIndex = 1;
+    form->Show();
+    Pump();
+    EXPECT_EQ(form->Picker()->PickerHotFormat, 1);
+    EXPECT_EQ(form->sgFormats->RowCount(), 2);
+    const TRect cell = form->sgProfiles->CellRect(0, 2);
+    MoveTo(form->sgProfiles, cell.left + 30, cell.top + 10);
+    EXPECT_EQ(form->Picker()->PickerShownProfile, 2);
+    Clock.Advance(500);
+    Pump();
+    EXPECT_EQ(form->sgFormats->RowCount(), 3);
+    form->Hide();
+    Pump();
+    EXPECT_FALSE(form->ProfileChangeDelayTimer->Enabled());
+    form->Free();
+}
+
+}  // namespace
