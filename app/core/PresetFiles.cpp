@@ -195,7 +195,8 @@ void LoadCustomFormats(const std::string& FileName)
     Report(message, "CLM_LoadCustomFormats", problem);
 }
 
-// The icons the main window shows for the current preset.
+}  // namespace
+
 void ChooseCurrentIcons(const TProfile& Profile, const TFormat& Format)
 {
     auto& app = App();
@@ -204,6 +205,8 @@ void ChooseCurrentIcons(const TProfile& Profile, const TFormat& Format)
     app.CurrentCategoryIcon = FindIcon(Profile.Icon, -1, fallback);
     app.CurrentPresetIcon = FindIcon(Format.Icon, app.CurrentCategoryIcon, fallback);
 }
+
+namespace {
 
 void Merge()
 {

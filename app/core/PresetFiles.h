@@ -15,6 +15,7 @@
 class TStringList;
 class TStrings;
 struct TFormat;
+struct TProfile;
 
 // The preset of one row; a missing attribute gives an empty value.
 TFormat ParseFormatRow(const std::string& Line);
@@ -39,6 +40,9 @@ void LoadProfileIcons();
 // Steps of start-up: categories, the custom category, the shipped presets,
 // the custom presets, the merge; then CustomProfileIndex.
 void LoadPresetFiles();
+// The icons the main window shows for a preset (App().CurrentCategoryIcon and
+// CurrentPresetIcon), as chosen at start-up.
+void ChooseCurrentIcons(const TProfile& Profile, const TFormat& Format);
 // Writes the custom category's presets, replacing the file atomically; a
 // file that was not read whole has been kept as a backup first. Failures
 // are reported.
