@@ -16,6 +16,8 @@ PACKAGES=(
   libcurl4-openssl-dev
   libx11-dev xvfb xauth x11-utils
   xdg-utils
+  # The update check's tests serve pages with openssl s_server.
+  openssl
   libxext-dev
   # Fuzz targets (tools/fuzz.sh): clang, its libFuzzer and sanitizer
   # run-times, and llvm-symbolizer for readable reports.
