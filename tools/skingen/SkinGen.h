@@ -15,6 +15,9 @@ namespace skingen {
 void BuildSkin(TspSkinData& Skin);
 // Builds the skin and writes skin.ini, its pictures and cursors into Folder.
 void WriteSkinFolder(const std::string& Folder);
+// The editor windows' pictures: trim_left.bmp, trim_right.bmp (12 x 12
+// trim handles) and webcam.bmp (two 80 x 80 camera frames side by side).
+void WriteEditorPictures(const std::string& Folder);
 // Every piece of a skin folder in every state, as a PNG: control pieces
 // composed at three sizes with their state images, the frame objects, the
 // frame, popup, hint and layered-border pictures.
