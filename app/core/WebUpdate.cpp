@@ -1,5 +1,6 @@
 #include "app/core/WebUpdate.h"
 
+#include "app/core/Translation.h"
 #include "platform/net/HttpsGet.h"
 #include "platform/shell/ShellOpen.h"
 
@@ -10,6 +11,12 @@ std::string UpdatePageAddress()
     if (const char* v = std::getenv("TARNELLO_UPDATE_URL"))
         return v;
     return kProductUpdatePage;
+}
+
+std::string UpdateQuestion(const std::string& ANewVersion)
+{
+    return TranslateText("The new version") + " " + ANewVersion + " " + TranslateText("is available. Update") +
+           " Tarnello?";
 }
 
 TWebUpdate::TWebUpdate(TComponent* AOwner) : TComponent(AOwner) {}

@@ -24,6 +24,13 @@ inline constexpr const char* kProductUpdatePage = "https://tarnello.org/download
 // The version the program reports as installed.
 inline constexpr const char* kProductVersion = "1.0";
 
+// What the updater window says, translated: the question whether to update
+// (always asked), and the two messages shown only after the silent first
+// check.
+std::string UpdateQuestion(const std::string& ANewVersion);
+inline constexpr const char* kUpdateDownloadError = "Cannot download data from the server!";
+inline constexpr const char* kNoUpdateAvailable = "No updates available. You are using the recent version.";
+
 class TWebUpdate : public TComponent {
 public:
     explicit TWebUpdate(TComponent* AOwner);

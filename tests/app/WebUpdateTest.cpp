@@ -173,6 +173,11 @@ TEST_F(WebUpdateTest, CancelEndsTheCheck)
     EXPECT_TRUE(asked_.empty());
 }
 
+TEST_F(WebUpdateTest, QuestionText)
+{
+    EXPECT_EQ(UpdateQuestion("1.2"), "The new version 1.2 is available. Update Tarnello?");
+}
+
 TEST(WebUpdateAddress, EnvironmentReplacesTheProductPage)
 {
     const char* saved = std::getenv("TARNELLO_UPDATE_URL");
