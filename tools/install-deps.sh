@@ -16,6 +16,8 @@ PACKAGES=(
   libcurl4-openssl-dev
   libx11-dev xvfb xauth x11-utils
   xdg-utils
+  # The update check's tests serve pages with openssl s_server.
+  openssl
   libxext-dev
   # The end-to-end test drives the program under Xvfb.
   xdotool

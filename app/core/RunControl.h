@@ -96,6 +96,9 @@ public:
     std::vector<int>& ItemOfTask() { return FItemOfTask; }
     bool RunFailed() const { return FRunFailed; }
     const std::string& RunFolder() const { return FRunFolder; }
+    // Conversion threads for ATasks tasks: the chosen count, never above
+    // the tasks, never below one (a stored count of 0 runs one).
+    int ThreadCount(int ATasks) const;
 
 private:
     bool PrepareOutputFolder();
@@ -103,7 +106,6 @@ private:
     void MarkTaskFailed(int ATaskIndex);
     void FinishRun();
     void EndControls();
-    int ThreadCount(int ATasks) const;
 
     TCustomEncoder& FEncoder;
     IConversionWindow& FWindow;

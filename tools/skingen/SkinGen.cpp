@@ -1676,6 +1676,7 @@ void WriteSkinFolder(const std::string& Folder)
     if (FileExists(base + "skin.ini") && !DeleteFile(base + "skin.ini"))
         throw std::runtime_error("cannot replace " + base + "skin.ini");
     skin.StoreToDisk(base + "skin.ini");
+    WriteEditorPictures(base);
     const std::vector<std::uint8_t> cur = ArrowCursor();
     std::ofstream out(base + "arrow.cur", std::ios::binary);
     out.write(reinterpret_cast<const char*>(cur.data()), static_cast<std::streamsize>(cur.size()));

@@ -18,6 +18,9 @@ void WriteSkinFolder(const std::string& Folder);
 // The application's pictures: tool bar, player and field pictures into the
 // skin folder, the descriptions' pictures into "pictures" beside it.
 void WriteAppPictures(const std::string& SkinFolder);
+// The editor windows' pictures: trim_left.bmp, trim_right.bmp (12 x 12
+// trim handles) and webcam.bmp (two 80 x 80 camera frames side by side).
+void WriteEditorPictures(const std::string& Folder);
 // Every piece of a skin folder in every state, as a PNG: control pieces
 // composed at three sizes with their state images, the frame objects, the
 // frame, popup, hint and layered-border pictures.

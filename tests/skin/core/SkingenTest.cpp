@@ -494,12 +494,28 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
         ++files;
     }
     // skin.ini, the frame, its mask and ten further pictures, the cursor,
-    // and the application's 36 pictures.
-    EXPECT_EQ(files, 14 + 36);
+    // the editor windows' three pictures and the application's 36.
+    EXPECT_EQ(files, 14 + 3 + 36);
     // The contact sheet is a PNG of some size.
     const std::string png = ReadBytes(dir.file("sheet.png"));
     ASSERT_GT(png.size(), 10000u);
     EXPECT_EQ(png.substr(1, 3), "PNG");
+}
+
+TEST(Skingen, EditorPicturesHaveTheirSizes)
+{
+    const std::filesystem::path folder = std::filesystem::path(SkinNewIni()).parent_path();
+    struct Case {
+        const char* name;
+        int width, height;
+    } cases[] = {{"trim_left.bmp", 12, 12}, {"trim_right.bmp", 12, 12}, {"webcam.bmp", 160, 80}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TBitmap bmp;
+        bmp.LoadFromFile((folder / c.name).string());
+        EXPECT_EQ(bmp.Width(), c.width);
+        EXPECT_EQ(bmp.Height(), c.height);
+    }
 }
 
 TEST(Skingen, AFolderThatCannotBeMadeIsAnError)
