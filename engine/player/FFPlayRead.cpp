@@ -43,13 +43,12 @@ void PutFlushAll(TVideoState* is)
 {
     if (is->audio_stream >= 0) {
         is->audioq.Flush();
-        is->audioq.PutFlush();
+        is->audioq.PutFlush(is->flush_serial);
         ++is->audio_flush_serial;
     }
     if (is->video_stream >= 0) {
-        is->seek_flushed = 0;
         is->videoq.Flush();
-        is->videoq.PutFlush();
+        is->videoq.PutFlush(is->flush_serial);
     }
 }
 
@@ -145,7 +144,7 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         is->audio_diff = TAudioDiffAverage{};
         is->audio_diff.Threshold = 2.0 * obtained.Samples / obtained.Rate;
         is->audioq.Start();
-        is->audioq.PutFlush();
+        is->audioq.PutFlush(is->flush_serial);
         st->discard = AVDISCARD_DEFAULT;
     } else if (ctx->codec_type == AVMEDIA_TYPE_VIDEO) {
         is->video_ctx = ctx;
@@ -160,7 +159,7 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         for (TPictureSlot& s : is->pictq) s.Frame = ff::av_frame_alloc();
         is->shown = ff::av_frame_alloc();
         is->videoq.Start();
-        is->videoq.PutFlush();
+        is->videoq.PutFlush(is->flush_serial);
         st->discard = AVDISCARD_DEFAULT;
         is->video_thread_running = true;
         is->video_tid = std::thread(video_thread, is);
@@ -283,7 +282,11 @@ void DoSeek(TVideoState* is)
     player->FLastRead = INT64_MAX;
     if (ret < 0) {
         LogError(is, FormatText("%s: error while seeking", is->filename.c_str()));
+        // nothing moved: the pictures on their way stay valid
+        is->seek_serial = is->flush_serial.load();
+        is->seek_paused = 0;
     } else {
+        is->flush_serial = is->seek_serial.load();
         PutFlushAll(is);
         is->flush_req = 0;
     }
@@ -291,7 +294,6 @@ void DoSeek(TVideoState* is)
     is->EventEOF = 0;
     is->video_drained = 0;
     is->seek_req = 0;
-    is->seek_done = 1;
     if (is->video_stream < 0 || ret < 0) player->FSeeking = false;
 }
 
@@ -325,7 +327,6 @@ void read_thread(TVideoState* is)
         if (is->flush_req) {
             PutFlushAll(is);
             is->flush_req = 0;
-            is->seek_done = 1;
         }
         if (QueuesFull(is)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));

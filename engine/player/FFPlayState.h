@@ -35,6 +35,7 @@ struct TPictureSlot {
     double pts = 0, duration = 0;
     int64_t pos = -1;
     bool skip = false;
+    int serial = 0;  // of the seek it was decoded after
 };
 
 struct TVideoState {
@@ -46,7 +47,12 @@ struct TVideoState {
     TCustomPlayer* Owner;
     TPathFileName filename;
     std::atomic<int> abort_request{0}, paused{0}, seek_req{0}, flush_req{0}, step{0}, open_paused{0},
-        seek_paused{0}, seek_done{0}, seek_flushed{0}, Opened{0}, ReachEOF{0}, EventEOF{0}, Reading{0};
+        seek_paused{0}, Opened{0}, ReachEOF{0}, EventEOF{0}, Reading{0};
+    // Seeks are numbered: seek_serial is the latest asked for, flush_serial
+    // the latest carried out (its flush markers carry it). Pictures decoded
+    // before flush_serial are never shown; a seek has arrived when a picture
+    // of seek_serial is queued.
+    std::atomic<int> seek_serial{0}, flush_serial{0};
     int last_paused = 0;
     int read_pause_return = 0;
     int seek_flags = 0;

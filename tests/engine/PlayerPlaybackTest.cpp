@@ -399,10 +399,16 @@ void PlayToTheTimeLimit(TDIRudidi& Player, TRepeatType Repeat, TPlayState Expect
         EXPECT_GE(Player.CurrentPTS(), 500000);
     }
     if (Repeat == rtRewind) {
-        // back at the start, paused there
-        ASSERT_TRUE(WaitUntil([&] { return Player.CurrentPTS() < 200000; }, 5))
-            << Player.CurrentPTS() << " paused " << Player.Paused();
+        // the limit acted while playing, not at the end of the 2 s file
+        EXPECT_EQ(events.CountOf(psEnd), 0);
+        // back at the start, paused there, with the picture of the start shown
+        ASSERT_TRUE(WaitUntil([&] {
+            int64_t shown = -1;
+            Player.CurrentFrame(shown);
+            return Player.CurrentPTS() < 200000 && shown >= 0 && shown < 200000;
+        })) << Player.CurrentPTS() << " paused " << Player.Paused();
         EXPECT_TRUE(Player.Paused());
+        EXPECT_EQ(events.CountOf(psPause), 1);
     }
     Player.Stop(true);
     // per-file settings are back at their defaults after the file
@@ -416,11 +422,9 @@ TEST_F(PlayerSuite, PlayTimeReachedPausesOrStops)
     PlayToTheTimeLimit(Player, rtStop, psStop);
 }
 
-// Disabled: on a loaded machine (one or two cores) the play-time limit is at
-// times noticed only at the end of the file, and the picture after the rewind
-// is then never shown while paused (the position stays at the end). To be
-// mended in the player; the test stands as the contract.
-TEST_F(PlayerSuite, DISABLED_PlayTimeReachedRewindsAndPauses)
+// Pictures still on their way from before the rewind must neither be shown
+// nor act on the limit again; the picture at the start is shown though paused.
+TEST_F(PlayerSuite, PlayTimeReachedRewindsAndPauses)
 {
     PlayToTheTimeLimit(Player, rtRewind, psPause);
 }
