@@ -437,6 +437,45 @@ int TCustomPlayer::VideoStreamIndex() const
     return is ? is->video_stream : -1;
 }
 
+bool TCustomPlayer::SwitchStream(AVMediaType AType, int AIndex)
+{
+    {
+        std::lock_guard<std::mutex> g(FDataLock);
+        TVideoState* is = FVideoState;
+        if (!is || !is->ic) return true;  // takes effect with a file only
+        int current = AType == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+        const char* err = nullptr;
+        if (current < 0)
+            err = "the current stream is not valid.";
+        else if (AIndex < 0 || AIndex >= int(is->ic->nb_streams))
+            err = "the stream index is not valid.";
+        else if (AIndex == current)
+            return true;
+        else if (is->ic->streams[AIndex]->codecpar->codec_type != AType)
+            err = "the stream type is not matched.";
+        else if (AType == AVMEDIA_TYPE_AUDIO && (is->ic->streams[AIndex]->codecpar->sample_rate <= 0 ||
+                                                 is->ic->streams[AIndex]->codecpar->ch_layout.nb_channels <= 0))
+            err = "the audio stream is not invalid.";
+        if (err) {
+            ReportError(err, true);
+            return false;
+        }
+        FSwitch.Type = AType;
+        FSwitch.Index = AIndex;
+        FSwitch.Ok = false;
+        FSwitch.Error.clear();
+        FSwitch.State = 1;
+    }
+    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (FSwitch.State == 1 && !FStopped && std::chrono::steady_clock::now() < limit) WaitSlice();
+    std::lock_guard<std::mutex> g(FDataLock);
+    bool ok = FSwitch.State == 2 && FSwitch.Ok;
+    if (!ok)
+        ReportError(FSwitch.State == 2 ? FSwitch.Error : std::string("the stream could not be switched."), true);
+    FSwitch.State = 0;
+    return ok;
+}
+
 bool TCustomPlayer::Paused() const
 {
     std::lock_guard<std::mutex> g(FDataLock);

@@ -116,6 +116,11 @@ public:
     void set_av_sync_type(Tav_sync_type AValue) { Fav_sync_type = AValue; }
     int AudioStreamIndex() const;
     int VideoStreamIndex() const;
+    // Switch the playing file to another stream of the same kind; False with
+    // the reason in LastErrMsg when the index is not one or the stream cannot
+    // be opened.
+    bool SetAudioStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_AUDIO, AValue); }
+    bool SetVideoStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_VIDEO, AValue); }
     bool Paused() const;
     TPlayState PlayState() const { return FState.load(); }
     bool Seeking() const { return FSeeking.load(); }
@@ -149,6 +154,7 @@ public:
     void DoFileOpen();
     void UpdatePosition();
     void ToggleStatePause(bool APause);
+    bool SwitchStream(AVMediaType AType, int AIndex);
 
     // settings
     bool Faudio_disable = false, Fvideo_disable = false;
@@ -180,6 +186,15 @@ public:
     std::atomic<TPlayState> FState{psStop};
     std::atomic<bool> FSeeking{false};
     std::atomic<int64_t> FLastRead{INT64_MAX};
+    // A stream switch: asked for by the main thread, carried out by the read
+    // thread between two reads (it alone fills the queues it ends).
+    struct TSwitchRequest {
+        AVMediaType Type = AVMEDIA_TYPE_UNKNOWN;
+        int Index = -1;
+        std::atomic<int> State{0};  // 0 none, 1 asked, 2 done
+        bool Ok = false;
+        std::string Error;
+    } FSwitch;
 
     IPlayerVideoOutput* FVideoOutput = nullptr;  // the one in use
     IPlayerVideoOutput* FUserVideoOutput = nullptr;

@@ -3,6 +3,7 @@
 // throttling itself and marking the end of the input.
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/bindings/AVCodecStubs.h"
@@ -36,6 +37,7 @@ int decode_interrupt_cb(void* AOpaque)
 
 void LogError(TVideoState* is, const std::string& AMsg)
 {
+    is->last_error = AMsg;
     GetFFLogger()->Log(is->Owner->AsSender(), llError, AMsg);
 }
 
@@ -156,8 +158,9 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         is->frame_delay = ChooseFrameDelay(AStreamIndex, player->FForceFrameRate, player->FAutoAdjustFrameRate,
                                            decRate, TRateQ{cr.num, cr.den}, log);
         if (!log.empty()) GetFFLogger()->Log(player->AsSender(), llInfo, log);
-        for (TPictureSlot& s : is->pictq) s.Frame = ff::av_frame_alloc();
-        is->shown = ff::av_frame_alloc();
+        for (TPictureSlot& s : is->pictq)
+            if (!s.Frame) s.Frame = ff::av_frame_alloc();
+        if (!is->shown) is->shown = ff::av_frame_alloc();
         is->videoq.Start();
         is->videoq.PutFlush(is->flush_serial);
         st->discard = AVDISCARD_DEFAULT;
@@ -183,6 +186,14 @@ void stream_component_close(TVideoState* is, int AStreamIndex)
         if (is->video_tid.joinable()) is->video_tid.join();
         is->video_thread_running = false;
         is->videoq.Flush();
+        {
+            // the pictures of the old stream go; the one on screen stays
+            std::lock_guard<std::mutex> g(is->pictq_mutex);
+            for (TPictureSlot& s : is->pictq) ff::av_frame_unref(s.Frame);
+            is->pictq_size = is->pictq_rindex = is->pictq_windex = 0;
+        }
+        is->filters.reset();
+        is->filter_w = is->filter_h = 0;
         ff::avcodec_free_context(&is->video_ctx);
         is->video_st = nullptr;
         is->video_stream = -1;
@@ -270,6 +281,33 @@ int OpenInput(TVideoState* is)
     return 0;
 }
 
+// Carries out a stream switch the main thread asked for, between two reads
+// and with the play thread held (it draws from the stream being replaced).
+void DoSwitch(TVideoState* is)
+{
+    TCustomPlayer* player = is->Owner;
+    std::unique_lock<std::mutex> d(player->FDataLock, std::defer_lock);
+    while (!d.try_lock()) {
+        if (is->abort_request) return;  // the file closes: the waiter sees it stop
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    auto& req = player->FSwitch;
+    int current = req.Type == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+    stream_component_close(is, current);
+    is->last_error.clear();
+    req.Ok = stream_component_open(is, req.Index) == 0;
+    if (req.Ok && req.Type == AVMEDIA_TYPE_AUDIO) {
+        is->audio_started = false;
+        StartAudio(is);
+    }
+    if (!req.Ok) req.Error = is->last_error.empty() ? "the stream could not be opened." : is->last_error;
+    // The input has been read ahead (up to its end for short files): the new
+    // stream starts from where the file plays now.
+    double clock = get_master_clock(is);
+    if (req.Ok && std::isfinite(clock)) player->StreamSeek(int64_t(clock * 1000000), 0, AVSEEK_FLAG_BACKWARD);
+    req.State = 2;
+}
+
 void DoSeek(TVideoState* is)
 {
     TCustomPlayer* player = is->Owner;
@@ -322,6 +360,10 @@ void read_thread(TVideoState* is)
         if (is->seek_req) {
             DoSeek(is);
             eof = false;
+            continue;
+        }
+        if (player->FSwitch.State == 1) {
+            DoSwitch(is);
             continue;
         }
         if (is->flush_req) {

@@ -46,6 +46,7 @@ struct TVideoState {
 
     TCustomPlayer* Owner;
     TPathFileName filename;
+    std::string last_error;  // the read thread's last logged error
     std::atomic<int> abort_request{0}, paused{0}, seek_req{0}, flush_req{0}, step{0}, open_paused{0},
         seek_paused{0}, Opened{0}, ReachEOF{0}, EventEOF{0}, Reading{0};
     // Seeks are numbered: seek_serial is the latest asked for, flush_serial

@@ -431,3 +431,56 @@ TEST_F(PlayerSuite, PlayTimeReachedRewindsAndPauses)
 
 }  // namespace
 }  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+// Rising zero crossings of the first channel per second.
+double ToneFrequency(const std::vector<int16_t>& S, int AChannels, int ARate)
+{
+    size_t first = FirstSound(S) / AChannels * AChannels, crossings = 0, frames = 0;
+    for (size_t i = first + AChannels; i < S.size(); i += AChannels, ++frames)
+        crossings += S[i - AChannels] < 0 && S[i] >= 0;
+    return frames ? double(crossings) * ARate / double(frames) : 0;
+}
+
+TEST_F(PlayerSuite, StreamSwitchTakesAnotherStreamOrSaysWhyNot)
+{
+    TPlayerEvents events(Player);
+    // streams: 0 video, 1 sine 440 Hz, 2 sine 660 Hz, 3 subtitles
+    ASSERT_TRUE(Player.Open(MediaFixture("two_audio.mkv"), 0, false)) << Player.LastErrMsg();
+    EXPECT_EQ(Player.AudioStreamIndex(), 1);
+    struct {
+        bool Audio;
+        int Index;
+        const char* Error;
+    } refused[] = {
+        {true, 0, "the stream type is not matched."},  {true, 3, "the stream type is not matched."},
+        {true, 9, "the stream index is not valid."},   {true, -1, "the stream index is not valid."},
+        {false, 1, "the stream type is not matched."}, {false, 4, "the stream index is not valid."},
+    };
+    for (const auto& c : refused) {
+        EXPECT_FALSE(c.Audio ? Player.SetAudioStreamIndex(c.Index) : Player.SetVideoStreamIndex(c.Index)) << c.Index;
+        EXPECT_EQ(Player.LastErrMsg(), c.Error) << c.Index;
+    }
+    EXPECT_TRUE(Player.SetAudioStreamIndex(1));
+    EXPECT_TRUE(Player.SetVideoStreamIndex(0));
+    EXPECT_EQ(Player.AudioStreamIndex(), 1);
+
+    ASSERT_TRUE(Player.SetAudioStreamIndex(2)) << Player.LastErrMsg();
+    EXPECT_EQ(Player.AudioStreamIndex(), 2);
+    // the device was opened anew for the new stream, which now sounds
+    int channels = Sound.Granted.Channels, rate = Sound.Granted.Rate;
+    ASSERT_TRUE(WaitUntil([&] {
+        std::vector<int16_t> s = Sound.All();
+        return s.size() > FirstSound(s) + size_t(rate) * channels / 5;
+    }));
+    EXPECT_NEAR(ToneFrequency(Sound.All(), channels, rate), 660, 30);
+    // the pictures go on
+    size_t shown = Display.Count();
+    EXPECT_TRUE(WaitUntil([&] { return Display.Count() > shown || events.CountOf(psEnd) > 0; }));
+    Player.Stop(true);
+}
+
+}  // namespace
+}  // namespace tarnello::test
