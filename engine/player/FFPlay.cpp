@@ -24,6 +24,7 @@ TVideoState::~TVideoState()
 {
     for (TPictureSlot& s : pictq) ff::av_frame_free(&s.Frame);
     ff::av_frame_free(&shown);
+    if (rdft) ff::av_rdft_end(rdft);
     filters.reset();
 }
 
@@ -388,7 +389,7 @@ void TCustomPlayer::ToggleAudioDisplay()
     std::lock_guard<std::mutex> g(FDataLock);
     if (TVideoState* is = FVideoState) {
         is->show_mode = (is->show_mode + 1) % 3;
-        is->Request(&TVideoState::req_relayout);
+        is->Request(&TVideoState::req_fill);  // the play thread clears the area
     }
 }
 

@@ -26,9 +26,11 @@ struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
 struct SwrContext;
+struct RDFTContext;
 
 inline constexpr int kAudioBufSize = 768000;
 inline constexpr int kMaxQueueSize = 15 * 1024 * 1024;
+inline constexpr int kSampleArraySize = 131072;  // samples kept for waves and spectrum
 
 struct TPictureSlot {
     AVFrame* Frame = nullptr;  // the picture, YUV 4:2:0 (a reference of the filter's)
@@ -116,6 +118,15 @@ struct TVideoState {
     std::unique_ptr<TVideoFilterChain> filters;
     int filter_w = 0, filter_h = 0;
 
+    // the latest samples heard (audio thread), drawn by the play thread
+    std::vector<int16_t> sample_array = std::vector<int16_t>(kSampleArraySize);
+    int sample_array_index = 0;
+    std::mutex sample_lock;
+    int last_i_start = 0, xpos = 0;
+    int rdft_bits = 0;
+    RDFTContext* rdft = nullptr;
+    std::vector<float> rdft_data;
+
     int width = 0, height = 0, xleft = 0, ytop = 0;  // display area
     bool surface = false;
     int64_t StartTime = 0, Duration = -1, AudioDuration = -1;
@@ -128,7 +139,7 @@ struct TVideoState {
     // requests to the play thread
     std::mutex req_lock;
     std::condition_variable req_cond;
-    bool req_quit = false, req_relayout = false, req_expose = false;
+    bool req_quit = false, req_relayout = false, req_expose = false, req_fill = false;
     std::atomic<bool> req_step_pause{false};
     std::atomic<bool> open_pause_due{false};
     void Request(bool TVideoState::*AFlag);
@@ -160,3 +171,8 @@ void stream_toggle_pause(TVideoState* is);
 
 // Audio callback (FFPlayAudio.cpp).
 void sdl_audio_callback(TVideoState* is, uint8_t* AStream, int ALength);
+
+// Waves and spectrum (FFPlayVisual.cpp): the audio thread keeps samples, the
+// play thread draws them.
+void update_sample_display(TVideoState* is, const uint8_t* ASamples, int ASize);
+void video_audio_display(TVideoState* is);

@@ -344,8 +344,12 @@ void video_image_display(TVideoState* is)
 
 void video_display(TVideoState* is)
 {
+    if (!is->Owner->FVideoOutput) return;
     if (!is->surface && video_open(is, false) < 0) return;
-    if (is->video_st && (is->audio_st == nullptr || is->show_mode == 0)) video_image_display(is);
+    if (is->audio_st && is->show_mode != 0)
+        video_audio_display(is);
+    else if (is->video_st)
+        video_image_display(is);
 }
 
 // Shows the picture at the read index: it becomes the picture on screen.
@@ -368,7 +372,10 @@ void video_refresh(TVideoState* is, bool ARefresh)
 {
     TCustomPlayer* p = is->Owner;
     if (!is->video_st) {
-        if (is->audio_st) p->UpdatePosition();
+        if (is->audio_st) {
+            video_display(is);
+            p->UpdatePosition();
+        }
         return;
     }
     bool planned = true;
@@ -448,22 +455,30 @@ void event_loop(TVideoState* is)
 {
     TCustomPlayer* p = is->Owner;
     for (;;) {
-        bool relayout = false, expose = false;
+        bool relayout = false, expose = false, fill = false;
         {
             std::unique_lock<std::mutex> l(is->req_lock);
             int period = is->audio_st && is->show_mode != 0 ? 20 : 5;
             is->req_cond.wait_for(l, std::chrono::milliseconds(period), [is] {
-                return is->req_quit || is->req_relayout || is->req_expose || is->req_step_pause || is->open_pause_due;
+                return is->req_quit || is->req_relayout || is->req_expose || is->req_fill || is->req_step_pause ||
+                       is->open_pause_due;
             });
             if (is->req_quit) return;
             relayout = std::exchange(is->req_relayout, false);
             expose = std::exchange(is->req_expose, false);
+            fill = std::exchange(is->req_fill, false);
         }
         std::lock_guard<std::mutex> d(p->FDataLock);
         if (is->open_pause_due.exchange(false)) p->SetState(psPause);
         if (is->req_step_pause) {
             if (!is->paused) stream_toggle_pause(is);
             is->req_step_pause = false;
+        }
+        if (fill && is->surface && p->FVideoOutput) {
+            // another show mode: it starts on a black area
+            p->FVideoOutput->FillRect(TRect(is->xleft, is->ytop, is->xleft + is->width, is->ytop + is->height), 0);
+            is->xpos = is->xleft;
+            if (is->paused || !is->video_st) video_display(is);
         }
         if (relayout) {
             video_open(is, true);

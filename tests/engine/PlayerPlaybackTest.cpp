@@ -484,3 +484,36 @@ TEST_F(PlayerSuite, StreamSwitchTakesAnotherStreamOrSaysWhyNot)
 
 }  // namespace
 }  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+// A file without pictures shows its sound: the spectrum by default, the
+// waves after two toggles, all drawn inside the display area.
+TEST_F(PlayerSuite, SoundShownAsSpectrumAndWavesInsideTheArea)
+{
+    Player.SetScreenWidth(200);
+    Player.SetScreenHeight(90);
+    ASSERT_TRUE(Player.Open(MediaFixture("tone.wav"), 0, false)) << Player.LastErrMsg();
+    using D = TRecordingDisplay;
+    // the spectrum: one column of 90 pixels per refresh, the tone lights some
+    ASSERT_TRUE(WaitUntil([&] { return Display.FillCount(&D::Fills) >= 5 * 90 && Display.FillCount(&D::Lit) > 0; }))
+        << Display.FillCount(&D::Fills) << " lit " << Display.FillCount(&D::Lit);
+    EXPECT_EQ(Display.FillCount(&D::FillsOutside), 0);
+    Player.ToggleAudioDisplay();  // pictures: none in this file
+    Player.ToggleAudioDisplay();  // waves
+    Display.ResetFills();
+    ASSERT_TRUE(WaitUntil([&] { return Display.FillCount(&D::White) > 400; })) << Display.FillCount(&D::White);
+    EXPECT_EQ(Display.FillCount(&D::FillsOutside), 0);
+    std::vector<std::pair<int, int>> modes;
+    {
+        std::lock_guard<std::mutex> g(Display.Lock);
+        modes = Display.Modes;
+    }
+    ASSERT_FALSE(modes.empty());
+    EXPECT_EQ(modes.back(), std::make_pair(200, 90));
+    Player.Stop(true);
+}
+
+}  // namespace
+}  // namespace tarnello::test
