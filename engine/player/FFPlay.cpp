@@ -44,7 +44,8 @@ void WaitSlice()
 TCustomPlayer::TCustomPlayer(TComponent* AOwner)
     : TFFBaseComponent(AOwner),
       FDeviceAudio(std::make_unique<TDeviceAudioOutput>()),
-      FRGBConverter(std::make_unique<TFormatConverter>())
+      FRGBConverter(std::make_unique<TFormatConverter>()),
+      FHookConverter(std::make_unique<TFormatConverter>())
 {
     ResetState();
 }
@@ -54,6 +55,8 @@ TCustomPlayer::~TCustomPlayer()
     OnPosition = nullptr;
     OnState = nullptr;
     OnAudioHook = nullptr;
+    OnVideoHook = nullptr;
+    OnFrameHook = nullptr;
     Stop(true);
     FEventThreadStop = true;
     FPlayEvent.Push(pekEnd, 0);
@@ -537,6 +540,57 @@ TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS)
     }
     APTS = int64_t(std::llround(is->shown_pts * 1000000)) - is->StartTime;
     return FRGBConverter->Bitmap();
+}
+
+int TCustomPlayer::VideoHookBitsPixel() const { return FRGBConverter->BitsPixel(); }
+
+void TCustomPlayer::SetVideoHookBitsPixel(int AValue)
+{
+    FRGBConverter->SetBitsPixel(AValue);
+    FHookConverter->SetBitsPixel(AValue);
+}
+
+void TCustomPlayer::DoPictureHooks(AVFrame* AFrame, double APts, int64_t AStartTime)
+{
+    bool video = FVideoHook && OnVideoHook, frame = FFrameHook && OnFrameHook;
+    if (!video && !frame) return;
+    // the filter's picture may share its data with the decoder's references
+    if (ff::av_frame_make_writable(AFrame) < 0) return;
+    int64_t pts = int64_t(std::llround(APts * 1000000)) - AStartTime;
+    TAVPicture pic;
+    for (int i = 0; i < 3; ++i) {
+        pic.data[i] = AFrame->data[i];
+        pic.linesize[i] = AFrame->linesize[i];
+    }
+    AVPixelFormat fmt = AVPixelFormat(AFrame->format);
+    if (video) {
+        TFormatConverter& conv = *FHookConverter;
+        if (!conv.PictureToRGB(&pic, fmt, AFrame->width, AFrame->height, true)) {
+            GetFFLogger()->Log(AsSender(), llError, conv.LastErrMsg());
+        } else {
+            bool update = true;
+            try {
+                OnVideoHook(AsSender(), conv.Bitmap(), pts, update);
+            } catch (const std::exception& e) {
+                const auto* ex = dynamic_cast<const Exception*>(&e);
+                GetFFLogger()->Log(AsSender(), llError, "Error occurs OnVideoHook: " + (ex ? ex->Message() : e.what()));
+                update = false;
+            }
+            if (update) {
+                conv.BitmapToRGB();
+                if (conv.RGBPictureRef() != &pic && !conv.RGBToPicture(&pic, fmt, AFrame->width, AFrame->height))
+                    GetFFLogger()->Log(AsSender(), llError, conv.LastErrMsg());
+            }
+        }
+    }
+    if (frame) {
+        try {
+            OnFrameHook(AsSender(), &pic, fmt, AFrame->width, AFrame->height, pts);
+        } catch (const std::exception& e) {
+            const auto* ex = dynamic_cast<const Exception*>(&e);
+            GetFFLogger()->Log(AsSender(), llError, "Error occurs OnFrameHook: " + (ex ? ex->Message() : e.what()));
+        }
+    }
 }
 
 // Runs in the play thread (and the video thread at the end of a file) after

@@ -122,6 +122,7 @@ int queue_picture(TVideoState* is, AVFrame* AFrame, double APts, int64_t APos, i
         f->data[2] += f->linesize[2] * (ch - 1);
         for (int i = 0; i < 3; ++i) f->linesize[i] = -f->linesize[i];
     }
+    is->Owner->DoPictureHooks(slot.Frame, APts, is->StartTime);
     slot.pts = APts;
     slot.pos = APos;
     slot.duration = duration;

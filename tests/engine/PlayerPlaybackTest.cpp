@@ -12,7 +12,9 @@
 #include "DecoderTestSupport.h"
 #include "PlayerTestSupport.h"
 #include "engine/bindings/AVCodecStubs.h"
+#include "engine/decoder/FormatConverter.h"
 #include "engine/player/PacketQueue.h"
+#include "platform/gui/Bitmap.h"
 #include "platform/rtl/Threads.h"
 
 namespace tarnello::test {
@@ -513,6 +515,63 @@ TEST_F(PlayerSuite, SoundShownAsSpectrumAndWavesInsideTheArea)
     ASSERT_FALSE(modes.empty());
     EXPECT_EQ(modes.back(), std::make_pair(200, 90));
     Player.Stop(true);
+}
+
+}  // namespace
+}  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+class THookRecorder : public TObject {
+public:
+    void Video(TObject*, TBitmap* B, const int64_t APTS, bool& AUpdate)
+    {
+        // a white square in the top left corner of what is shown
+        for (int y = 0; y < 32 && y < B->Height(); ++y) {
+            auto* row = static_cast<uint8_t*>(B->ScanLine(y));
+            std::memset(row, 0xFF, size_t(32) * PixelFormatBits(B->PixelFormat()) / 8);
+        }
+        AUpdate = true;
+        std::lock_guard<std::mutex> g(Lock);
+        VideoPts.push_back(APTS);
+    }
+    void Frame(TObject*, TAVPicture*, AVPixelFormat AFmt, int AWidth, int AHeight, const int64_t)
+    {
+        std::lock_guard<std::mutex> g(Lock);
+        ++Frames;
+        Formats += AFmt == AV_PIX_FMT_YUV420P && AWidth == 160 && AHeight == 120;
+    }
+    int VideoCount()
+    {
+        std::lock_guard<std::mutex> g(Lock);
+        return int(VideoPts.size());
+    }
+    std::mutex Lock;
+    std::vector<int64_t> VideoPts;
+    int Frames = 0, Formats = 0;
+};
+
+TEST_F(PlayerSuite, PictureHooksDrawOnWhatIsShown)
+{
+    THookRecorder hooks;
+    Player.OnVideoHook = TCustomPlayer::TVideoHookEvent::Bind(&hooks, &THookRecorder::Video);
+    Player.OnFrameHook = TCustomPlayer::TFrameHookEvent::Bind(&hooks, &THookRecorder::Frame);
+    Player.SetVideoHook(true);
+    Player.SetFrameHook(true);
+    ASSERT_TRUE(Player.Open(MediaFixture("video_only.mp4"), 0, false)) << Player.LastErrMsg();
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() >= 3; }));
+    Player.Stop(true);
+    TShownPicture p = Display.Last();
+    ASSERT_EQ(p.Width, 160);
+    for (int y : {0, 15, 31})
+        for (int x : {0, 15, 31}) EXPECT_NEAR(p.Y[size_t(y) * 160 + x], 235, 3) << x << "," << y;
+    EXPECT_GE(hooks.VideoCount(), 3);
+    std::lock_guard<std::mutex> g(hooks.Lock);
+    EXPECT_EQ(hooks.Frames, hooks.Formats);
+    EXPECT_GE(hooks.Frames, 3);
+    EXPECT_EQ(hooks.VideoPts.front(), 0);
+    EXPECT_TRUE(std::is_sorted(hooks.VideoPts.begin(), hooks.VideoPts.end()));
 }
 
 }  // namespace
