@@ -52,11 +52,15 @@ void PutFlushAll(TVideoState* is)
         is->videoq.Flush();
         is->videoq.PutFlush(is->flush_serial);
     }
+    if (is->subtitle_stream >= 0) {
+        is->subtitleq.Flush();
+        is->subtitleq.PutFlush(is->flush_serial);
+    }
 }
 
 bool QueuesFull(TVideoState* is)
 {
-    if (is->audioq.Size() + is->videoq.Size() > kMaxQueueSize) return true;
+    if (is->audioq.Size() + is->videoq.Size() + is->subtitleq.Size() > kMaxQueueSize) return true;
     bool audioEnough = is->audio_stream < 0 || is->audioq.Size() > 327680;
     bool videoEnough = is->video_stream < 0 || is->videoq.Count() > 5;
     return audioEnough && videoEnough;
@@ -166,6 +170,14 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         st->discard = AVDISCARD_DEFAULT;
         is->video_thread_running = true;
         is->video_tid = std::thread(video_thread, is);
+    } else if (ctx->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+        is->subtitle_ctx = ctx;
+        is->subtitle_st = st;
+        is->subtitle_stream = AStreamIndex;
+        is->subtitleq.Start();
+        is->subtitleq.PutFlush(is->flush_serial);
+        st->discard = AVDISCARD_DEFAULT;
+        is->subtitle_tid = std::thread(subtitle_thread, is);
     } else {
         ff::avcodec_free_context(&ctx);
         return -1;
@@ -197,6 +209,19 @@ void stream_component_close(TVideoState* is, int AStreamIndex)
         ff::avcodec_free_context(&is->video_ctx);
         is->video_st = nullptr;
         is->video_stream = -1;
+    } else if (AStreamIndex == is->subtitle_stream) {
+        is->subtitleq.Abort();
+        is->subtitle_stream_changed = 1;
+        {
+            std::lock_guard<std::mutex> g(is->subpq_mutex);
+        }
+        is->subpq_cond.notify_all();
+        if (is->subtitle_tid.joinable()) is->subtitle_tid.join();
+        is->subtitleq.Flush();
+        free_subpictures(is);  // every decoded subtitle is freed
+        ff::avcodec_free_context(&is->subtitle_ctx);
+        is->subtitle_st = nullptr;
+        is->subtitle_stream = -1;
     } else if (AStreamIndex == is->audio_stream) {
         is->audioq.Abort();
         if (is->audio_open) is->Owner->FAudioOutput->Close();
@@ -271,6 +296,11 @@ int OpenInput(TVideoState* is)
     is->show_mode = player->FShowMode.load();
     if (audio >= 0) stream_component_open(is, audio);
     int ret = video >= 0 ? stream_component_open(is, video) : -1;
+    // subtitles are drawn into the pictures: only with a video stream
+    if (ret >= 0) {
+        int subtitle = ff::av_find_best_stream(ic, AVMEDIA_TYPE_SUBTITLE, -1, audio >= 0 ? audio : video, nullptr, 0);
+        if (subtitle >= 0) stream_component_open(is, subtitle);
+    }
     if (is->show_mode == -1) is->show_mode = ret >= 0 ? 0 : 2;
     if (is->video_stream < 0 && is->audio_stream < 0) {
         player->FLastErrMsg = FormatText("%s: could not open codecs, no stream to play.", is->filename.c_str());
@@ -407,6 +437,8 @@ void read_thread(TVideoState* is)
             is->audioq.Put(pkt);
         else if (pkt->stream_index == is->video_stream)
             is->videoq.Put(pkt);
+        else if (pkt->stream_index == is->subtitle_stream)
+            is->subtitleq.Put(pkt);
         else
             ff::av_packet_unref(pkt);
     }
@@ -423,8 +455,11 @@ void stream_close(TVideoState* is)
     is->abort_request = 1;
     is->audioq.Abort();
     is->videoq.Abort();
+    is->subtitleq.Abort();
     is->pictq_cond.notify_all();
+    is->subpq_cond.notify_all();
     if (is->read_tid.joinable()) is->read_tid.join();
+    if (is->subtitle_stream >= 0) stream_component_close(is, is->subtitle_stream);
     if (is->audio_stream >= 0) stream_component_close(is, is->audio_stream);
     if (is->video_stream >= 0) stream_component_close(is, is->video_stream);
     is->Owner->FVideoStateCB = nullptr;

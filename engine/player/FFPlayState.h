@@ -16,6 +16,7 @@
 #include "engine/player/PlayerTiming.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/samplefmt.h>
 }
@@ -38,6 +39,11 @@ struct TPictureSlot {
     int64_t pos = -1;
     bool skip = false;
     int serial = 0;  // of the seek it was decoded after
+};
+
+struct TSubPicture {
+    double pts = 0;
+    AVSubtitle sub{};
 };
 
 struct TVideoState {
@@ -69,6 +75,18 @@ struct TVideoState {
     AVCodecContext* audio_ctx = nullptr;
     AVCodecContext* video_ctx = nullptr;
     TPacketQueue audioq, videoq;
+
+    // subtitles: decoded by their own thread, four waiting at most
+    int subtitle_stream = -1;
+    AVStream* subtitle_st = nullptr;
+    AVCodecContext* subtitle_ctx = nullptr;
+    TPacketQueue subtitleq;
+    TSubPicture subpq[4];
+    int subpq_size = 0, subpq_rindex = 0, subpq_windex = 0;
+    std::mutex subpq_mutex;
+    std::condition_variable subpq_cond;
+    std::atomic<int> subtitle_stream_changed{0};
+    std::thread subtitle_tid;
 
     // clocks (seconds); read from every thread
     std::atomic<double> audio_current_pts{0}, audio_current_pts_drift{0};
@@ -168,6 +186,13 @@ void stream_close(TVideoState* is);
 void video_thread(TVideoState* is);
 void event_loop(TVideoState* is);
 void stream_toggle_pause(TVideoState* is);
+
+// Subtitles (PlayerSubtitles.cpp): the subtitle thread; in the play thread
+// the expiry of shown subtitles and their blending into a picture.
+void subtitle_thread(TVideoState* is);
+void free_subpictures(TVideoState* is);
+void expire_subtitles(TVideoState* is, double AVideoPts);
+void blend_subtitles(TVideoState* is, AVFrame* APicture, double APts);
 
 // Audio callback (FFPlayAudio.cpp).
 void sdl_audio_callback(TVideoState* is, uint8_t* AStream, int ALength);

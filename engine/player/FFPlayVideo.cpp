@@ -362,6 +362,8 @@ void ShowQueuedPicture(TVideoState* is)
         ff::av_frame_unref(is->shown);
         ff::av_frame_move_ref(is->shown, slot.Frame);
         is->shown_pts = slot.pts;
+        expire_subtitles(is, slot.pts);
+        blend_subtitles(is, is->shown, slot.pts);
     }
     TCustomPlayer* p = is->Owner;
     p->Fframe_width = is->shown->width;

@@ -12,6 +12,7 @@
 #include "DecoderTestSupport.h"
 #include "PlayerTestSupport.h"
 #include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVFormatStubs.h"
 #include "engine/decoder/FormatConverter.h"
 #include "engine/player/PacketQueue.h"
 #include "platform/gui/Bitmap.h"
@@ -572,6 +573,121 @@ TEST_F(PlayerSuite, PictureHooksDrawOnWhatIsShown)
     EXPECT_GE(hooks.Frames, 3);
     EXPECT_EQ(hooks.VideoPts.front(), 0);
     EXPECT_TRUE(std::is_sorted(hooks.VideoPts.begin(), hooks.VideoPts.end()));
+}
+
+}  // namespace
+}  // namespace tarnello::test
+
+namespace tarnello::test {
+namespace {
+
+// A black clip with one DVD subtitle, written here with libavcodec: an opaque
+// white 40 x 20 box at (20, 20), shown from 0.5 s for one second.
+std::string DvdSubtitleClip()
+{
+    std::string path = FixtureFolder() + "/player-dvdsub.mkv";
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && st.st_size > 0) return path;
+    std::string video = PlayerFixture("black.mkv", "-f lavfi -i color=c=black:s=160x120:r=25:d=2 -c:v libx264 "
+                                                   "-preset ultrafast -g 5 -pix_fmt yuv420p");
+    std::string tmp = path + "." + std::to_string(::getpid()) + ".mkv";
+    AVFormatContext* in = nullptr;
+    AVFormatContext* out = nullptr;
+    if (ff::avformat_open_input(&in, video.c_str(), nullptr, nullptr) < 0) return "";
+    ff::avformat_find_stream_info(in, nullptr);
+    ff::avformat_alloc_output_context2(&out, nullptr, "matroska", tmp.c_str());
+    AVStream* vs = ff::avformat_new_stream(out, nullptr);
+    ff::avcodec_parameters_copy(vs->codecpar, in->streams[0]->codecpar);
+    vs->codecpar->codec_tag = 0;
+    vs->time_base = in->streams[0]->time_base;
+    const AVCodec* enc = ff::avcodec_find_encoder(AV_CODEC_ID_DVD_SUBTITLE);
+    AVCodecContext* ctx = ff::avcodec_alloc_context3(enc);
+    ctx->width = 160;
+    ctx->height = 120;
+    ctx->time_base = AVRational{1, 1000};
+    EXPECT_EQ(ff::avcodec_open2(ctx, enc, nullptr), 0);
+    AVStream* ss = ff::avformat_new_stream(out, nullptr);
+    ff::avcodec_parameters_from_context(ss->codecpar, ctx);
+    ss->time_base = AVRational{1, 1000};
+    ff::avio_open(&out->pb, tmp.c_str(), AVIO_FLAG_WRITE);
+    EXPECT_GE(ff::avformat_write_header(out, nullptr), 0);
+
+    AVPacket* pkt = ff::av_packet_alloc();
+    std::vector<uint8_t> indices(40 * 20, 1);
+    uint32_t palette[4] = {0x00000000, 0xFFFFFFFF, 0, 0};
+    AVSubtitleRect rect{};
+    rect.x = 20, rect.y = 20, rect.w = 40, rect.h = 20, rect.nb_colors = 4, rect.type = SUBTITLE_BITMAP;
+    rect.data[0] = indices.data();
+    rect.linesize[0] = 40;
+    rect.data[1] = reinterpret_cast<uint8_t*>(palette);
+    AVSubtitleRect* rects[1] = {&rect};
+    AVSubtitle sub{};
+    sub.format = 0;
+    sub.start_display_time = 0;
+    sub.end_display_time = 1000;
+    sub.num_rects = 1;
+    sub.rects = rects;
+    sub.pts = 500000;
+    std::vector<uint8_t> buf(65536);
+    int n = ff::avcodec_encode_subtitle(ctx, buf.data(), int(buf.size()), &sub);
+    EXPECT_GT(n, 0);
+    bool subWritten = false;
+    while (ff::av_read_frame(in, pkt) >= 0) {
+        if (!subWritten && pkt->pts != AV_NOPTS_VALUE && av_q2d(in->streams[0]->time_base) * pkt->pts >= 0.4) {
+            AVPacket* sp = ff::av_packet_alloc();
+            ff::av_new_packet(sp, n);
+            std::memcpy(sp->data, buf.data(), size_t(n));
+            sp->stream_index = 1;
+            sp->pts = sp->dts = 500;
+            sp->duration = 1000;
+            ff::av_packet_rescale_ts(sp, AVRational{1, 1000}, ss->time_base);
+            ff::av_interleaved_write_frame(out, sp);
+            ff::av_packet_free(&sp);
+            subWritten = true;
+        }
+        ff::av_packet_rescale_ts(pkt, in->streams[0]->time_base, vs->time_base);
+        pkt->stream_index = 0;
+        ff::av_interleaved_write_frame(out, pkt);
+    }
+    ff::av_write_trailer(out);
+    ff::avio_closep(&out->pb);
+    ff::avformat_free_context(out);
+    ff::avformat_close_input(&in);
+    ff::avcodec_free_context(&ctx);
+    ff::av_packet_free(&pkt);
+    std::rename(tmp.c_str(), path.c_str());
+    return path;
+}
+
+TEST_F(PlayerSuite, DvdSubtitleShownFromItsStartToItsEnd)
+{
+    std::string clip = DvdSubtitleClip();
+    ASSERT_FALSE(clip.empty());
+    TPlayerEvents events(Player);
+    ASSERT_TRUE(Player.Open(clip, 0, false)) << Player.LastErrMsg();
+    ASSERT_TRUE(WaitUntil([&] { return Player.PlayState() == psStop || events.CountOf(psEnd) > 0; }));
+    Player.Stop(true);
+    std::vector<TShownPicture> shown = Display.All();
+    ASSERT_GT(shown.size(), 20u);
+    int inside = 0, before = 0, after = 0;
+    for (const TShownPicture& p : shown) {
+        double t = p.Pts / 1000.0;  // the clip's time base is 1/1000
+        uint8_t box = p.Y[size_t(30) * 160 + 40], outside = p.Y[size_t(90) * 160 + 120];
+        EXPECT_NEAR(outside, 16, 3) << t;
+        if (t >= 0.52 && t < 1.48) {
+            EXPECT_NEAR(box, 235, 3) << t;
+            ++inside;
+        } else if (t < 0.48) {
+            EXPECT_NEAR(box, 16, 3) << t;
+            ++before;
+        } else if (t > 1.52) {
+            EXPECT_NEAR(box, 16, 3) << t;
+            ++after;
+        }
+    }
+    EXPECT_GT(inside, 5);
+    EXPECT_GT(before, 3);
+    EXPECT_GT(after, 3);
 }
 
 }  // namespace
