@@ -24,6 +24,7 @@ TVideoState::~TVideoState()
 {
     for (TPictureSlot& s : pictq) ff::av_frame_free(&s.Frame);
     ff::av_frame_free(&shown);
+    if (rdft) ff::av_rdft_end(rdft);
     filters.reset();
 }
 
@@ -43,7 +44,8 @@ void WaitSlice()
 TCustomPlayer::TCustomPlayer(TComponent* AOwner)
     : TFFBaseComponent(AOwner),
       FDeviceAudio(std::make_unique<TDeviceAudioOutput>()),
-      FRGBConverter(std::make_unique<TFormatConverter>())
+      FRGBConverter(std::make_unique<TFormatConverter>()),
+      FHookConverter(std::make_unique<TFormatConverter>())
 {
     ResetState();
 }
@@ -53,6 +55,8 @@ TCustomPlayer::~TCustomPlayer()
     OnPosition = nullptr;
     OnState = nullptr;
     OnAudioHook = nullptr;
+    OnVideoHook = nullptr;
+    OnFrameHook = nullptr;
     Stop(true);
     FEventThreadStop = true;
     FPlayEvent.Push(pekEnd, 0);
@@ -333,6 +337,7 @@ void TCustomPlayer::StreamSeek(int64_t APos, int64_t ARel, int AFlags)
     TVideoState* is = FVideoState;
     if (!is || is->seek_req) return;
     FSeeking = true;
+    ++is->seek_serial;
     is->seek_paused = is->paused.load();
     is->seek_pos = APos;
     is->seek_rel = ARel;
@@ -387,7 +392,7 @@ void TCustomPlayer::ToggleAudioDisplay()
     std::lock_guard<std::mutex> g(FDataLock);
     if (TVideoState* is = FVideoState) {
         is->show_mode = (is->show_mode + 1) % 3;
-        is->Request(&TVideoState::req_relayout);
+        is->Request(&TVideoState::req_fill);  // the play thread clears the area
     }
 }
 
@@ -434,6 +439,45 @@ int TCustomPlayer::VideoStreamIndex() const
     std::lock_guard<std::mutex> g(FDataLock);
     TVideoState* is = FVideoState;
     return is ? is->video_stream : -1;
+}
+
+bool TCustomPlayer::SwitchStream(AVMediaType AType, int AIndex)
+{
+    {
+        std::lock_guard<std::mutex> g(FDataLock);
+        TVideoState* is = FVideoState;
+        if (!is || !is->ic) return true;  // takes effect with a file only
+        int current = AType == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+        const char* err = nullptr;
+        if (current < 0)
+            err = "the current stream is not valid.";
+        else if (AIndex < 0 || AIndex >= int(is->ic->nb_streams))
+            err = "the stream index is not valid.";
+        else if (AIndex == current)
+            return true;
+        else if (is->ic->streams[AIndex]->codecpar->codec_type != AType)
+            err = "the stream type is not matched.";
+        else if (AType == AVMEDIA_TYPE_AUDIO && (is->ic->streams[AIndex]->codecpar->sample_rate <= 0 ||
+                                                 is->ic->streams[AIndex]->codecpar->ch_layout.nb_channels <= 0))
+            err = "the audio stream is not invalid.";
+        if (err) {
+            ReportError(err, true);
+            return false;
+        }
+        FSwitch.Type = AType;
+        FSwitch.Index = AIndex;
+        FSwitch.Ok = false;
+        FSwitch.Error.clear();
+        FSwitch.State = 1;
+    }
+    auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (FSwitch.State == 1 && !FStopped && std::chrono::steady_clock::now() < limit) WaitSlice();
+    std::lock_guard<std::mutex> g(FDataLock);
+    bool ok = FSwitch.State == 2 && FSwitch.Ok;
+    if (!ok)
+        ReportError(FSwitch.State == 2 ? FSwitch.Error : std::string("the stream could not be switched."), true);
+    FSwitch.State = 0;
+    return ok;
 }
 
 bool TCustomPlayer::Paused() const
@@ -496,6 +540,57 @@ TBitmap* TCustomPlayer::CurrentFrame(int64_t& APTS)
     }
     APTS = int64_t(std::llround(is->shown_pts * 1000000)) - is->StartTime;
     return FRGBConverter->Bitmap();
+}
+
+int TCustomPlayer::VideoHookBitsPixel() const { return FRGBConverter->BitsPixel(); }
+
+void TCustomPlayer::SetVideoHookBitsPixel(int AValue)
+{
+    FRGBConverter->SetBitsPixel(AValue);
+    FHookConverter->SetBitsPixel(AValue);
+}
+
+void TCustomPlayer::DoPictureHooks(AVFrame* AFrame, double APts, int64_t AStartTime)
+{
+    bool video = FVideoHook && OnVideoHook, frame = FFrameHook && OnFrameHook;
+    if (!video && !frame) return;
+    // the filter's picture may share its data with the decoder's references
+    if (ff::av_frame_make_writable(AFrame) < 0) return;
+    int64_t pts = int64_t(std::llround(APts * 1000000)) - AStartTime;
+    TAVPicture pic;
+    for (int i = 0; i < 3; ++i) {
+        pic.data[i] = AFrame->data[i];
+        pic.linesize[i] = AFrame->linesize[i];
+    }
+    AVPixelFormat fmt = AVPixelFormat(AFrame->format);
+    if (video) {
+        TFormatConverter& conv = *FHookConverter;
+        if (!conv.PictureToRGB(&pic, fmt, AFrame->width, AFrame->height, true)) {
+            GetFFLogger()->Log(AsSender(), llError, conv.LastErrMsg());
+        } else {
+            bool update = true;
+            try {
+                OnVideoHook(AsSender(), conv.Bitmap(), pts, update);
+            } catch (const std::exception& e) {
+                const auto* ex = dynamic_cast<const Exception*>(&e);
+                GetFFLogger()->Log(AsSender(), llError, "Error occurs OnVideoHook: " + (ex ? ex->Message() : e.what()));
+                update = false;
+            }
+            if (update) {
+                conv.BitmapToRGB();
+                if (conv.RGBPictureRef() != &pic && !conv.RGBToPicture(&pic, fmt, AFrame->width, AFrame->height))
+                    GetFFLogger()->Log(AsSender(), llError, conv.LastErrMsg());
+            }
+        }
+    }
+    if (frame) {
+        try {
+            OnFrameHook(AsSender(), &pic, fmt, AFrame->width, AFrame->height, pts);
+        } catch (const std::exception& e) {
+            const auto* ex = dynamic_cast<const Exception*>(&e);
+            GetFFLogger()->Log(AsSender(), llError, "Error occurs OnFrameHook: " + (ex ? ex->Message() : e.what()));
+        }
+    }
 }
 
 // Runs in the play thread (and the video thread at the end of a file) after

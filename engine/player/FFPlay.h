@@ -23,9 +23,13 @@
 
 extern "C" {
 #include <libavutil/avutil.h>
+#include <libavutil/pixfmt.h>
 }
 
+struct AVFrame;
+
 struct AVInputFormat;
+struct TAVPicture;
 struct TVideoState;
 class TBitmap;
 class TFormatConverter;
@@ -46,6 +50,14 @@ using TAudioHookEvent = TMethodPtr<void(TObject* Sender, const int64_t APTS, uin
 
 class TCustomPlayer : public TFFBaseComponent {
 public:
+    // Hooks on every picture queued for showing (run in the video thread):
+    // a bitmap of it the handler may draw on (written back when AUpdate
+    // stays True), and the raw YUV 4:2:0 picture. Both change only what is
+    // shown, never the decoder's pictures.
+    using TVideoHookEvent = TMethodPtr<void(TObject* Sender, TBitmap* ABitmap, const int64_t APTS, bool& AUpdate)>;
+    using TFrameHookEvent = TMethodPtr<void(TObject* Sender, TAVPicture* APicture, AVPixelFormat APixFmt, int AWidth,
+                                            int AHeight, const int64_t APTS)>;
+
     explicit TCustomPlayer(TComponent* AOwner);
     ~TCustomPlayer() override;
 
@@ -94,6 +106,12 @@ public:
     void SetScreenHeight(int AValue) { Fscreen_height = AValue; }
     bool TriggerEventInMainThread() const { return FTriggerEventInMainThread; }
     void SetTriggerEventInMainThread(bool AValue) { FTriggerEventInMainThread = AValue; }
+    bool VideoHook() const { return FVideoHook; }
+    void SetVideoHook(bool AValue) { FVideoHook = AValue; }
+    bool FrameHook() const { return FFrameHook; }
+    void SetFrameHook(bool AValue) { FFrameHook = AValue; }
+    int VideoHookBitsPixel() const;
+    void SetVideoHookBitsPixel(int AValue);
     bool AudioHook() const { return FAudioHook; }
     void SetAudioHook(bool AValue) { FAudioHook = AValue; }
     const std::string& ForceFrameRate() const { return FForceFrameRate; }
@@ -116,6 +134,11 @@ public:
     void set_av_sync_type(Tav_sync_type AValue) { Fav_sync_type = AValue; }
     int AudioStreamIndex() const;
     int VideoStreamIndex() const;
+    // Switch the playing file to another stream of the same kind; False with
+    // the reason in LastErrMsg when the index is not one or the stream cannot
+    // be opened.
+    bool SetAudioStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_AUDIO, AValue); }
+    bool SetVideoStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_VIDEO, AValue); }
     bool Paused() const;
     TPlayState PlayState() const { return FState.load(); }
     bool Seeking() const { return FSeeking.load(); }
@@ -135,6 +158,8 @@ public:
     TPositionEvent OnPosition;
     TPlayStateEvent OnState;
     TAudioHookEvent OnAudioHook;
+    TVideoHookEvent OnVideoHook;
+    TFrameHookEvent OnFrameHook;
 
     // The rest is shared with the playback threads of engine/player (the
     // routines in FFPlayState.h); callers outside use the interface above.
@@ -149,6 +174,9 @@ public:
     void DoFileOpen();
     void UpdatePosition();
     void ToggleStatePause(bool APause);
+    // Runs the hooks on a picture about to be queued (video thread).
+    void DoPictureHooks(AVFrame* AFrame, double APts, int64_t AStartTime);
+    bool SwitchStream(AVMediaType AType, int AIndex);
 
     // settings
     bool Faudio_disable = false, Fvideo_disable = false;
@@ -167,7 +195,7 @@ public:
     std::atomic<int64_t> FPlayTime{AV_NOPTS_VALUE};
     std::atomic<TRepeatType> FRepeatType{rtRewind};
     std::atomic<bool> FVerticalFlip{false};
-    std::atomic<bool> FAudioHook{false};
+    std::atomic<bool> FAudioHook{false}, FVideoHook{false}, FFrameHook{false};
     bool FTriggerEventInMainThread = true;
 
     // state
@@ -180,6 +208,15 @@ public:
     std::atomic<TPlayState> FState{psStop};
     std::atomic<bool> FSeeking{false};
     std::atomic<int64_t> FLastRead{INT64_MAX};
+    // A stream switch: asked for by the main thread, carried out by the read
+    // thread between two reads (it alone fills the queues it ends).
+    struct TSwitchRequest {
+        AVMediaType Type = AVMEDIA_TYPE_UNKNOWN;
+        int Index = -1;
+        std::atomic<int> State{0};  // 0 none, 1 asked, 2 done
+        bool Ok = false;
+        std::string Error;
+    } FSwitch;
 
     IPlayerVideoOutput* FVideoOutput = nullptr;  // the one in use
     IPlayerVideoOutput* FUserVideoOutput = nullptr;
@@ -201,7 +238,7 @@ public:
     std::thread FEventThread;
     std::atomic<bool> FEventThreadDone{true};
     std::atomic<bool> FEventThreadStop{false};
-    std::unique_ptr<TFormatConverter> FRGBConverter;
+    std::unique_ptr<TFormatConverter> FRGBConverter, FHookConverter;
 };
 
 class TDIRudidi : public TCustomPlayer {

@@ -137,6 +137,7 @@ void sdl_audio_callback(TVideoState* is, uint8_t* AStream, int ALength)
                 if (p->AudioHook() && p->OnAudioHook)
                     p->OnAudioHook(p->AsSender(), int64_t(std::llround(pts * 1000000)) - is->StartTime, is->audio_buf,
                                    size, is->audio_hw.Rate, is->audio_hw.Channels);
+                if (is->show_mode != 0) update_sample_display(is, is->audio_buf, size);
                 is->audio_buf_size = synchronize_audio(is, size);
             }
             is->audio_buf_index = 0;

@@ -3,6 +3,7 @@
 // throttling itself and marking the end of the input.
 #include <sys/stat.h>
 
+#include <cmath>
 #include <cstring>
 
 #include "engine/bindings/AVCodecStubs.h"
@@ -36,6 +37,7 @@ int decode_interrupt_cb(void* AOpaque)
 
 void LogError(TVideoState* is, const std::string& AMsg)
 {
+    is->last_error = AMsg;
     GetFFLogger()->Log(is->Owner->AsSender(), llError, AMsg);
 }
 
@@ -43,19 +45,22 @@ void PutFlushAll(TVideoState* is)
 {
     if (is->audio_stream >= 0) {
         is->audioq.Flush();
-        is->audioq.PutFlush();
+        is->audioq.PutFlush(is->flush_serial);
         ++is->audio_flush_serial;
     }
     if (is->video_stream >= 0) {
-        is->seek_flushed = 0;
         is->videoq.Flush();
-        is->videoq.PutFlush();
+        is->videoq.PutFlush(is->flush_serial);
+    }
+    if (is->subtitle_stream >= 0) {
+        is->subtitleq.Flush();
+        is->subtitleq.PutFlush(is->flush_serial);
     }
 }
 
 bool QueuesFull(TVideoState* is)
 {
-    if (is->audioq.Size() + is->videoq.Size() > kMaxQueueSize) return true;
+    if (is->audioq.Size() + is->videoq.Size() + is->subtitleq.Size() > kMaxQueueSize) return true;
     bool audioEnough = is->audio_stream < 0 || is->audioq.Size() > 327680;
     bool videoEnough = is->video_stream < 0 || is->videoq.Count() > 5;
     return audioEnough && videoEnough;
@@ -145,7 +150,7 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         is->audio_diff = TAudioDiffAverage{};
         is->audio_diff.Threshold = 2.0 * obtained.Samples / obtained.Rate;
         is->audioq.Start();
-        is->audioq.PutFlush();
+        is->audioq.PutFlush(is->flush_serial);
         st->discard = AVDISCARD_DEFAULT;
     } else if (ctx->codec_type == AVMEDIA_TYPE_VIDEO) {
         is->video_ctx = ctx;
@@ -157,13 +162,22 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         is->frame_delay = ChooseFrameDelay(AStreamIndex, player->FForceFrameRate, player->FAutoAdjustFrameRate,
                                            decRate, TRateQ{cr.num, cr.den}, log);
         if (!log.empty()) GetFFLogger()->Log(player->AsSender(), llInfo, log);
-        for (TPictureSlot& s : is->pictq) s.Frame = ff::av_frame_alloc();
-        is->shown = ff::av_frame_alloc();
+        for (TPictureSlot& s : is->pictq)
+            if (!s.Frame) s.Frame = ff::av_frame_alloc();
+        if (!is->shown) is->shown = ff::av_frame_alloc();
         is->videoq.Start();
-        is->videoq.PutFlush();
+        is->videoq.PutFlush(is->flush_serial);
         st->discard = AVDISCARD_DEFAULT;
         is->video_thread_running = true;
         is->video_tid = std::thread(video_thread, is);
+    } else if (ctx->codec_type == AVMEDIA_TYPE_SUBTITLE) {
+        is->subtitle_ctx = ctx;
+        is->subtitle_st = st;
+        is->subtitle_stream = AStreamIndex;
+        is->subtitleq.Start();
+        is->subtitleq.PutFlush(is->flush_serial);
+        st->discard = AVDISCARD_DEFAULT;
+        is->subtitle_tid = std::thread(subtitle_thread, is);
     } else {
         ff::avcodec_free_context(&ctx);
         return -1;
@@ -184,9 +198,30 @@ void stream_component_close(TVideoState* is, int AStreamIndex)
         if (is->video_tid.joinable()) is->video_tid.join();
         is->video_thread_running = false;
         is->videoq.Flush();
+        {
+            // the pictures of the old stream go; the one on screen stays
+            std::lock_guard<std::mutex> g(is->pictq_mutex);
+            for (TPictureSlot& s : is->pictq) ff::av_frame_unref(s.Frame);
+            is->pictq_size = is->pictq_rindex = is->pictq_windex = 0;
+        }
+        is->filters.reset();
+        is->filter_w = is->filter_h = 0;
         ff::avcodec_free_context(&is->video_ctx);
         is->video_st = nullptr;
         is->video_stream = -1;
+    } else if (AStreamIndex == is->subtitle_stream) {
+        is->subtitleq.Abort();
+        is->subtitle_stream_changed = 1;
+        {
+            std::lock_guard<std::mutex> g(is->subpq_mutex);
+        }
+        is->subpq_cond.notify_all();
+        if (is->subtitle_tid.joinable()) is->subtitle_tid.join();
+        is->subtitleq.Flush();
+        free_subpictures(is);  // every decoded subtitle is freed
+        ff::avcodec_free_context(&is->subtitle_ctx);
+        is->subtitle_st = nullptr;
+        is->subtitle_stream = -1;
     } else if (AStreamIndex == is->audio_stream) {
         is->audioq.Abort();
         if (is->audio_open) is->Owner->FAudioOutput->Close();
@@ -261,6 +296,11 @@ int OpenInput(TVideoState* is)
     is->show_mode = player->FShowMode.load();
     if (audio >= 0) stream_component_open(is, audio);
     int ret = video >= 0 ? stream_component_open(is, video) : -1;
+    // subtitles are drawn into the pictures: only with a video stream
+    if (ret >= 0) {
+        int subtitle = ff::av_find_best_stream(ic, AVMEDIA_TYPE_SUBTITLE, -1, audio >= 0 ? audio : video, nullptr, 0);
+        if (subtitle >= 0) stream_component_open(is, subtitle);
+    }
     if (is->show_mode == -1) is->show_mode = ret >= 0 ? 0 : 2;
     if (is->video_stream < 0 && is->audio_stream < 0) {
         player->FLastErrMsg = FormatText("%s: could not open codecs, no stream to play.", is->filename.c_str());
@@ -269,6 +309,33 @@ int OpenInput(TVideoState* is)
     is->open_time = NowSeconds();
     if (is->video_stream < 0) StartAudio(is);
     return 0;
+}
+
+// Carries out a stream switch the main thread asked for, between two reads
+// and with the play thread held (it draws from the stream being replaced).
+void DoSwitch(TVideoState* is)
+{
+    TCustomPlayer* player = is->Owner;
+    std::unique_lock<std::mutex> d(player->FDataLock, std::defer_lock);
+    while (!d.try_lock()) {
+        if (is->abort_request) return;  // the file closes: the waiter sees it stop
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    auto& req = player->FSwitch;
+    int current = req.Type == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+    stream_component_close(is, current);
+    is->last_error.clear();
+    req.Ok = stream_component_open(is, req.Index) == 0;
+    if (req.Ok && req.Type == AVMEDIA_TYPE_AUDIO) {
+        is->audio_started = false;
+        StartAudio(is);
+    }
+    if (!req.Ok) req.Error = is->last_error.empty() ? "the stream could not be opened." : is->last_error;
+    // The input has been read ahead (up to its end for short files): the new
+    // stream starts from where the file plays now.
+    double clock = get_master_clock(is);
+    if (req.Ok && std::isfinite(clock)) player->StreamSeek(int64_t(clock * 1000000), 0, AVSEEK_FLAG_BACKWARD);
+    req.State = 2;
 }
 
 void DoSeek(TVideoState* is)
@@ -283,7 +350,11 @@ void DoSeek(TVideoState* is)
     player->FLastRead = INT64_MAX;
     if (ret < 0) {
         LogError(is, FormatText("%s: error while seeking", is->filename.c_str()));
+        // nothing moved: the pictures on their way stay valid
+        is->seek_serial = is->flush_serial.load();
+        is->seek_paused = 0;
     } else {
+        is->flush_serial = is->seek_serial.load();
         PutFlushAll(is);
         is->flush_req = 0;
     }
@@ -291,7 +362,6 @@ void DoSeek(TVideoState* is)
     is->EventEOF = 0;
     is->video_drained = 0;
     is->seek_req = 0;
-    is->seek_done = 1;
     if (is->video_stream < 0 || ret < 0) player->FSeeking = false;
 }
 
@@ -322,10 +392,13 @@ void read_thread(TVideoState* is)
             eof = false;
             continue;
         }
+        if (player->FSwitch.State == 1) {
+            DoSwitch(is);
+            continue;
+        }
         if (is->flush_req) {
             PutFlushAll(is);
             is->flush_req = 0;
-            is->seek_done = 1;
         }
         if (QueuesFull(is)) {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -364,6 +437,8 @@ void read_thread(TVideoState* is)
             is->audioq.Put(pkt);
         else if (pkt->stream_index == is->video_stream)
             is->videoq.Put(pkt);
+        else if (pkt->stream_index == is->subtitle_stream)
+            is->subtitleq.Put(pkt);
         else
             ff::av_packet_unref(pkt);
     }
@@ -380,8 +455,11 @@ void stream_close(TVideoState* is)
     is->abort_request = 1;
     is->audioq.Abort();
     is->videoq.Abort();
+    is->subtitleq.Abort();
     is->pictq_cond.notify_all();
+    is->subpq_cond.notify_all();
     if (is->read_tid.joinable()) is->read_tid.join();
+    if (is->subtitle_stream >= 0) stream_component_close(is, is->subtitle_stream);
     if (is->audio_stream >= 0) stream_component_close(is, is->audio_stream);
     if (is->video_stream >= 0) stream_component_close(is, is->video_stream);
     is->Owner->FVideoStateCB = nullptr;

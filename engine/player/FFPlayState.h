@@ -16,6 +16,7 @@
 #include "engine/player/PlayerTiming.h"
 
 extern "C" {
+#include <libavcodec/avcodec.h>
 #include <libavutil/channel_layout.h>
 #include <libavutil/samplefmt.h>
 }
@@ -26,15 +27,23 @@ struct AVCodecContext;
 struct AVFrame;
 struct AVPacket;
 struct SwrContext;
+struct RDFTContext;
 
 inline constexpr int kAudioBufSize = 768000;
 inline constexpr int kMaxQueueSize = 15 * 1024 * 1024;
+inline constexpr int kSampleArraySize = 131072;  // samples kept for waves and spectrum
 
 struct TPictureSlot {
     AVFrame* Frame = nullptr;  // the picture, YUV 4:2:0 (a reference of the filter's)
     double pts = 0, duration = 0;
     int64_t pos = -1;
     bool skip = false;
+    int serial = 0;  // of the seek it was decoded after
+};
+
+struct TSubPicture {
+    double pts = 0;
+    AVSubtitle sub{};
 };
 
 struct TVideoState {
@@ -45,8 +54,14 @@ struct TVideoState {
 
     TCustomPlayer* Owner;
     TPathFileName filename;
+    std::string last_error;  // the read thread's last logged error
     std::atomic<int> abort_request{0}, paused{0}, seek_req{0}, flush_req{0}, step{0}, open_paused{0},
-        seek_paused{0}, seek_done{0}, seek_flushed{0}, Opened{0}, ReachEOF{0}, EventEOF{0}, Reading{0};
+        seek_paused{0}, Opened{0}, ReachEOF{0}, EventEOF{0}, Reading{0};
+    // Seeks are numbered: seek_serial is the latest asked for, flush_serial
+    // the latest carried out (its flush markers carry it). Pictures decoded
+    // before flush_serial are never shown; a seek has arrived when a picture
+    // of seek_serial is queued.
+    std::atomic<int> seek_serial{0}, flush_serial{0};
     int last_paused = 0;
     int read_pause_return = 0;
     int seek_flags = 0;
@@ -60,6 +75,18 @@ struct TVideoState {
     AVCodecContext* audio_ctx = nullptr;
     AVCodecContext* video_ctx = nullptr;
     TPacketQueue audioq, videoq;
+
+    // subtitles: decoded by their own thread, four waiting at most
+    int subtitle_stream = -1;
+    AVStream* subtitle_st = nullptr;
+    AVCodecContext* subtitle_ctx = nullptr;
+    TPacketQueue subtitleq;
+    TSubPicture subpq[4];
+    int subpq_size = 0, subpq_rindex = 0, subpq_windex = 0;
+    std::mutex subpq_mutex;
+    std::condition_variable subpq_cond;
+    std::atomic<int> subtitle_stream_changed{0};
+    std::thread subtitle_tid;
 
     // clocks (seconds); read from every thread
     std::atomic<double> audio_current_pts{0}, audio_current_pts_drift{0};
@@ -109,6 +136,15 @@ struct TVideoState {
     std::unique_ptr<TVideoFilterChain> filters;
     int filter_w = 0, filter_h = 0;
 
+    // the latest samples heard (audio thread), drawn by the play thread
+    std::vector<int16_t> sample_array = std::vector<int16_t>(kSampleArraySize);
+    int sample_array_index = 0;
+    std::mutex sample_lock;
+    int last_i_start = 0, xpos = 0;
+    int rdft_bits = 0;
+    RDFTContext* rdft = nullptr;
+    std::vector<float> rdft_data;
+
     int width = 0, height = 0, xleft = 0, ytop = 0;  // display area
     bool surface = false;
     int64_t StartTime = 0, Duration = -1, AudioDuration = -1;
@@ -121,7 +157,7 @@ struct TVideoState {
     // requests to the play thread
     std::mutex req_lock;
     std::condition_variable req_cond;
-    bool req_quit = false, req_relayout = false, req_expose = false;
+    bool req_quit = false, req_relayout = false, req_expose = false, req_fill = false;
     std::atomic<bool> req_step_pause{false};
     std::atomic<bool> open_pause_due{false};
     void Request(bool TVideoState::*AFlag);
@@ -151,5 +187,17 @@ void video_thread(TVideoState* is);
 void event_loop(TVideoState* is);
 void stream_toggle_pause(TVideoState* is);
 
+// Subtitles (PlayerSubtitles.cpp): the subtitle thread; in the play thread
+// the expiry of shown subtitles and their blending into a picture.
+void subtitle_thread(TVideoState* is);
+void free_subpictures(TVideoState* is);
+void expire_subtitles(TVideoState* is, double AVideoPts);
+void blend_subtitles(TVideoState* is, AVFrame* APicture, double APts);
+
 // Audio callback (FFPlayAudio.cpp).
 void sdl_audio_callback(TVideoState* is, uint8_t* AStream, int ALength);
+
+// Waves and spectrum (FFPlayVisual.cpp): the audio thread keeps samples, the
+// play thread draws them.
+void update_sample_display(TVideoState* is, const uint8_t* ASamples, int ASize);
+void video_audio_display(TVideoState* is);

@@ -96,7 +96,7 @@ bool BuildFilters(TVideoState* is, const AVFrame* AFrame)
 }
 
 // Puts one filtered picture into the queue of two; -1 when the file closes.
-int queue_picture(TVideoState* is, AVFrame* AFrame, double APts, int64_t APos)
+int queue_picture(TVideoState* is, AVFrame* AFrame, double APts, int64_t APos, int ASerial)
 {
     if (APts != 0)
         is->video_clock = APts;
@@ -122,10 +122,12 @@ int queue_picture(TVideoState* is, AVFrame* AFrame, double APts, int64_t APos)
         f->data[2] += f->linesize[2] * (ch - 1);
         for (int i = 0; i < 3; ++i) f->linesize[i] = -f->linesize[i];
     }
+    is->Owner->DoPictureHooks(slot.Frame, APts, is->StartTime);
     slot.pts = APts;
     slot.pos = APos;
     slot.duration = duration;
     slot.skip = false;
+    slot.serial = ASerial;
     is->pictq_windex = (is->pictq_windex + 1) % 2;
     {
         std::lock_guard<std::mutex> g(is->pictq_mutex);
@@ -149,7 +151,6 @@ void FlushVideo(TVideoState* is)
     is->frame_timer = NowSeconds();
     is->frame_last_dropped_pts = NAN;
     is->video_drained = 0;
-    is->seek_flushed = 1;
 }
 
 // True when a decoded picture is already too late to be worth filtering.
@@ -172,12 +173,14 @@ bool DropEarly(TVideoState* is, double ADpts, int64_t APos)
 }
 
 // One filtered picture reached the queue: seek and open hand-shakes, stepping.
-void PictureQueued(TVideoState* is)
+void PictureQueued(TVideoState* is, int ASerial)
 {
     TCustomPlayer* player = is->Owner;
     StartAudio(is);
     is->EventEOF = 0;
-    if (!is->seek_req) player->FSeeking = false;
+    // the seek has arrived with the first picture of the new place (pictures
+    // of an earlier place, still on their way, do not count)
+    if (ASerial == is->seek_serial && !is->seek_req) player->FSeeking = false;
     if (is->open_paused == 1) {
         is->open_paused = 2;
     } else if (is->open_paused == 2) {
@@ -209,6 +212,7 @@ void video_thread(TVideoState* is)
     AVFrame* filt = ff::av_frame_alloc();
     AVPacket* pkt = ff::av_packet_alloc();
     bool chainReady = false, chainEnded = false, decoderEnded = false;
+    int serial = is->flush_serial;
     AVRational tb = is->video_st->time_base;
     while (frame && filt && pkt && !is->videoq.Aborted()) {
         while ((is->paused || is->req_step_pause) && !is->seek_paused && !is->open_paused && !is->videoq.Aborted())
@@ -241,16 +245,14 @@ void video_thread(TVideoState* is)
             while (is->filters->Pull(filt) == 0) {
                 is->frame_last_filter_delay = NowSeconds() - is->frame_last_returned_time;
                 if (std::fabs(is->frame_last_filter_delay) > 1.0) is->frame_last_filter_delay = 0;
-                if (is->seek_done && is->seek_flushed) {
-                    is->seek_done = 0;
-                    is->seek_paused = 0;
-                }
+                // a paused seek decodes until its first picture
+                if (serial == is->seek_serial) is->seek_paused = 0;
                 double t = filt->pts == AV_NOPTS_VALUE ? 0 : filt->pts * av_q2d(is->filters->TimeBase());
-                if (queue_picture(is, filt, t, pos) < 0) {
+                if (queue_picture(is, filt, t, pos, serial) < 0) {
                     aborted = true;
                     break;
                 }
-                PictureQueued(is);
+                PictureQueued(is, serial);
             }
             ff::av_frame_unref(filt);
             if (aborted) break;
@@ -263,17 +265,20 @@ void video_thread(TVideoState* is)
                 chainEnded = true;
                 while (is->filters->Pull(filt) == 0) {
                     double t = filt->pts == AV_NOPTS_VALUE ? 0 : filt->pts * av_q2d(is->filters->TimeBase());
-                    if (queue_picture(is, filt, t, -1) < 0) break;
-                    PictureQueued(is);
+                    if (queue_picture(is, filt, t, -1, serial) < 0) break;
+                    PictureQueued(is, serial);
                 }
                 ff::av_frame_unref(filt);
             }
             is->video_drained = 1;
-            is->Owner->FSeeking = is->seek_req != 0;
+            if (serial == is->seek_serial && !is->seek_req) {
+                is->Owner->FSeeking = false;  // a seek to the very end
+                is->seek_paused = 0;
+            }
         }
         // the decoder wants a packet
         bool flush = false;
-        if (is->videoq.Get(pkt, true, flush) < 0) break;
+        if (is->videoq.Get(pkt, true, flush, &serial) < 0) break;
         if (flush) {
             FlushVideo(is);
             decoderEnded = false;
@@ -340,8 +345,12 @@ void video_image_display(TVideoState* is)
 
 void video_display(TVideoState* is)
 {
+    if (!is->Owner->FVideoOutput) return;
     if (!is->surface && video_open(is, false) < 0) return;
-    if (is->video_st && (is->audio_st == nullptr || is->show_mode == 0)) video_image_display(is);
+    if (is->audio_st && is->show_mode != 0)
+        video_audio_display(is);
+    else if (is->video_st)
+        video_image_display(is);
 }
 
 // Shows the picture at the read index: it becomes the picture on screen.
@@ -353,6 +362,8 @@ void ShowQueuedPicture(TVideoState* is)
         ff::av_frame_unref(is->shown);
         ff::av_frame_move_ref(is->shown, slot.Frame);
         is->shown_pts = slot.pts;
+        expire_subtitles(is, slot.pts);
+        blend_subtitles(is, is->shown, slot.pts);
     }
     TCustomPlayer* p = is->Owner;
     p->Fframe_width = is->shown->width;
@@ -364,7 +375,10 @@ void video_refresh(TVideoState* is, bool ARefresh)
 {
     TCustomPlayer* p = is->Owner;
     if (!is->video_st) {
-        if (is->audio_st) p->UpdatePosition();
+        if (is->audio_st) {
+            video_display(is);
+            p->UpdatePosition();
+        }
         return;
     }
     bool planned = true;
@@ -385,7 +399,7 @@ void video_refresh(TVideoState* is, bool ARefresh)
             break;
         }
         TPictureSlot& slot = is->pictq[is->pictq_rindex];
-        if (slot.skip) {
+        if (slot.skip || slot.serial < is->flush_serial) {  // flushed, or of the place before a seek
             pictq_next_picture(is);
             continue;
         }
@@ -444,22 +458,30 @@ void event_loop(TVideoState* is)
 {
     TCustomPlayer* p = is->Owner;
     for (;;) {
-        bool relayout = false, expose = false;
+        bool relayout = false, expose = false, fill = false;
         {
             std::unique_lock<std::mutex> l(is->req_lock);
             int period = is->audio_st && is->show_mode != 0 ? 20 : 5;
             is->req_cond.wait_for(l, std::chrono::milliseconds(period), [is] {
-                return is->req_quit || is->req_relayout || is->req_expose || is->req_step_pause || is->open_pause_due;
+                return is->req_quit || is->req_relayout || is->req_expose || is->req_fill || is->req_step_pause ||
+                       is->open_pause_due;
             });
             if (is->req_quit) return;
             relayout = std::exchange(is->req_relayout, false);
             expose = std::exchange(is->req_expose, false);
+            fill = std::exchange(is->req_fill, false);
         }
         std::lock_guard<std::mutex> d(p->FDataLock);
         if (is->open_pause_due.exchange(false)) p->SetState(psPause);
         if (is->req_step_pause) {
             if (!is->paused) stream_toggle_pause(is);
             is->req_step_pause = false;
+        }
+        if (fill && is->surface && p->FVideoOutput) {
+            // another show mode: it starts on a black area
+            p->FVideoOutput->FillRect(TRect(is->xleft, is->ytop, is->xleft + is->width, is->ytop + is->height), 0);
+            is->xpos = is->xleft;
+            if (is->paused || !is->video_st) video_display(is);
         }
         if (relayout) {
             video_open(is, true);

@@ -59,18 +59,18 @@ int TPacketQueue::PutEmpty()
     return 0;
 }
 
-int TPacketQueue::PutFlush()
+int TPacketQueue::PutFlush(int ASerial)
 {
     std::lock_guard<std::mutex> g(Mutex);
     if (FAbort) return -1;
-    Nodes.push_back({nullptr});
+    Nodes.push_back({nullptr, ASerial});
     ++FCount;
     FSize += int(sizeof(TNode));
     Cond.notify_all();
     return 0;
 }
 
-int TPacketQueue::Get(AVPacket* APacket, bool ABlock, bool& AFlush)
+int TPacketQueue::Get(AVPacket* APacket, bool ABlock, bool& AFlush, int* ASerial)
 {
     std::unique_lock<std::mutex> g(Mutex);
     for (;;) {
@@ -80,6 +80,7 @@ int TPacketQueue::Get(AVPacket* APacket, bool ABlock, bool& AFlush)
             Nodes.pop_front();
             --FCount;
             AFlush = n.Packet == nullptr;
+            if (AFlush && ASerial) *ASerial = n.Serial;
             if (n.Packet) {
                 FSize -= n.Packet->size + int(sizeof(TNode) + sizeof(AVPacket));
                 ff::av_packet_move_ref(APacket, n.Packet);

@@ -23,10 +23,14 @@ public:
     int Put(AVPacket* APacket);
     // An empty packet: the decoder drains at the end of the input.
     int PutEmpty();
-    int PutFlush();
-    // 1 with a packet moved into APacket (AFlush tells a flush marker), 0 when
-    // none is queued and ABlock is False, -1 when aborted.
-    int Get(AVPacket* APacket, bool ABlock, bool& AFlush);
+    // A flush marker carrying the serial of the seek it belongs to: the
+    // decoder numbers what it decodes after it, so pictures of an earlier
+    // place are told from those of the new one.
+    int PutFlush(int ASerial = 0);
+    // 1 with a packet moved into APacket (AFlush tells a flush marker, with
+    // its serial in ASerial), 0 when none is queued and ABlock is False, -1
+    // when aborted.
+    int Get(AVPacket* APacket, bool ABlock, bool& AFlush, int* ASerial = nullptr);
     void Flush();
     void Abort();
     // Clears the abort flag (a new stream).
@@ -38,6 +42,7 @@ public:
 private:
     struct TNode {
         AVPacket* Packet;  // null for a flush marker
+        int Serial = 0;    // a flush marker's
     };
     AVPacket* TakeRecord();
     void Recycle(AVPacket* APacket);

@@ -1,6 +1,12 @@
 #include "engine/player/PlayerSubtitles.h"
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "engine/bindings/AVCodecStubs.h"
+#include "engine/bindings/AVFormatStubs.h"
+#include "engine/player/FFPlayState.h"
 
 uint32_t SubtitleRGBAToYUVA(uint32_t ARGBA)
 {
@@ -59,5 +65,121 @@ void BlendSubtitleRect(uint8_t* const APlanes[3], const int ALineSizes[3], const
             *u = uint8_t((*u * k * (255 - A) + sumU * A) / (255 * k));
             *v = uint8_t((*v * k * (255 - A) + sumV * A) / (255 * k));
         }
+    }
+}
+
+// ---- the subtitle thread and the display's use of its queue ----
+
+namespace {
+
+void FreeSlot(TSubPicture& ASlot) { ff::avsubtitle_free(&ASlot.sub); }
+
+// Drops the subtitle at the read index (play thread).
+void NextSubtitle(TVideoState* is)
+{
+    FreeSlot(is->subpq[is->subpq_rindex]);
+    is->subpq_rindex = (is->subpq_rindex + 1) % 4;
+    {
+        std::lock_guard<std::mutex> g(is->subpq_mutex);
+        --is->subpq_size;
+    }
+    is->subpq_cond.notify_all();
+}
+
+}  // namespace
+
+void subtitle_thread(TVideoState* is)
+{
+    AVPacket* pkt = ff::av_packet_alloc();
+    while (pkt) {
+        while (is->paused && !is->subtitleq.Aborted() && !is->seek_paused)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        bool flush = false;
+        if (is->subtitleq.Get(pkt, true, flush) < 0) break;
+        if (flush) {
+            ff::avcodec_flush_buffers(is->subtitle_ctx);
+            continue;
+        }
+        {
+            std::unique_lock<std::mutex> g(is->subpq_mutex);
+            is->subpq_cond.wait(g, [is] { return is->subpq_size < 4 || is->subtitleq.Aborted(); });
+        }
+        if (is->subtitleq.Aborted()) {
+            ff::av_packet_unref(pkt);
+            break;
+        }
+        TSubPicture& slot = is->subpq[is->subpq_windex];
+        double pts = pkt->pts != AV_NOPTS_VALUE ? pkt->pts * av_q2d(is->subtitle_st->time_base) : 0;
+        int got = 0;
+        int ret = ff::avcodec_decode_subtitle2(is->subtitle_ctx, &slot.sub, &got, pkt);
+        ff::av_packet_unref(pkt);
+        if (ret < 0 || !got) continue;
+        if (slot.sub.format != 0) {
+            ff::avsubtitle_free(&slot.sub);  // text is decoded, never drawn
+            continue;
+        }
+        slot.pts = pts;
+        for (unsigned i = 0; i < slot.sub.num_rects; ++i) {
+            AVSubtitleRect* r = slot.sub.rects[i];
+            auto* palette = reinterpret_cast<uint32_t*>(r->data[1]);
+            for (int j = 0; palette && j < r->nb_colors; ++j) palette[j] = SubtitleRGBAToYUVA(palette[j]);
+        }
+        is->subpq_windex = (is->subpq_windex + 1) % 4;
+        std::lock_guard<std::mutex> g(is->subpq_mutex);
+        ++is->subpq_size;
+    }
+    ff::av_packet_free(&pkt);
+}
+
+void free_subpictures(TVideoState* is)
+{
+    std::lock_guard<std::mutex> g(is->subpq_mutex);
+    while (is->subpq_size > 0) {
+        FreeSlot(is->subpq[is->subpq_rindex]);
+        is->subpq_rindex = (is->subpq_rindex + 1) % 4;
+        --is->subpq_size;
+    }
+    is->subpq_cond.notify_all();
+}
+
+void expire_subtitles(TVideoState* is, double AVideoPts)
+{
+    if (!is->subtitle_st && !is->subtitle_stream_changed) return;
+    if (is->subtitle_stream_changed.exchange(0)) {
+        free_subpictures(is);
+        return;
+    }
+    for (;;) {
+        int size;
+        {
+            std::lock_guard<std::mutex> g(is->subpq_mutex);
+            size = is->subpq_size;
+        }
+        if (size == 0) return;
+        const TSubPicture& sp = is->subpq[is->subpq_rindex];
+        const TSubPicture* sp2 = size > 1 ? &is->subpq[(is->subpq_rindex + 1) % 4] : nullptr;
+        bool over = AVideoPts > sp.pts + sp.sub.end_display_time / 1000.0 ||
+                    (sp2 && AVideoPts > sp2->pts + sp2->sub.start_display_time / 1000.0);
+        if (!over) return;
+        NextSubtitle(is);
+    }
+}
+
+void blend_subtitles(TVideoState* is, AVFrame* APicture, double APts)
+{
+    if (!is->subtitle_st) return;
+    {
+        std::lock_guard<std::mutex> g(is->subpq_mutex);
+        if (is->subpq_size == 0) return;
+    }
+    const TSubPicture& sp = is->subpq[is->subpq_rindex];
+    if (APts < sp.pts + sp.sub.start_display_time / 1000.0 || sp.sub.num_rects == 0) return;
+    // the picture may share its data with the decoder's references
+    if (ff::av_frame_make_writable(APicture) < 0) return;
+    for (unsigned i = 0; i < sp.sub.num_rects; ++i) {
+        const AVSubtitleRect* r = sp.sub.rects[i];
+        TSubtitleBitmap b{r->x, r->y, r->w, r->h, r->data[0], r->linesize[0],
+                          reinterpret_cast<const uint32_t*>(r->data[1]), r->nb_colors};
+        BlendSubtitleRect(APicture->data, APicture->linesize, b, APicture->width, APicture->height);
     }
 }

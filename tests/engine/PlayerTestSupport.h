@@ -86,7 +86,29 @@ public:
         std::lock_guard<std::mutex> g(Lock);
         Shown.push_back(std::move(p));
     }
-    void FillRect(const TRect&, uint32_t) override {}
+    // Fills are counted: how many, how many not black, and how many reach
+    // outside the display area last granted.
+    void FillRect(const TRect& ARect, uint32_t AColor) override
+    {
+        std::lock_guard<std::mutex> g(Lock);
+        ++Fills;
+        Lit += AColor != 0;
+        White += AColor == 0xFFFFFF;
+        if (Modes.empty() || ARect.left < 0 || ARect.top < 0 || ARect.right > Modes.back().first ||
+            ARect.bottom > Modes.back().second || ARect.right <= ARect.left || ARect.bottom <= ARect.top)
+            ++FillsOutside;
+    }
+    void ResetFills()
+    {
+        std::lock_guard<std::mutex> g(Lock);
+        Fills = Lit = White = FillsOutside = 0;
+    }
+    int FillCount(int TRecordingDisplay::*AField)
+    {
+        std::lock_guard<std::mutex> g(Lock);
+        return this->*AField;
+    }
+    int Fills = 0, Lit = 0, White = 0, FillsOutside = 0;
     void Close() override
     {
         std::lock_guard<std::mutex> g(Lock);
