@@ -277,9 +277,9 @@ void TCustomFFmpeg::Transcode()
     if (FOutputDuration < 0)
         FOutputDuration = FInputDuration;
     // However the loop ends, no encoder thread outlives it.
-    TEncoderThreadsGuard encoderThreads(*this);
+    TStageStopGuard encoderThreads(*this, &stop_encoder_threads);
     start_encoder_threads(*this);
-    TReaderThreadsGuard readerThreads(*this);
+    TStageStopGuard readerThreads(*this, &stop_reader_threads);
     const int64_t start = ff::av_gettime_relative();
     int64_t lastReport = start;
     std::vector<char> noPacket(size_t(nb_input_files()), 0);

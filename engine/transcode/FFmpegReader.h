@@ -34,15 +34,3 @@ int read_input_packet(TCustomFFmpeg& Self, int AFile, AVPacket* APkt, int& AWhy)
 // Ends every reader thread (what is queued is dropped, a read under way is
 // interrupted) and waits for them: the end of the loop, however it ends.
 void stop_reader_threads(TCustomFFmpeg& Self);
-
-// Stops the reader threads when the scope is left.
-class TReaderThreadsGuard {
-public:
-    explicit TReaderThreadsGuard(TCustomFFmpeg& ASelf) : Self(ASelf) {}
-    ~TReaderThreadsGuard() { stop_reader_threads(Self); }
-    TReaderThreadsGuard(const TReaderThreadsGuard&) = delete;
-    TReaderThreadsGuard& operator=(const TReaderThreadsGuard&) = delete;
-
-private:
-    TCustomFFmpeg& Self;
-};
