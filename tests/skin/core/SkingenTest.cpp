@@ -494,8 +494,9 @@ TEST(Skingen, GenerationIsDeterministicAndMatchesTheShippedSkin)
         ++files;
     }
     // skin.ini, the frame, its mask and ten further pictures, the cursor,
-    // the editor windows' three pictures and the application's 36.
-    EXPECT_EQ(files, 14 + 3 + 36);
+    // the two shell icon strips, the editor windows' three pictures and the
+    // application's 36.
+    EXPECT_EQ(files, 14 + 2 + 3 + 36);
     // The contact sheet is a PNG of some size.
     const std::string png = ReadBytes(dir.file("sheet.png"));
     ASSERT_GT(png.size(), 10000u);
