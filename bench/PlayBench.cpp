@@ -60,7 +60,7 @@ public:
         Close();
         AObtained = AWanted;
         AObtained.BufferBytes = AObtained.Samples * AObtained.Channels * 2;
-        Spec = AObtained;
+        Granted = AObtained;
         Fill = std::move(AFill);
         Running = true;
         Thread = std::thread([this] { Run(); });
@@ -78,15 +78,15 @@ public:
     {
         std::lock_guard<std::mutex> g(Lock);
         if (!Blocks) return -1;
-        double block = double(Spec.Samples) / Spec.Rate;
+        double block = double(Granted.Samples) / Granted.Rate;
         return (Blocks - 1) * block + std::min(block, Seconds(LastBlock, TClock::now()));
     }
 
 private:
     void Run()
     {
-        std::vector<uint8_t> block(size_t(Spec.BufferBytes));
-        auto period = std::chrono::microseconds(int64_t(Spec.Samples) * 1000000 / Spec.Rate);
+        std::vector<uint8_t> block(size_t(Granted.BufferBytes));
+        auto period = std::chrono::microseconds(int64_t(Granted.Samples) * 1000000 / Granted.Rate);
         auto next = TClock::now();
         while (Running) {
             next += period;
@@ -101,7 +101,7 @@ private:
             std::this_thread::sleep_until(next);
         }
     }
-    TAudioSpec Spec;
+    TAudioSpec Granted;
     TFill Fill;
     std::atomic<bool> Running{false}, Paused{true};
     std::thread Thread;
