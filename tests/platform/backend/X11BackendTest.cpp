@@ -698,10 +698,12 @@ TEST(X11Program, StartsShowsItsWindowAndEndsByItself)
     // whole number, then until the server accepts a client (the number may
     // come before a loaded server takes connections), then for the window
     // to be listed at its full size (it is made before it is sized), then
-    // for the program.
+    // for the program. -noreset: a server resets when its last client (the
+    // probing xwininfo) leaves and refuses connections meanwhile, which the
+    // program could meet as it starts.
     std::string script = tmp.file("run.sh");
     WriteTextFile(script,
-                  "Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>\"$3\" 2>/dev/null & xpid=$!\n"
+                  "Xvfb -displayfd 3 -noreset -screen 0 1024x768x24 -nolisten tcp 3>\"$3\" 2>/dev/null & xpid=$!\n"
                   "for i in $(seq 1 600); do [ \"$(wc -l < \"$3\")\" -ge 1 ] && break; sleep 0.05; done\n"
                   "export DISPLAY=:$(head -n1 \"$3\")\n"
                   "for i in $(seq 1 600); do xwininfo -root >/dev/null 2>&1 && break; sleep 0.05; done\n"
