@@ -368,12 +368,7 @@ int InterruptCheck(TCustomFFmpeg* Self, bool ABroken, int64_t ALast, int ATimeou
 int TCustomFFmpeg::ReadInterruptCallback(void* AOpaque)
 {
     auto* self = static_cast<TCustomFFmpeg*>(AOpaque);
-    return self->ReadInterrupted(self->FLastRead);
-}
-
-int TCustomFFmpeg::ReadInterrupted(int64_t ALastRead)
-{
-    return InterruptCheck(this, FBroken, ALastRead, ReadTimeout, "reading");
+    return InterruptCheck(self, self->FBroken, self->FLastRead, self->ReadTimeout, "reading");
 }
 
 int TCustomFFmpeg::WriteInterruptCallback(void* AOpaque)
