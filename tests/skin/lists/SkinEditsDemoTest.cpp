@@ -1,8 +1,9 @@
 // The demo form of the edits: plain, button-mode, end-image, read-only and
 // masked edits, a memo with both bars, up-downs both ways, a float spin edit
-// and a time edit with its up-down, read from a stored description and
-// shown without a skin and with "skin-new" headless (edits-demo-plain.png,
-// edits-demo-skinned.png) and on the X display (edits-demo-x11.png).
+// a time edit with its up-down and a track edit, read from a stored
+// description and shown without a skin and with "skin-new" headless
+// (edits-demo-plain.png, edits-demo-skinned.png, the track edit's slider
+// open: edits-demo-track-open.png) and on the X display (edits-demo-x11.png).
 #include "platform/backend/X11.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormReader.h"
@@ -15,6 +16,7 @@
 #include "skin/lists/SkinMemo.h"
 #include "skin/lists/SkinSpinEdit.h"
 #include "skin/lists/SkinTimeEdit.h"
+#include "skin/lists/SkinTrackEdit.h"
 #include "support/TestSupport.h"
 #include "support/X11TestSession.h"
 
@@ -118,6 +120,14 @@ const char* const kDemo = R"(object EditsDemo: TEditsDemoForm
     ShowUpDown = True
     Text = '01:30:00'
   end
+  object Track1: TspSkinTrackEdit
+    Left = 10
+    Top = 230
+    Width = 180
+    MinValue = 0
+    MaxValue = 255
+    Value = 128
+  end
 end
 )";
 
@@ -131,6 +141,7 @@ public:
     TspSkinUpDown *UpDown1 = nullptr, *UpDown2 = nullptr;
     TspSkinSpinEdit* Spin1 = nullptr;
     TspSkinTimeEdit* Time1 = nullptr;
+    TspSkinTrackEdit* Track1 = nullptr;
 
     PUBLISHED(TEditsDemoForm, TForm)
     {
@@ -146,6 +157,7 @@ public:
         P.Member("UpDown2", &TEditsDemoForm::UpDown2);
         P.Member("Spin1", &TEditsDemoForm::Spin1);
         P.Member("Time1", &TEditsDemoForm::Time1);
+        P.Member("Track1", &TEditsDemoForm::Track1);
     }
 };
 
@@ -209,6 +221,19 @@ TEST_F(EditsDemoTest, DescribedDemoWithAndWithoutSkin)
     demo->Memo1->SetFocus();
     Repaint();
     SavePng(area, "edits-demo-skinned.png");
+
+    // The track edit's button opens its slider below it, inside the form's
+    // area here, with the value the description gave.
+    EXPECT_EQ(demo->Track1->Value(), 128);
+    demo->Track1->ButtonClick(demo->Track1);
+    ASSERT_TRUE(demo->Track1->PopupTrackBar()->Shown());
+    EXPECT_EQ(demo->Track1->PopupTrackBar()->Value(), 128);
+    demo->Track1->PopupTrackBar()->Repaint();
+    HeadlessProcessMessages();
+    EXPECT_NE(demo->Track1->PopupTrackBar()->FIndex, -1);
+    SavePng(area, "edits-demo-track-open.png");
+    demo->Track1->ButtonClick(demo->Track1);
+    EXPECT_FALSE(demo->Track1->PopupTrackBar()->Shown());
 }
 
 // The same form on the X display.
