@@ -5,6 +5,7 @@
 //   tarnello_bench_addfiles [files] [runs]   (default 500 files, 5 runs)
 // The files are copies of three short clips made with the ffmpeg tool.
 // Prints both medians and their ratio (goal: <= 1.3).
+#include "bench/BenchTiming.h"
 #include "app/core/AppData.h"
 #include "app/core/MediaLoading.h"
 #include "engine/decoder/FFDecode.h"
@@ -23,13 +24,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
 
 class TSilentDialog : public ILoadingDialog {
 public:

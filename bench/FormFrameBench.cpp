@@ -6,6 +6,7 @@
 //   tarnello_bench_form_frame [skin.ini]   (default: skin-new next to the
 //                                           build's tools)
 // Prints the median times of both and their ratio (goal: <= 3).
+#include "bench/BenchTiming.h"
 #include "platform/backend/Headless.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/gui/Forms.h"
@@ -20,13 +21,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
+using bench::Clock;
+using bench::Median;
 
 }  // namespace
 

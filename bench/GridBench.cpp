@@ -7,6 +7,7 @@
 //
 //   tarnello_bench_grid [skin.ini]
 // Prints the medians and the ratios (goals: a <= 30 x c, b <= 8 x c).
+#include "bench/BenchTiming.h"
 #include "platform/backend/Headless.h"
 #include "platform/gui/Forms.h"
 #include "platform/user/Input.h"
@@ -24,21 +25,9 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double Median(std::vector<double>& t)
-{
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
-}
-
-template <class F>
-double TimeMs(F&& Work)
-{
-    const auto a = Clock::now();
-    Work();
-    return std::chrono::duration<double, std::milli>(Clock::now() - a).count();
-}
+using bench::Clock;
+using bench::Median;
+using bench::TimeMs;
 
 }  // namespace
 

@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/FFLoad.h"
 #include "engine/common/MainThread.h"
@@ -41,7 +42,8 @@ extern "C" {
 
 namespace {
 
-using TClock = std::chrono::steady_clock;
+using TClock = bench::Clock;
+using bench::Median;
 
 const char* kMakeClip =
     "-f lavfi -i testsrc2=size=1280x720:rate=30:duration=20 "
@@ -244,12 +246,6 @@ bool RunChild(const std::string& ASelf, const std::string& AClip, TFigures& AOut
     int n = std::fscanf(p, "%lf %lf %lf %lf %lf %lf", &AOut.Shown, &AOut.Due, &AOut.Dropped, &AOut.MaxDiffMs,
                         &AOut.Wall, &AOut.CpuPerSecond);
     return ::pclose(p) == 0 && n == 6;
-}
-
-double Median(std::vector<double> V)
-{
-    std::sort(V.begin(), V.end());
-    return V.empty() ? 0 : V[V.size() / 2];
 }
 
 }  // namespace

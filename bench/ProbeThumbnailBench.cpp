@@ -13,19 +13,16 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "engine/decoder/FFDecode.h"
 #include "engine/bindings/FFLoad.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
 
 bool Exists(const std::string& path) {
     struct stat st{};

@@ -6,6 +6,7 @@
 //   tarnello_bench_skin_controls
 // Prints the median times and their ratios (goals: repaint <= 3, morph
 // step <= 4).
+#include "bench/BenchTiming.h"
 #include "platform/backend/Headless.h"
 #include "platform/gui/Forms.h"
 #include "platform/user/Painting.h"
@@ -24,18 +25,12 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 double MedianMs(int Runs, const std::function<void()>& Work)
 {
     std::vector<double> t;
-    for (int i = 0; i < Runs; ++i) {
-        const auto a = Clock::now();
-        Work();
-        t.push_back(std::chrono::duration<double, std::milli>(Clock::now() - a).count());
-    }
-    std::sort(t.begin(), t.end());
-    return t[t.size() / 2];
+    for (int i = 0; i < Runs; ++i)
+        t.push_back(bench::TimeMs(Work));
+    return bench::Median(std::move(t));
 }
 
 template <class C>

@@ -26,6 +26,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench/BenchTiming.h"
 #include "engine/encoder/FFEncode.h"
 #include "engine/bindings/FFLoad.h"
 #include "engine/common/FFLog.h"
@@ -33,7 +34,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
+using bench::Clock;
+using bench::Median;
 
 // A conversion asked of both: the clip it starts from (made once by the
 // ffmpeg tool from lavfi sources), the option text and the output's
@@ -69,13 +71,6 @@ const TJob kJobs[] = {
 const TJob* gJob = &kJobs[0];
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
 
 bool Exists(const std::string& path)
 {

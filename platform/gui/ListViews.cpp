@@ -1,6 +1,7 @@
 #include "platform/gui/ListViews.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "platform/gui/Canvas.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -1172,21 +1173,6 @@ bool TCustomListView::CustomDrawSubItem(TListItem* Item, int SubItem, TCustomDra
 
 // ---- Messages --------------------------------------------------------------------------------
 
-namespace {
-
-struct TCanvasOnDC {
-    TCanvasOnDC(TCanvas& c, HDC dc, TFont* font, TColor color) : Canvas(c)
-    {
-        Canvas.SetHandle(dc);
-        Canvas.Font()->Assign(font);
-        Canvas.Brush()->SetColor(color);
-    }
-    ~TCanvasOnDC() { Canvas.SetHandle(nullptr); }
-    TCanvas& Canvas;
-};
-
-}  // namespace
-
 LRESULT TCustomListView::DoCustomDraw(NMLVCUSTOMDRAW* cd)
 {
     const DWORD stage = cd->nmcd.dwDrawStage;
@@ -1195,7 +1181,7 @@ LRESULT TCustomListView::DoCustomDraw(NMLVCUSTOMDRAW* cd)
         LRESULT result = CDRF_DODEFAULT;
         if (stage == CDDS_PREPAINT) {
             if (IsCustomDrawn(dtControl, cdPrePaint)) {
-                TCanvasOnDC on(FCanvas, cd->nmcd.hdc, Font(), Color());
+                TCanvasDCBinding on(FCanvas, cd->nmcd.hdc, Font(), Color());
                 if (!CustomDraw(rc, cdPrePaint))
                     return CDRF_SKIPDEFAULT;
             }
@@ -1205,7 +1191,7 @@ LRESULT TCustomListView::DoCustomDraw(NMLVCUSTOMDRAW* cd)
             if (IsCustomDrawn(dtControl, cdPostPaint))
                 result |= CDRF_NOTIFYPOSTPAINT;
         } else if (stage == CDDS_POSTPAINT && IsCustomDrawn(dtControl, cdPostPaint)) {
-            TCanvasOnDC on(FCanvas, cd->nmcd.hdc, Font(), Color());
+            TCanvasDCBinding on(FCanvas, cd->nmcd.hdc, Font(), Color());
             CustomDraw(rc, cdPostPaint);
         }
         return result;
@@ -1216,7 +1202,7 @@ LRESULT TCustomListView::DoCustomDraw(NMLVCUSTOMDRAW* cd)
     const TCustomDrawState state = CustomDrawStateOf(cd->nmcd.uItemState);
     const TCustomDrawStage drawStage = CustomDrawStageOf(stage);
     const bool sub = (stage & CDDS_SUBITEM) != 0;
-    TCanvasOnDC on(FCanvas, cd->nmcd.hdc, Font(), Color());
+    TCanvasDCBinding on(FCanvas, cd->nmcd.hdc, Font(), Color());
     const TColor textBefore = FCanvas.Font()->Color();
     const TColor backBefore = FCanvas.Brush()->Color();
     bool def = sub ? CustomDrawSubItem(item, cd->iSubItem, state, drawStage) : CustomDrawItem(item, state, drawStage);

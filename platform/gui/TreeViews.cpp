@@ -1,6 +1,7 @@
 #include "platform/gui/TreeViews.h"
 
 #include "platform/classes/ClassRegistry.h"
+#include "platform/gui/Canvas.h"
 #include "platform/gdi/Gdi.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -901,22 +902,6 @@ bool TCustomTreeView::CustomDrawItem(TTreeNode* Node, TCustomDrawState State, TC
 
 // ---- Messages ------------------------------------------------------------------------------
 
-namespace {
-
-// The canvas draws on the native DC for the length of one event.
-struct TCanvasOnDC {
-    TCanvasOnDC(TCanvas& c, HDC dc, TFont* font, TColor color) : Canvas(c)
-    {
-        Canvas.SetHandle(dc);
-        Canvas.Font()->Assign(font);
-        Canvas.Brush()->SetColor(color);
-    }
-    ~TCanvasOnDC() { Canvas.SetHandle(nullptr); }
-    TCanvas& Canvas;
-};
-
-}  // namespace
-
 LRESULT TCustomTreeView::DoCustomDraw(NMTVCUSTOMDRAW* cd)
 {
     const DWORD stage = cd->nmcd.dwDrawStage;
@@ -925,7 +910,7 @@ LRESULT TCustomTreeView::DoCustomDraw(NMTVCUSTOMDRAW* cd)
         LRESULT result = CDRF_DODEFAULT;
         if (stage == CDDS_PREPAINT) {
             if (IsCustomDrawn(dtControl, cdPrePaint)) {
-                TCanvasOnDC on(FCanvas, cd->nmcd.hdc, Font(), Color());
+                TCanvasDCBinding on(FCanvas, cd->nmcd.hdc, Font(), Color());
                 if (!CustomDraw(rc, cdPrePaint))
                     return CDRF_SKIPDEFAULT;
             }
@@ -934,7 +919,7 @@ LRESULT TCustomTreeView::DoCustomDraw(NMTVCUSTOMDRAW* cd)
             if (IsCustomDrawn(dtControl, cdPostPaint))
                 result |= CDRF_NOTIFYPOSTPAINT;
         } else if (stage == CDDS_POSTPAINT && IsCustomDrawn(dtControl, cdPostPaint)) {
-            TCanvasOnDC on(FCanvas, cd->nmcd.hdc, Font(), Color());
+            TCanvasDCBinding on(FCanvas, cd->nmcd.hdc, Font(), Color());
             CustomDraw(rc, cdPostPaint);
         }
         return result;
@@ -944,7 +929,7 @@ LRESULT TCustomTreeView::DoCustomDraw(NMTVCUSTOMDRAW* cd)
         return CDRF_DODEFAULT;
     const TCustomDrawState state = CustomDrawStateOf(cd->nmcd.uItemState);
     const TCustomDrawStage drawStage = CustomDrawStageOf(stage);
-    TCanvasOnDC on(FCanvas, cd->nmcd.hdc, Font(), Color());
+    TCanvasDCBinding on(FCanvas, cd->nmcd.hdc, Font(), Color());
     const TColor textBefore = FCanvas.Font()->Color();
     const TColor backBefore = FCanvas.Brush()->Color();
     bool paintImages = true;
