@@ -263,21 +263,33 @@ void TspSkinColorDialog::SetRGBEdits(std::uint8_t R, std::uint8_t G, std::uint8_
     SetEditValue(BEdit, B);
 }
 
+// A colour chosen in one place shows in the sample, in the fields it did
+// not come from and, unless the picture chose it, in the picture. The
+// fields' own change handlers stay quiet meanwhile.
+void TspSkinColorDialog::ShowChosenColor(std::uint8_t R, std::uint8_t G, std::uint8_t B, TColorSource From)
+{
+    const bool oldRGB = RGBStopCheck, oldHSL = HSLStopCheck;
+    RGBStopCheck = HSLStopCheck = true;
+    ShowSample(R, G, B);
+    if (From != TColorSource::RGBFields)
+        SetRGBEdits(R, G, B);
+    if (From != TColorSource::HSVFields)
+        SetHSVEdits(R, G, B);
+    if (!FromPSP) {
+        PSPColor.SetRGB({R, G, B});
+        UpdatePalette();
+    }
+    RGBStopCheck = oldRGB;
+    HSLStopCheck = oldHSL;
+}
+
 void TspSkinColorDialog::RGBEditChange(TObject*)
 {
     if (RGBStopCheck || !REdit || !GEdit || !BEdit || !LEdit)
         return;
-    const auto r = static_cast<std::uint8_t>(EditValue(REdit, 0, 255));
-    const auto g = static_cast<std::uint8_t>(EditValue(GEdit, 0, 255));
-    const auto b = static_cast<std::uint8_t>(EditValue(BEdit, 0, 255));
-    ShowSample(r, g, b);
-    HSLStopCheck = true;
-    SetHSVEdits(r, g, b);
-    if (!FromPSP) {
-        PSPColor.SetRGB({r, g, b});
-        UpdatePalette();
-    }
-    HSLStopCheck = false;
+    ShowChosenColor(static_cast<std::uint8_t>(EditValue(REdit, 0, 255)),
+                    static_cast<std::uint8_t>(EditValue(GEdit, 0, 255)),
+                    static_cast<std::uint8_t>(EditValue(BEdit, 0, 255)), TColorSource::RGBFields);
 }
 
 void TspSkinColorDialog::HSVEditChange(TObject*)
@@ -286,14 +298,7 @@ void TspSkinColorDialog::HSVEditChange(TObject*)
         return;
     std::uint8_t r = 0, g = 0, b = 0;
     HSVToRGB(EditValue(LEdit, 0, 100), EditValue(SEdit, 0, 100), EditValue(HEdit, 0, 359), r, g, b);
-    ShowSample(r, g, b);
-    RGBStopCheck = true;
-    SetRGBEdits(r, g, b);
-    if (!FromPSP) {
-        PSPColor.SetRGB({r, g, b});
-        UpdatePalette();
-    }
-    RGBStopCheck = false;
+    ShowChosenColor(r, g, b, TColorSource::HSVFields);
 }
 
 void TspSkinColorDialog::ColorGridChange(TObject* Sender)
@@ -303,17 +308,7 @@ void TspSkinColorDialog::ColorGridChange(TObject* Sender)
     const TColor c = Sender == CustomColorGrid ? CustomColorGrid->ColorValue() : ColorGrid->ColorValue();
     std::uint8_t r = 0, g = 0, b = 0;
     ColorToRGBBytes(c, r, g, b);
-    RGBStopCheck = true;
-    SetRGBEdits(r, g, b);
-    RGBStopCheck = false;
-    ShowSample(r, g, b);
-    HSLStopCheck = true;
-    SetHSVEdits(r, g, b);
-    if (!FromPSP) {
-        PSPColor.SetRGB({r, g, b});
-        UpdatePalette();
-    }
-    HSLStopCheck = false;
+    ShowChosenColor(r, g, b, TColorSource::Grid);
 }
 
 void TspSkinColorDialog::CustomColorGridChange(TObject* Sender) { ColorGridChange(Sender); }

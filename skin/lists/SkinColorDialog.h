@@ -96,6 +96,8 @@ private:
     void ShowSample(std::uint8_t R, std::uint8_t G, std::uint8_t B);
     void SetHSVEdits(std::uint8_t R, std::uint8_t G, std::uint8_t B);
     void SetRGBEdits(std::uint8_t R, std::uint8_t G, std::uint8_t B);
+    enum class TColorSource { RGBFields, HSVFields, Grid };
+    void ShowChosenColor(std::uint8_t R, std::uint8_t G, std::uint8_t B, TColorSource From);
 
     TColor FColor = 0;
     std::string FCaption = "Set color";

@@ -85,6 +85,30 @@ TEST_F(ColorDialogTest, StartsOnRedAndTypingAHueMakesGreen)
     EXPECT_EQ(Dialog->Color(), TColor(0x00FF00));
 }
 
+// Typing red, green and blue moves the hue fields and the sample; choosing
+// a cell of the grid moves both groups of fields.
+TEST_F(ColorDialogTest, TypedRGBAndGridCellsReachTheOtherFields)
+{
+    Dialog->SetColor(0x0000FF);
+    const bool ok = ExecuteWith([&] {
+        Dialog->GEdit->SetText("255");
+        Dialog->REdit->SetText("0");
+        EXPECT_EQ(Value(Dialog->HEdit), 120);
+        EXPECT_EQ(Value(Dialog->SEdit), 100);
+        EXPECT_EQ(Value(Dialog->LEdit), 100);
+        EXPECT_EQ(Value(Dialog->GEdit), 255) << "typed field left as typed";
+        EXPECT_EQ(Dialog->ColorViewer->ColorValue(), TColor(0x00FF00));
+        Dialog->ColorGrid->SetColorValue(TColor(0x00FFFF));
+        EXPECT_EQ(Value(Dialog->REdit), 255);
+        EXPECT_EQ(Value(Dialog->GEdit), 255);
+        EXPECT_EQ(Value(Dialog->BEdit), 0);
+        EXPECT_EQ(Value(Dialog->HEdit), 60);
+        Dialog->OkButton->ButtonClick();
+    });
+    EXPECT_TRUE(ok);
+    EXPECT_EQ(Dialog->Color(), TColor(0x00FFFF));
+}
+
 TEST_F(ColorDialogTest, DraggingInTheSquareAndOnTheRing)
 {
     Dialog->SetColor(0x0000FF);
