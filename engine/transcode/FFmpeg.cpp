@@ -368,7 +368,12 @@ int InterruptCheck(TCustomFFmpeg* Self, bool ABroken, int64_t ALast, int ATimeou
 int TCustomFFmpeg::ReadInterruptCallback(void* AOpaque)
 {
     auto* self = static_cast<TCustomFFmpeg*>(AOpaque);
-    return InterruptCheck(self, self->FBroken, self->FLastRead, self->ReadTimeout, "reading");
+    return self->ReadInterrupted(self->FLastRead);
+}
+
+int TCustomFFmpeg::ReadInterrupted(int64_t ALastRead)
+{
+    return InterruptCheck(this, FBroken, ALastRead, ReadTimeout, "reading");
 }
 
 int TCustomFFmpeg::WriteInterruptCallback(void* AOpaque)

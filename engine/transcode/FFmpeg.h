@@ -9,7 +9,7 @@
 //
 // The task owns the records of its files and streams (FFmpegRecords, the data
 // every stage reads) and the private state of each stage that keeps one (video
-// path, audio path, encoder, writer, join: TStageState); stages call one another's
+// path, audio path, encoder, reader, writer, join: TStageState); stages call one another's
 // functions, never touch another stage's state.
 //
 // Run control lives here: stop, a cooperative pause that a stop always ends,
@@ -29,6 +29,7 @@
 #include "engine/transcode/FFmpegAudio.h"
 #include "engine/transcode/FFmpegEncoder.h"
 #include "engine/transcode/FFmpegJoin.h"
+#include "engine/transcode/FFmpegReader.h"
 #include "engine/transcode/FFmpegRecords.h"
 #include "engine/transcode/FFmpegVideo.h"
 #include "engine/transcode/FFmpegWriter.h"
@@ -177,6 +178,9 @@ public:
     void StampWrite();
     void ClearRead() { FLastRead = INT64_MAX; }
     void ClearWrite() { FLastWrite = INT64_MAX; }
+    // Whether a read that began at ALastRead (INT64_MAX: none under way) is
+    // to be given up: the task stopped, or the read time-out passed.
+    int ReadInterrupted(int64_t ALastRead);
 
     // ---- Properties
     bool Converting() const { return FConverting.load(); }
@@ -225,6 +229,7 @@ public:
     TWriterState& Writer() const { return *FWriter; }
     TJoinState& JoinState() const { return *FJoin; }
     TEncoderStageState& EncoderStage() const { return *FEncoder; }
+    TReaderStageState& ReaderStage() const { return *FReader; }
 
 protected:
     int InputFileCount() const override { return int(input_files.size()); }
@@ -277,6 +282,7 @@ protected:
     TStageState<TWriterState> FWriter;
     TStageState<TJoinState> FJoin;
     TStageState<TEncoderStageState> FEncoder;
+    TStageState<TReaderStageState> FReader;
     // The transcode set-up's output buffer (sized for the largest picture).
     uint8_t* Fbit_buffer = nullptr;
     int32_t Fbit_buffer_size = 262144;

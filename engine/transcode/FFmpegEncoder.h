@@ -38,15 +38,3 @@ void encode_and_write(TCustomFFmpeg& Self, TOutputStream& AOst, const AVFrame* A
 // Ends every encoder thread at once (what is queued is dropped) and waits
 // for them; the task's end, however it ends.
 void stop_encoder_threads(TCustomFFmpeg& Self);
-
-// Stops the encoder threads when the scope is left.
-class TEncoderThreadsGuard {
-public:
-    explicit TEncoderThreadsGuard(TCustomFFmpeg& ASelf) : Self(ASelf) {}
-    ~TEncoderThreadsGuard() { stop_encoder_threads(Self); }
-    TEncoderThreadsGuard(const TEncoderThreadsGuard&) = delete;
-    TEncoderThreadsGuard& operator=(const TEncoderThreadsGuard&) = delete;
-
-private:
-    TCustomFFmpeg& Self;
-};

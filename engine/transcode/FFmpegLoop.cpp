@@ -9,13 +9,13 @@
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
-#include "engine/common/EngineSource.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegAudio.h"
 #include "engine/transcode/FFmpegEncoder.h"
 #include "engine/transcode/FFmpegInput.h"
 #include "engine/transcode/FFmpegJoin.h"
+#include "engine/transcode/FFmpegReader.h"
 #include "engine/transcode/FFmpegVideo.h"
 #include "engine/transcode/FFmpegWriter.h"
 #include "engine/transcode/FFmpeg.h"
@@ -277,8 +277,9 @@ void TCustomFFmpeg::Transcode()
     if (FOutputDuration < 0)
         FOutputDuration = FInputDuration;
     // However the loop ends, no encoder thread outlives it.
-    TEncoderThreadsGuard encoderThreads(*this);
+    TStageStopGuard encoderThreads(*this, &stop_encoder_threads);
     start_encoder_threads(*this);
+    TStageStopGuard readerThreads(*this, &stop_reader_threads);
     const int64_t start = ff::av_gettime_relative();
     int64_t lastReport = start;
     std::vector<char> noPacket(size_t(nb_input_files()), 0);
@@ -346,9 +347,8 @@ void TCustomFFmpeg::Transcode()
         }
 
         TInputFile& in = input_files[size_t(file)];
-        StampRead();
-        r = in.source ? ReadEngineSource(in.source, in.ctx, pkt) : ff::av_read_frame(in.ctx, pkt);
-        ClearRead();
+        int why = 0;
+        r = read_input_packet(*this, file, pkt, why);
         if (r == AVERROR(EAGAIN)) {
             noPacket[size_t(file)] = 1;
             ++noPacketCount;
@@ -358,10 +358,7 @@ void TCustomFFmpeg::Transcode()
             // A read aborted by the time-out, or an I/O error, fails the
             // task; the end of the file and damaged data end the input.
             // Demuxers often report a failed read as the end of the file;
-            // the reader's own error tells them apart.
-            int why = r;
-            if (in.ctx->pb && in.ctx->pb->error < 0 && in.ctx->pb->error != AVERROR_EOF)
-                why = in.ctx->pb->error;
+            // the reader's own error (why) tells them apart.
             if (!FBroken && why == AVERROR_EXIT)
                 Fatal(TimedOutText(in.ctx->url, ReadTimeout));
             if (!FBroken && (why == AVERROR(EIO) || why == AVERROR(ETIMEDOUT)))
@@ -442,7 +439,8 @@ void TCustomFFmpeg::Transcode()
     }
 
     // Drain decoders, filters and encoders; the trailers follow even after a
-    // stop, so that what was written stays playable.
+    // stop, so that what was written stays playable. Nothing more is read.
+    stop_reader_threads(*this);
     SetLoopEnded(true);
     for (TInputStream& ist : input_streams)
         if (ist.decoding_needed && !ist.decoder_flushed)

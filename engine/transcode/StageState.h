@@ -38,3 +38,20 @@ public:
 private:
     T* P;
 };
+
+class TCustomFFmpeg;
+
+// Calls a stage's stop function for the task when the scope is left,
+// however it is left: the stage's threads never outlive the loop.
+class TStageStopGuard {
+public:
+    using TStop = void (*)(TCustomFFmpeg&);
+    TStageStopGuard(TCustomFFmpeg& ASelf, TStop AStop) : Self(ASelf), Stop(AStop) {}
+    ~TStageStopGuard() { Stop(Self); }
+    TStageStopGuard(const TStageStopGuard&) = delete;
+    TStageStopGuard& operator=(const TStageStopGuard&) = delete;
+
+private:
+    TCustomFFmpeg& Self;
+    TStop Stop;
+};

@@ -1,13 +1,20 @@
-// The stage threads of a conversion, seen from outside: a task's encoder
-// threads end with the task however it ends (to the end, stopped mid-run,
+// The stage threads of a conversion, seen from outside: a task's reader and
+// encoder threads end with the task however it ends (to the end, stopped mid-run,
 // failed in the encoder's thread), the output is whole, and a failure in a
 // stage thread ends the task with that stage's text.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <fstream>
 #include <string>
+#include <vector>
 
 #include "EncoderRunSupport.h"
 #include "TranscodeTestSupport.h"
@@ -77,7 +84,7 @@ TEST_F(TranscodeStagesTest, AConversionToItsEndLeavesNoStageThread)
     }
 }
 
-TEST_F(TranscodeStagesTest, AStopMidRunReachesTheEncoderThread)
+TEST_F(TranscodeStagesTest, AStopMidRunReachesTheStageThreads)
 {
     const std::string clip = Clip("ten.nut", 10);
     const std::string out = Dir.file("stopped.mkv");
@@ -91,8 +98,8 @@ TEST_F(TranscodeStagesTest, AStopMidRunReachesTheEncoderThread)
     for (int i = 0; i < 3000 && SizeOf(out) <= 0; ++i)
         CheckSynchronize(10);
     ASSERT_GT(SizeOf(out), 0);
-    // Both encoders run in threads of their own.
-    EXPECT_EQ(TStageThread::ThreadsInUse(), 2);
+    // Both encoders and the input's reader run in threads of their own.
+    EXPECT_EQ(TStageThread::ThreadsInUse(), 3);
     d.Task.Stop(true);
     EXPECT_TRUE(d.Task.Terminated());
     EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
@@ -103,6 +110,79 @@ TEST_F(TranscodeStagesTest, AStopMidRunReachesTheEncoderThread)
     const int frames = std::atoi(probe.c_str() + 16);
     EXPECT_GT(frames, 0);
     EXPECT_LT(frames, 250);
+}
+
+// The read position of the file this process has open at APath (-1: not
+// open), from the kernel's record of the open file.
+int64_t ReadPosition(const std::string& APath)
+{
+    char real[PATH_MAX];
+    if (!::realpath(APath.c_str(), real))
+        return -1;
+    DIR* d = ::opendir("/proc/self/fd");
+    if (!d)
+        return -1;
+    int64_t pos = -1;
+    while (dirent* e = ::readdir(d)) {
+        char target[PATH_MAX];
+        const std::string link = std::string("/proc/self/fd/") + e->d_name;
+        const ssize_t n = ::readlink(link.c_str(), target, sizeof target - 1);
+        if (n <= 0 || std::string(target, size_t(n)) != real)
+            continue;
+        std::ifstream info(std::string("/proc/self/fdinfo/") + e->d_name);
+        std::string key;
+        int64_t value = 0;
+        while (info >> key >> value)
+            if (key == "pos:")
+                pos = std::max(pos, value);
+    }
+    ::closedir(d);
+    return pos;
+}
+
+// The output is a pipe read slowly: the writer waits for it, and every
+// stage before it waits in turn, so the task never reads far ahead of what
+// was written (memory stays flat however slow the output is). Copied
+// streams make the bytes read and written comparable.
+TEST_F(TranscodeStagesTest, ASlowlyReadPipeHoldsTheReadingBack)
+{
+    const std::string clip = MakeClip(Dir.file("big.nut"), "-f lavfi -i testsrc=size=160x120:rate=25:duration=8",
+                                      "-vf noise=alls=60:allf=t -c:v mpeg4 -q:v 1 -g 25 -f nut");
+    const int64_t clipSize = SizeOf(clip);
+    // Read ahead of the output at most: the reader's queue, the demuxer's and
+    // the writer's buffers and the pipe's own (64 KiB).
+    const int64_t bound = 1024 * 1024;
+    ASSERT_GT(clipSize, 4 * bound) << "the clip must outgrow what may be held";
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    ASSERT_EQ(::fcntl(fds[0], F_SETFL, O_NONBLOCK), 0);
+    TTaskDriver d;
+    ASSERT_GE(d.AddInput(clip), 0) << d.Error;
+    ASSERT_GE(d.SetOutput("pipe:" + std::to_string(fds[1]), "-c copy -f nut"), 0) << d.Error;
+    TThread* t = d.Task.StartConvert(true);
+    ASSERT_NE(t, nullptr);
+    t->Start();
+    int64_t drained = 0, worst = 0;
+    std::vector<char> buf(16 * 1024);
+    for (int i = 0; i < 60000 && !d.Task.Terminated(); ++i) {
+        CheckSynchronize(10);
+        // One small read a turn: far slower than the task could write.
+        const ssize_t n = ::read(fds[0], buf.data(), buf.size());
+        if (n > 0)
+            drained += n;
+        const int64_t pos = ReadPosition(clip);
+        if (pos >= 0)
+            worst = std::max(worst, pos - drained);
+    }
+    while (::read(fds[0], buf.data(), buf.size()) > 0) {
+    }
+    ::close(fds[0]);
+    ::close(fds[1]);
+    ASSERT_TRUE(d.Task.Terminated());
+    EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
+    EXPECT_GT(drained, clipSize / 2);
+    EXPECT_LE(worst, bound);
+    EXPECT_EQ(TStageThread::ThreadsInUse(), 0);
 }
 
 // The writer fails in the encoder's thread (the file outgrows its limit):
