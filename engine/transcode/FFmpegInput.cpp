@@ -28,10 +28,12 @@ namespace {
 
 // A named pipe is read through a reader of our own: the library's file
 // reader would block in read() where no time-out or stop reaches it. This
-// one waits in short polls and asks the task's read callback between them.
+// one waits in short polls and asks the input's interrupt callback between
+// them: whichever callback the input has at the time (the task's, or the
+// one of the thread that reads the file, with that thread's time stamp).
 struct TPipeReader {
     int fd = -1;
-    TCustomFFmpeg* owner = nullptr;
+    const AVIOInterruptCB* interrupt = nullptr;
     bool writerSeen = false;  // without a writer ever, an empty read is no end
 };
 
@@ -50,7 +52,7 @@ int PipeRead(void* AOpaque, uint8_t* ABuf, int ASize)
             return AVERROR(errno);
         if (n < 0 && errno == EAGAIN)
             p->writerSeen = true;  // a writer holds the pipe open
-        if (TCustomFFmpeg::ReadInterruptCallback(p->owner))
+        if (p->interrupt->callback && p->interrupt->callback(p->interrupt->opaque))
             return AVERROR_EXIT;
         pollfd pfd{p->fd, POLLIN, 0};
         if (::poll(&pfd, 1, 20) > 0 && (pfd.revents & POLLHUP))
@@ -59,8 +61,9 @@ int PipeRead(void* AOpaque, uint8_t* ABuf, int ASize)
 }
 
 // The reader of a named pipe, or null (with a negative code in AError) when
-// it cannot be opened.
-AVIOContext* OpenPipeReader(TCustomFFmpeg* AOwner, const std::string& APath, int& AError)
+// it cannot be opened. AInterrupt is the input's callback, which outlives
+// the reader.
+AVIOContext* OpenPipeReader(const AVIOInterruptCB* AInterrupt, const std::string& APath, int& AError)
 {
     const int fd = ::open(APath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -69,7 +72,7 @@ AVIOContext* OpenPipeReader(TCustomFFmpeg* AOwner, const std::string& APath, int
     }
     constexpr int kSize = 32768;
     auto* buf = static_cast<uint8_t*>(ff::av_malloc(kSize));
-    auto* reader = new TPipeReader{fd, AOwner, false};
+    auto* reader = new TPipeReader{fd, AInterrupt, false};
     AVIOContext* pb = buf ? ff::avio_alloc_context(buf, kSize, 0, reader, PipeRead, nullptr, nullptr) : nullptr;
     if (!pb) {
         ff::av_free(buf);
@@ -338,7 +341,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
         struct stat sb {};
         if (::stat(path.c_str(), &sb) == 0 && S_ISFIFO(sb.st_mode)) {
             int err = 0;
-            if (!(pipe = OpenPipeReader(this, path, err))) {
+            if (!(pipe = OpenPipeReader(&ic->interrupt_callback, path, err))) {
                 FLastErrMsg = ErrorCodeText(AFileName, err);
                 GetFFLogger()->Log(this, llFatal, FLastErrMsg);
                 ResetOptionsContext(o, true);
