@@ -205,7 +205,7 @@ void TX11Tray::SendBalloon(Window W, TIcon& I)
         ev.xclient.message_type = FMessageData;
         ev.xclient.format = 8;
         std::memcpy(ev.xclient.data.b, text.data() + at, std::min<size_t>(20, text.size() - at));
-        XSendEvent(FDpy, mgr, False, StructureNotifyMask, &ev);
+        XSendEvent(FDpy, mgr, False, NoEventMask, &ev);
     }
 }
 
