@@ -2,6 +2,7 @@
 
 #include "platform/backend/Headless.h"
 #include "platform/backend/X11Keys.h"
+#include "platform/backend/X11Tray.h"
 #include "platform/gdi/Bitmaps.h"
 #include "platform/gdi/Regions.h"
 #include "platform/rtl/DynLoad.h"
@@ -183,6 +184,7 @@ struct TX11Backend::TState {
     std::atomic<int> PendingCount{0};
     std::vector<Window> LastStack;
     Window Grabbed = 0;  // the window holding our pointer grab
+    std::unique_ptr<TX11Tray> Tray;  // the notification area's icons
 
     void ReaderLoop();
     void FollowCapture();
@@ -269,6 +271,7 @@ std::unique_ptr<TX11Backend> TX11Backend::Open(const char* displayName)
     XSelectInput(dpy, s->Root, PropertyChangeMask | StructureNotifyMask);
 
     s->RootGc = XCreateGC(dpy, s->Root, 0, nullptr);
+    s->Tray = std::make_unique<TX11Tray>(dpy, s->Screen, s->Root);
     if (pipe2(s->WakePipe, O_CLOEXEC) != 0) {
         XFreeGC(dpy, s->RootGc);
         XCloseDisplay(dpy);
@@ -308,8 +311,14 @@ TX11Backend::~TX11Backend()
     close(F->WakePipe[1]);
     for (auto& [h, rec] : F->Wins)
         F->FreeWindow(rec);
+    F->Tray.reset();
     XFreeGC(F->Dpy, F->RootGc);
     XCloseDisplay(F->Dpy);
+}
+
+ITrayHost* TX11Backend::TrayHost()
+{
+    return F->Tray->Manager() ? F->Tray.get() : nullptr;
 }
 
 XDisplayPtr TX11Backend::Display() const
@@ -1225,6 +1234,8 @@ void TX11Backend::TState::DrainLocked()
 
 bool TX11Backend::TState::Dispatch(const XEvent& ev)
 {
+    if (Tray && Tray->Filter(ev))
+        return true;
     if (ev.xany.window == Root) {
         // A grabbed hot key, pressed while any program had the keyboard.
         if (ev.type == KeyPress) {
@@ -1399,8 +1410,10 @@ void TX11Backend::PumpEvents()
         F->DrainLocked();
         F->DrainLock.unlock();
     }
-    if (IsMainThread())
+    if (IsMainThread()) {
         F->FollowCapture();
+        F->Tray->Pump();
+    }
     if (F->PendingCount.load() == 0)
         return;
     std::deque<TPendingEvent> taken;

@@ -56,6 +56,8 @@ public:
     // held); presses arrive as HotKey input events. False when another
     // program holds the combination or the key has no X key.
     bool GrabHotKey(UINT Modifiers, UINT Vk, bool Grab) override;
+    // The freedesktop system tray while a tray manager runs (X11Tray.h).
+    ITrayHost* TrayHost() override;
 
     XDisplayPtr Display() const;
     // The X window of a top-level window (0 when it has none).

@@ -14,6 +14,8 @@
 
 #include <vector>
 
+class ITrayHost;  // platform/shell/NotifyIcon.h
+
 // One monitor: where it lies on the screen and the part of it left to
 // windows once panels and docks are taken away.
 struct TMonitorArea {
@@ -46,6 +48,8 @@ public:
     // Whether a layered picture shows its partial alpha over what lies below;
     // where it does not, the picture is cut to its opaque pixels.
     virtual bool TranslucentTopLevels() const { return true; }
+    // The desktop's notification area, or null when there is none.
+    virtual ITrayHost* TrayHost() { return nullptr; }
     // A hot key registered with RegisterHotKey: the back-end takes the key
     // combination from other programs and reports it as a HotKey input event
     // (Grab true), or gives it back (Grab false). False when the combination

@@ -2,6 +2,7 @@
 // the object under the pointer, mouse dispatch, the three timers and the
 // by-name operations.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenus.h"
 #include "skin/forms/FrameValueObjects.h"
 
 #include "platform/user/User.h"
@@ -225,7 +226,14 @@ void TspFormSkinner::SysMenuClick(TObject* Sender)
     if (!item)
         return;
     switch (item->Tag()) {
-    case kMinItem: SetWindowState(wsMinimized); break;
+    case kMinItem:
+        if (AlwaysMinimizeToTray)
+            MinimizeToTray();
+        else
+            SetWindowState(wsMinimized);
+        break;
+    case kMinToTrayItem: MinimizeToTray(); break;
+    case kTrayRestoreItem: RestoreFromTray(); break;
     case kMaxItem: SetWindowState(wsMaximized); break;
     case kRestoreItem:
         if ((MaxRollUpState && FRollUpState) || (FRollUpState && FWindowStateInit == wsNormal))
@@ -236,7 +244,7 @@ void TspFormSkinner::SysMenuClick(TObject* Sender)
     case kRollUpItem: SetRollUpState(true); break;
     case kCloseItem:
     case kTrayCloseItem: FForm->Close(); break;
-    default: break;  // the tray commands come with the tray icon
+    default: break;
     }
 }
 

@@ -6,6 +6,7 @@
 #include "skin/forms/SkinImagesMenu.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
+#include "skin/forms/SkinTrayIcon.h"
 #include "skin/forms/FormInactiveOverlay.h"
 
 #include "platform/classes/ClassRegistry.h"
@@ -119,7 +120,8 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
     FForm->SetBorderIcons(TBorderIcons{});
     FForm->SetAutoScroll(false);
     FSysMenu = std::make_unique<TPopupMenu>(nullptr);
-    FSysTrayMenu = std::make_unique<TPopupMenu>(nullptr);
+    FSysTrayMenu = std::make_unique<TspSkinPopupMenu>(nullptr);
+    FSysTrayMenu->SetComponentForm(FForm);
     BuildTrayMenu();
     SkinMenu = new TspSkinMenu(this, FForm);
     FBorderLayer = new TspFormLayerBorder(this);
@@ -184,6 +186,8 @@ void TspFormSkinner::Notification(TComponent* AComponent, TOperation Operation)
         FQuickImageList = nullptr;
     if (AComponent == FInActivePanel)
         FInActivePanel = nullptr;
+    if (AComponent == FTrayIcon)
+        FTrayIcon = nullptr;
     // A control linked to a skin area leaves with its link.
     std::erase_if(AreaList, [AComponent](const TspAreaLink& l) { return l.Component == AComponent; });
 }
@@ -449,6 +453,9 @@ void TspFormSkinner::DeclarePublished(TPublisher<TspFormSkinner>& P)
     P.Property("AlphaBlendAnimation", &S::AlphaBlendAnimation, nullptr, false);
     P.Property("AlwaysShowInTray", &S::AlwaysShowInTray, nullptr, false);
     P.Property("AlwaysMinimizeToTray", &S::AlwaysMinimizeToTray, nullptr, false);
+    P.Property("TrayIcon", &S::TrayIcon, &S::SetTrayIcon);
+    P.Property("OnMinimizeToTray", &S::OnMinimizeToTray);
+    P.Property("OnRestoreFromTray", &S::OnRestoreFromTray);
     P.Property("ClientInActiveEffect", &S::ClientInActiveEffect, nullptr, false);
     P.Property("ClientInActiveEffectType", &S::ClientInActiveEffectType, nullptr, spieSemiTransparent);
     P.Property("ShowMDIScrollBars", &S::ShowMDIScrollBars, nullptr, true);
@@ -505,4 +512,5 @@ void RegisterSkinFormsClasses()
     RegisterSkinMenuBarClasses();
     RegisterSkinHintClasses();
     RegisterSkinImagesMenuClasses();
+    RegisterSkinTrayIconClasses();
 }

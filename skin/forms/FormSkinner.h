@@ -62,6 +62,8 @@ class TspSkinMenu;
 class TspSkinMainMenuBar;
 class TspClientInActivePanel;
 class TspFormLayerBorder;
+class TspTrayIcon;
+class TspSkinPopupMenu;
 
 // The Tag of a main form being shown again from the tray.
 constexpr std::intptr_t kTrayRestoreTag = -10000;
@@ -170,6 +172,13 @@ public:
     std::uint8_t AlphaBlendValue = 200;
     bool AlphaBlendAnimation = false;
     bool AlwaysShowInTray = false, AlwaysMinimizeToTray = false;
+    // The tray (FormTray.cpp).
+    TspTrayIcon* TrayIcon() const { return FTrayIcon; }
+    void SetTrayIcon(TspTrayIcon* Value);
+    void MinimizeToTray();
+    void RestoreFromTray();
+    void CheckAppLayeredBorders();
+    TNotifyEvent OnMinimizeToTray, OnRestoreFromTray;
     bool ClientInActiveEffect = false;
     TspClientInActiveEffect ClientInActiveEffectType = spieSemiTransparent;
     bool ShowMDIScrollBars = true;
@@ -487,7 +496,10 @@ public:
     TRect OldBoundsRect;
     TWndMethod OldWindowProc;
     std::unique_ptr<TPopupMenu> FSysMenu;
-    std::unique_ptr<TPopupMenu> FSysTrayMenu;
+    std::unique_ptr<TspSkinPopupMenu> FSysTrayMenu;
+    TspTrayIcon* FTrayIcon = nullptr;
+    void HandleRestoreFromTray();
+    void TrayRestoreClick(TObject*) { RestoreFromTray(); }
     std::unique_ptr<TTimer> MorphTimer, MouseTimer, AnimateTimer;
     // Glow layers: one for the frame object under the pointer, one for a
     // frame button whose menu is open.

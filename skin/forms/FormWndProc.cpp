@@ -270,6 +270,9 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     case WM_SKINMENUCLOSE:
         SkinMenuClose();
         break;
+    case WM_RESTOREFROMTRAY:
+        HandleRestoreFromTray();
+        break;
 
     default:
         break;

@@ -629,6 +629,7 @@ void TspSkinStdButtonObject::RunCommand(TspActiveSkinObject* Obj, TStdCommand Co
         }
         break;
     case cmRollUp: parent->SetRollUpState(!parent->RollUpState()); break;
+    case cmMinimizeToTray: parent->MinimizeToTray(); break;
     default: break;
     }
 }
