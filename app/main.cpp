@@ -10,9 +10,11 @@
 #include "app/windows/AboutForm.h"
 #include "app/windows/ErrorForm.h"
 #include "app/windows/FileInfoForm.h"
+#include "app/windows/FreeHandWindow.h"
 #include "app/windows/LogForm.h"
 #include "app/windows/MainForm.h"
 #include "app/windows/PreferForm.h"
+#include "app/windows/RecForm.h"
 #include "app/windows/RecorderHooks.h"
 #include "app/windows/UpdaterForm.h"
 #include "platform/backend/BackendSelect.h"
@@ -59,6 +61,8 @@ int Run()
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);
         Application->CreateForm(ErrorForm);
+        Application->CreateForm(RecForm);
+        Application->CreateForm(FreeHandWindow);
         Application->CreateForm(PreferForm);
         Application->CreateForm(UpdaterForm);
         // Reports made from here on show in the error window; earlier ones
