@@ -4,7 +4,7 @@
 // user's own language choice; the update window's messages against a local
 // HTTPS server (newer, same, older, garbled, unreachable), silent at the
 // first start. Screenshots: preferences-window*.png, updater-window.png.
-#include "WindowsTestSupport.h"
+#include "RecPrefsTestSupport.h"
 #include "app/core/Translation.h"
 #include "app/windows/MainForm.h"
 #include "app/windows/PreferForm.h"
@@ -22,50 +22,6 @@
 using namespace windowstest;
 
 namespace {
-
-struct TMessageSeen {
-    std::string Text;
-    TMsgDlgType Type;
-};
-
-class RecPrefsWindows : public TWindowsTest {
-protected:
-    void SetUp() override
-    {
-        TWindowsTest::SetUp();
-        RegisterApplicationClasses();
-        UserMessageBox() = [this](const std::string& Text, TMsgDlgType Type, TMsgDlgButtons) {
-            seen.push_back({Text, Type});
-            return answer;
-        };
-    }
-    void TearDown() override
-    {
-        UserMessageBox() = nullptr;
-        TWindowsTest::TearDown();
-    }
-    template <class F>
-    F* Make(F*& Ref)
-    {
-        Application->CreateForm(Ref);
-        EXPECT_NE(Ref, nullptr);
-        if (Ref && skin)
-            AssignSkinData(Ref, skin.get());
-        return Ref;
-    }
-    void Shoot(TForm* F, const std::string& Name)
-    {
-        F->Repaint();
-        Pump();
-        const std::string path = tarnello::test::ShotPath(Name);
-        if (!path.empty())
-            tarnello::test::SaveWindowShot(F->Handle(), path);
-    }
-
-    std::unique_ptr<TspSkinData> skin = LoadSkinNew();
-    std::vector<TMessageSeen> seen;
-    int answer = mrOk;
-};
 
 TEST_F(RecPrefsWindows, PreferencesOpenWithoutNoticeAndStoreOnOK)
 {

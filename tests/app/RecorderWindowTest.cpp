@@ -8,7 +8,7 @@
 // area-window.png.
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
-#include "WindowsTestSupport.h"
+#include "RecPrefsTestSupport.h"
 #include "app/core/AppData.h"
 #include "app/core/EventsLog.h"
 #include "app/windows/FreeHandWindow.h"
@@ -33,17 +33,12 @@ using namespace windowstest;
 namespace {
 
 // Window tests on the fake clock.
-class RecorderWindow : public TWindowsTest {
+class RecorderWindow : public RecPrefsWindows {
 protected:
     void SetUp() override
     {
-        TWindowsTest::SetUp();
-        RegisterApplicationClasses();
+        RecPrefsWindows::SetUp();
         TFreeHandWindow::RegisterClasses();
-        UserMessageBox() = [this](const std::string& Text, TMsgDlgType, TMsgDlgButtons) {
-            messages.push_back(Text);
-            return mrOk;
-        };
         App().SkinFolder = tarnello::test::BuildFolder() + "/skin-new";
     }
     void TearDown() override
@@ -53,29 +48,8 @@ protected:
                 f->Free();
         RecForm = nullptr;
         FreeHandWindow = nullptr;
-        UserMessageBox() = nullptr;
-        TWindowsTest::TearDown();
+        RecPrefsWindows::TearDown();
     }
-    template <class F>
-    F* Make(F*& Ref)
-    {
-        Application->CreateForm(Ref);
-        EXPECT_NE(Ref, nullptr);
-        if (Ref && skin)
-            AssignSkinData(Ref, skin.get());
-        return Ref;
-    }
-    void Shoot(TForm* F, const std::string& Name)
-    {
-        F->Repaint();
-        Pump();
-        const std::string path = tarnello::test::ShotPath(Name);
-        if (!path.empty())
-            tarnello::test::SaveWindowShot(F->Handle(), path);
-    }
-
-    std::unique_ptr<TspSkinData> skin = LoadSkinNew();
-    std::vector<std::string> messages;
 };
 
 TEST_F(RecorderWindow, TextsShowingAndChoices)
