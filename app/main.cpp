@@ -10,8 +10,13 @@
 #include "app/windows/AboutForm.h"
 #include "app/windows/ErrorForm.h"
 #include "app/windows/FileInfoForm.h"
+#include "app/windows/FreeHandWindow.h"
 #include "app/windows/LogForm.h"
 #include "app/windows/MainForm.h"
+#include "app/windows/PreferForm.h"
+#include "app/windows/RecForm.h"
+#include "app/windows/RecorderHooks.h"
+#include "app/windows/UpdaterForm.h"
 #include "platform/backend/BackendSelect.h"
 #include "platform/classes/FormReader.h"
 #include "platform/gui/Forms.h"
@@ -42,6 +47,7 @@ int Run()
     // The pictures descriptions name are made at build time next to the program.
     SetFormPictureFolder(GetProgramFolder() + "pictures");
     RegisterApplicationClasses();
+    InstallRecorderHooks();
 
     int code = 0;
     try {
@@ -55,6 +61,10 @@ int Run()
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);
         Application->CreateForm(ErrorForm);
+        Application->CreateForm(RecForm);
+        Application->CreateForm(FreeHandWindow);
+        Application->CreateForm(PreferForm);
+        Application->CreateForm(UpdaterForm);
         // Reports made from here on show in the error window; earlier ones
         // wait for the main window's first showing.
         SetErrorReportWindow(ErrorForm);

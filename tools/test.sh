@@ -29,6 +29,8 @@ export LSAN_OPTIONS="suppressions=$root/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 export TARNELLO_SOURCE_DIR="$root"
 export TARNELLO_TEST_TMP="$root/$build/test-tmp"
+# The update check never reaches the network from a test run.
+export TARNELLO_UPDATE_URL=""
 # One virtual display serves the whole run; headless tests ignore it.
 xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp" \
   ctest --test-dir "$build" --output-on-failure -j "$jobs" "$@"

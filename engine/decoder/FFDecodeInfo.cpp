@@ -269,8 +269,8 @@ std::string TCustomDecoder::FileInfoText() {
     std::string text;
     auto add = [&](const std::string& s) { text += s + "\r\n"; };
     add("File Name: " + FileName());
-    add("Format Name: " + std::string(ctx->iformat->name ? ctx->iformat->name : ""));
-    if (ctx->iformat->long_name && *ctx->iformat->long_name)
+    add("Format Name: " + std::string(ctx->iformat && ctx->iformat->name ? ctx->iformat->name : ""));
+    if (ctx->iformat && ctx->iformat->long_name && *ctx->iformat->long_name)
         add("Format Long Name: " + std::string(ctx->iformat->long_name));
     add("File Size: " + SizeToText(ContainerFileSize()));
     MetadataBlock(text, ctx->metadata, "");
