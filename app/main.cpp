@@ -8,6 +8,8 @@
 // that a test or a CI run can start the program and see it end by itself.
 #include "app/core/ErrorReport.h"
 #include "app/windows/AboutForm.h"
+#include "app/windows/ClipForm.h"
+#include "app/windows/EditorHooks.h"
 #include "app/windows/ErrorForm.h"
 #include "app/windows/FileInfoForm.h"
 #include "app/windows/LogForm.h"
@@ -42,6 +44,7 @@ int Run()
     // The pictures descriptions name are made at build time next to the program.
     SetFormPictureFolder(GetProgramFolder() + "pictures");
     RegisterApplicationClasses();
+    InstallEditorHooks();
 
     int code = 0;
     try {
@@ -51,6 +54,7 @@ int Run()
         // DVD information, loading, recorder, area, preferences and updater
         // windows take their places here as they arrive.
         Application->CreateForm(MainForm);
+        Application->CreateForm(ClipForm);
         Application->CreateForm(LogForm);
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);
