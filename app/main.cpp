@@ -9,6 +9,7 @@
 #include "app/core/ErrorReport.h"
 #include "app/windows/AboutForm.h"
 #include "app/windows/ClipForm.h"
+#include "app/windows/CropForm.h"
 #include "app/windows/EditorHooks.h"
 #include "app/windows/ErrorForm.h"
 #include "app/windows/FileInfoForm.h"
@@ -55,6 +56,7 @@ int Run()
         // windows take their places here as they arrive.
         Application->CreateForm(MainForm);
         Application->CreateForm(ClipForm);
+        Application->CreateForm(CropForm);
         Application->CreateForm(LogForm);
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);

@@ -3,6 +3,7 @@
 #include "app/core/AppData.h"
 #include "app/core/Translation.h"
 #include "app/windows/ClipForm.h"
+#include "app/windows/CropForm.h"
 #include "app/windows/MainForm.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gui/ExtCtrls.h"
@@ -37,5 +38,17 @@ void InstallEditorHooks()
             return;
         StopMainPreview(Form);
         ClipForm->ShowModal();
+    };
+    MainFormHooks().Edit = [](TMainForm& Form) {
+        if (!CropForm || !EditorItemSelected(false))
+            return;
+        if (!EditorItemSelected(true)) {
+            if (Form.SkinMessage)
+                Form.SkinMessage->MessageDlg(TranslateText("Can't edit audio formats. You can click \"Trim\" button."),
+                                             mtWarning, TMsgDlgButtons{mbOK}, 0);
+            return;
+        }
+        StopMainPreview(Form);
+        CropForm->ShowModal();
     };
 }
