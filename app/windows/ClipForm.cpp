@@ -235,13 +235,6 @@ TClipForm::TClipForm(TComponent* AOwner) : TForm(AOwner)
     DIRudidi2->OnFileOpen = MakeEvent(this, &TClipForm::DIRudidi2FileOpen);
     DIRudidi2->OnPosition = MakeEvent(this, &TClipForm::DIRudidi2Position);
     DIRudidi2->OnState = MakeEvent(this, &TClipForm::DIRudidi2State);
-    SelectedRow = [] { return MainForm && MainForm->sgList ? MainForm->sgList->Row() : 0; };
-    ShowMessage = [](const std::string& m) {
-        if (MainForm && MainForm->SkinMessage)
-            MainForm->SkinMessage->MessageDlg(m, mtError, TMsgDlgButtons{mbOK}, 0);
-    };
-    ReportError = [](const std::string& m, const std::string& mark) { SendErrorReport(m, mark); };
-    PrimaryButtonDown = IsPrimaryMouseButtonDown;
 }
 
 TClipForm::~TClipForm()
@@ -289,38 +282,6 @@ void TClipForm::FormCreate(TObject*)
     TrimmedTimeLine->Brush()->SetStyle(bsClear);
     TimeStart->SetMaxLength(8);
     TimeEnd->SetMaxLength(8);
-}
-
-TMediaFile* TClipForm::CurrentItem()
-{
-    auto& files = App().MediaFiles;
-    const int row = SelectedRow ? SelectedRow() : 0;
-    if (row < 1 || row > static_cast<int>(files.size()))
-        return nullptr;
-    return &files[static_cast<std::size_t>(row - 1)];
-}
-
-std::string TClipForm::CurrentSource()
-{
-    const TMediaFile* item = CurrentItem();
-    if (!item)
-        return {};
-    if (App().MediaMode == 1)
-        return item->DVDTitleInfo ? DVDTitleSource(DVDPath, *item->DVDTitleInfo) : std::string();
-    return item->Source;
-}
-
-void TClipForm::Report(const std::string& Message, const std::string& Mark)
-{
-    AddLogLine(Message);
-    if (ReportError)
-        ReportError(Message, Mark);
-}
-
-void TClipForm::Say(const std::string& Message)
-{
-    if (ShowMessage)
-        ShowMessage(Message);
 }
 
 void TClipForm::ShowBar()

@@ -4,6 +4,7 @@
 // start, end and trimmed length on OK only. The handle arithmetic lives in
 // TTrimBar; this unit moves the controls and the player.
 #include "app/core/TrimBar.h"
+#include "app/windows/EditorSide.h"
 #include "app/windows/WindowPlayer.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -19,7 +20,7 @@
 #include <string>
 #include <string_view>
 
-class TClipForm : public TForm {
+class TClipForm : public TForm, public TEditorSide {
 public:
     explicit TClipForm(TComponent* AOwner);
     ~TClipForm() override;
@@ -52,15 +53,6 @@ public:
     std::unique_ptr<TDIRudidi> DIRudidi2;
     // What the window drives; tests put a stand-in here.
     IWindowPlayer* Player = nullptr;
-
-    // The window's side: the queue row being trimmed (1-based, row 0 is the
-    // grid's header), messages, error reports, the primary-button test, the
-    // DVD the titles come from (DVD mode).
-    std::function<int()> SelectedRow;
-    std::function<void(const std::string&)> ShowMessage;
-    std::function<void(const std::string& Message, const std::string& Mark)> ReportError;
-    std::function<bool()> PrimaryButtonDown;
-    std::string DVDPath;
 
     TTrimBar Bar;
     std::int64_t FDuration = 0;
@@ -109,13 +101,8 @@ public:
     PUBLISHED(TClipForm, TForm);
 
 private:
-    // The item being trimmed, or null when the row names none.
-    TMediaFile* CurrentItem();
-    std::string CurrentSource();
     // Moves the handles, the line and the time edits to the bar's state.
     void ShowBar();
-    void Report(const std::string& Message, const std::string& Mark);
-    void Say(const std::string& Message);
 
     std::unique_ptr<TWindowPlayerOf> FEnginePlayer;
 };

@@ -628,13 +628,6 @@ TCropForm::TCropForm(TComponent* AOwner) : TForm(AOwner)
     DIRudidi2->OnState = MakeEvent(this, &TCropForm::DIRudidi2State);
     DIRudidi2->OnVideoHook = MakeEvent(this, &TCropForm::DIRudidi2VideoHook);
     DIRudidi2->SetVideoHook(true);
-    SelectedRow = [] { return MainForm && MainForm->sgList ? MainForm->sgList->Row() : 0; };
-    ShowMessage = [](const std::string& m) {
-        if (MainForm && MainForm->SkinMessage)
-            MainForm->SkinMessage->MessageDlg(m, mtError, TMsgDlgButtons{mbOK}, 0);
-    };
-    ReportError = [](const std::string& m, const std::string& mark) { SendErrorReport(m, mark); };
-    PrimaryButtonDown = IsPrimaryMouseButtonDown;
     OverlayFont = std::make_unique<TFont>();
 }
 
@@ -720,38 +713,6 @@ void TCropForm::FormCreate(TObject*)
     } catch (const Exception&) {
         // A broken picture leaves the volume without its icon.
     }
-}
-
-TMediaFile* TCropForm::CurrentItem()
-{
-    auto& files = App().MediaFiles;
-    const int row = SelectedRow ? SelectedRow() : 0;
-    if (row < 1 || row > static_cast<int>(files.size()))
-        return nullptr;
-    return &files[static_cast<std::size_t>(row - 1)];
-}
-
-std::string TCropForm::CurrentSource()
-{
-    const TMediaFile* item = CurrentItem();
-    if (!item)
-        return {};
-    if (App().MediaMode == 1)
-        return item->DVDTitleInfo ? DVDTitleSource(DVDPath, *item->DVDTitleInfo) : std::string();
-    return item->Source;
-}
-
-void TCropForm::Report(const std::string& Message, const std::string& Mark)
-{
-    AddLogLine(Message);
-    if (ReportError)
-        ReportError(Message, Mark);
-}
-
-void TCropForm::Say(const std::string& Message)
-{
-    if (ShowMessage)
-        ShowMessage(Message);
 }
 
 void TCropForm::FormShow(TObject*)

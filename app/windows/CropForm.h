@@ -8,6 +8,7 @@
 // app/core/CropGeometry; what the player threads read lives in EditPreview.
 #include "app/core/CropGeometry.h"
 #include "app/core/EditPreview.h"
+#include "app/windows/EditorSide.h"
 #include "app/windows/WindowPlayer.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -28,7 +29,7 @@
 #include <string>
 #include <string_view>
 
-class TCropForm : public TForm {
+class TCropForm : public TForm, public TEditorSide {
 public:
     explicit TCropForm(TComponent* AOwner);
     ~TCropForm() override;
@@ -107,12 +108,6 @@ public:
     IWindowPlayer* Player1 = nullptr;
     IWindowPlayer* Player2 = nullptr;
 
-    // The window's side, as in the trim window.
-    std::function<int()> SelectedRow;
-    std::function<void(const std::string&)> ShowMessage;
-    std::function<void(const std::string& Message, const std::string& Mark)> ReportError;
-    std::function<bool()> PrimaryButtonDown;
-    std::string DVDPath;
     // How long the synchronised start waits for both players to pause.
     int StartWaitMs = 5000;
 
@@ -192,10 +187,6 @@ protected:
     void WndProc(TMessage& Message) override;
 
 private:
-    TMediaFile* CurrentItem();
-    std::string CurrentSource();
-    void Report(const std::string& Message, const std::string& Mark);
-    void Say(const std::string& Message);
     bool OpenPlayer(IWindowPlayer* APlayer, int ANumber, TPanel* APanel, const std::string& ASource);
     void SetEdits(const crop::TCropEdits& AEdits);
     void SetChecked(TspSkinCheckRadioBox* ABox, bool AValue);

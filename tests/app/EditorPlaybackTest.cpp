@@ -20,6 +20,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
+#include <unistd.h>
 #include <thread>
 
 namespace {
@@ -29,10 +31,13 @@ std::string Clip()
     static const std::string path = [] {
         const char* tmp = std::getenv("TARNELLO_TEST_TMP");
         const std::string file = std::string(tmp && *tmp ? tmp : "/tmp") + "/editor-clip.mp4";
-        if (!tarnello::test::MakeClip(file, "-f lavfi -i testsrc2=s=320x240:r=25:d=6 -f lavfi -i sine=f=440:d=6 "
+        // Test programs run side by side: each makes its own copy and moves
+        // it into place whole, so no one opens a half-written clip.
+        const std::string part = file + "." + std::to_string(::getpid()) + ".mp4";
+        if (!tarnello::test::MakeClip(part, "-f lavfi -i testsrc2=s=320x240:r=25:d=6 -f lavfi -i sine=f=440:d=6 "
                             "-c:v libx264 -preset ultrafast -pix_fmt yuv420p -c:a aac -shortest"))
             return std::string();
-        return file;
+        return std::rename(part.c_str(), file.c_str()) == 0 ? file : std::string();
     }();
     return path;
 }
