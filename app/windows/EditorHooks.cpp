@@ -10,6 +10,9 @@
 
 namespace {
 
+// The key holds quotes, so it stands here rather than inside the call.
+constexpr const char* kCantEditAudio = "Can't edit audio formats. You can click \"Trim\" button.";
+
 // The main preview lets go of the item before an editor opens it.
 void StopMainPreview(TMainForm& Form)
 {
@@ -44,7 +47,7 @@ void InstallEditorHooks()
             return;
         if (!EditorItemSelected(true)) {
             if (Form.SkinMessage)
-                Form.SkinMessage->MessageDlg(TranslateText("Can't edit audio formats. You can click \"Trim\" button."),
+                Form.SkinMessage->MessageDlg(TranslateText(kCantEditAudio),
                                              mtWarning, TMsgDlgButtons{mbOK}, 0);
             return;
         }
