@@ -8,6 +8,9 @@
 // that a test or a CI run can start the program and see it end by itself.
 #include "app/core/ErrorReport.h"
 #include "app/windows/AboutForm.h"
+#include "app/windows/ClipForm.h"
+#include "app/windows/CropForm.h"
+#include "app/windows/EditorHooks.h"
 #include "app/windows/ErrorForm.h"
 #include "app/windows/FileInfoForm.h"
 #include "app/windows/FreeHandWindow.h"
@@ -48,6 +51,7 @@ int Run()
     SetFormPictureFolder(GetProgramFolder() + "pictures");
     RegisterApplicationClasses();
     InstallRecorderHooks();
+    InstallEditorHooks();
 
     int code = 0;
     try {
@@ -57,6 +61,8 @@ int Run()
         // DVD information, loading, recorder, area, preferences and updater
         // windows take their places here as they arrive.
         Application->CreateForm(MainForm);
+        Application->CreateForm(ClipForm);
+        Application->CreateForm(CropForm);
         Application->CreateForm(LogForm);
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);
