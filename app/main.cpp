@@ -8,10 +8,13 @@
 // that a test or a CI run can start the program and see it end by itself.
 #include "app/core/ErrorReport.h"
 #include "app/windows/AboutForm.h"
+#include "app/windows/DVDInfoForm.h"
 #include "app/windows/ErrorForm.h"
 #include "app/windows/FileInfoForm.h"
+#include "app/windows/LoadForm.h"
 #include "app/windows/LogForm.h"
 #include "app/windows/MainForm.h"
+#include "app/windows/MainWindowConversion.h"
 #include "platform/backend/BackendSelect.h"
 #include "platform/classes/FormReader.h"
 #include "platform/gui/Forms.h"
@@ -42,6 +45,7 @@ int Run()
     // The pictures descriptions name are made at build time next to the program.
     SetFormPictureFolder(GetProgramFolder() + "pictures");
     RegisterApplicationClasses();
+    InstallConversionHooks();
 
     int code = 0;
     try {
@@ -55,6 +59,8 @@ int Run()
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);
         Application->CreateForm(ErrorForm);
+        Application->CreateForm(DVDInfoForm);
+        Application->CreateForm(LoadForm);
         // Reports made from here on show in the error window; earlier ones
         // wait for the main window's first showing.
         SetErrorReportWindow(ErrorForm);
