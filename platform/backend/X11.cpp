@@ -7,6 +7,7 @@
 #include "platform/rtl/DynLoad.h"
 #include "platform/rtl/Threads.h"
 #include "platform/user/Desktop.h"
+#include "platform/user/FileDropTarget.h"
 #include "platform/user/Focus.h"
 #include "platform/user/Input.h"
 #include "platform/user/MessageQueue.h"

@@ -1,4 +1,5 @@
 #include "platform/user/Desktop.h"
+#include "platform/user/FileDropTarget.h"
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/SysColors.h"

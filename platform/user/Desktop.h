@@ -121,5 +121,3 @@ void DragFinish(HDROP drop);
 // Drops files at a screen point (back-ends and tests): the window under the
 // point, or the nearest ancestor that accepts files, gets WM_DROPFILES.
 bool UserDropFiles(POINT screen, const std::vector<std::string>& files);
-// The window a drop at the screen point would reach; null when none takes files.
-HWND FileDropTargetAt(POINT screen);
