@@ -10,12 +10,15 @@
 #include "app/windows/AboutForm.h"
 #include "app/windows/ClipForm.h"
 #include "app/windows/CropForm.h"
+#include "app/windows/DVDInfoForm.h"
 #include "app/windows/EditorHooks.h"
 #include "app/windows/ErrorForm.h"
 #include "app/windows/FileInfoForm.h"
 #include "app/windows/FreeHandWindow.h"
+#include "app/windows/LoadForm.h"
 #include "app/windows/LogForm.h"
 #include "app/windows/MainForm.h"
+#include "app/windows/MainWindowConversion.h"
 #include "app/windows/PreferForm.h"
 #include "app/windows/RecForm.h"
 #include "app/windows/RecorderHooks.h"
@@ -52,6 +55,7 @@ int Run()
     RegisterApplicationClasses();
     InstallRecorderHooks();
     InstallEditorHooks();
+    InstallConversionHooks();
 
     int code = 0;
     try {
@@ -67,6 +71,8 @@ int Run()
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);
         Application->CreateForm(ErrorForm);
+        Application->CreateForm(DVDInfoForm);
+        Application->CreateForm(LoadForm);
         Application->CreateForm(RecForm);
         Application->CreateForm(FreeHandWindow);
         Application->CreateForm(PreferForm);

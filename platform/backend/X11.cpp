@@ -7,6 +7,8 @@
 #include "platform/gdi/Regions.h"
 #include "platform/rtl/DynLoad.h"
 #include "platform/rtl/Threads.h"
+#include "platform/user/Desktop.h"
+#include "platform/user/FileDropTarget.h"
 #include "platform/user/Focus.h"
 #include "platform/user/Input.h"
 #include "platform/user/MessageQueue.h"
@@ -168,6 +170,15 @@ struct TX11Backend::TState {
     Atom WmProtocols = 0, WmDeleteWindow = 0, NetWmName = 0, Utf8String = 0, NetWmPid = 0, MotifHints = 0,
          NetWmType = 0, TypeNormal = 0, TypeDialog = 0, TypePopup = 0, TypeTooltip = 0, NetWmOpacity = 0,
          NetWmState = 0, StateAbove = 0;
+    // Files dragged from other programs (the XDND protocol).
+    Atom XdndAware = 0, XdndEnter = 0, XdndPosition = 0, XdndStatus = 0, XdndLeave = 0, XdndDrop = 0,
+         XdndFinished = 0, XdndSelection = 0, XdndActionCopy = 0, XdndTypeList = 0, TextUriList = 0, XdndData = 0;
+    struct TDrag {
+        Window Source = 0;  // 0: no drag over our windows
+        bool Uris = false;  // the source offers text/uri-list
+        bool Accept = false;
+        POINT Point{};
+    } Drag;
 
     std::thread Reader;
     std::atomic<bool> Stopping{false};
@@ -188,6 +199,9 @@ struct TX11Backend::TState {
 
     void ReaderLoop();
     void FollowCapture();
+    void HandleXdnd(Window Own, const XClientMessageEvent& ev);
+    void FinishXdnd(Window Own, const XSelectionEvent& ev);
+    void SendXdnd(Window To, Atom Type, long L0, long L1, long L2, long L3, long L4);
     void Drain();
     void DrainLocked();
     bool Dispatch(const XEvent& ev);
@@ -207,6 +221,150 @@ struct TX11Backend::TState {
         return Compositing && ArgbVisual && info.Layered && info.LayeredPicture && info.PerPixelAlpha;
     }
 };
+
+// ---------------------------------------------------------------------------
+// Files dragged from other programs (XDND): the drag's position is answered
+// with whether a window there takes files; the drop fetches the source's
+// text/uri-list and hands the local files to the window as WM_DROPFILES.
+
+std::vector<std::string> FileUrisToPaths(const std::string& UriList)
+{
+    std::vector<std::string> files;
+    std::size_t start = 0;
+    while (start < UriList.size()) {
+        std::size_t end = UriList.find('\n', start);
+        if (end == std::string::npos)
+            end = UriList.size();
+        std::string line = UriList.substr(start, end - start);
+        start = end + 1;
+        while (!line.empty() && (line.back() == '\r' || line.back() == '\0' || line.back() == ' '))
+            line.pop_back();
+        if (line.empty() || line[0] == '#' || line.compare(0, 5, "file:") != 0)
+            continue;
+        std::string rest = line.substr(5);
+        if (rest.compare(0, 2, "//") == 0) {
+            const std::size_t slash = rest.find('/', 2);
+            const std::string host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
+            if (slash == std::string::npos || !(host.empty() || host == "localhost"))
+                continue;  // a file of another machine
+            rest = rest.substr(slash);
+        }
+        if (rest.empty() || rest[0] != '/')
+            continue;
+        std::string path;
+        bool bad = false;
+        for (std::size_t i = 0; i < rest.size(); ++i) {
+            if (rest[i] != '%') {
+                path += rest[i];
+                continue;
+            }
+            auto hex = [](char c) {
+                return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                                      : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+            };
+            const int hi = i + 2 < rest.size() ? hex(rest[i + 1]) : -1;
+            const int lo = i + 2 < rest.size() ? hex(rest[i + 2]) : -1;
+            if (hi < 0 || lo < 0 || (hi == 0 && lo == 0)) {
+                bad = true;  // a broken escape or a zero byte names no file
+                break;
+            }
+            path += static_cast<char>(hi * 16 + lo);
+            i += 2;
+        }
+        if (!bad)
+            files.push_back(path);
+    }
+    return files;
+}
+
+void TX11Backend::TState::SendXdnd(Window To, Atom Type, long L0, long L1, long L2, long L3, long L4)
+{
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.display = Dpy;
+    e.xclient.window = To;
+    e.xclient.message_type = Type;
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = L0;
+    e.xclient.data.l[1] = L1;
+    e.xclient.data.l[2] = L2;
+    e.xclient.data.l[3] = L3;
+    e.xclient.data.l[4] = L4;
+    XSendEvent(Dpy, To, False, NoEventMask, &e);
+    XFlush(Dpy);
+}
+
+void TX11Backend::TState::HandleXdnd(Window Own, const XClientMessageEvent& ev)
+{
+    const Window source = static_cast<Window>(ev.data.l[0]);
+    if (ev.message_type == XdndEnter) {
+        Drag = TDrag{};
+        Drag.Source = source;
+        if (ev.data.l[1] & 1) {
+            // More than three types: the source lists them in a property.
+            Atom type = None;
+            int format = 0;
+            unsigned long count = 0, after = 0;
+            unsigned char* data = nullptr;
+            if (XGetWindowProperty(Dpy, source, XdndTypeList, 0, 64, False, XA_ATOM, &type, &format, &count, &after,
+                                   &data) == Success && data) {
+                if (format == 32)
+                    for (unsigned long i = 0; i < count; ++i)
+                        Drag.Uris = Drag.Uris || reinterpret_cast<Atom*>(data)[i] == TextUriList;
+                XFree(data);
+            }
+        } else {
+            for (int i = 2; i <= 4; ++i)
+                Drag.Uris = Drag.Uris || static_cast<Atom>(ev.data.l[i]) == TextUriList;
+        }
+    } else if (ev.message_type == XdndPosition) {
+        if (source != Drag.Source)
+            return;
+        Drag.Point = POINT{static_cast<LONG>((ev.data.l[2] >> 16) & 0xFFFF), static_cast<LONG>(ev.data.l[2] & 0xFFFF)};
+        Drag.Accept = Drag.Uris && FileDropTargetAt(Drag.Point) != nullptr;
+        SendXdnd(source, XdndStatus, static_cast<long>(Own), Drag.Accept ? 1 : 0, 0, 0,
+                 Drag.Accept ? static_cast<long>(XdndActionCopy) : 0);
+    } else if (ev.message_type == XdndLeave) {
+        if (source == Drag.Source)
+            Drag = TDrag{};
+    } else if (ev.message_type == XdndDrop) {
+        if (source != Drag.Source)
+            return;
+        if (!Drag.Accept) {
+            SendXdnd(source, XdndFinished, static_cast<long>(Own), 0, 0, 0, 0);
+            Drag = TDrag{};
+            return;
+        }
+        XConvertSelection(Dpy, XdndSelection, TextUriList, XdndData, Own, static_cast<Time>(ev.data.l[2]));
+        XFlush(Dpy);
+    }
+}
+
+void TX11Backend::TState::FinishXdnd(Window Own, const XSelectionEvent& ev)
+{
+    if (ev.selection != XdndSelection || !Drag.Source)
+        return;
+    bool done = false;
+    if (ev.property != None) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0, after = 0;
+        unsigned char* data = nullptr;
+        // Up to 4 MB of names; a longer list is refused whole.
+        if (XGetWindowProperty(Dpy, Own, ev.property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &count,
+                               &after, &data) == Success && data) {
+            if (format == 8 && after == 0) {
+                const std::vector<std::string> files =
+                    FileUrisToPaths(std::string(reinterpret_cast<const char*>(data), count));
+                done = !files.empty() && UserDropFiles(Drag.Point, files);
+            }
+            XFree(data);
+        }
+    }
+    SendXdnd(Drag.Source, XdndFinished, static_cast<long>(Own), done ? 1 : 0,
+             done ? static_cast<long>(XdndActionCopy) : 0, 0, 0);
+    Drag = TDrag{};
+}
 
 // ---------------------------------------------------------------------------
 // Opening and closing
@@ -266,6 +424,18 @@ std::unique_ptr<TX11Backend> TX11Backend::Open(const char* displayName)
     s->StateAbove = atom("_NET_WM_STATE_ABOVE");
     s->NetWorkArea = atom("_NET_WORKAREA");
     s->NetCurrentDesktop = atom("_NET_CURRENT_DESKTOP");
+    s->XdndAware = atom("XdndAware");
+    s->XdndEnter = atom("XdndEnter");
+    s->XdndPosition = atom("XdndPosition");
+    s->XdndStatus = atom("XdndStatus");
+    s->XdndLeave = atom("XdndLeave");
+    s->XdndDrop = atom("XdndDrop");
+    s->XdndFinished = atom("XdndFinished");
+    s->XdndSelection = atom("XdndSelection");
+    s->XdndActionCopy = atom("XdndActionCopy");
+    s->XdndTypeList = atom("XdndTypeList");
+    s->TextUriList = atom("text/uri-list");
+    s->XdndData = atom("TARNELLO_XDND_DATA");
     s->ShmOk = XShmQueryExtension(dpy) != False;
     // The work area and the screen's size are watched on the root window.
     XSelectInput(dpy, s->Root, PropertyChangeMask | StructureNotifyMask);
@@ -438,6 +608,11 @@ bool TX11Backend::TState::MakeWindow(HWND wnd, const TTopLevelInfo& info, TXWin&
     Atom type = rec.Override ? ((ex & WS_EX_TOOLWINDOW) && (ex & WS_EX_TOPMOST) ? TypeTooltip : TypePopup)
                              : (owner ? TypeDialog : TypeNormal);
     XChangeProperty(Dpy, rec.Id, NetWmType, XA_ATOM, 32, PropModeReplace, reinterpret_cast<unsigned char*>(&type), 1);
+    // Other programs may drag files here; whether a drop is taken is decided
+    // per point (windows that accept files).
+    long xdndVersion = 5;
+    XChangeProperty(Dpy, rec.Id, XdndAware, XA_ATOM, 32, PropModeReplace,
+                    reinterpret_cast<unsigned char*>(&xdndVersion), 1);
     if (owner) {
         std::lock_guard lock(this->Lock);
         auto it = Wins.find(owner);
@@ -1278,6 +1453,7 @@ bool TX11Backend::TState::Dispatch(const XEvent& ev)
     case Expose:
     case ConfigureNotify:
     case ClientMessage:
+    case SelectionNotify:  // the requestor sits where xany.window does
     case FocusIn: {
         TPendingEvent p;
         p.Ev = ev;
@@ -1481,6 +1657,11 @@ void TX11Backend::PumpEvents()
             if (ev.xclient.message_type == F->WmProtocols &&
                 static_cast<Atom>(ev.xclient.data.l[0]) == F->WmDeleteWindow)
                 PostMessage(p.Wnd, WM_SYSCOMMAND, SC_CLOSE, 0);
+            else
+                F->HandleXdnd(rec.Id, ev.xclient);
+            break;
+        case SelectionNotify:
+            F->FinishXdnd(rec.Id, ev.xselection);
             break;
         case FocusIn:
             if (ev.xfocus.mode == NotifyNormal && ev.xfocus.detail != NotifyPointer &&

@@ -30,11 +30,16 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 struct _XDisplay;
 using XDisplayPtr = _XDisplay*;
 using XWindowId = unsigned long;
+
+// The local files of a text/uri-list ("file:" URIs, percent-escapes
+// decoded); other schemes, remote hosts and comment lines are left out.
+std::vector<std::string> FileUrisToPaths(const std::string& UriList);
 
 class TX11Backend final : public IWindowBackend {
 public:

@@ -1,4 +1,5 @@
 #include "platform/user/Desktop.h"
+#include "platform/user/FileDropTarget.h"
 
 #include "platform/gdi/DeviceContext.h"
 #include "platform/gdi/SysColors.h"
@@ -543,11 +544,17 @@ void DragFinish(HDROP drop)
         delete d;
 }
 
-bool UserDropFiles(POINT screen, const std::vector<std::string>& files)
+HWND FileDropTargetAt(POINT screen)
 {
     HWND w = WindowFromPoint(screen);
     while (w && !(GetWindowLong(w, GWL_EXSTYLE) & static_cast<LONG>(WS_EX_ACCEPTFILES)))
         w = (GetWindowLong(w, GWL_STYLE) & static_cast<LONG>(WS_CHILD)) ? GetParent(w) : nullptr;
+    return w;
+}
+
+bool UserDropFiles(POINT screen, const std::vector<std::string>& files)
+{
+    HWND w = FileDropTargetAt(screen);
     if (!w || files.empty())
         return false;
     auto* d = new TDropRec{files, screen};

@@ -773,3 +773,163 @@ TEST_F(X11Test, HotKeysAreGrabbedOnTheRootAndArriveAsWmHotKey)
 }
 
 } // namespace
+
+namespace {
+
+// The other side of an XDND drag: a second client's window that offers a
+// text/uri-list and answers the target's request for it.
+struct TDragSource {
+    Display* D = nullptr;
+    Window W = 0;
+    Atom Enter, Position, StatusMsg, Drop, Finished, Selection, UriList, Copy;
+    std::string Offer;
+
+    explicit TDragSource(Display* ADisplay) : D(ADisplay)
+    {
+        W = XCreateSimpleWindow(D, DefaultRootWindow(D), 0, 0, 10, 10, 0, 0, 0);
+        auto atom = [&](const char* n) { return XInternAtom(D, n, False); };
+        Enter = atom("XdndEnter");
+        Position = atom("XdndPosition");
+        StatusMsg = atom("XdndStatus");
+        Drop = atom("XdndDrop");
+        Finished = atom("XdndFinished");
+        Selection = atom("XdndSelection");
+        UriList = atom("text/uri-list");
+        Copy = atom("XdndActionCopy");
+        XSetSelectionOwner(D, Selection, W, CurrentTime);
+        XSync(D, False);
+    }
+    ~TDragSource() { XDestroyWindow(D, W); }
+    void Send(Window To, Atom Type, long L1, long L2, long L3 = 0, long L4 = 0)
+    {
+        XEvent e{};
+        e.xclient.type = ClientMessage;
+        e.xclient.window = To;
+        e.xclient.message_type = Type;
+        e.xclient.format = 32;
+        e.xclient.data.l[0] = static_cast<long>(W);
+        e.xclient.data.l[1] = L1;
+        e.xclient.data.l[2] = L2;
+        e.xclient.data.l[3] = L3;
+        e.xclient.data.l[4] = L4;
+        XSendEvent(D, To, False, NoEventMask, &e);
+        XSync(D, False);
+    }
+    // Answers requests for the list; the next XdndStatus or XdndFinished
+    // message, or none yet.
+    bool Serve(XClientMessageEvent& Reply)
+    {
+        while (XPending(D)) {
+            XEvent e;
+            XNextEvent(D, &e);
+            if (e.type == SelectionRequest) {
+                const XSelectionRequestEvent& r = e.xselectionrequest;
+                XEvent n{};
+                n.xselection.type = SelectionNotify;
+                n.xselection.requestor = r.requestor;
+                n.xselection.selection = r.selection;
+                n.xselection.target = r.target;
+                n.xselection.time = r.time;
+                n.xselection.property = None;
+                if (r.target == UriList) {
+                    XChangeProperty(D, r.requestor, r.property, UriList, 8, PropModeReplace,
+                                    reinterpret_cast<const unsigned char*>(Offer.data()), static_cast<int>(Offer.size()));
+                    n.xselection.property = r.property;
+                }
+                XSendEvent(D, r.requestor, False, NoEventMask, &n);
+                XSync(D, False);
+            } else if (e.type == ClientMessage &&
+                       (e.xclient.message_type == StatusMsg || e.xclient.message_type == Finished)) {
+                Reply = e.xclient;
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+}  // namespace
+
+TEST(X11FileUris, LocalFilesAreDecodedAndOthersLeftOut)
+{
+    const std::vector<std::string> files = FileUrisToPaths(
+        "# a comment\r\nfile:///videos/a%20clip.mp4\r\nfile://localhost/videos/b%C3%A9.mkv\r\n"
+        "file://otherhost/videos/c.mp4\r\nhttp://example.org/d.mp4\r\nfile:///bad%2\r\nfile:///zero%00byte\r\n"
+        "file:/plain/e.avi\n");
+    EXPECT_EQ(files, (std::vector<std::string>{"/videos/a clip.mp4", "/videos/b\xC3\xA9.mkv", "/plain/e.avi"}));
+    EXPECT_TRUE(FileUrisToPaths("").empty());
+}
+
+TEST_F(X11Test, FilesDraggedFromAnotherClientArriveAsWmDropFiles)
+{
+    HWND target = Top("Drop target", 700, 650, 200, 150, WS_POPUP);
+    HWND refusing = Top("No drops", 940, 650, 120, 150, WS_POPUP);
+    DragAcceptFiles(target, TRUE_);
+    std::vector<std::string> dropped;
+    int drops = 0;
+    State.Hook = [&](HWND h, UINT m, WPARAM w, LPARAM, bool* handled) -> LRESULT {
+        if (m != WM_DROPFILES || h != target)
+            return 0;
+        ++drops;
+        HDROP d = reinterpret_cast<HDROP>(w);
+        for (UINT i = 0; i < DragQueryFile(d, 0xFFFFFFFF, nullptr, 0); ++i) {
+            std::string name(DragQueryFile(d, i, nullptr, 0) + 1, '\0');
+            name.resize(DragQueryFile(d, i, name.data(), static_cast<UINT>(name.size())));
+            dropped.push_back(name);
+        }
+        DragFinish(d);
+        *handled = true;
+        return 0;
+    };
+    ShowWindow(target, SW_SHOWNOACTIVATE);
+    ShowWindow(refusing, SW_SHOWNOACTIVATE);
+    const Window xTarget = B->XWindowOf(target), xRefusing = B->XWindowOf(refusing);
+    ASSERT_TRUE(PumpUntil([&] {
+        XWindowAttributes a{}, b{};
+        XGetWindowAttributes(Peer, xTarget, &a);
+        XGetWindowAttributes(Peer, xRefusing, &b);
+        return a.map_state == IsViewable && b.map_state == IsViewable;
+    }, 10000));
+    // Both windows tell other programs they take part in drags.
+    Atom type = None;
+    int format = 0;
+    unsigned long n = 0, after = 0;
+    unsigned char* data = nullptr;
+    ASSERT_EQ(XGetWindowProperty(Peer, xTarget, XInternAtom(Peer, "XdndAware", False), 0, 1, False, XA_ATOM, &type,
+                                 &format, &n, &after, &data), Success);
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(*reinterpret_cast<long*>(data), 5);
+    XFree(data);
+
+    TDragSource src(Peer);
+    src.Offer = "file:///videos/first%20clip.mp4\r\nfile:///videos/second.mkv\r\n";
+    XClientMessageEvent reply{};
+    auto await = [&] { return PumpUntil([&] { return src.Serve(reply); }, 5000); };
+
+    // Over the window that takes no files the drag is refused.
+    src.Send(xRefusing, src.Enter, 5L << 24, static_cast<long>(src.UriList));
+    src.Send(xRefusing, src.Position, 0, (960L << 16) | 700, CurrentTime, static_cast<long>(src.Copy));
+    ASSERT_TRUE(await());
+    EXPECT_EQ(reply.message_type, src.StatusMsg);
+    EXPECT_EQ(reply.data.l[1] & 1, 0);
+    src.Send(xRefusing, src.Drop, 0, CurrentTime);
+    ASSERT_TRUE(await());
+    EXPECT_EQ(reply.message_type, src.Finished);
+    EXPECT_EQ(reply.data.l[1] & 1, 0);
+
+    // Over the accepting window: accepted, fetched and delivered.
+    src.Send(xTarget, src.Enter, 5L << 24, static_cast<long>(src.UriList));
+    src.Send(xTarget, src.Position, 0, (750L << 16) | 700, CurrentTime, static_cast<long>(src.Copy));
+    ASSERT_TRUE(await());
+    EXPECT_EQ(reply.message_type, src.StatusMsg);
+    EXPECT_EQ(reply.data.l[1] & 1, 1);
+    EXPECT_EQ(static_cast<Window>(reply.data.l[0]), xTarget);
+    src.Send(xTarget, src.Drop, 0, CurrentTime);
+    ASSERT_TRUE(await());
+    EXPECT_EQ(reply.message_type, src.Finished);
+    EXPECT_EQ(reply.data.l[1] & 1, 1);
+    ASSERT_TRUE(PumpUntil([&] { return drops > 0; }));
+    EXPECT_EQ(drops, 1);
+    EXPECT_EQ(dropped, (std::vector<std::string>{"/videos/first clip.mp4", "/videos/second.mkv"}));
+    State.Hook = nullptr;
+}
