@@ -12,6 +12,9 @@
 #include "app/windows/FileInfoForm.h"
 #include "app/windows/LogForm.h"
 #include "app/windows/MainForm.h"
+#include "app/windows/MainWindowQueue.h"
+#include "app/windows/ProfilePickerForm.h"
+#include "app/windows/SettingsForm.h"
 #include "platform/backend/BackendSelect.h"
 #include "platform/classes/FormReader.h"
 #include "platform/gui/Forms.h"
@@ -42,6 +45,7 @@ int Run()
     // The pictures descriptions name are made at build time next to the program.
     SetFormPictureFolder(GetProgramFolder() + "pictures");
     RegisterApplicationClasses();
+    InstallQueueHooks();
 
     int code = 0;
     try {
@@ -51,6 +55,8 @@ int Run()
         // DVD information, loading, recorder, area, preferences and updater
         // windows take their places here as they arrive.
         Application->CreateForm(MainForm);
+        Application->CreateForm(proform);
+        Application->CreateForm(settingsform);
         Application->CreateForm(LogForm);
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);

@@ -105,17 +105,20 @@ TParamRow TParamGrid::RowKind(int ARow) const
 
 TSettingsValueBox* TParamGrid::BoxOf(TParamRow Kind) const
 {
-    if (!FSettings)
+    // Without a form of its own the grid reads the program's settings form,
+    // which is made after the main window.
+    Tsettingsform* s = FSettings ? FSettings : settingsform;
+    if (!s)
         return nullptr;
     switch (Kind) {
-    case TParamRow::Resolution: return FSettings->cmbVideoResolution;
-    case TParamRow::VideoEncoder: return FSettings->cmbVideoEncoder;
-    case TParamRow::VideoBitRate: return FSettings->cmbVideoBitRate;
-    case TParamRow::FrameRate: return FSettings->cmbVideoFrameRate;
-    case TParamRow::SampleRate: return FSettings->cmbSampleRate;
-    case TParamRow::AudioEncoder: return FSettings->cmbAudioEncoder;
-    case TParamRow::AudioBitRate: return FSettings->cmbAudioBitRate;
-    case TParamRow::Channels: return FSettings->cmbChannel;
+    case TParamRow::Resolution: return s->cmbVideoResolution;
+    case TParamRow::VideoEncoder: return s->cmbVideoEncoder;
+    case TParamRow::VideoBitRate: return s->cmbVideoBitRate;
+    case TParamRow::FrameRate: return s->cmbVideoFrameRate;
+    case TParamRow::SampleRate: return s->cmbSampleRate;
+    case TParamRow::AudioEncoder: return s->cmbAudioEncoder;
+    case TParamRow::AudioBitRate: return s->cmbAudioBitRate;
+    case TParamRow::Channels: return s->cmbChannel;
     default: return nullptr;
     }
 }
