@@ -19,9 +19,12 @@
 #include "app/windows/LogForm.h"
 #include "app/windows/MainForm.h"
 #include "app/windows/MainWindowConversion.h"
+#include "app/windows/MainWindowQueue.h"
 #include "app/windows/PreferForm.h"
+#include "app/windows/ProfilePickerForm.h"
 #include "app/windows/RecForm.h"
 #include "app/windows/RecorderHooks.h"
+#include "app/windows/SettingsForm.h"
 #include "app/windows/UpdaterForm.h"
 #include "platform/backend/BackendSelect.h"
 #include "platform/classes/FormReader.h"
@@ -53,20 +56,23 @@ int Run()
     // The pictures descriptions name are made at build time next to the program.
     SetFormPictureFolder(GetProgramFolder() + "pictures");
     RegisterApplicationClasses();
-    InstallRecorderHooks();
-    InstallEditorHooks();
+    InstallQueueHooks();
     InstallConversionHooks();
+    InstallEditorHooks();
+    InstallRecorderHooks();
 
     int code = 0;
     try {
         Application->Initialize();
         Application->SetTitle("");
-        // The order the windows are made in; the picker, clip, crop, settings,
-        // DVD information, loading, recorder, area, preferences and updater
-        // windows take their places here as they arrive.
+        // The order the windows are made in: the main window, the picker,
+        // clip, crop and settings windows, the small windows, then DVD
+        // information, loading, recorder, area, preferences and updater.
         Application->CreateForm(MainForm);
+        Application->CreateForm(proform);
         Application->CreateForm(ClipForm);
         Application->CreateForm(CropForm);
+        Application->CreateForm(settingsform);
         Application->CreateForm(LogForm);
         Application->CreateForm(AboutForm);
         Application->CreateForm(FileInfoForm);

@@ -11,6 +11,9 @@
 #include "app/core/Translation.h"
 #include "app/windows/AboutForm.h"
 #include "app/windows/LogForm.h"
+#include "app/windows/ProfilePickerForm.h"
+#include "app/windows/QueueItemOps.h"
+#include "app/windows/SettingsForm.h"
 #include "engine/encoder/FFEncode.h"
 #include "engine/filters/NativeEqualizer.h"
 #include "platform/classes/ClassRegistry.h"
@@ -634,6 +637,9 @@ std::string_view TMainForm::FormDescription()
           Height = 40
           Align = alClient
           Stretch = True
+          OnMouseDown = imgProfileButtonMouseDown
+          OnMouseEnter = imgProfileFieldMouseEnter
+          OnMouseLeave = imgProfileFieldMouseLeave
         end
         object imgProfileIcon: TImage
           Left = 6
@@ -641,6 +647,8 @@ std::string_view TMainForm::FormDescription()
           Width = 32
           Height = 32
           Transparent = True
+          OnMouseDown = imgProfileButtonMouseDown
+          OnMouseEnter = imgProfileFieldMouseEnter
         end
         object ProfileIconButton: TImage
           Left = 246
@@ -648,6 +656,7 @@ std::string_view TMainForm::FormDescription()
           Width = 16
           Height = 16
           Transparent = True
+          OnClick = ProfileIconButtonClick
         end
         object lblProfile: TspSkinStdLabel
           Left = 44
@@ -657,6 +666,9 @@ std::string_view TMainForm::FormDescription()
           SkinData = spSkinData1
           Caption = ''
           Transparent = True
+          OnMouseDown = imgProfileButtonMouseDown
+          OnMouseEnter = imgProfileFieldMouseEnter
+          OnMouseLeave = imgProfileFieldMouseLeave
         end
       end
       object ProfileSaveAsButton: TspSkinSpeedButton
@@ -695,13 +707,15 @@ std::string_view TMainForm::FormDescription()
         SkinData = spSkinData1
         Kind = sbVertical
       end
-      object cmbParams: TspSkinEdit
+      object cmbParams: TspSkinComboBox
         Left = 100
         Top = 100
         Width = 120
         Height = 20
         SkinData = spSkinData1
         Visible = False
+        OnCloseUp = cmbParamsCloseUp
+        OnExit = cmbParamsExit
       end
       object spSkinStdLabel3: TspSkinStdLabel
         Left = 316
@@ -711,14 +725,13 @@ std::string_view TMainForm::FormDescription()
         SkinData = spSkinData1
         Caption = 'Audio:'
       end
-      object cboAudio: TspSkinEdit
+      object cboAudio: TspSkinComboBox
         Left = 316
         Top = 42
         Width = 126
         Height = 22
         SkinData = spSkinData1
-        ReadOnly = True
-        Text = 'No audio tracks'
+        OnChange = cboAudioChange
       end
       object spSkinStdLabel4: TspSkinStdLabel
         Left = 316
@@ -728,14 +741,13 @@ std::string_view TMainForm::FormDescription()
         SkinData = spSkinData1
         Caption = 'Subtitles:'
       end
-      object cboSubtitle: TspSkinEdit
+      object cboSubtitle: TspSkinComboBox
         Left = 316
         Top = 86
         Width = 126
         Height = 22
         SkinData = spSkinData1
-        ReadOnly = True
-        Text = 'No subtitles'
+        OnChange = cboSubtitleChange
       end
       object chkDeinterlace: TspSkinCheckRadioBox
         Left = 316
@@ -831,17 +843,18 @@ std::string_view TMainForm::FormDescription()
         OnClick = PlayButtonClick
       end
       object PauseButton: TspSkinSpeedButton
-        Left = 34
+        Left = 8
         Top = 192
         Width = 24
         Height = 20
         SkinData = spSkinData1
         ImageList = PlayerImages
         ImageIndex = 1
+        Visible = False
         OnClick = PauseButtonClick
       end
       object StopButton: TspSkinSpeedButton
-        Left = 60
+        Left = 34
         Top = 192
         Width = 24
         Height = 20
@@ -851,7 +864,7 @@ std::string_view TMainForm::FormDescription()
         OnClick = StopButtonClick
       end
       object SnapshotButton: TspSkinMenuSpeedButton
-        Left = 86
+        Left = 60
         Top = 192
         Width = 36
         Height = 20
@@ -862,9 +875,9 @@ std::string_view TMainForm::FormDescription()
         OnClick = SnapshotButtonClick
       end
       object lblPlayTime: TspSkinStdLabel
-        Left = 128
+        Left = 100
         Top = 195
-        Width = 136
+        Width = 164
         Height = 14
         SkinData = spSkinData1
         Caption = '00:00:00 / 00:00:00'
@@ -882,8 +895,8 @@ std::string_view TMainForm::FormDescription()
         Width = 100
         Height = 16
         SkinData = spSkinData1
-        MaxValue = 100
-        Value = 100
+        MaxValue = 128
+        Value = 128
       end
     end
   end
@@ -925,12 +938,12 @@ std::string_view TMainForm::FormDescription()
       SkinData = spSkinData1
       Kind = sbVertical
     end
-    object TitleMemo: TspSkinEdit
+    object TitleMemo: TMemo
       Left = 120
       Top = 40
       Width = 160
-      Height = 22
-      SkinData = spSkinData1
+      Height = 50
+      BorderStyle = bsNone
       Visible = False
       OnExit = TitleMemoExit
       OnKeyPress = TitleMemoKeyPress
@@ -1041,7 +1054,9 @@ end
 void RegisterApplicationClasses()
 {
     RegisterSkinListsClasses();
-    RegisterClasses<TTimer, TImage, TMenuItem, TspPngImageList>();
+    RegisterClasses<TTimer, TImage, TMenuItem, TspPngImageList, TMemo>();
+    Tproform::RegisterClasses();
+    Tsettingsform::RegisterClasses();
 }
 
 void UseMainWindowSkin(TComponent* Form)
@@ -1088,6 +1103,7 @@ void TMainForm::FormCreate(TObject*)
     app.OpenDialogFilter = BuildOpenDialogFilter();
     lblProfile->Repaint();
     LoadMediaLibraries();
+    Hand(MainFormHooks().FormCreated, *this);
 }
 
 void TMainForm::RegisterHotKeys()
@@ -1247,6 +1263,8 @@ void TMainForm::FormClose(TObject*, TCloseAction&)
 {
     DragAcceptFiles(Handle(), FALSE_);
     StopButtonClick(this);
+    // The folder the user typed is the one saved.
+    App().OutputPath = edDestinationFolder->Text();
     SaveSettings();
     // Only the files this run made go; the rest of the folder stays.
     ExitCleanUp();
@@ -1416,6 +1434,78 @@ void TMainForm::Item32Click(TObject*) { Hand(MainFormHooks().ChangeSnapshotFolde
 void TMainForm::JPEG1Click(TObject*) { Hand(MainFormHooks().SnapshotAsJpeg, *this); }
 void TMainForm::BMP1Click(TObject*) { Hand(MainFormHooks().SnapshotAsBmp, *this); }
 void TMainForm::Timer1Timer(TObject*) { Hand(MainFormHooks().QueueLineTimer, *this); }
+
+void TMainForm::imgProfileButtonMouseDown(TObject* Sender, TMouseButton, TShiftState, int, int)
+{
+    // An open value drop-down closes first.
+    if (cmbParams->Visible())
+        cmbParamsExit(this);
+    Hand(MainFormHooks().OpenPicker, *this, dynamic_cast<TControl*>(Sender) == ProfileIconButton
+                                                ? static_cast<TControl*>(ProfileIconButton)
+                                                : static_cast<TControl*>(imgProfileField));
+}
+
+void TMainForm::ProfileIconButtonClick(TObject*) { Hand(MainFormHooks().OpenPicker, *this, ProfileIconButton); }
+
+void TMainForm::imgProfileFieldMouseEnter(TObject*) { imgProfileField->Picture()->Assign(ProfileComboImageOver->Picture()); }
+
+void TMainForm::imgProfileFieldMouseLeave(TObject*) { imgProfileField->Picture()->Assign(ProfileComboImage->Picture()); }
+
+void TMainForm::cmbParamsCloseUp(TObject*)
+{
+    if (!FChanging)
+        Hand(MainFormHooks().ParamCloseUp, *this);
+}
+
+void TMainForm::cmbParamsExit(TObject*)
+{
+    if (!cmbParams->Visible())
+        return;
+    cmbParamsCloseUp(this);
+    cmbParams->SetVisible(false);
+}
+
+void TMainForm::cboAudioChange(TObject*)
+{
+    if (!FChanging)
+        Hand(MainFormHooks().AudioChange, *this);
+}
+
+void TMainForm::cboSubtitleChange(TObject*)
+{
+    if (!FChanging)
+        Hand(MainFormHooks().SubtitleChange, *this);
+}
+
+TQueueCommands TMainForm::QueueCommands()
+{
+    TQueueCommands c;
+    c.InputControls = {AddButton, LoadDVDButton, DownloadButton, RecordButton, cboAudio, cboSubtitle,
+                       imgProfileField, lblProfile, ProfileIconButton, ProfileSaveAsButton, edDestinationFolder,
+                       ApplytoAllButton, FindTargetButton, chkDeinterlace, ParamGrid, VideoTrackBar, VolumeTrackBar,
+                       SnapshotButton, sgList};
+    c.InputMenuItems = {Openvideo1, LoadDVD1, DownloadfromWeb1, RecordVideo1};
+    c.ItemControls = {EditButton, ClipButton, JoinButton, StartButton};
+    c.ItemMenuItems = {FileInformation1, Convert1, Item12, ItemRemove, ItemClearAll, ItemRename, EditVideo2, ClipVideo2,
+                       Joinall1, Remove1, ClearAll1, Rename1, MoveUp1, MoveDown1, EditVideo1, ClipVideo1};
+    c.GettingStartedPanel = GettingStartedPanel;
+    return c;
+}
+
+void TMainForm::EnableControls(bool enableORdisable, bool AllControls)
+{
+    ::EnableControls(QueueCommands(), enableORdisable, AllControls);
+}
+
+void TMainForm::DisableButton(TspSkinSpeedButton* MyButton) { ::DisableButton(MyButton); }
+
+bool TMainForm::EncoderPaused() const { return Quorvel && Quorvel->Paused(); }
+
+void TMainForm::RefreshQueue()
+{
+    sgList->SetRowCount(static_cast<int>(App().MediaFiles.size()) + 1);
+    sgList->Invalidate();
+}
 void TMainForm::ProgressTimerTimer(TObject*) { Hand(MainFormHooks().ProgressTimer, *this); }
 
 void TMainForm::DeclarePublished(TPublisher<TMainForm>& P)
@@ -1618,6 +1708,14 @@ void TMainForm::DeclarePublished(TPublisher<TMainForm>& P)
     P.Handler("TitleMemoKeyPress", &TMainForm::TitleMemoKeyPress);
     P.Handler("TweetButtonClick", &TMainForm::TweetButtonClick);
     P.Handler("chkDeinterlaceClick", &TMainForm::chkDeinterlaceClick);
+    P.Handler("imgProfileButtonMouseDown", &TMainForm::imgProfileButtonMouseDown);
+    P.Handler("ProfileIconButtonClick", &TMainForm::ProfileIconButtonClick);
+    P.Handler("imgProfileFieldMouseEnter", &TMainForm::imgProfileFieldMouseEnter);
+    P.Handler("imgProfileFieldMouseLeave", &TMainForm::imgProfileFieldMouseLeave);
+    P.Handler("cmbParamsCloseUp", &TMainForm::cmbParamsCloseUp);
+    P.Handler("cmbParamsExit", &TMainForm::cmbParamsExit);
+    P.Handler("cboAudioChange", &TMainForm::cboAudioChange);
+    P.Handler("cboSubtitleChange", &TMainForm::cboSubtitleChange);
     P.Handler("sgListClick", &TMainForm::sgListClick);
     P.Handler("sgListDrawCell", &TMainForm::sgListDrawCell);
     P.Handler("sgListKeyDown", &TMainForm::sgListKeyDown);

@@ -12,6 +12,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinCheckRadio.h"
 #include "skin/controls/SkinExPanels.h"
@@ -28,6 +29,7 @@
 #include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
+#include "skin/lists/SkinComboBox.h"
 #include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
@@ -41,6 +43,7 @@
 
 class TCustomEncoder;
 class TMainForm;
+struct TQueueCommands;
 
 // Hand-offs to the units that are built beside this one (queue grid, output
 // panel and parameter grid, settings form, profile picker, preview, adding
@@ -60,6 +63,9 @@ struct TMainFormHooks {
     std::function<void(TMainForm&, TMouseButton Button, TShiftState Shift, int X, int Y)> ParamMouseDown;
     std::function<void(TMainForm&, int ACol, int ARow, bool& CanSelect)> ParamSelectCell;
     std::function<void(TMainForm&)> SaveProfileAs, ApplyToAll, FindTarget, DeinterlaceClick, FillSettingsForm;
+    std::function<void(TMainForm&)> ParamCloseUp, AudioChange, SubtitleChange;
+    // The profile field or its button was pressed: the picker opens at it.
+    std::function<void(TMainForm&, TControl* Clicked)> OpenPicker;
     // Preview and snapshots.
     std::function<void(TMainForm&)> Play, Pause, StopPreview, Snapshot, OpenSnapshotFolder, ChangeSnapshotFolder,
         SnapshotAsJpeg, SnapshotAsBmp;
@@ -69,6 +75,8 @@ struct TMainFormHooks {
     std::function<void(TMainForm&, const std::vector<std::string>& Files)> FilesDropped;
     // The recorder's hot keys: identifier 1 pauses/resumes, 2 stops.
     std::function<void(TMainForm&, int Id)> RecorderHotKey;
+    // The end of the main window's creation (the other windows do not exist yet).
+    std::function<void(TMainForm&)> FormCreated;
 };
 TMainFormHooks& MainFormHooks();
 
@@ -184,11 +192,11 @@ public:
     TspSkinSpeedButton* ProfileSaveAsButton = nullptr;
     TspSkinStringGrid* ParamGrid = nullptr;
     TspSkinScrollBar* spSkinScrollBar3 = nullptr;
-    TspSkinEdit* cmbParams = nullptr;
+    TspSkinComboBox* cmbParams = nullptr;
     TspSkinStdLabel* spSkinStdLabel3 = nullptr;
-    TspSkinEdit* cboAudio = nullptr;
+    TspSkinComboBox* cboAudio = nullptr;
     TspSkinStdLabel* spSkinStdLabel4 = nullptr;
-    TspSkinEdit* cboSubtitle = nullptr;
+    TspSkinComboBox* cboSubtitle = nullptr;
     TspSkinCheckRadioBox* chkDeinterlace = nullptr;
     TspSkinStdLabel* spSkinStdLabel2 = nullptr;
     TspSkinEdit* edDestinationFolder = nullptr;
@@ -209,7 +217,7 @@ public:
     TspSkinPanel* spSkinNotebook1 = nullptr;
     TspSkinStringGrid* sgList = nullptr;
     TspSkinScrollBar* TableScrollBar = nullptr;
-    TspSkinEdit* TitleMemo = nullptr;
+    TMemo* TitleMemo = nullptr;
     TspSkinPanel* GettingStartedPanel = nullptr;
     TImage* GettingStartedImage = nullptr;
     TImage* ProfileComboImage = nullptr;
@@ -235,6 +243,9 @@ public:
     bool FirstShowDone = false;
     // Whether the media libraries loaded at creation.
     bool MediaLibrariesLoaded = false;
+    // What the hooks' units keep for this window (grid painter, item
+    // operations, parameter grid, preview); freed before the controls.
+    std::unique_ptr<TObject> QueueParts;
 
     static std::string_view FormDescription();
 
@@ -311,6 +322,26 @@ public:
     void Timer1Timer(TObject* Sender);
     void ProgressTimerTimer(TObject* Sender);
     void ExitTimerTimer(TObject* Sender);
+
+    // The commands that need items (and, with AllControls, the input
+    // controls) switch on or off; the queue page shows.
+    void EnableControls(bool enableORdisable, bool AllControls);
+    TQueueCommands QueueCommands();
+    // Disables a tool button and shows its disabled look at once.
+    void DisableButton(TspSkinSpeedButton* MyButton);
+    // The grid's rows follow the queue (items + 1) and it repaints.
+    void RefreshQueue();
+    // The encoder is paused (working items show "Paused").
+    bool EncoderPaused() const;
+    // The output panel's handlers of the profile field and the value drop-down.
+    void imgProfileButtonMouseDown(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y);
+    void ProfileIconButtonClick(TObject* Sender);
+    void imgProfileFieldMouseEnter(TObject* Sender);
+    void imgProfileFieldMouseLeave(TObject* Sender);
+    void cmbParamsCloseUp(TObject* Sender);
+    void cmbParamsExit(TObject* Sender);
+    void cboAudioChange(TObject* Sender);
+    void cboSubtitleChange(TObject* Sender);
 
     // Closes the window after Ms milliseconds (TARNELLO_EXIT_AFTER_MS).
     void CloseAfter(unsigned Ms);

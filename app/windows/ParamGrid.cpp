@@ -6,6 +6,7 @@
 #include "app/windows/OutputPanel.h"
 #include "app/windows/SettingsForm.h"
 #include "platform/gui/Graphics.h"
+#include "skin/lists/SkinComboBox.h"
 
 namespace {
 
@@ -103,19 +104,22 @@ TParamRow TParamGrid::RowKind(int ARow) const
     return TParamRow::None;
 }
 
-TSettingsValueBox* TParamGrid::BoxOf(TParamRow Kind) const
+TspSkinComboBox* TParamGrid::BoxOf(TParamRow Kind) const
 {
-    if (!FSettings)
+    // Without a form of its own the grid reads the program's settings form,
+    // which is made after the main window.
+    Tsettingsform* s = FSettings ? FSettings : settingsform;
+    if (!s)
         return nullptr;
     switch (Kind) {
-    case TParamRow::Resolution: return FSettings->cmbVideoResolution;
-    case TParamRow::VideoEncoder: return FSettings->cmbVideoEncoder;
-    case TParamRow::VideoBitRate: return FSettings->cmbVideoBitRate;
-    case TParamRow::FrameRate: return FSettings->cmbVideoFrameRate;
-    case TParamRow::SampleRate: return FSettings->cmbSampleRate;
-    case TParamRow::AudioEncoder: return FSettings->cmbAudioEncoder;
-    case TParamRow::AudioBitRate: return FSettings->cmbAudioBitRate;
-    case TParamRow::Channels: return FSettings->cmbChannel;
+    case TParamRow::Resolution: return s->cmbVideoResolution;
+    case TParamRow::VideoEncoder: return s->cmbVideoEncoder;
+    case TParamRow::VideoBitRate: return s->cmbVideoBitRate;
+    case TParamRow::FrameRate: return s->cmbVideoFrameRate;
+    case TParamRow::SampleRate: return s->cmbSampleRate;
+    case TParamRow::AudioEncoder: return s->cmbAudioEncoder;
+    case TParamRow::AudioBitRate: return s->cmbAudioBitRate;
+    case TParamRow::Channels: return s->cmbChannel;
     default: return nullptr;
     }
 }
@@ -148,7 +152,7 @@ void TParamGrid::ParamGridDrawCell(TObject*, int ACol, int ARow, TRect Rect, TGr
             C->Font()->SetStyle({fsBold});
         C->TextOut(Rect.left + 5, Rect.top + 5, TranslateText(RowName(kind)));
     } else if (ACol == 2) {
-        if (TSettingsValueBox* box = BoxOf(kind))
+        if (TspSkinComboBox* box = BoxOf(kind))
             C->TextOut(Rect.left + 5, Rect.top + 5, box->Text());
     }
     // The separator between names and values, broken at the two first rows
@@ -186,7 +190,7 @@ void TParamGrid::ClickFoldColumn(int ACol, int ARow)
 std::optional<TParamDropDown> TParamGrid::ParamGridSelectCell(int ACol, int ARow)
 {
     const TParamRow kind = RowKind(ARow);
-    TSettingsValueBox* box = BoxOf(kind);
+    TspSkinComboBox* box = BoxOf(kind);
     if (ACol == 0 || !box)
         return std::nullopt;
     const TRect cell = FGrid->CellRect(2, ARow);

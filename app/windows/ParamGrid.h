@@ -14,7 +14,7 @@
 
 class TGraphic;
 class Tsettingsform;
-class TSettingsValueBox;
+class TspSkinComboBox;
 struct TFormat;
 
 enum class TParamRow {
@@ -78,7 +78,7 @@ public:
     bool cmbParamsCloseUp(int ARow, const std::string& Text, int ItemIndex);
 
 private:
-    TSettingsValueBox* BoxOf(TParamRow Kind) const;
+    TspSkinComboBox* BoxOf(TParamRow Kind) const;
     TspSkinStringGrid* FGrid;
     Tsettingsform* FSettings;
 };

@@ -7,9 +7,20 @@
 #include "platform/rtl/Exceptions.h"
 #include "skin/lists/SkinLists.h"
 
-Tproform::Tproform(TComponent* AOwner) : TForm(AOwner) {}
+Tproform* proform = nullptr;
 
-Tproform::~Tproform() { FPicker.reset(); }
+Tproform::Tproform(TComponent* AOwner) : TForm(AOwner)
+{
+    if (!proform)
+        proform = this;
+}
+
+Tproform::~Tproform()
+{
+    FPicker.reset();
+    if (proform == this)
+        proform = nullptr;
+}
 
 std::string_view Tproform::FormDescription()
 {

@@ -41,3 +41,6 @@ private:
     std::unique_ptr<TProfilePicker> FPicker;
     std::unique_ptr<TPicture> FArrow, FArrowOver;
 };
+
+// The one picker window of the program (set while it exists).
+extern Tproform* proform;

@@ -160,9 +160,12 @@ void TQueueGridPainter::PaintHeaderCell(TCanvas* C, int ACol, const TRect& R, in
         CheckBox(C, AllItemsChecked ? Pictures.Check : Pictures.Uncheck, R, H);
         return;
     }
+    // The captions are kept in the order "Title", "Thumbnail", "Length",
+    // "Size", "Profile", "Status"; the thumbnail column comes first.
+    static constexpr int kCaptionOf[7] = {-1, 1, 0, 2, 3, 4, 5};
     const auto& captions = App().ColumnCaptions;
-    if (ACol <= static_cast<int>(captions.size()))
-        Text(C, captions[static_cast<std::size_t>(ACol - 1)], R, kCentredLine);
+    if (ACol >= 1 && ACol <= 6)
+        Text(C, captions[static_cast<std::size_t>(kCaptionOf[ACol])], R, kCentredLine);
     if (ACol <= 5) {
         C->Pen()->SetColor(kHeaderLine);
         C->MoveTo(R.right - 1, R.top);

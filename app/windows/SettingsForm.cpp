@@ -4,40 +4,11 @@
 #include "app/core/OptionLists.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/SysUtils.h"
+#include "skin/lists/SkinComboBox.h"
 #include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinLists.h"
 
 Tsettingsform* settingsform = nullptr;
-
-TSettingsValueBox::TSettingsValueBox(TComponent* AOwner)
-    : TComponent(AOwner), FItems(std::make_unique<TStringList>())
-{
-}
-
-TSettingsValueBox::~TSettingsValueBox() = default;
-
-void TSettingsValueBox::SetItemIndex(int Value)
-{
-    FItemIndex = Value >= 0 && Value < FItems->Count() ? Value : -1;
-}
-
-std::string TSettingsValueBox::Text() const
-{
-    if (FItemIndex >= 0 && FItemIndex < FItems->Count())
-        return FItems->Get(FItemIndex);
-    return FText;
-}
-
-void TSettingsValueBox::SetText(const std::string& Value)
-{
-    FText = Value;
-    FItemIndex = -1;
-}
-
-void TSettingsValueBox::DeclarePublished(TPublisher<TSettingsValueBox>& P)
-{
-    P.Property("ItemIndex", &TSettingsValueBox::ItemIndex, &TSettingsValueBox::SetItemIndex, -1);
-}
 
 Tsettingsform::Tsettingsform(TComponent* AOwner) : TForm(AOwner)
 {
@@ -66,21 +37,54 @@ std::string_view Tsettingsform::FormDescription()
     Width = 320
     Height = 21
   end
-  object cmbVideoResolution: TSettingsValueBox
+  object cmbVideoResolution: TspSkinComboBox
+    Left = 16
+    Top = 48
+    Width = 320
+    Height = 21
+    Style = spcbEditStyle
   end
-  object cmbVideoEncoder: TSettingsValueBox
+  object cmbVideoEncoder: TspSkinComboBox
+    Left = 16
+    Top = 80
+    Width = 320
+    Height = 21
   end
-  object cmbVideoFrameRate: TSettingsValueBox
+  object cmbVideoFrameRate: TspSkinComboBox
+    Left = 16
+    Top = 108
+    Width = 320
+    Height = 21
   end
-  object cmbVideoBitRate: TSettingsValueBox
+  object cmbVideoBitRate: TspSkinComboBox
+    Left = 16
+    Top = 136
+    Width = 320
+    Height = 21
   end
-  object cmbSampleRate: TSettingsValueBox
+  object cmbSampleRate: TspSkinComboBox
+    Left = 16
+    Top = 164
+    Width = 320
+    Height = 21
   end
-  object cmbAudioEncoder: TSettingsValueBox
+  object cmbAudioEncoder: TspSkinComboBox
+    Left = 16
+    Top = 192
+    Width = 320
+    Height = 21
   end
-  object cmbAudioBitRate: TSettingsValueBox
+  object cmbAudioBitRate: TspSkinComboBox
+    Left = 16
+    Top = 220
+    Width = 320
+    Height = 21
   end
-  object cmbChannel: TSettingsValueBox
+  object cmbChannel: TspSkinComboBox
+    Left = 16
+    Top = 248
+    Width = 320
+    Height = 21
   end
 end
 )";
@@ -89,7 +93,6 @@ end
 void Tsettingsform::RegisterClasses()
 {
     RegisterSkinListsClasses();
-    ::RegisterClasses<TSettingsValueBox>();
 }
 
 void Tsettingsform::DeclarePublished(TPublisher<Tsettingsform>& P)
@@ -109,10 +112,11 @@ namespace {
 
 // Items = the shown part of List; selected = the value's place in the value
 // part, letter case aside (-1 when absent).
-void FillBox(TSettingsValueBox* Box, const std::string& List, const std::string& Value)
+void FillBox(TspSkinComboBox* Box, const std::string& List, const std::string& Value)
 {
     if (!Box)
         return;
+    Box->SetText("");
     Box->Items()->Assign(SplitOptionList(List, false).get());
     const auto values = SplitOptionList(List, true);
     int found = -1;
@@ -128,10 +132,10 @@ void FillBox(TSettingsValueBox* Box, const std::string& List, const std::string&
 
 void FillSettingsForm(Tsettingsform& Form)
 {
-    TSettingsValueBox* boxes[] = {Form.cmbVideoResolution, Form.cmbVideoEncoder, Form.cmbVideoFrameRate,
+    TspSkinComboBox* boxes[] = {Form.cmbVideoResolution, Form.cmbVideoEncoder, Form.cmbVideoFrameRate,
                                   Form.cmbVideoBitRate,    Form.cmbSampleRate,   Form.cmbAudioEncoder,
                                   Form.cmbAudioBitRate,    Form.cmbChannel};
-    for (TSettingsValueBox* b : boxes)
+    for (TspSkinComboBox* b : boxes)
         if (b) {
             b->Items()->Clear();
             b->SetText("");

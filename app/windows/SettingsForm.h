@@ -1,11 +1,11 @@
 #pragma once
 // The settings form: a window that is made at start-up and never shown. It
-// holds the current preset's value lists as the user sees them (one list per
-// setting with the preset's value selected) and the preset's title; the
-// output panel's parameter grid draws these texts and copies the lists into
-// its drop-down.
-#include "platform/classes/StringList.h"
+// holds the current preset's value lists as the user sees them (one skinned
+// combo box per setting with the preset's value selected; the resolution's
+// takes typed text) and the preset's title; the output panel's parameter
+// grid draws these texts and copies the lists into its drop-down.
 #include "platform/gui/Forms.h"
+#include "skin/lists/SkinComboBox.h"
 
 #include <memory>
 #include <string>
@@ -13,44 +13,20 @@
 
 class TspSkinEdit;
 
-// One setting's list: the shown entries, the selected one and a free text
-// (the resolution is typed). It stands where the form's skinned combo boxes
-// go; they keep the same three values.
-class TSettingsValueBox : public TComponent {
-public:
-    explicit TSettingsValueBox(TComponent* AOwner);
-    ~TSettingsValueBox() override;
-
-    TStrings* Items() { return FItems.get(); }
-    int ItemIndex() const { return FItemIndex; }
-    // Out-of-range indices select nothing (-1).
-    void SetItemIndex(int Value);
-    // The selected entry's text, or the typed text when nothing is selected.
-    std::string Text() const;
-    void SetText(const std::string& Value);
-
-    PUBLISHED(TSettingsValueBox, TComponent);
-
-private:
-    std::unique_ptr<TStringList> FItems;
-    int FItemIndex = -1;
-    std::string FText;
-};
-
 class Tsettingsform : public TForm {
 public:
     explicit Tsettingsform(TComponent* AOwner);
     ~Tsettingsform() override;
 
     TspSkinEdit* edProfile = nullptr;
-    TSettingsValueBox* cmbVideoResolution = nullptr;
-    TSettingsValueBox* cmbVideoEncoder = nullptr;
-    TSettingsValueBox* cmbVideoFrameRate = nullptr;
-    TSettingsValueBox* cmbVideoBitRate = nullptr;
-    TSettingsValueBox* cmbSampleRate = nullptr;
-    TSettingsValueBox* cmbAudioEncoder = nullptr;
-    TSettingsValueBox* cmbAudioBitRate = nullptr;
-    TSettingsValueBox* cmbChannel = nullptr;
+    TspSkinComboBox* cmbVideoResolution = nullptr;
+    TspSkinComboBox* cmbVideoEncoder = nullptr;
+    TspSkinComboBox* cmbVideoFrameRate = nullptr;
+    TspSkinComboBox* cmbVideoBitRate = nullptr;
+    TspSkinComboBox* cmbSampleRate = nullptr;
+    TspSkinComboBox* cmbAudioEncoder = nullptr;
+    TspSkinComboBox* cmbAudioBitRate = nullptr;
+    TspSkinComboBox* cmbChannel = nullptr;
 
     static std::string_view FormDescription();
     // The classes its description names.

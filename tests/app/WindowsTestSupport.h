@@ -63,7 +63,7 @@ inline void MakeProfiles()
         f.Category = "-1";
     app.Profiles = {video, audio, custom};
     app.CustomProfileIndex = 2;
-    app.ColumnCaptions = {"Thumbnail", "Title", "Length", "Size", "Profile", "Status"};
+    app.ColumnCaptions = {"Title", "Thumbnail", "Length", "Size", "Profile", "Status"};
     app.PausedText = "Paused";
 }
 

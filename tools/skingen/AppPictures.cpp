@@ -308,7 +308,7 @@ void FieldPictures(const std::string& F)
     Bmp(F, "profilescombo_over.bmp", 240, 40, [&](TspBitmap& b) { PaintBox(b, TRect(0, 0, 240, 40), FieldStyle(TState::Focused)); });
     Bmp(F, "tablerow.bmp", 8, 56, [&](TspBitmap& b) {
         for (int y = 0; y < 56; ++y)
-            Fill(b, 0, y, 8, y + 1, Mix(t.Field, t.Face, y / 55.0 * 0.5));
+            Fill(b, 0, y, 8, y + 1, Mix(0xFFE3EEFB, 0xFFC9DCF4, y / 55.0));  // light: the row's texts are black
         Fill(b, 0, 55, 8, 56, t.Border);
     });
     Bmp(F, "tablecolumncaptionbar.bmp", 8, 26, [&](TspBitmap& b) {
