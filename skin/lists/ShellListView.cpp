@@ -5,6 +5,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/shell/ShellIcons.h"
+#include "skin/lists/ShellComboBox.h"
 #include "platform/user/Input.h"
 #include "skin/lists/SkinDialogForms.h"
 
@@ -268,6 +269,8 @@ void TspCustomShellListView::SyncLinkedControls()
         else if (FRootFolder)
             FTreeView->SelectID(FRootFolder->AbsoluteID());
     }
+    if (FComboBox && !FSettingRoot && FRootFolder)
+        FComboBox->SelectID(FRootFolder->AbsoluteID());
     FSettingRoot = false;
 }
 

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class TspCustomShellComboBox;
+
 class TspCustomShellListView : public TspSkinCustomListView {
 public:
     explicit TspCustomShellListView(TComponent* AOwner);
@@ -38,6 +40,9 @@ public:
     TspCustomShellTreeView* ShellTreeView() const { return FTreeView; }
     void SetShellTreeView(TspCustomShellTreeView* Value);
     TspShellFolder* RootFolder() const { return FRootFolder; }
+    // The look-in box that shows this list's folder (set by the box).
+    TspCustomShellComboBox* ShellComboBox() const { return FComboBox; }
+    void SetShellComboBox(TspCustomShellComboBox* Value) { FComboBox = Value; }
 
     std::string GetSelectedFile();
     void GetSelectedFiles(TStrings* AFiles);
@@ -98,6 +103,7 @@ private:
     TShellObjectTypes FObjectTypes{otFolders, otNonFolders};
     std::vector<TspShellFolder*> FFolders;
     TspCustomShellTreeView* FTreeView = nullptr;
+    TspCustomShellComboBox* FComboBox = nullptr;
     TspShellChangeNotifier* FNotifier = nullptr;
     std::string FMask = "*.*|*.*";
 };
