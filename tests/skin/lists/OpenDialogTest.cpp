@@ -149,6 +149,7 @@ TEST_F(OpenDialogTest, TypedPathsWildcardsAndFolders)
                                  {"a/b", H.Home + "/a/b"}, {"..", H.Home + "/a"},     {"b/", H.Home + "/a/b"},
                                  {"/", "/"},               {H.Home, H.Home},          {"a//b", H.Home + "/a/b"},
                                  {"../../..", H.Home},     {"/no/such/folder", H.Home},
+                                 {"../x", H.Home},         {"*", H.Home},
                              };
                              // "../../.." from a/b reaches Home's parent; go home again after it.
                              for (const TCase& c : cases) {
@@ -165,6 +166,7 @@ TEST_F(OpenDialogTest, TypedPathsWildcardsAndFolders)
                              }
                          },
                          [&](TCustomForm* f) {
+                             EXPECT_EQ(Dlg(f)->FileListView->Mask(), "*");
                              // An absolute file path is returned as it stands.
                              Type(Dlg(f), H.Home + "/a/b/deep.txt");
                          }});
