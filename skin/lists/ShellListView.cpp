@@ -274,6 +274,22 @@ void TspCustomShellListView::SyncLinkedControls()
     FSettingRoot = false;
 }
 
+bool TspCustomShellListView::IsCustomDrawn(TCustomDrawTarget Target, TCustomDrawStage Stage)
+{
+    if (Target == dtControl && Stage == cdPrePaint && Color() != clWindow)
+        return true;
+    return TspSkinCustomListView::IsCustomDrawn(Target, Stage);
+}
+
+bool TspCustomShellListView::CustomDraw(const TRect& ARect, TCustomDrawStage Stage)
+{
+    if (Stage == cdPrePaint && Color() != clWindow) {
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(ARect);
+    }
+    return TspSkinCustomListView::CustomDraw(ARect, Stage);
+}
+
 bool TspCustomShellListView::PassesMask(const std::string& FileName) const { return ShellMaskAccepts(FMask, FileName); }
 
 void TspCustomShellListView::Populate()

@@ -80,6 +80,10 @@ protected:
     void Edit(TListItem* Item, std::string S) override;
     void DblClick() override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
+    // The native list clears to the window colour; a skinned colour is
+    // painted over it before the rows.
+    bool IsCustomDrawn(TCustomDrawTarget Target, TCustomDrawStage Stage) override;
+    bool CustomDraw(const TRect& ARect, TCustomDrawStage Stage) override;
 
 private:
     friend class TspCustomShellTreeView;

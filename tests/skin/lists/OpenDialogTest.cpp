@@ -485,6 +485,10 @@ TEST_F(OpenDialogTest, LookInBoxShowsTheChainDownToTheShownFolder)
         for (const TspItemEx& e : box->ItemsEx())
             entries.emplace_back(e.Caption, e.Indent);
         selected = box->Path();
+        box->DropDown();
+        Pump();
+        Shot(box->FListBox, "open-dialog-look-in-list", 2);
+        box->CloseUp(false);
         // Picking Home moves the list there.
         for (int i = 0; i < static_cast<int>(box->ItemsEx().size()); ++i)
             if (box->ItemsEx()[static_cast<size_t>(i)].Caption == "Home") {
