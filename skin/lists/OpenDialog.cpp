@@ -392,6 +392,10 @@ void TspOpenDlgForm::OpenButtonClick(TObject*)
             FileListView->SetMask(typed);
             return;
         }
+        // A relative name needs a file-system folder to stand in (not Computer).
+        const std::string shown = FileListView->Path();
+        if (typed[0] != '/' && (shown.empty() || shown[0] != '/'))
+            return;
         const std::string path = TypedPath(typed);
         if (IsFolder(path)) {  // a typed folder is opened
             FileListView->SetPath(path);

@@ -8,6 +8,7 @@
 #include "DialogsTestSupport.h"
 #include "ShellTestSupport.h"
 #include "platform/rtl/Files.h"
+#include "skin/core/ResourceStrData.h"
 #include "skin/lists/SkinMessage.h"
 
 #include <algorithm>
@@ -392,6 +393,20 @@ TEST_F(SaveDialogTest, TheFilterExtensionIsAddedAndAnExistingFileIsAskedAbout)
     EXPECT_EQ(tarnello::test::ReadTextFile(H.Home + "/clip.avi"), "abc");
 }
 
+TEST_F(SaveDialogTest, ARelativeNameOnAVirtualFolderIsNotAccepted)
+{
+    bool open = false;
+    TModalDriver driver({[&](TCustomForm* f) {
+                             Dlg(f)->FileListView->SetPath("Computer");
+                             Type(Dlg(f), "clip");
+                             open = f->ModalResult() == mrNone;
+                         },
+                         [&](TCustomForm* f) { Type(Dlg(f), H.Home + "/clip"); }});
+    EXPECT_TRUE(Dialog->Execute());
+    EXPECT_TRUE(open);
+    EXPECT_EQ(Dialog->FileName(), H.Home + "/clip");
+}
+
 TEST_F(SaveDialogTest, TheQuestionNamesTheFileWithItsDefaultExtension)
 {
     H.File("notes.txt");
@@ -452,6 +467,30 @@ TEST_F(SaveDialogTest, ADoubleClickedFileIsAskedAboutToo)
                          }});
     EXPECT_FALSE(Dialog->Execute());
     EXPECT_TRUE(asked);
+}
+
+TEST_F(OpenDialogTest, TextsComeFromTheStringTableOrAreBuiltIn)
+{
+    TspSkinData* skin = LoadSkinNew();
+    auto* strings = new TspResourceStrData(Owner);
+    strings->ResStrings()->SetText("FLV_LOOKIN=Buscar en:\nMSG_BTN_OPEN=&Abrir\nMSG_LV_DETAILS=Detalles\n");
+    skin->SetResourceStrData(strings);
+    for (TspSkinData* data : {skin, static_cast<TspSkinData*>(nullptr)}) {
+        Dialog->SetCtrlSkinData(data);
+        std::vector<std::string> texts;
+        TModalDriver driver({[&](TCustomForm* f) {
+            TspOpenDlgForm* d = Dlg(f);
+            texts = {d->Drivelabel->Caption(), d->OpenButton->Caption(), d->ReportMenuItem->Caption(),
+                     d->CancelButton->Caption(), d->UpToolButton->Hint()};
+            f->Close();
+        }});
+        EXPECT_FALSE(Dialog->Execute());
+        if (data)  // a key the table lacks reads empty
+            EXPECT_EQ(texts, (std::vector<std::string>{"Buscar en:", "&Abrir", "Detalles", "", ""}));
+        else
+            EXPECT_EQ(texts, (std::vector<std::string>{"Look in: ", "&Open", "Details", "Cancel", "Up One Level"}));
+    }
+    skin->SetResourceStrData(nullptr);
 }
 
 TEST_F(OpenDialogTest, FileEditOpensOnItsTextAndTakesTheChoice)
