@@ -7,25 +7,13 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/shell/ShellIcons.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/ShellToolGlyphs.h"
 
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
 
 namespace {
-
-// "SP_NEWFOLDER": the shell's folder picture with a green "+" in its corner.
-void DrawNewFolderGlyph(TBitmap& B)
-{
-    B.SetSize(16, 16);
-    B.Canvas()->Brush()->SetColor(clFuchsia);
-    B.Canvas()->FillRect(TRect(0, 0, 16, 16));
-    ShellImageList(false)->Draw(B.Canvas(), 0, 0, siFolder);
-    B.Canvas()->Brush()->SetColor(static_cast<TColor>(0x3CA028));
-    B.Canvas()->FillRect(TRect(11, 8, 13, 16));
-    B.Canvas()->FillRect(TRect(8, 11, 16, 13));
-    B.SetTransparent(true);
-}
 
 bool IsFolderPath(const std::string& Path)
 {
@@ -66,7 +54,7 @@ TspSelDirDlgForm::TspSelDirDlgForm(TComponent* AOwner, TspSkinData* ACtrlSkinDat
             NewFolderToolButton->SetImageIndex(AToolButtonImageIndex);
         } else {
             TBitmap glyph;
-            DrawNewFolderGlyph(glyph);
+            DrawShellToolGlyph("SP_NEWFOLDER", glyph);
             NewFolderToolButton->SetGlyph(&glyph);
         }
         NewFolderToolButton->SetHint(SkinDialogText(CtrlSD, "MSG_BTN_NEWFOLDER_HINT", "Create New Folder"));

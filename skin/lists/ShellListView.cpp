@@ -5,6 +5,7 @@
 #include "platform/rtl/Files.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/shell/ShellIcons.h"
+#include "skin/lists/ShellComboBox.h"
 #include "platform/user/Input.h"
 #include "skin/lists/SkinDialogForms.h"
 
@@ -268,7 +269,25 @@ void TspCustomShellListView::SyncLinkedControls()
         else if (FRootFolder)
             FTreeView->SelectID(FRootFolder->AbsoluteID());
     }
+    if (FComboBox && !FSettingRoot && FRootFolder)
+        FComboBox->SelectID(FRootFolder->AbsoluteID());
     FSettingRoot = false;
+}
+
+bool TspCustomShellListView::IsCustomDrawn(TCustomDrawTarget Target, TCustomDrawStage Stage)
+{
+    if (Target == dtControl && Stage == cdPrePaint && Color() != clWindow)
+        return true;
+    return TspSkinCustomListView::IsCustomDrawn(Target, Stage);
+}
+
+bool TspCustomShellListView::CustomDraw(const TRect& ARect, TCustomDrawStage Stage)
+{
+    if (Stage == cdPrePaint && Color() != clWindow) {
+        Canvas()->Brush()->SetColor(Color());
+        Canvas()->FillRect(ARect);
+    }
+    return TspSkinCustomListView::CustomDraw(ARect, Stage);
 }
 
 bool TspCustomShellListView::PassesMask(const std::string& FileName) const { return ShellMaskAccepts(FMask, FileName); }

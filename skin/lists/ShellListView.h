@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+class TspCustomShellComboBox;
+
 class TspCustomShellListView : public TspSkinCustomListView {
 public:
     explicit TspCustomShellListView(TComponent* AOwner);
@@ -38,6 +40,9 @@ public:
     TspCustomShellTreeView* ShellTreeView() const { return FTreeView; }
     void SetShellTreeView(TspCustomShellTreeView* Value);
     TspShellFolder* RootFolder() const { return FRootFolder; }
+    // The look-in box that shows this list's folder (set by the box).
+    TspCustomShellComboBox* ShellComboBox() const { return FComboBox; }
+    void SetShellComboBox(TspCustomShellComboBox* Value) { FComboBox = Value; }
 
     std::string GetSelectedFile();
     void GetSelectedFiles(TStrings* AFiles);
@@ -75,6 +80,10 @@ protected:
     void Edit(TListItem* Item, std::string S) override;
     void DblClick() override;
     void KeyDown(WORD& Key, TShiftState Shift) override;
+    // The native list clears to the window colour; a skinned colour is
+    // painted over it before the rows.
+    bool IsCustomDrawn(TCustomDrawTarget Target, TCustomDrawStage Stage) override;
+    bool CustomDraw(const TRect& ARect, TCustomDrawStage Stage) override;
 
 private:
     friend class TspCustomShellTreeView;
@@ -98,6 +107,7 @@ private:
     TShellObjectTypes FObjectTypes{otFolders, otNonFolders};
     std::vector<TspShellFolder*> FFolders;
     TspCustomShellTreeView* FTreeView = nullptr;
+    TspCustomShellComboBox* FComboBox = nullptr;
     TspShellChangeNotifier* FNotifier = nullptr;
     std::string FMask = "*.*|*.*";
 };

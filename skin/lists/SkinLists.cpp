@@ -2,7 +2,9 @@
 
 #include "skin/controls/SkinCtrls.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/lists/OpenDialog.h"
 #include "skin/lists/SelectDirDialog.h"
+#include "skin/lists/ShellComboBox.h"
 #include "skin/lists/ShellListView.h"
 #include "skin/lists/ShellNotifier.h"
 #include "skin/lists/ShellTreeView.h"
@@ -43,4 +45,6 @@ void RegisterSkinListsClasses()
     RegisterShellTreeViewClasses();
     RegisterShellListViewClasses();
     RegisterSelectDirDialogClasses();
+    RegisterShellComboBoxClasses();
+    RegisterOpenDialogClasses();
 }
