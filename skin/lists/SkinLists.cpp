@@ -20,6 +20,7 @@
 #include "skin/lists/SkinListBox.h"
 #include "skin/lists/SkinComboBox.h"
 #include "skin/lists/SkinFontCombos.h"
+#include "skin/lists/SkinFileCtrls.h"
 
 void RegisterSkinListsClasses()
 {
@@ -40,6 +41,7 @@ void RegisterSkinListsClasses()
     RegisterSkinListBoxClasses();
     RegisterSkinComboBoxClasses();
     RegisterSkinFontCombosClasses();
+    RegisterSkinFileCtrlsClasses();
     RegisterShellTreeViewClasses();
     RegisterShellListViewClasses();
     RegisterSelectDirDialogClasses();
