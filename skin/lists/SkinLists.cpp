@@ -21,6 +21,7 @@
 #include "skin/lists/SkinComboBox.h"
 #include "skin/lists/SkinFontCombos.h"
 #include "skin/lists/SkinFileCtrls.h"
+#include "skin/lists/SkinFontDialog.h"
 
 void RegisterSkinListsClasses()
 {
@@ -42,6 +43,7 @@ void RegisterSkinListsClasses()
     RegisterSkinComboBoxClasses();
     RegisterSkinFontCombosClasses();
     RegisterSkinFileCtrlsClasses();
+    RegisterSkinFontDialogClasses();
     RegisterShellTreeViewClasses();
     RegisterShellListViewClasses();
     RegisterSelectDirDialogClasses();

@@ -100,7 +100,7 @@ void Letter(const std::string& file, const std::string& text, TFontStyles style)
     TFont* f = p.C->Font();
     f->SetName("DejaVu Sans");
     f->SetHeight(-13);
-    f->SetColor(kInk);
+    f->SetColor(0xD07030);  // a blue that reads on light and dark faces
     f->SetStyle(style);
     p.C->Brush()->SetStyle(bsClear);
     const int w = p.C->TextWidth(text), h = p.C->TextHeight(text);
