@@ -22,6 +22,8 @@
 #include "skin/lists/SkinListBox.h"
 #include "skin/lists/SkinComboBox.h"
 #include "skin/lists/SkinFontCombos.h"
+#include "skin/lists/SkinFileCtrls.h"
+#include "skin/lists/SkinFontDialog.h"
 
 void RegisterSkinListsClasses()
 {
@@ -42,6 +44,8 @@ void RegisterSkinListsClasses()
     RegisterSkinListBoxClasses();
     RegisterSkinComboBoxClasses();
     RegisterSkinFontCombosClasses();
+    RegisterSkinFileCtrlsClasses();
+    RegisterSkinFontDialogClasses();
     RegisterShellTreeViewClasses();
     RegisterShellListViewClasses();
     RegisterSelectDirDialogClasses();

@@ -337,6 +337,8 @@ void TspSkinPageControl::SetTabItemSize()
 void TspSkinPageControl::UpDateTabs()
 {
     SetTabItemSize();
+    UpdateTabScroller();
+    SyncTabScroller();
     Realign();
     Invalidate();
 }
@@ -344,6 +346,7 @@ void TspSkinPageControl::UpDateTabs()
 void TspSkinPageControl::ChangeSkinData()
 {
     GetSkinData();
+    FreeTabScroller();  // rebuilt with the new piece below
     if (FShowCloseButtons)
         FCloseSize = FIndex == -1 || IsNullRect(CloseButtonRect) ? 14 : RectW(CloseButtonRect);
     ApplyReservedRoom();
@@ -453,6 +456,7 @@ void TspSkinPageControl::HideTabs()
     SetMultiLine(false);
     FOldTabHeight = TabHeight();
     SetTabHeight(1);
+    FreeTabScroller();
     UpDateTabs();
 }
 
@@ -473,6 +477,7 @@ void TspSkinPageControl::HideBorderAndTabs()
     SetTabPosition(tpTop);
     FHideTabs = true;
     FHideBorder = true;
+    FreeTabScroller();
     Realign();
     Invalidate();
 }
@@ -609,6 +614,17 @@ void TspSkinPageControl::WndProc(TMessage& Message)
         }
         break;
     case WM_SIZE:
+    case TCM_INSERTITEM:
+    case TCM_DELETEITEM:
+    case TCM_DELETEALLITEMS:
+    case TCM_SETITEMSIZE:
+    case TCM_SETITEM:
+        if (!ComponentState().Contains(csLoading) && !ComponentState().Contains(csDesigning)) {
+            UpdateTabScroller();
+            SyncTabScroller();
+            Invalidate();
+        }
+        break;
     case WM_HSCROLL:
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
@@ -638,9 +654,95 @@ void TspSkinPageControl::WndProc(TMessage& Message)
     }
 }
 
+void TspSkinPageControl::CreateWnd()
+{
+    TPageControl::CreateWnd();
+    SendMessage(Handle(), TCM_SETOWNERSCROLLER, 1, 0);
+}
+
+// ---- tab scroller ------------------------------------------------------------------
+
+void TspSkinPageControl::UpdateTabScroller()
+{
+    if (!HandleAllocated() || ComponentState().Contains(csDestroying))
+        return;
+    const bool overflow = !FHideTabs && !MultiLine() && SendMessage(Handle(), TCM_GETSCROLLSTATE, 0, 0) != -1;
+    if (!overflow || GetHiddenTabCount() == 0) {
+        FreeTabScroller();
+        return;
+    }
+    if (!FSkinUpDown)
+        CreateTabScroller();
+    FSkinUpDown->SetMax(GetHiddenTabCount());
+    PlaceTabScroller();
+}
+
+void TspSkinPageControl::CreateTabScroller()
+{
+    if (FHideTabs)
+        return;
+    FSkinUpDown = new TspSkinUpDown(this);
+    FSkinUpDown->SetOrientation(udHorizontal);
+    FSkinUpDown->SetSkinDataName(UpDown.empty() ? std::string("updown") : UpDown);
+    FSkinUpDown->SetSkinData(FSD);
+    FSkinUpDown->SetMin(0);
+    FSkinUpDown->SetMax(GetHiddenTabCount());
+    FSkinUpDown->SetPosition(GetScrolledTabCount());
+    FSkinUpDown->SetIncrement(1);
+    FSkinUpDown->OnChange = MakeEvent(this, &TspSkinPageControl::TabScrollerChange);
+    FSkinUpDown->SetParent(this);
+    PlaceTabScroller();
+    FSkinUpDown->SetVisible(true);
+}
+
+void TspSkinPageControl::FreeTabScroller()
+{
+    if (!FSkinUpDown)
+        return;
+    TspSkinUpDown* u = FSkinUpDown;
+    FSkinUpDown = nullptr;
+    u->Free();
+}
+
+void TspSkinPageControl::PlaceTabScroller()
+{
+    const int h = std::max(1, FDefaultItemHeight), w = 2 * h;
+    const TRect d = DisplayRect();
+    int top;
+    if (TabPosition() == tpTop)
+        top = FIndex == -1 ? 0 : std::max(0, static_cast<int>(d.top) - h - static_cast<int>(ClRect.top));
+    else
+        top = FIndex == -1 ? Height() - h
+                           : std::min(Height() - h, static_cast<int>(RectH(SkinRect) - ClRect.bottom + d.bottom));
+    FSkinUpDown->SetBounds(Width() - w, top, w, h);
+}
+
+void TspSkinPageControl::TabScrollerChange(TObject*)
+{
+    if (!FSkinUpDown)
+        return;
+    FSkinUpDown->SetMax(GetHiddenTabCount());
+    SendMessage(Handle(), WM_HSCROLL, static_cast<WPARAM>(SB_THUMBPOSITION | (FSkinUpDown->Position() << 16)), 0);
+    Invalidate();
+}
+
+void TspSkinPageControl::SyncTabScroller()
+{
+    if (FSkinUpDown && HandleAllocated()) {
+        const LRESULT st = SendMessage(Handle(), TCM_GETSCROLLSTATE, 0, 0);
+        const int first = st == -1 ? 0 : static_cast<int>(st & 0xFFFF);
+        // The native line's first tab, without a change notice back.
+        auto keep = FSkinUpDown->OnChange;
+        FSkinUpDown->OnChange = nullptr;
+        FSkinUpDown->SetPosition(first);
+        FSkinUpDown->OnChange = keep;
+    }
+}
+
 void TspSkinPageControl::Change()
 {
     TPageControl::Change();
+    SyncTabScroller();
     Invalidate();
     if (ActivePage())
         ActivePage()->Invalidate();

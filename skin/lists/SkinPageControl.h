@@ -10,6 +10,7 @@
 #include "platform/gui/ImgList.h"
 #include "skin/core/SkinData.h"
 #include "skin/core/SkinTypes.h"
+#include "skin/lists/SkinUpDowns.h"
 
 #include <memory>
 #include <string>
@@ -123,6 +124,12 @@ public:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void WndProc(TMessage& Message) override;
 
+    // The skinned scroller of an overflowing single line of tabs (the
+    // native control is told to make none of its own).
+    TspSkinUpDown* FSkinUpDown = nullptr;
+    void UpdateTabScroller();
+    void SyncTabScroller();
+
     int GetTabsOffset();
     // Visible tabs cut by the right edge, and those scrolled out at the left.
     int GetHiddenTabCount();
@@ -143,8 +150,13 @@ public:
 protected:
     void Change() override;
     void PaintWindow(HDC DC) override;
+    void CreateWnd() override;
 
 private:
+    void CreateTabScroller();
+    void FreeTabScroller();
+    void PlaceTabScroller();
+    void TabScrollerChange(TObject* Sender);
     void SetTabItemSize();
     void ApplyReservedRoom();
     void PaintDefaultFrame(TCanvas* C);

@@ -1684,6 +1684,7 @@ void WriteSkinFolder(const std::string& Folder)
         throw std::runtime_error("cannot write " + base + "arrow.cur");
     WriteShellIcons(Folder);
     WriteAppPictures(Folder);
+    WriteResourcePictures(Folder);
 }
 
 }  // namespace skingen

@@ -21,6 +21,9 @@ void WriteAppPictures(const std::string& SkinFolder);
 // The editor windows' pictures: trim_left.bmp, trim_right.bmp (12 x 12
 // trim handles) and webcam.bmp (two 80 x 80 camera frames side by side).
 void WriteEditorPictures(const std::string& Folder);
+// The controls' named pictures (SP_*.bmp) into "pictures/resources" beside
+// the skin folder.
+void WriteResourcePictures(const std::string& SkinFolder);
 // Every piece of a skin folder in every state, as a PNG: control pieces
 // composed at three sizes with their state images, the frame objects, the
 // frame, popup, hint and layered-border pictures.

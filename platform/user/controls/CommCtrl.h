@@ -312,6 +312,12 @@ constexpr UINT TCM_GETROWCOUNT = TCM_FIRST + 44;
 constexpr UINT TCM_GETCURFOCUS = TCM_FIRST + 47;
 constexpr UINT TCM_SETCURFOCUS = TCM_FIRST + 48;
 constexpr UINT TCM_SETMINTABWIDTH = TCM_FIRST + 49;
+// This platform's own: wParam 1 makes the owner show the scroller of an
+// overflowing single line (no child is made; WM_HSCROLL with lParam 0 and
+// SB_THUMBPOSITION scrolls); TCM_GETSCROLLSTATE gives (largest first tab << 16) | first
+// tab shown, or -1 while the tabs fit.
+constexpr UINT TCM_SETOWNERSCROLLER = TCM_FIRST + 60;
+constexpr UINT TCM_GETSCROLLSTATE = TCM_FIRST + 61;
 constexpr UINT TCIF_TEXT = 0x0001;
 constexpr UINT TCIF_IMAGE = 0x0002;
 constexpr UINT TCIF_RTLREADING = 0x0004;

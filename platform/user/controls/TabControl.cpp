@@ -60,6 +60,11 @@ struct TTabControl {
     HIMAGELIST Images = nullptr;
     HFONT Font = nullptr;
     HWND Scroller = nullptr;
+    // The owner shows a scroller of its own (TCM_SETOWNERSCROLLER): no
+    // child is made, and the owner scrolls with WM_HSCROLL, lParam 0.
+    bool OwnerScroller = false;
+    bool Scrolling = false;  // the single line overflows
+    int MaxFirst = 0;
     int Rows = 1;
     int RowHeight = 18;
 };
@@ -250,6 +255,10 @@ void AdjustRect(const TTabControl* t, bool larger, RECT* r)
 
 void ShowScroller(TTabControl* t, bool show, int maxFirst)
 {
+    t->Scrolling = show;
+    t->MaxFirst = show ? maxFirst : 0;
+    if (t->OwnerScroller)
+        return;
     if (!show) {
         if (t->Scroller)
             ShowWindow(t->Scroller, SW_HIDE);
@@ -286,7 +295,7 @@ LRESULT NotifyParent(TTabControl* t, UINT code)
 
 void EnsureVisible(TTabControl* t, int i)
 {
-    if (Multi(t) || !Valid(t, i) || !t->Scroller || !IsWindowVisible(t->Scroller))
+    if (Multi(t) || !Valid(t, i) || !t->Scrolling)
         return;
     RECT c = Client(t);
     int limit = c.right - 2 * t->RowHeight;
@@ -411,7 +420,7 @@ void Paint(TTabControl* t, HDC dc)
         FrameRect(dc, &page, GetSysColorBrush(COLOR_BTNSHADOW));
     }
     RECT clip = c;
-    if (t->Scroller && IsWindowVisible(t->Scroller))
+    if (t->Scrolling && !t->OwnerScroller)
         clip.right -= 2 * t->RowHeight;
     int saved = SaveDC(dc);
     IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
@@ -693,9 +702,21 @@ LRESULT TabProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return reinterpret_cast<LRESULT>(t->Font);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
+    case TCM_SETOWNERSCROLLER:
+        t->OwnerScroller = wParam != 0;
+        if (t->OwnerScroller && t->Scroller) {
+            DestroyWindow(t->Scroller);
+            t->Scroller = nullptr;
+        }
+        Layout(t);
+        Redraw(t);
+        return 0;
+    case TCM_GETSCROLLSTATE:
+        return t->Scrolling && !Multi(t) ? static_cast<LRESULT>((t->MaxFirst << 16) | (t->First & 0xFFFF)) : -1;
     case WM_HSCROLL:
-        // From the scroller child: the first tab shown.
-        if (reinterpret_cast<HWND>(lParam) == t->Scroller && LOWORD(wParam) == SB_THUMBPOSITION) {
+        // From the scroller (child or owner's): the first tab shown.
+        if (LOWORD(wParam) == SB_THUMBPOSITION &&
+            ((lParam && reinterpret_cast<HWND>(lParam) == t->Scroller) || (!lParam && t->OwnerScroller))) {
             t->First = HIWORD(wParam);
             Layout(t);
             Redraw(t);
