@@ -114,6 +114,25 @@ std::string TspFormSkinner::FrameCaptionText() const
 
 // ---- commands on all children ----
 
+namespace {
+
+// Tile and cascade start alike: every child restored, then the list and
+// the free area's size; false for a form without children.
+bool PrepareLayout(TspFormSkinner* Self, std::vector<TCustomForm*>& Kids, int& W, int& H)
+{
+    TCustomForm* form = Self->Form();
+    if (form->FormStyle() != fsMDIForm || form->MDIChildCount() == 0)
+        return false;
+    Self->RestoreAll();
+    Kids = Children(form);
+    const TRect r = Self->GetMDIClientRect();
+    W = r.Width();
+    H = r.Height();
+    return !Kids.empty();
+}
+
+}  // namespace
+
 void TspFormSkinner::Tile()
 {
     if (TileMode == tbHorizontal)
@@ -124,13 +143,11 @@ void TspFormSkinner::Tile()
 
 void TspFormSkinner::TileHorizontal()
 {
-    if (FForm->FormStyle() != fsMDIForm || FForm->MDIChildCount() == 0)
+    std::vector<TCustomForm*> kids;
+    int w = 0, h = 0;
+    if (!PrepareLayout(this, kids, w, h))
         return;
-    RestoreAll();
-    std::vector<TCustomForm*> kids = Children(FForm);
     const int n = static_cast<int>(kids.size());
-    const TRect r = GetMDIClientRect();
-    const int w = r.Width(), h = r.Height();
     int cols = std::max(1, static_cast<int>(std::trunc(std::sqrt(static_cast<double>(n)))));
     int rows = n / cols;
     if (cols * rows < n)
@@ -156,13 +173,11 @@ void TspFormSkinner::TileHorizontal()
 
 void TspFormSkinner::TileVertical()
 {
-    if (FForm->FormStyle() != fsMDIForm || FForm->MDIChildCount() == 0)
+    std::vector<TCustomForm*> kids;
+    int w = 0, h = 0;
+    if (!PrepareLayout(this, kids, w, h))
         return;
-    RestoreAll();
-    std::vector<TCustomForm*> kids = Children(FForm);
     const int n = static_cast<int>(kids.size());
-    const TRect r = GetMDIClientRect();
-    const int w = r.Width(), h = r.Height();
     const int rows = std::max(1, static_cast<int>(std::trunc(std::sqrt(static_cast<double>(n)))));
     int cols = std::max(1, n / rows);
     const int cw = w / cols;
@@ -182,13 +197,11 @@ void TspFormSkinner::TileVertical()
 
 void TspFormSkinner::Cascade()
 {
-    if (FForm->FormStyle() != fsMDIForm || FForm->MDIChildCount() == 0)
+    std::vector<TCustomForm*> kids;
+    int w = 0, h = 0;
+    if (!PrepareLayout(this, kids, w, h))
         return;
-    RestoreAll();
-    std::vector<TCustomForm*> kids = Children(FForm);
     const int n = static_cast<int>(kids.size());
-    const TRect r = GetMDIClientRect();
-    const int w = r.Width(), h = r.Height();
     int step = FSkinSupport ? NewClRect.top : DefCaptionHeight() + 3;
     // A skin whose client starts at the top row still cascades.
     step = std::max(1, step);
