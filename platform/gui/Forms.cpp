@@ -5,6 +5,7 @@
 #include "platform/gui/ActnList.h"
 #include "platform/gui/HintWindow.h"
 #include "platform/gui/Menus.h"
+#include "platform/user/MdiClient.h"
 #include "platform/classes/FormReader.h"
 
 #include <fontconfig/fontconfig.h>
@@ -148,6 +149,8 @@ TCustomForm::~TCustomForm()
     if (FModalResult == mrNone && FFormState.Contains(fsModal))
         FModalResult = mrCancel;
     // The window goes while the form is whole: its messages still reach it.
+    if (FFormStyle == fsMDIChild && FHandle)
+        MDIChildLeaving(GetParent(FHandle), FHandle, false);
     DestroyHandle();
     Screen->RemoveForm(this);
     if (Application)
@@ -271,11 +274,14 @@ void TCustomForm::CreateParams(TCreateParams& Params)
         Params.ExStyle |= WS_EX_TOPMOST;
     if (FWindowState == wsMaximized)
         Params.Style |= WS_MAXIMIZE;
+    if (FFormStyle == fsMDIChild)
+        MDIChildParams(Params);
 }
 
 void TCustomForm::CreateWnd()
 {
     TScrollingWinControl::CreateWnd();
+    CreateMDIClient();
     if (FActiveControl && !FActiveControl->HandleAllocated())
         FActiveControl->HandleNeeded();
 }
@@ -346,6 +352,8 @@ void TCustomForm::SetVisible(bool v)
         FShowWhenCreated = v;
         return;
     }
+    if (v)
+        CheckMDIMainForm();
     if (v && !FCreated)
         AfterConstruction();
     TScrollingWinControl::SetVisible(v);
@@ -354,7 +362,9 @@ void TCustomForm::SetVisible(bool v)
 void TCustomForm::Show()
 {
     SetVisible(true);
-    if (FHandle)
+    if (FHandle && FFormStyle == fsMDIChild)
+        MDIChildShown(true);
+    else if (FHandle)
         SetWindowPos(FHandle, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
@@ -371,6 +381,12 @@ void TCustomForm::SetFocus()
 
 void TCustomForm::SetWindowFocus()
 {
+    // The frame of MDI children gives the focus to the active child.
+    if (FFormStyle == fsMDIForm)
+        if (TCustomForm* child = ActiveMDIChild()) {
+            child->SetWindowFocus();
+            return;
+        }
     if (FActiveControl && FActiveControl->HandleAllocated() && FActiveControl->CanFocus())
         ::SetFocus(FActiveControl->Handle());
     else if (FHandle)
@@ -421,9 +437,11 @@ void TCustomForm::CMShowingChanged()
         FFormState.Include(fsShowing);
         ShowWindow(FHandle, cmd);
         FFormState.Exclude(fsShowing);
+        MDIChildShown(true);
     } else {
         DoHide();
         ShowWindow(FHandle, SW_HIDE);
+        MDIChildShown(false);
         FActive = false;
         if (Screen->ActiveCustomForm() == this)
             Screen->SetActiveCustomForm(nullptr);
@@ -643,6 +661,12 @@ void TCustomForm::WndProc(TMessage& Message)
     case WM_ACTIVATE:
         WMActivate(Message);
         return;
+    case WM_MDIACTIVATE:
+        if (FFormStyle == fsMDIChild) {
+            WMMDIActivate(Message);
+            return;
+        }
+        break;
     case WM_ACTIVATEAPP:
         Application->AppActivated(Message.WParam != 0);
         DefaultHandler(Message);
@@ -1466,6 +1490,7 @@ void TCustomForm::DeclarePublished(TPublisher<TCustomForm>& P)
     P.Property("ParentShowHint", &TCustomForm::ParentShowHint, &TCustomForm::SetParentShowHint, false);
     P.Property("Position", &TCustomForm::Position, &TCustomForm::SetPosition, poDesigned);
     P.Property("Visible", &TCustomForm::Visible, &TCustomForm::SetVisible, false);
+    P.Property("WindowMenu", &TCustomForm::WindowMenu, &TCustomForm::SetWindowMenu);
     P.Property("WindowState", &TCustomForm::WindowState, &TCustomForm::SetWindowState, wsNormal);
     P.Property("OnActivate", &TCustomForm::OnActivate);
     P.Property("OnClose", &TCustomForm::OnClose);

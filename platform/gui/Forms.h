@@ -169,7 +169,18 @@ public:
     void SetMenu(TMainMenu* v);
     TIcon* Icon() { return &FIcon; }
     TCanvas* Canvas() { return &FCanvas; }
-    TMenuItem* WindowMenu() const { return nullptr; }
+    // MDI: an fsMDIForm keeps its child forms in a client window that
+    // fills what its aligned controls leave; an fsMDIChild lives there.
+    TMenuItem* WindowMenu() const { return FWindowMenu; }
+    void SetWindowMenu(TMenuItem* v);
+    HWND ClientHandle() const { return FClientHandle; }
+    int MDIChildCount();
+    // The visible children front to back: the active one first.
+    TCustomForm* MDIChildren(int Index);
+    TCustomForm* ActiveMDIChild();
+    // Activates the child behind the active one.
+    void Next();
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     // A mouse press on Sender: the active control drops its modes
     // (pop-ups, drags) through CM_CANCELMODE with Sender in LParam.
@@ -206,6 +217,7 @@ public:
 protected:
     void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
+    void AlignControls(TControl* AControl, TRect& Rect) override;
     virtual void DoCreate();
     virtual void DoDestroy();
     virtual void DoShow();
@@ -222,6 +234,17 @@ private:
     void PlaceOnShow();
     void WMActivate(TMessage& Message);
     void SetWindowFocus();
+    // MDI helpers (FormsMDI.cpp).
+    static TCustomForm* MDIMainFormFor(const TCustomForm* Child);
+    void CheckMDIMainForm() const;
+    void MDIChildParams(TCreateParams& Params);
+    void CreateMDIClient();
+    void WMMDIActivate(TMessage& Message);
+    void MDIChildShown(bool Shown);
+    std::vector<TCustomForm*> MDIChildList();
+    HWND FClientHandle = nullptr;
+    TRect FClientRect{};
+    TMenuItem* FWindowMenu = nullptr;
     TFormBorderStyle FBorderStyle = bsSizeable;
     TBorderIcons FBorderIcons{biSystemMenu, biMinimize, biMaximize};
     TFormStyle FFormStyle = fsNormal;

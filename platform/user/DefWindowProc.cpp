@@ -7,6 +7,7 @@
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
 #include "platform/user/Input.h"
+#include "platform/user/MdiClient.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/NonClient.h"
 #include "platform/user/Painting.h"
@@ -152,11 +153,15 @@ LRESULT DefWindowProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) != WA_INACTIVE && !(w->Style & WS_MINIMIZE))
             SetFocus(wnd);
         return 0;
-    case WM_MOUSEACTIVATE:
+    case WM_MOUSEACTIVATE: {
+        LRESULT r = MA_ACTIVATE;
         if (HWND p = ParentOf(w))
-            if (LRESULT r = SendMessage(p, WM_MOUSEACTIVATE, wParam, lParam))
-                return r;
-        return MA_ACTIVATE;
+            if (LRESULT pr = SendMessage(p, WM_MOUSEACTIVATE, wParam, lParam))
+                r = pr;
+        if (w->ExStyle & WS_EX_MDICHILD)
+            MDIChildMouseActivate(wnd, r);
+        return r;
+    }
     case WM_SETCURSOR:
         return SetCursorDefault(w, wParam, lParam);
     case WM_ERASEBKGND:

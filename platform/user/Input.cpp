@@ -6,6 +6,7 @@
 #include "platform/user/Backend.h"
 #include "platform/user/Desktop.h"
 #include "platform/user/Focus.h"
+#include "platform/user/MdiClient.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/ThreadQueue.h"
 #include "platform/user/Window.h"
@@ -229,13 +230,15 @@ void ConvertMouse(TThreadQueue& q, const TRawEvent& raw)
             MessageBeep(0);
             return;
         }
-        if (buttonDown && GetActiveWindow() != top->Handle) {
+        // An inactive MDI child inside the active frame is asked too.
+        if (buttonDown && (GetActiveWindow() != top->Handle || MDIChildToActivate(tw->Handle))) {
             TWndRef ref(tw);
             LRESULT ma = SendMessage(target, WM_MOUSEACTIVATE, reinterpret_cast<WPARAM>(top->Handle),
                                      MAKELPARAM(static_cast<WORD>(hit), static_cast<WORD>(msgNum)));
             if (!ref.Alive())
                 return;
-            if ((ma == MA_ACTIVATE || ma == MA_ACTIVATEANDEAT || ma == 0) && !(top->ExStyle & WS_EX_NOACTIVATE))
+            if ((ma == MA_ACTIVATE || ma == MA_ACTIVATEANDEAT || ma == 0) && !(top->ExStyle & WS_EX_NOACTIVATE) &&
+                GetActiveWindow() != top->Handle)
                 ActivateWindowInternal(top, WA_CLICKACTIVE, true);
             if (!ref.Alive() || ma == MA_ACTIVATEANDEAT || ma == MA_NOACTIVATEANDEAT)
                 return;

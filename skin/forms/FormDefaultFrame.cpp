@@ -94,7 +94,7 @@ void TspFormSkinner::PaintNCDefault(HDC ADC, bool AUseExternalDC)
     cc->Font()->Assign(active ? FDefCaptionFont.get() : FDefInActiveCaptionFont.get());
     if (FSD && FSD->ResourceStrData())
         cc->Font()->SetCharset(FSD->ResourceStrData()->CharSet());
-    std::string text = FForm->Caption();
+    std::string text = FrameCaptionText();
     if (OnCaptionPaint) {
         OnCaptionPaint(cc, TRect(L, 0, bw - M - 3, ch), active);
     } else if (!text.empty()) {

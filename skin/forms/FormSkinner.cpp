@@ -4,6 +4,7 @@
 #include "skin/forms/FormLayerBorder.h"
 #include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinImagesMenu.h"
+#include "skin/forms/SkinMDITabsBar.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
 #include "skin/forms/SkinTrayIcon.h"
@@ -138,6 +139,7 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
 TspFormSkinner::~TspFormSkinner()
 {
     UnhookAppMessages();
+    RemoveMDIClientProc();
     delete SkinMenu;
     SkinMenu = nullptr;
     delete FBorderLayer;
@@ -188,6 +190,7 @@ void TspFormSkinner::Notification(TComponent* AComponent, TOperation Operation)
         FInActivePanel = nullptr;
     if (AComponent == FTrayIcon)
         FTrayIcon = nullptr;
+    MDINotification(AComponent, Operation);
     // A control linked to a skin area leaves with its link.
     std::erase_if(AreaList, [AComponent](const TspAreaLink& l) { return l.Component == AComponent; });
 }
@@ -403,14 +406,6 @@ void TspFormSkinner::SetFormStyle(TFormStyle FS)
         ChangeSkinDataWalk(nullptr, FForm);
 }
 
-void TspFormSkinner::CloseAll()
-{
-    // MDI children come with the MDI support; a form without children has
-    // nothing to close.
-    if (FForm->FormStyle() != fsMDIForm)
-        return;
-}
-
 TspFormSkinner* FindFormSkinner(TCustomForm* AForm)
 {
     if (!AForm)
@@ -459,6 +454,8 @@ void TspFormSkinner::DeclarePublished(TPublisher<TspFormSkinner>& P)
     P.Property("ClientInActiveEffect", &S::ClientInActiveEffect, nullptr, false);
     P.Property("ClientInActiveEffectType", &S::ClientInActiveEffectType, nullptr, spieSemiTransparent);
     P.Property("ShowMDIScrollBars", &S::ShowMDIScrollBars, nullptr, true);
+    P.Property("MDITabsBar", &S::MDITabsBar, &S::SetMDITabsBar);
+    P.Property("OnAcceptToMDITabsBar", &S::OnAcceptToMDITabsBar);
     P.Property("MainMenu", &S::MainMenu, &S::SetMainMenu);
     P.Property("MenusAlphaBlend", &S::MenusAlphaBlend, nullptr, false);
     P.Property("MenusAlphaBlendAnimation", &S::MenusAlphaBlendAnimation, nullptr, false);
@@ -513,4 +510,5 @@ void RegisterSkinFormsClasses()
     RegisterSkinHintClasses();
     RegisterSkinImagesMenuClasses();
     RegisterSkinTrayIconClasses();
+    RegisterSkinMDITabsBarClasses();
 }

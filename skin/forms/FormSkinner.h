@@ -44,6 +44,8 @@ ENUM_NAMES(TspPositionInMonitor, sppDefault, sppScreenCenter, sppDesktopCenter)
 enum TspClientInActiveEffect { spieSemiTransparent, spieBlur };
 ENUM_NAMES(TspClientInActiveEffect, spieSemiTransparent, spieBlur)
 enum TSwitchState { swsOff, swsOn };
+enum TTileMode { tbHorizontal, tbVertical };
+ENUM_NAMES(TTileMode, tbHorizontal, tbVertical)
 
 using TspChangeClientRectEvent = TMethodPtr<void(TObject* Sender, TRect NewClientRect)>;
 using TspCaptionPaintEvent = TMethodPtr<void(TCanvas* Cnvs, TRect R, bool AActive)>;
@@ -56,8 +58,11 @@ using TSwitchChangeStateEvent = TMethodPtr<void(const std::string& IDName, TSwit
 using TTrackBarChangeValueEvent = TMethodPtr<void(const std::string& IDName, int Value)>;
 using TFrameRegulatorChangeValueEvent = TMethodPtr<void(const std::string& IDName, int Value)>;
 using TspActivateCustomObjectEvent = TMethodPtr<void(const std::string& IDName, bool& ObjectVisible)>;
+using TspOnAcceptToMDITabsBar = TMethodPtr<void(bool& Accept)>;
 
 class TspFormSkinner;
+class TspSkinMDITabsBar;
+class TspSkinScrollBar;
 class TspSkinMenu;
 class TspSkinMainMenuBar;
 class TspClientInActivePanel;
@@ -449,6 +454,66 @@ public:
     void HookAppMessages();
     void UnhookAppMessages();
     void FormShortCut(TMessage& Msg, bool& Handled);
+
+    // ---- MDI main forms and children (FormMDI.cpp) ----
+    TTileMode TileMode = tbHorizontal;
+    TspSkinMDITabsBar* MDITabsBar() const { return FMDITabsBar; }
+    void SetMDITabsBar(TspSkinMDITabsBar* Value);
+    TspOnAcceptToMDITabsBar OnAcceptToMDITabsBar;
+    void Tile();
+    void TileHorizontal();
+    void TileVertical();
+    void Cascade();
+    void MinimizeAll();
+    void MaximizeAll();
+    void RestoreAll();
+    void RestoreAllExcept(HWND AFormHandle);
+    void MDIItemClick(TObject* Sender);
+    void AddChildToMenu(TCustomForm* Child);
+    void DeleteChildFromMenu(TCustomForm* Child);
+    void UpDateChildCaptionInMenu(TCustomForm* Child);
+    void UpDateChildActiveInMenu();
+    void AddChildToBar(TCustomForm* Child);
+    void DeleteChildFromBar(TCustomForm* Child);
+    void RefreshMDIBarTab(TCustomForm* Child);
+    // The free MDI area of the application's main form, in its client coordinates.
+    TRect GetMDIClientRect() const;
+    TCustomForm* GetMaximizedMDIChild();
+    TspFormSkinner* FindMaximizedMDIChildForm();
+    TspFormSkinner* FindActiveMDIChildForm();
+    void FillMDIChildren();
+    void ArrangeMinimizedChildren();
+    void UpdateMDITabsBar();
+    void UpdateMainMenuBarItems();
+    void UpdateMDIScrollBars(bool AUpdateRange);
+    bool MDIChildMaximized() const { return FMDIChildMaximized; }
+    // The text the frame's caption shows: the form's caption, with the
+    // maximized child's in brackets on an MDI main form.
+    std::string FrameCaptionText() const;
+    // An MDI child whose applied state is maximized: it has no frame.
+    bool IsMaximizedMDIChild() const;
+    // The window procedure's MDI steps: before (true: fully handled) and after the old one.
+    bool MDIWndProcStep(TMessage& Message);
+    void MDIAfterStep(TMessage& Message);
+    void MDIChildDestroyed();
+    void MDINotification(TComponent* AComponent, TOperation Operation);
+    // The MDI child sides of the window-state steps.
+    void MDIChildMaximize();
+    void MDIChildMinimized();
+    void MDIChildRestored();
+    TPoint MDIMinimizedPosition();
+    void MDIClientWndProc(TMessage& Message);
+    void InstallMDIClientProc();
+    void RemoveMDIClientProc();
+    TspSkinScrollBar* FMDIHScrollBar = nullptr;  // owned as components
+    TspSkinScrollBar* FMDIVScrollBar = nullptr;
+    int FOldHSrollBarPosition = 0, FOldVSrollBarPosition = 0;
+    bool FStopCheckChildMove = false;
+    HWND ChangeVisibleChildHanle = nullptr;
+    bool FMDIChildMaximized = false, FInMaximizeAll = false, FInRestoreAll = false;
+    WNDPROC FClientInstance = nullptr, FPrevClientProc = nullptr;
+    HWND FSubclassedClient = nullptr;
+    TspSkinMDITabsBar* FMDITabsBar = nullptr;
 
     // ---- state shared by the themes ----
     TCustomForm* FForm = nullptr;

@@ -128,12 +128,18 @@ void TspFormSkinner::DoMinimize()
         GetMinimizedPosition(p);
         FForm->SetBounds(p.x, p.y, GetMinWidth(), GetMinHeight());
     }
+    if (FForm->FormStyle() == fsMDIChild)
+        MDIChildMinimized();
     if (OnMinimize)
         OnMinimize(this);
 }
 
 void TspFormSkinner::GetMinimizedPosition(TPoint& P)
 {
+    if (FForm->FormStyle() == fsMDIChild) {
+        P = MDIMinimizedPosition();
+        return;
+    }
     const int w = std::max(GetMinWidth(), 1), h = std::max(GetMinHeight(), 1);
     const TRect area = MonitorArea(FForm, true);
     auto occupied = [&](int x, int y) {
@@ -169,6 +175,12 @@ void TspFormSkinner::DoMaximize()
         FIsDragging = false;
     if (Empty(OldBoundsRect))
         OldBoundsRect = FForm->BoundsRect();
+    if (FForm->FormStyle() == fsMDIChild) {
+        MDIChildMaximize();
+        if (OnMaximize)
+            OnMaximize(this);
+        return;
+    }
     TRect r = MonitorArea(FForm, !MaximizeOnFullScreen);
     if (!MaximizeOnFullScreen) {
         const TRect whole = MonitorArea(FForm, false);
@@ -200,6 +212,8 @@ void TspFormSkinner::DoRestore()
             FForm->Repaint();
         OldBoundsRect = TRect();
     }
+    if (FForm->FormStyle() == fsMDIChild)
+        MDIChildRestored();
     if (OnRestore)
         OnRestore(this);
 }

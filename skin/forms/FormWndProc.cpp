@@ -36,13 +36,17 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     }
     // A form on its way out only needs its own handling.
     if (FForm->ComponentState().Contains(csDestroying)) {
-        if (Message.Msg == WM_DESTROY)
+        if (Message.Msg == WM_DESTROY) {
             StopTimers();
+            MDIChildDestroyed();
+        }
         if (OldWindowProc)
             OldWindowProc(Message);
         return;
     }
     CloseMenusOnMessage(Message);
+    if (MDIWndProcStep(Message))
+        return;
     bool callOld = true;
     const bool skinnable = FSkinnableForm;
     const bool nc = FSupportNCArea;
@@ -281,6 +285,7 @@ void TspFormSkinner::SkinFormWndProc(TMessage& Message)
     if (callOld && OldWindowProc)
         OldWindowProc(Message);
     AfterOldProc(Message);
+    MDIAfterStep(Message);
 }
 
 void TspFormSkinner::HandleShowWindow(TMessage& Message)

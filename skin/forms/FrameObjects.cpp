@@ -771,7 +771,7 @@ void TspSkinCaptionObject::CaptionImage(TBitmap& Dst, TBitmap* Src, const TRect&
 
 void TspSkinCaptionObject::DrawContent(TCanvas* C, int OX, int OY, TRect TR, bool ALook)
 {
-    std::string text = DefaultCaption || Parent->SupportNCArea() ? Parent->Form()->Caption() : Caption;
+    std::string text = DefaultCaption || Parent->SupportNCArea() ? Parent->FrameCaptionText() : Caption;
     if (!DefaultCaption && !Caption.empty())
         text = Caption;
     if (text.empty() || Empty(TextRct) || TR.Width() <= 0)

@@ -171,6 +171,7 @@ public:
         case WM_SHOWWINDOW: return "SHOWWINDOW";
         case WM_ACTIVATE: return "ACTIVATE";
         case WM_NCACTIVATE: return "NCACTIVATE";
+        case WM_MDIACTIVATE: return "MDIACTIVATE";
         case WM_SETFOCUS: return "SETFOCUS";
         case WM_KILLFOCUS: return "KILLFOCUS";
         case WM_MOUSEACTIVATE: return "MOUSEACTIVATE";
@@ -218,7 +219,7 @@ private:
                                               : std::find(Log->Watch.begin(), Log->Watch.end(), m.Msg) != Log->Watch.end();
             if (watched && n) {
                 std::string line = Name + "." + n;
-                if (m.Msg == WM_ACTIVATE)
+                if (m.Msg == WM_ACTIVATE || m.Msg == WM_NCACTIVATE)
                     line += LOWORD(m.WParam) == WA_INACTIVE ? "(0)" : "(1)";
                 Log->Add(line);
             }
