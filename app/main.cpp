@@ -60,6 +60,11 @@ int Run()
     InstallConversionHooks();
     InstallEditorHooks();
     InstallRecorderHooks();
+    FileChooser() = ChooseFilesInOpenDialog;
+    RecordingLoader() = [](const std::string& Path) {
+        if (MainForm)
+            AddMediaFiles(*MainForm, {Path});
+    };
 
     int code = 0;
     try {

@@ -17,6 +17,7 @@
 #include "app/windows/QueueItemOps.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/classes/StringList.h"
+#include "skin/lists/OpenDialog.h"
 #include "platform/gui/Menus.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -233,6 +234,34 @@ void LoadFiles(TMainWindowConversion& C)
 }
 
 }  // namespace
+
+std::vector<std::string> ChooseFilesInOpenDialog(TMainForm& Form)
+{
+    // One dialog, kept on the main window ("dlgopen"), so its size, view
+    // style and filter choice last between uses.
+    auto* dlg = dynamic_cast<TspSkinOpenDialog*>(Form.FindComponent("dlgopen"));
+    if (!dlg) {
+        dlg = new TspSkinOpenDialog(&Form);
+        dlg->SetName("dlgopen");
+        dlg->Title = TranslateText("Open file");
+        dlg->FilterIndex = 1;
+        dlg->MultiSelection = true;
+        dlg->CheckFileExists = true;
+        dlg->ToolButtonsTransparent = true;
+        dlg->LVHeaderSkinDataName = "lvheader";
+        dlg->SetSkinData(Form.spSkinData1);
+        dlg->SetCtrlSkinData(Form.spSkinData1);
+    }
+    const TApplicationData& app = App();
+    dlg->Filter = app.OpenDialogFilter.empty() ? "Video & Audio Files|*.*" : app.OpenDialogFilter;
+    dlg->InitialDir = app.OpenVideoDialogPath;
+    std::vector<std::string> chosen;
+    if (!dlg->Execute())
+        return chosen;
+    for (int i = 0; i < dlg->Files()->Count(); ++i)
+        chosen.push_back(dlg->Files()->Strings(i));
+    return chosen;
+}
 
 TFileChooser& FileChooser()
 {

@@ -27,6 +27,9 @@ void InstallConversionHooks();
 // The paths the user chose in the open dialog; empty when cancelled.
 using TFileChooser = std::function<std::vector<std::string>(TMainForm&)>;
 TFileChooser& FileChooser();
+// The program's chooser: the main window's skinned open dialog ("dlgopen"),
+// several files at once, starting in the folder last used.
+std::vector<std::string> ChooseFilesInOpenDialog(TMainForm& Form);
 
 // Questions (Yes/No) and messages of these commands; the skinned message
 // box unless replaced (tests).

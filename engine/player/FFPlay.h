@@ -45,7 +45,9 @@ using TFileOpenEvent = TMethodPtr<void(TObject* Sender, const int64_t ADuration,
                                        int& AScreenWidth, int& AScreenHeight)>;
 using TPositionEvent = TMethodPtr<void(TObject* Sender, const int64_t APTS)>;
 using TPlayStateEvent = TMethodPtr<void(TObject* Sender, TPlayState APlayState)>;
-using TAudioHookEvent = TMethodPtr<void(TObject* Sender, const int64_t APTS, uint8_t* ASample, int ASize,
+// The player's sound hook (the transcoder's own, with the sample format, is
+// TAudioHookEvent in engine/transcode).
+using TPlayerAudioHookEvent = TMethodPtr<void(TObject* Sender, const int64_t APTS, uint8_t* ASample, int ASize,
                                         int ASampleRate, int AChannels)>;
 
 class TCustomPlayer : public TFFBaseComponent {
@@ -157,7 +159,7 @@ public:
     TFileOpenEvent OnFileOpen;
     TPositionEvent OnPosition;
     TPlayStateEvent OnState;
-    TAudioHookEvent OnAudioHook;
+    TPlayerAudioHookEvent OnAudioHook;
     TVideoHookEvent OnVideoHook;
     TFrameHookEvent OnFrameHook;
 
