@@ -5,6 +5,7 @@
 #include "skin/forms/FormSkinner.h"
 #include "skin/forms/SkinMDITabsBar.h"
 #include "skin/forms/SkinMenuBar.h"
+#include "skin/controls/SkinScrollBars.h"
 
 #include "platform/user/MdiClient.h"
 #include "platform/user/User.h"
@@ -383,8 +384,15 @@ void TspFormSkinner::SetMDITabsBar(TspSkinMDITabsBar* Value)
 
 void TspFormSkinner::MDINotification(TComponent* AComponent, TOperation Operation)
 {
-    if (Operation == opRemove && AComponent == FMDITabsBar)
+    if (Operation != opRemove)
+        return;
+    if (AComponent == FMDITabsBar)
         FMDITabsBar = nullptr;
+    // The bars are the form's child controls too: the form may free them first.
+    if (AComponent == FMDIHScrollBar)
+        FMDIHScrollBar = nullptr;
+    if (AComponent == FMDIVScrollBar)
+        FMDIVScrollBar = nullptr;
 }
 
 void TspFormSkinner::AddChildToBar(TCustomForm* Child)
@@ -422,7 +430,7 @@ void TspFormSkinner::UpdateMainMenuBarItems()
     // The menu bar re-reads its items when it shows a merged child menu;
     // the bar repaints for the maximized child's buttons.
     if (TspFormSkinner* ms = MainSkinner(); ms && ms->MainMenuBar)
-        ms->MainMenuBar->Invalidate();
+        ms->MainMenuBar->SyncMDIChildButtons();
 }
 
 // ---- children filling and minimized slots ----
@@ -528,10 +536,181 @@ void TspFormSkinner::MDIChildDestroyed()
 
 // ---- scroll bars ----
 
-void TspFormSkinner::UpdateMDIScrollBars(bool)
+void TspFormSkinner::CreateMDIScrollBars()
 {
-    // The MDI area shows no scroll bars of its own yet: children that stick
-    // out stay reachable by tiling or cascading.
+    if (FMDIHScrollBar || FForm->FormStyle() != fsMDIForm || ComponentState().Contains(csDesigning))
+        return;
+    auto make = [this](TScrollBarKind Kind, const char* Name, void (TspFormSkinner::*Up)(TObject*),
+                       void (TspFormSkinner::*Down)(TObject*), void (TspFormSkinner::*Step)(TObject*)) {
+        auto* b = new TspSkinScrollBar(this);
+        b->SetKind(Kind);
+        b->SetVisible(false);
+        if (Kind == sbHorizontal)
+            b->SetHeight(17);
+        else
+            b->SetWidth(17);
+        b->SetSkinDataName(Name);
+        b->SetSkinData(FSD);
+        b->OnUpButtonClick = MakeEvent(this, Up);
+        b->OnDownButtonClick = MakeEvent(this, Down);
+        b->OnPageUp = MakeEvent(this, Step);
+        b->OnPageDown = MakeEvent(this, Step);
+        b->OnLastChange = MakeEvent(this, Step);
+        b->SetParent(FForm);
+        return b;
+    };
+    FMDIHScrollBar = make(sbHorizontal, "hscrollbar", &TspFormSkinner::MDIHScrollUp, &TspFormSkinner::MDIHScrollDown,
+                          &TspFormSkinner::MDIHScrollStep);
+    FMDIVScrollBar = make(sbVertical, "vscrollbar", &TspFormSkinner::MDIVScrollUp, &TspFormSkinner::MDIVScrollDown,
+                          &TspFormSkinner::MDIVScrollStep);
+}
+
+void TspFormSkinner::MDIHScrollUp(TObject*)
+{
+    FMDIHScrollBar->SetPosition(FMDIHScrollBar->Position() + 10);
+    MDIHScrollStep(nullptr);
+}
+
+void TspFormSkinner::MDIHScrollDown(TObject*)
+{
+    FMDIHScrollBar->SetPosition(FMDIHScrollBar->Position() - 10);
+    MDIHScrollStep(nullptr);
+}
+
+void TspFormSkinner::MDIVScrollUp(TObject*)
+{
+    FMDIVScrollBar->SetPosition(FMDIVScrollBar->Position() + 10);
+    MDIVScrollStep(nullptr);
+}
+
+void TspFormSkinner::MDIVScrollDown(TObject*)
+{
+    FMDIVScrollBar->SetPosition(FMDIVScrollBar->Position() - 10);
+    MDIVScrollStep(nullptr);
+}
+
+// The children move by how far the bar went since they last moved.
+void TspFormSkinner::MDIHScrollStep(TObject*)
+{
+    if (!FMDIHScrollBar)
+        return;
+    const int d = FMDIHScrollBar->Position() - FOldHSrollBarPosition;
+    FOldHSrollBarPosition = FMDIHScrollBar->Position();
+    if (d != 0)
+        MoveMDIChildren(-d, 0);
+}
+
+void TspFormSkinner::MDIVScrollStep(TObject*)
+{
+    if (!FMDIVScrollBar)
+        return;
+    const int d = FMDIVScrollBar->Position() - FOldVSrollBarPosition;
+    FOldVSrollBarPosition = FMDIVScrollBar->Position();
+    if (d != 0)
+        MoveMDIChildren(0, -d);
+}
+
+void TspFormSkinner::MoveMDIChildren(int DX, int DY)
+{
+    FStopCheckChildMove = true;
+    for (TCustomForm* c : Children(FForm))
+        if (c->Visible())
+            c->SetBounds(c->Left() + DX, c->Top() + DY, c->Width(), c->Height());
+    FStopCheckChildMove = false;
+    UpdateMDIScrollBars(false);
+}
+
+void TspFormSkinner::AlignMDIScrollBars()
+{
+    if (FForm->FormStyle() != fsMDIForm || !FMDIHScrollBar || !FMDIVScrollBar)
+        return;
+    const bool hv = FMDIHScrollBar->Visible(), vv = FMDIVScrollBar->Visible();
+    if (!hv && !vv)
+        return;
+    const TRect r = GetMDIClientRect();
+    const int hh = FMDIHScrollBar->Height(), vw = FMDIVScrollBar->Width();
+    FMDIHScrollBar->SetBoth(hv && vv);
+    if (hv)
+        FMDIHScrollBar->SetBounds(r.left, r.bottom - hh, r.Width(), hh);
+    if (vv)
+        FMDIVScrollBar->SetBounds(r.right - vw, r.top, vw, hv ? r.Height() - hh : r.Height());
+    // Over the client window, which covers the same area.
+    for (TspSkinScrollBar* b : {FMDIHScrollBar, FMDIVScrollBar})
+        if (b->Visible() && b->HandleAllocated())
+            SetWindowPos(b->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+}
+
+void TspFormSkinner::UpdateMDIScrollBars(bool AUpdateRange)
+{
+    // A main form whose style was set after this component was made.
+    if (!FMDIHScrollBar)
+        CreateMDIScrollBars();
+    if (!FMDIHScrollBar || !FMDIVScrollBar)
+        return;
+    for (int pass = 0; pass < 2; ++pass) {
+        TspSkinScrollBar* const hb = FMDIHScrollBar;
+        TspSkinScrollBar* const vb = FMDIVScrollBar;
+        if (hb->SkinData() != FSD)
+            hb->SetSkinData(FSD);
+        if (vb->SkinData() != FSD)
+            vb->SetSkinData(FSD);
+        if (FMDIChildMaximized || !ShowMDIScrollBars) {
+            hb->SetVisible(false);
+            vb->SetVisible(false);
+            return;
+        }
+        const TRect r = GetMDIClientRect();
+        const int W = r.Width(), H = r.Height();
+        int minLeft = 100000, minTop = 100000, maxRight = -100000, maxBottom = -100000;
+        for (TCustomForm* c : Children(FForm)) {
+            if (!c->Visible() || (c->HandleAllocated() && c->Handle() == ChangeVisibleChildHanle))
+                continue;
+            minLeft = std::min(minLeft, c->Left());
+            minTop = std::min(minTop, c->Top());
+            maxRight = std::max(maxRight, c->Left() + c->Width());
+            maxBottom = std::max(maxBottom, c->Top() + c->Height());
+        }
+        bool needH = minLeft < 0 || W < maxRight, needV = minTop < 0 || H < maxBottom;
+        if (needV && !needH)
+            needH = minLeft < 0 || W - vb->Width() < maxRight;
+        else if (needH && !needV)
+            needV = minTop < 0 || H - hb->Height() < maxBottom;
+        bool changed = false;
+        if (needH != hb->Visible()) {
+            if (needH)
+                hb->SetBounds(r.left, r.bottom - hb->Height(), W, hb->Height());
+            hb->SetVisible(needH);
+            changed = true;
+        }
+        if (needV != vb->Visible()) {
+            if (needV)
+                vb->SetBounds(r.right - vb->Width(), r.top, vb->Width(), needH ? H - hb->Height() : H);
+            vb->SetVisible(needV);
+            changed = true;
+        }
+        AlignMDIScrollBars();
+        if (hb->Visible()) {
+            minLeft = std::min(minLeft, 0);
+            maxRight = std::max(maxRight, W);
+            if (AUpdateRange) {
+                hb->SetRange(0, maxRight - minLeft - 1, -minLeft, vb->Visible() ? W - vb->Width() : W);
+                FOldHSrollBarPosition = hb->Position();
+            }
+            hb->SetLargeChange(std::max(1, hb->PageSize()));
+        }
+        if (vb->Visible()) {
+            minTop = std::min(minTop, 0);
+            maxBottom = std::max(maxBottom, H);
+            if (AUpdateRange) {
+                vb->SetRange(0, maxBottom - minTop - 1, -minTop, hb->Visible() ? H - hb->Height() : H);
+                FOldVSrollBarPosition = vb->Position();
+            }
+            vb->SetLargeChange(std::max(1, vb->PageSize()));
+        }
+        // A bar that came or went changes the room of the other: once more.
+        if (!changed || (!hb->Visible() && !vb->Visible()))
+            return;
+    }
 }
 
 // ---- the window procedure's MDI steps ----
@@ -556,6 +735,8 @@ bool TspFormSkinner::MDIWndProcStep(TMessage& Message)
         MaximizeAll();
         FInMaximizeAll = false;
         UpDateFormNC();
+        UpdateMainMenuBarItems();
+        UpdateMDIScrollBars(true);
         return true;
     case WM_MDICHILDRESTORED:
         if (!mainForm || FInRestoreAll)
@@ -666,6 +847,12 @@ void TspFormSkinner::MDIAfterStep(TMessage& Message)
     case WM_MOVE:
     case WM_SIZE:
         if (child)
+            SendToMain(WM_MDICHILDCHANGED);
+        break;
+    case WM_WINDOWPOSCHANGED:
+        // A move alone may come without WM_MOVE from the class library.
+        if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(Message.LParam);
+            child && pos && !(pos->flags & SWP_NOMOVE))
             SendToMain(WM_MDICHILDCHANGED);
         break;
     case WM_ACTIVATE:

@@ -1,5 +1,6 @@
 // The form component's properties, construction and lookups.
 #include "skin/forms/FormSkinner.h"
+#include "skin/controls/SkinScrollBars.h"
 
 #include "skin/forms/FormLayerBorder.h"
 #include "skin/forms/SkinHint.h"
@@ -126,6 +127,7 @@ TspFormSkinner::TspFormSkinner(TComponent* AOwner) : TComponent(AOwner)
     BuildTrayMenu();
     SkinMenu = new TspSkinMenu(this, FForm);
     FBorderLayer = new TspFormLayerBorder(this);
+    CreateMDIScrollBars();
 
     if (!ComponentState().Contains(csDesigning)) {
         FForm->OnShortCut = MakeEvent(this, &TspFormSkinner::FormShortCut);
@@ -216,6 +218,9 @@ void TspFormSkinner::SetSkinData(TspSkinData* Value)
     Watch(this, FSD, Value);
     if (FSD && FForm->FormStyle() != fsMDIChild)
         FSkinnableForm = FSD->SkinnableForm();
+    for (TspSkinScrollBar* b : {FMDIHScrollBar, FMDIVScrollBar})
+        if (b)
+            b->SetSkinData(FSD);
     if (!ComponentState().Contains(csDesigning))
         ApplySkin();
 }

@@ -505,6 +505,18 @@ public:
     void MDIClientWndProc(TMessage& Message);
     void InstallMDIClientProc();
     void RemoveMDIClientProc();
+    // The two skinned bars of an MDI area whose children stick out.
+    void CreateMDIScrollBars();
+    void AlignMDIScrollBars();
+    void MoveMDIChildren(int DX, int DY);
+    void MDIHScrollUp(TObject* Sender);
+    void MDIHScrollDown(TObject* Sender);
+    void MDIVScrollUp(TObject* Sender);
+    void MDIVScrollDown(TObject* Sender);
+    void MDIHScrollStep(TObject* Sender);
+    void MDIVScrollStep(TObject* Sender);
+    TspSkinScrollBar* MDIHScrollBar() const { return FMDIHScrollBar; }
+    TspSkinScrollBar* MDIVScrollBar() const { return FMDIVScrollBar; }
     TspSkinScrollBar* FMDIHScrollBar = nullptr;  // owned as components
     TspSkinScrollBar* FMDIVScrollBar = nullptr;
     int FOldHSrollBarPosition = 0, FOldVSrollBarPosition = 0;

@@ -404,6 +404,7 @@ void TspSkinMainMenuBar::CalcObjectRects()
     } else {
         NewItemsRect = TRect(2, 2, Width() - 2, Height() - 2);
     }
+    PlaceChildButtons();
     Scroll = false;
     int x = NewItemsRect.left;
     const int limit = ScrollMenu ? NewItemsRect.right - 5 : NewItemsRect.right;
@@ -453,6 +454,7 @@ void TspSkinMainMenuBar::PaintBar(TCanvas* C)
     CalcObjectRects();
     for (auto& o : ObjectList)
         o->Draw(b.Canvas());
+    DrawChildButtons(b.Canvas());
     if (Scroll && ScrollMenu) {
         TColor color;
         if (FSkinSupport)
@@ -571,7 +573,13 @@ void TspSkinMainMenuBar::WndProc(TMessage& Message)
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK:
         TspSkinControl::WndProc(Message);
+        if (ChildButtonMouse(true, static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam))))
+            return;
         MouseDownAt(static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
+        return;
+    case WM_LBUTTONUP:
+        TspSkinControl::WndProc(Message);
+        ChildButtonMouse(false, static_cast<short>(LOWORD(Message.LParam)), static_cast<short>(HIWORD(Message.LParam)));
         return;
     case WM_MOUSEMOVE:
         TspSkinControl::WndProc(Message);

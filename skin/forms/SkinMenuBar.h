@@ -7,7 +7,9 @@
 #include "platform/gui/Menus.h"
 #include "skin/controls/SkinCtrls.h"
 #include "skin/core/SkinControlPieces.h"
+#include "skin/core/SkinObjects.h"
 #include "skin/core/SkinTextObjects.h"
+#include "skin/core/SkinTypes.h"
 
 #include <memory>
 #include <vector>
@@ -60,6 +62,15 @@ private:
     bool FDown = false;
 };
 
+// One of the maximized MDI child's buttons at the bar's ends: system menu
+// at the left, close, restore and minimize from the right.
+struct TspSkinMainMenuBarButton {
+    TStdCommand Command = cmClose;
+    TspDataSkinMainMenuBarButton* Data = nullptr;  // nullptr: the built-in look
+    TRect ObjectRect;
+    bool Enabled = true, Active = false, Down = false;
+};
+
 class TspSkinMainMenuBar : public TspSkinControl {
 public:
     explicit TspSkinMainMenuBar(TComponent* AOwner);
@@ -82,6 +93,22 @@ public:
 
     void CreateMenu();
     void UpDateItems();
+    // The maximized MDI child's buttons (MenuBarButtons.cpp).
+    std::vector<TspSkinMainMenuBarButton> ChildButtons;
+    bool FMDIChildMax = false;
+    void MDIChildMaximize();
+    void MDIChildRestore();
+    // Shows or drops the buttons as the main form's children stand.
+    void SyncMDIChildButtons();
+    void CreateButtons();
+    // All enabled but minimize and system menu when Child lacks those icons.
+    void EnableButtons(TspFormSkinner* Child);
+    // Places the buttons and narrows the items area by them.
+    void PlaceChildButtons();
+    void DrawChildButtons(TCanvas* C);
+    // True when the press or release at X, Y was on a child button.
+    bool ChildButtonMouse(bool Down, int X, int Y);
+    void DoButtonCommand(TStdCommand Command);
     void UpDateEnabledItems();
     // Keyboard menu mode, driven by the form component.
     void EnterMenuMode();

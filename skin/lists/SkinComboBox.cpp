@@ -1,4 +1,5 @@
 #include "skin/lists/SkinComboBox.h"
+#include "skin/lists/ButtonPieceImage.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gui/Forms.h"
@@ -60,19 +61,6 @@ void FlatBox(TCanvas* C, const TRect& R, TColor Frame, TColor Fill)
     C->FillRect(R);
     C->Brush()->SetColor(Fill);
     C->FillRect(TRect(R.left + 1, R.top + 1, R.right - 1, R.bottom - 1));
-}
-
-// Nine-part composition of a button piece's rectangle Src to B's size.
-void ComposeButtonPiece(TBitmap* B, TspDataSkinButtonControl* P, TBitmap* Pic, TRect Src)
-{
-    const int dW = B->Width() - Wd(P->SkinRect), dH = B->Height() - Ht(P->SkinRect);
-    TRect cl = P->ClRect;
-    cl.right += dW;
-    cl.bottom += dH;
-    CreateSkinImage(P->LTPoint, P->RTPoint, P->LBPoint, P->RBPoint, P->ClRect, P->LTPoint,
-                    TPoint(P->RTPoint.x + dW, P->RTPoint.y), TPoint(P->LBPoint.x, P->LBPoint.y + dH),
-                    TPoint(P->RBPoint.x + dW, P->RBPoint.y + dH), cl, B, Pic, Src, B->Width(), B->Height(), true,
-                    P->LeftStretch, P->TopStretch, P->RightStretch, P->BottomStretch, P->StretchEffect, P->StretchType);
 }
 
 void DrawMarker(TCanvas* C, TRect R, TBitmap* Pic, TRect Src, TColor Transparent)

@@ -60,10 +60,13 @@ bool TspSkinInputDialog::InputQuery(const std::string& ACaption, const std::stri
     WrapLabelAt(PromptLabel, h(164));  // before the limit, which would only cut the line
     PromptLabel->Constraints()->SetMaxWidth(h(164));
 
-    // The platform's edit until the skinned edit exists.
-    Edit = new TEdit(form);
+    Edit = new TspSkinEdit(form);
     Edit->SetParent(form);
-    Edit->Font()->Assign(FDefaultEditFont.get());
+    Edit->SetDefaultFont(FDefaultEditFont.get());
+    Edit->SetUseSkinFont(UseSkinFont);
+    Edit->SetSkinDataName(EditSkinDataName);
+    Edit->SetSkinData(FCtrlFSD);
+    Edit->SetDefaultWidth(h(164));
     Edit->SetBounds(PromptLabel->Left(), PromptLabel->Top() + PromptLabel->Height() + 5, h(164), Edit->Height());
     // The limit is for typing: a longer preset text is kept whole.
     Edit->SetMaxLength(kMaxTyped);

@@ -7,6 +7,7 @@
 #include "skin/controls/SkinButtons.h"
 #include "skin/controls/SkinLabels.h"
 #include "skin/core/SkinData.h"
+#include "skin/lists/SkinEdits.h"
 #include "skin/lists/SkinDialogForms.h"
 
 #include <cstdint>
@@ -42,7 +43,7 @@ public:
 
     // The controls of the open dialog (tests and callers that look during a call).
     TspSkinStdLabel* PromptLabel = nullptr;
-    TEdit* Edit = nullptr;
+    TspSkinEdit* Edit = nullptr;
     TspSkinButton* OkButton = nullptr;
     TspSkinButton* CancelButton = nullptr;
 

@@ -1,4 +1,5 @@
 #include "skin/lists/SkinPageControl.h"
+#include "skin/lists/ButtonPieceImage.h"
 
 #include "platform/classes/ClassRegistry.h"
 #include "skin/core/EffectBmp.h"
@@ -625,10 +626,16 @@ void TspSkinPageControl::WndProc(TMessage& Message)
             Invalidate();
         }
         break;
+    case TCM_SETCURSEL:
+        // The native line scrolls the new tab into view: the scroller follows.
+        if (!ComponentState().Contains(csLoading)) {
+            SyncTabScroller();
+            Invalidate();
+        }
+        break;
     case WM_HSCROLL:
     case WM_SETFOCUS:
     case WM_KILLFOCUS:
-    case TCM_SETCURSEL:
         if (!ComponentState().Contains(csLoading))
             Invalidate();
         break;
@@ -734,6 +741,7 @@ void TspSkinPageControl::SyncTabScroller()
         // The native line's first tab, without a change notice back.
         auto keep = FSkinUpDown->OnChange;
         FSkinUpDown->OnChange = nullptr;
+        FSkinUpDown->SetMax(std::max(GetHiddenTabCount(), first));
         FSkinUpDown->SetPosition(first);
         FSkinUpDown->OnChange = keep;
     }
@@ -972,6 +980,8 @@ void TspSkinPageControl::DrawTab(TCanvas* Canvas, int TabIndex, const TRect& R, 
             c->FillRect(TRect(1, 1, bw - 1, bh - 1));
         }
         c->Font()->Assign(Font());
+    } else if (Style() != tsTabs) {
+        DrawTabButton(c, bw, bh, Active, MouseIn);
     } else {
         const TRect src = MouseIn && !Active && !IsNullRect(MouseInTabRect) ? MouseInTabRect
                           : !Active                                         ? TabRect
@@ -992,16 +1002,21 @@ void TspSkinPageControl::DrawTab(TCanvas* Canvas, int TabIndex, const TRect& R, 
             if (!IsNullRect(corner))
                 c->CopyRect(TRect(0, bh - RectH(corner), RectW(corner), bh), Picture->Canvas(), corner);
         }
+    }
+    if (piece) {
         if (UseSkinFont) {
             c->Font()->SetName(FontName);
             c->Font()->SetStyle(FontStyle);
             c->Font()->SetHeight(FontHeight);
         } else
             c->Font()->Assign(Font());
-        c->Font()->SetColor(MouseIn && !Active ? MouseInFontColor
-                            : !Active          ? FontColor
-                            : focused          ? FocusFontColor
-                                               : ActiveFontColor);
+        if (Style() == tsTabs)
+            c->Font()->SetColor(MouseIn && !Active ? MouseInFontColor
+                                : !Active          ? FontColor
+                                : focused          ? FocusFontColor
+                                                   : ActiveFontColor);
+        else
+            c->Font()->SetColor(FButtonFontColor);
     }
     if (FSD && FSD->ResourceStrData())
         c->Font()->SetCharset(FSD->ResourceStrData()->CharSet());
@@ -1053,6 +1068,36 @@ void TspSkinPageControl::DrawTab(TCanvas* Canvas, int TabIndex, const TRect& R, 
     if (vertical && !turnedFirst)
         TurnBitmap(&b, true, side == tpLeft);
     Canvas->Draw(R.left, R.top, &b);
+}
+
+// A tab in the button styles: the button piece in its normal, hot or down
+// (selected) state; the caption takes that state's colour.
+void TspSkinPageControl::DrawTabButton(TCanvas* C, int W, int H, bool Active, bool MouseIn)
+{
+    C->Brush()->SetColor(clBtnFace);
+    C->FillRect(TRect(0, 0, W, H));
+    FButtonFontColor = FontColor;
+    const int i = FSD ? FSD->GetControlIndex(ButtonTabSkinDataName) : -1;
+    auto* p = i != -1 ? dynamic_cast<TspDataSkinButtonControl*>(FSD->CtrlList[static_cast<std::size_t>(i)].get())
+                      : nullptr;
+    if (!p || p->PictureIndex < 0 || p->PictureIndex >= static_cast<int>(FSD->FActivePictures.size()))
+        return;  // no piece: the tab keeps a plain face
+    TRect src = p->SkinRect;
+    FButtonFontColor = p->FontColor;
+    if ((MouseIn || Active) && !IsNullRect(p->ActiveSkinRect)) {
+        src = p->ActiveSkinRect;
+        FButtonFontColor = p->ActiveFontColor;
+    }
+    if (Active && !IsNullRect(p->DownSkinRect)) {
+        src = p->DownSkinRect;
+        FButtonFontColor = p->DownFontColor;
+    }
+    if (IsNullRect(src))
+        return;
+    TBitmap face;
+    face.SetSize(W, H);
+    ComposeButtonPiece(&face, p, FSD->FActivePictures[static_cast<std::size_t>(p->PictureIndex)].get(), src);
+    C->Draw(0, 0, &face);
 }
 
 void TspSkinPageControl::DrawCloseButton(TCanvas* C, TspSkinCustomTabSheet* Page, const TRect& B, bool MouseIn)

@@ -164,6 +164,7 @@ private:
     void PaintSkinBackground(TCanvas* C);
     TRect FrameRect();
     void DrawTab(TCanvas* Canvas, int TabIndex, const TRect& R, bool Active, bool MouseIn);
+    void DrawTabButton(TCanvas* C, int W, int H, bool Active, bool MouseIn);
     void DrawCloseButton(TCanvas* C, TspSkinCustomTabSheet* Page, const TRect& Cell, bool MouseIn);
     void DrawTabImageAndText(TCanvas* C, TspSkinCustomTabSheet* Page, const TRect& R, int Nudge);
     void ClickCloseButton(bool Down, int X, int Y);
@@ -179,6 +180,7 @@ private:
     TCustomImageList* FImages = nullptr;
     TImageList* FTempImages = nullptr;
     TspSkinCustomTabSheet* FPressedPage = nullptr;
+    TColor FButtonFontColor = 0;  // the caption colour of the button tab being drawn
 };
 
 void RegisterSkinPageControlClasses();

@@ -82,6 +82,10 @@ protected:
         Settle();
         EXPECT_TRUE(Skinner->MDIChildMaximized());
         EXPECT_NE(Skinner->FrameCaptionText().find(" - [Document"), std::string::npos);
+        // The child's system menu, close, restore and minimize buttons on the bar.
+        EXPECT_EQ(MenuBar->ChildButtons.size(), 4u);
+        MenuBar->Repaint();
+        Settle();
         ShotFn("mdi-demo-maximized");
         FindFormSkinner(Kids[2])->SetWindowState(wsNormal);
         Settle();

@@ -4,7 +4,9 @@
 #include "FormTestSupport.h"
 
 #include "platform/gui/Menus.h"
+#include "skin/controls/SkinScrollBars.h"
 #include "skin/forms/SkinMDITabsBar.h"
+#include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
 
 #include <algorithm>
@@ -238,6 +240,87 @@ TEST_F(MDIFormsTest, MaximizingOneChildMaximizesAllAndTheMainCaptionNamesIt)
     EXPECT_NE(b->ClientWidth(), b->Width());
 }
 
+// A maximized child's buttons sit on the main form's menu bar: system menu
+// at the left, close, restore and minimize at the right; minimize is
+// disabled without biMinimize; the buttons act on the child.
+TEST_F(MDIFormsTest, AMaximizedChildPutsItsFourButtonsOnTheMenuBar)
+{
+    for (bool skinned : {false, true}) {
+        SCOPED_TRACE(skinned ? "skin-new" : "no skin");
+        MakeMain(500, 400, skinned);
+        auto* bar = new TspSkinMainMenuBar(Main);
+        bar->SetParent(Main);
+        bar->SetFormSkinner(MainSkinner);
+        if (skinned)
+            bar->SetSkinData(Data);
+        bar->SetMainMenu(static_cast<TMainMenu*>(WindowItem->Owner()));
+        MainSkinner->MainMenuBar = bar;
+        Pump();
+        TForm* a = Child("A");
+        TForm* b = Child("B");
+        S(b)->SetBorderIcons(TspBorderIcons{spforms::biSystemMenu, spforms::biMaximize});
+        EXPECT_TRUE(bar->ChildButtons.empty());
+        S(b)->SetWindowState(wsMaximized);
+        Pump();
+        ASSERT_EQ(bar->ChildButtons.size(), 4u);
+        EXPECT_TRUE(bar->FMDIChildMax);
+        const std::vector<TStdCommand> order{cmSysMenu, cmClose, cmMaximize, cmMinimize};
+        bar->Repaint();
+        Pump();
+        for (std::size_t i = 0; i < 4; ++i) {
+            const TspSkinMainMenuBarButton& btn = bar->ChildButtons[i];
+            EXPECT_EQ(btn.Command, order[i]);
+            EXPECT_EQ(btn.Enabled, btn.Command != cmMinimize) << i;
+            EXPECT_EQ(btn.Data != nullptr, skinned) << i;
+            EXPECT_GT(btn.ObjectRect.Width(), 0);
+        }
+        // System menu at the left end, close at the right end, then restore, then minimize.
+        EXPECT_LT(bar->ChildButtons[0].ObjectRect.right, bar->NewItemsRect.left + 1);
+        EXPECT_GT(bar->ChildButtons[1].ObjectRect.left, bar->ChildButtons[2].ObjectRect.left);
+        EXPECT_GT(bar->ChildButtons[2].ObjectRect.left, bar->ChildButtons[3].ObjectRect.left);
+        EXPECT_LE(bar->ChildButtons[1].ObjectRect.right, bar->Width());
+        // A press on the disabled minimize button does nothing.
+        const TRect mr = bar->ChildButtons[3].ObjectRect;
+        SendMessage(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(mr.left + 2, mr.top + 2));
+        SendMessage(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(mr.left + 2, mr.top + 2));
+        Pump();
+        EXPECT_TRUE(MainSkinner->MDIChildMaximized());
+        // The restore button restores every child and the buttons go.
+        const TRect rr = bar->ChildButtons[2].ObjectRect;
+        SendMessage(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rr.left + 2, rr.top + 2));
+        SendMessage(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(rr.left + 2, rr.top + 2));
+        Pump();
+        EXPECT_FALSE(MainSkinner->MDIChildMaximized());
+        EXPECT_EQ(S(a)->WindowState(), wsNormal);
+        EXPECT_TRUE(bar->ChildButtons.empty());
+        // Maximized again, the close button closes the maximized child (freed on close).
+        S(a)->SetWindowState(wsMaximized);
+        Pump();
+        ASSERT_EQ(bar->ChildButtons.size(), 4u);
+        TCustomForm* shown = MainSkinner->GetMaximizedMDIChild();
+        ASSERT_NE(shown, nullptr);
+        const std::string closing = shown->Name();
+        bar->Repaint();
+        Pump();
+        const TRect cr = bar->ChildButtons[1].ObjectRect;
+        SendMessage(bar->Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(cr.left + 2, cr.top + 2));
+        SendMessage(bar->Handle(), WM_LBUTTONUP, 0, MAKELPARAM(cr.left + 2, cr.top + 2));
+        Application->ProcessMessages();
+        Pump();
+        EXPECT_EQ(Main->MDIChildCount(), 1);
+        EXPECT_NE(Main->MDIChildren(0)->Name(), closing);
+        for (int i = Main->MDIChildCount() - 1; i >= 0; --i)
+            Main->MDIChildren(i)->Free();
+        Pump();
+        EXPECT_TRUE(bar->ChildButtons.empty());
+        MainSkinner->MainMenuBar = nullptr;
+        Main->Free();
+        Main = nullptr;
+        Data = nullptr;
+        Pump();
+    }
+}
+
 TEST_F(MDIFormsTest, MinimizingTheMaximizedChildRestoresTheOthers)
 {
     MakeMain(500, 400, false);
@@ -254,6 +337,84 @@ TEST_F(MDIFormsTest, MinimizingTheMaximizedChildRestoresTheOthers)
     // Minimized children sit in slots at the bottom of the MDI area.
     EXPECT_EQ(a->Left(), 0);
     EXPECT_EQ(a->Top(), 400 - S(a)->GetMinHeight());
+}
+
+// Children that stick out of the MDI area bring the skinned bars; scrolling
+// moves them; a maximized child hides the bars. Without a skin and on skin-new.
+TEST_F(MDIFormsTest, ScrollBarsFollowChildrenStickingOutAndScrollingMovesThem)
+{
+    for (bool skinned : {false, true}) {
+        SCOPED_TRACE(skinned ? "skin-new" : "no skin");
+        MakeMain(400, 300, skinned);
+        TspSkinScrollBar* hb = MainSkinner->MDIHScrollBar();
+        TspSkinScrollBar* vb = MainSkinner->MDIVScrollBar();
+        ASSERT_NE(hb, nullptr);
+        ASSERT_NE(vb, nullptr);
+        EXPECT_EQ(hb->Kind(), sbHorizontal);
+        EXPECT_EQ(vb->SkinDataName(), "vscrollbar");
+        TForm* a = Child("A");
+        TForm* b = Child("B");
+        a->SetBounds(10, 10, 120, 100);
+        b->SetBounds(150, 120, 120, 100);
+        Pump();
+        EXPECT_FALSE(hb->Visible());
+        EXPECT_FALSE(vb->Visible());
+        // Dragged 50 pixels past the left edge: the horizontal bar only.
+        a->SetLeft(-50);
+        Pump();
+        ASSERT_TRUE(hb->Visible());
+        EXPECT_FALSE(vb->Visible());
+        EXPECT_EQ(hb->Position(), 50);
+        EXPECT_EQ(hb->Min(), 0);
+        EXPECT_EQ(hb->Max(), 400 + 50 - 1);
+        EXPECT_EQ(hb->PageSize(), 400);
+        EXPECT_EQ(hb->BoundsRect(), TRect(0, 300 - hb->Height(), 400, 300));
+        // Already at the right end: the up button cannot go further.
+        hb->OnUpButtonClick(hb);
+        Pump();
+        EXPECT_EQ(hb->Position(), 50);
+        EXPECT_EQ(a->Left(), -50);
+        // The down button scrolls back by 10: every child moves 10 to the right.
+        hb->OnDownButtonClick(hb);
+        Pump();
+        EXPECT_EQ(hb->Position(), 40);
+        EXPECT_EQ(a->Left(), -40);
+        EXPECT_EQ(b->Left(), 160);
+        // Scrolled back to 0: the children come back into the area.
+        hb->SetPosition(0);
+        hb->OnLastChange(hb);
+        Pump();
+        EXPECT_EQ(a->Left(), 0);
+        EXPECT_EQ(b->Left(), 200);
+        EXPECT_FALSE(hb->Visible());
+        // Below the bottom as well: both bars, the horizontal one leaving the corner.
+        b->SetTop(260);
+        a->SetLeft(-20);
+        Pump();
+        ASSERT_TRUE(hb->Visible());
+        ASSERT_TRUE(vb->Visible());
+        EXPECT_TRUE(hb->Both());
+        EXPECT_EQ(vb->Height(), 300 - hb->Height());
+        EXPECT_EQ(vb->Position(), 0);
+        EXPECT_EQ(vb->PageSize(), 300 - hb->Height());
+        // A maximized child hides both.
+        S(a)->SetWindowState(wsMaximized);
+        Pump();
+        EXPECT_FALSE(hb->Visible());
+        EXPECT_FALSE(vb->Visible());
+        S(a)->SetWindowState(wsNormal);
+        Pump();
+        // Without the bars asked for, nothing shows.
+        MainSkinner->ShowMDIScrollBars = false;
+        a->SetLeft(-80);
+        Pump();
+        EXPECT_FALSE(hb->Visible());
+        a->Free();
+        b->Free();
+        Main->Free();
+        Main = nullptr;
+        Pump();
+    }
 }
 
 TEST_F(MDIFormsTest, TheWindowMenuListsTheChildrenAndChecksTheActiveOne)
@@ -408,6 +569,24 @@ TEST_F(MDIFormsTest, ACloseButtonClosesOnlyWhenReleasedOverIt)
     EXPECT_EQ(Bar->TabCount(), 1);
     EXPECT_EQ(Main->MDIChildCount(), 1);
     EXPECT_EQ(Bar->Tabs(0)->Child->Name(), "B");
+}
+
+TEST_F(MDIFormsTest, ARightClickOnATabOpensItsChildsSystemMenu)
+{
+    MakeMain(600, 300, false, true);
+    Child("A");
+    Child("B");
+    Bar->CalcTabRects();
+    const TRect r0 = Bar->Tabs(0)->ObjectRect;
+    ASSERT_FALSE(MainSkinner->SkinMenu->Visible());
+    BarMouse(WM_RBUTTONDOWN, r0.left + 10, 5, MK_RBUTTON);
+    EXPECT_TRUE(MainSkinner->SkinMenu->Visible());
+    MainSkinner->SkinMenu->Hide();
+    Pump();
+    // Without child menus the right click opens nothing.
+    Bar->SupportChildMenus = false;
+    BarMouse(WM_RBUTTONDOWN, r0.left + 10, 5, MK_RBUTTON);
+    EXPECT_FALSE(MainSkinner->SkinMenu->Visible());
 }
 
 TEST_F(MDIFormsTest, DeletingTheHoveredTabFiresItsLeaveFirst)

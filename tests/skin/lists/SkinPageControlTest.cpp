@@ -2,6 +2,8 @@
 // buttons (with the veto cases), hiding, the wheel, hot tracking, the looks
 // of the four sides, and reading and writing it.
 #include "platform/classes/FormWriter.h"
+#include "platform/gdi/SysColors.h"
+#include "skin/core/SkinButtonPieces.h"
 #include "skin/lists/SkinPageControl.h"
 
 #include "DialogsTestSupport.h"
@@ -388,6 +390,37 @@ TEST_F(SkinPageControlTest, FourSidesInBothLooksAndSheetBackgrounds)
     Form->Repaint();
     Pump();
     Shot(empty, "pages-skin-new-empty");
+}
+
+// Button-style tabs draw the "resizetoolbutton" piece: the selected tab in
+// its down state, the others in the normal one, captions in the piece's
+// colours; a missing piece leaves a plain face.
+TEST_F(SkinPageControlTest, ButtonStyleTabsDrawTheButtonPiece)
+{
+    TspSkinData* data = LoadSkinNew();
+    const int i = data->GetControlIndex("resizetoolbutton");
+    ASSERT_NE(i, -1);
+    auto* piece = dynamic_cast<TspDataSkinButtonControl*>(data->CtrlList[static_cast<std::size_t>(i)].get());
+    ASSERT_NE(piece, nullptr);
+    for (TTabStyle style : {tsButtons, tsFlatButtons}) {
+        TspSkinPageControl* pc = MakePages(3, tpTop, 360, 200);
+        pc->SetStyle(style);
+        pc->SetSkinData(data);
+        Form->Repaint();
+        Pump();
+        const TRect sel = pc->TCustomTabControl::TabRect(0), other = pc->TCustomTabControl::TabRect(1);
+        // Near the left edge, clear of the caption: the piece's own face.
+        const TColor selFace = ScreenAt(pc, sel.left + 3, (sel.top + sel.bottom) / 2);
+        const TColor otherFace = ScreenAt(pc, other.left + 3, (other.top + other.bottom) / 2);
+        EXPECT_NE(selFace, otherFace);
+        EXPECT_NE(otherFace, clBtnFace);
+        Shot(pc, style == tsButtons ? "pages-skin-new-buttons" : "pages-skin-new-flatbuttons");
+        // A piece name the skin lacks: a plain face, nothing fails.
+        pc->ButtonTabSkinDataName = "nosuchpiece";
+        const TColor plain = ScreenAt(pc, other.left + 3, (other.top + other.bottom) / 2);
+        EXPECT_EQ(plain, static_cast<TColor>(ColorToRGB(clBtnFace)));
+        pc->Free();
+    }
 }
 
 TEST_F(SkinPageControlTest, BadInputManyPagesLongCaptionsOddHeights)
