@@ -614,6 +614,10 @@ void TspSkinPageControl::WndProc(TMessage& Message)
             }
         }
         break;
+    case WM_WINDOWPOSCHANGED:
+        if (const auto* pos = reinterpret_cast<const WINDOWPOS*>(original); !pos || (pos->flags & SWP_NOSIZE))
+            break;
+        [[fallthrough]];
     case WM_SIZE:
     case TCM_INSERTITEM:
     case TCM_DELETEITEM:

@@ -128,6 +128,7 @@ public:
     using TForm::TForm;
     TspSkinPageControl *TopPages = nullptr, *LeftPages = nullptr;
     TspSkinButton *WarnButton = nullptr, *NameButton = nullptr, *FontButton = nullptr;
+    TspSkinTabSheet *SourceSheet = nullptr, *VideoSheet = nullptr, *AudioSheet = nullptr, *SubtitlesSheet = nullptr, *TextSheet = nullptr, *CropSheet = nullptr, *OutputSheet = nullptr, *GeneralSheet = nullptr, *FoldersSheet = nullptr, *DevicesSheet = nullptr, *UpdateSheet = nullptr;
     TspSkinMessage* Message1 = nullptr;
     TspSkinInputDialog* Input1 = nullptr;
     TspSkinFontDialog* FontDialog1 = nullptr;
@@ -149,6 +150,17 @@ public:
         P.Member("WarnButton", &TPagesDemoForm::WarnButton);
         P.Member("NameButton", &TPagesDemoForm::NameButton);
         P.Member("FontButton", &TPagesDemoForm::FontButton);
+        P.Member("SourceSheet", &TPagesDemoForm::SourceSheet);
+        P.Member("VideoSheet", &TPagesDemoForm::VideoSheet);
+        P.Member("AudioSheet", &TPagesDemoForm::AudioSheet);
+        P.Member("SubtitlesSheet", &TPagesDemoForm::SubtitlesSheet);
+        P.Member("TextSheet", &TPagesDemoForm::TextSheet);
+        P.Member("CropSheet", &TPagesDemoForm::CropSheet);
+        P.Member("OutputSheet", &TPagesDemoForm::OutputSheet);
+        P.Member("GeneralSheet", &TPagesDemoForm::GeneralSheet);
+        P.Member("FoldersSheet", &TPagesDemoForm::FoldersSheet);
+        P.Member("DevicesSheet", &TPagesDemoForm::DevicesSheet);
+        P.Member("UpdateSheet", &TPagesDemoForm::UpdateSheet);
         P.Member("Message1", &TPagesDemoForm::Message1);
         P.Member("Input1", &TPagesDemoForm::Input1);
         P.Member("FontDialog1", &TPagesDemoForm::FontDialog1);

@@ -417,6 +417,8 @@ TEST_F(SkinPageControlTest, ButtonStyleTabsDrawTheButtonPiece)
         Shot(pc, style == tsButtons ? "pages-skin-new-buttons" : "pages-skin-new-flatbuttons");
         // A piece name the skin lacks: a plain face, nothing fails.
         pc->ButtonTabSkinDataName = "nosuchpiece";
+        pc->Invalidate();
+        pc->Repaint();
         const TColor plain = ScreenAt(pc, other.left + 3, (other.top + other.bottom) / 2);
         EXPECT_EQ(plain, static_cast<TColor>(ColorToRGB(clBtnFace)));
         pc->Free();

@@ -59,9 +59,7 @@ protected:
     TForm* Form = nullptr;
 };
 
-// Disabled: the scroller does not yet follow a selection change, nor come back
-// when the control narrows again after widening (see the branch report).
-TEST_F(SkinTabScrollerTest, DISABLED_ReplacesTheNativeScrollerAndFollowsTheWidth)
+TEST_F(SkinTabScrollerTest, ReplacesTheNativeScrollerAndFollowsTheWidth)
 {
     auto* pc = MakePages(8, tpTop, 10, 10, 200, 150);
     ASSERT_NE(pc->FSkinUpDown, nullptr);
