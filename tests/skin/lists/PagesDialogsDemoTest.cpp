@@ -19,6 +19,7 @@
 
 #include "DialogsTestSupport.h"
 
+#include <filesystem>
 #include <memory>
 
 using liststest::TListsTest;
@@ -187,6 +188,11 @@ TPagesDemoForm* MakeDemo(TComponent* Owner, std::unique_ptr<TCustomImageList>& I
     }
     demo->TopPages->SetImages(Images.get());
     demo->LeftPages->SetImages(Images.get());
+    // The style buttons' pictures and a font the machine has.
+    SetFormPictureFolder(std::filesystem::path(liststest::SkinNewIni()).parent_path().parent_path().string() +
+                         "/pictures");
+    demo->FontDialog1->Font()->SetName("DejaVu Sans");
+    demo->FontDialog1->Font()->SetSize(12);
     demo->TopPages->SetActivePageIndex(1);
     demo->LeftPages->SetActivePageIndex(0);
     return demo;
@@ -276,6 +282,7 @@ TEST_F(PagesDialogsDemoTest, DescribedDemoWithAndWithoutSkinOpensEachDialog)
     Pump();
     Shot(demo, "pages-demo-skinned");
     OpenEachDialog(demo, shoot, "skinned");
+    SetFormPictureFolder("");
 }
 
 TEST(PagesDialogsDemoX11, DescribedDemoShowsOnTheXScreen)
@@ -305,6 +312,7 @@ TEST(PagesDialogsDemoX11, DescribedDemoShowsOnTheXScreen)
         },
         "x11");
     SkinDemo(demo, nullptr);
+    SetFormPictureFolder("");
     demo->Free();
     Application->ProcessMessages();
     x11.Release();
