@@ -104,6 +104,9 @@ void TCustomPlayer::ResetState()
         FPlayTime = AV_NOPTS_VALUE;
         FRepeatType = rtRewind;
         FVerticalFlip = false;
+        Ffile_iformat = nullptr;
+        Fframe_width_set = 0;
+        Fframe_height_set = 0;
     }
     FSeeking = false;
 }
@@ -175,6 +178,7 @@ bool TCustomPlayer::Open(const TPathFileName& AFileName, HWND AScreenHandle, boo
     FLoading = true;
     Stop(true);
     ReleasePanel();
+    if (Fdisplay_disable) Fvideo_disable = true;
     FAudioOutput = FUserAudioOutput ? FUserAudioOutput : FDeviceAudio.get();
     FVideoOutput = FUserVideoOutput;
     if (!FVideoOutput && AScreenHandle) {
@@ -402,6 +406,35 @@ void TCustomPlayer::SetAspectRatio(float AValue)
     FAspectRatio = AValue;
     std::lock_guard<std::mutex> g(FDataLock);
     if (FVideoState) FVideoState->Request(&TVideoState::req_relayout);
+}
+
+void TCustomPlayer::SetFrameWidth(int AValue)
+{
+    if (AValue % 2) throw Exception("Frame size must be a multiple of 2");
+    Fframe_width_set = AValue;
+}
+
+void TCustomPlayer::SetFrameHeight(int AValue)
+{
+    if (AValue % 2) throw Exception("Frame size must be a multiple of 2");
+    Fframe_height_set = AValue;
+}
+
+std::string TCustomPlayer::ForceFormat() const { return Ffile_iformat ? Ffile_iformat->name : ""; }
+
+void TCustomPlayer::SetForceFormat(const std::string& AValue)
+{
+    if (AValue.empty()) {
+        Ffile_iformat = nullptr;
+        return;
+    }
+    if (!AVLibLoaded()) {
+        ReportError("libav not loaded.", true);
+        return;
+    }
+    const AVInputFormat* format = ff::av_find_input_format(AValue.c_str());
+    if (!format) throw Exception("Unknown input format: " + AValue);
+    Ffile_iformat = format;
 }
 
 void TCustomPlayer::SetForceFrameRate(const std::string& AValue)

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include "DecoderTestSupport.h"
 #include "PlayerTestSupport.h"
@@ -16,6 +17,7 @@
 #include "engine/decoder/FormatConverter.h"
 #include "engine/player/PacketQueue.h"
 #include "platform/gui/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Threads.h"
 
 namespace tarnello::test {
@@ -125,6 +127,54 @@ TEST_F(PlayerSuite, OpenRefusesBadInput)
     EXPECT_TRUE(Player.Open(MediaFixture("h264_aac.mp4"), 0, false)) << Player.LastErrMsg();
     EXPECT_TRUE(WaitUntil([&] { return Display.Count() > 0; }));
     Player.Stop(true);
+}
+
+TEST_F(PlayerSuite, SettersRefuseBadValuesWithTheirTexts)
+{
+    struct Case {
+        std::function<void()> set;
+        std::string error;
+    } cases[] = {
+        {[&] { Player.SetFrameWidth(321); }, "Frame size must be a multiple of 2"},
+        {[&] { Player.SetFrameHeight(-3); }, "Frame size must be a multiple of 2"},
+        {[&] { Player.SetForceFormat("no-such-format"); }, "Unknown input format: no-such-format"},
+        {[&] { Player.SetForceFrameRate("fast"); }, "Incorrect frame rate: fast"},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.set();
+            ADD_FAILURE() << c.error;
+        } catch (const Exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.error);
+        }
+    }
+    EXPECT_EQ(Player.ForceFormat(), "");
+}
+
+// A headerless picture file needs its format and size from the caller: both
+// reach the open, the probe event sees the opened input, and both last for
+// that one file.
+TEST_F(PlayerSuite, ForcedFormatAndFrameSizeOpenARawInputForOneFile)
+{
+    std::string raw = PlayerFixture("raw-64x48.yuv", "-f lavfi -i testsrc=size=64x48:rate=25:duration=1 "
+                                                     "-pix_fmt yuv420p -f rawvideo");
+    Player.SetForceFormat("rawvideo");
+    Player.SetFrameWidth(64);
+    Player.SetFrameHeight(48);
+    EXPECT_EQ(Player.ForceFormat(), "rawvideo");
+    struct TProbe : TObject {
+        std::string Format;
+        void Handle(TObject*, AVFormatContext* AContext) { Format = AContext->iformat->name; }
+    } probe;
+    Player.OnBeforeFindStreamInfo = MakeEvent(&probe, &TProbe::Handle);
+    ASSERT_TRUE(Player.Open(raw, 0, false)) << Player.LastErrMsg();
+    EXPECT_EQ(probe.Format, "rawvideo");
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() > 0; }));
+    EXPECT_EQ(Display.Last().Width, 64);
+    EXPECT_EQ(Display.Last().Height, 48);
+    EXPECT_EQ(Player.FrameWidth(), 64);
+    Player.Stop(true);
+    EXPECT_EQ(Player.ForceFormat(), "");
 }
 
 TEST_F(PlayerSuite, PlaysAClipToItsEndInStepWithTheSound)
