@@ -467,6 +467,13 @@ int TCustomPlayer::AudioStreamIndex() const
     return is ? is->audio_stream : -1;
 }
 
+int TCustomPlayer::SubtitleStreamIndex() const
+{
+    std::lock_guard<std::mutex> g(FDataLock);
+    TVideoState* is = FVideoState;
+    return is ? is->subtitle_stream : -1;
+}
+
 int TCustomPlayer::VideoStreamIndex() const
 {
     std::lock_guard<std::mutex> g(FDataLock);
@@ -480,15 +487,22 @@ bool TCustomPlayer::SwitchStream(AVMediaType AType, int AIndex)
         std::lock_guard<std::mutex> g(FDataLock);
         TVideoState* is = FVideoState;
         if (!is || !is->ic) return true;  // takes effect with a file only
-        int current = AType == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+        // subtitles may be none (-1), and switched off with -1
+        bool subtitle = AType == AVMEDIA_TYPE_SUBTITLE;
+        int lowest = subtitle ? -1 : 0;
+        int current = AType == AVMEDIA_TYPE_AUDIO ? is->audio_stream
+                      : subtitle                  ? is->subtitle_stream
+                                                  : is->video_stream;
         const char* err = nullptr;
-        if (current < 0)
+        if (AType != AVMEDIA_TYPE_AUDIO && AType != AVMEDIA_TYPE_VIDEO && !subtitle)
+            err = "the stream type is invalid.";
+        else if (current < lowest)
             err = "the current stream is not valid.";
-        else if (AIndex < 0 || AIndex >= int(is->ic->nb_streams))
+        else if (AIndex < lowest || AIndex >= int(is->ic->nb_streams))
             err = "the stream index is not valid.";
         else if (AIndex == current)
             return true;
-        else if (is->ic->streams[AIndex]->codecpar->codec_type != AType)
+        else if (AIndex >= 0 && is->ic->streams[AIndex]->codecpar->codec_type != AType)
             err = "the stream type is not matched.";
         else if (AType == AVMEDIA_TYPE_AUDIO && (is->ic->streams[AIndex]->codecpar->sample_rate <= 0 ||
                                                  is->ic->streams[AIndex]->codecpar->ch_layout.nb_channels <= 0))

@@ -153,6 +153,10 @@ public:
     // be opened.
     bool SetAudioStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_AUDIO, AValue); }
     bool SetVideoStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_VIDEO, AValue); }
+    // The subtitle stream drawn into the pictures (-1: none); -1 switches
+    // subtitles off.
+    int SubtitleStreamIndex() const;
+    bool SetSubtitleStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_SUBTITLE, AValue); }
     bool Paused() const;
     TPlayState PlayState() const { return FState.load(); }
     bool Seeking() const { return FSeeking.load(); }

@@ -337,8 +337,15 @@ void DoSwitch(TVideoState* is)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     auto& req = player->FSwitch;
-    int current = req.Type == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+    int current = req.Type == AVMEDIA_TYPE_AUDIO      ? is->audio_stream
+                  : req.Type == AVMEDIA_TYPE_SUBTITLE ? is->subtitle_stream
+                                                      : is->video_stream;
     stream_component_close(is, current);
+    if (req.Index < 0) {  // subtitles off
+        req.Ok = true;
+        req.State = 2;
+        return;
+    }
     is->last_error.clear();
     req.Ok = stream_component_open(is, req.Index) == 0;
     if (req.Ok && req.Type == AVMEDIA_TYPE_AUDIO) {

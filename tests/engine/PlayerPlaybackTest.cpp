@@ -273,6 +273,8 @@ TEST_F(PlayerSuite, PausedOpenStepsAndResumes)
     Player.TogglePause();
     EXPECT_FALSE(Player.Paused());
     Player.Stop(true);
+    // psStop comes through the delivery thread, which may still be on its way
+    EXPECT_TRUE(WaitUntil([&] { return events.CountOf(psStop) == 1; }));
     std::vector<TPlayState> s = events.StatesCopy();
     std::vector<TPlayState> expected = {psPlay, psPause, psStep, psResume, psPause, psResume, psStop};
     EXPECT_EQ(s, expected);
@@ -532,7 +534,24 @@ TEST_F(PlayerSuite, StreamSwitchTakesAnotherStreamOrSaysWhyNot)
     // the pictures go on
     size_t shown = Display.Count();
     EXPECT_TRUE(WaitUntil([&] { return Display.Count() > shown || events.CountOf(psEnd) > 0; }));
+
+    // subtitles: off with -1 and on again; nothing else takes their place
+    EXPECT_EQ(Player.SubtitleStreamIndex(), 3);
+    struct {
+        int Index;
+        const char* Error;
+    } refusedSubtitles[] = {{1, "the stream type is not matched."}, {-2, "the stream index is not valid."},
+                            {4, "the stream index is not valid."}};
+    for (const auto& c : refusedSubtitles) {
+        EXPECT_FALSE(Player.SetSubtitleStreamIndex(c.Index)) << c.Index;
+        EXPECT_EQ(Player.LastErrMsg(), c.Error) << c.Index;
+    }
+    EXPECT_TRUE(Player.SetSubtitleStreamIndex(-1)) << Player.LastErrMsg();
+    EXPECT_EQ(Player.SubtitleStreamIndex(), -1);
+    EXPECT_TRUE(Player.SetSubtitleStreamIndex(3)) << Player.LastErrMsg();
+    EXPECT_EQ(Player.SubtitleStreamIndex(), 3);
     Player.Stop(true);
+    EXPECT_EQ(Player.SubtitleStreamIndex(), -1);
 }
 
 }  // namespace
