@@ -24,6 +24,9 @@ bool TDeviceAudioOutput::Open(const TAudioSpec& AWanted, TAudioSpec& AObtained, 
     if (!FOutput) return false;
     AObtained = AWanted;
     AObtained.BufferBytes = AWanted.Samples * AWanted.Channels * 2;
+    // the sound output keeps about four blocks in the device: three are
+    // queued ahead of each block it asks for
+    AObtained.LatencyBytes = 3 * AObtained.BufferBytes;
     return true;
 }
 

@@ -104,6 +104,9 @@ void TCustomPlayer::ResetState()
         FPlayTime = AV_NOPTS_VALUE;
         FRepeatType = rtRewind;
         FVerticalFlip = false;
+        Ffile_iformat = nullptr;
+        Fframe_width_set = 0;
+        Fframe_height_set = 0;
     }
     FSeeking = false;
 }
@@ -175,6 +178,7 @@ bool TCustomPlayer::Open(const TPathFileName& AFileName, HWND AScreenHandle, boo
     FLoading = true;
     Stop(true);
     ReleasePanel();
+    if (Fdisplay_disable) Fvideo_disable = true;
     FAudioOutput = FUserAudioOutput ? FUserAudioOutput : FDeviceAudio.get();
     FVideoOutput = FUserVideoOutput;
     if (!FVideoOutput && AScreenHandle) {
@@ -404,6 +408,35 @@ void TCustomPlayer::SetAspectRatio(float AValue)
     if (FVideoState) FVideoState->Request(&TVideoState::req_relayout);
 }
 
+void TCustomPlayer::SetFrameWidth(int AValue)
+{
+    if (AValue % 2) throw Exception("Frame size must be a multiple of 2");
+    Fframe_width_set = AValue;
+}
+
+void TCustomPlayer::SetFrameHeight(int AValue)
+{
+    if (AValue % 2) throw Exception("Frame size must be a multiple of 2");
+    Fframe_height_set = AValue;
+}
+
+std::string TCustomPlayer::ForceFormat() const { return Ffile_iformat ? Ffile_iformat->name : ""; }
+
+void TCustomPlayer::SetForceFormat(const std::string& AValue)
+{
+    if (AValue.empty()) {
+        Ffile_iformat = nullptr;
+        return;
+    }
+    if (!AVLibLoaded()) {
+        ReportError("libav not loaded.", true);
+        return;
+    }
+    const AVInputFormat* format = ff::av_find_input_format(AValue.c_str());
+    if (!format) throw Exception("Unknown input format: " + AValue);
+    Ffile_iformat = format;
+}
+
 void TCustomPlayer::SetForceFrameRate(const std::string& AValue)
 {
     if (AValue == FForceFrameRate) return;
@@ -434,6 +467,13 @@ int TCustomPlayer::AudioStreamIndex() const
     return is ? is->audio_stream : -1;
 }
 
+int TCustomPlayer::SubtitleStreamIndex() const
+{
+    std::lock_guard<std::mutex> g(FDataLock);
+    TVideoState* is = FVideoState;
+    return is ? is->subtitle_stream : -1;
+}
+
 int TCustomPlayer::VideoStreamIndex() const
 {
     std::lock_guard<std::mutex> g(FDataLock);
@@ -447,15 +487,22 @@ bool TCustomPlayer::SwitchStream(AVMediaType AType, int AIndex)
         std::lock_guard<std::mutex> g(FDataLock);
         TVideoState* is = FVideoState;
         if (!is || !is->ic) return true;  // takes effect with a file only
-        int current = AType == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+        // subtitles may be none (-1), and switched off with -1
+        bool subtitle = AType == AVMEDIA_TYPE_SUBTITLE;
+        int lowest = subtitle ? -1 : 0;
+        int current = AType == AVMEDIA_TYPE_AUDIO ? is->audio_stream
+                      : subtitle                  ? is->subtitle_stream
+                                                  : is->video_stream;
         const char* err = nullptr;
-        if (current < 0)
+        if (AType != AVMEDIA_TYPE_AUDIO && AType != AVMEDIA_TYPE_VIDEO && !subtitle)
+            err = "the stream type is invalid.";
+        else if (current < lowest)
             err = "the current stream is not valid.";
-        else if (AIndex < 0 || AIndex >= int(is->ic->nb_streams))
+        else if (AIndex < lowest || AIndex >= int(is->ic->nb_streams))
             err = "the stream index is not valid.";
         else if (AIndex == current)
             return true;
-        else if (is->ic->streams[AIndex]->codecpar->codec_type != AType)
+        else if (AIndex >= 0 && is->ic->streams[AIndex]->codecpar->codec_type != AType)
             err = "the stream type is not matched.";
         else if (AType == AVMEDIA_TYPE_AUDIO && (is->ic->streams[AIndex]->codecpar->sample_rate <= 0 ||
                                                  is->ic->streams[AIndex]->codecpar->ch_layout.nb_channels <= 0))

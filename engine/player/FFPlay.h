@@ -20,6 +20,7 @@
 #include "engine/player/PlayEventRing.h"
 #include "engine/player/PlayerOutputs.h"
 #include "platform/classes/Events.h"
+#include "platform/classes/PropertyTables.h"
 
 extern "C" {
 #include <libavutil/avutil.h>
@@ -100,8 +101,19 @@ public:
     void SetDisableAudio(bool AValue) { Faudio_disable = AValue; }
     bool DisableVideo() const { return Fvideo_disable; }
     void SetDisableVideo(bool AValue) { Fvideo_disable = AValue; }
+    // No display at all: the next Open plays the sound only.
+    bool DisableDisplay() const { return Fdisplay_disable; }
+    void SetDisableDisplay(bool AValue) { Fdisplay_disable = AValue; }
+    // Read: the size of the pictures shown. Write: the picture size asked of
+    // raw and capture inputs at the next Open (0: none); an odd size throws.
     int FrameWidth() const { return Fframe_width; }
     int FrameHeight() const { return Fframe_height; }
+    void SetFrameWidth(int AValue);
+    void SetFrameHeight(int AValue);
+    // The input format the next Open uses instead of probing ("" probes); an
+    // unknown name throws, and without the libraries it fails with the error.
+    std::string ForceFormat() const;
+    void SetForceFormat(const std::string& AValue);
     int ScreenWidth() const { return Fscreen_width; }
     void SetScreenWidth(int AValue) { Fscreen_width = AValue; }
     int ScreenHeight() const { return Fscreen_height; }
@@ -141,6 +153,10 @@ public:
     // be opened.
     bool SetAudioStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_AUDIO, AValue); }
     bool SetVideoStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_VIDEO, AValue); }
+    // The subtitle stream drawn into the pictures (-1: none); -1 switches
+    // subtitles off.
+    int SubtitleStreamIndex() const;
+    bool SetSubtitleStreamIndex(int AValue) { return SwitchStream(AVMEDIA_TYPE_SUBTITLE, AValue); }
     bool Paused() const;
     TPlayState PlayState() const { return FState.load(); }
     bool Seeking() const { return FSeeking.load(); }
@@ -162,6 +178,20 @@ public:
     TPlayerAudioHookEvent OnAudioHook;
     TVideoHookEvent OnVideoHook;
     TFrameHookEvent OnFrameHook;
+    // Raised once the input is open, before its streams are probed (in the
+    // main thread while TriggerEventInMainThread, else in the read thread).
+    TBeforeFindStreamInfoEvent OnBeforeFindStreamInfo;
+
+    PUBLISHED(TCustomPlayer, TFFBaseComponent)
+    {
+        P.Property("OnFileOpen", &TCustomPlayer::OnFileOpen);
+        P.Property("OnPosition", &TCustomPlayer::OnPosition);
+        P.Property("OnState", &TCustomPlayer::OnState);
+        P.Property("OnVideoHook", &TCustomPlayer::OnVideoHook);
+        P.Property("OnAudioHook", &TCustomPlayer::OnAudioHook);
+        P.Property("OnFrameHook", &TCustomPlayer::OnFrameHook);
+        P.Property("OnBeforeFindStreamInfo", &TCustomPlayer::OnBeforeFindStreamInfo);
+    }
 
     // The rest is shared with the playback threads of engine/player (the
     // routines in FFPlayState.h); callers outside use the interface above.
@@ -181,7 +211,9 @@ public:
     bool SwitchStream(AVMediaType AType, int AIndex);
 
     // settings
-    bool Faudio_disable = false, Fvideo_disable = false;
+    bool Faudio_disable = false, Fvideo_disable = false, Fdisplay_disable = false;
+    const AVInputFormat* Ffile_iformat = nullptr;
+    int Fframe_width_set = 0, Fframe_height_set = 0;
     int Fscreen_width = 0, Fscreen_height = 0;
     std::atomic<int> Fframe_width{0}, Fframe_height{0};
     Tav_sync_type Fav_sync_type = AV_SYNC_AUDIO_MASTER;
@@ -243,7 +275,26 @@ public:
     std::unique_ptr<TFormatConverter> FRGBConverter, FHookConverter;
 };
 
+// The player as forms place it: the settings a stored description may give.
 class TDIRudidi : public TCustomPlayer {
 public:
     using TCustomPlayer::TCustomPlayer;
+
+    PUBLISHED(TDIRudidi, TCustomPlayer)
+    {
+        P.Property("AspectRatio", &TDIRudidi::AspectRatio, &TDIRudidi::SetAspectRatio, 0.0f);
+        P.Property("AudioVolume", &TDIRudidi::AudioVolume, &TDIRudidi::SetAudioVolume, 128);
+        P.Property("Mute", &TDIRudidi::Mute, &TDIRudidi::SetMute, false);
+        P.Property("DisableAudio", &TDIRudidi::DisableAudio, &TDIRudidi::SetDisableAudio, false);
+        P.Property("DisableVideo", &TDIRudidi::DisableVideo, &TDIRudidi::SetDisableVideo, false);
+        P.Property("DisableDisplay", &TDIRudidi::DisableDisplay, &TDIRudidi::SetDisableDisplay, false);
+        P.Property("FrameWidth", &TDIRudidi::FrameWidth, &TDIRudidi::SetFrameWidth, 0);
+        P.Property("FrameHeight", &TDIRudidi::FrameHeight, &TDIRudidi::SetFrameHeight, 0);
+        P.Property("ScreenWidth", &TDIRudidi::ScreenWidth, &TDIRudidi::SetScreenWidth, 0);
+        P.Property("ScreenHeight", &TDIRudidi::ScreenHeight, &TDIRudidi::SetScreenHeight, 0);
+        P.Property("TriggerEventInMainThread", &TDIRudidi::TriggerEventInMainThread,
+                   &TDIRudidi::SetTriggerEventInMainThread, true);
+        P.Property("VideoHook", &TDIRudidi::VideoHook, &TDIRudidi::SetVideoHook, false);
+        P.Property("FrameHook", &TDIRudidi::FrameHook, &TDIRudidi::SetFrameHook, false);
+    }
 };

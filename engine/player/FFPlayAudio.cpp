@@ -154,7 +154,9 @@ void sdl_audio_callback(TVideoState* is, uint8_t* AStream, int ALength)
     is->audio_write_buf_size = is->audio_buf_size - is->audio_buf_index;
     double bytesPerSec = double(is->audio_hw.Rate) * is->audio_hw.Channels * 2;
     if (!is->paused && is->audio_buf != is->silence_buf.data()) {
-        double pts = is->audio_clock - (2.0 * is->audio_hw.BufferBytes + is->audio_write_buf_size) / bytesPerSec;
+        // what sounds now: before the block just filled and the device's queue
+        double unheard = double(is->audio_hw.BufferBytes) + is->audio_hw.LatencyBytes + is->audio_write_buf_size;
+        double pts = is->audio_clock - unheard / bytesPerSec;
         is->audio_current_pts = pts;
         is->audio_current_pts_drift = pts - callbackTime / 1000000.0;
     } else if (!is->paused) {

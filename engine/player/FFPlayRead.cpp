@@ -8,9 +8,11 @@
 
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVFormatStubs.h"
+#include "engine/bindings/AVUtilStubs.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
+#include "engine/common/MainThread.h"
 #include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
 #include "engine/player/FFPlayState.h"
@@ -132,6 +134,7 @@ int stream_component_open(TVideoState* is, int AStreamIndex)
         is->audio_open = true;
         is->audio_hw = obtained;
         if (is->audio_hw.BufferBytes <= 0) is->audio_hw.BufferBytes = obtained.Samples * obtained.Channels * 2;
+        if (is->audio_hw.LatencyBytes < 0) is->audio_hw.LatencyBytes = is->audio_hw.BufferBytes;
         ff::av_channel_layout_default(&is->audio_tgt_layout, obtained.Channels);
         is->audio_src_fmt = AV_SAMPLE_FMT_NONE;
         is->audio_src_freq = 0;
@@ -264,12 +267,24 @@ int OpenInput(TVideoState* is)
     ic->interrupt_callback.opaque = player;
     player->FVideoStateCB = is;
     player->FLastRead = NowMicros();
-    int err = ff::avformat_open_input(&ic, name.c_str(), nullptr, nullptr);
+    // the picture size asked of raw and capture inputs
+    AVDictionary* options = nullptr;
+    if (player->Fframe_width_set > 0 && player->Fframe_height_set > 0)
+        ff::av_dict_set(&options, "video_size",
+                        FormatText("%dx%d", player->Fframe_width_set, player->Fframe_height_set).c_str(), 0);
+    int err = ff::avformat_open_input(&ic, name.c_str(), player->Ffile_iformat, &options);
+    ff::av_dict_free(&options);
     if (err < 0) {
         player->FLastErrMsg = ErrorCodeText(is->filename, err);
         return -1;
     }
     is->ic = ic;
+    if (TBeforeFindStreamInfoEvent h = player->OnBeforeFindStreamInfo) {
+        if (player->TriggerEventInMainThread())
+            RunInMainThread([&] { h(player->AsSender(), ic); });
+        else
+            h(player->AsSender(), ic);
+    }
     player->FLastRead = NowMicros();
     err = ff::avformat_find_stream_info(ic, nullptr);
     player->FLastRead = INT64_MAX;
@@ -322,8 +337,15 @@ void DoSwitch(TVideoState* is)
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     auto& req = player->FSwitch;
-    int current = req.Type == AVMEDIA_TYPE_AUDIO ? is->audio_stream : is->video_stream;
+    int current = req.Type == AVMEDIA_TYPE_AUDIO      ? is->audio_stream
+                  : req.Type == AVMEDIA_TYPE_SUBTITLE ? is->subtitle_stream
+                                                      : is->video_stream;
     stream_component_close(is, current);
+    if (req.Index < 0) {  // subtitles off
+        req.Ok = true;
+        req.State = 2;
+        return;
+    }
     is->last_error.clear();
     req.Ok = stream_component_open(is, req.Index) == 0;
     if (req.Ok && req.Type == AVMEDIA_TYPE_AUDIO) {

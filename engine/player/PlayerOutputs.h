@@ -31,6 +31,10 @@ struct TAudioSpec {
     int Channels = 0;
     int Samples = 1024;  // sample frames per block
     int BufferBytes = 0;  // bytes per block, set by the output
+    // Bytes the device still has to play before a block filled now starts
+    // to sound (its queue ahead of the callback); -1: one block, as a
+    // double-buffered device has. The audio clock counts them as not heard.
+    int LatencyBytes = -1;
 };
 
 // A sound device playing signed 16-bit interleaved samples. The output calls

@@ -35,11 +35,6 @@ public:
     TDIRudidi* Player = nullptr;
     std::string Clip;
 
-    void FormCreate(TObject*)
-    {
-        Player = new TDIRudidi(this);
-        Player->SetTriggerEventInMainThread(false);
-    }
     void PlayClick(TObject*)
     {
         if (Player->PlayState() == psStop)
@@ -58,7 +53,10 @@ public:
   Width = 340
   Height = 330
   Caption = 'Tarnello player'
-  OnCreate = FormCreate
+  object Player: TDIRudidi
+    AudioVolume = 100
+    TriggerEventInMainThread = False
+  end
   object Screen: TPanel
     Left = 10
     Top = 10
@@ -101,7 +99,7 @@ end
         P.Member("PlayButton", &TPlayerDemoForm::PlayButton);
         P.Member("PauseButton", &TPlayerDemoForm::PauseButton);
         P.Member("StopButton", &TPlayerDemoForm::StopButton);
-        P.Handler("FormCreate", &TPlayerDemoForm::FormCreate);
+        P.Member("Player", &TPlayerDemoForm::Player);
         P.Handler("PlayClick", &TPlayerDemoForm::PlayClick);
         P.Handler("PauseClick", &TPlayerDemoForm::PauseClick);
         P.Handler("StopClick", &TPlayerDemoForm::StopClick);
@@ -154,7 +152,7 @@ protected:
     static void TearDownTestSuite() { FFLoader().Unload(PlayerLibraries); }
     static TPlayerDemoForm* MakeForm()
     {
-        RegisterClasses<TPlayerDemoForm, TPanel>();
+        RegisterClasses<TPlayerDemoForm, TPanel, TDIRudidi>();
         TPlayerDemoForm* form = nullptr;
         TCustomForm* mainBefore = Application->MainForm();
         Application->CreateForm(form);
@@ -169,6 +167,9 @@ TEST_F(PlayerDemoTest, PlaysPausesAndStopsHeadless)
     TPlayerDemoForm* form = MakeForm();
     ASSERT_TRUE(form);
     ASSERT_TRUE(form->Screen && form->PlayButton && form->Player);
+    // the player's settings come from the description
+    EXPECT_EQ(form->Player->AudioVolume(), 100);
+    EXPECT_FALSE(form->Player->TriggerEventInMainThread());
     form->Show();
     Application->ProcessMessages();
     RunDemo(

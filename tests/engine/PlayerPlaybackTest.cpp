@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 
 #include "DecoderTestSupport.h"
 #include "PlayerTestSupport.h"
@@ -16,6 +17,7 @@
 #include "engine/decoder/FormatConverter.h"
 #include "engine/player/PacketQueue.h"
 #include "platform/gui/Bitmap.h"
+#include "platform/rtl/Exceptions.h"
 #include "platform/rtl/Threads.h"
 
 namespace tarnello::test {
@@ -127,6 +129,54 @@ TEST_F(PlayerSuite, OpenRefusesBadInput)
     Player.Stop(true);
 }
 
+TEST_F(PlayerSuite, SettersRefuseBadValuesWithTheirTexts)
+{
+    struct Case {
+        std::function<void()> set;
+        std::string error;
+    } cases[] = {
+        {[&] { Player.SetFrameWidth(321); }, "Frame size must be a multiple of 2"},
+        {[&] { Player.SetFrameHeight(-3); }, "Frame size must be a multiple of 2"},
+        {[&] { Player.SetForceFormat("no-such-format"); }, "Unknown input format: no-such-format"},
+        {[&] { Player.SetForceFrameRate("fast"); }, "Incorrect frame rate: fast"},
+    };
+    for (const Case& c : cases) {
+        try {
+            c.set();
+            ADD_FAILURE() << c.error;
+        } catch (const Exception& e) {
+            EXPECT_EQ(std::string(e.what()), c.error);
+        }
+    }
+    EXPECT_EQ(Player.ForceFormat(), "");
+}
+
+// A headerless picture file needs its format and size from the caller: both
+// reach the open, the probe event sees the opened input, and both last for
+// that one file.
+TEST_F(PlayerSuite, ForcedFormatAndFrameSizeOpenARawInputForOneFile)
+{
+    std::string raw = PlayerFixture("raw-64x48.yuv", "-f lavfi -i testsrc=size=64x48:rate=25:duration=1 "
+                                                     "-pix_fmt yuv420p -f rawvideo");
+    Player.SetForceFormat("rawvideo");
+    Player.SetFrameWidth(64);
+    Player.SetFrameHeight(48);
+    EXPECT_EQ(Player.ForceFormat(), "rawvideo");
+    struct TProbe : TObject {
+        std::string Format;
+        void Handle(TObject*, AVFormatContext* AContext) { Format = AContext->iformat->name; }
+    } probe;
+    Player.OnBeforeFindStreamInfo = MakeEvent(&probe, &TProbe::Handle);
+    ASSERT_TRUE(Player.Open(raw, 0, false)) << Player.LastErrMsg();
+    EXPECT_EQ(probe.Format, "rawvideo");
+    ASSERT_TRUE(WaitUntil([&] { return Display.Count() > 0; }));
+    EXPECT_EQ(Display.Last().Width, 64);
+    EXPECT_EQ(Display.Last().Height, 48);
+    EXPECT_EQ(Player.FrameWidth(), 64);
+    Player.Stop(true);
+    EXPECT_EQ(Player.ForceFormat(), "");
+}
+
 TEST_F(PlayerSuite, PlaysAClipToItsEndInStepWithTheSound)
 {
     TPlayerEvents events(Player);
@@ -223,6 +273,8 @@ TEST_F(PlayerSuite, PausedOpenStepsAndResumes)
     Player.TogglePause();
     EXPECT_FALSE(Player.Paused());
     Player.Stop(true);
+    // psStop comes through the delivery thread, which may still be on its way
+    EXPECT_TRUE(WaitUntil([&] { return events.CountOf(psStop) == 1; }));
     std::vector<TPlayState> s = events.StatesCopy();
     std::vector<TPlayState> expected = {psPlay, psPause, psStep, psResume, psPause, psResume, psStop};
     EXPECT_EQ(s, expected);
@@ -482,7 +534,24 @@ TEST_F(PlayerSuite, StreamSwitchTakesAnotherStreamOrSaysWhyNot)
     // the pictures go on
     size_t shown = Display.Count();
     EXPECT_TRUE(WaitUntil([&] { return Display.Count() > shown || events.CountOf(psEnd) > 0; }));
+
+    // subtitles: off with -1 and on again; nothing else takes their place
+    EXPECT_EQ(Player.SubtitleStreamIndex(), 3);
+    struct {
+        int Index;
+        const char* Error;
+    } refusedSubtitles[] = {{1, "the stream type is not matched."}, {-2, "the stream index is not valid."},
+                            {4, "the stream index is not valid."}};
+    for (const auto& c : refusedSubtitles) {
+        EXPECT_FALSE(Player.SetSubtitleStreamIndex(c.Index)) << c.Index;
+        EXPECT_EQ(Player.LastErrMsg(), c.Error) << c.Index;
+    }
+    EXPECT_TRUE(Player.SetSubtitleStreamIndex(-1)) << Player.LastErrMsg();
+    EXPECT_EQ(Player.SubtitleStreamIndex(), -1);
+    EXPECT_TRUE(Player.SetSubtitleStreamIndex(3)) << Player.LastErrMsg();
+    EXPECT_EQ(Player.SubtitleStreamIndex(), 3);
     Player.Stop(true);
+    EXPECT_EQ(Player.SubtitleStreamIndex(), -1);
 }
 
 }  // namespace
