@@ -4,6 +4,7 @@
 #include "platform/user/User.h"
 #include "skin/forms/FormSkinner.h"
 #include "skin/forms/FrameMenuItems.h"
+#include "skin/forms/MenuPieces.h"
 #include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
@@ -20,33 +21,6 @@ TspSkinMainMenuItem* AsMenuItem(const std::unique_ptr<TspActiveSkinObject>& O)
 }
 
 bool Eligible(TspSkinMainMenuItem* I) { return I && I->Enabled && I->Visible; }
-
-// Right (or Left, walking backwards): the item after the current one gets
-// the pointer's look, wrapping at the end; an open sub-menu follows it.
-template <class It>
-void StepMainMenu(It Begin, It End)
-{
-    It cur = std::find_if(Begin, End, [](const auto& o) {
-        TspSkinMainMenuItem* i = AsMenuItem(o);
-        return Eligible(i) && (i->Active || i->Down());
-    });
-    auto eligible = [](const auto& o) { return Eligible(AsMenuItem(o)); };
-    if (cur == End) {
-        It first = std::find_if(Begin, End, eligible);
-        if (first != End)
-            (*first)->MouseEnter();
-        return;
-    }
-    It next = std::find_if(std::next(cur), End, eligible);
-    if (next == End)
-        next = std::find_if(Begin, End, eligible);
-    if (next == cur)
-        return;
-    TspSkinMainMenuItem* from = AsMenuItem(*cur);
-    if (!from->Down())
-        from->MouseLeave();
-    (*next)->MouseEnter();
-}
 
 }  // namespace
 
@@ -232,7 +206,7 @@ void TspFormSkinner::SelectNextMainMenuItem()
     if (MainMenuBar)
         MainMenuBar->SelectNextBarItem();
     else
-        StepMainMenu(ObjectList.begin(), ObjectList.end());
+        StepMenuItems(ObjectList.begin(), ObjectList.end(), AsMenuItem);
 }
 
 void TspFormSkinner::SelectPrevMainMenuItem()
@@ -240,7 +214,7 @@ void TspFormSkinner::SelectPrevMainMenuItem()
     if (MainMenuBar)
         MainMenuBar->SelectPrevBarItem();
     else
-        StepMainMenu(ObjectList.rbegin(), ObjectList.rend());
+        StepMenuItems(ObjectList.rbegin(), ObjectList.rend(), AsMenuItem);
 }
 
 bool TspFormSkinner::OpenMainMenuItem()

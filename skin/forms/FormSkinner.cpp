@@ -148,6 +148,9 @@ TspFormSkinner::~TspFormSkinner()
 {
     UnhookAppMessages();
     RemoveMDIClientProc();
+    // The owned menus tell this component of their going: while it is whole.
+    FSysTrayMenu.reset();
+    FSysMenu.reset();
     delete SkinMenu;
     SkinMenu = nullptr;
     delete FBorderLayer;

@@ -52,14 +52,13 @@ void TspSkinMainMenuItem::ApplyFont(TCanvas* C) const
 
 int TspSkinMainMenuItem::ItemWidth()
 {
-    static TBitmap* measure = [] {
-        auto* b = new TBitmap;
-        b->SetSize(1, 1);
-        return b;
-    }();
-    ApplyFont(measure->Canvas());
+    if (!FMeasure) {
+        FMeasure = std::make_unique<TBitmap>();
+        FMeasure->SetSize(1, 1);
+    }
+    ApplyFont(FMeasure->Canvas());
     TRect r(0, 0, 0, 0);
-    DrawWideText(measure->Canvas(), MenuItem ? MenuItem->Caption() : std::string(), r, DT_CALCRECT | DT_CENTER);
+    DrawWideText(FMeasure->Canvas(), MenuItem ? MenuItem->Caption() : std::string(), r, DT_CALCRECT | DT_CENTER);
     return SkinRect.Width() - TextRct.Width() + r.Width() + 2;
 }
 

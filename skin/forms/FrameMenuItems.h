@@ -6,6 +6,8 @@
 // command.
 #include "skin/forms/FrameObjects.h"
 
+#include <memory>
+
 class TspSkinMainMenuItem : public TspActiveSkinObject {
 public:
     TspSkinMainMenuItem(TspFormSkinner* AParent, TspDataSkinMainMenuItem* AData, TMenuItem* AItem);
@@ -40,4 +42,5 @@ private:
     void ItemImage(TBitmap& B, const TRect& R, TColor C);
     void ApplyFont(TCanvas* C) const;
     bool FDown = false;
+    std::unique_ptr<TBitmap> FMeasure;  // for measuring captions
 };

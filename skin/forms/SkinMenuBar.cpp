@@ -638,31 +638,11 @@ void TspSkinMainMenuBar::ReleaseDownItem()
 }
 
 namespace {
-template <class It>
-void Step(It Begin, It End)
-{
-    auto eligible = [](const std::unique_ptr<TspSkinMainMenuBarItem>& o) { return o->Enabled && o->Visible; };
-    It cur = std::find_if(Begin, End, [&](const auto& o) { return eligible(o) && (o->Active || o->Down()); });
-    if (cur == End) {
-        It first = std::find_if(Begin, End, eligible);
-        if (first != End)
-            (*first)->MouseEnter();
-        return;
-    }
-    It next = std::find_if(std::next(cur), End, eligible);
-    if (next == End)
-        next = std::find_if(Begin, End, eligible);
-    if (next == cur)
-        return;
-    const bool wasDown = (*cur)->Down();
-    if (!wasDown)
-        (*cur)->MouseLeave();
-    (*next)->MouseEnter();
-}
+TspSkinMainMenuBarItem* AsBarItem(const std::unique_ptr<TspSkinMainMenuBarItem>& O) { return O.get(); }
 }  // namespace
 
-void TspSkinMainMenuBar::SelectNextBarItem() { Step(ObjectList.begin(), ObjectList.end()); }
-void TspSkinMainMenuBar::SelectPrevBarItem() { Step(ObjectList.rbegin(), ObjectList.rend()); }
+void TspSkinMainMenuBar::SelectNextBarItem() { StepMenuItems(ObjectList.begin(), ObjectList.end(), AsBarItem); }
+void TspSkinMainMenuBar::SelectPrevBarItem() { StepMenuItems(ObjectList.rbegin(), ObjectList.rend(), AsBarItem); }
 
 bool TspSkinMainMenuBar::ChooseActiveItem()
 {
