@@ -82,6 +82,13 @@ public:
 
     void CreateMenu();
     void UpDateItems();
+    // An MDI child's menu shown with the bar's own items (ordered by
+    // GroupIndex; a child group replaces the main menu's items of that group).
+    void Merge(TMainMenu* Menu);
+    void UnMerge();
+    // The merged menu, else the first main menu of the active MDI child.
+    TMainMenu* GetChildMainMenu() const;
+    bool ChildMenuIn = false;
     void UpDateEnabledItems();
     // Keyboard menu mode, driven by the form component.
     void EnterMenuMode();
@@ -129,6 +136,7 @@ private:
     void PaintBar(TCanvas* C);
     void MouseDownAt(int X, int Y);
     TMainMenu* FMainMenu = nullptr;
+    TMainMenu* FMergeMenu = nullptr;
     TspFormSkinner* FFormSkinner = nullptr;
     std::unique_ptr<TFont> FDefItemFont;
     int FDefaultHeight = 22;
