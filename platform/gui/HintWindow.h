@@ -15,6 +15,9 @@ public:
     virtual bool IsHintMsg(const MSG& Msg);
     void ReleaseHandle();
     bool Active() const { return FActive; }
+    // For windows that show themselves their own way: the application hides
+    // (and cancels on input) only a hint window marked active.
+    void SetActiveFlag(bool Value) { FActive = Value; }
     // The factory the application's HintWindowClass holds for this class.
     static THintWindow* Make(TComponent* AOwner) { return new THintWindow(AOwner); }
 

@@ -74,6 +74,7 @@ void TspFormSkinner::CreateSkinObjects()
                 break;
             }
     }
+    CreateMainMenuItems();
 }
 
 void TspFormSkinner::CreateDefaultCaptionButtons()

@@ -120,6 +120,7 @@ void TspFormSkinner::ArrangeObjects()
     for (auto& o : ObjectList)
         o->ObjectRect = MapSkinRect(o->SkinRect);
     FSizeGripArea = (!FSD || Empty(FSD->SizeGripArea)) ? TRect() : MapSkinRect(FSD->SizeGripArea);
+    ArrangeMainMenuItems();
     if (!FSupportNCArea)
         return;
     TRect base = !Empty(NewButtonsRect) ? NewButtonsRect : NewCaptionRect;

@@ -429,8 +429,13 @@ void TspFormSkinner::UpdateMainMenuBarItems()
 {
     // The menu bar re-reads its items when it shows a merged child menu;
     // the bar repaints for the maximized child's buttons.
-    if (TspFormSkinner* ms = MainSkinner(); ms && ms->MainMenuBar)
-        ms->MainMenuBar->SyncMDIChildButtons();
+    if (TspFormSkinner* ms = MainSkinner(); ms && ms->MainMenuBar) {
+        TspSkinMainMenuBar* bar = ms->MainMenuBar;
+        // Another active child may bring its own menu, or take one away.
+        if (bar->ChildMenuIn || bar->GetChildMainMenu())
+            bar->UpDateItems();
+        bar->SyncMDIChildButtons();
+    }
 }
 
 // ---- children filling and minimized slots ----

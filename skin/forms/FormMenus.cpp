@@ -3,12 +3,24 @@
 // messages that reach the form, and the form's short cuts.
 #include "platform/user/User.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/FrameMenuItems.h"
+#include "skin/forms/MenuPieces.h"
+#include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinMenuBar.h"
 #include "skin/forms/SkinMenus.h"
+
+#include <algorithm>
 
 namespace {
 
 TspSkinData* MenuSkin(const TspFormSkinner* S) { return S->MenusSkinData() ? S->MenusSkinData() : S->SkinData(); }
+
+TspSkinMainMenuItem* AsMenuItem(const std::unique_ptr<TspActiveSkinObject>& O)
+{
+    return dynamic_cast<TspSkinMainMenuItem*>(O.get());
+}
+
+bool Eligible(TspSkinMainMenuItem* I) { return I && I->Enabled && I->Visible; }
 
 }  // namespace
 
@@ -51,12 +63,24 @@ void TspFormSkinner::SkinMenuOpen()
 void TspFormSkinner::SkinMenuClose()
 {
     InMenu = false;
-    // The frame button that opened the menu comes back up.
-    for (auto& o : ObjectList)
+    if (FMenuLayerManager && FMenuLayerManager->IsVisible)
+        FMenuLayerManager->Hide();
+    // The frame object that opened the menu comes back up.
+    for (auto& o : ObjectList) {
+        if (auto* c = dynamic_cast<TspSkinCaptionObject*>(o.get())) {
+            c->ReleaseMenuQuickButton();
+            continue;
+        }
+        if (auto* m = AsMenuItem(o); m && m->Down()) {
+            m->Active = false;
+            m->SetDown(false);
+            break;
+        }
         if (auto* b = dynamic_cast<TspSkinButtonObject*>(o.get()); b && b->MenuItem && b->Down()) {
             b->SetDown(false);
             break;
         }
+    }
     UnhookAppMessages();
     if (OnSkinMenuClose)
         OnSkinMenuClose(this);
@@ -69,10 +93,77 @@ void TspFormSkinner::SkinMenuClose()
     }
 }
 
+void TspFormSkinner::CreateMainMenuItems()
+{
+    if (!FMainMenu || !FSD || FSD->Empty)
+        return;
+    const int i = FSD->GetIndex("MAINMENUITEM");
+    if (i < 0)
+        return;
+    // An entry of another kind counts as none.
+    auto* data = dynamic_cast<TspDataSkinMainMenuItem*>(FSD->ObjectList[static_cast<std::size_t>(i)].get());
+    if (!data)
+        return;
+    TMenuItem* items = FMainMenu->Items();
+    for (int k = 0; k < items->Count(); ++k)
+        if (items->Items(k)->Visible())
+            ObjectList.push_back(std::make_unique<TspSkinMainMenuItem>(this, data, items->Items(k)));
+}
+
+void TspFormSkinner::RemoveMainMenuItems()
+{
+    // The indices may name the items going away.
+    ActiveObject = OldActiveObject = MouseCaptureObject = -1;
+    std::erase_if(ObjectList, [](const std::unique_ptr<TspActiveSkinObject>& o) { return AsMenuItem(o) != nullptr; });
+}
+
+void TspFormSkinner::UpdateMainMenu(bool ARedraw)
+{
+    RemoveMainMenuItems();
+    CreateMainMenuItems();
+    ArrangeMainMenuItems();
+    if (!ARedraw || !FForm->HandleAllocated())
+        return;
+    if (FSupportNCArea)
+        SendMessage(FForm->Handle(), WM_NCPAINT, 0, 0);
+    else {
+        RECT r{NewMainMenuRect.left, NewMainMenuRect.top, NewMainMenuRect.right, NewMainMenuRect.bottom};
+        InvalidateRect(FForm->Handle(), &r, false);
+    }
+}
+
+void TspFormSkinner::ArrangeMainMenuItems()
+{
+    int x = NewMainMenuRect.left;
+    for (auto& o : ObjectList)
+        if (auto* m = AsMenuItem(o)) {
+            m->Place(x, NewMainMenuRect);
+            x = m->ObjectRect.right;
+        }
+}
+
 bool TspFormSkinner::EnterMainMenu()
 {
-    // The frame shows no main-menu items of its own here: nothing to enter.
-    return false;
+    TspSkinMainMenuItem* target = nullptr;
+    for (auto& o : ObjectList)
+        if (auto* m = AsMenuItem(o); m && m->Active) {
+            target = m;
+            break;
+        }
+    if (!target)
+        for (auto& o : ObjectList)
+            if (auto* m = AsMenuItem(o)) {
+                target = m;
+                break;
+            }
+    if (target) {
+        target->MouseEnter();
+        InMainMenu = true;
+        HookAppMessages();
+    }
+    if (OnMainMenuEnter)
+        OnMainMenuEnter(this);
+    return target != nullptr;
 }
 
 void TspFormSkinner::LeaveMainMenu()
@@ -82,6 +173,12 @@ void TspFormSkinner::LeaveMainMenu()
         SkinMenu->Hide();
     if (MainMenuBar)
         MainMenuBar->LeaveMenuMode();
+    else
+        for (auto& o : ObjectList)
+            if (auto* m = AsMenuItem(o); m && m->Active) {
+                m->MouseLeave();
+                break;
+            }
     UnhookAppMessages();
     if (OnMainMenuExit)
         OnMainMenuExit(this);
@@ -92,13 +189,68 @@ void TspFormSkinner::CloseMainMenuPopup()
     InMenu = false;
     if (MainMenuBar)
         MainMenuBar->ReleaseDownItem();
+    else
+        for (auto& o : ObjectList)
+            if (auto* m = AsMenuItem(o); m && m->Down()) {
+                // Released, the item keeps the keyboard's highlight.
+                m->SetDown(false);
+                m->MouseEnter();
+                break;
+            }
     if (OnSkinMenuClose)
         OnSkinMenuClose(this);
 }
 
-bool TspFormSkinner::OpenMainMenuItem() { return MainMenuBar && MainMenuBar->ChooseActiveItem(); }
+void TspFormSkinner::SelectNextMainMenuItem()
+{
+    if (MainMenuBar)
+        MainMenuBar->SelectNextBarItem();
+    else
+        StepMenuItems(ObjectList.begin(), ObjectList.end(), AsMenuItem);
+}
 
-bool TspFormSkinner::FindMainMenuAccel(WORD Key) { return MainMenuBar && MainMenuBar->FindBarAccel(Key); }
+void TspFormSkinner::SelectPrevMainMenuItem()
+{
+    if (MainMenuBar)
+        MainMenuBar->SelectPrevBarItem();
+    else
+        StepMenuItems(ObjectList.rbegin(), ObjectList.rend(), AsMenuItem);
+}
+
+bool TspFormSkinner::OpenMainMenuItem()
+{
+    if (MainMenuBar)
+        return MainMenuBar->ChooseActiveItem();
+    const bool menuOpen = SkinMenu && SkinMenu->Visible();
+    for (auto& o : ObjectList) {
+        TspSkinMainMenuItem* m = AsMenuItem(o);
+        if (!m || !m->MenuItem)
+            continue;
+        if ((m->Down() && m->MenuItem->Count() == 0) || (m->Active && !menuOpen)) {
+            m->Active = false;
+            m->MouseDown(0, 0, mbLeft);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TspFormSkinner::FindMainMenuAccel(WORD Key)
+{
+    if (MainMenuBar)
+        return MainMenuBar->FindBarAccel(Key);
+    const bool menuOpen = SkinMenu && SkinMenu->Visible();
+    for (auto& o : ObjectList) {
+        TspSkinMainMenuItem* m = AsMenuItem(o);
+        if (!Eligible(m) || !m->MenuItem || !IsAccel(Key, m->MenuItem->Caption()))
+            continue;
+        m->MouseEnter();
+        if (!menuOpen || m->MenuItem->Count() == 0)
+            m->MouseDown(0, 0, mbLeft);
+        return true;
+    }
+    return false;
+}
 
 bool TspFormSkinner::HandleKeyMenu()
 {
@@ -164,7 +316,11 @@ void TspFormSkinner::CloseMenusOnMessage(TMessage& Message)
 {
     if (!IsMenuClosingMessage(Message.Msg) || !SkinMenu)
         return;
-    if (SkinMenu->Visible())
+    if (ShowObjectHint && FSkinHint)
+        FSkinHint->HideHint();
+    if (InMainMenu && !InMenu)
+        LeaveMainMenu();
+    else if (SkinMenu->Visible())
         SkinMenu->Hide();
     else if (InMenu)
         SkinMenuClose();
@@ -183,8 +339,7 @@ bool TspFormSkinner::MenuKeyDown(WORD CharCode)
             return true;
         }
         if (CharCode == VK_LEFT && levels <= 1) {
-            if (MainMenuBar)
-                MainMenuBar->SelectPrevBarItem();
+            SelectPrevMainMenuItem();
             return true;
         }
         if (CharCode == VK_RIGHT) {
@@ -192,8 +347,7 @@ bool TspFormSkinner::MenuKeyDown(WORD CharCode)
             const bool leaf = !last || last->ActiveItem < 0 || last->ActiveItem >= last->ItemCount() ||
                               last->Item(last->ActiveItem)->MenuItem->Count() == 0;
             if (leaf) {
-                if (MainMenuBar)
-                    MainMenuBar->SelectNextBarItem();
+                SelectNextMainMenuItem();
                 return true;
             }
         }

@@ -2,6 +2,7 @@
 // the object under the pointer, mouse dispatch, the three timers and the
 // by-name operations.
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinMenus.h"
 #include "skin/forms/FrameValueObjects.h"
 
@@ -306,6 +307,7 @@ void TspFormSkinner::TrackActiveObject(int X, int Y, bool ATrack)
         return;
     if (OldActiveObject != -1) {
         TspActiveSkinObject* o = ObjectList[static_cast<std::size_t>(OldActiveObject)].get();
+        HideObjectHintFor(o);
         if (o->Enabled && o->Visible)
             o->MouseLeave();
     }
@@ -313,6 +315,9 @@ void TspFormSkinner::TrackActiveObject(int X, int Y, bool ATrack)
         TspActiveSkinObject* o = ObjectList[static_cast<std::size_t>(ActiveObject)].get();
         if (o->Enabled && o->Visible)
             o->MouseEnter();
+        // Entering may have rebuilt the list (a handler, a menu).
+        if (ActiveObject >= 0 && ActiveObject < static_cast<int>(ObjectList.size()))
+            ShowObjectHintFor(ObjectList[static_cast<std::size_t>(ActiveObject)].get());
     }
 }
 
@@ -648,6 +653,19 @@ void TspFormSkinner::DoMouseLeaveEvent(const std::string& IDName)
 {
     if (OnMouseLeaveEvent)
         OnMouseLeaveEvent(IDName);
+}
+
+void TspFormSkinner::ShowObjectHintFor(TspActiveSkinObject* AObject)
+{
+    if (AObject && ShowObjectHint && FSkinHint && GetFormActive() && AObject->Enabled && AObject->Visible &&
+        !AObject->Hint.empty())
+        FSkinHint->ActivateHint2(AObject->Hint);
+}
+
+void TspFormSkinner::HideObjectHintFor(TspActiveSkinObject* AObject)
+{
+    if (AObject && ShowObjectHint && FSkinHint && AObject->Enabled && AObject->Visible && !AObject->Hint.empty())
+        FSkinHint->HideHint();
 }
 
 // ---- glow layers ----

@@ -36,6 +36,14 @@ std::unique_ptr<TFont> CaptionFont(TColor Color, bool Bold)
 
 // ---- quick buttons ----
 
+void TspQuickButtonItem::SetPopupMenu(TspSkinPopupMenu* Value)
+{
+    FPopupMenu = Value;
+    auto* items = dynamic_cast<TspQuickButtonItems*>(Collection());
+    if (Value && items && items->FSK)
+        Value->FreeNotification(items->FSK);
+}
+
 void TspQuickButtonItem::SetImageIndex(int Value)
 {
     FImageIndex = Value;
@@ -142,6 +150,9 @@ TspFormSkinner::~TspFormSkinner()
 {
     UnhookAppMessages();
     RemoveMDIClientProc();
+    // The owned menus tell this component of their going: while it is whole.
+    FSysTrayMenu.reset();
+    FSysMenu.reset();
     delete SkinMenu;
     SkinMenu = nullptr;
     delete FBorderLayer;
@@ -182,12 +193,21 @@ void TspFormSkinner::Notification(TComponent* AComponent, TOperation Operation)
     }
     if (AComponent == FMSD)
         FMSD = nullptr;
-    if (AComponent == FMainMenu)
+    if (AComponent == FMainMenu) {
         FMainMenu = nullptr;
+        RemoveMainMenuItems();
+    }
     if (AComponent == FSystemMenu)
         FSystemMenu = nullptr;
     if (AComponent == FQuickImageList)
         FQuickImageList = nullptr;
+    if (AComponent == FSkinHint)
+        FSkinHint = nullptr;
+    // A quick button's menu goes with its component.
+    if (FQuickButtons)
+        for (int i = 0; i < FQuickButtons->Count(); ++i)
+            if (static_cast<TComponent*>(FQuickButtons->Items(i)->FPopupMenu) == AComponent)
+                FQuickButtons->Items(i)->FPopupMenu = nullptr;
     if (AComponent == FInActivePanel)
         FInActivePanel = nullptr;
     if (AComponent == FTrayIcon)
@@ -226,9 +246,15 @@ void TspFormSkinner::SetSkinData(TspSkinData* Value)
 }
 
 void TspFormSkinner::SetMenusSkinData(TspSkinData* Value) { Watch(this, FMSD, Value); }
-void TspFormSkinner::SetMainMenu(TMainMenu* Value) { Watch(this, FMainMenu, Value); }
+void TspFormSkinner::SetMainMenu(TMainMenu* Value)
+{
+    Watch(this, FMainMenu, Value);
+    if (FSD && !FSD->Empty && !ComponentState().Contains(csDesigning))
+        UpdateMainMenu(true);
+}
 void TspFormSkinner::SetSystemMenu(TPopupMenu* Value) { Watch(this, FSystemMenu, Value); }
 void TspFormSkinner::SetQuickImageList(TCustomImageList* Value) { Watch(this, FQuickImageList, Value); }
+void TspFormSkinner::SetSkinHint(TspSkinHint* Value) { Watch(this, FSkinHint, Value); }
 
 void TspFormSkinner::SetSupportNCArea(bool Value)
 {
@@ -478,6 +504,7 @@ void TspFormSkinner::DeclarePublished(TPublisher<TspFormSkinner>& P)
     P.Property("DisableSystemMenu", &S::DisableSystemMenu, nullptr, false);
     P.Property("QuickButtons", &S::QuickButtons, &S::SetQuickButtons);
     P.Property("QuickImageList", &S::QuickImageList, &S::SetQuickImageList);
+    P.Property("SkinHint", &S::SkinHint, &S::SetSkinHint);
     P.Property("QuickButtonsShowHint", &S::QuickButtonsShowHint, nullptr, false);
     P.Property("UseSkinFontInCaption", &S::UseSkinFontInCaption, nullptr, true);
     P.Property("ShowObjectHint", &S::ShowObjectHint, nullptr, false);

@@ -69,6 +69,7 @@ class TspClientInActivePanel;
 class TspFormLayerBorder;
 class TspTrayIcon;
 class TspSkinPopupMenu;
+class TspSkinHint;
 
 // The Tag of a main form being shown again from the tray.
 constexpr std::intptr_t kTrayRestoreTag = -10000;
@@ -86,6 +87,10 @@ public:
     std::string Hint;
     TNotifyEvent OnClick;
     TMouseEvent OnMouseDown;
+    // Dropped down under the button on a left press (not copied by Assign);
+    // the form component forgets it when it is freed.
+    TspSkinPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TspSkinPopupMenu* Value);
     TRect ItemRect;
     bool Active = false, Down = false;
     void Assign(TPersistent* Source) override;
@@ -98,6 +103,8 @@ public:
         P.Property("OnClick", &TspQuickButtonItem::OnClick);
         P.Property("OnMouseDown", &TspQuickButtonItem::OnMouseDown);
     }
+
+    TspSkinPopupMenu* FPopupMenu = nullptr;
 
 private:
     int FImageIndex = -1;
@@ -209,6 +216,9 @@ public:
     void SetQuickButtons(TspQuickButtonItems* Value);
     TCustomImageList* QuickImageList() const { return FQuickImageList; }
     void SetQuickImageList(TCustomImageList* Value);
+    // The hint component that shows the frame objects' and quick buttons' hints.
+    TspSkinHint* SkinHint() const { return FSkinHint; }
+    void SetSkinHint(TspSkinHint* Value);
     bool QuickButtonsShowHint = false;
     bool UseSkinFontInCaption = true;
     bool ShowObjectHint = false;
@@ -421,6 +431,9 @@ public:
     // The events the frame objects raise.
     void DoMouseEnterEvent(const std::string& IDName);
     void DoMouseLeaveEvent(const std::string& IDName);
+    // Object hints through SkinHint while ShowObjectHint is set.
+    void ShowObjectHintFor(TspActiveSkinObject* AObject);
+    void HideObjectHintFor(TspActiveSkinObject* AObject);
 
     // ---- skin menus (FormMenus.cpp) ----
     // The form's one menu chain: every skinned menu of the form opens here.
@@ -429,8 +442,17 @@ public:
     TShortCutEvent OnShortCut;
     // The bar that takes the keyboard menu mode (set by the bar itself).
     TspSkinMainMenuBar* MainMenuBar = nullptr;
+    // The main menu's top items as frame objects (FrameMenuItems.cpp) on the
+    // skin's "MAINMENUITEM" entry, appended after the skin's own objects.
+    void CreateMainMenuItems();
+    void RemoveMainMenuItems();
+    void UpdateMainMenu(bool ARedraw);
+    // Lays the main-menu items out left to right in the menu area.
+    void ArrangeMainMenuItems();
     bool EnterMainMenu();
     void LeaveMainMenu();
+    void SelectNextMainMenuItem();
+    void SelectPrevMainMenuItem();
     void CloseMainMenuPopup();
     bool OpenMainMenuItem();
     bool FindMainMenuAccel(WORD Key);
@@ -618,6 +640,7 @@ private:
     TPopupMenu* FSystemMenu = nullptr;
     std::unique_ptr<TspQuickButtonItems> FQuickButtons;
     TCustomImageList* FQuickImageList = nullptr;
+    TspSkinHint* FSkinHint = nullptr;
     bool FInstalled = false;
 };
 

@@ -16,6 +16,8 @@
 #include "skin/core/SkinImage.h"
 #include "skin/core/SkinStrips.h"
 #include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinHint.h"
+#include "skin/forms/SkinMenus.h"
 
 #include <cmath>
 
@@ -974,6 +976,34 @@ void TspSkinCaptionObject::TrackQuickButtons(int X, int Y)
     }
     if (changed || OldActiveQuickButton != ActiveQuickButton)
         RepaintCaption();
+    TspSkinHint* hint = Parent->SkinHint();
+    if (!hint || !Parent->QuickButtonsShowHint)
+        return;
+    if (ActiveQuickButton != -1 && ActiveQuickButton != OldActiveQuickButton) {
+        if (!q->Items(ActiveQuickButton)->Hint.empty())
+            hint->ActivateHint2(q->Items(ActiveQuickButton)->Hint);
+    } else if (changed && ActiveQuickButton == -1) {
+        hint->HideHint();
+    }
+}
+
+void TspSkinCaptionObject::ShowQuickButtonMenu(const TRect& R, TspSkinPopupMenu* Menu)
+{
+    Parent->HideGlowLayers();
+    Menu->PopupFromRect(Parent->ObjectScreenRect(R), false);
+}
+
+void TspSkinCaptionObject::ReleaseMenuQuickButton()
+{
+    TspQuickButtonItems* q = Parent->QuickButtons();
+    if (PopupMenuQuickButton == -1)
+        return;
+    if (q && PopupMenuQuickButton < q->Count()) {
+        q->Items(PopupMenuQuickButton)->Active = false;
+        q->Items(PopupMenuQuickButton)->Down = false;
+    }
+    PopupMenuQuickButton = -1;
+    RepaintCaption();
 }
 
 void TspSkinCaptionObject::MouseEnter()
@@ -1014,16 +1044,27 @@ void TspSkinCaptionObject::MouseDown(int X, int Y, TMouseButton Button)
             else
                 it->Down = it->Active = false;
         }
-        // A menu of the button is dropped down by the menus layer; without
-        // one the button is held until the release.
-        MouseCaptureQuickButton = ActiveQuickButton;
+        TspQuickButtonItem* it = q->Items(ActiveQuickButton);
+        if (it->PopupMenu() && PopupMenuQuickButton != ActiveQuickButton) {
+            // The button stays down until the form's menu chain closes.
+            RepaintCaption();
+            PopupMenuQuickButton = ActiveQuickButton;
+            MouseCaptureQuickButton = -1;
+            ShowQuickButtonMenu(it->ItemRect, it->PopupMenu());
+        } else {
+            // Without a menu the button is held until the release.
+            MouseCaptureQuickButton = ActiveQuickButton;
+        }
         RepaintCaption();
     }
-    if (ActiveQuickButton != -1) {
+    // The menu's handlers may have rebuilt the buttons.
+    if (ActiveQuickButton != -1 && ActiveQuickButton < q->Count()) {
         TspQuickButtonItem* it = q->Items(ActiveQuickButton);
         if (it->OnMouseDown)
             it->OnMouseDown(this, Button, TShiftState{}, X, Y);
     }
+    if (Parent->SkinHint() && Parent->QuickButtonsShowHint)
+        Parent->SkinHint()->HideHint();
 }
 
 void TspSkinCaptionObject::MouseUp(int X, int Y, TMouseButton Button)

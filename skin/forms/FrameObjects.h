@@ -15,6 +15,7 @@ class TspFormSkinner;
 class TspLayerManager;
 class TspSkinData;
 class TspBitmap;
+class TspSkinPopupMenu;
 
 // The hover morph moves in fifths: five timer steps each way, ending at
 // exactly 0 or 5 (a factor of 0 or 1), so no rounding error leaves a sixth.
@@ -216,6 +217,10 @@ public:
     // Finds the quick button under window point (X, Y) and repaints on a change.
     void TrackQuickButtons(int X, int Y);
     void RepaintCaption();
+    // Drops Menu down under the quick button at R (window coordinates).
+    void ShowQuickButtonMenu(const TRect& R, TspSkinPopupMenu* Menu);
+    // The chain closed: the quick button whose menu was open comes up.
+    void ReleaseMenuQuickButton();
 
 private:
     // The caption's band of the skin from rectangle R of Src, at the object's size.

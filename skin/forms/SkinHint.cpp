@@ -234,6 +234,9 @@ void TspSkinHintWindow::Place(TRect R)
     UpdateRegion();
     SetWindowPos(wnd, HWND_TOPMOST, R.left, R.top, 0, 0, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
     FShown = true;
+    // The application hides its hint window (time-out, a click, a key) only
+    // while it is marked active.
+    SetActiveFlag(true);
     Invalidate();
     Update();
     LastFadeSteps = 0;
@@ -615,6 +618,7 @@ void TspSkinHint::HideHint()
         SetWindowPos(HW->Handle(), HWND_TOPMOST, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOSIZE);
         HW->SetVisible(false);
     }
+    HW->SetActiveFlag(false);
     ClearTitle();
 }
 

@@ -244,6 +244,11 @@ void TspSkinMainMenuBar::Notification(TComponent* AComponent, TOperation Operati
     }
     if (AComponent == FFormSkinner)
         FFormSkinner = nullptr;
+    if (AComponent == FMergeMenu) {
+        FMergeMenu = nullptr;
+        CreateMenu();
+        Invalidate();
+    }
 }
 
 void TspSkinMainMenuBar::SetMainMenu(TMainMenu* Value)
@@ -329,6 +334,8 @@ void TspSkinMainMenuBar::CreateMenu()
 {
     ObjectList.clear();
     ActiveObject = OldActiveObject = -1;
+    const bool mdiMain = FFormSkinner && FFormSkinner->Form() && FFormSkinner->Form()->FormStyle() == fsMDIForm;
+    TMainMenu* child = (mdiMain || FMergeMenu) ? GetChildMainMenu() : nullptr;
     if (!FMainMenu)
         return;
     TspDataSkinMainMenuBarItem* data = nullptr;
@@ -337,10 +344,60 @@ void TspSkinMainMenuBar::CreateMenu()
         if (i != -1)
             data = dynamic_cast<TspDataSkinMainMenuBarItem*>(FSD->ObjectList[static_cast<std::size_t>(i)].get());
     }
+    ChildMenuIn = child != nullptr;
+    // With a child's menu the items move about: no marker from then on.
+    if (child)
+        ScrollMenu = false;
+    std::vector<TMenuItem*> tops;
     TMenuItem* items = FMainMenu->Items();
-    for (int i = 0; i < items->Count(); ++i)
-        if (items->Items(i)->Visible())
-            ObjectList.push_back(std::make_unique<TspSkinMainMenuBarItem>(this, data, items->Items(i)));
+    if (child) {
+        TMenuItem* childItems = child->Items();
+        auto childUses = [&](BYTE Group) {
+            for (int k = 0; k < childItems->Count(); ++k)
+                if (childItems->Items(k)->GroupIndex() == Group)
+                    return true;
+            return false;
+        };
+        for (int i = 0; i < items->Count(); ++i)
+            if (!childUses(items->Items(i)->GroupIndex()))
+                tops.push_back(items->Items(i));
+        for (int k = 0; k < childItems->Count(); ++k)
+            tops.push_back(childItems->Items(k));
+        std::stable_sort(tops.begin(), tops.end(),
+                         [](TMenuItem* a, TMenuItem* b) { return a->GroupIndex() < b->GroupIndex(); });
+    } else {
+        for (int i = 0; i < items->Count(); ++i)
+            tops.push_back(items->Items(i));
+    }
+    for (TMenuItem* item : tops)
+        if (item->Visible())
+            ObjectList.push_back(std::make_unique<TspSkinMainMenuBarItem>(this, data, item));
+}
+
+TMainMenu* TspSkinMainMenuBar::GetChildMainMenu() const
+{
+    if (FMergeMenu)
+        return FMergeMenu;
+    TCustomForm* main = Application ? Application->MainForm() : nullptr;
+    TCustomForm* child = main ? main->ActiveMDIChild() : nullptr;
+    if (!child)
+        return nullptr;
+    for (int i = 0; i < child->ComponentCount(); ++i)
+        if (auto* m = dynamic_cast<TMainMenu*>(child->Components(i)))
+            return m;
+    return nullptr;
+}
+
+void TspSkinMainMenuBar::Merge(TMainMenu* Menu)
+{
+    SetComponentReference(this, FMergeMenu, Menu);
+    UpDateItems();
+}
+
+void TspSkinMainMenuBar::UnMerge()
+{
+    SetComponentReference(this, FMergeMenu, static_cast<TMainMenu*>(nullptr));
+    UpDateItems();
 }
 
 void TspSkinMainMenuBar::UpDateItems()
@@ -646,31 +703,11 @@ void TspSkinMainMenuBar::ReleaseDownItem()
 }
 
 namespace {
-template <class It>
-void Step(It Begin, It End)
-{
-    auto eligible = [](const std::unique_ptr<TspSkinMainMenuBarItem>& o) { return o->Enabled && o->Visible; };
-    It cur = std::find_if(Begin, End, [&](const auto& o) { return eligible(o) && (o->Active || o->Down()); });
-    if (cur == End) {
-        It first = std::find_if(Begin, End, eligible);
-        if (first != End)
-            (*first)->MouseEnter();
-        return;
-    }
-    It next = std::find_if(std::next(cur), End, eligible);
-    if (next == End)
-        next = std::find_if(Begin, End, eligible);
-    if (next == cur)
-        return;
-    const bool wasDown = (*cur)->Down();
-    if (!wasDown)
-        (*cur)->MouseLeave();
-    (*next)->MouseEnter();
-}
+TspSkinMainMenuBarItem* AsBarItem(const std::unique_ptr<TspSkinMainMenuBarItem>& O) { return O.get(); }
 }  // namespace
 
-void TspSkinMainMenuBar::SelectNextBarItem() { Step(ObjectList.begin(), ObjectList.end()); }
-void TspSkinMainMenuBar::SelectPrevBarItem() { Step(ObjectList.rbegin(), ObjectList.rend()); }
+void TspSkinMainMenuBar::SelectNextBarItem() { StepMenuItems(ObjectList.begin(), ObjectList.end(), AsBarItem); }
+void TspSkinMainMenuBar::SelectPrevBarItem() { StepMenuItems(ObjectList.rbegin(), ObjectList.rend(), AsBarItem); }
 
 bool TspSkinMainMenuBar::ChooseActiveItem()
 {

@@ -109,6 +109,13 @@ public:
     // True when the press or release at X, Y was on a child button.
     bool ChildButtonMouse(bool Down, int X, int Y);
     void DoButtonCommand(TStdCommand Command);
+    // An MDI child's menu shown with the bar's own items (ordered by
+    // GroupIndex; a child group replaces the main menu's items of that group).
+    void Merge(TMainMenu* Menu);
+    void UnMerge();
+    // The merged menu, else the first main menu of the active MDI child.
+    TMainMenu* GetChildMainMenu() const;
+    bool ChildMenuIn = false;
     void UpDateEnabledItems();
     // Keyboard menu mode, driven by the form component.
     void EnterMenuMode();
@@ -156,6 +163,7 @@ private:
     void PaintBar(TCanvas* C);
     void MouseDownAt(int X, int Y);
     TMainMenu* FMainMenu = nullptr;
+    TMainMenu* FMergeMenu = nullptr;
     TspFormSkinner* FFormSkinner = nullptr;
     std::unique_ptr<TFont> FDefItemFont;
     int FDefaultHeight = 22;

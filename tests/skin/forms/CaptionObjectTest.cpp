@@ -1,6 +1,8 @@
 // The caption object on skin-new with fixture pieces: animation frames, the
 // text plate, the divider and the quick buttons' layout, hover and clicks.
 #include "platform/rtl/Clock.h"
+#include "skin/forms/SkinHint.h"
+#include "skin/forms/SkinMenus.h"
 
 #include "FormTestSupport.h"
 
@@ -208,6 +210,150 @@ TEST_F(CaptionObjectTest, AQuickButtonLightsUnderThePointerAndClicksOnRelease)
     Skinner->TrackActiveObject(-1, -1, false);
     EXPECT_EQ(c->ActiveQuickButton, -1);
     Skinner->SetQuickImageList(nullptr);
+}
+
+
+// A form on skin-new with one quick button showing a white glyph.
+class QuickButtonMenuTest : public CaptionObjectTest {
+protected:
+    void MakeQuickForm()
+    {
+        LoadSkinNew();
+        Data->SetShowLayeredBorders(false);
+        MakeForm(100, 100, 320, 200, Data);
+        Images = new TImageList(Form);
+        Images->SetWidth(16);
+        Images->SetHeight(16);
+        TBitmap glyph;
+        glyph.SetSize(16, 16);
+        glyph.Canvas()->Brush()->SetColor(clWhite);
+        glyph.Canvas()->FillRect(TRect(0, 0, 16, 16));
+        Images->Add(&glyph, nullptr);
+        Skinner->SetQuickImageList(Images);
+        Button = Skinner->QuickButtons()->Add();
+        Button->SetImageIndex(0);
+        Button->Hint = "Open a file";
+        Pump();
+    }
+    TPoint ButtonPoint() const
+    {
+        const TRect r = Button->ItemRect;
+        return TPoint(r.left + 8, r.top + 8);
+    }
+    TImageList* Images = nullptr;
+    TspQuickButtonItem* Button = nullptr;
+};
+
+TEST_F(QuickButtonMenuTest, AQuickButtonMenuDropsDownAndHoldsTheButtonUntilItCloses)
+{
+    MakeQuickForm();
+    auto* menu = new TspSkinPopupMenu(Form);
+    for (const char* c : {"&Recent", "&Clear"}) {
+        auto* i = new TMenuItem(Form);
+        i->SetCaption(c);
+        menu->Items()->Add(i);
+    }
+    Button->SetPopupMenu(menu);
+    const TPoint p = ButtonPoint();
+    Skinner->TrackActiveObject(p.x, p.y, true);
+    Skinner->ObjectsMouseMove(p.x, p.y);
+    Skinner->ObjectsMouseDown(mbLeft, p.x, p.y);
+    Pump();
+    ASSERT_TRUE(Skinner->SkinMenu->Visible());
+    EXPECT_EQ(Object()->PopupMenuQuickButton, 0);
+    EXPECT_TRUE(Button->Down);
+    // Under the button: the menu's first level starts at its bottom edge.
+    RECT mr{};
+    GetWindowRect(Skinner->SkinMenu->Level(0)->Handle(), &mr);
+    EXPECT_EQ(mr.top, Form->Top() + Button->ItemRect.bottom);
+    Shot("caption-quick-menu");
+    // The release leaves the button with the open menu down.
+    Skinner->ObjectsMouseUp(mbLeft, p.x, p.y);
+    EXPECT_TRUE(Button->Down);
+    // The chain closes: the button comes up.
+    Skinner->SkinMenu->Hide();
+    Pump();
+    EXPECT_FALSE(Button->Down);
+    EXPECT_FALSE(Button->Active);
+    EXPECT_EQ(Object()->PopupMenuQuickButton, -1);
+    EXPECT_FALSE(Skinner->InMenu);
+    // A freed menu is forgotten; the button then only clicks.
+    menu->Free();
+    EXPECT_EQ(Button->PopupMenu(), nullptr);
+    Skinner->ObjectsMouseMove(p.x, p.y);
+    Skinner->ObjectsMouseDown(mbLeft, p.x, p.y);
+    EXPECT_FALSE(Skinner->SkinMenu->Visible());
+    Skinner->ObjectsMouseUp(mbLeft, p.x, p.y);
+    Skinner->SetQuickImageList(nullptr);
+}
+
+TEST_F(QuickButtonMenuTest, QuickButtonAndFrameObjectHintsShowThroughTheSkinHint)
+{
+    TFakeClock clock(100000);
+    TClockInstaller installer(clock);
+    MakeQuickForm();
+    // Hints show through the skin hint of the application's main form.
+    Application->SetMainForm(Form);
+    auto* hint = new TspSkinHint(Form);
+    hint->SetSkinData(Data);
+    Skinner->SetSkinHint(hint);
+    Application->SetHintPause(500);
+    Application->SetHintHidePause(2500);
+    auto wait = [&](int Ms) {
+        clock.Advance(static_cast<std::uint64_t>(Ms));
+        HeadlessProcessMessages();
+    };
+    // Quick buttons show their hints only when asked to.
+    const TPoint p = ButtonPoint();
+    HeadlessMouseMove(Form->Left() + p.x, Form->Top() + p.y);
+    HeadlessProcessMessages();
+    Skinner->TrackActiveObject(p.x, p.y, true);
+    Skinner->ObjectsMouseMove(p.x, p.y);
+    wait(600);
+    EXPECT_FALSE(hint->IsVisible());
+    Skinner->TrackActiveObject(-1, -1, false);
+    Skinner->QuickButtonsShowHint = true;
+    Skinner->TrackActiveObject(p.x, p.y, true);
+    Skinner->ObjectsMouseMove(p.x, p.y);
+    wait(499);
+    EXPECT_FALSE(hint->IsVisible());
+    wait(1);
+    ASSERT_TRUE(hint->IsVisible());
+    EXPECT_EQ(hint->HintText, "Open a file");
+    // Off the button (still on the caption): the hint goes.
+    Skinner->ObjectsMouseMove(Object()->ObjectRect.right - 10, p.y);
+    EXPECT_FALSE(hint->IsVisible());
+    Skinner->TrackActiveObject(-1, -1, false);
+    // Frame objects: the close button's hint from the string table.
+    TspActiveSkinObject* close = Skinner->ObjectList[static_cast<std::size_t>(Skinner->GetIndex("closebutton"))].get();
+    ASSERT_FALSE(close->Hint.empty());
+    const TPoint c((close->ObjectRect.left + close->ObjectRect.right) / 2,
+                   (close->ObjectRect.top + close->ObjectRect.bottom) / 2);
+    // The form's mouse timer follows the real pointer: it goes there too.
+    HeadlessMouseMove(Form->Left() + c.x, Form->Top() + c.y);
+    HeadlessProcessMessages();
+    Skinner->TrackActiveObject(c.x, c.y, true);
+    wait(600);
+    EXPECT_FALSE(hint->IsVisible());
+    Skinner->TrackActiveObject(-1, -1, false);
+    Skinner->ShowObjectHint = true;
+    Skinner->TrackActiveObject(c.x, c.y, true);
+    wait(500);
+    ASSERT_TRUE(hint->IsVisible());
+    EXPECT_EQ(hint->HintText, close->Hint);
+    Pump();
+    Shot("caption-object-hint");
+    // Leaving the object hides it; a message that closes menus hides it too.
+    Skinner->MouseTimer->SetEnabled(false);
+    Skinner->TrackActiveObject(-1, -1, false);
+    EXPECT_FALSE(hint->IsVisible());
+    Skinner->TrackActiveObject(c.x, c.y, true);
+    wait(500);
+    ASSERT_TRUE(hint->IsVisible());
+    SendMessage(Form->Handle(), WM_CANCELMODE, 0, 0);
+    EXPECT_FALSE(hint->IsVisible());
+    Skinner->SetQuickImageList(nullptr);
+    Application->SetMainForm(nullptr);
 }
 
 }  // namespace

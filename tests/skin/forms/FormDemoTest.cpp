@@ -103,14 +103,20 @@ TEST_F(FormDemoTest, TheDescribedDemoRunsHeadlessUnderInput)
         Skinner->MorphTimerProc(nullptr);
     Pump();
     Shot("demo-hot-button");
-    Skinner->ObjectsMouseDown(mbLeft, 460 - 45 - 42, 17);
+    HeadlessMouseDown();
     Pump();
     Shot("demo-pressed-button");
-    Skinner->ObjectsMouseUp(mbLeft, 460 - 45 - 42, 17);
+    HeadlessMouseUp();
+    Application->ProcessMessages();
     Pump();
     EXPECT_EQ(Skinner->WindowState(), wsMaximized);
-    Skinner->SetWindowState(wsNormal);
+    // A double click on the caption restores it.
+    HeadlessClick(Place().left + 300, Place().top + 15);
+    HeadlessClick(Place().left + 300, Place().top + 15);
+    Application->ProcessMessages();
     Pump();
+    EXPECT_EQ(Skinner->WindowState(), wsNormal);
+    EXPECT_EQ(Place().right - Place().left, 460);
     // Move by the caption and size by the bottom-right corner.
     HeadlessMouseMove(Place().left + 200, Place().top + 15);
     HeadlessMouseDown();
@@ -127,10 +133,21 @@ TEST_F(FormDemoTest, TheDescribedDemoRunsHeadlessUnderInput)
     EXPECT_EQ(Place().right - Place().left, 500);
     EXPECT_EQ(Place().bottom - Place().top, 350);
     Shot("demo-sized");
-    Skinner->SetRollUpState(true);
+    // The roll-up button rolls the form up and down again.
+    const TRect roll = Skinner->GetObjectRect("rollupbutton");
+    ASSERT_FALSE(spforms::Empty(roll));
+    HeadlessClick(Place().left + (roll.left + roll.right) / 2, Place().top + (roll.top + roll.bottom) / 2);
+    Application->ProcessMessages();
     Pump();
+    EXPECT_TRUE(Skinner->RollUpState());
     EXPECT_EQ(Place().bottom - Place().top, 90);
     Shot("demo-rolled-up");
+    const TRect unroll = Skinner->GetObjectRect("rollupbutton");
+    HeadlessClick(Place().left + (unroll.left + unroll.right) / 2, Place().top + (unroll.top + unroll.bottom) / 2);
+    Application->ProcessMessages();
+    Pump();
+    EXPECT_FALSE(Skinner->RollUpState());
+    EXPECT_EQ(Place().bottom - Place().top, 350);
     FreeDemo();
 }
 

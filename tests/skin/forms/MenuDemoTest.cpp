@@ -7,6 +7,8 @@
 #include "skin/forms/SkinHint.h"
 #include "skin/forms/SkinImagesMenu.h"
 #include "skin/forms/SkinMenuBar.h"
+#include "skin/controls/SkinButtons.h"
+#include "skin/forms/FrameMenuItems.h"
 #include "skin/forms/SkinMenus.h"
 #include "support/X11TestSession.h"
 
@@ -96,7 +98,68 @@ protected:
         TspImagesMenuItem* more = Colours->ImagesItems()->Add();
         more->Button = true;
         more->Caption = "More colours...";
+        // A right click in the client area opens the context menu.
+        Form->SetPopupMenu(Context);
+        // A skinned button whose hint has a title and an image; its click
+        // drops the colours grid down under it.
+        Pick = new TspSkinButton(Form);
+        Pick->SetParent(Form);
+        Pick->SetSkinData(d);
+        Pick->SetBounds(20, 200, 120, 28);
+        Pick->SetCaption("Colours...");
+        Pick->SetHint("The colour of the queue's text");
+        Pick->SetHintTitle("Colours");
+        Pick->SetHintImageIndex(2);
+        Pick->SetHintImageList(Pictures);
+        Pick->SetShowHint(true);
+        Pick->OnClick = MakeEvent(this, &MenuDemoTest::PickClick);
         Pump();
+    }
+    void PickClick(TObject*)
+    {
+        POINT p{0, Pick->Height()};
+        ClientToScreen(Pick->Handle(), &p);
+        Colours->Popup(p.x, p.y);
+    }
+    TPoint PickPoint() const
+    {
+        POINT p{40, 14};
+        ClientToScreen(Pick->Handle(), &p);
+        return TPoint(p.x, p.y);
+    }
+    // A second form on skin-new given a main-menu band: the main menu drawn
+    // in the frame itself.
+    void BuildFrameMenuForm(int X, int Y)
+    {
+        FrameSkin = new TspSkinData(Owner);
+        ASSERT_TRUE(FrameSkin->LoadFromFile(formtest::SkinNewIni()));
+        FrameSkin->SetShowLayeredBorders(false);
+        menutest::AddFrameMenuBand(FrameSkin);
+        FrameForm = new TForm(Owner);
+        FrameForm->SetCaption("Frame menu");
+        FrameForm->SetBounds(X, Y, 400, 220);
+        FrameSkinner = new TspFormSkinner(FrameForm);
+        FrameSkinner->SetSkinData(FrameSkin);
+        FrameMenu = new TMainMenu(FrameForm);
+        FrameMenu->SetImages(Pictures);
+        TMenuItem* file = Add(FrameMenu->Items(), "&File");
+        Add(file, "&Open...", ShortCut('O', TShiftState{ssCtrl}))->SetImageIndex(0);
+        Add(file, "-");
+        Add(file, "&Close");
+        TMenuItem* view = Add(FrameMenu->Items(), "&View");
+        Add(view, "&Status bar")->SetChecked(true);
+        Add(FrameMenu->Items(), "&Help");
+        FrameSkinner->SetMainMenu(FrameMenu);
+        FrameForm->Show();
+        Pump();
+    }
+    TPoint FrameItemPoint(int I) const
+    {
+        int n = 0;
+        for (auto& o : FrameSkinner->ObjectList)
+            if (dynamic_cast<TspSkinMainMenuItem*>(o.get()) && n++ == I)
+                return TPoint(FrameForm->Left() + o->ObjectRect.left + 6, FrameForm->Top() + o->ObjectRect.top + 6);
+        return TPoint(-1, -1);
     }
     static void Key(WORD VK) { menutest::Key(VK); }
     TPoint BarPoint(int Item) const
@@ -115,6 +178,11 @@ protected:
     TspSkinPopupMenu* Context = nullptr;
     TspSkinHint* Hint = nullptr;
     TspSkinImagesMenu* Colours = nullptr;
+    TspSkinButton* Pick = nullptr;
+    TspSkinData* FrameSkin = nullptr;
+    TForm* FrameForm = nullptr;
+    TspFormSkinner* FrameSkinner = nullptr;
+    TMainMenu* FrameMenu = nullptr;
 };
 
 }  // namespace
@@ -146,10 +214,14 @@ TEST_F(MenuDemoTest, TheMenusDemoRunsHeadlessUnderInput)
     Key(VK_ESCAPE);
     Key(VK_ESCAPE);
     EXPECT_FALSE(Skinner->InMainMenu);
-    // The context menu at a point of the client area.
-    Context->Popup(Place().left + 200, Place().top + 150);
+    // The context menu by a right click in the client area.
+    HeadlessMouseMove(Place().left + 250, Place().top + 120);
+    HeadlessMouseDown(TMouseButton::Right);
+    HeadlessMouseUp(TMouseButton::Right);
+    Application->ProcessMessages();
     Pump();
     ASSERT_TRUE(Skinner->SkinMenu->Visible());
+    EXPECT_EQ(Skinner->SkinMenu->Level(0)->Item(0)->MenuItem, Context->Items()->Items(0));
     ShotArea("demo-context-menu", 110, 80, 480, 340);
     Key(VK_ESCAPE);
     // The system menu from the caption.
@@ -161,24 +233,62 @@ TEST_F(MenuDemoTest, TheMenusDemoRunsHeadlessUnderInput)
     ASSERT_TRUE(Skinner->SkinMenu->Visible());
     ShotArea("demo-system-menu", 110, 80, 480, 340);
     Key(VK_ESCAPE);
-    // A hint with a title and an image.
+    // A hint with a title and an image, on demand.
     Hint->ActivateHintEx(TPoint(Place().left + 60, Place().top + 120), "Queue", "Two files wait@for conversion", 1,
                          Pictures);
     Pump();
     ASSERT_TRUE(Hint->IsVisible());
     ShotArea("demo-hint", 110, 80, 480, 340);
     Hint->HideHint();
-    // The colours grid, chosen by the keys.
-    Colours->Popup(Place().left + 40, Place().top + 80);
+    // The button's hint, titled, by resting the pointer on it.
+    const TPoint pick = PickPoint();
+    HeadlessMouseMove(pick.x, pick.y);
+    Application->ProcessMessages();
+    HeadlessProcessMessages();
+    clock.Advance(static_cast<std::uint64_t>(Application->HintPause()) + 1);
+    HeadlessProcessMessages();
+    Application->ProcessMessages();
+    Pump();
+    auto* shown = dynamic_cast<TspSkinHintWindow*>(Application->HintWindow());
+    ASSERT_NE(shown, nullptr);
+    EXPECT_TRUE(IsWindowVisible(shown->Handle()));
+    EXPECT_EQ(Hint->FHintTitle, "Colours");
+    ShotArea("demo-button-hint", 110, 80, 480, 340);
+    // The application's own hint time-out hides the skinned window.
+    clock.Advance(static_cast<std::uint64_t>(Application->HintHidePause()) + 1);
+    HeadlessProcessMessages();
+    Application->ProcessMessages();
+    EXPECT_FALSE(Application->HintWindow() && Application->HintWindow()->HandleAllocated() &&
+                 IsWindowVisible(Application->HintWindow()->Handle()));
+    // The colours grid under the button by its click, chosen by the keys.
+    HeadlessClick(pick.x, pick.y);
+    Application->ProcessMessages();
     Pump();
     ASSERT_NE(Colours->PopupWindow(), nullptr);
     Key(VK_RIGHT);
     Key(VK_RIGHT);
-    ShotArea("demo-images-menu", 110, 80, 480, 340);
+    ShotArea("demo-images-menu", 110, 80, 480, 440);
     Key(VK_RETURN);
     EXPECT_EQ(Colours->ItemIndex, 1);
     EXPECT_EQ(Colours->PopupWindow(), nullptr);
     EXPECT_FALSE(Skinner->InMenu);
+    // The main menu in the frame of a second form, opened by a click and
+    // carried along by the pointer.
+    BuildFrameMenuForm(620, 90);
+    const TPoint f0 = FrameItemPoint(0), f1 = FrameItemPoint(1);
+    HeadlessClick(f0.x, f0.y);
+    Application->ProcessMessages();
+    Pump();
+    ASSERT_TRUE(FrameSkinner->SkinMenu->Visible());
+    ShotArea("demo-frame-menu", 610, 80, 440, 320);
+    HeadlessMouseMove(f1.x, f1.y);
+    FrameSkinner->MouseTimerProc(nullptr);
+    Pump();
+    ASSERT_TRUE(FrameSkinner->SkinMenu->Visible());
+    EXPECT_EQ(FrameSkinner->SkinMenu->Level(0)->Item(0)->MenuItem, FrameMenu->Items()->Items(1)->Items(0));
+    ShotArea("demo-frame-menu-view", 610, 80, 440, 320);
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(FrameSkinner->InMenu);
 }
 
 // ---- the same on the X display ----
@@ -232,4 +342,20 @@ TEST_F(MenuDemoX11Test, TheMenusShowOnTheXScreen)
     Save("demo-x11-hint", 20, 560, 480, 340);
     Hint->HideHint();
     PumpUntil([] { return false; }, 50);
+    // The main menu in the frame of a second form, in the first one's place.
+    Form->Hide();
+    BuildFrameMenuForm(40, 600);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(FrameForm->Handle()) != 0; }));
+    for (auto& o : FrameSkinner->ObjectList)
+        if (auto* m = dynamic_cast<TspSkinMainMenuItem*>(o.get())) {
+            m->MouseDown(0, 0, mbLeft);
+            break;
+        }
+    ASSERT_TRUE(PumpUntil([&] { return FrameSkinner->SkinMenu->Visible(); }));
+    PumpUntil([] { return false; }, 200);
+    Save("demo-x11-frame-menu", 30, 590, 440, 320);
+    FrameSkinner->SkinMenu->Hide();
+    PumpUntil([] { return false; }, 50);
+    FrameForm->Free();
+    FrameForm = nullptr;
 }

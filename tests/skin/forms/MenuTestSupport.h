@@ -7,6 +7,7 @@
 #include "platform/gui/PngImage.h"
 #include "platform/rtl/Clock.h"
 #include "platform/user/User.h"
+#include "skin/core/SkinTextObjects.h"
 
 #include "FormTestSupport.h"
 
@@ -42,6 +43,39 @@ inline void Key(WORD VK)
     for (int i = 0; i < 5; ++i)
         HeadlessProcessMessages();
     HeadlessBackend().Compose();
+}
+
+// Gives skin-new (which has no menu band: the program uses the bar) a band
+// for the main menu under the caption, one bar item high, and a
+// "MAINMENUITEM" entry cut like the bar's items. Answers the band's height.
+inline int AddFrameMenuBand(TspSkinData* D)
+{
+    const int i = D->GetIndex("mainmenubaritem");
+    EXPECT_GE(i, 0);
+    if (i < 0)
+        return 0;
+    auto* bar = dynamic_cast<TspDataSkinMainMenuItem*>(D->ObjectList[static_cast<std::size_t>(i)].get());
+    auto item = std::make_unique<TspDataSkinMainMenuItem>("MAINMENUITEM");
+    item->SkinRectInAPicture = true;
+    item->ActivePictureIndex = bar->ActivePictureIndex;
+    item->SkinRect = bar->SkinRect;
+    item->ActiveSkinRect = bar->ActiveSkinRect;
+    item->DownRect = bar->DownRect;
+    item->TextRct = bar->TextRct;
+    item->ItemLO = bar->ItemLO;
+    item->ItemRO = bar->ItemRO;
+    item->FontName = bar->FontName;
+    item->FontHeight = bar->FontHeight;
+    item->FontColor = bar->FontColor;
+    item->ActiveFontColor = bar->ActiveFontColor;
+    item->DownFontColor = bar->DownFontColor;
+    item->UnEnabledFontColor = bar->UnEnabledFontColor;
+    const int h = item->SkinRect.Height();
+    D->ObjectList.push_back(std::move(item));
+    const int top = D->ClRect.top;
+    D->MainMenuRect = TRect(D->ClRect.left + 2, top, D->ClRect.right - 2, top + h);
+    D->ClRect.top = top + h;
+    return h;
 }
 
 // Writes a screen rectangle as a PNG into the test folder (for looking at).

@@ -293,3 +293,33 @@ TEST_F(SkinMenuBarTest, ABarWithoutFormComponentOrMenu)
     EXPECT_TRUE(bar->ObjectList.empty());
     EXPECT_EQ(bar->MainMenu(), nullptr);
 }
+
+TEST_F(SkinMenuBarTest, AMergedChildMenuJoinsTheItemsByGroup)
+{
+    MakeBarForm({"&File", "&Window", "&Help"});
+    Menu->Items()->Items(1)->SetGroupIndex(9);
+    Menu->Items()->Items(2)->SetGroupIndex(10);
+    auto* child = new TMainMenu(Form);
+    Add(child->Items(), "&Edit")->SetGroupIndex(1);
+    Add(child->Items(), "Child &help")->SetGroupIndex(10);
+    auto captions = [&] {
+        std::vector<std::string> c;
+        for (auto& o : Bar->ObjectList)
+            c.push_back(o->MenuItem->Caption());
+        return c;
+    };
+    ASSERT_TRUE(Bar->ScrollMenu);
+    Bar->Merge(child);
+    EXPECT_TRUE(Bar->ChildMenuIn);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&File", "&Edit", "&Window", "Child &help"}));
+    EXPECT_FALSE(Bar->ScrollMenu);
+    Bar->UnMerge();
+    EXPECT_FALSE(Bar->ChildMenuIn);
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&File", "&Window", "&Help"}));
+    EXPECT_FALSE(Bar->ScrollMenu);  // stays off
+    // A merged menu that is freed leaves the bar's own items.
+    Bar->Merge(child);
+    child->Free();
+    EXPECT_EQ(captions(), (std::vector<std::string>{"&File", "&Window", "&Help"}));
+    EXPECT_EQ(Bar->GetChildMainMenu(), nullptr);
+}
