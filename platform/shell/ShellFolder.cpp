@@ -140,8 +140,10 @@ TPlace Resolve(TPlace From, LPCITEMIDLIST List)
 
 HRESULT MakeCompare(int r) { return static_cast<HRESULT>(static_cast<USHORT>(static_cast<short>(r < 0 ? -1 : r > 0))); }
 
+}  // namespace
+
 // ASCII case folded; the raw bytes decide between names that fold alike.
-int CompareNames(const std::string& A, const std::string& B)
+int CompareItemNames(const std::string& A, const std::string& B)
 {
     const std::size_t n = std::min(A.size(), B.size());
     for (std::size_t i = 0; i < n; ++i) {
@@ -155,6 +157,8 @@ int CompareNames(const std::string& A, const std::string& B)
     const int raw = A.compare(B);
     return raw < 0 ? -1 : raw > 0;
 }
+
+namespace {
 
 void SetName(STRRET* Out, const std::string& Text)
 {
@@ -198,13 +202,16 @@ bool HasSubFolder(const std::string& Path)
 
 DWORD PathAttributes(const std::string& Path, bool Entry, DWORD Request)
 {
+    // One lstat for what is not a link; listing a large folder asks this
+    // of every entry.
     struct stat st {}, lst {};
     if (::lstat(Path.c_str(), &lst) != 0)
         return 0;
     DWORD a = SFGAO_FILESYSTEM | SFGAO_CANCOPY | SFGAO_CANLINK | SFGAO_HASPROPSHEET;
     if (Entry)
         a |= SFGAO_CANMOVE | SFGAO_CANRENAME | SFGAO_CANDELETE;
-    const bool dir = ::stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    const bool dir = S_ISLNK(lst.st_mode) ? ::stat(Path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)
+                                          : S_ISDIR(lst.st_mode);
     if (dir) {
         a |= SFGAO_FOLDER | SFGAO_FILESYSANCESTOR | SFGAO_DROPTARGET;
         if ((Request & SFGAO_HASSUBFOLDER) && HasSubFolder(Path))
@@ -214,7 +221,8 @@ DWORD PathAttributes(const std::string& Path, bool Entry, DWORD Request)
         a |= SFGAO_LINK;
     if (Entry && BaseName(Path)[0] == '.')
         a |= SFGAO_HIDDEN;
-    if (::access(Path.c_str(), W_OK) != 0)
+    // Only on request: the write check is a second path walk.
+    if ((Request & SFGAO_READONLY) && ::access(Path.c_str(), W_OK) != 0)
         a |= SFGAO_READONLY;
     return a;
 }
@@ -381,7 +389,7 @@ public:
                 return E_INVALIDARG;
             if (ka != kb)
                 return MakeCompare(static_cast<int>(ka) - static_cast<int>(kb));
-            if (const int r = CompareNames(na, nb))
+            if (const int r = CompareItemNames(na, nb))
                 return MakeCompare(r);
             a = ILNext(a);
             b = ILNext(b);

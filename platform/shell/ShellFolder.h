@@ -79,3 +79,7 @@ LPITEMIDLIST PathToItemIdList(const std::string& Path);
 
 // The folder an absolute list of a folder names (nullptr when it is not one).
 PShellFolder BindAbsolute(LPCITEMIDLIST List);
+
+// The order CompareIDs gives two names of one kind: ASCII case folded,
+// ties broken by the raw bytes; 0 only for the same name.
+int CompareItemNames(const std::string& A, const std::string& B);

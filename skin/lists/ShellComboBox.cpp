@@ -11,11 +11,6 @@
 
 namespace {
 
-struct TIdHolder {
-    LPITEMIDLIST List = nullptr;
-    ~TIdHolder() { FreeItemIdList(List); }
-};
-
 struct TFlagOn {
     bool& Flag;
     explicit TFlagOn(bool& F) : Flag(F) { Flag = true; }
@@ -88,10 +83,8 @@ std::string TspCustomShellComboBox::Path()
 
 void TspCustomShellComboBox::SetPath(const std::string& Value)
 {
-    TIdHolder list;
-    if (FAILED(GetDesktopShellFolder()->ParseDisplayName(nullptr, UTF8ToUTF16(Value), nullptr, &list.List,
-                                                         nullptr)) ||
-        !list.List)
+    TItemIdHolder list{ParseDesktopName(Value)};
+    if (!list.List)
         throw EInvalidPath(Format("Error setting path: \"%s\"", {Value}));
     ShowID(list.List);
 }
@@ -221,7 +214,7 @@ void TspCustomShellComboBox::AddRootItems()
     AddChildren(0, FItemsEx[0].Data);
     if (FRoot != "rfDesktop")
         return;
-    TIdHolder computer;
+    TItemIdHolder computer;
     if (FAILED(SHGetSpecialFolderLocation(nullptr, 17, &computer.List)) || !computer.List)
         return;
     const int at = IndexOfID(computer.List);
@@ -248,7 +241,7 @@ void TspCustomShellComboBox::AddChildren(int AfterIndex, TspShellFolder* Folder)
     });
     int at = AfterIndex + 1;
     for (LPITEMIDLIST child : ids) {
-        TIdHolder hold{child};
+        TItemIdHolder hold{child};
         auto* f = new TspShellFolder(Folder, child, BindFolder(sf, child, nullptr));
         InsertEntry(at++, f);
     }
@@ -266,7 +259,7 @@ int TspCustomShellComboBox::IndexOfID(LPCITEMIDLIST AbsoluteID) const
 
 void TspCustomShellComboBox::ShowID(LPCITEMIDLIST AbsoluteID)
 {
-    TIdHolder copy{CopyItemIdList(AbsoluteID)};  // the list may be an entry's own
+    TItemIdHolder copy{CopyItemIdList(AbsoluteID)};  // the list may be an entry's own
     ++FCollectionUpdate;
     struct TDone {
         int& N;
@@ -284,7 +277,7 @@ void TspCustomShellComboBox::ShowID(LPCITEMIDLIST AbsoluteID)
     int at = found;
     auto addBelow = [&](LPCITEMIDLIST Abs) {
         TspShellFolder* parent = FItemsEx[static_cast<size_t>(at)].Data;
-        TIdHolder last{LastItemIdCopy(Abs)};
+        TItemIdHolder last{LastItemIdCopy(Abs)};
         auto* f = new TspShellFolder(parent, last.List,
                                      BindFolder(parent->ShellFolder().get(), last.List, nullptr));
         InsertEntry(++at, f);
@@ -321,7 +314,7 @@ void TspCustomShellComboBox::Change()
     if (!f)
         return;
     TFlagOn on(FUpdating);
-    TIdHolder copy{CopyItemIdList(f->AbsoluteID())};
+    TItemIdHolder copy{CopyItemIdList(f->AbsoluteID())};
     if (FTreeView)
         FTreeView->SelectID(copy.List);
     if (FListView)

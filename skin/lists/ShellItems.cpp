@@ -73,6 +73,14 @@ TList* AncestorItemIdLists(LPCITEMIDLIST List)
     return out;
 }
 
+LPITEMIDLIST ParseDesktopName(const std::string& Text)
+{
+    LPITEMIDLIST list = nullptr;
+    if (FAILED(GetDesktopShellFolder()->ParseDisplayName(nullptr, UTF8ToUTF16(Text), nullptr, &list, nullptr)))
+        return nullptr;
+    return list;
+}
+
 void FreeItemIdListList(TList* TheList)
 {
     if (!TheList)
@@ -244,7 +252,7 @@ TspShellFolder* ResolveRootFolder(TspShellFolder* OldFolder, const std::string& 
 // TspShellFolder
 
 TspShellFolder::TspShellFolder(TspShellFolder* AParent, LPCITEMIDLIST ID, PShellFolder SF)
-    : FIShellFolder(std::move(SF)), FDetails(std::make_unique<TStringList>())
+    : FIShellFolder(std::move(SF))
 {
     FParent = AParent;
     FPIDL = CopyItemIdList(ID);
@@ -326,10 +334,14 @@ bool TspShellFolder::SubFolders() const { return (Attributes(SFGAO_HASSUBFOLDER)
 
 bool TspShellFolder::IsFolder() const
 {
-    if (!(Attributes(SFGAO_FOLDER) & SFGAO_FOLDER))
-        return false;
-    // An archive the shell shows as a folder counts as a file.
-    return UpperCase(ExtractFileExt(FullObjectName())) != ".ZIP";
+    // Asked of every entry while listing and again while sorting: the
+    // item keeps its first answer, as it keeps its name.
+    if (FIsFolder < 0) {
+        // An archive the shell shows as a folder counts as a file.
+        FIsFolder = (Attributes(SFGAO_FOLDER) & SFGAO_FOLDER) &&
+                    UpperCase(ExtractFileExt(FullObjectName())) != ".ZIP";
+    }
+    return FIsFolder > 0;
 }
 
 std::string TspShellFolder::DisplayName() const
@@ -378,7 +390,8 @@ bool TspShellFolder::Rename(const std::u16string& NewName)
         FPIDL = CopyItemIdList(full);
         FreeItemIdList(renamed);
     }
-    FDetails->Clear();
+    FDetails.clear();
+    FIsFolder = -1;
     return true;
 }
 
@@ -388,10 +401,10 @@ bool TspShellFolder::InvokeVerb(const std::string&) { return false; }
 
 void TspShellFolder::LoadColumnDetails(TspShellFolder* RootFolder, HWND ViewHandle, int ColumnCount)
 {
-    if (FDetails->Count() >= ColumnCount)
+    if (static_cast<int>(FDetails.size()) >= ColumnCount)
         return;
     (void)RootFolder;
-    FDetails->Clear();
+    FDetails.clear();
     FViewHandle = ViewHandle;
     const std::string path = FullObjectName();
     struct stat st {};
@@ -400,7 +413,7 @@ void TspShellFolder::LoadColumnDetails(TspShellFolder* RootFolder, HWND ViewHand
             throw EInvalidPath(Format("Unable to retrieve folder details for \"%s\". Error code $%x",
                                       {DisplayName(), static_cast<unsigned>(errno)}));
         for (int i = 0; i < ColumnCount; ++i)
-            FDetails->Add("");
+            FDetails.emplace_back();
         return;
     }
     const bool dir = S_ISDIR(st.st_mode);
@@ -410,16 +423,18 @@ void TspShellFolder::LoadColumnDetails(TspShellFolder* RootFolder, HWND ViewHand
         dir ? std::string() : DateTimeToStr(UnixToLocalDateTime(st.st_mtime)),
         std::to_string(st.st_mode & 07777)};
     for (int i = 0; i < ColumnCount; ++i)
-        FDetails->Add(i < 4 ? texts[i] : std::string());
+        FDetails.push_back(i < 4 ? texts[i] : std::string());
 }
+
+bool TspShellFolder::DetailsLoaded() const { return !FDetails.empty(); }
 
 std::string TspShellFolder::DetailText(int Column) const
 {
-    if (FDetails->Count() == 0)
+    if (FDetails.empty())
         throw Exception(DisplayName() + ": Missing call to LoadColumnDetails");
-    if (Column < 1 || Column > FDetails->Count())
+    if (Column < 1 || Column > static_cast<int>(FDetails.size()))
         return "";
-    return FDetails->Strings(Column - 1);
+    return FDetails[static_cast<size_t>(Column - 1)];
 }
 
 int TspShellFolder::ImageIndex(bool LargeIcon) const { return ShellIconIndex(FFullPIDL, LargeIcon, false); }

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 enum TspShellFolderCapability { fcCanCopy, fcCanDelete, fcCanLink, fcCanMove, fcCanRename, fcDropTarget, fcHasPropSheet };
 using TspShellFolderCapabilities = TSet<TspShellFolderCapability>;
@@ -60,6 +61,7 @@ public:
     // attribute bits.
     void LoadColumnDetails(TspShellFolder* RootFolder, HWND ViewHandle, int ColumnCount);
     std::string DetailText(int Column) const;  // 1-based
+    bool DetailsLoaded() const;
 
     LPITEMIDLIST AbsoluteID() const { return FFullPIDL; }
     LPITEMIDLIST RelativeID() const { return FPIDL; }
@@ -77,8 +79,9 @@ private:
     TspShellFolder* FParent = nullptr;
     PShellFolder FIShellFolder;
     int FLevel = 0;
+    mutable int FIsFolder = -1;  // -1 until first asked
     HWND FViewHandle = nullptr;
-    std::unique_ptr<TStringList> FDetails;
+    std::vector<std::string> FDetails;  // filled on first request
 };
 
 // Item identifier lists (task allocator).
@@ -90,6 +93,18 @@ UINT ItemIdListSize(LPCITEMIDLIST List);
 LPITEMIDLIST CopyItemIdList(LPCITEMIDLIST List);
 LPITEMIDLIST JoinItemIdLists(LPCITEMIDLIST First, LPCITEMIDLIST Second);
 void FreeItemIdList(LPITEMIDLIST List);
+// Frees the list it holds when it goes out of scope.
+struct TItemIdHolder {
+    LPITEMIDLIST List = nullptr;
+    TItemIdHolder() = default;
+    explicit TItemIdHolder(LPITEMIDLIST AList) : List(AList) {}
+    TItemIdHolder(const TItemIdHolder&) = delete;
+    TItemIdHolder& operator=(const TItemIdHolder&) = delete;
+    ~TItemIdHolder() { FreeItemIdList(List); }
+};
+// A path or name parsed for the desktop: a new absolute list, or nullptr
+// when it names nothing.
+LPITEMIDLIST ParseDesktopName(const std::string& Text);
 LPITEMIDLIST LastItemIdCopy(LPCITEMIDLIST List);
 // New absolute lists of every ancestor, the desktop (empty list) first.
 TList* AncestorItemIdLists(LPCITEMIDLIST List);

@@ -15,16 +15,13 @@
 
 namespace {
 
-struct TListHolder {
-    LPITEMIDLIST List = nullptr;
-    ~TListHolder() { FreeItemIdList(List); }
-};
-
 // What the column orders compare, read once per entry before sorting, so
 // an entry that vanishes meanwhile cannot break the order or the sort.
 struct TSortKey {
     TspShellFolder* Folder = nullptr;
     bool IsFolder = false;
+    int Kind = 0;
+    std::string Raw;  // the identifier's name, for the folder's own order
     long long Size = 0;
     long long Time = 0;
     std::string Type, Name;
@@ -93,12 +90,10 @@ std::string TspCustomShellListView::Path() const { return FRootFolder ? FRootFol
 
 void TspCustomShellListView::SetPath(const std::string& Value)
 {
-    LPITEMIDLIST list = nullptr;
-    if (FAILED(GetDesktopShellFolder()->ParseDisplayName(nullptr, UTF8ToUTF16(Value), nullptr, &list, nullptr)) ||
-        !list)
+    TItemIdHolder hold{ParseDesktopName(Value)};
+    if (!hold.List)
         throw EInvalidPath(Format("Error setting path: \"%s\"", {Value}));
-    TListHolder hold{list};
-    OpenFolderID(list);
+    OpenFolderID(hold.List);
 }
 
 void TspCustomShellListView::SetMask(const std::string& Value)
@@ -194,7 +189,7 @@ void TspCustomShellListView::Back()
 {
     if (!FRootFolder)
         return;
-    TListHolder parent{CopyItemIdList(FRootFolder->AbsoluteID())};
+    TItemIdHolder parent{CopyItemIdList(FRootFolder->AbsoluteID())};
     RemoveLastItemId(parent.List);
     OpenFolderID(parent.List);
 }
@@ -205,7 +200,7 @@ void TspCustomShellListView::Refresh()
         return;
     const int selected = ItemIndex();
     ClearSelection();
-    TListHolder copy{CopyItemIdList(FRootFolder->AbsoluteID())};
+    TItemIdHolder copy{CopyItemIdList(FRootFolder->AbsoluteID())};
     // The shown folder goes once, after its entries and before the copy opens.
     ClearFolders();
     delete FRootFolder;
@@ -229,7 +224,7 @@ void TspCustomShellListView::OpenFolderID(LPCITEMIDLIST AbsoluteID)
     if (FRootFolder && SameItemIdList(FRootFolder->AbsoluteID(), AbsoluteID))
         return;
     // The list may be an entry's own, which goes with the entries.
-    TListHolder copy{CopyItemIdList(AbsoluteID)};
+    TItemIdHolder copy{CopyItemIdList(AbsoluteID)};
     ClearFolders();
     delete FRootFolder;
     FRootFolder = nullptr;
@@ -305,7 +300,7 @@ void TspCustomShellListView::Populate()
             LPITEMIDLIST id = nullptr;
             ULONG got = 0;
             while (items->Next(1, &id, &got) == S_OK && got == 1) {
-                TListHolder hold{id};
+                TItemIdHolder hold{id};
                 // Only folders are bound to a folder object of their own; a
                 // file's name for the mask is its identifier's.
                 auto folder = std::make_unique<TspShellFolder>(FRootFolder, id, nullptr);
@@ -346,6 +341,10 @@ void TspCustomShellListView::SortFolders()
         TSortKey& k = keys[i];
         k.Folder = FFolders[i];
         k.IsFolder = k.Folder->IsFolder();
+        // Read once here rather than in each of the sort's comparisons.
+        TItemKind kind = TItemKind::Entry;
+        ReadItemId(k.Folder->RelativeID(), kind, k.Raw);
+        k.Kind = static_cast<int>(kind);
         if (!byColumn)
             continue;
         if (FSortColumn == 0)
@@ -363,8 +362,12 @@ void TspCustomShellListView::SortFolders()
     auto basic = [shown](const TSortKey& a, const TSortKey& b) {
         if (a.IsFolder != b.IsFolder)
             return a.IsFolder ? -1 : 1;
-        return shown ? static_cast<int>(CompareResult(shown->CompareIDs(0, a.Folder->RelativeID(), b.Folder->RelativeID())))
-                     : 0;
+        // The folder's own order (CompareIDs on one identifier each).
+        if (!shown)
+            return 0;
+        if (a.Kind != b.Kind)
+            return a.Kind < b.Kind ? -1 : 1;
+        return CompareItemNames(a.Raw, b.Raw);
     };
     const int column = FSortColumn;
     auto ruled = [&](const TSortKey& a, const TSortKey& b) {

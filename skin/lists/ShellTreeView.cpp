@@ -20,21 +20,6 @@ int CompareChildren(LPARAM A, LPARAM B, LPARAM Data)
     return CompareResult(folder->CompareIDs(0, a->RelativeID(), b->RelativeID()));
 }
 
-// Parses a path or name for the desktop; nullptr when it names nothing.
-LPITEMIDLIST ParseForDesktop(const std::string& Text)
-{
-    LPITEMIDLIST list = nullptr;
-    PShellFolder desktop = GetDesktopShellFolder();
-    if (FAILED(desktop->ParseDisplayName(nullptr, UTF8ToUTF16(Text), nullptr, &list, nullptr)))
-        return nullptr;
-    return list;
-}
-
-struct TListHolder {
-    LPITEMIDLIST List = nullptr;
-    ~TListHolder() { FreeItemIdList(List); }
-};
-
 }  // namespace
 
 TspCustomShellTreeView::TspCustomShellTreeView(TComponent* AOwner) : TspSkinCustomTreeView(AOwner)
@@ -177,7 +162,7 @@ void TspCustomShellTreeView::PopulateNode(TTreeNode* Node)
             LPITEMIDLIST id = nullptr;
             ULONG got = 0;
             while (items->Next(1, &id, &got) == S_OK && got == 1) {
-                TListHolder hold{id};
+                TItemIdHolder hold{id};
                 TTreeNode* child = Items()->AddChildObject(Node, "", nullptr);
                 if (!InitNode(child, id, Node))
                     Items()->Delete(child);
@@ -272,7 +257,7 @@ std::string TspCustomShellTreeView::Path()
 
 void TspCustomShellTreeView::SetPath(const std::string& Value)
 {
-    TListHolder list{ParseForDesktop(Value)};
+    TItemIdHolder list{ParseDesktopName(Value)};
     if (!list.List)
         throw EInvalidPath(Format("Error setting path: \"%s\"", {Value}));
     if (!Items()->GetFirstNode())
@@ -292,7 +277,7 @@ void TspCustomShellTreeView::ExpandMyComputer()
 {
     LPITEMIDLIST computer = nullptr;
     OleCheck(SHGetSpecialFolderLocation(nullptr, 17, &computer));
-    TListHolder hold{computer};
+    TItemIdHolder hold{computer};
     if (!Items()->GetFirstNode())
         LoadRoot();
     SelectID(computer);
@@ -354,8 +339,8 @@ void TspCustomShellTreeView::Refresh(TTreeNode* Node)
     TspShellFolder* folder = NodeFolder(Node);
     if (!folder || !folder->ShellFolder())
         return;
-    TListHolder top{TopItem() && NodeFolder(TopItem()) ? CopyItemIdList(NodeFolder(TopItem())->AbsoluteID()) : nullptr};
-    TListHolder selected{NodeFolder(Selected()) ? CopyItemIdList(NodeFolder(Selected())->AbsoluteID()) : nullptr};
+    TItemIdHolder top{TopItem() && NodeFolder(TopItem()) ? CopyItemIdList(NodeFolder(TopItem())->AbsoluteID()) : nullptr};
+    TItemIdHolder selected{NodeFolder(Selected()) ? CopyItemIdList(NodeFolder(Selected())->AbsoluteID()) : nullptr};
     const bool wasUpdating = FUpdating;
     FUpdating = true;
     Items()->BeginUpdate();

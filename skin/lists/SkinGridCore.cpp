@@ -645,23 +645,23 @@ void TspSkinCustomGrid::MoveTopLeftTo(int ALeft, int ATop)
 void TspSkinCustomGrid::AfterTopLeftMoved(TGridCoord Old)
 {
     UpdateScrollPos(true);
+    bool whole = false;
     if (HandleAllocated()) {
         const TGridLayout L = ComputeLayout();
         // The distance stops counting once it passes the scrollable area:
         // a long jump repaints instead of walking every line in between.
-        auto distance = [](const TGridAxisLayout& A, int from, int to, bool& whole) -> int {
+        auto distance = [](const TGridAxisLayout& A, int from, int to, bool& tooFar) -> int {
             const int limit = A.GridEdge - A.FixedEdge;
             std::int64_t sum = 0;
             for (int i = std::min(from, to); i < std::max(from, to); ++i) {
                 sum += static_cast<std::int64_t>(A.ExtentOf(i)) + A.LineWidth;
                 if (sum > limit) {
-                    whole = true;
+                    tooFar = true;
                     return 0;
                 }
             }
             return static_cast<int>(to > from ? -sum : sum);
         };
-        bool whole = false;
         const int dx = distance(L.Horz, Old.X, FTopLeft.X, whole);
         const int dy = whole ? 0 : distance(L.Vert, Old.Y, FTopLeft.Y, whole);
         if (whole)
@@ -673,8 +673,15 @@ void TspSkinCustomGrid::AfterTopLeftMoved(TGridCoord Old)
     if (!HandleAllocated())
         return;
     // Strips a skin background or the area beyond the grid needs redrawn.
+    const bool plainBackground = !SkinLook() || (!FTransparent && !BGPicture);
+    // On a plain background a vertical scroll moved the strip beside the
+    // grid within itself, one colour, so it stays right. Invalidating it
+    // anyway would stretch the update box over the whole client and turn a
+    // one-row scroll into a full repaint.
+    if (plainBackground && !whole && FTopLeft.X == Old.X)
+        return;
     const int gw = std::min(GridWidth(), Width() - 1);
-    if (!SkinLook() || (!FTransparent && !BGPicture)) {
+    if (plainBackground) {
         RECT r{gw, 0, ClientWidth(), ClientHeight()};
         InvalidateRect(Handle(), &r, TRUE_);
     } else {

@@ -3,6 +3,7 @@
 // grid painting colours, read from its stored description, shown without a
 // skin and with "skin-new", headless and on the X display; written to PNG
 // files in the test folder (grid-demo-plain.png, grid-demo-skinned.png,
+// grid-demo-editor-menu.png with the editor's context menu open,
 // grid-demo-x11.png).
 #include "platform/backend/X11.h"
 #include "platform/classes/ClassRegistry.h"
@@ -10,6 +11,8 @@
 #include "platform/gui/PngImage.h"
 #include "platform/user/User.h"
 #include "skin/core/SkinData.h"
+#include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenus.h"
 #include "support/TestSupport.h"
 #include "support/X11TestSession.h"
 
@@ -180,6 +183,26 @@ TEST_F(GridDemo, DescribedDemoWithAndWithoutSkin)
     Application->ProcessMessages();
     EXPECT_TRUE(demo->Queue->SkinLook());
     Shoot(area, "grid-demo-skinned.png");
+
+    // The editor's context menu, shown through the form's skinned menus.
+    auto* skinner = new TspFormSkinner(demo);
+    skinner->SetSkinData(&skin);
+    Application->ProcessMessages();
+    // Skinning the frame moved the focus; back to the editable grid.
+    demo->Params->SetFocus();
+    demo->Params->SetRow(3);
+    Application->ProcessMessages();
+    TspSkinInplaceEdit* editor = demo->Params->InplaceEditor();
+    ASSERT_TRUE(editor->EditorVisible());
+    SendMessage(editor->Handle(), WM_CONTEXTMENU, 0, MAKELPARAM(-1, -1));
+    Application->ProcessMessages();
+    ASSERT_TRUE(skinner->SkinMenu);
+    EXPECT_TRUE(skinner->SkinMenu->Visible());
+    GetWindowRect(demo->Handle(), &wr);
+    Shoot(TRect(wr.left, wr.top, wr.right + 40, wr.bottom + 120), "grid-demo-editor-menu.png");
+    skinner->SkinMenuClose();
+    Application->ProcessMessages();
+    skinner->Free();
     ApplySkin(demo, nullptr);
 }
 

@@ -8,6 +8,7 @@
 #include "DialogsTestSupport.h"
 #include "ShellTestSupport.h"
 #include "platform/rtl/Files.h"
+#include "platform/rtl/SysUtils.h"
 #include "skin/core/ResourceStrData.h"
 #include "skin/lists/SkinMessage.h"
 
@@ -560,18 +561,29 @@ TEST_F(OpenDialogTest, ScreenshotsWithSkinAndWithout)
     H.File("holiday.mp4", 5000000);
     H.File("notes.txt");
     TspSkinData* skin = LoadSkinNew();
+    struct Variant {
+        const char* name;
+        TViewStyle style;
+        bool save;
+    };
+    const Variant variants[] = {
+        {"open-dialog-%s-list", vsList, false},
+        {"open-dialog-%s-details", vsReport, false},
+        {"save-dialog-%s", vsReport, true},
+    };
     for (bool skinned : {true, false})
-        for (TViewStyle style : {vsList, vsReport}) {
+        for (const Variant& v : variants) {
             Dialog->SetSkinData(skinned ? skin : nullptr);
             Dialog->SetCtrlSkinData(skinned ? skin : nullptr);
-            Dialog->ListViewStyle = style;
+            Dialog->ListViewStyle = v.style;
             Dialog->DialogWidth = 520;
             Dialog->DialogHeight = 320;
-            Dialog->SaveMode = style == vsReport && !skinned;
+            Dialog->SaveMode = v.save;
             TModalDriver driver({[&](TCustomForm* f) {
+                if (v.save)
+                    Dlg(f)->FileNameEdit->SetText("holiday-copy.mp4");
                 Pump();
-                Shot(f, std::string("open-dialog-") + (skinned ? "skin-new" : "no-skin") +
-                            (style == vsReport ? "-details" : "-list"));
+                Shot(f, Format(v.name, {std::string(skinned ? "skin-new" : "no-skin")}));
                 f->Close();
             }});
             EXPECT_FALSE(Dialog->Execute());

@@ -92,7 +92,7 @@ TEST_F(ShellDialogsDemoTest, EditsRunTheirDialogsWithSkinAndWithout)
     }
 }
 
-TEST(ShellDialogsDemoX11, OpenDialogShowsOnTheXScreen)
+TEST(ShellDialogsDemoX11, DialogsAndTheEditsFormShowOnTheXScreen)
 {
     tarnello::test::X11TestSession x11;
     if (!x11.Ok())
@@ -105,30 +105,68 @@ TEST(ShellDialogsDemoX11, OpenDialogShowsOnTheXScreen)
     x11.Select();
     TspSkinData skin(nullptr);
     ASSERT_TRUE(skin.LoadFromFile(liststest::SkinNewIni())) << skin.LastError();
-    TspSkinOpenDialog dialog(nullptr);
-    dialog.SetSkinData(&skin);
-    dialog.SetCtrlSkinData(&skin);
-    dialog.InitialDir = h.Home + "/Videos";
-    dialog.MultiSelection = true;
-    dialog.Filter = "Video & Audio Files|*.*";
-    bool drawn = false, saved = false;
-    std::string shown;
+    // Waits until the window shows Probe drawn, then saves it.
+    auto shoot = [&](TWinControl* Window, TControl* Probe, const std::string& Name) {
+        const TPoint p = Probe->ClientToScreen(TPoint(3, 3));
+        EXPECT_TRUE(x11.WaitDrawn(p.x, p.y)) << Name;
+        x11.Settle(200);
+        EXPECT_TRUE(x11.SaveWindow(Window, Name)) << Name;
+    };
+
+    // The open dialog in list style, then its save variant with details.
+    for (bool save : {false, true}) {
+        TspSkinOpenDialog dialog(nullptr);
+        dialog.SetSkinData(&skin);
+        dialog.SetCtrlSkinData(&skin);
+        dialog.InitialDir = h.Home + "/Videos";
+        dialog.MultiSelection = !save;
+        dialog.SaveMode = save;
+        dialog.ListViewStyle = save ? vsReport : vsList;
+        dialog.Filter = "Video & Audio Files|*.*";
+        std::string shown;
+        {
+            TModalDriver driver({[&](TCustomForm* f) {
+                auto* d = dynamic_cast<TspOpenDlgForm*>(f);
+                ASSERT_NE(d, nullptr);
+                shown = d->FileListView->Path();
+                if (save)
+                    d->FileNameEdit->SetText("clip.mp4");
+                shoot(f, d->OpenButton, save ? "save-dialog-x11.png" : "open-dialog-x11.png");
+                f->Close();
+            }});
+            EXPECT_FALSE(dialog.Execute());
+        }
+        EXPECT_EQ(shown, h.Home + "/Videos");
+    }
+
+    // The select-folder dialog with its tool bar.
     {
+        TspSkinSelectDirectoryDialog dialog(nullptr);
+        dialog.SetSkinData(&skin);
+        dialog.SetCtrlSkinData(&skin);
+        dialog.ShowToolBar = true;
+        dialog.Directory = h.Home + "/Music";
+        std::string shown;
         TModalDriver driver({[&](TCustomForm* f) {
-            auto* d = dynamic_cast<TspOpenDlgForm*>(f);
+            auto* d = dynamic_cast<TspSelDirDlgForm*>(f);
             ASSERT_NE(d, nullptr);
-            shown = d->FileListView->Path();
-            const TPoint probe = d->OpenButton->ClientToScreen(TPoint(3, 3));
-            drawn = x11.WaitDrawn(probe.x, probe.y);
-            x11.Settle(200);
-            saved = x11.SaveWindow(f, "open-dialog-x11.png");
+            shown = d->DirTreeView->Path();
+            shoot(f, d->OkButton, "select-folder-x11.png");
             f->Close();
         }});
         EXPECT_FALSE(dialog.Execute());
+        EXPECT_EQ(shown, h.Home + "/Music");
     }
-    EXPECT_EQ(shown, h.Home + "/Videos");
-    EXPECT_TRUE(drawn);
-    EXPECT_TRUE(saved);
+
+    // The form with the directory and file edits.
+    {
+        TDemo demo = MakeDemo(nullptr, &skin);
+        demo.DirEdit->SetText(h.Home + "/Videos");
+        demo.FileEdit->SetText(h.Home + "/Videos/trip.avi");
+        demo.Form->Show();
+        shoot(demo.Form, demo.FileEdit, "shell-edits-x11.png");
+        demo.Form->Free();
+    }
     Application->ProcessMessages();
     x11.Release();
     HeadlessReset();

@@ -240,6 +240,26 @@ TEST_F(ShellViewsTest, ReportColumnsAndTheirTexts)
     EXPECT_EQ(list->Columns()->Count(), 1);
 }
 
+// A report reads the details of the rows it shows, not of every entry.
+TEST_F(ShellViewsTest, DetailsAreReadOnlyForShownRows)
+{
+    fs::create_directories(H.Home + "/many");
+    for (int i = 0; i < 300; ++i)
+        H.File("many/clip" + std::to_string(1000 + i) + ".mp4");
+    auto* list = List(vsReport);
+    list->SetPath(H.Home + "/many");
+    list->Repaint();
+    HeadlessProcessMessages();
+    ASSERT_EQ(list->FolderCount(), 300);
+    int loaded = 0;
+    for (int i = 0; i < list->FolderCount(); ++i)
+        loaded += list->FolderAt(i)->DetailsLoaded() ? 1 : 0;
+    EXPECT_GT(loaded, 0);
+    EXPECT_LE(loaded, 30);  // about one page of a 300-pixel list
+    EXPECT_TRUE(list->FolderAt(0)->DetailsLoaded());
+    EXPECT_FALSE(list->FolderAt(299)->DetailsLoaded());
+}
+
 TEST_F(ShellViewsTest, BackRefreshAndFind)
 {
     auto* list = List();

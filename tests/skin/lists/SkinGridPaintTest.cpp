@@ -148,4 +148,58 @@ TEST_F(GridPaint, RowSelectMoveInvalidatesOnlyTheDifference)
     Application->ProcessMessages();
 }
 
+// Down on the last shown row scrolls one row: only the rows it changes are
+// invalidated (the plain strip beside the grid is not), and the result is
+// what a full repaint draws, without a skin and with "skin-new".
+TEST_F(GridPaint, OneRowScrollRepaintsTheChangedRowsOnlyAndMatchesAFullRepaint)
+{
+    TspSkinData skin(nullptr);
+    ASSERT_TRUE(skin.LoadFromFile(gridtest::SkinNewIni())) << skin.LastError();
+    for (bool skinned : {false, true}) {
+        SCOPED_TRACE(skinned ? "skin-new" : "no skin");
+        auto* g = MakeGrid(300, 150);
+        g->SetColCount(3);
+        g->SetRowCount(40);
+        TGridOptions o = g->Options();
+        o.Include(goRowSelect);
+        g->SetOptions(o);
+        for (int r = 0; r < 40; ++r)
+            for (int c = 0; c < 3; ++c)
+                g->SetCellText(c, r, std::to_string(c) + ":" + std::to_string(r));
+        g->SetSkinData(skinned ? &skin : nullptr);
+        Focus(g);
+        ASSERT_LT(g->GridWidth(), g->ClientWidth());  // a strip beside the grid
+        g->SetRow(g->TopRow() + g->VisibleRowCount() - 1);
+        Form->Repaint();
+        Application->ProcessMessages();
+        const int top = g->TopRow();
+        SendMessage(g->Handle(), WM_KEYDOWN, VK_DOWN, 0);
+        EXPECT_EQ(g->TopRow(), top + 1);
+        HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+        GetUpdateRgn(g->Handle(), rgn, FALSE_);
+        RECT box{};
+        GetRgnBox(rgn, &box);
+        DeleteObject(rgn);
+        // The two lowest rows change (old and new selection); those above moved.
+        EXPECT_GE(box.top, g->CellRect(0, g->Row() - 1).top);
+        Application->ProcessMessages();
+        auto pixels = [&] {
+            std::vector<COLORREF> out;
+            for (int y = 0; y < g->ClientHeight(); ++y)
+                for (int x = 0; x < g->ClientWidth(); ++x) {
+                    const TPoint p = g->ClientToScreen(TPoint(x, y));
+                    out.push_back(static_cast<COLORREF>(HeadlessBackend().Pixel(p.x, p.y)));
+                }
+            return out;
+        };
+        const std::vector<COLORREF> scrolled = pixels();
+        g->Invalidate();
+        Application->ProcessMessages();
+        EXPECT_TRUE(scrolled == pixels());
+        g->SetSkinData(nullptr);
+        g->Free();
+        Application->ProcessMessages();
+    }
+}
+
 }  // namespace
