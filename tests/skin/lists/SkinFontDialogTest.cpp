@@ -94,9 +94,11 @@ TEST_F(SkinFontDialogTest, LayoutAndEveryHandlerThenOk)
         EXPECT_EQ(w->Charset(), 204);
         d->SetColorValue(0x00FF00);
         EXPECT_EQ(w->Color(), TColor(0x00FF00));
-        d->PickColor = [](TColor& c) { c = 0x123456; return true; };
-        d->FontColorClick(nullptr);
-        EXPECT_EQ(w->Color(), TColor(0x123456));
+        // The colour button's palette (no "Automatic" row): navy.
+        ASSERT_EQ(d->FontColorBox->ColorMenu()->ImagesItems()->Count(), 17);
+        d->FontColorBox->ColorMenu()->ItemIndex = 5;
+        d->FontColorBox->ColorMenuItemClick(nullptr);
+        EXPECT_EQ(w->Color(), TColor(0x800000));
         d->BoldButton->SetDown(true);
         d->BoldButtonClick(nullptr);
         d->ItalicButton->SetDown(true);
