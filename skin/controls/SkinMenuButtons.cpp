@@ -187,12 +187,20 @@ bool TspMenuButtonCore<TBase>::CanMenuTrack(int X, int Y)
 template <class TBase>
 void TspMenuButtonCore<TBase>::TrackMenu()
 {
+    // A flat speed button is drawn transparent while its menu shows.
+    auto seeThrough = [this] {
+        if constexpr (std::is_base_of_v<TspSkinSpeedButton, TBase>)
+            if (this->Flat() && !this->Transparent())
+                this->SetOpaqueStyle(true);
+    };
     if (FSkinPopupMenu) {
+        seeThrough();
         if (OnShowTrackMenu)
             OnShowTrackMenu(this);
         PopupMenuBelow(FSkinPopupMenu, this, ScreenRectOf(this));
     }
     if (ISkinImagesMenuPopup* menu = ImagesMenu()) {
+        seeThrough();
         if (OnShowTrackMenu)
             OnShowTrackMenu(this);
         menu->InternalCloseNotice() = MakeEvent(this, &TspMenuButtonCore::ImagesMenuClosed);

@@ -3,8 +3,8 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/gdi/SysColors.h"
 #include "platform/rtl/Checked.h"
-#include "skin/core/ResourceStrData.h"
 #include "skin/lists/SkinColorDialog.h"
+#include "skin/lists/SkinDialogForms.h"
 
 #include <array>
 
@@ -70,16 +70,6 @@ void TspSkinTextColorButton::SetMenuAlphaBlendValue(int Value)
     FColorMenu->AlphaBlendValue = static_cast<Byte>(Value);
 }
 
-std::string TspSkinTextColorButton::ResText(const char* Key, const char* BuiltIn) const
-{
-    if (FSD && FSD->ResourceStrData()) {
-        std::string s = FSD->ResourceStrData()->GetResStr(Key);
-        if (!s.empty())
-            return s;
-    }
-    return BuiltIn;
-}
-
 void TspSkinTextColorButton::InitColors()
 {
     SetSkinImagesMenu(FColorMenu);
@@ -94,7 +84,7 @@ void TspSkinTextColorButton::InitColors()
         TspImagesMenuItem* it = FColorMenu->ImagesItems()->Add();
         it->ImageIndex = 0;
         it->Button = true;
-        it->Caption = ResText("AUTOCOLOR", "Automatic");
+        it->Caption = SkinDialogText(FSD, "AUTOCOLOR", "Automatic");
         FItemColors.push_back(AutoColor);
     }
     for (size_t i = 0; i < kStandardColors.size(); ++i) {
@@ -114,7 +104,7 @@ void TspSkinTextColorButton::InitColors()
         TspImagesMenuItem* it = FColorMenu->ImagesItems()->Add();
         it->ImageIndex = -1;
         it->Button = true;
-        it->Caption = ResText("MORECOLORS", "More colors...");
+        it->Caption = SkinDialogText(FSD, "MORECOLORS", "More colors...");
     }
     Repaint();
 }

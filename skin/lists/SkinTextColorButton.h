@@ -53,7 +53,6 @@ public:
     void ColorMenuItemClick(TObject* Sender);
 
 private:
-    std::string ResText(const char* Key, const char* BuiltIn) const;
     bool IsMoreColorItem(int Index) const;
 
     TCustomImageList* FColorImages;

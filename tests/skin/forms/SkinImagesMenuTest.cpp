@@ -80,6 +80,17 @@ protected:
         return r;
     }
     TRect ItemRect(int I) const { return Menu->ImagesItems()->Items(I)->ItemRect; }
+    // A click on item I of the open grid.
+    void ClickItem(int I)
+    {
+        const RECT r = WinRect();
+        const TRect ir = ItemRect(I);
+        HeadlessMouseMove(r.left + ir.left + 8, r.top + ir.top + 8);
+        HeadlessMouseDown();
+        HeadlessMouseUp();
+        Application->ProcessMessages();
+        Pump();
+    }
     TCustomImageList* Images = nullptr;
     TspSkinImagesMenu* Menu = nullptr;
     std::vector<std::string> Log;
@@ -155,13 +166,7 @@ TEST_F(SkinImagesMenuTest, AClickChoosesAndFiresTheEventsInOrder)
     Menu->Popup(200, 200);
     Pump();
     Log.clear();
-    const RECT r = WinRect();
-    const TRect i3 = ItemRect(3);
-    HeadlessMouseMove(r.left + i3.left + 8, r.top + i3.top + 8);
-    HeadlessMouseDown();
-    HeadlessMouseUp();
-    Application->ProcessMessages();
-    Pump();
+    ClickItem(3);
     EXPECT_EQ(Menu->ItemIndex, 3);
     EXPECT_EQ(Menu->PopupWindow(), nullptr);
     EXPECT_EQ(Log, (std::vector<std::string>{"internal-close", "close", "click", "item-click", "internal-change",
@@ -306,6 +311,7 @@ TEST_F(SkinImagesMenuTest, MenuButtonsOpenTheImagesMenuAndShowItsChoice)
     button->SetBounds(10, 10, 60, 30);
     button->SetSkinImagesMenu(Menu);
     button->SetUseImagesMenuImage(true);
+    button->SetFlat(true);
     button->OnShowTrackMenu = MakeEvent(&H, &TLogHandler::Click);
     Pump();
     Log.clear();
@@ -317,14 +323,9 @@ TEST_F(SkinImagesMenuTest, MenuButtonsOpenTheImagesMenuAndShowItsChoice)
     Pump();
     ASSERT_NE(Menu->PopupWindow(), nullptr);
     EXPECT_TRUE(button->FMenuTracked);
-    const RECT r = WinRect();
-    EXPECT_GE(r.top, p.y + 15 - 1) << "the grid opens below the button";
-    const TRect i3 = ItemRect(3);
-    HeadlessMouseMove(r.left + i3.left + 8, r.top + i3.top + 8);
-    HeadlessMouseDown();
-    HeadlessMouseUp();
-    Application->ProcessMessages();
-    Pump();
+    EXPECT_TRUE(button->Transparent()) << "a flat button is drawn transparent while its menu shows";
+    EXPECT_GE(WinRect().top, p.y + 15) << "the grid opens below the button";
+    ClickItem(3);
     EXPECT_EQ(Menu->ItemIndex, 3);
     EXPECT_FALSE(button->FMenuTracked);
     EXPECT_FALSE(button->Down());
