@@ -119,7 +119,7 @@ TEST_F(SkinFontDialogTest, LayoutAndEveryHandlerThenOk)
     EXPECT_EQ(Dlg->Font()->Name(), "Liberation Serif");
     EXPECT_EQ(Dlg->Font()->Height(), 500);
     EXPECT_EQ(Dlg->Font()->Charset(), 204);
-    EXPECT_EQ(Dlg->Font()->Color(), TColor(0x123456));
+    EXPECT_EQ(Dlg->Font()->Color(), TColor(0x800000));
     EXPECT_EQ(Dlg->Font()->Style(), (TFontStyles{fsBold, fsItalic, fsStrikeOut}));
 }
 
