@@ -2,6 +2,7 @@
 
 #include "platform/classes/ClassRegistry.h"
 #include "platform/user/Input.h"
+#include "skin/core/GlyphLayout.h"
 #include "skin/core/SkinButtonPieces.h"
 #include "skin/core/SkinDrawGlyphs.h"
 #include "skin/core/SkinDrawUtils.h"
@@ -62,6 +63,64 @@ TspMenuButtonCore<TBase>::TspMenuButtonCore(TComponent* AOwner) : TBase(AOwner)
 }
 
 template <class TBase>
+TspMenuButtonCore<TBase>::~TspMenuButtonCore()
+{
+    UnhookImagesMenu();
+}
+
+// Clears the images menu's notices that still point at this button.
+template <class TBase>
+void TspMenuButtonCore<TBase>::UnhookImagesMenu()
+{
+    ISkinImagesMenuPopup* menu = ImagesMenu();
+    if (!menu)
+        return;
+    for (TNotifyEvent* e : {&menu->InternalChangeNotice(), &menu->InternalCloseNotice()})
+        if (e->Data() == static_cast<void*>(this))
+            *e = nullptr;
+}
+
+template <class TBase>
+void TspMenuButtonCore<TBase>::SetSkinImagesMenu(TComponent* Value)
+{
+    if (Value && !dynamic_cast<ISkinImagesMenuPopup*>(Value))
+        Value = nullptr;
+    if (Value == FSkinImagesMenu)
+        return;
+    UnhookImagesMenu();
+    SetComponentReference(this, FSkinImagesMenu, Value);
+    if (ISkinImagesMenuPopup* menu = ImagesMenu())
+        menu->InternalChangeNotice() = MakeEvent(this, &TspMenuButtonCore::ImagesMenuChanged);
+    this->Repaint();
+}
+
+template <class TBase>
+void TspMenuButtonCore<TBase>::SetUseImagesMenuImage(bool Value)
+{
+    FUseImagesMenuImage = Value;
+    this->Repaint();
+}
+
+template <class TBase>
+void TspMenuButtonCore<TBase>::SetUseImagesMenuCaption(bool Value)
+{
+    FUseImagesMenuCaption = Value;
+    this->Repaint();
+}
+
+template <class TBase>
+void TspMenuButtonCore<TBase>::ImagesMenuChanged(TObject*)
+{
+    this->Repaint();
+}
+
+template <class TBase>
+void TspMenuButtonCore<TBase>::ImagesMenuClosed(TObject*)
+{
+    MenuTrackEnded();
+}
+
+template <class TBase>
 const std::string& TspMenuButtonCore<TBase>::PieceName() const
 {
     if constexpr (std::is_base_of_v<TspSkinControl, TBase>)
@@ -118,7 +177,7 @@ TRect TspMenuButtonCore<TBase>::TrackPartRect()
 template <class TBase>
 bool TspMenuButtonCore<TBase>::CanMenuTrack(int X, int Y)
 {
-    if (!FSkinPopupMenu)
+    if (!FSkinPopupMenu && !ImagesMenu())
         return false;
     if (!FTrackButtonMode)
         return true;
@@ -128,11 +187,36 @@ bool TspMenuButtonCore<TBase>::CanMenuTrack(int X, int Y)
 template <class TBase>
 void TspMenuButtonCore<TBase>::TrackMenu()
 {
-    if (!FSkinPopupMenu)
-        return;
-    if (OnShowTrackMenu)
-        OnShowTrackMenu(this);
-    PopupMenuBelow(FSkinPopupMenu, this, ScreenRectOf(this));
+    // A flat speed button is drawn transparent while its menu shows.
+    auto seeThrough = [this] {
+        if constexpr (std::is_base_of_v<TspSkinSpeedButton, TBase>)
+            if (this->Flat() && !this->Transparent())
+                this->SetOpaqueStyle(true);
+    };
+    if (FSkinPopupMenu) {
+        seeThrough();
+        if (OnShowTrackMenu)
+            OnShowTrackMenu(this);
+        PopupMenuBelow(FSkinPopupMenu, this, ScreenRectOf(this));
+    }
+    if (ISkinImagesMenuPopup* menu = ImagesMenu()) {
+        seeThrough();
+        if (OnShowTrackMenu)
+            OnShowTrackMenu(this);
+        menu->InternalCloseNotice() = MakeEvent(this, &TspMenuButtonCore::ImagesMenuClosed);
+        menu->PopupFromRect(ScreenRectOf(this));
+    }
+}
+
+template <class TBase>
+void TspMenuButtonCore<TBase>::MenuTrackEnded()
+{
+    FMenuTracked = false;
+    this->FDown = false;
+    this->FMouseIn = PointerInAfterClose();
+    if (OnHideTrackMenu)
+        OnHideTrackMenu(this);
+    MenuClosed();
 }
 
 template <class TBase>
@@ -141,18 +225,15 @@ void TspMenuButtonCore<TBase>::Notification(TComponent* AComponent, TOperation O
     TBase::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent == FSkinPopupMenu)
         FSkinPopupMenu = nullptr;
+    if (Operation == opRemove && AComponent == FSkinImagesMenu)
+        FSkinImagesMenu = nullptr;
 }
 
 template <class TBase>
 void TspMenuButtonCore<TBase>::WndProc(TMessage& Message)
 {
     if (Message.Msg == WM_SKINMENUCLOSE) {
-        FMenuTracked = false;
-        this->FDown = false;
-        this->FMouseIn = PointerInAfterClose();
-        if (OnHideTrackMenu)
-            OnHideTrackMenu(this);
-        MenuClosed();
+        MenuTrackEnded();
         return;
     }
     TBase::WndProc(Message);
@@ -200,6 +281,31 @@ void TspMenuButtonCore<TBase>::MouseLeave()
         return;
     }
     TBase::MouseLeave();
+}
+
+// The images menu's selected item, when asked for, takes the place of the
+// button's own picture (and, when asked too, of its caption).
+template <class TBase>
+void TspMenuButtonCore<TBase>::DrawGlyphCaption(TCanvas* Canvas, TRect R, bool ADown, bool AActive)
+{
+    TCustomImageList* images = nullptr;
+    int index = -1;
+    std::string caption;
+    ISkinImagesMenuPopup* menu = ImagesMenu();
+    if (FUseImagesMenuImage && menu && menu->SelectedPicture(images, index, caption) && images) {
+        bool marker = false;
+        TColor markerColor = 0;
+        if constexpr (std::is_base_of_v<TspSkinSpeedButton, TBase>) {
+            marker = this->FDrawColorMarker;
+            markerColor = this->FColorMarkerValue;
+        }
+        Canvas->Brush()->SetStyle(bsClear);
+        DrawImageAndText(Canvas, R, this->FMargin, this->FSpacing, this->FLayout,
+                         FUseImagesMenuCaption ? caption : this->CaptionText(), index, images, false, this->Enabled(),
+                         marker, markerColor);
+        return;
+    }
+    TBase::DrawGlyphCaption(Canvas, R, ADown, AActive);
 }
 
 template <class TBase>
@@ -356,6 +462,9 @@ void TspSkinMenuButton::DeclarePublished(TPublisher<TspSkinMenuButton>& P)
     using C = TspSkinMenuButton;
     P.Property("SkinDataName", &C::SkinDataName, &C::SetSkinDataName, "toolmenubutton");
     P.Property("SkinPopupMenu", &C::SkinPopupMenu, &C::SetSkinPopupMenu);
+    P.Property("SkinImagesMenu", &C::SkinImagesMenu, &C::SetSkinImagesMenu).StoredIf(&C::SkinImagesMenuStored);
+    P.Property("UseImagesMenuImage", &C::UseImagesMenuImage, &C::SetUseImagesMenuImage, false);
+    P.Property("UseImagesMenuCaption", &C::UseImagesMenuCaption, &C::SetUseImagesMenuCaption, false);
     P.Property("TrackButtonMode", &C::TrackButtonMode, &C::SetTrackButtonMode, false);
     P.Property("OnShowTrackMenu", &C::OnShowTrackMenu);
     P.Property("OnHideTrackMenu", &C::OnHideTrackMenu);
@@ -414,6 +523,9 @@ void TspSkinMenuSpeedButton::DeclarePublished(TPublisher<TspSkinMenuSpeedButton>
     using C = TspSkinMenuSpeedButton;
     P.Property("SkinDataName", &C::SkinDataName, nullptr, "toolmenubutton");
     P.Property("SkinPopupMenu", &C::SkinPopupMenu, &C::SetSkinPopupMenu);
+    P.Property("SkinImagesMenu", &C::SkinImagesMenu, &C::SetSkinImagesMenu).StoredIf(&C::SkinImagesMenuStored);
+    P.Property("UseImagesMenuImage", &C::UseImagesMenuImage, &C::SetUseImagesMenuImage, false);
+    P.Property("UseImagesMenuCaption", &C::UseImagesMenuCaption, &C::SetUseImagesMenuCaption, false);
     P.Property("TrackButtonMode", &C::TrackButtonMode, &C::SetTrackButtonMode, false);
     P.Property("TrackPosition", &C::TrackPosition, &C::SetTrackPosition, sptpRight);
     P.Property("NewStyle", &C::NewStyle, &C::SetNewStyle, false);

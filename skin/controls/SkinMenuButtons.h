@@ -10,7 +10,10 @@
 #include "platform/gui/Menus.h"
 #include "skin/controls/SkinButtons.h"
 
+#include <string>
 #include <type_traits>
+
+class TCustomImageList;
 
 // What a skinned popup menu offers the buttons: open below (or above) the
 // screen rectangle R and, when the menu chain closes, send WM_SKINMENUCLOSE
@@ -19,6 +22,19 @@ class ISkinMenuPopup {
 public:
     virtual ~ISkinMenuPopup() = default;
     virtual void PopupFromRect2(TControl* Sender, const TRect& R, bool Upward) = 0;
+};
+
+// What an images menu offers the buttons: open below the screen rectangle R,
+// its selected item's picture and caption, and the two notices a button
+// hooks (the selection changed, the menu closed).
+class ISkinImagesMenuPopup {
+public:
+    virtual ~ISkinImagesMenuPopup() = default;
+    virtual void PopupFromRect(TRect R) = 0;
+    // False when no item is selected.
+    virtual bool SelectedPicture(TCustomImageList*& Images, int& ImageIndex, std::string& Caption) const = 0;
+    virtual TNotifyEvent& InternalChangeNotice() = 0;
+    virtual TNotifyEvent& InternalCloseNotice() = 0;
 };
 
 // Opens Menu below the screen rectangle R for Sender. A plain platform menu
@@ -36,9 +52,20 @@ template <class TBase>
 class TspMenuButtonCore : public TBase {
 public:
     explicit TspMenuButtonCore(TComponent* AOwner);
+    ~TspMenuButtonCore() override;
 
     TPopupMenu* SkinPopupMenu() const { return FSkinPopupMenu; }
     void SetSkinPopupMenu(TPopupMenu* Value) { SetComponentReference(this, FSkinPopupMenu, Value); }
+    // An images menu (any component serving ISkinImagesMenuPopup; others are
+    // refused). The button repaints when its selection changes.
+    TComponent* SkinImagesMenu() const { return FSkinImagesMenu; }
+    void SetSkinImagesMenu(TComponent* Value);
+    // A menu the button made and owns itself is no part of its description.
+    bool SkinImagesMenuStored() const { return FSkinImagesMenu && FSkinImagesMenu->Owner() != this; }
+    bool UseImagesMenuImage() const { return FUseImagesMenuImage; }
+    void SetUseImagesMenuImage(bool Value);
+    bool UseImagesMenuCaption() const { return FUseImagesMenuCaption; }
+    void SetUseImagesMenuCaption(bool Value);
     bool TrackButtonMode() const { return FTrackButtonMode; }
     void SetTrackButtonMode(bool Value);
 
@@ -51,8 +78,11 @@ public:
     virtual TRect TrackPartRect();
     // Whether a press at (X, Y) opens the menu (never without a menu).
     bool CanMenuTrack(int X, int Y);
-    // Opens the menu below the button.
+    // Opens the popup menu, then the images menu, below the button.
     void TrackMenu();
+    // The end of a menu's showing: WM_SKINMENUCLOSE and the images menu's
+    // close notice.
+    void MenuTrackEnded();
 
     void GetSkinData() override;
     void DrawDefaultImage(TBitmap* B) override;
@@ -72,12 +102,20 @@ protected:
     void DrawOwnPicture(TBitmap* B, bool ADown, bool AActive);
     void DrawMarker(TCanvas* C, TRect Strip, bool APressed, bool AHot, TColor FontColor);
 
+    void DrawGlyphCaption(TCanvas* Canvas, TRect R, bool ADown, bool AActive) override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseEnter() override;
     void MouseLeave() override;
 
+    ISkinImagesMenuPopup* ImagesMenu() const { return dynamic_cast<ISkinImagesMenuPopup*>(FSkinImagesMenu); }
+    void ImagesMenuChanged(TObject* Sender);
+    void ImagesMenuClosed(TObject* Sender);
+    void UnhookImagesMenu();
+
     TPopupMenu* FSkinPopupMenu = nullptr;
+    TComponent* FSkinImagesMenu = nullptr;
+    bool FUseImagesMenuImage = false, FUseImagesMenuCaption = false;
     bool FTrackButtonMode = false;
 };
 

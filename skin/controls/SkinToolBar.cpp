@@ -7,6 +7,7 @@
 #include "platform/user/WindowRegion.h"
 #include "skin/controls/SkinBevels.h"
 #include "skin/controls/SkinButtons.h"
+#include "skin/controls/SkinMenuButtons.h"
 #include "skin/core/SkinDrawGlyphs.h"
 #include "skin/core/SkinStrips.h"
 
@@ -131,13 +132,24 @@ void TspSkinToolBar::SetSkinDataName(const std::string& Value)
     const TComponentState cs = ComponentState();
     if (!cs.Contains(csDesigning) || cs.Contains(csLoading))
         return;
-    const char* name = Value == "resizetoolpanel" ? "resizetoolbutton"
-                       : Value == "panel"         ? "resizebutton"
-                       : Value == "bigtoolpanel"  ? "bigtoolbutton"
-                                                  : "toolbutton";
+    // Speed buttons, menu speed buttons and those with a drop-down part each
+    // take the bar piece's matching button piece.
+    auto pieceFor = [&Value](const TspSkinSpeedButton* b) -> const char* {
+        if (Value == "resizetoolpanel")
+            return "resizetoolbutton";
+        if (Value == "panel")
+            return "resizebutton";
+        const bool big = Value == "bigtoolpanel";
+        auto* m = dynamic_cast<const TspSkinMenuSpeedButton*>(b);
+        if (!m)
+            return big ? "bigtoolbutton" : "toolbutton";
+        if (m->TrackButtonMode())
+            return big ? "bigtoolmenutrackbutton" : "toolmenutrackbutton";
+        return big ? "bigtoolmenubutton" : "toolmenubutton";
+    };
     for (int i = 0; i < ControlCount(); ++i)
         if (auto* b = dynamic_cast<TspSkinSpeedButton*>(Controls(i)))
-            b->SkinDataName = name;
+            b->SkinDataName = pieceFor(b);
 }
 
 // ---- layout and scrolling ----

@@ -605,14 +605,29 @@ TspImagesMenuItem* TspSkinImagesMenu::SelectedItem() const
 
 void TspSkinImagesMenu::Popup(int X, int Y) { PopupFromRect(TRect(X, Y, X, Y)); }
 
+bool TspSkinImagesMenu::SelectedPicture(TCustomImageList*& AImages, int& ImageIndex, std::string& Caption) const
+{
+    const TspImagesMenuItem* item = SelectedItem();
+    if (!item)
+        return false;
+    AImages = FImages;
+    ImageIndex = item->ImageIndex;
+    Caption = item->Caption;
+    return true;
+}
+
 void TspSkinImagesMenu::PopupFromRect(TRect R)
 {
     Hide();
     if (OnMenuPopup)
         OnMenuPopup(this);
-    // Nothing to show: no pictures, or no items at all.
-    if (!FImages || FImages->Count() == 0 || FImagesItems->Count() == 0)
+    // Nothing to show: no pictures, or no items at all. A button waiting for
+    // the close notice hears it at once, so it is not left pressed.
+    if (!FImages || FImages->Count() == 0 || FImagesItems->Count() == 0) {
+        if (OnInternalMenuClose)
+            OnInternalMenuClose(this);
         return;
+    }
     FOldItemIndex = ItemIndex;
     FPopupWindow = new TspSkinImagesMenuPopupWindow(this);
     FPopupWindow->Show(R);

@@ -5,6 +5,7 @@
 #include "platform/classes/Collections.h"
 #include "platform/gui/CustomControl.h"
 #include "platform/gui/ImgList.h"
+#include "skin/controls/SkinMenuButtons.h"  // ISkinImagesMenuPopup
 #include "skin/core/SkinData.h"
 
 #include <memory>
@@ -80,7 +81,8 @@ private:
     bool FClosing = false;
 };
 
-class TspSkinImagesMenu : public TComponent {
+// Menu buttons of skin/controls open it through ISkinImagesMenuPopup.
+class TspSkinImagesMenu : public TComponent, public ISkinImagesMenuPopup {
 public:
     explicit TspSkinImagesMenu(TComponent* AOwner);
     ~TspSkinImagesMenu() override;
@@ -109,7 +111,10 @@ public:
 
     TspImagesMenuItem* SelectedItem() const;
     void Popup(int X, int Y);
-    void PopupFromRect(TRect R);
+    void PopupFromRect(TRect R) override;
+    bool SelectedPicture(TCustomImageList*& AImages, int& ImageIndex, std::string& Caption) const override;
+    TNotifyEvent& InternalChangeNotice() override { return OnInternalChange; }
+    TNotifyEvent& InternalCloseNotice() override { return OnInternalMenuClose; }
     void Hide();
     // Run by the window's Hide: frees it (later) and fires the events.
     void CloseUp(bool AProcessEvents);

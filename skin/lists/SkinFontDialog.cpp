@@ -3,7 +3,6 @@
 #include "platform/classes/ClassRegistry.h"
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
-#include "skin/lists/SkinColorDialog.h"
 #include "skin/lists/SkinFileCtrls.h"
 
 #include <cmath>
@@ -73,12 +72,13 @@ TspFontDlgForm::TspFontDlgForm(TComponent* AOwner, TspSkinData* ACtrlSkinData, b
     };
     FontNameLabel = label(10, 3, "FONTDLG_NAME", "Name:");
     FontColorLabel = label(10, 48, "FONTDLG_COLOR", "Color:");
-    FontColorBox = Place<TspSkinSpeedButton>(this, 10, 65);
+    FontColorBox = Place<TspSkinTextColorButton>(this, 10, 65);
     FontColorBox->SkinDataName = "resizetoolbutton";
     FontColorBox->SetBounds(10, 65, 70, 21);
-    FontColorBox->FDrawColorMarker = true;
+    FontColorBox->ShowAutoColor = false;
     FontColorBox->SetSkinData(ACtrlSkinData);
-    FontColorBox->OnClick = MakeEvent(this, &TspFontDlgForm::FontColorClick);
+    FontColorBox->InitColors();
+    FontColorBox->OnChangeColor = MakeEvent(this, &TspFontDlgForm::FontColorChange);
     FontSizeLabel = label(100, 48, "FONTDLG_SIZE", "Size:");
     FontSizeEdit = Place<TspSkinFontSizeComboBox>(this, 100, 65);
     FontSizeEdit->SetWidth(60);
@@ -202,30 +202,10 @@ void TspFontDlgForm::FontScriptChange(TObject*)
 
 void TspFontDlgForm::SetColorValue(TColor Value)
 {
-    FontColorBox->FColorMarkerValue = Value;
-    FontColorBox->Invalidate();
-    FontColorChange(FontColorBox);
+    FontColorBox->SetColorValue(Value);  // its change event updates the example
 }
 
 void TspFontDlgForm::FontColorChange(TObject*) { FontExampleLabel->Font()->SetColor(ColorValue()); }
-
-void TspFontDlgForm::FontColorClick(TObject*)
-{
-    TColor c = ColorValue();
-    bool picked = false;
-    if (PickColor) {
-        picked = PickColor(c);
-    } else {
-        TspSkinColorDialog dlg(nullptr);
-        dlg.SetSkinData(FSK ? FSK->SkinData() : nullptr);
-        dlg.SetCtrlSkinData(FCtrlSkinData);
-        dlg.SetColor(c);
-        picked = dlg.Execute();
-        c = dlg.Color();
-    }
-    if (picked)
-        SetColorValue(c);
-}
 
 void TspFontDlgForm::ToggleStyle(TspSkinSpeedButton* Button, TFontStyle Style)
 {

@@ -16,6 +16,7 @@
 #include "skin/lists/SkinDialogForms.h"
 #include "skin/lists/SkinFontCombos.h"
 #include "skin/lists/SkinSpinEdit.h"
+#include "skin/lists/SkinTextColorButton.h"
 
 #include <cstdint>
 #include <functional>
@@ -40,7 +41,7 @@ public:
     TspSkinComboBox* ScriptComboBox = nullptr;
     TspSkinFontComboBox* FontNameBox = nullptr;
     // The colour button: its marker shows the colour, a click picks another.
-    TspSkinSpeedButton* FontColorBox = nullptr;
+    TspSkinTextColorButton* FontColorBox = nullptr;
     TspSkinFontSizeComboBox* FontSizeEdit = nullptr;
     TspSkinSpinEdit* FontHeightEdit = nullptr;
     TspSkinPanel* FontExamplePanel = nullptr;
@@ -59,7 +60,6 @@ public:
     void FontHeightChange(TObject* Sender);
     void FontScriptChange(TObject* Sender);
     void FontColorChange(TObject* Sender);
-    void FontColorClick(TObject* Sender);
     void BoldButtonClick(TObject* Sender);
     void ItalicButtonClick(TObject* Sender);
     void UnderLineButtonClick(TObject* Sender);
@@ -67,9 +67,6 @@ public:
     // Sets the colour button's colour (and the example's).
     void SetColorValue(TColor Value);
     TColor ColorValue() const { return FontColorBox->FColorMarkerValue; }
-    // Replaced by tests: picks a colour starting from the given one; false
-    // keeps it. By default the skinned colour dialog.
-    std::function<bool(TColor&)> PickColor;
 
     PUBLISHED(TspFontDlgForm, TForm) {}
 

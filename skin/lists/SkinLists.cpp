@@ -15,6 +15,7 @@
 #include "skin/lists/SkinTimeEdit.h"
 #include "skin/lists/SkinTrackEdit.h"
 #include "skin/lists/SkinColorDialog.h"
+#include "skin/lists/SkinTextColorButton.h"
 #include "skin/lists/SkinUpDowns.h"
 #include "skin/lists/SkinInputDialog.h"
 #include "skin/lists/SkinMessage.h"
@@ -38,6 +39,7 @@ void RegisterSkinListsClasses()
     RegisterSkinTimeEditClasses();
     RegisterSkinTrackEditClasses();
     RegisterSkinColorDialogClasses();
+    RegisterSkinTextColorButtonClasses();
     RegisterSkinMessageClasses();
     RegisterSkinInputDialogClasses();
     RegisterSkinPageControlClasses();

@@ -7,6 +7,7 @@
 #include "platform/rtl/Clock.h"
 #include "platform/user/User.h"
 #include "skin/controls/SkinButtons.h"
+#include "skin/controls/SkinMenuButtons.h"
 #include "skin/controls/SkinToolBar.h"
 
 #include "ControlsTestSupport.h"
@@ -143,6 +144,40 @@ TEST_F(SkinToolBarTest, ChildrenCentredAndSkinHandedDown)
     bar->SetFlat(true);
     EXPECT_TRUE(b->Flat());
     bar->SetSkinData(nullptr);
+}
+
+// At design time the bar's piece renames its buttons' pieces: speed
+// buttons, menu speed buttons and those with a drop-down part apart.
+TEST(SkinToolBarDesign, ButtonPiecesFollowTheBarsPiece)
+{
+    TspSkinToolBar bar(nullptr);
+    auto* plain = new TspSkinSpeedButton(&bar);
+    plain->SetParent(&bar);
+    auto* menu = new TspSkinMenuSpeedButton(&bar);
+    menu->SetParent(&bar);
+    auto* track = new TspSkinMenuSpeedButton(&bar);
+    track->SetParent(&bar);
+    track->SetTrackButtonMode(true);
+    bar.SetDesigning(true);
+    struct Row {
+        const char *Bar, *Plain, *Menu, *Track;
+    };
+    const Row rows[] = {
+        {"resizetoolpanel", "resizetoolbutton", "resizetoolbutton", "resizetoolbutton"},
+        {"panel", "resizebutton", "resizebutton", "resizebutton"},
+        {"bigtoolpanel", "bigtoolbutton", "bigtoolmenubutton", "bigtoolmenutrackbutton"},
+        {"toolpanel", "toolbutton", "toolmenubutton", "toolmenutrackbutton"},
+    };
+    for (const Row& r : rows) {
+        bar.SetSkinDataName(r.Bar);
+        EXPECT_EQ(plain->SkinDataName, r.Plain) << r.Bar;
+        EXPECT_EQ(menu->SkinDataName, r.Menu) << r.Bar;
+        EXPECT_EQ(track->SkinDataName, r.Track) << r.Bar;
+    }
+    // Outside design time the names stay.
+    bar.SetDesigning(false);
+    bar.SetSkinDataName("panel");
+    EXPECT_EQ(menu->SkinDataName, "toolmenubutton");
 }
 
 TEST(SkinToolBarDescriptions, WrittenBackEqual)

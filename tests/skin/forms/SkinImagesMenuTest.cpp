@@ -5,6 +5,7 @@
 #include "skin/core/LayerManager.h"
 #include "skin/forms/SkinImagesMenu.h"
 #include "skin/forms/SkinMenus.h"
+#include "skin/controls/SkinMenuButtons.h"
 
 #include "FormTestSupport.h"
 #include "MenuTestSupport.h"
@@ -79,6 +80,17 @@ protected:
         return r;
     }
     TRect ItemRect(int I) const { return Menu->ImagesItems()->Items(I)->ItemRect; }
+    // A click on item I of the open grid.
+    void ClickItem(int I)
+    {
+        const RECT r = WinRect();
+        const TRect ir = ItemRect(I);
+        HeadlessMouseMove(r.left + ir.left + 8, r.top + ir.top + 8);
+        HeadlessMouseDown();
+        HeadlessMouseUp();
+        Application->ProcessMessages();
+        Pump();
+    }
     TCustomImageList* Images = nullptr;
     TspSkinImagesMenu* Menu = nullptr;
     std::vector<std::string> Log;
@@ -143,7 +155,8 @@ TEST_F(SkinImagesMenuTest, NothingToShowOpensNothing)
     Menu->SetImages(nullptr);
     Menu->Popup(200, 200);  // no images
     EXPECT_EQ(Menu->PopupWindow(), nullptr);
-    EXPECT_EQ(Log, (std::vector<std::string>{"popup", "popup"}));
+    // The internal close notice comes at once, for a button waiting on it.
+    EXPECT_EQ(Log, (std::vector<std::string>{"popup", "internal-close", "popup", "internal-close"}));
     EXPECT_FALSE(AppMessageHookInstalled(Menu));
 }
 
@@ -154,13 +167,7 @@ TEST_F(SkinImagesMenuTest, AClickChoosesAndFiresTheEventsInOrder)
     Menu->Popup(200, 200);
     Pump();
     Log.clear();
-    const RECT r = WinRect();
-    const TRect i3 = ItemRect(3);
-    HeadlessMouseMove(r.left + i3.left + 8, r.top + i3.top + 8);
-    HeadlessMouseDown();
-    HeadlessMouseUp();
-    Application->ProcessMessages();
-    Pump();
+    ClickItem(3);
     EXPECT_EQ(Menu->ItemIndex, 3);
     EXPECT_EQ(Menu->PopupWindow(), nullptr);
     EXPECT_EQ(Log, (std::vector<std::string>{"internal-close", "close", "click", "item-click", "internal-change",
@@ -274,4 +281,86 @@ TEST_F(SkinImagesMenuTest, TheImagesGoingAwayCloseTheGrid)
     Images = nullptr;
     EXPECT_EQ(Menu->PopupWindow(), nullptr);
     Pump();
+}
+
+namespace {
+
+// A popup menu that only notes its opening, so the order of the two menus
+// a button opens can be read.
+class TNotingMenu : public TPopupMenu, public ISkinMenuPopup {
+public:
+    TNotingMenu(TComponent* AOwner, std::vector<std::string>* ALog) : TPopupMenu(AOwner), Log(ALog) {}
+    void PopupFromRect2(TControl* Sender, const TRect&, bool) override
+    {
+        Log->push_back("popup-menu");
+        Sender->Perform(WM_SKINMENUCLOSE, 0, 0);
+    }
+    std::vector<std::string>* Log;
+};
+
+}  // namespace
+
+// A menu button over an images menu: a press opens the grid under the
+// button, the choice closes it and the button shows the chosen picture;
+// with a popup menu too, that opens first.
+TEST_F(SkinImagesMenuTest, MenuButtonsOpenTheImagesMenuAndShowItsChoice)
+{
+    MakeMenu();
+    Add16();
+    auto* button = new TspSkinMenuSpeedButton(Form);
+    button->SetParent(Form);
+    button->SetBounds(10, 10, 60, 30);
+    button->SetSkinImagesMenu(Menu);
+    button->SetUseImagesMenuImage(true);
+    button->SetFlat(true);
+    button->OnShowTrackMenu = MakeEvent(&H, &TLogHandler::Click);
+    Pump();
+    Log.clear();
+    const TPoint p = button->ClientToScreen(TPoint(20, 15));
+    HeadlessMouseMove(p.x, p.y);
+    HeadlessMouseDown();
+    HeadlessMouseUp();
+    Application->ProcessMessages();
+    Pump();
+    ASSERT_NE(Menu->PopupWindow(), nullptr);
+    EXPECT_TRUE(button->FMenuTracked);
+    EXPECT_TRUE(button->Transparent()) << "a flat button is drawn transparent while its menu shows";
+    EXPECT_GE(WinRect().top, p.y + 15) << "the grid opens below the button";
+    ClickItem(3);
+    EXPECT_EQ(Menu->ItemIndex, 3);
+    EXPECT_FALSE(button->FMenuTracked);
+    EXPECT_FALSE(button->Down());
+    // The button draws the chosen picture (the fourth colour of the list).
+    Form->Repaint();
+    Application->ProcessMessages();
+    Pump();
+    const COLORREF want = static_cast<COLORREF>((3 * 0x10) | ((255 - 3 * 0x10) << 8) | (0x40 << 16));
+    bool seen = false;
+    for (int y = 0; y < 30 && !seen; ++y)
+        for (int x = 0; x < 45 && !seen; ++x) {
+            const TPoint q = button->ClientToScreen(TPoint(x, y));
+            seen = HeadlessBackend().Pixel(q.x, q.y) == want;
+        }
+    EXPECT_TRUE(seen);
+
+    // Both menus: the popup menu first, then the images menu.
+    auto* popup = new TNotingMenu(Form, &Log);
+    button->SetSkinPopupMenu(popup);
+    Log.clear();
+    button->TrackMenu();
+    Pump();
+    EXPECT_EQ(Log, (std::vector<std::string>{"click", "popup-menu", "click", "popup"}));
+    Key(VK_ESCAPE);
+    EXPECT_FALSE(button->FMenuTracked);
+
+    // An images menu with nothing to show does not leave the button pressed;
+    // a freed one is forgotten.
+    button->SetSkinPopupMenu(nullptr);
+    Menu->ImagesItems()->Clear();
+    button->FMenuTracked = true;
+    button->TrackMenu();
+    EXPECT_FALSE(button->FMenuTracked);
+    delete Menu;
+    Menu = nullptr;
+    EXPECT_EQ(button->SkinImagesMenu(), nullptr);
 }

@@ -358,6 +358,16 @@ TEST_F(SkinTrayIconTest, WithoutATrayMinimisingStaysReachable)
     // The tray command with no form tag: nothing happens to a plain form.
     SendMessage(Form->Handle(), WM_RESTOREFROMTRAY, 0, 0);
     EXPECT_EQ(Form->Tag(), 0);
+    // A form marked for the restore that has no tray icon at all: the mark
+    // goes, the form stays; minimising to a tray it has not does nothing.
+    Skinner->SetTrayIcon(nullptr);
+    Form->SetTag(kTrayRestoreTag);
+    SendMessage(Form->Handle(), WM_RESTOREFROMTRAY, 0, 0);
+    EXPECT_EQ(Form->Tag(), 0);
+    EXPECT_TRUE(IsWindowVisible(Form->Handle()));
+    Skinner->MinimizeToTray();
+    Pump();
+    EXPECT_TRUE(IsWindowVisible(Form->Handle()));
 }
 
 TEST_F(SkinTrayIconTest, TraySetterKeepsTheCreatorsMenuAndDoubleClick)

@@ -94,9 +94,11 @@ TEST_F(SkinFontDialogTest, LayoutAndEveryHandlerThenOk)
         EXPECT_EQ(w->Charset(), 204);
         d->SetColorValue(0x00FF00);
         EXPECT_EQ(w->Color(), TColor(0x00FF00));
-        d->PickColor = [](TColor& c) { c = 0x123456; return true; };
-        d->FontColorClick(nullptr);
-        EXPECT_EQ(w->Color(), TColor(0x123456));
+        // The colour button's palette (no "Automatic" row): navy.
+        ASSERT_EQ(d->FontColorBox->ColorMenu()->ImagesItems()->Count(), 17);
+        d->FontColorBox->ColorMenu()->ItemIndex = 5;
+        d->FontColorBox->ColorMenuItemClick(nullptr);
+        EXPECT_EQ(w->Color(), TColor(0x800000));
         d->BoldButton->SetDown(true);
         d->BoldButtonClick(nullptr);
         d->ItalicButton->SetDown(true);
@@ -117,7 +119,7 @@ TEST_F(SkinFontDialogTest, LayoutAndEveryHandlerThenOk)
     EXPECT_EQ(Dlg->Font()->Name(), "Liberation Serif");
     EXPECT_EQ(Dlg->Font()->Height(), 500);
     EXPECT_EQ(Dlg->Font()->Charset(), 204);
-    EXPECT_EQ(Dlg->Font()->Color(), TColor(0x123456));
+    EXPECT_EQ(Dlg->Font()->Color(), TColor(0x800000));
     EXPECT_EQ(Dlg->Font()->Style(), (TFontStyles{fsBold, fsItalic, fsStrikeOut}));
 }
 
