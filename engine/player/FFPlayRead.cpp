@@ -11,6 +11,7 @@
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
+#include "engine/common/SourceReaders.h"
 #include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
 #include "engine/player/FFPlayState.h"
@@ -264,7 +265,7 @@ int OpenInput(TVideoState* is)
     ic->interrupt_callback.opaque = player;
     player->FVideoStateCB = is;
     player->FLastRead = NowMicros();
-    int err = ff::avformat_open_input(&ic, name.c_str(), nullptr, nullptr);
+    int err = OpenSourceInput(&ic, name, nullptr, nullptr);
     if (err < 0) {
         player->FLastErrMsg = ErrorCodeText(is->filename, err);
         return -1;
@@ -463,5 +464,5 @@ void stream_close(TVideoState* is)
     if (is->audio_stream >= 0) stream_component_close(is, is->audio_stream);
     if (is->video_stream >= 0) stream_component_close(is, is->video_stream);
     is->Owner->FVideoStateCB = nullptr;
-    if (is->ic) ff::avformat_close_input(&is->ic);
+    if (is->ic) CloseSourceInput(&is->ic);
 }
