@@ -251,6 +251,10 @@ void FillDVDItem(TMediaFile& AItem, int ATitleIndex, std::unique_ptr<TDVDTitleBl
     AItem.TimeEnd = AItem.TrimmedLength;
     AItem.SourceWidth = std::max(b.Info.Width, 0);
     AItem.SourceHeight = std::max(b.Info.Height, 0);
+    // The title's source gives its picture as stream 0 (as the thumbnail
+    // reads it); without a stream the conversion would skip the preset's
+    // frame size and write the disc's own.
+    AItem.VideoStreamIndex = AItem.SourceWidth > 0 && AItem.SourceHeight > 0 ? 0 : -1;
     AItem.Volume = 100;
     AItem.ProfileInd = app.CurrentProfileIndex;
     AItem.FormatInd = app.CurrentFormatIndex;

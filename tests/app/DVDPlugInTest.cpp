@@ -206,8 +206,9 @@ TEST_F(DVDPlugInTest, TitleIsReadAndConvertedThroughItsSource)
     DeleteRunTempFiles();
     const std::string file = out + "/Title3.mp4";
     ASSERT_TRUE(std::filesystem::exists(file));
-    EXPECT_NE(ProbeText(file, "-select_streams v:0 -show_entries stream=width,height"), "");
-    EXPECT_NE(ProbeText(file, "-select_streams v:0 -show_entries stream=width").find("width=176"), std::string::npos);
+    const std::string video = ProbeText(file, "-select_streams v:0 -show_entries stream=codec_name,width,height");
+    EXPECT_NE(video.find("codec_name=h264"), std::string::npos) << video;
+    EXPECT_NE(video.find("width=176"), std::string::npos) << video;
     const std::string duration = ProbeText(file, "-show_entries format=duration");
     ASSERT_NE(duration.find('='), std::string::npos);
     EXPECT_NEAR(std::atof(duration.c_str() + duration.find('=') + 1), 1.0, 0.3);
