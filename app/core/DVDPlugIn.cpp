@@ -3,6 +3,8 @@
 #include "app/core/TimeText.h"
 #include "app/core/Translation.h"
 
+#include "engine/common/SourceReaders.h"
+
 #include "platform/rtl/Exceptions.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/shell/Volumes.h"
@@ -24,6 +26,7 @@ struct TPlugIn {
     TDVDEnumTitle EnumTitle = nullptr;
     TDVDGetTitle GetTitle = nullptr;
     TDVDGetLibVersion GetLibVersion = nullptr;
+    TSourceReader Reader;
     std::string LastError;
 };
 
@@ -83,11 +86,17 @@ bool LoadDVDPlugIn(const std::string& AFolder)
         p.EnumTitle = Bind<TDVDEnumTitle>(p.Handle, "DVDEnumTitle", file);
         p.GetTitle = Bind<TDVDGetTitle>(p.Handle, "DVDGetTitle", file);
         p.GetLibVersion = Bind<TDVDGetLibVersion>(p.Handle, "DVDGetLibVersion", file);
+        p.Reader.Open = Bind<TDVDOpenSource>(p.Handle, "DVDOpenSource", file);
+        p.Reader.Read = Bind<TDVDReadSource>(p.Handle, "DVDReadSource", file);
+        p.Reader.Seek = Bind<TDVDSeekSource>(p.Handle, "DVDSeekSource", file);
+        p.Reader.Close = Bind<TDVDCloseSource>(p.Handle, "DVDCloseSource", file);
     } catch (const Exception& e) {
         p.LastError = e.Message();
         UnloadDVDPlugIn();
         return false;
     }
+    // The titles' "opendvd:" sources are read through the plug-in.
+    RegisterSourceReader(DVDSourcePrefix, p.Reader);
     p.Loaded = true;
     return true;
 }
@@ -95,6 +104,7 @@ bool LoadDVDPlugIn(const std::string& AFolder)
 void UnloadDVDPlugIn()
 {
     TPlugIn& p = PlugIn();
+    UnregisterSourceReader(DVDSourcePrefix);
     if (p.Handle != nullptr)
         dlclose(p.Handle);
     const std::string error = p.LastError;
@@ -147,7 +157,7 @@ double DVDLength(double ASeconds) { return std::isfinite(ASeconds) && ASeconds >
 std::string DVDTitleSource(const std::string& ADVDPath, const TDVDTitleBlock& ABlock)
 {
     const TDVDTitleSelection& s = ABlock.Selection;
-    return "opendvd:" + ADVDPath + "|Title=" + std::to_string(std::int64_t(s.TitleIndex) + 1) +
+    return DVDSourcePrefix + ADVDPath + "|Title=" + std::to_string(std::int64_t(s.TitleIndex) + 1) +
            ",FromChapter=" + std::to_string(s.FromChapter) + ",ToChapter=" + std::to_string(s.ToChapter) +
            ",AudioID=" + std::to_string(s.AudioID) + ",SubtitleID=" + std::to_string(s.SubtitleID) +
            ",AudioChannels=" + std::to_string(s.AudioChannels) + ",Deinterlace=" + (s.Deinterlace ? "1" : "0");
@@ -241,6 +251,10 @@ void FillDVDItem(TMediaFile& AItem, int ATitleIndex, std::unique_ptr<TDVDTitleBl
     AItem.TimeEnd = AItem.TrimmedLength;
     AItem.SourceWidth = std::max(b.Info.Width, 0);
     AItem.SourceHeight = std::max(b.Info.Height, 0);
+    // The title's source gives its picture as stream 0 (as the thumbnail
+    // reads it); without a stream the conversion would skip the preset's
+    // frame size and write the disc's own.
+    AItem.VideoStreamIndex = AItem.SourceWidth > 0 && AItem.SourceHeight > 0 ? 0 : -1;
     AItem.Volume = 100;
     AItem.ProfileInd = app.CurrentProfileIndex;
     AItem.FormatInd = app.CurrentFormatIndex;

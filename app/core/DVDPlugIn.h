@@ -7,6 +7,8 @@
 // Decisions that are not obvious:
 // - The plug-in is loaded by full path with RTLD_NOW | RTLD_LOCAL; a missing
 //   export is named in the last error and nothing stays loaded.
+// - Loading registers the plug-in's reader with the engine for "opendvd:"
+//   names, so the decoder, the conversions and the players read titles.
 // - A record is not trusted: counts are kept within what it holds (8 audio,
 //   32 subtitle entries, 100 chapters, none when negative), lengths that are
 //   no finite number read as 0, texts end at their field, and a title count
@@ -22,7 +24,16 @@ using TDVDInitialize = void (*)();
 using TDVDEnumTitle = std::int32_t (*)(const char* APath);
 using TDVDGetTitle = std::int32_t (*)(std::int32_t ATitle, TDVDTitleInfo* AInfo);
 using TDVDGetLibVersion = std::uint32_t (*)();
+// The reader of the titles' "opendvd:" sources: a handle per open source,
+// bytes read (0 at the end, negative on error), a seek that also answers
+// AVSEEK_SIZE (negative when it cannot).
+using TDVDOpenSource = void* (*)(const char* ASource);
+using TDVDReadSource = std::int32_t (*)(void* AHandle, std::uint8_t* ABuffer, std::int32_t ASize);
+using TDVDSeekSource = std::int64_t (*)(void* AHandle, std::int64_t AOffset, std::int32_t AWhence);
+using TDVDCloseSource = void (*)(void* AHandle);
 }
+
+inline const std::string DVDSourcePrefix = "opendvd:";
 
 inline constexpr int MaxDVDTitles = 99;
 

@@ -13,6 +13,7 @@
 #include "engine/common/FFTexts.h"
 #include "engine/common/MainThread.h"
 #include "engine/common/ProgramFiles.h"
+#include "engine/common/SourceReaders.h"
 #include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
 
@@ -142,7 +143,7 @@ bool TCustomDecoder::LoadFile(const TPathFileName& AFileName, const std::string&
     FOwnHandle = true;
 
     FLastRead = ff::av_gettime_relative();
-    int ret = ff::avformat_open_input(&ctx, name.c_str(), format, &FOptions.format_opts);
+    int ret = OpenSourceInput(&ctx, name, format, &FOptions.format_opts);
     if (ret < 0) {
         // avformat_open_input has freed the context itself.
         FFileHandle = nullptr;
@@ -195,7 +196,7 @@ void TCustomDecoder::CloseFile() {
     }
     if (FFileHandle) {
         // Without its libraries a context can only be let go.
-        if (FOwnHandle && ff::avformat_close_input) ff::avformat_close_input(&FFileHandle);
+        if (FOwnHandle && ff::avformat_close_input) CloseSourceInput(&FFileHandle);
         FFileHandle = nullptr;
     }
     UpdateFileInfo();

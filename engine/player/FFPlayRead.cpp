@@ -13,6 +13,7 @@
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/common/MainThread.h"
+#include "engine/common/SourceReaders.h"
 #include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
 #include "engine/player/FFPlayState.h"
@@ -272,7 +273,7 @@ int OpenInput(TVideoState* is)
     if (player->Fframe_width_set > 0 && player->Fframe_height_set > 0)
         ff::av_dict_set(&options, "video_size",
                         FormatText("%dx%d", player->Fframe_width_set, player->Fframe_height_set).c_str(), 0);
-    int err = ff::avformat_open_input(&ic, name.c_str(), player->Ffile_iformat, &options);
+    int err = OpenSourceInput(&ic, name, player->Ffile_iformat, &options);
     ff::av_dict_free(&options);
     if (err < 0) {
         player->FLastErrMsg = ErrorCodeText(is->filename, err);
@@ -485,5 +486,5 @@ void stream_close(TVideoState* is)
     if (is->audio_stream >= 0) stream_component_close(is, is->audio_stream);
     if (is->video_stream >= 0) stream_component_close(is, is->video_stream);
     is->Owner->FVideoStateCB = nullptr;
-    if (is->ic) ff::avformat_close_input(&is->ic);
+    if (is->ic) CloseSourceInput(&is->ic);
 }

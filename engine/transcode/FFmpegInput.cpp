@@ -18,6 +18,7 @@
 #include "engine/common/EngineSource.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
+#include "engine/common/SourceReaders.h"
 #include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegCodecs.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
@@ -126,7 +127,7 @@ void CloseInputFile(AVFormatContext*& ACtx)
         CloseEngineSource(&ACtx);
         return;
     }
-    ff::avformat_close_input(&ACtx);
+    CloseSourceInput(&ACtx);
     FreePipeReader(own);
 }
 
@@ -336,7 +337,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     }
 
     AVIOContext* pipe = nullptr;
-    if (!source) {
+    if (!source && !IsReaderSourceName(name)) {
         const std::string path = name.compare(0, 5, "file:") == 0 ? name.substr(5) : name;
         struct stat sb {};
         if (::stat(path.c_str(), &sb) == 0 && S_ISFIFO(sb.st_mode)) {
@@ -366,7 +367,7 @@ int TCustomFFmpeg::opt_input_file(TOptionsContext* ACtx, const std::string& AFil
     // A capture source is opened by the engine itself: its header runs here,
     // in the thread that adds the input, and nothing probes or seeks it.
     int r = source ? OpenEngineSource(&guard.ctx, source, name.c_str(), &FOptions.format_opts)
-                   : ff::avformat_open_input(&guard.ctx, name.c_str(), fmt, &FOptions.format_opts);
+                   : OpenSourceInput(&guard.ctx, name, fmt, &FOptions.format_opts);
     ClearRead();
     if (r < 0) {
         FreePipeReader(pipe);  // a reader of ours is not freed by the library

@@ -4,11 +4,14 @@
 #include "ConversionTestSupport.h"
 #include "app/core/DVDPlugIn.h"
 #include "app/core/MediaLoading.h"
+#include "app/core/RunControl.h"
+#include "app/core/TaskBuilder.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/classes/StringList.h"
 #include "platform/rtl/Exceptions.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 
 using tarnello::test::AppTest;
@@ -155,4 +158,58 @@ TEST_F(DVDPlugInTest, DrivesAreCaptionedByMountPointElseDevice)
     const std::string mounts = "/dev/sda1 / ext4 rw 0 0\n/dev/sr0 /media/user/MY\\040DISC udf ro 0 0\n";
     EXPECT_EQ(OpticalDrives(info, mounts), (std::vector<std::string>{"/media/user/MY DISC", "/dev/sr1"}));
     EXPECT_TRUE(OpticalDrives("", mounts).empty());
+}
+
+TEST_F(DVDPlugInTest, TitleIsReadAndConvertedThroughItsSource)
+{
+    // A fake disc: title 3 is a one-second MPEG-PS file the plug-in reads.
+    const std::string disc = dir_.file("disc");
+    std::filesystem::create_directories(disc);
+    ASSERT_TRUE(MakeClip(disc + "/title3.mpg",
+                         "-f lavfi -i testsrc=size=352x288:rate=25:duration=1 -f lavfi -i "
+                         "sine=sample_rate=48000:duration=1 -c:v mpeg2video -c:a mp2 -f mpeg"));
+    ASSERT_TRUE(LoadDVDPlugIn(Install(TARNELLO_TEST_DVDDEC))) << DVDPlugInLastError();
+    App().DVDTitleCount = EnumDVDTitles(disc);
+    TVAVorarez encoder(nullptr);
+    ASSERT_TRUE(encoder.LoadAVLib(""));
+    TQuietDialog dialog;
+    std::vector<std::string> memo;
+    LoadDVDTitles(*encoder.Decoder(), dialog, nullptr, disc, disc, memo);
+    ASSERT_EQ(App().MediaFiles.size(), 2u);
+    EXPECT_EQ(App().MediaFiles[0].VideoThumbnailIndex, -1);  // title 1 has no file on this disc
+    EXPECT_GE(App().MediaFiles[1].VideoThumbnailIndex, 0);   // title 3 read through the plug-in
+
+    const std::string source = DVDTitleSource(disc, *App().MediaFiles[1].DVDTitleInfo);
+    ASSERT_TRUE(encoder.Decoder()->LoadFile(source)) << encoder.Decoder()->LastErrMsg();
+    EXPECT_NEAR(encoder.Decoder()->FileStreamInfo().Duration / 1e6, 1.0, 0.2);
+    encoder.Decoder()->CloseFile();
+    // A title the plug-in cannot open is an error, not a hang.
+    EXPECT_FALSE(encoder.Decoder()->LoadFile(DVDTitleSource(disc, *App().MediaFiles[0].DVDTitleInfo)));
+
+    // Convert title 3 as the main window does in DVD mode.
+    const std::string out = dir_.file("out");
+    std::filesystem::create_directories(out);
+    App().TempFilesFolder = dir_.file("temp");
+    App().UseAllCPUs = false;
+    App().CustomCPUNumber = 1;
+    App().MediaMode = 1;
+    App().MediaFiles[1].Checked = true;
+    App().MediaFiles[1].FormatInd = AddPreset(VideoPreset("MP4", ".mp4", "176", "144", "25000"));
+    TTestWindow window;
+    window.Folder = out;
+    TConversionRun run{encoder, window};
+    run.Launcher = [](const std::vector<std::string>&) { return false; };
+    run.BuildDVDSourceList = [&](std::vector<std::string>& AList) { return BuildDVDSourceList(disc, AList); };
+    run.StartButtonClick();
+    ASSERT_TRUE(run.ProcessUpdateTimerEnabled) << (window.Messages.empty() ? "" : window.Messages[0]);
+    ASSERT_TRUE(ServeUntil([&] { return window.Ends > 0; }));
+    DeleteRunTempFiles();
+    const std::string file = out + "/Title3.mp4";
+    ASSERT_TRUE(std::filesystem::exists(file));
+    const std::string video = ProbeText(file, "-select_streams v:0 -show_entries stream=codec_name,width,height");
+    EXPECT_NE(video.find("codec_name=h264"), std::string::npos) << video;
+    EXPECT_NE(video.find("width=176"), std::string::npos) << video;
+    const std::string duration = ProbeText(file, "-show_entries format=duration");
+    ASSERT_NE(duration.find('='), std::string::npos);
+    EXPECT_NEAR(std::atof(duration.c_str() + duration.find('=') + 1), 1.0, 0.3);
 }

@@ -1,8 +1,12 @@
 /* A stand-in DVD plug-in: a fake disc of three titles whose second cannot
    be read, or, with TARNELLO_TEST_DVD_MODE=hostile, records that break every
-   limit. Built without DVDGetTitle when TEST_DVD_PARTIAL is defined. */
+   limit. Built without DVDGetTitle when TEST_DVD_PARTIAL is defined. The
+   sources "opendvd:<folder>|Title=<n>,..." read <folder>/title<n>.mpg (an
+   MPEG-PS file the test makes); title 2 cannot be opened. */
+#define _FILE_OFFSET_BITS 64
 #include <math.h>
 #include <stdint.h>
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -79,3 +83,43 @@ int32_t DVDGetTitle(int32_t index, Title* t)
     return 1;
 }
 #endif
+
+void* DVDOpenSource(const char* source)
+{
+    const char* prefix = "opendvd:";
+    if (!source || strncmp(source, prefix, strlen(prefix)) != 0)
+        return NULL;
+    const char* path = source + strlen(prefix);
+    const char* bar = strstr(path, "|Title=");
+    if (!bar)
+        return NULL;
+    const int title = atoi(bar + 7);
+    if (title == 2)
+        return NULL;
+    char file[4096];
+    snprintf(file, sizeof file, "%.*s/title%d.mpg", (int)(bar - path), path, title);
+    return fopen(file, "rb");
+}
+
+int32_t DVDReadSource(void* handle, uint8_t* buffer, int32_t size)
+{
+    size_t n = fread(buffer, 1, (size_t)size, (FILE*)handle);
+    return n > 0 ? (int32_t)n : (ferror((FILE*)handle) ? -1 : 0);
+}
+
+int64_t DVDSeekSource(void* handle, int64_t offset, int32_t whence)
+{
+    FILE* f = (FILE*)handle;
+    if (whence == 0x10000) { /* AVSEEK_SIZE */
+        off_t here = ftello(f);
+        fseeko(f, 0, SEEK_END);
+        off_t size = ftello(f);
+        fseeko(f, here, SEEK_SET);
+        return size;
+    }
+    if (fseeko(f, offset, whence) != 0)
+        return -1;
+    return ftello(f);
+}
+
+void DVDCloseSource(void* handle) { fclose((FILE*)handle); }
