@@ -54,7 +54,7 @@ void SetWindowAlpha(HWND Wnd, Byte Alpha)
 }
 
 std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce,
-                              const std::function<void(int)>& OnStep)
+                              const std::function<void(int)>& OnStep, const std::function<bool()>& Between)
 {
     std::vector<int> steps;
     const int step = std::max(1, Target / std::max(1, StepDivisor));
@@ -64,6 +64,7 @@ std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs
     DWORD last = GetTickCount();
     while (alpha < Target) {
         const DWORD now = GetTickCount();
+        bool due = true;
         if (first || now - last > GapMs) {
             first = false;
             last = now;
@@ -71,14 +72,19 @@ std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs
         } else if (std::chrono::steady_clock::now() > deadline) {
             alpha = Target;
         } else {
-            if (!CurrentClock().IsManual())
-                Sleep(1);
-            continue;
+            due = false;
         }
-        SetWindowAlpha(Wnd, static_cast<Byte>(alpha));
-        if (OnStep)
-            OnStep(alpha);
-        steps.push_back(alpha);
+        if (due) {
+            SetWindowAlpha(Wnd, static_cast<Byte>(alpha));
+            if (OnStep)
+                OnStep(alpha);
+            steps.push_back(alpha);
+        }
+        // Whatever ran in Between may have hidden or freed the window.
+        if (Between && !Between())
+            break;
+        if (!due && !CurrentClock().IsManual())
+            Sleep(1);
     }
     return steps;
 }

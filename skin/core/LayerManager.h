@@ -33,9 +33,13 @@ void SetWindowAlpha(HWND Wnd, Byte Alpha);
 // passed since the previous step (the first at once with FirstAtOnce). The
 // caller waits for the fade. A clock that stands still (a test's) cannot
 // hold it for more than a second of real time: the window then gets Target.
-// OnStep hears each alpha as it is set. Returns the alphas set, in order.
+// OnStep hears each alpha as it is set. Between, when given, runs on every
+// pass of the wait (a caller's message processing); its false ends the fade
+// at once, the window untouched from then on (it may be hidden or freed).
+// Returns the alphas set, in order.
 std::vector<int> FadeWindowIn(HWND Wnd, int Target, int StepDivisor, DWORD GapMs, bool FirstAtOnce,
-                              const std::function<void(int)>& OnStep = {});
+                              const std::function<void(int)>& OnStep = {},
+                              const std::function<bool()>& Between = {});
 // The screen area at (X, Y) of the bitmap's size, into the bitmap. Only what
 // this program's windows show can be read: other programs' windows are not
 // ours to read.

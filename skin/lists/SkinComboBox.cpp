@@ -112,7 +112,7 @@ void TspPopupListBox::WndProc(TMessage& Message)
     TspSkinListBox::WndProc(Message);
 }
 
-void TspPopupListBox::Show(TPoint Origin)
+bool TspPopupListBox::Show(TPoint Origin)
 {
     TspSkinCustomComboBox* cb = Combo();
     HWND wnd = Handle();
@@ -141,31 +141,25 @@ void TspPopupListBox::Show(TPoint Origin)
     SetVisible(true);  // the inner list and bars show with it
     FadeSteps.clear();
     if (!(layered && cb->ListBoxAlphaBlend() && cb->ListBoxAlphaBlendAnimation()))
-        return;
+        return true;
     const std::shared_ptr<bool> alive = FAlive;
     Application->ProcessMessages();
-    if (!*alive || !FShown)
-        return;
+    if (!*alive)
+        return false;
+    if (!FShown)
+        return true;
     const int target = cb->ListBoxAlphaBlendValue();
-    const int step = target / 15 > 0 ? target / 15 : 1;
-    int alpha = 0;
-    DWORD last = GetTickCount();
-    bool first = true;
-    while (alpha < target) {
-        const DWORD now = GetTickCount();
-        if (first || now - last > 5) {
-            first = false;
-            last = now;
-            alpha = std::min(alpha + step, target);
-            SetWindowAlpha(wnd, static_cast<Byte>(alpha));
-            FadeSteps.push_back(static_cast<Byte>(alpha));
-        }
+    // Handlers that run during the fade may close or free the drop-down.
+    std::vector<int> steps = FadeWindowIn(wnd, target, 15, 5, true, {}, [&alive, this] {
         Application->ProcessMessages();
-        // Handlers that ran meanwhile may have closed or freed the drop-down.
-        if (!*alive || !FShown)
-            return;
-    }
-    FOldAlphaBlendValue = static_cast<Byte>(target);
+        return *alive && FShown;
+    });
+    if (!*alive)
+        return false;
+    FadeSteps = std::move(steps);
+    if (FShown)
+        FOldAlphaBlendValue = static_cast<Byte>(target);
+    return true;
 }
 
 void TspPopupListBox::Hide()
@@ -820,7 +814,8 @@ void TspSkinCustomComboBox::DropDown()
     if (FToolButtonStyle)
         Repaint();
     FListBox->SetTopIndex(FListBox->ItemIndex());
-    FListBox->Show(p);
+    if (!FListBox->Show(p))
+        return;  // freed with its combo box while fading in
     FListBox->UpDateScrollBar();
 }
 

@@ -29,11 +29,13 @@ public:
     bool FOldAlphaBlend = false;
     Byte FOldAlphaBlendValue = 0;
     // The opacities the last fade-in went through.
-    std::vector<Byte> FadeSteps;
+    std::vector<int> FadeSteps;
 
     // Places the window at Origin (screen) and shows it without activation;
-    // fades it in when the owner combo box asks for it.
-    void Show(TPoint Origin);
+    // fades it in when the owner combo box asks for it. False when a handler
+    // that ran during the fade freed it (and its combo box): the caller
+    // must touch nothing of either.
+    bool Show(TPoint Origin);
     void Hide();
     bool Shown() const { return FShown; }
 

@@ -236,7 +236,13 @@ void TspSkinTrackEdit::ShowTrackBar()
         // the edit with it.
         if (alive.expired() || !*alive.lock() || !bar->Shown())
             return;
-        FLastFadeSteps = FadeWindowIn(wnd, FTrackBarAlphaBlendValue, 15, 5, false);
+        const auto goesOn = [&alive, bar] {
+            Application->ProcessMessages();
+            return !alive.expired() && *alive.lock() && bar->Shown();
+        };
+        std::vector<int> steps = FadeWindowIn(wnd, FTrackBarAlphaBlendValue, 15, 5, false, {}, goesOn);
+        if (!alive.expired() && *alive.lock())
+            FLastFadeSteps = std::move(steps);
     }
 }
 

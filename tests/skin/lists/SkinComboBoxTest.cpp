@@ -5,6 +5,7 @@
 
 #include "platform/classes/FormReader.h"
 #include "platform/classes/FormWriter.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/user/Messages.h"
 #include "skin/core/LayerManager.h"
 #include "skin/core/ResourceStrData.h"
@@ -306,9 +307,9 @@ TEST_F(SkinComboBoxTest, FadeRisesIn15StepsOf13ThenTo200)
     Clock.SetStepPerRead(3);
     for (int showing = 0; showing < 2; ++showing) {
         c->DropDown();
-        std::vector<Byte> expected;
+        std::vector<int> expected;
         for (int i = 1; i <= 15; ++i)
-            expected.push_back(static_cast<Byte>(13 * i));
+            expected.push_back(13 * i);
         expected.push_back(200);
         EXPECT_EQ(c->FListBox->FadeSteps, expected) << showing;
         c->CloseUp(false);
@@ -329,6 +330,44 @@ TEST_F(SkinComboBoxTest, FadeEndsWhenTheDropDownClosesMeanwhile)
     EXPECT_LT(c->FListBox->FadeSteps.size(), 16u);
     c->Free();  // freed after a cut fade: nothing left running
     HeadlessProcessMessages();
+}
+
+// A timer that closes the drop-down part-way through the fade ends it there;
+// a second one that frees the combo box mid-fade leaves nothing touched.
+TEST_F(SkinComboBoxTest, FadeEndsWhenATimerClosesOrFreesMidway)
+{
+    for (bool freeIt : {false, true}) {
+        auto* c = Combo(5);
+        c->SetListBoxAlphaBlend(true);
+        c->SetListBoxAlphaBlendAnimation(true);
+        c->SetListBoxAlphaBlendValue(200);
+        struct TCloser {
+            TspSkinComboBox* C;
+            bool FreeIt;
+            void Run(TObject*)
+            {
+                if (FreeIt)
+                    C->Free();
+                else
+                    C->CloseUp(false);
+            }
+        } closer{c, freeIt};
+        auto* timer = new TTimer(Owner);
+        timer->SetInterval(40);
+        timer->SetOnTimer(MakeEvent(&closer, &TCloser::Run));
+        timer->SetEnabled(true);
+        Clock.SetStepPerRead(3);
+        c->DropDown();  // must not touch a freed combo box (ASan)
+        Clock.SetStepPerRead(0);
+        timer->SetEnabled(false);
+        if (!freeIt) {
+            EXPECT_FALSE(c->IsPopupVisible());
+            EXPECT_GT(c->FListBox->FadeSteps.size(), 0u);
+            EXPECT_LT(c->FListBox->FadeSteps.size(), 16u);
+            c->Free();
+        }
+        HeadlessProcessMessages();
+    }
 }
 
 TEST_F(SkinComboBoxTest, DefaultPaintingAndDisabledArrow)

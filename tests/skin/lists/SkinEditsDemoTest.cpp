@@ -3,7 +3,9 @@
 // a time edit with its up-down and a track edit, read from a stored
 // description and shown without a skin and with "skin-new" headless
 // (edits-demo-plain.png, edits-demo-skinned.png, the track edit's slider
-// open: edits-demo-track-open.png) and on the X display (edits-demo-x11.png).
+// open: edits-demo-track-open.png, the read-only edit's context menu open
+// through the form's skinned menus: edits-demo-context-menu.png) and on the
+// X display (edits-demo-x11.png).
 #include "platform/backend/X11.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormReader.h"
@@ -12,6 +14,8 @@
 #include "platform/rtl/Clock.h"
 #include "platform/user/User.h"
 #include "skin/controls/SkinDataAssign.h"
+#include "skin/forms/FormSkinner.h"
+#include "skin/forms/SkinMenus.h"
 #include "skin/lists/SkinLists.h"
 #include "skin/lists/SkinMemo.h"
 #include "skin/lists/SkinSpinEdit.h"
@@ -234,6 +238,31 @@ TEST_F(EditsDemoTest, DescribedDemoWithAndWithoutSkin)
     SavePng(area, "edits-demo-track-open.png");
     demo->Track1->ButtonClick(demo->Track1);
     EXPECT_FALSE(demo->Track1->PopupTrackBar()->Shown());
+
+    // The read-only edit's context menu, shown through the skinned menus of
+    // the form's skinning component: only Copy and Select All can act.
+    auto* skinner = new TspFormSkinner(demo);
+    skinner->SetSkinData(skin);
+    HeadlessProcessMessages();
+    demo->Edit4->SetFocus();
+    demo->Edit4->SetSelStart(0);
+    demo->Edit4->SetSelLength(4);
+    const TPoint at = demo->Edit4->ClientToScreen(TPoint(40, 10));
+    SendMessage(demo->Edit4->Handle(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(demo->Edit4->Handle()),
+                MAKELPARAM(at.x, at.y));
+    ASSERT_TRUE(demo->Edit4->FSysPopupMenu);
+    TMenuItem* items = demo->Edit4->FSysPopupMenu->Items();
+    EXPECT_FALSE(items->Items(2)->Enabled());  // Cut
+    EXPECT_TRUE(items->Items(3)->Enabled());   // Copy
+    EXPECT_FALSE(items->Items(5)->Enabled());  // Delete
+    ASSERT_TRUE(skinner->SkinMenu);
+    EXPECT_TRUE(skinner->SkinMenu->Visible());
+    Repaint();
+    HeadlessProcessMessages();
+    GetWindowRect(demo->Handle(), &wr);
+    SavePng(TRect(wr.left, wr.top, wr.right, wr.bottom), "edits-demo-context-menu.png");
+    skinner->SkinMenuClose();
+    HeadlessProcessMessages();
 }
 
 // The same form on the X display.

@@ -1,34 +1,42 @@
 // The demo form of the list and combo boxes: a caption-mode list box with
 // its bars and item images, a multi-column list, combo boxes in the fixed,
-// edit and tool-button styles, and the font name and size boxes, read from a
+// edit and tool-button styles, the font name and size boxes, and a volume
+// box, folder list, file list, filter box and folder label linked in the
+// description over a temporary tree and a fixture mount table. Read from a
 // stored description and shown without a skin and with "skin-new" headless
-// (lists-demo-plain.png, lists-demo-skinned.png, lists-demo-dropdown.png
-// with a drop-down open) and on the X display (lists-demo-x11.png).
+// (lists-demo-plain.png, lists-demo-skinned.png, lists-demo-dropdown.png and
+// lists-demo-volumes.png with drop-downs open) and on the X display with a
+// drop-down open (lists-demo-x11.png).
 #include "platform/backend/X11.h"
 #include "platform/classes/ClassRegistry.h"
 #include "platform/classes/FormReader.h"
 #include "platform/gui/ImgList.h"
 #include "platform/gui/PngImage.h"
+#include "platform/shell/Volumes.h"
 #include "platform/user/User.h"
 #include "skin/controls/SkinDataAssign.h"
+#include "skin/controls/SkinLabels.h"
 #include "skin/lists/SkinComboBox.h"
+#include "skin/lists/SkinFileCtrls.h"
 #include "skin/lists/SkinFontCombos.h"
 #include "skin/lists/SkinListBox.h"
 #include "skin/lists/SkinLists.h"
 #include "support/TestSupport.h"
-#include "support/X11ScreenReader.h"
+#include "support/X11TestSession.h"
 
 #include "ListsTestSupport.h"
 
-#include <chrono>
-#include <thread>
+#include <filesystem>
+#include <fstream>
 
 namespace {
+
+namespace fs = std::filesystem;
 
 const char* const kDemo = R"(object ListsDemo: TListsDemoForm
   Left = 0
   Top = 0
-  Width = 520
+  Width = 790
   Height = 300
   Caption = 'Skinned lists'
   object List1: TspSkinListBox
@@ -103,6 +111,40 @@ const char* const kDemo = R"(object ListsDemo: TListsDemoForm
     Width = 60
     Style = spcbEditStyle
   end
+  object Drives: TspSkinDriveComboBox
+    Left = 470
+    Top = 10
+    Width = 300
+    DirList = Folders
+  end
+  object Folders: TspSkinDirectoryListBox
+    Left = 470
+    Top = 40
+    Width = 145
+    Height = 190
+    FileList = Files
+    DirLabel = PathLabel
+  end
+  object Files: TspSkinFileListBox
+    Left = 625
+    Top = 40
+    Width = 145
+    Height = 190
+  end
+  object Filter: TspSkinFilterComboBox
+    Left = 625
+    Top = 240
+    Width = 145
+    Filter = 'Videos (*.mp4;*.mkv)|*.mp4;*.mkv|All files|*.*'
+    FileList = Files
+  end
+  object PathLabel: TspSkinStdLabel
+    Left = 470
+    Top = 242
+    Width = 145
+    Height = 16
+    AutoSize = False
+  end
 end
 )";
 
@@ -113,6 +155,11 @@ public:
     TspSkinComboBox *Combo1 = nullptr, *Combo2 = nullptr, *Combo3 = nullptr;
     TspSkinFontComboBox* Font1 = nullptr;
     TspSkinFontSizeComboBox* Size1 = nullptr;
+    TspSkinDriveComboBox* Drives = nullptr;
+    TspSkinDirectoryListBox* Folders = nullptr;
+    TspSkinFileListBox* Files = nullptr;
+    TspSkinFilterComboBox* Filter = nullptr;
+    TspSkinStdLabel* PathLabel = nullptr;
 
     PUBLISHED(TListsDemoForm, TForm)
     {
@@ -123,12 +170,46 @@ public:
         P.Member("Combo3", &TListsDemoForm::Combo3);
         P.Member("Font1", &TListsDemoForm::Font1);
         P.Member("Size1", &TListsDemoForm::Size1);
+        P.Member("Drives", &TListsDemoForm::Drives);
+        P.Member("Folders", &TListsDemoForm::Folders);
+        P.Member("Files", &TListsDemoForm::Files);
+        P.Member("Filter", &TListsDemoForm::Filter);
+        P.Member("PathLabel", &TListsDemoForm::PathLabel);
     }
 };
 
-// Reads the demo and fills what a description cannot hold: the images and
-// the many items of the column list.
-TListsDemoForm* MakeDemo(TComponent* Owner, std::unique_ptr<TCustomImageList>& Images)
+// A temporary folder tree for the file controls, a mount table naming four
+// kinds of volume, and the pictures folder holding the volume and folder
+// pictures; all undone when it goes.
+class TFileTree {
+public:
+    TFileTree()
+    {
+        Root = FTmp.path() + "/Videos";
+        for (const char* d : {"Holidays", "Interviews", "Trailers"})
+            fs::create_directories(Root + "/" + d);
+        for (const char* f : {"beach.mp4", "city.mkv", "notes.txt", "sunset.mp4", "x\xff" "y.mp4"})
+            std::ofstream(Root + "/" + f) << "x";
+        std::ofstream(FTmp.file("mounts")) << "/dev/sda1 / ext4 rw 0 0\n/dev/sdc1 /media/user/STICK vfat rw 0 0\n"
+                                           << "/dev/sr0 /mnt/cd iso9660 ro 0 0\nserver:/share /net/share nfs4 rw 0 0\n";
+        SetMountTableFile(FTmp.file("mounts"));
+        SetFormPictureFolder(
+            fs::path(liststest::ListsTest::SkinNewIniPath()).parent_path().parent_path().string() + "/pictures");
+    }
+    ~TFileTree()
+    {
+        SetMountTableFile("");
+        SetFormPictureFolder("");
+    }
+    std::string Root;
+
+private:
+    tarnello::test::TempDir FTmp;
+};
+
+// Reads the demo and fills what a description cannot hold: the images, the
+// many items of the column list and the folder the file controls show.
+TListsDemoForm* MakeDemo(TComponent* Owner, std::unique_ptr<TCustomImageList>& Images, const TFileTree& Tree)
 {
     RegisterSkinListsClasses();
     RegisterClasses<TListsDemoForm>();
@@ -150,30 +231,23 @@ TListsDemoForm* MakeDemo(TComponent* Owner, std::unique_ptr<TCustomImageList>& I
     demo->Font1->SetFontName("DejaVu Sans");
     demo->Size1->SetFontName("DejaVu Sans");
     demo->Size1->SetItemIndex(4);
+    demo->Folders->SetDirectory(Tree.Root);
+    demo->Files->SetItemIndex(1);
     return demo;
 }
 
 void SavePng(const TRect& R, const std::string& Name)
 {
-    TBitmap shot;
-    shot.SetPixelFormat(pf24bit);
-    shot.SetSize(R.right - R.left, R.bottom - R.top);
-    HDC screen = GetDC(nullptr);
-    BitBlt(shot.Canvas()->Handle(), 0, 0, shot.Width(), shot.Height(), screen, R.left, R.top, SRCCOPY);
-    ReleaseDC(nullptr, screen);
-    TPngImage png;
-    png.Assign(&shot);
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
-    png.SaveToFile((dir && *dir ? std::string(dir) : scratch.path()) + "/" + Name);
+    EXPECT_TRUE(tarnello::test::SaveScreenArea(R.left, R.top, R.right - R.left, R.bottom - R.top, Name));
 }
 
 class ListsDemoTest : public liststest::ListsTest {};
 
 TEST_F(ListsDemoTest, DescribedDemoWithAndWithoutSkin)
 {
+    TFileTree tree;
     std::unique_ptr<TCustomImageList> images;
-    auto* demo = MakeDemo(Owner, images);
+    auto* demo = MakeDemo(Owner, images, tree);
     demo->Show();
     HeadlessProcessMessages();
     EXPECT_TRUE(demo->List1->CaptionMode());
@@ -184,6 +258,14 @@ TEST_F(ListsDemoTest, DescribedDemoWithAndWithoutSkin)
     ASSERT_NE(demo->Combo2->FEdit, nullptr);
     EXPECT_GT(demo->Font1->Items()->Count(), 3);
     EXPECT_EQ(demo->Size1->SizeValue(), 12);
+    // The linked file controls: the folder list drives the file list and
+    // the label, the filter box gave the file list its mask.
+    EXPECT_EQ(demo->Files->Directory(), tree.Root);
+    EXPECT_EQ(demo->Files->Mask(), "*.mp4;*.mkv");
+    EXPECT_EQ(demo->Files->Items()->Count(), 4);
+    EXPECT_EQ(demo->Drives->Drive(), "/");
+    EXPECT_EQ(demo->Drives->Items()->Count(), 4);
+    EXPECT_FALSE(demo->PathLabel->Caption().empty());
     RECT wr;
     GetWindowRect(demo->Handle(), &wr);
     const TRect area(wr.left, wr.top, wr.right, wr.bottom);
@@ -207,51 +289,47 @@ TEST_F(ListsDemoTest, DescribedDemoWithAndWithoutSkin)
     HeadlessProcessMessages();
     SavePng(TRect(area.left, area.top, area.right, area.bottom + 40), "lists-demo-dropdown.png");
     demo->Combo1->CloseUp(false);
+
+    // The volume box open over the folder list, its four kinds pictured.
+    demo->Drives->DropDown();
+    ASSERT_TRUE(demo->Drives->IsPopupVisible());
+    Repaint();
+    HeadlessProcessMessages();
+    SavePng(TRect(area.left, area.top, area.right, area.bottom + 40), "lists-demo-volumes.png");
+    demo->Drives->CloseUp(false);
 }
 
 // The same form on the X display, with a drop-down open.
 TEST(ListsDemoX11, DescribedDemoShowsOnTheXScreen)
 {
-    const char* display = std::getenv("DISPLAY");
-    static TX11Backend* x11 = display && *display ? TX11Backend::Open().release() : nullptr;
-    tarnello::test::X11ScreenReader peer;
-    if (!x11 || !peer.Ok())
+    tarnello::test::X11TestSession x11;
+    if (!x11.Ok())
         GTEST_SKIP() << "no X display";
     HeadlessReset();
-    SetUserBackend(x11);
+    x11.Select();
+    TFileTree tree;
     std::unique_ptr<TCustomImageList> images;
-    auto* demo = MakeDemo(nullptr, images);
-    demo->SetBounds(60, 420, 520, 300);
+    auto* demo = MakeDemo(nullptr, images, tree);
+    demo->SetBounds(60, 420, 790, 300);
     TspSkinData skin(nullptr);
     ASSERT_TRUE(skin.LoadFromFile(liststest::ListsTest::SkinNewIniPath())) << skin.LastError();
     AssignSkinData(demo, &skin);
     demo->Show();
     demo->Combo1->DropDown();
     const TPoint probe = demo->List1->ClientToScreen(TPoint(2, 2));
+    const TPoint fileProbe = demo->Files->ClientToScreen(TPoint(2, 2));
     const TPoint dropProbe = demo->Combo1->FListBox->ClientToScreen(TPoint(5, 5));
-    auto drawn = [&] {
-        Application->ProcessMessages();
-        x11->Sync();
-        peer.Sync();
-        Application->ProcessMessages();
-        return peer.RootPixel(probe.x, probe.y) != peer.RootPixel(1279, 1023) &&
-               peer.RootPixel(dropProbe.x, dropProbe.y) != peer.RootPixel(1279, 1023);
-    };
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!drawn() && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    EXPECT_TRUE(drawn());
-    const char* dir = std::getenv("TARNELLO_TEST_TMP");
-    tarnello::test::TempDir scratch;
+    EXPECT_TRUE(x11.WaitDrawn(probe.x, probe.y));
+    EXPECT_TRUE(x11.WaitDrawn(fileProbe.x, fileProbe.y));
+    EXPECT_TRUE(x11.WaitDrawn(dropProbe.x, dropProbe.y));
+    x11.Settle();
     RECT wr;
     GetWindowRect(demo->Handle(), &wr);
-    EXPECT_TRUE(peer.SavePng(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top + 60,
-                             (dir && *dir ? std::string(dir) : scratch.path()) + "/lists-demo-x11.png"));
+    EXPECT_TRUE(x11.SaveArea(wr.left, wr.top, wr.right - wr.left, wr.bottom - wr.top + 60, "lists-demo-x11.png"));
     demo->Combo1->CloseUp(false);
     demo->Free();
     Application->ProcessMessages();
-    x11->Sync();
-    SetUserBackend(nullptr);
+    x11.Release();
     HeadlessReset();
 }
 

@@ -4,6 +4,7 @@
 
 #include "platform/classes/FormReader.h"
 #include "platform/classes/FormWriter.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/rtl/Clock.h"
 #include "platform/rtl/Threads.h"
 #include "skin/core/LayerManager.h"
@@ -175,6 +176,13 @@ TEST_F(SkinTrackEditTest, SliderPlacement)
     EXPECT_EQ(e->PopupTrackBar()->Value(), e->Value());
     e->HideTrackBar();
 
+    // A width below 0 means the edit's width.
+    e->SetTrackBarWidth(-5);
+    e->ShowTrackBar();
+    r = Placed(e);
+    EXPECT_EQ(r.right - r.left, 120);
+    e->HideTrackBar();
+
     // tbpLeft with a wider slider: the right edges line up.
     e->SetPopupKind(tbpLeft);
     e->SetTrackBarWidth(200);
@@ -245,6 +253,31 @@ TEST_F(SkinTrackEditTest, FadeInStepsOnTheTickCounter)
     EXPECT_TRUE(GetWindowLong(e->PopupTrackBar()->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
     e->HideTrackBar();
     EXPECT_FALSE(GetWindowLong(e->PopupTrackBar()->Handle(), GWL_EXSTYLE) & WS_EX_LAYERED);
+}
+
+// The fade handles messages between its steps: a timer that hides the
+// slider part-way ends it there, with no step set after the hiding.
+TEST_F(SkinTrackEditTest, SliderHiddenDuringTheFadeEndsIt)
+{
+    auto* e = Edit();
+    e->SetTrackBarAlphaBlend(true);
+    e->SetTrackBarAlphaBlendAnimation(true);
+    e->SetTrackBarAlphaBlendValue(200);
+    struct THider {
+        TspSkinTrackEdit* E;
+        void Run(TObject*) { E->HideTrackBar(); }
+    } hider{e};
+    auto* timer = new TTimer(Owner);
+    timer->SetInterval(40);
+    timer->SetOnTimer(MakeEvent(&hider, &THider::Run));
+    timer->SetEnabled(true);
+    Clock.SetStepPerRead(3);
+    e->ShowTrackBar();
+    Clock.SetStepPerRead(0);
+    timer->SetEnabled(false);
+    EXPECT_FALSE(e->PopupTrackBar()->Shown());
+    EXPECT_GT(e->LastFadeSteps().size(), 0u);
+    EXPECT_LT(e->LastFadeSteps().size(), 16u);
 }
 
 // A handler that runs while the fade handles messages may free the edit:
