@@ -15,6 +15,7 @@
 #include "engine/common/ProgramFiles.h"
 #include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
+#include "engine/common/StreamSelectors.h"
 
 TCustomDecoder::TCustomDecoder(TComponent* AOwner) : TFFBaseComponent(AOwner) { UpdateFileInfo(); }
 
