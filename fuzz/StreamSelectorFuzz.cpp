@@ -8,7 +8,7 @@
 #include "EngineFuzz.h"
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
-#include "engine/common/FFUtils.h"
+#include "engine/common/StreamSelectors.h"
 #include "platform/rtl/Exceptions.h"
 
 using namespace tarnello::fuzz;

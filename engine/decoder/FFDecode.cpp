@@ -16,6 +16,7 @@
 #include "engine/common/SourceReaders.h"
 #include "engine/common/TextFormat.h"
 #include "engine/common/UnicodeProtocol.h"
+#include "engine/common/StreamSelectors.h"
 
 TCustomDecoder::TCustomDecoder(TComponent* AOwner) : TFFBaseComponent(AOwner) { UpdateFileInfo(); }
 

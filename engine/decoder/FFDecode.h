@@ -15,7 +15,7 @@
 
 #include "engine/common/FFBaseComponent.h"
 #include "engine/common/FFLog.h"
-#include "engine/common/FFUtils.h"
+#include "engine/common/OptionTable.h"
 #include "engine/decoder/FormatConverter.h"
 
 extern "C" {

@@ -12,6 +12,11 @@
 // path, audio path, encoder, reader, writer, join: TStageState); stages call one another's
 // functions, never touch another stage's state.
 //
+// Every stage includes this header, so it includes no stage: the task's
+// members that call into the stages live with those stages (opt_input_file
+// in FFmpegInput, AddFrameHook in FFmpegVideo, ...) or, for the clean-up that
+// reaches every stage, in FFmpegCleanUp.cpp.
+//
 // Run control lives here: stop, a cooperative pause that a stop always ends,
 // read and write time-outs polled by FFmpeg through interrupt callbacks,
 // fatal errors (logged at llFatal, kept in LastErrMsg, raised as
@@ -26,13 +31,7 @@
 
 #include "engine/common/FFBaseComponent.h"
 #include "engine/transcode/FFmpegOptions.h"
-#include "engine/transcode/FFmpegAudio.h"
-#include "engine/transcode/FFmpegEncoder.h"
-#include "engine/transcode/FFmpegJoin.h"
-#include "engine/transcode/FFmpegReader.h"
 #include "engine/transcode/FFmpegRecords.h"
-#include "engine/transcode/FFmpegVideo.h"
-#include "engine/transcode/FFmpegWriter.h"
 #include "engine/transcode/StageState.h"
 #include "engine/decoder/FormatConverter.h"
 #include "platform/rtl/SyncObjs.h"

@@ -54,6 +54,15 @@ uint8_t** AudioWorkPlanes(TCustomFFmpeg& Self, const AVCodecContext* AEnc, int A
 
 namespace {
 
+void AddSilence(TCustomFFmpeg& Self, TOutputStream& O, int ACount)
+{
+    const AVCodecContext* enc = O.enc_ctx;
+    uint8_t** buf = AudioWorkPlanes(Self, enc, ACount);
+    ff::av_samples_set_silence(buf, 0, ACount, enc->ch_layout.nb_channels, enc->sample_fmt);
+    if (ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(buf), ACount) < ACount)
+        Self.Fatal("av_fifo_realloc2() failed");
+}
+
 template <typename T, typename W>
 void ScaleInt(uint8_t* P, int ACount, int AVolume, W ALo, W AHi, W ABias)
 {
@@ -277,7 +286,10 @@ void do_audio_out(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, AVFram
                                F->ch_layout.nb_channels);
         SetUpResampler(Self, O, F);
     }
-    skip = SyncAudio(Self, O, I, F, skip);  // -async: silence, dropped samples or stretching
+    int silence = 0;
+    skip = SyncAudio(Self, O, I, F, skip, silence);  // -async: silence, dropped samples or stretching
+    if (silence > 0)
+        AddSilence(Self, O, silence);
     if (skip < 0)
         return;
     const AVSampleFormat ifmt = AVSampleFormat(F->format);

@@ -20,8 +20,6 @@ class TCustomFFmpeg;
 // samples the audio hook sees, the work buffer samples are converted into and
 // the frame handed to the encoder; all grown only and reused from frame to
 // frame.
-struct TAudioPathState;
-TARNELLO_STAGE_STATE(TAudioPathState);
 
 // Hands the decoded samples of every channel to the task's audio hook, which
 // may change them; the sample format given is the packed one.

@@ -8,23 +8,10 @@
 #include "engine/common/FFLog.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/transcode/FFmpeg.h"
-#include "engine/transcode/FFmpegAudio.h"
 
-namespace {
-
-void AddSilence(TCustomFFmpeg& Self, TOutputStream& O, int ACount)
+int SyncAudio(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, const AVFrame* F, int ASkip, int& ASilence)
 {
-    const AVCodecContext* enc = O.enc_ctx;
-    uint8_t** buf = AudioWorkPlanes(Self, enc, ACount);
-    ff::av_samples_set_silence(buf, 0, ACount, enc->ch_layout.nb_channels, enc->sample_fmt);
-    if (ff::av_audio_fifo_write(O.audio_fifo, reinterpret_cast<void**>(buf), ACount) < ACount)
-        Self.Fatal("av_fifo_realloc2() failed");
-}
-
-}  // namespace
-
-int SyncAudio(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, const AVFrame* F, int ASkip)
-{
+    ASilence = 0;
     const int method = Self.Faudio_sync_method;
     const AVCodecContext* enc = O.enc_ctx;
     if (method < 0 || !O.audio_fifo || F->sample_rate <= 0 || enc->sample_rate <= 0)
@@ -58,7 +45,7 @@ int SyncAudio(TCustomFFmpeg& Self, TOutputStream& O, TInputStream& I, const AVFr
         }
         const int add = int(std::min(delta, 60.0 * enc->sample_rate));
         GetFFLogger()->Log(&Self, llVerbose, "adding %d audio samples of silence", add);
-        AddSilence(Self, O, add);
+        ASilence = add;
         return ASkip;
     }
     if (method > 1 && O.swr) {

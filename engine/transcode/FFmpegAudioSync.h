@@ -7,10 +7,9 @@
 // stretched or squeezed away by the resampler, by at most that many samples
 // at a time. Without -async the samples are only counted.
 //
-// Data: the decoded frame (input format) before the resampler, the stream's
-// audio FIFO (encoder format) for the silence. What can go wrong: memory
-// for the silence (FFmpegException). A gap of absurd length (a broken time
-// stamp) is filled at most a minute per frame.
+// Data: the decoded frame (input format) before the resampler; the silence
+// is counted here and put into the stream's FIFO by the audio path. A gap of
+// absurd length (a broken time stamp) is filled at most a minute per frame.
 #include "engine/transcode/FFmpegRecords.h"
 
 class TCustomFFmpeg;
@@ -18,5 +17,7 @@ class TCustomFFmpeg;
 // For output stream AOst and the frame AFrame of input stream AIst, whose
 // first ASkip samples are already left out: the number of samples to leave
 // out from the frame's front (at least ASkip), or -1 when the whole frame
-// is dropped. Silence goes into the FIFO; a resampler compensation is set.
-int SyncAudio(TCustomFFmpeg& Self, TOutputStream& AOst, TInputStream& AIst, const AVFrame* AFrame, int ASkip);
+// is dropped. ASilence: the samples of silence the audio path puts into the
+// FIFO before the frame (0: none); a resampler compensation is set here.
+int SyncAudio(TCustomFFmpeg& Self, TOutputStream& AOst, TInputStream& AIst, const AVFrame* AFrame, int ASkip,
+              int& ASilence);

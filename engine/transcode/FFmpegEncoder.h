@@ -25,8 +25,6 @@
 class TCustomFFmpeg;
 
 // The encoder threads of the task (FFmpegEncoder.cpp).
-struct TEncoderStageState;
-TARNELLO_STAGE_STATE(TEncoderStageState);
 
 // Gives each video encoder that can run apart its own thread, and each
 // audio encoder when a video encoder got one (after the set-up, before the

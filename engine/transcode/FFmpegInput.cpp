@@ -23,6 +23,7 @@
 #include "engine/transcode/FFmpegCodecs.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
 #include "engine/common/UnicodeProtocol.h"
+#include "engine/common/StreamSelectors.h"
 #include "engine/transcode/FFmpeg.h"
 
 namespace {

@@ -30,8 +30,6 @@ class TCustomFFmpeg;
 
 // The join's own state (FFmpegJoin.cpp): how many output streams each
 // joined part has.
-struct TJoinState;
-TARNELLO_STAGE_STATE(TJoinState);
 
 // The output streams of one joined part (0 before the join).
 int JoinStreamsPerPart(const TCustomFFmpeg& Self);

@@ -16,7 +16,7 @@
 #include "engine/common/FFTexts.h"
 #include "engine/common/CommandLine.h"
 #include "engine/common/TextFormat.h"
-#include "engine/transcode/FFmpegTargets.h"
+#include "engine/common/StreamSelectors.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -729,11 +729,6 @@ int TFFmpegOptions::opt_vstats(void* Ctx, const char* Word, const char*)
     localtime_r(&now, &tm);
     std::string name = FormatText("vstats_%02d%02d%02d.log", tm.tm_hour, tm.tm_min, tm.tm_sec);
     return opt_vstats_file(Ctx, Word, name.c_str());
-}
-
-int TFFmpegOptions::opt_target(void* Ctx, const char* Word, const char* Arg)
-{
-    return ApplyTarget(*this, *static_cast<TOptionsContext*>(Ctx ? Ctx : &optctx), Word, Arg);
 }
 
 int TFFmpegOptions::opt_preset(void*, const char*, const char* Arg)

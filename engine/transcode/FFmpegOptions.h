@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/common/FFUtils.h"
+#include "engine/common/OptionTable.h"
 #include "platform/classes/Object.h"
 #include "platform/rtl/Exceptions.h"
 

@@ -19,6 +19,7 @@
 #include "engine/common/TextFormat.h"
 #include "engine/transcode/FFmpegOutputStreams.h"
 #include "engine/common/UnicodeProtocol.h"
+#include "engine/common/StreamSelectors.h"
 #include "engine/transcode/FFmpeg.h"
 
 namespace {

@@ -12,6 +12,7 @@
 #include "engine/transcode/FFmpegCodecs.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
 #include "engine/common/FFTexts.h"
+#include "engine/common/StreamSelectors.h"
 #include "engine/bindings/MyUtilStubs.h"
 #include "engine/transcode/FFmpeg.h"
 

@@ -23,8 +23,6 @@
 class TCustomFFmpeg;
 
 // The reader threads of the task (FFmpegReader.cpp).
-struct TReaderStageState;
-TARNELLO_STAGE_STATE(TReaderStageState);
 
 // The next packet of input file AFile in APkt. Returns the read's result
 // (av_read_frame's); for a failure, AWhy is the reading's own error where

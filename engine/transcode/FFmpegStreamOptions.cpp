@@ -1,6 +1,7 @@
 #include "engine/transcode/FFmpegStreamOptions.h"
 
 #include "engine/common/FFTexts.h"
+#include "engine/common/StreamSelectors.h"
 
 int MatchingPerStreamEntry(TFFmpegOptions& Task, const TSelectorOpt* Opts, int Count, AVFormatContext* S,
                            AVStream* St)

@@ -130,3 +130,10 @@ int ApplyTarget(TFFmpegOptions& Task, TOptionsContext& Ctx, const char* Word, co
     }
     return 0;
 }
+
+// The "target" row's handler lives with the presets, so that the option
+// table's unit does not include them (they build on it).
+int TFFmpegOptions::opt_target(void* Ctx, const char* Word, const char* Arg)
+{
+    return ApplyTarget(*this, *static_cast<TOptionsContext*>(Ctx ? Ctx : &optctx), Word, Arg);
+}

@@ -497,3 +497,23 @@ void video_dup_drop(TCustomFFmpeg& Self, int& ADup, int& ADrop, bool& AShow)
     AShow = v.show_dup_or_drop;
     v.show_dup_or_drop = false;
 }
+
+// ---------------------------------------------------------------------------
+// The task's entry points into the video path (-vhook and the hook's picture depth)
+
+int TCustomFFmpeg::AddFrameHook(const std::vector<std::string>& AWords)
+{
+    std::string reason;
+    if (add_frame_hook(*this, AWords, &reason) < 0) {
+        std::string words;
+        for (const std::string& w : AWords)
+            words += (words.empty() ? "" : " ") + w;
+        Fatal("Failed to add video hook function: " + words + ": " + reason);
+    }
+    return 0;
+}
+
+void TCustomFFmpeg::SetHookBitsPixel(int ABitsPixel)
+{
+    set_hook_bits_pixel(*this, ABitsPixel);
+}

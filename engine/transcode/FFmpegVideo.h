@@ -29,8 +29,6 @@ class TCustomFFmpeg;
 
 // The video path's own state (FFmpegVideo.cpp): the hook chain, the hook
 // pictures and converters, the post hooks' preview and the dup/drop counts.
-struct TVideoPathState;
-TARNELLO_STAGE_STATE(TVideoPathState);
 
 // Counts a decoded picture and runs the deinterlacer and the input hooks on
 // it (its planes may then be the task's hook buffer).

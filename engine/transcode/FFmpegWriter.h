@@ -18,8 +18,6 @@ class TCustomFFmpeg;
 
 // The writer's own state (FFmpegWriter.cpp): the bytes written per kind and
 // the -vstats file.
-struct TWriterState;
-TARNELLO_STAGE_STATE(TWriterState);
 
 // A packet owned by a scope: freed however the scope is left.
 class TPacketHolder {

@@ -3,11 +3,9 @@
 // complete only inside the stage's own source file: its fields are private to
 // the stage, and other stages reach it through the stage's functions.
 //
-// A stage declares its state in its header with
-//     struct TVideoPathState;
-//     TARNELLO_STAGE_STATE(TVideoPathState);
-// and defines the structure and TStageStateOps<TVideoPathState>::New/Free in
-// its source.
+// Every stage state is declared once, at the end of this header, so that the
+// task (FFmpeg.h) can hold them without including any stage; the stage
+// defines the structure and TStageStateOps<T>::New/Free in its source.
 template <typename T>
 struct TStageStateOps;
 
@@ -55,3 +53,17 @@ private:
     TCustomFFmpeg& Self;
     TStop Stop;
 };
+
+// The stages that keep a state of their own (their headers say what they do).
+struct TVideoPathState;     // FFmpegVideo: frame hooks, scaler, pictures
+struct TAudioPathState;     // FFmpegAudio: resampler and sample buffers
+struct TWriterState;        // FFmpegWriter: the writer lock, sizes, video stats
+struct TJoinState;          // FFmpegJoin: the joined parts
+struct TEncoderStageState;  // FFmpegEncoder: the encoder threads
+struct TReaderStageState;   // FFmpegReader: the reader threads
+TARNELLO_STAGE_STATE(TVideoPathState);
+TARNELLO_STAGE_STATE(TAudioPathState);
+TARNELLO_STAGE_STATE(TWriterState);
+TARNELLO_STAGE_STATE(TJoinState);
+TARNELLO_STAGE_STATE(TEncoderStageState);
+TARNELLO_STAGE_STATE(TReaderStageState);

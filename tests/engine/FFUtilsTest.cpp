@@ -8,7 +8,8 @@
 #include <functional>
 
 #include "OptionsTestSupport.h"
-#include "engine/common/FFUtils.h"
+#include "engine/common/OptionTable.h"
+#include "engine/common/StreamSelectors.h"
 #include "engine/bindings/SwResampleStubs.h"
 #include "engine/bindings/SwScaleStubs.h"
 #include "platform/rtl/SysUtils.h"

@@ -6,6 +6,7 @@
 
 #include "OptionsTestSupport.h"
 #include "engine/common/FFTexts.h"
+#include "engine/common/StreamSelectors.h"
 #include "engine/transcode/FFmpegStreamOptions.h"
 
 using namespace tarnello::test;

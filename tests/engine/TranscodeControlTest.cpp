@@ -12,6 +12,7 @@
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
 #include "engine/transcode/FFmpegFilters.h"
+#include "engine/transcode/FFmpegJoin.h"
 #include "support/TestSupport.h"
 
 using namespace tarnello::test;

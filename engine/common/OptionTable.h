@@ -3,9 +3,10 @@
 // option-table rows and their flags, applying one word or a word list to an
 // options context, the typed value parsers with their error texts, the setter
 // that hands unknown options to the libraries' own option system
-// (opt_default), stream selectors, per-stream filtering of codec options,
-// array growth, whole-file reading and the option dictionaries (TFFOptions)
-// that each decoder, player and conversion task owns.
+// (opt_default), array growth for the context's per-stream values, whole-file
+// reading for option files and the option dictionaries (TFFOptions) that each
+// decoder, player and conversion task owns. Stream selectors and the
+// per-stream filtering of codec options are in StreamSelectors.
 //
 // Failures come back as negative FFmpeg error codes with the error text in
 // the parse's ErrorText (TOptionParse) and a line in FFmpeg's log; the value parsers and GrowArray raise plain
@@ -127,12 +128,6 @@ int64_t ParseTimeText(const char* Opt, const char* Text, bool IsDuration);
 // Hands a word to the libraries' option system; a failure leaves its text in
 // AErrorText.
 int opt_default(TFFOptions& Options, const char* Opt, const char* Arg, std::string& AErrorText);
-
-int check_stream_selector(AVFormatContext* S, AVStream* St, const char* Sel);
-AVDictionary* FilterCodecOptions(AVDictionary* Opts, const AVCodec* Codec, AVFormatContext* S, AVStream* St);
-// One new dictionary per stream; free with FreeStreamInfoOptions.
-AVDictionary** FindStreamInfoOptions(AVFormatContext* S, AVDictionary* CodecOpts);
-void FreeStreamInfoOptions(AVDictionary**& Opts, unsigned Count);
 
 // Grows a malloc'ed array to NewCount zeroed elements (realloc semantics).
 void* GrowArray(void* Array, int ElemSize, int& Count, int NewCount);
