@@ -53,6 +53,7 @@ struct TScreenCaptureState {
     AVRational time_base{};  // 1 / frame rate
     int64_t time_start = 0;  // monotonic clock at the first read (microseconds)
     int64_t slot = 0;        // the next picture's slot
+    int64_t paused_at = -1;  // monotonic clock when the task's run was held; -1: not held
     bool Started = false;
     TFrameForm* frame = nullptr;
     std::thread::id frame_thread;
@@ -322,6 +323,28 @@ int ScreenCaptureReadPacket(AVFormatContext* s1, AVPacket* pkt)
     return s.size;
 }
 
+// The task's run is held: no picture is taken until it goes on.
+int ScreenCaptureReadPause(AVFormatContext* s1)
+{
+    auto* g = static_cast<Twin32_grab*>(s1->priv_data);
+    if (g->state && g->state->Started && g->state->paused_at < 0)
+        g->state->paused_at = ff::av_gettime_relative();
+    return 0;
+}
+
+// The run goes on: the clock moves on by the held span, so the next picture
+// takes the next slot and the pause leaves no gap in the time stamps.
+int ScreenCaptureReadPlay(AVFormatContext* s1)
+{
+    auto* g = static_cast<Twin32_grab*>(s1->priv_data);
+    TScreenCaptureState* s = g->state;
+    if (s && s->paused_at >= 0) {
+        s->time_start += ff::av_gettime_relative() - s->paused_at;
+        s->paused_at = -1;
+    }
+    return 0;
+}
+
 int ScreenCaptureReadClose(AVFormatContext* s1)
 {
     auto* g = static_cast<Twin32_grab*>(s1->priv_data);
@@ -367,7 +390,9 @@ const TEngineInputFormat kScreenCapture{.Name = "screencapture",
                                 .PrivDataSize = sizeof(Twin32_grab),
                                 .ReadHeader = ScreenCaptureReadHeader,
                                 .ReadPacket = ScreenCaptureReadPacket,
-                                .ReadClose = ScreenCaptureReadClose};
+                                .ReadClose = ScreenCaptureReadClose,
+                                .ReadPause = ScreenCaptureReadPause,
+                                .ReadPlay = ScreenCaptureReadPlay};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "engine/capture/VFWCapture.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <chrono>
@@ -55,6 +56,13 @@ struct TVfwState {
     unsigned frame_num = 0;
     bool failed = false;
     AVFormatContext* s = nullptr;
+    // While the task's run is held pictures are dropped; the span from the
+    // first dropped picture to the first one after is taken off every later
+    // time stamp, so the pause leaves no gap.
+    bool held = false;
+    bool gap = false;
+    int64_t gap_start_ms = 0;
+    int64_t held_ms = 0;
 };
 
 // The private record: the option class first, then the option values.
@@ -139,14 +147,27 @@ bool VfwFrameCallback(TVfwState& s, const uint8_t* AData, size_t ASize, int64_t 
     // The queue's size is read under its lock, so the rule sees what the
     // reader has taken.
     std::lock_guard<std::mutex> g(s.mutex);
-    if (!s.open.load() || VfwShouldDrop(s))
+    if (!s.open.load())
+        return false;
+    if (s.held) {
+        if (!s.gap) {
+            s.gap = true;
+            s.gap_start_ms = ATimeMs;
+        }
+        return false;
+    }
+    if (s.gap) {
+        s.held_ms += std::max<int64_t>(0, ATimeMs - s.gap_start_ms);
+        s.gap = false;
+    }
+    if (VfwShouldDrop(s))
         return false;
     AVPacket* pkt = ff::av_packet_alloc();
     if (!pkt || ff::av_new_packet(pkt, int(ASize)) < 0) {
         ff::av_packet_free(&pkt);
         return false;  // the picture is lost
     }
-    pkt->pts = pkt->dts = ATimeMs;
+    pkt->pts = pkt->dts = ATimeMs - s.held_ms;
     pkt->stream_index = 0;
     pkt->flags |= AV_PKT_FLAG_KEY;
     std::memcpy(pkt->data, AData, ASize);
@@ -266,6 +287,19 @@ int VfwCaptureReadPacket(AVFormatContext* s1, AVPacket* pkt)
     }
 }
 
+int VfwCaptureHold(AVFormatContext* s1, bool AHeld)
+{
+    auto* ctx = static_cast<Tvfw_ctx*>(s1->priv_data);
+    if (TVfwState* s = ctx->state) {
+        std::lock_guard<std::mutex> g(s->mutex);
+        s->held = AHeld;
+    }
+    return 0;
+}
+
+int VfwCaptureReadPause(AVFormatContext* s1) { return VfwCaptureHold(s1, true); }
+int VfwCaptureReadPlay(AVFormatContext* s1) { return VfwCaptureHold(s1, false); }
+
 int VfwCaptureReadClose(AVFormatContext* s1)
 {
     auto* ctx = static_cast<Tvfw_ctx*>(s1->priv_data);
@@ -296,7 +330,9 @@ const TEngineInputFormat kVfwCapture{.Name = "vfwcapture",
                                 .PrivDataSize = sizeof(Tvfw_ctx),
                                 .ReadHeader = VfwCaptureReadHeader,
                                 .ReadPacket = VfwCaptureReadPacket,
-                                .ReadClose = VfwCaptureReadClose};
+                                .ReadClose = VfwCaptureReadClose,
+                                .ReadPause = VfwCaptureReadPause,
+                                .ReadPlay = VfwCaptureReadPlay};
 
 }  // namespace
 

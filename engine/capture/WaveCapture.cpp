@@ -55,6 +55,7 @@ struct TWaveState {
     std::thread reader;
     std::atomic<bool> started{false};
     std::atomic<bool> stopped{false};
+    std::atomic<bool> held{false};    // the task's run is held: sound is dropped
     std::mutex mutex;                 // guards queue, failed, queued_frames
     std::condition_variable event;    // something was queued, or the reader failed
     std::deque<AVPacket*> queue;
@@ -93,7 +94,7 @@ void ReaderLoop(TWaveState* s)
             s->event.notify_all();
             break;
         }
-        const bool paused = s->pause && s->pause->load() != 0;
+        const bool paused = s->held.load() || (s->pause && s->pause->load() != 0);
         if (!s->started.load()) {
             ff::av_log(s->log, AV_LOG_DEBUG, "not started, skip wave data %d bytes\n", n);
         } else if (!paused) {
@@ -262,6 +263,24 @@ int WaveCaptureReadPacket(AVFormatContext* s1, AVPacket* pkt)
     }
 }
 
+// While the task's run is held no sound is kept, as with the pause flag;
+// the time stamps count the kept samples, so they go on without a gap.
+int WaveCaptureReadPause(AVFormatContext* s1)
+{
+    auto* ctx = static_cast<WaveCaptureContext*>(s1->priv_data);
+    if (ctx->state)
+        ctx->state->held.store(true);
+    return 0;
+}
+
+int WaveCaptureReadPlay(AVFormatContext* s1)
+{
+    auto* ctx = static_cast<WaveCaptureContext*>(s1->priv_data);
+    if (ctx->state)
+        ctx->state->held.store(false);
+    return 0;
+}
+
 int WaveCaptureReadClose(AVFormatContext* s1)
 {
     auto* ctx = static_cast<WaveCaptureContext*>(s1->priv_data);
@@ -293,7 +312,9 @@ const TEngineInputFormat kWaveCapture{.Name = "wavecapture",
                                 .PrivDataSize = sizeof(WaveCaptureContext),
                                 .ReadHeader = WaveCaptureReadHeader,
                                 .ReadPacket = WaveCaptureReadPacket,
-                                .ReadClose = WaveCaptureReadClose};
+                                .ReadClose = WaveCaptureReadClose,
+                                .ReadPause = WaveCaptureReadPause,
+                                .ReadPlay = WaveCaptureReadPlay};
 
 }  // namespace
 

@@ -101,6 +101,18 @@ int ReadEngineSource(const TEngineInputFormat* ASource, AVFormatContext* s, AVPa
     return r < 0 ? r : 0;
 }
 
+void PauseEngineSource(const TEngineInputFormat* ASource, AVFormatContext* s)
+{
+    if (ASource && ASource->ReadPause && s)
+        ASource->ReadPause(s);
+}
+
+void PlayEngineSource(const TEngineInputFormat* ASource, AVFormatContext* s)
+{
+    if (ASource && ASource->ReadPlay && s)
+        ASource->ReadPlay(s);
+}
+
 void CloseEngineSource(AVFormatContext** ACtx)
 {
     AVFormatContext* s = *ACtx;

@@ -4,7 +4,8 @@
 // registered by name (RegisterInputFormat), that the input set-up opens
 // itself: a bare format context with streams the source adds in its
 // ReadHeader, and a private record (AVClass first) that takes the source's
-// options. No demuxer call (probing, seeking, pausing) is ever made on it.
+// options. No demuxer call (probing, seeking, pausing) is ever made on it;
+// a task whose run is held pauses its live sources itself (PauseEngineSource).
 #include <climits>
 #include <cstddef>
 #include <string>
@@ -30,6 +31,12 @@ struct TEngineInputFormat {
     int (*ReadPacket)(AVFormatContext* s, AVPacket* pkt) = nullptr;
     // Frees what ReadHeader made; called once, also after a failed header.
     int (*ReadClose)(AVFormatContext* s) = nullptr;
+    // A live source: the task's run is held (ReadPause) and goes on again
+    // (ReadPlay). Nothing is recorded in between, and the time stamps go on
+    // from where they stood, so a paused recording leaves the pause out.
+    // Called in the thread that reads the packets. Null: nothing to do.
+    int (*ReadPause)(AVFormatContext* s) = nullptr;
+    int (*ReadPlay)(AVFormatContext* s) = nullptr;
 };
 
 // The registered source of that name, or null.
@@ -49,6 +56,9 @@ int OpenEngineSource(AVFormatContext** ACtx, const TEngineInputFormat* ASource, 
 // Reads one packet of a source context: 0 or a negative code (AVERROR(EAGAIN):
 // nothing yet).
 int ReadEngineSource(const TEngineInputFormat* ASource, AVFormatContext* s, AVPacket* pkt);
+// The source's ReadPause or ReadPlay, where it has one.
+void PauseEngineSource(const TEngineInputFormat* ASource, AVFormatContext* s);
+void PlayEngineSource(const TEngineInputFormat* ASource, AVFormatContext* s);
 // ReadClose, the private record and the context; *ACtx becomes null.
 void CloseEngineSource(AVFormatContext** ACtx);
 

@@ -340,9 +340,7 @@ void TCustomPlayer::StreamSeek(int64_t APos, int64_t ARel, int AFlags)
 {
     TVideoState* is = FVideoState;
     if (!is || is->seek_req) return;
-    FSeeking = true;
-    ++is->seek_serial;
-    is->seek_paused = is->paused.load();
+    is->BeginSeek(is->paused.load() != 0);
     is->seek_pos = APos;
     is->seek_rel = ARel;
     is->seek_flags = AFlags;

@@ -374,6 +374,7 @@ void DoSeek(TVideoState* is)
     if (ret < 0) {
         LogError(is, FormatText("%s: error while seeking", is->filename.c_str()));
         // nothing moved: the pictures on their way stay valid
+        std::lock_guard<std::mutex> g(is->seek_lock);
         is->seek_serial = is->flush_serial.load();
         is->seek_paused = 0;
     } else {
@@ -384,8 +385,10 @@ void DoSeek(TVideoState* is)
     is->ReachEOF = 0;
     is->EventEOF = 0;
     is->video_drained = 0;
-    is->seek_req = 0;
+    // (before the request is cleared: a seek asked for right after it is
+    // still on its way)
     if (is->video_stream < 0 || ret < 0) player->FSeeking = false;
+    is->seek_req = 0;
 }
 
 }  // namespace

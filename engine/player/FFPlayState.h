@@ -62,6 +62,20 @@ struct TVideoState {
     // before flush_serial are never shown; a seek has arrived when a picture
     // of seek_serial is queued.
     std::atomic<int> seek_serial{0}, flush_serial{0};
+    // Guards a new seek's number and pause hold against the video thread
+    // ending a paused seek: without it a picture of the previous seek could
+    // clear the new seek's hold, and a paused player would never decode the
+    // picture of the new place.
+    std::mutex seek_lock;
+    // A new seek: the player is seeking, the seek's number, and whether it
+    // decodes its first picture although paused.
+    void BeginSeek(bool APaused);
+    // The paused seek numbered ASerial has its picture (or ended without one):
+    // the hold ends, unless a later seek has begun meanwhile.
+    void EndPausedSeek(int ASerial);
+    // A picture of the seek numbered ASerial was queued (or the input ended
+    // after it): when no later seek has begun, the player's seek is over.
+    bool SeekArrived(int ASerial);
     int last_paused = 0;
     int read_pause_return = 0;
     int seek_flags = 0;

@@ -180,7 +180,7 @@ void PictureQueued(TVideoState* is, int ASerial)
     is->EventEOF = 0;
     // the seek has arrived with the first picture of the new place (pictures
     // of an earlier place, still on their way, do not count)
-    if (ASerial == is->seek_serial && !is->seek_req) player->FSeeking = false;
+    is->SeekArrived(ASerial);
     if (is->open_paused == 1) {
         is->open_paused = 2;
     } else if (is->open_paused == 2) {
@@ -196,6 +196,28 @@ void PictureQueued(TVideoState* is, int ASerial)
 }
 
 }  // namespace
+
+void TVideoState::BeginSeek(bool APaused)
+{
+    std::lock_guard<std::mutex> g(seek_lock);
+    Owner->FSeeking = true;
+    ++seek_serial;
+    seek_paused = APaused ? 1 : 0;
+}
+
+bool TVideoState::SeekArrived(int ASerial)
+{
+    std::lock_guard<std::mutex> g(seek_lock);
+    if (ASerial != seek_serial || seek_req) return false;
+    Owner->FSeeking = false;
+    return true;
+}
+
+void TVideoState::EndPausedSeek(int ASerial)
+{
+    std::lock_guard<std::mutex> g(seek_lock);
+    if (ASerial == seek_serial) seek_paused = 0;
+}
 
 void TVideoState::Request(bool TVideoState::*AFlag)
 {
@@ -246,7 +268,7 @@ void video_thread(TVideoState* is)
                 is->frame_last_filter_delay = NowSeconds() - is->frame_last_returned_time;
                 if (std::fabs(is->frame_last_filter_delay) > 1.0) is->frame_last_filter_delay = 0;
                 // a paused seek decodes until its first picture
-                if (serial == is->seek_serial) is->seek_paused = 0;
+                is->EndPausedSeek(serial);
                 double t = filt->pts == AV_NOPTS_VALUE ? 0 : filt->pts * av_q2d(is->filters->TimeBase());
                 if (queue_picture(is, filt, t, pos, serial) < 0) {
                     aborted = true;
@@ -271,10 +293,8 @@ void video_thread(TVideoState* is)
                 ff::av_frame_unref(filt);
             }
             is->video_drained = 1;
-            if (serial == is->seek_serial && !is->seek_req) {
-                is->Owner->FSeeking = false;  // a seek to the very end
-                is->seek_paused = 0;
-            }
+            // a seek to the very end
+            if (is->SeekArrived(serial)) is->EndPausedSeek(serial);
         }
         // the decoder wants a packet
         bool flush = false;

@@ -9,6 +9,7 @@
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVFormatStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
+#include "engine/common/EngineSource.h"
 #include "engine/common/FFLog.h"
 #include "engine/common/FFTexts.h"
 #include "engine/transcode/FFmpegAudio.h"
@@ -293,8 +294,18 @@ void TCustomFFmpeg::Transcode()
         Fatal("Out of memory");
 
     while (!FBroken) {
-        if (convertThread && convertThread->ThreadID() == GetCurrentThreadId())
+        if (convertThread && convertThread->ThreadID() == GetCurrentThreadId()) {
+            // Live sources record nothing while the run is held, and their
+            // time stamps go on from where they stood afterwards.
+            const bool holding = convertThread->Paused();
+            if (holding)
+                for (TInputFile& in : input_files)
+                    PauseEngineSource(in.source, in.ctx);
             convertThread->PausePoint();
+            if (holding)
+                for (TInputFile& in : input_files)
+                    PlayEngineSource(in.source, in.ctx);
+        }
         if (FBroken)
             break;
         int file = -1;

@@ -159,6 +159,23 @@ TEST_F(ScreenCaptureTest, StallSkipsEveryMissedSlot)
     EXPECT_EQ(src.Pkt->pts % 100000, 0);
 }
 
+// Unlike a stall, a held run is no missed time: after it the next picture
+// takes the next slot in line, so the pause leaves no gap.
+TEST_F(ScreenCaptureTest, HeldSpanLeavesNoGap)
+{
+    TOpenSource src("", {{"framerate", "10"}, {"video_size", "16x16"}, {"capture_flags", "0"}});
+    ASSERT_EQ(src.Result, 0);
+    ASSERT_EQ(src.Read(), 0);
+    EXPECT_EQ(src.Pkt->pts, 0);
+    PauseEngineSource(FindEngineSource("screencapture"), src.Ctx);
+    std::this_thread::sleep_for(std::chrono::milliseconds(450));
+    PlayEngineSource(FindEngineSource("screencapture"), src.Ctx);
+    ASSERT_EQ(src.Read(), 0);
+    // (a slow machine may still miss a slot after the hold)
+    EXPECT_GE(src.Pkt->pts, 100000);
+    EXPECT_LE(src.Pkt->pts, 200000);
+}
+
 TEST_F(ScreenCaptureTest, RingShownRoundTheAreaThenGone)
 {
     const COLORREF desktop = HeadlessBackend().Pixel(99, 99);

@@ -107,6 +107,28 @@ TEST_F(WaveCaptureTest, PausedByItsLiveValue)
     UnregisterLiveValue(handle);
 }
 
+// While the task's run is held the source keeps no sound; afterwards the
+// time stamps go on from the last kept sample.
+TEST_F(WaveCaptureTest, HeldRunKeepsNoSoundAndLeavesNoGap)
+{
+    TWaveSource src("-1", {});
+    ASSERT_EQ(src.Result, 0);
+    ASSERT_EQ(src.ReadOne(), 0);
+    int64_t next = src.Pkt->pts + src.Pkt->duration;
+    const TEngineInputFormat* wave = FindEngineSource("wavecapture");
+    PauseEngineSource(wave, src.Ctx);
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));  // about twenty buffers' time
+    src.Ctx->flags |= AVFMT_FLAG_NONBLOCK;
+    int kept = 0;
+    for (; src.Read() == 0; ++kept)
+        next = src.Pkt->pts + src.Pkt->duration;
+    EXPECT_LE(kept, 2);  // at most what was under way when the hold began
+    src.Ctx->flags &= ~AVFMT_FLAG_NONBLOCK;
+    PlayEngineSource(wave, src.Ctx);
+    ASSERT_EQ(src.ReadOne(), 0);
+    EXPECT_EQ(src.Pkt->pts, next);
+}
+
 TEST_F(WaveCaptureTest, SoundBeforeTheFirstReadIsDropped)
 {
     TLogCapture log;
