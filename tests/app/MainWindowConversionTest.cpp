@@ -298,4 +298,24 @@ TEST_F(MainWindowConversionTest, TheLoadingWindowShowsTheNameAndCancels)
     LoadForm->IsShown = false;
 }
 
+TEST_F(MainWindowConversionTest, TheDVDInformationWindowShowsTheTitlesAndCloses)
+{
+    ASSERT_NE(DVDInfoForm, nullptr);
+    EXPECT_EQ(DVDInfoForm->Caption(), "DVD Info");
+    const std::vector<std::string> lines = {"Title 1: 00:42:10, 720x576, 2 audio tracks",
+                                            "Title 2: 00:03:05, 720x576, 1 audio track",
+                                            "Title 3: 00:00:40, 720x480, no audio"};
+    DVDInfoForm->SetDescription(lines);
+    ASSERT_EQ(DVDInfoForm->Memo1->Lines()->Count(), 3);
+    EXPECT_EQ(DVDInfoForm->Memo1->Lines()->Strings(2), lines[2]);
+    DVDInfoForm->Show();
+    Application->ProcessMessages();
+    DVDInfoForm->Repaint();
+    SaveWindowShot(DVDInfoForm->Handle(), ShotPath("dvd-info-window.png"));
+    // OK is the modal answer that ends the main window's ShowModal.
+    DVDInfoForm->spSkinButton1->Click();
+    EXPECT_EQ(DVDInfoForm->ModalResult(), mrOk);
+    DVDInfoForm->Hide();
+}
+
 }  // namespace
