@@ -58,7 +58,7 @@ click 381 209 1
 # Convert; a picture during the run and one after it.
 click 459 93 3
 shot converting
-out=$work/home/Tarnello/Tarnello/Output/clip20.mkv
+out=$work/home/Documents/Tarnello/Tarnello/Output/clip20.mkv
 # The run has ended once the file holds its whole length (Matroska writes
 # the duration when it is closed).
 for _ in $(seq 1 240); do

@@ -35,6 +35,8 @@ void PrepareFolders()
     app.TempFilesFolder = d.empty() ? std::string() : d + "/Temp";
     app.AppDataFolder = appData.empty() ? std::string() : appData + "/tarnello";
     if (!d.empty()) {
+        // A home without its documents folder yet gets one.
+        MakeFolder(app.MyDocumentsFolder);
         MakeFolder(app.MyDocumentsFolder + "/Tarnello");
         MakeFolder(d);
         MakeFolder(d + "/Output");

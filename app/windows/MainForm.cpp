@@ -710,6 +710,7 @@ std::string_view TMainForm::FormDescription()
         Width = 16
         Height = 118
         SkinData = spSkinData1
+        SkinDataName = 'vscrollbar'
         Kind = sbVertical
       end
       object cmbParams: TspSkinComboBox
@@ -941,6 +942,7 @@ std::string_view TMainForm::FormDescription()
       Height = 262
       Align = alRight
       SkinData = spSkinData1
+      SkinDataName = 'vscrollbar'
       Kind = sbVertical
     end
     object TitleMemo: TMemo

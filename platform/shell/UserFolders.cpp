@@ -59,9 +59,15 @@ std::string GetHomeFolder() { return Home(); }
 std::string GetSpecialFolder(int CSIDL)
 {
     switch (CSIDL) {
-    case CSIDL_PERSONAL:
+    case CSIDL_PERSONAL: {
+        // Without a configured folder, the usual "Documents" below the home
+        // (as for the desktop folder), not the home itself.
+        const std::string dir = UserDir("XDG_DOCUMENTS_DIR");
+        const std::string home = Home();
+        return !dir.empty() ? dir : home.empty() ? std::string() : home + "/Documents";
+    }
     case CSIDL_MYVIDEO: {
-        std::string dir = UserDir(CSIDL == CSIDL_PERSONAL ? "XDG_DOCUMENTS_DIR" : "XDG_VIDEOS_DIR");
+        std::string dir = UserDir("XDG_VIDEOS_DIR");
         // "$HOME/" alone means the home folder itself.
         return dir.empty() ? Home() : dir;
     }

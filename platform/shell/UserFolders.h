@@ -1,7 +1,8 @@
 #pragma once
 // The user's special folders, found by the XDG rules: Documents and Videos
-// from $XDG_CONFIG_HOME/user-dirs.dirs (else the home folder), application
-// data = $XDG_CONFIG_HOME (else ~/.config). Nothing is created.
+// from $XDG_CONFIG_HOME/user-dirs.dirs (else ~/Documents, and the home
+// folder for Videos), application data = $XDG_CONFIG_HOME (else ~/.config).
+// Nothing is created.
 #include <string>
 
 constexpr int CSIDL_PERSONAL = 5;   // My Documents

@@ -104,6 +104,12 @@ TEST_F(MainFormTest, StartsWithTheSkinAgainstAnEmptyHome)
     EXPECT_EQ(f->ParamGrid->ColWidths(0), 20);
     EXPECT_EQ(f->ParamGrid->ColWidths(1), (f->ParamGrid->Width() - 20 - f->spSkinScrollBar3->Width()) / 2);
     EXPECT_EQ(f->ParamGrid->RowCount(), 10);
+    // Both grids' scroll bars stand upright and take the upright skin piece
+    // (the sideways one squeezed into 16 pixels drew a jagged line).
+    for (TspSkinScrollBar* bar : {f->spSkinScrollBar3, f->TableScrollBar}) {
+        EXPECT_EQ(bar->Kind(), sbVertical);
+        EXPECT_EQ(bar->SkinDataName(), "vscrollbar");
+    }
     EXPECT_EQ(f->sgList->ColWidths(2), 160);
     EXPECT_EQ(f->sgList->ColWidths(6), 110);
     EXPECT_EQ(f->sgList->RowHeights(0), 26);

@@ -57,6 +57,28 @@ TEST_F(Settings, FoldersFollowTheUserDirectories)
     EXPECT_EQ(App().OpenVideoDialogPath, "/films");  // no key yet: the videos folder
 }
 
+// A home without user-dirs.dirs (and without ~/Documents) gets the folders
+// under ~/Documents, not directly in the home; a stored output folder wins.
+TEST_F(Settings, WithoutUserDirectoriesTheFoldersGoUnderDocuments)
+{
+    EXPECT_EQ(GetSpecialFolder(CSIDL_PERSONAL), home_ + "/Documents");
+    EXPECT_EQ(GetSpecialFolder(CSIDL_MYVIDEO), home_);
+    Start();
+    const std::string d = home_ + "/Documents/Tarnello/Tarnello";
+    EXPECT_EQ(App().OutputPath, d + "/Output");
+    EXPECT_TRUE(DirectoryExists(d + "/Output"));
+    EXPECT_EQ(App().ScreenShotsPath, d + "/Snapshots");
+    EXPECT_EQ(App().TempFilesFolder, d + "/Temp");
+    EXPECT_FALSE(DirectoryExists(home_ + "/Tarnello"));
+
+    const std::string mine = home_ + "/My Videos Out";
+    std::filesystem::create_directories(mine);
+    OpenKey()->WriteString("OutputPath", mine);
+    ResetApplicationData();
+    Start();
+    EXPECT_EQ(App().OutputPath, mine);
+}
+
 TEST_F(Settings, AUserWithoutAHomeGetsNoFolderAtTheRoot)
 {
     setenv("HOME", "", 1);
@@ -219,8 +241,8 @@ TEST_F(Settings, ValuesOfAnotherTypeOrOutOfRangeFallBackToTheDefaults)
     EXPECT_EQ(App().LastEditedProfileIndex, -1);
     EXPECT_EQ(App().LastEditedFormatIndex, -1);
     EXPECT_TRUE(App().UseAllCPUs);
-    EXPECT_EQ(App().OutputPath, home_ + "/Tarnello/Tarnello/Output");
-    EXPECT_EQ(App().TempFilesFolder, home_ + "/Tarnello/Tarnello/Temp");
+    EXPECT_EQ(App().OutputPath, home_ + "/Documents/Tarnello/Tarnello/Output");
+    EXPECT_EQ(App().TempFilesFolder, home_ + "/Documents/Tarnello/Tarnello/Temp");
 
     OpenKey()->WriteInteger("CustomCPUNumber", 0);
     OpenKey()->WriteInteger("language", -2);

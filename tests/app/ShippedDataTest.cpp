@@ -16,6 +16,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "skin/core/ResourceStrData.h"
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -344,4 +346,55 @@ TEST_F(ShippedData, TheGeneratorWritesTheSameBytesEveryRun)
                                    "' '" + dir_.file("bad-out") + "' 2>/dev/null";
     EXPECT_NE(std::system(badCommand.c_str()), 0);
     EXPECT_FALSE(fs::exists(dir_.file("bad-out")));
+}
+
+namespace {
+
+// Relative luminance of a 0x00BBGGRR colour (sRGB).
+double Luminance(TColor c)
+{
+    auto lin = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    const auto rgb = static_cast<unsigned>(c);
+    return 0.2126 * lin(rgb & 0xFF) + 0.7152 * lin((rgb >> 8) & 0xFF) + 0.0722 * lin((rgb >> 16) & 0xFF);
+}
+
+double Contrast(TColor a, TColor b)
+{
+    const double la = Luminance(a), lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TColor PixelOf(const std::string& File, int X, int Y)
+{
+    TBitmap b;
+    b.LoadFromFile(File);
+    return b.Canvas()->Pixels(X < 0 ? b.Width() / 2 : X, Y < 0 ? b.Height() / 2 : Y);
+}
+
+TColor CentrePixel(const std::string& File) { return PixelOf(File, -1, -1); }
+
+}  // namespace
+
+// The queue's rows are light (white, or the selected row's light picture):
+// the empty check box must read as empty on both, the ticked one clearly
+// apart from it, and the black percentage text must read on the progress
+// bar's track and on its fill.
+TEST_F(ShippedData, QueuePicturesReadOnTheLightRows)
+{
+    const std::string f = BuildFolder() + "/skin-new/";
+    const std::string described = BuildFolder() + "/pictures/";  // the form's own pictures
+    const TColor unchecked = CentrePixel(described + "uncheck.bmp");
+    const TColor checked = PixelOf(described + "check.bmp", 2, 2);  // the box's fill, beside the tick
+    for (const TColor row : {clWhite, CentrePixel(f + "tablerow.bmp")}) {
+        EXPECT_LT(Contrast(unchecked, row), 1.3) << std::hex << row;  // empty: the row's own lightness
+        EXPECT_GT(Contrast(checked, row), 2.5) << std::hex << row;  // filled, in the accent
+    }
+    TBitmap box;
+    box.LoadFromFile(described + "uncheck.bmp");
+    EXPECT_GT(Contrast(box.Canvas()->Pixels(0, 6), clWhite), 3.0);  // its outline shows on a white row
+    for (const char* bar : {"progress.bmp", "progress_fill.bmp"})
+        EXPECT_GT(Contrast(CentrePixel(f + bar), clBlack), 7.0) << bar;
 }

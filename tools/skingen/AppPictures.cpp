@@ -316,8 +316,14 @@ void FieldPictures(const std::string& F)
             Fill(b, 0, y, 8, y + 1, Mix(t.ButtonTop, t.FaceDark, y / 25.0));
         Fill(b, 0, 25, 8, 26, t.Border);
     });
-    Bmp(F, "progress.bmp", 100, 14, [&](TspBitmap& b) { PaintBox(b, TRect(0, 0, 100, 14), TBoxStyle{t.Track, t.Track, t.Border, t.Field, 3}); });
-    Bmp(F, "progress_fill.bmp", 100, 14, [&](TspBitmap& b) { PaintBox(b, TRect(0, 0, 100, 14), TBoxStyle{t.AccentHot, t.AccentDark, t.AccentDark, t.Track, 3}); });
+    // The queue's bar sits on light rows under the black percentage text:
+    // a light track and a light blue fill keep that text readable.
+    Bmp(F, "progress.bmp", 100, 14, [&](TspBitmap& b) {
+        PaintBox(b, TRect(0, 0, 100, 14), TBoxStyle{0xFFF4F5F7, 0xFFE2E5EA, 0xFF9DA2AB, White, 3});
+    });
+    Bmp(F, "progress_fill.bmp", 100, 14, [&](TspBitmap& b) {
+        PaintBox(b, TRect(0, 0, 100, 14), TBoxStyle{0xFFA9CBFF, 0xFF7DB0FF, t.AccentHot, 0xFFE2E5EA, 3});
+    });
     Bmp(F, "preview.bmp", 320, 180, [&](TspBitmap& b) {
         for (int y = 0; y < 180; ++y)
             Fill(b, 0, y, 320, y + 1, Mix(0xFF15161A, 0xFF24262C, y / 179.0));
@@ -356,10 +362,14 @@ void DescriptionPictures(const std::string& F)
 {
     const TTheme& t = Theme();
     Bmp(F, "check.bmp", 13, 13, [&](TspBitmap& b) {
-        PaintBox(b, TRect(0, 0, 13, 13), TBoxStyle{t.Accent, t.AccentDark, t.AccentDark, t.Field, 2});
+        PaintBox(b, TRect(0, 0, 13, 13), TBoxStyle{t.Accent, t.AccentDark, t.AccentDark, White, 2});
         PaintCheckMark(b, TRect(1, 1, 12, 12), White);
     });
-    Bmp(F, "uncheck.bmp", 13, 13, [&](TspBitmap& b) { PaintBox(b, TRect(0, 0, 13, 13), FieldStyle(TState::Normal)); });
+    // An empty white box with a grey outline: on the light queue rows (plain
+    // or selected) it never reads as the filled, checked one.
+    Bmp(F, "uncheck.bmp", 13, 13, [&](TspBitmap& b) {
+        PaintBox(b, TRect(0, 0, 13, 13), TBoxStyle{White, 0xFFF0F1F3, 0xFF7A7F88, White, 2});
+    });
     Png(F, "converted.png", 32, 32, [](TspBitmap& b) {
         FillDisc(b, 16, 16, 13, Green);
         PaintCheckMark(b, TRect(8, 8, 24, 24), White);
