@@ -33,6 +33,16 @@ protected:
         Player.SetAudioOutput(&Sound);
         Player.SetTriggerEventInMainThread(false);
     }
+    // Event recorders live as long as the fixture: a player's event thread
+    // may still deliver (psStop after Stop) when a test body has ended, and
+    // the players here are freed, ending that thread, before these are.
+    TPlayerEvents& NewEvents(TCustomPlayer& APlayer)
+    {
+        Events.push_back(std::make_unique<TPlayerEvents>(APlayer));
+        return *Events.back();
+    }
+    TPlayerEvents& NewEvents() { return NewEvents(Player); }
+    std::vector<std::unique_ptr<TPlayerEvents>> Events;
     TRecordingDisplay Display;
     TRecordingSound Sound;
     TDIRudidi Player{nullptr};
@@ -179,7 +189,7 @@ TEST_F(PlayerSuite, ForcedFormatAndFrameSizeOpenARawInputForOneFile)
 
 TEST_F(PlayerSuite, PlaysAClipToItsEndInStepWithTheSound)
 {
-    TPlayerEvents events(Player);
+    TPlayerEvents& events = NewEvents();
     std::string file = MediaFixture("h264_aac.mp4");  // 3 s, 25 fps, 48 kHz stereo
     int64_t duration = -2;
     int fw = 0, fh = 0;
@@ -249,7 +259,7 @@ TEST_F(PlayerSuite, PlaysAClipToItsEndInStepWithTheSound)
 
 TEST_F(PlayerSuite, PausedOpenStepsAndResumes)
 {
-    TPlayerEvents events(Player);
+    TPlayerEvents& events = NewEvents();
     ASSERT_TRUE(Player.Open(MediaFixture("video_only.mp4"), 0, true)) << Player.LastErrMsg();
     ASSERT_TRUE(WaitUntil([&] { return events.CountOf(psPause) == 1; }));
     EXPECT_TRUE(Player.Paused());
@@ -322,7 +332,7 @@ TEST_F(PlayerSuite, VolumeAndMuteScaleTheDecodedSamples)
         bool mute;
     } cases[] = {{128, false}, {64, false}, {0, false}, {128, true}};
     for (const Case& c : cases) {
-        TPlayerEvents events(Player);
+        TPlayerEvents& events = NewEvents();
         Player.SetAudioVolume(c.volume);
         Player.SetMute(c.mute);
         ASSERT_TRUE(Player.Open(file, 0, false)) << Player.LastErrMsg();
@@ -379,7 +389,7 @@ TEST_F(PlayerSuite, PlanarChannelsKeepTheirPlaceAndSurroundIsMixedDown)
 
 TEST_F(PlayerSuite, QuickOpensAndStopsNeitherHangNorLeak)
 {
-    TPlayerEvents events(Player);
+    TPlayerEvents& events = NewEvents();
     std::string a = MediaFixture("h264_aac.mp4"), b = MediaFixture("mpeg4_pcm.avi");
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(Player.Open(i % 2 ? a : b, 0, i == 2)) << Player.LastErrMsg();
@@ -425,7 +435,7 @@ TEST_F(PlayerSuite, SoundDevicePlaysAtThePaceOfTheClip)
     TDIRudidi player(nullptr);
     player.SetVideoOutput(&Display);
     player.SetTriggerEventInMainThread(false);
-    TPlayerEvents events(player);
+    TPlayerEvents& events = NewEvents(player);
     auto start = TClock::now();
     ASSERT_TRUE(player.Open(MediaFixture("tone.wav"), 0, false)) << player.LastErrMsg();
     ::unsetenv("AUDIODEV");
@@ -443,9 +453,8 @@ TEST_F(PlayerSuite, SoundDevicePlaysAtThePaceOfTheClip)
 namespace tarnello::test {
 namespace {
 
-void PlayToTheTimeLimit(TDIRudidi& Player, TRepeatType Repeat, TPlayState Expected)
+void PlayToTheTimeLimit(TDIRudidi& Player, TPlayerEvents& events, TRepeatType Repeat, TPlayState Expected)
 {
-    TPlayerEvents events(Player);
     Player.SetPlayTime(500000);
     Player.SetRepeatType(Repeat);
     ASSERT_TRUE(Player.Open(MediaFixture("video_only.mp4"), 0, false)) << Player.LastErrMsg();
@@ -473,15 +482,15 @@ void PlayToTheTimeLimit(TDIRudidi& Player, TRepeatType Repeat, TPlayState Expect
 
 TEST_F(PlayerSuite, PlayTimeReachedPausesOrStops)
 {
-    PlayToTheTimeLimit(Player, rtPause, psPause);
-    PlayToTheTimeLimit(Player, rtStop, psStop);
+    PlayToTheTimeLimit(Player, NewEvents(), rtPause, psPause);
+    PlayToTheTimeLimit(Player, NewEvents(), rtStop, psStop);
 }
 
 // Pictures still on their way from before the rewind must neither be shown
 // nor act on the limit again; the picture at the start is shown though paused.
 TEST_F(PlayerSuite, PlayTimeReachedRewindsAndPauses)
 {
-    PlayToTheTimeLimit(Player, rtRewind, psPause);
+    PlayToTheTimeLimit(Player, NewEvents(), rtRewind, psPause);
 }
 
 }  // namespace
@@ -501,7 +510,7 @@ double ToneFrequency(const std::vector<int16_t>& S, int AChannels, int ARate)
 
 TEST_F(PlayerSuite, StreamSwitchTakesAnotherStreamOrSaysWhyNot)
 {
-    TPlayerEvents events(Player);
+    TPlayerEvents& events = NewEvents();
     // streams: 0 video, 1 sine 440 Hz, 2 sine 660 Hz, 3 subtitles
     ASSERT_TRUE(Player.Open(MediaFixture("two_audio.mkv"), 0, false)) << Player.LastErrMsg();
     EXPECT_EQ(Player.AudioStreamIndex(), 1);
@@ -732,7 +741,7 @@ TEST_F(PlayerSuite, DvdSubtitleShownFromItsStartToItsEnd)
 {
     std::string clip = DvdSubtitleClip();
     ASSERT_FALSE(clip.empty());
-    TPlayerEvents events(Player);
+    TPlayerEvents& events = NewEvents();
     ASSERT_TRUE(Player.Open(clip, 0, false)) << Player.LastErrMsg();
     ASSERT_TRUE(WaitUntil([&] { return Player.PlayState() == psStop || events.CountOf(psEnd) > 0; }));
     Player.Stop(true);
