@@ -438,7 +438,11 @@ TEST(ControlsDemoX11, DescribedDemoShowsOnTheXScreen)
         liststest::TModalDriver driver({[&](TCustomForm* f) {
             RECT d{};
             GetWindowRect(f->Handle(), &d);
-            x11.Settle(300);
+            // Its bottom-left corner lies past the demo form, on the empty
+            // screen: drawn there means the dialog is on the screen.
+            ASSERT_GT(d.bottom - 8, 40 + 470);
+            EXPECT_TRUE(x11.WaitDrawn(d.left + 8, d.bottom - 8));
+            x11.Settle(50);
             EXPECT_TRUE(x11.SaveWindow(f, "color-dialog-x11.png"));
             f->SetModalResult(mrCancel);
         }});
