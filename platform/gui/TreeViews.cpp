@@ -514,6 +514,7 @@ void TCustomTreeView::CreateWnd()
     TQuiet quiet(FQuiet);
     SendMessage(FHandle, WM_SETFONT, reinterpret_cast<WPARAM>(Font()->Handle()), 0);
     SendMessage(FHandle, TVM_SETINDENT, static_cast<WPARAM>(FIndent), 0);
+    SendMessage(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
     FNativeImages.Build(FImages);
     SendMessage(FHandle, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(FNativeImages.Handle()));
     FNativeStateImages.Build(FStateImages);
@@ -1041,6 +1042,15 @@ void TCustomTreeView::WndProc(TMessage& Message)
         break;
     }
     TWinControl::WndProc(Message);
+}
+
+// The native tree paints the room between and below its rows in the
+// control's colour.
+void TCustomTreeView::ColorChanged()
+{
+    TWinControl::ColorChanged();
+    if (HandleAllocated())
+        SendMessage(FHandle, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(ColorToRGB(Color())));
 }
 
 void TCustomTreeView::FontChanged()

@@ -323,6 +323,7 @@ private:
     friend class TTreeNodes;
     void CNNotify(TMessage& Message);
     void FontChanged() override;
+    void ColorChanged() override;
     // The node an lParam names, or null when it names none of ours.
     TTreeNode* LiveNode(LPARAM Param) const;
     void SaveNativeState();

@@ -398,6 +398,9 @@ constexpr UINT TVM_SORTCHILDRENCB = TV_FIRST + 21;
 constexpr UINT TVM_ENDEDITLABELNOW = TV_FIRST + 22;
 constexpr UINT TVM_SETITEMHEIGHT = TV_FIRST + 27;
 constexpr UINT TVM_GETITEMHEIGHT = TV_FIRST + 28;
+// The tree's background (COLORREF; -1: the system window colour); the old one back.
+constexpr UINT TVM_SETBKCOLOR = TV_FIRST + 29;
+constexpr UINT TVM_GETBKCOLOR = TV_FIRST + 31;
 constexpr UINT TVGN_ROOT = 0x0000;
 constexpr UINT TVGN_NEXT = 0x0001;
 constexpr UINT TVGN_PREVIOUS = 0x0002;

@@ -58,6 +58,7 @@ struct TTree {
     int Top = 0;
     int XOffset = 0;
     int ItemHeight = 0;  // 0: from the font
+    COLORREF Back = static_cast<COLORREF>(-1);  // -1: the system window colour
     int Indent = 19;
     int MaxWidth = 0;
     // Inserted visible rows not yet in Rows: a run of inserts rebuilds the
@@ -469,11 +470,20 @@ TNode* HitTest(TTree* t, POINT p, UINT* flags)
     return hit;
 }
 
+COLORREF BackColor(const TTree* t)
+{
+    return t->Back == static_cast<COLORREF>(-1) ? GetSysColor(COLOR_WINDOW) : t->Back;
+}
+
 void Paint(TTree* t, HDC dc)
 {
     RECT c;
     GetClientRect(t->Wnd, &c);
-    FillRect(dc, &c, GetSysColorBrush(COLOR_WINDOW));
+    // The whole client in the tree's background first: the room below the
+    // last row keeps it too.
+    HBRUSH backBrush = CreateSolidBrush(BackColor(t));
+    FillRect(dc, &c, backBrush);
+    DeleteObject(backBrush);
     HGDIOBJ oldFont = SelectObject(dc, UsedFont(t));
     int oldMode = SetBkMode(dc, TRANSPARENT);
     HWND parent = GetParent(t->Wnd);
@@ -492,7 +502,7 @@ void Paint(TTree* t, HDC dc)
         RECT lr = LabelRect(t, n, row);
         const bool sel = n == t->Sel && (focused || (Style(t) & TVS_SHOWSELALWAYS));
         COLORREF text = GetSysColor(sel ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT);
-        COLORREF back = sel ? GetSysColor(COLOR_HIGHLIGHT) : GetSysColor(COLOR_WINDOW);
+        COLORREF back = sel ? GetSysColor(COLOR_HIGHLIGHT) : BackColor(t);
         LRESULT itemResult = CDRF_DODEFAULT;
         if (pre & CDRF_NOTIFYITEMDRAW) {
             cd.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
@@ -901,6 +911,14 @@ std::optional<LRESULT> TreeViewMessages(TTree* t, HWND wnd, UINT msg, WPARAM wPa
     }
     case TVM_GETVISIBLECOUNT:
         return VisibleRows(t);
+    case TVM_SETBKCOLOR: {
+        const COLORREF old = t->Back;
+        t->Back = static_cast<COLORREF>(lParam);
+        InvalidateRect(wnd, nullptr, TRUE_);
+        return static_cast<LRESULT>(old);
+    }
+    case TVM_GETBKCOLOR:
+        return static_cast<LRESULT>(t->Back);
     case TVM_GETINDENT:
         return t->Indent;
     case TVM_SETINDENT:

@@ -76,7 +76,10 @@ const char* const kControlsDemo = R"(object ControlsDemo: TControlsDemoForm
       0 'Downloads' -1 -1
       0 'Snapshots' -1 -1
       0 'Output' -1 -1
-      0 'Archive' -1 -1)
+      0 'Archive' -1 -1
+      0 'Podcasts' -1 -1
+      0 'Screencasts' -1 -1
+      0 'Trash' -1 -1)
   end
   object TreeBar: TspSkinScrollBar
     Left = 210
@@ -140,7 +143,7 @@ const char* const kControlsDemo = R"(object ControlsDemo: TControlsDemoForm
   end
   object Snap1: TspSkinMenuButton
     Left = 10
-    Top = 225
+    Top = 290
     Width = 110
     Height = 28
     Caption = 'Snapshot'
@@ -162,7 +165,7 @@ const char* const kControlsDemo = R"(object ControlsDemo: TControlsDemoForm
   end
   object TextColor1: TspSkinTextColorButton
     Left = 10
-    Top = 265
+    Top = 225
     Width = 70
     Height = 21
     SkinDataName = 'resizetoolbutton'
@@ -371,13 +374,21 @@ TEST_F(ControlsDemoTest, DescribedDemoWithAndWithoutSkin)
         EXPECT_TRUE(demo->Snap1->FMenuTracked);
         ASSERT_TRUE(demo->Skinner->SkinMenu && demo->Skinner->SkinMenu->Visible()) << look;
         Shoot(demo.get(), "controls-demo-" + look + ".png");
-        demo->Skinner->SkinMenuClose();
+        // Esc closes the menu: the button comes back up and the menu's
+        // place is drawn again.
+        HeadlessKeyDown(VK_ESCAPE);
+        HeadlessKeyUp(VK_ESCAPE);
         Application->ProcessMessages();
         Pump();
+        EXPECT_FALSE(demo->Skinner->SkinMenu->Visible()) << look;
+        EXPECT_FALSE(demo->Snap1->FMenuTracked) << look;
+        EXPECT_FALSE(demo->Skinner->InMenu) << look;
     }
-    // The palette of the text colour button, the red swatch selected.
-    demo->TextColor1->TrackMenu();
+    // The palette of the text colour button, opened by a press on its
+    // drop-down part, the red swatch selected.
+    PressAt(demo->TextColor1, demo->TextColor1->Width() - 5, 10);
     Pump();
+    EXPECT_TRUE(demo->TextColor1->FMenuTracked);
     ASSERT_NE(demo->TextColor1->ColorMenu()->PopupWindow(), nullptr);
     EXPECT_EQ(demo->TextColor1->ColorMenu()->ItemIndex, 11);
     Shoot(demo.get(), "controls-demo-palette.png");
@@ -427,7 +438,11 @@ TEST(ControlsDemoX11, DescribedDemoShowsOnTheXScreen)
         liststest::TModalDriver driver({[&](TCustomForm* f) {
             RECT d{};
             GetWindowRect(f->Handle(), &d);
-            x11.Settle(300);
+            // Its bottom-left corner lies past the demo form, on the empty
+            // screen: drawn there means the dialog is on the screen.
+            ASSERT_GT(d.bottom - 8, 40 + 470);
+            EXPECT_TRUE(x11.WaitDrawn(d.left + 8, d.bottom - 8));
+            x11.Settle(50);
             EXPECT_TRUE(x11.SaveWindow(f, "color-dialog-x11.png"));
             f->SetModalResult(mrCancel);
         }});

@@ -293,6 +293,26 @@ TEST_F(NativeCtlTreeTest, ScrolledThroughExternalBars)
     EXPECT_EQ(Next(TVGN_FIRSTVISIBLE), items[26]);
 }
 
+// A background colour set on the tree fills its whole client, the room
+// below the last row too; -1 gives the system window colour back.
+TEST_F(NativeCtlTreeTest, BackgroundColourFillsBelowTheRows)
+{
+    MakeTree(0, 200, 100);
+    Add(TVI_ROOT, "a");
+    const COLORREF dark = RGB(30, 34, 40);
+    EXPECT_EQ(static_cast<COLORREF>(SendMessage(Tree, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(dark))),
+              static_cast<COLORREF>(-1));
+    EXPECT_EQ(static_cast<COLORREF>(SendMessage(Tree, TVM_GETBKCOLOR, 0, 0)), dark);
+    HeadlessProcessMessages();
+    POINT below{100, 95};
+    ClientToScreen(Tree, &below);
+    EXPECT_EQ(ScreenAt(below.x, below.y), dark);
+    SendMessage(Tree, TVM_SETBKCOLOR, 0, -1);
+    HeadlessProcessMessages();
+    EXPECT_EQ(ScreenAt(below.x, below.y), GetSysColor(COLOR_WINDOW));
+    DestroyWindow(Tree);
+}
+
 TEST_F(NativeCtlTreeTest, ItemPicturesComeFromTheImageList)
 {
     MakeTree(0);
