@@ -235,7 +235,17 @@ void TspListBox::WndProc(TMessage& Message)
     switch (Message.Msg) {
     case LB_ADDSTRING:
     case LB_INSERTSTRING:
-    case LB_DELETESTRING: SkinListBox->UpDateScrollBar(); break;
+    case LB_DELETESTRING:
+        // A batch of changes (redraw off) updates the bar once, when it ends:
+        // filling a long list stays linear instead of repainting per item.
+        if (!FRedrawOff)
+            SkinListBox->UpDateScrollBar();
+        break;
+    case WM_SETREDRAW:
+        FRedrawOff = Message.WParam == 0;
+        if (!FRedrawOff)
+            SkinListBox->UpDateScrollBar();
+        break;
     case WM_LBUTTONDBLCLK: SkinListBox->ListBoxDblClick(); break;
     case WM_MOUSEWHEEL: {
         const bool towardsUser = static_cast<std::int32_t>(Message.WParam) < 1;

@@ -87,6 +87,7 @@ private:
     // Image and text (or the owner's drawing) of an item on C.
     void DrawContent(TCanvas* C, int Index, int ItemW, int ItemH, TRect TR, TOwnerDrawState State);
     int FHorizontalExtentValue = 0;
+    bool FRedrawOff = false;  // between WM_SETREDRAW off and on
 };
 
 class TspSkinCustomListBox : public TspSkinCustomControl {
