@@ -396,9 +396,11 @@ TTreeNode* TTreeNodes::InternalAdd(TTreeNode* Parent, int Index, const std::stri
 void TTreeNodes::Unlink(TTreeNode* Node)
 {
     auto& sibs = SiblingsOf(Node->FParent);
-    auto it = std::find(sibs.begin(), sibs.end(), Node);
-    if (it != sibs.end()) {
-        sibs.erase(it);
+    // Searched from the end: clearing deletes the last node first, so a long
+    // list empties in linear time.
+    auto it = std::find(sibs.rbegin(), sibs.rend(), Node);
+    if (it != sibs.rend()) {
+        sibs.erase(std::next(it).base());
         --FCount;
     }
     FLive.erase(Node);
