@@ -49,6 +49,7 @@ const char* const kDemo = R"(object GridDemoForm: TGridDemoForm
     Top = 8
     Width = 16
     Height = 200
+    SkinDataName = 'vscrollbar'
     Kind = sbVertical
   end
   object QueueH: TspSkinScrollBar

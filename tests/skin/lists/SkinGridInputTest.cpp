@@ -1,6 +1,7 @@
 // Keys, mouse, wheel and scroll bars of the grid: the key table with and
 // without Ctrl and row select, the event order of clicks, sizing and
 // moving lines, drag-selecting on the timer, and the bars' 0..127 scale.
+#include "platform/gui/ExtCtrls.h"
 #include "platform/user/Input.h"
 #include "platform/user/ScrollInfo.h"
 
@@ -377,6 +378,33 @@ TEST_F(GridScroll, AllRowsFittingHideTheBar)
     EXPECT_EQ(VBar->Position(), 0);
     Thumb(WM_VSCROLL, 100);
     EXPECT_EQ(Grid->TopRow(), 1);
+}
+
+TEST_F(GridScroll, AnAlignedGridFillsTheRoomOfItsHiddenBar)
+{
+    // The queue's arrangement: the bar docked at the right, the grid filling the rest.
+    auto* panel = Make<TPanel>(Form, 10, 10, 360, 250);
+    VBar = Make<TspSkinScrollBar>(panel, 0, 0, 16, 250);
+    VBar->SetKind(sbVertical);
+    VBar->SetAlign(alRight);
+    Grid = Make<TspSkinStringGrid>(panel, 0, 0, 100, 100);
+    Grid->SetFixedCols(0);
+    Grid->SetRowCount(100);
+    Grid->SetVScrollBar(VBar);
+    Grid->SetAlign(alClient);
+    Application->ProcessMessages();
+    ASSERT_TRUE(VBar->Visible());
+    const int shared = Grid->Width();  // the panel's room less the bar's
+    EXPECT_EQ(VBar->Left(), Grid->Left() + shared);
+    Grid->SetRowCount(3);  // every row fits now
+    Application->ProcessMessages();
+    EXPECT_FALSE(VBar->Visible());
+    EXPECT_EQ(VBar->Max(), 0);
+    EXPECT_EQ(Grid->Width(), shared + VBar->Width());
+    Grid->SetRowCount(100);  // and the bar takes its room back
+    Application->ProcessMessages();
+    EXPECT_TRUE(VBar->Visible());
+    EXPECT_EQ(Grid->Width(), shared);
 }
 
 TEST_F(GridScroll, SingleColumnScrollsByPixels)
