@@ -5,6 +5,7 @@
 #include "platform/rtl/Checked.h"
 #include "platform/rtl/SysUtils.h"
 #include "skin/core/ResourceStrData.h"
+#include "skin/lists/SkinDialogForms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,6 +99,7 @@ bool TspSkinColorDialog::Execute()
     form->SetBorderStyle(bsDialog);
     form->SetCaption(FCaption);
     form->SetPosition(poScreenCenter);
+    SkinDialogForm(form.get(), {FSD, FCtrlSD, FAlphaBlend, FAlphaBlendAnimation, static_cast<std::uint8_t>(FAlphaBlendValue)});
     form->SetClientWidth(378);
 
     ColorGrid = new TspSkinColorGrid(form.get());

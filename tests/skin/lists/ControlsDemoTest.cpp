@@ -445,6 +445,7 @@ TEST(ControlsDemoX11, DescribedDemoShowsOnTheXScreen)
     x11.Settle(50);
     // The colour dialog on the X display, shot from inside its modal loop.
     TspSkinColorDialog dialog(nullptr);
+    dialog.SetSkinData(&skin);
     dialog.SetCtrlSkinData(&skin);
     dialog.SetColor(0x2080E0);
     {
