@@ -4,6 +4,7 @@
 #include "platform/gdi/Regions.h"
 #include "platform/rtl/Checked.h"
 #include "platform/rtl/SysUtils.h"
+#include "skin/core/ParentBackground.h"
 #include "skin/core/ResourceStrData.h"
 #include "skin/lists/SkinDialogForms.h"
 
@@ -332,8 +333,17 @@ void TspSkinColorDialog::DrawPalette()
     if (!PalettePSP)
         return;
     TBitmap* pic = PalettePSP->Picture()->Bitmap();
-    pic->Canvas()->Brush()->SetColor(clBtnFace);
-    pic->Canvas()->FillRect(TRect(0, 0, kPicture, kPicture));
+    // Around the ring: what the form shows there with a skin that has a
+    // panel piece, the button face otherwise.
+    if (FCtrlSD && !FCtrlSD->Empty && FCtrlSD->GetControlIndex("panel") != -1) {
+        TBitmap under;
+        under.SetSize(PalettePSPPanel->Width(), PalettePSPPanel->Height());
+        DrawParentBackground(PalettePSPPanel, under.Canvas());
+        pic->Canvas()->Draw(0, 0, &under);
+    } else {
+        pic->Canvas()->Brush()->SetColor(clBtnFace);
+        pic->Canvas()->FillRect(TRect(0, 0, kPicture, kPicture));
+    }
     TRGB hue[360];
     for (int i = 0; i < 360; ++i) {
         TPSPColor c;

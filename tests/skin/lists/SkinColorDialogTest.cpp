@@ -182,6 +182,13 @@ TEST_F(ColorDialogTest, Shots)
             EXPECT_EQ(fsk->SkinData(), Dialog->SkinData());
             EXPECT_EQ(fsk->MenusSkinData(), Dialog->CtrlSkinData());
             EXPECT_FALSE(fsk->Sizeable);
+            // Around the ring the picture shows the form's skinned client, or
+            // the button face without a skin.
+            const TColor corner = Dialog->PalettePSP->Picture()->Bitmap()->Canvas()->Pixels(1, 1);
+            if (skinned)
+                EXPECT_NE(ColorToRGB(corner), ColorToRGB(clBtnFace));
+            else
+                EXPECT_EQ(ColorToRGB(corner), ColorToRGB(clBtnFace));
             Dialog->DialogForm->Repaint();
             Application->ProcessMessages();
             HeadlessProcessMessages();
