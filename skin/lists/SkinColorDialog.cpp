@@ -4,7 +4,9 @@
 #include "platform/gdi/Regions.h"
 #include "platform/rtl/Checked.h"
 #include "platform/rtl/SysUtils.h"
+#include "skin/core/ParentBackground.h"
 #include "skin/core/ResourceStrData.h"
+#include "skin/lists/SkinDialogForms.h"
 
 #include <algorithm>
 #include <cmath>
@@ -98,6 +100,7 @@ bool TspSkinColorDialog::Execute()
     form->SetBorderStyle(bsDialog);
     form->SetCaption(FCaption);
     form->SetPosition(poScreenCenter);
+    SkinDialogForm(form.get(), {FSD, FCtrlSD, FAlphaBlend, FAlphaBlendAnimation, static_cast<std::uint8_t>(FAlphaBlendValue)});
     form->SetClientWidth(378);
 
     ColorGrid = new TspSkinColorGrid(form.get());
@@ -330,8 +333,17 @@ void TspSkinColorDialog::DrawPalette()
     if (!PalettePSP)
         return;
     TBitmap* pic = PalettePSP->Picture()->Bitmap();
-    pic->Canvas()->Brush()->SetColor(clBtnFace);
-    pic->Canvas()->FillRect(TRect(0, 0, kPicture, kPicture));
+    // Around the ring: what the form shows there with a skin that has a
+    // panel piece, the button face otherwise.
+    if (FCtrlSD && !FCtrlSD->Empty && FCtrlSD->GetControlIndex("panel") != -1) {
+        TBitmap under;
+        under.SetSize(PalettePSPPanel->Width(), PalettePSPPanel->Height());
+        DrawParentBackground(PalettePSPPanel, under.Canvas());
+        pic->Canvas()->Draw(0, 0, &under);
+    } else {
+        pic->Canvas()->Brush()->SetColor(clBtnFace);
+        pic->Canvas()->FillRect(TRect(0, 0, kPicture, kPicture));
+    }
     TRGB hue[360];
     for (int i = 0; i < 360; ++i) {
         TPSPColor c;

@@ -362,8 +362,14 @@ TEST_F(ControlsDemoTest, DescribedDemoWithAndWithoutSkin)
     Pump();
     ShowTrayPicture(demo.get(), Tray);
 
+    struct TClicks {
+        int N = 0;
+        void Hit(TObject*) { ++N; }
+    } clicks;
+    demo->Snap1->OnClick = MakeEvent(&clicks, &TClicks::Hit);
     TspSkinData* skin = LoadSkinNew();
     for (TspSkinData* data : {static_cast<TspSkinData*>(nullptr), skin}) {
+        clicks.N = 0;
         AssignSkinData(demo.get(), data);
         const std::string look = data ? "skinned" : "plain";
         Application->ProcessMessages();
@@ -383,6 +389,13 @@ TEST_F(ControlsDemoTest, DescribedDemoWithAndWithoutSkin)
         EXPECT_FALSE(demo->Skinner->SkinMenu->Visible()) << look;
         EXPECT_FALSE(demo->Snap1->FMenuTracked) << look;
         EXPECT_FALSE(demo->Skinner->InMenu) << look;
+        EXPECT_EQ(clicks.N, 0) << "the drop-down part never clicks (" << look << ")";
+        EXPECT_TRUE(demo->Snap1->FMouseIn) << "hot again: the pointer is still over it (" << look << ")";
+        // The main part clicks on release and opens nothing.
+        PressAt(demo->Snap1, 10, 14);
+        Pump();
+        EXPECT_EQ(clicks.N, 1) << look;
+        EXPECT_FALSE(demo->Skinner->SkinMenu->Visible()) << look;
     }
     // The palette of the text colour button, opened by a press on its
     // drop-down part, the red swatch selected.
@@ -432,6 +445,7 @@ TEST(ControlsDemoX11, DescribedDemoShowsOnTheXScreen)
     x11.Settle(50);
     // The colour dialog on the X display, shot from inside its modal loop.
     TspSkinColorDialog dialog(nullptr);
+    dialog.SetSkinData(&skin);
     dialog.SetCtrlSkinData(&skin);
     dialog.SetColor(0x2080E0);
     {

@@ -5,6 +5,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/user/MessageQueue.h"
 #include "platform/user/WindowClass.h"
+#include "skin/forms/FormSkinner.h"
 #include "skin/lists/SkinColorDialog.h"
 #include "skin/controls/ControlsTestSupport.h"
 #include "skin/controls/ValueControlsTestCommon.h"
@@ -163,13 +164,31 @@ TEST_F(ColorDialogTest, CustomColourKeptAfterOkCancelAndCloseKeepColor)
 TEST_F(ColorDialogTest, Shots)
 {
     for (bool skinned : {false, true}) {
-        Dialog->SetCtrlSkinData(skinned ? LoadSkinNew() : nullptr);
+        // Skinned: the dialog's frame and its controls both take the skin.
+        Dialog->SetSkinData(skinned ? LoadSkinNew() : nullptr);
+        Dialog->SetCtrlSkinData(Dialog->SkinData());
         Dialog->SetColor(0x2080E0);
         Dialog->CustomColorValues[0] = 0x00FF00;
         ExecuteWith([&] {
             EXPECT_EQ(Value(Dialog->HEdit), 30) << "a colour outside the grid fills the edits too";
             EXPECT_EQ(Value(Dialog->SEdit), 86);
             EXPECT_EQ(Value(Dialog->LEdit), 88);
+            // The window's frame is skinned by a form-skinning component
+            // with a fixed frame and no caption buttons.
+            TspFormSkinner* fsk = nullptr;
+            for (int i = 0; i < Dialog->DialogForm->ComponentCount() && !fsk; ++i)
+                fsk = dynamic_cast<TspFormSkinner*>(Dialog->DialogForm->Components(i));
+            ASSERT_NE(fsk, nullptr);
+            EXPECT_EQ(fsk->SkinData(), Dialog->SkinData());
+            EXPECT_EQ(fsk->MenusSkinData(), Dialog->CtrlSkinData());
+            EXPECT_FALSE(fsk->Sizeable);
+            // Around the ring the picture shows the form's skinned client, or
+            // the button face without a skin.
+            const TColor corner = Dialog->PalettePSP->Picture()->Bitmap()->Canvas()->Pixels(1, 1);
+            if (skinned)
+                EXPECT_NE(ColorToRGB(corner), ColorToRGB(clBtnFace));
+            else
+                EXPECT_EQ(ColorToRGB(corner), ColorToRGB(clBtnFace));
             Dialog->DialogForm->Repaint();
             Application->ProcessMessages();
             HeadlessProcessMessages();
