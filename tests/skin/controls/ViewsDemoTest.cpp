@@ -63,6 +63,7 @@ const char* const kViewsDemo = R"(object ViewsDemo: TViewsDemoForm
     Top = 10
     Width = 19
     Height = 180
+    SkinDataName = 'vscrollbar'
     Kind = sbVertical
   end
   object List1: TspSkinListView
@@ -123,6 +124,7 @@ const char* const kViewsDemo = R"(object ViewsDemo: TViewsDemoForm
     Top = 10
     Width = 19
     Height = 180
+    SkinDataName = 'vscrollbar'
     Kind = sbVertical
   end
   object ListHBar: TspSkinScrollBar

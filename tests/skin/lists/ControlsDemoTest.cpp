@@ -86,6 +86,7 @@ const char* const kControlsDemo = R"(object ControlsDemo: TControlsDemoForm
     Top = 10
     Width = 19
     Height = 180
+    SkinDataName = 'vscrollbar'
     Kind = sbVertical
   end
   object List1: TspSkinListView
@@ -133,6 +134,7 @@ const char* const kControlsDemo = R"(object ControlsDemo: TControlsDemoForm
     Top = 10
     Width = 19
     Height = 180
+    SkinDataName = 'vscrollbar'
     Kind = sbVertical
   end
   object ListHBar: TspSkinScrollBar

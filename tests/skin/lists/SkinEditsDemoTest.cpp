@@ -87,6 +87,7 @@ const char* const kDemo = R"(object EditsDemo: TEditsDemoForm
     Top = 10
     Width = 19
     Height = 120
+    SkinDataName = 'vscrollbar'
     Kind = sbVertical
   end
   object MemoH: TspSkinScrollBar
