@@ -26,13 +26,7 @@ using formtest::TFormTest;
 
 namespace {
 
-RECT RectOf(TWinControl* W)
-{
-    RECT r{};
-    if (W && W->HandleAllocated())
-        GetWindowRect(W->Handle(), &r);
-    return r;
-}
+using formtest::RectOf;
 
 class ShowingDemoTest : public TFormTest {
 protected:
@@ -276,6 +270,20 @@ TEST_F(ShowingDemoTest, TheShowingDemoRunsHeadless)
               }
               clock.SetStepPerRead(6);
           });
+    // The cover over the inactive form shows its blocks in their colours,
+    // though it came before they had ever painted.
+    ASSERT_NE(DimSkinner->FInActivePanel, nullptr);
+    const TPoint p = Dim->ClientToScreen(TPoint(47, 44));
+    EXPECT_EQ(Pixel(p.x, p.y) & 0xFFFFFF, RGB(255, 0, 0));
+    // The switch shows its state at once, set by name or clicked.
+    RECT v{};
+    GetWindowRect(Values->Handle(), &v);
+    ValuesSkinner->SwitchSetState("power", swsOn);
+    Pump();
+    EXPECT_EQ(Pixel(v.left + 104, v.top + 25) & 0xFFFFFF, RGB(60, 200, 90));
+    ValuesSkinner->SwitchSetState("power", swsOff);
+    Pump();
+    EXPECT_NE(Pixel(v.left + 104, v.top + 25) & 0xFFFFFF, RGB(60, 200, 90));
 }
 
 class ShowingDemoX11Test : public ShowingDemoTest {

@@ -683,7 +683,7 @@ TEST_F(SkinMenusTest, BuiltInItemPixels)
     // plain row's column stays button face.
     auto inked = [&](int item) {
         int n = 0;
-        for (int dx = 2; dx < 20; ++dx)
+        for (int dx = 2; dx < 18; ++dx)
             for (int dy = 2; dy < 18; ++dy)
                 n += at(item, dx, dy) != static_cast<COLORREF>(ColorToRGB(clBtnFace));
         return n;
