@@ -127,7 +127,6 @@ protected:
         Values = NewForm("Dials", X + 500, Y + 330, 320, 200, ValuesSkin(), ValuesSkinner);
         Values->Show();
         ValuesSkinner->TrackBarSetValue("volume", 60);
-        ValuesSkinner->SwitchSetState("power", swsOn);
         ValuesSkinner->GaugeSetValue("level", 70);
         Glass = NewForm("Translucent", X + 500, Y + 20, 320, 220, Data, GlassSkinner);
         Blocks(Glass, {clRed, clBlue, clYellow});
@@ -188,16 +187,17 @@ protected:
         EXPECT_NE(DimSkinner->FInActivePanel, nullptr);
         // The caption's value objects.
         EXPECT_EQ(ValuesSkinner->TrackBarGetValue("volume"), 60);
-        EXPECT_EQ(ValuesSkinner->SwitchGetState("power"), swsOn);
         auto* spin = dynamic_cast<TspSkinAnimateObject*>(
             ValuesSkinner->ObjectList[static_cast<std::size_t>(ValuesSkinner->GetIndex("spin"))].get());
         ASSERT_NE(spin, nullptr);
         spin->Increment = spin->Cycle = true;
         ValuesSkinner->AnimateStart("spin");
+        ValuesSkinner->SwitchSetState("power", swsOn);
         ASSERT_TRUE(spin->Active);
         const int frame = spin->Frame();
         Tick();
         EXPECT_NE(spin->Frame(), frame);
+        EXPECT_EQ(ValuesSkinner->SwitchGetState("power"), swsOn);
         Settle();
         ShotFn("showing-demo");
 
