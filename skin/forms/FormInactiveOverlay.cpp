@@ -5,6 +5,8 @@
 #include "skin/core/EffectBmp.h"
 #include "skin/core/SkinBitmap.h"
 
+#include <functional>
+
 TspClientInActivePanel::TspClientInActivePanel(TComponent* AOwner) : TspSkinPaintPanel(AOwner) { SetVisible(false); }
 
 TspClientInActivePanel::~TspClientInActivePanel() = default;
@@ -24,9 +26,20 @@ void TspClientInActivePanel::ShowPanel(TCustomForm* AForm, TspClientInActiveEffe
     // validate the window and may give nothing).
     Buffer = std::make_unique<TspBitmap>();
     Buffer->SetSize(w, h);
-    HDC dc = GetDC(AForm->Handle());
-    BitBlt(Buffer->DC(), 0, 0, w, h, dc, 0, 0, SRCCOPY);
-    ReleaseDC(AForm->Handle(), dc);
+    // Windowed controls keep pixels of their own: each is read at its place.
+    // Paint still pending (a form deactivated as soon as shown) is done first.
+    std::function<void(TWinControl*, int, int)> read = [&](TWinControl* W, int X, int Y) {
+        UpdateWindow(W->Handle());
+        HDC dc = GetDC(W->Handle());
+        BitBlt(Buffer->DC(), X, Y, W->Width(), W->Height(), dc, 0, 0, SRCCOPY);
+        ReleaseDC(W->Handle(), dc);
+        for (int i = 0; i < W->ControlCount(); ++i) {
+            auto* c = dynamic_cast<TWinControl*>(W->Controls(i));
+            if (c && c != this && c->Visible() && c->HandleAllocated())
+                read(c, X + c->Left(), Y + c->Top());
+        }
+    };
+    read(AForm, 0, 0);
     if (AEffect == spieBlur) {
         StackBlur(Buffer.get(), 3);
     } else {

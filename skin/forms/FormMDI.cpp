@@ -336,8 +336,18 @@ void TspFormSkinner::DeleteChildFromMenu(TCustomForm* Child)
     TMenuItem* menu = main ? main->WindowMenu() : nullptr;
     if (!menu)
         return;
-    if (TMenuItem* item = ChildItem(menu, Child))
+    if (TMenuItem* item = ChildItem(menu, Child)) {
         delete item;
+        // Another child of the same name keeps the shared entry (made anew by
+        // its own component, as the entry may have been this child's).
+        for (TCustomForm* c : Children(main))
+            if (c != Child && c->Name() == Child->Name()) {
+                if (TspFormSkinner* s = FindFormSkinner(c))
+                    s->AddChildToMenu(c);
+                UpDateChildActiveInMenu();
+                break;
+            }
+    }
     // No child left: no entry of one either.
     if (main->MDIChildCount() == 0)
         for (int i = menu->Count() - 1; i >= 0; --i)

@@ -190,18 +190,17 @@ void TspSkinTrackBarObject::MouseUp(int X, int Y, TMouseButton Button)
 
 // ---- switch ----
 
+// A switch shows its state at once: its look follows no hover morph.
 void TspSkinSwitchObject::SimpleSetState(TSwitchState Value)
 {
     FState = Value;
     Active = Value == swsOn;
-    if (Active)
-        SetMorphKf(1);
+    SetMorphKf(Active ? 1 : 0);
 }
 
 void TspSkinSwitchObject::SetState(TSwitchState Value)
 {
-    FState = Value;
-    Active = Value == swsOn;
+    SimpleSetState(Value);
     ReDraw();
     if (Parent->OnSwitchChangeStateEvent)
         Parent->OnSwitchChangeStateEvent(IDName, FState);

@@ -16,13 +16,7 @@ using formtest::TFormTest;
 
 namespace {
 
-RECT RectOf(TWinControl* W)
-{
-    RECT r{};
-    if (W && W->HandleAllocated())
-        GetWindowRect(W->Handle(), &r);
-    return r;
-}
+using formtest::RectOf;
 
 bool Shown(TWinControl* W) { return W && W->HandleAllocated() && IsWindowVisible(W->Handle()); }
 

@@ -160,6 +160,12 @@ TEST_F(InactiveOverlayTest, AnInactiveFormIsCoveredPaleOrBlurredAndUncoveredWhen
     block->SetBounds(20, 20, 60, 40);
     block->SetColor(clBlack);
     block->SetParentBackground(false);
+    // A red block: the cover keeps the colours of windowed controls.
+    auto* red = new TPanel(Form);
+    red->SetParent(Form);
+    red->SetBounds(120, 20, 60, 40);
+    red->SetColor(clRed);
+    red->SetParentBackground(false);
     Skinner->ClientInActiveEffect = true;
     Pump();
     POINT o{0, 0};
@@ -180,6 +186,8 @@ TEST_F(InactiveOverlayTest, AnInactiveFormIsCoveredPaleOrBlurredAndUncoveredWhen
         } else {
             // Inside the block stays black; near its edge the face bleeds in.
             EXPECT_EQ(covered, RGB(0, 0, 0));
+            const COLORREF redCovered = Pixel(o.x + 150, o.y + 40);
+            EXPECT_EQ(redCovered, RGB(255, 0, 0));
             EXPECT_GT(GetRValue(Pixel(o.x + 22, o.y + 30)), 0);
             Shot("skin-new-inactive-blur");
         }

@@ -25,6 +25,15 @@ inline std::string SkinNewIni()
     return std::string(tmp ? tmp : "build/test/test-tmp") + "/../skin-new/skin.ini";
 }
 
+// Where the window system has a window (empty without a handle).
+inline RECT RectOf(TWinControl* W)
+{
+    RECT r{};
+    if (W && W->HandleAllocated())
+        GetWindowRect(W->Handle(), &r);
+    return r;
+}
+
 class TFormTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -633,3 +633,101 @@ TEST_F(MDIFormsTest, ANarrowBarAndAChildDestroyedWhileDraggedStayWhole)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace formtest;
+
+class MDIMoreTest : public MDIFormsTest {};
+
+// Children of one name (of two owners) share one window-menu entry; a click
+// on it brings every one of them back.
+TEST_F(MDIMoreTest, ChildrenOfOneNameShareAnEntryThatShowsThemAll)
+{
+    MakeMain(500, 400, false);
+    TForm* a = Child("Doc");
+    auto* otherOwner = new TComponent(Owner);
+    auto* b = new TForm(otherOwner);
+    b->SetName("Doc");
+    b->SetCaption("Doc");
+    b->SetFormStyle(fsMDIChild);
+    b->SetBounds(40, 40, 220, 160);
+    new TspFormSkinner(b);
+    b->Show();
+    Pump();
+    EXPECT_EQ(MenuNames(), (std::vector<std::string>{"Doc_FSKCHILDITEM*"}));
+    S(a)->SetWindowState(wsMinimized);
+    S(b)->SetWindowState(wsMinimized);
+    Pump();
+    WindowItem->Items(0)->Click();
+    Pump();
+    EXPECT_EQ(S(a)->WindowState(), wsNormal);
+    EXPECT_EQ(S(b)->WindowState(), wsNormal);
+    b->Free();
+    Pump();
+    EXPECT_EQ(MenuNames(), (std::vector<std::string>{"Doc_FSKCHILDITEM*"}));
+}
+
+// Where a dragged tab would land: past the middle of a neighbour, never on
+// it before; dragged to either end, the first or the last place.
+TEST_F(MDIMoreTest, DropIndexTable)
+{
+    MakeMain(600, 300, false, true);
+    for (const char* n : {"A", "B", "C", "D", "E"})
+        Child(n);
+    Bar->CalcTabRects();
+    const int w = Bar->Tabs(1)->ObjectRect.left - Bar->Tabs(0)->ObjectRect.left;
+    ASSERT_GT(w, 20);
+    struct TCase {
+        int Tab, DX, Want;
+    };
+    const TCase cases[] = {
+        {0, w / 2 + 1, 1}, {0, w / 2, -1},   {0, 2 * w, 2},       {0, 10000, 4},
+        {3, -(w / 2 + 1), 2}, {3, -(w / 2), -1}, {4, -10000, 0}, {2, 0, -1},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Tab) + " by " + std::to_string(c.DX));
+        const TRect r = Bar->Tabs(c.Tab)->ObjectRect;
+        const int x = r.left + w / 2;
+        BarMouse(WM_LBUTTONDOWN, x, 5);
+        BarMouse(WM_MOUSEMOVE, x + (c.DX >= 0 ? 1 : -1), 5);
+        ASSERT_TRUE(Bar->IsDrag);
+        BarMouse(WM_MOUSEMOVE, x + c.DX, 5);
+        EXPECT_EQ(Bar->GetDropIndex(), c.Want);
+        // Back to the start before the release: the order stays.
+        BarMouse(WM_MOUSEMOVE, x, 5);
+        BarMouse(WM_LBUTTONUP, x, 5, 0);
+        Bar->CalcTabRects();
+        EXPECT_EQ(Bar->Tabs(0)->Child->Name(), "A");
+        EXPECT_EQ(Bar->Tabs(4)->Child->Name(), "E");
+    }
+}
+
+// Without a skin: the active tab in its blue, a hovered one lighter, the
+// others in button face, each framed in button shadow.
+TEST_F(MDIMoreTest, SkinlessTabColours)
+{
+    MakeMain(600, 300, false, true);
+    Child("A");
+    Child("B");
+    Child("C");
+    Bar->CalcTabRects();
+    const TRect hover = Bar->Tabs(1)->ObjectRect;
+    const TPoint hp = Bar->ClientToScreen(TPoint(hover.left + 4, 4));
+    HeadlessMouseMove(hp.x, hp.y);
+    Pump();
+    Bar->Repaint();
+    Pump();
+    auto at = [&](int Tab, int DX, int DY) {
+        const TRect r = Bar->Tabs(Tab)->ObjectRect;
+        const TPoint p = Bar->ClientToScreen(TPoint(r.left + DX, r.top + DY));
+        return Pixel(p.x, p.y) & 0xFFFFFF;
+    };
+    ASSERT_TRUE(Bar->Tabs(2)->Active);
+    EXPECT_EQ(at(2, 4, 3), 0xB59385u);
+    EXPECT_EQ(at(1, 4, 3), 0xD2BDB6u);
+    EXPECT_EQ(at(0, 4, 3), static_cast<COLORREF>(ColorToRGB(clBtnFace)));
+    EXPECT_EQ(at(0, 0, 3), static_cast<COLORREF>(ColorToRGB(clBtnShadow)));
+}
+
+}  // namespace

@@ -2,6 +2,7 @@
 // the window region from the mask, hit tests and the objects of the skin.
 #include "platform/gdi/Gdi.h"
 #include "platform/user/WindowRegion.h"
+#include "skin/controls/SkinCtrls.h"
 #include "skin/core/SkinMessages.h"
 
 #include "FormTestSupport.h"
@@ -235,6 +236,61 @@ TEST_F(SkinFrameTest, SkinChangeRebuildsTheSameObjectsAndResetsIndices)
     SendMessage(Form->Handle(), WM_SKINBEFORECHANGE, reinterpret_cast<WPARAM>(&other), 1000);
     SendMessage(Form->Handle(), WM_SKINCHANGED, reinterpret_cast<WPARAM>(&other), 1000);
     EXPECT_EQ(Skinner->ObjectList.size(), after.size());
+    EXPECT_TRUE(Skinner->SkinSupport());
+}
+
+// Controls that write down the skin changes they are told of.
+template <class TBase>
+class TRecording : public TBase {
+public:
+    TRecording(TComponent* AOwner, std::vector<std::string>* ALog) : TBase(AOwner), Log(ALog) {}
+    void BeforeChangeSkinData() override
+    {
+        Log->push_back("before " + this->Name());
+        TBase::BeforeChangeSkinData();
+    }
+    void ChangeSkinData() override
+    {
+        Log->push_back("change " + this->Name());
+        TBase::ChangeSkinData();
+    }
+    std::vector<std::string>* Log;
+};
+
+// Both walks go through the form's controls in control order (graphic
+// controls of a parent before its windowed ones, children after their
+// parent) and serve only the controls of the changing skin data.
+TEST_F(SkinFrameTest, TheWalksServeTheChangingSkinsControlsInControlOrder)
+{
+    LoadSkinNew();
+    MakeForm(100, 100, 320, 200, Data);
+    // Both outlive the form: the controls may hear of the skins' going.
+    auto* other = new TspSkinData(Owner);
+    static std::vector<std::string> log;
+    log.clear();
+    auto make = [&](auto* c, const char* Name, TWinControl* Parent, TspSkinData* Skin) {
+        c->SetName(Name);
+        c->SetParent(Parent);
+        c->SetSkinData(Skin);
+        return c;
+    };
+    auto* a = make(new TRecording<TspSkinControl>(Form, &log), "a", Form, Data);
+    make(new TRecording<TspGraphicSkinControl>(Form, &log), "b", a, Data);
+    make(new TRecording<TspSkinControl>(Form, &log), "c", a, Data);
+    make(new TRecording<TspGraphicSkinControl>(Form, &log), "d", Form, Data);
+    make(new TRecording<TspSkinControl>(Form, &log), "e", Form, other);
+    log.clear();
+    SendMessage(Form->Handle(), WM_SKINBEFORECHANGE, reinterpret_cast<WPARAM>(Data), 1000);
+    SendMessage(Form->Handle(), WM_SKINCHANGED, reinterpret_cast<WPARAM>(Data), 1000);
+    EXPECT_EQ(log, (std::vector<std::string>{"before d", "before a", "before b", "before c", "change d", "change a",
+                                             "change b", "change c"}));
+    // Another skin data's change walks its own controls and leaves the frame.
+    log.clear();
+    const std::size_t objects = Skinner->ObjectList.size();
+    SendMessage(Form->Handle(), WM_SKINBEFORECHANGE, reinterpret_cast<WPARAM>(other), 1000);
+    SendMessage(Form->Handle(), WM_SKINCHANGED, reinterpret_cast<WPARAM>(other), 1000);
+    EXPECT_EQ(log, (std::vector<std::string>{"before e", "change e"}));
+    EXPECT_EQ(Skinner->ObjectList.size(), objects);
     EXPECT_TRUE(Skinner->SkinSupport());
 }
 

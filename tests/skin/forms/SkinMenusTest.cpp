@@ -650,7 +650,7 @@ TEST_F(SkinMenusTest, AppHooksComeBackInAnyClosingOrder)
 TEST_F(SkinMenusTest, BuiltInItemPixels)
 {
     MakeForm(100, 100, 300, 200);
-    TspSkinPopupMenu* m = MakeMenu({"Hot", "Checked", "Radio", "-", "Off", "FSK"});
+    TspSkinPopupMenu* m = MakeMenu({"Hot", "Checked", "Radio", "-", "Off", "FSK", "Plain"});
     m->Items()->Items(1)->SetChecked(true);
     m->Items()->Items(2)->SetRadioItem(true);
     m->Items()->Items(2)->SetChecked(true);
@@ -679,6 +679,17 @@ TEST_F(SkinMenusTest, BuiltInItemPixels)
     // The separator: a line in button shadow from the glyph column on.
     EXPECT_EQ(at(3, 25, 2), static_cast<COLORREF>(ColorToRGB(clBtnShadow)));
     EXPECT_EQ(at(3, 10, 2), static_cast<COLORREF>(ColorToRGB(clBtnFace)));
+    // The close item wears the caption button's glyph in its glyph column; a
+    // plain row's column stays button face.
+    auto inked = [&](int item) {
+        int n = 0;
+        for (int dx = 2; dx < 18; ++dx)
+            for (int dy = 2; dy < 18; ++dy)
+                n += at(item, dx, dy) != static_cast<COLORREF>(ColorToRGB(clBtnFace));
+        return n;
+    };
+    EXPECT_GT(inked(5), 8);
+    EXPECT_EQ(inked(6), 0);
     // Below and right of the window: the drop shadow darkens the desktop.
     const COLORREF desk = Pixel(r.right + 30, r.bottom + 30) & 0xFFFFFF;
     const COLORREF shadow = Pixel(r.right + 1, r.top + 10) & 0xFFFFFF;

@@ -109,6 +109,27 @@ TEST_F(WindowStateTest, MaximizeIntoTheWorkAreaAndRestore)
     EXPECT_EQ(restored, 1);
 }
 
+// On a monitor without a task bar the work area is the whole screen: a
+// maximized form keeps one pixel clear on each side, so that a bar hidden at
+// an edge can still be reached.
+TEST_F(WindowStateTest, MaximizedOnAMonitorWithoutTaskBarStaysOnePixelInside)
+{
+    RECT whole{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    ASSERT_TRUE(SystemParametersInfo(SPI_SETWORKAREA, 0, &whole, 0));
+    LoadSkinNew();
+    MakeForm(100, 120, 400, 300, Data);
+    Skinner->SetWindowState(wsMaximized);
+    Pump();
+    EXPECT_EQ(Form->BoundsRect(), TRect(1, 1, whole.right - 1, whole.bottom - 1));
+    // Full screen wanted: the whole monitor.
+    Skinner->SetWindowState(wsNormal);
+    Skinner->MaximizeOnFullScreen = true;
+    Skinner->SetWindowState(wsMaximized);
+    Pump();
+    EXPECT_EQ(Form->BoundsRect(), TRect(0, 0, whole.right, whole.bottom));
+    SystemParametersInfo(SPI_SETWORKAREA, 0, nullptr, 0);
+}
+
 TEST_F(WindowStateTest, MinimizedSlotsFillTheBottomRowAndWrapUpwards)
 {
     std::vector<TspFormSkinner*> forms;
