@@ -2,7 +2,10 @@
 // memory screen: files dropped on it pass through the loading window into
 // the queue, Convert runs them through the real engine (outputs checked with
 // ffprobe), Pause and Stop, a failing item beside good ones, the plug-in
-// messages, and screenshots (main-window-converting.png, loading-window.png).
+// messages, Properties, DVD titles through the test plug-in, and screenshots
+// (main-window-converting.png, loading-window.png, dvd-info-window.png,
+// fileinfo-window-filled.png; on the X display loading-window-x11.png and
+// dvd-info-window-x11.png).
 #include "AppTestSupport.h"
 #include "ConversionTestSupport.h"
 #include "app/core/DVDPlugIn.h"
@@ -19,6 +22,8 @@
 #include "platform/classes/FormReader.h"
 #include "platform/rtl/Threads.h"
 #include "platform/user/User.h"
+#include "skin/lists/DialogsTestSupport.h"
+#include "support/X11TestSession.h"
 
 #include <filesystem>
 #include <fstream>
@@ -91,11 +96,13 @@ protected:
         if (f && f->Quorvel)
             f->Quorvel->Stop(true);
         for (TForm* form : {static_cast<TForm*>(LoadForm), static_cast<TForm*>(DVDInfoForm),
-                            static_cast<TForm*>(MainForm)})
+                            static_cast<TForm*>(FileInfoForm), static_cast<TForm*>(MainForm)})
             if (form)
                 form->Free();
         LoadForm = nullptr;
         DVDInfoForm = nullptr;
+        FileInfoForm = nullptr;
+        UnloadDVDPlugIn();
         Application->SetMainForm(nullptr);
         MainFormHooks() = TMainFormHooks{};
         ConversionPrompts() = savedPrompts_;
@@ -140,6 +147,19 @@ protected:
         const int ends = spy.Ends;
         f->StartButtonClick(f->StartButton);
         return Serve([&] { return spy.Ends > ends; });
+    }
+
+    // The test plug-in in the program's LibAV folder, and the titles of its
+    // fake disc in the queue (the second title cannot be read).
+    void LoadTestDisc()
+    {
+        const std::string libav = App().ProgramFolder + "LibAV";
+        fs::create_directories(libav);
+        fs::copy_file(TARNELLO_TEST_DVDDEC, libav + "/dvddec.so", fs::copy_options::overwrite_existing);
+        ASSERT_TRUE(LoadDVDPlugIn(libav)) << DVDPlugInLastError();
+        OpenDVDFolder(*f, "/media/disc");
+        ASSERT_EQ(App().MediaFiles.size(), 2u);
+        ASSERT_EQ(App().MediaMode, 1);
     }
 
     TMainForm* f = nullptr;
@@ -316,6 +336,113 @@ TEST_F(MainWindowConversionTest, TheDVDInformationWindowShowsTheTitlesAndCloses)
     DVDInfoForm->spSkinButton1->Click();
     EXPECT_EQ(DVDInfoForm->ModalResult(), mrOk);
     DVDInfoForm->Hide();
+}
+
+TEST_F(MainWindowConversionTest, PropertiesFillTheFileInformationWindow)
+{
+    Application->CreateForm(FileInfoForm);
+    ASSERT_NE(FileInfoForm, nullptr);
+    UsePreset(VideoPreset("MP4", ".mp4", "320", "240", "25000"));
+    Drop({Mp4("first.mp4", 1), Mp4("second clip.mp4", 2)});
+    ASSERT_EQ(App().MediaFiles.size(), 2u);
+    f->sgList->SetRow(2);
+    std::vector<std::string> shown;
+    liststest::TModalDriver driver({[&](TCustomForm* m) {
+        EXPECT_EQ(m, FileInfoForm);
+        for (TspSkinLabel* l : {FileInfoForm->spSkinLabel2, FileInfoForm->spSkinLabel3, FileInfoForm->spSkinLabel1,
+                                FileInfoForm->spSkinLabel5, FileInfoForm->spSkinLabel6, FileInfoForm->spSkinLabel7})
+            shown.push_back(l->Caption());
+        FileInfoForm->Repaint();
+        SaveWindowShot(FileInfoForm->Handle(), ShotPath("fileinfo-window-filled.png"));
+        FileInfoForm->spSkinButton1->Click();
+    }});
+    f->FileInformationClick(f->FileInformation1);
+    EXPECT_EQ(driver.Done(), 1u);
+    EXPECT_EQ(shown, (std::vector<std::string>{"second clip.mp4", "00:00:02", "320x240", "25 fps", "48000 Hz",
+                                               "1 channel"}));
+
+    // A source that went away shows no window and reports why.
+    fs::remove(App().MediaFiles[0].Source);
+    f->sgList->SetRow(1);
+    liststest::TModalDriver none({});
+    f->FileInformationClick(f->FileInformation1);
+    EXPECT_EQ(none.Done(), 0u);
+    EXPECT_FALSE(FileInfoForm->Visible());
+    EXPECT_EQ(Marks(), std::vector<std::string>{"CLM_ProbeLoadFile"});
+}
+
+TEST_F(MainWindowConversionTest, ADropOnTheDVDQueueAsksAndNoKeepsTheTitles)
+{
+    LoadTestDisc();
+    EXPECT_EQ(App().MediaFiles[1].DestinationTitle, "Title3");
+    // The information window holds the disc's description.
+    ASSERT_GT(DVDInfoForm->Memo1->Lines()->Count(), 0);
+    EXPECT_EQ(DVDInfoForm->Memo1->Lines()->Strings(0), "There are 3 title(s) in /media/disc");
+
+    UsePreset(VideoPreset("MP4", ".mp4", "320", "240", "25000"));
+    const std::string clip = Mp4("dropped.mp4", 1);
+    answer_ = false;
+    Drop({clip});
+    EXPECT_EQ(questions_.size(), 1u);
+    ASSERT_EQ(App().MediaFiles.size(), 2u);
+    EXPECT_EQ(App().MediaMode, 1);
+    EXPECT_EQ(App().MediaFiles[0].Source, "Title1");
+    EXPECT_NE(App().MediaFiles[0].DVDTitleInfo, nullptr);
+
+    answer_ = true;
+    Drop({clip});
+    EXPECT_EQ(questions_.size(), 2u);
+    ASSERT_EQ(App().MediaFiles.size(), 1u);
+    EXPECT_EQ(App().MediaMode, 0);
+    EXPECT_EQ(App().MediaFiles[0].Source, clip);
+    EXPECT_EQ(App().MediaFiles[0].DVDTitleInfo, nullptr);
+}
+
+// The loading and DVD information windows on the X display.
+TEST_F(MainWindowConversionTest, TheLoadingAndDVDWindowsShowOnTheXScreen)
+{
+    LoadTestDisc();
+    std::vector<std::string> description;
+    for (int i = 0; i < DVDInfoForm->Memo1->Lines()->Count(); ++i)
+        description.push_back(DVDInfoForm->Memo1->Lines()->Strings(i));
+    tarnello::test::X11TestSession x11;
+    if (!x11.Ok())
+        GTEST_SKIP() << "no X display";
+    x11.Select();
+    LoadForm->Free();
+    DVDInfoForm->Free();
+    LoadForm = nullptr;
+    DVDInfoForm = nullptr;
+    Application->CreateForm(LoadForm);
+    Application->CreateForm(DVDInfoForm);
+    ASSERT_TRUE(LoadForm && DVDInfoForm);
+
+    bool loadingSaved = false;
+    LoadForm->Job = [&](ILoadingDialog& D) {
+        D.ShowProgress("Loading /videos/holiday at the sea.mp4", 60);
+        const TPoint probe = LoadForm->ClientToScreen(TPoint(LoadForm->ClientWidth() / 2, 8));
+        EXPECT_TRUE(x11.WaitDrawn(probe.x, probe.y));
+        x11.Settle(200);
+        loadingSaved = x11.SaveWindow(LoadForm, "loading-window-x11.png");
+    };
+    LoadForm->ShowModal();
+    LoadForm->IsShown = false;
+    EXPECT_TRUE(loadingSaved);
+
+    DVDInfoForm->SetDescription(description);
+    DVDInfoForm->SetBounds(40, 40, DVDInfoForm->Width(), DVDInfoForm->Height());
+    DVDInfoForm->Show();
+    const TPoint probe = DVDInfoForm->Memo1->ClientToScreen(TPoint(20, 10));
+    EXPECT_TRUE(x11.WaitDrawn(probe.x, probe.y));
+    x11.Settle(200);
+    EXPECT_TRUE(x11.SaveWindow(DVDInfoForm, "dvd-info-window-x11.png"));
+    DVDInfoForm->Hide();
+    LoadForm->Free();
+    LoadForm = nullptr;
+    DVDInfoForm->Free();
+    DVDInfoForm = nullptr;
+    Application->ProcessMessages();
+    x11.Release();
 }
 
 }  // namespace

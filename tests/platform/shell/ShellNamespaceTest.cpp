@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -362,6 +363,66 @@ TEST_F(ShellNamespaceTest, UnreadableFoldersAndOddNamesAreListedSafely)
     if (::geteuid() != 0)
         EXPECT_TRUE(Names(*locked, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).empty());
     fs::permissions(odd + "/locked", fs::perms::owner_all);
+}
+
+// Folders nested past the system's path limit, made and removed through
+// open folders (the current directory stays as it is).
+TEST_F(ShellNamespaceTest, PathsOfFiveThousandBytesAreKeptWhole)
+{
+    const std::string part(250, 'd');
+    std::vector<int> fds{::open(home_.c_str(), O_RDONLY | O_DIRECTORY)};
+    std::string path = home_;
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_EQ(::mkdirat(fds.back(), part.c_str(), 0755), 0);
+        fds.push_back(::openat(fds.back(), part.c_str(), O_RDONLY | O_DIRECTORY));
+        ASSERT_GE(fds.back(), 0);
+        path += "/" + part;
+    }
+    ASSERT_GT(path.size(), 5000u);
+    const int file = ::openat(fds.back(), "deep.mp4", O_CREAT | O_WRONLY, 0644);
+    ASSERT_GE(file, 0);
+    ::close(file);
+
+    // An identifier list carries the whole path and gives it back.
+    LPITEMIDLIST list = PathToItemIdList(path);
+    if (list) {
+        std::string back;
+        EXPECT_TRUE(SHGetPathFromIDList(list, back));
+        EXPECT_EQ(back, path);
+        // The folder cannot be opened by its path: it lists nothing.
+        PShellFolder deep = BindAbsolute(list);
+        if (deep)
+            EXPECT_TRUE(Names(*deep, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS).empty());
+        ILFree(list);
+    }
+    LPITEMIDLIST made = PathToItemIdList(home_);
+    ASSERT_NE(made, nullptr);
+    for (int i = 0; i < 20; ++i) {
+        LPITEMIDLIST one = MakeItemId(TItemKind::Entry, part);
+        LPITEMIDLIST longer = ILCombine(made, one);
+        ILFree(made);
+        ILFree(one);
+        made = longer;
+    }
+    std::string back;
+    EXPECT_TRUE(SHGetPathFromIDList(made, back));
+    EXPECT_EQ(back, path);
+    ILFree(made);
+    // Parsing a name that long, existing or not, never crashes.
+    for (const std::string& typed : {path, path + "/deep.mp4", path + "/missing", "/" + std::string(5000, 'x')}) {
+        LPITEMIDLIST parsed = nullptr;
+        const std::u16string w = UTF8ToUTF16(typed);
+        desktop_->ParseDisplayName(nullptr, w, nullptr, &parsed, nullptr);
+        ILFree(parsed);
+    }
+
+    for (std::size_t i = fds.size() - 1; i > 0; --i) {
+        if (i == fds.size() - 1)
+            ::unlinkat(fds[i], "deep.mp4", 0);
+        ::close(fds[i]);
+        EXPECT_EQ(::unlinkat(fds[i - 1], part.c_str(), AT_REMOVEDIR), 0);
+    }
+    ::close(fds[0]);
 }
 
 }  // namespace
