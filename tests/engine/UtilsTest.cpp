@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/common/EngineRegistry.h"
+#include "engine/common/EngineSource.h"
 #include "engine/common/FFBaseComponent.h"
 #include "engine/common/CommandLine.h"
 #include "engine/common/ProgramFiles.h"
@@ -122,7 +123,9 @@ TEST(EngineRegistry, NamesRegisterOnceCaseSensitively) {
     };
     // Names no plug-in of the engine takes, so the test holds whatever the
     // process registered before it.
-    static const TRecord a{"testhue"}, b{"testhue"}, c{"Testhue"}, dev{"testcapture"};
+    static const TRecord a{"testhue"}, b{"testhue"}, c{"Testhue"};
+    // Input formats are read as source records: a whole one, with no class.
+    static const TEngineInputFormat dev{"testcapture"};
     int filters = EngineComponentCount(ekFilter);
     EXPECT_TRUE(RegisterFilter(&a));
     EXPECT_FALSE(RegisterFilter(&b));  // another record of the same name
