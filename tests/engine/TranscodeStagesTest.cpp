@@ -1,7 +1,8 @@
 // The stage threads of a conversion, seen from outside: a task's reader and
-// encoder threads end with the task however it ends (to the end, stopped mid-run,
-// failed in the encoder's thread), the output is whole, and a failure in a
-// stage thread ends the task with that stage's text.
+// encoder threads end with the task however it ends (to the end, stopped
+// mid-run or while held, failed in the encoder's thread), a held task keeps
+// them, the output is whole, and a failure in a stage thread ends the task
+// with that stage's text.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -110,6 +111,46 @@ TEST_F(TranscodeStagesTest, AStopMidRunReachesTheStageThreads)
     const int frames = std::atoi(probe.c_str() + 16);
     EXPECT_GT(frames, 0);
     EXPECT_LT(frames, 250);
+}
+
+// Holding a task holds its stage threads where they are: a held task goes on
+// from there with nothing lost once resumed, and a stop while held ends every
+// stage thread.
+TEST_F(TranscodeStagesTest, AHeldTaskKeepsItsStagesAndGoesOnOrStops)
+{
+    const std::string clip = Clip("six.nut", 6);
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stopped while held" : "resumed");
+        const std::string out = Dir.file(stop ? "held-stopped.mkv" : "held-resumed.mkv");
+        TTaskDriver d;
+        ASSERT_GE(d.AddInput(clip, "-re"), 0) << d.Error;
+        ASSERT_GE(d.SetOutput(out, "-c:v mpeg4 -c:a mp2"), 0) << d.Error;
+        TThread* t = d.Task.StartConvert(true);
+        ASSERT_NE(t, nullptr);
+        t->Start();
+        for (int i = 0; i < 3000 && SizeOf(out) <= 0; ++i)
+            CheckSynchronize(10);
+        ASSERT_GT(SizeOf(out), 0);
+        d.Task.Pause();
+        EXPECT_TRUE(d.Task.Paused());
+        EXPECT_EQ(TStageThread::ThreadsInUse(), 3);  // held, not ended
+        EXPECT_FALSE(d.Task.Terminated());
+        if (stop) {
+            d.Task.Stop(true);
+            EXPECT_TRUE(d.Task.Terminated());
+            EXPECT_FALSE(d.Task.Finished());
+        } else {
+            d.Task.Resume();
+            for (int i = 0; i < 6000 && !d.Task.Terminated(); ++i)
+                CheckSynchronize(10);
+            ASSERT_TRUE(d.Task.Terminated());
+            EXPECT_TRUE(d.Task.Finished());
+            // Every picture and sound block held in the stages reached the file.
+            EXPECT_NEAR(ProbeNumber(out, "-show_entries format=duration"), 6.0, 0.1);
+        }
+        EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
+        EXPECT_EQ(TStageThread::ThreadsInUse(), 0);
+    }
 }
 
 // The read position of the file this process has open at APath (-1: not
