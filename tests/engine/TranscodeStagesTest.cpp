@@ -44,6 +44,20 @@ int64_t SizeOf(const std::string& AFile)
     return ::stat(AFile.c_str(), &sb) == 0 ? int64_t(sb.st_size) : -1;
 }
 
+// Starts a conversion of AClip read at its own pace (-re) on the task's
+// thread and waits until the output has its first bytes.
+void StartInRealTime(TTaskDriver& ADriver, const std::string& AClip, const std::string& AOut)
+{
+    ASSERT_GE(ADriver.AddInput(AClip, "-re"), 0) << ADriver.Error;
+    ASSERT_GE(ADriver.SetOutput(AOut, "-c:v mpeg4 -c:a mp2"), 0) << ADriver.Error;
+    TThread* t = ADriver.Task.StartConvert(true);
+    ASSERT_NE(t, nullptr);
+    t->Start();
+    for (int i = 0; i < 3000 && SizeOf(AOut) <= 0; ++i)
+        CheckSynchronize(10);
+    ASSERT_GT(SizeOf(AOut), 0);
+}
+
 // Runs the task on its conversion thread, as the encoder component does
 // (encoders get threads only there), serving the main thread until it
 // ends (at most 60 s); "" or the task's failure text.
@@ -91,14 +105,7 @@ TEST_F(TranscodeStagesTest, AStopMidRunReachesTheStageThreads)
     const std::string out = Dir.file("stopped.mkv");
     TTaskDriver d;
     // In real time, so the stop comes while pictures are on their way.
-    ASSERT_GE(d.AddInput(clip, "-re"), 0) << d.Error;
-    ASSERT_GE(d.SetOutput(out, "-c:v mpeg4 -c:a mp2"), 0) << d.Error;
-    TThread* t = d.Task.StartConvert(true);
-    ASSERT_NE(t, nullptr);
-    t->Start();
-    for (int i = 0; i < 3000 && SizeOf(out) <= 0; ++i)
-        CheckSynchronize(10);
-    ASSERT_GT(SizeOf(out), 0);
+    ASSERT_NO_FATAL_FAILURE(StartInRealTime(d, clip, out));
     // Both encoders and the input's reader run in threads of their own.
     EXPECT_EQ(TStageThread::ThreadsInUse(), 3);
     d.Task.Stop(true);
@@ -123,14 +130,7 @@ TEST_F(TranscodeStagesTest, AHeldTaskKeepsItsStagesAndGoesOnOrStops)
         SCOPED_TRACE(stop ? "stopped while held" : "resumed");
         const std::string out = Dir.file(stop ? "held-stopped.mkv" : "held-resumed.mkv");
         TTaskDriver d;
-        ASSERT_GE(d.AddInput(clip, "-re"), 0) << d.Error;
-        ASSERT_GE(d.SetOutput(out, "-c:v mpeg4 -c:a mp2"), 0) << d.Error;
-        TThread* t = d.Task.StartConvert(true);
-        ASSERT_NE(t, nullptr);
-        t->Start();
-        for (int i = 0; i < 3000 && SizeOf(out) <= 0; ++i)
-            CheckSynchronize(10);
-        ASSERT_GT(SizeOf(out), 0);
+        ASSERT_NO_FATAL_FAILURE(StartInRealTime(d, clip, out));
         d.Task.Pause();
         EXPECT_TRUE(d.Task.Paused());
         EXPECT_EQ(TStageThread::ThreadsInUse(), 3);  // held, not ended
