@@ -16,7 +16,9 @@
 #include "platform/media/SoundOutput.h"
 #include "platform/user/Window.h"
 #include "platform/gui/Bitmap.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/rtl/Threads.h"
+#include "platform/user/WindowClass.h"
 
 TVideoState::TVideoState(TCustomPlayer* AOwner) : Owner(AOwner) {}
 
@@ -538,6 +540,17 @@ TRect TCustomPlayer::DisplayRect()
     return FDisplayRect;
 }
 
+TRect TCustomPlayer::DisplayToActualRect(const TRect& ADisplayRect)
+{
+    {
+        std::lock_guard<std::mutex> g(FDataLock);
+        if (!FVideoState)
+            return TRect();
+    }
+    std::lock_guard<std::mutex> g(FDisplayRectLock);
+    return DisplayToPictureRect(ADisplayRect, FDisplayRect, Fframe_width.load(), Fframe_height.load());
+}
+
 double TCustomPlayer::FrameDelay() const
 {
     std::lock_guard<std::mutex> g(FDataLock);
@@ -693,4 +706,49 @@ void TCustomPlayer::UpdatePosition()
             }
         }
     }
+}
+
+namespace {
+
+bool IsClass(HWND AWnd, const char* AClass)
+{
+    char name[64] = {};
+    return GetClassName(AWnd, name, int(sizeof name)) > 0 && SameText(name, AClass);
+}
+
+// The first child of AParent of class AClass (and caption ATitle when given).
+HWND ChildOfClass(HWND AParent, const char* AClass, const char* ATitle)
+{
+    for (HWND w = GetWindow(AParent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (!IsClass(w, AClass))
+            continue;
+        if (!ATitle || GetWindowTextString(w) == ATitle)
+            return w;
+    }
+    return nullptr;
+}
+
+BOOL FindFolderView(HWND AWnd, LPARAM AFound)
+{
+    if (!IsWindowVisible(AWnd))
+        return 1;
+    const HWND view = ChildOfClass(AWnd, "SHELLDLL_DefView", nullptr);
+    const HWND list = view ? ChildOfClass(view, "SysListView32", "FolderView") : 0;
+    if (!list)
+        return 1;
+    *reinterpret_cast<HWND*>(AFound) = list;
+    return 0;
+}
+
+}  // namespace
+
+HWND FindDesktopListView()
+{
+    if (const HWND progman = FindWindow("ProgMan", nullptr))
+        if (const HWND child = GetWindow(progman, GW_CHILD))
+            if (const HWND grandchild = GetWindow(child, GW_CHILD))
+                return grandchild;
+    HWND found = nullptr;
+    EnumWindows(&FindFolderView, reinterpret_cast<LPARAM>(&found));
+    return found;
 }

@@ -51,6 +51,12 @@ using TPlayStateEvent = TMethodPtr<void(TObject* Sender, TPlayState APlayState)>
 using TPlayerAudioHookEvent = TMethodPtr<void(TObject* Sender, const int64_t APTS, uint8_t* ASample, int ASize,
                                         int ASampleRate, int AChannels)>;
 
+// The desktop's icon view, for a player that draws on the desktop: the
+// grandchild of the "ProgMan" window, else a "SysListView32" titled
+// "FolderView" inside a "SHELLDLL_DefView" of a visible top-level window.
+// 0 when there is none (then a player given 0 opens a window of its own).
+HWND FindDesktopListView();
+
 class TCustomPlayer : public TFFBaseComponent {
 public:
     // Hooks on every picture queued for showing (run in the video thread):
@@ -166,6 +172,9 @@ public:
     const std::string& LastErrMsg() const { return FLastErrMsg; }
     // Where the picture was last drawn in the display area.
     TRect DisplayRect();
+    // A rectangle in the screen window's coordinates as picture pixels (the
+    // part of it over the picture); empty while no file is open.
+    TRect DisplayToActualRect(const TRect& ADisplayRect);
     // Seconds per picture of the open video stream (0 without one).
     double FrameDelay() const;
     // Pictures dropped because they were late (early and at display).

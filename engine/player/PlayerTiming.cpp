@@ -98,6 +98,27 @@ TRect PictureDisplayRect(const TRect& AArea, float AAspect, int APicWidth, int A
     return TRect(LONG(AArea.left + x), LONG(AArea.top + y), LONG(AArea.left + x + width), LONG(AArea.top + y + height));
 }
 
+TRect DisplayToPictureRect(const TRect& ARect, const TRect& ADisplay, int AFrameWidth, int AFrameHeight)
+{
+    const auto clamp = [](LONG v, LONG lo, LONG hi) { return std::max(lo, std::min(v, hi)); };
+    TRect r(std::min(ARect.left, ARect.right), std::min(ARect.top, ARect.bottom), std::max(ARect.left, ARect.right),
+            std::max(ARect.top, ARect.bottom));
+    r.left = clamp(r.left, ADisplay.left, ADisplay.right) - ADisplay.left;
+    r.right = clamp(r.right, ADisplay.left, ADisplay.right) - ADisplay.left;
+    r.top = clamp(r.top, ADisplay.top, ADisplay.bottom) - ADisplay.top;
+    r.bottom = clamp(r.bottom, ADisplay.top, ADisplay.bottom) - ADisplay.top;
+    const int64_t w = ADisplay.Width(), h = ADisplay.Height();
+    if (w > 0) {
+        r.left = LONG(int64_t(r.left) * AFrameWidth / w);
+        r.right = LONG(int64_t(r.right) * AFrameWidth / w);
+    }
+    if (h > 0) {
+        r.top = LONG(int64_t(r.top) * AFrameHeight / h);
+        r.bottom = LONG(int64_t(r.bottom) * AFrameHeight / h);
+    }
+    return r;
+}
+
 int CorrectedAudioSize(int ASize, double ADiff, int ARate, int AFrameBytes, int AMaxSize)
 {
     if (AFrameBytes <= 0) return ASize;

@@ -32,6 +32,13 @@ bool ParseFrameRateText(const std::string& AText, TRateQ& ARate);
 // display aspect, 0 uses the picture's own.
 TRect PictureDisplayRect(const TRect& AArea, float AAspect, int APicWidth, int APicHeight, double ASar);
 
+// A rectangle in the display area's coordinates (drawn by the user over the
+// picture, in any direction) as the matching rectangle in picture pixels:
+// normalised, clipped to ADisplay (where the picture is drawn), moved to its
+// origin and scaled to AFrameWidth x AFrameHeight. A side of ADisplay that is
+// not positive leaves that direction unscaled.
+TRect DisplayToPictureRect(const TRect& ARect, const TRect& ADisplay, int AFrameWidth, int AFrameHeight);
+
 // The size (bytes) an audio block of ASize bytes is cut to when the audio
 // clock runs ADiff seconds ahead of (negative: behind) the master; AFrameBytes
 // bytes per sample frame. A block is never lengthened and never cut by more

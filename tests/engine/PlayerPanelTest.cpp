@@ -136,6 +136,60 @@ TEST_F(PlayerPanelTest, ADeadPanelIsRefusedAndAPanelDestroyedMidPlayEndsQuietly)
     EXPECT_EQ(player.PlayState(), psStop);
 }
 
+// The desktop's icon view is looked for where a desktop keeps it; a screen
+// without one gives 0.
+TEST_F(PlayerPanelTest, DesktopIconViewIsFoundWhereTheDesktopKeepsIt)
+{
+    for (const char* name : {"ProgMan", "SHELLDLL_DefView", "SysListView32", "TestTopWindow"}) {
+        WNDCLASS wc;
+        wc.lpfnWndProc = DefWindowProc;
+        wc.lpszClassName = name;
+        RegisterClass(&wc);  // already known to the screen: kept as it is
+    }
+    const auto make = [](const char* AClass, const char* ATitle, HWND AParent, bool AVisible) {
+        const DWORD style = (AParent ? WS_CHILD : 0) | (AVisible ? WS_VISIBLE : 0);
+        return CreateWindow(AClass, ATitle, style, 0, 0, 50, 50, AParent, nullptr, nullptr, nullptr);
+    };
+    EXPECT_EQ(FindDesktopListView(), nullptr);
+
+    // A shell view inside a visible top-level window: only the list titled
+    // "FolderView" counts, and not inside a hidden window.
+    const HWND hidden = make("TestTopWindow", "", nullptr, false);
+    make("SysListView32", "FolderView", make("SHELLDLL_DefView", "", hidden, true), true);
+    const HWND top = make("TestTopWindow", "", nullptr, true);
+    const HWND view = make("SHELLDLL_DefView", "", top, true);
+    make("SysListView32", "Other", view, true);
+    EXPECT_EQ(FindDesktopListView(), nullptr);
+    const HWND folder = make("SysListView32", "FolderView", view, true);
+    EXPECT_EQ(FindDesktopListView(), folder);
+
+    // "ProgMan" with a child only: still the folder view; with a grandchild,
+    // that grandchild.
+    const HWND progman = make("ProgMan", "Program Manager", nullptr, false);
+    const HWND child = make("TestTopWindow", "", progman, true);
+    EXPECT_EQ(FindDesktopListView(), folder);
+    const HWND grandchild = make("TestTopWindow", "", child, true);
+    EXPECT_EQ(FindDesktopListView(), grandchild);
+
+    for (HWND w : {progman, top, hidden})
+        DestroyWindow(w);
+    EXPECT_EQ(FindDesktopListView(), nullptr);
+}
+
+// A rectangle over the panel maps to picture pixels only while a file is open.
+TEST_F(PlayerPanelTest, PanelRectangleMapsToThePicturePixels)
+{
+    TDIRudidi player(nullptr);
+    EXPECT_EQ(player.DisplayToActualRect(TRect(0, 0, 100, 100)), TRect());
+    ASSERT_TRUE(player.Open(ColourClip(), Panel->Handle(), true)) << player.LastErrMsg();
+    ASSERT_TRUE(Until([&] { return player.DisplayRect().Width() > 0 && player.FrameWidth() > 0; }));
+    // The 160x120 clip fills the 320x240 panel: twice as large.
+    EXPECT_EQ(player.DisplayRect(), TRect(0, 0, 320, 240));
+    EXPECT_EQ(player.DisplayToActualRect(TRect(300, 200, -40, 40)), TRect(0, 20, 150, 100));
+    player.Stop(true);
+    EXPECT_EQ(player.DisplayToActualRect(TRect(0, 0, 100, 100)), TRect());
+}
+
 TEST(PlayerX11Test, ShowsThePictureInAPanelOfAnX11Window)
 {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no X display";

@@ -98,6 +98,32 @@ TEST(PlayerTimingTest, PictureRectangleKeepsTheAspect)
     }
 }
 
+// A rectangle drawn over the shown picture, in window coordinates, maps to
+// picture pixels: only its part over the picture counts.
+TEST(PlayerTimingTest, WindowRectangleMapsToPicturePixels)
+{
+    const TRect shown(100, 50, 740, 410);  // 640x360 picture area inside the window
+    struct Case {
+        TRect drawn;
+        int frameW, frameH;
+        TRect expected;
+    } cases[] = {
+        {TRect(100, 50, 740, 410), 1280, 720, TRect(0, 0, 1280, 720)},      // the whole picture
+        {TRect(420, 230, 580, 320), 1280, 720, TRect(640, 360, 960, 540)},  // inside, scaled up
+        {TRect(580, 320, 420, 230), 1280, 720, TRect(640, 360, 960, 540)},  // drawn backwards
+        {TRect(0, 0, 260, 140), 1280, 720, TRect(0, 0, 320, 180)},          // partly outside
+        {TRect(700, 400, 900, 600), 640, 360, TRect(600, 350, 640, 360)},   // past the far corner
+        {TRect(0, 0, 50, 40), 1280, 720, TRect(0, 0, 0, 0)},                // wholly outside
+        {TRect(420, 230, 580, 320), 320, 180, TRect(160, 90, 240, 135)},    // scaled down
+    };
+    for (const Case& c : cases) {
+        const TRect r = DisplayToPictureRect(c.drawn, shown, c.frameW, c.frameH);
+        EXPECT_EQ(r, c.expected) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
+    // Nothing shown yet: the rectangle is only clipped and moved.
+    EXPECT_EQ(DisplayToPictureRect(TRect(5, 5, 20, 30), TRect(), 1280, 720), TRect(0, 0, 0, 0));
+}
+
 TEST(PlayerTimingTest, AudioBlocksAreOnlyShortenedByATenth)
 {
     // 4 bytes per frame, 1000 frames

@@ -13,6 +13,7 @@
 #include "TranscodeTestSupport.h"
 #include "engine/bindings/AVCodecStubs.h"
 #include "engine/bindings/AVUtilStubs.h"
+#include "engine/common/EngineRegistry.h"
 
 using namespace tarnello::test;
 
@@ -342,6 +343,10 @@ TEST_F(TranscodeSetupTest, FailedTranscodeSetUp)
     int n = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.options);
+        // The plug-in is there once a test before this one in the same
+        // process loaded the engine's plug-ins.
+        if (std::string(c.options).find("nativeeq") != std::string::npos && FindEngineComponent(ekFilter, "nativeeq"))
+            continue;
         std::string options = c.options;
         if (size_t at = options.find("@DIR@"); at != std::string::npos)
             options.replace(at, 5, dir.path());
@@ -386,6 +391,8 @@ TEST_F(TranscodeSetupTest, InputErrors)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file + " " + c.options);
+        if (c.options == "-f screencapture" && FindEngineComponent(ekInputFormat, "screencapture"))
+            continue;  // registered by a test before this one in the same process
         TTaskDriver d;
         EXPECT_LT(d.AddInput(c.file, c.options), 0);
         const std::string text = d.Error.empty() ? d.Task.LastErrMsg() : d.Error;

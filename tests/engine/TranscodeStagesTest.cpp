@@ -1,7 +1,8 @@
 // The stage threads of a conversion, seen from outside: a task's reader and
-// encoder threads end with the task however it ends (to the end, stopped mid-run,
-// failed in the encoder's thread), the output is whole, and a failure in a
-// stage thread ends the task with that stage's text.
+// encoder threads end with the task however it ends (to the end, stopped
+// mid-run or while held, failed in the encoder's thread), a held task keeps
+// them, the output is whole, and a failure in a stage thread ends the task
+// with that stage's text.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -41,6 +42,20 @@ int64_t SizeOf(const std::string& AFile)
 {
     struct stat sb {};
     return ::stat(AFile.c_str(), &sb) == 0 ? int64_t(sb.st_size) : -1;
+}
+
+// Starts a conversion of AClip read at its own pace (-re) on the task's
+// thread and waits until the output has its first bytes.
+void StartInRealTime(TTaskDriver& ADriver, const std::string& AClip, const std::string& AOut)
+{
+    ASSERT_GE(ADriver.AddInput(AClip, "-re"), 0) << ADriver.Error;
+    ASSERT_GE(ADriver.SetOutput(AOut, "-c:v mpeg4 -c:a mp2"), 0) << ADriver.Error;
+    TThread* t = ADriver.Task.StartConvert(true);
+    ASSERT_NE(t, nullptr);
+    t->Start();
+    for (int i = 0; i < 3000 && SizeOf(AOut) <= 0; ++i)
+        CheckSynchronize(10);
+    ASSERT_GT(SizeOf(AOut), 0);
 }
 
 // Runs the task on its conversion thread, as the encoder component does
@@ -90,14 +105,7 @@ TEST_F(TranscodeStagesTest, AStopMidRunReachesTheStageThreads)
     const std::string out = Dir.file("stopped.mkv");
     TTaskDriver d;
     // In real time, so the stop comes while pictures are on their way.
-    ASSERT_GE(d.AddInput(clip, "-re"), 0) << d.Error;
-    ASSERT_GE(d.SetOutput(out, "-c:v mpeg4 -c:a mp2"), 0) << d.Error;
-    TThread* t = d.Task.StartConvert(true);
-    ASSERT_NE(t, nullptr);
-    t->Start();
-    for (int i = 0; i < 3000 && SizeOf(out) <= 0; ++i)
-        CheckSynchronize(10);
-    ASSERT_GT(SizeOf(out), 0);
+    ASSERT_NO_FATAL_FAILURE(StartInRealTime(d, clip, out));
     // Both encoders and the input's reader run in threads of their own.
     EXPECT_EQ(TStageThread::ThreadsInUse(), 3);
     d.Task.Stop(true);
@@ -110,6 +118,39 @@ TEST_F(TranscodeStagesTest, AStopMidRunReachesTheStageThreads)
     const int frames = std::atoi(probe.c_str() + 16);
     EXPECT_GT(frames, 0);
     EXPECT_LT(frames, 250);
+}
+
+// Holding a task holds its stage threads where they are: a held task goes on
+// from there with nothing lost once resumed, and a stop while held ends every
+// stage thread.
+TEST_F(TranscodeStagesTest, AHeldTaskKeepsItsStagesAndGoesOnOrStops)
+{
+    const std::string clip = Clip("six.nut", 6);
+    for (const bool stop : {false, true}) {
+        SCOPED_TRACE(stop ? "stopped while held" : "resumed");
+        const std::string out = Dir.file(stop ? "held-stopped.mkv" : "held-resumed.mkv");
+        TTaskDriver d;
+        ASSERT_NO_FATAL_FAILURE(StartInRealTime(d, clip, out));
+        d.Task.Pause();
+        EXPECT_TRUE(d.Task.Paused());
+        EXPECT_EQ(TStageThread::ThreadsInUse(), 3);  // held, not ended
+        EXPECT_FALSE(d.Task.Terminated());
+        if (stop) {
+            d.Task.Stop(true);
+            EXPECT_TRUE(d.Task.Terminated());
+            EXPECT_FALSE(d.Task.Finished());
+        } else {
+            d.Task.Resume();
+            for (int i = 0; i < 6000 && !d.Task.Terminated(); ++i)
+                CheckSynchronize(10);
+            ASSERT_TRUE(d.Task.Terminated());
+            EXPECT_TRUE(d.Task.Finished());
+            // Every picture and sound block held in the stages reached the file.
+            EXPECT_NEAR(ProbeNumber(out, "-show_entries format=duration"), 6.0, 0.1);
+        }
+        EXPECT_FALSE(d.Task.FatalException()) << d.Task.FatalMessage();
+        EXPECT_EQ(TStageThread::ThreadsInUse(), 0);
+    }
 }
 
 // The read position of the file this process has open at APath (-1: not

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/common/EngineRegistry.h"
+#include "engine/common/EngineSource.h"
 #include "engine/common/FFBaseComponent.h"
 #include "engine/common/CommandLine.h"
 #include "engine/common/ProgramFiles.h"
@@ -120,15 +121,19 @@ TEST(EngineRegistry, NamesRegisterOnceCaseSensitively) {
     struct TRecord {
         const char* Name;
     };
-    static const TRecord a{"nativehue"}, b{"nativehue"}, c{"Nativehue"}, dev{"wavecapture"};
+    // Names no plug-in of the engine takes, so the test holds whatever the
+    // process registered before it.
+    static const TRecord a{"testhue"}, b{"testhue"}, c{"Testhue"};
+    // Input formats are read as source records: a whole one, with no class.
+    static const TEngineInputFormat dev{"testcapture"};
     int filters = EngineComponentCount(ekFilter);
     EXPECT_TRUE(RegisterFilter(&a));
     EXPECT_FALSE(RegisterFilter(&b));  // another record of the same name
     EXPECT_TRUE(RegisterFilter(&c));
     EXPECT_EQ(EngineComponentCount(ekFilter), filters + 2);
-    EXPECT_EQ(FindEngineComponent(ekFilter, "nativehue"), &a);
+    EXPECT_EQ(FindEngineComponent(ekFilter, "testhue"), &a);
     EXPECT_TRUE(RegisterInputFormat(&dev));
     EXPECT_FALSE(RegisterInputFormat(&dev));
-    EXPECT_EQ(FindEngineComponent(ekInputFormat, "wavecapture"), &dev);
-    EXPECT_EQ(FindEngineComponent(ekProtocol, "wavecapture"), nullptr);
+    EXPECT_EQ(FindEngineComponent(ekInputFormat, "testcapture"), &dev);
+    EXPECT_EQ(FindEngineComponent(ekProtocol, "testcapture"), nullptr);
 }
