@@ -106,8 +106,7 @@ THeadlessBackend& HeadlessBackend()
 
 namespace {
 
-// A class with CS_DROPSHADOW casts a soft shadow this wide right and below.
-constexpr LONG kShadow = 4;
+constexpr LONG kShadow = kDropShadowWidth;
 
 bool CastsShadow(const TWnd* w) { return w->Class && (w->Class->Style & CS_DROPSHADOW); }
 
@@ -133,7 +132,7 @@ void DrawShadow(const TPixelLayout& S, const RECT& wr, const RECT& clip)
             if (dx == 0 && dy == 0)
                 continue;  // under the window itself
             const LONG d = std::max(dx, dy);
-            const DWORD keep = 255 - static_cast<DWORD>(96 * (kShadow + 1 - d) / (kShadow + 1));
+            const DWORD keep = 255 - static_cast<DWORD>(DropShadowAlpha(d));
             const DWORD p = row[x];
             row[x] = ((((p >> 16) & 0xFF) * keep / 255) << 16) | ((((p >> 8) & 0xFF) * keep / 255) << 8) |
                      ((p & 0xFF) * keep / 255);

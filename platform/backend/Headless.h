@@ -14,6 +14,16 @@
 #include <string>
 #include <vector>
 
+// Windows of a class with CS_DROPSHADOW cast a soft shadow this many pixels
+// wide right of and below them; DropShadowAlpha(d) is how dark it is d pixels
+// out (1 .. kDropShadowWidth), 0 transparent, 255 black. Every back-end draws
+// the same shadow.
+constexpr LONG kDropShadowWidth = 4;
+constexpr BYTE DropShadowAlpha(LONG Distance)
+{
+    return static_cast<BYTE>(96 * (kDropShadowWidth + 1 - Distance) / (kDropShadowWidth + 1));
+}
+
 class THeadlessBackend final : public IWindowBackend {
 public:
     THeadlessBackend();

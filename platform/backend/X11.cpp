@@ -15,6 +15,7 @@
 #include "platform/user/Painting.h"
 #include "platform/user/ThreadQueue.h"
 #include "platform/user/Window.h"
+#include "platform/user/WindowClass.h"
 
 #include <X11/XKBlib.h>
 #include <X11/Xatom.h>
@@ -34,7 +35,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <mutex>
@@ -123,6 +126,10 @@ struct TXWin {
     std::vector<XRectangle> Shape;  // last bounding shape set
     bool NoInput = false;           // empty input shape set (click-through)
     long Opacity = -1;              // last _NET_WM_WINDOW_OPACITY (-1: none)
+    Window Shadow = 0;              // the drop shadow's window (0: none yet)
+    Colormap ShadowCmap = 0;
+    SIZE ShadowSize{};              // size its picture was made for
+    bool ShadowMapped = false;
     std::shared_ptr<TShmImage> Shm;  // shared by the copies taken to present
 };
 
@@ -214,6 +221,7 @@ struct TX11Backend::TState {
     void UpdateShape(HWND wnd, TXWin& rec, const TTopLevelInfo& info);
     void UpdateOpacity(TXWin& rec, const TTopLevelInfo& info);
     void UpdateTitle(HWND wnd, TXWin& rec);
+    void UpdateShadow(HWND wnd, TXWin& rec);
     void Restack();
     bool WantsOverride(HWND wnd) const;
     bool WantsArgb(const TTopLevelInfo& info) const
@@ -511,6 +519,13 @@ void TX11Backend::Sync()
     XSync(F->Dpy, False);
 }
 
+XWindowId TX11Backend::ShadowWindowOf(HWND wnd) const
+{
+    std::lock_guard lock(F->Lock);
+    auto it = F->Wins.find(wnd);
+    return it == F->Wins.end() || !it->second.ShadowMapped ? 0 : it->second.Shadow;
+}
+
 XWindowId TX11Backend::XWindowOf(HWND wnd) const
 {
     std::lock_guard lock(F->Lock);
@@ -631,9 +646,92 @@ void TX11Backend::TState::FreeWindow(TXWin& rec)
         XFreeGC(Dpy, rec.Gc);
     if (rec.Cmap)
         XFreeColormap(Dpy, rec.Cmap);
+    if (rec.Shadow)
+        XDestroyWindow(Dpy, rec.Shadow);
+    if (rec.ShadowCmap)
+        XFreeColormap(Dpy, rec.ShadowCmap);
     rec.Id = 0;
     rec.Gc = nullptr;
     rec.Cmap = 0;
+    rec.Shadow = 0;
+    rec.ShadowCmap = 0;
+    rec.ShadowSize = SIZE{};
+    rec.ShadowMapped = false;
+}
+
+// A pop-up of a CS_DROPSHADOW class casts its shadow through a second,
+// click-through ARGB window just below it in the stack, offset by the
+// shadow's width; the window's background is the shadow's picture, so the
+// server redraws it without us. Only a compositing manager blends such a
+// window with what lies beneath, so without one there is no shadow.
+void TX11Backend::TState::UpdateShadow(HWND wnd, TXWin& rec)
+{
+    const LONG w = static_cast<LONG>(Clamp16(rec.Rect.right - rec.Rect.left));
+    const LONG h = static_cast<LONG>(Clamp16(rec.Rect.bottom - rec.Rect.top));
+    const bool wants = rec.Mapped && rec.Override && Compositing && ArgbVisual && w > 0 && h > 0 &&
+                       (GetClassLong(wnd, GCL_STYLE) & CS_DROPSHADOW) != 0;
+    if (!wants) {
+        if (rec.ShadowMapped)
+            XUnmapWindow(Dpy, rec.Shadow);
+        rec.ShadowMapped = false;
+        return;
+    }
+    const int x = static_cast<int>(rec.Rect.left + kDropShadowWidth);
+    const int y = static_cast<int>(rec.Rect.top + kDropShadowWidth);
+    if (!rec.Shadow) {
+        rec.ShadowCmap = XCreateColormap(Dpy, Root, ArgbVisual, AllocNone);
+        XSetWindowAttributes a{};
+        a.colormap = rec.ShadowCmap;
+        a.border_pixel = 0;
+        a.background_pixmap = None;
+        a.override_redirect = True;
+        rec.Shadow = XCreateWindow(Dpy, Root, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h), 0, 32,
+                                   InputOutput, ArgbVisual, CWColormap | CWBorderPixel | CWBackPixmap | CWOverrideRedirect,
+                                   &a);
+        if (!rec.Shadow)
+            return;
+        if (ShapeExt)  // clicks go through to what lies beneath
+            XShapeCombineRectangles(Dpy, rec.Shadow, ShapeInput, 0, 0, nullptr, 0, ShapeSet, YXBanded);
+        XChangeProperty(Dpy, rec.Shadow, NetWmType, XA_ATOM, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&TypeTooltip), 1);
+        rec.ShadowSize = SIZE{};
+    }
+    if (rec.ShadowSize.cx != w || rec.ShadowSize.cy != h) {
+        // Transparent under the window, darker towards it in the bands right
+        // of and below it (premultiplied black).
+        auto* px = static_cast<std::uint32_t*>(std::calloc(static_cast<size_t>(w) * static_cast<size_t>(h), 4));
+        if (!px)
+            return;
+        const LONG innerW = w - kDropShadowWidth, innerH = h - kDropShadowWidth;
+        for (LONG py = 0; py < h; ++py) {
+            const LONG dy = py >= innerH ? py - innerH + 1 : 0;
+            for (LONG pxX = 0; pxX < w; ++pxX) {
+                const LONG dx = pxX >= innerW ? pxX - innerW + 1 : 0;
+                if (dx != 0 || dy != 0)
+                    px[py * w + pxX] = static_cast<std::uint32_t>(DropShadowAlpha(std::max(dx, dy))) << 24;
+            }
+        }
+        XImage* img = XCreateImage(Dpy, ArgbVisual, 32, ZPixmap, 0, reinterpret_cast<char*>(px),
+                                   static_cast<unsigned>(w), static_cast<unsigned>(h), 32, 0);
+        if (!img) {
+            std::free(px);
+            return;
+        }
+        img->byte_order = LSBFirst;  // the pixels are host-order 32-bit words
+        Pixmap pic = XCreatePixmap(Dpy, rec.Shadow, static_cast<unsigned>(w), static_cast<unsigned>(h), 32);
+        GC gc = XCreateGC(Dpy, pic, 0, nullptr);
+        XPutImage(Dpy, pic, gc, img, 0, 0, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h));
+        XFreeGC(Dpy, gc);
+        XDestroyImage(img);  // frees px
+        XSetWindowBackgroundPixmap(Dpy, rec.Shadow, pic);
+        XFreePixmap(Dpy, pic);  // the window keeps its own reference
+        XClearWindow(Dpy, rec.Shadow);
+        rec.ShadowSize = SIZE{w, h};
+    }
+    XMoveResizeWindow(Dpy, rec.Shadow, x, y, static_cast<unsigned>(w), static_cast<unsigned>(h));
+    if (!rec.ShadowMapped)
+        XMapWindow(Dpy, rec.Shadow);
+    rec.ShadowMapped = true;
 }
 
 void TX11Backend::WindowCreated(HWND wnd)
@@ -680,6 +778,8 @@ void TX11Backend::WindowDestroyed(HWND wnd)
             }
         }
         std::erase(F->LastStack, rec.Id);
+        if (rec.Shadow)
+            std::erase(F->LastStack, rec.Shadow);
         if (F->Grabbed == rec.Id)
             F->Grabbed = 0;  // a grab ends with its window
     }
@@ -773,6 +873,7 @@ void TX11Backend::WindowChanged(HWND wnd, const RECT& oldScreenRect)
             XMapRaised(dpy, rec.Id);
         rec.Iconic = iconic;
     }
+    F->UpdateShadow(wnd, rec);
     {
         std::lock_guard lock(F->Lock);
         auto it = F->Wins.find(wnd);
@@ -799,8 +900,11 @@ void TX11Backend::TState::Restack()
         std::lock_guard lock(this->Lock);
         for (HWND h : order) {
             auto it = Wins.find(h);
-            if (it != Wins.end() && it->second.Mapped)
+            if (it != Wins.end() && it->second.Mapped) {
                 stack.push_back(it->second.Id);
+                if (it->second.ShadowMapped)
+                    stack.push_back(it->second.Shadow);  // right below its window
+            }
         }
         if (stack == LastStack)
             return;

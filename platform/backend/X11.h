@@ -67,6 +67,9 @@ public:
     XDisplayPtr Display() const;
     // The X window of a top-level window (0 when it has none).
     XWindowId XWindowOf(HWND wnd) const;
+    // The window showing the drop shadow of a top-level window (0 while it
+    // shows none: no compositing manager, no CS_DROPSHADOW, hidden).
+    XWindowId ShadowWindowOf(HWND wnd) const;
     // The top-level window shown by an X window (null when none).
     HWND WindowOfX(XWindowId xwin) const;
     bool Compositing() const;

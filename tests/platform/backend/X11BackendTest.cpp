@@ -4,6 +4,7 @@
 // window messages, and the program started on the display. Tests skip when
 // no display is reachable.
 #include "platform/backend/BackendSelect.h"
+#include "platform/backend/Headless.h"
 #include "platform/backend/X11.h"
 #include "platform/backend/X11Keys.h"
 #include "platform/gdi/ImageFormats.h"
@@ -20,9 +21,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -296,6 +299,113 @@ TEST_F(X11Test, LayeredPictureGetsAnArgbWindowUnderACompositor)
     EXPECT_EQ(XGetPixel(img, 75, 30), 0x40400000u);
     EXPECT_EQ(XGetPixel(img, 25, 30), 0u);
     XDestroyImage(img);
+    HeadlessReset();
+    composited->Sync();
+    SetUserBackend(B);
+}
+
+TEST_F(X11Test, DropShadowIsAWindowBelowThePopupOnlyUnderACompositor)
+{
+    WNDCLASS wc{};
+    wc.style = CS_DROPSHADOW;
+    wc.lpfnWndProc = &LoggingProc;
+    wc.lpszClassName = "ShadowWnd";
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<std::uintptr_t>(COLOR_BTNFACE + 1));
+    RegisterClass(&wc);
+    auto popup = [](const char* name, int x, int y) {
+        return CreateWindowEx(WS_EX_TOOLWINDOW | WS_EX_TOPMOST, "ShadowWnd", name, WS_POPUP, x, y, 120, 80, nullptr,
+                              nullptr, nullptr, nullptr);
+    };
+    auto rootChildren = [&] {
+        Window root = 0, parent = 0, *kids = nullptr;
+        unsigned n = 0;
+        XQueryTree(Peer, DefaultRootWindow(Peer), &root, &parent, &kids, &n);
+        std::vector<Window> all(kids, kids + n);  // bottom first
+        if (kids)
+            XFree(kids);
+        return all;
+    };
+
+    // Nothing could blend a shadow without a compositing manager: none.
+    HWND plain = popup("Plain", 600, 400);
+    ShowWindow(plain, SW_SHOWNOACTIVATE);
+    HeadlessProcessMessages();
+    B->Sync();
+    EXPECT_EQ(B->ShadowWindowOf(plain), 0u);
+    DestroyWindow(plain);
+    HeadlessProcessMessages();
+    B->Sync();
+
+    Window owner = XCreateSimpleWindow(Peer, DefaultRootWindow(Peer), 0, 0, 1, 1, 0, 0, 0);
+    XSetSelectionOwner(Peer, XInternAtom(Peer, "_NET_WM_CM_S0", False), owner, CurrentTime);
+    XSync(Peer, False);
+    std::unique_ptr<TX11Backend> composited = TX11Backend::Open();
+    XDestroyWindow(Peer, owner);
+    XSync(Peer, False);
+    ASSERT_NE(composited, nullptr);
+    ASSERT_TRUE(composited->Compositing());
+    SetUserBackend(composited.get());
+
+    HWND menu = popup("Menu", 700, 400);
+    ShowWindow(menu, SW_SHOWNOACTIVATE);
+    HeadlessProcessMessages();
+    composited->Sync();
+    const Window shadow = composited->ShadowWindowOf(menu);
+    ASSERT_NE(shadow, 0u);
+    XWindowAttributes wa{};
+    XGetWindowAttributes(Peer, shadow, &wa);
+    EXPECT_EQ(wa.depth, 32);
+    EXPECT_EQ(wa.map_state, IsViewable);
+    EXPECT_TRUE(wa.override_redirect);
+    EXPECT_EQ((std::vector<int>{wa.x, wa.y, wa.width, wa.height}),
+              (std::vector<int>{700 + kDropShadowWidth, 400 + kDropShadowWidth, 120, 80}));
+    {
+        const std::vector<Window> stack = rootChildren();
+        const auto at = std::find(stack.begin(), stack.end(), shadow);
+        ASSERT_NE(at, stack.end());
+        ASSERT_NE(at + 1, stack.end());
+        EXPECT_EQ(*(at + 1), composited->XWindowOf(menu));  // right below its window
+    }
+    // Transparent under the window, darkest beside it, fading outward.
+    XImage* img = XGetImage(Peer, shadow, 0, 0, 120, 80, AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    const struct {
+        int x, y;
+        unsigned alpha;
+    } cases[] = {
+        {50, 30, 0u},
+        {115, 75, 0u},
+        {116, 30, DropShadowAlpha(1)},
+        {119, 30, DropShadowAlpha(4)},
+        {50, 76, DropShadowAlpha(1)},
+        {119, 79, DropShadowAlpha(4)},
+        {117, 78, DropShadowAlpha(3)},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(XGetPixel(img, c.x, c.y), static_cast<unsigned long>(c.alpha) << 24) << c.x << "," << c.y;
+    XDestroyImage(img);
+    EXPECT_GT(DropShadowAlpha(1), DropShadowAlpha(4));
+    EXPECT_GT(DropShadowAlpha(4), 0);
+
+    // It follows the window's place and size, hides and goes with it.
+    SetWindowPos(menu, nullptr, 650, 300, 200, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    HeadlessProcessMessages();
+    composited->Sync();
+    XGetWindowAttributes(Peer, shadow, &wa);
+    EXPECT_EQ((std::vector<int>{wa.x, wa.y, wa.width, wa.height}),
+              (std::vector<int>{650 + kDropShadowWidth, 300 + kDropShadowWidth, 200, 100}));
+    ShowWindow(menu, SW_HIDE);
+    HeadlessProcessMessages();
+    composited->Sync();
+    EXPECT_EQ(composited->ShadowWindowOf(menu), 0u);
+    XGetWindowAttributes(Peer, shadow, &wa);
+    EXPECT_EQ(wa.map_state, IsUnmapped);
+    DestroyWindow(menu);
+    HeadlessProcessMessages();
+    composited->Sync();
+    const std::vector<Window> after = rootChildren();
+    EXPECT_EQ(std::find(after.begin(), after.end(), shadow), after.end());
+
     HeadlessReset();
     composited->Sync();
     SetUserBackend(B);
