@@ -148,6 +148,31 @@ TEST_F(MainFormTest, WithoutASkinTheOptionalPicturesHide)
     ShowAndShoot(f, "main-window-plain.png");
 }
 
+TEST_F(MainFormTest, ABrokenSkinStartsWithTheDefaultLooks)
+{
+    // A skin folder whose description and pictures are all garbage or cut short.
+    const std::string program = ProgramFolder(false);
+    const std::string skin = program + "skin-new/";
+    fs::create_directories(skin);
+    tarnello::test::WriteTextFile(skin + "skin.ini", "[garbage\n\x01\x02=\xff\n");
+    for (const char* name : {"add_files.png", "play.png", "logo.png", "progress.bmp", "tablerow.bmp", "preview.bmp",
+                             "gettingstarted0.bmp"})
+        tarnello::test::WriteTextFile(skin + name, std::string(name) == "progress.bmp" ? "BM\x10" : "not a picture");
+    App().ProgramFolder = program;
+    Application->CreateForm(MainForm);
+    TMainForm* f = MainForm;
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->AddButton->Caption(), "Add Files");
+    EXPECT_EQ(f->ToolbarButtons->Count(), 10);
+    EXPECT_EQ(f->PlayerImages->Count(), 7);
+    EXPECT_EQ(f->LogoImage->Picture()->Graphic(), nullptr);
+    EXPECT_EQ(f->ProgressBitmap->Width(), 0);
+    // An unreadable getting-started picture hides its panel like a missing one.
+    EXPECT_FALSE(f->GettingStartedPanel->Visible());
+    EXPECT_FALSE(App().Profiles.empty());
+    ShowAndShoot(f, "main-window-broken-skin.png");
+}
+
 TEST_F(MainFormTest, AFirstStartInSpanishTranslatesTheCaptions)
 {
     setenv("LANG", "es_ES.UTF-8", 1);

@@ -267,6 +267,19 @@ TEST_F(MainWindowConversionTest, BadFilesAreReportedAndTheOthersAdded)
     EXPECT_FALSE(LoadForm->IsShown);
 }
 
+TEST_F(MainWindowConversionTest, ADroppedFolderIsReportedAndLeftAlone)
+{
+    UsePreset(VideoPreset("MP4", ".mp4", "320", "240", "25000"));
+    const std::string folder = dir_.file("holiday.mp4");
+    fs::create_directories(folder);
+    tarnello::test::WriteTextFile(folder + "/inside.txt", "kept");
+    Drop({folder});
+    EXPECT_TRUE(App().MediaFiles.empty());
+    ASSERT_EQ(messages_.size(), 1u);
+    EXPECT_NE(messages_[0].find("holiday.mp4"), std::string::npos);
+    EXPECT_TRUE(fs::exists(folder + "/inside.txt"));
+}
+
 TEST_F(MainWindowConversionTest, TheOpenDialogRoadUsesTheChooserAndCancelAddsNothing)
 {
     UsePreset(VideoPreset("MP4", ".mp4", "320", "240", "25000"));
