@@ -17,6 +17,8 @@
 #include "app/windows/LoadForm.h"
 #include "app/windows/MainForm.h"
 #include "app/windows/MainWindowConversion.h"
+#include "app/windows/RecForm.h"
+#include "app/windows/RecorderHooks.h"
 #include "engine/encoder/FFEncode.h"
 #include "platform/backend/Headless.h"
 #include "platform/classes/FormReader.h"
@@ -349,6 +351,41 @@ TEST_F(MainWindowConversionTest, TheDVDInformationWindowShowsTheTitlesAndCloses)
     DVDInfoForm->spSkinButton1->Click();
     EXPECT_EQ(DVDInfoForm->ModalResult(), mrOk);
     DVDInfoForm->Hide();
+}
+
+TEST_F(MainWindowConversionTest, TheRecordCommandQueuesOnlyAFileTheRecordingLeft)
+{
+    InstallRecorderHooks();
+    Application->CreateForm(RecForm);
+    ASSERT_NE(RecForm, nullptr);
+    std::vector<std::string> loaded;
+    RecordingLoader() = [&](const std::string& Path) { loaded.push_back(Path); };
+    const std::string made = Mp4("Record 1.mp4", 1);
+    // What the recorder window leaves behind when it closes, and what the
+    // command then hands to the queue.
+    const struct {
+        std::string recorded;
+        std::vector<std::string> queued;
+    } cases[] = {
+        {made, {made}},
+        {"", {}},                                     // closed without recording
+        {dir_.file("Record 2.mp4"), {}},               // started, but no file was made
+    };
+    for (const auto& c : cases) {
+        loaded.clear();
+        liststest::TModalDriver driver({[&](TCustomForm* m) {
+            EXPECT_EQ(m, RecForm);
+            EXPECT_EQ(App().RecordedFile, "");  // nothing from an earlier recording
+            App().RecordedFile = c.recorded;
+            m->SetModalResult(mrCancel);
+        }});
+        f->RecordButton->Click();
+        EXPECT_EQ(driver.Done(), 1u);
+        EXPECT_EQ(loaded, c.queued) << c.recorded;
+    }
+    RecordingLoader() = nullptr;
+    RecForm->Free();
+    RecForm = nullptr;
 }
 
 TEST_F(MainWindowConversionTest, PropertiesFillTheFileInformationWindow)
