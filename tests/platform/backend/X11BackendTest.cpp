@@ -49,6 +49,19 @@ DWORD Rgb(COLORREF c)
 
 class X11Test : public TWindowTest {
 protected:
+    // A fresh back-end that finds a compositing manager: the second
+    // connection stands in for one, owning the manager's selection while the
+    // back-end connects.
+    std::unique_ptr<TX11Backend> OpenUnderACompositor()
+    {
+        Window owner = XCreateSimpleWindow(Peer, DefaultRootWindow(Peer), 0, 0, 1, 1, 0, 0, 0);
+        XSetSelectionOwner(Peer, XInternAtom(Peer, "_NET_WM_CM_S0", False), owner, CurrentTime);
+        XSync(Peer, False);
+        std::unique_ptr<TX11Backend> composited = TX11Backend::Open();
+        XDestroyWindow(Peer, owner);
+        XSync(Peer, False);
+        return composited;
+    }
     void SetUp() override
     {
         TWindowTest::SetUp();
@@ -251,14 +264,7 @@ TEST_F(X11Test, LayeredWindowsWithoutCompositorCutAwayTransparentPixels)
 
 TEST_F(X11Test, LayeredPictureGetsAnArgbWindowUnderACompositor)
 {
-    // The second connection stands in for a compositing manager: it owns the
-    // manager's selection while a fresh back-end connects.
-    Window owner = XCreateSimpleWindow(Peer, DefaultRootWindow(Peer), 0, 0, 1, 1, 0, 0, 0);
-    XSetSelectionOwner(Peer, XInternAtom(Peer, "_NET_WM_CM_S0", False), owner, CurrentTime);
-    XSync(Peer, False);
-    std::unique_ptr<TX11Backend> composited = TX11Backend::Open();
-    XDestroyWindow(Peer, owner);
-    XSync(Peer, False);
+    std::unique_ptr<TX11Backend> composited = OpenUnderACompositor();
     ASSERT_NE(composited, nullptr);
     ASSERT_TRUE(composited->Compositing());
     SetUserBackend(composited.get());
@@ -336,12 +342,7 @@ TEST_F(X11Test, DropShadowIsAWindowBelowThePopupOnlyUnderACompositor)
     HeadlessProcessMessages();
     B->Sync();
 
-    Window owner = XCreateSimpleWindow(Peer, DefaultRootWindow(Peer), 0, 0, 1, 1, 0, 0, 0);
-    XSetSelectionOwner(Peer, XInternAtom(Peer, "_NET_WM_CM_S0", False), owner, CurrentTime);
-    XSync(Peer, False);
-    std::unique_ptr<TX11Backend> composited = TX11Backend::Open();
-    XDestroyWindow(Peer, owner);
-    XSync(Peer, False);
+    std::unique_ptr<TX11Backend> composited = OpenUnderACompositor();
     ASSERT_NE(composited, nullptr);
     ASSERT_TRUE(composited->Compositing());
     SetUserBackend(composited.get());
